@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build and the tests need, only when
 # something is missing (so repeated runs cost nothing).
 set -e
-PACKAGES="g++ cmake ninja-build libgtest-dev libbenchmark-dev \
+PACKAGES="g++ cmake ninja-build libgtest-dev libbenchmark-dev locales \
 qt6-base-dev qt6-svg-dev libqcustomplot-dev \
 xvfb xauth fonts-dejavu-core"
 
