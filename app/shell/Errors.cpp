@@ -14,6 +14,7 @@ std::string_view ErrorDescription(ErrorKind kind) {
         case ErrorKind::DivisionByZero: return "Division by zero";
         case ErrorKind::SubscriptOutOfRange: return "Subscript out of range";
         case ErrorKind::MethodNotSupported: return "The window does not support this property or method";
+        case ErrorKind::ObjectNotSet: return "Object variable not set";
         case ErrorKind::InvalidArgument: return "Invalid procedure call or argument";
     }
     return "Unknown error";

@@ -24,6 +24,7 @@ enum class ErrorKind {
     DivisionByZero,
     SubscriptOutOfRange,
     MethodNotSupported,
+    ObjectNotSet,
     InvalidArgument,
 };
 

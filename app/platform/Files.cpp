@@ -1,0 +1,177 @@
+#include "Files.h"
+
+#include "Errors.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kx::files {
+namespace {
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+[[noreturn]] void throwForErrno(int err, const std::string& path) {
+    switch (err) {
+        case ENOENT: throw Error(FolderExists(folderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
+        case ENOTDIR: throw Error(ErrorKind::PathNotFound, path);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: throw Error(ErrorKind::PermissionDenied, path);
+        default: throw Error(ErrorKind::FileWriteFailed, path + ": " + std::strerror(err));
+    }
+}
+
+bool statFile(const std::string& path, struct stat& st) {
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Writes all bytes to an open descriptor; false on any failure.
+bool writeFully(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ReadAll(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throwForErrno(errno, path);
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            throwForErrno(err, path);
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) { return SplitLines(ReadAll(path)); }
+
+void WriteAll(const std::string& path, std::string_view bytes) {
+    struct stat st {};
+    bool existed = ::stat(path.c_str(), &st) == 0;
+    if (existed && S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
+    if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
+    const std::string folder = folderOf(path);
+    if (!FolderExists(folder)) throw Error(ErrorKind::PathNotFound, path);
+
+    std::string temp = path + ".kxtmp.XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) throwForErrno(errno, path);
+    bool ok = writeFully(fd, bytes) && ::fsync(fd) == 0;
+    int err = errno;
+    if (ok) {
+        mode_t mode = existed ? (st.st_mode & 07777) : static_cast<mode_t>(0644);
+        ok = ::fchmod(fd, mode) == 0;
+        err = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(temp.c_str());
+        throwForErrno(err, path);
+    }
+}
+
+void WriteLines(const std::string& path, const std::vector<std::string>& lines, LineEnd end) {
+    const char* eol = end == LineEnd::CrLf ? "\r\n" : end == LineEnd::Lf ? "\n" : "\r";
+    std::string bytes;
+    size_t total = 0;
+    for (const auto& l : lines) total += l.size() + 2;
+    bytes.reserve(total);
+    for (const auto& l : lines) {
+        bytes += l;
+        bytes += eol;
+    }
+    WriteAll(path, bytes);
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return statFile(path, st);
+}
+
+bool FolderExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat st {};
+    return statFile(path, st) && !(st.st_mode & S_IWUSR);
+}
+
+void SetReadOnly(const std::string& path, bool readOnly) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) throwForErrno(errno, path);
+    mode_t mode = st.st_mode & 07777;
+    mode = readOnly ? (mode & ~static_cast<mode_t>(S_IWUSR)) : (mode | S_IWUSR);
+    if (::chmod(path.c_str(), mode) != 0) throwForErrno(errno, path);
+}
+
+void Remove(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) throwForErrno(errno, path);
+    if (S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
+    if (::unlink(path.c_str()) != 0) throwForErrno(errno, path);
+}
+
+TextReader::TextReader(const std::string& path) : lines_(ReadLines(path)) {}
+
+std::string TextReader::ReadLine() {
+    if (AtEnd()) throw Error(ErrorKind::InputPastEndOfFile);
+    return lines_[next_++];
+}
+
+}  // namespace kx::files

@@ -1,0 +1,69 @@
+// Files as the desktop program sees them: text is bytes (Latin-1, so a column
+// is a byte and any byte read comes back unchanged when written), lines end
+// in CR LF, LF or CR, "read-only" is the owner-write bit being absent, and a
+// file is replaced by writing a temporary file in the same folder and renaming
+// it over the old one, so a failed write never leaves a half-written file.
+//
+// Paths are std::string holding the file system's own bytes (UTF-8 text on
+// this system). Failures throw kx::Error with FileNotFound, PathNotFound,
+// PermissionDenied, FileWriteFailed or InputPastEndOfFile.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx::files {
+
+enum class LineEnd { CrLf, Lf, Cr };
+
+// The bytes of a file, read whole.
+std::string ReadAll(const std::string& path);
+
+// Splits bytes into lines at CR LF, LF or a lone CR. A line end at the very
+// end adds no empty line; empty bytes give no line.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+// The lines of a file (ReadAll, then SplitLines).
+std::vector<std::string> ReadLines(const std::string& path);
+
+// Replaces the file's content with the bytes (or creates the file). The
+// bytes go to a temporary file beside it, which is then renamed over the
+// target; an existing target keeps its permission bits. A read-only target
+// is refused with PermissionDenied and left as it was.
+void WriteAll(const std::string& path, std::string_view bytes);
+
+// Writes each line followed by the line end, through WriteAll.
+void WriteLines(const std::string& path, const std::vector<std::string>& lines, LineEnd end = LineEnd::CrLf);
+
+bool Exists(const std::string& path);        // a regular file (or a link to one)
+bool FolderExists(const std::string& path);
+
+// True when the file exists and its owner-write bit is absent.
+bool IsReadOnly(const std::string& path);
+// Removes (true) or adds (false) the owner-write bit. Throws when the file
+// is missing.
+void SetReadOnly(const std::string& path, bool readOnly);
+
+// Deletes a regular file. A missing file is FileNotFound; a read-only one is
+// refused with PermissionDenied.
+void Remove(const std::string& path);
+
+// Reads a file line by line, as the Parts' sequential readers do: reading
+// past the last line throws InputPastEndOfFile. The file is read whole on
+// construction and closed at once.
+class TextReader {
+public:
+    explicit TextReader(const std::string& path);
+    bool AtEnd() const { return next_ >= lines_.size(); }
+    std::string ReadLine();
+    // Number of the line that the next ReadLine returns (1 for the first).
+    std::size_t NextLineNumber() const { return next_ + 1; }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace kx::files

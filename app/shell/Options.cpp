@@ -1,0 +1,89 @@
+#include "Options.h"
+
+#include "Files.h"
+#include "Format.h"
+
+#include <cmath>
+#include <exception>
+#include <optional>
+
+namespace kx {
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::optional<double> numberItem(const std::string& item) {
+    if (item.empty()) return 0.0;
+    return ParseNumber(item);
+}
+
+std::optional<Colour> colourItem(const std::string& item) {
+    auto v = numberItem(item);
+    if (!v) return std::nullopt;
+    double r = RoundHalfEven(*v);
+    if (r < -2147483648.0 || r > 4294967295.0) return std::nullopt;
+    // Values from 2^31 up are the same 32 bits as the negative system colours.
+    return static_cast<Colour>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
+}
+
+}  // namespace
+
+std::vector<std::string> SplitListItems(std::string_view bytes) {
+    std::vector<std::string> items;
+    for (const std::string& line : files::SplitLines(bytes)) {
+        std::string_view rest = line;
+        if (trimmed(rest).empty()) continue;
+        for (;;) {
+            size_t comma = rest.find(',');
+            items.emplace_back(trimmed(rest.substr(0, comma)));
+            if (comma == std::string_view::npos) break;
+            rest.remove_prefix(comma + 1);
+            if (trimmed(rest).empty()) break;  // a comma at the end of the line
+        }
+    }
+    return items;
+}
+
+bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items) {
+    for (int n = 1; n <= kOptionItemCount; ++n) {
+        if (static_cast<int>(items.size()) < n) return false;
+        const std::string& item = items[static_cast<size_t>(n) - 1];
+        if (n == 3 || n == 4 || n == 17) {
+            auto c = colourItem(item);
+            if (!c) return false;
+            (n == 3 ? s.HighlightColor : n == 4 ? s.SelectionColor : s.MainBackColor) = *c;
+        } else if (n >= 12 && n <= 16) {
+            auto v = numberItem(item);
+            if (!v) return false;
+            double value = *v * (n == 15 ? 1e7 : n == 16 ? 1e4 : 1.0);
+            if (!std::isfinite(value)) return false;
+            double* target[] = {&s.GasConstantJ, &s.GasConstantCal, &s.AvogadroNumber, &s.UnitFactorE7,
+                                &s.UnitFactorE4};
+            *target[n - 12] = value;
+        }
+    }
+    return true;
+}
+
+void OptionOpen(SharedState& s, const std::string& programFolder, bool& ErrBL) {
+    ErrBL = false;
+    SetFolders(s, programFolder);
+    std::string bytes;
+    try {
+        bytes = files::ReadAll(s.AssistFolder + "OPTIONS.txt");
+    } catch (const std::exception&) {
+        ErrBL = true;
+        return;
+    }
+    if (!StoreOptionItems(s, SplitListItems(bytes))) {
+        ErrBL = true;
+        return;
+    }
+    s.SelectionColor = kYellow;
+}
+
+}  // namespace kx
