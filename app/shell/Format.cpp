@@ -215,6 +215,7 @@ std::optional<double> convertDecimal(std::string_view s) {
 }  // namespace
 
 std::string Format(double value, std::string_view pattern) {
+    if (pattern.empty()) return NumberToText(value);
     if (isTextPattern(pattern)) return formatText(NumberToText(value), pattern);
     if (!std::isfinite(value)) return NumberToText(value);
     NumberPattern np = parseNumberPattern(pattern);

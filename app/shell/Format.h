@@ -26,6 +26,7 @@ namespace kx {
 // Text patterns made of "@" (one character each) right-align a text in that
 // many columns; a leading "!" left-aligns it. A longer text is kept whole.
 // A number given to a text pattern is first turned into text by NumberToText.
+// An empty pattern gives NumberToText as well.
 std::string Format(double value, std::string_view pattern);
 
 // Formats a text by a pattern. For a numeric pattern the text is first read

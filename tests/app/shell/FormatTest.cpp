@@ -52,6 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{1.0, "0.##", "1."}, FormatCase{0.5, "0.", "1."}, FormatCase{12.5, "0", "13"},
         FormatCase{-12.5, "0", "-13"}, FormatCase{999.96, "0.0", "1000.0"},
         FormatCase{0.5, "#.##", ".5"}, FormatCase{7.0, "000", "007"},
+        // No pattern: the default conversion.
+        FormatCase{12.5, "", "12.5"}, FormatCase{0.3, "", "0.3"}, FormatCase{-1e-7, "", "-1E-07"},
         // Text patterns applied to a number.
         FormatCase{1.0, "@@@@", "   1"}, FormatCase{12.0, "!@@@@", "12  "}));
 
@@ -59,6 +61,7 @@ TEST(FormatText, NumericTextIsReadFirst) {
     EXPECT_EQ(kx::Format("0.5", "0.###E+00"), "5.E-01");
     EXPECT_EQ(kx::Format(" 1.5e-3 ", "0.00E+00"), "1.50E-03");
     EXPECT_EQ(kx::Format("abc", "0.00"), "abc");  // not a number: unchanged
+    EXPECT_EQ(kx::Format("1.50", ""), "1.5");
 }
 
 TEST(FormatText, CharacterPlaceholders) {
