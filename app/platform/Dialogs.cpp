@@ -1,0 +1,134 @@
+#include "Dialogs.h"
+
+#include "Modal.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace kx::platform {
+namespace {
+
+QColor toQColor(Bgr c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+Bgr toBgr(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+std::optional<QString> runFileDialog(const FileRequest& r, bool save) {
+    RefuseRealModalInTests(save ? "save dialog" : "open dialog");
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save && !r.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters = NameFilters(r.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(std::clamp(r.filterIndex, 1, static_cast<int>(filters.size())) - 1));
+    }
+    QFileInfo name(r.fileName);
+    if (!r.fileName.isEmpty() && name.isAbsolute()) {
+        dialog.setDirectory(name.absolutePath());
+        dialog.selectFile(name.fileName());
+    } else {
+        if (!r.initDir.isEmpty()) dialog.setDirectory(r.initDir);
+        if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+class QtDialogService : public DialogService {
+public:
+    std::optional<QString> OpenFile(const FileRequest& r) override { return runFileDialog(r, false); }
+    std::optional<QString> SaveFile(const FileRequest& r) override { return runFileDialog(r, true); }
+
+    std::optional<Bgr> Colour(std::optional<Bgr> initial) override {
+        RefuseRealModalInTests("colour dialog");
+        QColor c = QColorDialog::getColor(initial ? toQColor(*initial) : QColor(Qt::white),
+                                          QApplication::activeWindow());
+        if (!c.isValid()) return std::nullopt;
+        return toBgr(c);
+    }
+
+    std::optional<FontChoice> Font(const FontRequest& r) override {
+        RefuseRealModalInTests("font dialog");
+        QFont start = QApplication::font();
+        if (!r.initial.name.isEmpty()) start.setFamily(r.initial.name);
+        if (r.initial.size > 0) start.setPointSizeF(r.initial.size);
+        start.setBold(r.initial.bold);
+        start.setItalic(r.initial.italic);
+        bool ok = false;
+        QFont f = QFontDialog::getFont(&ok, start, QApplication::activeWindow());
+        if (!ok) return std::nullopt;
+        return FontChoice{f.family(), f.pointSizeF(), f.bold(), f.italic()};
+    }
+};
+
+QtDialogService realDialogs;
+DialogService* currentDialogs = &realDialogs;
+
+}  // namespace
+
+DialogService* InstallDialogService(DialogService* service) {
+    DialogService* previous = currentDialogs;
+    currentDialogs = service ? service : &realDialogs;
+    return previous;
+}
+
+DialogService& Dialogs() { return *currentDialogs; }
+
+QStringList NameFilters(const QString& filter) {
+    QStringList parts = filter.split('|');
+    QStringList out;
+    static const QRegularExpression trailingPatterns(R"(\s*\([^()]*\)\s*$)");
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        description.remove(trailingPatterns);
+        QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == "*.*") p = "*";
+        }
+        out << description.trimmed() + " (" + patterns.join(' ') + ")";
+    }
+    return out;
+}
+
+FileRequest CommonDialog::fileRequest() const {
+    return FileRequest{Filter, FilterIndex, InitDir, FileName, ConfirmOverwrite};
+}
+
+bool CommonDialog::ShowOpen() {
+    auto chosen = Dialogs().OpenFile(fileRequest());
+    if (!chosen) return false;
+    FileName = *chosen;
+    return true;
+}
+
+bool CommonDialog::ShowSave() {
+    auto chosen = Dialogs().SaveFile(fileRequest());
+    if (!chosen) return false;
+    FileName = *chosen;
+    return true;
+}
+
+bool CommonDialog::ShowColor() {
+    auto chosen = Dialogs().Colour(StartOnColor ? std::optional<Bgr>(Color) : std::nullopt);
+    if (!chosen) return false;
+    Color = *chosen;
+    return true;
+}
+
+bool CommonDialog::ShowFont() {
+    auto chosen = Dialogs().Font(FontRequest{Font, FontMin, FontMax});
+    if (!chosen) return false;
+    Font = *chosen;
+    if (FontMin > 0) Font.size = std::max(Font.size, FontMin);
+    if (FontMax > 0) Font.size = std::min(Font.size, FontMax);
+    return true;
+}
+
+}  // namespace kx::platform

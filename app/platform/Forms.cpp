@@ -1,0 +1,98 @@
+#include "Forms.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include <algorithm>
+
+namespace kx::platform {
+namespace {
+
+std::vector<Form*> loaded;
+std::function<Form*()> activeSource;
+
+void forget(Form* form) { loaded.erase(std::remove(loaded.begin(), loaded.end(), form), loaded.end()); }
+
+bool sameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+template <class Capability>
+Form* findByPath(const std::string& path, std::string (Capability::*method)() const) {
+    for (Form* f : loaded)
+        if (auto* c = dynamic_cast<Capability*>(f); c && (c->*method)() == path) return f;
+    return nullptr;
+}
+
+}  // namespace
+
+Form::Form(QWidget* widget, QString typeName) : widget_(widget), typeName_(std::move(typeName)) {
+    loaded.push_back(this);
+}
+
+Form::~Form() { forget(this); }
+
+void Form::HandleClose(QCloseEvent* event) {
+    if (!unloading_ && !QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    forget(this);
+    widget_->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+std::vector<Form*> Forms() { return loaded; }
+
+Form* FindForm(const QString& typeName) {
+    for (Form* f : loaded)
+        if (sameText(f->TypeName(), typeName)) return f;
+    return nullptr;
+}
+
+std::vector<Form*> FindForms(const QString& typeName) {
+    std::vector<Form*> found;
+    for (Form* f : loaded)
+        if (sameText(f->TypeName(), typeName)) found.push_back(f);
+    return found;
+}
+
+Form* FindFormByCaption(const QString& caption) {
+    for (Form* f : loaded)
+        if (sameText(f->Caption(), caption)) return f;
+    return nullptr;
+}
+
+Form* FindFormByMePath(const std::string& path) { return findByPath(path, &HasMePath::MePath); }
+
+Form* FindFormBySolverFilePath(const std::string& path) {
+    return findByPath(path, &HasSolverFilePath::SolverFilePath);
+}
+
+Form* ActiveDocument() { return activeSource ? activeSource() : nullptr; }
+
+void SetActiveDocumentSource(std::function<Form*()> source) { activeSource = std::move(source); }
+
+bool Unload(Form* form) {
+    if (!form || std::find(loaded.begin(), loaded.end(), form) == loaded.end()) return true;
+    if (!form->QueryUnload()) return false;
+    form->unloading_ = true;
+    forget(form);
+    QWidget* w = form->Widget();
+    QWidget* top = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
+    top->setAttribute(Qt::WA_DeleteOnClose);
+    top->close();
+    return true;
+}
+
+void BringToFront(Form* form) {
+    if (!form) return;
+    QWidget* w = form->Widget();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+        if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
+        sub->raise();
+        return;
+    }
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace kx::platform

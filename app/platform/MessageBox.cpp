@@ -1,0 +1,51 @@
+#include "MessageBox.h"
+
+#include "Modal.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace kx::platform {
+namespace {
+
+class QtMessageService : public MessageService {
+public:
+    int Show(const QString& text, int style, const QString& title) override {
+        RefuseRealModalInTests("message box \"" + text + "\"");
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setText(text);
+        switch (style & 0x70) {
+            case kMsgCritical: box.setIcon(QMessageBox::Critical); break;
+            case kMsgQuestion: box.setIcon(QMessageBox::Question); break;
+            case kMsgExclamation: box.setIcon(QMessageBox::Warning); break;
+            case kMsgInformation: box.setIcon(QMessageBox::Information); break;
+            default: box.setIcon(QMessageBox::NoIcon); break;
+        }
+        if ((style & 0x0F) == kMsgYesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return kAnswerOk;
+    }
+};
+
+QtMessageService realMessages;
+MessageService* currentMessages = &realMessages;
+
+}  // namespace
+
+MessageService* InstallMessageService(MessageService* service) {
+    MessageService* previous = currentMessages;
+    currentMessages = service ? service : &realMessages;
+    return previous;
+}
+
+int MsgBox(const QString& text, int style, const QString& title) {
+    return currentMessages->Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title);
+}
+
+}  // namespace kx::platform

@@ -1,0 +1,38 @@
+// Message boxes.
+//
+// The style is the sum of a button set and an icon: 0 OK, 4 Yes and No;
+// 16 critical, 32 question, 48 exclamation, 64 information. The answer is
+// kAnswerOk, kAnswerYes or kAnswerNo. An empty title shows the program's
+// default title.
+#pragma once
+
+#include <QString>
+
+namespace kx::platform {
+
+inline constexpr int kMsgOk = 0;
+inline constexpr int kMsgYesNo = 4;
+inline constexpr int kMsgCritical = 16;
+inline constexpr int kMsgQuestion = 32;
+inline constexpr int kMsgExclamation = 48;
+inline constexpr int kMsgInformation = 64;
+
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+inline constexpr const char* kDefaultTitle = "KinovexRed";
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual int Show(const QString& text, int style, const QString& title) = 0;
+};
+
+// Installs a service (nullptr: the real one) and returns the one it replaces.
+MessageService* InstallMessageService(MessageService* service);
+
+// Shows a message box through the installed service.
+int MsgBox(const QString& text, int style = kMsgOk, const QString& title = QString());
+
+}  // namespace kx::platform

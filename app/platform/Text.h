@@ -1,0 +1,24 @@
+// Conversions between the program's byte strings and Qt's text.
+//
+// Paths and messages kept in std::string are UTF-8; the content of text
+// files is Latin-1 bytes (one byte, one character), so it goes through the
+// Latin-1 pair, which keeps every byte.
+#pragma once
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace kx::platform {
+
+inline QString ToQ(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+inline std::string FromQ(const QString& text) { return text.toStdString(); }
+
+inline QString Latin1ToQ(std::string_view bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+// Characters beyond Latin-1 become "?".
+std::string QToLatin1(const QString& text);
+
+}  // namespace kx::platform

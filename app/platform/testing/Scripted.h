@@ -1,0 +1,120 @@
+// Test doubles for the modal services: a test queues the answers before it
+// acts and reads afterwards what was shown. Each double installs itself
+// when made and puts the previous service back when it goes.
+//
+// A question or dialog that comes without a queued answer, an answer of the
+// wrong kind, or answers left unused when the double goes, fail the test
+// (through QTest by default, or through the reporter given) and never wait.
+#pragma once
+
+#include "Dialogs.h"
+#include "MessageBox.h"
+#include "Modal.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <variant>
+#include <vector>
+
+class QDialog;
+
+namespace kx::platform::testing {
+
+using FailureReporter = std::function<void(const QString& what)>;
+
+// Fails the current Qt test function with the text.
+void FailQtTest(const QString& what);
+
+class ScriptedMessages : public MessageService {
+public:
+    struct Shown {
+        QString text;
+        int style;
+        QString title;
+    };
+
+    explicit ScriptedMessages(FailureReporter fail = FailQtTest);
+    ~ScriptedMessages() override;
+
+    // The answer (kAnswerYes or kAnswerNo) to the next Yes/No question.
+    // Boxes with only an OK button need no answer.
+    void Answer(int answer) { answers_.push_back(answer); }
+    const std::vector<Shown>& shown() const { return shown_; }
+    // The text of the last box shown ("" when none).
+    QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
+
+    int Show(const QString& text, int style, const QString& title) override;
+
+private:
+    FailureReporter fail_;
+    std::deque<int> answers_;
+    std::vector<Shown> shown_;
+    MessageService* previous_;
+};
+
+class ScriptedDialogs : public DialogService {
+public:
+    enum class Kind { Open, Save, Colour, Font };
+    struct Request {
+        Kind kind;
+        FileRequest file;           // Open and Save
+        std::optional<Bgr> colour;  // Colour: the colour it starts on
+        FontRequest font;           // Font
+    };
+
+    explicit ScriptedDialogs(FailureReporter fail = FailQtTest);
+    ~ScriptedDialogs() override;
+
+    void ChooseOpen(const QString& path) { queue(Kind::Open, path); }
+    void ChooseSave(const QString& path) { queue(Kind::Save, path); }
+    void ChooseColour(Bgr colour) { queue(Kind::Colour, colour); }
+    void ChooseFont(const FontChoice& font) { queue(Kind::Font, font); }
+    void Cancel(Kind kind) { queue(kind, std::monostate{}); }
+
+    const std::vector<Request>& requests() const { return requests_; }
+
+    std::optional<QString> OpenFile(const FileRequest& request) override;
+    std::optional<QString> SaveFile(const FileRequest& request) override;
+    std::optional<Bgr> Colour(std::optional<Bgr> initial) override;
+    std::optional<FontChoice> Font(const FontRequest& request) override;
+
+private:
+    using Choice = std::variant<std::monostate, QString, Bgr, FontChoice>;
+    void queue(Kind kind, Choice choice) { answers_.push_back({kind, std::move(choice)}); }
+    // The queued choice for a dialog of this kind; nothing for a cancel or a
+    // missing or mismatched answer (the last two fail the test).
+    std::optional<Choice> take(Kind kind);
+
+    FailureReporter fail_;
+    std::deque<std::pair<Kind, Choice>> answers_;
+    std::vector<Request> requests_;
+    DialogService* previous_;
+};
+
+class ScriptedModals : public ModalService {
+public:
+    using Action = std::function<void(QDialog&)>;
+
+    explicit ScriptedModals(FailureReporter fail = FailQtTest);
+    ~ScriptedModals() override;
+
+    // What the user does in the next modal window: the action fills fields
+    // and ends it with accept(), reject() or done(). A window the action
+    // leaves open is rejected.
+    void Next(Action action) { actions_.push_back(std::move(action)); }
+    // Window titles of the modal windows shown, in order.
+    const std::vector<QString>& shown() const { return shown_; }
+
+    int Run(QDialog& dialog) override;
+
+private:
+    FailureReporter fail_;
+    std::deque<Action> actions_;
+    std::vector<QString> shown_;
+    ModalService* previous_;
+};
+
+}  // namespace kx::platform::testing

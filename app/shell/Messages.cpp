@@ -1,0 +1,34 @@
+#include "Messages.h"
+
+#include "Errors.h"
+#include "MessageBox.h"
+#include "SharedState.h"
+#include "Text.h"
+
+#include <QLineEdit>
+
+namespace kx::shell {
+
+void ShowErrorMessage(const std::string& text) {
+    IgnoreErrors([&] { platform::MsgBox(platform::ToQ(text), platform::kMsgExclamation); });
+}
+
+void ReportError(std::string_view tag, std::string_view description) {
+    Shared().ErrorText = std::string(tag) + std::string(description);
+    ShowErrorMessage(Shared().ErrorText);
+}
+
+void ReportError(std::string_view tag, const std::exception& error) { ReportError(tag, std::string_view(error.what())); }
+
+void ShowInputError(QWidget* /*owner*/, const QString& message, QLineEdit* textBox, int /*tabIndex*/) {
+    Trap("Sol#202.1 ", [&] {
+        platform::MsgBox(message, platform::kMsgExclamation, kMessageTitle);
+        if (!textBox) throw Error(ErrorKind::ObjectNotSet);
+        if (!textBox->isVisible() || !textBox->isEnabled())
+            throw Error(ErrorKind::InvalidArgument, "the box cannot take the focus");
+        textBox->setFocus();
+        textBox->setSelection(0, static_cast<int>(textBox->text().size()));
+    });
+}
+
+}  // namespace kx::shell

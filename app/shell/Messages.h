@@ -1,0 +1,65 @@
+// The shared message routine and the error traps of the windows.
+//
+// Every procedure that can fail runs its body inside Trap with its location
+// tag: a failure stores the tag followed by the error's description in the
+// shared ErrorText and shows it with ShowErrorMessage ("Sol#303. File not
+// found"). Procedures whose failures are ignored run it inside IgnoreErrors.
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <string>
+#include <string_view>
+
+class QLineEdit;
+class QWidget;
+
+namespace kx::shell {
+
+// The title of direct user messages.
+inline constexpr const char* kMessageTitle = "KINOVEX";
+
+// Shows the text with the exclamation icon and an OK button under the
+// program's default title. Errors inside it are ignored.
+void ShowErrorMessage(const std::string& text);
+
+// ErrorText := tag + description; then ShowErrorMessage(ErrorText).
+void ReportError(std::string_view tag, std::string_view description);
+void ReportError(std::string_view tag, const std::exception& error);
+
+// Runs the body; any error it raises is reported with the tag. Returns
+// true when the body ran to its end.
+template <class Body>
+bool Trap(std::string_view tag, Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& e) {
+        ReportError(tag, e);
+    } catch (...) {
+        ReportError(tag, "Unknown error");
+    }
+    return false;
+}
+
+// Runs the body and drops any error it raises. Returns true when it ran to
+// its end.
+template <class Body>
+bool IgnoreErrors(Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Reports a bad entry: the message (exclamation icon, title "KINOVEX"), then
+// the text box gets the focus with its whole text selected, so the next
+// keystroke replaces it. A box that cannot take the focus (hidden or
+// disabled) is reported with the tag "Sol#202.1 ". The owner and the tab
+// index are not used.
+void ShowInputError(QWidget* owner, const QString& message, QLineEdit* textBox, int tabIndex = 0);
+
+}  // namespace kx::shell

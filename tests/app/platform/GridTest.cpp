@@ -1,0 +1,164 @@
+// The grid in unbound mode: the test plays the window that owns the table.
+#include "Errors.h"
+#include "Grid.h"
+
+#include <QHeaderView>
+#include <QTest>
+
+using kx::platform::Grid;
+using kx::platform::GridColumn;
+using kx::platform::GridRow;
+
+class GridTest : public QObject {
+    Q_OBJECT
+
+    struct Species {
+        QString name;
+        QVariant fraction;
+    };
+    std::vector<Species> table;
+    std::unique_ptr<Grid> grid;
+    int reads = 0;
+
+    // Rows as shown: the name column.
+    QStringList shownNames() {
+        QStringList names;
+        for (int r = 1; r <= grid->RowCount(); ++r) names << grid->CellText(r, 2);
+        return names;
+    }
+
+private slots:
+    void init() {
+        table = {{"O2", "0.21"}, {"h2", "1.0E-01"}, {"N2", 0.0}, {"Ar", "5.E-01"}, {"co", QVariant()}};
+        grid = std::make_unique<Grid>();
+        grid->AddColumn("Num", "No", 600);
+        grid->AddColumn("Species", "Species Name", 1600);
+        grid->AddColumn("Inval", "Fraction", 1000, "0.##E+00#").SetEditable(true);
+        reads = 0;
+        grid->OnReadRow([this](int row, GridRow& v) {
+            ++reads;
+            const Species& s = table.at(static_cast<size_t>(row) - 1);
+            v.Value(1) = row;
+            v.Value(2) = s.name;
+            v.Value(3) = s.fraction.isValid() && s.fraction.toDouble() == 0 && s.fraction.typeId() == QMetaType::Double
+                             ? QVariant(QString())
+                             : s.fraction;
+        });
+        grid->OnWriteRow([this](int row, const GridRow& v) {
+            table.at(static_cast<size_t>(row) - 1).fraction = v.Value(3).toString();
+        });
+        grid->SetRowCount(static_cast<int>(table.size()));
+    }
+
+    void rowsComeFromTheWindowAndShowInTheColumnFormat() {
+        QCOMPARE(grid->RowCount(), 5);
+        QCOMPARE(grid->CellText(1, 1), QString("1"));
+        QCOMPARE(grid->CellText(1, 3), QString("2.1E-01"));
+        QCOMPARE(grid->CellText(2, 3), QString("1.E-01"));
+        QCOMPARE(grid->CellText(3, 3), QString(""));  // zero shown empty by the window
+        QCOMPARE(grid->Column("INVAL").Caption(), QString("Fraction"));  // key without case
+        QCOMPARE(grid->Column(2).Key(), QString("Species"));
+        QCOMPARE(grid->horizontalHeader()->count(), 3);
+    }
+
+    void unknownColumnsRaiseASubscriptError() {
+        try {
+            grid->Column("Missing");
+            QFAIL("no error");
+        } catch (const kx::Error& e) {
+            QCOMPARE(e.kind(), kx::ErrorKind::SubscriptOutOfRange);
+        }
+        QVERIFY_THROWS_EXCEPTION(kx::Error, grid->Column(4));
+    }
+
+    void sortsNumbersByValueTextsWithoutCaseAndEmptyFirst() {
+        grid->AddSortKey(3, 1);
+        QCOMPARE(shownNames(), QStringList({"N2", "co", "h2", "O2", "Ar"}));
+        QCOMPARE(grid->DataRow(1), 3);
+        grid->ClearSortKeys();
+        grid->AddSortKey(2, -1);
+        QCOMPARE(shownNames(), QStringList({"O2", "N2", "h2", "co", "Ar"}));
+        grid->ClearSortKeys();
+        grid->AddSortKey(1, 1);
+        QCOMPARE(shownNames(), QStringList({"O2", "h2", "N2", "Ar", "co"}));
+    }
+
+    void equalRowsKeepTheirDataOrder() {
+        table = {{"A", "1"}, {"B", "2"}, {"C", "1"}, {"D", "1.0"}};
+        grid->SetRowCount(4);
+        grid->AddSortKey(3, -1);
+        QCOMPARE(shownNames(), QStringList({"B", "A", "C", "D"}));
+    }
+
+    void columnRemembersItsOrderAcrossClearedKeys() {
+        grid->AddSortKey(2, 1);
+        grid->ClearSortKeys();
+        QCOMPARE(grid->Column(2).SortOrder(), 1);  // still readable after the clear
+        grid->AddSortKey(3, -1);
+        QCOMPARE(grid->Column(2).SortOrder(), 0);  // a new key replaces it
+        QCOMPARE(grid->Column(3).SortOrder(), -1);
+    }
+
+    void currentCellFollowsItsRowThroughASort() {
+        grid->SetRow(2);
+        grid->SetCol(2);
+        QCOMPARE(grid->Row(), 2);
+        QCOMPARE(grid->Col(), 2);
+        grid->AddSortKey(2, 1);  // Ar co h2 N2 O2: h2 moves to row 3
+        QCOMPARE(grid->Row(), 3);
+        QCOMPARE(grid->CellText(grid->Row(), 2), QString("h2"));
+        QVERIFY_THROWS_EXCEPTION(kx::Error, grid->SetRow(6));
+        QVERIFY_THROWS_EXCEPTION(kx::Error, grid->SetRow(0));
+    }
+
+    void editReachesTheWindowAndShowsWhatItKept() {
+        grid->AddSortKey(2, 1);  // edit a sorted grid: row 1 shows Ar, data row 4
+        QAbstractItemModel* m = grid->model();
+        QVERIFY(m->flags(m->index(0, 2)) & Qt::ItemIsEditable);
+        QVERIFY(!(m->flags(m->index(0, 1)) & Qt::ItemIsEditable));
+        QCOMPARE(m->data(m->index(0, 2), Qt::EditRole).toString(), QString("5.E-01"));
+        QVERIFY(m->setData(m->index(0, 2), "0.25", Qt::EditRole));
+        QCOMPARE(table[3].fraction.toString(), QString("0.25"));
+        QCOMPARE(grid->CellText(1, 3), QString("2.5E-01"));
+    }
+
+    void refreshReadsTheRowsAgain() {
+        QCOMPARE(grid->CellText(1, 2), QString("O2"));
+        table[0].name = "O3";
+        QCOMPARE(grid->CellText(1, 2), QString("O2"));  // fetched rows are kept
+        grid->Refresh();
+        QCOMPARE(grid->CellText(1, 2), QString("O3"));
+        grid->SetRowCount(0);
+        QCOMPARE(grid->RowCount(), 0);
+        QCOMPARE(grid->Row(), 0);
+    }
+
+    void headerClickAndKeyDownReachTheWindow() {
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        int clicked = 0;
+        grid->OnHeaderClick([&](GridColumn& c) { clicked = c.Index(); });
+        QHeaderView* header = grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        QCOMPARE(clicked, 2);
+
+        std::vector<std::pair<int, int>> keys;
+        grid->OnKeyDown([&](int& key, int shift) {
+            keys.emplace_back(key, shift);
+            if (key == kx::platform::kKeyEnd && shift == kx::platform::kCtrlMask) {
+                grid->SetRow(grid->RowCount());
+                key = 0;
+            }
+        });
+        grid->SetRow(1);
+        QTest::keyClick(grid.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->Row(), 5);
+        QTest::keyClick(grid.get(), Qt::Key_Up);
+        QCOMPARE(grid->Row(), 4);  // not swallowed: the grid moved
+        QCOMPARE(keys, (std::vector<std::pair<int, int>>{{35, 2}, {38, 0}}));
+    }
+};
+
+QTEST_MAIN(GridTest)
+#include "GridTest.moc"
