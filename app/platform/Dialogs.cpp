@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include "Modal.h"
+#include "Service.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -68,17 +69,13 @@ public:
 };
 
 QtDialogService realDialogs;
-DialogService* currentDialogs = &realDialogs;
+ServiceSlot<DialogService> dialogs(realDialogs);
 
 }  // namespace
 
-DialogService* InstallDialogService(DialogService* service) {
-    DialogService* previous = currentDialogs;
-    currentDialogs = service ? service : &realDialogs;
-    return previous;
-}
+DialogService* InstallDialogService(DialogService* service) { return dialogs.Install(service); }
 
-DialogService& Dialogs() { return *currentDialogs; }
+DialogService& Dialogs() { return dialogs.Get(); }
 
 QStringList NameFilters(const QString& filter) {
     QStringList parts = filter.split('|');

@@ -1,6 +1,7 @@
 #include "MessageBox.h"
 
 #include "Modal.h"
+#include "Service.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -34,18 +35,14 @@ public:
 };
 
 QtMessageService realMessages;
-MessageService* currentMessages = &realMessages;
+ServiceSlot<MessageService> messages(realMessages);
 
 }  // namespace
 
-MessageService* InstallMessageService(MessageService* service) {
-    MessageService* previous = currentMessages;
-    currentMessages = service ? service : &realMessages;
-    return previous;
-}
+MessageService* InstallMessageService(MessageService* service) { return messages.Install(service); }
 
 int MsgBox(const QString& text, int style, const QString& title) {
-    return currentMessages->Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title);
+    return messages.Get().Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title);
 }
 
 }  // namespace kx::platform

@@ -1,5 +1,7 @@
 #include "Modal.h"
 
+#include "Service.h"
+
 #include <QDialog>
 
 #include <cstdio>
@@ -17,17 +19,13 @@ public:
 };
 
 QtModalService realModals;
-ModalService* currentModals = &realModals;
+ServiceSlot<ModalService> modals(realModals);
 
 }  // namespace
 
-ModalService* InstallModalService(ModalService* service) {
-    ModalService* previous = currentModals;
-    currentModals = service ? service : &realModals;
-    return previous;
-}
+ModalService* InstallModalService(ModalService* service) { return modals.Install(service); }
 
-int ShowModal(QDialog& dialog) { return currentModals->Run(dialog); }
+int ShowModal(QDialog& dialog) { return modals.Get().Run(dialog); }
 
 void RefuseRealModalInTests(const QString& what) {
     if (!qEnvironmentVariableIsSet("KX_NO_REAL_MODALS")) return;

@@ -7,14 +7,17 @@ namespace kx::platform::testing {
 
 void FailQtTest(const QString& what) { QTest::qFail(qPrintable(what), __FILE__, __LINE__); }
 
-ScriptedMessages::ScriptedMessages(FailureReporter fail)
-    : fail_(std::move(fail)), previous_(InstallMessageService(this)) {}
-
-ScriptedMessages::~ScriptedMessages() {
-    InstallMessageService(previous_);
-    if (!answers_.empty())
-        fail_(QString("%1 scripted answer(s) to message boxes were never asked for").arg(answers_.size()));
+namespace {
+// Answers queued but never used mean the test expected something that did
+// not happen.
+void reportUnused(const FailureReporter& fail, size_t count, const char* what) {
+    if (count > 0) fail(QString("%1 scripted %2 never used").arg(count).arg(what));
 }
+}  // namespace
+
+ScriptedMessages::ScriptedMessages(FailureReporter fail) : fail_(std::move(fail)) {}
+
+ScriptedMessages::~ScriptedMessages() { reportUnused(fail_, answers_.size(), "message box answer(s)"); }
 
 int ScriptedMessages::Show(const QString& text, int style, const QString& title) {
     shown_.push_back({text, style, title});
@@ -28,14 +31,9 @@ int ScriptedMessages::Show(const QString& text, int style, const QString& title)
     return answer;
 }
 
-ScriptedDialogs::ScriptedDialogs(FailureReporter fail)
-    : fail_(std::move(fail)), previous_(InstallDialogService(this)) {}
+ScriptedDialogs::ScriptedDialogs(FailureReporter fail) : fail_(std::move(fail)) {}
 
-ScriptedDialogs::~ScriptedDialogs() {
-    InstallDialogService(previous_);
-    if (!answers_.empty())
-        fail_(QString("%1 scripted dialog answer(s) were never asked for").arg(answers_.size()));
-}
+ScriptedDialogs::~ScriptedDialogs() { reportUnused(fail_, answers_.size(), "dialog answer(s)"); }
 
 std::optional<ScriptedDialogs::Choice> ScriptedDialogs::take(Kind kind) {
     static const char* names[] = {"open", "save", "colour", "font"};
@@ -78,14 +76,9 @@ std::optional<FontChoice> ScriptedDialogs::Font(const FontRequest& request) {
     return c ? std::optional<FontChoice>(std::get<FontChoice>(*c)) : std::nullopt;
 }
 
-ScriptedModals::ScriptedModals(FailureReporter fail)
-    : fail_(std::move(fail)), previous_(InstallModalService(this)) {}
+ScriptedModals::ScriptedModals(FailureReporter fail) : fail_(std::move(fail)) {}
 
-ScriptedModals::~ScriptedModals() {
-    InstallModalService(previous_);
-    if (!actions_.empty())
-        fail_(QString("%1 scripted modal window action(s) were never used").arg(actions_.size()));
-}
+ScriptedModals::~ScriptedModals() { reportUnused(fail_, actions_.size(), "modal window action(s)"); }
 
 int ScriptedModals::Run(QDialog& dialog) {
     shown_.push_back(dialog.windowTitle());

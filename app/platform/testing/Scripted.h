@@ -10,6 +10,7 @@
 #include "Dialogs.h"
 #include "MessageBox.h"
 #include "Modal.h"
+#include "Service.h"
 
 #include <QString>
 
@@ -52,7 +53,7 @@ private:
     FailureReporter fail_;
     std::deque<int> answers_;
     std::vector<Shown> shown_;
-    MessageService* previous_;
+    Installation<MessageService, &InstallMessageService> installed_{this};
 };
 
 class ScriptedDialogs : public DialogService {
@@ -91,7 +92,7 @@ private:
     FailureReporter fail_;
     std::deque<std::pair<Kind, Choice>> answers_;
     std::vector<Request> requests_;
-    DialogService* previous_;
+    Installation<DialogService, &InstallDialogService> installed_{this};
 };
 
 class ScriptedModals : public ModalService {
@@ -114,7 +115,7 @@ private:
     FailureReporter fail_;
     std::deque<Action> actions_;
     std::vector<QString> shown_;
-    ModalService* previous_;
+    Installation<ModalService, &InstallModalService> installed_{this};
 };
 
 }  // namespace kx::platform::testing
