@@ -34,7 +34,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KinovexRed");
     kx::SetFolders(kx::Shared(), kx::platform::FromQ(kx::platform::ProgramFolder()));
-    MainWindowForm window;
-    window.showMaximized();
+    // Windows live on the heap: closing one deletes it.
+    auto* window = new MainWindowForm;
+    window->showMaximized();
     return QApplication::exec();
 }
