@@ -72,9 +72,11 @@ void Timer::fire() {
     if (!enabled_) return;
     if (singleShot_) SetEnabled(false);
     if (!handler_) return;
-    std::shared_ptr<bool> alive = alive_;  // the handler may delete this timer
+    // The handler may delete this timer: run a copy, and know whether it lives.
+    std::shared_ptr<bool> alive = alive_;
+    std::function<void()> handler = handler_;
     try {
-        handler_();
+        handler();
     } catch (const std::exception& e) {
         if (*alive) qWarning("A timer handler let an error through: %s", e.what());
     }
