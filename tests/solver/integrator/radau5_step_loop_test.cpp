@@ -232,16 +232,22 @@ void NotANumber(int& n, double&, double*, double* f, double*, int*, int&, int&, 
   for (int i = 0; i < n; ++i) f[i] = std::numeric_limits<double>::quiet_NaN();
 }
 
-// Stage values that are not a number make the Newton iteration fail (the
-// attempt is neither accepted nor counted as an error-test rejection).
-TEST_F(Radau5StepLoop, NotANumberAtTheStagesIsNeverAccepted) {
-  g_nan_beyond = 1.0;
+// y' = -y with the analytic Jacobian from 0 to 2, through a faulty right-hand side.
+RadauCase FaultyDecayCase(RadauRhs fcn) {
   RadauCase c;
-  c.fcn = DecayUntil;
+  c.fcn = fcn;
   c.jac = DecayJac;
   c.ijac = 1;
   c.y0 = {1.0};
   c.xend = 2.0;
+  return c;
+}
+
+// Stage values that are not a number make the Newton iteration fail (the
+// attempt is neither accepted nor counted as an error-test rejection).
+TEST_F(Radau5StepLoop, NotANumberAtTheStagesIsNeverAccepted) {
+  g_nan_beyond = 1.0;
+  RadauCase c = FaultyDecayCase(DecayUntil);
   const RadauOutcome o = RunRadau(c);
   EXPECT_LT(o.idid, 0);
   EXPECT_LE(o.x, 1.0);
@@ -257,12 +263,7 @@ TEST_F(Radau5StepLoop, NotANumberAtTheStagesIsNeverAccepted) {
 // A passing fault fails one attempt; the smaller retry goes on normally.
 TEST_F(Radau5StepLoop, TransientNotANumberIsRecoveredFrom) {
   g_nan_calls_left = 3;
-  RadauCase c;
-  c.fcn = DecayWithTransientFault;
-  c.jac = DecayJac;
-  c.ijac = 1;
-  c.y0 = {1.0};
-  c.xend = 2.0;
+  RadauCase c = FaultyDecayCase(DecayWithTransientFault);
   const RadauOutcome o = RunRadau(c);
   EXPECT_EQ(g_nan_calls_left, 0);
   EXPECT_EQ(o.idid, 1);
@@ -283,13 +284,8 @@ void DecayOnlyAtStart(int& n, double& x, double* y, double* f, double* rpar, int
 // costs two stage solves (the rate needs two corrections), not NIT of them.
 TEST_F(Radau5StepLoop, NotANumberRateEndsTheNewtonIteration) {
   g_start = 1.0;
-  RadauCase c;
-  c.fcn = DecayOnlyAtStart;
-  c.jac = DecayJac;
-  c.ijac = 1;
-  c.y0 = {1.0};
+  RadauCase c = FaultyDecayCase(DecayOnlyAtStart);
   c.x0 = g_start;
-  c.xend = 2.0;
   const RadauOutcome o = RunRadau(c);
   EXPECT_EQ(o.idid, -3);
   EXPECT_EQ(o.stats[3], 0);
@@ -301,12 +297,7 @@ TEST_F(Radau5StepLoop, NotANumberRateEndsTheNewtonIteration) {
 // the estimate is not a number and must fail the error test.
 TEST_F(Radau5StepLoop, NotANumberErrorEstimateIsNeverAccepted) {
   g_last_accepted = -1.0;
-  RadauCase c;
-  c.fcn = DecayPoisonedAtStepPoints;
-  c.jac = DecayJac;
-  c.ijac = 1;
-  c.y0 = {1.0};
-  c.xend = 2.0;
+  RadauCase c = FaultyDecayCase(DecayPoisonedAtStepPoints);
   c.solout = RememberAccepted;
   const RadauOutcome o = RunRadau(c);
   EXPECT_LT(o.idid, 0);
