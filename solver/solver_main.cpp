@@ -25,9 +25,8 @@ SolverModel model;
 double WORK[kLwork];
 int IWORK[kLiwork];
 
-// Jacobian and mass-matrix routines handed to the integrator, which calls
-// neither: the Jacobian is formed by differences and there is no mass matrix.
-void SolverDummyJac(int&, double&, double*, double*, int&, double*, int*) {}
+// The mass-matrix routine handed to the integrator, which never calls it:
+// the system has no mass matrix.
 void SolverDummyMas(int&, double*, int&, double*, int*) {}
 
 void ConsoleLine(const char* text) {
