@@ -82,17 +82,16 @@ void PrepareTerms(SolverRateTerms& t, const SolverReactionLists* lists, const in
 
 // Sums the rate terms of each species in reaction order: the same additions
 // in the same order as adding each reaction's rate to its species in turn.
-void Gather(const SolverRateTerms& t, const double* rates, double* out) {
-  static constexpr double kSign[2] = {-1.0, 1.0};
+void Gather(const SolverRateTerms& t, const double* signedRates, double* out) {
   static_assert(kTermLanes == 4);
   for (int g = 0; g < t.groups; ++g) {
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
     for (int row = t.rowStart[g]; row < t.rowStart[g + 1]; ++row) {
       const int* term = t.term + row * kTermLanes;
-      s0 += kSign[term[0] & 1] * rates[term[0] >> 1];
-      s1 += kSign[term[1] & 1] * rates[term[1] >> 1];
-      s2 += kSign[term[2] & 1] * rates[term[2] >> 1];
-      s3 += kSign[term[3] & 1] * rates[term[3] >> 1];
+      s0 += signedRates[term[0]];
+      s1 += signedRates[term[1]];
+      s2 += signedRates[term[2]];
+      s3 += signedRates[term[3]];
     }
     const int* species = t.species + g * kTermLanes;
     out[species[0]] = s0;
@@ -275,13 +274,15 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
     rho += ci * th[14];
   }
 
-  // Net rate of every reaction; a reaction that contributes nothing has 0.
+  // Net rate of every reaction, stored as -R and +R (a negation is exact);
+  // a reaction that contributes nothing has +0 and -0.
   const SolverReactionLists* lists = c.lists;
-  double* rates = c.rates;
+  double* rates = c.signedRates;
   for (int r = 0; r < nreac; ++r) {
     const int* ir = IPAR + r * kIreacSlots;
     const double* rr = RPAR + r * kRreacSlots;
-    rates[r] = 0.0;
+    rates[2 * r] = -0.0;
+    rates[2 * r + 1] = 0.0;
     const double k = rr[21];
     double m = 1.0;
     const int thirdBody = ir[11];
@@ -333,7 +334,8 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
       rrev = kEff / rr[22] * conc[l.product[0]] * conc[l.product[1]] * conc[l.product[2]];
       if (l.moreProducts) rrev = rrev * conc[l.product[3]] * conc[l.product[4]] * conc[l.product[5]];
     }
-    rates[r] = rf - rrev;
+    rates[2 * r] = -(rf - rrev);
+    rates[2 * r + 1] = rf - rrev;
   }
 
   // Molar production rates, and the part of them that releases no heat.

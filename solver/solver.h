@@ -66,8 +66,9 @@ struct SolverReactionLists {
 };
 
 // Per species, the reactions that change it, in reaction order: term t is
-// reaction t >> 1, taken (t & 1 == 0) or given (t & 1 == 1); a species listed
-// twice has two terms. Species are summed four at a time, side by side:
+// reaction t >> 1, taken (t & 1 == 0) or given (t & 1 == 1), and indexes the
+// signed rates (-R, +R of each reaction); a species listed twice has two
+// terms. Species are summed four at a time, side by side:
 // group g holds rows rowStart[g]..rowStart[g+1]-1 of kTermLanes terms, one
 // per species of the group (lane), shorter lanes padded with kZeroTerm, a
 // reaction slot whose rate is always +0 (adding it changes no sum).
@@ -147,7 +148,7 @@ struct SolverCommonBlock {
 
   // Right-hand-side work: net reaction rates, molar production rates, the
   // part of them that releases no heat, Y/M and the concentrations.
-  double rates[kMaxReactions + 1] = {};  // the last slot stays +0
+  double signedRates[2 * kMaxReactions + 2] = {};  // -R, +R per reaction; kZeroTerm stays +0
   double production[kMaxSpecies + 1] = {};
   double heatExcluded[kMaxSpecies + 1] = {};
   double molesPerMass[kMaxSpecies] = {};
