@@ -52,10 +52,14 @@ void PrepareTerms(SolverRateTerms& t, const SolverReactionLists* lists, const in
   };
   walk([&](int species, int) { ++count[species]; });
 
-  // Species by falling term count (stable), then four to a group.
+  // Species by falling term count (a stable insertion sort, which needs no
+  // memory of its own), then four to a group.
   int order[kMaxSpecies];
-  for (int i = 0; i < nspec; ++i) order[i] = i;
-  std::stable_sort(order, order + nspec, [&](int a, int b) { return count[a] > count[b]; });
+  for (int i = 0; i < nspec; ++i) {
+    int at = i;
+    for (; at > 0 && count[order[at - 1]] < count[i]; --at) order[at] = order[at - 1];
+    order[at] = i;
+  }
   t.groups = (nspec + kTermLanes - 1) / kTermLanes;
   int laneOf[kMaxSpecies];
   int next[kMaxSpecies];  // where the species' next term goes

@@ -80,8 +80,8 @@ struct SolverRateTerms {
   int groups;
   int species[kMaxTermGroups * kTermLanes];  // 0-based, kUnitSlot for an empty lane
   int rowStart[kMaxTermGroups + 1];
-  // Groups take species in order of falling term counts, so the padding
-  // stays below one longest lane in all.
+  // Groups take species in order of falling term counts, so all rows
+  // together number at most the longest lane plus a quarter of all terms.
   int term[kTermLanes * kMaxRateTerms + kMaxRateTerms];
 };
 
