@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "fortran_format.h"
+#include "fixed_format.h"
 
 namespace kx {
 

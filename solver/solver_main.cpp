@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "fortran_format.h"
+#include "fixed_format.h"
 #include "radau5.h"
 #include "solver.h"
 #include "solver_file.h"
