@@ -15,6 +15,11 @@ namespace kx {
 // Right-hand side: writes f(x, y) into f.
 using RadauRhs = void (*)(int& n, double& x, double* y, double* f, double* rpar, int* ipar,
                           int& nspec, int& nreac, double* th);
+
+// Jacobian routine for callers that let RADAU5 form the Jacobian by finite
+// differences (IJAC = 0): does nothing.
+void SolverDummyJac(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar,
+                    int* ipar);
 // Analytic Jacobian: writes df/dy into dfy (leading dimension ldfy).
 using RadauJac = void (*)(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar,
                           int* ipar);
@@ -29,5 +34,10 @@ void RADAU5(int& n, RadauRhs fcn, double& x, double* y, double& xend, double& h,
             RadauMas mas, int& imas, int& mlmas, int& mumas, RadauSolout solout, int& iout,
             double* work, int& lwork, int* iwork, int& liwork, double* rpar, int* ipar, int& idid,
             int& nspec, int& nreac, double* th);
+
+// Jacobian routine for callers that let RADAU5 form the Jacobian by finite
+// differences (IJAC = 0): does nothing.
+void SolverDummyJac(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar,
+                    int* ipar);
 
 }  // namespace kx

@@ -1,0 +1,496 @@
+#include "linear_kernels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kx {
+
+namespace {
+
+// A pivot or last diagonal element that ends a decomposition. A not-a-number
+// counts here, so it is never divided by at the end.
+inline bool ZeroOrNaN(double v) { return v == 0.0 || std::isnan(v); }
+
+// Pivot measure of a complex entry: the sum of the magnitudes of its parts.
+inline double Measure(double re, double im) { return std::abs(re) + std::abs(im); }
+
+// Column-oriented elimination shared by the full form (rows_below = n) and
+// the Hessenberg-like form (rows_below = lb): at stage k the pivot search, the
+// multipliers and the row updates cover rows k+1 .. min(n, k + 1 + rows_below) - 1.
+void DecomposeRealRows(int n, int ndim, double* a, int rows_below, int* ip, int& ier) {
+  ier = 0;
+  if (n <= 0) return;
+  ip[n - 1] = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    double* ak = a + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    // Pivot search: the first row of largest magnitude.
+    int m = k;
+    for (int i = k + 1; i < na; ++i) {
+      if (!(std::abs(ak[m]) >= std::abs(ak[i]))) m = i;
+    }
+    ip[k] = m;
+    double t = ak[m];
+    if (m != k) {
+      ip[n - 1] = -ip[n - 1];
+      ak[m] = ak[k];
+      ak[k] = t;
+    }
+    if (t == 0.0) {
+      ier = k + 1;
+      ip[n - 1] = 0;
+      return;
+    }
+    // Multipliers, negated, formed with the reciprocal of the pivot.
+    t = 1.0 / t;
+    for (int i = k + 1; i < na; ++i) ak[i] = -(t * ak[i]);
+    // Exchange and eliminate column by column; the inner loop runs down a column.
+    for (int j = k + 1; j < n; ++j) {
+      double* aj = a + static_cast<long>(j) * ndim;
+      t = aj[m];
+      aj[m] = aj[k];
+      aj[k] = t;
+      if (t == 0.0) continue;
+      for (int i = k + 1; i < na; ++i) aj[i] += ak[i] * t;
+    }
+  }
+  if (ZeroOrNaN(a[(n - 1) + static_cast<long>(n - 1) * ndim])) {
+    ier = n;
+    ip[n - 1] = 0;
+  }
+}
+
+void SolveRealRows(int n, int ndim, const double* a, int rows_below, double* b, const int* ip) {
+  if (n <= 0) return;
+  // Forward: exchanges and elimination, stage by stage.
+  for (int k = 0; k < n - 1; ++k) {
+    const double* ak = a + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    const int m = ip[k];
+    const double t = b[m];
+    b[m] = b[k];
+    b[k] = t;
+    for (int i = k + 1; i < na; ++i) b[i] += ak[i] * t;
+  }
+  // Back substitution, column by column.
+  for (int k = n - 1; k >= 1; --k) {
+    const double* ak = a + static_cast<long>(k) * ndim;
+    b[k] = b[k] / ak[k];
+    const double t = -b[k];
+    for (int i = 0; i < k; ++i) b[i] += ak[i] * t;
+  }
+  b[0] = b[0] / a[0];
+}
+
+// Adds the column (xr, xi) times (tr, ti) to (yr, yi) over rows first .. end-1,
+// leaving out the products with a zero part of (tr, ti).
+inline void ComplexColumnUpdate(const double* xr, const double* xi, double tr, double ti,
+                                double* yr, double* yi, int first, int end) {
+  if (ti == 0.0) {
+    for (int i = first; i < end; ++i) {
+      yr[i] += xr[i] * tr;
+      yi[i] += xi[i] * tr;
+    }
+  } else if (tr != 0.0) {
+    for (int i = first; i < end; ++i) {
+      yr[i] += xr[i] * tr - xi[i] * ti;
+      yi[i] += xi[i] * tr + xr[i] * ti;
+    }
+  } else {
+    for (int i = first; i < end; ++i) {
+      yr[i] -= xi[i] * ti;
+      yi[i] += xr[i] * ti;
+    }
+  }
+}
+
+// (br, bi) = (br, bi) / (dr, di).
+inline void ComplexDivide(double& br, double& bi, double dr, double di) {
+  const double den = dr * dr + di * di;
+  const double prodr = br * dr + bi * di;
+  const double prodi = bi * dr - br * di;
+  br = prodr / den;
+  bi = prodi / den;
+}
+
+void DecomposeComplexRows(int n, int ndim, double* ar, double* ai, int rows_below, int* ip,
+                          int& ier) {
+  ier = 0;
+  if (n <= 0) return;
+  ip[n - 1] = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    double* ark = ar + static_cast<long>(k) * ndim;
+    double* aik = ai + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    int m = k;
+    for (int i = k + 1; i < na; ++i) {
+      if (!(Measure(ark[m], aik[m]) >= Measure(ark[i], aik[i]))) m = i;
+    }
+    ip[k] = m;
+    double tr = ark[m];
+    double ti = aik[m];
+    if (m != k) {
+      ip[n - 1] = -ip[n - 1];
+      ark[m] = ark[k];
+      aik[m] = aik[k];
+      ark[k] = tr;
+      aik[k] = ti;
+    }
+    if (ZeroOrNaN(Measure(tr, ti))) {
+      ier = k + 1;
+      ip[n - 1] = 0;
+      return;
+    }
+    // Reciprocal of the pivot, then the negated multipliers.
+    const double den = tr * tr + ti * ti;
+    tr = tr / den;
+    ti = -(ti / den);
+    for (int i = k + 1; i < na; ++i) {
+      const double prodr = ark[i] * tr - aik[i] * ti;
+      const double prodi = aik[i] * tr + ark[i] * ti;
+      ark[i] = -prodr;
+      aik[i] = -prodi;
+    }
+    for (int j = k + 1; j < n; ++j) {
+      double* arj = ar + static_cast<long>(j) * ndim;
+      double* aij = ai + static_cast<long>(j) * ndim;
+      tr = arj[m];
+      ti = aij[m];
+      arj[m] = arj[k];
+      aij[m] = aij[k];
+      arj[k] = tr;
+      aij[k] = ti;
+      if (ZeroOrNaN(Measure(tr, ti))) continue;
+      ComplexColumnUpdate(ark, aik, tr, ti, arj, aij, k + 1, na);
+    }
+  }
+  const long last = (n - 1) + static_cast<long>(n - 1) * ndim;
+  if (ZeroOrNaN(Measure(ar[last], ai[last]))) {
+    ier = n;
+    ip[n - 1] = 0;
+  }
+}
+
+void SolveComplexRows(int n, int ndim, const double* ar, const double* ai, int rows_below,
+                      double* br, double* bi, const int* ip) {
+  if (n <= 0) return;
+  for (int k = 0; k < n - 1; ++k) {
+    const double* ark = ar + static_cast<long>(k) * ndim;
+    const double* aik = ai + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    const int m = ip[k];
+    const double tr = br[m];
+    const double ti = bi[m];
+    br[m] = br[k];
+    bi[m] = bi[k];
+    br[k] = tr;
+    bi[k] = ti;
+    for (int i = k + 1; i < na; ++i) {
+      br[i] += ark[i] * tr - aik[i] * ti;
+      bi[i] += aik[i] * tr + ark[i] * ti;
+    }
+  }
+  for (int k = n - 1; k >= 1; --k) {
+    const double* ark = ar + static_cast<long>(k) * ndim;
+    const double* aik = ai + static_cast<long>(k) * ndim;
+    ComplexDivide(br[k], bi[k], ark[k], aik[k]);
+    const double tr = -br[k];
+    const double ti = -bi[k];
+    for (int i = 0; i < k; ++i) {
+      br[i] += ark[i] * tr - aik[i] * ti;
+      bi[i] += aik[i] * tr + ark[i] * ti;
+    }
+  }
+  ComplexDivide(br[0], bi[0], ar[0], ai[0]);
+}
+
+// Band storage, 1-based as in the formulas of the band layout: element (i, j)
+// of the matrix lies at band row i - j + md of column j, md = ml + mu + 1.
+struct BandView {
+  double* a;
+  int ndim;
+  double& operator()(int row, int col) const {
+    return a[(row - 1) + static_cast<long>(col - 1) * ndim];
+  }
+};
+
+struct ConstBandView {
+  const double* a;
+  int ndim;
+  double operator()(int row, int col) const {
+    return a[(row - 1) + static_cast<long>(col - 1) * ndim];
+  }
+};
+
+}  // namespace
+
+void DecomposeReal(int n, int ndim, double* a, int* ip, int& ier) {
+  DecomposeRealRows(n, ndim, a, n, ip, ier);
+}
+
+void SolveReal(int n, int ndim, const double* a, double* b, const int* ip) {
+  SolveRealRows(n, ndim, a, n, b, ip);
+}
+
+void DecomposeComplex(int n, int ndim, double* ar, double* ai, int* ip, int& ier) {
+  DecomposeComplexRows(n, ndim, ar, ai, n, ip, ier);
+}
+
+void SolveComplex(int n, int ndim, const double* ar, const double* ai, double* br, double* bi,
+                  const int* ip) {
+  SolveComplexRows(n, ndim, ar, ai, n, br, bi, ip);
+}
+
+void DecomposeRealHessenberg(int n, int ndim, double* a, int lb, int* ip, int& ier) {
+  DecomposeRealRows(n, ndim, a, lb, ip, ier);
+}
+
+void SolveRealHessenberg(int n, int ndim, const double* a, int lb, double* b, const int* ip) {
+  SolveRealRows(n, ndim, a, lb, b, ip);
+}
+
+void DecomposeComplexHessenberg(int n, int ndim, double* ar, double* ai, int lb, int* ip,
+                                int& ier) {
+  DecomposeComplexRows(n, ndim, ar, ai, lb, ip, ier);
+}
+
+void SolveComplexHessenberg(int n, int ndim, const double* ar, const double* ai, int lb,
+                            double* br, double* bi, const int* ip) {
+  SolveComplexRows(n, ndim, ar, ai, lb, br, bi, ip);
+}
+
+void DecomposeRealBanded(int n, int ndim, double* a_data, int ml, int mu, int* ip, int& ier) {
+  ier = 0;
+  if (n <= 0) return;
+  const BandView a{a_data, ndim};
+  ip[n - 1] = 1;
+  const int md = ml + mu + 1;
+  const int md1 = md + 1;
+  int ju = 0;
+  if (ml != 0 && n != 1) {
+    // Clear the fill-in rows of the columns that row exchanges can reach.
+    for (int j = mu + 2; j <= n; ++j) {
+      for (int i = 1; i <= ml; ++i) a(i, j) = 0.0;
+    }
+    for (int k = 1; k <= n - 1; ++k) {
+      int m = md;
+      const int mdl = std::min(ml, n - k) + md;
+      for (int i = md1; i <= mdl; ++i) {
+        if (!(std::abs(a(m, k)) >= std::abs(a(i, k)))) m = i;
+      }
+      const int pivot_row = m + k - md;  // matrix row, 1-based
+      ip[k - 1] = pivot_row - 1;
+      double t = a(m, k);
+      if (m != md) {
+        ip[n - 1] = -ip[n - 1];
+        a(m, k) = a(md, k);
+        a(md, k) = t;
+      }
+      if (t == 0.0) {
+        ier = k;
+        ip[n - 1] = 0;
+        return;
+      }
+      t = 1.0 / t;
+      for (int i = md1; i <= mdl; ++i) a(i, k) = -(t * a(i, k));
+      ju = std::min(std::max(ju, mu + pivot_row), n);
+      int mm = md;
+      for (int j = k + 1; j <= ju; ++j) {
+        --m;
+        --mm;
+        t = a(m, j);
+        if (m != mm) {
+          a(m, j) = a(mm, j);
+          a(mm, j) = t;
+        }
+        if (t == 0.0) continue;
+        const int jk = j - k;
+        for (int i = md1; i <= mdl; ++i) a(i - jk, j) += a(i, k) * t;
+      }
+    }
+  }
+  if (ZeroOrNaN(a(md, n))) {
+    ier = n;
+    ip[n - 1] = 0;
+  }
+}
+
+void SolveRealBanded(int n, int ndim, const double* a_data, int ml, int mu, double* b,
+                     const int* ip) {
+  if (n <= 0) return;
+  const ConstBandView a{a_data, ndim};
+  const int md = ml + mu + 1;
+  const int md1 = md + 1;
+  const int mdm = md - 1;
+  // Vector entries are addressed 1-based here, as the band formulas.
+  auto v = [b](int i) -> double& { return b[i - 1]; };
+  if (ml != 0) {
+    for (int k = 1; k <= n - 1; ++k) {
+      const int m = ip[k - 1] + 1;
+      const double t = v(m);
+      v(m) = v(k);
+      v(k) = t;
+      const int mdl = std::min(ml, n - k) + md;
+      for (int i = md1; i <= mdl; ++i) v(i + k - md) += a(i, k) * t;
+    }
+  }
+  for (int k = n; k >= 2; --k) {
+    v(k) = v(k) / a(md, k);
+    const double t = -v(k);
+    const int kmd = md - k;
+    const int lm = std::max(1, kmd + 1);
+    for (int i = lm; i <= mdm; ++i) v(i - kmd) += a(i, k) * t;
+  }
+  v(1) = v(1) / a(md, 1);
+}
+
+void DecomposeComplexBanded(int n, int ndim, double* ar_data, double* ai_data, int ml, int mu,
+                            int* ip, int& ier) {
+  ier = 0;
+  if (n <= 0) return;
+  const BandView ar{ar_data, ndim};
+  const BandView ai{ai_data, ndim};
+  ip[n - 1] = 1;
+  const int md = ml + mu + 1;
+  const int md1 = md + 1;
+  int ju = 0;
+  if (ml != 0 && n != 1) {
+    for (int j = mu + 2; j <= n; ++j) {
+      for (int i = 1; i <= ml; ++i) {
+        ar(i, j) = 0.0;
+        ai(i, j) = 0.0;
+      }
+    }
+    for (int k = 1; k <= n - 1; ++k) {
+      int m = md;
+      const int mdl = std::min(ml, n - k) + md;
+      for (int i = md1; i <= mdl; ++i) {
+        if (!(Measure(ar(m, k), ai(m, k)) >= Measure(ar(i, k), ai(i, k)))) m = i;
+      }
+      const int pivot_row = m + k - md;
+      ip[k - 1] = pivot_row - 1;
+      double tr = ar(m, k);
+      double ti = ai(m, k);
+      if (m != md) {
+        ip[n - 1] = -ip[n - 1];
+        ar(m, k) = ar(md, k);
+        ai(m, k) = ai(md, k);
+        ar(md, k) = tr;
+        ai(md, k) = ti;
+      }
+      if (ZeroOrNaN(Measure(tr, ti))) {
+        ier = k;
+        ip[n - 1] = 0;
+        return;
+      }
+      const double den = tr * tr + ti * ti;
+      tr = tr / den;
+      ti = -(ti / den);
+      for (int i = md1; i <= mdl; ++i) {
+        const double prodr = ar(i, k) * tr - ai(i, k) * ti;
+        const double prodi = ai(i, k) * tr + ar(i, k) * ti;
+        ar(i, k) = -prodr;
+        ai(i, k) = -prodi;
+      }
+      ju = std::min(std::max(ju, mu + pivot_row), n);
+      int mm = md;
+      for (int j = k + 1; j <= ju; ++j) {
+        --m;
+        --mm;
+        tr = ar(m, j);
+        ti = ai(m, j);
+        if (m != mm) {
+          ar(m, j) = ar(mm, j);
+          ai(m, j) = ai(mm, j);
+          ar(mm, j) = tr;
+          ai(mm, j) = ti;
+        }
+        if (ZeroOrNaN(Measure(tr, ti))) continue;
+        // Rows md1 .. mdl of column k update rows md1-jk .. mdl-jk of column j.
+        const int jk = j - k;
+        ComplexColumnUpdate(&ar(md1, k), &ai(md1, k), tr, ti, &ar(md1 - jk, j), &ai(md1 - jk, j),
+                            0, mdl - md);
+      }
+    }
+  }
+  if (ZeroOrNaN(Measure(ar(md, n), ai(md, n)))) {
+    ier = n;
+    ip[n - 1] = 0;
+  }
+}
+
+void SolveComplexBanded(int n, int ndim, const double* ar_data, const double* ai_data, int ml,
+                        int mu, double* br, double* bi, const int* ip) {
+  if (n <= 0) return;
+  const ConstBandView ar{ar_data, ndim};
+  const ConstBandView ai{ai_data, ndim};
+  const int md = ml + mu + 1;
+  const int md1 = md + 1;
+  const int mdm = md - 1;
+  auto vr = [br](int i) -> double& { return br[i - 1]; };
+  auto vi = [bi](int i) -> double& { return bi[i - 1]; };
+  if (ml != 0) {
+    for (int k = 1; k <= n - 1; ++k) {
+      const int m = ip[k - 1] + 1;
+      const double tr = vr(m);
+      const double ti = vi(m);
+      vr(m) = vr(k);
+      vi(m) = vi(k);
+      vr(k) = tr;
+      vi(k) = ti;
+      const int mdl = std::min(ml, n - k) + md;
+      for (int i = md1; i <= mdl; ++i) {
+        const int imd = i + k - md;
+        vr(imd) += ar(i, k) * tr - ai(i, k) * ti;
+        vi(imd) += ai(i, k) * tr + ar(i, k) * ti;
+      }
+    }
+  }
+  for (int k = n; k >= 2; --k) {
+    ComplexDivide(vr(k), vi(k), ar(md, k), ai(md, k));
+    const double tr = -vr(k);
+    const double ti = -vi(k);
+    const int kmd = md - k;
+    const int lm = std::max(1, kmd + 1);
+    for (int i = lm; i <= mdm; ++i) {
+      const int imd = i - kmd;
+      vr(imd) += ar(i, k) * tr - ai(i, k) * ti;
+      vi(imd) += ai(i, k) * tr + ar(i, k) * ti;
+    }
+  }
+  ComplexDivide(vr(1), vi(1), ar(md, 1), ai(md, 1));
+}
+
+void ReduceToHessenberg(int nm, int n, int low, int igh, double* a_data, int* interchanges) {
+  auto a = [a_data, nm](int i, int j) -> double& {
+    return a_data[i + static_cast<long>(j) * nm];
+  };
+  for (int m = low + 1; m <= igh - 1; ++m) {
+    const int mm1 = m - 1;
+    // Pivot: the first row of largest magnitude in column m-1, rows m .. igh.
+    double x = 0.0;
+    int i = m;
+    for (int j = m; j <= igh; ++j) {
+      if (!(std::abs(x) >= std::abs(a(j, mm1)))) {
+        x = a(j, mm1);
+        i = j;
+      }
+    }
+    interchanges[m] = i;
+    if (i != m) {
+      for (int j = mm1; j < n; ++j) std::swap(a(i, j), a(m, j));
+      for (int j = 0; j <= igh; ++j) std::swap(a(j, i), a(j, m));
+    }
+    if (x == 0.0) continue;
+    for (int i2 = m + 1; i2 <= igh; ++i2) {
+      double y = a(i2, mm1);
+      if (y == 0.0) continue;
+      y = y / x;
+      a(i2, mm1) = y;
+      for (int j = m; j < n; ++j) a(i2, j) -= y * a(m, j);
+      for (int j = 0; j <= igh; ++j) a(j, m) += y * a(j, i2);
+    }
+  }
+}
+
+}  // namespace kx

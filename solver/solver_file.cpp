@@ -1,0 +1,430 @@
+#include "solver_file.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "fortran_format.h"
+
+namespace kx {
+
+namespace {
+
+constexpr int kFirstThermoSearchLine = 33;
+
+std::string Number(double value) {
+  char text[32];
+  char* end = fmt::PutE(text, value, 14, 6);
+  std::string s(text, end);
+  return s.substr(s.find_first_not_of(' '));
+}
+
+// Reads the input part line by line and records the first problem.
+class InputReader {
+ public:
+  InputReader(const SolverFileText& text, SolverInputError& error) : text_(text), error_(error) {}
+
+  bool Fail(int line, std::string problem) {
+    error_.line = line;
+    error_.problem = std::move(problem);
+    return false;
+  }
+
+  bool Line(int n, const char* what, std::string_view& line) {
+    if (n > text_.LineCount())
+      return Fail(n, std::string("the file ends before this line (") + what + " expected)");
+    line = text_.LineAt(n);
+    return true;
+  }
+
+  bool IntValue(int n, const char* what, int& value) {
+    std::string_view line;
+    if (!Line(n, what, line)) return false;
+    if (!fmt::ReadListInt(line, value)) return Fail(n, std::string("no readable integer for the ") + what);
+    return true;
+  }
+
+  bool RealValue(int n, const char* what, double& value) {
+    std::string_view line;
+    if (!Line(n, what, line)) return false;
+    if (!fmt::ReadListReal(line, value)) return Fail(n, std::string("no readable number for the ") + what);
+    return true;
+  }
+
+  bool IntField(int n, std::string_view line, int column, int width, const char* what, int& value) {
+    if (!fmt::ReadIntField(fmt::Field(line, column, width), value))
+      return Fail(n, "columns " + Columns(column, width) + " (" + what + ") do not read as an integer");
+    return true;
+  }
+
+  bool RealField(int n, std::string_view line, int column, int width, int decimals, const char* what,
+                 double& value) {
+    if (!fmt::ReadRealField(fmt::Field(line, column, width), decimals, value))
+      return Fail(n, "columns " + Columns(column, width) + " (" + what + ") do not read as a number");
+    return true;
+  }
+
+  // k reals of width w from column `column` on.
+  bool RealFields(int n, std::string_view line, int column, int count, int width, int decimals,
+                  const char* what, double* values) {
+    for (int k = 0; k < count; ++k)
+      if (!RealField(n, line, column + k * width, width, decimals, what, values[k])) return false;
+    return true;
+  }
+
+ private:
+  static std::string Columns(int column, int width) {
+    return std::to_string(column) + "-" + std::to_string(column + width - 1);
+  }
+
+  const SolverFileText& text_;
+  SolverInputError& error_;
+};
+
+std::string Trimmed(std::string_view line) {
+  std::size_t a = line.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return {};
+  std::size_t b = line.find_last_not_of(" \t");
+  return std::string(line.substr(a, b - a + 1));
+}
+
+bool ReadHeader(InputReader& in, SolverModel& m) {
+  if (!in.RealValue(14, "pressure", m.P) || !in.IntValue(15, "temperature mode", m.MODE) ||
+      !in.RealValue(16, "initial temperature", m.T0) ||
+      !in.RealValue(17, "minimal allowable temperature", m.TMIN) ||
+      !in.RealValue(18, "maximum allowable temperature", m.TMAX) ||
+      !in.RealValue(19, "initial time", m.X0) || !in.RealValue(20, "final time", m.XEND) ||
+      !in.RealValue(21, "initial step size", m.H0) ||
+      !in.IntValue(22, "maximum number of steps", m.NMAX) ||
+      !in.RealValue(23, "relative tolerance", m.RTOL) ||
+      !in.RealValue(24, "absolute tolerance", m.ATOL))
+    return false;
+  int unused = 0;
+  std::string_view line;
+  if (!in.Line(25, "a blank line", line) || !in.Line(26, "the output parameters label", line) ||
+      !in.IntValue(27, "maximum number of output lines", unused) ||
+      !in.IntValue(28, "output step (Delta N)", m.NOUT) || !in.Line(29, "free text", line) ||
+      !in.Line(30, "free text", line) ||
+      !in.RealValue(31, "gas constant in the units of the activation energies", m.RE) ||
+      !in.RealValue(32, "gas constant in the units of pressure and concentration", m.RC))
+    return false;
+
+  if (m.NSPEC < 1) return in.Fail(10, "the species count must be at least 1");
+  if (m.NREAC < 0) return in.Fail(11, "the reaction count must not be negative");
+  if (m.P <= 0) return in.Fail(14, "the pressure must be above zero, not " + Number(m.P));
+  if (m.MODE != 0 && m.MODE != 1)
+    return in.Fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
+  if (m.TMIN <= 0)
+    return in.Fail(17, "the minimal allowable temperature must be above zero, not " + Number(m.TMIN));
+  if (!(m.TMIN < m.TMAX))
+    return in.Fail(18, "the maximum allowable temperature " + Number(m.TMAX) +
+                           " must be above the minimal one " + Number(m.TMIN));
+  if (!(m.XEND > m.X0))
+    return in.Fail(20, "the final time " + Number(m.XEND) + " must be above the initial time " + Number(m.X0));
+  if (m.RE <= 0) return in.Fail(31, "the gas constant must be above zero, not " + Number(m.RE));
+  if (m.RC <= 0) return in.Fail(32, "the gas constant must be above zero, not " + Number(m.RC));
+  return true;
+}
+
+bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
+  // The thermo block starts after the first line from line 33 on whose first
+  // seven characters are " THERMO".
+  n = kFirstThermoSearchLine;
+  while (n <= text.LineCount() && text.LineAt(n).substr(0, 7) != " THERMO") ++n;
+  if (n > text.LineCount()) return in.Fail(n, "the file has no \" THERMO\" line from line 33 on");
+  ++n;
+  const int firstRecord = n;
+  double moleSum = 0.0;
+  for (int i = 1; i <= m.NSPEC; ++i, n += 4) {
+    std::string_view line;
+    if (!in.Line(n, "a thermo record", line)) return false;
+    std::string_view name = fmt::Field(line, 7, kNameLength);
+    std::memset(m.SPNAME[i - 1], ' ', kNameLength);
+    std::memcpy(m.SPNAME[i - 1], name.data(), name.size());
+    std::string_view digit = fmt::Field(line, 46, 1);
+    if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
+      return in.Fail(n, "column 46 must hold a digit or a blank");
+    double t[3];
+    for (int k = 0; k < 3; ++k)
+      if (!in.RealField(n, line, 48 + 9 * k, 8, 1, "temperature range", t[k])) return false;
+    // The temperatures and the molar mass pass through single precision.
+    for (int k = 0; k < 3; ++k) ThAt(m.TH, 16 + k, i) = static_cast<double>(static_cast<float>(t[k]));
+    double x = 0.0;
+    if (!in.RealField(n, line, 75, 10, 3, "initial mole fraction", x)) return false;
+    if (x < 0) return in.Fail(n, "the initial mole fraction must not be negative, not " + Number(x));
+    m.Y[i - 1] = x;
+    moleSum += x;
+
+    if (!in.Line(n + 1, "thermo coefficients 1-5", line) ||
+        !in.RealFields(n + 1, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 1, i)))
+      return false;
+    if (!in.Line(n + 2, "thermo coefficients 6-10", line) ||
+        !in.RealFields(n + 2, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 6, i)))
+      return false;
+    if (!in.Line(n + 3, "thermo coefficients 11-14 and the molar mass", line) ||
+        !in.RealFields(n + 3, line, 1, 4, 15, 8, "thermo coefficient", &ThAt(m.TH, 11, i)))
+      return false;
+    double mass = 0.0;
+    if (!in.RealField(n + 3, line, 61, 15, 3, "molar mass", mass)) return false;
+    mass = static_cast<double>(static_cast<float>(mass));
+    if (!(mass > 0)) return in.Fail(n + 3, "the molar mass must be above zero, not " + Number(mass));
+    ThAt(m.TH, 15, i) = mass;
+  }
+  if (!(moleSum > 0))
+    return in.Fail(firstRecord, "the initial mole fractions of the thermo records from this line on sum to zero");
+  return true;
+}
+
+bool CheckSpecies(InputReader& in, int n, int number, int nspec, const char* where) {
+  if (number < 1 || number > nspec)
+    return in.Fail(n, std::string("species number ") + std::to_string(number) + " in the " + where +
+                          " is outside 1.." + std::to_string(nspec));
+  return true;
+}
+
+bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
+  for (int r = 1; r <= m.NREAC; ++r) {
+    std::string_view line;
+    if (!in.Line(n, "a reaction equation line", line)) return false;
+    ++n;
+    if (!in.Line(n, "the reaction's flags line", line)) return false;
+    int* ir = &IreacAt(m.IREAC, 1, r);
+    for (int k = 0; k < 16; ++k)
+      if (!in.IntField(n, line, 7 + 4 * k, 4, "reaction flags", ir[k])) return false;
+    const int nr = ir[9], np = ir[10];
+    if (nr < 1 || nr > 3)
+      return in.Fail(n, "the number of reactants " + std::to_string(nr) + " is outside 1..3");
+    if (np < 1 || np > 6)
+      return in.Fail(n, "the number of products " + std::to_string(np) + " is outside 1..6");
+    for (int k = 0; k < nr; ++k)
+      if (!CheckSpecies(in, n, ir[k], m.NSPEC, "reactant fields")) return false;
+    for (int k = 0; k < np; ++k)
+      if (!CheckSpecies(in, n, ir[3 + k], m.NSPEC, "product fields")) return false;
+    if (ir[12] > 10)
+      return in.Fail(n, "the number of third-body efficiencies " + std::to_string(ir[12]) + " is above 10");
+    if (ir[13] == 1 && ir[11] <= 0 && ir[12] <= 0)
+      return in.Fail(n, "a fall-off reaction needs a third body (flag or efficiencies)");
+    ++n;
+
+    double* rr = &RreacAt(m.RREAC, 1, r);
+    if (!in.Line(n, "the rate parameters", line) ||
+        !in.RealFields(n, line, 7, 3, 15, 8, "rate parameters", rr))
+      return false;
+    ++n;
+    if (ir[13] == 1) {
+      if (!in.Line(n, "the low-pressure rate parameters", line) ||
+          !in.RealFields(n, line, 7, 3, 15, 8, "low-pressure rate parameters", rr + 3))
+        return false;
+      ++n;
+    }
+    const int form = ir[14];
+    if (form == 1 || form == 3 || form == 2) {
+      const int count = form == 1 ? 4 : form == 3 ? 3 : 5;
+      if (!in.Line(n, "the fall-off broadening parameters", line) ||
+          !in.RealFields(n, line, 7, count, 15, 8, "broadening parameters", rr + 6))
+        return false;
+      ++n;
+    }
+    if (ir[12] > 0) {
+      if (!in.Line(n, "the third-body label line", line)) return false;
+      ++n;
+      if (!in.Line(n, "the third-body species", line)) return false;
+      for (int k = 0; k < 10; ++k)
+        if (!in.IntField(n, line, 7 + 8 * k, 8, "third-body species", ir[16 + k])) return false;
+      for (int k = 0; k < ir[12]; ++k)
+        if (!CheckSpecies(in, n, ir[16 + k], m.NSPEC, "third-body fields")) return false;
+      ++n;
+      if (!in.Line(n, "the third-body efficiencies", line) ||
+          !in.RealFields(n, line, 7, 10, 8, 2, "third-body efficiency", rr + 11))
+        return false;
+      ++n;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SolverFileText::Read(const std::string& path) {
+  bytes_.clear();
+  lines_.clear();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buffer[65536];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes_.append(buffer, got);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return false;
+  std::size_t start = 0;
+  while (start < bytes_.size()) {
+    std::size_t lf = bytes_.find('\n', start);
+    const bool terminated = lf != std::string::npos;
+    std::size_t end = terminated ? lf : bytes_.size();
+    std::size_t length = end - start;
+    if (length > 0 && bytes_[end - 1] == '\r') --length;
+    const std::size_t next = terminated ? lf + 1 : bytes_.size();
+    lines_.push_back({start, length, next, terminated});
+    start = next;
+  }
+  return true;
+}
+
+std::string_view SolverFileText::LineAt(int n) const {
+  const Line& l = lines_[static_cast<std::size_t>(n - 1)];
+  return std::string_view(bytes_).substr(l.offset, l.length);
+}
+
+bool SolverReadCounts(const SolverFileText& text, SolverModel& model, SolverInputError& error) {
+  InputReader in(text, error);
+  std::string_view line;
+  for (int n = 1; n <= 9; ++n)
+    if (!in.Line(n, "the header", line)) return false;
+  return in.IntValue(10, "species count", model.NSPEC) && in.IntValue(11, "reaction count", model.NREAC) &&
+         in.Line(12, "the header", line) && in.Line(13, "the header", line) && in.Line(14, "the pressure", line) &&
+         in.IntValue(15, "temperature mode", model.MODE);
+}
+
+bool SolverReadInput(const SolverFileText& text, SolverModel& m, SolverInputError& error) {
+  InputReader in(text, error);
+  if (!SolverReadCounts(text, m, error) || !ReadHeader(in, m)) return false;
+  std::memset(m.TH, 0, sizeof m.TH);
+  std::memset(m.IREAC, 0, sizeof m.IREAC);
+  std::memset(m.RREAC, 0, sizeof m.RREAC);
+  std::memset(m.Y, 0, sizeof m.Y);
+  int n = 0;
+  if (!ReadThermo(in, text, m, n)) return false;
+  std::string_view line;
+  for (int k = 0; k < 3; ++k, ++n)
+    if (!in.Line(n, "a separator line after the thermo records", line)) return false;
+  if (!ReadReactions(in, m, n)) return false;
+  if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
+  std::string end = Trimmed(line);
+  for (char& c : end)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (end != "END")
+    return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
+  if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
+  m.tailOffset = text.NextStartOf(n);
+  m.endLineTerminated = text.Terminated(n);
+  return true;
+}
+
+SolverLoad SolverLoadModel(const std::string& path, SolverModel& model, SolverInputError& error) {
+  SolverFileText text;
+  if (!text.Read(path)) {
+    error = {0, "cannot open the solver file " + path};
+    return SolverLoad::InputError;
+  }
+  if (!SolverReadCounts(text, model, error)) return SolverLoad::InputError;
+  if (model.NSPEC > kMaxSpecies) return SolverLoad::TooManySpecies;
+  if (model.NREAC > kMaxReactions) return SolverLoad::TooManyReactions;
+  return SolverReadInput(text, model, error) ? SolverLoad::Loaded : SolverLoad::InputError;
+}
+
+std::string SolverInputErrorText(const std::string& path, const SolverInputError& error) {
+  if (error.line == 0) return " Input error: " + error.problem;
+  return " Input error in line " + std::to_string(error.line) + " of " + path + ": " + error.problem;
+}
+
+std::FILE* SolverOpenTail(const std::string& path, std::uint64_t offset, bool lineBreak) {
+  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  if (!f) return nullptr;
+  std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
+  std::error_code ec;
+  std::filesystem::resize_file(path, offset, ec);
+  if (ec || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
+    std::fclose(f);
+    return nullptr;
+  }
+  if (lineBreak) std::fputs("\r\n", f);
+  return f;
+}
+
+namespace {
+
+constexpr int kValuesPerLine = 50;
+constexpr int kContinuationIndent = 40;
+
+void EndLine(std::FILE* file, char* begin, char* end) {
+  *end++ = '\r';
+  *end++ = '\n';
+  std::fwrite(begin, 1, static_cast<std::size_t>(end - begin), file);
+}
+
+}  // namespace
+
+void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
+  std::fputs(" \r\n !$Results  Mass Fractions\r\n", file);
+  char buffer[1024];
+  char* p = buffer;
+  *p++ = ' ';
+  p = fmt::PutA(p, "StepN", 5);
+  *p++ = ' ';
+  p = fmt::PutA(p, "Time", kNameLength);
+  *p++ = ' ';
+  p = fmt::PutA(p, "T", kNameLength);
+  for (int i = 0; i < model.NSPEC; ++i) {
+    if (i > 0 && i % kValuesPerLine == 0) {
+      EndLine(file, buffer, p);
+      p = buffer;
+      std::memset(p, ' ', kContinuationIndent);
+      p += kContinuationIndent;
+    }
+    *p++ = ' ';
+    p = fmt::PutA(p, std::string_view(model.SPNAME[i], kNameLength), kNameLength);
+  }
+  EndLine(file, buffer, p);
+}
+
+void SolverWriteRecord(std::FILE* file, int nr, double x, double temperature, const double* y, int nspec) {
+  char buffer[1024];
+  char* p = buffer;
+  *p++ = ' ';
+  p = fmt::PutI(p, nr, 5);
+  *p++ = ' ';
+  p = fmt::PutE(p, x, 16, 8, 3);
+  *p++ = ' ';
+  p = fmt::PutE(p, temperature, 16, 8, 3);
+  for (int i = 0; i < nspec; ++i) {
+    if (i > 0 && i % kValuesPerLine == 0) {
+      EndLine(file, buffer, p);
+      p = buffer;
+      std::memset(p, ' ', kContinuationIndent);
+      p += kContinuationIndent;
+    }
+    *p++ = ' ';
+    p = fmt::PutE(p, y[i], 16, 8, 3);
+  }
+  EndLine(file, buffer, p);
+}
+
+void SolverWriteStatistics(std::FILE* file, long long seconds, int nfcn, int njac, int nstep, int naccpt,
+                           long long records) {
+  struct Item {
+    const char* label;
+    long long value;
+    int width;
+    const char* tail;
+  };
+  const Item items[] = {
+      {"       COMPUTATIONAL TIME =", seconds, 6, " SEC"},
+      {"       NUMBER OF FUNCTION EVALUATIONS =", nfcn, 8, ""},
+      {"       NUMBER OF JACOBIAN EVALUATIONS =", njac, 8, ""},
+      {"       NUMBER OF COMPUTED STEPS =", nstep, 8, ""},
+      {"       NUMBER OF ACCEPTED STEPS =", naccpt, 8, ""},
+      {"       NUMBER OF RECORDS =", records, 8, ""},
+  };
+  std::fputs(" \r\n STATISTICS\r\n", file);
+  for (const Item& item : items) {
+    char buffer[128];
+    char* p = buffer;
+    p = fmt::PutA(p, item.label, static_cast<int>(std::strlen(item.label)));
+    p = fmt::PutI(p, item.value, item.width);
+    p = fmt::PutA(p, item.tail, static_cast<int>(std::strlen(item.tail)));
+    EndLine(file, buffer, p);
+  }
+}
+
+}  // namespace kx

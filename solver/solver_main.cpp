@@ -1,0 +1,219 @@
+// The solver's control flow: find the solver file, read and check it, run
+// the integrator with the kinetics, and write the results, the closing line
+// and the statistics behind the mechanism.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "fortran_format.h"
+#include "radau5.h"
+#include "solver.h"
+#include "solver_file.h"
+
+namespace kx {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kProgressInterval = std::chrono::seconds(10);
+constexpr int kFirstResultsSearchLine = 35;
+
+// The tables and the integrator workspace live for the whole process.
+SolverModel model;
+double WORK[kLwork];
+int IWORK[kLiwork];
+
+// The mass-matrix routine handed to the integrator, which never calls it:
+// the system has no mass matrix.
+void SolverDummyMas(int&, double*, int&, double*, int*) {}
+
+void ConsoleLine(const char* text) {
+  std::fputs(text, SolverCommon.console);
+  std::fputc('\n', SolverCommon.console);
+}
+
+int InputFailure(const std::string& path, const SolverInputError& error) {
+  const std::string text = SolverInputErrorText(path, error);
+  std::fputs(text.c_str(), SolverCommon.errorConsole);
+  std::fputc('\n', SolverCommon.errorConsole);
+  std::fflush(SolverCommon.errorConsole);
+  return kExitInputError;
+}
+
+int CannotWrite(const std::string& path) {
+  return InputFailure(path, {0, "cannot write the solver file " + path});
+}
+
+// Too many species or reactions: the error block replaces the results of an
+// earlier run (from its " !$Results" line on) or ends the file.
+int LimitFailure(const SolverFileText& text, const std::string& path, int code, int limit, int count) {
+  int line = kFirstResultsSearchLine;
+  while (line <= text.LineCount() && text.LineAt(line).substr(0, 10) != " !$Results") ++line;
+  std::uint64_t offset = text.Size();
+  bool lineBreak = text.LineCount() > 0 && !text.Terminated(text.LineCount());
+  if (line <= text.LineCount()) {
+    offset = text.StartOf(line);
+    lineBreak = false;
+  }
+  SolverCommon.solverFile = SolverOpenTail(path, offset, lineBreak);
+  if (!SolverCommon.solverFile) return CannotWrite(path);
+  SolverReportError(code, 0.0, 0.0, limit, count, 1);
+  return kExitModelError;
+}
+
+// Initial mole fractions scaled to sum 1, then turned into mass fractions.
+void ToMassFractions(SolverModel& m) {
+  double sum = 0.0;
+  for (int i = 0; i < m.NSPEC; ++i) sum += m.Y[i];
+  for (int i = 0; i < m.NSPEC; ++i) m.Y[i] = m.Y[i] / sum;
+  double mass = 0.0;
+  for (int i = 0; i < m.NSPEC; ++i) mass += m.Y[i] * ThAt(m.TH, 15, i + 1);
+  for (int i = 0; i < m.NSPEC; ++i) m.Y[i] = m.Y[i] * ThAt(m.TH, 15, i + 1) / mass;
+}
+
+void ResetOutput() {
+  SolverCommonBlock& c = SolverCommon;
+  c.RECORDS = 0;
+  c.NEXTSTEP = 0;
+  c.NEXTTIME = Clock::time_point::min();
+  c.lastOutputNr = 0;
+  c.lastOutputRecorded = false;
+  c.XNOW = 0.0;
+}
+
+int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_point start) {
+  SolverCommonBlock& c = SolverCommon;
+  SolverFileText text;
+  SolverInputError error;
+  if (!text.Read(path)) return InputFailure(path, {0, "cannot open the solver file " + path});
+  if (!SolverReadCounts(text, model, error)) return InputFailure(path, error);
+  if (model.NSPEC > kMaxSpecies) return LimitFailure(text, path, 13, kMaxSpecies, model.NSPEC);
+  if (model.NREAC > kMaxReactions) return LimitFailure(text, path, 14, kMaxReactions, model.NREAC);
+  if (!SolverReadInput(text, model, error)) return InputFailure(path, error);
+
+  c.solverFile = SolverOpenTail(path, model.tailOffset, !model.endLineTerminated);
+  if (!c.solverFile) return CannotWrite(path);
+  SolverUseModel(model);
+  ResetOutput();
+  SolverWriteResultsHeading(c.solverFile, model);
+  ToMassFractions(model);
+
+  // An isothermal run computes its rate constants once. A temperature outside
+  // the allowed range stops the first right-hand side evaluation instead.
+  if (model.MODE == 0 && model.T0 > 0.0 && model.T0 >= model.TMIN && model.T0 <= model.TMAX)
+    SolverRateConstants(model.T0, model.RREAC, model.IREAC, model.NSPEC, model.NREAC, model.TH);
+
+  std::memset(WORK, 0, 20 * sizeof(double));
+  std::memset(IWORK, 0, 20 * sizeof(int));
+  IWORK[1] = model.NMAX == -2147483647 - 1 ? model.NMAX : model.NMAX - 1;
+  int n = model.NSPEC + model.MODE;
+  double x = model.X0;
+  double xend = model.XEND;
+  double h = model.H0;
+  double rtol = model.RTOL;
+  double atol = model.ATOL;
+  int itol = 0, ijac = 0, mljac = n, mujac = 0, imas = 0, mlmas = 0, mumas = 0, iout = 1;
+  int lwork = kLwork, liwork = kLiwork, idid = 0;
+  int nspec = model.NSPEC, nreac = model.NREAC;
+  RADAU5(n, SolverRhs, x, model.Y, xend, h, &rtol, &atol, itol, SolverDummyJac, ijac, mljac, mujac,
+         SolverDummyMas, imas, mlmas, mumas, SolverStepOutput, iout, WORK, lwork, IWORK, liwork, model.RREAC,
+         model.IREAC, idid, nspec, nreac, model.TH);
+
+  int code = 0;
+  if (idid == -1) code = 15;
+  else if (idid == -2) code = 10;
+  else if (idid == -3) code = 11;
+  else if (idid == -4) code = 12;
+  if (code == 0) {
+    // The last point is always recorded, once.
+    if (c.lastOutputNr > 0 && !c.lastOutputRecorded) {
+      SolverWriteRecord(c.solverFile, c.lastOutputNr, x, c.MODE == 1 ? model.Y[n - 1] : c.T0, model.Y,
+                        model.NSPEC);
+      c.RECORDS += 1;
+    }
+    std::fputs(" !$End\r\n", c.solverFile);
+  } else {
+    SolverReportError(code, code == 11 ? h : 0.0, 0.0, 0, code == 10 ? model.NMAX : 0, 0);
+  }
+  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count();
+  SolverWriteStatistics(c.solverFile, elapsed, IWORK[13], IWORK[14], IWORK[15], IWORK[16], c.RECORDS);
+  if (statistics) {
+    statistics->idid = idid;
+    statistics->nfcn = IWORK[13];
+    statistics->njac = IWORK[14];
+    statistics->nstep = IWORK[15];
+    statistics->naccpt = IWORK[16];
+    statistics->records = c.RECORDS;
+    statistics->finalTime = x;
+    statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;
+  }
+  const bool written = std::fclose(c.solverFile) == 0;
+  c.solverFile = nullptr;
+  if (!written) return CannotWrite(path);
+  ConsoleLine("   ");
+  ConsoleLine("STOP - Program terminated");
+  std::fflush(c.console);
+  return code == 0 ? kExitCompleted : kExitIntegratorError;
+}
+
+}  // namespace
+
+void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT, int& LRC, int& N,
+                      double* RPAR, int* IPAR, int& IRTRN) {
+  (void)XOLD, (void)CONT, (void)LRC, (void)RPAR, (void)IPAR, (void)IRTRN;
+  SolverCommonBlock& c = SolverCommon;
+  const bool due = NR >= c.NEXTSTEP || X >= c.XEND;
+  if (due) {
+    if (c.solverFile)
+      SolverWriteRecord(c.solverFile, NR, X, c.MODE == 1 ? Y[N - 1] : c.T0, Y, N - c.MODE);
+    c.NEXTSTEP += c.NOUT;
+    c.RECORDS += 1;
+  }
+  c.lastOutputNr = NR;
+  c.lastOutputRecorded = due;
+
+  const Clock::time_point now = Clock::now();
+  if (now >= c.NEXTTIME) {
+    char line[64];
+    char* p = line;
+    std::memcpy(p, " Time= ", 7);
+    p = fmt::PutE(p + 7, X, 12, 6);
+    std::memcpy(p, "  Step= ", 8);
+    p = fmt::PutI(p + 8, static_cast<long long>(NR) - 1, 8);
+    *p++ = '\n';
+    std::fwrite(line, 1, static_cast<std::size_t>(p - line), c.console);
+    std::fflush(c.console);
+    c.NEXTTIME = now + kProgressInterval;
+  }
+}
+
+int SolverRunFile(const std::string& path, SolverRunStatistics* statistics) {
+  const Clock::time_point start = Clock::now();
+  SolverCommonBlock& c = SolverCommon;
+  c.SOLVERPATH = path;
+  c.solverFile = nullptr;
+  try {
+    return Run(path, statistics, start);
+  } catch (const SolverStop& stop) {
+    if (c.solverFile) {
+      std::fclose(c.solverFile);
+      c.solverFile = nullptr;
+    }
+    return stop.status;
+  }
+}
+
+int SolverMain() {
+  std::FILE* f = std::fopen("SolverFilePath.txt", "rb");
+  if (!f) return InputFailure("", {0, "cannot open \"SolverFilePath.txt\" in the current folder"});
+  std::string path;
+  int ch;
+  while ((ch = std::fgetc(f)) != EOF && ch != '\n') path.push_back(static_cast<char>(ch));
+  std::fclose(f);
+  while (!path.empty() && (path.back() == '\r' || path.back() == ' ')) path.pop_back();
+  return SolverRunFile(path);
+}
+
+}  // namespace kx

@@ -1,0 +1,452 @@
+// The built KINOVEX_SOLVER on small hand-made solver files: what it writes
+// behind the mechanism, its console texts and its exit statuses.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "solver_test_support.h"
+
+namespace {
+
+using kxtest::ReactionSpec;
+using kxtest::SolverFileSpec;
+
+constexpr const char* kTitle = " !$Results  Mass Fractions";
+
+double SmallMass(int i) { return i == 3 ? 34.0 : 2.0 + 10.0 * i; }
+double SmallFraction(int i, int nspec) { return i == 1 ? 0.4 : i == 2 ? 0.2 : i == nspec ? 0.4 : 0.0; }
+
+// nspec species S1.. with constant heat capacities; S1 + S2 = S3 releases heat.
+SolverFileSpec Small(int nspec = 4) {
+  SolverFileSpec s;
+  for (int i = 1; i <= nspec; ++i)
+    s.species.push_back(kxtest::Species(std::to_string(i).insert(0, 1, 'S'), SmallFraction(i, nspec),
+                                        kxtest::ConstantCp(3.0 + 0.5 * (i % 4), -30000.0 * (i == 3), 10.0 + i),
+                                        SmallMass(i)));
+  ReactionSpec r;
+  r.reactants = {1, 2};
+  r.products = {3};
+  r.rate = {5.0e13, 0.0, 8000.0};
+  s.reactions = {r};
+  s.XEND = 1e-4;
+  return s;
+}
+
+struct SolverFileRun {
+  kxtest::TempDir dir;
+  std::string path;
+  std::string input;
+  kxtest::RunResult result;
+  std::string output;
+
+  explicit SolverFileRun(const std::string& text, const std::string& name = "mech.txt") {
+    path = dir.File(name);
+    input = text;
+    kxtest::WriteBytes(path, text);
+  }
+  explicit SolverFileRun(const SolverFileSpec& spec) : SolverFileRun(kxtest::BuildSolverFile(spec)) {}
+  void Go() {
+    result = kxtest::RunSolver(dir, path);
+    output = kxtest::ReadBytes(path);
+  }
+  // What the run wrote behind the input.
+  std::string Tail() const { return output.substr(input.size()); }
+  std::vector<std::string> TailLines() const { return kxtest::Lines(Tail()); }
+};
+
+// Statistics values by label, -1 when absent.
+long Statistic(const std::vector<std::string>& lines, const std::string& label) {
+  for (const std::string& l : lines)
+    if (l.rfind(label, 0) == 0) return std::stol(l.substr(label.size()));
+  return -1;
+}
+
+TEST(SolverRun, CompletedRunWritesResultsEndAndStatistics) {
+  SolverFileSpec spec = Small();
+  spec.mode = 0;
+  spec.T0 = 1234.5;
+  SolverFileRun run(spec);
+  run.Go();
+  EXPECT_EQ(run.result.status, 0) << run.result.errors;
+  ASSERT_EQ(run.output.substr(0, run.input.size()), run.input) << "the mechanism is kept byte for byte";
+  const auto lines = run.TailLines();
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(lines[0], " ");
+  EXPECT_EQ(lines[1], kTitle);
+  EXPECT_EQ(lines[2], " StepN " + kxtest::Left("Time", 16) + " " + kxtest::Left("T", 16) + " " +
+                          kxtest::Left("S1", 16) + " " + kxtest::Left("S2", 16) + " " + kxtest::Left("S3", 16) +
+                          " " + kxtest::Left("S4", 16));
+  EXPECT_EQ(lines[3].substr(0, 40), "     1  0.00000000E+000  0.12345000E+004");
+  const std::size_t end = static_cast<std::size_t>(kxtest::FindLine(lines, " !$End"));
+  ASSERT_GT(end, 4u);
+  const std::vector<std::string> trailer(lines.begin() + static_cast<long>(end), lines.end());
+  ASSERT_EQ(trailer.size(), 8u);
+  EXPECT_EQ(trailer[0], " ");
+  EXPECT_EQ(trailer[1], " STATISTICS");
+  EXPECT_EQ(trailer[2], "       COMPUTATIONAL TIME =     0 SEC");
+  EXPECT_EQ(trailer[3].substr(0, 39), "       NUMBER OF FUNCTION EVALUATIONS =");
+  EXPECT_EQ(trailer[3].size(), 39u + 8u);
+  EXPECT_EQ(run.Tail().substr(run.Tail().size() - 2), "\r\n");
+  EXPECT_EQ(run.Tail().find('\n'), run.Tail().find("\r\n") + 1) << "lines end in CR LF";
+
+  // Every record of an isothermal run carries T0; the records are every step.
+  const auto records = kxtest::ReadRecords(lines, 4);
+  ASSERT_EQ(static_cast<long>(records.size()), Statistic(lines, "       NUMBER OF RECORDS ="));
+  EXPECT_EQ(static_cast<long>(records.size()), Statistic(lines, "       NUMBER OF ACCEPTED STEPS =") + 1);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records[i].temperature, 1234.5);
+    EXPECT_EQ(records[i].step, static_cast<long>(i) + 1);
+  }
+  EXPECT_EQ(records.back().time, 1e-4);
+  // The first record holds the initial mole fractions as mass fractions.
+  const double masses[4] = {12.0, 22.0, 34.0, 42.0};
+  const double fractions[4] = {0.4, 0.2, 0.0, 0.4};
+  double mean = 0;
+  for (int i = 0; i < 4; ++i) mean += fractions[i] * masses[i];
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(records[0].y[static_cast<std::size_t>(i)], fractions[i] * masses[i] / mean, 5e-9);
+  EXPECT_GT(records.back().y[2], 0.0) << "S3 is formed";
+
+  const std::string& console = run.result.console;
+  EXPECT_EQ(console.rfind(" Time= 0.000000E+00  Step=        0\n", 0), 0u);
+  EXPECT_EQ(console.substr(console.size() - 30), "   \nSTOP - Program terminated\n");
+}
+
+TEST(SolverRun, OutputStepSelectsTheRecordsAndTheLastPointIsKept) {
+  SolverFileSpec spec = Small();
+  spec.NOUT = 3;
+  SolverFileRun run(spec);
+  run.Go();
+  ASSERT_EQ(run.result.status, 0);
+  const auto lines = run.TailLines();
+  const auto records = kxtest::ReadRecords(lines, 4);
+  const long accepted = Statistic(lines, "       NUMBER OF ACCEPTED STEPS =");
+  ASSERT_GT(accepted, 6);
+  std::vector<long> expected = {1};
+  for (long step = 3; step <= accepted + 1; step += 3) expected.push_back(step);
+  if (expected.back() != accepted + 1) expected.push_back(accepted + 1);
+  std::vector<long> steps;
+  for (const auto& r : records) steps.push_back(r.step);
+  EXPECT_EQ(steps, expected);
+  EXPECT_EQ(records.back().time, 1e-4);
+  EXPECT_EQ(static_cast<long>(records.size()), Statistic(lines, "       NUMBER OF RECORDS ="));
+  EXPECT_GT(records.back().temperature, records.front().temperature) << "S1 + S2 = S3 releases heat";
+}
+
+// One step from 0.2 to 0.9 ends at 0.2 + 0.7, one unit below 0.9: the final
+// state is still recorded, once.
+TEST(SolverRun, TheFinalStateIsRecordedWhenTheEndTimeRoundsBelow) {
+  SolverFileSpec spec = Small();
+  spec.mode = 0;
+  spec.reactions[0].rate = {1e-30, 0.0, 0.0};
+  spec.X0 = 0.2;
+  spec.XEND = 0.9;
+  spec.H0 = 1.0;
+  spec.NOUT = 1000;
+  SolverFileRun run(spec);
+  run.Go();
+  ASSERT_EQ(run.result.status, 0);
+  const auto lines = run.TailLines();
+  const auto records = kxtest::ReadRecords(lines, 4);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].step, 1);
+  EXPECT_EQ(records[1].step, 2);
+  EXPECT_EQ(Statistic(lines, "       NUMBER OF RECORDS ="), 2);
+  EXPECT_NE(kxtest::FindLine(lines, " !$End"), 0);
+}
+
+TEST(SolverRun, RecordsOf51And100SpeciesContinueAfterForty) {
+  for (int nspec : {51, 100}) {
+    SolverFileSpec spec = Small(nspec);
+    spec.mode = 0;
+    spec.NOUT = 100000;
+    SolverFileRun run(spec);
+    run.Go();
+    ASSERT_EQ(run.result.status, 0) << nspec;
+    const auto lines = run.TailLines();
+    // heading: two lines; records: two lines each
+    const std::string blanks(40, ' ');
+    EXPECT_EQ(lines[2].size(), 890u);
+    EXPECT_EQ(lines[3].substr(0, 41), blanks + " ");
+    EXPECT_EQ(lines[3].substr(41, 16), kxtest::Left("S51", 16));
+    EXPECT_EQ(lines[3].size(), nspec == 51 ? 57u : 890u) << nspec;
+    EXPECT_EQ(lines[4].size(), 890u);
+    EXPECT_EQ(lines[5].size(), nspec == 51 ? 57u : 890u);
+    EXPECT_EQ(lines[5].substr(0, 40), blanks);
+    const auto records = kxtest::ReadRecords(lines, nspec);
+    ASSERT_EQ(records.size(), 2u);
+    // Species 51 stands in the columns of species 1, on the next line.
+    double mean = 0;
+    for (int i = 1; i <= nspec; ++i) mean += SmallFraction(i, nspec) * SmallMass(i);
+    for (int i : {1, 50, 51, nspec})
+      EXPECT_NEAR(records[0].y[static_cast<std::size_t>(i - 1)], SmallFraction(i, nspec) * SmallMass(i) / mean, 5e-9)
+          << nspec << " species, species " << i;
+    EXPECT_EQ(records[1].y[static_cast<std::size_t>(nspec - 1)], records[0].y[static_cast<std::size_t>(nspec - 1)]);
+    EXPECT_EQ(lines[8], " !$End");
+  }
+}
+
+TEST(SolverRun, ASecondRunReplacesTheFirstRunsResults) {
+  SolverFileRun run(Small());
+  run.Go();
+  ASSERT_EQ(run.result.status, 0);
+  const std::string first = run.output;
+  run.result = kxtest::RunSolver(run.dir, run.path);
+  const std::string second = kxtest::ReadBytes(run.path);
+  EXPECT_EQ(run.result.status, 0);
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(kxtest::Lines(second.substr(run.input.size()))[1], kTitle);
+}
+
+TEST(SolverRun, ResultsFollowABareEndLine) {
+  for (const char* ending : {"\r\n", "\n"}) {
+    SolverFileSpec spec = Small();
+    spec.lineEnd = ending;
+    spec.finalLineBreak = false;
+    SolverFileRun run(spec);
+    run.Go();
+    ASSERT_EQ(run.result.status, 0);
+    ASSERT_EQ(run.output.substr(0, run.input.size()), run.input);
+    EXPECT_EQ(run.Tail().substr(0, 2 + 3 + 28), "\r\n \r\n" + std::string(kTitle) + "\r\n") << "a line break ends END";
+  }
+}
+
+TEST(SolverRun, APathFileLineIsUsedWholeWithoutTrailingBlanks) {
+  kxtest::TempDir dir;
+  std::string folder = dir.path().string();
+  while (folder.size() < 320) folder += "/a_rather_long_folder_name_for_a_path";
+  kxtest::fs::create_directories(folder);
+  const std::string path = folder + "/mech.txt";
+  const std::string input = kxtest::BuildSolverFile(Small());
+  kxtest::WriteBytes(path, input);
+  kxtest::WriteBytes(dir.File("SolverFilePath.txt"), path + "   \r\nignored second line\r\n");
+  const std::string command = "cd '" + dir.path().string() + "' && '" KX_SOLVER_EXE "' > console.txt 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << kxtest::ReadBytes(dir.File("console.txt"));
+  EXPECT_NE(kxtest::ReadBytes(path).find(" !$End\r\n"), std::string::npos);
+}
+
+TEST(SolverRun, MissingFilesAreInputErrors) {
+  kxtest::TempDir dir;
+  const std::string command = "cd '" + dir.path().string() + "' && '" KX_SOLVER_EXE "' > out.txt 2> err.txt";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+  EXPECT_NE(kxtest::ReadBytes(dir.File("err.txt")).find("SolverFilePath.txt"), std::string::npos);
+  const auto result = kxtest::RunSolver(dir, dir.File("no_such_file.txt"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.errors.find("no_such_file.txt"), std::string::npos);
+}
+
+struct InputCase {
+  const char* what;
+  std::function<void(SolverFileSpec&)> change;
+  int line;
+};
+
+TEST(SolverRun, InputErrorsLeaveTheFileUntouched) {
+  const InputCase cases[] = {
+      {"reactant species above NSPEC", [](SolverFileSpec& s) { s.reactions[0].reactants = {1, 5}; }, 35 + 16 + 3 + 1},
+      {"four reactants", [](SolverFileSpec& s) { s.reactions[0].reactantCount = 4; }, 35 + 16 + 3 + 1},
+      {"fall-off without third body", [](SolverFileSpec& s) { s.reactions[0].fallOff = 1; }, 35 + 16 + 3 + 1},
+      {"mode 3", [](SolverFileSpec& s) { s.mode = 3; }, 15},
+      {"negative mole fraction", [](SolverFileSpec& s) { s.species[1].moleFraction = -0.2; }, 39},
+      {"zero molar mass", [](SolverFileSpec& s) { s.species[3].mass = 0.0; }, 35 + 12 + 3},
+      {"final time not above the initial", [](SolverFileSpec& s) { s.XEND = 0.0; }, 20},
+      {"minimal temperature not below the maximum", [](SolverFileSpec& s) { s.TMIN = 6000.0; }, 18},
+      {"zero gas constant", [](SolverFileSpec& s) { s.RC = 0.0; }, 32},
+      {"unreadable pressure", [](SolverFileSpec& s) { s.headerOverrides = {{14, " one !Pressure"}}; }, 14},
+  };
+  // An earlier run's results behind the mechanism must survive as well.
+  SolverFileRun done(Small());
+  done.Go();
+  ASSERT_EQ(done.result.status, 0);
+  const std::string oldResults = done.Tail();
+  for (const InputCase& c : cases) {
+    SolverFileSpec spec = Small();
+    c.change(spec);
+    SolverFileRun run(kxtest::BuildSolverFile(spec) + oldResults);
+    run.Go();
+    EXPECT_EQ(run.result.status, 1) << c.what;
+    EXPECT_EQ(run.output, run.input) << c.what;
+    EXPECT_NE(run.result.errors.find("line " + std::to_string(c.line) + " "), std::string::npos)
+        << c.what << ": " << run.result.errors;
+  }
+  // The mechanism cut off before its end line.
+  std::string cut = kxtest::BuildSolverFile(Small());
+  cut = cut.substr(0, cut.rfind(" END"));
+  SolverFileRun run(cut);
+  run.Go();
+  EXPECT_EQ(run.result.status, 1);
+  EXPECT_EQ(run.output, run.input);
+}
+
+struct FatalCase {
+  const char* what;
+  std::function<void(SolverFileSpec&)> change;
+  const char* header;
+  const char* message;
+  std::size_t records;
+};
+
+TEST(SolverRun, ModelFailuresEndTheFileWithTheirErrorBlock) {
+  auto fallOff = [](SolverFileSpec& s) {
+    ReactionSpec& r = s.reactions[0];
+    r.thirdBody = 1;
+    r.fallOff = 1;
+    r.form = 1;
+    r.low = {1e18, 0.0, 0.0};
+    r.broadening = {0.5, 100.0, 1000.0, 5000.0};
+  };
+  const FatalCase cases[] = {
+      {"T0 above TMAX, isothermal",
+       [](SolverFileSpec& s) {
+         s.mode = 0;
+         s.T0 = 6000.0;
+       },
+       " Kinovex error  1. Time=0.0000000E+00 Temperature=0.6000E+04",
+       " Temperature outside of the allowable range 0.2500E+03 - 0.5000E+04", 1},
+      {"T0 below TMIN", [](SolverFileSpec& s) { s.T0 = 200.0; },
+       " Kinovex error  1. Time=0.0000000E+00 Temperature=0.2000E+03",
+       " Temperature outside of the allowable range 0.2500E+03 - 0.5000E+04", 1},
+      {"forward overflow, isothermal set-up",
+       [](SolverFileSpec& s) {
+         s.mode = 0;
+         s.reactions[0].rate[2] = -1e7;
+       },
+       " Kinovex error  2. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Overflow in forward rate constant, reaction    1", 0},
+      {"equilibrium underflow",
+       [](SolverFileSpec& s) {
+         s.species[2].a = {};
+         s.species[2].a[6] = s.species[2].a[13] = -1000.0;
+       },
+       " Kinovex error  3. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Underflow in equilibrium constant, reaction    1", 1},
+      {"equilibrium overflow",
+       [](SolverFileSpec& s) {
+         s.species[2].a = {};
+         s.species[2].a[6] = s.species[2].a[13] = 1000.0;
+       },
+       " Kinovex error  4. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Overflow in equilibrium constant, reaction     1", 1},
+      {"low-pressure overflow",
+       [&](SolverFileSpec& s) {
+         fallOff(s);
+         s.reactions[0].low[2] = -1e7;
+       },
+       " Kinovex error  5. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Overflow in low pressure rate constant, reaction   1", 1},
+      {"Troe overflow",
+       [&](SolverFileSpec& s) {
+         fallOff(s);
+         s.reactions[0].broadening[1] = -1.0;
+       },
+       " Kinovex error  6. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Overflow in Troe or SRI function, reaction    1", 1},
+      {"Troe centre negative",
+       [&](SolverFileSpec& s) {
+         fallOff(s);
+         s.reactions[0].broadening = {2.0, 1e300, 1000.0, 5000.0};
+       },
+       " Kinovex error  8. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " In the Troe function, Fc value is negative or equal to zero, reaction    1", 1},
+      {"no heat capacity",
+       [](SolverFileSpec& s) {
+         for (auto& sp : s.species) sp.a = {};
+       },
+       " Kinovex error  9. Time=0.0000000E+00 Temperature=0.1000E+04",
+       " Mean specific heat capacity is equal to zero.", 1},
+  };
+  for (const FatalCase& c : cases) {
+    SolverFileSpec spec = Small();
+    c.change(spec);
+    SolverFileRun run(spec);
+    run.Go();
+    EXPECT_EQ(run.result.status, 2) << c.what << run.result.errors;
+    ASSERT_EQ(run.output.substr(0, run.input.size()), run.input) << c.what;
+    const auto lines = run.TailLines();
+    ASSERT_GE(lines.size(), 3u + c.records + 4u) << c.what;
+    EXPECT_EQ(lines[1], kTitle) << c.what;
+    const std::vector<std::string> block(lines.end() - 4, lines.end());
+    EXPECT_EQ(block, (std::vector<std::string>{"", " Error", c.header, c.message})) << c.what;
+    EXPECT_EQ(lines.size(), 3u + c.records + 4u) << c.what << ": records, then the block ends the file";
+    EXPECT_NE(run.result.console.find(c.header), std::string::npos) << c.what;
+    EXPECT_NE(run.result.console.find(" FILE: " + run.path), std::string::npos) << c.what;
+    EXPECT_EQ(run.result.console.find("STOP"), std::string::npos) << c.what;
+  }
+}
+
+TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
+  struct Case {
+    const char* what;
+    std::function<void(SolverFileSpec&)> change;
+    const char* header;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"step limit", [](SolverFileSpec& s) { s.NMAX = 5; }, " Kinovex error 10",
+       " Larger maximal number of computed steps is needed, NMax=    5"},
+      {"refused input", [](SolverFileSpec& s) { s.RTOL = 1e-20; }, " Kinovex error 15",
+       " Integrator refused its input, see the console."},
+  };
+  for (const Case& c : cases) {
+    SolverFileSpec spec = Small();
+    c.change(spec);
+    SolverFileRun run(spec);
+    run.Go();
+    EXPECT_EQ(run.result.status, 3) << c.what;
+    const auto lines = run.TailLines();
+    EXPECT_EQ(kxtest::FindLine(lines, " !$End"), 0) << c.what;
+    const int error = kxtest::FindLine(lines, " Error");
+    ASSERT_GT(error, 3) << c.what;
+    EXPECT_EQ(lines[static_cast<std::size_t>(error - 2)], "") << c.what;
+    EXPECT_EQ(lines[static_cast<std::size_t>(error)], c.header) << c.what;
+    EXPECT_EQ(lines[static_cast<std::size_t>(error + 1)], c.message) << c.what;
+    EXPECT_EQ(lines[static_cast<std::size_t>(error + 2)], " ") << c.what;
+    EXPECT_EQ(lines[static_cast<std::size_t>(error + 3)], " STATISTICS") << c.what;
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(error) + 2 + 8) << c.what;
+    EXPECT_NE(run.result.console.find("STOP - Program terminated"), std::string::npos) << c.what;
+  }
+  // The refusal writes no record and zero counts.
+  SolverFileSpec spec = Small();
+  spec.RTOL = 1e-20;
+  SolverFileRun run(spec);
+  run.Go();
+  const auto lines = run.TailLines();
+  EXPECT_EQ(lines[3], "") << "the error block follows the heading";
+  EXPECT_EQ(lines[4], " Error");
+  EXPECT_EQ(Statistic(lines, "       NUMBER OF RECORDS ="), 0);
+  EXPECT_EQ(Statistic(lines, "       NUMBER OF FUNCTION EVALUATIONS ="), 0);
+  EXPECT_NE(run.result.console.find("TOLERANCES ARE TOO SMALL"), std::string::npos) << run.result.console;
+}
+
+TEST(SolverRun, TooManySpeciesOrReactionsReplaceOldResults) {
+  SolverFileRun done(Small());
+  done.Go();
+  ASSERT_EQ(done.result.status, 0);
+  const std::string oldResults = done.Tail();
+  const std::string blockOf13 =
+      "\r\n Error\r\n Kinovex error 13\r\n The maximal number of species is  300. Your reaction mechanism comtains 301\r\n";
+  const std::string blockOf14 =
+      "\r\n Error\r\n Kinovex error 14\r\n The maximal number of reactions is 3000. Your reaction mechanism "
+      "comtains3001\r\n";
+
+  SolverFileSpec spec = Small();
+  spec.headerOverrides = {{10, " 301 !Species"}};
+  const std::string mechanism = kxtest::BuildSolverFile(spec);
+  SolverFileRun withResults(mechanism + oldResults);
+  withResults.Go();
+  EXPECT_EQ(withResults.result.status, 2);
+  // Cut before the old " !$Results" line: its leading blank line stays.
+  EXPECT_EQ(withResults.output, mechanism + " \r\n" + blockOf13);
+  EXPECT_NE(withResults.result.console.find(" Kinovex error 13"), std::string::npos);
+
+  spec.headerOverrides = {{11, " 3001 !Reactions"}};
+  const std::string reactions = kxtest::BuildSolverFile(spec);
+  SolverFileRun bare(reactions);
+  bare.Go();
+  EXPECT_EQ(bare.result.status, 2);
+  EXPECT_EQ(bare.output, reactions + blockOf14);
+}
+
+}  // namespace
