@@ -9,7 +9,6 @@
 namespace kx {
 namespace {
 
-constexpr double kLn10 = 2.302585092994045684;
 constexpr double kThermoMinTemperature = 100.0;
 // Troe ratios above this give their term the exponent -500.
 constexpr double kTroeRatioLimit = 500.0;
@@ -23,9 +22,18 @@ double CheckedExp(double x) {
     return v;
 }
 
-double CheckedLog(double x) {
+void CheckLogArgument(double x) {
     if (!(x > 0.0)) throw Error(ErrorKind::InvalidArgument, "logarithm of " + std::to_string(x));
+}
+
+double CheckedLog(double x) {
+    CheckLogArgument(x);
     return std::log(x);
+}
+
+double CheckedLog10(double x) {
+    CheckLogArgument(x);
+    return std::log10(x);
 }
 
 double CheckedDiv(double a, double b) {
@@ -168,7 +176,7 @@ void ComputeRateConstants(double T, const KineticModel& m, SpeciesThermoTable& t
             const double a = rr(r, 7);
             double fcent = (1.0 - a) * term(CheckedDiv(T, rr(r, 8))) + a * term(CheckedDiv(T, rr(r, 9)));
             if (kind == 1) fcent = fcent + term(rr(r, 10) / T);
-            rr(r, 25) = CheckedLog(Finite(fcent)) / kLn10;
+            rr(r, 25) = CheckedLog10(Finite(fcent));
         } else if (kind == 2) {
             rr(r, 25) = Finite(rr(r, 7) * CheckedExp(-rr(r, 8) / T) + CheckedExp(CheckedDiv(-T, rr(r, 9))));
         }
@@ -233,12 +241,12 @@ void ComputeReactionRates(std::span<const double> state, const KineticModel& m, 
                 const double logFcent = rr(i, 25);
                 const double cT = -0.4 - 0.67 * logFcent;
                 const double nT = 0.75 - 1.27 * logFcent;
-                const double y = CheckedLog(Pr) / kLn10 + cT;
+                const double y = CheckedLog10(Pr) + cT;
                 const double x = CheckedDiv(y, nT - 0.14 * y);
                 const double logFb = logFcent / (1.0 + x * x);
                 factor = factor * std::pow(10.0, logFb);
             } else if (kind == 2) {
-                const double logPr = CheckedLog(Pr) / kLn10;
+                const double logPr = CheckedLog10(Pr);
                 const double X = 1.0 / (1.0 + logPr * logPr);
                 const double base = rr(i, 25);
                 if (base < 0.0 && X != std::floor(X))
