@@ -146,8 +146,10 @@ SpeciesThermoResult SpeciesThermoNasa(std::span<const double, 14> a, double T, d
     }
 }
 
-void ComputeRateConstants(double T, const KineticModel& m, SpeciesThermoTable& thermo) {
-    CheckModel(m);
+namespace {
+
+// Rate constants of a model that CheckModel accepted.
+void RateConstants(double T, const KineticModel& m, SpeciesThermoTable& thermo) {
     const Table2<double>& th = *m.ThermoTable;
     const Table2<int>& ri = *m.ReactionInts;
     Table2<double>& rr = *m.ReactionReals;
@@ -194,6 +196,13 @@ void ComputeRateConstants(double T, const KineticModel& m, SpeciesThermoTable& t
     }
 }
 
+}  // namespace
+
+void ComputeRateConstants(double T, const KineticModel& m, SpeciesThermoTable& thermo) {
+    CheckModel(m);
+    RateConstants(T, m, thermo);
+}
+
 void ComputeReactionRates(std::span<const double> state, const KineticModel& m, const std::vector<bool>& selected,
                           bool heatTerm, bool temperatureDerivative, ReactionRates& out) {
     if (m.Mode != 0 && m.Mode != 1)
@@ -206,7 +215,7 @@ void ComputeReactionRates(std::span<const double> state, const KineticModel& m, 
     out.SpeciesProduction.Resize(m.NSP + m.Mode + 1, 2);
     out.ReactionRateTable.Resize(m.NR + 1, 2);
     const double T = m.Mode == 0 ? m.T0 : state[static_cast<std::size_t>(m.NSP) + 1];
-    ComputeRateConstants(T, m, out.Thermo);
+    RateConstants(T, m, out.Thermo);
 
     const Table2<int>& ri = *m.ReactionInts;
     const Table2<double>& rr = *m.ReactionReals;

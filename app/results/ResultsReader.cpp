@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <sstream>
 
@@ -139,6 +139,12 @@ std::string ResultsReader::Caption() const {
     return (owner_ == ReaderOwner::ResultsWindow ? "Solver File  " : "Solver ") + tables_.ResultFileName;
 }
 
+double ResultsReader::Value(int row, int field) const {
+    if (row < 0 || row >= tables_.ResultValues.Rows() || field < 0 || field >= tables_.ResultValues.Cols())
+        throw Error(ErrorKind::SubscriptOutOfRange, "field " + std::to_string(field) + " of row " + std::to_string(row));
+    return tables_.ResultValues(row, field);
+}
+
 std::string_view ResultsReader::FieldText(int row, int field) const {
     if (row < 0 || row >= tables_.ResultRowCount) throw Error(ErrorKind::SubscriptOutOfRange, "row");
     return Mid(tables_.ResultRows[static_cast<std::size_t>(row)], kFieldWidth * field + 1, kFieldWidth - 1);
@@ -189,10 +195,14 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
 }
 
 ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) throw Error(ErrorKind::FileNotFound, path);
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(ErrorKind::FileNotFound, path);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in) throw Error(ErrorKind::PermissionDenied, path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
     if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
+    const std::string text = std::move(bytes).str();
     if (!ContainsResultsMark(text)) return ReadOutcome::ResultsNotFound;
 
     const std::vector<std::string_view> lines = SplitLines(text);

@@ -119,6 +119,9 @@ struct IntervalPoints {
     double UsMin = 0, UsMax = 0;
     int Count = 0;              // NtimeP or NPoints, as the method says
     std::vector<double> Times;
+    // False when the interval held fewer than 2 x PointStep rows: the used
+    // points (and Times) are still those of the previous selection.
+    bool Rebuilt = false;
 };
 
 // The reaction list of a species with each reaction's contribution.
@@ -150,7 +153,7 @@ public:
     // "Solver File  " or, for the reduction's holder, "Solver " and the file name.
     std::string Caption() const;
     // Field c of result row i, parsed (NaN when its text is not a number).
-    double Value(int row, int field) const { return tables_.ResultValues(row, field); }
+    double Value(int row, int field) const;
     std::string_view FieldText(int row, int field) const;
     std::string IntervalStartText() const;  // "0.000000E+00"
     std::string IntervalEndText() const;

@@ -138,8 +138,8 @@ IntervalPoints ResultsReader::SelectInterval(double usMin, double usMax) {
     RequireLoaded();
     used_.IntervalStart = usMin;
     used_.IntervalEnd = usMax;
-    UsedData();
     IntervalPoints p;
+    p.Rebuilt = UsedData();
     p.UsMin = used_.IntervalStart;
     p.UsMax = used_.IntervalEnd;
     const int n = used_.UsedCount - 1;

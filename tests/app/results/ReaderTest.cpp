@@ -367,12 +367,16 @@ INSTANTIATE_TEST_SUITE_P(
         return n;
     });
 
-TEST_F(ReaderTest, MissingFileAndMissingEndLineFailCritically) {
+TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
     sink.shown.clear();
     reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
-    EXPECT_FALSE(reader->OPEN_Rich(folder.File("absent.txt").string()));
-    ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_TRUE(sink.shown[0].text.starts_with("File not found"));
+    for (const auto& p : {folder.File("absent.txt"), folder.Path()}) {
+        sink.shown.clear();
+        EXPECT_FALSE(reader->OPEN_Rich(p.string()));
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, "File not found: " + p.string());
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
+    }
 
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     std::vector<std::string> lines = f.Lines();

@@ -67,6 +67,7 @@ TEST_P(IntervalSnap, EndsOnStoredPoints) {
     EXPECT_EQ(U().FirstUsedRow, c.firstRow);
     EXPECT_EQ(U().LastUsedRow, c.lastRow);
     EXPECT_EQ(U().PointCount, c.lastRow - c.firstRow + 1);
+    EXPECT_TRUE(p.Rebuilt);
     EXPECT_EQ(p.Count, c.lastRow - c.firstRow + 1);
     EXPECT_DOUBLE_EQ(p.UsMin, 1e-4 * (c.firstRow - 1));
     EXPECT_DOUBLE_EQ(p.UsMax, 1e-4 * (c.lastRow - 1));
@@ -114,6 +115,7 @@ TEST_F(UsedRowsTest, TooFewPointsForTheStepKeepTheUsedRowsButUpdateTheCount) {
     reader->ToMain_Param(false, 1.0, "4", "1", false);
     const std::vector<int> before = UsedRowNumbers();
     const kx::IntervalPoints p = reader->RED_ToMainParam(2e-4, 7e-4);  // rows 3..8: 6 / 4 < 2
+    EXPECT_FALSE(p.Rebuilt);
     EXPECT_EQ(UsedRowNumbers(), before);
     EXPECT_EQ(U().PointCount, 6);
     EXPECT_EQ(U().FirstUsedRow, 3);
