@@ -158,9 +158,16 @@ public:
     std::string IntervalStartText() const;  // "0.000000E+00"
     std::string IntervalEndText() const;
 
+    // Failure tags of the methods below (TaggedError): UsedData "Sol#117. "
+    // ("Sol#117-1 " in the holder), FromMain_Param "MenForm#121. " ("Sol#121. "),
+    // RED_ToMainParam "Sol#112-2 ", ToMainParam "Sol#112. ", ToMain_Param
+    // "Sol#122. ", ShowReacDeRe "Sol#131. ". A failure of UsedData inside
+    // another method keeps its own tag.
+
     // Rebuilds the used rows from the interval and PointStep. Returns false
     // when the interval holds fewer than 2 x PointStep rows: the count, the
-    // interval rows and texts are updated, the used rows are kept.
+    // interval rows and texts are updated, the used rows are kept. An
+    // interval whose first or stop row would be row 1 fails.
     bool UsedData();
 
     MainParameters FromMain_Param();
