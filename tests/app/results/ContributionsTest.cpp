@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+#include "ResultsReader.h"
+#include "SolverFileFixture.h"
+
+using kx::ContributionTable;
+using kx::MessageIcon;
+using kx::ResultsReader;
+using kx::TaggedError;
+using kxtest::RecordingSink;
+using kxtest::SolverFileFixture;
+using kxtest::TempFolder;
+
+namespace {
+
+// S1 => S2 (k = 2) and S1 + S4 => S3 + S4 (k = 1) at constant temperature;
+// every molar mass 10 and the fractions summing to 1, so the density is the
+// same in every record and the rate of the first reaction per gram is 0.2 y1.
+// y1 is a cubic of time, so both rates are cubics of time.
+double Y1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
+double Y1Integral(double a, double b) {
+    auto F = [](double t) { return 0.1 * t - 0.01 * t * t + 0.001 * t * t * t - 0.0001 * t * t * t * t; };
+    return F(b) - F(a);
+}
+const std::vector<double> kTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};  // rows 1..9
+
+SolverFileFixture CubicRun() {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(4);
+    for (auto& s : f.species) s.molarMass = 10;
+    kxtest::FixtureReaction r1;
+    r1.equation = "S1=>S2";
+    r1.reactants = {1};
+    r1.products = {2};
+    r1.reverse = 0;
+    r1.rate = {2, 0, 0};
+    kxtest::FixtureReaction r2 = r1;
+    r2.equation = "S1+S4=>S3+S4";
+    r2.reactants = {1, 4};
+    r2.products = {3, 4};
+    r2.rate = {1, 0, 0};
+    f.reactions = {r1, r2};
+    for (double t : kTimes) f.records.push_back({t, 1000, {Y1(t), 0.3, 0.65 - Y1(t), 0.05}});
+    return f;
+}
+
+class ContributionsTest : public ::testing::Test {
+protected:
+    void Load(const SolverFileFixture& f) {
+        f.Write(folder.File("run.txt"));
+        reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
+        ASSERT_TRUE(reader->OPEN_Rich(folder.File("run.txt").string()));
+    }
+    // ShowReacDeRe; nothing when it handed nothing over.
+    std::optional<ContributionTable> Show(int species, bool derFlag = true) {
+        std::optional<ContributionTable> got;
+        reader->ShowReacDeRe(species, derFlag, [&](const ContributionTable& t) { got = t; });
+        return got;
+    }
+    double Density() const { return reader->Tables().RowDensity[1]; }
+
+    TempFolder folder;
+    RecordingSink sink;
+    std::unique_ptr<ResultsReader> reader;
+};
+
+TEST_F(ContributionsTest, InsideTheRunTheContributionsOfCubicRatesAreExact) {
+    Load(CubicRun());
+    reader->RED_ToMainParam(kTimes[2], kTimes[6]);  // rows 3..7
+    ASSERT_EQ(reader->Used().FirstUsedRow, 3);
+    ASSERT_EQ(reader->Used().LastUsedRow, 7);
+    const double integral = Y1Integral(kTimes[2], kTimes[6]);
+
+    const auto s1 = Show(1);
+    ASSERT_TRUE(s1);
+    EXPECT_EQ(s1->Numbers, (std::vector<int>{1, 2}));
+    EXPECT_EQ(s1->Texts, (std::vector<std::string>{"S1=>S2", "S1+S4=>S3+S4"}));
+    EXPECT_TRUE(s1->DerFlag);
+    EXPECT_NEAR(s1->Contributions[0], -0.2 * integral, 1e-12 * integral);
+    // c1 c4 / rho = y1 y4 rho / (W1 W4)
+    const double second = -0.05 * Density() / 100 * integral;
+    EXPECT_NEAR(s1->Contributions[1], second, 1e-12 * std::fabs(second));
+    EXPECT_DOUBLE_EQ(s1->ActualChange, (Y1(kTimes[6]) - Y1(kTimes[2])) / 10);
+
+    const auto s2 = Show(2);
+    ASSERT_TRUE(s2);
+    EXPECT_EQ(s2->Numbers, (std::vector<int>{1}));
+    EXPECT_NEAR(s2->Contributions[0], 0.2 * integral, 1e-12 * integral);
+    EXPECT_EQ(s2->ActualChange, 0.0);
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST_F(ContributionsTest, OverTheWholeRunTheEndsUseParabolas) {
+    Load(CubicRun());
+    const auto s2 = Show(2);
+    ASSERT_TRUE(s2);
+    // Inner sub-intervals exact; the first and last by the parabola through
+    // their three nearest points (Simpson's rule is exact for it).
+    auto parabola = [](double x0, double x1, double x2, double a, double b) {
+        auto p = [&](double x) {
+            const double d1 = (Y1(x1) - Y1(x0)) / (x1 - x0);
+            const double d2 = ((Y1(x2) - Y1(x1)) / (x2 - x1) - d1) / (x2 - x0);
+            return Y1(x0) + d1 * (x - x0) + d2 * (x - x0) * (x - x1);
+        };
+        return (b - a) / 6 * (p(a) + 4 * p((a + b) / 2) + p(b));
+    };
+    const auto& t = kTimes;
+    const double expected = 0.2 * (parabola(t[0], t[1], t[2], t[0], t[1]) + Y1Integral(t[1], t[7]) +
+                                   parabola(t[6], t[7], t[8], t[7], t[8]));
+    EXPECT_NEAR(s2->Contributions[0], expected, 1e-12 * expected);
+    EXPECT_NE(s2->Contributions[0], 0.2 * Y1Integral(t[0], t[8]));
+}
+
+TEST_F(ContributionsTest, ListWithoutIntegrationAndCatalystWithoutReactions) {
+    Load(CubicRun());
+    const auto listed = Show(1, false);
+    ASSERT_TRUE(listed);
+    EXPECT_FALSE(listed->DerFlag);
+    EXPECT_EQ(listed->Numbers, (std::vector<int>{1, 2}));
+    EXPECT_EQ(listed->Contributions, (std::vector<double>{0, 0}));
+    EXPECT_DOUBLE_EQ(listed->ActualChange, (Y1(kTimes[8]) - Y1(kTimes[0])) / 10);
+
+    const auto catalyst = Show(4);
+    ASSERT_TRUE(catalyst);
+    EXPECT_EQ(catalyst->Count(), 0);
+    EXPECT_EQ(catalyst->ActualChange, 0.0);
+}
+
+TEST_F(ContributionsTest, SmallFractionsCountInTheChangeButNotInTheRates) {
+    SolverFileFixture f = CubicRun();
+    f.absTolerance = 1e-3;  // rates ignore y <= 1e-5, the change ignores y < 1e-6
+    f.reactions[0].reactants = {2};  // S2 => S2 would be a catalyst: make it S2 => S3
+    f.reactions[0].products = {3};
+    for (auto& r : f.records) r.y[1] = 5e-6;
+    f.records[0].y[1] = 0;
+    f.records.back().y[1] = 5e-7;
+    f.records[7].y[1] = 5e-6;
+    Load(f);
+    reader->RED_ToMainParam(kTimes[0], kTimes[7]);  // rows 1..8
+    const auto s2 = Show(2);
+    ASSERT_TRUE(s2);
+    EXPECT_EQ(s2->Contributions, (std::vector<double>{0.0}));
+    EXPECT_DOUBLE_EQ(s2->ActualChange, 5e-6 / 10);
+    reader->RED_ToMainParam(kTimes[0], kTimes[8]);
+    EXPECT_EQ(Show(2)->ActualChange, 0.0);
+}
+
+TEST_F(ContributionsTest, EqualStoredTimesInTheWorkingRangeStopTheAnalysisWithAMessage) {
+    SolverFileFixture f = CubicRun();
+    f.records[5].time = f.records[4].time;  // rows 5 and 6
+    Load(f);
+    reader->RED_ToMainParam(kTimes[0], kTimes[2]);  // rows 1..3, working range 1..4
+    ASSERT_TRUE(Show(1));
+    EXPECT_TRUE(sink.shown.empty());
+
+    reader->RED_ToMainParam(kTimes[5], kTimes[7]);
+    EXPECT_FALSE(Show(1));
+    EXPECT_FALSE(Show(1, false));
+    ASSERT_EQ(sink.shown.size(), 2u);
+    EXPECT_EQ(sink.shown[0].text,
+              "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
+              "resolved. We recommend to restart the problem with a greater number of step of data output.");
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {
+    SolverFileFixture f = CubicRun();
+    std::vector<std::string> lines = f.Lines();
+    const auto end = std::find(lines.begin(), lines.end(), " !$End");
+    std::string& row8 = *(end - 2);
+    row8.replace(row8.size() - 16, 16, "****************");  // y4 of row 8
+    std::FILE* out = std::fopen(folder.File("run.txt").c_str(), "wb");
+    for (const auto& l : lines) std::fputs((l + "\r\n").c_str(), out);
+    std::fclose(out);
+    reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
+    ASSERT_TRUE(reader->OPEN_Rich(folder.File("run.txt").string()));
+
+    reader->RED_ToMainParam(kTimes[1], kTimes[4]);  // rows 2..5, working range 1..6
+    EXPECT_TRUE(Show(1));
+    for (int species : {1, 0, 5}) {
+        reader->RED_ToMainParam(kTimes[1], kTimes[8]);
+        bool called = false;
+        try {
+            reader->ShowReacDeRe(species, true, [&](const ContributionTable&) { called = true; });
+            ADD_FAILURE() << species;
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(e.Tag(), "Sol#131. ");
+            EXPECT_TRUE(e.Description().starts_with(species == 1 ? "Type mismatch" : "Subscript out of range"))
+                << e.what();
+        }
+        EXPECT_FALSE(called);
+    }
+}
+
+}  // namespace

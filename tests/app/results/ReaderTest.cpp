@@ -1,0 +1,403 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Format.h"
+#include "ResultsReader.h"
+#include "SolverFileFixture.h"
+
+using kx::MessageIcon;
+using kx::ReaderOwner;
+using kx::ResultsReader;
+using kxtest::RecordingSink;
+using kxtest::SolverFileFixture;
+using kxtest::TempFolder;
+
+namespace {
+
+class ReaderTest : public ::testing::Test {
+protected:
+    // Writes the fixture and reads it with a fresh reader.
+    bool Read(const SolverFileFixture& f, ReaderOwner owner = ReaderOwner::ResultsWindow) {
+        f.Write(path);
+        return ReadFile(owner);
+    }
+    bool ReadText(const std::string& text) {
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+        return ReadFile(ReaderOwner::ResultsWindow);
+    }
+    bool ReadFile(ReaderOwner owner) {
+        sink.shown.clear();
+        reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm, owner);
+        return reader->OPEN_Rich(path.string());
+    }
+    const kx::ResultsTables& T() const { return reader->Tables(); }
+
+    TempFolder folder;
+    std::filesystem::path path = folder.File("run.txt");
+    RecordingSink sink;
+    std::unique_ptr<ResultsReader> reader;
+};
+
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+    std::string text;
+    for (const auto& l : lines) text += l + end;
+    return text;
+}
+
+// Records split over one line per 50 species: every field lands in its
+// column, names of 16 characters stay whole, and a continuation line that
+// begins with a minus sign keeps it.
+class SpeciesCount : public ReaderTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SpeciesCount, EveryFieldReadsBackInItsColumn) {
+    const int ns = GetParam();
+    SolverFileFixture f = SolverFileFixture::WithSpecies(ns);
+    if (ns > 50) f.species[50].name = "ABCDEFGHIJKLMNOP";
+    f.AddRecords({0.0, 1e-4, 2e-4});
+    if (ns > 50) f.records[1].y[50] = -2.5e-9;    // first value of the second line
+    if (ns > 100) f.records[2].y[100] = -1.5e-10;  // and of the third
+    ASSERT_TRUE(Read(f)) << (sink.shown.empty() ? "" : sink.shown[0].text);
+
+    EXPECT_EQ(T().NumColumns, ns + 3);
+    ASSERT_EQ(T().ResultRowCount, 4);
+    for (int k = 1; k <= ns; ++k) EXPECT_EQ(T().ColumnNames[k + 2], f.species[k - 1].name) << k;
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_DOUBLE_EQ(reader->Value(i, 0), f.records[i - 1].time);
+        for (int k = 1; k <= ns; ++k) {
+            const double y = f.records[i - 1].y[k - 1];
+            ASSERT_DOUBLE_EQ(reader->Value(i, k + 2), y) << "record " << i << " species " << k;
+            // The stored text row carries the same field in column k + 2.
+            ASSERT_DOUBLE_EQ(*kx::ParseNumber(reader->FieldText(i, k + 2)), y) << "record " << i << " species " << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, SpeciesCount, ::testing::Values(1, 50, 51, 100, 101));
+
+TEST_F(ReaderTest, StoredRowsHoldTimeTemperatureDensityAndFractionsInSeventeenCharacterFields) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.pressure = 2.0;
+    f.AddRecords({0.0, 1e-4, 2e-4});
+    f.records[0].y = {0.25, 0.75};
+    f.records[0].temperature = 1500;
+    f.species[0].molarMass = 2.0;
+    f.species[1].molarMass = 32.0;
+    ASSERT_TRUE(Read(f));
+
+    // rho = P / R' / T / sum(y / W)
+    const double rho = 2.0 / kxtest::kGasConstantCm3Atm / 1500.0 / (0.25 / 2.0 + 0.75 / 32.0);
+    EXPECT_NEAR(T().RowDensity[1], rho, 1e-15 * rho);
+    EXPECT_EQ(reader->Value(1, 2), T().RowDensity[1]);
+    EXPECT_EQ(T().ResultRows[0],
+              "Time             T                Ro mass          S1               S2              ");
+    const std::string expected1 = "0.00000000E+000  1.50000000E+003" + std::string(4, ' ') +
+                                  kx::Format(rho, "0.0000000E+00") + "  2.50000000E-001  7.50000000E-001";
+    EXPECT_EQ(T().ResultRows[1], " " + expected1);
+    EXPECT_EQ(reader->FieldText(1, 1), " 1.50000000E+003");
+    EXPECT_EQ(T().ColumnNames[0], "Time(s)");
+    EXPECT_EQ(T().ColumnNames[1], "T(K)");
+    EXPECT_EQ(T().ColumnNames[2], "Ro");
+}
+
+TEST_F(ReaderTest, HeaderThermoAndReactionTablesTakeTheirFields) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(3);
+    f.pressure = 1.5;
+    f.mode = 1;
+    f.initialTemperature = 1400;
+    f.absTolerance = 2e-12;
+    f.species[1].initialFraction = 0.21;
+    f.species[2].coefficients = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    f.species[2].molarMass = 28.014;
+    f.species[2].tLow = 200;
+    f.species[2].tHigh = 3500;
+    f.species[2].tMid = 1000;
+    kxtest::FixtureReaction troe;
+    troe.equation = "S1+S2(+M)<=>S3(+M)";
+    troe.reactants = {1, 2};
+    troe.products = {3};
+    troe.thirdBody = 2;
+    troe.lowPressure = 1;
+    troe.falloffKind = 1;
+    troe.rate = {2.5e13, -0.5, 1200};
+    troe.low = {4e20, -1.5, 300};
+    troe.falloff = {0.6, 100, 2000, 5000};
+    troe.partners = {1, 3};
+    troe.efficiencies = {2.5, 0.7};
+    kxtest::FixtureReaction sri;
+    sri.equation = "S3=>S1+S2";
+    sri.reactants = {3};
+    sri.products = {1, 2};
+    sri.reverse = 0;
+    sri.falloffKind = 2;
+    sri.falloff = {0.5, 300, 900, 1.2, 0.1};
+    f.reactions = {troe, sri};
+    f.AddRecords({0.0, 1e-4, 2e-4});
+    ASSERT_TRUE(Read(f)) << sink.shown.at(0).text;
+
+    EXPECT_EQ(T().NumSpecies, 3);
+    EXPECT_EQ(T().NumReactions, 2);
+    EXPECT_EQ(T().Pressure, 1.5);
+    EXPECT_EQ(T().TemperatureMode, 1);
+    EXPECT_EQ(T().InitialTemperature, 1400);
+    EXPECT_EQ(T().AbsTolerance, 2e-12);
+    EXPECT_DOUBLE_EQ(T().ZeroThreshold, 2e-14);
+    EXPECT_EQ(T().GasConstantE, 1.9872042586408);
+    EXPECT_EQ(T().GasConstantConc, 82.0573661);
+
+    for (int c = 1; c <= 14; ++c) EXPECT_EQ(T().ThermoTable(3, c), c);
+    EXPECT_EQ(T().ThermoTable(3, 15), 28.014);
+    EXPECT_EQ(T().ThermoTable(3, 16), 200);
+    EXPECT_EQ(T().ThermoTable(3, 17), 3500);
+    EXPECT_EQ(T().ThermoTable(3, 18), 1000);
+    EXPECT_EQ(T().InitialMoleFractions[4], 0.21);
+    EXPECT_EQ(T().InitialMoleFractions[3], 0);
+
+    EXPECT_EQ(T().ReactionEquations[1], "S1+S2(+M)<=>S3(+M)");
+    const int ints1[] = {0, 1, 2, 0, 3, 0, 0, 0, 0, 0, 2, 1, 2, 2, 1, 1, 1, 1, 3};
+    for (int c = 1; c <= 18; ++c) EXPECT_EQ(T().ReactionInts(1, c), ints1[c]) << c;
+    const double reals1[] = {0, 2.5e13, -0.5, 1200, 4e20, -1.5, 300, 0.6, 100, 2000, 5000, 0, 2.5, 0.7};
+    for (int c = 1; c <= 13; ++c) EXPECT_EQ(T().ReactionReals(1, c), reals1[c]) << c;
+    EXPECT_EQ(T().ReactionInts(2, 15), 2);
+    EXPECT_EQ(T().ReactionInts(2, 16), 0);
+    const double sri2[] = {0.5, 300, 900, 1.2, 0.1};
+    for (int c = 7; c <= 11; ++c) EXPECT_EQ(T().ReactionReals(2, c), sri2[c - 7]) << c;
+}
+
+TEST_F(ReaderTest, TimesAreKeptAtSevenSignificantDigitsAndSpanTheRun) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({1.23456789e-7, 2e-5, 3.14159265e-3});
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(T().FirstTime, 1.234568e-7);
+    EXPECT_EQ(T().LastTime, 3.141593e-3);
+    EXPECT_EQ(reader->Used().IntervalStart, 1.234568e-7);
+    EXPECT_EQ(reader->Used().IntervalEnd, 3.141593e-3);
+    EXPECT_EQ(reader->Used().UsedCount, 4);
+    EXPECT_EQ(reader->Value(1, 0), 1.23456789e-7);
+}
+
+TEST_F(ReaderTest, CaptionNamesTheFileAsItsOwnerShowsIt) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1, 2});
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(reader->Caption(), "Solver File  run.txt");
+    EXPECT_EQ(T().ResultFileName, "run.txt");
+    EXPECT_EQ(T().ResultFilePath, path.string());
+    ASSERT_TRUE(Read(f, ReaderOwner::ReductionHolder));
+    EXPECT_EQ(reader->Caption(), "Solver run.txt");
+}
+
+// How many records a results block gives, by how it ends.
+struct EndCase {
+    const char* what;
+    int species;
+    int records;                    // records written
+    std::vector<std::string> tail;  // lines after them
+    int expectedRecords;            // 0: incomplete
+};
+
+class ResultsEnd : public ReaderTest, public ::testing::WithParamInterface<EndCase> {};
+
+TEST_P(ResultsEnd, LoadsTheCompleteRecordsBeforeIt) {
+    const EndCase& c = GetParam();
+    SolverFileFixture f = SolverFileFixture::WithSpecies(c.species);
+    std::vector<double> times;
+    for (int i = 0; i < c.records; ++i) times.push_back(1e-5 * i);
+    f.AddRecords(times);
+    f.tail = c.tail;
+    const bool ok = Read(f);
+    if (c.expectedRecords == 0) {
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, "In the file '" + path.string() + "', results are incomplete.");
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_FALSE(reader->Loaded());
+        return;
+    }
+    ASSERT_TRUE(ok) << sink.shown.at(0).text;
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(T().ResultRowCount, c.expectedRecords + 1);
+    EXPECT_EQ(T().LastTime, kx::RoundToSevenDigits(1e-5 * (c.expectedRecords - 1)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResultsEnd,
+    ::testing::Values(EndCase{"three records", 2, 3, {" !$End"}, 3}, EndCase{"two records", 2, 2, {" !$End"}, 0},
+                      EndCase{"error report", 2, 4, {" Error", " Step size too small", " STATISTICS"}, 4},
+                      EndCase{"cut off", 2, 5, {}, 5},
+                      EndCase{"upper-case end", 2, 3, {" !$END", "garbage"}, 3},
+                      EndCase{"statistics only", 2, 0, {" !$End", " STATISTICS"}, 0}),
+    [](const auto& info) {
+        std::string n = info.param.what;
+        for (char& ch : n)
+            if (ch == ' ' || ch == '-') ch = '_';
+        return n;
+    });
+
+TEST_F(ReaderTest, ErrorReportAfterHalfARecordDropsThatRecord) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+    f.AddRecords({0, 1e-5, 2e-5, 3e-5});
+    std::vector<std::string> lines = f.Lines();
+    // Keep the first line of record 4, then an error report instead of its second line.
+    const auto end = std::find(lines.begin(), lines.end(), " !$End");
+    lines.erase(end - 1, lines.end());
+    lines.push_back(" Error");
+    lines.push_back(" Matrix is repeatedly singular");
+    ASSERT_TRUE(ReadText(JoinLines(lines)));
+    EXPECT_EQ(T().ResultRowCount, 4);
+}
+
+TEST_F(ReaderTest, RecordLineOfAnotherLengthEndsTheTable) {
+    for (int delta : {-1, 1}) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+        f.AddRecords({0, 1e-5, 2e-5, 3e-5, 4e-5});
+        std::vector<std::string> lines = f.Lines();
+        const auto end = std::find(lines.begin(), lines.end(), " !$End");
+        std::string& fourth = *(end - 2);
+        if (delta < 0)
+            fourth.pop_back();
+        else
+            fourth += " ";
+        ASSERT_TRUE(ReadText(JoinLines(lines)));
+        EXPECT_EQ(T().ResultRowCount, 4) << delta;
+    }
+}
+
+TEST_F(ReaderTest, ContinuationLineOfAnotherLengthEndsTheTable) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(52);
+    f.AddRecords({0, 1e-5, 2e-5, 3e-5, 4e-5});
+    std::vector<std::string> lines = f.Lines();
+    const auto end = std::find(lines.begin(), lines.end(), " !$End");
+    (end - 3)->append(" ");  // second line of record 4
+    ASSERT_TRUE(ReadText(JoinLines(lines)));
+    EXPECT_EQ(T().ResultRowCount, 4);
+}
+
+TEST_F(ReaderTest, BlankLinesBetweenRecordsArePassedOver) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+    f.AddRecords({0, 1e-5, 2e-5, 3e-5});
+    std::vector<std::string> lines = f.Lines();
+    auto end = std::find(lines.begin(), lines.end(), " !$End");
+    lines.insert(end - 2, "   ");  // before record 4
+    end = std::find(lines.begin(), lines.end(), " !$End");
+    lines.insert(end - 5, "");  // before record 3
+    ASSERT_TRUE(ReadText(JoinLines(lines)));
+    ASSERT_EQ(T().ResultRowCount, 5);
+    EXPECT_DOUBLE_EQ(reader->Value(4, 0), 3e-5);
+    EXPECT_DOUBLE_EQ(reader->Value(4, 53), f.records[3].y[50]);
+}
+
+TEST_F(ReaderTest, LineEndsAndLetterCaseOfTheResultsTitleDoNotMatter) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+    f.AddRecords({0, 1e-5, 2e-5});
+    ASSERT_TRUE(Read(f));
+    const std::vector<std::string> rows = T().ResultRows;
+
+    f.lineEnd = "\n";
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(T().ResultRows, rows);
+
+    f.resultsTitle = " !$RESULTS  MASS FRACTIONS";
+    ASSERT_TRUE(Read(f));
+    EXPECT_EQ(T().ResultRows, rows);
+}
+
+TEST_F(ReaderTest, FileWithoutResultsIsRefusedWithItsPath) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.resultsTitle = " ";
+    f.tail.clear();
+    EXPECT_FALSE(Read(f));
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "In the file '" + path.string() + "', \r\nresults are not found.");
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(ReaderTest, FieldThatIsNotANumberCountsAsZeroInTheDensity) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1e-5, 2e-5});
+    std::vector<std::string> lines = f.Lines();
+    const auto end = std::find(lines.begin(), lines.end(), " !$End");
+    std::string& second = *(end - 2);
+    second.replace(second.size() - 16, 16, "****************");
+    ASSERT_TRUE(ReadText(JoinLines(lines)));
+    EXPECT_TRUE(std::isnan(reader->Value(2, 4)));
+    const double y1 = f.records[1].y[0];
+    const double rho = f.pressure / kxtest::kGasConstantCm3Atm / f.initialTemperature / (y1 / f.species[0].molarMass);
+    EXPECT_NEAR(T().RowDensity[2], rho, 1e-15 * rho);
+}
+
+// Failures while reading show the error's description with the critical icon.
+struct BrokenCase {
+    const char* what;
+    int line;  // 0: the file is cut after its reaction end line
+    std::string replacement;
+    const char* description;
+};
+
+class BrokenFile : public ReaderTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenFile, ShowsTheErrorCritically) {
+    const BrokenCase& c = GetParam();
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1e-5, 2e-5});
+    std::vector<std::string> lines = f.Lines();
+    lines[static_cast<std::size_t>(c.line) - 1] = c.replacement;
+    EXPECT_FALSE(ReadText(JoinLines(lines)));
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(sink.shown[0].text.starts_with(c.description)) << sink.shown[0].text;
+    EXPECT_FALSE(reader->Loaded());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrokenFile,
+    ::testing::Values(BrokenCase{"header line without mark", 14, " 1.0", "Invalid procedure call or argument"},
+                      BrokenCase{"header value not a number", 16, " hot !Initial Temperature", "Type mismatch"},
+                      BrokenCase{"thermo field not a number", 36, " 0.35000000E+01 x.5", "Type mismatch"},
+                      BrokenCase{"zero molar mass", 38, std::string(60, ' ') + "          0.000", "Division by zero"},
+                      BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
+                      BrokenCase{"temperature of a record", 50,
+                                 kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"}),
+    [](const auto& info) {
+        std::string n = info.param.what;
+        for (char& ch : n)
+            if (ch == ' ') ch = '_';
+        return n;
+    });
+
+TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
+    sink.shown.clear();
+    reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
+    for (const auto& p : {folder.File("absent.txt"), folder.Path()}) {
+        sink.shown.clear();
+        EXPECT_FALSE(reader->OPEN_Rich(p.string()));
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, "File not found: " + p.string());
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
+    }
+
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    std::vector<std::string> lines = f.Lines();
+    lines.resize(45);  // cut inside the reactions block, after the results title would be
+    lines.push_back(" !$Results  Mass Fractions");
+    EXPECT_FALSE(ReadText(JoinLines(lines)));
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(sink.shown[0].text.starts_with("Input past end of file")) << sink.shown[0].text;
+}
+
+TEST_F(ReaderTest, SecondReadReplacesEverythingOfTheFirst) {
+    SolverFileFixture big = SolverFileFixture::WithSpecies(5);
+    big.AddRecords({0, 1, 2, 3, 4});
+    ASSERT_TRUE(Read(big));
+    SolverFileFixture small = SolverFileFixture::WithSpecies(2);
+    small.AddRecords({0, 1});
+    small.Write(path);
+    EXPECT_FALSE(reader->OPEN_Rich(path.string()));
+    EXPECT_FALSE(reader->Loaded());
+    EXPECT_EQ(reader->Tables().NumSpecies, 2);
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+#include "SolverFileFixture.h"
+
+#include <atomic>
+#include <fstream>
+#include <stdexcept>
+#include <unistd.h>
+
+#include "Format.h"
+
+namespace kxtest {
+namespace {
+
+std::string Right(std::string s, std::size_t width) {
+    if (s.size() < width) s.insert(0, width - s.size(), ' ');
+    return s;
+}
+
+std::string Left(std::string s, std::size_t width) {
+    if (s.size() < width) s.append(width - s.size(), ' ');
+    return s;
+}
+
+std::string E15(double v) { return Right(kx::Format(v, "0.00000000E+00"), 15); }
+std::string E16(double v) { return Right(kx::Format(v, "0.00000000E+000"), 16); }
+
+constexpr std::size_t kPerLine = 50;
+
+}  // namespace
+
+SolverFileFixture SolverFileFixture::WithSpecies(int n) {
+    SolverFileFixture f;
+    for (int k = 1; k <= n; ++k) {
+        FixtureSpecies s;
+        s.name = "S" + std::to_string(k);
+        s.molarMass = 9.0 + k;
+        s.coefficients = {3.5, 0, 0, 0, 0, -1000, 4, 3.5, 0, 0, 0, 0, -1000, 4};
+        f.species.push_back(s);
+    }
+    return f;
+}
+
+void SolverFileFixture::AddRecords(const std::vector<double>& times) {
+    for (double t : times) {
+        FixtureRecord r;
+        r.time = t;
+        r.temperature = initialTemperature;
+        const double i = static_cast<double>(records.size() + 1);
+        for (std::size_t k = 1; k <= species.size(); ++k) r.y.push_back(1e-3 * static_cast<double>(k) + 1e-6 * i);
+        records.push_back(r);
+    }
+}
+
+std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y) {
+    std::string line = " " + Right(std::to_string(step), 5) + " " + E16(time) + " " + E16(temperature);
+    for (std::size_t k = 0; k < y.size() && k < kPerLine; ++k) line += " " + E16(y[k]);
+    return line;
+}
+
+std::vector<std::string> SolverFileFixture::Lines() const {
+    std::vector<std::string> out;
+    const int ns = static_cast<int>(species.size());
+    out.push_back("!$KINOVEX SOLVER");
+    out.push_back(" Test mechanism");
+    for (int i = 3; i <= 9; ++i) out.push_back(" ");
+    out.push_back(" " + std::to_string(ns) + " !Species");
+    out.push_back(" " + std::to_string(reactions.size()) + " !Reactions");
+    out.push_back(" !");
+    out.push_back(" !Run parameters");
+    out.push_back(" " + kx::Format(pressure, "0.000000E+00") + " !Pressure, atm");
+    out.push_back(mode == 1 ? " 1 !Temperature Equation" : " 0 !Constant Temperature");
+    out.push_back(" " + kx::Format(initialTemperature, "0.000000E+00") + " !Initial Temperature");
+    out.push_back(" 2.500000E+02 !Minimal Allowable Temperature");
+    out.push_back(" 5.000000E+03 !Maximum Allowable Temperature");
+    out.push_back(" 0.000000E+00 !Initial Time");
+    out.push_back(" 1.000000E-03 !Final Time");
+    out.push_back(" 1.000000E-08 !Initial Step Size");
+    out.push_back(" 100000 !Maximum Number of Steps");
+    out.push_back(" 1.000000E-06 !Relative Tolerance");
+    out.push_back(" " + kx::Format(absTolerance, "0.000000E+00") + " !Absolute Tolerance");
+    out.push_back(" ");
+    out.push_back(" !Output Parameters");
+    out.push_back(" 100000 !R!Maximum Number of lines in output");
+    out.push_back(" 1 !Delta N");
+    out.push_back(" ");
+    out.push_back(" !Gas constants");
+    out.push_back(" " + kx::NumberToText(gasConstantE) + " !R in units of the activation energies");
+    out.push_back(" " + kx::NumberToText(gasConstantConc) + " !R in units of pressure and concentration");
+    out.push_back(" ");
+    out.push_back(" THERMO");
+    for (int k = 1; k <= ns; ++k) {
+        const FixtureSpecies& s = species[static_cast<std::size_t>(k) - 1];
+        std::string first = " " + Left(std::to_string(k), 4) + " " + Left(s.name, 16);
+        first = Left(first, 45) + "0 " + Right(kx::Format(s.tLow, "0.0"), 8) + " " + Right(kx::Format(s.tHigh, "0.0"), 8) +
+                " " + Right(kx::Format(s.tMid, "0.0"), 8) + " ";
+        first += Left(s.initialFraction == 0 ? "0" : kx::Format(s.initialFraction, "0.000E+00"), 10);
+        out.push_back(first);
+        for (int j = 0; j < 3; ++j) {
+            std::string line;
+            for (int f = 0; f < 5; ++f) {
+                const int c = 5 * j + f;
+                line += c < 14 ? E15(s.coefficients[static_cast<std::size_t>(c)]) : Right(kx::Format(s.molarMass, "0.000"), 15);
+            }
+            out.push_back(line);
+        }
+    }
+    out.push_back(" END");
+    out.push_back(" ");
+    out.push_back(" REACTIONS   MOLES   CAL/MOLE");
+    for (std::size_t r = 0; r < reactions.size(); ++r) {
+        const FixtureReaction& x = reactions[r];
+        out.push_back(" " + Left(std::to_string(r + 1), 4) + " " + x.equation);
+        std::array<int, 16> ints{};
+        for (std::size_t j = 0; j < x.reactants.size(); ++j) ints[j] = x.reactants[j];
+        for (std::size_t j = 0; j < x.products.size(); ++j) ints[3 + j] = x.products[j];
+        ints[9] = static_cast<int>(x.reactants.size());
+        ints[10] = static_cast<int>(x.products.size());
+        ints[11] = x.thirdBody;
+        ints[12] = static_cast<int>(x.partners.size());
+        ints[13] = x.lowPressure;
+        ints[14] = x.falloffKind;
+        ints[15] = x.reverse;
+        std::string line = "      ";
+        for (int v : ints) line += Left(std::to_string(v), 4);
+        out.push_back(line);
+        auto reals = [&](const auto& values) {
+            std::string l = "      ";
+            for (double v : values) l += E15(v);
+            out.push_back(l);
+        };
+        reals(x.rate);
+        if (x.lowPressure == 1) reals(x.low);
+        if (x.falloffKind > 0) reals(x.falloff);
+        if (!x.partners.empty()) {
+            std::string labels = "      ", numbers = "      ", efficiencies = "      ";
+            for (std::size_t j = 0; j < 10; ++j) {
+                const bool listed = j < x.partners.size();
+                labels += Left(listed ? species[static_cast<std::size_t>(x.partners[j]) - 1].name : "", 8);
+                numbers += Left(std::to_string(listed ? x.partners[j] : 0), 8);
+                efficiencies += Left(listed ? kx::NumberToText(x.efficiencies[j]) : "0.", 8);
+            }
+            out.push_back(labels);
+            out.push_back(numbers);
+            out.push_back(efficiencies);
+        }
+    }
+    out.push_back(" END");
+
+    out.push_back(" ");
+    out.push_back(resultsTitle);
+    const std::size_t perRecord = species.empty() ? 1 : (species.size() + kPerLine - 1) / kPerLine;
+    std::string heading = " StepN " + Left("Time", 16) + " " + Left("T", 16);
+    for (std::size_t k = 0; k < species.size() && k < kPerLine; ++k) heading += " " + Left(species[k].name, 16);
+    out.push_back(heading);
+    for (std::size_t line = 1; line < perRecord; ++line) {
+        std::string l(40, ' ');
+        for (std::size_t k = line * kPerLine; k < species.size() && k < (line + 1) * kPerLine; ++k)
+            l += " " + Left(species[k].name, 16);
+        out.push_back(l);
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const FixtureRecord& r = records[i];
+        out.push_back(RecordFirstLine(static_cast<int>(i + 1), r.time, r.temperature, r.y));
+        for (std::size_t line = 1; line < perRecord; ++line) {
+            std::string l(40, ' ');
+            for (std::size_t k = line * kPerLine; k < r.y.size() && k < (line + 1) * kPerLine; ++k) l += " " + E16(r.y[k]);
+            out.push_back(l);
+        }
+    }
+    for (const std::string& l : tail) out.push_back(l);
+    return out;
+}
+
+std::string SolverFileFixture::Text() const {
+    std::string text;
+    for (const std::string& l : Lines()) text += l + lineEnd;
+    return text;
+}
+
+void SolverFileFixture::Write(const std::filesystem::path& path) const {
+    std::ofstream out(path, std::ios::binary);
+    out << Text();
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("kx_results_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+}  // namespace kxtest

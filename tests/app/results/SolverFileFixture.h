@@ -1,0 +1,107 @@
+// Small solver files with results, written the way the console solver lays
+// them out, for the results-reader tests.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Messages.h"
+
+namespace kxtest {
+
+struct FixtureSpecies {
+    std::string name;
+    double molarMass = 10.0;
+    double initialFraction = 0.0;
+    // a1..a7 upper range, a8..a14 lower range.
+    std::array<double, 14> coefficients{};
+    double tLow = 300.0, tHigh = 5000.0, tMid = 1000.0;
+};
+
+struct FixtureReaction {
+    std::string equation;
+    std::vector<int> reactants;  // species numbers, at most 3
+    std::vector<int> products;   // at most 6
+    int thirdBody = 0;           // integer field 12
+    int lowPressure = 0;         // field 14
+    int falloffKind = 0;         // field 15
+    int reverse = 1;             // field 16
+    std::array<double, 3> rate{1.0, 0.0, 0.0};
+    std::array<double, 3> low{};
+    std::vector<double> falloff;  // 3, 4 or 5 numbers by kind
+    std::vector<int> partners;
+    std::vector<double> efficiencies;
+};
+
+struct FixtureRecord {
+    double time = 0;
+    double temperature = 1000;
+    std::vector<double> y;  // mass fractions, one per species
+};
+
+struct SolverFileFixture {
+    std::vector<FixtureSpecies> species;
+    std::vector<FixtureReaction> reactions;
+    double pressure = 1.0;
+    int mode = 0;
+    double initialTemperature = 1000.0;
+    double absTolerance = 1e-12;
+    double gasConstantE = 1.9872042586408;
+    double gasConstantConc = 82.0573661;
+    std::vector<FixtureRecord> records;
+    std::string resultsTitle = " !$Results  Mass Fractions";
+    // Lines after the records (without line ends).
+    std::vector<std::string> tail{" !$End", " ", " STATISTICS"};
+    std::string lineEnd = "\r\n";
+
+    // n species named S1.., molar masses 10, 11, ..., no reactions.
+    static SolverFileFixture WithSpecies(int n);
+    // Adds records at the given times: y of species k = 1e-3 k + 1e-6 i for record i.
+    void AddRecords(const std::vector<double>& times);
+
+    // The file as lines (no line ends), and the text with lineEnd after each.
+    std::vector<std::string> Lines() const;
+    std::string Text() const;
+    void Write(const std::filesystem::path& path) const;
+};
+
+// The record lines of a results block, for tests that edit the text.
+std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y);
+
+// A folder under the system's temporary folder, removed with the object.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path File(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+class RecordingSink : public kx::MessageSink {
+public:
+    struct Shown {
+        std::string text;
+        kx::MessageIcon icon;
+        bool errorRoutine;
+    };
+    void ShowMessage(std::string_view text, kx::MessageIcon icon) override {
+        shown.push_back({std::string(text), icon, false});
+    }
+    void ShowErrorMessage(std::string_view text) override {
+        shown.push_back({std::string(text), kx::MessageIcon::Exclamation, true});
+    }
+    std::vector<Shown> shown;
+};
+
+// The gas constant in cm^3 atm/(mol K) that the tests give the reader.
+inline constexpr double kGasConstantCm3Atm = 82.0573661;
+
+}  // namespace kxtest
