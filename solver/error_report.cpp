@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "fortran_format.h"
+#include "fixed_format.h"
 #include "solver.h"
 
 namespace kx {

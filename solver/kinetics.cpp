@@ -1,5 +1,6 @@
 // Species thermodynamics, rate constants and the right-hand side of the
 // constant-pressure kinetic equations.
+#include <algorithm>
 #include <cmath>
 
 #include "solver.h"
@@ -33,6 +34,96 @@ inline bool RateTablesHold(const SolverCommonBlock& c, double T, const double* r
   return c.rateRreac == rreac && c.rateTh == th && c.rateTemperature == T;
 }
 
+// Rate terms of each species in reaction order, for the reactions that
+// `include` accepts, laid out in groups of kTermLanes species.
+template <typename Include>
+void PrepareTerms(SolverRateTerms& t, const SolverReactionLists* lists, const int* ireac, int nspec, int nreac,
+                  Include include) {
+  int count[kMaxSpecies] = {};
+  auto walk = [&](auto&& visit) {
+    for (int r = 0; r < nreac; ++r) {
+      if (!include(ireac + r * kIreacSlots)) continue;
+      const SolverReactionLists& l = lists[r];
+      for (int j = 0; j < 3; ++j)
+        if (l.reactant[j] != kUnitSlot) visit(l.reactant[j], r << 1);
+      for (int j = 0; j < 6; ++j)
+        if (l.product[j] != kUnitSlot) visit(l.product[j], (r << 1) | 1);
+    }
+  };
+  walk([&](int species, int) { ++count[species]; });
+
+  // Species by falling term count (a stable insertion sort, which needs no
+  // memory of its own), then four to a group.
+  int order[kMaxSpecies];
+  for (int i = 0; i < nspec; ++i) {
+    int at = i;
+    for (; at > 0 && count[order[at - 1]] < count[i]; --at) order[at] = order[at - 1];
+    order[at] = i;
+  }
+  t.groups = (nspec + kTermLanes - 1) / kTermLanes;
+  int laneOf[kMaxSpecies];
+  int next[kMaxSpecies];  // where the species' next term goes
+  t.rowStart[0] = 0;
+  for (int g = 0; g < t.groups; ++g) {
+    int rows = 0;
+    for (int k = 0; k < kTermLanes; ++k) {
+      const int at = g * kTermLanes + k;
+      t.species[at] = at < nspec ? order[at] : kUnitSlot;
+      if (at < nspec) rows = std::max(rows, count[order[at]]);
+    }
+    t.rowStart[g + 1] = t.rowStart[g] + rows;
+    for (int k = 0; k < kTermLanes; ++k) {
+      const int at = g * kTermLanes + k;
+      for (int row = t.rowStart[g]; row < t.rowStart[g + 1]; ++row) t.term[row * kTermLanes + k] = kZeroTerm;
+      if (at < nspec) {
+        laneOf[order[at]] = k;
+        next[order[at]] = t.rowStart[g];
+      }
+    }
+  }
+  walk([&](int species, int term) { t.term[next[species]++ * kTermLanes + laneOf[species]] = term; });
+}
+
+// Sums the rate terms of each species in reaction order: the same additions
+// in the same order as adding each reaction's rate to its species in turn.
+void Gather(const SolverRateTerms& t, const double* signedRates, double* out) {
+  static_assert(kTermLanes == 4);
+  for (int g = 0; g < t.groups; ++g) {
+    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    for (int row = t.rowStart[g]; row < t.rowStart[g + 1]; ++row) {
+      const int* term = t.term + row * kTermLanes;
+      s0 += signedRates[term[0]];
+      s1 += signedRates[term[1]];
+      s2 += signedRates[term[2]];
+      s3 += signedRates[term[3]];
+    }
+    const int* species = t.species + g * kTermLanes;
+    out[species[0]] = s0;
+    out[species[1]] = s1;
+    out[species[2]] = s2;
+    out[species[3]] = s3;
+  }
+}
+
+// Species lists of every reaction from IREAC; numbers outside 1..nspec
+// (which a loaded file never holds) fall on the unit slot.
+void PrepareLists(SolverCommonBlock& c, const int* ireac, int nspec, int nreac) {
+  auto slot = [nspec](int species) { return species >= 1 && species <= nspec ? species - 1 : kUnitSlot; };
+  for (int r = 0; r < nreac; ++r) {
+    const int* ir = ireac + r * kIreacSlots;
+    SolverReactionLists& l = c.lists[r];
+    for (int j = 0; j < 3; ++j) l.reactant[j] = j < ir[9] ? slot(ir[j]) : kUnitSlot;
+    for (int j = 0; j < 6; ++j) l.product[j] = j < ir[10] ? slot(ir[3 + j]) : kUnitSlot;
+    l.moreProducts = ir[10] > 3;
+  }
+  PrepareTerms(c.terms, c.lists, ireac, nspec, nreac, [](const int*) { return true; });
+  PrepareTerms(c.heatExcludedTerms, c.lists, ireac, nspec, nreac, [](const int* ir) { return ir[15] == -1; });
+  c.concentration[kUnitSlot] = 1.0;
+  c.listsIreac = ireac;
+  c.listsNreac = nreac;
+  c.listsNspec = nspec;
+}
+
 }  // namespace
 
 void SolverUseModel(const SolverModel& m) {
@@ -49,6 +140,7 @@ void SolverUseModel(const SolverModel& m) {
   c.NOUT = m.NOUT;
   c.rateRreac = nullptr;
   c.rateTh = nullptr;
+  c.listsIreac = nullptr;
 }
 
 void SolverSpeciesThermo(const double* A, double T, double TCOMMON, const double* TPOW, double& HRT,
@@ -159,12 +251,7 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
   const int n = N;
   const int nspec = NSPEC;
   const int nreac = NREAC;
-  double* heat = c.heatExcluded;
-  for (int i = 0; i < n; ++i) {
-    F[i] = 0.0;
-    heat[i] = 0.0;
-  }
-
+  if (c.listsIreac != IPAR || c.listsNreac != nreac || c.listsNspec != nspec) PrepareLists(c, IPAR, nspec, nreac);
   const double T = c.MODE == 1 ? Y[n - 1] : c.T0;
   // A temperature at or below zero (or not a number) is never in range.
   if (!(T > 0.0) || T < c.TMIN || T > c.TMAX) SolverReportError(1, X, T, 0, 0, 1);
@@ -191,9 +278,15 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
     rho += ci * th[14];
   }
 
+  // Net rate of every reaction, stored as -R and +R (a negation is exact);
+  // a reaction that contributes nothing has +0 and -0.
+  const SolverReactionLists* lists = c.lists;
+  double* rates = c.signedRates;
   for (int r = 0; r < nreac; ++r) {
     const int* ir = IPAR + r * kIreacSlots;
     const double* rr = RPAR + r * kRreacSlots;
+    rates[2 * r] = -0.0;
+    rates[2 * r + 1] = 0.0;
     const double k = rr[21];
     double m = 1.0;
     const int thirdBody = ir[11];
@@ -236,37 +329,37 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
       }
     }
 
+    // Mass action: R = k m c(reactants) - (k m / Kc) c(products).
+    const SolverReactionLists& l = lists[r];
     const double kEff = k * m;
-    const int nr = ir[9];
-    const int np = ir[10];
-    double rf = kEff;
-    for (int j = 0; j < nr; ++j) rf = rf * conc[ir[j] - 1];
+    const double rf = kEff * conc[l.reactant[0]] * conc[l.reactant[1]] * conc[l.reactant[2]];
     double rrev = 0.0;
     if (ir[15] == 1) {
-      rrev = kEff / rr[22];
-      for (int j = 0; j < np; ++j) rrev = rrev * conc[ir[3 + j] - 1];
+      rrev = kEff / rr[22] * conc[l.product[0]] * conc[l.product[1]] * conc[l.product[2]];
+      if (l.moreProducts) rrev = rrev * conc[l.product[3]] * conc[l.product[4]] * conc[l.product[5]];
     }
-    const double rate = rf - rrev;
-    for (int j = 0; j < nr; ++j) F[ir[j] - 1] -= rate;
-    for (int j = 0; j < np; ++j) F[ir[3 + j] - 1] += rate;
-    if (ir[15] == -1) {
-      for (int j = 0; j < nr; ++j) heat[ir[j] - 1] -= rate;
-      for (int j = 0; j < np; ++j) heat[ir[3 + j] - 1] += rate;
-    }
+    rates[2 * r] = -(rf - rrev);
+    rates[2 * r + 1] = rf - rrev;
   }
+
+  // Molar production rates, and the part of them that releases no heat.
+  double* production = c.production;
+  double* heat = c.heatExcluded;
+  Gather(c.terms, rates, production);
+  if (c.MODE == 1) Gather(c.heatExcludedTerms, rates, heat);
 
   if (c.MODE == 1) {
     double s1 = 0.0;
     double s2 = 0.0;
     for (int i = 0; i < nspec; ++i) {
       const double* th = TH + i * kThSlots;
-      s1 -= (F[i] - heat[i]) * th[18];
+      s1 -= (production[i] - heat[i]) * th[18];
       s2 += th[23] * th[19];
     }
     if (s2 == 0.0) SolverReportError(9, X, T, 0, 0, 1);
     F[n - 1] = T * s1 / (s2 * ctot);
   }
-  for (int i = 0; i < nspec; ++i) F[i] = F[i] * TH[i * kThSlots + 14] / rho;
+  for (int i = 0; i < nspec; ++i) F[i] = production[i] * TH[i * kThSlots + 14] / rho;
 }
 
 }  // namespace kx

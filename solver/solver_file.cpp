@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "fortran_format.h"
+#include "fixed_format.h"
 
 namespace kx {
 
@@ -331,7 +331,8 @@ std::string SolverInputErrorText(const std::string& path, const SolverInputError
 std::FILE* SolverOpenTail(const std::string& path, std::uint64_t offset, bool lineBreak) {
   std::FILE* f = std::fopen(path.c_str(), "r+b");
   if (!f) return nullptr;
-  std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
+  static char buffer[1 << 16];  // one solver file is written at a time
+  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
   std::error_code ec;
   std::filesystem::resize_file(path, offset, ec);
   if (ec || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {

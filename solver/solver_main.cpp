@@ -4,9 +4,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
-#include "fortran_format.h"
+#include "fixed_format.h"
 #include "radau5.h"
 #include "solver.h"
 #include "solver_file.h"
@@ -107,7 +108,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
 
   std::memset(WORK, 0, 20 * sizeof(double));
   std::memset(IWORK, 0, 20 * sizeof(int));
-  IWORK[1] = model.NMAX == -2147483647 - 1 ? model.NMAX : model.NMAX - 1;
+  IWORK[1] = model.NMAX == std::numeric_limits<int>::min() ? model.NMAX : model.NMAX - 1;
   int n = model.NSPEC + model.MODE;
   double x = model.X0;
   double xend = model.XEND;
@@ -149,9 +150,10 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
     statistics->finalTime = x;
     statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;
   }
-  const bool written = std::fclose(c.solverFile) == 0;
+  const bool failed = std::ferror(c.solverFile) != 0;
+  const bool closed = std::fclose(c.solverFile) == 0;
   c.solverFile = nullptr;
-  if (!written) return CannotWrite(path);
+  if (failed || !closed) return CannotWrite(path);
   ConsoleLine("   ");
   ConsoleLine("STOP - Program terminated");
   std::fflush(c.console);
@@ -206,6 +208,10 @@ int SolverRunFile(const std::string& path, SolverRunStatistics* statistics) {
 }
 
 int SolverMain() {
+  // The console keeps its line buffering, in storage of its own, so that
+  // its first progress line allocates nothing inside the integration.
+  static char consoleBuffer[4096];
+  std::setvbuf(stdout, consoleBuffer, _IOLBF, sizeof consoleBuffer);
   std::FILE* f = std::fopen("SolverFilePath.txt", "rb");
   if (!f) return InputFailure("", {0, "cannot open \"SolverFilePath.txt\" in the current folder"});
   std::string path;

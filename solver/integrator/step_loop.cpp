@@ -10,29 +10,11 @@
 #include <cmath>
 
 #include "radau5_core.h"
+#include "radau_method.h"
 
 namespace kx {
 
 namespace {
-
-// Transformation T to, and TI from, the coordinates in which the inverse of
-// the Radau IIA coefficient matrix is block diagonal (T32 = 1, T33 = 0).
-constexpr double kT11 = 9.1232394870892942792e-02;
-constexpr double kT12 = -0.14125529502095420843;
-constexpr double kT13 = -3.0029194105147424492e-02;
-constexpr double kT21 = 0.24171793270710701896;
-constexpr double kT22 = 0.20412935229379993199;
-constexpr double kT23 = 0.38294211275726193779;
-constexpr double kT31 = 0.96604818261509293619;
-constexpr double kTI11 = 4.3255798900631553510;
-constexpr double kTI12 = 0.33919925181580986954;
-constexpr double kTI13 = 0.54177053993587487119;
-constexpr double kTI21 = -4.1787185915519047273;
-constexpr double kTI22 = -0.32768282076106238708;
-constexpr double kTI23 = 0.47662355450055045196;
-constexpr double kTI31 = -0.50287263494578687595;
-constexpr double kTI32 = 2.5719269498556054292;
-constexpr double kTI33 = -0.59603920482822492497;
 
 // Initial step size when the caller's is (almost) zero.
 constexpr double kDefaultInitialStep = 1.0e-6;
@@ -42,33 +24,6 @@ constexpr double kLastStepStretch = 1.0001;
 constexpr double kDivergentTheta = 0.99;
 // Singular decompositions in one call that end the integration.
 constexpr int kMaxSingular = 5;
-
-// Nodes, error-estimate weights and eigenvalues of the method.
-struct MethodConstants {
-  double c1, c2, c1m1, c2m1, c1mc2;
-  double dd1, dd2, dd3;
-  double u1, alph, beta;
-
-  MethodConstants() {
-    const double sq6 = std::sqrt(6.0);
-    c1 = (4.0 - sq6) / 10.0;
-    c2 = (4.0 + sq6) / 10.0;
-    c1m1 = c1 - 1.0;
-    c2m1 = c2 - 1.0;
-    c1mc2 = c1 - c2;
-    dd1 = -(13.0 + 7.0 * sq6) / 3.0;
-    dd2 = (-13.0 + 7.0 * sq6) / 3.0;
-    dd3 = -1.0 / 3.0;
-    const double cbrt81 = std::pow(81.0, 1.0 / 3.0);
-    const double cbrt9 = std::pow(9.0, 1.0 / 3.0);
-    u1 = 30.0 / (6.0 + cbrt81 - cbrt9);
-    const double a = (12.0 - cbrt81 + cbrt9) / 60.0;
-    const double b = (cbrt81 + cbrt9) * std::sqrt(3.0) / 60.0;
-    const double cno = a * a + b * b;
-    alph = a / cno;
-    beta = b / cno;
-  }
-};
 
 // x^k for k >= 0 by repeated squaring.
 double PowInt(double x, int k) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "solver.h"
+#include "solver_file.h"
 #include "solver_test_support.h"
 
 namespace {
@@ -323,6 +324,23 @@ TEST(SolverFileLoad, UnreadableRecordFieldsAreInputErrors) {
     Loaded l = LoadText(text);
     EXPECT_EQ(l.outcome, kx::SolverLoad::InputError) << c.what;
     EXPECT_EQ(l.error.line, c.line) << c.what << ": " << l.error.problem;
+  }
+}
+
+TEST(ResultsRecord, StepNumbersAboveFiveDigitsAreAsterisks) {
+  struct Case {
+    int step;
+    const char* field;
+  };
+  const double y[2] = {0.25, -1.5e-20};
+  for (const Case& c : {Case{99999, " 99999"}, Case{100000, " *****"}, Case{1234567, " *****"}, Case{7, "     7"}}) {
+    std::FILE* f = std::tmpfile();
+    kx::SolverWriteRecord(f, c.step, 2.5e-3, 1500.0, y, 2);
+    std::rewind(f);
+    char line[256] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, f), nullptr);
+    std::fclose(f);
+    EXPECT_EQ(std::string(line), std::string(c.field) + "  0.25000000E-002  0.15000000E+004  0.25000000E+000 -0.15000000E-019\r\n");
   }
 }
 

@@ -114,24 +114,27 @@ TEST(SolverRun, CompletedRunWritesResultsEndAndStatistics) {
 }
 
 TEST(SolverRun, OutputStepSelectsTheRecordsAndTheLastPointIsKept) {
-  SolverFileSpec spec = Small();
-  spec.NOUT = 3;
-  SolverFileRun run(spec);
-  run.Go();
-  ASSERT_EQ(run.result.status, 0);
-  const auto lines = run.TailLines();
-  const auto records = kxtest::ReadRecords(lines, 4);
-  const long accepted = Statistic(lines, "       NUMBER OF ACCEPTED STEPS =");
-  ASSERT_GT(accepted, 6);
-  std::vector<long> expected = {1};
-  for (long step = 3; step <= accepted + 1; step += 3) expected.push_back(step);
-  if (expected.back() != accepted + 1) expected.push_back(accepted + 1);
-  std::vector<long> steps;
-  for (const auto& r : records) steps.push_back(r.step);
-  EXPECT_EQ(steps, expected);
-  EXPECT_EQ(records.back().time, 1e-4);
-  EXPECT_EQ(static_cast<long>(records.size()), Statistic(lines, "       NUMBER OF RECORDS ="));
-  EXPECT_GT(records.back().temperature, records.front().temperature) << "S1 + S2 = S3 releases heat";
+  for (int nout : {3, 0}) {
+    SolverFileSpec spec = Small();
+    spec.NOUT = nout;
+    SolverFileRun run(spec);
+    run.Go();
+    ASSERT_EQ(run.result.status, 0);
+    const auto lines = run.TailLines();
+    const auto records = kxtest::ReadRecords(lines, 4);
+    const long accepted = Statistic(lines, "       NUMBER OF ACCEPTED STEPS =");
+    ASSERT_GT(accepted, 6);
+    // Output numbers 1, 3, 6, ... and the last; with 0 every one.
+    std::vector<long> expected = {1};
+    for (long step = nout > 0 ? nout : 2; step <= accepted + 1; step += nout > 0 ? nout : 1) expected.push_back(step);
+    if (expected.back() != accepted + 1) expected.push_back(accepted + 1);
+    std::vector<long> steps;
+    for (const auto& r : records) steps.push_back(r.step);
+    EXPECT_EQ(steps, expected) << "NOUT " << nout;
+    EXPECT_EQ(records.back().time, 1e-4);
+    EXPECT_EQ(static_cast<long>(records.size()), Statistic(lines, "       NUMBER OF RECORDS ="));
+    EXPECT_GT(records.back().temperature, records.front().temperature + 10.0) << "S1 + S2 = S3 releases heat";
+  }
 }
 
 // One step from 0.2 to 0.9 ends at 0.2 + 0.7, one unit below 0.9: the final
@@ -388,6 +391,13 @@ TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
        " Larger maximal number of computed steps is needed, NMax=    5"},
       {"refused input", [](SolverFileSpec& s) { s.RTOL = 1e-20; }, " Kinovex error 15",
        " Integrator refused its input, see the console."},
+      {"step size too small at a late start time",
+       [](SolverFileSpec& s) {
+         s.mode = 0;
+         s.X0 = 1e8;
+         s.XEND = 2e8;
+       },
+       " Kinovex error 11", " Step size becomes too small, H= 0.1000000E-07"},
   };
   for (const Case& c : cases) {
     SolverFileSpec spec = Small();

@@ -53,4 +53,14 @@ RadauCase RobertsonCase() {
   return c;
 }
 
+void Decay(int& n, double&, double* y, double* f, double*, int*, int&, int&, double*) {
+  for (int i = 0; i < n; ++i) f[i] = -y[i];
+}
+
+void DecayJac(int& n, double&, double*, double* dfy, int& ldfy, double*, int*) {
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i < n; ++i) dfy[i + j * ldfy] = i == j ? -1.0 : 0.0;
+  }
+}
+
 }  // namespace kx::test

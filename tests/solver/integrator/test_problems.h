@@ -17,4 +17,9 @@ void Robertson(int& n, double& x, double* y, double* f, double* rpar, int* ipar,
                int& nreac, double* th);
 RadauCase RobertsonCase();
 
+// y' = -y for every component.
+void Decay(int& n, double& x, double* y, double* f, double* rpar, int* ipar, int& nspec,
+           int& nreac, double* th);
+void DecayJac(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar, int* ipar);
+
 }  // namespace kx::test

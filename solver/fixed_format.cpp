@@ -1,4 +1,4 @@
-#include "fortran_format.h"
+#include "fixed_format.h"
 
 #include <charconv>
 #include <cmath>
