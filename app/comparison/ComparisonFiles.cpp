@@ -1,0 +1,316 @@
+#include "ComparisonFiles.h"
+
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Errors.h"
+#include "Format.h"
+
+namespace kx {
+namespace {
+
+std::size_t At(int i) { return static_cast<std::size_t>(i); }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string_view LTrim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+std::string_view Mid(std::string_view s, int start, int length = INT_MAX) {
+    const std::size_t from = At(start - 1);
+    if (from >= s.size()) return {};
+    return s.substr(from, At(length));
+}
+
+std::string Lower(std::string_view s) {
+    std::string l(s);
+    for (char& c : l)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return l;
+}
+
+double Number(std::string_view text, const std::string& what) {
+    const auto v = ParseNumber(text);
+    if (!v) throw Error(ErrorKind::TypeMismatch, what);
+    return *v;
+}
+
+int WholeNumber(std::string_view text, const std::string& what) {
+    const double r = RoundHalfEven(Number(text, what));
+    if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, what);
+    return static_cast<int>(r);
+}
+
+bool CanRead(const std::string& path) {
+    std::error_code ec;
+    if (path.empty() || std::filesystem::is_directory(path, ec)) return false;
+    std::ifstream in(path, std::ios::binary);
+    return in.is_open();
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error(ErrorKind::FileNotFound, path);
+    std::vector<std::string> lines{std::string()};  // entry 0 unused
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
+    return lines;
+}
+
+// Blank-separated words.
+std::vector<std::string_view> Words(std::string_view s) {
+    std::vector<std::string_view> words;
+    for (s = LTrim(s); !s.empty(); s = LTrim(s)) {
+        const std::size_t blank = s.find(' ');
+        words.push_back(s.substr(0, blank));
+        if (blank == std::string_view::npos) break;
+        s.remove_prefix(blank);
+    }
+    return words;
+}
+
+bool IsWholeNumber(std::string_view word) {
+    const auto v = ParseNumber(word);
+    return v && *v == std::floor(*v) && std::fabs(*v) <= INT_MAX;
+}
+
+// A targets line: whole numbers (the count first) before its "!", and
+// "Targets" right after it.
+bool IsTargetsLine(std::string_view line, std::vector<int>& numbers) {
+    const std::size_t mark = line.find('!');
+    if (mark == std::string_view::npos || !line.substr(mark + 1).starts_with("Targets")) return false;
+    const std::vector<std::string_view> words = Words(line.substr(0, mark));
+    if (words.empty()) return false;
+    numbers.clear();
+    for (std::string_view w : words) {
+        if (!IsWholeNumber(w)) return false;
+        numbers.push_back(static_cast<int>(*ParseNumber(w)));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ExtractVal(std::string_view text, std::string_view probe) {
+    const std::size_t at = text.find(probe);
+    if (probe.empty() || at == std::string_view::npos) return {};
+    return std::string(text.substr(0, at));
+}
+
+std::optional<std::string> ComparisonFiles::TestRedFile(const std::string& path) {
+    if (CanRead(path)) return std::nullopt;
+    return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.";
+}
+
+ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, std::string_view path2) {
+    return RunTagged("Comp#005. ", [&] {
+        OpenOutcome outcome;
+        if (OpenOne(1, path1, outcome)) OpenOne(2, path2, outcome);
+        return outcome;
+    });
+}
+
+bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome& outcome) {
+    const std::string path(Trim(pathText));
+    if (!CanRead(path)) {
+        messages_.ShowMessage(
+            "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
+            MessageIcon::Exclamation);
+        outcome.Failed = true;
+        outcome.FocusFile = number;
+        return false;
+    }
+    CmpFileData& file = files_[At(number - 1)];
+    file = CmpFileData{};
+    file.Path = path;
+    file.Lines = ReadLines(path);
+
+    // Each file has its own pressure: a file without one is refused rather
+    // than read at another file's pressure.
+    std::optional<double> pressure;
+    int startLine = 0;
+    const int lineCount = static_cast<int>(file.Lines.size()) - 1;
+    for (int n = 1; n <= lineCount; ++n) {
+        const std::string line = Lower(Trim(file.Lines[At(n)]));
+        const std::size_t at = line.find("!pressure");
+        if (at != std::string::npos) pressure = Number(Trim(line.substr(0, at)), "pressure on line " + std::to_string(n));
+        if (line.starts_with("!$results")) {
+            startLine = n;
+            break;
+        }
+    }
+    const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
+    auto refuse = [&](const std::string& text) {
+        messages_.ShowMessage(which + text, MessageIcon::Exclamation);
+        outcome.Failed = true;
+        return false;
+    };
+    if (startLine == 0) return refuse("results are not found.");
+    if (!pressure) return refuse("the pressure is not found.");
+    file.Pressure = *pressure;
+
+    file.BlockLines.assign(1, std::string());
+    for (int n = startLine + 1; n <= lineCount && !Lower(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
+        file.BlockLines.push_back(file.Lines[At(n)]);
+    file.BlockLineCount = static_cast<int>(file.BlockLines.size()) - 1;
+    if (file.BlockLineCount < 4) return refuse("results are incomplete.");
+    return true;
+}
+
+void ComparisonFiles::SpeciesAARR() {
+    RunTagged("Comp#004. ", [&] {
+        SpeciesOf(files_[0]);
+        SpeciesOf(files_[1]);
+
+        const CmpFileData& f1 = files_[0];
+        const CmpFileData& f2 = files_[1];
+        merged_.assign(1, CmpMergedRow{});
+        for (int i = 1; i <= f1.SpeciesCount; ++i)
+            merged_.push_back({f1.SpeciesNames[At(i)], f1.SpeciesFlags[At(i)], "", i, std::nullopt});
+        for (int j = 1; j <= f2.SpeciesCount; ++j) {
+            const std::string& name = f2.SpeciesNames[At(j)];
+            int r = 0;
+            for (int i = 1; i <= f1.SpeciesCount && r == 0; ++i)
+                if (f1.SpeciesNames[At(i)] == name) r = i;
+            if (r > 0) {
+                merged_[At(r)].Flag2 = f2.SpeciesFlags[At(j)];
+                merged_[At(r)].Index2 = j;
+            } else {
+                merged_.push_back({name, "", f2.SpeciesFlags[At(j)], std::nullopt, j});
+            }
+        }
+        merged_[0] = {"Temperature", f1.SpeciesFlags[0], f2.SpeciesFlags[0], 0, 0};
+    });
+}
+
+void ComparisonFiles::SpeciesOf(CmpFileData& file) {
+    const int lineCount = static_cast<int>(file.Lines.size()) - 1;
+    auto line = [&](int n) -> const std::string& {
+        if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "line " + std::to_string(n));
+        return file.Lines[At(n)];
+    };
+    file.ZeroThreshold = Number(ExtractVal(line(24), "!"), "line 24");
+    const int ns = WholeNumber(ExtractVal(line(10), "!"), "line 10");
+    if (ns < 0 || 35 + 4 * ns > lineCount + 1) throw Error(ErrorKind::SubscriptOutOfRange, "species count, line 10");
+    file.SpeciesCount = ns;
+    file.SpeciesNames.assign(At(ns) + 1, std::string());
+    file.SpeciesFlags.assign(At(ns) + 1, std::string());
+    file.MolarMasses.assign(At(ns) + 1, 0.0);
+    for (int i = 1; i <= ns; ++i) {
+        const int L = 35 + 4 * (i - 1);
+        file.SpeciesNames[At(i)] = std::string(Trim(Mid(line(L), 7, 16)));
+        file.SpeciesFlags[At(i)] = "*";
+        const std::string& last = line(L + 3);
+        file.MolarMasses[At(i)] =
+            Number(Trim(last.size() > 14 ? std::string_view(last).substr(last.size() - 14) : last),
+                   "molar mass, line " + std::to_string(L + 3));
+    }
+    file.SpeciesFlags[0] = "*";
+
+    // The targets of the reduction that wrote the file. Line 12 of any other
+    // file is free text and flags nothing.
+    std::vector<int> numbers;
+    if (IsTargetsLine(line(12), numbers) && numbers[0] > 0) {
+        for (std::size_t t = 1; t < numbers.size(); ++t) {
+            const int k = numbers[t] == -1 ? 0 : numbers[t];
+            if (k < 0 || k > ns) throw Error(ErrorKind::SubscriptOutOfRange, "target " + std::to_string(numbers[t]));
+            file.SpeciesFlags[At(k)] = "v";
+        }
+    }
+}
+
+void ComparisonFiles::ConvertToMoleFractions() {
+    RunTagged("Comp#006. ", [&] {
+        Convert(files_[0]);
+        Convert(files_[1]);
+    });
+}
+
+void ComparisonFiles::Convert(CmpFileData& file) {
+    const int ns = file.SpeciesCount;
+    const int blockCount = file.BlockLineCount;
+    if (static_cast<int>(file.MolarMasses.size()) != ns + 1)
+        throw Error(ErrorKind::SubscriptOutOfRange, "the species of " + file.Path + " are not read");
+    auto block = [&](int n) -> const std::string& {
+        if (n < 1 || n > blockCount) throw Error(ErrorKind::SubscriptOutOfRange, "the results block ends early");
+        return file.BlockLines[At(n)];
+    };
+    const int full = ns / 50;
+    const int rest = ns - 50 * full;
+    const int perRecord = full + (rest >= 1 ? 1 : 0);
+    // The heading record gives the line lengths of every record.
+    const std::size_t firstWidth = block(1).size();
+    const std::size_t fullWidth = full >= 2 ? block(full).size() : 0;
+    const std::size_t partWidth = rest > 0 && full > 0 ? block(full + 1).size() : 0;
+
+    file.Values.Resize(ns + 3, blockCount + 1);
+    file.PointCount = 0;
+    auto append = [](std::string& record, std::string_view piece) {
+        record += piece.starts_with('-') ? " " : "  ";
+        record += piece;
+    };
+    int n = perRecord;
+    bool more = true;
+    while (more) {
+        std::string_view first = block(++n);
+        while (Trim(first).empty()) first = block(++n);
+        if (first.size() != firstWidth) break;
+        std::string record(first);
+        bool whole = true;
+        for (int c = 1; c <= full - 1 && whole; ++c) {
+            const std::string& continuation = block(++n);
+            whole = continuation.size() == fullWidth;
+            if (whole) append(record, Trim(continuation));
+        }
+        if (whole && rest > 0 && full > 0) {
+            const std::string& continuation = block(++n);
+            whole = continuation.size() == partWidth;
+            if (whole) append(record, LTrim(continuation));
+        }
+        if (!whole) break;
+
+        const int j = ++file.PointCount;
+        const std::string where = "record " + std::to_string(j) + " of " + file.Path;
+        file.Values(0, j) = Number(Mid(record, 8, 16), "time, " + where);
+        const double T = Number(Mid(record, 25, 16), "temperature, " + where);
+        file.Values(1, j) = T;
+        double sum = 0;
+        for (int k = 1; k <= ns; ++k) {
+            const double y = Number(Mid(record, 42 + 17 * (k - 1), 16), "species " + std::to_string(k) + ", " + where);
+            double moles = 0;
+            if (y >= file.ZeroThreshold) {
+                if (file.MolarMasses[At(k)] == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
+                moles = y / file.MolarMasses[At(k)];
+            }
+            file.Values(k + 1, j) = moles;
+            sum += moles;
+        }
+        if (T == 0 || sum == 0) throw Error(ErrorKind::DivisionByZero, where);
+        for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
+        more = n < blockCount;
+    }
+    file.Lines.assign(1, std::string());
+}
+
+CmpCurve ComparisonFiles::Curve(int number, int row) const {
+    const CmpFileData& file = File(number);
+    if (row < 1 || row >= file.Values.Rows()) throw Error(ErrorKind::SubscriptOutOfRange, "values row " + std::to_string(row));
+    CmpCurve curve;
+    for (int j = 1; j <= file.PointCount; ++j) curve.Add(file.Values(0, j), file.Values(row, j));
+    return curve;
+}
+
+}  // namespace kx

@@ -1,0 +1,270 @@
+#include "ReducedFileWriter.h"
+
+#include <array>
+#include <climits>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Errors.h"
+#include "Format.h"
+
+namespace kx {
+namespace {
+
+std::size_t At(int i) { return static_cast<std::size_t>(i); }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string_view LTrim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+// Characters start..start+length-1 (1-based), as far as s reaches.
+std::string_view Mid(std::string_view s, int start, int length = INT_MAX) {
+    const std::size_t from = At(start - 1);
+    if (from >= s.size()) return {};
+    return s.substr(from, At(length));
+}
+
+std::string Upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return u;
+}
+
+// A text left-aligned in a field of the width, kept whole when longer.
+std::string Left(std::string text, std::size_t width) {
+    if (text.size() < width) text.append(width - text.size(), ' ');
+    return text;
+}
+
+// A whole number of a fixed-column field; a blank field is 0.
+int FieldInteger(std::string_view field, int line) {
+    const std::string_view t = Trim(field);
+    if (t.empty()) return 0;
+    const auto v = ParseNumber(t);
+    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < INT_MIN || *v > INT_MAX)
+        throw Error(ErrorKind::TypeMismatch, "line " + std::to_string(line) + " of the source solver file");
+    return static_cast<int>(*v);
+}
+
+double FieldReal(std::string_view field, int line) {
+    const std::string_view t = Trim(field);
+    if (t.empty()) return 0.0;
+    const auto v = ParseNumber(t);
+    if (!v) throw Error(ErrorKind::TypeMismatch, "line " + std::to_string(line) + " of the source solver file");
+    return *v;
+}
+
+// The second blank-separated word of a trimmed line.
+std::string SecondWord(std::string_view line) {
+    std::string_view t = Trim(line);
+    const std::size_t blank = t.find(' ');
+    if (blank == std::string_view::npos) return {};
+    t = LTrim(t.substr(blank));
+    return std::string(t.substr(0, t.find(' ')));
+}
+
+std::string Today() {
+    static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    auto two = [](int v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+    return std::string(months[At(local.tm_mon)]) + " " + std::to_string(local.tm_mday) + " " +
+           std::to_string(local.tm_year + 1900) + ", " + two(local.tm_hour) + ":" + two(local.tm_min) + ":" +
+           two(local.tm_sec);
+}
+
+// The source lines before its results key line.
+std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLine) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) throw Error(ErrorKind::FileNotFound, path);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error(ErrorKind::PermissionDenied, path);
+    std::vector<std::string> lines{std::string()};  // entry 0 unused
+    resultsLine = 0;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (Upper(Trim(line)).starts_with("!$RESULTS")) {
+            resultsLine = static_cast<int>(lines.size());
+            break;
+        }
+        lines.push_back(std::move(line));
+    }
+    if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
+    return lines;
+}
+
+}  // namespace
+
+std::string EfficiencyText(double efficiency) { return Format(efficiency, "0.##"); }
+
+std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othersParameter) {
+    std::string list, text = "!Targets ";
+    for (const RedTargetsEntry& e : entries) {
+        list += std::to_string(e.Number) + " ";
+        text += e.Name + " " + Format(e.Parameter, "0.000E+00") + ", ";
+    }
+    text += "Others " + Format(othersParameter, "0.000E+00");
+    return " " + std::to_string(entries.size()) + " " + list + text;
+}
+
+bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, MessageSink& messages) {
+    // 1. The source up to two lines above its results key line.
+    int resultsLine = 0;
+    const std::vector<std::string> source = ReadSourceLines(m.RedSourceFile, resultsLine);
+    const int lineCount = static_cast<int>(source.size()) - 1;
+    const int lastKept = (resultsLine > 0 ? resultsLine : lineCount) - 2;
+    auto line = [&](int n) -> const std::string& {
+        if (n < 1 || n > lastKept)
+            throw Error(ErrorKind::InputPastEndOfFile, "line " + std::to_string(n) + " of the source solver file");
+        return source[At(n)];
+    };
+
+    // 2. The reactions must end with the key word.
+    if (lastKept < 1 || Upper(Trim(source[At(lastKept)])) != "END") {
+        messages.ShowMessage(
+            "The reaction list does not contain the key word 'End'. The source solver file is changed or corrupted; "
+            "the reduced solver file cannot be created.",
+            MessageIcon::Exclamation);
+        return false;
+    }
+
+    const int ns = m.RedSpeciesCount, nr = m.RedReactionCount;
+    if (m.RedSpeciesKept.size() <= At(ns) || m.RedReactionKept.size() <= At(nr))
+        throw Error(ErrorKind::SubscriptOutOfRange, "kept flags");
+
+    // 3. Header.
+    std::vector<std::string> out;
+    out.push_back(" !$Kinovex Solver,  " + Today());
+    out.push_back(" ");
+    out.push_back(" Don't modify this file, the file has a fixed format and is intended for use in the C++ Solver.");
+    out.push_back(" ");
+    out.push_back(" Source solver file: " + m.RedSourceFile);
+    for (int n = 6; n <= 34; ++n) out.push_back(line(n));
+    out[9] = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
+    out[10] = " " + std::to_string(m.RedKeptReactionCount) + " !Reactions";
+
+    // 4. Kept species, renumbered.
+    std::vector<int> newNumber(At(ns) + 1, 0);
+    std::vector<std::string> newName{std::string()};
+    for (int i = 1; i <= ns; ++i) {
+        if (!m.RedSpeciesKept[At(i)]) continue;
+        const int j = static_cast<int>(newName.size());
+        newNumber[At(i)] = j;
+        const std::string& first = line(4 * i + 31);
+        newName.push_back(SecondWord(first));
+        out.push_back(" " + Left(std::to_string(j), 4) + std::string(Mid(first, 6)));
+        for (int n = 4 * i + 32; n <= 4 * i + 34; ++n) out.push_back(line(n));
+    }
+    // 5. The lines between the species and the reactions.
+    for (int n = 4 * ns + 35; n <= 4 * ns + 37; ++n) out.push_back(line(n));
+
+    // 6. Where each reaction record begins.
+    std::vector<int> start(At(nr) + 2, 0);
+    for (int n = 4 * ns + 38; n <= lastKept; ++n) {
+        const std::string_view head = Mid(source[At(n)], 1, 5);
+        if (!IsNumeric(head)) continue;
+        const int r = FieldInteger(head, n);
+        if (r < 1 || r > nr) throw Error(ErrorKind::SubscriptOutOfRange, "reaction number on line " + std::to_string(n));
+        start[At(r)] = n;
+    }
+    start[At(nr) + 1] = lastKept;
+
+    auto renumbered = [&](int s) {
+        if (s < 1 || s > ns || newNumber[At(s)] == 0)
+            throw Error(ErrorKind::InvalidArgument, "species " + std::to_string(s) + " is needed but not kept");
+        return newNumber[At(s)];
+    };
+
+    // 7. Kept reactions, renumbered.
+    int kept = 0;
+    for (int r = 1; r <= nr; ++r) {
+        if (!m.RedReactionKept[At(r)]) continue;
+        const int s = start[At(r)];
+        if (s == 0) throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " is not in the source");
+        ++kept;
+        out.push_back(" " + Left(std::to_string(kept), 4) + std::string(Mid(line(s), 6)));
+
+        const std::string_view ints = LTrim(line(s + 1));
+        std::array<int, 17> field{};
+        for (int k = 1; k <= 16; ++k) field[At(k)] = FieldInteger(Mid(ints, 4 * (k - 1) + 1, 4), s + 1);
+        for (int k = 1; k <= 9; ++k)
+            if (field[At(k)] > 0) field[At(k)] = renumbered(field[At(k)]);
+
+        std::vector<std::string> record{line(s + 2)};
+        int next = s + 3;
+        if (field[14] == 1) record.push_back(line(next++));
+        if (field[15] == 1 || field[15] == 2 || field[15] == 3) record.push_back(line(next++));
+        if (field[13] > 0) {
+            const int labelLine = next, numberLine = next + 1, efficiencyLine = next + 2;
+            const std::string_view labels = LTrim(line(labelLine));
+            const std::string_view numbers = LTrim(line(numberLine));
+            const std::string_view efficiencies = LTrim(line(efficiencyLine));
+            std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
+            int listed = 0;
+            for (int e = 1; e <= 10; ++e) {
+                const int species = FieldInteger(Mid(numbers, 8 * (e - 1) + 1, 8), numberLine);
+                if (species <= 0) continue;
+                if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(numberLine));
+                if (newNumber[At(species)] == 0) continue;
+                ++listed;
+                labelText += Left(std::string(Trim(Mid(labels, 8 * (e - 1) + 1, 8))), 8);
+                numberText += Left(std::to_string(newNumber[At(species)]), 8);
+                efficiencyText +=
+                    Left(EfficiencyText(FieldReal(Mid(efficiencies, 8 * (e - 1) + 1, 8), efficiencyLine)), 8);
+            }
+            if (listed > 0) {
+                for (int e = listed + 1; e <= 10; ++e) {
+                    numberText += Left("0", 8);
+                    efficiencyText += Left("0.", 8);
+                }
+                record.push_back(labelText);
+                record.push_back(numberText);
+                record.push_back(efficiencyText);
+            } else if (field[12] == 2) {
+                field[12] = 1;  // a plain third body: every species collides with efficiency 1
+            }
+            field[13] = listed;
+        }
+
+        std::string intLine = "      ";
+        for (int k = 1; k <= 16; ++k) intLine += Left(std::to_string(field[At(k)]), 4);
+        out.push_back(intLine);
+        for (std::string& l : record) out.push_back(std::move(l));
+    }
+
+    // 8. The targets line.
+    std::vector<RedTargetsEntry> entries;
+    if (m.RedTempTarget) entries.push_back({-1, "T", settings.TemperatureParameter});
+    for (int t = 1; t <= m.RedTargetCount; ++t) {
+        const int j = renumbered(m.RedTargetSpecies[At(t)]);
+        const double parameter = At(t - 1) < settings.Targets.size() ? settings.Targets[At(t - 1)].Parameter : 0.0;
+        entries.push_back({j, newName[At(j)], parameter});
+    }
+    out[11] = TargetsLine(entries, settings.OthersParameter);
+
+    // 9. Write.
+    std::string text;
+    for (const std::string& l : out) text += l + "\r\n";
+    text += " End\r\n";
+    std::ofstream file(m.RedTargetFile, std::ios::binary | std::ios::trunc);
+    if (!file) throw Error(ErrorKind::PathNotFound, m.RedTargetFile);
+    file << text;
+    file.close();
+    if (!file) throw Error(ErrorKind::FileWriteFailed, m.RedTargetFile);
+    return true;
+}
+
+}  // namespace kx

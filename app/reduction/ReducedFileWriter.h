@@ -1,0 +1,35 @@
+// The reduced solver file: the source solver file cut down to the kept
+// species and reactions, renumbered, with a header that names the source and
+// a targets line (line 12) that the comparison reads back.
+#pragma once
+
+#include <string>
+
+#include "Messages.h"
+#include "ReductionEngine.h"
+
+namespace kx {
+
+// Writes module.RedTargetFile from module.RedSourceFile and the kept flags of
+// the last run; the targets line takes the parameters from `settings` (in the
+// order of module.RedTargetSpecies). Returns false, after showing why, when
+// the source's reactions do not end with the "END" key word: nothing is
+// written then. Reading or writing failures throw kx::Error; the output is
+// built whole before the file is opened, so a refused or unreadable source
+// leaves the target untouched.
+bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, MessageSink& messages);
+
+// The targets line: " " count " " numbers " " "!Targets " and the texts, for
+// example " 3 -1 2 7 !Targets T 1.000E-01, H2 1.000E-01, O2 1.000E-01, Others 3.000E-01".
+struct RedTargetsEntry {
+    int Number = 0;         // -1 for the temperature, else the new species number
+    std::string Name;       // "T" for the temperature
+    double Parameter = 0;
+};
+std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othersParameter);
+
+// A collision efficiency as the reduced file writes it: rounded to two
+// decimals, the point always written, no trailing zeros ("1.", "1.5", "0.33").
+std::string EfficiencyText(double efficiency);
+
+}  // namespace kx

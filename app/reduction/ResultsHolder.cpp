@@ -1,0 +1,153 @@
+#include "ResultsHolder.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "Errors.h"
+#include "Format.h"
+#include "Quadrature.h"
+
+namespace kx {
+namespace {
+
+std::size_t At(int i) { return static_cast<std::size_t>(i); }
+
+double DensityGasConstant(double avogadroNumber, double unitFactorE7, double unitFactorE4) {
+    return RunTagged("Sol#104. ", [&] {
+        if (unitFactorE4 == 0.0) throw Error(ErrorKind::DivisionByZero, "gas constant");
+        const double r = avogadroNumber * unitFactorE7 / unitFactorE4;
+        if (!std::isfinite(r)) throw Error(ErrorKind::Overflow, "gas constant");
+        return r;
+    });
+}
+
+}  // namespace
+
+SOL_RESX::SOL_RESX(MessageSink& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4)
+    : reader_(messages, DensityGasConstant(avogadroNumber, unitFactorE7, unitFactorE4), ReaderOwner::ReductionHolder) {}
+
+bool SOL_RESX::OPEN_Rich(const std::string& path) { return reader_.OPEN_Rich(path); }
+
+MainParameters SOL_RESX::FromMain_Param() { return reader_.FromMain_Param(); }
+
+InitialCondition SOL_RESX::red_InitialCond() const { return reader_.red_InitialCond(); }
+
+IntervalPoints SOL_RESX::RED_ToMainParam(double usMin, double usMax) { return reader_.RED_ToMainParam(usMin, usMax); }
+
+IntervalPoints SOL_RESX::ToMainParam(double usMin, double usMax) { return reader_.ToMainParam(usMin, usMax); }
+
+void SOL_RESX::ReacToRed(RedHandOffTables& tables) {
+    const ResultsTables& t = reader_.Tables();
+    if (!reader_.Loaded()) throw Error(ErrorKind::SubscriptOutOfRange, "no results are loaded");
+    std::vector<std::string> names(At(t.NumSpecies) + 1);
+    for (int j = 1; j <= t.NumSpecies; ++j) names[At(j)] = t.ColumnNames[At(j) + 2];
+    tables.RedSetMechanism(t.NumSpecies, names, t.NumReactions, t.ReactionInts, t.ReactionReals);
+}
+
+void SOL_RESX::MoleFractRed(int specNum, RedKinModule& module) {
+    RunTagged("Sol#123. ", [&] {
+        const ResultsTables& t = reader_.Tables();
+        const UsedRowsState& u = reader_.Used();
+        const int s = specNum - 2;
+        if (!reader_.Loaded() || s < 1 || s > t.NumSpecies)
+            throw Error(ErrorKind::SubscriptOutOfRange, "species column " + std::to_string(specNum));
+        const int n = u.UsedCount - 1;
+        const double molarMass = t.ThermoTable(s, 15);
+        std::vector<double> profile(At(n) + 1, 0.0);
+        for (int j = 1; j <= n; ++j) {
+            const double y = reader_.Value(u.UsedRows[At(j)], specNum);
+            if (std::isnan(y))
+                throw Error(ErrorKind::TypeMismatch, "mass fraction of " + t.ColumnNames[At(specNum)] + " in row " +
+                                                         std::to_string(u.UsedRows[At(j)]));
+            profile[At(j)] = y * u.UsedDensity[At(j)] / molarMass;
+        }
+        module.RedAverageSpeciesProfile(profile);
+    });
+}
+
+void SOL_RESX::ShowReac(int num, RedHandOffTables& tables) {
+    RunTagged("Sol#131. ", [&] {
+        if (num != -2 && num != -3) throw Error(ErrorKind::InvalidArgument, "reaction values " + std::to_string(num));
+        const bool heat = num == -3;
+        const ResultsTables& t = reader_.Tables();
+        const UsedRowsState& u = reader_.Used();
+        const int nr = t.NumReactions;
+        const int first = u.FirstUsedRow, last = u.LastUsedRow, finalRow = t.ResultRowCount - 1;
+        if (!reader_.Loaded() || first < 1 || last < first || last > finalRow)
+            throw Error(ErrorKind::SubscriptOutOfRange, "interval rows");
+
+        // The interval's rows and one more on either side where there is one.
+        const int start = IntervalQuadrature::StartRowFor(first);
+        const int end = IntervalQuadrature::EndRowFor(last, finalRow);
+        std::vector<double> times(At(end) + 1, 0.0);
+        for (int i = start; i <= end; ++i) {
+            times[At(i)] = reader_.Value(i, 0);
+            if (std::isnan(times[At(i)])) throw Error(ErrorKind::TypeMismatch, "time of row " + std::to_string(i));
+        }
+        IntervalQuadrature quadrature(times, first, last, finalRow, At(nr));
+
+        const std::vector<bool> all(At(nr) + 1, true);
+        ReactionRates rates;
+        std::vector<double> f(At(nr));
+        for (int i = start; i <= end; ++i) {
+            reader_.RatesAtRow(i, all, heat, heat, rates);
+            const double scale = heat ? 1.0 : 1.0 / t.RowDensity[At(i)];
+            for (int r = 1; r <= nr; ++r) f[At(r - 1)] = rates.ReactionRateTable(r, 0) * scale;
+            quadrature.AddRow(f);
+        }
+
+        std::vector<double> values(At(nr) + 1, 0.0);
+        for (int r = 1; r <= nr; ++r) {
+            values[At(r)] = quadrature.Integral(At(r - 1));
+            if (!std::isfinite(values[At(r)])) throw Error(ErrorKind::Overflow, "reaction " + std::to_string(r));
+        }
+        if (heat)
+            tables.RedSetTemperatureRates(values);
+        else
+            tables.RedSetReactionRates(values);
+    });
+}
+
+int SOL_RESX::ElemContents(std::string_view formula, std::string_view element) const {
+    return RunTagged("Sol#132. ", [&] {
+        const std::size_t p = formula.find(element);
+        if (element.empty() || p == std::string_view::npos) return 0;
+        const std::size_t b = formula.find(' ', p);
+        const std::size_t c = b == std::string_view::npos ? b : formula.find(' ', b + 1);
+        if (c == std::string_view::npos)
+            throw Error(ErrorKind::InvalidArgument, "no blank after the count of " + std::string(element));
+        const auto count = ParseNumber(formula.substr(b, c - b));
+        if (!count) throw Error(ErrorKind::TypeMismatch, "count of " + std::string(element));
+        return static_cast<int>(RoundHalfEven(*count));
+    });
+}
+
+bool RedTestPathAccess(const std::string& path, int fileNumber, MessageSink& messages) {
+    std::error_code ec;
+    bool opened = !path.empty() && !std::filesystem::is_directory(path, ec);
+    if (opened) {
+        std::ifstream in(path, std::ios::binary);
+        opened = in.is_open();
+    }
+    if (opened) return false;
+    messages.ShowMessage(fileNumber == 0
+                             ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
+                             : "File " + std::to_string(fileNumber) +
+                                   ", the specified Path/File name cannot be accessed or is invalid.",
+                         MessageIcon::Exclamation);
+    return true;
+}
+
+bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, MessageSink& messages,
+                       RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4) {
+    holder = std::make_unique<SOL_RESX>(messages, avogadroNumber, unitFactorE7, unitFactorE4);
+    if (!holder->OPEN_Rich(path)) {
+        holder.reset();
+        return true;
+    }
+    view.ShowWindow();
+    return false;
+}
+
+}  // namespace kx

@@ -1,0 +1,247 @@
+// Reading two solver files with results for the comparison: pressure,
+// results block, species and targets, the merged table and the conversion.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "ComparisonFiles.h"
+#include "SolverFileFixture.h"
+
+using kx::ComparisonFiles;
+using kx::MessageIcon;
+using kx::TaggedError;
+using kxtest::RecordingSink;
+using kxtest::SolverFileFixture;
+using kxtest::TempFolder;
+
+namespace {
+
+SolverFileFixture Named(const std::vector<std::string>& names, std::vector<double> masses) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(static_cast<int>(names.size()));
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        f.species[k].name = names[k];
+        f.species[k].molarMass = masses[k];
+    }
+    return f;
+}
+
+void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& l : lines) out << l << "\r\n";
+}
+
+class ComparisonFilesTest : public ::testing::Test {
+protected:
+    std::string Write(const std::string& name, const SolverFileFixture& f, const std::string& line12 = " !") {
+        std::vector<std::string> lines = f.Lines();
+        lines[11] = line12;
+        WriteLines(folder.File(name), lines);
+        return folder.File(name).string();
+    }
+    // Both files read; false when a step refused or failed.
+    bool Read(const std::string& one, const std::string& two) {
+        if (files.OpenFiles(one, two).Failed) return false;
+        files.SpeciesAARR();
+        files.ConvertToMoleFractions();
+        return true;
+    }
+
+    TempFolder folder;
+    RecordingSink sink;
+    ComparisonFiles files{sink};
+};
+
+TEST_F(ComparisonFilesTest, MergedTableHoldsFileOneThenWhatOnlyFileTwoHas) {
+    SolverFileFixture one = Named({"A", "B", "C"}, {2, 32, 18});
+    one.AddRecords({0, 1, 2, 3});
+    SolverFileFixture two = Named({"C", "c", "D"}, {18, 18, 28});
+    two.AddRecords({0, 1, 2, 3});
+    ASSERT_TRUE(Read(Write("full.txt", one), Write("reduced.txt", two, " 2 -1 1 !Targets T 1.000E-01, C 1.000E-01, Others 3.000E-01")));
+    EXPECT_TRUE(sink.shown.empty());
+
+    const std::vector<kx::CmpMergedRow>& m = files.MergedSpecies();
+    ASSERT_EQ(files.MergedSpeciesLast(), 5);
+    struct Row {
+        std::string name, flag1, flag2;
+        std::optional<int> index1, index2;
+    };
+    const std::vector<Row> expected{{"Temperature", "*", "v", 0, 0},       {"A", "*", "", 1, std::nullopt},
+                                    {"B", "*", "", 2, std::nullopt},       {"C", "*", "v", 3, 1},
+                                    {"c", "", "*", std::nullopt, 2},       {"D", "", "*", std::nullopt, 3}};
+    for (std::size_t r = 0; r < expected.size(); ++r) {
+        EXPECT_EQ(m[r].Name, expected[r].name) << r;
+        EXPECT_EQ(m[r].Flag1, expected[r].flag1) << r;
+        EXPECT_EQ(m[r].Flag2, expected[r].flag2) << r;
+        EXPECT_EQ(m[r].Index1, expected[r].index1) << r;
+        EXPECT_EQ(m[r].Index2, expected[r].index2) << r;
+    }
+    EXPECT_EQ(files.File(2).MolarMasses[3], 28);
+}
+
+TEST_F(ComparisonFilesTest, OnlyATargetsLineFlagsTargets) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(8);
+    f.AddRecords({0, 1, 2, 3});
+    const std::string one = Write("one.txt", f);
+    struct Case {
+        std::string line12;
+        std::vector<int> flagged;  // rows with "v"
+    };
+    const std::vector<Case> cases{
+        {" 3 -1 5 7 !Targets T 1.000E-01, S5 1.000E-01, S7 1.000E-01, Others 3.000E-01", {0, 5, 7}},
+        {" 1 8 !Targets S8 1.000E-01, Others 3.000E-01", {8}},
+        {" 0 !Targets Others 3.000E-01", {}},
+        {" !", {}},
+        {" Run of 12 May !comment", {}},
+        {" 2 4 6 !not targets", {}},
+        {" Targets 2 !Targets", {}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(Read(one, Write("two.txt", f, c.line12))) << c.line12;
+        std::vector<int> flagged;
+        for (int k = 0; k <= 8; ++k) {
+            const std::string& flag = files.File(2).SpeciesFlags[static_cast<std::size_t>(k)];
+            if (flag == "v") flagged.push_back(k);
+            else EXPECT_EQ(flag, "*") << c.line12 << ", row " << k;
+        }
+        EXPECT_EQ(flagged, c.flagged) << c.line12;
+    }
+    EXPECT_TRUE(sink.shown.empty());
+    // A target beyond the species of the file.
+    ASSERT_FALSE(files.OpenFiles(one, Write("bad.txt", f, " 1 9 !Targets S9 1.000E-01, Others 3.000E-01")).Failed);
+    EXPECT_THROW(files.SpeciesAARR(), TaggedError);
+}
+
+TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemperature) {
+    // Threshold 1e-12: C at the threshold counts, D below it is left out.
+    SolverFileFixture f = Named({"A", "B", "C", "D"}, {2, 32, 18, 28});
+    f.pressure = 2;
+    f.records = {{0, 1000, {0.1, 0.2, 1e-12, 9e-13}}, {1e-4, 1250, {0.05, 0.3, 0.2, 0.4}},
+                 {2e-4, 1500, {0.01, 0.2, 0.3, 0.5}}, {3e-4, 2000, {0, 0.1, 0.5, 0.4}}};
+    SolverFileFixture g = f;
+    g.pressure = 0.5;
+    ASSERT_TRUE(Read(Write("one.txt", f), Write("two.txt", g)));
+    for (int file : {1, 2}) {
+        const kx::CmpFileData& d = files.File(file);
+        const SolverFileFixture& src = file == 1 ? f : g;
+        ASSERT_EQ(d.PointCount, 4);
+        EXPECT_EQ(d.Pressure, src.pressure);
+        for (int j = 1; j <= 4; ++j) {
+            const kxtest::FixtureRecord& r = src.records[static_cast<std::size_t>(j) - 1];
+            EXPECT_DOUBLE_EQ(d.Values(0, j), r.time);
+            EXPECT_DOUBLE_EQ(d.Values(1, j), r.temperature);
+            double sum = 0;
+            std::vector<double> moles;
+            for (int k = 0; k < 4; ++k) {
+                const double y = r.y[static_cast<std::size_t>(k)];
+                moles.push_back(y >= 1e-12 ? y / src.species[static_cast<std::size_t>(k)].molarMass : 0.0);
+                sum += moles.back();
+            }
+            for (int k = 1; k <= 4; ++k)
+                EXPECT_NEAR(d.Values(k + 1, j), src.pressure / r.temperature * moles[static_cast<std::size_t>(k) - 1] / sum,
+                            1e-15)
+                    << "file " << file << " point " << j << " species " << k;
+        }
+    }
+    EXPECT_GT(files.File(1).Values(4, 1), 0.0);
+    EXPECT_EQ(files.File(1).Values(5, 1), 0.0);
+    const kx::CmpCurve t = files.Curve(2, 1);
+    EXPECT_EQ(t.Value, (std::vector<double>{0, 1000, 1250, 1500, 2000}));
+}
+
+TEST_F(ComparisonFilesTest, RecordsOverSeveralLinesAreJoinedOnTheirColumns) {
+    for (int ns : {50, 51, 100, 120}) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(ns);
+        f.absTolerance = 1e-30;
+        for (int i = 0; i < 3; ++i) {
+            kxtest::FixtureRecord r{1e-4 * i, 1000.0 + i, {}};
+            for (int k = 1; k <= ns; ++k) r.y.push_back(1e-4 * k + 1e-6 * i);
+            if (ns > 50) r.y[50] = -1e-20;  // a continuation line that starts with a minus
+            f.records.push_back(r);
+        }
+        const std::string path = Write("f" + std::to_string(ns) + ".txt", f);
+        ASSERT_TRUE(Read(path, path)) << ns;
+        const kx::CmpFileData& d = files.File(1);
+        ASSERT_EQ(d.PointCount, 3) << ns;
+        for (int j = 1; j <= 3; ++j) {
+            const kxtest::FixtureRecord& r = f.records[static_cast<std::size_t>(j) - 1];
+            double sum = 0;
+            for (int k = 1; k <= ns; ++k)
+                if (r.y[static_cast<std::size_t>(k) - 1] >= 1e-30) sum += r.y[static_cast<std::size_t>(k) - 1] / (9.0 + k);
+            for (int k = 1; k <= ns; ++k) {
+                const double y = r.y[static_cast<std::size_t>(k) - 1];
+                const double expected = y >= 1e-30 ? 1.0 / r.temperature * y / (9.0 + k) / sum : 0.0;
+                ASSERT_NEAR(d.Values(k + 1, j), expected, 1e-9 * expected) << ns << " species, species " << k;
+            }
+        }
+    }
+}
+
+TEST_F(ComparisonFilesTest, BlankLineAndAnotherLengthEndTheTable) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(3);
+    f.AddRecords({0, 1, 2});
+    f.tail = {" ", " Error", " The integration stopped."};
+    const std::string path = Write("stopped.txt", f);
+    ASSERT_TRUE(Read(path, path));
+    EXPECT_EQ(files.File(1).PointCount, 3);
+    EXPECT_EQ(files.File(2).BlockLineCount, 7);
+    EXPECT_EQ(files.File(2).Lines, std::vector<std::string>{std::string()});
+}
+
+TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1, 2, 3});
+    const std::string good = Write("good.txt", f);
+
+    std::vector<std::string> lines = f.Lines();
+    lines[13] = " 1.000000E+00 !P, atm";
+    WriteLines(folder.File("nopressure.txt"), lines);
+    const std::string noPressure = folder.File("nopressure.txt").string();
+
+    SolverFileFixture short3 = f;
+    short3.records.resize(2);  // heading + 2 records + " !$End": 3 block lines
+    const std::string incomplete = Write("short.txt", short3);
+
+    SolverFileFixture none = f;
+    none.records.clear();
+    none.resultsTitle = " ";
+    none.tail.clear();
+    const std::string noResults = Write("input.txt", none);
+
+    const std::string missing = folder.File("missing.txt").string();
+    struct Case {
+        std::string one, two, message;
+        int focus;
+    };
+    const std::vector<Case> cases{
+        {good, noPressure, "In the file 2 '" + noPressure + "', the pressure is not found.", 0},
+        {noPressure, good, "In the file 1 '" + noPressure + "', the pressure is not found.", 0},
+        {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
+        {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
+        {good, "  " + missing + " ", "File 2, the specified Path/File name cannot be accessed or is invalid.", 2},
+        {folder.Path().string(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
+    };
+    for (const Case& c : cases) {
+        sink.shown.clear();
+        const ComparisonFiles::OpenOutcome outcome = files.OpenFiles(c.one, c.two);
+        EXPECT_TRUE(outcome.Failed) << c.message;
+        EXPECT_EQ(outcome.FocusFile, c.focus) << c.message;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.message;
+        EXPECT_EQ(sink.shown[0].text, c.message);
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    }
+    // A block of exactly four lines is enough.
+    SolverFileFixture four = f;
+    four.records.resize(3);
+    EXPECT_FALSE(files.OpenFiles(Write("four.txt", four), good).Failed);
+    EXPECT_EQ(files.File(1).BlockLineCount, 4);
+}
+
+TEST(ComparisonTexts, TextBeforeTheProbe) {
+    EXPECT_EQ(kx::ExtractVal(" 12 !Species", "!"), " 12 ");
+    EXPECT_EQ(kx::ExtractVal("!Species", "!"), "");
+    EXPECT_EQ(kx::ExtractVal(" 12", "!"), "");
+    EXPECT_EQ(ComparisonFiles::TestRedFile("/no/such/file.txt"),
+              "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.");
+}
+
+}  // namespace

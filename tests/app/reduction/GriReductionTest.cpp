@@ -1,0 +1,121 @@
+// The GRI-Mech sample reduced for methane, oxygen, carbon dioxide and the
+// temperature at the default parameters, the reduced file run by the console
+// solver and compared with the full mechanism.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "ComparisonFiles.h"
+#include "ReductionTestSupport.h"
+#include "ResultsHolder.h"
+#include "SolverRunFixture.h"
+
+using kxtest::RecordingSink;
+using kxtest::RecordingView;
+using kxtest::TempFolder;
+
+namespace {
+
+// Runs the built solver on the file in its own folder; true when the run
+// ended normally ("!$End" after the records).
+bool RunSolver(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.parent_path();
+    std::ofstream(folder / "SolverFilePath.txt", std::ios::binary) << file.string() << "\r\n";
+    const std::string command =
+        "cd '" + folder.string() + "' && '" + std::string(KX_SOLVER_EXE) + "' > solver.log 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ifstream in(file, std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with(" !$End")) return true;
+    return false;
+}
+
+// The stored time at which the temperature rises fastest, from the kinetics
+// at each stored state.
+double IgnitionDelay(const std::string& path) {
+    RecordingSink sink;
+    kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
+    if (!reader.OPEN_Rich(path)) return NAN;
+    const kx::ResultsTables& t = reader.Tables();
+    const std::vector<bool> all(static_cast<std::size_t>(t.NumReactions) + 1, true);
+    kx::ReactionRates rates;
+    double fastest = -1, when = NAN;
+    for (int row = 1; row < t.ResultRowCount; ++row) {
+        reader.RatesAtRow(row, all, false, false, rates);
+        const double dTdt = rates.SpeciesProduction(t.NumSpecies + 1, 0);
+        if (dTdt > fastest) fastest = dTdt, when = reader.Value(row, 0);
+    }
+    return when;
+}
+
+int SpeciesNumber(const kx::MainParameters& p, const std::string& name) {
+    for (std::size_t k = 1; k < p.SpecArrD.size(); ++k)
+        if (p.SpecArrD[k] == name) return static_cast<int>(k);
+    return 0;
+}
+
+TEST(GriReduction, ReducedMechanismRunsAndKeepsTheIgnitionDelay) {
+    TempFolder fullFolder, reducedFolder;
+    const std::filesystem::path full = kxtest::RunSample(fullFolder, "gri30_ch4_1400K.txt");
+    ASSERT_FALSE(full.empty());
+
+    // What the set-up window does at Prepare and Start: one averaged step.
+    RecordingSink sink;
+    RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    ASSERT_FALSE(kx::RedOpenSourceFile(full.string(), holder, sink, view, kxtest::kAvogadroNumber,
+                                       kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
+    const kx::MainParameters p = holder->FromMain_Param();
+    ASSERT_EQ(p.NTemper, 1);
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const int pointCount = all.Count - 1;
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, pointCount - 1, 1);
+    ASSERT_GT(intervals.size(), 100u);
+
+    kx::RedSettings settings;
+    settings.TemperatureParameter = 0.1;
+    settings.OthersParameter = 0.3;
+    for (const char* name : {"CH4", "O2", "CO2"}) {
+        settings.Targets.push_back({SpeciesNumber(p, name), 0.1});
+        ASSERT_GT(settings.Targets.back().Species, 0) << name;
+    }
+
+    kx::RedKinModule module;
+    const std::filesystem::path reduced = reducedFolder.File("reduced.txt");
+    const kx::RedOutcome outcome =
+        kx::GenerateReducedMechanism(module, *holder, reduced.string(), intervals, settings, view, sink);
+    ASSERT_TRUE(outcome.Written);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "Reduced reaction mechanism has been created  successfully. \r\n"
+                                  "The mechanism consists of\r\n" +
+                                      std::to_string(outcome.SpeciesCount) + " species, \r\n" +
+                                      std::to_string(outcome.ReactionCount) + " reactions.");
+    EXPECT_LT(outcome.ReactionCount, 325);
+    EXPECT_LT(outcome.SpeciesCount, 53);
+    ::testing::Test::RecordProperty("species", outcome.SpeciesCount);
+    ::testing::Test::RecordProperty("reactions", outcome.ReactionCount);
+
+    ASSERT_TRUE(RunSolver(reduced));
+    const double fullDelay = IgnitionDelay(full.string());
+    const double reducedDelay = IgnitionDelay(reduced.string());
+    EXPECT_NEAR(reducedDelay, fullDelay, 0.05 * fullDelay);
+    ::testing::Test::RecordProperty("delay_change_per_mille",
+                                    static_cast<int>(std::lround(1000 * (reducedDelay / fullDelay - 1))));
+
+    // The comparison reads both runs and finds the targets in the reduced one.
+    kx::ComparisonFiles files(sink);
+    ASSERT_FALSE(files.OpenFiles(full.string(), reduced.string()).Failed);
+    files.SpeciesAARR();
+    files.ConvertToMoleFractions();
+    EXPECT_EQ(files.MergedSpeciesLast(), 53);
+    EXPECT_EQ(files.File(2).SpeciesCount, outcome.SpeciesCount);
+    std::vector<std::string> targets;
+    for (const kx::CmpMergedRow& row : files.MergedSpecies())
+        if (row.Flag2 == "v") targets.push_back(row.Name);
+    EXPECT_EQ(targets, (std::vector<std::string>{"Temperature", "O2", "CH4", "CO2"}));
+    EXPECT_GT(files.File(2).PointCount, 100);
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// The reduction's results holder: interval values and averages on runs whose
+// answers are known, its refusals, and a run of the engine that it ends.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "ReductionTestSupport.h"
+#include "ResultsHolder.h"
+#include "SolverFileFixture.h"
+#include "SolverRunFixture.h"
+
+using kx::MessageIcon;
+using kx::SOL_RESX;
+using kx::TaggedError;
+using kxtest::RecordingSink;
+using kxtest::RecordingView;
+using kxtest::SolverFileFixture;
+using kxtest::TempFolder;
+
+namespace {
+
+// S1 => S2 (k = 2) and S1 + S4 => S3 + S4 (k = 1) at 1000 K; molar masses 10
+// and fractions summing to 1, so the density is the same in every record.
+// y1 is a cubic of time (so are both rates per gram) and y2 is linear.
+double Y1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
+double Y1Integral(double a, double b) {
+    auto F = [](double t) { return 0.1 * t - 0.01 * t * t + 0.001 * t * t * t - 0.0001 * t * t * t * t; };
+    return F(b) - F(a);
+}
+double Y2(double t) { return 0.3 + 0.01 * t; }
+const std::vector<double> kTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};  // rows 1..9
+
+SolverFileFixture KnownRun() {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(4);
+    for (auto& s : f.species) s.molarMass = 10;
+    kxtest::FixtureReaction r1;
+    r1.equation = "S1=>S2";
+    r1.reactants = {1};
+    r1.products = {2};
+    r1.reverse = 0;
+    r1.rate = {2, 0, 0};
+    kxtest::FixtureReaction r2 = r1;
+    r2.equation = "S1+S4=>S3+S4";
+    r2.reactants = {1, 4};
+    r2.products = {3, 4};
+    r2.rate = {1, 0, 0};
+    f.reactions = {r1, r2};
+    for (double t : kTimes) f.records.push_back({t, 1000, {Y1(t), Y2(t), 0.65 - Y1(t) - 0.01 * t, 0.05}});
+    return f;
+}
+
+class HolderTest : public ::testing::Test {
+protected:
+    void Load(const SolverFileFixture& f) {
+        f.Write(path());
+        holder = std::make_unique<SOL_RESX>(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+        ASSERT_TRUE(holder->OPEN_Rich(path().string()));
+        holder->ReacToRed(module);
+    }
+    std::filesystem::path path() const { return folder.File("run.txt"); }
+
+    TempFolder folder;
+    RecordingSink sink;
+    std::unique_ptr<SOL_RESX> holder;
+    kx::RedKinModule module;
+};
+
+TEST_F(HolderTest, ReactionValuesAreTheIntervalIntegralsOfTheRatesPerGram) {
+    Load(KnownRun());
+    const kx::IntervalPoints p = holder->RED_ToMainParam(1.25, 3.5);
+    ASSERT_EQ(p.Count, 4);
+    const double rho = holder->Tables().RowDensity[4];
+    holder->ShowReac(-2, module);
+    const double integral = Y1Integral(1.25, 3.5);
+    EXPECT_NEAR(module.RedReactionRates[1].Value, 0.2 * integral, 1e-12);
+    EXPECT_NEAR(module.RedReactionRates[2].Value, 0.05 * rho / 100 * integral, 1e-9 * rho * integral);
+    EXPECT_EQ(module.RedReactionRates[2].Number, 2);
+}
+
+TEST_F(HolderTest, SpeciesAverageIsTheMeanConcentrationOverTheInterval) {
+    Load(KnownRun());
+    const kx::IntervalPoints p = holder->RED_ToMainParam(1.25, 3.5);
+    module.RedSetIntervalTimes(p.Count, p.Times);
+    module.RedSpeciesAverages.assign(5, 0.0);
+    module.RedSpeciesIndex = 2;
+    holder->MoleFractRed(4, module);
+    const double rho = holder->Tables().RowDensity[4];
+    EXPECT_NEAR(module.RedSpeciesAverages[2], Y2((1.25 + 3.5) / 2) * rho / 10, 1e-12 * rho);
+    EXPECT_EQ(module.RedSpeciesAverages[1], 0.0);
+}
+
+TEST_F(HolderTest, MassFractionThatIsNotANumberFailsTheAverage) {
+    SolverFileFixture f = KnownRun();
+    std::vector<std::string> lines = f.Lines();
+    // The fourth record's S2 field.
+    std::string& record = lines[lines.size() - f.tail.size() - f.records.size() + 3];
+    record.replace(7 + 17 * 3, 16, "     not a value");
+    std::ofstream(path(), std::ios::binary) << [&] {
+        std::string text;
+        for (const std::string& l : lines) text += l + "\r\n";
+        return text;
+    }();
+    holder = std::make_unique<SOL_RESX>(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+    ASSERT_TRUE(holder->OPEN_Rich(path().string()));
+    const kx::IntervalPoints p = holder->RED_ToMainParam(1.25, 3.5);
+    module.RedSetIntervalTimes(p.Count, p.Times);
+    module.RedSpeciesAverages.assign(5, 0.0);
+    module.RedSpeciesIndex = 2;
+    try {
+        holder->MoleFractRed(4, module);
+        FAIL() << "no failure";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(e.Tag(), "Sol#123. ");
+    }
+    EXPECT_EQ(module.RedSpeciesAverages[2], 0.0);
+}
+
+TEST_F(HolderTest, EqualStoredTimesEndTheReductionBeforeAnythingIsWritten) {
+    SolverFileFixture f = KnownRun();
+    f.records[4].time = f.records[3].time;  // rows 4 and 5 at t = 2
+    Load(f);
+    const std::filesystem::path target = folder.File("reduced.txt");
+    kx::RedSettings settings;
+    settings.Targets = {{2, 0.1}};
+    RecordingView view;
+    const std::vector<kx::RedInterval> intervals{{0, 0.5}, {0.5, 1.25}, {1.25, 2}, {2, 3}};
+    try {
+        kx::GenerateReducedMechanism(module, *holder, target.string(), intervals, settings, view, sink);
+        FAIL() << "the reduction went on";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(e.Tag(), "Sol#131. ");
+    }
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(sink.shown.empty());
+    EXPECT_EQ(view.progress, (std::vector<float>{2.5, 5}));  // the intervals clear of the equal times
+}
+
+// On a run of the console solver: over an interval of the ignition, the
+// reactions' values add up to the change of a species and of the
+// temperature. (Close to equilibrium the kinetics leave out reactions whose
+// net rate is a tiny rest of their forward rate, so the sums are compared
+// while the mixture burns.)
+TEST(HolderOnSolverRun, ValuesAddUpToTheChangesOverEachInterval) {
+    TempFolder folder;
+    const std::filesystem::path run = kxtest::RunSample(folder, "h2_air_1000K.txt");
+    ASSERT_FALSE(run.empty());
+    RecordingSink sink;
+    SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+    ASSERT_TRUE(holder.OPEN_Rich(run.string()));
+    kx::RedKinModule m;
+    holder.ReacToRed(m);
+    const kx::ResultsTables& t = holder.Tables();
+    int h2o = 0;
+    for (int k = 1; k <= t.NumSpecies; ++k)
+        if (t.ColumnNames[static_cast<std::size_t>(k) + 2] == "H2O") h2o = k;
+    ASSERT_GT(h2o, 0);
+
+    const int rows = t.ResultRowCount - 1;
+    for (int first : {rows / 4, rows / 2, 3 * rows / 4}) {
+        const int last = first + 4;
+        holder.RED_ToMainParam(t.ResultValues(first, 0), t.ResultValues(last, 0));
+        ASSERT_EQ(holder.Tables().ResultRowCount - 1, rows);
+        holder.ShowReac(-2, m);
+        holder.ShowReac(-3, m);
+        double species = 0, heat = 0;
+        for (int r = 1; r <= m.RedReactionCount; ++r) {
+            species += m.RedStoich(r, h2o) * m.RedReactionRates[static_cast<std::size_t>(r)].Value;
+            heat += m.RedReactionHeat[static_cast<std::size_t>(r)].Value;
+        }
+        const double W = t.ThermoTable(h2o, 15);
+        const double dy = (t.ResultValues(last, h2o + 2) - t.ResultValues(first, h2o + 2)) / W;
+        const double dT = t.ResultValues(last, 1) - t.ResultValues(first, 1);
+        ASSERT_GT(dT, 0.01) << "rows " << first << " to " << last;
+        EXPECT_NEAR(species, dy, 1e-3 * std::fabs(dy)) << "rows " << first << " to " << last;
+        EXPECT_NEAR(heat, dT, 1e-3 * dT) << "rows " << first << " to " << last;
+    }
+}
+
+TEST(Holder, GasConstantThatCannotBeFormedFails) {
+    RecordingSink sink;
+    try {
+        SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, 0.0);
+        FAIL() << "no failure";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(e.Tag(), "Sol#104. ");
+    }
+}
+
+TEST(Holder, ElementCountsOfACompositionText) {
+    RecordingSink sink;
+    const SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+    EXPECT_EQ(holder.ElemContents("C 1 H 4 O 2 ", "H"), 4);
+    EXPECT_EQ(holder.ElemContents("C 1 H 4 O 2 ", "O"), 2);
+    EXPECT_EQ(holder.ElemContents("C 1 H 4 ", "N"), 0);
+    try {
+        (void)holder.ElemContents("C 1 H 4", "H");
+        FAIL() << "no failure";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(e.Tag(), "Sol#132. ");
+    }
+}
+
+TEST(SourceAccess, PathThatCannotBeReadIsNamedInTheMessage) {
+    TempFolder folder;
+    RecordingSink sink;
+    const std::string missing = folder.File("missing.txt").string();
+    EXPECT_TRUE(kx::RedTestPathAccess(missing, 0, sink));
+    EXPECT_TRUE(kx::RedTestPathAccess(folder.Path().string(), 0, sink));
+    EXPECT_TRUE(kx::RedTestPathAccess(missing, 2, sink));
+    ASSERT_EQ(sink.shown.size(), 3u);
+    EXPECT_EQ(sink.shown[0].text, "The specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
+    EXPECT_EQ(sink.shown[1].text,
+              "The specified Path/File name '" + folder.Path().string() + "' cannot be accessed or is invalid.");
+    EXPECT_EQ(sink.shown[2].text, "File 2, the specified Path/File name cannot be accessed or is invalid.");
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+
+    std::ofstream(folder.File("there.txt")) << "text\n";
+    sink.shown.clear();
+    EXPECT_FALSE(kx::RedTestPathAccess(folder.File("there.txt").string(), 0, sink));
+    EXPECT_TRUE(sink.shown.empty());
+}
+
+TEST(SourceAccess, SourceWithoutResultsLeavesNoHolderAndNoWindow) {
+    TempFolder folder;
+    SolverFileFixture f = KnownRun();
+    f.Write(folder.File("run.txt"));
+    f.records.clear();
+    f.resultsTitle = " ";
+    f.tail.clear();
+    f.Write(folder.File("input.txt"));
+
+    RecordingSink sink;
+    RecordingView view;
+    std::unique_ptr<SOL_RESX> holder;
+    EXPECT_FALSE(kx::RedOpenSourceFile(folder.File("run.txt").string(), holder, sink, view, kxtest::kAvogadroNumber,
+                                       kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
+    ASSERT_TRUE(holder);
+    EXPECT_EQ(holder->Caption(), "Solver run.txt");
+    EXPECT_EQ(view.shown, 1);
+
+    EXPECT_TRUE(kx::RedOpenSourceFile(folder.File("input.txt").string(), holder, sink, view, kxtest::kAvogadroNumber,
+                                      kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
+    EXPECT_FALSE(holder);
+    EXPECT_EQ(view.shown, 1);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_NE(sink.shown[0].text.find("results are not found"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+// The reduced solver file: renumbered species and reactions, rebuilt
+// third-body lines, the header with its targets line, and a file that the
+// console solver reads.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "Errors.h"
+#include "ReducedFileWriter.h"
+#include "ReductionTestSupport.h"
+#include "ResultsHolder.h"
+#include "SolverFileFixture.h"
+#include "solver.h"
+
+using kx::MessageIcon;
+using kxtest::FixtureReaction;
+using kxtest::RecordingSink;
+using kxtest::SolverFileFixture;
+using kxtest::TempFolder;
+
+namespace {
+
+FixtureReaction Reaction(const std::string& equation, std::vector<int> reactants, std::vector<int> products) {
+    FixtureReaction r;
+    r.equation = equation;
+    r.reactants = std::move(reactants);
+    r.products = std::move(products);
+    r.rate = {1e13, 0.5, 1000};
+    return r;
+}
+
+// Species A..E; D is dropped, and so is reaction 2.
+//   1 A + B => C
+//   2 D => E
+//   3 C + M => A + M        efficiencies B 1, D 2, E 0.333, C 1.5
+//   4 A + M => B + M        efficiency D 3 only
+//   5 B => C                fall-off line (Troe, 4 parameters) without low-pressure line
+//   6 C (+M) => E (+M)      plain third body with a low-pressure line
+//   7 E (+B) => A           B the single named partner
+SolverFileFixture Source() {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(5);
+    const char* names[] = {"A", "B", "C", "D", "E"};
+    for (int k = 0; k < 5; ++k) f.species[static_cast<std::size_t>(k)].name = names[k];
+    f.species[0].initialFraction = 0.5;
+    f.reactions = {Reaction("A+B=>C", {1, 2}, {3}),      Reaction("D=>E", {4}, {5}),
+                   Reaction("C+M=>A+M", {3}, {1}),       Reaction("A+M=>B+M", {1}, {2}),
+                   Reaction("B=>C", {2}, {3}),           Reaction("C(+M)=>E(+M)", {3}, {5}),
+                   Reaction("E(+B)=>A", {5}, {1})};
+    f.reactions[2].thirdBody = 2;
+    f.reactions[2].partners = {2, 4, 5, 3};
+    f.reactions[2].efficiencies = {1, 2, 0.333, 1.5};
+    f.reactions[3].thirdBody = 2;
+    f.reactions[3].partners = {4};
+    f.reactions[3].efficiencies = {3};
+    f.reactions[4].falloffKind = 1;
+    f.reactions[4].falloff = {0.5, 100, 2000, 5000};
+    f.reactions[5].thirdBody = 1;
+    f.reactions[5].lowPressure = 1;
+    f.reactions[5].low = {1e16, -1, 500};
+    f.reactions[6].partners = {2};
+    f.reactions[6].efficiencies = {1};
+    f.AddRecords({0, 1e-4, 2e-4, 3e-4});
+    return f;
+}
+
+std::vector<std::string> ReadLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_TRUE(!line.empty() && line.back() == '\r') << "line without CR LF: " << line;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class WriterTest : public ::testing::Test {
+protected:
+    // The source's mechanism in the module, with the kept flags and targets
+    // of a run: species A, B, C, E and reactions 1, 3-7; targets the
+    // temperature (0.1), C (0.1) and E (0.2).
+    void Prepare(const SolverFileFixture& f) {
+        f.Write(source());
+        kx::SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+        ASSERT_TRUE(holder.OPEN_Rich(source().string()));
+        holder.ReacToRed(module);
+        module.RedSpeciesKept = {false, true, true, true, false, true};
+        module.RedReactionKept = {false, true, false, true, true, true, true, true};
+        module.RedKeptSpeciesCount = 4;
+        module.RedKeptReactionCount = 6;
+        module.RedTempTarget = true;
+        module.RedTargetCount = 2;
+        module.RedTargetSpecies = {0, 3, 5};
+        module.RedSourceFile = source().string();
+        module.RedTargetFile = target().string();
+        settings.TemperatureParameter = 0.1;
+        settings.Targets = {{3, 0.1}, {5, 0.2}};
+        settings.OthersParameter = 0.3;
+    }
+    std::filesystem::path source() const { return folder.File("source.txt"); }
+    std::filesystem::path target() const { return folder.File("reduced.txt"); }
+
+    TempFolder folder;
+    RecordingSink sink;
+    kx::RedKinModule module;
+    kx::RedSettings settings;
+};
+
+TEST_F(WriterTest, HeaderNamesTheSourceTheCountsAndTheTargets) {
+    Prepare(Source());
+    ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
+    EXPECT_TRUE(sink.shown.empty());
+    const std::vector<std::string> in = Source().Lines();
+    const std::vector<std::string> out = ReadLines(target());
+    ASSERT_GT(out.size(), 34u);
+    EXPECT_TRUE(out[0].starts_with(" !$Kinovex Solver,  ")) << out[0];
+    EXPECT_GT(out[0].size(), 30u);
+    EXPECT_EQ(out[1], " ");
+    EXPECT_EQ(out[3], " ");
+    EXPECT_EQ(out[4], " Source solver file: " + source().string());
+    EXPECT_EQ(out[9], " 4 !Species");
+    EXPECT_EQ(out[10], " 6 !Reactions");
+    EXPECT_EQ(out[11], " 3 -1 3 4 !Targets T 1.000E-01, C 1.000E-01, E 2.000E-01, Others 3.000E-01");
+    for (int n : {6, 7, 8, 9, 13, 14, 24, 31, 32, 34}) EXPECT_EQ(out[n - 1], in[n - 1]) << "line " << n;
+    EXPECT_EQ(out.back(), " End");
+}
+
+TEST_F(WriterTest, KeptSpeciesAreRenumberedWithTheirBlocks) {
+    Prepare(Source());
+    ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
+    const std::vector<std::string> in = Source().Lines();
+    const std::vector<std::string> out = ReadLines(target());
+    // E (source species 5, lines 51-54) becomes species 4 (lines 47-50).
+    EXPECT_EQ(out[46], " 4    " + in[50].substr(6));
+    EXPECT_TRUE(out[46].starts_with(" 4    E ")) << out[46];
+    for (int j = 1; j <= 3; ++j) EXPECT_EQ(out[46 + static_cast<std::size_t>(j)], in[50 + static_cast<std::size_t>(j)]);
+    EXPECT_TRUE(out[42].starts_with(" 3    C ")) << out[42];
+    // The three lines between species and reactions follow the last block.
+    for (int j = 0; j < 3; ++j) EXPECT_EQ(out[50 + static_cast<std::size_t>(j)], in[54 + static_cast<std::size_t>(j)]);
+}
+
+TEST_F(WriterTest, ReactionsAreRenumberedAndTheirCollidersRebuilt) {
+    Prepare(Source());
+    ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
+    const std::vector<std::string> in = Source().Lines();
+    const std::vector<std::string> out = ReadLines(target());
+    // The source line `offset` lines after the equation line of reaction r.
+    auto source = [&](int r, int offset) {
+        const std::string head = " " + std::to_string(r) + "    ";
+        for (std::size_t n = 57; n < in.size(); ++n)
+            if (in[n].starts_with(head)) return in[n + static_cast<std::size_t>(offset)];
+        return std::string("reaction not found");
+    };
+    const std::string b6 = "      ";
+    const std::vector<std::string> expected{
+        " 1    A+B=>C",
+        b6 + "1   2   0   3   0   0   0   0   0   2   1   0   0   0   0   1   ",
+        source(1, 2),
+        " 2    C+M=>A+M",
+        b6 + "3   0   0   1   0   0   0   0   0   1   1   2   3   0   0   1   ",
+        source(3, 2),
+        b6 + "B       E       C       ",
+        b6 + "2       4       3       0       0       0       0       0       0       0       ",
+        b6 + "1.      0.33    1.5     0.      0.      0.      0.      0.      0.      0.      ",
+        " 3    A+M=>B+M",
+        b6 + "1   0   0   2   0   0   0   0   0   1   1   1   0   0   0   1   ",
+        source(4, 2),
+        " 4    B=>C",
+        b6 + "2   0   0   3   0   0   0   0   0   1   1   0   0   0   1   1   ",
+        source(5, 2),
+        source(5, 3),
+        " 5    C(+M)=>E(+M)",
+        b6 + "3   0   0   4   0   0   0   0   0   1   1   1   0   1   0   1   ",
+        source(6, 2),
+        source(6, 3),
+        " 6    E(+B)=>A",
+        b6 + "4   0   0   1   0   0   0   0   0   1   1   0   1   0   0   1   ",
+        source(7, 2),
+        b6 + "B       ",
+        b6 + "2       0       0       0       0       0       0       0       0       0       ",
+        b6 + "1.      0.      0.      0.      0.      0.      0.      0.      0.      0.      ",
+        " End",
+    };
+    EXPECT_EQ(std::vector<std::string>(out.begin() + 53, out.end()), expected);
+    EXPECT_NE(source(5, 3).find("5.00000000E-01"), std::string::npos);  // the fall-off line of 4
+    EXPECT_NE(source(6, 3).find("1.00000000E+16"), std::string::npos);  // the low-pressure line of 5
+}
+
+TEST_F(WriterTest, ReducedFileIsReadByTheSolver) {
+    Prepare(Source());
+    ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
+    auto model = std::make_unique<kx::SolverModel>();
+    kx::SolverInputError error;
+    ASSERT_EQ(kx::SolverLoadModel(target().string(), *model, error), kx::SolverLoad::Loaded)
+        << "line " << error.line << ": " << error.problem;
+    EXPECT_EQ(model->NSPEC, 4);
+    EXPECT_EQ(model->NREAC, 6);
+    EXPECT_EQ(std::string(model->SPNAME[3], 1), "E");
+    // Reaction 2 (source 3): colliders B, E, C with their efficiencies.
+    EXPECT_EQ(kx::IreacAt(model->IREAC, 13, 2), 3);
+    EXPECT_EQ(kx::IreacAt(model->IREAC, 17, 2), 2);
+    EXPECT_EQ(kx::IreacAt(model->IREAC, 18, 2), 4);
+    EXPECT_EQ(kx::IreacAt(model->IREAC, 19, 2), 3);
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 12, 2), 1.0);
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 13, 2), 0.33);
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 14, 2), 1.5);
+    // Reaction 4 (source 5): the fall-off parameters, without a low-pressure line.
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 7, 4), 0.5);
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 10, 4), 5000);
+    // Reaction 5 (source 6): the low-pressure parameters.
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 4, 5), 1e16);
+    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 3, 6), 1000);
+}
+
+TEST_F(WriterTest, KeyWordInAnyCaseAndBlanksIsAccepted) {
+    SolverFileFixture f = Source();
+    std::vector<std::string> lines = f.Lines();
+    const std::size_t end = lines.size() - f.tail.size() - f.records.size() - 4;
+    ASSERT_EQ(lines[end], " END");
+    lines[end] = "   end  ";
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    Prepare(f);
+    std::ofstream(source(), std::ios::binary) << text;
+    EXPECT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
+    EXPECT_TRUE(sink.shown.empty());
+
+    lines[end] = " STOP";
+    text.clear();
+    for (const std::string& l : lines) text += l + "\r\n";
+    std::ofstream(source(), std::ios::binary) << text;
+    std::filesystem::remove(target());
+    EXPECT_FALSE(kx::WriteReducedSolverFile(module, settings, sink));
+    EXPECT_FALSE(std::filesystem::exists(target()));
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text,
+              "The reaction list does not contain the key word 'End'. The source solver file is changed or corrupted; "
+              "the reduced solver file cannot be created.");
+    EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(WriterTest, MissingSourceIsAFailureOfTheCaller) {
+    Prepare(Source());
+    module.RedSourceFile = folder.File("gone.txt").string();
+    EXPECT_THROW(kx::WriteReducedSolverFile(module, settings, sink), kx::Error);
+    EXPECT_FALSE(std::filesystem::exists(target()));
+}
+
+TEST(ReducedFileTexts, EfficienciesKeepTwoDecimalsAndTheirPoint) {
+    const std::vector<std::pair<double, std::string>> cases{
+        {1, "1."}, {1.5, "1.5"}, {0.333, "0.33"}, {6, "6."}, {0.4, "0.4"}, {2.675, "2.68"}, {0.004, "0."}, {12.5, "12.5"}};
+    for (const auto& [value, text] : cases) EXPECT_EQ(kx::EfficiencyText(value), text) << value;
+}
+
+TEST(ReducedFileTexts, TargetsLineListsNumbersThenNamesAndParameters) {
+    EXPECT_EQ(kx::TargetsLine({{-1, "T", 0.1}, {2, "H2", 0.1}, {7, "O2", 0.1}}, 0.3),
+              " 3 -1 2 7 !Targets T 1.000E-01, H2 1.000E-01, O2 1.000E-01, Others 3.000E-01");
+    EXPECT_EQ(kx::TargetsLine({{4, "CH4", 1}}, 0), " 1 4 !Targets CH4 1.000E+00, Others 0.000E+00");
+}
+
+}  // namespace
