@@ -46,6 +46,16 @@ public:
     virtual void ToolBr() = 0;
 };
 
+// A document window's activation events: the main window calls
+// Form_Activate when the window becomes its active document window and
+// Form_Deactivate when another one does. Each handles its own errors.
+class HasActivation {
+public:
+    virtual ~HasActivation() = default;
+    virtual void Form_Activate() = 0;
+    virtual void Form_Deactivate() = 0;
+};
+
 // A text window as the file openers load it. OPEN_Rich loads the file
 // ("$" followed by a caption: an untitled document with that caption); on
 // failure it has shown the error itself and sets ErrBool. IsSolferFile

@@ -42,8 +42,12 @@ void PlaceForm(platform::Form* form) {
         return;
     }
     if (QMdiArea* area = DocumentArea()) {
+        const bool sized = w->testAttribute(Qt::WA_Resized);
+        const QSize size = w->size();
         QMdiSubWindow* frame = area->addSubWindow(w);
         frame->setAttribute(Qt::WA_DeleteOnClose);
+        // A window that chose its size keeps it inside the frame.
+        if (sized) frame->resize(size + frame->size() - frame->contentsRect().size());
         frame->hide();
     }
 }

@@ -49,7 +49,6 @@ Help1::Help1() : FormWindow("Help1") {
     SetCaption("Kinovex   Number Format");
     richTextBox1_ = new QTextEdit(this);
     richTextBox1_->setReadOnly(true);
-    richTextBox1_->setLineWrapMode(QTextEdit::NoWrap);
     setCentralWidget(richTextBox1_);
 
     QMenu* edit = menuBar()->addMenu("Edit");

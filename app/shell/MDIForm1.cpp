@@ -77,6 +77,7 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
     timer3_.OnTimer([this] { timer3Tick(); });
     timer4_.OnTimer([this] { timer4Tick(); });
 
+    connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { subWindowActivated(sub); });
     QMdiArea* area = area_;
     platform::SetActiveDocumentSource([area]() -> platform::Form* {
         QMdiSubWindow* sub = area->activeSubWindow();
@@ -321,6 +322,20 @@ void MDIForm1::arrangeIcons() {
     const std::vector<Place> places =
         IconPlaces(static_cast<int>(icons.size()), width, height, size.width(), size.height());
     for (std::size_t i = 0; i < icons.size(); ++i) icons[i]->move(places[i].x, places[i].y);
+}
+
+// The activation events of the document windows.
+void MDIForm1::subWindowActivated(QMdiSubWindow* sub) {
+    platform::Form* now = sub ? dynamic_cast<platform::Form*>(sub->widget()) : nullptr;
+    if (now == activeDocument_) return;
+    platform::Form* before = activeDocument_;
+    activeDocument_ = now;
+    IgnoreErrors([&] {
+        if (auto* w = loaded(before) ? dynamic_cast<platform::HasActivation*>(before) : nullptr) w->Form_Deactivate();
+    });
+    IgnoreErrors([&] {
+        if (auto* w = dynamic_cast<platform::HasActivation*>(now)) w->Form_Activate();
+    });
 }
 
 bool MDIForm1::event(QEvent* e) {

@@ -24,6 +24,7 @@
 class QAction;
 class QLineEdit;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QPushButton;
 
@@ -93,6 +94,7 @@ private:
     void timer2Tick();
     void timer3Tick();
     void timer4Tick();
+    void subWindowActivated(QMdiSubWindow* sub);
     void tile(bool horizontal);
     void arrangeIcons();
 
@@ -117,6 +119,7 @@ private:
     std::string pendingRunFile_;
     std::string pendingRunCaption_;
     platform::Form* frontWindow_ = nullptr;
+    platform::Form* activeDocument_ = nullptr;
     int subsetIndex_ = 0;
 };
 

@@ -21,7 +21,7 @@ struct SolverFileText {
         std::vector<std::string> lines;
         lines.push_back(signature);
         for (int n = 2; n <= 9; ++n) lines.push_back(" ");
-        lines.push_back(" " + std::to_string(species) + " !Species");
+        lines.push_back(std::string(" ").append(std::to_string(species)).append(" !Species"));
         lines.push_back(" 1 !Reactions");
         for (int n = 12; n <= 14; ++n) lines.push_back(" !");
         lines.push_back(temperatureMode);

@@ -24,6 +24,21 @@ using kx::test::StubChartWindow;
 using kx::test::StubTextWindow;
 using kx::test::StubToolDialog;
 
+namespace {
+
+// A document window that records its activation events.
+class ActivationWindow : public platform::FormWindow<QWidget>, public platform::HasActivation {
+public:
+    ActivationWindow(CallLog& log, const QString& caption) : FormWindow("RES_ShowFile"), log_(log) { SetCaption(caption); }
+    void Form_Activate() override { log_.push_back(Caption().toStdString() + " activated"); }
+    void Form_Deactivate() override { log_.push_back(Caption().toStdString() + " deactivated"); }
+
+private:
+    CallLog& log_;
+};
+
+}  // namespace
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -325,6 +340,23 @@ private slots:
         main->Area()->closeAllSubWindows();
         QCoreApplication::sendEvent(main, &activate);
         QVERIFY(messages.shown().empty());
+    }
+
+    void documentWindowsHearWhenTheyBecomeActiveAndWhenTheyStopBeing() {
+        std::vector<ActivationWindow*> windows;
+        for (const char* caption : {"a.txt", "b.txt"}) {
+            windows.push_back(new ActivationWindow(log, caption));
+            shell::PlaceForm(windows.back());
+            shell::ShowForm(windows.back());
+            platform::BringToFront(windows.back());
+        }
+        QCOMPARE(log, (CallLog{"a.txt activated", "a.txt deactivated", "b.txt activated"}));
+        log.clear();
+        platform::BringToFront(windows[0]);
+        QCOMPARE(log, (CallLog{"b.txt deactivated", "a.txt activated"}));
+        log.clear();
+        platform::BringToFront(windows[0]);
+        QVERIFY(log.empty());
     }
 
     void windowsAreTiledAcrossOrSideBySide() {

@@ -230,6 +230,9 @@ private slots:
         QCOMPARE(messages.lastText(), platform::ToQ("The auxiliary file '" + folder.assist("SolverData.txt") +
                                                     "' not found or cannot be processed. The program terminates. "));
         QCOMPARE(messages.shown().size(), size_t(2));
+        QVERIFY(splash->CursorFiles_Check());
+        QCOMPARE(messages.lastText(), platform::ToQ("The auxiliary file '" + folder.assist("Dragcopy.cur") +
+                                                    "' not found. The program terminates. "));
     }
 };
 
