@@ -7,6 +7,7 @@
 // on them is tested without windows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kx::platform {
@@ -34,6 +35,122 @@ public:
     virtual int Points() const = 0;
     virtual double XDataII(int subset, int point) const = 0;
     virtual double YDataII(int subset, int point) const = 0;
+};
+
+// A document window that puts its own toolbar set on the main window when
+// the main window is activated (text windows the text set, chart windows
+// the chart set).
+class HasToolbar {
+public:
+    virtual ~HasToolbar() = default;
+    virtual void ToolBr() = 0;
+};
+
+// A document window's activation events: the main window calls
+// Form_Activate when the window becomes its active document window and
+// Form_Deactivate when another one does. Each handles its own errors.
+class HasActivation {
+public:
+    virtual ~HasActivation() = default;
+    virtual void Form_Activate() = 0;
+    virtual void Form_Deactivate() = 0;
+};
+
+// A text window as the file openers load it. OPEN_Rich loads the file
+// ("$" followed by a caption: an untitled document with that caption); on
+// failure it has shown the error itself and sets ErrBool. IsSolferFile
+// switches the read-only solver-file mode on (true) or records it off.
+class TextFileLoader {
+public:
+    virtual ~TextFileLoader() = default;
+    virtual void OPEN_Rich(const std::string& FilePa, bool& ErrBool) = 0;
+    virtual void IsSolferFile(bool BBOOLL) = 0;
+};
+
+// A text window that hands its solver file to the results window.
+class ResultsOpener {
+public:
+    virtual ~ResultsOpener() = default;
+    virtual void OpResults() = 0;
+};
+
+// What the text toolbar does on the active text window. SVTXT saves
+// (asking for a path when there is none); CanBB comes back true when the
+// user cancelled the Save dialog.
+class TextToolbarTarget {
+public:
+    virtual ~TextToolbarTarget() = default;
+    virtual void SVTXT(bool& CanBB) = 0;
+    virtual void TEXT_CUT() = 0;
+    virtual void TEXT_COPY() = 0;
+    virtual void ClipInRich() = 0;
+    virtual void Rich_Undo() = 0;
+    virtual void Rich_Redo() = 0;
+};
+
+// A chart window as the file opener loads it: opens the chart file;
+// FormCaption receives the caption the window is to bear; ErrBool is set
+// when the file cannot be opened as a chart (nothing shown).
+class ChartFileLoader {
+public:
+    virtual ~ChartFileLoader() = default;
+    virtual void OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) = 0;
+};
+
+// What the chart toolbar does on the active chart window.
+class ChartToolbarTarget {
+public:
+    virtual ~ChartToolbarTarget() = default;
+    virtual void SaveTT() = 0;
+    virtual void CUTSS() = 0;
+    virtual void SAVESS() = 0;
+    virtual void PASTESS() = 0;
+    virtual void SHOWALLTEXT() = 0;
+    virtual void MarkDataPnt() = 0;
+    virtual void GridLine() = 0;
+    virtual void ViewingStyle() = 0;
+};
+
+// The texts of a chart window's chart control, as the main window's
+// chart-text panel sets them. SetSubsetLabel gets the subset number that
+// the chart window gave the panel (SetMode); ApplyChartChanges applies the
+// changes and redraws.
+class ChartTexts {
+public:
+    virtual ~ChartTexts() = default;
+    virtual void SetMainTitle(const std::string& text) = 0;
+    virtual void SetSubTitle(const std::string& text) = 0;
+    virtual void SetXAxisLabel(const std::string& text) = 0;
+    virtual void SetYAxisLabel(const std::string& text) = 0;
+    virtual void SetSubsetLabel(int subset, const std::string& text) = 0;
+    virtual void ApplyChartChanges() = 0;
+};
+
+// A chart window's annotations (their text is read from the main window's
+// panel) and its changed flag.
+class ChartAnnotations {
+public:
+    virtual ~ChartAnnotations() = default;
+    virtual void TextAnnotationsNew() = 0;
+    virtual void TextAnnotationsOld() = 0;
+    virtual void MustSave() = 0;
+};
+
+// The run-settings window: reads the solver file's settings; InitFileCap
+// is the caption of the text window that asked for the run.
+class RunSettingsLoader {
+public:
+    virtual ~RunSettingsLoader() = default;
+    virtual void GETPASS(const std::string& Pth, const std::string& InitFileCap) = 0;
+};
+
+// The page set-up values of a printable document window: the print
+// header, the page-number flag and the first page number.
+class HasPageSetup {
+public:
+    virtual ~HasPageSetup() = default;
+    virtual void Get_Page_SetUp(std::string& Heder, std::int32_t& SetN, std::int32_t& FirstN) = 0;
+    virtual void Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, std::int32_t FirstN) = 0;
 };
 
 }  // namespace kx::platform

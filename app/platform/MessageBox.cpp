@@ -15,7 +15,7 @@ public:
         RefuseRealModalInTests("message box \"" + text + "\"");
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
-        box.setText(text);
+        box.setText(QString(text).replace("\r\n", "\n"));  // the texts break lines with CR LF
         switch (style & 0x70) {
             case kMsgCritical: box.setIcon(QMessageBox::Critical); break;
             case kMsgQuestion: box.setIcon(QMessageBox::Question); break;

@@ -16,6 +16,7 @@ std::string_view ErrorDescription(ErrorKind kind) {
         case ErrorKind::MethodNotSupported: return "The window does not support this property or method";
         case ErrorKind::ObjectNotSet: return "Object variable not set";
         case ErrorKind::InvalidArgument: return "Invalid procedure call or argument";
+        case ErrorKind::ComponentMissing: return "This part of the program is not available";
     }
     return "Unknown error";
 }

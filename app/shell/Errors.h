@@ -26,6 +26,7 @@ enum class ErrorKind {
     MethodNotSupported,
     ObjectNotSet,
     InvalidArgument,
+    ComponentMissing,  // a window or service of the program that is not installed
 };
 
 // The description shown after a location tag.

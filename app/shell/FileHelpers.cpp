@@ -2,6 +2,7 @@
 
 #include "Files.h"
 
+#include <cstdio>
 #include <exception>
 #include <string_view>
 
@@ -28,6 +29,15 @@ void DeleteFileIfPresent(const std::string& path, bool& failed) {
         files::Remove(path);
     } catch (const std::exception&) {
         failed = true;
+    }
+}
+
+void CanOpenFile(const std::string& path, bool& failed) {
+    failed = true;
+    if (path.empty() || !files::Exists(path)) return;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fclose(f);
+        failed = false;
     }
 }
 

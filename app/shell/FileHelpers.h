@@ -17,6 +17,10 @@ void SplitFileName(const std::string& path, std::string& name, std::string& exte
 // or the file cannot be deleted (missing, read-only, a folder). Never throws.
 void DeleteFileIfPresent(const std::string& path, bool& failed);
 
+// Tests whether the file can be opened for reading: failed is true for a
+// missing path, a folder or a file that cannot be opened. Shows nothing.
+void CanOpenFile(const std::string& path, bool& failed);
+
 // States returned by CheckReadOnly.
 inline constexpr std::int32_t kNoPathGiven = 9999;
 inline constexpr std::int32_t kNotReadOnly = 0;

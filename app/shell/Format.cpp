@@ -1,4 +1,5 @@
 #include "Format.h"
+#include "TextHelpers.h"
 
 #include <charconv>
 #include <cmath>
@@ -189,12 +190,6 @@ std::string formatText(std::string_view text, std::string_view pattern) {
     return out;
 }
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Converts an already validated decimal text (no leading "+"). Overflow gives
@@ -230,7 +225,7 @@ std::string Format(std::string_view text, std::string_view pattern) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
-    std::string_view s = trimBlanks(text);
+    std::string_view s = TrimBlanks(text);
     size_t i = 0;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';

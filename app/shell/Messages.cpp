@@ -1,5 +1,6 @@
 #include "Messages.h"
 
+#include "Desktop.h"
 #include "Errors.h"
 #include "MessageBox.h"
 #include "SharedState.h"
@@ -19,6 +20,27 @@ void ReportError(std::string_view tag, std::string_view description) {
 }
 
 void ReportError(std::string_view tag, const std::exception& error) { ReportError(tag, std::string_view(error.what())); }
+
+void RestoreDefaultPointer() { platform::SetMousePointer(platform::kPointerDefault); }
+
+namespace {
+
+class MessageBoxNotifier : public Notifier {
+public:
+    void Message(const std::string& text, int style, const std::string& title) override {
+        platform::MsgBox(platform::ToQ(text), style, platform::ToQ(title));
+    }
+    void ReportError(std::string_view tag, std::string_view description) override {
+        shell::ReportError(tag, description);
+    }
+};
+
+}  // namespace
+
+Notifier& DesktopNotifier() {
+    static MessageBoxNotifier notifier;
+    return notifier;
+}
 
 void ShowInputError(QWidget* /*owner*/, const QString& message, QLineEdit* textBox, int /*tabIndex*/) {
     Trap("Sol#202.1 ", [&] {

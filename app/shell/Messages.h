@@ -6,6 +6,8 @@
 // found"). Procedures whose failures are ignored run it inside IgnoreErrors.
 #pragma once
 
+#include "Notifier.h"
+
 #include <QString>
 
 #include <exception>
@@ -28,6 +30,10 @@ void ShowErrorMessage(const std::string& text);
 void ReportError(std::string_view tag, std::string_view description);
 void ReportError(std::string_view tag, const std::exception& error);
 
+// The notifier of the desktop: Message shows a message box, ReportError
+// goes through the shared message routine.
+Notifier& DesktopNotifier();
+
 // Runs the body; any error it raises is reported with the tag. Returns
 // true when the body ran to its end.
 template <class Body>
@@ -41,6 +47,21 @@ bool Trap(std::string_view tag, Body&& body) {
         ReportError(tag, "Unknown error");
     }
     return false;
+}
+
+// As Trap, with the mouse pointer set back to the default before a failure
+// is shown.
+void RestoreDefaultPointer();
+template <class Body>
+bool TrapRestoringPointer(std::string_view tag, Body&& body) {
+    return Trap(tag, [&] {
+        try {
+            body();
+        } catch (...) {
+            RestoreDefaultPointer();
+            throw;
+        }
+    });
 }
 
 // Runs the body and drops any error it raises. Returns true when it ran to

@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "Format.h"
+#include "TextHelpers.h"
 
 #include <cmath>
 #include <exception>
@@ -9,12 +10,6 @@
 
 namespace kx {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 std::optional<double> numberItem(const std::string& item) {
     if (item.empty()) return 0.0;
@@ -36,13 +31,13 @@ std::vector<std::string> SplitListItems(std::string_view bytes) {
     std::vector<std::string> items;
     for (const std::string& line : files::SplitLines(bytes)) {
         std::string_view rest = line;
-        if (trimmed(rest).empty()) continue;
+        if (TrimBlanks(rest).empty()) continue;
         for (;;) {
             size_t comma = rest.find(',');
-            items.emplace_back(trimmed(rest.substr(0, comma)));
+            items.emplace_back(TrimBlanks(rest.substr(0, comma)));
             if (comma == std::string_view::npos) break;
             rest.remove_prefix(comma + 1);
-            if (trimmed(rest).empty()) break;  // a comma at the end of the line
+            if (TrimBlanks(rest).empty()) break;  // a comma at the end of the line
         }
     }
     return items;

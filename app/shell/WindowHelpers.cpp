@@ -7,15 +7,20 @@
 #include "TableHelpers.h"
 
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QPointer>
 
 namespace kx::shell {
 namespace {
 QPointer<QMainWindow> mainWindow;
+QPointer<QMdiArea> documentArea;
 }
 
 void SetMainWindow(QMainWindow* window) { mainWindow = window; }
 QMainWindow* MainWindow() { return mainWindow.data(); }
+
+void SetDocumentArea(QMdiArea* area) { documentArea = area; }
+QMdiArea* DocumentArea() { return documentArea.data(); }
 
 void SortGridByColumn(platform::Grid& grid, platform::GridColumn& clicked, int keyColumn) {
     const int index = clicked.Index();

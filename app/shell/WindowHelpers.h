@@ -7,12 +7,18 @@
 #include "Grid.h"
 
 class QMainWindow;
+class QMdiArea;
 
 namespace kx::shell {
 
 // The main window of the program (set once by the main window itself).
 void SetMainWindow(QMainWindow* window);
 QMainWindow* MainWindow();
+
+// The main window's area of document windows (set by the main window);
+// nullptr without one.
+void SetDocumentArea(QMdiArea* area);
+QMdiArea* DocumentArea();
 
 // A click on a column header: the key column returns the grid to ascending
 // order on it and makes row 1 current; any other column sorts ascending,

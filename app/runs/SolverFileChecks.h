@@ -1,0 +1,40 @@
+// Checks of solver files that need no window: is a file readable, does it
+// carry the solver-file signature and may it be opened, does it hold
+// results, and are they complete. They read the file line by line and never
+// write it; what they show the user goes through the Notifier.
+#pragma once
+
+#include "Notifier.h"
+
+#include <string>
+
+namespace kx::runs {
+
+inline constexpr const char* kSolverSignature = "!$KINOVEX SOLVER";
+inline constexpr const char* kMessageTitle = "KINOVEX";
+inline constexpr int kStyleExclamation = 48;
+
+// failed is true when the file cannot be opened or has no first line.
+void CheckFileReadable(const std::string& path, bool& failed);
+
+// Returns true when the first line, trimmed, begins with the signature in
+// any letter case. accepted is true only for a file with the signature
+// that is no constant-volume file (line 15 beginning 2 or 3) and has no
+// reactions with explicit reverse-rate lines; each refusal is shown. A
+// file that does not read as a solver header (too few lines, a line 15
+// that does not begin with a number) is reported with the tag
+// "401#001.11 " and not accepted.
+bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier);
+
+// True when no line, trimmed, begins with "!$Results" (exact case), and
+// when the file cannot be read. With showMessage, a file read to its end
+// without results shows why.
+bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier);
+
+// Whether the file holds at least four results records after its results
+// heading ("!$RESULTS" in any letter case). failed with the message when
+// the results are missing, incomplete or the file does not read; message
+// is "" otherwise. Shows nothing.
+void CheckResultsComplete(const std::string& path, bool& failed, std::string& message);
+
+}  // namespace kx::runs

@@ -1,0 +1,280 @@
+// The main window's two toolbars and its chart-text panel. A button does
+// nothing itself: it calls the active document window through the
+// capability of its kind, or opens a print set-up dialog.
+#include "MDIForm1.h"
+
+#include "Desktop.h"
+#include "FormRegistry.h"
+#include "Messages.h"
+#include "Modal.h"
+#include "Text.h"
+#include "TextHelpers.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <map>
+
+namespace kx::shell {
+namespace {
+
+using platform::ActiveDocument;
+using platform::Require;
+using platform::TwipsToPixels;
+
+struct ButtonSpec {
+    const char* key;      // nullptr: a separator
+    const char* tooltip;
+    const char* theme;    // icon of the desktop's theme, when it has one
+    const char* label;    // else a short label
+};
+
+// Button order is fixed: the chart and text windows enable buttons by index.
+constexpr ButtonSpec kChartButtons[] = {
+    {"SAVE", "Save Chart", "document-save", "Sv"},
+    {"PlotPrint", "Print", "document-print", "Pr"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"CUTSUBSET", "Cut ", "edit-cut", "Ct"},
+    {"SAVESUBSET", "Copy", "edit-copy", "Cp"},
+    {"PASTESUBSET", "Paste ", "edit-paste", "Ps"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"ANNOTATIONS", "New Graph Annotation", "insert-text", "An"},
+    {"SHOWTEXT", "Show All Graph Texts", "view-list-text", "Tx"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"GRIDLINE", "Show/Hide Grid Lines", "view-grid", "#"},
+    {"MARKER", "Show/Hide Points", "draw-points", "\u2022"},
+    {"LEGEND", "Color/Monochrome Style", "color-management", "Co"},
+};
+
+constexpr ButtonSpec kTextButtons[] = {
+    {"SAVE", "Save", "document-save", "Sv"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"PRINT", "Print", "document-print", "Pr"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"TXT_CUT", "Cut", "edit-cut", "Ct"},
+    {"TXT_COPY", "Copy", "edit-copy", "Cp"},
+    {"TXT_PASTE", "Paste", "edit-paste", "Ps"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"RICH_UNDO", "Undo", "edit-undo", "Un"},
+    {"RICH_REDO", "Redo", "edit-redo", "Re"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"FIND", "Find/Replace", "edit-find", "Fd"},
+};
+
+template <std::size_t N>
+platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonSpec (&buttons)[N]) {
+    auto* bar = new platform::Toolbar(parent);
+    bar->setObjectName(name);
+    bar->setIconSize(QSize(18, 18));
+    for (const ButtonSpec& b : buttons) {
+        if (!b.key)
+            bar->AddSeparator();
+        else
+            bar->AddButton(b.key, b.tooltip, platform::LabelIcon(b.theme, QString::fromUtf8(b.label)));
+    }
+    return bar;
+}
+
+// The buttons that call a method of the active document window, by key.
+template <class Target>
+using KeyActions = std::map<QString, void (Target::*)()>;
+
+const KeyActions<platform::ChartToolbarTarget> kChartActions = {
+    {"SAVE", &platform::ChartToolbarTarget::SaveTT},
+    {"CUTSUBSET", &platform::ChartToolbarTarget::CUTSS},
+    {"SAVESUBSET", &platform::ChartToolbarTarget::SAVESS},
+    {"PASTESUBSET", &platform::ChartToolbarTarget::PASTESS},
+    {"SHOWTEXT", &platform::ChartToolbarTarget::SHOWALLTEXT},
+    {"GRIDLINE", &platform::ChartToolbarTarget::GridLine},
+    {"MARKER", &platform::ChartToolbarTarget::MarkDataPnt},
+    {"LEGEND", &platform::ChartToolbarTarget::ViewingStyle},
+};
+
+const KeyActions<platform::TextToolbarTarget> kTextActions = {
+    {"TXT_CUT", &platform::TextToolbarTarget::TEXT_CUT},
+    {"TXT_COPY", &platform::TextToolbarTarget::TEXT_COPY},
+    {"TXT_PASTE", &platform::TextToolbarTarget::ClipInRich},
+    {"RICH_UNDO", &platform::TextToolbarTarget::Rich_Undo},
+    {"RICH_REDO", &platform::TextToolbarTarget::Rich_Redo},
+};
+
+// Calls the method of the key on the active document window; an unknown
+// key does nothing.
+template <class Target>
+void callActive(const QString& key, const KeyActions<Target>& actions) {
+    auto it = actions.find(key);
+    if (it != actions.end()) (Require<Target>(ActiveDocument()).*(it->second))();
+}
+
+// The one loaded window of a tool type, or a new one.
+platform::Form* toolWindow(const char* type) {
+    if (platform::Form* open = platform::FindForm(type)) return open;
+    return LoadForm(type);
+}
+
+// Shows a set-up dialog modally, owned by the main window; it is unloaded
+// when the user is done with it.
+void showSetupDialog(const char* type) {
+    platform::Form* form = toolWindow(type);
+    auto* dialog = qobject_cast<QDialog*>(form->Widget());
+    if (!dialog) throw Error(ErrorKind::MethodNotSupported, std::string(type) + " is no dialog");
+    platform::ShowModal(*dialog);
+    platform::Unload(form);
+}
+
+void showToolWindow(const char* type) {
+    platform::Form* form = toolWindow(type);
+    ShowForm(form);
+    platform::BringToFront(form);
+}
+
+}  // namespace
+
+void MDIForm1::buildToolbars() {
+    toolbar2_ = makeToolbar(picture1_, "Toolbar2", kChartButtons);
+    toolbar5_ = makeToolbar(picture1_, "Toolbar5", kTextButtons);
+    toolbar2_->OnButtonClick([this](const QString& key) { toolbar2ButtonClick(key); });
+    toolbar5_->OnButtonClick([this](const QString& key) { toolbar5ButtonClick(key); });
+
+    // The panel lies over the toolbars' right part, so it is made after them.
+    text8_ = new QLineEdit(picture1_);
+    text8_->setObjectName("Text8");
+    text8_->setReadOnly(true);
+    text8_->installEventFilter(this);
+    richTextBox6_ = new QLineEdit(picture1_);
+    richTextBox6_->setObjectName("RichTextBox6");
+    command3_ = new QPushButton("OK", picture1_);
+    command3_->setObjectName("Command3");
+    connect(command3_, &QPushButton::clicked, this, [this] { PlotTxtOK(); });
+    connect(richTextBox6_, &QLineEdit::returnPressed, this, [this] { PlotTxtOK(); });
+    for (QWidget* w : panelControls()) w->hide();
+    picture1_->setFixedHeight(toolbar2_->sizeHint().height() + TwipsToPixels(100));
+    for (platform::Toolbar* bar : {toolbar2_, toolbar5_}) bar->hide();
+    layoutPanel();
+}
+
+std::array<QWidget*, 3> MDIForm1::panelControls() const { return {text8_, richTextBox6_, command3_}; }
+
+void MDIForm1::ShowToolbarSet(int mode) {
+    switch (mode) {
+        case 0:
+        case 1:
+        case 4:
+            toolbar2_->hide();
+            toolbar5_->hide();
+            break;
+        case 2:
+            toolbar5_->hide();
+            toolbar2_->show();
+            break;
+        case 5:
+            toolbar2_->hide();
+            toolbar5_->show();
+            break;
+        default: break;
+    }
+    layoutPanel();
+}
+
+// Panel places in twips, from the top of the chart toolbar.
+void MDIForm1::layoutPanel() {
+    const int t = platform::PixelsToTwips(toolbar2_->y()) + 50;
+    const int commandLeft = 9000;
+    const int commandWidth = platform::PixelsToTwips(command3_->sizeHint().width());
+    command3_->setGeometry(TwipsToPixels(commandLeft), TwipsToPixels(t - 50), TwipsToPixels(commandWidth),
+                           TwipsToPixels(300));
+    const int richLeft = commandLeft - 3000 - 100;
+    richTextBox6_->setGeometry(TwipsToPixels(richLeft), TwipsToPixels(t - 70), TwipsToPixels(3000),
+                               TwipsToPixels(350));
+    const int labelLeft = richLeft - 1200 - 40;
+    text8_->setGeometry(TwipsToPixels(labelLeft), TwipsToPixels(t - 20), TwipsToPixels(1200),
+                        text8_->sizeHint().height());
+    for (QWidget* w : panelControls()) w->raise();
+}
+
+void MDIForm1::toolbar2ButtonClick(const QString& key) {
+    Trap("MDI#016. ", [&] {
+        if (key == "PlotPrint") {
+            showSetupDialog(kChartPageSetup);
+            return;
+        }
+        if (key == "ANNOTATIONS") {
+            SetMode(true, 0);
+            text8_->setText("New Annotation");
+            richTextBox6_->clear();
+            return;
+        }
+        callActive(key, kChartActions);
+    });
+}
+
+void MDIForm1::toolbar5ButtonClick(const QString& key) {
+    Trap("MDI#017. ", [&] {
+        if (key == "SAVE") {
+            bool cancelled = false;
+            Require<platform::TextToolbarTarget>(ActiveDocument()).SVTXT(cancelled);
+            return;
+        }
+        if (key == "PRINT") {
+            showSetupDialog(kTextPageSetup);
+            return;
+        }
+        if (key == "FIND") {
+            showToolWindow(kFindWindow);
+            return;
+        }
+        callActive(key, kTextActions);
+    });
+}
+
+void MDIForm1::SetMode(bool ModeInd, int SubSetIn) {
+    Trap("MDI#013. ", [&] {
+        subsetIndex_ = SubSetIn;
+        for (QWidget* w : panelControls()) w->setVisible(ModeInd);
+        if (!ModeInd) richTextBox6_->clear();
+    });
+}
+
+void MDIForm1::HideContr() {
+    for (QWidget* w : panelControls()) w->hide();
+    richTextBox6_->clear();
+}
+
+void MDIForm1::PlotTxtOK() {
+    Trap("MDI#010 ", [this] {
+        const std::string label(TrimBlanks(platform::FromQ(text8_->text())));
+        const std::string text = platform::FromQ(richTextBox6_->text());
+        platform::Form* active = ActiveDocument();
+        auto& chart = Require<platform::ChartTexts>(active);
+        if (label == "Main Title")
+            chart.SetMainTitle(text);
+        else if (label == "SubTitle")
+            chart.SetSubTitle(text);
+        else if (label == "XAxis Label")
+            chart.SetXAxisLabel(text);
+        else if (label == "YAxis Label")
+            chart.SetYAxisLabel(text);
+        else if (label == "SubSet Label")
+            chart.SetSubsetLabel(subsetIndex_, text);
+        else if (label == "New Annotation")
+            Require<platform::ChartAnnotations>(active).TextAnnotationsNew();
+        else if (label == "Annotation")
+            Require<platform::ChartAnnotations>(active).TextAnnotationsOld();
+        chart.ApplyChartChanges();
+        Require<platform::ChartAnnotations>(active).MustSave();
+        active->Widget()->setFocus();
+    });
+}
+
+bool MDIForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == text8_ && e->type() == QEvent::MouseButtonPress)
+        IgnoreErrors([] {
+            if (platform::Form* active = ActiveDocument()) active->Widget()->setFocus();
+        });
+    return FormWindow::eventFilter(watched, e);
+}
+
+}  // namespace kx::shell

@@ -1,0 +1,146 @@
+#include "OpenFiles.h"
+
+#include "CommonDialogs.h"
+#include "Desktop.h"
+#include "DocumentWindows.h"
+#include "FileHelpers.h"
+#include "FormRegistry.h"
+#include "MDIForm1.h"
+#include "MessageBox.h"
+#include "Messages.h"
+#include "RevReactions.h"
+#include "SolverFileOpening.h"
+#include "Text.h"
+#include "TextHelpers.h"
+
+#include <array>
+
+namespace kx::shell {
+namespace {
+
+using platform::Require;
+
+constexpr std::array<const char*, 8> kRefusedExtensions = {"exe", "pdb", "gif", "msi", "dll", "pdf", "mdb", "bmp"};
+constexpr std::array<const char*, 5> kToolWindows = {kFindWindow, kTextPageSetup, kRunSettingsWindow,
+                                                     kReductionWindow, kComparisonWindow};
+constexpr std::array<const char*, 6> kReportDesigners = {"PLOT_REPORT",   "PLOT_REPORT_Land",   "PLOT_REPORT_Land_Lett",
+                                                         "PRINT_PREVIEW", "PRINT_PREVIEW_Land", "PRINT_PREVIEW_Lett_Land"};
+
+void unloadAll(const char* type) {
+    for (platform::Form* form : platform::FindForms(type)) platform::Unload(form);
+}
+
+void message(const std::string& text, int style) { platform::MsgBox(platform::ToQ(text), style, kMessageTitle); }
+
+void openChart(const std::string& path) {
+    platform::Form* chart = LoadForm(kChartWindow);
+    bool failed = false;
+    std::string caption;
+    Require<platform::ChartFileLoader>(chart).OPENPLOT(path, failed, caption);
+    if (failed) {
+        platform::Unload(chart);
+        platform::SetMousePointer(platform::kPointerDefault);
+        message("The file '" + path + "' cannot be opened. Make sure you open a chart file and the file name is correct.",
+                platform::kMsgExclamation);
+        return;
+    }
+    chart->SetCaption(platform::ToQ(caption));
+    ShowForm(chart);
+    ZordTimer(caption);
+    platform::BringToFront(chart);
+}
+
+void openText(const std::string& path) {
+    bool accepted = false;
+    if (runs::CheckSolverFileHeader(path, accepted)) {
+        if (accepted) ShowFileInResultWindow(path);
+        return;
+    }
+    platform::Form* text = LoadTextFile(path);
+    if (!text) return;
+    Require<platform::TextFileLoader>(text).IsSolferFile(false);
+    std::string caption = platform::FromQ(text->Caption());
+    ZordTimer(caption);
+    ShowForm(text);
+    platform::BringToFront(text);
+}
+
+}  // namespace
+
+platform::Form* LoadTextFile(const std::string& path) {
+    platform::Form* text = LoadForm(kTextWindow);
+    bool failed = false;
+    Require<platform::TextFileLoader>(text).OPEN_Rich(path, failed);
+    if (!failed) return text;
+    platform::Unload(text);
+    return nullptr;
+}
+
+void OpenFileByType(const std::string& requested) {
+    TrapRestoringPointer("Mod1#011. ", [&] {
+        UnloadPlotDialogs();
+        std::string path = requested;
+        if (path.empty()) {
+            bool cancelled = false;
+            ShowOpenDialog(path, 1, "", cancelled);
+            if (cancelled) return;
+        }
+        std::string name, extension;
+        std::int32_t position = 0;
+        SplitFileName(path, name, extension, position);
+        extension = LowerAscii(extension);
+        for (const char* refused : kRefusedExtensions)
+            if (extension == refused) {
+                message("The specified Path/File name cannot be accessed or is invalid.", platform::kMsgExclamation);
+                return;
+            }
+        std::int32_t state = 0;
+        std::string readOnlyMessage;
+        CheckReadOnly(path, state, readOnlyMessage, false);
+        if (state == kReadOnly) message("The file '" + path + "' is read-only.", platform::kMsgInformation);
+        platform::SetMousePointer(platform::kPointerHourglass);
+        if (extension == "pg")
+            openChart(path);
+        else
+            openText(path);
+    });
+    platform::SetMousePointer(platform::kPointerDefault);
+}
+
+void NewTextDocument(std::string& caption, bool visible) {
+    Trap("Mod1#015-3 ", [&] {
+        std::vector<std::string> captions;
+        for (platform::Form* form : platform::Forms()) captions.push_back(platform::FromQ(form->Caption()));
+        caption = kTextDocPrefix + std::to_string(NextTextDocumentNumber(captions));
+        platform::Form* text = LoadForm(kTextWindow);
+        text->SetCaption(platform::ToQ(caption));
+        SetFormVisible(text, visible);
+        std::string front = caption;
+        ZordTimer(front);
+        platform::BringToFront(text);
+    });
+}
+
+void UnloadPlotDialogs() {
+    Trap("Mod1#014-1 ", [] {
+        unloadAll("PLOT_Setup");
+        unloadAll("PLOT_xportMe");
+    });
+}
+
+void UnloadToolWindows(const std::string& keep) {
+    Trap("Mod1#015-2 ", [&] {
+        for (const char* type : kToolWindows)
+            if (keep != type) unloadAll(type);
+    });
+}
+
+void UnloadReportDesigners() {
+    for (const char* type : kReportDesigners) IgnoreErrors([type] { unloadAll(type); });
+}
+
+void ListRevReactions(const std::string& path, bool& found, std::string& list) {
+    kx::ListRevReactions(path, found, list, DesktopNotifier());
+}
+
+}  // namespace kx::shell

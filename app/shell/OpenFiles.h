@@ -1,0 +1,39 @@
+// Opening files in the window for their kind, new text documents, and the
+// closing of tool windows and dialogs that must not outlive a change of
+// document.
+#pragma once
+
+#include "Forms.h"
+
+#include <string>
+
+namespace kx::shell {
+
+// Opens the file: a chart file (".pg") in a chart window, a solver file
+// read-only through ShowFileInResultWindow, anything else in a text
+// window. An empty path first asks for one in the Open dialog. Refused
+// kinds and failed openings are shown; errors are reported ("Mod1#011. ").
+void OpenFileByType(const std::string& path);
+
+// Creates a text window and loads the file into it; nullptr when the load
+// failed (the window has shown why and is unloaded again).
+platform::Form* LoadTextFile(const std::string& path);
+
+// Creates an empty text window captioned "Text Doc" and the lowest free
+// number (0 when 1 to 100 are all taken) and returns the caption.
+void NewTextDocument(std::string& caption, bool visible);
+
+// Unloads the chart set-up and chart export dialogs.
+void UnloadPlotDialogs();
+
+// Unloads the tool windows RES_FIND, RES_PAGESETUP, SOL_RUN, RED_Gen and
+// Comparison, except the one whose name is keep (exact letter case).
+void UnloadToolWindows(const std::string& keep);
+
+// Unloads the six report designers of text and chart printing.
+void UnloadReportDesigners();
+
+// kx::ListRevReactions with its errors shown on the desktop.
+void ListRevReactions(const std::string& path, bool& found, std::string& list);
+
+}  // namespace kx::shell

@@ -1,0 +1,26 @@
+// Small helpers on byte text: blanks around a text, ASCII letter case and
+// the first characters of a line, as the file readers compare them. None
+// depends on the C library's locale.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kx {
+
+// The text without the blanks and tabs around it.
+std::string_view TrimBlanks(std::string_view text);
+
+// The text with the ASCII letters upper-cased / lower-cased; other bytes
+// are kept.
+std::string UpperAscii(std::string_view text);
+std::string LowerAscii(std::string_view text);
+
+// The first n characters of the text (all of it when shorter).
+inline std::string_view Left(std::string_view text, std::size_t n) { return text.substr(0, n); }
+
+// True when the first n characters of the trimmed line, upper-cased, equal
+// word (word is given in capitals and n is its length).
+bool TrimmedStartsUpper(std::string_view line, std::string_view word);
+
+}  // namespace kx

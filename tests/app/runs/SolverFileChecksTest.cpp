@@ -1,0 +1,263 @@
+// The solver-file checks: readable, signature and refusals, results present
+// and complete.
+#include "SolverFileChecks.h"
+
+#include "SolverFileText.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using kx::test::Results;
+using kx::test::RevReaction;
+using kx::test::SolverFileText;
+
+namespace {
+
+struct Shown {
+    std::string text;
+    int style;
+    std::string title;
+};
+
+class RecordingNotifier : public kx::Notifier {
+public:
+    std::vector<Shown> messages;
+    std::vector<std::string> errors;
+    void Message(const std::string& text, int style, const std::string& title) override {
+        messages.push_back({text, style, title});
+    }
+    void ReportError(std::string_view tag, std::string_view description) override {
+        errors.push_back(std::string(tag) + std::string(description));
+    }
+};
+
+class SolverFileChecks : public ::testing::Test {
+protected:
+    std::string write(const SolverFileText& file, const std::string& name = "run.sol") {
+        return dir.write(name, file.bytes());
+    }
+    kx::test::TempDir dir;
+    RecordingNotifier notifier;
+};
+
+TEST_F(SolverFileChecks, ReadableNeedsAFirstLine) {
+    bool failed = false;
+    kx::runs::CheckFileReadable(dir.write("one.txt", "x"), failed);
+    EXPECT_FALSE(failed);
+    kx::runs::CheckFileReadable(dir.write("blank.txt", "\r\n"), failed);
+    EXPECT_FALSE(failed);
+    kx::runs::CheckFileReadable(dir.write("empty.txt", ""), failed);
+    EXPECT_TRUE(failed);
+    kx::runs::CheckFileReadable(dir.file("missing.txt"), failed);
+    EXPECT_TRUE(failed);
+}
+
+TEST_F(SolverFileChecks, SignatureIsTheFirstSixteenCharactersAfterTrimmingInAnyCase) {
+    struct Case {
+        const char* line;
+        bool signature;
+    } cases[] = {
+        {"!$KINOVEX SOLVER", true},
+        {"   !$kinovex solver, reduced copy", true},
+        {" !$Kinovex Solver,  Dec 9 2026", true},
+        {"!$KINOVEX SOLVE", false},
+        {"# !$KINOVEX SOLVER", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        SolverFileText file;
+        file.signature = c.line;
+        bool accepted = true;
+        EXPECT_EQ(kx::runs::CheckSolverFileHeader(write(file), accepted, notifier), c.signature) << c.line;
+        EXPECT_EQ(accepted, c.signature) << c.line;
+    }
+    bool accepted = true;
+    EXPECT_FALSE(kx::runs::CheckSolverFileHeader(dir.write("empty.sol", ""), accepted, notifier));
+    EXPECT_FALSE(accepted);
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.errors.empty());
+}
+
+TEST_F(SolverFileChecks, ConstantVolumeModesAreRefusedWithThePath) {
+    struct Case {
+        const char* line15;
+        bool accepted;
+    } cases[] = {
+        {"0 !Constant Temperature", true}, {" 1 !Temperature Equation", true}, {"2 !Constant volume", false},
+        {"3", false},                      {"4 !unknown", true},
+    };
+    for (const Case& c : cases) {
+        notifier.messages.clear();
+        SolverFileText file;
+        file.temperatureMode = c.line15;
+        const std::string path = write(file);
+        bool accepted = !c.accepted;
+        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(path, accepted, notifier));
+        EXPECT_EQ(accepted, c.accepted) << c.line15;
+        if (c.accepted) {
+            EXPECT_TRUE(notifier.messages.empty()) << c.line15;
+            continue;
+        }
+        ASSERT_EQ(notifier.messages.size(), 1u) << c.line15;
+        EXPECT_EQ(notifier.messages[0].text,
+                  "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
+                  "attempting to open contains input data for a constant volume process; the file cannot be "
+                  "opened.\r\n\r\n" + path);
+        EXPECT_EQ(notifier.messages[0].style, 48);
+        EXPECT_EQ(notifier.messages[0].title, "KINOVEX");
+    }
+}
+
+TEST_F(SolverFileChecks, RevReactionsAreRefusedWithTheirEquations) {
+    SolverFileText file;
+    file.reactions = RevReaction(1);
+    const std::vector<std::string> plain = {" 2    H+O2<=>OH+O", "      1   2", "       0.1E+01"};
+    file.reactions.insert(file.reactions.end(), plain.begin(), plain.end());
+    for (const std::string& line : RevReaction(3)) file.reactions.push_back(line);
+    const std::string path = write(file);
+    bool accepted = true;
+    EXPECT_TRUE(kx::runs::CheckSolverFileHeader(path, accepted, notifier));
+    EXPECT_FALSE(accepted);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text,
+              "The reaction mechanism contains reactions where the reverse rate constants are specified explicitly "
+              "(the REV type).  \r\n 1    A1+B<=>C1\r\n 3    A3+B<=>C3\r\nKinovex-II does not support this reaction "
+              "type; the file cannot be opened.\r\n\r\n" + path);
+    EXPECT_EQ(notifier.messages[0].style, 48);
+}
+
+TEST_F(SolverFileChecks, ConstantVolumeWithRevReactionsShowsOnlyTheConstantVolumeMessage) {
+    SolverFileText file;
+    file.temperatureMode = "2 !Constant volume";
+    file.reactions = RevReaction(1);
+    bool accepted = true;
+    kx::runs::CheckSolverFileHeader(write(file), accepted, notifier);
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text.rfind("Kinovex-II is intended", 0), 0u);
+}
+
+TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
+    struct Case {
+        SolverFileText file;
+        const char* error;
+    };
+    SolverFileText letters;
+    letters.temperatureMode = "ab !mode";
+    SolverFileText empty15;
+    empty15.temperatureMode = "";
+    SolverFileText shortHeader;
+    shortHeader.headerLines = 12;
+    const Case cases[] = {
+        {letters, "401#001.11 Type mismatch: ab"},
+        {empty15, "401#001.11 Type mismatch: "},
+        {shortHeader, "401#001.11 Input past end of file"},
+    };
+    for (const Case& c : cases) {
+        notifier.errors.clear();
+        bool accepted = true;
+        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(write(c.file), accepted, notifier));
+        EXPECT_FALSE(accepted);
+        ASSERT_EQ(notifier.errors.size(), 1u);
+        EXPECT_EQ(notifier.errors[0], c.error);
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+TEST_F(SolverFileChecks, TheBundledSamplesAreAcceptedSolverFiles) {
+    for (const char* name : {"gri30_ch4_1400K.txt", "h2_air_1000K.txt", "h2_o2_ar_isothermal.txt"}) {
+        bool accepted = false;
+        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(std::string(KX_SAMPLES_DIR) + "/" + name, accepted, notifier));
+        EXPECT_TRUE(accepted) << name;
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.errors.empty());
+}
+
+TEST_F(SolverFileChecks, ResultsHeadingIsFoundOnlyInItsOwnLetterCase) {
+    SolverFileText withResults;
+    withResults.after = Results(1, 5);
+    EXPECT_FALSE(kx::runs::SolverFileLacksResults(write(withResults), true, notifier));
+
+    SolverFileText capitals;
+    capitals.after = Results(1, 5, " !$RESULTS  Mass Fractions");
+    const std::string path = write(capitals, "caps.sol");
+    EXPECT_TRUE(kx::runs::SolverFileLacksResults(path, false, notifier));
+    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(kx::runs::SolverFileLacksResults(path, true, notifier));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.messages[0].text, "In the file '" + path + "', \r\nresults are not found.");
+    EXPECT_EQ(notifier.messages[0].style, 48);
+
+    EXPECT_TRUE(kx::runs::SolverFileLacksResults(dir.file("missing.sol"), true, notifier));
+    EXPECT_EQ(notifier.messages.size(), 1u);  // an unreadable file says nothing
+}
+
+TEST_F(SolverFileChecks, ResultsAreCompleteFromFourRecordsCountedInRecordsOfTheirLines) {
+    const std::vector<std::string> errorReport = {" Error 7: the step size became too small", " at t = 1e-5"};
+    auto withEnd = [](std::vector<std::string> lines, std::vector<std::string> end) {
+        lines.insert(lines.end(), end.begin(), end.end());
+        return lines;
+    };
+    struct Case {
+        const char* what;
+        int species;
+        std::vector<std::string> after;
+        const char* outcome;  // "" complete, else the end of the message
+    } cases[] = {
+        {"50 species, 7 one-line records", 50, withEnd(Results(1, 7), {" !$End", " stats 1"}), ""},
+        {"51 species, 7 lines = 3.5 records", 51, withEnd(Results(2, 7), {" !$End"}), ""},
+        {"51 species, 5 lines = 2.5 records", 51, withEnd(Results(2, 5), {" !$End"}), "results are incomplete."},
+        {"100 species, 6 lines = 3 records", 100, Results(2, 6), "results are incomplete."},
+        {"error after 4 records", 3, withEnd(Results(1, 4), errorReport), ""},
+        {"error right after the heading record", 3, withEnd(Results(1, 0), errorReport), "results are incomplete."},
+        {"blank lines between records do not count", 3,
+         withEnd(Results(1, 3), {" ", "       1  0.1E-05  0.1E+04", " !$End"}), ""},
+        {"end line inside the heading record", 60, withEnd(Results(1, 0), {" !$End"}), "results are not found."},
+        {"error inside the heading record", 3,
+         {" ", " !$Results  Mass Fractions", " ERROR 12"}, "results are not found."},
+        {"heading in capitals", 3, Results(1, 4, " !$RESULTS"), ""},
+        {"no results", 3, {}, "results are not found."},
+        {"heading as the last line", 3, {" ", " !$Results"}, "unexpected error."},
+    };
+    for (const Case& c : cases) {
+        SolverFileText file;
+        file.species = c.species;
+        file.after = c.after;
+        const std::string path = write(file);
+        bool failed = false;
+        std::string message = "left over";
+        kx::runs::CheckResultsComplete(path, failed, message);
+        if (std::string(c.outcome).empty()) {
+            EXPECT_FALSE(failed) << c.what << ": " << message;
+            EXPECT_EQ(message, "") << c.what;
+        } else {
+            EXPECT_TRUE(failed) << c.what;
+            EXPECT_EQ(message, "In the file '" + path + "', " + c.outcome) << c.what;
+        }
+    }
+}
+
+TEST_F(SolverFileChecks, ResultsOfAnUnreadableFileAreAnUnexpectedError) {
+    bool failed = false;
+    std::string message;
+    const std::string missing = dir.file("missing.sol");
+    kx::runs::CheckResultsComplete(missing, failed, message);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(message, "In the file '" + missing + "', unexpected error.");
+
+    // Line 10 without "!" or without a number before it.
+    for (const char* line10 : {" 11 Species", " many !Species"}) {
+        std::string text = SolverFileText{}.bytes();
+        const std::size_t start = text.find(" 3 !Species");
+        text.replace(start, std::string(" 3 !Species").size(), line10);
+        const std::string path = dir.write("bad10.sol", text);
+        kx::runs::CheckResultsComplete(path, failed, message);
+        EXPECT_TRUE(failed) << line10;
+        EXPECT_EQ(message, "In the file '" + path + "', unexpected error.") << line10;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,166 @@
+// Choosing a solver file to open, and handing one with results to the
+// results window.
+#include "FormRegistry.h"
+#include "Scripted.h"
+#include "SolverFileOpening.h"
+
+#include "DesktopTestSupport.h"
+#include "SolverFileText.h"
+
+#include <QTest>
+
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedDialogs;
+using kx::platform::testing::ScriptedMessages;
+using kx::test::SolverFileText;
+using kx::test::StubResultsWindow;
+
+namespace {
+
+std::string notSolverFile(const std::string& path) {
+    return "You are attempting to open not solver file '" + path + "'.";
+}
+
+}  // namespace
+
+class SolverFileOpeningTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<kx::test::ProgramFolder> folder;
+
+    std::string withResults(const std::string& name, int records) {
+        SolverFileText file;
+        file.after = kx::test::Results(1, records);
+        file.after.push_back(" !$End");
+        return folder->dir.write(name, file.bytes());
+    }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        folder = std::make_unique<kx::test::ProgramFolder>();
+    }
+    void cleanup() {
+        kx::test::DeleteAllWindows();
+        folder.reset();
+    }
+
+    void anEmptyPathAsksForTheFileAndAGivenOneIsCheckedAsItIs() {
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        const std::string good = folder->dir.write("run.sol", SolverFileText{}.bytes());
+        dialogs.ChooseOpen(platform::ToQ(good));
+        std::string path;
+        bool failed = true;
+        runs::CheckSolverFileToOpen(path, failed);
+        QCOMPARE(path, good);
+        QVERIFY(!failed);
+        QCOMPARE(dialogs.requests().size(), size_t(1));
+        QCOMPARE(dialogs.requests()[0].file.filterIndex, 1);
+
+        runs::CheckSolverFileToOpen(path, failed);  // no dialog now
+        QVERIFY(!failed);
+        QCOMPARE(dialogs.requests().size(), size_t(1));
+        QVERIFY(messages.shown().empty());
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void cancellingTheDialogFailsSilently() {
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        dialogs.Cancel(ScriptedDialogs::Kind::Open);
+        std::string path;
+        bool failed = false;
+        runs::CheckSolverFileToOpen(path, failed);
+        QVERIFY(failed);
+        QVERIFY(path.empty());
+        QVERIFY(messages.shown().empty());
+    }
+
+    void eachRefusalIsShownOnce() {
+        SolverFileText constantVolume;
+        constantVolume.temperatureMode = "3";
+        const std::string readOnly = folder->dir.write("locked.sol", SolverFileText{}.bytes());
+        files::SetReadOnly(readOnly, true);
+        struct Case {
+            std::string path;
+            std::string message;
+        } cases[] = {
+            {readOnly, "File '" + readOnly + "' is read-only, remove this attribute."},
+            {folder->dir.write("chart.PG", SolverFileText{}.bytes()), ""},
+            {folder->dir.write("notes.txt", "just notes\r\n"), ""},
+            {folder->dir.write("cv.sol", constantVolume.bytes()), "Kinovex-II is intended"},
+        };
+        cases[1].message = notSolverFile(cases[1].path);
+        cases[2].message = notSolverFile(cases[2].path);
+        for (const Case& c : cases) {
+            ScriptedMessages messages;
+            std::string path = c.path;
+            bool failed = false;
+            runs::CheckSolverFileToOpen(path, failed);
+            QVERIFY(failed);
+            QCOMPARE(messages.shown().size(), size_t(1));
+            QVERIFY2(messages.lastText().startsWith(platform::ToQ(c.message)), qPrintable(messages.lastText()));
+            QCOMPARE(messages.shown()[0].style, 48);
+            QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        }
+    }
+
+    void completeResultsOpenTheResultsWindowReplacingTheOldOne() {
+        int loads = 0;
+        shell::FormCreatorInstallation results(shell::kResultsWindow, [&] {
+            ++loads;
+            return new StubResultsWindow(false);
+        });
+        const std::string path = withResults("run.sol", 4);
+        auto* old = new StubResultsWindow(false);  // open on another file, then on this one
+        Shared().SolverFileToOpen = path;
+        auto* sameFile = new StubResultsWindow(false);
+        runs::OpenResultsWindow(path);
+        QCOMPARE(loads, 1);
+        const std::vector<platform::Form*> open = platform::FindForms("MenuForm");
+        QCOMPARE(open.size(), size_t(2));
+        QCOMPARE(open[0], old);
+        QVERIFY(open[1] != sameFile);
+        QCOMPARE(platform::Require<platform::HasSolverFilePath>(open[1]).SolverFilePath(), path);
+        QVERIFY(shell::FormVisible(open[1]));
+    }
+
+    void missingOrIncompleteResultsAreShownAndNothingOpens() {
+        int loads = 0;
+        shell::FormCreatorInstallation results(shell::kResultsWindow, [&] {
+            ++loads;
+            return new StubResultsWindow(false);
+        });
+        ScriptedMessages messages;
+        const std::string none = folder->dir.write("none.sol", SolverFileText{}.bytes());
+        runs::OpenResultsWindow(none);
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + none + "', \r\nresults are not found."));
+        const std::string three = withResults("three.sol", 3);
+        runs::OpenResultsWindow(three);
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + three + "', results are incomplete."));
+        QCOMPARE(messages.shown()[1].style, 48);
+        QCOMPARE(loads, 0);
+    }
+
+    void aResultsWindowThatFailsToLoadIsUnloadedAndTheFlagCleared() {
+        shell::FormCreatorInstallation results(shell::kResultsWindow, [] { return new StubResultsWindow(true); });
+        runs::OpenResultsWindow(withResults("run.sol", 5));
+        QVERIFY(!platform::FindForm("MenuForm"));
+        QVERIFY(!Shared().MenuFormLoadFailed);
+    }
+
+    void withoutAResultsWindowTheErrorReachesTheCaller() {
+        try {
+            runs::OpenResultsWindow(withResults("run.sol", 5));
+            QFAIL("no error");
+        } catch (const Error& e) {
+            QCOMPARE(e.kind(), ErrorKind::ComponentMissing);
+        }
+    }
+};
+
+QTEST_MAIN(SolverFileOpeningTest)
+#include "SolverFileOpeningTest.moc"

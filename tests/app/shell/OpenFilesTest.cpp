@@ -1,0 +1,247 @@
+// Opening files by kind, new text documents, closing tool windows, and the
+// read-only viewer that shows files until the text window is installed.
+#include "FormRegistry.h"
+#include "MDIForm1.h"
+#include "OpenFiles.h"
+#include "PlainTextViewer.h"
+#include "Scripted.h"
+
+#include "DesktopTestSupport.h"
+#include "SolverFileText.h"
+
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedDialogs;
+using kx::platform::testing::ScriptedMessages;
+using kx::test::CallLog;
+using kx::test::StubChartWindow;
+using kx::test::StubTextWindow;
+
+class OpenFilesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<platform::FakeClock> clock;
+    std::unique_ptr<kx::test::ProgramFolder> folder;
+    CallLog log;
+    std::vector<std::string> shownSolverFiles;
+    std::vector<StubTextWindow*> texts;
+    std::vector<StubChartWindow*> charts;
+    std::unique_ptr<shell::FormCreatorInstallation> textCreator, chartCreator;
+    shell::ShowFileHook previousHook;
+
+    std::string write(const std::string& name, const std::string& bytes) { return folder->dir.write(name, bytes); }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        log.clear();
+        shownSolverFiles.clear();
+        texts.clear();
+        charts.clear();
+        clock = std::make_unique<platform::FakeClock>();
+        folder = std::make_unique<kx::test::ProgramFolder>();
+        new shell::MDIForm1;
+        textCreator = std::make_unique<shell::FormCreatorInstallation>(shell::kTextWindow, [this] {
+            texts.push_back(new StubTextWindow(log));
+            return texts.back();
+        });
+        chartCreator = std::make_unique<shell::FormCreatorInstallation>(shell::kChartWindow, [this] {
+            charts.push_back(new StubChartWindow(log));
+            return charts.back();
+        });
+        previousHook = shell::InstallShowFileInResultWindow([this](const std::string& p) { shownSolverFiles.push_back(p); });
+    }
+    void cleanup() {
+        kx::test::DeleteAllWindows();
+        shell::InstallShowFileInResultWindow(previousHook);
+        textCreator.reset();
+        chartCreator.reset();
+        shell::InstallFormCreator(shell::kTextWindow, nullptr);
+        folder.reset();
+        clock.reset();
+    }
+
+    void refusedKindsAreNamedWhateverTheirLetterCase() {
+        ScriptedMessages messages;
+        for (const char* name : {"Data.MDB", "setup.exe", "picture.Bmp", "manual.pdf"}) {
+            shell::OpenFileByType(write(name, "x"));
+            QCOMPARE(messages.lastText(), QString("The specified Path/File name cannot be accessed or is invalid."));
+            QCOMPARE(messages.shown().back().style, 48);
+            QCOMPARE(messages.shown().back().title, QString("KINOVEX"));
+        }
+        QCOMPARE(messages.shown().size(), size_t(4));
+        QVERIFY(texts.empty() && charts.empty());
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void cancellingTheOpenDialogOpensNothingAndSaysNothing() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        dialogs.Cancel(ScriptedDialogs::Kind::Open);
+        shell::OpenFileByType("");
+        QCOMPARE(dialogs.requests().size(), size_t(1));
+        QCOMPARE(dialogs.requests()[0].file.filterIndex, 1);
+        QVERIFY(messages.shown().empty());
+        QVERIFY(texts.empty() && charts.empty());
+    }
+
+    void aTextFileOpensInATextWindowAfterAReadOnlyNote() {
+        ScriptedMessages messages;
+        const std::string path = write("notes.txt", "hello\r\n");
+        files::SetReadOnly(path, true);
+        shell::OpenFileByType(path);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("The file '" + path + "' is read-only."));
+        QCOMPARE(messages.shown()[0].style, 64);
+        QCOMPARE(log, (CallLog{"OPEN_Rich " + path, "IsSolferFile false"}));
+        QCOMPARE(texts.size(), size_t(1));
+        QVERIFY(shell::FormVisible(texts[0]));
+        QCOMPARE(platform::ActiveDocument(), texts[0]);
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void aFileWithoutExtensionIsTextUnlessItCarriesTheSignature() {
+        const std::string readme = write("README", "plain words\r\n");
+        shell::OpenFileByType(readme);
+        QCOMPARE(texts.size(), size_t(1));
+        QVERIFY(shownSolverFiles.empty());
+
+        const std::string solver = write("h2run", kx::test::SolverFileText{}.bytes());
+        shell::OpenFileByType(solver);
+        QCOMPARE(texts.size(), size_t(1));  // no text window of the dispatcher's own
+        QCOMPARE(shownSolverFiles, (std::vector<std::string>{solver}));
+    }
+
+    void aRefusedSolverFileOpensNothingBeyondItsMessage() {
+        ScriptedMessages messages;
+        kx::test::SolverFileText constantVolume;
+        constantVolume.temperatureMode = "2 !Constant volume";
+        shell::OpenFileByType(write("cv.sol", constantVolume.bytes()));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(messages.lastText().startsWith("Kinovex-II is intended for simulating constant pressure"));
+        QVERIFY(shownSolverFiles.empty());
+        QVERIFY(texts.empty());
+    }
+
+    void aTextWindowThatFailsToLoadIsUnloaded() {
+        shell::FormCreatorInstallation failing(shell::kTextWindow, [this] {
+            texts.push_back(new StubTextWindow(log));
+            texts.back()->failOpen = true;
+            return texts.back();
+        });
+        shell::OpenFileByType(write("notes.txt", "x"));
+        QCOMPARE(log.size(), size_t(1));
+        QVERIFY(!platform::FindForm("RES_ShowFile"));
+    }
+
+    void chartFilesOpenInAChartWindowOrAreRefusedWithoutOne() {
+        ScriptedMessages messages;
+        const std::string good = write("ignition.pg", "chart");
+        shell::OpenFileByType(good);
+        QCOMPARE(charts.size(), size_t(1));
+        QCOMPARE(charts[0]->Caption(), platform::ToQ("Chart: " + good));
+        QVERIFY(shell::FormVisible(charts[0]));
+        QVERIFY(texts.empty());
+
+        shell::FormCreatorInstallation failing(shell::kChartWindow, [this] {
+            charts.push_back(new StubChartWindow(log));
+            charts.back()->failOpen = true;
+            return charts.back();
+        });
+        const std::string bad = write("broken.PG", "x");
+        shell::OpenFileByType(bad);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("The file '" + bad + "' cannot be opened. Make sure you open a "
+                                                    "chart file and the file name is correct."));
+        QCOMPARE(platform::FindForms("PLOT").size(), size_t(1));
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void aMissingWindowKindIsReportedAndThePointerRestored() {
+        ScriptedMessages messages;
+        chartCreator.reset();
+        shell::OpenFileByType(write("ignition.pg", "chart"));
+        QCOMPARE(messages.lastText(), QString("Mod1#011. This part of the program is not available: PLOT"));
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void newTextDocumentsTakeTheLowestFreeNumber() {
+        for (const char* caption : {"Text Doc1", "Text Doc3", "Text Doc12"}) {
+            auto* w = new StubTextWindow(log);
+            w->SetCaption(caption);
+        }
+        std::string caption;
+        shell::NewTextDocument(caption, true);
+        QCOMPARE(caption, std::string("Text Doc2"));
+        QCOMPARE(texts.back()->Caption(), QString("Text Doc2"));
+        QVERIFY(shell::FormVisible(texts.back()));
+
+        shell::NewTextDocument(caption, false);
+        QCOMPARE(caption, std::string("Text Doc4"));
+        QVERIFY(!shell::FormVisible(texts.back()));
+        QVERIFY(log.empty());  // nothing is loaded into a new document
+    }
+
+    void toolWindowsCloseExceptTheOneNamedExactly() {
+        const char* tools[] = {"RES_FIND", "RES_PAGESETUP", "SOL_RUN", "RED_Gen", "Comparison"};
+        auto openTools = [&] {
+            for (const char* type : tools) new platform::FormWindow<QWidget>(type);
+        };
+        auto loaded = [] {
+            std::vector<QString> names;
+            for (platform::Form* f : platform::Forms())
+                if (f->TypeName() != "MDIForm1") names.push_back(f->TypeName());
+            return names;
+        };
+        openTools();
+        shell::UnloadToolWindows("SOL_RUN");
+        QCOMPARE(loaded(), (std::vector<QString>{"SOL_RUN"}));
+        shell::UnloadToolWindows("sol_run");
+        QVERIFY(loaded().empty());
+        openTools();
+        shell::UnloadToolWindows("");
+        QVERIFY(loaded().empty());
+
+        for (const char* type : {"PLOT_Setup", "PLOT_xportMe", "PLOT_REPORT", "PRINT_PREVIEW_Lett_Land"})
+            new platform::FormWindow<QWidget>(type);
+        shell::UnloadPlotDialogs();
+        QCOMPARE(loaded(), (std::vector<QString>{"PLOT_REPORT", "PRINT_PREVIEW_Lett_Land"}));
+        shell::UnloadReportDesigners();
+        QVERIFY(loaded().empty());
+    }
+
+    void theViewerShowsASampleSolverFileReadOnlyOnce() {
+        textCreator.reset();
+        shell::InstallPlainTextViewer();
+        ScriptedMessages messages;
+        const std::string sample = std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt";
+        shell::OpenFileByType(sample);
+        auto* viewer = dynamic_cast<shell::PlainTextViewer*>(platform::FindForm("RES_ShowFile"));
+        QVERIFY(viewer);
+        QCOMPARE(viewer->Caption(), QString("h2_air_1000K.txt"));
+        QCOMPARE(viewer->MePath(), sample);
+        QVERIFY(viewer->SolverFileMode());
+        QVERIFY(viewer->Box()->isReadOnly());
+        QVERIFY(viewer->Box()->toPlainText().startsWith("!$KINOVEX SOLVER\n Hydrogen-air"));
+        QVERIFY(shell::FormVisible(viewer));
+        QVERIFY(messages.shown().empty());
+
+        shell::OpenFileByType(sample);
+        QCOMPARE(platform::FindForms("RES_ShowFile").size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("The solver file is already opened.\r\n\r\n" + sample));
+        QCOMPARE(messages.shown()[0].style, 64);
+
+        // A text file opens in the viewer as well, untinted.
+        shell::OpenFileByType(write("notes.txt", "one\r\ntwo\r\n"));
+        auto* notes = dynamic_cast<shell::PlainTextViewer*>(platform::FindFormByCaption("notes.txt"));
+        QVERIFY(notes && !notes->SolverFileMode());
+        QCOMPARE(notes->Box()->toPlainText(), QString("one\ntwo\n"));
+    }
+};
+
+QTEST_MAIN(OpenFilesTest)
+#include "OpenFilesTest.moc"
