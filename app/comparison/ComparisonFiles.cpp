@@ -8,35 +8,12 @@
 
 #include "Errors.h"
 #include "Format.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
 
 std::size_t At(int i) { return static_cast<std::size_t>(i); }
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-std::string_view LTrim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-}
-
-std::string_view Mid(std::string_view s, int start, int length = INT_MAX) {
-    const std::size_t from = At(start - 1);
-    if (from >= s.size()) return {};
-    return s.substr(from, At(length));
-}
-
-std::string Lower(std::string_view s) {
-    std::string l(s);
-    for (char& c : l)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return l;
-}
 
 double Number(std::string_view text, const std::string& what) {
     const auto v = ParseNumber(text);
@@ -144,7 +121,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     int startLine = 0;
     const int lineCount = static_cast<int>(file.Lines.size()) - 1;
     for (int n = 1; n <= lineCount; ++n) {
-        const std::string line = Lower(Trim(file.Lines[At(n)]));
+        const std::string line = LowerAscii(Trim(file.Lines[At(n)]));
         const std::size_t at = line.find("!pressure");
         if (at != std::string::npos) pressure = Number(Trim(line.substr(0, at)), "pressure on line " + std::to_string(n));
         if (line.starts_with("!$results")) {
@@ -163,7 +140,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     file.Pressure = *pressure;
 
     file.BlockLines.assign(1, std::string());
-    for (int n = startLine + 1; n <= lineCount && !Lower(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
+    for (int n = startLine + 1; n <= lineCount && !LowerAscii(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
         file.BlockLines.push_back(file.Lines[At(n)]);
     file.BlockLineCount = static_cast<int>(file.BlockLines.size()) - 1;
     if (file.BlockLineCount < 4) return refuse("results are incomplete.");

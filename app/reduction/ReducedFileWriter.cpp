@@ -9,39 +9,15 @@
 
 #include "Errors.h"
 #include "Format.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
 
 std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-std::string_view LTrim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-}
-
-// Characters start..start+length-1 (1-based), as far as s reaches.
-std::string_view Mid(std::string_view s, int start, int length = INT_MAX) {
-    const std::size_t from = At(start - 1);
-    if (from >= s.size()) return {};
-    return s.substr(from, At(length));
-}
-
-std::string Upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return u;
-}
-
 // A text left-aligned in a field of the width, kept whole when longer.
-std::string Left(std::string text, std::size_t width) {
+std::string PadRight(std::string text, std::size_t width) {
     if (text.size() < width) text.append(width - text.size(), ' ');
     return text;
 }
@@ -96,7 +72,7 @@ std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLi
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (Upper(Trim(line)).starts_with("!$RESULTS")) {
+        if (UpperAscii(Trim(line)).starts_with("!$RESULTS")) {
             resultsLine = static_cast<int>(lines.size());
             break;
         }
@@ -133,7 +109,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     };
 
     // 2. The reactions must end with the key word.
-    if (lastKept < 1 || Upper(Trim(source[At(lastKept)])) != "END") {
+    if (lastKept < 1 || UpperAscii(Trim(source[At(lastKept)])) != "END") {
         messages.ShowMessage(
             "The reaction list does not contain the key word 'End'. The source solver file is changed or corrupted; "
             "the reduced solver file cannot be created.",
@@ -165,7 +141,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         newNumber[At(i)] = j;
         const std::string& first = line(4 * i + 31);
         newName.push_back(SecondWord(first));
-        out.push_back(" " + Left(std::to_string(j), 4) + std::string(Mid(first, 6)));
+        out.push_back(" " + PadRight(std::to_string(j), 4) + std::string(Mid(first, 6)));
         for (int n = 4 * i + 32; n <= 4 * i + 34; ++n) out.push_back(line(n));
     }
     // 5. The lines between the species and the reactions.
@@ -195,7 +171,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const int s = start[At(r)];
         if (s == 0) throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " is not in the source");
         ++kept;
-        out.push_back(" " + Left(std::to_string(kept), 4) + std::string(Mid(line(s), 6)));
+        out.push_back(" " + PadRight(std::to_string(kept), 4) + std::string(Mid(line(s), 6)));
 
         const std::string_view ints = LTrim(line(s + 1));
         std::array<int, 17> field{};
@@ -220,15 +196,15 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
                 if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(numberLine));
                 if (newNumber[At(species)] == 0) continue;
                 ++listed;
-                labelText += Left(std::string(Trim(Mid(labels, 8 * (e - 1) + 1, 8))), 8);
-                numberText += Left(std::to_string(newNumber[At(species)]), 8);
+                labelText += PadRight(std::string(Trim(Mid(labels, 8 * (e - 1) + 1, 8))), 8);
+                numberText += PadRight(std::to_string(newNumber[At(species)]), 8);
                 efficiencyText +=
-                    Left(EfficiencyText(FieldReal(Mid(efficiencies, 8 * (e - 1) + 1, 8), efficiencyLine)), 8);
+                    PadRight(EfficiencyText(FieldReal(Mid(efficiencies, 8 * (e - 1) + 1, 8), efficiencyLine)), 8);
             }
             if (listed > 0) {
                 for (int e = listed + 1; e <= 10; ++e) {
-                    numberText += Left("0", 8);
-                    efficiencyText += Left("0.", 8);
+                    numberText += PadRight("0", 8);
+                    efficiencyText += PadRight("0.", 8);
                 }
                 record.push_back(labelText);
                 record.push_back(numberText);
@@ -240,7 +216,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         }
 
         std::string intLine = "      ";
-        for (int k = 1; k <= 16; ++k) intLine += Left(std::to_string(field[At(k)]), 4);
+        for (int k = 1; k <= 16; ++k) intLine += PadRight(std::to_string(field[At(k)]), 4);
         out.push_back(intLine);
         for (std::string& l : record) out.push_back(std::move(l));
     }

@@ -11,6 +11,7 @@
 
 #include "Errors.h"
 #include "Format.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
@@ -19,25 +20,6 @@ constexpr int kFieldWidth = 17;
 constexpr int kSpeciesPerLine = 50;
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
-
-std::string_view LTrim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-}
-
-// Characters start..start+length-1 (1-based) of s, as far as s reaches.
-std::string_view Mid(std::string_view s, int start, int length = INT_MAX) {
-    const std::size_t from = static_cast<std::size_t>(start - 1);
-    if (from >= s.size()) return {};
-    return s.substr(from, static_cast<std::size_t>(length));
-}
-
-std::string_view Right(std::string_view s, std::size_t n) { return n >= s.size() ? s : s.substr(s.size() - n); }
 
 // True when the text, trimmed and upper-cased, begins with `prefix`.
 bool BeginsWith(std::string_view line, std::string_view prefix) {

@@ -8,6 +8,24 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+std::string_view LTrim(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
+std::string_view Mid(std::string_view s, int start, int length) {
+    if (start < 1 || length < 0) return {};
+    const auto from = static_cast<std::size_t>(start - 1);
+    if (from >= s.size()) return {};
+    return s.substr(from, static_cast<std::size_t>(length));
+}
+
 std::string UpperAscii(std::string_view text) {
     std::string out(text);
     for (char& c : out)

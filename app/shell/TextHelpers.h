@@ -3,6 +3,7 @@
 // depends on the C library's locale.
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,19 @@ std::string_view TrimBlanks(std::string_view text);
 // are kept.
 std::string UpperAscii(std::string_view text);
 std::string LowerAscii(std::string_view text);
+
+// The text without the spaces around it / before it (tabs are kept).
+std::string_view Trim(std::string_view text);
+std::string_view LTrim(std::string_view text);
+
+// Characters start..start+length-1 of the text, counted from 1, as far as
+// the text reaches.
+std::string_view Mid(std::string_view text, int start, int length = INT_MAX);
+
+// The last n characters of the text (all of it when shorter).
+inline std::string_view Right(std::string_view text, std::size_t n) {
+    return n >= text.size() ? text : text.substr(text.size() - n);
+}
 
 // The first n characters of the text (all of it when shorter).
 inline std::string_view Left(std::string_view text, std::size_t n) { return text.substr(0, n); }
