@@ -351,12 +351,6 @@ void SOL_RUN::ShoeTextMsg(QLineEdit* Txt, int Frn, const std::string& Msg) {
     platform::MsgBox(platform::ToQ(Msg), platform::kMsgExclamation, shell::kMessageTitle);
 }
 
-bool SOL_RUN::CheckTextbox(QLineEdit* Tx, int TabIn, const std::string& MsgTxt) {
-    if (IsNumeric(platform::QToLatin1(Tx->text()))) return true;
-    shell::IgnoreErrors([&] { ShoeTextMsg(Tx, TabIn, MsgTxt); });
-    return false;
-}
-
 void SOL_RUN::PolinomCheck() {
     shell::Trap("Sol#303-1 ", [this] {
         label9_->clear();

@@ -39,8 +39,6 @@ public:
     void ShowTab(int NTab);
     // Shows the tab, selects the whole text of the box and shows the message.
     void ShoeTextMsg(QLineEdit* Txt, int Frn, const std::string& Msg);
-    // True when the box holds a number; otherwise as ShoeTextMsg, and false.
-    bool CheckTextbox(QLineEdit* Tx, int TabIn, const std::string& MsgTxt);
     // The warning about species without thermodynamic data (temperature
     // integrated only); the window grows to show it.
     void PolinomCheck();

@@ -68,7 +68,7 @@ struct RunFileText {
 
     static std::vector<std::string> ThermoRecord(int number, const RunSpecies& s) {
         const double c = s.thermoData ? 1.5 : 0.0;
-        std::string first = LeftAligned(" " + std::to_string(number), 6) + LeftAligned(s.name, 16) +
+        std::string first = LeftAligned(std::string(" ").append(std::to_string(number)), 6) + LeftAligned(s.name, 16) +
                             LeftAligned(" " + s.name, 23) + "0    300.0   5000.0   1000.0 ";  // 74 columns
         if (!s.fraction.empty()) first += LeftAligned(s.fraction, 10);
         std::string line2, line3, line4;
@@ -80,15 +80,15 @@ struct RunFileText {
 
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines = header;
-        if (lines[9].empty()) lines[9] = " " + std::to_string(species.size()) + " !Species";
-        if (lines[10].empty()) lines[10] = " " + std::to_string(reactions) + " !Reactions";
+        if (lines[9].empty()) lines[9] = std::string(" ").append(std::to_string(species.size())).append(" !Species");
+        if (lines[10].empty()) lines[10] = std::string(" ").append(std::to_string(reactions)).append(" !Reactions");
         for (std::size_t k = 0; k < species.size(); ++k) {
             std::vector<std::string> record = ThermoRecord(static_cast<int>(k + 1), species[k]);
             lines.insert(lines.end(), record.begin(), record.end());
         }
         for (const char* l : {" END", " ", " REACTIONS   MOLES   CAL/MOLE"}) lines.push_back(l);
         for (int r = 1; r <= reactions; ++r) {
-            lines.push_back(" " + std::to_string(r) + "    H2+O2<=>2OH");
+            lines.push_back(std::string(" ").append(std::to_string(r)).append("    H2+O2<=>2OH"));
             lines.push_back("      1   2   0   3   3   0   0   0   0   1   1   0   0   0   0   0");
             for (int k = 2; k < linesPerReaction; ++k) lines.push_back("       0.17000000E+14 0.00000000E+00 0.47780000E+05");
         }
