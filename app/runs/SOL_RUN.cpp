@@ -20,14 +20,18 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kx::runs {
 namespace {
@@ -36,10 +40,14 @@ constexpr int kWidthTwips = 7800;
 constexpr int kHeightTwips = 7100;
 constexpr int kHeightWithWarningTwips = 7600;
 constexpr int kFractionColumn = 4;
+constexpr int kGridColumnsTwips = 600 + 1600 + 1600 + 1000;
+constexpr int kValueBoxTwips = 1500;
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
+    box->setFixedWidth(std::max(platform::TwipsToPixels(kValueBoxTwips),
+                                box->fontMetrics().horizontalAdvance("0.000000E+000") + 12));
     return box;
 }
 
@@ -259,7 +267,13 @@ void SOL_RUN::Form_Load() {
             "to continue the work.");
         positionGridLater(1, 1);
         check1_->setChecked(Shared().KeepConsoleOpen != 0);
-        resize(platform::TwipsToPixels(kWidthTwips), platform::TwipsToPixels(kHeightTwips));
+        // The grid shows its four columns whole; the window is never smaller
+        // than its controls need.
+        const int rowHeader = grid_->verticalHeader()->isVisibleTo(grid_) ? grid_->verticalHeader()->sizeHint().width() : 0;
+        grid_->setMinimumWidth(platform::TwipsToPixels(kGridColumnsTwips) + rowHeader +
+                               grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2);
+        resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
+               std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())
             move(main->pos() + QPoint(platform::TwipsToPixels(2100), platform::TwipsToPixels(1500)));
         bool unreadable = true;
@@ -364,7 +378,7 @@ void SOL_RUN::PolinomCheck() {
                 height = kHeightWithWarningTwips;
             }
         }
-        resize(width(), platform::TwipsToPixels(height));
+        resize(width(), std::max(platform::TwipsToPixels(height), minimumSizeHint().height()));
     });
 }
 
