@@ -100,11 +100,12 @@ struct LastStep {
     std::vector<std::string> fractions;  // mole fractions "0.000E+00", or "0" when not above the tolerance
 };
 
-// Reads the last results record above the "!$END" line that follows the
+// Reads the last results record above the first "!$END" line after the
 // mechanism (the model's lines) and converts its mass fractions to mole
 // fractions; those not above the absolute tolerance (text) become "0".
-// Sets available first, then throws kx::Error when the record does not
-// read (a short line, a value that is no number, a molar mass of 0).
+// Without such a line, or with a results heading and no record before it,
+// nothing is available. Throws kx::Error when the record does not read (a
+// short line, a value that is no number, a molar mass of 0).
 void ReadLastStep(const std::string& path, const SolverFileModel& model, const std::string& absoluteTolerance,
                   LastStep& out);
 

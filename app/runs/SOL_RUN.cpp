@@ -392,9 +392,8 @@ void SOL_RUN::DefoultVaues() {
     text4_[4]->setText(platform::ToQ(Format(1e-15, "0.E+00")));
 }
 
-void SOL_RUN::GETPASS(const std::string& Pth, const std::string& InitFileCap) {
+void SOL_RUN::GETPASS(const std::string& Pth, const std::string& /*InitFileCap*/) {
     shell::Trap("Sol#303. ", [&] {
-        callerCaption_ = InitFileCap;
         runFilePath_ = Pth;
         OpnFile(runFilePath_);
         std::string name, extension;

@@ -44,6 +44,9 @@ public:
     void PolinomCheck();
     // Puts the default solver parameters into their boxes.
     void DefoultVaues();
+    // Loads the solver file. The window that asked for the run is found
+    // later by this path, not by its caption InitFileCap: two files of the
+    // same name in different folders have windows of the same caption.
     void GETPASS(const std::string& Pth, const std::string& InitFileCap) override;
     // Reads the solver file. When it fails, or its last step cannot be read,
     // Run, Save and Last Step stay disabled.
@@ -79,6 +82,7 @@ public:
     const std::string& RunFilePath() const { return runFilePath_; }
     const SolverFileModel& Model() const { return model_; }
 
+private:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -86,8 +90,6 @@ public:
     void Command5_Click();
     void Command6_Click();
     void Command7_Click();
-
-private:
     void buildControls();
     void Form_Load();
     void Timer1_Timer();
@@ -125,7 +127,6 @@ private:
     platform::Timer timer1_{200, true};
 
     std::string runFilePath_;
-    std::string callerCaption_;
     SolverFileModel model_;
     LastStep lastStep_;
     int gridRow_ = 1;
