@@ -40,7 +40,6 @@ constexpr int kWidthTwips = 7800;
 constexpr int kHeightTwips = 7100;
 constexpr int kHeightWithWarningTwips = 7600;
 constexpr int kFractionColumn = 4;
-constexpr int kGridColumnsTwips = 600 + 1600 + 1600 + 1000;
 constexpr int kValueBoxTwips = 1500;
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name) {
@@ -270,7 +269,9 @@ void SOL_RUN::Form_Load() {
         // The grid shows its four columns whole; the window is never smaller
         // than its controls need.
         const int rowHeader = grid_->verticalHeader()->isVisibleTo(grid_) ? grid_->verticalHeader()->sizeHint().width() : 0;
-        grid_->setMinimumWidth(platform::TwipsToPixels(kGridColumnsTwips) + rowHeader +
+        int columnsTwips = 0;
+        for (int c = 1; c <= grid_->ColumnCount(); ++c) columnsTwips += grid_->Column(c).Width();
+        grid_->setMinimumWidth(platform::TwipsToPixels(columnsTwips) + rowHeader +
                                grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2);
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
