@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "PlainTextViewer.h"
+#include "SOL_RUN.h"
 #include "SharedState.h"
 #include "Text.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     // The windows of the later parts register here as they come; until the
     // text window does, files are shown in the read-only viewer.
     kx::shell::InstallPlainTextViewer();
+    kx::runs::InstallRunSettingsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();
