@@ -71,12 +71,12 @@ void clsUndo::TimerTick() {
 void clsUndo::Undo() {
     if (undoList_.size() < 2) return;
     tracking_ = false;
-    const int top = box_->FirstVisibleLine();
+    const int top = box_->ViewTop();
     redoList_.push_back(std::move(undoList_.back()));
     undoList_.pop_back();
     const clsUndoElement& s = undoList_.back();
     box_->SetContent(s);
-    box_->ScrollLines(top);
+    box_->SetViewTop(top);
     box_->SetSelection(s.SelStart, s.SelLength);
     tracking_ = true;
     raiseStateChanged();

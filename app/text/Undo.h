@@ -37,10 +37,10 @@ public:
     virtual long SelStart() const = 0;
     virtual long SelLength() const = 0;
     virtual void SetSelection(long start, long length) = 0;
-    // The first visible line of the view, and scrolling the view (from the
-    // top) down by that many lines.
-    virtual int FirstVisibleLine() const = 0;
-    virtual void ScrollLines(int lines) = 0;
+    // Where the view stands (its first visible line), and putting the view
+    // back there after the content was written.
+    virtual int ViewTop() const = 0;
+    virtual void SetViewTop(int top) = 0;
 };
 
 class UndoTimer {

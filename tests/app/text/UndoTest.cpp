@@ -36,8 +36,8 @@ public:
     long SelStart() const override { return selStart; }
     long SelLength() const override { return selLength; }
     void SetSelection(long start, long length) override { select(start, length); }
-    int FirstVisibleLine() const override { return topLine; }
-    void ScrollLines(int lines) override { scrolledTo = lines; }
+    int ViewTop() const override { return topLine; }
+    void SetViewTop(int top) override { scrolledTo = top; }
 
     void select(long start, long length) {
         selStart = start;
@@ -47,7 +47,11 @@ public:
     // The user types: as a text box reports an edit, the caret's move
     // comes before the change of the text.
     void type(const std::string& s) {
-        text.insert(static_cast<std::size_t>(selStart), s);
+        const std::size_t at = static_cast<std::size_t>(selStart);
+        std::string edited(text, 0, at);
+        edited += s;
+        edited.append(text, at);
+        text = std::move(edited);
         select(selStart + static_cast<long>(s.size()), 0);
         engine_.BoxChanged();
     }
