@@ -592,6 +592,7 @@ void RES_ShowFile::NewPath(bool& CanselEr, std::string& FileNSw) {
             CanselEr = false;
             std::string chosen = FileNSw;
             bool cancelled = false;
+            shell::CommonDialog1().FileName = ToQ(FileNSw);
             shell::ShowSaveDialog(1, chosen, index, cancelled, filter);
             if (cancelled) {
                 CanselEr = true;
@@ -639,6 +640,7 @@ bool RES_ShowFile::save(bool& cancelled) {
 }
 
 void RES_ShowFile::SVTXT(bool& CanBB) {
+    if (isSolFile_) return;  // a solver file is never written from here
     bool cancelled = false;
     save(cancelled);
     if (cancelled) CanBB = true;
