@@ -450,7 +450,7 @@ void RES_ShowFile::SolMenu(bool BSOL) {
     setToolbarButton(kButtonSave, !BSOL);
     setToolbarButton(kButtonCut, !BSOL);
     setToolbarButton(kButtonPaste, !BSOL);
-    if (BSOL) {
+    if (BSOL && box_->palette().color(QPalette::Base) != kSolverFileBackColor) {
         QPalette p = box_->palette();
         p.setColor(QPalette::Base, kSolverFileBackColor);
         box_->setPalette(p);
