@@ -154,6 +154,7 @@ private slots:
         QVERIFY(bold.fontWeight() >= QFont::Bold);
         QCOMPARE(bold.fontPointSize(), 15.0);
         QCOMPARE(bold.fontFamilies().toStringList(), QStringList{"Arial"});
+        QVERIFY(!box->document()->isUndoRedoEnabled());
     }
 
     void findHonoursWholeWordAndCaseAndGoesOnFromTheLastMatch_data() {
