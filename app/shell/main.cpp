@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "RES_ShowFile.h"
+#include "SOL_RUN.h"
 #include "SharedState.h"
 #include "Text.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     kx::SetFolders(kx::Shared(), kx::platform::FromQ(kx::platform::ProgramFolder()));
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
+    kx::runs::InstallRunSettingsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();

@@ -1,0 +1,217 @@
+#include "RunCommand.h"
+
+#include "Errors.h"
+#include "Files.h"
+#include "Format.h"
+#include "TextHelpers.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace kx::runs {
+namespace {
+
+constexpr int kMaxStepLimit = 100000;
+constexpr std::size_t kMaxSolverPath = 300;
+constexpr std::size_t kThermoTextWidth = 74;
+constexpr std::size_t kFractionWidth = 10;
+constexpr std::size_t kSolverFractionWidth = 9;  // the solver reads columns 75-83
+constexpr double kSmallestFraction = 1e-99;
+
+const char* const kFieldMessages[] = {
+    "Initial time, please enter a number.",
+    "Final time, please enter a number.",
+    "Initial step size, please enter a positive number.",
+    "Relative tolerance, please enter a number on the interval (1.E-14, 1).",
+    "Absolute tolerance, please enter a positive number.",
+    "Maximum number of computed steps, please enter a positive integer less than 100000.",
+    "Step of data output, please entera a positive integer.",
+};
+// The boxes of the seven messages above, in their order.
+constexpr Setting kMessageBoxes[] = {Setting::InitialTime,       Setting::FinalTime,         Setting::InitialStep,
+                                     Setting::RelativeTolerance, Setting::AbsoluteTolerance, Setting::MaxSteps,
+                                     Setting::OutputStep};
+constexpr const char* kPressureMessage = "Pressure, please enter a positive number.";
+constexpr const char* kIntervalMessage = "Allowable temperature interval, please enter a positive number.";
+
+std::string messageOf(Setting s) {
+    for (std::size_t i = 0; i < std::size(kMessageBoxes); ++i)
+        if (kMessageBoxes[i] == s) return kFieldMessages[i];
+    return "";
+}
+
+Refusal refuse(Setting s, std::string message) {
+    Refusal r;
+    r.kind = Refusal::Kind::Field;
+    r.field = s;
+    r.tab = TabOf(s);
+    r.message = std::move(message);
+    return r;
+}
+
+// The number of a checked box.
+double numberOf(const RunSettings& s, Setting box) { return ParseNumber(s[box]).value_or(0); }
+
+// The whole number of a checked box, halves to the even neighbour.
+std::int32_t integerOf(const RunSettings& s, Setting box) {
+    const double v = RoundHalfEven(numberOf(s, box));
+    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+        throw Error(ErrorKind::Overflow, "\"" + s[box] + "\"");
+    return static_cast<std::int32_t>(v);
+}
+
+// An initial fraction that the command accepts: empty, or a number of at
+// least 0 that fits the solver's columns.
+bool acceptableFraction(const std::string& fraction) {
+    if (TrimBlanks(fraction).empty()) return true;
+    const std::optional<double> v = ParseNumber(fraction);
+    if (!v || *v < 0) return false;
+    try {
+        FractionField(fraction);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+std::string valueLine(const RunSettings& s, Setting box, const char* pattern, const char* comment) {
+    return std::string(" ").append(Format(TrimBlanks(s[box]), pattern)).append(comment);
+}
+
+}  // namespace
+
+int TabOf(Setting s) {
+    switch (s) {
+        case Setting::MinTemperature:
+        case Setting::MaxTemperature:
+        case Setting::MaxSteps:
+        case Setting::OutputStep: return 2;
+        default: return 1;
+    }
+}
+
+Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
+    const auto numeric = [&s](Setting box) { return IsNumeric(s[box]); };
+    if (!numeric(Setting::Pressure)) return refuse(Setting::Pressure, kPressureMessage);
+    if (!numeric(Setting::InitialTemperature))
+        return refuse(Setting::InitialTemperature, "Initial temperature, please enter a positive number.");
+    for (Setting box : kMessageBoxes)
+        if (!numeric(box)) return refuse(box, messageOf(box));
+    if (numberOf(s, Setting::MaxSteps) > kMaxStepLimit) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
+    if (!numeric(Setting::MaxTemperature)) return refuse(Setting::MaxTemperature, kIntervalMessage);
+    if (!numeric(Setting::MinTemperature)) return refuse(Setting::MinTemperature, kIntervalMessage);
+    if (numberOf(s, Setting::Pressure) <= 0) return refuse(Setting::Pressure, kPressureMessage);
+    const double rtol = numberOf(s, Setting::RelativeTolerance);
+    if (!(rtol >= 1e-14 && rtol <= 1))
+        return refuse(Setting::RelativeTolerance, messageOf(Setting::RelativeTolerance));
+
+    for (std::size_t k = 0; k < species.size(); ++k) {
+        if (acceptableFraction(species[k].fraction)) continue;
+        Refusal r;
+        r.kind = Refusal::Kind::Fraction;
+        r.species = static_cast<int>(k);
+        r.message = "Initial mole fractions, please enter positive decimal numbers.";
+        return r;
+    }
+
+    if (integerOf(s, Setting::MaxSteps) <= 0) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
+    const double tmin = numberOf(s, Setting::MinTemperature);
+    const double tmax = numberOf(s, Setting::MaxTemperature);
+    if (tmin < 0)
+        return refuse(Setting::MinTemperature,
+                      "Minimum value of the allowable temperature interval, please enter a positive number.");
+    if (tmin >= tmax)
+        return refuse(Setting::MinTemperature,
+                      "Allowable temperature interval, the minimum value is equal to or greater than the maximum "
+                      "value. Enter a correct values.");
+    const double t0 = numberOf(s, Setting::InitialTemperature);
+    if (!(tmin <= t0 && t0 <= tmax))
+        return refuse(Setting::InitialTemperature, "The initial temperature is outside of the interval (" +
+                                                       NumberToText(tmin) + ", " + NumberToText(tmax) +
+                                                       "). Enter a correct value.");
+    const double start = numberOf(s, Setting::InitialTime);
+    const double end = numberOf(s, Setting::FinalTime);
+    if (!(end > start))
+        return refuse(Setting::InitialTime,
+                      "The initial time is equal to or greater than the final time. Enter correct values.");
+    const double h0 = numberOf(s, Setting::InitialStep);
+    if (h0 < 0) return refuse(Setting::InitialStep, messageOf(Setting::InitialStep));
+    if ((end - start) / 100 < h0) s[Setting::InitialStep] = Format((end - start) / 100, "0.0E+00");
+    if (numberOf(s, Setting::AbsoluteTolerance) <= 0)
+        return refuse(Setting::AbsoluteTolerance, messageOf(Setting::AbsoluteTolerance));
+
+    const std::int32_t outputStep = integerOf(s, Setting::OutputStep);
+    s[Setting::OutputStep] = std::to_string(outputStep);
+    if (outputStep <= 0) return refuse(Setting::OutputStep, messageOf(Setting::OutputStep));
+    std::int64_t limit = integerOf(s, Setting::MaxSteps);
+    if (limit < 3) limit = 3;
+    if (limit < 3LL * outputStep) limit = 3LL * outputStep;
+    if (limit > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, "step limit");
+    s[Setting::MaxSteps] = std::to_string(limit);
+
+    double sum = 0;
+    for (const SpeciesRow& row : species) sum += ParseNumber(row.fraction).value_or(0);
+    if (sum == 0) {
+        Refusal r;
+        r.kind = Refusal::Kind::ZeroSum;
+        r.message = "The solver cannot start, all initial mole fractions are zero.";
+        return r;
+    }
+    return Refusal{};
+}
+
+std::string FractionField(const std::string& fraction) {
+    if (TrimBlanks(fraction).empty()) return "0";
+    const std::optional<double> v = ParseNumber(fraction);
+    if (!v) throw Error(ErrorKind::TypeMismatch, "\"" + fraction + "\"");
+    if (*v == 0 || (*v > 0 && *v < kSmallestFraction)) return "0";
+    std::string text = Format(*v, "0.000E+00");
+    if (text.size() > kSolverFractionWidth) throw Error(ErrorKind::Overflow, "\"" + fraction + "\"");
+    return text;
+}
+
+std::string SolverPathProblem(const std::string& path) {
+    const bool oneLine = path.find_first_of("\r\n") == std::string::npos;
+    const bool trailingBlank = !path.empty() && (path.back() == ' ' || path.back() == '\t');
+    if (oneLine && !trailingBlank && path.size() <= kMaxSolverPath) return "";
+    return "The solver cannot be given the path of this solver file: the path must be one line of at most 300 "
+           "characters that does not end in a blank. Save the file under a shorter path and run it from there.\r\n"
+           "\r\n" + path;
+}
+
+std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, const RunSettings& s) {
+    std::vector<std::string> lines = model.lines;
+    auto set = [&lines](int number, std::string text) { lines.at(static_cast<std::size_t>(number) - 1) = std::move(text); };
+    set(14, valueLine(s, Setting::Pressure, "0.00####E+00", " !Pressure, atm"));
+    set(15, s.adiabatic ? " 1 !Temperature Equation" : " 0 !Constant Temperature");
+    set(16, valueLine(s, Setting::InitialTemperature, "0.00####E+00", " !Initial Temperature"));
+    set(17, valueLine(s, Setting::MinTemperature, "0.00####E+00", " !Minimal Allowable Temperature"));
+    set(18, valueLine(s, Setting::MaxTemperature, "0.00####E+00", " !Maximum Allowable Temperature"));
+    set(19, valueLine(s, Setting::InitialTime, "0.00####E+00", " !Initial Time"));
+    set(20, valueLine(s, Setting::FinalTime, "0.00####E+00", " !Final Time"));
+    set(21, valueLine(s, Setting::InitialStep, "0.00####E+00", " !Initial Step Size"));
+    set(22, valueLine(s, Setting::MaxSteps, "#", " !Maximum Number of Steps"));
+    set(23, valueLine(s, Setting::RelativeTolerance, "0.00####E+00", " !Relative Tolerance"));
+    set(24, valueLine(s, Setting::AbsoluteTolerance, "0.00####E+00", " !Absolute Tolerance"));
+    set(25, " ");
+    set(26, " !Output Parameters");
+    set(27, " 100000 !R!Maximum Number of lines in output");
+    set(28, valueLine(s, Setting::OutputStep, "#", " !Delta N"));
+    for (int k = 0; k < model.speciesCount; ++k) {
+        std::string& line = lines.at(static_cast<std::size_t>(model.ThermoLine(k)) - 1);
+        std::string field = FractionField(model.species.at(static_cast<std::size_t>(k)).fraction);
+        line.resize(kThermoTextWidth, ' ');
+        field.resize(kFractionWidth, ' ');
+        line += field;
+    }
+    return lines;
+}
+
+void WriteRunFiles(const std::string& programFolder, const std::string& solverPath,
+                   const std::vector<std::string>& lines) {
+    files::WriteLines(programFolder + "/SolverFilePath.txt", {solverPath});
+    files::WriteLines(solverPath, lines);
+}
+
+}  // namespace kx::runs

@@ -1,0 +1,86 @@
+#include "RunOutcome.h"
+
+#include "Errors.h"
+#include "Files.h"
+#include "RunSettings.h"
+#include "TextHelpers.h"
+
+namespace kx::runs {
+namespace {
+
+constexpr int kStyleInformation = 64;
+constexpr int kStyleExclamation = 48;
+constexpr int kStyleYesNo = 4;
+
+// File text is Latin-1; messages are UTF-8.
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string SolverCommandText(bool keepOpen, const std::string& programFolder) {
+    return std::string("CMD /") + (keepOpen ? "K" : "C") + " ECHO Off & CLS & " + "ECHO " + SolverConsoleBanner()[0] +
+           " & " + "ECHO " + SolverConsoleBanner()[1] + " & " + "CD /D \"" + programFolder + "\" & " +
+           kSolverProgramName + ".exe";
+}
+
+std::vector<std::string> SolverConsoleBanner() {
+    return {"To end the task, click the button CLOSE (X) in this window.", std::string(63, '-')};
+}
+
+std::string ReadSolverPathFile(const std::string& programFolder) {
+    files::TextReader reader(programFolder + "/" + kSolverPathFileName);
+    return reader.ReadLine();
+}
+
+RunOutcome ScanRunOutcome(const std::string& path) {
+    const std::vector<std::string> lines = files::ReadLines(path);
+    const MechanismLayout layout = LocateMechanism(lines);
+    RunOutcome outcome;
+    std::size_t i = static_cast<std::size_t>(layout.endLine);  // index of the line after the END line
+    for (; i < lines.size(); ++i) {
+        const std::string upper = UpperAscii(TrimBlanks(lines[i]));
+        if (upper == "!$END") {
+            outcome.completed = true;
+            break;
+        }
+        if (Left(upper, 5) == "ERROR") {
+            outcome.error = true;
+            break;
+        }
+        if (!outcome.results) outcome.results = Left(upper, 9) == "!$RESULTS";
+    }
+    if (outcome.error)
+        for (++i; i < lines.size(); ++i) outcome.errorText += latin1ToUtf8(lines[i]) + "\r\n";
+    return outcome;
+}
+
+OutcomeMessage OutcomeMessageFor(const RunOutcome& outcome) {
+    OutcomeMessage m;
+    if (!outcome.error && outcome.completed) {
+        m.text = "The chemical kinetic problem has been successfully solved.";
+        m.style = kStyleInformation;
+    } else {
+        m.text = " Solver has been terminated abnormally.\r\n" + outcome.errorText;
+        m.style = kStyleExclamation;
+    }
+    if (outcome.results) {
+        m.style += kStyleYesNo;
+        m.text += "\r\n\r\nShow results?";
+    }
+    return m;
+}
+
+}  // namespace kx::runs

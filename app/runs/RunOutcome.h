@@ -1,0 +1,52 @@
+// What a solver run looks like to the user and how its outcome is judged:
+// the command text that titles the solver's console window and the lines
+// it shows first, the path file read back after the run, the scan of the
+// solver file behind its mechanism, and the message that reports it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kx::runs {
+
+inline constexpr const char* kSolverProgramName = "KINOVEX_SOLVER";
+inline constexpr const char* kSolverPathFileName = "SolverFilePath.txt";
+
+// The command text of a run: it titles the console window. keepOpen: the
+// console stays open after the solver has ended.
+std::string SolverCommandText(bool keepOpen, const std::string& programFolder);
+
+// The lines the console shows before the solver's own output.
+std::vector<std::string> SolverConsoleBanner();
+
+// The first line of "SolverFilePath.txt" in the program folder, whole.
+// Throws kx::Error when the file cannot be read or is empty.
+std::string ReadSolverPathFile(const std::string& programFolder);
+
+// What the solver left behind the mechanism's END line (nothing before it
+// counts): completed on a line "!$END" (trimmed, any letter case), error on
+// a line whose first five characters (trimmed, upper-cased) are "ERROR",
+// whichever comes first; results when a line before that begins
+// "!$RESULTS". errorText holds the lines after the error line, each
+// followed by CR LF, as UTF-8.
+struct RunOutcome {
+    bool completed = false;
+    bool error = false;
+    bool results = false;
+    std::string errorText;
+};
+
+// Scans the solver file. Throws kx::Error when it cannot be read or its
+// mechanism cannot be found.
+RunOutcome ScanRunOutcome(const std::string& path);
+
+// The message box that reports the outcome: its text (UTF-8) and style
+// (64 information or 48 exclamation, plus 4 for "Show results?" with Yes
+// and No when results are present).
+struct OutcomeMessage {
+    std::string text;
+    int style = 0;
+};
+OutcomeMessage OutcomeMessageFor(const RunOutcome& outcome);
+
+}  // namespace kx::runs

@@ -1,0 +1,267 @@
+#include "RunSettings.h"
+
+#include "Errors.h"
+#include "Files.h"
+#include "Format.h"
+#include "TextHelpers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace kx::runs {
+namespace {
+
+constexpr int kSpeciesCountLine = 10;
+constexpr int kReactionCountLine = 11;
+constexpr int kThermoSearchStart = 29;
+constexpr int kSeparatorLines = 3;
+constexpr int kLeastReactionLines = 3;
+constexpr std::size_t kFractionColumn = 74;  // columns 75-84, counted from 0
+constexpr std::size_t kFractionWidth = 10;
+constexpr std::size_t kMolarMassWidth = 15;
+constexpr std::size_t kCoefficientWidth = 15;
+constexpr std::size_t kWarningLimit = 142;
+constexpr int kNamesShown = 5;
+constexpr int kSpeciesPerResultsLine = 50;
+constexpr std::size_t kResultsFieldWidth = 17;
+constexpr std::size_t kFirstSpeciesColumn = 40;  // column 41, counted from 0
+
+// "line 12", for error details.
+std::string lineLabel(int number) {
+    std::string label = "line ";
+    label += std::to_string(number);
+    return label;
+}
+
+const std::string& lineAt(const std::vector<std::string>& lines, int number) {
+    if (number < 1 || static_cast<std::size_t>(number) > lines.size()) throw Error(ErrorKind::InputPastEndOfFile);
+    return lines[static_cast<std::size_t>(number) - 1];
+}
+
+std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
+
+std::string withoutLeadingBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    return std::string(text);
+}
+
+// The value of a header line: the text left of its first "!", trimmed.
+std::string headerValue(const std::vector<std::string>& lines, int number) {
+    const std::string& line = lineAt(lines, number);
+    const std::size_t bang = line.find('!');
+    if (bang == std::string::npos)
+        throw Error(ErrorKind::InvalidArgument, lineLabel(number) + " holds no \"!\"");
+    return trimmed(std::string_view(line).substr(0, bang));
+}
+
+double headerNumber(const std::vector<std::string>& lines, int number) {
+    const std::string value = headerValue(lines, number);
+    const std::optional<double> v = ParseNumber(value);
+    if (!v) throw Error(ErrorKind::TypeMismatch, lineLabel(number) + " \"" + value + "\"");
+    return *v;
+}
+
+int headerCount(const std::vector<std::string>& lines, int number) {
+    const double v = RoundHalfEven(headerNumber(lines, number));
+    if (v > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, lineLabel(number));
+    if (v < 0) throw Error(ErrorKind::InvalidArgument, lineLabel(number) + " holds a negative count");
+    return static_cast<int>(v);
+}
+
+// The text of a field (columns from 0); "" where the line is shorter.
+std::string_view field(std::string_view line, std::size_t start, std::size_t width) {
+    if (start >= line.size()) return {};
+    return line.substr(start, width);
+}
+
+// Species name and formula of a thermodynamic record's first line: after
+// its first word, the next two words.
+void nameAndFormula(const std::string& line, int number, std::string& name, std::string& formula) {
+    auto missingBlank = [number] {
+        return Error(ErrorKind::InvalidArgument, lineLabel(number) + " lacks the blanks of a species record");
+    };
+    std::string rest = withoutLeadingBlanks(line);
+    std::size_t blank = rest.find(' ');
+    if (blank == std::string::npos) throw missingBlank();
+    rest = withoutLeadingBlanks(std::string_view(rest).substr(blank + 1));
+    blank = rest.find(' ');
+    if (blank == std::string::npos) throw missingBlank();
+    name = rest.substr(0, blank);
+    rest = withoutLeadingBlanks(std::string_view(rest).substr(blank));
+    blank = rest.find(' ');
+    if (blank == std::string::npos) throw missingBlank();
+    formula = rest.substr(0, blank);
+}
+
+double molarMassOf(const std::string& line, int number) {
+    const std::string text = withoutLeadingBlanks(line);
+    const std::string_view last =
+        std::string_view(text).substr(text.size() > kMolarMassWidth ? text.size() - kMolarMassWidth : 0);
+    const std::optional<double> v = ParseNumber(last);
+    if (!v) throw Error(ErrorKind::TypeMismatch, "molar mass on " + lineLabel(number));
+    return *v;
+}
+
+// The number in a field of a results line, which must be there.
+double resultsValue(const std::string& line, std::size_t start, std::size_t width) {
+    const std::optional<double> v = ParseNumber(field(line, start, width));
+    if (!v) throw Error(ErrorKind::TypeMismatch, "results value \"" + std::string(field(line, start, width)).append("\""));
+    return *v;
+}
+
+}  // namespace
+
+MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
+    MechanismLayout layout;
+    layout.speciesCount = headerCount(lines, kSpeciesCountLine);
+    layout.reactionCount = headerCount(lines, kReactionCountLine);
+    int number = kThermoSearchStart;
+    while (!TrimmedStartsUpper(lineAt(lines, number), "THERMO")) ++number;
+    layout.thermoLine = number;
+    // The least a mechanism holds; the END line follows at or after it.
+    const std::int64_t least = static_cast<std::int64_t>(number) + 4LL * layout.speciesCount + kSeparatorLines +
+                               static_cast<std::int64_t>(kLeastReactionLines) * layout.reactionCount + 1;
+    if (least > static_cast<std::int64_t>(lines.size())) throw Error(ErrorKind::InputPastEndOfFile);
+    number = static_cast<int>(least);
+    while (UpperAscii(TrimBlanks(lineAt(lines, number))) != "END") ++number;
+    layout.endLine = number;
+    return layout;
+}
+
+void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
+    const std::vector<std::string> lines = files::ReadLines(path);
+    const int species = headerCount(lines, kSpeciesCountLine);
+    headerCount(lines, kReactionCountLine);
+    s[Setting::Pressure] = headerValue(lines, 14);
+    s.adiabatic = headerNumber(lines, 15) == 1;
+    s[Setting::InitialTemperature] = headerValue(lines, 16);
+    s[Setting::MinTemperature] = headerValue(lines, 17);
+    s[Setting::MaxTemperature] = headerValue(lines, 18);
+    s[Setting::InitialTime] = headerValue(lines, 19);
+    s[Setting::FinalTime] = headerValue(lines, 20);
+    s[Setting::InitialStep] = headerValue(lines, 21);
+    s[Setting::MaxSteps] = headerValue(lines, 22);
+    if (headerNumber(lines, 22) < 3) s[Setting::MaxSteps] = std::string("3");
+    s[Setting::RelativeTolerance] = headerValue(lines, 23);
+    s[Setting::AbsoluteTolerance] = headerValue(lines, 24);
+    s[Setting::OutputStep] = headerValue(lines, 28);
+    if (headerNumber(lines, 28) < 1) s[Setting::OutputStep] = std::string("1");
+
+    const MechanismLayout layout = LocateMechanism(lines);
+    SolverFileModel m;
+    m.speciesCount = species;
+    m.reactionCount = layout.reactionCount;
+    m.thermoStart = layout.thermoLine + 1;
+    m.lines.assign(lines.begin(), lines.begin() + layout.endLine);
+    m.species.resize(static_cast<std::size_t>(species));
+    m.molarMasses.resize(static_cast<std::size_t>(species));
+    for (int k = 0; k < species; ++k) {
+        SpeciesRow& row = m.species[static_cast<std::size_t>(k)];
+        const int first = m.ThermoLine(k);
+        nameAndFormula(m.Line(first), first, row.name, row.formula);
+        row.fraction = trimmed(field(m.Line(first), kFractionColumn, kFractionWidth));
+        m.molarMasses[static_cast<std::size_t>(k)] = molarMassOf(m.Line(first + 3), first + 3);
+    }
+    model = std::move(m);
+}
+
+std::string SpeciesWithoutThermoData(const std::array<std::string, 4>& record) {
+    try {
+        double last = 0;
+        auto sum = [&last](const std::string& line, int fields) {
+            double total = 0;
+            for (int f = 0; f < fields; ++f) {
+                const std::optional<double> v =
+                    ParseNumber(field(line, static_cast<std::size_t>(f) * kCoefficientWidth, kCoefficientWidth));
+                if (v) last = *v;
+                total += last;
+            }
+            return total;
+        };
+        if (sum(record[1], 5) != 0) return "";
+        if (sum(record[2], 5) != 0) return "";
+        if (sum(record[3], 4) != 0) return "";
+        std::string rest = trimmed(record[0]);
+        std::size_t blank = rest.find(' ');
+        if (blank == std::string::npos) return "";
+        rest = trimmed(std::string_view(rest).substr(blank + 1));
+        blank = rest.find(' ');
+        if (blank == std::string::npos) return "";
+        return trimmed(std::string_view(rest).substr(0, blank));
+    } catch (...) {
+        return "";
+    }
+}
+
+std::string ThermoDataWarning(const SolverFileModel& model) {
+    std::vector<std::string> names;
+    for (int k = 0; k < model.speciesCount; ++k) {
+        const int first = model.ThermoLine(k);
+        const std::string name = SpeciesWithoutThermoData(
+            {model.Line(first), model.Line(first + 1), model.Line(first + 2), model.Line(first + 3)});
+        if (!name.empty()) names.push_back(name);
+    }
+    if (names.empty()) return "";
+    std::string list = "'";
+    const int shown = std::min(static_cast<int>(names.size()), kNamesShown);
+    for (int i = 0; i < shown; ++i) list += (i > 0 ? ", " : "") + names[static_cast<std::size_t>(i)];
+    list += names.size() <= static_cast<std::size_t>(kNamesShown) ? "'." : "'...";
+    std::string message =
+        "Temperature can be calculated erroneously because thermodynamic data aren't specified for the species: " +
+        list;
+    if (message.size() > kWarningLimit) message = message.substr(0, kWarningLimit) + "...";
+    return message;
+}
+
+void ReadLastStep(const std::string& path, const SolverFileModel& model, const std::string& absoluteTolerance,
+                  LastStep& out) {
+    out = LastStep{};
+    const std::vector<std::string> lines = files::ReadLines(path);
+    // Line numbers from 1: the results title and the closing line after the mechanism.
+    std::size_t titleLine = 0;
+    std::size_t endLine = model.lines.size() + 1;
+    for (; endLine <= lines.size(); ++endLine) {
+        const std::string& line = lines[endLine - 1];
+        if (TrimmedStartsUpper(line, "!$END")) break;
+        if (titleLine == 0 && TrimmedStartsUpper(line, "!$RESULTS")) titleLine = endLine;
+    }
+    if (endLine > lines.size()) return;
+    const int n = model.speciesCount;
+    const int recordLines = std::max(1, (n + kSpeciesPerResultsLine - 1) / kSpeciesPerResultsLine);
+    if (endLine <= static_cast<std::size_t>(recordLines)) throw Error(ErrorKind::InputPastEndOfFile);
+    // The last record's first line; a run that wrote its heading and no
+    // record has no last state.
+    const std::size_t firstLine = endLine - static_cast<std::size_t>(recordLines);
+    if (titleLine != 0 && firstLine <= titleLine + static_cast<std::size_t>(recordLines)) return;
+    out.available = true;
+    const std::string& head = lines[firstLine - 1];
+    out.time = resultsValue(head, 7, 16);
+    out.temperature = Format(resultsValue(head, 24, 17), "0.0");
+
+    std::vector<double> mass(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const std::string& line = lines[firstLine - 1 + static_cast<std::size_t>(k / kSpeciesPerResultsLine)];
+        const std::size_t start =
+            kFirstSpeciesColumn + static_cast<std::size_t>(k % kSpeciesPerResultsLine) * kResultsFieldWidth;
+        // The conversion works on the values as four significant digits.
+        mass[static_cast<std::size_t>(k)] = *ParseNumber(Format(resultsValue(line, start, kResultsFieldWidth), "0.000E+000"));
+    }
+    const std::optional<double> tolerance = ParseNumber(absoluteTolerance);
+    if (!tolerance) throw Error(ErrorKind::TypeMismatch, "absolute tolerance \"" + absoluteTolerance + "\"");
+    double sum = 0;
+    for (int k = 0; k < n; ++k) {
+        const double w = model.molarMasses.at(static_cast<std::size_t>(k));
+        if (w == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of " + model.species.at(static_cast<std::size_t>(k)).name);
+        sum += mass[static_cast<std::size_t>(k)] / w;
+    }
+    if (sum == 0 && n > 0) throw Error(ErrorKind::DivisionByZero, "all mass fractions are 0");
+    out.fractions.resize(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const double x = mass[static_cast<std::size_t>(k)] / model.molarMasses[static_cast<std::size_t>(k)] / sum;
+        out.fractions[static_cast<std::size_t>(k)] = x > *tolerance ? Format(x, "0.000E+00") : "0";
+    }
+}
+
+}  // namespace kx::runs

@@ -1,0 +1,112 @@
+// The run settings of one solver file as the run-settings window holds
+// them, and what the window reads from the file: the settings lines, the
+// species with their initial mole fractions, the mechanism lines up to its
+// END line, the species without thermodynamic data and the last state of
+// an earlier completed run. No windows here; the window shows and edits
+// these values.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kx::runs {
+
+// The settings boxes of the window, each holding its text as typed.
+enum class Setting {
+    Pressure,            // atm
+    InitialTemperature,  // K
+    MinTemperature,      // lowest allowed temperature
+    MaxTemperature,      // highest allowed temperature
+    InitialTime,
+    FinalTime,
+    InitialStep,
+    RelativeTolerance,
+    AbsoluteTolerance,
+    MaxSteps,
+    OutputStep,  // a results record every that many accepted steps
+};
+inline constexpr std::size_t kSettingCount = 11;
+
+struct RunSettings {
+    std::array<std::string, kSettingCount> text;
+    bool adiabatic = false;  // the temperature equation is integrated
+
+    std::string& operator[](Setting s) { return text[static_cast<std::size_t>(s)]; }
+    const std::string& operator[](Setting s) const { return text[static_cast<std::size_t>(s)]; }
+};
+
+// One species of the mechanism. fraction is the initial mole fraction as
+// text: empty, "0" or any text the user typed.
+struct SpeciesRow {
+    std::string name;
+    std::string formula;
+    std::string fraction;
+};
+
+// A solver file as the window holds it for the rewrite.
+struct SolverFileModel {
+    std::vector<std::string> lines;  // line 1 first; the last one is the mechanism's END line
+    int speciesCount = 0;
+    int reactionCount = 0;
+    int thermoStart = 0;  // number of the first line of the first thermodynamic record
+    std::vector<SpeciesRow> species;
+    std::vector<double> molarMasses;  // species order
+
+    // Line by its number (from 1).
+    const std::string& Line(int number) const { return lines.at(static_cast<std::size_t>(number) - 1); }
+    // Number of the first thermodynamic line of species k (from 0).
+    int ThermoLine(int k) const { return thermoStart + 4 * k; }
+};
+
+// Where the parts of a solver file stand (line numbers from 1).
+struct MechanismLayout {
+    int speciesCount = 0;
+    int reactionCount = 0;
+    int thermoLine = 0;  // the "THERMO" line
+    int endLine = 0;     // the END line that closes the reactions
+};
+
+// Finds the layout: the counts on lines 10 and 11, the first line from 29
+// on whose trimmed text begins "THERMO" (any letter case), then, past the
+// thermodynamic records, three separator lines and three lines per
+// reaction, the first line whose trimmed text is "END". Throws kx::Error
+// when a count is no whole number or a line is missing.
+MechanismLayout LocateMechanism(const std::vector<std::string>& lines);
+
+// Reads a solver file into the settings and the model. The settings are
+// filled in file order as they are read, so after a failure they hold what
+// was read before it; the model is filled only when the whole file reads.
+// Clamps a step limit below 3 to "3" and an output step below 1 to "1".
+// Throws kx::Error: a header line without "!", a count or value that is no
+// number, a missing "THERMO" or END line, a thermodynamic line without the
+// blanks around its name and formula, a molar mass that is no number.
+void LoadSolverFile(const std::string& path, RunSettings& settings, SolverFileModel& model);
+
+// The species name of a thermodynamic record (its four lines) that holds
+// no polynomial data, else "".
+std::string SpeciesWithoutThermoData(const std::array<std::string, 4>& record);
+
+// The warning shown when the temperature is integrated and species have no
+// thermodynamic data ("" when none lack it).
+std::string ThermoDataWarning(const SolverFileModel& model);
+
+// The last state of an earlier run that completed.
+struct LastStep {
+    bool available = false;            // the file holds a "!$END" line after the mechanism
+    double time = 0;                   // s
+    std::string temperature;           // "0.0"
+    std::vector<std::string> fractions;  // mole fractions "0.000E+00", or "0" when not above the tolerance
+};
+
+// Reads the last results record above the first "!$END" line after the
+// mechanism (the model's lines) and converts its mass fractions to mole
+// fractions; those not above the absolute tolerance (text) become "0".
+// Without such a line, or with a results heading and no record before it,
+// nothing is available. Throws kx::Error when the record does not read (a
+// short line, a value that is no number, a molar mass of 0).
+void ReadLastStep(const std::string& path, const SolverFileModel& model, const std::string& absoluteTolerance,
+                  LastStep& out);
+
+}  // namespace kx::runs

@@ -1,0 +1,99 @@
+#include "SolverRun.h"
+
+#include "Desktop.h"
+#include "Errors.h"
+#include "FormRegistry.h"
+#include "Forms.h"
+#include "MessageBox.h"
+#include "Messages.h"
+#include "OpenFiles.h"
+#include "RunOutcome.h"
+#include "SharedState.h"
+#include "SolverFileOpening.h"
+#include "Text.h"
+#include "WindowHelpers.h"
+
+#include <QDir>
+#include <QMainWindow>
+
+namespace kx::runs {
+namespace {
+
+// The text window showing the file, found by its document path (two files
+// of the same name in different folders are different windows).
+platform::Form* textWindowOf(const std::string& path) {
+    return path.empty() ? nullptr : platform::FindFormByMePath(path);
+}
+
+void restoreMainWindow(bool whenMaximizedBefore) {
+    QMainWindow* main = shell::MainWindow();
+    if (!main) return;
+    if (whenMaximizedBefore ? Shared().MainWasMaximized : main->isMinimized()) main->showMaximized();
+}
+
+}  // namespace
+
+SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen) {
+    SolverLaunch launch;
+    const QString folder = QDir(platform::ToQ(programFolder)).absolutePath();
+    launch.folder = folder;
+    launch.program = folder + "/" + kSolverProgramName;
+    launch.title = platform::ToQ(SolverCommandText(keepOpen, programFolder));
+    for (const std::string& line : SolverConsoleBanner()) launch.banner << platform::ToQ(line);
+    launch.keepOpen = keepOpen;
+    return launch;
+}
+
+std::optional<int> ExecuteAndWait(const SolverLaunch& launch) {
+    std::optional<int> exitCode;
+    shell::TrapRestoringPointer("401#002. ", [&] {
+        platform::SetMousePointer(platform::kPointerHourglass);
+        const SolverEnd end = RunSolverProgram(launch);
+        if (!end.started)
+            throw Error(end.programMissing ? ErrorKind::FileNotFound : ErrorKind::PermissionDenied,
+                        platform::FromQ(launch.program + " (" + end.failure + ")"));
+        exitCode = end.exitCode;
+    });
+    platform::SetMousePointer(platform::kPointerDefault);
+    return exitCode;
+}
+
+void RunSolver(std::string& path, std::string& message, int& style, bool& error, const std::string& callerPath) {
+    shell::Trap("401#001. ", [&] {
+        error = false;
+        const SharedState& s = Shared();
+        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0));
+        restoreMainWindow(true);
+        path = ReadSolverPathFile(s.AppFolder);
+        const RunOutcome outcome = ScanRunOutcome(path);
+        error = outcome.error;
+        restoreMainWindow(false);
+
+        std::string callerMePath;
+        if (platform::Form* caller = textWindowOf(callerPath)) {
+            callerMePath = platform::Require<platform::HasMePath>(caller).MePath();
+            platform::Unload(caller);
+        }
+        const OutcomeMessage report = OutcomeMessageFor(outcome);
+        message = report.text;
+        style = report.style;
+        if (platform::MsgBox(platform::ToQ(message), style, shell::kMessageTitle) == platform::kAnswerYes) {
+            Shared().SolverFileToOpen = path;
+            for (platform::Form* form : platform::FindForms(shell::kResultsWindow)) {
+                if (platform::Require<platform::HasSolverFilePath>(form).SolverFilePath() != path) continue;
+                shell::SetFormNormal(form);
+                platform::Unload(form);
+            }
+            shell::OpenFileByType(callerMePath);
+            if (platform::Form* reopened = textWindowOf(callerPath)) {
+                if (auto* opener = dynamic_cast<platform::ResultsOpener*>(reopened))
+                    opener->OpResults();
+                else
+                    OpenResultsWindow(callerPath);
+            }
+        }
+    });
+    platform::SetMousePointer(platform::kPointerDefault);
+}
+
+}  // namespace kx::runs

@@ -1,0 +1,30 @@
+// Running the solver for the run-settings window and reporting its outcome.
+#pragma once
+
+#include "SolverConsole.h"
+
+#include <optional>
+#include <string>
+
+namespace kx::runs {
+
+// The launch of a run from the program folder: the solver program there,
+// that folder as its working folder, the command text as the console's
+// title and the banner lines; keepOpen from KeepConsoleOpen.
+SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen);
+
+// Runs the solver and waits for its end with the busy pointer; returns its
+// exit code, or nothing when it could not be started (reported with
+// "401#002. ").
+std::optional<int> ExecuteAndWait(const SolverLaunch& launch);
+
+// Runs the solver on the file named in "SolverFilePath.txt", then judges
+// the outcome from that file alone: path receives the path read back,
+// message and style the report shown, error whether an error report was
+// found. The text window that showed callerPath (the document path of the
+// window that asked for the run) is closed; when results exist and the
+// user answers Yes to "Show results?", the file opens again in a text window
+// and its results window opens. Failures are reported with "401#001. ".
+void RunSolver(std::string& path, std::string& message, int& style, bool& error, const std::string& callerPath);
+
+}  // namespace kx::runs

@@ -1,0 +1,372 @@
+// Reading a solver file into the run-settings window's model: settings,
+// species, mechanism lines; the thermodynamic-data warning; the last state
+// of an earlier run.
+#include "RunSettings.h"
+
+#include "Errors.h"
+#include "Files.h"
+#include "Format.h"
+
+#include "RunFileText.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace kx;
+using namespace kx::runs;
+using kx::test::ResultsLine;
+using kx::test::RunFileText;
+using kx::test::RunSpecies;
+
+namespace {
+
+struct Loaded {
+    RunSettings settings;
+    SolverFileModel model;
+};
+
+Loaded load(const test::TempDir& dir, const std::string& bytes) {
+    Loaded l;
+    LoadSolverFile(dir.write("run.txt", bytes), l.settings, l.model);
+    return l;
+}
+
+ErrorKind loadFailure(const test::TempDir& dir, const std::string& bytes, RunSettings& settings) {
+    SolverFileModel model;
+    try {
+        LoadSolverFile(dir.write("bad.txt", bytes), settings, model);
+    } catch (const Error& e) {
+        EXPECT_TRUE(model.lines.empty());
+        return e.kind();
+    }
+    ADD_FAILURE() << "the file loaded";
+    return ErrorKind::ComponentMissing;
+}
+
+}  // namespace
+
+TEST(LoadSolverFile, ReadsTheSampleSettingsSpeciesAndMechanism) {
+    test::TempDir dir;
+    const std::string path = dir.write("h2.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+    RunSettings s;
+    SolverFileModel m;
+    LoadSolverFile(path, s, m);
+
+    EXPECT_EQ(s[Setting::Pressure], "1.000000E+00");
+    EXPECT_TRUE(s.adiabatic);
+    EXPECT_EQ(s[Setting::InitialTemperature], "1.000000E+03");
+    EXPECT_EQ(s[Setting::MinTemperature], "2.500000E+02");
+    EXPECT_EQ(s[Setting::MaxTemperature], "5.000000E+03");
+    EXPECT_EQ(s[Setting::InitialTime], "0.000000E+00");
+    EXPECT_EQ(s[Setting::FinalTime], "1.000000E-03");
+    EXPECT_EQ(s[Setting::InitialStep], "1.000000E-08");
+    EXPECT_EQ(s[Setting::MaxSteps], "100000");
+    EXPECT_EQ(s[Setting::RelativeTolerance], "1.000000E-06");
+    EXPECT_EQ(s[Setting::AbsoluteTolerance], "1.000000E-12");
+    EXPECT_EQ(s[Setting::OutputStep], "1");
+
+    EXPECT_EQ(m.speciesCount, 11);
+    EXPECT_EQ(m.reactionCount, 25);
+    EXPECT_EQ(m.thermoStart, 35);
+    ASSERT_EQ(m.species.size(), 11u);
+    EXPECT_EQ(m.species[0].name, "H2");
+    EXPECT_EQ(m.species[0].fraction, "2.959E-01");
+    EXPECT_EQ(m.species[2].name, "H2O");
+    EXPECT_EQ(m.species[2].formula, "H2O1");
+    EXPECT_EQ(m.species[2].fraction, "0");
+    EXPECT_DOUBLE_EQ(m.molarMasses[1], 31.998);
+    // The mechanism up to and including its END line, byte for byte.
+    const std::vector<std::string> file = files::ReadLines(path);
+    ASSERT_EQ(m.lines.size(), 191u);
+    EXPECT_EQ(m.lines, std::vector<std::string>(file.begin(), file.begin() + 191));
+}
+
+TEST(LoadSolverFile, ClampsTheStepLimitAndTheOutputStep) {
+    struct Case {
+        std::string line22, line28, steps, output;
+    };
+    for (const Case& c : {Case{" 0 !Max", " 0 !Delta N", "3", "1"}, Case{" 2 !Max", " -4 !Delta N", "3", "1"},
+                          Case{" 3 !Max", " 1 !Delta N", "3", "1"}, Case{" 500 !Max", " 7 !Delta N", "500", "7"}}) {
+        test::TempDir dir;
+        RunFileText file;
+        file.header[21] = c.line22;
+        file.header[27] = c.line28;
+        const Loaded l = load(dir, file.bytes());
+        EXPECT_EQ(l.settings[Setting::MaxSteps], c.steps) << c.line22;
+        EXPECT_EQ(l.settings[Setting::OutputStep], c.output) << c.line28;
+    }
+}
+
+TEST(LoadSolverFile, TemperatureModeOtherThanOneIsConstant) {
+    for (const auto& [line, adiabatic] :
+         {std::pair{" 1 !Temperature Equation", true}, {" 0 !Constant Temperature", false}, {" 4 !x", false}}) {
+        test::TempDir dir;
+        RunFileText file;
+        file.header[14] = line;
+        EXPECT_EQ(load(dir, file.bytes()).settings.adiabatic, adiabatic) << line;
+    }
+}
+
+TEST(LoadSolverFile, FindsThermoInAnyCaseAndEndsOnlyAtAWholeEndLine) {
+    test::TempDir dir;
+    RunFileText file;
+    file.header[33] = "   thermo all";
+    std::vector<std::string> lines = file.Lines();
+    // A reaction comment "END OF FILE" before the real END line.
+    lines.insert(lines.end() - 1, "  END OF FILE");
+    lines.back() = "  end  ";
+    lines.push_back(" ");
+    lines.push_back(" !$Results  Mass Fractions");
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    const Loaded l = load(dir, bytes);
+    EXPECT_EQ(l.model.thermoStart, 35);
+    ASSERT_EQ(l.model.lines.size(), lines.size() - 2);
+    EXPECT_EQ(l.model.lines.back(), "  end  ");
+    EXPECT_EQ(l.model.lines[l.model.lines.size() - 2], "  END OF FILE");
+}
+
+TEST(LoadSolverFile, ReadsCrLfAndLfFilesAlike) {
+    test::TempDir dir;
+    RunFileText file;
+    file.after = {" ", " !$Results  Mass Fractions"};
+    const Loaded crlf = load(dir, file.bytes());
+    file.lineEnd = "\n";
+    const Loaded lf = load(dir, file.bytes());
+    EXPECT_EQ(crlf.model.lines, lf.model.lines);
+    EXPECT_EQ(crlf.settings.text, lf.settings.text);
+    EXPECT_EQ(lf.model.lines.size(), static_cast<std::size_t>(file.EndLine()));
+}
+
+TEST(LoadSolverFile, KeepsEveryLineOfAMechanismFarLongerThanItsLeastSize) {
+    test::TempDir dir;
+    RunFileText file;
+    file.reactions = 700;
+    file.linesPerReaction = 6;  // 2100 lines more than three lines a reaction
+    const std::vector<std::string> lines = file.Lines();
+    const Loaded l = load(dir, file.bytes());
+    EXPECT_EQ(l.model.lines, lines);
+    EXPECT_EQ(l.model.reactionCount, 700);
+}
+
+TEST(LoadSolverFile, TakesTheFractionFromColumns75To84) {
+    test::TempDir dir;
+    RunFileText file;
+    file.species = {{"H2", "1.25E-01"}, {"O2", ""}, {"AR", "  3.5E-2"}};
+    std::vector<std::string> lines = file.Lines();
+    lines[38].resize(60);                       // O2's first line ends before column 75
+    lines[42] += "  tail";                      // beyond column 84: not part of the fraction
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    const Loaded l = load(dir, bytes);
+    EXPECT_EQ(l.model.species[0].fraction, "1.25E-01");
+    EXPECT_EQ(l.model.species[1].fraction, "");
+    EXPECT_EQ(l.model.species[2].fraction, "3.5E-2");
+    EXPECT_EQ(l.model.species[2].name, "AR");
+}
+
+TEST(LoadSolverFile, StopsAtTheFirstFaultWithWhatWasReadBefore) {
+    struct Case {
+        const char* what;
+        int line;  // 1-based header line replaced, 0: none
+        std::string text;
+        ErrorKind kind;
+        std::string pressure;  // Text1 after the failure
+    };
+    const Case cases[] = {
+        {"species count no number", 10, " many !Species", ErrorKind::TypeMismatch, ""},
+        {"pressure line without !", 14, " 1.0 Pressure", ErrorKind::InvalidArgument, ""},
+        {"final time line without !", 20, " 1.0", ErrorKind::InvalidArgument, "1.000000E+00"},
+        {"step limit no number", 22, " lots !Max", ErrorKind::TypeMismatch, "1.000000E+00"},
+        {"no THERMO line", 34, " THERM", ErrorKind::InputPastEndOfFile, "1.000000E+00"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        RunFileText file;
+        file.header[static_cast<std::size_t>(c.line) - 1] = c.text;
+        RunSettings s;
+        EXPECT_EQ(loadFailure(dir, file.bytes(), s), c.kind) << c.what;
+        EXPECT_EQ(s[Setting::Pressure], c.pressure) << c.what;
+    }
+}
+
+TEST(LoadSolverFile, RefusesAMissingEndLineAndASpeciesLineWithoutItsBlanks) {
+    test::TempDir dir;
+    RunFileText file;
+    std::vector<std::string> lines = file.Lines();
+    lines.back() = "ENDING";
+    std::string noEnd;
+    for (const std::string& l : lines) noEnd += l + "\r\n";
+    RunSettings s;
+    EXPECT_EQ(loadFailure(dir, noEnd, s), ErrorKind::InputPastEndOfFile);
+    EXPECT_EQ(s[Setting::OutputStep], "1");  // the settings were read
+
+    lines = file.Lines();
+    lines[34] = " 1    H2";  // no blank after the name
+    std::string noBlank;
+    for (const std::string& l : lines) noBlank += l + "\r\n";
+    EXPECT_EQ(loadFailure(dir, noBlank, s), ErrorKind::InvalidArgument);
+}
+
+TEST(ThermoData, ARecordWithoutDataNamesItsSpecies) {
+    const std::string first = " 7    CH2(S)           C  1H  2          0    300.0   5000.0   1000.0 1.000E-01";
+    std::string zeros5;
+    for (int k = 0; k < 5; ++k) zeros5 += RunFileText::Coefficient(0);
+    const std::string zeros4 = zeros5.substr(0, 60) + "         14.027";
+    EXPECT_EQ(SpeciesWithoutThermoData({first, zeros5, zeros5, zeros4}), "CH2(S)");
+    // Line 2 sums to exactly 0 but line 3 holds data.
+    const std::string cancelling = RunFileText::Coefficient(2) + RunFileText::Coefficient(-2) + std::string(45, ' ');
+    const std::string data = RunFileText::Coefficient(0.5) + zeros5.substr(15);
+    EXPECT_EQ(SpeciesWithoutThermoData({first, cancelling, data, zeros4}), "");
+    // A blank field counts as the value before it: 2, 2, -4 cancel.
+    const std::string carried = RunFileText::Coefficient(2) + std::string(15, ' ') + RunFileText::Coefficient(-4) +
+                                RunFileText::Coefficient(0) + RunFileText::Coefficient(0);
+    EXPECT_EQ(SpeciesWithoutThermoData({first, carried, zeros5, zeros4}), "CH2(S)");
+    // A first line without a blank after the name gives no name.
+    EXPECT_EQ(SpeciesWithoutThermoData({" 7 CH2", zeros5, zeros5, zeros4}), "");
+}
+
+TEST(ThermoData, TheWarningNamesAtMostFiveSpeciesAndIsCutAt142Characters) {
+    const std::string head =
+        "Temperature can be calculated erroneously because thermodynamic data aren't specified for the species: ";
+    struct Case {
+        std::vector<std::string> missing;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{"AR"}, head + "'AR'."},
+        {{"A", "B", "C", "D", "E"}, head + "'A, B, C, D, E'."},
+        {{"A", "B", "C", "D", "E", "F"}, head + "'A, B, C, D, E'..."},
+        {{"LONGNAME1", "LONGNAME2", "LONGNAME3", "LONGNAME4"},
+         (head + "'LONGNAME1, LONGNAME2, LONGNAME3, LONGNAME4'.").substr(0, 142) + "..."},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        RunFileText file;
+        file.species = {{"H2", "1.0E-01"}};
+        for (const std::string& name : c.missing) file.species.push_back({name, "", 1.0, false});
+        EXPECT_EQ(ThermoDataWarning(load(dir, file.bytes()).model), c.expected);
+    }
+}
+
+namespace {
+
+// A completed run of the species with the given mass fractions in its last
+// record (the record before it holds other values).
+std::vector<std::string> completedRun(const std::vector<double>& last, double time, double temperature) {
+    const std::size_t n = last.size();
+    std::vector<std::string> lines = {" ", " !$Results  Mass Fractions"};
+    const std::size_t recordLines = std::max<std::size_t>(1, (n + 49) / 50);
+    for (std::size_t k = 0; k < recordLines; ++k) lines.push_back(" StepN Time T names");
+    auto record = [&](const std::vector<double>& values, int step, double t, double temp) {
+        for (std::size_t k = 0; k < recordLines; ++k) {
+            const auto from = values.begin() + static_cast<std::ptrdiff_t>(50 * k);
+            const auto to = values.begin() + static_cast<std::ptrdiff_t>(std::min(n, 50 * k + 50));
+            lines.push_back(ResultsLine(k == 0, step, t, temp, std::vector<double>(from, to)));
+        }
+    };
+    record(std::vector<double>(n, 0.25), 1, 0.0, 1000.0);
+    record(last, 2, time, temperature);
+    lines.push_back(" !$End");
+    lines.push_back(" ");
+    lines.push_back(" STATISTICS");
+    return lines;
+}
+
+LastStep lastStepOf(const test::TempDir& dir, const RunFileText& file, const std::string& atol = "1.0E-12") {
+    const std::string path = dir.write("run.txt", file.bytes());
+    RunSettings s;
+    SolverFileModel m;
+    LoadSolverFile(path, s, m);
+    LastStep step;
+    ReadLastStep(path, m, atol, step);
+    return step;
+}
+
+}  // namespace
+
+TEST(LastStep, TurnsTheLastRecordsMassFractionsIntoMoleFractions) {
+    test::TempDir dir;
+    RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
+    file.after = completedRun({0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
+    const LastStep step = lastStepOf(dir, file);
+    ASSERT_TRUE(step.available);
+    EXPECT_DOUBLE_EQ(step.time, 1.25e-3);
+    EXPECT_EQ(step.temperature, "2345.7");
+    const double h2 = 0.1 / 2.016, o2 = 0.9 / 31.998, n2 = 1e-20 / 28.014, sum = h2 + o2 + n2;
+    ASSERT_EQ(step.fractions.size(), 3u);
+    EXPECT_EQ(step.fractions[0], Format(h2 / sum, "0.000E+00"));
+    EXPECT_EQ(step.fractions[1], Format(o2 / sum, "0.000E+00"));
+    EXPECT_EQ(step.fractions[2], "0");  // not above the absolute tolerance
+    EXPECT_EQ(step.fractions[0], "6.381E-01");
+}
+
+TEST(LastStep, ReadsRecordsOfSeveralLinesFromTheirColumns) {
+    for (int n : {50, 100, 120}) {
+        test::TempDir dir;
+        RunFileText file;
+        file.species.clear();
+        std::vector<double> mass;
+        for (int k = 0; k < n; ++k) {
+            file.species.push_back({std::string("S").append(std::to_string(k + 1)), "", 1.0});
+            mass.push_back(k == n - 1 ? 0.5 : (k == 50 % n ? 0.25 : 0.25 / (n - 2)));
+        }
+        file.after = completedRun(mass, 1.0, 1500.0);
+        const LastStep step = lastStepOf(dir, file);
+        ASSERT_TRUE(step.available) << n;
+        ASSERT_EQ(step.fractions.size(), static_cast<std::size_t>(n));
+        EXPECT_EQ(step.fractions[static_cast<std::size_t>(n - 1)], "5.000E-01") << n;
+        if (n > 50) {
+            EXPECT_EQ(step.fractions[50], "2.500E-01") << n;
+        }
+        EXPECT_EQ(step.temperature, "1500.0");
+    }
+}
+
+TEST(LastStep, IsUnavailableWithoutACompletedRunAfterTheMechanism) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> after;
+        std::string headerLine3;
+    };
+    const std::vector<std::string> heading = {" ", " !$Results  Mass Fractions", " StepN Time T"};
+    std::vector<std::string> failed = heading;
+    failed.push_back(ResultsLine(true, 1, 0.0, 1000.0, {0.5, 0.5, 0.0}));
+    failed.insert(failed.end(), {" Error", " Number of steps exceeded"});
+    std::vector<std::string> refused = heading;
+    refused.push_back(" !$End");
+    const Case cases[] = {
+        {"no results", {}, " "},
+        {"a run that stopped with an error", failed, " "},
+        {"a heading and no record", refused, " "},
+        {"free header text looking like the closing line", {}, " !$End of the description"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        RunFileText file;
+        file.after = c.after;
+        file.header[2] = c.headerLine3;
+        EXPECT_FALSE(lastStepOf(dir, file).available) << c.what;
+    }
+}
+
+TEST(LastStep, FailsOnARecordThatDoesNotReadOrAZeroMolarMass) {
+    test::TempDir dir;
+    RunFileText file;
+    file.after = completedRun({0.1, 0.9, 0.0}, 1.0, 1000.0);
+    file.after[file.after.size() - 4].resize(60);  // the last record is cut short
+    EXPECT_THROW(lastStepOf(dir, file), Error);
+
+    RunFileText massless;
+    massless.species[1].molarMass = 0;
+    massless.after = completedRun({0.1, 0.9, 0.0}, 1.0, 1000.0);
+    try {
+        lastStepOf(dir, massless);
+        ADD_FAILURE() << "a molar mass of 0 was accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::DivisionByZero);
+    }
+}

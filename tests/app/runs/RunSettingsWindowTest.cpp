@@ -1,0 +1,364 @@
+// The run-settings window: loading a solver file, the warning about missing
+// thermodynamic data, the grid, defaults, saved settings, the last step,
+// and the Run command's refusals and rewrite.
+#include "SOL_RUN.h"
+#include "Scripted.h"
+
+#include "Files.h"
+#include "FormRegistry.h"
+#include "Grid.h"
+#include "MDIForm1.h"
+#include "SavedSettings.h"
+#include "Timer.h"
+
+#include "DesktopTestSupport.h"
+#include "RunFileText.h"
+#include "RunTestSupport.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedMessages;
+using kx::runs::SOL_RUN;
+using kx::test::ResultsLine;
+using kx::test::RunFileText;
+
+class RunSettingsWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::ProgramFolder> folder;
+    std::unique_ptr<platform::FakeClock> clock;
+
+    SOL_RUN* open(const std::string& path) {
+        auto* w = new SOL_RUN;
+        w->GETPASS(path, "caption");
+        return w;
+    }
+    std::string write(const std::string& name, const RunFileText& file) { return folder->dir.write(name, file.bytes()); }
+    std::string savedFile() const { return folder->assist(runs::kSavedSettingsName); }
+
+    // The fraction cell of grid row r as the user types into it.
+    static void typeFraction(SOL_RUN* w, int row, const QString& text) {
+        platform::Grid* grid = w->GridEX1();
+        QVERIFY(grid->model()->setData(grid->model()->index(row - 1, 3), text, Qt::EditRole));
+    }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        folder = std::make_unique<test::ProgramFolder>();
+        clock = std::make_unique<platform::FakeClock>();
+    }
+    void cleanup() {
+        test::DeleteAllWindows();
+        clock.reset();
+        folder.reset();
+        Shared() = SharedState{};
+    }
+
+    void loadsTheSettingsSpeciesAndReactions() {
+        const std::string path =
+            folder->dir.write("h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+        SOL_RUN* w = open(path);
+        QCOMPARE(w->Caption(), QString("Solver File   h2_air_1000K.txt"));
+        QCOMPARE(w->Text1()->text(), QString("1.000000E+00"));
+        QCOMPARE(w->Text3()->text(), QString("1.000000E+03"));
+        QCOMPARE(w->Text7()->text(), QString("2.500000E+02"));
+        QCOMPARE(w->Text6()->text(), QString("5.000000E+03"));
+        QCOMPARE(w->Text4(1)->text(), QString("1.000000E-03"));
+        QCOMPARE(w->Text4(5)->text(), QString("100000"));
+        QVERIFY(w->Option3()->isChecked());
+        QVERIFY(!w->Option1()->isChecked());
+        QCOMPARE(w->Label2()->text(), QString("Reaction mechanism consists of 25 reactions."));
+        platform::Grid* grid = w->GridEX1();
+        QCOMPARE(grid->RowCount(), 11);
+        QCOMPARE(grid->CellText(1, 1), QString("1"));
+        QCOMPARE(grid->CellText(1, 2), QString("H2"));
+        QCOMPARE(grid->CellText(3, 3), QString("H2O1"));
+        QCOMPARE(grid->CellText(1, 4), QString("2.96E-01"));
+        QCOMPARE(grid->CellText(3, 4), QString(""));  // a fraction of 0 shows empty
+        QVERIFY(w->Command5()->isEnabled());
+        QVERIFY(w->Command3()->isEnabled());
+        QVERIFY(!w->Command7()->isEnabled());  // no results yet
+        QVERIFY(w->Label9()->text().isEmpty());
+        // 200 ms later the grid's first cell is current.
+        clock->Advance(200);
+        QCOMPARE(grid->Row(), 1);
+        QCOMPARE(grid->Col(), 1);
+    }
+
+    void aFileThatDoesNotLoadCanBeNeitherRunNorSaved() {
+        RunFileText broken;
+        broken.header[19] = " 1.0E-03 Final Time";  // no "!"
+        ScriptedMessages messages;
+        SOL_RUN* w = open(write("broken.txt", broken));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(messages.lastText().startsWith("Sol#304. "));
+        QCOMPARE(w->Text1()->text(), QString("1.000000E+00"));  // what was read before stays
+        QCOMPARE(w->Caption(), QString("Solver File   broken.txt"));
+        QVERIFY(!w->Command5()->isEnabled());
+        QVERIFY(!w->Command3()->isEnabled());
+        QVERIFY(!w->Command7()->isEnabled());
+    }
+
+    void aLastStepThatDoesNotReadDisablesRunSaveAndLastStep() {
+        RunFileText file;
+        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T", ResultsLine(true, 1, 0, 1000, {0.5, 0.5}),
+                      " !$End"};  // the record lacks the third species
+        ScriptedMessages messages;
+        SOL_RUN* w = open(write("short.txt", file));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(Shared().ErrorText.substr(0, 14), std::string("Type mismatch:"));
+        QVERIFY(messages.lastText().endsWith("."));
+        QVERIFY(!w->Command5()->isEnabled());
+        QVERIFY(!w->Command3()->isEnabled());
+        QVERIFY(!w->Command7()->isEnabled());
+    }
+
+    void warnsAboutSpeciesWithoutThermoDataOnlyWhenTheTemperatureIsComputed() {
+        RunFileText file;
+        file.species.push_back({"CH2(S)", "", 14.027, false});
+        SOL_RUN* w = open(write("run.txt", file));
+        const QString warning =
+            "Temperature can be calculated erroneously because thermodynamic data aren't specified for the species: "
+            "'CH2(S)'.";
+        QCOMPARE(w->Label9()->text(), warning);
+        const int tall = w->height();
+        w->Option1()->click();
+        QVERIFY(w->Label9()->text().isEmpty());
+        QVERIFY(w->height() < tall);
+        w->Option3()->click();
+        QCOMPARE(w->Label9()->text(), warning);
+    }
+
+    void theGridSortsByHeaderAndJumpsWithCtrlHomeAndEnd() {
+        RunFileText file;
+        file.species = {{"O2", "0.2"}, {"AR", "0.1"}, {"H2", "0.7"}};
+        SOL_RUN* w = open(write("run.txt", file));
+        platform::Grid* grid = w->GridEX1();
+        emit grid->horizontalHeader()->sectionClicked(1);  // "Species Name"
+        QCOMPARE(grid->CellText(1, 2), QString("AR"));
+        emit grid->horizontalHeader()->sectionClicked(0);  // "No" puts the file's order back
+        QCOMPARE(grid->CellText(1, 2), QString("O2"));
+        grid->SetRow(1);
+        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(grid->Row(), 3);
+        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(grid->Row(), 1);
+    }
+
+    void defaultsClearTableAndCancel() {
+        SOL_RUN* w = open(write("run.txt", RunFileText{}));
+        w->Command1()->click();
+        QCOMPARE(w->Text7()->text(), QString("200"));
+        QCOMPARE(w->Text6()->text(), QString("6000"));
+        QCOMPARE(w->Text4(0)->text(), QString("0"));
+        QCOMPARE(w->Text4(1)->text(), QString("1.E+00"));
+        QCOMPARE(w->Text4(2)->text(), QString("1.E-10"));
+        QCOMPARE(w->Text4(3)->text(), QString("1.E-06"));
+        QCOMPARE(w->Text4(4)->text(), QString("1.E-15"));
+        QCOMPARE(w->Text1()->text(), QString("1.000000E+00"));  // pressure untouched
+        QCOMPARE(w->Text4(5)->text(), QString("100000"));
+        w->Command4()->click();
+        for (int r = 1; r <= 3; ++r) QCOMPARE(w->GridEX1()->CellText(r, 4), QString(""));
+        w->Command2()->click();
+        QVERIFY(platform::Forms().empty());
+    }
+
+    void saveAndEnterCarrySettingsToAnotherMechanism() {
+        QVERIFY(!open(write("a.txt", RunFileText{}))->Command6()->isEnabled());  // nothing saved yet
+        test::DeleteAllWindows();
+        RunFileText first;
+        SOL_RUN* w = open(write("a.txt", first));
+        w->Text1()->setText("2.5");
+        w->Option1()->click();
+        typeFraction(w, 3, "0.25");
+        w->Command3()->click();
+        QVERIFY(w->Command6()->isEnabled());
+        QCOMPARE(files::ReadLines(savedFile()).size(), size_t(18));
+        test::DeleteAllWindows();
+
+        RunFileText second;
+        second.species = {{"AR", "0.9"}, {"N2", ""}, {"H2", "0.1"}};
+        SOL_RUN* other = open(write("b.txt", second));
+        QVERIFY(other->Command6()->isEnabled());
+        other->Command6()->click();
+        QCOMPARE(other->Text1()->text(), QString("2.5"));
+        QVERIFY(other->Option1()->isChecked());
+        QCOMPARE(other->GridEX1()->CellText(1, 4), QString(""));          // AR: not saved
+        QCOMPARE(other->Model().species[1].fraction, std::string("2.5E-01"));  // N2
+        QCOMPARE(other->Model().species[2].fraction, std::string("5.E-01"));   // H2
+    }
+
+    void aFailedSaveIsReportedAndEnterStaysOff() {
+        SOL_RUN* w = open(write("run.txt", RunFileText{}));
+        std::filesystem::remove_all(folder->dir.file("AssistFiles"));
+        ScriptedMessages messages;
+        w->Command3()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(messages.lastText().startsWith("Sol#306. "));
+        QVERIFY(!w->Command6()->isEnabled());
+    }
+
+    void enterWithoutASavedFileOrWithABadOneTurnsEnterOff() {
+        folder->dir.write("AssistFiles/SolverData.txt", " 20 \r\npath\r\n1\r\n");
+        SOL_RUN* w = open(write("run.txt", RunFileText{}));
+        QVERIFY(w->Command6()->isEnabled());
+        ScriptedMessages messages;
+        w->Command6()->click();
+        QCOMPARE(messages.lastText(),
+                 QString("Sol#304-1. Setting isn't saved or an error occures.Input past end of file."));
+        QVERIFY(!w->Command6()->isEnabled());
+        std::filesystem::remove(savedFile());
+        w->Command6()->setEnabled(true);
+        w->Command6()->click();
+        QCOMPARE(messages.lastText(), QString("Setting isn't saved."));
+        QVERIFY(!w->Command6()->isEnabled());
+    }
+
+    void lastStepTakesTheLastComputedState() {
+        RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
+        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T",
+                      ResultsLine(true, 1, 0, 1000, {0.5, 0.5, 0}), ResultsLine(true, 9, 2.5e-4, 2400.04, {0.1, 0.2, 0.7}),
+                      " !$End"};
+        SOL_RUN* w = open(write("run.txt", file));
+        QVERIFY(w->Command7()->isEnabled());
+        w->Command7()->click();
+        QCOMPARE(w->Text4(0)->text(), QString("0.00025"));
+        QCOMPARE(w->Text3()->text(), QString("2400.0"));
+        QCOMPARE(w->Text4(1)->text(), QString("1.000000E-03"));  // the final time stays
+        QVERIFY(w->Option3()->isChecked());
+        QCOMPARE(w->Model().species[0].fraction, std::string("6.136E-01"));
+        QCOMPARE(w->GridEX1()->CellText(1, 4), QString("6.14E-01"));
+    }
+
+    void aRefusedRunPointsAtTheBoxAndWritesNothing_data() {
+        QTest::addColumn<int>("box");  // Text4 index, or -1 for the pressure
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("pressure") << -1 << "0" << 0 << "Pressure, please enter a positive number.";
+        QTest::newRow("step limit") << 5 << "100001" << 1
+                                    << "Maximum number of computed steps, please enter a positive integer less than "
+                                       "100000.";
+        QTest::newRow("relative tolerance") << 3 << "2" << 0
+                                            << "Relative tolerance, please enter a number on the interval (1.E-14, 1).";
+    }
+    void aRefusedRunPointsAtTheBoxAndWritesNothing() {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(int, tab);
+        QFETCH(QString, message);
+        const std::string path = write("run.txt", RunFileText{});
+        const std::string before = test::ReadBytes(path);
+        SOL_RUN* w = open(path);
+        shell::ShowForm(w);
+        QLineEdit* edit = box < 0 ? w->Text1() : w->Text4(box);
+        edit->setText(text);
+        w->ShowTab(tab == 0 ? 2 : 1);
+        w->Check1()->setChecked(true);
+        ScriptedMessages messages;
+        w->Command5()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), message);
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QCOMPARE(w->TabStrip1()->currentIndex(), tab);
+        QCOMPARE(edit->selectedText(), text);
+        QCOMPARE(Shared().KeepConsoleOpen, 1);  // stored before any check
+        QVERIFY(platform::FindForm("SOL_RUN"));
+        QCOMPARE(test::ReadBytes(path), before);
+        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+    }
+
+    void aBadFractionMakesItsCellCurrent() {
+        const std::string path = write("run.txt", RunFileText{});
+        SOL_RUN* w = open(path);
+        typeFraction(w, 2, "abc");
+        ScriptedMessages messages;
+        w->Command5()->click();
+        QCOMPARE(messages.lastText(), QString("Initial mole fractions, please enter positive decimal numbers."));
+        clock->Advance(200);
+        QCOMPARE(w->GridEX1()->Row(), 2);
+        QCOMPARE(w->GridEX1()->Col(), 4);
+        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+    }
+
+    void aPathTheSolverCannotReadIsRefusedBeforeAnythingIsWritten() {
+        std::string deep = "data";
+        while (deep.size() < 300) deep += "/a_rather_long_folder_name_for_runs";
+        const std::string path = write(deep + "/run.txt", RunFileText{});
+        const std::string before = test::ReadBytes(path);
+        SOL_RUN* w = open(path);
+        ScriptedMessages messages;
+        w->Command5()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(messages.lastText().endsWith(platform::ToQ(path)));
+        QCOMPARE(test::ReadBytes(path), before);
+        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+        QVERIFY(platform::FindForm("SOL_RUN"));
+    }
+
+    void runCommitsAnEditInProgressRewritesTheFileAndStartsTheSolver() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        RunFileText file;
+        file.after = {" ", " !$Results  Mass Fractions", " old results", " !$End"};
+        const std::string path = write("run.txt", file);
+        SOL_RUN* w = open(path);
+        shell::ShowForm(w);
+        w->Text4(6)->setText("2.5");
+        // The user is still typing in N2's fraction cell.
+        platform::Grid* grid = w->GridEX1();
+        const QModelIndex cell = grid->model()->index(2, 3);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText("0.125");
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerNo);
+        w->Command5()->click();
+        test::Settle();
+
+        QVERIFY(!platform::FindForm("SOL_RUN"));
+        QCOMPARE(test::ReadBytes(folder->path() + "/SolverFilePath.txt"), path + "\r\n");
+        QCOMPARE(runner.launches.size(), size_t(1));
+        const std::vector<std::string> lines = files::ReadLines(path);
+        QCOMPARE(lines[27], std::string(" 2 !Delta N"));
+        QCOMPARE(lines[21], std::string(" 100000 !Maximum Number of Steps"));
+        QCOMPARE(lines[42].substr(74), std::string("1.250E-01 "));
+        QVERIFY(std::find(lines.begin(), lines.end(), " old results") == lines.end());
+        QCOMPARE(lines.back(), std::string("       NUMBER OF RECORDS =       4"));  // the stand-in's run
+        QCOMPARE(messages.shown()[0].style, 68);
+    }
+
+    void theMainWindowOpensItForAFileHalfASecondLater() {
+        runs::InstallRunSettingsWindow();
+        auto* main = new shell::MDIForm1;
+        const std::string path = write("run.txt", RunFileText{});
+        shell::Timer3Run(path, "run.txt");
+        QVERIFY(!platform::FindForm("SOL_RUN"));
+        clock->Advance(500);
+        auto* w = dynamic_cast<SOL_RUN*>(platform::FindForm("SOL_RUN"));
+        QVERIFY(w);
+        QCOMPARE(w->RunFilePath(), path);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->parentWidget(), static_cast<QWidget*>(main));
+        shell::InstallFormCreator(shell::kRunSettingsWindow, nullptr);
+    }
+};
+
+QTEST_MAIN(RunSettingsWindowTest)
+#include "RunSettingsWindowTest.moc"

@@ -1,0 +1,380 @@
+// Running the solver: the console window, every ending a solver can leave
+// in the file and how it is reported, the windows closed and opened after
+// a run, and one run of the real solver from the run-settings window.
+#include "SOL_RUN.h"
+#include "Scripted.h"
+#include "SolverFileChecks.h"
+#include "SolverRun.h"
+
+#include "Errors.h"
+#include "Files.h"
+#include "RES_ShowFile.h"
+#include "RunOutcome.h"
+
+#include "DesktopTestSupport.h"
+#include "RunFileText.h"
+#include "RunTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedMessages;
+using kx::platform::testing::ScriptedModals;
+using kx::test::RunCallerWindow;
+
+namespace {
+
+bool loaded(const platform::Form* form) {
+    const std::vector<platform::Form*> all = platform::Forms();
+    return std::find(all.begin(), all.end(), form) != all.end();
+}
+
+bool logged(const test::CallLog& log, const std::string& entry) {
+    return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+// A modal action that waits for the console's solver to end.
+ScriptedModals::Action waitForTheSolver(QString* shown = nullptr, bool* visibleAfterEnd = nullptr) {
+    return [=](QDialog& d) {
+        auto& console = static_cast<runs::SolverConsole&>(d);
+        QTRY_VERIFY_WITH_TIMEOUT(console.SolverEnded(), 60000);
+        if (shown) *shown = console.Text();
+        if (visibleAfterEnd) *visibleAfterEnd = d.isVisible();
+    };
+}
+
+}  // namespace
+
+class SolverRunTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::ProgramFolder> folder;
+    std::string solverPath;
+
+    void writePathFile(const std::string& path) { files::WriteLines(folder->path() + "/SolverFilePath.txt", {path}); }
+
+    // Runs on the solver file with the window of that file as the caller.
+    std::string run(std::string& message, int& style, bool& error, const std::string& caller) {
+        std::string path;
+        runs::RunSolver(path, message, style, error, caller);
+        test::Settle();
+        return path;
+    }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        folder = std::make_unique<test::ProgramFolder>();
+        solverPath = folder->dir.write("data/run.txt", test::RunFileText{}.bytes());
+        writePathFile(solverPath);
+    }
+    void cleanup() {
+        test::DeleteAllWindows();
+        folder.reset();
+        Shared() = SharedState{};
+    }
+
+    void eachEndingIsJudgedFromTheFile_data() {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("yes");
+        const QString abnormal = " Solver has been terminated abnormally.\r\n";
+        QTest::newRow("completed") << "completed"
+                                   << "The chemical kinetic problem has been successfully solved.\r\n\r\nShow results?"
+                                   << 68 << true;
+        QTest::newRow("error after results")
+            << "error-after-results"
+            << abnormal + "   Step size too small, T = 0.1E-03\r\n \r\n STATISTICS\r\n       NUMBER OF RECORDS =       4\r\n"
+                          "\r\n\r\nShow results?"
+            << 52 << false;
+        QTest::newRow("error only") << "error-only" << abnormal + "   Too many species: 301 (at most 300)\r\n" << 48
+                                    << false;
+        QTest::newRow("nothing written") << "nothing" << abnormal << 48 << false;
+        QTest::newRow("crash after the heading") << "crash" << abnormal + "\r\n\r\nShow results?" << 52 << false;
+    }
+    void eachEndingIsJudgedFromTheFile() {
+        QFETCH(QString, ending);
+        QFETCH(QString, text);
+        QFETCH(int, style);
+        QFETCH(bool, yes);
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen(qPrintable(ending));
+        test::HeadlessRunner runner;
+        test::RecordingDocumentWindows windows;
+        RunCallerWindow* caller = windows.OpenWindow(solverPath);
+        ScriptedMessages messages;
+        if (style & platform::kMsgYesNo) messages.Answer(yes ? platform::kAnswerYes : platform::kAnswerNo);
+
+        std::string message;
+        int shownStyle = 0;
+        bool error = false;
+        QCOMPARE(run(message, shownStyle, error, solverPath), solverPath);
+
+        QCOMPARE(platform::ToQ(message), text);
+        QCOMPARE(shownStyle, style);
+        QCOMPARE(error, ending.startsWith("error"));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].text, text);
+        QCOMPARE(messages.shown()[0].style, style);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        // The window that asked for the run is closed whatever the outcome;
+        // only Yes opens the file and its results again.
+        QVERIFY(!loaded(caller));
+        QCOMPARE(logged(windows.log, "ShowFileInResultWindow " + solverPath), yes);
+        QCOMPARE(logged(windows.log, "OpResults " + solverPath), yes);
+        QCOMPARE(Shared().SolverFileToOpen, yes ? solverPath : std::string());
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+        QCOMPARE(runner.ends.size(), size_t(1));
+        QCOMPARE(runner.ends[0].crashed, ending == "crash");
+    }
+
+    void theSolverStartsFromTheProgramFolderWithoutArguments() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerNo);
+        Shared().KeepConsoleOpen = 1;
+        std::string message;
+        int style = 0;
+        bool error = false;
+        run(message, style, error, solverPath);
+
+        QCOMPARE(runner.launches.size(), size_t(1));
+        const runs::SolverLaunch& launch = runner.launches[0];
+        const QString programFolder = platform::ToQ(folder->path());
+        QCOMPARE(launch.program, programFolder + "/KINOVEX_SOLVER");
+        QCOMPARE(launch.folder, programFolder);
+        QCOMPARE(launch.title, platform::ToQ(runs::SolverCommandText(true, folder->path())));
+        QVERIFY(launch.keepOpen);
+        QCOMPARE(launch.banner, QStringList({"To end the task, click the button CLOSE (X) in this window.", QString(63, '-')}));
+        const std::string canonical = std::filesystem::canonical(folder->path()).string();
+        QCOMPARE(test::ReadBytes(folder->dir.file("StandInCall.txt")), "arguments=0\nfolder=" + canonical + "\n");
+        QVERIFY(runner.output.contains(" Time= 0.000000E+00"));
+    }
+
+    void aSolverThatCannotStartGivesTheAbnormalEnd_data() {
+        QTest::addColumn<bool>("present");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("missing program") << false << "File not found: ";
+        QTest::newRow("not a program") << true << "Permission denied: ";
+    }
+    void aSolverThatCannotStartGivesTheAbnormalEnd() {
+        QFETCH(bool, present);
+        QFETCH(QString, description);
+        if (present) folder->dir.write("KINOVEX_SOLVER", "this is no program\n");
+        test::HeadlessRunner runner;
+        test::RecordingDocumentWindows windows;
+        RunCallerWindow* caller = windows.OpenWindow(solverPath);
+        ScriptedMessages messages;
+        std::string message;
+        int style = 0;
+        bool error = false;
+        run(message, style, error, solverPath);
+
+        QCOMPARE(messages.shown().size(), size_t(2));
+        const QString program = platform::ToQ(folder->path()) + "/KINOVEX_SOLVER";
+        QVERIFY2(messages.shown()[0].text.startsWith("401#002. " + description + program), qPrintable(messages.shown()[0].text));
+        QCOMPARE(messages.shown()[1].text, QString(" Solver has been terminated abnormally.\r\n"));
+        QCOMPARE(messages.shown()[1].style, 48);
+        QVERIFY(!loaded(caller));
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void theCallerIsTheWindowOfThatFileNotAnotherOfTheSameName() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        test::RecordingDocumentWindows windows;
+        const std::string otherPath = folder->dir.write("other/run.txt", test::RunFileText{}.bytes());
+        RunCallerWindow* other = windows.OpenWindow(otherPath);  // first in the window list
+        RunCallerWindow* caller = windows.OpenWindow(solverPath);
+        QCOMPARE(other->Caption(), caller->Caption());
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerYes);
+        std::string message;
+        int style = 0;
+        bool error = false;
+        run(message, style, error, solverPath);
+
+        QVERIFY(loaded(other));
+        QVERIFY(!loaded(caller));
+        QVERIFY(logged(windows.log, "OpResults " + solverPath));
+        QVERIFY(!logged(windows.log, "OpResults " + otherPath));
+    }
+
+    void yesOpensTheFileAndItsResultsInTheWindowsThatExist() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        // The program's text window.
+        shell::FormCreator previousText = shell::InstallFormCreator(shell::kTextWindow, nullptr);
+        shell::FormCreator previousFind = shell::InstallFormCreator(shell::kFindWindow, nullptr);
+        shell::ShowFileHook previousHook = shell::InstallShowFileInResultWindow(nullptr);
+        text::InstallTextWindows();
+        shell::FormCreatorInstallation results(shell::kResultsWindow,
+                                               [] { return new test::StubResultsWindow(false); });
+        shell::ShowFileInResultWindow(solverPath);
+        platform::Form* caller = platform::FindFormByMePath(solverPath);
+        QVERIFY(caller);
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerYes);
+        std::string message;
+        int style = 0;
+        bool error = false;
+        run(message, style, error, solverPath);
+        shell::InstallFormCreator(shell::kTextWindow, previousText);
+        shell::InstallFormCreator(shell::kFindWindow, previousFind);
+        shell::InstallShowFileInResultWindow(previousHook);
+
+        QVERIFY(!loaded(caller));
+        platform::Form* text = platform::FindFormByMePath(solverPath);
+        QVERIFY(text);
+        QCOMPARE(text->TypeName(), QString("RES_ShowFile"));
+        QVERIFY(platform::FindFormBySolverFilePath(solverPath));
+        QCOMPARE(messages.shown().size(), size_t(1));
+    }
+
+    void withoutTheCallersWindowYesAsksForTheFile() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        test::RecordingDocumentWindows windows;
+        platform::testing::ScriptedDialogs dialogs;
+        dialogs.Cancel(platform::testing::ScriptedDialogs::Kind::Open);
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerYes);
+        std::string message;
+        int style = 0;
+        bool error = false;
+        run(message, style, error, solverPath);
+        QCOMPARE(dialogs.requests().size(), size_t(1));
+        QVERIFY(!logged(windows.log, "OpResults " + solverPath));
+        QCOMPARE(Shared().SolverFileToOpen, solverPath);
+    }
+
+    void theConsoleShowsTheRunAndClosesWhenTheSolverEnds() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        ScriptedModals modals;
+        QString shown;
+        bool visibleAfterEnd = true;
+        int pointerWhileRunning = -1;
+        modals.Next([&](QDialog& d) {
+            pointerWhileRunning = platform::MousePointer();
+            waitForTheSolver(&shown, &visibleAfterEnd)(d);
+        });
+        const runs::SolverLaunch launch = runs::SolverLaunchFor(folder->path(), false);
+        QCOMPARE(runs::ExecuteAndWait(launch), std::optional<int>(0));
+
+        QCOMPARE(modals.shown(), std::vector<QString>({launch.title}));
+        QVERIFY(!visibleAfterEnd);
+        QCOMPARE(pointerWhileRunning, platform::kPointerHourglass);
+        QVERIFY2(shown.startsWith("To end the task, click the button CLOSE (X) in this window.\n" + QString(63, '-') +
+                                  "\n Time= 0.000000E+00"),
+                 qPrintable(shown));
+        QVERIFY(shown.contains("STOP - Program terminated"));
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    void aConsoleKeptOpenWaitsForTheUser() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        ScriptedModals modals;
+        bool visibleAfterEnd = false;
+        int pointerAfterEnd = -1;
+        modals.Next([&](QDialog& d) {
+            waitForTheSolver(nullptr, &visibleAfterEnd)(d);
+            pointerAfterEnd = platform::MousePointer();
+            d.reject();  // the user closes it
+        });
+        QCOMPARE(runs::ExecuteAndWait(runs::SolverLaunchFor(folder->path(), true)), std::optional<int>(0));
+        QVERIFY(visibleAfterEnd);
+        QCOMPARE(pointerAfterEnd, platform::kPointerDefault);
+    }
+
+    void closingTheConsoleEndsTheSolver() {
+        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("slow");
+        ScriptedModals modals;
+        modals.Next([](QDialog& d) {
+            auto& console = static_cast<runs::SolverConsole&>(d);
+            QTRY_VERIFY_WITH_TIMEOUT(console.Text().contains("Time="), 20000);
+            QVERIFY(!console.SolverEnded());
+            QTest::keyClick(&d, Qt::Key_Escape);  // no way to end a run by accident
+            QVERIFY(d.isVisible());
+            d.close();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), true));
+        QVERIFY(end.started);
+        QVERIFY(end.crashed);
+        QVERIFY(clock.elapsed() < 30000);
+    }
+
+    void aMissingSolverShowsNoConsoleUnlessItIsKeptOpen() {
+        ScriptedModals modals;
+        runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), false));
+        QVERIFY(!end.started);
+        QVERIFY(end.programMissing);
+        QVERIFY(modals.shown().empty());
+
+        QString shown;
+        modals.Next([&](QDialog& d) { shown = static_cast<runs::SolverConsole&>(d).Text(); });
+        end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), true));
+        QVERIFY(!end.started);
+        QVERIFY2(shown.contains("The solver could not be started: "), qPrintable(shown));
+    }
+
+    // The real solver on a sample, run from the run-settings window.
+    void theRealSolverRunsASampleFromTheRunSettingsWindow() {
+        test::PlaceSolverProgram(folder->path(), KX_SOLVER_PROGRAM);
+        const std::string path =
+            folder->dir.write("data/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+        test::RecordingDocumentWindows windows;
+        RunCallerWindow* caller = windows.OpenWindow(path);
+        auto* settings = new runs::SOL_RUN;
+        settings->GETPASS(path, "h2_air_1000K.txt");
+        QVERIFY(settings->Command5()->isEnabled());
+        ScriptedModals modals;
+        modals.Next(waitForTheSolver());
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerYes);
+        settings->Command5()->click();
+        test::Settle();
+
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].text,
+                 QString("The chemical kinetic problem has been successfully solved.\r\n\r\nShow results?"));
+        QCOMPARE(messages.shown()[0].style, 68);
+        QVERIFY(!loaded(settings));
+        QVERIFY(!loaded(caller));
+        QVERIFY(logged(windows.log, "OpResults " + path));
+        bool failed = true;
+        std::string why;
+        runs::CheckResultsComplete(path, failed, why);
+        QVERIFY2(!failed, why.c_str());
+
+        // The next run can start from the last computed state.
+        auto* again = new runs::SOL_RUN;
+        again->GETPASS(path, "h2_air_1000K.txt");
+        QVERIFY(again->Command7()->isEnabled());
+        again->Command7()->click();
+        QCOMPARE(again->Text4(0)->text(), QString("0.001"));
+        QVERIFY2(std::abs(again->Text3()->text().toDouble() - 2691.6) < 1.0, qPrintable(again->Text3()->text()));
+        double sum = 0;
+        for (const runs::SpeciesRow& row : again->Model().species) sum += ParseNumber(row.fraction).value_or(-1);
+        QVERIFY2(std::abs(sum - 1.0) < 2e-3, qPrintable(QString::number(sum)));
+    }
+};
+
+QTEST_MAIN(SolverRunTest)
+#include "SolverRunTest.moc"
