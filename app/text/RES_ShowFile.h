@@ -20,6 +20,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
