@@ -74,6 +74,18 @@ public:
     virtual void OpResults() = 0;
 };
 
+// A text window in solver-file mode as the run, results and reduction
+// windows call it: GetIsSolFile tells the mode, RunSol asks the main window
+// to open the run-settings window on the file, MenuCap links the results
+// window of the file by its caption.
+class SolverFileHandOver {
+public:
+    virtual ~SolverFileHandOver() = default;
+    virtual bool GetIsSolFile() const = 0;
+    virtual void RunSol() = 0;
+    virtual void MenuCap(const std::string& MenCC) = 0;
+};
+
 // What the text toolbar does on the active text window. SVTXT saves
 // (asking for a path when there is none); CanBB comes back true when the
 // user cancelled the Save dialog.

@@ -23,10 +23,22 @@ public:
             case kMsgInformation: box.setIcon(QMessageBox::Information); break;
             default: box.setIcon(QMessageBox::NoIcon); break;
         }
-        if ((style & 0x0F) == kMsgYesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setDefaultButton(QMessageBox::Yes);
-            return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+        switch (style & 0x0F) {
+            case kMsgYesNo:
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+                box.setDefaultButton(QMessageBox::Yes);
+                return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+            case kMsgYesNoCancel: {
+                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                box.setDefaultButton(QMessageBox::Yes);
+                const int answer = box.exec();
+                return answer == QMessageBox::Yes ? kAnswerYes : answer == QMessageBox::No ? kAnswerNo : kAnswerCancel;
+            }
+            case kMsgOkCancel:
+                box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+                box.setDefaultButton(QMessageBox::Ok);
+                return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
+            default: break;
         }
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();

@@ -1,9 +1,10 @@
 // Message boxes.
 //
-// The style is the sum of a button set and an icon: 0 OK, 4 Yes and No;
-// 16 critical, 32 question, 48 exclamation, 64 information. The answer is
-// kAnswerOk, kAnswerYes or kAnswerNo. An empty title shows the program's
-// default title.
+// The style is the sum of a button set and an icon: 0 OK, 1 OK and Cancel,
+// 3 Yes, No and Cancel, 4 Yes and No; 16 critical, 32 question, 48
+// exclamation, 64 information. The answer is kAnswerOk, kAnswerCancel,
+// kAnswerYes or kAnswerNo (closing the box answers Cancel where there is
+// one). An empty title shows the program's default title.
 #pragma once
 
 #include <QString>
@@ -11,6 +12,8 @@
 namespace kx::platform {
 
 inline constexpr int kMsgOk = 0;
+inline constexpr int kMsgOkCancel = 1;
+inline constexpr int kMsgYesNoCancel = 3;
 inline constexpr int kMsgYesNo = 4;
 inline constexpr int kMsgCritical = 16;
 inline constexpr int kMsgQuestion = 32;
@@ -18,6 +21,7 @@ inline constexpr int kMsgExclamation = 48;
 inline constexpr int kMsgInformation = 64;
 
 inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 

@@ -1,7 +1,7 @@
 // KinovexRed: the desktop program.
 #include "Desktop.h"
 #include "MDIForm1.h"
-#include "PlainTextViewer.h"
+#include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
 #include "Text.h"
@@ -12,9 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KinovexRed");
     kx::SetFolders(kx::Shared(), kx::platform::FromQ(kx::platform::ProgramFolder()));
-    // The windows of the later parts register here as they come; until the
-    // text window does, files are shown in the read-only viewer.
-    kx::shell::InstallPlainTextViewer();
+    // The windows of the later parts register here as they come.
+    kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();

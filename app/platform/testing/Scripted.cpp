@@ -21,10 +21,12 @@ ScriptedMessages::~ScriptedMessages() { reportUnused(fail_, answers_.size(), "me
 
 int ScriptedMessages::Show(const QString& text, int style, const QString& title) {
     shown_.push_back({text, style, title});
-    if ((style & 0x0F) != kMsgYesNo) return kAnswerOk;
+    const int buttons = style & 0x0F;
+    if (buttons != kMsgYesNo && buttons != kMsgYesNoCancel && buttons != kMsgOkCancel) return kAnswerOk;
     if (answers_.empty()) {
-        fail_("Unscripted question \"" + text + "\" (answered No)");
-        return kAnswerNo;
+        const int refusal = buttons == kMsgYesNo ? kAnswerNo : kAnswerCancel;
+        fail_("Unscripted question \"" + text + (refusal == kAnswerNo ? "\" (answered No)" : "\" (answered Cancel)"));
+        return refusal;
     }
     int answer = answers_.front();
     answers_.pop_front();

@@ -40,8 +40,9 @@ public:
     explicit ScriptedMessages(FailureReporter fail = FailQtTest);
     ~ScriptedMessages() override;
 
-    // The answer (kAnswerYes or kAnswerNo) to the next Yes/No question.
-    // Boxes with only an OK button need no answer.
+    // The answer (kAnswerYes, kAnswerNo, kAnswerOk or kAnswerCancel) to the
+    // next question: a box with Yes and No, Yes, No and Cancel, or OK and
+    // Cancel. Boxes with only an OK button need no answer.
     void Answer(int answer) { answers_.push_back(answer); }
     const std::vector<Shown>& shown() const { return shown_; }
     // The text of the last box shown ("" when none).

@@ -50,6 +50,16 @@ private slots:
             messages.Answer(kAnswerYes);
         }  // an answer nobody asked for
         QCOMPARE(failures.size(), 2);
+        {
+            // Boxes with a Cancel button are questions too; unanswered, they cancel.
+            ScriptedMessages messages(record());
+            QCOMPARE(MsgBox("Save changes?", kMsgQuestion + kMsgYesNoCancel), kAnswerCancel);
+            QCOMPARE(MsgBox("Not suitable.", kMsgExclamation + kMsgOkCancel), kAnswerCancel);
+            messages.Answer(kAnswerNo);
+            QCOMPARE(MsgBox("Save changes?", kMsgQuestion + kMsgYesNoCancel), kAnswerNo);
+        }
+        QCOMPARE(failures.size(), 4);
+        QVERIFY(failures[2].contains("answered Cancel"));
     }
 
     void doublesRestoreThePreviousService() {

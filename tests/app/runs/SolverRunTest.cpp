@@ -8,7 +8,7 @@
 
 #include "Errors.h"
 #include "Files.h"
-#include "PlainTextViewer.h"
+#include "RES_ShowFile.h"
 #include "RunOutcome.h"
 
 #include "DesktopTestSupport.h"
@@ -214,10 +214,11 @@ private slots:
         test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
-        // The interim text viewer, which has no results command of its own.
+        // The program's text window.
         shell::FormCreator previousText = shell::InstallFormCreator(shell::kTextWindow, nullptr);
+        shell::FormCreator previousFind = shell::InstallFormCreator(shell::kFindWindow, nullptr);
         shell::ShowFileHook previousHook = shell::InstallShowFileInResultWindow(nullptr);
-        shell::InstallPlainTextViewer();
+        text::InstallTextWindows();
         shell::FormCreatorInstallation results(shell::kResultsWindow,
                                                [] { return new test::StubResultsWindow(false); });
         shell::ShowFileInResultWindow(solverPath);
@@ -230,6 +231,7 @@ private slots:
         bool error = false;
         run(message, style, error, solverPath);
         shell::InstallFormCreator(shell::kTextWindow, previousText);
+        shell::InstallFormCreator(shell::kFindWindow, previousFind);
         shell::InstallShowFileInResultWindow(previousHook);
 
         QVERIFY(!loaded(caller));

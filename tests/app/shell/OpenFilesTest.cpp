@@ -3,7 +3,6 @@
 #include "FormRegistry.h"
 #include "MDIForm1.h"
 #include "OpenFiles.h"
-#include "PlainTextViewer.h"
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
@@ -212,34 +211,6 @@ private slots:
         QCOMPARE(loaded(), (std::vector<QString>{"PLOT_REPORT", "PRINT_PREVIEW_Lett_Land"}));
         shell::UnloadReportDesigners();
         QVERIFY(loaded().empty());
-    }
-
-    void theViewerShowsASampleSolverFileReadOnlyOnce() {
-        textCreator.reset();
-        shell::InstallPlainTextViewer();
-        ScriptedMessages messages;
-        const std::string sample = std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt";
-        shell::OpenFileByType(sample);
-        auto* viewer = dynamic_cast<shell::PlainTextViewer*>(platform::FindForm("RES_ShowFile"));
-        QVERIFY(viewer);
-        QCOMPARE(viewer->Caption(), QString("h2_air_1000K.txt"));
-        QCOMPARE(viewer->MePath(), sample);
-        QVERIFY(viewer->SolverFileMode());
-        QVERIFY(viewer->Box()->isReadOnly());
-        QVERIFY(viewer->Box()->toPlainText().startsWith("!$KINOVEX SOLVER\n Hydrogen-air"));
-        QVERIFY(shell::FormVisible(viewer));
-        QVERIFY(messages.shown().empty());
-
-        shell::OpenFileByType(sample);
-        QCOMPARE(platform::FindForms("RES_ShowFile").size(), size_t(1));
-        QCOMPARE(messages.lastText(), platform::ToQ("The solver file is already opened.\r\n\r\n" + sample));
-        QCOMPARE(messages.shown()[0].style, 64);
-
-        // A text file opens in the viewer as well, untinted.
-        shell::OpenFileByType(write("notes.txt", "one\r\ntwo\r\n"));
-        auto* notes = dynamic_cast<shell::PlainTextViewer*>(platform::FindFormByCaption("notes.txt"));
-        QVERIFY(notes && !notes->SolverFileMode());
-        QCOMPARE(notes->Box()->toPlainText(), QString("one\ntwo\n"));
     }
 };
 

@@ -1,0 +1,576 @@
+#include "MechanismText.h"
+
+#include "Errors.h"
+#include "Format.h"
+#include "TextHelpers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <system_error>
+
+namespace kx::text {
+namespace {
+
+constexpr double kCalorieGasConstant = 1.98720425864083;  // cal/(mol K)
+constexpr double kJouleGasConstant = 8.31446261815324;    // J/(mol K)
+constexpr double kCgsGasConstant = 82.0573661;            // cm3 atm/(mol K)
+constexpr std::size_t kLineWidth = 78;                    // longest SPECIES and efficiency lines
+
+std::string at(int line) { return "line " + std::to_string(line); }
+
+// Columns from..from+width-1 (from 1) of the line, as far as it reaches.
+std::string_view columns(std::string_view line, std::size_t from, std::size_t width) {
+    if (from - 1 >= line.size()) return {};
+    return line.substr(from - 1, width);
+}
+
+std::string withoutBlanks(std::string_view field) {
+    std::string t;
+    for (char c : field)
+        if (c != ' ' && c != '\t') t += c;
+    return t;
+}
+
+// A real in a fixed field as the solver reads it: blanks are ignored, a
+// blank field is 0, "D" is an exponent letter as "E" is, an exponent may
+// stand without its letter ("0.1-05"), and a mantissa without a decimal
+// point has `decimals` implied decimals.
+double fieldReal(std::string_view field, int decimals, int line) {
+    std::string t = withoutBlanks(field);
+    if (t.empty()) return 0;
+    for (char& c : t)
+        if (c == 'd' || c == 'D' || c == 'e') c = 'E';
+    for (std::size_t i = 1; i < t.size(); ++i)
+        if ((t[i] == '+' || t[i] == '-') && t[i - 1] != 'E') {
+            t.insert(i, "E");
+            break;
+        }
+    const std::size_t e = t.find('E');
+    std::string mantissa = t.substr(0, e);
+    if (mantissa.find('.') == std::string::npos) {
+        long exponent = 0;
+        if (e != std::string::npos) {
+            const std::string ex = t.substr(e + 1);
+            const char* first = ex.data() + (!ex.empty() && ex[0] == '+' ? 1 : 0);
+            auto [p, ec] = std::from_chars(first, ex.data() + ex.size(), exponent);
+            if (ec != std::errc() || p != ex.data() + ex.size()) throw Error(ErrorKind::TypeMismatch, at(line));
+        }
+        t = mantissa + "E" + std::to_string(exponent - decimals);
+    }
+    const auto v = ParseNumber(t);
+    if (!v) throw Error(ErrorKind::TypeMismatch, at(line));
+    return *v;
+}
+
+int fieldInt(std::string_view field, int line) {
+    const std::string t = withoutBlanks(field);
+    if (t.empty()) return 0;
+    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+    int value = 0;
+    auto [p, ec] = std::from_chars(first, t.data() + t.size(), value);
+    if (ec != std::errc() || p != t.data() + t.size()) throw Error(ErrorKind::TypeMismatch, at(line));
+    return value;
+}
+
+// The value of a header line: its first word.
+double headerValue(std::string_view line, int number) {
+    std::string_view t = TrimBlanks(line);
+    t = t.substr(0, std::min(t.find(' '), t.find('!')));
+    const auto v = ParseNumber(t);
+    if (!v) throw Error(ErrorKind::TypeMismatch, at(number));
+    return *v;
+}
+
+// Element symbols, each followed by its count ("C1H4", "AR1"); a symbol
+// without a count counts 1, and blanks end the formula.
+std::vector<std::pair<std::string, int>> readFormula(std::string_view text, int line) {
+    std::vector<std::pair<std::string, int>> elements;
+    text = TrimBlanks(text);
+    text = text.substr(0, text.find(' '));
+    std::size_t i = 0;
+    auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < text.size()) {
+        const std::size_t start = i;
+        while (i < text.size() && isLetter(text[i])) ++i;
+        if (i == start) throw Error(ErrorKind::TypeMismatch, "element composition, " + at(line));
+        std::string symbol = UpperAscii(text.substr(start, i - start));
+        const std::size_t digits = i;
+        while (i < text.size() && isDigit(text[i])) ++i;
+        const int count = i == digits ? 1 : fieldInt(text.substr(digits, i - digits), line);
+        auto same = std::find_if(elements.begin(), elements.end(), [&](const auto& e) { return e.first == symbol; });
+        if (same != elements.end())
+            same->second += count;
+        else
+            elements.emplace_back(std::move(symbol), count);
+    }
+    return elements;
+}
+
+class LineSource {
+public:
+    explicit LineSource(const std::vector<std::string>& lines) : lines_(lines) {}
+    // Line n (from 1); a missing line is an error.
+    std::string_view line(int n) const {
+        if (n < 1 || static_cast<std::size_t>(n) > lines_.size())
+            throw Error(ErrorKind::InputPastEndOfFile, at(n));
+        return lines_[static_cast<std::size_t>(n - 1)];
+    }
+    // The first line from `from` on whose trimmed text begins with word.
+    int find(int from, std::string_view word) const {
+        int n = from;
+        while (!TrimmedStartsUpper(line(n), word)) ++n;
+        return n;
+    }
+
+private:
+    const std::vector<std::string>& lines_;
+};
+
+// ---- Writing -------------------------------------------------------------
+
+// The shortest text that reads back as the value: "3.547E+15", "-0.406",
+// "16599.0", "1E-30".
+std::string number(double value, bool scientific = false) {
+    char buf[64];
+    const auto format = scientific ? std::chars_format::scientific : std::chars_format::general;
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value, format);
+    std::string s(buf, p);
+    for (char& c : s)
+        if (c == 'e') c = 'E';
+    if (s.find_first_of(".E") == std::string::npos && s.find("inf") == std::string::npos &&
+        s.find("nan") == std::string::npos)
+        s += ".0";
+    return s;
+}
+
+std::string padRight(std::string s, std::size_t width) {
+    if (s.size() < width) s.append(width - s.size(), ' ');
+    return s;
+}
+
+std::string padLeft(const std::string& s, std::size_t width) {
+    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+}
+
+// One side of an equation: species in the order listed, a species listed n
+// times written once as "nX".
+std::string side(const SolverMechanism& m, const std::vector<int>& listed) {
+    std::vector<std::pair<int, int>> counted;
+    for (int s : listed) {
+        auto it = std::find_if(counted.begin(), counted.end(), [s](const auto& c) { return c.first == s; });
+        if (it != counted.end())
+            ++it->second;
+        else
+            counted.emplace_back(s, 1);
+    }
+    std::string text;
+    for (const auto& [s, n] : counted) {
+        if (!text.empty()) text += '+';
+        if (n > 1) text += std::to_string(n);
+        text += m.species[static_cast<std::size_t>(s - 1)].name;
+    }
+    return text;
+}
+
+enum class Collider {
+    None,      // no third body
+    Mixture,   // "+M" / "(+M)" with efficiencies
+    Single,    // one species: beside the reactants, or "(+S)" in fall-off
+};
+
+// What the fields of one reaction say, in the terms the text needs.
+struct ReactionForm {
+    std::vector<int> reactants, products;  // species numbers, colliders not included
+    bool reversible = false;
+    bool falloff = false;
+    Collider collider = Collider::None;
+    int single = 0;              // the species of a Single collider
+    double singleFactor = 1;     // its efficiency, folded into A
+    // Mixture efficiencies as written, in listing order; for a list of
+    // colliders without a third body of all species, every other species
+    // follows at 0.
+    std::vector<std::pair<int, double>> efficiencies;
+    std::vector<double> weight;  // the collider weight of each species (from 1), for duplicates
+};
+
+ReactionForm formOf(const SolverMechanism& m, const MechanismReaction& r) {
+    const int ns = static_cast<int>(m.species.size());
+    const std::string where = at(r.lineNumber);
+    auto species = [&](int s) {
+        if (s < 1 || s > ns) throw Error(ErrorKind::SubscriptOutOfRange, "species " + std::to_string(s) + ", " + where);
+        return s;
+    };
+    ReactionForm f;
+    const int nR = r.ints[10], nP = r.ints[11];
+    if (nR < 1 || nR > 3 || nP < 1 || nP > 6)
+        throw Error(ErrorKind::SubscriptOutOfRange, "reactant or product count, " + where);
+    for (int k = 1; k <= nR; ++k) f.reactants.push_back(species(r.ints[static_cast<std::size_t>(k)]));
+    for (int k = 4; k < 4 + nP; ++k) f.products.push_back(species(r.ints[static_cast<std::size_t>(k)]));
+    f.reversible = r.ints[16] == 1;
+    f.falloff = r.ints[14] == 1;
+    f.weight.assign(static_cast<std::size_t>(ns) + 1, 0.0);
+
+    const bool allSpecies = r.ints[12] > 0;
+    const int listed = std::clamp(r.ints[13], 0, 10);
+    // Each listed species adds its efficiency less the default to the
+    // collider concentration, so a species listed twice adds both.
+    std::vector<std::pair<int, double>> merged;
+    const double base = allSpecies ? 1.0 : 0.0;
+    for (int j = 1; j <= listed; ++j) {
+        const int s = r.ints[static_cast<std::size_t>(16 + j)];
+        if (s == 0) continue;  // a blank place
+        species(s);
+        const double e = r.reals[static_cast<std::size_t>(11 + j)];
+        auto it = std::find_if(merged.begin(), merged.end(), [s](const auto& p) { return p.first == s; });
+        if (it != merged.end())
+            it->second += e - base;
+        else
+            merged.emplace_back(s, e);
+    }
+    if (allSpecies) {
+        f.collider = Collider::Mixture;
+        f.efficiencies = merged;
+        std::fill(f.weight.begin() + 1, f.weight.end(), 1.0);
+        for (const auto& [s, e] : merged) f.weight[static_cast<std::size_t>(s)] = e;
+    } else if (merged.size() == 1) {
+        f.collider = Collider::Single;
+        f.single = merged[0].first;
+        f.singleFactor = merged[0].second;
+        f.weight[static_cast<std::size_t>(f.single)] = 1.0;
+    } else if (!merged.empty() || f.falloff) {
+        // Only the listed species collide: every other one at 0. A fall-off
+        // reaction without any collider field is written with plain (+M).
+        f.collider = Collider::Mixture;
+        if (!merged.empty()) {
+            f.efficiencies = merged;
+            for (int s = 1; s <= ns; ++s)
+                if (std::none_of(merged.begin(), merged.end(), [s](const auto& p) { return p.first == s; }))
+                    f.efficiencies.emplace_back(s, 0.0);
+            for (const auto& [s, e] : merged) f.weight[static_cast<std::size_t>(s)] = e;
+        } else {
+            std::fill(f.weight.begin() + 1, f.weight.end(), 1.0);
+        }
+    }
+    return f;
+}
+
+std::string equationOf(const SolverMechanism& m, const ReactionForm& f) {
+    std::string left = side(m, f.reactants), right = side(m, f.products);
+    std::string suffix;
+    if (f.collider == Collider::Mixture)
+        suffix = f.falloff ? "(+M)" : "+M";
+    else if (f.collider == Collider::Single)
+        suffix = (f.falloff ? "(+" : "+") + m.species[static_cast<std::size_t>(f.single - 1)].name +
+                 (f.falloff ? ")" : "");
+    return left + suffix + (f.reversible ? "<=>" : "=>") + right + suffix;
+}
+
+// The species of each side as counts per species, the explicit collider
+// included; the counts divided by their common divisor, so "2A=>2B" and
+// "A=>B" compare equal, as CHEMKIN readers compare them.
+using Stoichiometry = std::map<std::pair<int, int>, int>;  // (side, species) -> count
+
+Stoichiometry stoichiometry(const ReactionForm& f, bool swapped) {
+    Stoichiometry st;
+    auto add = [&](const std::vector<int>& list, int sideNo) {
+        for (int s : list) ++st[{sideNo, s}];
+        if (f.collider == Collider::Single && !f.falloff) ++st[{sideNo, f.single}];
+    };
+    add(f.reactants, swapped ? 1 : 0);
+    add(f.products, swapped ? 0 : 1);
+    int g = 0;
+    for (const auto& [key, n] : st) g = std::gcd(g, n);
+    for (auto& [key, n] : st) n /= g;
+    return st;
+}
+
+bool shareCollider(const ReactionForm& a, const ReactionForm& b) {
+    for (std::size_t s = 1; s < a.weight.size(); ++s)
+        if (a.weight[s] * b.weight[s] != 0.0) return true;
+    return false;
+}
+
+// The kind of third body as CHEMKIN readers tell reactions apart: none (an
+// explicit collider is a species like any other), "+M", fall-off.
+int colliderKind(const ReactionForm& f) {
+    if (f.falloff) return 2;
+    return f.collider == Collider::Mixture ? 1 : 0;
+}
+
+// "    KEYWORD / v1 v2 ... /"; the first value in exponent form when asked
+// (the A of a rate constant).
+std::string slashes(const std::string& keyword, const std::vector<double>& values, bool firstScientific = false) {
+    std::string s = "    ";
+    s += keyword;
+    s += " /";
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        s += ' ';
+        s += number(values[k], firstScientific && k == 0);
+    }
+    s += " /";
+    return s;
+}
+
+// Lines of "NAME/value/" pairs, each no longer than the line width.
+void appendWrapped(std::vector<std::string>& out, const std::vector<std::string>& items, const std::string& indent,
+                   const std::string& separator) {
+    std::string line;
+    for (const std::string& item : items) {
+        if (!line.empty() && line.size() + separator.size() + item.size() > kLineWidth) {
+            out.push_back(line);
+            line.clear();
+        }
+        line += line.empty() ? indent + item : separator + item;
+    }
+    if (!line.empty()) out.push_back(line);
+}
+
+// The thermo record's first line: name, element columns 25-44 (and 74-78
+// for a fifth element), phase, temperatures, and the line number 1.
+std::string thermoFirstLine(const MechanismSpecies& sp) {
+    std::string line = padRight(sp.name, 24);
+    std::string elements;
+    for (std::size_t e = 0; e < sp.elements.size() && e < 4; ++e)
+        elements += padRight(sp.elements[e].first, 2).substr(0, 2) + padLeft(std::to_string(sp.elements[e].second), 3);
+    line += padRight(elements, 20);
+    line += "G";
+    line += padLeft(Format(sp.lowT, "0.000"), 10);
+    line += padLeft(Format(sp.highT, "0.000"), 10);
+    line += padLeft(Format(sp.commonT, "0.00"), 8);
+    std::string fifth;
+    if (sp.elements.size() > 4)
+        fifth = padRight(sp.elements[4].first, 2).substr(0, 2) + padLeft(std::to_string(sp.elements[4].second), 3);
+    line += padRight(fifth, 6);
+    return line + "1";
+}
+
+std::string coefficientLine(const std::array<double, 14>& a, std::size_t from, std::size_t count, char number) {
+    std::string line;
+    for (std::size_t k = from; k < from + count; ++k) line += FixedExponent15(a[k]);
+    return padRight(line, 79) + number;
+}
+
+struct Units {
+    std::string energyKeyword;
+    double energyFactor = 1;  // E in the file times this gives E in the unit of the keyword
+    double concentration = 1; // cm-mol concentration per file concentration unit
+};
+
+Units unitsOf(const SolverMechanism& m) {
+    Units u;
+    const double re = m.gasConstantE;
+    struct Known {
+        double r;
+        const char* keyword;
+    };
+    const Known known[] = {{kCalorieGasConstant, "CAL/MOLE"},
+                           {kJouleGasConstant, "JOULES/MOLE"},
+                           {kCalorieGasConstant / 1000, "KCAL/MOLE"},
+                           {kJouleGasConstant / 1000, "KJOULES/MOLE"},
+                           {1.0, "KELVINS"}};
+    u.energyKeyword.clear();
+    for (const Known& k : known)
+        if (std::abs(re / k.r - 1) < 1e-3) u.energyKeyword = k.keyword;
+    if (u.energyKeyword.empty()) {
+        // An unusual gas constant: E / R is the activation temperature.
+        u.energyKeyword = "KELVINS";
+        u.energyFactor = re != 0 ? 1 / re : 1;
+    }
+    const double rc = m.gasConstantConc;
+    if (rc != 0 && std::abs(rc / kCgsGasConstant - 1) >= 1e-4) u.concentration = kCgsGasConstant / rc;
+    return u;
+}
+
+}  // namespace
+
+std::string FixedExponent15(double value) {
+    char buf[64];
+    for (int digits = 8; digits >= 0; --digits) {
+        auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits);
+        std::string s(buf, p);
+        for (char& c : s)
+            if (c == 'e') c = 'E';
+        if (s.size() <= 15) return padLeft(s, 15);
+    }
+    return std::string(buf, 15);
+}
+
+SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
+    const LineSource src(lines);
+    SolverMechanism m;
+    m.description = std::string(TrimBlanks(src.line(2)));
+    const int ns = fieldInt(std::string_view(src.line(10)).substr(0, src.line(10).find('!')), 10);
+    const int nr = fieldInt(std::string_view(src.line(11)).substr(0, src.line(11).find('!')), 11);
+    if (ns < 1 || static_cast<std::size_t>(ns) > lines.size())
+        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + at(10));
+    if (nr < 0 || static_cast<std::size_t>(nr) > lines.size())
+        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + at(11));
+    m.gasConstantE = headerValue(src.line(31), 31);
+    m.gasConstantConc = headerValue(src.line(32), 32);
+
+    int n = src.find(33, "THERMO") + 1;
+    for (int k = 0; k < ns; ++k, n += 4) {
+        MechanismSpecies sp;
+        const std::string_view first = src.line(n);
+        sp.name = withoutBlanks(columns(first, 7, 16));
+        if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + at(n));
+        sp.elements = readFormula(columns(first, 24, 22), n);
+        sp.lowT = fieldReal(columns(first, 48, 8), 1, n);
+        sp.highT = fieldReal(columns(first, 57, 8), 1, n);
+        sp.commonT = fieldReal(columns(first, 66, 8), 1, n);
+        for (int j = 0; j < 3; ++j)
+            for (int f = 0; f < (j < 2 ? 5 : 4); ++f)
+                sp.coefficients[static_cast<std::size_t>(5 * j + f)] =
+                    fieldReal(columns(src.line(n + 1 + j), 1 + 15 * static_cast<std::size_t>(f), 15), 8, n + 1 + j);
+        m.species.push_back(std::move(sp));
+    }
+
+    n = src.find(n, "REACTIONS") + 1;
+    for (int r = 0; r < nr; ++r) {
+        MechanismReaction re;
+        re.lineNumber = n;
+        std::string_view eq = TrimBlanks(src.line(n));
+        const std::size_t afterNumber = eq.find_first_not_of("0123456789");
+        if (afterNumber != std::string_view::npos && afterNumber > 0 && eq[afterNumber] == ' ')
+            eq = TrimBlanks(eq.substr(afterNumber));
+        re.equationLine = std::string(eq);
+        ++n;
+        for (std::size_t k = 1; k <= 16; ++k) re.ints[k] = fieldInt(columns(src.line(n), 7 + 4 * (k - 1), 4), n);
+        ++n;
+        auto reals = [&](std::size_t first, std::size_t count) {
+            for (std::size_t k = 0; k < count; ++k)
+                re.reals[first + k] = fieldReal(columns(src.line(n), 7 + 15 * k, 15), 8, n);
+            ++n;
+        };
+        reals(1, 3);
+        if (re.ints[14] == 1) reals(4, 3);
+        if (re.ints[15] == 1) reals(7, 4);
+        if (re.ints[15] == 3) reals(7, 3);
+        if (re.ints[15] == 2) reals(7, 5);
+        if (re.ints[13] > 0) {
+            src.line(n);  // the label line
+            ++n;
+            for (std::size_t k = 1; k <= 10; ++k) re.ints[16 + k] = fieldInt(columns(src.line(n), 7 + 8 * (k - 1), 8), n);
+            ++n;
+            for (std::size_t k = 1; k <= 10; ++k)
+                re.reals[11 + k] = fieldReal(columns(src.line(n), 7 + 8 * (k - 1), 8), 2, n);
+            ++n;
+        }
+        m.reactions.push_back(std::move(re));
+    }
+    for (const MechanismReaction& r : m.reactions) formOf(m, r);  // species numbers within the list
+    return m;
+}
+
+std::string ReactionEquation(const SolverMechanism& m, std::size_t r) {
+    return equationOf(m, formOf(m, m.reactions.at(r)));
+}
+
+std::vector<bool> DuplicateReactions(const SolverMechanism& m) {
+    std::vector<ReactionForm> forms;
+    for (const MechanismReaction& r : m.reactions) forms.push_back(formOf(m, r));
+    std::vector<bool> duplicate(forms.size(), false);
+    std::map<Stoichiometry, std::vector<std::size_t>> byStoichiometry;
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        const Stoichiometry forward = stoichiometry(forms[i], false);
+        const Stoichiometry backward = stoichiometry(forms[i], true);
+        auto compare = [&](const Stoichiometry& key, bool swapped) {
+            auto it = byStoichiometry.find(key);
+            if (it == byStoichiometry.end()) return;
+            for (std::size_t j : it->second) {
+                if (swapped && !forms[i].reversible && !forms[j].reversible) continue;
+                if (colliderKind(forms[i]) != colliderKind(forms[j])) continue;
+                if (forms[i].collider != Collider::None && forms[j].collider != Collider::None &&
+                    !shareCollider(forms[i], forms[j]))
+                    continue;
+                duplicate[i] = duplicate[j] = true;
+            }
+        };
+        compare(forward, false);
+        if (backward != forward) compare(backward, true);
+        byStoichiometry[forward].push_back(i);
+    }
+    return duplicate;
+}
+
+std::vector<std::string> ChemkinText(const SolverMechanism& m, const std::string& sourceName) {
+    const Units units = unitsOf(m);
+    std::vector<std::string> out;
+    out.push_back("! Reaction mechanism of the solver file " + sourceName);
+    if (!m.description.empty()) out.push_back("! " + m.description);
+    out.push_back("");
+
+    std::vector<std::string> elements;
+    for (const MechanismSpecies& sp : m.species)
+        for (const auto& [symbol, count] : sp.elements)
+            if (std::find(elements.begin(), elements.end(), symbol) == elements.end()) elements.push_back(symbol);
+    out.push_back("ELEMENTS");
+    appendWrapped(out, elements, "", " ");
+    out.push_back("END");
+
+    std::vector<std::string> names;
+    for (const MechanismSpecies& sp : m.species) names.push_back(sp.name);
+    out.push_back("SPECIES");
+    appendWrapped(out, names, "", " ");
+    out.push_back("END");
+
+    double low = 300, high = 5000, common = 1000;
+    if (!m.species.empty()) {
+        low = m.species[0].lowT, high = m.species[0].highT, common = m.species[0].commonT;
+        for (const MechanismSpecies& sp : m.species) low = std::min(low, sp.lowT), high = std::max(high, sp.highT);
+    }
+    out.push_back("THERMO ALL");
+    out.push_back(padLeft(Format(low, "0.000"), 10) + padLeft(Format(common, "0.000"), 10) +
+                  padLeft(Format(high, "0.000"), 10));
+    for (const MechanismSpecies& sp : m.species) {
+        out.push_back(thermoFirstLine(sp));
+        out.push_back(coefficientLine(sp.coefficients, 0, 5, '2'));
+        out.push_back(coefficientLine(sp.coefficients, 5, 5, '3'));
+        out.push_back(coefficientLine(sp.coefficients, 10, 4, '4'));
+    }
+    out.push_back("END");
+
+    const std::vector<bool> duplicate = DuplicateReactions(m);
+    out.push_back("REACTIONS   " + units.energyKeyword + "   MOLES");
+    for (std::size_t i = 0; i < m.reactions.size(); ++i) {
+        const MechanismReaction& r = m.reactions[i];
+        const ReactionForm f = formOf(m, r);
+        // Rate constants in cm-mol-s: a constant of reaction order n takes
+        // the concentration factor to the power n - 1.
+        const int order = static_cast<int>(f.reactants.size()) +
+                          (f.collider == Collider::None || f.falloff ? 0 : 1);
+        auto toCgs = [&](double a, int n) { return a * std::pow(units.concentration, n - 1); };
+        double a = toCgs(r.reals[1], order);
+        double a0 = toCgs(r.reals[4], order + 1);
+        if (f.collider == Collider::Single) (f.falloff ? a0 : a) *= f.singleFactor;
+        if (r.ints[16] == -1)
+            out.push_back("! the solver leaves the next reaction out of the heat release");
+        out.push_back(padRight(equationOf(m, f), 44) + " " + padLeft(number(a, true), 14) + " " +
+                      padLeft(number(r.reals[2]), 10) + " " + padLeft(number(r.reals[3] * units.energyFactor), 14));
+        if (f.falloff) {
+            out.push_back(slashes("LOW", {a0, r.reals[5], r.reals[6] * units.energyFactor}, true));
+            if (r.ints[15] == 1) out.push_back(slashes("TROE", {r.reals[7], r.reals[8], r.reals[9], r.reals[10]}));
+            if (r.ints[15] == 3) out.push_back(slashes("TROE", {r.reals[7], r.reals[8], r.reals[9]}));
+            if (r.ints[15] == 2) {
+                const double d = r.reals[10] > 0 ? r.reals[10] : 1.0;
+                if (d == 1.0 && r.reals[11] == 0)
+                    out.push_back(slashes("SRI", {r.reals[7], r.reals[8], r.reals[9]}));
+                else
+                    out.push_back(slashes("SRI", {r.reals[7], r.reals[8], r.reals[9], d, r.reals[11]}));
+            }
+        }
+        std::vector<std::string> efficiencies;
+        for (const auto& [s, e] : f.efficiencies)
+            efficiencies.push_back(m.species[static_cast<std::size_t>(s - 1)].name + "/" + number(e) + "/");
+        appendWrapped(out, efficiencies, "    ", " ");
+        if (duplicate[i]) out.push_back("    DUPLICATE");
+    }
+    out.push_back("END");
+    return out;
+}
+
+}  // namespace kx::text

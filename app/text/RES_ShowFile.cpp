@@ -1,0 +1,789 @@
+#include "RES_ShowFile.h"
+
+#include "CommonDialogs.h"
+#include "Desktop.h"
+#include "FileHelpers.h"
+#include "FormRegistry.h"
+#include "Help.h"
+#include "MDIForm1.h"
+#include "MessageBox.h"
+#include "Messages.h"
+#include "OpenFiles.h"
+#include "PlainText.h"
+#include "RES_FIND.h"
+#include "RichText.h"
+#include "SharedState.h"
+#include "SolverFileOpening.h"
+#include "Text.h"
+#include "TextHelpers.h"
+#include "Toolbar.h"
+#include "WindowHelpers.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace kx::text {
+namespace {
+
+using platform::ToQ;
+using platform::FromQ;
+
+// Buttons of the main window's text toolbar, by index.
+constexpr int kButtonSave = 1;
+constexpr int kButtonCut = 5;
+constexpr int kButtonCopy = 6;
+constexpr int kButtonPaste = 7;
+constexpr int kButtonUndo = 9;
+constexpr int kButtonRedo = 10;
+
+constexpr int kNoWrapMargin = 200000;  // twips: word wrap off
+const QColor kSolverFileBackColor(180, 190, 210);
+constexpr const char* kDocumentFont = "Courier New";
+
+void setToolbarButton(int index, bool enabled) {
+    if (shell::MDIForm1* main = shell::MainForm())
+        if (QAction* button = main->Toolbar5()->Button(index)) button->setEnabled(enabled);
+}
+
+void hideTextToolbar() {
+    if (shell::MDIForm1* main = shell::MainForm()) main->Toolbar5()->hide();
+}
+
+std::string lowerExtension(const std::string& path) {
+    std::string name, extension;
+    std::int32_t position = 0;
+    SplitFileName(path, name, extension, position);
+    return LowerAscii(extension);
+}
+
+std::string fileName(const std::string& path) {
+    std::string name, extension;
+    std::int32_t position = 0;
+    SplitFileName(path, name, extension, position);
+    return name;
+}
+
+// Date and time as the page heading and the Date/Time command write them.
+QString dateText(const QDateTime& t) { return QLocale::c().toString(t, "MMM d yyyy"); }
+QString timeText(const QDateTime& t) { return QLocale::c().toString(t, "hh:mm:ss"); }
+
+void unloadAllOf(const char* type) {
+    for (platform::Form* form : platform::FindForms(type)) platform::Unload(form);
+}
+
+}  // namespace
+
+// The engine's view of the document box and its snapshot timer. The box
+// reports a selection only when it changed, so that a move reported twice
+// (as position and as selection) does not hide the selection before it.
+class RES_ShowFile::UndoBinding : public UndoBox, public UndoTimer {
+public:
+    UndoBinding(RES_ShowFile& window, platform::Timer& timer) : w_(window), timer_(timer) {}
+
+    clsUndoElement Content() const override {
+        clsUndoElement e;
+        e.Rich = w_.loadType_ == 0;
+        e.Text = e.Rich ? DocumentRtf(*w_.box_->document()) : DocumentPlainText(*w_.box_->document()).toStdString();
+        return e;
+    }
+    void SetContent(const clsUndoElement& content) override {
+        if (content.Rich)
+            SetDocumentRtf(*w_.box_->document(), rtf::Read(content.Text));
+        else
+            w_.box_->setPlainText(QString::fromStdString(content.Text));
+    }
+    long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
+    long SelLength() const override {
+        const QTextCursor c = w_.box_->textCursor();
+        return c.selectionEnd() - c.selectionStart();
+    }
+    void SetSelection(long start, long length) override {
+        QTextCursor c = w_.box_->textCursor();
+        const int end = w_.box_->document()->characterCount() - 1;
+        const int from = static_cast<int>(std::clamp<long>(start, 0, end));
+        c.setPosition(from);
+        c.setPosition(static_cast<int>(std::clamp<long>(start + length, from, end)), QTextCursor::KeepAnchor);
+        w_.box_->setTextCursor(c);
+    }
+    int ViewTop() const override { return w_.box_->verticalScrollBar()->value(); }
+    void SetViewTop(int top) override { w_.box_->verticalScrollBar()->setValue(top); }
+
+    void SetInterval(int ms) override { timer_.SetInterval(ms); }
+    void SetEnabled(bool on) override { timer_.SetEnabled(on); }
+    bool Enabled() const override { return timer_.Enabled(); }
+
+    void selectionMoved() {
+        const std::pair<long, long> now{SelStart(), SelLength()};
+        if (now == reported_) return;
+        reported_ = now;
+        w_.undo_.SelectionChanged();
+    }
+
+private:
+    RES_ShowFile& w_;
+    platform::Timer& timer_;
+    std::pair<long, long> reported_{0, 0};
+};
+
+RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
+    box_ = new QTextEdit(this);
+    box_->setObjectName("RichTextBox1");
+    box_->setUndoRedoEnabled(false);
+    box_->setAcceptRichText(false);
+    box_->setContextMenuPolicy(Qt::CustomContextMenu);
+    box_->installEventFilter(this);
+    setCentralWidget(box_);
+    centralWidget()->setContentsMargins(platform::TwipsToPixels(70), platform::TwipsToPixels(100), 0, 0);
+    resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(6000));
+    buildMenus();
+
+    binding_ = std::make_unique<UndoBinding>(*this, undoTimer_);
+    undoTimer_.OnTimer([this] { shell::IgnoreErrors([this] { undo_.TimerTick(); }); });
+    undo_.StateChanged = [this] {
+        // Only the active window drives the shared toolbar.
+        shell::Trap("17#015. ", [this] {
+            if (!isActiveDocument()) return;
+            setToolbarButton(kButtonUndo, undo_.canUndo());
+            setToolbarButton(kButtonRedo, undo_.canRedo());
+        });
+    };
+    connect(box_, &QTextEdit::textChanged, this, [this] {
+        if (quiet_ == 0) modified_ = true;
+        undo_.BoxChanged();
+    });
+    connect(box_, &QTextEdit::cursorPositionChanged, this, [this] { selectionChanged(); });
+    connect(box_, &QTextEdit::selectionChanged, this, [this] { selectionChanged(); });
+    connect(box_, &QTextEdit::customContextMenuRequested, this,
+            [this](const QPoint& at) { popup_->popup(box_->viewport()->mapToGlobal(at)); });
+
+    shell::Trap("17#019. ", [this] {
+        undo_.Create(*binding_, *binding_, 250);
+        shell::UnloadPlotDialogs();
+        modified_ = false;
+        setEnabled({"CUTTX", "RICH_CUT", "COPYTX", "RICH_COPY", "EDIT_DEL", "RICH_DELETE"}, false);
+        setToolbarButton(kButtonCut, false);
+        setToolbarButton(kButtonCopy, false);
+        setWordWrap(false);
+        FntSize(Shared().TextFontSize);
+        const QDateTime now = QDateTime::currentDateTime();
+        pageHeading_ = "Kinovex,  " + FromQ(dateText(now)) + ", " + FromQ(timeText(now)) + "   " + FromQ(Caption());
+        pageNumbers_ = 1;
+        firstPage_ = 1;
+        loadType_ = 1;
+        searchPosition_ = 0;
+        // A new window has word wrap on.
+        setWordWrap(true);
+    });
+}
+
+RES_ShowFile::~RES_ShowFile() { undo_.StateChanged = nullptr; }
+
+// ---- Menus -------------------------------------------------------------------
+
+QAction* RES_ShowFile::action(const char* name) const { return findChild<QAction*>(name); }
+
+void RES_ShowFile::setEnabled(std::initializer_list<const char*> names, bool enabled) {
+    for (const char* name : names)
+        if (QAction* a = action(name)) a->setEnabled(enabled);
+}
+
+void RES_ShowFile::menuCommand(QAction* a, const char* tag, std::function<void()> body) {
+    connect(a, &QAction::triggered, this, [tag, body = std::move(body)] { shell::Trap(tag, body); });
+}
+
+void RES_ShowFile::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        return a;
+    };
+    auto menu = [this](const char* name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(name);
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+
+    QMenu* file = menu("RESFILE", "File");
+    menuCommand(add(file, "OPENRES", "Open..."), "17#022. ", [] { shell::OpenFileByType(""); });
+    menuCommand(add(file, "SAVERES", "Save"), "17#030. ", [this] {
+        bool cancelled = false;
+        SVTXT(cancelled);
+    });
+    menuCommand(add(file, "SAVEASRES", "Save as ..."), "17#029. ", [this] { SaveAs(); });
+    file->addSeparator();
+    menuCommand(add(file, "CLOSERES", "Close"), "17#023. ", [this] { platform::Unload(this); });
+    file->addSeparator();
+    menuCommand(add(file, "EXITRES", "Exit"), "17#011. ", [this] { exitProgram(); });
+
+    QMenu* edit = menu("RESEDIT", "Edit");
+    menuCommand(add(edit, "CUTTX", "Cut"), "17#002. ", [this] { TEXT_CUT(); });
+    menuCommand(add(edit, "COPYTX", "Copy"), "17#003. ", [this] { TEXT_COPY(); });
+    menuCommand(add(edit, "PASTETX", "Paste"), "17#004. ", [this] { ClipInRich(); });
+    menuCommand(add(edit, "EDIT_DEL", "Delete"), "17#005. ", [this] { deleteSelection(); });
+    edit->addSeparator();
+    menuCommand(add(edit, "SELALL", "Select All"), "17#006. ", [this] { box_->selectAll(); });
+    menuCommand(add(edit, "DATATIME", "Date/Time"), "17#007. ", [this] { insertDateTime(); });
+    edit->addSeparator();
+    menuCommand(add(edit, "FINDTX", "Find/Replace..."), "17#024. ", [this] { openToolWindow(shell::kFindWindow); });
+
+    QMenu* format = menu("RESFORMAT", "Format");
+    QAction* wrap = add(format, "TXTWORDWRAP", "Word Wrap");
+    wrap->setCheckable(true);
+    menuCommand(wrap, "17#008. ", [this] { setWordWrap(!WordWrap()); });
+    QMenu* sizes = format->addMenu("Font Size");
+    sizes->setObjectName("FONTSIZE");
+    for (int size : {9, 11, 14}) {
+        const std::string name = "FONT" + std::to_string(size);
+        QAction* a = sizes->addAction(QString::number(size));
+        a->setObjectName(ToQ(name));
+        a->setCheckable(true);
+        menuCommand(a, "17#009. ", [this, size] {
+            Shared().TextFontSize = size;
+            FntSize(size);
+        });
+    }
+
+    QMenu* solver = menu("TEXT_SOLVER", "Solver");
+    menuCommand(add(solver, "TXT_RENSOLVER", "Run Solver"), "17#010. ", [this] { RunSol(); });
+    QMenu* post = menu("POST", "Post-Processor");
+    menuCommand(add(post, "GENRES_RES", "Solver Output Dialog"), "17#012. ", [this] { OpResults(); });
+    menuCommand(add(post, "REDKIN_RES", "Reduced Reaction Kinetics"), "17#013. ",
+                [this] { openToolWindow(shell::kReductionWindow); });
+    menuCommand(add(post, "RESCOMP", "Compare Solver Files"), "17#014. ",
+                [this] { openToolWindow(shell::kComparisonWindow); });
+    QMenu* tools = menu("RESTOOLS", "Tools");
+    menuCommand(add(tools, "RESREACTIONSTools", "Reactions in CHEMKIN Format"), "17#021. ",
+                [this] { convertToChemkin(); });
+
+    QMenu* window = menu("RESWINDOW", "Window");
+    const char* arrangements[] = {"Cascade", "Tile Horizontally", "Tile Vertically", "Arrange Icons"};
+    for (int n = 0; n < 4; ++n)
+        menuCommand(add(window, ("WINDOWARR" + std::to_string(n)).c_str(), arrangements[n]), "17#025. ", [n] {
+            if (shell::MDIForm1* main = shell::MainForm()) main->ArrangeChildren(n);
+        });
+
+    QMenu* help = menu("RESHELPMENU", "Help");
+    menuCommand(add(help, "RESHELP", "User Guide"), "17#026. ", [] { shell::ShowHelp(); });
+
+    popup_ = new QMenu(this);
+    popup_->setObjectName("POP");
+    menuCommand(add(popup_, "RICH_CUT", "Cut"), "17#002. ", [this] { TEXT_CUT(); });
+    menuCommand(add(popup_, "RICH_COPY", "Copy"), "17#003. ", [this] { TEXT_COPY(); });
+    menuCommand(add(popup_, "RICH_PASTE", "Paste"), "17#004. ", [this] { ClipInRich(); });
+    menuCommand(add(popup_, "RICH_DELETE", "Delete"), "17#005. ", [this] { deleteSelection(); });
+    popup_->addSeparator();
+    menuCommand(add(popup_, "RICH_SELALL", "Select All"), "17#006. ", [this] { box_->selectAll(); });
+
+    // The solver tools exist for solver files only.
+    setEnabled({"TEXT_SOLVER", "POST", "RESTOOLS"}, false);
+}
+
+// ---- Editing -----------------------------------------------------------------
+
+void RES_ShowFile::TEXT_COPY() { box_->copy(); }
+
+void RES_ShowFile::TEXT_CUT() {
+    if (isSolFile_) return;
+    box_->cut();
+}
+
+void RES_ShowFile::ClipInRich() {
+    if (isSolFile_) return;
+    const QString text = platform::ClipboardText();
+    QTextCursor cursor = box_->textCursor();
+    // Pasted text takes the window's font: the document's own in plain
+    // text, stated explicitly in rich text.
+    QTextCharFormat format;
+    if (loadType_ == 0) {
+        format.setFontFamilies({kDocumentFont});
+        format.setFontPointSize(fontSize_);
+    }
+    cursor.insertText(text, format);
+    box_->setTextCursor(cursor);
+}
+
+void RES_ShowFile::deleteSelection() {
+    if (isSolFile_) return;
+    box_->textCursor().removeSelectedText();
+}
+
+void RES_ShowFile::insertDateTime() {
+    if (isSolFile_) return;
+    const QDateTime now = QDateTime::currentDateTime();
+    box_->textCursor().insertText(dateText(now) + ", " + timeText(now));
+}
+
+void RES_ShowFile::FntSize(std::int32_t sIZEn) {
+    if (sIZEn < 1) return;
+    fontSize_ = sIZEn;
+    QFont font(kDocumentFont);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(sIZEn);
+    ++quiet_;
+    box_->document()->setDefaultFont(font);
+    --quiet_;
+    for (int size : {9, 11, 14})
+        if (QAction* a = action(("FONT" + std::to_string(size)).c_str())) a->setChecked(size == sIZEn);
+}
+
+bool RES_ShowFile::WordWrap() const { return box_->lineWrapMode() != QTextEdit::NoWrap; }
+
+void RES_ShowFile::setWordWrap(bool on) {
+    // The right margin of the box: 0 wraps at the window's edge, 200000
+    // twips never.
+    const int rightMargin = on ? 0 : kNoWrapMargin;
+    box_->setLineWrapMode(rightMargin == 0 ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    if (QAction* a = action("TXTWORDWRAP")) a->setChecked(on);
+}
+
+void RES_ShowFile::selectionChanged() {
+    binding_->selectionMoved();
+    const bool selected = box_->textCursor().hasSelection();
+    setEnabled({"CUTTX", "RICH_CUT", "EDIT_DEL", "RICH_DELETE"}, selected && !isSolFile_);
+    setEnabled({"COPYTX", "RICH_COPY"}, selected);
+    if (isActiveDocument()) {
+        setToolbarButton(kButtonCut, selected && !isSolFile_);
+        setToolbarButton(kButtonCopy, selected);
+    }
+    if (isSolFile_) SolMenu(true);
+}
+
+bool RES_ShowFile::isActiveDocument() const { return platform::ActiveDocument() == this; }
+
+bool RES_ShowFile::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == box_ && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers m = key->modifiers();
+        const int shift = (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+        int code = key->key() == Qt::Key_Z ? clsUndo::kKeyZ : key->key() == Qt::Key_Y ? clsUndo::kKeyY : 0;
+        if (code != 0) {
+            shell::Trap(code == clsUndo::kKeyZ ? "17#016. " : "17#017. ", [&] { undo_.KeyDown(code, shift); });
+            if (code == 0) return true;
+        }
+        if (key->key() == Qt::Key_V && shift == clsUndo::kShiftCtrl) {
+            shell::Trap("17#004. ", [this] { ClipInRich(); });
+            return true;
+        }
+    }
+    if (watched == box_ && event->type() == QEvent::FocusIn) shell::SetMainToolbars(5);
+    return FormWindow::eventFilter(watched, event);
+}
+
+// ---- Undo and redo -----------------------------------------------------------
+
+void RES_ShowFile::Rich_Undo() {
+    shell::Trap("17#016. ", [this] {
+        box_->setUpdatesEnabled(false);
+        undo_.Undo();
+        box_->setUpdatesEnabled(true);
+    });
+}
+
+void RES_ShowFile::Rich_Redo() {
+    shell::Trap("17#017. ", [this] {
+        box_->setUpdatesEnabled(false);
+        const int caret = box_->textCursor().selectionStart();
+        undo_.Redo();
+        // After the last step the caret stays where it was.
+        if (!undo_.canRedo()) binding_->SetSelection(caret, 0);
+        box_->setUpdatesEnabled(true);
+    });
+}
+
+// ---- Activation ---------------------------------------------------------------
+
+void RES_ShowFile::ToolBr() { shell::SetMainToolbars(5); }
+
+void RES_ShowFile::Form_Activate() {
+    shell::Trap("17#018. ", [this] {
+        shell::SetMainToolbars(5);
+        FinfTxSol();
+        shell::UnloadPlotDialogs();
+        SolMenu(isSolFile_);
+        // Paste stays off in solver-file mode, where the text is locked.
+        setToolbarButton(kButtonPaste, !isSolFile_);
+        const bool selected = box_->textCursor().hasSelection();
+        setToolbarButton(kButtonCut, selected && !isSolFile_);
+        setToolbarButton(kButtonCopy, selected);
+        setEnabled({"TEXT_SOLVER"}, isSolFile_);
+        setEnabled({"POST"}, isSolFile_ && !runs::SolverFileLacksResults(mePath_, false));
+        setToolbarButton(kButtonUndo, undo_.canUndo());
+        setToolbarButton(kButtonRedo, undo_.canRedo());
+        setEnabled({"RESTOOLS"}, isSolFile_);
+        FntSize(Shared().TextFontSize);
+    });
+}
+
+void RES_ShowFile::Form_Deactivate() {
+    // Only another document window taking over ends this one's tools; a
+    // dialog or another program in front changes nothing.
+    if (!platform::ActiveDocument()) return;
+    shell::IgnoreErrors([] {
+        unloadAllOf(shell::kTextPageSetup);
+        unloadAllOf(shell::kRunSettingsWindow);
+        unloadAllOf(shell::kReductionWindow);
+    });
+}
+
+// ---- Solver-file mode -----------------------------------------------------------
+
+void RES_ShowFile::IsSolferFile(bool BBOOLL) {
+    isSolFile_ = BBOOLL;
+    if (isSolFile_) SolMenu(true);
+    setEnabled({"RESTOOLS"}, isSolFile_);
+}
+
+void RES_ShowFile::SolMenu(bool BSOL) {
+    box_->setReadOnly(BSOL);
+    setEnabled({"CUTTX", "PASTETX", "EDIT_DEL", "DATATIME", "SAVERES", "RICH_CUT", "RICH_PASTE", "RICH_DELETE"},
+               !BSOL);
+    setToolbarButton(kButtonSave, !BSOL);
+    setToolbarButton(kButtonCut, !BSOL);
+    setToolbarButton(kButtonPaste, !BSOL);
+    if (BSOL && box_->palette().color(QPalette::Base) != kSolverFileBackColor) {
+        QPalette p = box_->palette();
+        p.setColor(QPalette::Base, kSolverFileBackColor);
+        box_->setPalette(p);
+    }
+}
+
+void RES_ShowFile::FinfTxSol() {
+    shell::IgnoreErrors([this] {
+        for (platform::Form* form : platform::Forms())
+            if (form->TypeName().trimmed().toUpper() == "RES_FIND") {
+                if (auto* find = dynamic_cast<RES_FIND*>(form)) find->IsSol(isSolFile_, this);
+                return;
+            }
+    });
+}
+
+void RES_ShowFile::CloseMenu() {
+    for (platform::Form* form : platform::Forms())
+        if (form->Caption() == ToQ(menuCap_) && form->TypeName() == shell::kResultsWindow) {
+            platform::Unload(form);
+            return;
+        }
+}
+
+void RES_ShowFile::UnloadAll() {
+    if (shell::FormMinimized(this)) shell::SetFormNormal(this);
+    unloadAllOf(shell::kRunSettingsWindow);
+    unloadAllOf(shell::kReductionWindow);
+    unloadAllOf(shell::kComparisonWindow);
+    CloseMenu();
+}
+
+void RES_ShowFile::OpResults() {
+    UnloadAll();
+    runs::OpenResultsWindow(mePath_);
+}
+
+void RES_ShowFile::RunSol() {
+    UnloadAll();
+    const std::string path = mePath_;
+    const std::string caption = FromQ(Caption());
+    shell::NormalizeMdiWindow();
+    shell::Timer3Run(path, caption);
+}
+
+// The reduction and comparison windows read the file from the active text
+// window themselves.
+void RES_ShowFile::openToolWindow(const char* type) {
+    if (std::string(type) != shell::kFindWindow) {
+        UnloadAll();
+        unloadAllOf(type);
+    } else if (platform::Form* open = platform::FindForm(type)) {
+        shell::ShowForm(open);
+        platform::BringToFront(open);
+        FinfTxSol();
+        return;
+    }
+    platform::Form* form = shell::LoadForm(type);
+    shell::SetFormNormal(form);
+    shell::ShowForm(form);
+    platform::BringToFront(form);
+    FinfTxSol();
+}
+
+void RES_ShowFile::convertToChemkin() { ConvertSolverFileToText(mePath_); }
+
+void RES_ShowFile::exitProgram() {
+    CloseMenu();
+    if (!platform::Unload(this)) return;  // the user kept the window: no exit
+    shell::RequestExit();
+}
+
+// ---- Opening and saving ---------------------------------------------------------
+
+void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
+    ErrBool = false;
+    try {
+        openFailed_ = false;
+        if (!FilePa.empty() && FilePa.front() == '$') {
+            SetCaption(ToQ(FilePa.substr(1)));
+            mePath_.clear();
+            return;
+        }
+        mePath_ = FilePa;
+        title_ = fileName(FilePa);
+        SetCaption(ToQ(title_));
+        const std::string extension = lowerExtension(FilePa);
+        box_->moveCursor(QTextCursor::Start);
+        FntSize(10);
+        loadType_ = extension == "rtf" ? 0 : 1;
+        loadFile(mePath_, loadType_);
+        box_->moveCursor(QTextCursor::Start);
+        // A shown table is no document of its own: saving it asks for a name.
+        if (mePath_ == Shared().AssistFolder + "TmpPlot.txt") mePath_.clear();
+    } catch (const std::exception& e) {
+        openFailed_ = true;
+        platform::MsgBox(ToQ(e.what()), platform::kMsgCritical, shell::kMessageTitle);
+        ErrBool = true;
+    }
+}
+
+void RES_ShowFile::loadFile(const std::string& path, int loadType) {
+    const std::string bytes = files::ReadAll(path);
+    ++quiet_;
+    struct Done {
+        int& q;
+        ~Done() { --q; }
+    } done{quiet_};
+    if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
+        SetDocumentRtf(*box_->document(), rtf::Read(bytes));
+        return;
+    }
+    // A file named .rtf that holds no RTF is kept as the text it is.
+    loadType_ = 1;
+    lineEnd_ = DetectLineEnd(bytes);
+    box_->setPlainText(platform::Latin1ToQ(NormalizeLineEnds(bytes)));
+}
+
+void RES_ShowFile::saveFile(const std::string& path, int loadType) {
+    if (loadType == 0) {
+        files::WriteAll(path, DocumentRtf(*box_->document()));
+        return;
+    }
+    files::WriteAll(path, ApplyLineEnd(platform::QToLatin1(DocumentPlainText(*box_->document())), lineEnd_));
+}
+
+void RES_ShowFile::ShowGeneratedText(const QString& text) {
+    box_->setPlainText(text);
+    box_->moveCursor(QTextCursor::Start);
+    modified_ = true;  // an untitled document not saved yet
+}
+
+void RES_ShowFile::NewPath(bool& CanselEr, std::string& FileNSw) {
+    CanselEr = false;
+    const bool ok = shell::Trap("17#020. ", [&] {
+        const std::string filter = "All Files (*.*)|*.*|Windows Text (*.txt)|*.txt";
+        const std::int32_t index = loadType_ == 1 ? 2 : 1;
+        for (;;) {
+            CanselEr = false;
+            std::string chosen = FileNSw;
+            bool cancelled = false;
+            shell::CommonDialog1().FileName = ToQ(FileNSw);
+            shell::ShowSaveDialog(1, chosen, index, cancelled, filter);
+            if (cancelled) {
+                CanselEr = true;
+                return;
+            }
+            const std::string extension = lowerExtension(chosen);
+            if (extension != "pg" && extension != "mdb" && extension != "wmf" && extension != "bmp") {
+                FileNSw = chosen;
+                return;
+            }
+            const int answer =
+                platform::MsgBox(ToQ("The file extension '" + extension + "' isn't suitable for the text file."),
+                                 platform::kMsgExclamation + platform::kMsgOkCancel, shell::kMessageTitle);
+            if (answer != platform::kAnswerOk) {
+                // Nothing is written to the refused name.
+                CanselEr = true;
+                return;
+            }
+        }
+    });
+    if (!ok) CanselEr = true;
+}
+
+bool RES_ShowFile::save(bool& cancelled) {
+    cancelled = false;
+    return shell::Trap("17#030. ", [&] {
+        std::string path = mePath_;
+        if (path.empty()) {
+            std::string name = title_;
+            NewPath(cancelled, name);
+            if (cancelled) return;
+            path = name;
+        }
+        const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
+        saveFile(path, mePath_.empty() ? loadType : loadType_);
+        if (mePath_.empty()) {
+            // The first save names the document.
+            mePath_ = path;
+            title_ = fileName(path);
+            SetCaption(ToQ(title_));
+            loadType_ = loadType;
+        }
+        modified_ = false;
+    }) && !cancelled;
+}
+
+void RES_ShowFile::SVTXT(bool& CanBB) {
+    if (isSolFile_) return;  // a solver file is never written from here
+    bool cancelled = false;
+    save(cancelled);
+    if (cancelled) CanBB = true;
+}
+
+void RES_ShowFile::SaveAs() {
+    bool cancelled = false;
+    std::string name = title_;
+    NewPath(cancelled, name);
+    if (cancelled) return;
+    saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1);
+}
+
+// ---- Closing ------------------------------------------------------------------------
+
+bool RES_ShowFile::QueryUnload() {
+    bool refused = false;
+    shell::IgnoreErrors([&] {
+        if (!isSolFile_) {
+            if (openFailed_) return;  // nothing was loaded: nothing to ask
+            Shared().CloseRefused = false;
+            if (modified_) {
+                if (shell::FormMinimized(this)) shell::SetFormNormal(this);
+                shell::ShowForm(this);
+                platform::BringToFront(this);
+                box_->setFocus();
+                const std::string question = title_.empty()
+                                                 ? "Do you want to save the text document '" + FromQ(Caption()) + "'?"
+                                                 : "Do you want to save changes to '" + title_ + "'?";
+                const int answer = platform::MsgBox(ToQ(question), platform::kMsgQuestion + platform::kMsgYesNoCancel,
+                                                    shell::kMessageTitle);
+                bool keep = answer != platform::kAnswerYes && answer != platform::kAnswerNo;
+                if (answer == platform::kAnswerYes) {
+                    // A cancelled Save dialog or a failed save keeps the
+                    // window and its text, as Cancel does.
+                    bool cancelled = false;
+                    keep = !save(cancelled);
+                }
+                if (keep) {
+                    shell::SetMainToolbars(5);
+                    Shared().CloseRefused = true;
+                    refused = true;
+                    return;
+                }
+            }
+        }
+        shell::UnloadToolWindows(shell::kFindWindow);
+        hideTextToolbar();
+        if (isSolFile_) UnloadAll();
+    });
+    return !refused;
+}
+
+// ---- Find and replace -----------------------------------------------------------------
+
+namespace {
+
+QTextDocument::FindFlags findFlags(int options) {
+    QTextDocument::FindFlags flags;
+    if (options & kFindWholeWord) flags |= QTextDocument::FindWholeWords;
+    if (options & kFindMatchCase) flags |= QTextDocument::FindCaseSensitively;
+    return flags;
+}
+
+void notFound(const QString& text) {
+    platform::MsgBox("The text '" + text + "' was not found.", platform::kMsgInformation, shell::kMessageTitle);
+}
+
+}  // namespace
+
+bool RES_ShowFile::Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg) {
+    bool found = false;
+    shell::Trap("17#027. ", [&] {
+        lastFind_ = FindSTR;
+        lastOptions_ = Optin;
+        if (FindSTR.isEmpty()) return;
+        const QTextCursor match = box_->document()->find(FindSTR, searchPosition_, findFlags(Optin));
+        if (match.isNull()) {
+            searchPosition_ = 0;
+            lastFound_ = -1;
+            if (ShowMsg) notFound(FindSTR);
+            return;
+        }
+        found = true;
+        lastFound_ = match.selectionStart();
+        searchPosition_ = match.selectionEnd();
+        box_->setTextCursor(match);
+        box_->ensureCursorVisible();
+    });
+    return found;
+}
+
+void RES_ShowFile::Replace_Rich(const QString& RepStr) {
+    if (isSolFile_) return;
+    shell::Trap("17#028. ", [&] {
+        QTextCursor selected = box_->textCursor();
+        const QTextCursor match =
+            lastFound_ < 0 ? QTextCursor() : box_->document()->find(lastFind_, lastFound_, findFlags(lastOptions_));
+        if (!match.isNull() && selected.hasSelection() && match.selectionStart() == selected.selectionStart() &&
+            match.selectionEnd() == selected.selectionEnd()) {
+            selected.insertText(RepStr);
+            searchPosition_ = selected.position();
+        }
+    });
+    Find_Rich(lastFind_, lastOptions_, true);
+}
+
+int RES_ShowFile::Replace_ALL(const QString& FindSTR, const QString& RepStr, int Optin) {
+    int count = 0;
+    if (isSolFile_ || FindSTR.isEmpty()) return 0;
+    shell::Trap("17#028. ", [&] {
+        lastFind_ = FindSTR;
+        lastOptions_ = Optin;
+        QTextDocument* doc = box_->document();
+        QTextCursor edit(doc);
+        edit.beginEditBlock();
+        int from = 0;
+        for (;;) {
+            QTextCursor match = doc->find(FindSTR, from, findFlags(Optin));
+            if (match.isNull()) break;
+            match.insertText(RepStr);
+            from = match.position();
+            ++count;
+        }
+        edit.endEditBlock();
+        searchPosition_ = 0;
+        lastFound_ = -1;
+    });
+    return count;
+}
+
+// ---- Page set-up ------------------------------------------------------------------
+
+void RES_ShowFile::Get_Page_SetUp(std::string& Heder, std::int32_t& SetN, std::int32_t& FirstN) {
+    Heder = pageHeading_;
+    SetN = pageNumbers_;
+    FirstN = firstPage_;
+}
+
+void RES_ShowFile::Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, std::int32_t FirstN) {
+    pageHeading_ = Heder;
+    pageNumbers_ = SetN;
+    firstPage_ = FirstN;
+}
+
+}  // namespace kx::text

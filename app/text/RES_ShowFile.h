@@ -1,0 +1,183 @@
+// RES_ShowFile: the text window. One window shows one document: a plain
+// text or RTF file, an untitled document, a text table another window
+// wrote, or a solver file in a read-only mode whose menus hand the file to
+// a solver run, the results, the reduction, the comparison and the
+// mechanism text.
+//
+// The document box keeps no undo history of its own: the window's clsUndo
+// takes a snapshot of the content once the text has rested for 250 ms.
+// The modified flag follows every change of the text after loading, so no
+// edit goes unsaved without the closing question.
+#pragma once
+
+#include "Capabilities.h"
+#include "Files.h"
+#include "Forms.h"
+#include "Timer.h"
+#include "Undo.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string>
+
+class QAction;
+class QMenu;
+class QTextEdit;
+
+namespace kx::text {
+
+// Search options of Find_Rich and Replace_ALL: their sum.
+inline constexpr int kFindWholeWord = 2;
+inline constexpr int kFindMatchCase = 4;
+
+class RES_ShowFile : public platform::FormWindow<QMainWindow>,
+                     public platform::TextFileLoader,
+                     public platform::HasMePath,
+                     public platform::ResultsOpener,
+                     public platform::SolverFileHandOver,
+                     public platform::TextToolbarTarget,
+                     public platform::HasToolbar,
+                     public platform::HasActivation,
+                     public platform::HasPageSetup {
+public:
+    RES_ShowFile();
+    ~RES_ShowFile() override;
+
+    bool GetIsSolFile() const override { return isSolFile_; }
+    std::string MePath() const override { return mePath_; }
+    void MenuCap(const std::string& MenCC) override { menuCap_ = MenCC; }
+
+    void TEXT_COPY() override;
+    void TEXT_CUT() override;
+    void ClipInRich() override;
+
+    // Closes the run, reduction and comparison windows and this file's
+    // results window, then opens the results window on the file.
+    void OpResults() override;
+    // The same closing, then the main window opens the run-settings window
+    // on the file 500 ms later.
+    void RunSol() override;
+
+    void Rich_Undo() override;
+    void Rich_Redo() override;
+    void ToolBr() override;
+
+    // Tells an open find window this window's mode.
+    void FinfTxSol();
+    // Applies (true) or lifts the locks of solver-file mode.
+    void SolMenu(bool BSOL);
+    void IsSolferFile(bool BBOOLL) override;
+
+    // Loads the file ("$" and a caption: an untitled document). A failure
+    // is shown in a message box and sets ErrBool.
+    void OPEN_Rich(const std::string& FilePa, bool& ErrBool) override;
+    // The Save dialog; CanselEr comes back true when the user cancelled it,
+    // or cancelled at the refusal of a chart or picture extension.
+    void NewPath(bool& CanselEr, std::string& FileNSw);
+    // Saves the document (asking for a path when it has none); CanBB comes
+    // back true when the Save dialog was cancelled.
+    void SVTXT(bool& CanBB) override;
+    // "Save as ...": writes a copy; the window keeps its own document.
+    void SaveAs();
+    void FntSize(std::int32_t sIZEn);
+    void MUStSaVE_RICH() { modified_ = true; }
+
+    void Get_Page_SetUp(std::string& Heder, std::int32_t& SetN, std::int32_t& FirstN) override;
+    void Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, std::int32_t FirstN) override;
+
+    // Finds the text from the kept search position on and selects it; the
+    // next search continues after it. Not found: a message when ShowMsg,
+    // and the next search starts from the top.
+    bool Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg);
+    // Replaces the selected match of the last search and finds the next.
+    void Replace_Rich(const QString& RepStr);
+    // Replaces every match in the document; returns how many.
+    int Replace_ALL(const QString& FindSTR, const QString& RepStr, int Optin);
+    // The text and options of the last search.
+    const QString& LastFindText() const { return lastFind_; }
+    int LastFindOptions() const { return lastOptions_; }
+
+    void CloseMenu();
+    void UnloadAll();
+
+    void Form_Activate() override;
+    void Form_Deactivate() override;
+    bool QueryUnload() override;
+
+    // Shows generated text as the content of this (untitled) document.
+    void ShowGeneratedText(const QString& text);
+
+    QTextEdit* RichTextBox1() const { return box_; }
+    bool Modified() const { return modified_; }
+    int LoadType() const { return loadType_; }
+    const std::string& Title() const { return title_; }
+    bool WordWrap() const;
+    std::int32_t FontSize() const { return fontSize_; }
+    clsUndo& Undo() { return undo_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class UndoBinding;
+
+    void buildMenus();
+    QAction* action(const char* name) const;
+    void menuCommand(QAction* action, const char* tag, std::function<void()> body);
+    void setEnabled(std::initializer_list<const char*> names, bool enabled);
+    void selectionChanged();
+    void loadFile(const std::string& path, int loadType);
+    void saveFile(const std::string& path, int loadType);
+    // Saves; false when it failed (reported) or the dialog was cancelled.
+    bool save(bool& cancelled);
+    void setWordWrap(bool on);
+    void deleteSelection();
+    void insertDateTime();
+    void openToolWindow(const char* type);
+    void convertToChemkin();
+    void exitProgram();
+    bool isActiveDocument() const;
+
+    QTextEdit* box_ = nullptr;
+    QMenu* popup_ = nullptr;
+    std::string mePath_;
+    std::string title_;
+    std::string menuCap_;
+    int loadType_ = 1;  // 0 RTF, 1 plain text
+    files::LineEnd lineEnd_ = files::LineEnd::CrLf;
+    bool modified_ = false;
+    bool isSolFile_ = false;
+    bool openFailed_ = false;  // the last open failed: closing asks nothing
+    int quiet_ = 0;            // changes made by the window itself, not edits
+    std::int32_t fontSize_ = 10;
+    std::string pageHeading_;
+    std::int32_t pageNumbers_ = 1;
+    std::int32_t firstPage_ = 1;
+    int searchPosition_ = 0;
+    int lastFound_ = -1;
+    QString lastFind_;
+    int lastOptions_ = 0;
+
+    clsUndo undo_;
+    platform::Timer undoTimer_;
+    std::unique_ptr<UndoBinding> binding_;
+};
+
+// Opens a solver file read-only in a text window, or brings forward the
+// window that already shows it (the same file under any spelling of its
+// path) with a note. An empty path first asks for the file.
+void ShowFileInResultWindow(const std::string& path);
+
+// Shows the mechanism of the solver file as CHEMKIN text in a new text
+// document. Errors reach the caller.
+void ConvertSolverFileToText(const std::string& path);
+
+// Installs the text window, the find window and ShowFileInResultWindow.
+void InstallTextWindows();
+
+}  // namespace kx::text

@@ -1,0 +1,459 @@
+#include "Rtf.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace kx::text::rtf {
+namespace {
+
+// Code page 1252 from 0x80 to 0x9F; the other bytes are their own code
+// points. Undefined places map to the byte's own value.
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b; }
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The code points of UTF-8 text; a byte that starts no valid sequence
+// stands for itself.
+std::u32string decodeUtf8(std::string_view s) {
+    std::u32string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t c = extra == 3 ? b & 0x07 : extra == 2 ? b & 0x0F : extra == 1 ? b & 0x1F : b;
+        bool valid = i + static_cast<std::size_t>(extra) < s.size() + (extra == 0 ? 1 : 0);
+        for (int k = 1; k <= extra && valid; ++k) {
+            const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            valid = (n & 0xC0) == 0x80;
+            c = (c << 6) | (n & 0x3F);
+        }
+        if (!valid) {
+            out += b;
+            ++i;
+            continue;
+        }
+        out += c;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+enum class Destination { Text, FontTable, ColourTable, Skip };
+
+struct GroupState {
+    CharFormat format;
+    Align align = Align::Left;
+    int fontNumber = -1;  // the \f in force; -1: the default font (\deff)
+    int skipCount = 1;    // \uc
+    Destination destination = Destination::Text;
+};
+
+const std::set<std::string_view> kSkippedDestinations = {
+    "stylesheet", "info",       "pict",       "header",     "headerl",     "headerr",    "headerf",
+    "footer",     "footerl",    "footerr",    "footerf",    "footnote",    "object",     "themedata",
+    "colorschememapping",       "latentstyles", "datastore", "listtable",  "listoverridetable",
+    "rsidtbl",    "generator",  "xmlnstbl",   "fldinst",    "revtbl",      "filetbl",    "pgdsctbl",
+    "template",   "annotation", "atnid",      "atnauthor",  "shp",         "nonshppict", "mmathPr",
+    "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author"};
+
+class Reader {
+public:
+    explicit Reader(std::string_view bytes) : in_(bytes) {}
+
+    Document run() {
+        stack_.push_back(GroupState{});
+        while (pos_ < in_.size() && !stack_.empty()) step();
+        doc_.paragraphs.push_back(std::move(paragraph_));
+        return std::move(doc_);
+    }
+
+private:
+    GroupState& state() { return stack_.back(); }
+
+    void step() {
+        const char c = in_[pos_++];
+        switch (c) {
+            case '{':
+                stack_.push_back(state());
+                groupStart_ = true;
+                return;
+            case '}':
+                closeGroup();
+                return;
+            case '\\':
+                control();
+                break;
+            case '\r':
+            case '\n':
+                return;
+            default:
+                character(fromCp1252(static_cast<unsigned char>(c)));
+                break;
+        }
+        groupStart_ = false;
+    }
+
+    void closeGroup() {
+        if (state().destination == Destination::FontTable) finishFontEntry();
+        stack_.pop_back();
+        pendingSkip_ = 0;
+        groupStart_ = false;
+    }
+
+    void control() {
+        if (pos_ >= in_.size()) return;
+        const char c = in_[pos_];
+        auto isLetter = [](char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); };
+        if (!isLetter(c)) {
+            ++pos_;
+            symbol(c);
+            return;
+        }
+        const std::size_t start = pos_;
+        while (pos_ < in_.size() && isLetter(in_[pos_])) ++pos_;
+        const std::string_view word = in_.substr(start, pos_ - start);
+        std::optional<int> param;
+        const std::size_t numberStart = pos_;
+        if (pos_ < in_.size() && in_[pos_] == '-') ++pos_;
+        while (pos_ < in_.size() && in_[pos_] >= '0' && in_[pos_] <= '9') ++pos_;
+        if (pos_ > numberStart && !(pos_ == numberStart + 1 && in_[numberStart] == '-')) {
+            long value = 0;
+            std::from_chars(in_.data() + numberStart, in_.data() + pos_, value);
+            param = static_cast<int>(std::clamp(value, -2147483647L, 2147483647L));
+        } else {
+            pos_ = numberStart;
+        }
+        if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+        controlWord(word, param);
+    }
+
+    void symbol(char c) {
+        switch (c) {
+            case '\'': {
+                if (pos_ + 2 > in_.size()) {
+                    pos_ = in_.size();  // a file cut inside the escape
+                    return;
+                }
+                int value = 0;
+                auto [p, ec] = std::from_chars(in_.data() + pos_, in_.data() + pos_ + 2, value, 16);
+                pos_ = static_cast<std::size_t>(p - in_.data());
+                if (ec == std::errc()) character(fromCp1252(static_cast<unsigned char>(value)));
+                return;
+            }
+            case '*':
+                // An optional destination: none of them carries text we keep.
+                if (groupStart_) state().destination = Destination::Skip;
+                return;
+            case '\\':
+            case '{':
+            case '}': character(static_cast<unsigned char>(c)); return;
+            case '~': character(0x00A0); return;
+            case '_': character(0x2011); return;
+            case '\r':
+            case '\n': paragraphMark(); return;
+            default: return;  // "\-" (optional hyphen) and unknown symbols
+        }
+    }
+
+    void controlWord(std::string_view w, std::optional<int> param) {
+        GroupState& s = state();
+        const bool on = !param || *param != 0;
+        if (w == "bin") {
+            pos_ = std::min(in_.size(), pos_ + static_cast<std::size_t>(std::max(0, param.value_or(0))));
+            return;
+        }
+        if (w == "fonttbl") {
+            s.destination = Destination::FontTable;
+            return;
+        }
+        if (w == "colortbl") {
+            s.destination = Destination::ColourTable;
+            colours_.clear();
+            colour_ = {};
+            colourGiven_ = false;
+            return;
+        }
+        if (kSkippedDestinations.count(w)) {
+            s.destination = Destination::Skip;
+            return;
+        }
+        if (s.destination == Destination::FontTable) {
+            if (w == "f") {
+                finishFontEntry();
+                fontEntry_ = param.value_or(0);
+            }
+            return;
+        }
+        if (s.destination == Destination::ColourTable) {
+            if (w == "red") colour_[0] = param.value_or(0), colourGiven_ = true;
+            if (w == "green") colour_[1] = param.value_or(0), colourGiven_ = true;
+            if (w == "blue") colour_[2] = param.value_or(0), colourGiven_ = true;
+            return;
+        }
+        if (s.destination == Destination::Skip) return;
+
+        if (w == "par" || w == "page") return paragraphMark();
+        if (w == "line") return character(0x2028);
+        if (w == "tab" || w == "cell") return character('\t');
+        if (w == "row") return paragraphMark();
+        if (w == "emdash") return character(0x2014);
+        if (w == "endash") return character(0x2013);
+        if (w == "bullet") return character(0x2022);
+        if (w == "lquote") return character(0x2018);
+        if (w == "rquote") return character(0x2019);
+        if (w == "ldblquote") return character(0x201C);
+        if (w == "rdblquote") return character(0x201D);
+        if (w == "emspace" || w == "enspace" || w == "qmspace") return character(' ');
+        if (w == "u" && param) {
+            unicode(*param < 0 ? *param + 65536 : *param);
+            pendingSkip_ = s.skipCount;
+            return;
+        }
+        if (w == "uc") s.skipCount = std::max(0, param.value_or(1));
+        else if (w == "deff") defaultFont_ = param.value_or(0);
+        else if (w == "plain") {
+            s.format = CharFormat{};
+            s.fontNumber = -1;
+        } else if (w == "pard" || w == "ql") setAlign(Align::Left);
+        else if (w == "qc") setAlign(Align::Center);
+        else if (w == "qr") setAlign(Align::Right);
+        else if (w == "qj") setAlign(Align::Justify);
+        else if (w == "b") s.format.bold = on;
+        else if (w == "i") s.format.italic = on;
+        else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth") s.format.underline = on;
+        else if (w == "ulnone") s.format.underline = false;
+        else if (w == "fs") s.format.size = std::max(0, param.value_or(24)) / 2.0;
+        else if (w == "f") s.fontNumber = param.value_or(0);
+        else if (w == "cf") {
+            const int k = param.value_or(0);
+            s.format.colour.reset();
+            if (k > 0 && static_cast<std::size_t>(k) < colours_.size()) s.format.colour = colours_[static_cast<std::size_t>(k)];
+        }
+        // Every other control word changes nothing that the model holds.
+    }
+
+    void unicode(int code) {
+        const char32_t c = static_cast<char32_t>(code);
+        if (c >= 0xD800 && c < 0xDC00) {
+            highSurrogate_ = c;
+            return;
+        }
+        if (c >= 0xDC00 && c < 0xE000 && highSurrogate_) {
+            const char32_t full = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (c - 0xDC00);
+            highSurrogate_ = 0;
+            emit(full);
+            return;
+        }
+        highSurrogate_ = 0;
+        emit(c);
+    }
+
+    void character(char32_t c) {
+        if (pendingSkip_ > 0) {
+            --pendingSkip_;
+            return;
+        }
+        GroupState& s = state();
+        if (s.destination == Destination::FontTable) {
+            if (c == ';')
+                finishFontEntry();
+            else
+                appendUtf8(fontName_, c);
+            return;
+        }
+        if (s.destination == Destination::ColourTable) {
+            if (c == ';') {
+                colours_.push_back(colourGiven_ ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(
+                                                      (colour_[0] & 0xFF) << 16 | (colour_[1] & 0xFF) << 8 | (colour_[2] & 0xFF)))
+                                                : std::nullopt);
+                colour_ = {};
+                colourGiven_ = false;
+            }
+            return;
+        }
+        if (s.destination == Destination::Skip) return;
+        emit(c);
+    }
+
+    void emit(char32_t c) {
+        GroupState& s = state();
+        if (s.destination != Destination::Text) return;
+        CharFormat format = s.format;
+        const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
+        auto font = fonts_.find(number);
+        format.font = font != fonts_.end() ? font->second : "";
+        std::vector<Run>& runs = paragraph_.runs;
+        if (runs.empty() || !(runs.back().format == format)) runs.push_back(Run{"", format});
+        appendUtf8(runs.back().text, c);
+        paragraph_.align = s.align;
+    }
+
+    void paragraphMark() {
+        if (state().destination != Destination::Text) return;
+        paragraph_.align = state().align;
+        endParagraph();
+    }
+
+    void endParagraph() {
+        doc_.paragraphs.push_back(std::move(paragraph_));
+        paragraph_ = Paragraph{};
+        if (!stack_.empty()) paragraph_.align = state().align;
+    }
+
+    void setAlign(Align a) {
+        state().align = a;
+        if (state().destination == Destination::Text) paragraph_.align = a;
+    }
+
+    void finishFontEntry() {
+        if (fontEntry_ >= 0) {
+            std::string name = fontName_;
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+            fonts_[fontEntry_] = name;
+        }
+        fontEntry_ = -1;
+        fontName_.clear();
+    }
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    std::vector<GroupState> stack_;
+    bool groupStart_ = false;
+    int pendingSkip_ = 0;
+    char32_t highSurrogate_ = 0;
+    Document doc_;
+    Paragraph paragraph_;
+    std::map<int, std::string> fonts_;
+    int defaultFont_ = 0;
+    int fontEntry_ = -1;
+    std::string fontName_;
+    std::vector<std::optional<std::uint32_t>> colours_;
+    std::array<int, 3> colour_{};
+    bool colourGiven_ = false;
+};
+
+void writeText(std::string& out, std::string_view utf8) {
+    for (char32_t c : decodeUtf8(utf8)) {
+        if (c == '\\' || c == '{' || c == '}') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\t') {
+            out += "\\tab ";
+        } else if (c == 0x2028) {
+            out += "\\line ";
+        } else if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else if (c >= 0xA0 && c <= 0xFF) {
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\'";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            auto unit = [&](char32_t u) {
+                const int signedUnit = u > 0x7FFF ? static_cast<int>(u) - 65536 : static_cast<int>(u);
+                out += "\\u" + std::to_string(signedUnit) + "?";
+            };
+            if (c >= 0x10000) {
+                unit(0xD800 + ((c - 0x10000) >> 10));
+                unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                unit(c);
+            }
+        }
+    }
+}
+
+std::string halfPoints(double size) { return std::to_string(static_cast<long>(std::lround(size * 2))); }
+
+}  // namespace
+
+bool LooksLikeRtf(std::string_view bytes) {
+    const std::size_t start = bytes.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos && bytes.substr(start, 5) == "{\\rtf";
+}
+
+Document Read(std::string_view bytes) {
+    Document doc = Reader(bytes).run();
+    if (doc.paragraphs.empty()) doc.paragraphs.emplace_back();
+    return doc;
+}
+
+std::string Write(const Document& document, const std::string& defaultFont, double defaultSize) {
+    std::vector<std::string> fonts = {defaultFont};
+    std::vector<std::uint32_t> colours;
+    for (const Paragraph& p : document.paragraphs)
+        for (const Run& r : p.runs) {
+            if (r.text.empty()) continue;
+            if (!r.format.font.empty() && std::find(fonts.begin(), fonts.end(), r.format.font) == fonts.end())
+                fonts.push_back(r.format.font);
+            if (r.format.colour && std::find(colours.begin(), colours.end(), *r.format.colour) == colours.end())
+                colours.push_back(*r.format.colour);
+        }
+
+    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
+    for (std::size_t f = 0; f < fonts.size(); ++f) {
+        out += "{\\f" + std::to_string(f) + "\\fnil ";
+        writeText(out, fonts[f]);
+        out += ";}";
+    }
+    out += "}\r\n{\\colortbl ;";
+    for (std::uint32_t c : colours)
+        out += "\\red" + std::to_string(c >> 16 & 0xFF) + "\\green" + std::to_string(c >> 8 & 0xFF) + "\\blue" +
+               std::to_string(c & 0xFF) + ";";
+    out += "}\r\n";
+
+    for (std::size_t p = 0; p < document.paragraphs.size(); ++p) {
+        const Paragraph& para = document.paragraphs[p];
+        out += "\\pard";
+        switch (para.align) {
+            case Align::Left: break;
+            case Align::Center: out += "\\qc"; break;
+            case Align::Right: out += "\\qr"; break;
+            case Align::Justify: out += "\\qj"; break;
+        }
+        for (const Run& r : para.runs) {
+            if (r.text.empty()) continue;
+            const CharFormat& f = r.format;
+            const std::string& font = f.font.empty() ? defaultFont : f.font;
+            out += "\\plain\\f" + std::to_string(std::find(fonts.begin(), fonts.end(), font) - fonts.begin());
+            out += "\\fs" + halfPoints(f.size > 0 ? f.size : defaultSize);
+            if (f.bold) out += "\\b";
+            if (f.italic) out += "\\i";
+            if (f.underline) out += "\\ul";
+            if (f.colour)
+                out += "\\cf" + std::to_string(std::find(colours.begin(), colours.end(), *f.colour) - colours.begin() + 1);
+            out += ' ';
+            writeText(out, r.text);
+        }
+        if (p + 1 < document.paragraphs.size()) out += "\\par\r\n";
+    }
+    out += "}\r\n";
+    return out;
+}
+
+}  // namespace kx::text::rtf

@@ -1,0 +1,63 @@
+// Rich text in RTF: a small document model (paragraphs of runs with font,
+// size, bold, italic, underline, colour and paragraph alignment), a reader
+// and a writer.
+//
+// The reader takes what it knows and passes over the rest: unknown control
+// words are skipped, "\*" destinations, pictures, headers, style sheets and
+// document information are left out, and a file that ends early or has
+// unbalanced braces reads as far as it goes. Text is read in the Windows
+// code page 1252 (for "\'hh" and bytes above 127) and through "\u".
+// The writer writes what the model holds, so a document written reads back
+// to the same text and formatting.
+//
+// Paragraphs are separated by "\par": a document that ends with "\par" has
+// an empty last paragraph, as an editor shows it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx::text::rtf {
+
+struct CharFormat {
+    std::string font;   // "" : the document's default font
+    double size = 0;    // points; 0: the document's default size
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    std::optional<std::uint32_t> colour;  // 0xRRGGBB; none: the default colour
+    bool operator==(const CharFormat&) const = default;
+};
+
+enum class Align { Left, Center, Right, Justify };
+
+struct Run {
+    std::string text;  // UTF-8; a tab is "\t", a line break within the paragraph U+2028
+    CharFormat format;
+    bool operator==(const Run&) const = default;
+};
+
+struct Paragraph {
+    std::vector<Run> runs;
+    Align align = Align::Left;
+    bool operator==(const Paragraph&) const = default;
+};
+
+struct Document {
+    std::vector<Paragraph> paragraphs;  // at least one
+    bool operator==(const Document&) const = default;
+};
+
+// True when the bytes begin (after blanks and line ends) with "{\rtf".
+bool LooksLikeRtf(std::string_view bytes);
+
+Document Read(std::string_view bytes);
+
+// The RTF text of the document; runs without a font or size of their own
+// are written in the default font and size.
+std::string Write(const Document& document, const std::string& defaultFont, double defaultSize);
+
+}  // namespace kx::text::rtf

@@ -1,0 +1,95 @@
+// The text subsystem's services to the rest of the program: opening a
+// solver file read-only, the mechanism text of a solver file, and the
+// installation of its windows.
+#include "RES_FIND.h"
+#include "RES_ShowFile.h"
+
+#include "Desktop.h"
+#include "FileHelpers.h"
+#include "Files.h"
+#include "FormRegistry.h"
+#include "MDIForm1.h"
+#include "MechanismText.h"
+#include "MessageBox.h"
+#include "Messages.h"
+#include "OpenFiles.h"
+#include "SharedState.h"
+#include "SolverFileOpening.h"
+#include "Text.h"
+
+#include <QIcon>
+
+#include <filesystem>
+
+namespace kx::text {
+namespace {
+
+// Two spellings of a path name the same file when their canonical forms
+// agree; a path that cannot be resolved compares as written.
+bool sameFile(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    std::error_code ea, eb;
+    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ea);
+    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, eb);
+    return !ea && !eb && ca == cb;
+}
+
+}  // namespace
+
+void ShowFileInResultWindow(const std::string& requested) {
+    std::string path = requested;
+    if (path.empty()) {
+        bool failed = false;
+        runs::CheckSolverFileToOpen(path, failed);
+        if (failed) return;
+    }
+    for (platform::Form* open : platform::Forms()) {
+        if (open->TypeName().toLower() != "res_showfile") continue;
+        auto* shown = dynamic_cast<platform::HasMePath*>(open);
+        if (!shown || !sameFile(shown->MePath(), path)) continue;
+        shell::ShowForm(open);
+        platform::BringToFront(open);
+        open->Widget()->setFocus();
+        platform::SetMousePointer(platform::kPointerDefault);
+        platform::MsgBox(platform::ToQ("The solver file is already opened.\r\n\r\n" + path), platform::kMsgInformation,
+                         shell::kMessageTitle);
+        return;
+    }
+    platform::Form* window = shell::LoadTextFile(path);
+    if (!window) return;
+    platform::Require<platform::TextFileLoader>(window).IsSolferFile(true);
+    const std::string icon = Shared().AssistFolder + "MISC05.ICO";
+    if (files::Exists(icon)) window->Widget()->setWindowIcon(QIcon(platform::ToQ(icon)));
+    shell::ShowForm(window);
+    std::string caption = platform::FromQ(window->Caption());
+    shell::ZordTimer(caption);
+    platform::BringToFront(window);
+}
+
+void ConvertSolverFileToText(const std::string& path) {
+    const std::vector<std::string> text =
+        ChemkinText(ReadSolverMechanism(files::ReadLines(path)), platform::FromQ(platform::ToQ(path).section('/', -1)));
+    // The text goes through a scratch file, deleted whatever happens next.
+    const std::string scratch = Shared().AssistFolder + "CHEM01.TMP";
+    struct Scratch {
+        const std::string& path;
+        ~Scratch() {
+            bool failed = false;
+            DeleteFileIfPresent(path, failed);
+        }
+    } cleanup{scratch};
+    files::WriteLines(scratch, text);
+    std::string caption;
+    shell::NewTextDocument(caption, true);
+    auto* window = dynamic_cast<RES_ShowFile*>(platform::FindFormByCaption(platform::ToQ(caption)));
+    if (!window) return;  // the new document could not be made; that was reported
+    window->ShowGeneratedText(platform::Latin1ToQ(files::ReadAll(scratch)).replace("\r\n", "\n"));
+}
+
+void InstallTextWindows() {
+    shell::InstallFormCreator(shell::kTextWindow, [] { return new RES_ShowFile; });
+    shell::InstallFormCreator(shell::kFindWindow, [] { return new RES_FIND; });
+    shell::InstallShowFileInResultWindow(ShowFileInResultWindow);
+}
+
+}  // namespace kx::text

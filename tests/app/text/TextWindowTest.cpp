@@ -1,0 +1,342 @@
+// The text window with documents: opening and saving plain text (byte for
+// byte) and RTF, untitled documents, the Save dialog and its refusals,
+// Save as, and the question when a changed document closes.
+#include "RES_ShowFile.h"
+
+#include "FormRegistry.h"
+#include "Rtf.h"
+#include "Scripted.h"
+
+#include "DesktopTestSupport.h"
+
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedDialogs;
+using kx::platform::testing::ScriptedMessages;
+using kx::text::RES_ShowFile;
+
+Q_DECLARE_METATYPE(std::string)
+
+class TextWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<platform::FakeClock> clock;
+    std::unique_ptr<kx::test::ProgramFolder> folder;
+
+    RES_ShowFile* open(const std::string& path) {
+        auto* w = new RES_ShowFile;
+        bool failed = true;
+        w->OPEN_Rich(path, failed);
+        if (failed) return nullptr;
+        return w;
+    }
+    static void type(RES_ShowFile* w, const QString& text) {
+        w->RichTextBox1()->moveCursor(QTextCursor::End);
+        w->RichTextBox1()->insertPlainText(text);
+    }
+    std::string write(const std::string& name, const std::string& bytes) { return folder->dir.write(name, bytes); }
+    bool loaded(RES_ShowFile* w) {
+        const auto all = platform::Forms();
+        return std::find(all.begin(), all.end(), w) != all.end();
+    }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        Shared().TextFontSize = 11;
+        clock = std::make_unique<platform::FakeClock>();
+        folder = std::make_unique<kx::test::ProgramFolder>();
+    }
+    void cleanup() {
+        kx::test::DeleteAllWindows();
+        folder.reset();
+        clock.reset();
+    }
+
+    void anUneditedTextFileIsSavedByteForByte_data() {
+        QTest::addColumn<std::string>("bytes");
+        std::string latin1;
+        for (int b = 0; b < 256; ++b)
+            if (b != '\r' && b != '\n') latin1 += static_cast<char>(b);
+        QTest::newRow("CR LF") << std::string("first\r\n\r\n  second\tline\r\n");
+        QTest::newRow("LF, no end") << std::string("a\nb");
+        QTest::newRow("CR") << std::string("a\rb\r");
+        QTest::newRow("every byte") << latin1 + "\r\n" + latin1;
+        QTest::newRow("empty") << std::string();
+    }
+    void anUneditedTextFileIsSavedByteForByte() {
+        QFETCH(std::string, bytes);
+        const std::string path = write("plain.txt", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w);
+        QCOMPARE(w->Caption(), QString("plain.txt"));
+        QCOMPARE(w->MePath(), path);
+        QCOMPARE(w->LoadType(), 1);
+        QVERIFY(!w->Modified());
+        files::Remove(path);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+    }
+
+    void anEditedTextFileKeepsItsLineEnds() {
+        const std::string path = write("notes", "one\ntwo\n");
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 1);  // no extension: plain text
+        type(w, "three");
+        QVERIFY(w->Modified());
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        QCOMPARE(kx::test::ReadBytes(path), std::string("one\ntwo\nthree"));
+    }
+
+    void rtfLoadsAndSavesAsRichTextWhateverTheLetterCase() {
+        const std::string path = write(
+            "report.RTF",
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green0\\blue255;}\\f0\\fs24 Plain \\b Bold\\b0\\par"
+            "\\qc\\i\\cf1 Blue\\unknownthing7  italic\\par}");
+        RES_ShowFile* w = open(path);
+        QVERIFY(w);
+        QCOMPARE(w->LoadType(), 0);
+        QTextDocument* doc = w->RichTextBox1()->document();
+        QCOMPARE(doc->toPlainText(), QString("Plain Bold\nBlue italic\n"));
+        const QTextBlock second = doc->findBlockByNumber(1);
+        QCOMPARE(second.blockFormat().alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+        const QTextCharFormat blue = second.begin().fragment().charFormat();
+        QVERIFY(blue.fontItalic());
+        QCOMPARE(blue.foreground().color(), QColor(0, 0, 255));
+        QCOMPARE(doc->findBlockByNumber(0).begin().fragment().charFormat().fontPointSize(), 12.0);
+
+        type(w, "end");
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QCOMPARE(saved.paragraphs.size(), size_t(3));
+        QCOMPARE(saved.paragraphs[0].runs.size(), size_t(2));
+        QCOMPARE(saved.paragraphs[0].runs[1].text, std::string("Bold"));
+        QVERIFY(saved.paragraphs[0].runs[1].format.bold);
+        QCOMPARE(saved.paragraphs[0].runs[1].format.font, std::string("Arial"));
+        QCOMPARE(saved.paragraphs[1].runs[0].format.colour, std::optional<std::uint32_t>(0x0000FF));
+        QCOMPARE(saved.paragraphs[1].align, text::rtf::Align::Center);
+        QCOMPARE(saved.paragraphs[2].runs.back().text, std::string("end"));
+
+        // What was saved opens again to the same text and formats.
+        RES_ShowFile* again = open(path);
+        QCOMPARE(again->RichTextBox1()->toHtml(), w->RichTextBox1()->toHtml());
+    }
+
+    void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {
+        const std::string path = write("odd.rtf", "just text\r\n");
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 1);
+        files::Remove(path);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), std::string("just text\r\n"));
+    }
+
+    void aFailedOpenIsShownAndTheWindowClosesWithoutAQuestion() {
+        ScriptedMessages messages;
+        auto* w = new RES_ShowFile;
+        bool failed = false;
+        w->OPEN_Rich(folder->dir.file("missing.txt"), failed);
+        QVERIFY(failed);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].style, 16);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QVERIFY(messages.lastText().startsWith("File not found"));
+        w->MUStSaVE_RICH();
+        QVERIFY(platform::Unload(w));
+        QCOMPARE(messages.shown().size(), size_t(1));
+    }
+
+    void anUntitledDocumentAsksForANameAndTakesIt() {
+        ScriptedDialogs dialogs;
+        RES_ShowFile* w = open("$Text Doc7");
+        QCOMPARE(w->Caption(), QString("Text Doc7"));
+        QCOMPARE(w->MePath(), std::string());
+        QVERIFY(w->RichTextBox1()->document()->isEmpty());
+        type(w, "draft");
+
+        dialogs.Cancel(ScriptedDialogs::Kind::Save);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(cancelled);
+        QVERIFY(w->Modified());
+        QCOMPARE(w->MePath(), std::string());
+
+        const std::string path = folder->dir.file("draft.rtf");
+        dialogs.ChooseSave(platform::ToQ(path));
+        cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QCOMPARE(w->MePath(), path);
+        QCOMPARE(w->Caption(), QString("draft.rtf"));
+        QCOMPARE(w->LoadType(), 0);
+        QVERIFY(!w->Modified());
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QCOMPARE(saved.paragraphs.at(0).runs.at(0).text, std::string("draft"));
+        QCOMPARE(dialogs.requests()[1].file.filterIndex, 2);
+        QVERIFY(dialogs.requests()[1].file.confirmOverwrite);
+    }
+
+    void aChartOrPictureNameIsRefusedAndCancelThereWritesNothing() {
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        RES_ShowFile* w = open("$Text Doc1");
+        type(w, "data");
+        const std::string picture = folder->dir.file("chart.BMP"), text = folder->dir.file("chart.txt");
+        dialogs.ChooseSave(platform::ToQ(picture));
+        messages.Answer(platform::kAnswerOk);
+        dialogs.ChooseSave(platform::ToQ(text));
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(messages.lastText(), QString("The file extension 'bmp' isn't suitable for the text file."));
+        QCOMPARE(messages.shown()[0].style, 49);
+        QCOMPARE(kx::test::ReadBytes(text), std::string("data"));
+        QVERIFY(!files::Exists(picture));
+
+        RES_ShowFile* other = open("$Text Doc2");
+        type(other, "more");
+        const std::string chart = folder->dir.file("plot.pg");
+        dialogs.ChooseSave(platform::ToQ(chart));
+        messages.Answer(platform::kAnswerCancel);
+        cancelled = false;
+        other->SVTXT(cancelled);
+        QVERIFY(cancelled);
+        QVERIFY(!files::Exists(chart));
+        QCOMPARE(other->MePath(), std::string());
+        QVERIFY(other->Modified());
+    }
+
+    void saveAsWritesACopyAndTheWindowKeepsItsFile() {
+        ScriptedDialogs dialogs;
+        const std::string path = write("mine.txt", "text\r\n");
+        RES_ShowFile* w = open(path);
+        type(w, "+");
+        const std::string copy = folder->dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        w->SaveAs();
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(copy)).paragraphs.at(1).runs.at(0).text, std::string("+"));
+        QCOMPARE(w->MePath(), path);
+        QCOMPARE(w->Title(), std::string("mine.txt"));
+        QCOMPARE(w->Caption(), QString("mine.txt"));
+        QCOMPARE(w->LoadType(), 1);
+        QVERIFY(w->Modified());
+        QCOMPARE(kx::test::ReadBytes(path), std::string("text\r\n"));
+    }
+
+    void closingAsksOnlyForAChangedDocument() {
+        ScriptedMessages messages;
+        RES_ShowFile* w = open(write("same.txt", "x"));
+        QVERIFY(platform::Unload(w));
+        QVERIFY(messages.shown().empty());
+    }
+
+    void closingAChangedDocument_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<std::string>("saved");
+        QTest::newRow("Yes saves and closes") << platform::kAnswerYes << true << std::string("old\r\nnew");
+        QTest::newRow("No closes unsaved") << platform::kAnswerNo << true << std::string("old\r\n");
+        QTest::newRow("Cancel keeps the window") << platform::kAnswerCancel << false << std::string("old\r\n");
+    }
+    void closingAChangedDocument() {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        QFETCH(std::string, saved);
+        ScriptedMessages messages;
+        const std::string path = write("doc.txt", "old\r\n");
+        RES_ShowFile* w = open(path);
+        type(w, "new");
+        messages.Answer(answer);
+        QCOMPARE(platform::Unload(w), closes);
+        QCOMPARE(messages.lastText(), QString("Do you want to save changes to 'doc.txt'?"));
+        QCOMPARE(messages.shown()[0].style, 35);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QCOMPARE(Shared().CloseRefused, !closes);
+        QCOMPARE(kx::test::ReadBytes(path), saved);
+        if (!closes) {
+            QVERIFY(loaded(w));
+            QCOMPARE(w->RichTextBox1()->toPlainText(), QString("old\nnew"));
+        }
+    }
+
+    void aSaveThatFailsWhileClosingKeepsTheWindowAndItsText() {
+        ScriptedMessages messages;
+        const std::string path = write("locked.txt", "kept\r\n");
+        RES_ShowFile* w = open(path);
+        type(w, " edit");
+        files::SetReadOnly(path, true);
+        messages.Answer(platform::kAnswerYes);
+        QVERIFY(!platform::Unload(w));
+        QVERIFY(loaded(w));
+        QVERIFY(Shared().CloseRefused);
+        QVERIFY(w->Modified());
+        QVERIFY(messages.lastText().startsWith("17#030. Permission denied"));
+        QCOMPARE(w->RichTextBox1()->toPlainText(), QString("kept\n edit"));
+        QCOMPARE(kx::test::ReadBytes(path), std::string("kept\r\n"));
+        files::SetReadOnly(path, false);
+    }
+
+    void closingAChangedUntitledDocumentNamesItsCaption() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        RES_ShowFile* w = open("$Text Doc3");
+        type(w, "abc");
+        messages.Answer(platform::kAnswerYes);
+        dialogs.Cancel(ScriptedDialogs::Kind::Save);
+        QVERIFY(!platform::Unload(w));
+        QCOMPARE(messages.lastText(), QString("Do you want to save the text document 'Text Doc3'?"));
+        QVERIFY(Shared().CloseRefused);
+        messages.Answer(platform::kAnswerNo);
+        QVERIFY(platform::Unload(w));
+        QVERIFY(!Shared().CloseRefused);
+    }
+
+    void aShownTableHasNoPathOfItsOwn() {
+        ScriptedDialogs dialogs;
+        const std::string table = write("AssistFiles/TmpPlot.txt", "t\tx\r\n");
+        RES_ShowFile* w = open(table);
+        QCOMPARE(w->MePath(), std::string());
+        QCOMPARE(w->Caption(), QString("TmpPlot.txt"));
+        const std::string target = folder->dir.file("table.txt");
+        dialogs.ChooseSave(platform::ToQ(target));
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(target), std::string("t\tx\r\n"));
+        QCOMPARE(dialogs.requests()[0].file.fileName, QString("TmpPlot.txt"));
+    }
+
+    void editingCommandsChangeTheTextAndTheFlag() {
+        const std::string path = write("edit.txt", "alpha beta");
+        RES_ShowFile* w = open(path);
+        QTextEdit* box = w->RichTextBox1();
+        QTextCursor c = box->textCursor();
+        c.setPosition(0);
+        c.setPosition(6, QTextCursor::KeepAnchor);
+        box->setTextCursor(c);
+        QVERIFY(!w->Modified());
+        w->TEXT_CUT();
+        QCOMPARE(box->toPlainText(), QString("beta"));
+        QCOMPARE(platform::ClipboardText(), QString("alpha "));
+        QVERIFY(w->Modified());
+        box->moveCursor(QTextCursor::End);
+        w->ClipInRich();
+        QCOMPARE(box->toPlainText(), QString("betaalpha "));
+        w->FntSize(14);
+        QCOMPARE(box->document()->defaultFont().pointSize(), 14);
+        QVERIFY(w->WordWrap());
+    }
+};
+
+QTEST_MAIN(TextWindowTest)
+#include "TextWindowTest.moc"

@@ -1,0 +1,237 @@
+// Undo and redo in the text window (snapshots on the window's timer, the
+// toolbar's buttons, the keys, rich text) and find and replace with whole
+// word and match case, through the window and through the find window.
+#include "RES_FIND.h"
+#include "RES_ShowFile.h"
+
+#include "FormRegistry.h"
+#include "MDIForm1.h"
+#include "OpenFiles.h"
+#include "Scripted.h"
+
+#include "DesktopTestSupport.h"
+#include "SolverFileText.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedMessages;
+using kx::text::kFindMatchCase;
+using kx::text::kFindWholeWord;
+using kx::text::RES_FIND;
+using kx::text::RES_ShowFile;
+
+class UndoFindTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<platform::FakeClock> clock;
+    std::unique_ptr<kx::test::ProgramFolder> folder;
+    shell::MDIForm1* main = nullptr;
+
+    RES_ShowFile* document(const std::string& name, const std::string& bytes) {
+        platform::Form* form = shell::LoadTextFile(folder->dir.write(name, bytes));
+        shell::ShowForm(form);
+        platform::BringToFront(form);
+        return dynamic_cast<RES_ShowFile*>(form);
+    }
+    bool button(int index) { return main->Toolbar5()->Button(index)->isEnabled(); }
+    QString text(RES_ShowFile* w) { return w->RichTextBox1()->toPlainText(); }
+    QString selected(RES_ShowFile* w) { return w->RichTextBox1()->textCursor().selectedText(); }
+    int selectedAt(RES_ShowFile* w) { return w->RichTextBox1()->textCursor().selectionStart(); }
+
+private slots:
+    void init() {
+        Shared() = SharedState{};
+        Shared().TextFontSize = 11;
+        clock = std::make_unique<platform::FakeClock>();
+        folder = std::make_unique<kx::test::ProgramFolder>();
+        text::InstallTextWindows();
+        main = new shell::MDIForm1;
+        main->resize(1000, 700);
+        main->show();
+    }
+    void cleanup() {
+        kx::test::DeleteAllWindows();
+        shell::InstallFormCreator(shell::kTextWindow, nullptr);
+        shell::InstallFormCreator(shell::kFindWindow, nullptr);
+        shell::InstallShowFileInResultWindow(nullptr);
+        folder.reset();
+        clock.reset();
+    }
+
+    void editsRestedUponAreUndoneAndRedoneWithinTwentySteps() {
+        RES_ShowFile* w = document("undo.txt", "start");
+        QTextEdit* box = w->RichTextBox1();
+        QVERIFY(!box->document()->isUndoRedoEnabled());
+        clock->Advance(250);  // the base snapshot
+        QVERIFY(!w->Undo().canUndo());
+        QVERIFY(!button(9) && !button(10));
+
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, "ab");
+        clock->Advance(249);
+        QTest::keyClicks(box, "c");
+        clock->Advance(249);
+        QVERIFY(!w->Undo().canUndo());  // still typing
+        clock->Advance(1);
+        QVERIFY(w->Undo().canUndo());
+        QVERIFY(button(9));
+        for (int k = 1; k <= 24; ++k) {
+            QTest::keyClicks(box, QString::number(k % 10));
+            clock->Advance(250);
+        }
+        QCOMPARE(w->Undo().UndoCount(), size_t(21));
+        const QString full = text(w);
+
+        int steps = 0;
+        while (button(9)) {
+            main->Toolbar5()->Button(9)->trigger();
+            ++steps;
+        }
+        QCOMPARE(steps, 20);
+        QCOMPARE(text(w), QString("startabc1234"));  // the oldest states are gone
+        QVERIFY(button(10));
+
+        QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(text(w), QString("startabc12345"));
+        main->Toolbar5()->Button(10)->trigger();
+        QCOMPARE(text(w), QString("startabc123456"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // not Ctrl alone: nothing
+        QCOMPARE(text(w), QString("startabc123456"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text(w), QString("startabc12345"));
+        QVERIFY(text(w) != full);
+
+        // A new edit drops what could be redone once it has rested.
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, "!");
+        QVERIFY(button(10));
+        clock->Advance(250);
+        QVERIFY(!button(10));
+        QVERIFY(w->Modified());
+    }
+
+    void undoBringsBackTheSelectionAndRedoOfTheLastStepKeepsTheCaret() {
+        RES_ShowFile* w = document("sel.txt", "hello world");
+        QTextEdit* box = w->RichTextBox1();
+        clock->Advance(250);
+        QTextCursor c = box->textCursor();
+        c.setPosition(6);
+        c.setPosition(11, QTextCursor::KeepAnchor);
+        box->setTextCursor(c);
+        QTest::keyClicks(box, "there");
+        clock->Advance(250);
+        QCOMPARE(text(w), QString("hello there"));
+
+        w->Rich_Undo();
+        QCOMPARE(text(w), QString("hello world"));
+        QCOMPARE(selected(w), QString("world"));
+        box->moveCursor(QTextCursor::Start);
+        w->Rich_Redo();
+        QCOMPARE(text(w), QString("hello there"));
+        QCOMPARE(box->textCursor().position(), 0);
+    }
+
+    void richTextComesBackWithItsFormatting() {
+        RES_ShowFile* w = document("styled.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs30\\b Bold\\b0  plain}");
+        QTextEdit* box = w->RichTextBox1();
+        clock->Advance(250);
+        box->selectAll();
+        QTest::keyClicks(box, "gone");
+        clock->Advance(250);
+        w->Rich_Undo();
+        QCOMPARE(text(w), QString("Bold plain"));
+        const QTextCharFormat bold = box->document()->begin().begin().fragment().charFormat();
+        QVERIFY(bold.fontWeight() >= QFont::Bold);
+        QCOMPARE(bold.fontPointSize(), 15.0);
+        QCOMPARE(bold.fontFamilies().toStringList(), QStringList{"Arial"});
+        QVERIFY(!box->document()->isUndoRedoEnabled());
+    }
+
+    void findHonoursWholeWordAndCaseAndGoesOnFromTheLastMatch_data() {
+        QTest::addColumn<int>("options");
+        QTest::addColumn<QList<int>>("matches");
+        QTest::newRow("any") << 0 << QList<int>{0, 4, 12, 17};
+        QTest::newRow("whole word") << kFindWholeWord << QList<int>{0, 4, 17};
+        QTest::newRow("match case") << kFindMatchCase << QList<int>{0, 12, 17};
+        QTest::newRow("both") << kFindWholeWord + kFindMatchCase << QList<int>{0, 17};
+    }
+    void findHonoursWholeWordAndCaseAndGoesOnFromTheLastMatch() {
+        QFETCH(int, options);
+        QFETCH(QList<int>, matches);
+        ScriptedMessages messages;
+        RES_ShowFile* w = document("find.txt", "cat Cat. concat, cat");
+        for (int at : matches) {
+            QVERIFY(w->Find_Rich("cat", options, true));
+            QCOMPARE(selectedAt(w), at);
+            QCOMPARE(selected(w).toLower(), QString("cat"));
+        }
+        QVERIFY(messages.shown().empty());
+        QVERIFY(!w->Find_Rich("cat", options, true));
+        QCOMPARE(messages.lastText(), QString("The text 'cat' was not found."));
+        // The next search starts from the top again.
+        QVERIFY(w->Find_Rich("cat", options, false));
+        QCOMPARE(selectedAt(w), 0);
+        QVERIFY(!w->Modified());
+    }
+
+    void replaceChangesTheMatchFoundAndReplaceAllEveryMatch() {
+        ScriptedMessages messages;
+        RES_ShowFile* w = document("replace.txt", "one One one-two oneself");
+        QVERIFY(w->Find_Rich("one", kFindWholeWord + kFindMatchCase, true));
+        w->Replace_Rich("1");
+        QCOMPARE(text(w), QString("1 One one-two oneself"));
+        QCOMPARE(selectedAt(w), 6);  // the next match is selected
+        QVERIFY(w->Modified());
+
+        QCOMPARE(w->Replace_ALL("ONE", "#", kFindWholeWord), 2);
+        QCOMPARE(text(w), QString("1 # #-two oneself"));
+        QCOMPARE(w->Replace_ALL("one", "ONE", 0), 1);
+        QCOMPARE(text(w), QString("1 # #-two ONEself"));
+        QVERIFY(messages.shown().empty());
+    }
+
+    void theFindWindowSearchesTheActiveDocumentAndOnlyFindsInASolverFile() {
+        ScriptedMessages messages;
+        RES_ShowFile* w = document("dialog.txt", "Alpha alpha ALPHA");
+        main->Toolbar5()->Button(12)->trigger();
+        auto* find = dynamic_cast<RES_FIND*>(platform::FindForm(shell::kFindWindow));
+        QVERIFY(find);
+        QVERIFY(find->isVisible());
+        QVERIFY(find->Command2()->isVisibleTo(find));
+        find->Text1()->setText("alpha");
+        find->Text2()->setText("beta");
+        find->Check2()->setChecked(true);
+        find->findChild<QPushButton*>("Command1")->click();
+        QCOMPARE(selectedAt(w), 6);
+        find->Command3()->click();
+        QCOMPARE(text(w), QString("Alpha beta ALPHA"));
+        QCOMPARE(messages.lastText(), QString("1 replacement(s) made."));
+
+        kx::test::SolverFileText file;
+        platform::Form* solver = shell::LoadTextFile(folder->dir.write("run.txt", file.bytes()));
+        platform::Require<platform::TextFileLoader>(solver).IsSolferFile(true);
+        shell::ShowForm(solver);
+        platform::BringToFront(solver);
+        QVERIFY(!find->Command2()->isVisibleTo(find));
+        QVERIFY(!find->Text2()->isVisibleTo(find));
+        find->Text1()->setText("THERMO");
+        find->findChild<QPushButton*>("Command1")->click();
+        auto* sw = dynamic_cast<RES_ShowFile*>(solver);
+        QCOMPARE(selected(sw), QString("THERMO"));
+        QCOMPARE(sw->Replace_ALL("THERMO", "x", 0), 0);
+        QVERIFY(text(sw).contains("THERMO"));
+    }
+};
+
+QTEST_MAIN(UndoFindTest)
+#include "UndoFindTest.moc"
