@@ -360,8 +360,9 @@ TEST_P(SampleMechanism, EveryRecordComesBackInChemkinForm) {
         if (s.ints[11] > 0) {
             for (std::size_t k = 0; k < s.colliderNames.size(); ++k)
                 expected.emplace_back(s.colliderNames[k], s.efficiencies[k]);
-        } else if (s.ints[12] == 1)
+        } else if (s.ints[12] == 1) {
             EXPECT_EQ(mine.left.species.count(s.colliderNames.at(0)), theirs.left.species.count(s.colliderNames.at(0)));
+        }
         EXPECT_EQ(c.efficiencies, expected);
     }
 
