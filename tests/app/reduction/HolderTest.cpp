@@ -20,35 +20,14 @@ using kxtest::TempFolder;
 
 namespace {
 
-// S1 => S2 (k = 2) and S1 + S4 => S3 + S4 (k = 1) at 1000 K; molar masses 10
-// and fractions summing to 1, so the density is the same in every record.
-// y1 is a cubic of time (so are both rates per gram) and y2 is linear.
-double Y1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
-double Y1Integral(double a, double b) {
-    auto F = [](double t) { return 0.1 * t - 0.01 * t * t + 0.001 * t * t * t - 0.0001 * t * t * t * t; };
-    return F(b) - F(a);
-}
-double Y2(double t) { return 0.3 + 0.01 * t; }
-const std::vector<double> kTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};  // rows 1..9
+// The known run with y2 = 0.3 + 0.01 t (linear), so its average over an
+// interval is its value at the middle.
+constexpr double kY2Slope = 0.01;
+double Y2(double t) { return 0.3 + kY2Slope * t; }
+using kxtest::CubicRunY1Integral;
+const std::vector<double>& kTimes = kxtest::kCubicRunTimes;
 
-SolverFileFixture KnownRun() {
-    SolverFileFixture f = SolverFileFixture::WithSpecies(4);
-    for (auto& s : f.species) s.molarMass = 10;
-    kxtest::FixtureReaction r1;
-    r1.equation = "S1=>S2";
-    r1.reactants = {1};
-    r1.products = {2};
-    r1.reverse = 0;
-    r1.rate = {2, 0, 0};
-    kxtest::FixtureReaction r2 = r1;
-    r2.equation = "S1+S4=>S3+S4";
-    r2.reactants = {1, 4};
-    r2.products = {3, 4};
-    r2.rate = {1, 0, 0};
-    f.reactions = {r1, r2};
-    for (double t : kTimes) f.records.push_back({t, 1000, {Y1(t), Y2(t), 0.65 - Y1(t) - 0.01 * t, 0.05}});
-    return f;
-}
+SolverFileFixture KnownRun() { return kxtest::CubicTwoReactionRun(kY2Slope); }
 
 class HolderTest : public ::testing::Test {
 protected:
@@ -72,7 +51,7 @@ TEST_F(HolderTest, ReactionValuesAreTheIntervalIntegralsOfTheRatesPerGram) {
     ASSERT_EQ(p.Count, 4);
     const double rho = holder->Tables().RowDensity[4];
     holder->ShowReac(-2, module);
-    const double integral = Y1Integral(1.25, 3.5);
+    const double integral = CubicRunY1Integral(1.25, 3.5);
     EXPECT_NEAR(module.RedReactionRates[1].Value, 0.2 * integral, 1e-12);
     EXPECT_NEAR(module.RedReactionRates[2].Value, 0.05 * rho / 100 * integral, 1e-9 * rho * integral);
     EXPECT_EQ(module.RedReactionRates[2].Number, 2);

@@ -16,35 +16,12 @@ using kxtest::TempFolder;
 
 namespace {
 
-// S1 => S2 (k = 2) and S1 + S4 => S3 + S4 (k = 1) at constant temperature;
-// every molar mass 10 and the fractions summing to 1, so the density is the
-// same in every record and the rate of the first reaction per gram is 0.2 y1.
-// y1 is a cubic of time, so both rates are cubics of time.
-double Y1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
-double Y1Integral(double a, double b) {
-    auto F = [](double t) { return 0.1 * t - 0.01 * t * t + 0.001 * t * t * t - 0.0001 * t * t * t * t; };
-    return F(b) - F(a);
-}
-const std::vector<double> kTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};  // rows 1..9
+// The known run with y2 constant: the rate of the first reaction per gram is
+// 0.2 y1, a cubic of time.
+using kxtest::CubicRunY1Integral;
+const std::vector<double>& kTimes = kxtest::kCubicRunTimes;
 
-SolverFileFixture CubicRun() {
-    SolverFileFixture f = SolverFileFixture::WithSpecies(4);
-    for (auto& s : f.species) s.molarMass = 10;
-    kxtest::FixtureReaction r1;
-    r1.equation = "S1=>S2";
-    r1.reactants = {1};
-    r1.products = {2};
-    r1.reverse = 0;
-    r1.rate = {2, 0, 0};
-    kxtest::FixtureReaction r2 = r1;
-    r2.equation = "S1+S4=>S3+S4";
-    r2.reactants = {1, 4};
-    r2.products = {3, 4};
-    r2.rate = {1, 0, 0};
-    f.reactions = {r1, r2};
-    for (double t : kTimes) f.records.push_back({t, 1000, {Y1(t), 0.3, 0.65 - Y1(t), 0.05}});
-    return f;
-}
+SolverFileFixture CubicRun() { return kxtest::CubicTwoReactionRun(0.0); }
 
 class ContributionsTest : public ::testing::Test {
 protected:
@@ -71,7 +48,7 @@ TEST_F(ContributionsTest, InsideTheRunTheContributionsOfCubicRatesAreExact) {
     reader->RED_ToMainParam(kTimes[2], kTimes[6]);  // rows 3..7
     ASSERT_EQ(reader->Used().FirstUsedRow, 3);
     ASSERT_EQ(reader->Used().LastUsedRow, 7);
-    const double integral = Y1Integral(kTimes[2], kTimes[6]);
+    const double integral = CubicRunY1Integral(kTimes[2], kTimes[6]);
 
     const auto s1 = Show(1);
     ASSERT_TRUE(s1);
@@ -82,7 +59,7 @@ TEST_F(ContributionsTest, InsideTheRunTheContributionsOfCubicRatesAreExact) {
     // c1 c4 / rho = y1 y4 rho / (W1 W4)
     const double second = -0.05 * Density() / 100 * integral;
     EXPECT_NEAR(s1->Contributions[1], second, 1e-12 * std::fabs(second));
-    EXPECT_DOUBLE_EQ(s1->ActualChange, (Y1(kTimes[6]) - Y1(kTimes[2])) / 10);
+    EXPECT_DOUBLE_EQ(s1->ActualChange, (kxtest::CubicRunY1(kTimes[6]) - kxtest::CubicRunY1(kTimes[2])) / 10);
 
     const auto s2 = Show(2);
     ASSERT_TRUE(s2);
@@ -100,17 +77,17 @@ TEST_F(ContributionsTest, OverTheWholeRunTheEndsUseParabolas) {
     // their three nearest points (Simpson's rule is exact for it).
     auto parabola = [](double x0, double x1, double x2, double a, double b) {
         auto p = [&](double x) {
-            const double d1 = (Y1(x1) - Y1(x0)) / (x1 - x0);
-            const double d2 = ((Y1(x2) - Y1(x1)) / (x2 - x1) - d1) / (x2 - x0);
-            return Y1(x0) + d1 * (x - x0) + d2 * (x - x0) * (x - x1);
+            const double d1 = (kxtest::CubicRunY1(x1) - kxtest::CubicRunY1(x0)) / (x1 - x0);
+            const double d2 = ((kxtest::CubicRunY1(x2) - kxtest::CubicRunY1(x1)) / (x2 - x1) - d1) / (x2 - x0);
+            return kxtest::CubicRunY1(x0) + d1 * (x - x0) + d2 * (x - x0) * (x - x1);
         };
         return (b - a) / 6 * (p(a) + 4 * p((a + b) / 2) + p(b));
     };
     const auto& t = kTimes;
-    const double expected = 0.2 * (parabola(t[0], t[1], t[2], t[0], t[1]) + Y1Integral(t[1], t[7]) +
+    const double expected = 0.2 * (parabola(t[0], t[1], t[2], t[0], t[1]) + CubicRunY1Integral(t[1], t[7]) +
                                    parabola(t[6], t[7], t[8], t[7], t[8]));
     EXPECT_NEAR(s2->Contributions[0], expected, 1e-12 * expected);
-    EXPECT_NE(s2->Contributions[0], 0.2 * Y1Integral(t[0], t[8]));
+    EXPECT_NE(s2->Contributions[0], 0.2 * CubicRunY1Integral(t[0], t[8]));
 }
 
 TEST_F(ContributionsTest, ListWithoutIntegrationAndCatalystWithoutReactions) {
@@ -120,7 +97,7 @@ TEST_F(ContributionsTest, ListWithoutIntegrationAndCatalystWithoutReactions) {
     EXPECT_FALSE(listed->DerFlag);
     EXPECT_EQ(listed->Numbers, (std::vector<int>{1, 2}));
     EXPECT_EQ(listed->Contributions, (std::vector<double>{0, 0}));
-    EXPECT_DOUBLE_EQ(listed->ActualChange, (Y1(kTimes[8]) - Y1(kTimes[0])) / 10);
+    EXPECT_DOUBLE_EQ(listed->ActualChange, (kxtest::CubicRunY1(kTimes[8]) - kxtest::CubicRunY1(kTimes[0])) / 10);
 
     const auto catalyst = Show(4);
     ASSERT_TRUE(catalyst);

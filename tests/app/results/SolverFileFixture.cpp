@@ -195,4 +195,35 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+double CubicRunY1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
+
+double CubicRunY1Integral(double a, double b) {
+    auto F = [](double t) { return 0.1 * t - 0.01 * t * t + 0.001 * t * t * t - 0.0001 * t * t * t * t; };
+    return F(b) - F(a);
+}
+
+const std::vector<double> kCubicRunTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};
+
+SolverFileFixture CubicTwoReactionRun(double y2Slope) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(4);
+    for (auto& s : f.species) s.molarMass = 10;
+    FixtureReaction r1;
+    r1.equation = "S1=>S2";
+    r1.reactants = {1};
+    r1.products = {2};
+    r1.reverse = 0;
+    r1.rate = {2, 0, 0};
+    FixtureReaction r2 = r1;
+    r2.equation = "S1+S4=>S3+S4";
+    r2.reactants = {1, 4};
+    r2.products = {3, 4};
+    r2.rate = {1, 0, 0};
+    f.reactions = {r1, r2};
+    for (double t : kCubicRunTimes) {
+        const double y1 = CubicRunY1(t);
+        f.records.push_back({t, 1000, {y1, 0.3 + y2Slope * t, 0.65 - y1 - y2Slope * t, 0.05}});
+    }
+    return f;
+}
+
 }  // namespace kxtest

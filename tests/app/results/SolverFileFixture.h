@@ -68,6 +68,17 @@ struct SolverFileFixture {
     void Write(const std::filesystem::path& path) const;
 };
 
+// A run with a known answer: S1 => S2 (k = 2) and S1 + S4 => S3 + S4 (k = 1)
+// at 1000 K, every molar mass 10 and the fractions summing to 1, so the
+// density is the same in every record and the rate of the first reaction per
+// gram is 0.2 y1. y1 is a cubic of time (CubicRunY1), so are both rates;
+// y2 = 0.3 + y2Slope t, y3 = 0.65 - y1 - y2Slope t, y4 = 0.05. Records at
+// kCubicRunTimes (rows 1..9).
+double CubicRunY1(double t);
+double CubicRunY1Integral(double a, double b);  // of y1 over [a, b]
+extern const std::vector<double> kCubicRunTimes;
+SolverFileFixture CubicTwoReactionRun(double y2Slope);
+
 // The record lines of a results block, for tests that edit the text.
 std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y);
 
