@@ -25,7 +25,7 @@ using platform::ActiveDocument;
 using platform::Require;
 using platform::TwipsToPixels;
 
-struct ButtonSpec {
+struct ButtonDef {
     const char* key;      // nullptr: a separator
     const char* tooltip;
     const char* theme;    // icon of the desktop's theme, when it has one
@@ -33,7 +33,7 @@ struct ButtonSpec {
 };
 
 // Button order is fixed: the chart and text windows enable buttons by index.
-constexpr ButtonSpec kChartButtons[] = {
+constexpr ButtonDef kChartButtons[] = {
     {"SAVE", "Save Chart", "document-save", "Sv"},
     {"PlotPrint", "Print", "document-print", "Pr"},
     {nullptr, nullptr, nullptr, nullptr},
@@ -49,7 +49,7 @@ constexpr ButtonSpec kChartButtons[] = {
     {"LEGEND", "Color/Monochrome Style", "color-management", "Co"},
 };
 
-constexpr ButtonSpec kTextButtons[] = {
+constexpr ButtonDef kTextButtons[] = {
     {"SAVE", "Save", "document-save", "Sv"},
     {nullptr, nullptr, nullptr, nullptr},
     {"PRINT", "Print", "document-print", "Pr"},
@@ -65,11 +65,11 @@ constexpr ButtonSpec kTextButtons[] = {
 };
 
 template <std::size_t N>
-platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonSpec (&buttons)[N]) {
+platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonDef (&buttons)[N]) {
     auto* bar = new platform::Toolbar(parent);
     bar->setObjectName(name);
     bar->setIconSize(QSize(18, 18));
-    for (const ButtonSpec& b : buttons) {
+    for (const ButtonDef& b : buttons) {
         if (!b.key)
             bar->AddSeparator();
         else

@@ -14,8 +14,8 @@
 
 namespace {
 
-using kxtest::ReactionSpec;
-using kxtest::SolverFileSpec;
+using kxtest::ReactionRecipe;
+using kxtest::SolverFileRecipe;
 
 // Routes the solver's console into a temporary file for the test's life.
 class CapturedConsole {
@@ -40,10 +40,10 @@ class CapturedConsole {
   std::FILE* file_;
 };
 
-std::unique_ptr<kx::SolverModel> Use(const SolverFileSpec& spec) {
+std::unique_ptr<kx::SolverModel> Use(const SolverFileRecipe& recipe) {
   kxtest::TempDir dir;
   const std::string path = dir.File("mech.txt");
-  kxtest::WriteBytes(path, kxtest::BuildSolverFile(spec));
+  kxtest::WriteBytes(path, kxtest::BuildSolverFile(recipe));
   auto m = std::make_unique<kx::SolverModel>();
   kx::SolverInputError error;
   EXPECT_EQ(kx::SolverLoadModel(path, *m, error), kx::SolverLoad::Loaded) << error.line << error.problem;
@@ -134,8 +134,8 @@ const TestSpecies kSpecies[] = {
     {"D", 2.5, 500.0, 20.0, 39.95},
 };
 
-SolverFileSpec Mixture(std::vector<ReactionSpec> reactions) {
-  SolverFileSpec s;
+SolverFileRecipe Mixture(std::vector<ReactionRecipe> reactions) {
+  SolverFileRecipe s;
   for (const TestSpecies& t : kSpecies)
     s.species.push_back(kxtest::Species(t.name, 0.25, kxtest::ConstantCp(t.cp, t.h0, t.s0), t.mass));
   s.reactions = std::move(reactions);
@@ -149,7 +149,7 @@ struct Reference {
   std::vector<double> mass;
   double ctot = 0, rho = 0;
 
-  Reference(const SolverFileSpec& s, const std::vector<double>& y, double temperature)
+  Reference(const SolverFileRecipe& s, const std::vector<double>& y, double temperature)
       : T(temperature), P(s.P), RE(s.RE), RC(s.RC) {
     double sum = 0;
     for (std::size_t i = 0; i < s.species.size(); ++i) {
@@ -168,7 +168,7 @@ struct Reference {
   }
   double Arrhenius(const std::array<double, 3>& p) const { return p[0] * std::pow(T, p[1]) * std::exp(-p[2] / (RE * T)); }
 
-  double NetRate(const ReactionSpec& r) const {
+  double NetRate(const ReactionRecipe& r) const {
     double kf = Arrhenius(r.rate);
     double cm = 0;
     const bool hasThirdBody = r.thirdBody > 0 || !r.colliders.empty();
@@ -216,7 +216,7 @@ struct Reference {
   }
 
   // Mass-fraction and temperature derivatives for a single reaction.
-  std::vector<double> Derivatives(const ReactionSpec& r) const {
+  std::vector<double> Derivatives(const ReactionRecipe& r) const {
     const double rate = NetRate(r);
     std::vector<double> omega(mass.size(), 0.0);
     for (int i : r.reactants) omega[static_cast<std::size_t>(i - 1)] -= rate;
@@ -234,8 +234,8 @@ struct Reference {
   }
 };
 
-ReactionSpec Plain(std::vector<int> reactants, std::vector<int> products, int reverse = 1) {
-  ReactionSpec r;
+ReactionRecipe Plain(std::vector<int> reactants, std::vector<int> products, int reverse = 1) {
+  ReactionRecipe r;
   r.reactants = std::move(reactants);
   r.products = std::move(products);
   r.reverse = reverse;
@@ -243,16 +243,16 @@ ReactionSpec Plain(std::vector<int> reactants, std::vector<int> products, int re
   return r;
 }
 
-ReactionSpec ThirdBody(int flag, std::vector<int> colliders, std::vector<double> efficiencies) {
-  ReactionSpec r = Plain({1, 2}, {3});
+ReactionRecipe ThirdBody(int flag, std::vector<int> colliders, std::vector<double> efficiencies) {
+  ReactionRecipe r = Plain({1, 2}, {3});
   r.thirdBody = flag;
   r.colliders = std::move(colliders);
   r.efficiencies = std::move(efficiencies);
   return r;
 }
 
-ReactionSpec FallOff(int form, std::vector<double> broadening) {
-  ReactionSpec r = ThirdBody(1, {1, 4}, {2.0, 0.7});
+ReactionRecipe FallOff(int form, std::vector<double> broadening) {
+  ReactionRecipe r = ThirdBody(1, {1, 4}, {2.0, 0.7});
   r.fallOff = 1;
   r.form = form;
   r.rate = {7.4e13, -0.37, 0.0};
@@ -263,12 +263,12 @@ ReactionSpec FallOff(int form, std::vector<double> broadening) {
 
 struct RhsCase {
   const char* what;
-  ReactionSpec reaction;
+  ReactionRecipe reaction;
   bool contributes = true;
 };
 
 TEST(RightHandSide, EachKindOfReactionMatchesTheTextbookRate) {
-  ReactionSpec noLow = FallOff(1, {0.7349, 94.0, 1756.0, 5182.0});
+  ReactionRecipe noLow = FallOff(1, {0.7349, 94.0, 1756.0, 5182.0});
   noLow.low = {0.0, 0.0, 0.0};
   const RhsCase cases[] = {
       {"reversible, one product fewer", Plain({1, 2}, {3})},
@@ -291,10 +291,10 @@ TEST(RightHandSide, EachKindOfReactionMatchesTheTextbookRate) {
   const double T = 1300.0;
   std::vector<double> y = {0.1, 0.3, 0.0, 0.58, T};  // no C: a listed third body of C is absent
   for (const RhsCase& c : cases) {
-    SolverFileSpec spec = Mixture({c.reaction});
-    auto m = Use(spec);
+    SolverFileRecipe recipe = Mixture({c.reaction});
+    auto m = Use(recipe);
     const std::vector<double> f = Rhs(*m, y);
-    const std::vector<double> expected = Reference(spec, y, T).Derivatives(c.reaction);
+    const std::vector<double> expected = Reference(recipe, y, T).Derivatives(c.reaction);
     double scale = 0;
     for (double v : expected) scale = std::max(scale, std::fabs(v));
     if (!c.contributes) {
@@ -309,11 +309,11 @@ TEST(RightHandSide, EachKindOfReactionMatchesTheTextbookRate) {
 }
 
 TEST(RightHandSide, ConcentrationsAndMoleFractionsAreLeftInTheSpeciesTable) {
-  SolverFileSpec spec = Mixture({Plain({1, 2}, {3})});
-  auto m = Use(spec);
+  SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3})});
+  auto m = Use(recipe);
   const std::vector<double> y = {0.1, 0.3, 0.2, 0.38, 900.0};  // mass fractions summing to 0.98
   Rhs(*m, y);
-  Reference ref(spec, y, 900.0);
+  Reference ref(recipe, y, 900.0);
   double xsum = 0;
   for (int i = 1; i <= 4; ++i) {
     EXPECT_NEAR(kx::ThAt(m->TH, 23, i), ref.c[static_cast<std::size_t>(i - 1)], 1e-15 * ref.ctot);
@@ -323,15 +323,15 @@ TEST(RightHandSide, ConcentrationsAndMoleFractionsAreLeftInTheSpeciesTable) {
 }
 
 TEST(RightHandSide, IsothermalRunsUseTheConstantsOfT0) {
-  SolverFileSpec spec = Mixture({Plain({1, 2}, {3})});
-  spec.mode = 0;
-  spec.T0 = 1100.0;
-  auto m = Use(spec);
+  SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3})});
+  recipe.mode = 0;
+  recipe.T0 = 1100.0;
+  auto m = Use(recipe);
   RateConstants(*m, 1100.0);
   const std::vector<double> y = {0.1, 0.3, 0.2, 0.4};
   const std::vector<double> f = Rhs(*m, y);
   ASSERT_EQ(f.size(), 4u);
-  const std::vector<double> expected = Reference(spec, {0.1, 0.3, 0.2, 0.4}, 1100.0).Derivatives(spec.reactions[0]);
+  const std::vector<double> expected = Reference(recipe, {0.1, 0.3, 0.2, 0.4}, 1100.0).Derivatives(recipe.reactions[0]);
   for (std::size_t i = 0; i < 4; ++i) EXPECT_NEAR(f[i], expected[i], 1e-12 * std::fabs(expected[0]));
 }
 
@@ -396,10 +396,10 @@ TEST(RightHandSide, ReusedTemperatureTablesGiveIdenticalResults) {
 }
 
 TEST(RightHandSide, TemperatureOutsideTheRangeStopsWithCodeOne) {
-  SolverFileSpec spec = Mixture({Plain({1, 2}, {3})});
-  spec.TMIN = 300.0;
-  spec.TMAX = 3000.0;
-  auto m = Use(spec);
+  SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3})});
+  recipe.TMIN = 300.0;
+  recipe.TMAX = 3000.0;
+  auto m = Use(recipe);
   std::vector<double> y = {0.25, 0.25, 0.25, 0.25, 300.0};
   CapturedConsole console;
   EXPECT_EQ(ExitOf([&] { Rhs(*m, y); }), -1) << "TMIN itself is allowed";
@@ -417,9 +417,9 @@ TEST(RightHandSide, TemperatureOutsideTheRangeStopsWithCodeOne) {
 }
 
 TEST(RightHandSide, ZeroMeanHeatCapacityStopsWithCodeNine) {
-  SolverFileSpec spec = Mixture({Plain({1, 2}, {3})});
-  for (auto& s : spec.species) s.a = {};  // no thermodynamic data at all
-  auto m = Use(spec);
+  SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3})});
+  for (auto& s : recipe.species) s.a = {};  // no thermodynamic data at all
+  auto m = Use(recipe);
   CapturedConsole console;
   EXPECT_EQ(ExitOf([&] { Rhs(*m, {0.25, 0.25, 0.25, 0.25, 1000.0}); }), kx::kExitModelError);
   EXPECT_NE(console.Text().find(" Mean specific heat capacity is equal to zero."), std::string::npos);
@@ -428,20 +428,20 @@ TEST(RightHandSide, ZeroMeanHeatCapacityStopsWithCodeNine) {
 // ---- rate constants ----
 
 TEST(RateConstants, ForwardLowPressureAndEquilibriumConstants) {
-  ReactionSpec r = FallOff(1, {0.7349, 94.0, 1756.0, 5182.0});
+  ReactionRecipe r = FallOff(1, {0.7349, 94.0, 1756.0, 5182.0});
   r.rate = {4.0e10, 1.5, 12000.0};
-  SolverFileSpec spec = Mixture({r, Plain({1, 2}, {3, 4}), Plain({1, 2}, {3}, 0), Plain({1, 2}, {3}, -1)});
-  auto m = Use(spec);
+  SolverFileRecipe recipe = Mixture({r, Plain({1, 2}, {3, 4}), Plain({1, 2}, {3}, 0), Plain({1, 2}, {3}, -1)});
+  auto m = Use(recipe);
   const double T = 1234.5;
   RateConstants(*m, T);
-  Reference ref(spec, {0.25, 0.25, 0.25, 0.25}, T);
+  Reference ref(recipe, {0.25, 0.25, 0.25, 0.25}, T);
   EXPECT_NEAR(kx::RreacAt(m->RREAC, 22, 1), ref.Arrhenius(r.rate), 1e-13 * ref.Arrhenius(r.rate));
   EXPECT_NEAR(kx::RreacAt(m->RREAC, 24, 1), ref.Arrhenius(r.low), 1e-13 * ref.Arrhenius(r.low));
   const double fcent = (1 - 0.7349) * std::exp(-T / 94.0) + 0.7349 * std::exp(-T / 1756.0) + std::exp(-5182.0 / T);
   EXPECT_NEAR(kx::RreacAt(m->RREAC, 25, 1), std::log10(fcent), 1e-14);
   // A + B = C: Kc = exp(-dG) (RC T)
   const double dg1 = Reference::G(2, T) - Reference::G(0, T) - Reference::G(1, T);
-  const double kc1 = std::exp(-dg1) * spec.RC * T;
+  const double kc1 = std::exp(-dg1) * recipe.RC * T;
   EXPECT_NEAR(kx::RreacAt(m->RREAC, 23, 1), kc1, 1e-12 * kc1);
   // A + B = C + D: as many products as reactants, RC plays no part.
   const double dg2 = Reference::G(2, T) + Reference::G(3, T) - Reference::G(0, T) - Reference::G(1, T);
@@ -451,14 +451,14 @@ TEST(RateConstants, ForwardLowPressureAndEquilibriumConstants) {
   for (int i = 1; i <= 4; ++i)
     EXPECT_NEAR(kx::ThAt(m->TH, 22, i), Reference::G(static_cast<std::size_t>(i - 1), T), 1e-12);
 
-  spec.RC = 1.0;
-  auto other = Use(spec);
+  recipe.RC = 1.0;
+  auto other = Use(recipe);
   RateConstants(*other, T);
   EXPECT_EQ(kx::RreacAt(other->RREAC, 23, 2), kx::RreacAt(m->RREAC, 23, 2));
 }
 
 TEST(RateConstants, SriBaseTerm) {
-  ReactionSpec r = FallOff(2, {0.45, 797.0, 979.0, 1.2, 0.3});
+  ReactionRecipe r = FallOff(2, {0.45, 797.0, 979.0, 1.2, 0.3});
   auto m = Use(Mixture({r}));
   RateConstants(*m, 1500.0);
   EXPECT_NEAR(kx::RreacAt(m->RREAC, 25, 1), 0.45 * std::exp(-797.0 / 1500.0) + std::exp(-1500.0 / 979.0), 1e-15);
@@ -466,48 +466,48 @@ TEST(RateConstants, SriBaseTerm) {
 
 struct LimitCase {
   const char* what;
-  std::function<void(ReactionSpec&)> change;
+  std::function<void(ReactionRecipe&)> change;
   int code;  // 0: passes
 };
 
 // T = 1000 and RE = 1: an activation energy of -500000 gives the exponent 500.
 TEST(RateConstants, ExponentLimitEdges) {
   const LimitCase cases[] = {
-      {"forward exponent exactly 500", [](ReactionSpec& r) { r.rate[2] = -500000.0; }, 0},
-      {"forward exponent above 500", [](ReactionSpec& r) { r.rate[2] = -500001.0; }, 2},
-      {"very negative exponent", [](ReactionSpec& r) { r.rate[2] = 1e9; }, 0},
-      {"low-pressure exponent exactly 500", [](ReactionSpec& r) { r.low[2] = -500000.0; }, 0},
-      {"low-pressure exponent above 500", [](ReactionSpec& r) { r.low[2] = -500001.0; }, 5},
-      {"tiny positive T***", [](ReactionSpec& r) { r.broadening[1] = 1e-30; }, 0},
-      {"small negative T***", [](ReactionSpec& r) { r.broadening[1] = -1.0; }, 6},
-      {"moderate negative T***", [](ReactionSpec& r) { r.broadening[1] = -3.0; }, 0},
-      {"negative T** beyond the limit", [](ReactionSpec& r) { r.broadening[3] = -600000.0; }, 6},
-      {"Troe centre negative", [](ReactionSpec& r) { r.broadening[0] = 2.0, r.broadening[1] = 1e300; }, 8},
+      {"forward exponent exactly 500", [](ReactionRecipe& r) { r.rate[2] = -500000.0; }, 0},
+      {"forward exponent above 500", [](ReactionRecipe& r) { r.rate[2] = -500001.0; }, 2},
+      {"very negative exponent", [](ReactionRecipe& r) { r.rate[2] = 1e9; }, 0},
+      {"low-pressure exponent exactly 500", [](ReactionRecipe& r) { r.low[2] = -500000.0; }, 0},
+      {"low-pressure exponent above 500", [](ReactionRecipe& r) { r.low[2] = -500001.0; }, 5},
+      {"tiny positive T***", [](ReactionRecipe& r) { r.broadening[1] = 1e-30; }, 0},
+      {"small negative T***", [](ReactionRecipe& r) { r.broadening[1] = -1.0; }, 6},
+      {"moderate negative T***", [](ReactionRecipe& r) { r.broadening[1] = -3.0; }, 0},
+      {"negative T** beyond the limit", [](ReactionRecipe& r) { r.broadening[3] = -600000.0; }, 6},
+      {"Troe centre negative", [](ReactionRecipe& r) { r.broadening[0] = 2.0, r.broadening[1] = 1e300; }, 8},
       {"Troe centre exactly zero",
-       [](ReactionSpec& r) {
+       [](ReactionRecipe& r) {
          r.form = 3;
          r.broadening = {1e300, 1e300, 1e300};
        },
        8},
       {"SRI -b/T above 500",
-       [](ReactionSpec& r) {
+       [](ReactionRecipe& r) {
          r.form = 2;
          r.broadening = {1.0, -600000.0, 1000.0, 1.0, 0.0};
        },
        6},
       {"SRI -T/c above 500",
-       [](ReactionSpec& r) {
+       [](ReactionRecipe& r) {
          r.form = 2;
          r.broadening = {1.0, 100.0, -1.0, 1.0, 0.0};
        },
        6},
   };
   for (const LimitCase& c : cases) {
-    ReactionSpec r = FallOff(1, {0.5, 100.0, 1000.0, 5000.0});
+    ReactionRecipe r = FallOff(1, {0.5, 100.0, 1000.0, 5000.0});
     c.change(r);
-    SolverFileSpec spec = Mixture({Plain({1, 2}, {3, 4}), r});
-    spec.RE = 1.0;
-    auto m = Use(spec);
+    SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3, 4}), r});
+    recipe.RE = 1.0;
+    auto m = Use(recipe);
     CapturedConsole console;
     const int status = ExitOf([&] { RateConstants(*m, 1000.0); });
     if (c.code == 0) {
@@ -531,11 +531,11 @@ TEST(RateConstants, EquilibriumExponentEdges) {
       {500.0, true, 0}, {500.001, true, 3}, {500.0, false, 0}, {500.001, false, 4},
   };
   for (const Case& c : cases) {
-    SolverFileSpec spec = Mixture({c.forward ? Plain({1}, {2}) : Plain({2}, {1})});
-    spec.species[0].a = {};
-    spec.species[1].a = {};
-    spec.species[1].a[6] = spec.species[1].a[13] = -c.g;  // S/R = g, H/RT = 0
-    auto m = Use(spec);
+    SolverFileRecipe recipe = Mixture({c.forward ? Plain({1}, {2}) : Plain({2}, {1})});
+    recipe.species[0].a = {};
+    recipe.species[1].a = {};
+    recipe.species[1].a[6] = recipe.species[1].a[13] = -c.g;  // S/R = g, H/RT = 0
+    auto m = Use(recipe);
     CapturedConsole console;
     const int status = ExitOf([&] { RateConstants(*m, 1000.0); });
     EXPECT_EQ(status, c.code == 0 ? -1 : kx::kExitModelError) << c.g << " " << c.forward;

@@ -12,22 +12,22 @@
 
 namespace {
 
-using kxtest::ReactionSpec;
-using kxtest::SolverFileSpec;
-using kxtest::SpeciesSpec;
+using kxtest::ReactionRecipe;
+using kxtest::SolverFileRecipe;
+using kxtest::SpeciesRecipe;
 
-SolverFileSpec ThreeSpecies() {
-  SolverFileSpec s;
+SolverFileRecipe ThreeSpecies() {
+  SolverFileRecipe s;
   s.species = {
       kxtest::Species("A", 0.5, kxtest::ConstantCp(3.5, -1000.0, 20.0), 2.016),
       kxtest::Species("B", 0.25, kxtest::ConstantCp(2.5, 5000.0, 10.0), 31.998),
       kxtest::Species("LONGSPECIESNAME1", 0.25, kxtest::ConstantCp(4.5, 0.0, 5.0), 28.014),
   };
-  ReactionSpec simple;
+  ReactionRecipe simple;
   simple.reactants = {1, 2};
   simple.products = {3};
   simple.rate = {1e13, 0.5, 1200.0};
-  ReactionSpec troe;
+  ReactionRecipe troe;
   troe.reactants = {3};
   troe.products = {1, 2};
   troe.thirdBody = 1;
@@ -57,11 +57,11 @@ Loaded LoadText(const std::string& text) {
   return l;
 }
 
-Loaded Load(const SolverFileSpec& spec) { return LoadText(kxtest::BuildSolverFile(spec)); }
+Loaded Load(const SolverFileRecipe& recipe) { return LoadText(kxtest::BuildSolverFile(recipe)); }
 
 TEST(SolverFileLoad, EveryFieldLandsInItsSlot) {
-  const SolverFileSpec spec = ThreeSpecies();
-  const std::string text = kxtest::BuildSolverFile(spec);
+  const SolverFileRecipe recipe = ThreeSpecies();
+  const std::string text = kxtest::BuildSolverFile(recipe);
   Loaded l = LoadText(text);
   ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded) << l.error.problem;
   kx::SolverModel& m = *l.model;
@@ -100,10 +100,10 @@ TEST(SolverFileLoad, EveryFieldLandsInItsSlot) {
 }
 
 TEST(SolverFileLoad, CrLfAndLfFilesReadAlike) {
-  SolverFileSpec spec = ThreeSpecies();
-  Loaded crlf = Load(spec);
-  spec.lineEnd = "\n";
-  Loaded lf = Load(spec);
+  SolverFileRecipe recipe = ThreeSpecies();
+  Loaded crlf = Load(recipe);
+  recipe.lineEnd = "\n";
+  Loaded lf = Load(recipe);
   ASSERT_EQ(crlf.outcome, kx::SolverLoad::Loaded);
   ASSERT_EQ(lf.outcome, kx::SolverLoad::Loaded);
   EXPECT_EQ(std::memcmp(crlf.model->TH, lf.model->TH, sizeof crlf.model->TH), 0);
@@ -113,9 +113,9 @@ TEST(SolverFileLoad, CrLfAndLfFilesReadAlike) {
 }
 
 TEST(SolverFileLoad, EndLineWithoutLineBreakIsNoted) {
-  SolverFileSpec spec = ThreeSpecies();
-  spec.finalLineBreak = false;
-  const std::string text = kxtest::BuildSolverFile(spec);
+  SolverFileRecipe recipe = ThreeSpecies();
+  recipe.finalLineBreak = false;
+  const std::string text = kxtest::BuildSolverFile(recipe);
   Loaded l = LoadText(text);
   ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded);
   EXPECT_EQ(l.model->tailOffset, text.size());
@@ -129,50 +129,50 @@ TEST(SolverFileLoad, MoleFractionFieldIsTenColumnsWide) {
   };
   const Case cases[] = {{"0.250E-010", 0.25e-10}, {"5", 0.005}, {"0", 0.0}, {"2.5E-1", 0.25}};
   for (const Case& c : cases) {
-    SolverFileSpec spec = ThreeSpecies();
-    spec.species[1].fractionField = c.field;
-    Loaded l = Load(spec);
+    SolverFileRecipe recipe = ThreeSpecies();
+    recipe.species[1].fractionField = c.field;
+    Loaded l = Load(recipe);
     ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded) << c.field;
     EXPECT_DOUBLE_EQ(l.model->Y[1], c.expected) << c.field;
   }
 }
 
 TEST(SolverFileLoad, ThermoLineMayStandOnLine33) {
-  SolverFileSpec spec = ThreeSpecies();
-  spec.thermoLine = 33;
-  Loaded l = Load(spec);
+  SolverFileRecipe recipe = ThreeSpecies();
+  recipe.thermoLine = 33;
+  Loaded l = Load(recipe);
   ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded) << l.error.problem;
   EXPECT_EQ(kx::ThAt(l.model->TH, 1, 3), 4.5);
 }
 
 TEST(SolverFileLoad, ThermoLineMustBeWrittenExactly) {
   for (const char* wrong : {"THERMO", " thermo", "  THERMO"}) {
-    SolverFileSpec spec = ThreeSpecies();
-    spec.headerOverrides = {{34, wrong}};
-    Loaded l = Load(spec);
+    SolverFileRecipe recipe = ThreeSpecies();
+    recipe.headerOverrides = {{34, wrong}};
+    Loaded l = Load(recipe);
     EXPECT_EQ(l.outcome, kx::SolverLoad::InputError) << wrong;
     EXPECT_NE(l.error.problem.find("THERMO"), std::string::npos);
   }
 }
 
 TEST(SolverFileLoad, OptionalReactionLinesFollowTheirFlags) {
-  SolverFileSpec spec = ThreeSpecies();
+  SolverFileRecipe recipe = ThreeSpecies();
   // SRI parameters without the fall-off flag still take their line.
-  ReactionSpec sri;
+  ReactionRecipe sri;
   sri.reactants = {1};
   sri.products = {2};
   sri.form = 2;
   sri.broadening = {1.1, 2.2, 3.3, 4.4, 5.5};
-  ReactionSpec collided;
+  ReactionRecipe collided;
   collided.reactants = {2};
   collided.products = {3};
   collided.colliders = {1, 2, 3};
   collided.efficiencies = {1.5, 2.5, 3.5};
-  ReactionSpec troe3 = spec.reactions[1];
+  ReactionRecipe troe3 = recipe.reactions[1];
   troe3.form = 3;
   troe3.broadening = {0.5, 10.0, 20.0};
-  spec.reactions = {sri, collided, troe3, spec.reactions[0]};
-  Loaded l = Load(spec);
+  recipe.reactions = {sri, collided, troe3, recipe.reactions[0]};
+  Loaded l = Load(recipe);
   ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded) << l.error.line << l.error.problem;
   kx::SolverModel& m = *l.model;
   EXPECT_EQ(kx::RreacAt(m.RREAC, 11, 1), 5.5);
@@ -184,13 +184,13 @@ TEST(SolverFileLoad, OptionalReactionLinesFollowTheirFlags) {
 }
 
 TEST(SolverFileLoad, TooManySpeciesOrReactionsAreToldApart) {
-  SolverFileSpec spec = ThreeSpecies();
-  spec.headerOverrides = {{10, " 301 !Species"}};
-  Loaded species = Load(spec);
+  SolverFileRecipe recipe = ThreeSpecies();
+  recipe.headerOverrides = {{10, " 301 !Species"}};
+  Loaded species = Load(recipe);
   EXPECT_EQ(species.outcome, kx::SolverLoad::TooManySpecies);
   EXPECT_EQ(species.model->NSPEC, 301);
-  spec.headerOverrides = {{10, " 300 !Species"}, {11, " 3001 !Reactions"}};
-  EXPECT_EQ(Load(spec).outcome, kx::SolverLoad::TooManyReactions);
+  recipe.headerOverrides = {{10, " 300 !Species"}, {11, " 3001 !Reactions"}};
+  EXPECT_EQ(Load(recipe).outcome, kx::SolverLoad::TooManyReactions);
 }
 
 // First thermo record at line 35; with three species the reactions start at
@@ -201,60 +201,60 @@ constexpr int kFlags2 = kFirstReaction + 4;
 
 struct BadCase {
   const char* what;
-  std::function<void(SolverFileSpec&)> change;
+  std::function<void(SolverFileRecipe&)> change;
   int line;
 };
 
 TEST(SolverFileLoad, BadInputIsRefusedNamingItsLine) {
   const BadCase cases[] = {
-      {"reactant species 0", [](SolverFileSpec& s) { s.reactions[0].reactants = {0, 2}; }, kFlags1},
-      {"reactant above NSPEC", [](SolverFileSpec& s) { s.reactions[0].reactants = {1, 4}; }, kFlags1},
-      {"product above NSPEC", [](SolverFileSpec& s) { s.reactions[1].products = {1, 9}; }, kFlags2},
-      {"negative product", [](SolverFileSpec& s) { s.reactions[1].products = {-1, 2}; }, kFlags2},
-      {"collider 0", [](SolverFileSpec& s) { s.reactions[1].colliders = {1, 0}; }, kFlags2 + 5},
-      {"collider above NSPEC", [](SolverFileSpec& s) { s.reactions[1].colliders = {4, 1}; }, kFlags2 + 5},
-      {"no reactants", [](SolverFileSpec& s) { s.reactions[0].reactantCount = 0; }, kFlags1},
-      {"four reactants", [](SolverFileSpec& s) { s.reactions[0].reactantCount = 4; }, kFlags1},
-      {"no products", [](SolverFileSpec& s) { s.reactions[0].productCount = 0; }, kFlags1},
-      {"seven products", [](SolverFileSpec& s) { s.reactions[0].productCount = 7; }, kFlags1},
-      {"eleven efficiencies", [](SolverFileSpec& s) { s.reactions[1].efficiencyCount = 11; }, kFlags2},
+      {"reactant species 0", [](SolverFileRecipe& s) { s.reactions[0].reactants = {0, 2}; }, kFlags1},
+      {"reactant above NSPEC", [](SolverFileRecipe& s) { s.reactions[0].reactants = {1, 4}; }, kFlags1},
+      {"product above NSPEC", [](SolverFileRecipe& s) { s.reactions[1].products = {1, 9}; }, kFlags2},
+      {"negative product", [](SolverFileRecipe& s) { s.reactions[1].products = {-1, 2}; }, kFlags2},
+      {"collider 0", [](SolverFileRecipe& s) { s.reactions[1].colliders = {1, 0}; }, kFlags2 + 5},
+      {"collider above NSPEC", [](SolverFileRecipe& s) { s.reactions[1].colliders = {4, 1}; }, kFlags2 + 5},
+      {"no reactants", [](SolverFileRecipe& s) { s.reactions[0].reactantCount = 0; }, kFlags1},
+      {"four reactants", [](SolverFileRecipe& s) { s.reactions[0].reactantCount = 4; }, kFlags1},
+      {"no products", [](SolverFileRecipe& s) { s.reactions[0].productCount = 0; }, kFlags1},
+      {"seven products", [](SolverFileRecipe& s) { s.reactions[0].productCount = 7; }, kFlags1},
+      {"eleven efficiencies", [](SolverFileRecipe& s) { s.reactions[1].efficiencyCount = 11; }, kFlags2},
       {"fall-off without third body",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.reactions[1].thirdBody = 0;
          s.reactions[1].colliders.clear();
          s.reactions[1].efficiencies.clear();
        },
        kFlags2},
-      {"mode 2", [](SolverFileSpec& s) { s.mode = 2; }, 15},
-      {"mode -1", [](SolverFileSpec& s) { s.mode = -1; }, 15},
-      {"negative mole fraction", [](SolverFileSpec& s) { s.species[2].moleFraction = -0.1; }, 35 + 8},
+      {"mode 2", [](SolverFileRecipe& s) { s.mode = 2; }, 15},
+      {"mode -1", [](SolverFileRecipe& s) { s.mode = -1; }, 15},
+      {"negative mole fraction", [](SolverFileRecipe& s) { s.species[2].moleFraction = -0.1; }, 35 + 8},
       {"zero mole fractions",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          for (auto& sp : s.species) sp.moleFraction = 0.0;
        },
        35},
-      {"zero molar mass", [](SolverFileSpec& s) { s.species[1].mass = 0.0; }, 35 + 4 + 3},
-      {"negative molar mass", [](SolverFileSpec& s) { s.species[0].mass = -2.0; }, 35 + 3},
-      {"final time at the initial time", [](SolverFileSpec& s) { s.XEND = s.X0; }, 20},
-      {"final time before the initial time", [](SolverFileSpec& s) { s.X0 = 1.0; }, 20},
-      {"zero pressure", [](SolverFileSpec& s) { s.P = 0.0; }, 14},
-      {"zero minimal temperature", [](SolverFileSpec& s) { s.TMIN = 0.0; }, 17},
-      {"minimal temperature at the maximum", [](SolverFileSpec& s) { s.TMIN = s.TMAX; }, 18},
-      {"minimal temperature above the maximum", [](SolverFileSpec& s) { s.TMAX = 200.0; }, 18},
-      {"zero RE", [](SolverFileSpec& s) { s.RE = 0.0; }, 31},
-      {"negative RC", [](SolverFileSpec& s) { s.RC = -82.0; }, 32},
-      {"unreadable temperature", [](SolverFileSpec& s) { s.headerOverrides = {{16, " hot !Initial Temperature"}}; },
+      {"zero molar mass", [](SolverFileRecipe& s) { s.species[1].mass = 0.0; }, 35 + 4 + 3},
+      {"negative molar mass", [](SolverFileRecipe& s) { s.species[0].mass = -2.0; }, 35 + 3},
+      {"final time at the initial time", [](SolverFileRecipe& s) { s.XEND = s.X0; }, 20},
+      {"final time before the initial time", [](SolverFileRecipe& s) { s.X0 = 1.0; }, 20},
+      {"zero pressure", [](SolverFileRecipe& s) { s.P = 0.0; }, 14},
+      {"zero minimal temperature", [](SolverFileRecipe& s) { s.TMIN = 0.0; }, 17},
+      {"minimal temperature at the maximum", [](SolverFileRecipe& s) { s.TMIN = s.TMAX; }, 18},
+      {"minimal temperature above the maximum", [](SolverFileRecipe& s) { s.TMAX = 200.0; }, 18},
+      {"zero RE", [](SolverFileRecipe& s) { s.RE = 0.0; }, 31},
+      {"negative RC", [](SolverFileRecipe& s) { s.RC = -82.0; }, 32},
+      {"unreadable temperature", [](SolverFileRecipe& s) { s.headerOverrides = {{16, " hot !Initial Temperature"}}; },
        16},
-      {"real step limit", [](SolverFileSpec& s) { s.headerOverrides = {{22, " 1.0E+05 !Maximum"}}; }, 22},
-      {"blank species count", [](SolverFileSpec& s) { s.headerOverrides = {{10, " "}}; }, 10},
-      {"no species", [](SolverFileSpec& s) { s.headerOverrides = {{10, " 0 !Species"}}; }, 10},
-      {"negative reaction count", [](SolverFileSpec& s) { s.headerOverrides = {{11, " -1 !Reactions"}}; }, 11},
-      {"more species than records", [](SolverFileSpec& s) { s.headerOverrides = {{10, " 4 !Species"}}; }, 0},
+      {"real step limit", [](SolverFileRecipe& s) { s.headerOverrides = {{22, " 1.0E+05 !Maximum"}}; }, 22},
+      {"blank species count", [](SolverFileRecipe& s) { s.headerOverrides = {{10, " "}}; }, 10},
+      {"no species", [](SolverFileRecipe& s) { s.headerOverrides = {{10, " 0 !Species"}}; }, 10},
+      {"negative reaction count", [](SolverFileRecipe& s) { s.headerOverrides = {{11, " -1 !Reactions"}}; }, 11},
+      {"more species than records", [](SolverFileRecipe& s) { s.headerOverrides = {{10, " 4 !Species"}}; }, 0},
   };
   for (const BadCase& c : cases) {
-    SolverFileSpec spec = ThreeSpecies();
-    c.change(spec);
-    Loaded l = Load(spec);
+    SolverFileRecipe recipe = ThreeSpecies();
+    c.change(recipe);
+    Loaded l = Load(recipe);
     EXPECT_EQ(l.outcome, kx::SolverLoad::InputError) << c.what;
     if (c.line > 0) {
       EXPECT_EQ(l.error.line, c.line) << c.what << ": " << l.error.problem;

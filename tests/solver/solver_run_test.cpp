@@ -10,8 +10,8 @@
 
 namespace {
 
-using kxtest::ReactionSpec;
-using kxtest::SolverFileSpec;
+using kxtest::ReactionRecipe;
+using kxtest::SolverFileRecipe;
 
 constexpr const char* kTitle = " !$Results  Mass Fractions";
 
@@ -19,13 +19,13 @@ double SmallMass(int i) { return i == 3 ? 34.0 : 2.0 + 10.0 * i; }
 double SmallFraction(int i, int nspec) { return i == 1 ? 0.4 : i == 2 ? 0.2 : i == nspec ? 0.4 : 0.0; }
 
 // nspec species S1.. with constant heat capacities; S1 + S2 = S3 releases heat.
-SolverFileSpec Small(int nspec = 4) {
-  SolverFileSpec s;
+SolverFileRecipe Small(int nspec = 4) {
+  SolverFileRecipe s;
   for (int i = 1; i <= nspec; ++i)
     s.species.push_back(kxtest::Species(std::to_string(i).insert(0, 1, 'S'), SmallFraction(i, nspec),
                                         kxtest::ConstantCp(3.0 + 0.5 * (i % 4), -30000.0 * (i == 3), 10.0 + i),
                                         SmallMass(i)));
-  ReactionSpec r;
+  ReactionRecipe r;
   r.reactants = {1, 2};
   r.products = {3};
   r.rate = {5.0e13, 0.0, 8000.0};
@@ -46,7 +46,7 @@ struct SolverFileRun {
     input = text;
     kxtest::WriteBytes(path, text);
   }
-  explicit SolverFileRun(const SolverFileSpec& spec) : SolverFileRun(kxtest::BuildSolverFile(spec)) {}
+  explicit SolverFileRun(const SolverFileRecipe& recipe) : SolverFileRun(kxtest::BuildSolverFile(recipe)) {}
   void Go() {
     result = kxtest::RunSolver(dir, path);
     output = kxtest::ReadBytes(path);
@@ -64,10 +64,10 @@ long Statistic(const std::vector<std::string>& lines, const std::string& label) 
 }
 
 TEST(SolverRun, CompletedRunWritesResultsEndAndStatistics) {
-  SolverFileSpec spec = Small();
-  spec.mode = 0;
-  spec.T0 = 1234.5;
-  SolverFileRun run(spec);
+  SolverFileRecipe recipe = Small();
+  recipe.mode = 0;
+  recipe.T0 = 1234.5;
+  SolverFileRun run(recipe);
   run.Go();
   EXPECT_EQ(run.result.status, 0) << run.result.errors;
   ASSERT_EQ(run.output.substr(0, run.input.size()), run.input) << "the mechanism is kept byte for byte";
@@ -115,9 +115,9 @@ TEST(SolverRun, CompletedRunWritesResultsEndAndStatistics) {
 
 TEST(SolverRun, OutputStepSelectsTheRecordsAndTheLastPointIsKept) {
   for (int nout : {3, 0}) {
-    SolverFileSpec spec = Small();
-    spec.NOUT = nout;
-    SolverFileRun run(spec);
+    SolverFileRecipe recipe = Small();
+    recipe.NOUT = nout;
+    SolverFileRun run(recipe);
     run.Go();
     ASSERT_EQ(run.result.status, 0);
     const auto lines = run.TailLines();
@@ -140,14 +140,14 @@ TEST(SolverRun, OutputStepSelectsTheRecordsAndTheLastPointIsKept) {
 // One step from 0.2 to 0.9 ends at 0.2 + 0.7, one unit below 0.9: the final
 // state is still recorded, once.
 TEST(SolverRun, TheFinalStateIsRecordedWhenTheEndTimeRoundsBelow) {
-  SolverFileSpec spec = Small();
-  spec.mode = 0;
-  spec.reactions[0].rate = {1e-30, 0.0, 0.0};
-  spec.X0 = 0.2;
-  spec.XEND = 0.9;
-  spec.H0 = 1.0;
-  spec.NOUT = 1000;
-  SolverFileRun run(spec);
+  SolverFileRecipe recipe = Small();
+  recipe.mode = 0;
+  recipe.reactions[0].rate = {1e-30, 0.0, 0.0};
+  recipe.X0 = 0.2;
+  recipe.XEND = 0.9;
+  recipe.H0 = 1.0;
+  recipe.NOUT = 1000;
+  SolverFileRun run(recipe);
   run.Go();
   ASSERT_EQ(run.result.status, 0);
   const auto lines = run.TailLines();
@@ -161,10 +161,10 @@ TEST(SolverRun, TheFinalStateIsRecordedWhenTheEndTimeRoundsBelow) {
 
 TEST(SolverRun, RecordsOf51And100SpeciesContinueAfterForty) {
   for (int nspec : {51, 100}) {
-    SolverFileSpec spec = Small(nspec);
-    spec.mode = 0;
-    spec.NOUT = 100000;
-    SolverFileRun run(spec);
+    SolverFileRecipe recipe = Small(nspec);
+    recipe.mode = 0;
+    recipe.NOUT = 100000;
+    SolverFileRun run(recipe);
     run.Go();
     ASSERT_EQ(run.result.status, 0) << nspec;
     const auto lines = run.TailLines();
@@ -204,10 +204,10 @@ TEST(SolverRun, ASecondRunReplacesTheFirstRunsResults) {
 
 TEST(SolverRun, ResultsFollowABareEndLine) {
   for (const char* ending : {"\r\n", "\n"}) {
-    SolverFileSpec spec = Small();
-    spec.lineEnd = ending;
-    spec.finalLineBreak = false;
-    SolverFileRun run(spec);
+    SolverFileRecipe recipe = Small();
+    recipe.lineEnd = ending;
+    recipe.finalLineBreak = false;
+    SolverFileRun run(recipe);
     run.Go();
     ASSERT_EQ(run.result.status, 0);
     ASSERT_EQ(run.output.substr(0, run.input.size()), run.input);
@@ -242,22 +242,22 @@ TEST(SolverRun, MissingFilesAreInputErrors) {
 
 struct InputCase {
   const char* what;
-  std::function<void(SolverFileSpec&)> change;
+  std::function<void(SolverFileRecipe&)> change;
   int line;
 };
 
 TEST(SolverRun, InputErrorsLeaveTheFileUntouched) {
   const InputCase cases[] = {
-      {"reactant species above NSPEC", [](SolverFileSpec& s) { s.reactions[0].reactants = {1, 5}; }, 35 + 16 + 3 + 1},
-      {"four reactants", [](SolverFileSpec& s) { s.reactions[0].reactantCount = 4; }, 35 + 16 + 3 + 1},
-      {"fall-off without third body", [](SolverFileSpec& s) { s.reactions[0].fallOff = 1; }, 35 + 16 + 3 + 1},
-      {"mode 3", [](SolverFileSpec& s) { s.mode = 3; }, 15},
-      {"negative mole fraction", [](SolverFileSpec& s) { s.species[1].moleFraction = -0.2; }, 39},
-      {"zero molar mass", [](SolverFileSpec& s) { s.species[3].mass = 0.0; }, 35 + 12 + 3},
-      {"final time not above the initial", [](SolverFileSpec& s) { s.XEND = 0.0; }, 20},
-      {"minimal temperature not below the maximum", [](SolverFileSpec& s) { s.TMIN = 6000.0; }, 18},
-      {"zero gas constant", [](SolverFileSpec& s) { s.RC = 0.0; }, 32},
-      {"unreadable pressure", [](SolverFileSpec& s) { s.headerOverrides = {{14, " one !Pressure"}}; }, 14},
+      {"reactant species above NSPEC", [](SolverFileRecipe& s) { s.reactions[0].reactants = {1, 5}; }, 35 + 16 + 3 + 1},
+      {"four reactants", [](SolverFileRecipe& s) { s.reactions[0].reactantCount = 4; }, 35 + 16 + 3 + 1},
+      {"fall-off without third body", [](SolverFileRecipe& s) { s.reactions[0].fallOff = 1; }, 35 + 16 + 3 + 1},
+      {"mode 3", [](SolverFileRecipe& s) { s.mode = 3; }, 15},
+      {"negative mole fraction", [](SolverFileRecipe& s) { s.species[1].moleFraction = -0.2; }, 39},
+      {"zero molar mass", [](SolverFileRecipe& s) { s.species[3].mass = 0.0; }, 35 + 12 + 3},
+      {"final time not above the initial", [](SolverFileRecipe& s) { s.XEND = 0.0; }, 20},
+      {"minimal temperature not below the maximum", [](SolverFileRecipe& s) { s.TMIN = 6000.0; }, 18},
+      {"zero gas constant", [](SolverFileRecipe& s) { s.RC = 0.0; }, 32},
+      {"unreadable pressure", [](SolverFileRecipe& s) { s.headerOverrides = {{14, " one !Pressure"}}; }, 14},
   };
   // An earlier run's results behind the mechanism must survive as well.
   SolverFileRun done(Small());
@@ -265,9 +265,9 @@ TEST(SolverRun, InputErrorsLeaveTheFileUntouched) {
   ASSERT_EQ(done.result.status, 0);
   const std::string oldResults = done.Tail();
   for (const InputCase& c : cases) {
-    SolverFileSpec spec = Small();
-    c.change(spec);
-    SolverFileRun run(kxtest::BuildSolverFile(spec) + oldResults);
+    SolverFileRecipe recipe = Small();
+    c.change(recipe);
+    SolverFileRun run(kxtest::BuildSolverFile(recipe) + oldResults);
     run.Go();
     EXPECT_EQ(run.result.status, 1) << c.what;
     EXPECT_EQ(run.output, run.input) << c.what;
@@ -285,15 +285,15 @@ TEST(SolverRun, InputErrorsLeaveTheFileUntouched) {
 
 struct FatalCase {
   const char* what;
-  std::function<void(SolverFileSpec&)> change;
+  std::function<void(SolverFileRecipe&)> change;
   const char* header;
   const char* message;
   std::size_t records;
 };
 
 TEST(SolverRun, ModelFailuresEndTheFileWithTheirErrorBlock) {
-  auto fallOff = [](SolverFileSpec& s) {
-    ReactionSpec& r = s.reactions[0];
+  auto fallOff = [](SolverFileRecipe& s) {
+    ReactionRecipe& r = s.reactions[0];
     r.thirdBody = 1;
     r.fallOff = 1;
     r.form = 1;
@@ -302,68 +302,68 @@ TEST(SolverRun, ModelFailuresEndTheFileWithTheirErrorBlock) {
   };
   const FatalCase cases[] = {
       {"T0 above TMAX, isothermal",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.mode = 0;
          s.T0 = 6000.0;
        },
        " Kinovex error  1. Time=0.0000000E+00 Temperature=0.6000E+04",
        " Temperature outside of the allowable range 0.2500E+03 - 0.5000E+04", 1},
-      {"T0 below TMIN", [](SolverFileSpec& s) { s.T0 = 200.0; },
+      {"T0 below TMIN", [](SolverFileRecipe& s) { s.T0 = 200.0; },
        " Kinovex error  1. Time=0.0000000E+00 Temperature=0.2000E+03",
        " Temperature outside of the allowable range 0.2500E+03 - 0.5000E+04", 1},
       {"forward overflow, isothermal set-up",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.mode = 0;
          s.reactions[0].rate[2] = -1e7;
        },
        " Kinovex error  2. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Overflow in forward rate constant, reaction    1", 0},
       {"equilibrium underflow",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.species[2].a = {};
          s.species[2].a[6] = s.species[2].a[13] = -1000.0;
        },
        " Kinovex error  3. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Underflow in equilibrium constant, reaction    1", 1},
       {"equilibrium overflow",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.species[2].a = {};
          s.species[2].a[6] = s.species[2].a[13] = 1000.0;
        },
        " Kinovex error  4. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Overflow in equilibrium constant, reaction     1", 1},
       {"low-pressure overflow",
-       [&](SolverFileSpec& s) {
+       [&](SolverFileRecipe& s) {
          fallOff(s);
          s.reactions[0].low[2] = -1e7;
        },
        " Kinovex error  5. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Overflow in low pressure rate constant, reaction   1", 1},
       {"Troe overflow",
-       [&](SolverFileSpec& s) {
+       [&](SolverFileRecipe& s) {
          fallOff(s);
          s.reactions[0].broadening[1] = -1.0;
        },
        " Kinovex error  6. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Overflow in Troe or SRI function, reaction    1", 1},
       {"Troe centre negative",
-       [&](SolverFileSpec& s) {
+       [&](SolverFileRecipe& s) {
          fallOff(s);
          s.reactions[0].broadening = {2.0, 1e300, 1000.0, 5000.0};
        },
        " Kinovex error  8. Time=0.0000000E+00 Temperature=0.1000E+04",
        " In the Troe function, Fc value is negative or equal to zero, reaction    1", 1},
       {"no heat capacity",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          for (auto& sp : s.species) sp.a = {};
        },
        " Kinovex error  9. Time=0.0000000E+00 Temperature=0.1000E+04",
        " Mean specific heat capacity is equal to zero.", 1},
   };
   for (const FatalCase& c : cases) {
-    SolverFileSpec spec = Small();
-    c.change(spec);
-    SolverFileRun run(spec);
+    SolverFileRecipe recipe = Small();
+    c.change(recipe);
+    SolverFileRun run(recipe);
     run.Go();
     EXPECT_EQ(run.result.status, 2) << c.what << run.result.errors;
     ASSERT_EQ(run.output.substr(0, run.input.size()), run.input) << c.what;
@@ -382,17 +382,17 @@ TEST(SolverRun, ModelFailuresEndTheFileWithTheirErrorBlock) {
 TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
   struct Case {
     const char* what;
-    std::function<void(SolverFileSpec&)> change;
+    std::function<void(SolverFileRecipe&)> change;
     const char* header;
     const char* message;
   };
   const Case cases[] = {
-      {"step limit", [](SolverFileSpec& s) { s.NMAX = 5; }, " Kinovex error 10",
+      {"step limit", [](SolverFileRecipe& s) { s.NMAX = 5; }, " Kinovex error 10",
        " Larger maximal number of computed steps is needed, NMax=    5"},
-      {"refused input", [](SolverFileSpec& s) { s.RTOL = 1e-20; }, " Kinovex error 15",
+      {"refused input", [](SolverFileRecipe& s) { s.RTOL = 1e-20; }, " Kinovex error 15",
        " Integrator refused its input, see the console."},
       {"step size too small at a late start time",
-       [](SolverFileSpec& s) {
+       [](SolverFileRecipe& s) {
          s.mode = 0;
          s.X0 = 1e8;
          s.XEND = 2e8;
@@ -400,9 +400,9 @@ TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
        " Kinovex error 11", " Step size becomes too small, H= 0.1000000E-07"},
   };
   for (const Case& c : cases) {
-    SolverFileSpec spec = Small();
-    c.change(spec);
-    SolverFileRun run(spec);
+    SolverFileRecipe recipe = Small();
+    c.change(recipe);
+    SolverFileRun run(recipe);
     run.Go();
     EXPECT_EQ(run.result.status, 3) << c.what;
     const auto lines = run.TailLines();
@@ -418,9 +418,9 @@ TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
     EXPECT_NE(run.result.console.find("STOP - Program terminated"), std::string::npos) << c.what;
   }
   // The refusal writes no record and zero counts.
-  SolverFileSpec spec = Small();
-  spec.RTOL = 1e-20;
-  SolverFileRun run(spec);
+  SolverFileRecipe recipe = Small();
+  recipe.RTOL = 1e-20;
+  SolverFileRun run(recipe);
   run.Go();
   const auto lines = run.TailLines();
   EXPECT_EQ(lines[3], "") << "the error block follows the heading";
@@ -441,9 +441,9 @@ TEST(SolverRun, TooManySpeciesOrReactionsReplaceOldResults) {
       "\r\n Error\r\n Kinovex error 14\r\n The maximal number of reactions is 3000. Your reaction mechanism "
       "comtains3001\r\n";
 
-  SolverFileSpec spec = Small();
-  spec.headerOverrides = {{10, " 301 !Species"}};
-  const std::string mechanism = kxtest::BuildSolverFile(spec);
+  SolverFileRecipe recipe = Small();
+  recipe.headerOverrides = {{10, " 301 !Species"}};
+  const std::string mechanism = kxtest::BuildSolverFile(recipe);
   SolverFileRun withResults(mechanism + oldResults);
   withResults.Go();
   EXPECT_EQ(withResults.result.status, 2);
@@ -451,8 +451,8 @@ TEST(SolverRun, TooManySpeciesOrReactionsReplaceOldResults) {
   EXPECT_EQ(withResults.output, mechanism + " \r\n" + blockOf13);
   EXPECT_NE(withResults.result.console.find(" Kinovex error 13"), std::string::npos);
 
-  spec.headerOverrides = {{11, " 3001 !Reactions"}};
-  const std::string reactions = kxtest::BuildSolverFile(spec);
+  recipe.headerOverrides = {{11, " 3001 !Reactions"}};
+  const std::string reactions = kxtest::BuildSolverFile(recipe);
   SolverFileRun bare(reactions);
   bare.Go();
   EXPECT_EQ(bare.result.status, 2);

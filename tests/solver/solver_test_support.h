@@ -92,7 +92,7 @@ inline std::string Left(const std::string& s, std::size_t w) {
   return s.size() >= w ? s : s + std::string(w - s.size(), ' ');
 }
 
-struct SpeciesSpec {
+struct SpeciesRecipe {
   std::string name;
   double moleFraction = 0.0;
   // a1..a7 above the common temperature, a8..a14 at or below it.
@@ -103,8 +103,8 @@ struct SpeciesSpec {
   std::optional<std::string> fractionField;
 };
 
-inline SpeciesSpec Species(std::string name, double moleFraction, std::array<double, 14> a, double mass) {
-  SpeciesSpec s;
+inline SpeciesRecipe Species(std::string name, double moleFraction, std::array<double, 14> a, double mass) {
+  SpeciesRecipe s;
   s.name = std::move(name);
   s.moleFraction = moleFraction;
   s.a = a;
@@ -121,7 +121,7 @@ inline std::array<double, 14> ConstantCp(double cp, double h0 = 0.0, double s0 =
   return a;
 }
 
-struct ReactionSpec {
+struct ReactionRecipe {
   std::string equation = "R";
   std::vector<int> reactants;
   std::vector<int> products;
@@ -138,7 +138,7 @@ struct ReactionSpec {
   std::optional<int> reactantCount, productCount, efficiencyCount;
 };
 
-struct SolverFileSpec {
+struct SolverFileRecipe {
   double P = 1.0;
   int mode = 1;
   double T0 = 1000.0, TMIN = 250.0, TMAX = 5000.0;
@@ -147,8 +147,8 @@ struct SolverFileSpec {
   double RTOL = 1e-6, ATOL = 1e-12;
   int NOUT = 1;
   double RE = 1.98720425864083, RC = 82.0573661;
-  std::vector<SpeciesSpec> species;
-  std::vector<ReactionSpec> reactions;
+  std::vector<SpeciesRecipe> species;
+  std::vector<ReactionRecipe> reactions;
   std::string lineEnd = "\r\n";
   bool finalLineBreak = true;
   int thermoLine = 34;  // 33 puts " THERMO" one line earlier
@@ -156,7 +156,7 @@ struct SolverFileSpec {
   std::vector<std::pair<int, std::string>> headerOverrides;
 };
 
-inline std::string BuildSolverFile(const SolverFileSpec& s) {
+inline std::string BuildSolverFile(const SolverFileRecipe& s) {
   std::vector<std::string> l;
   auto value = [](const std::string& v, const std::string& label) { return " " + v + " " + label; };
   l.push_back("!$KINOVEX SOLVER");
@@ -190,7 +190,7 @@ inline std::string BuildSolverFile(const SolverFileSpec& s) {
   for (const auto& [line, text] : s.headerOverrides) l[static_cast<std::size_t>(line - 1)] = text;
 
   int number = 1;
-  for (const SpeciesSpec& sp : s.species) {
+  for (const SpeciesRecipe& sp : s.species) {
     std::string fraction = sp.fractionField ? *sp.fractionField : Sci(sp.moleFraction, 3);
     std::string first = Left(std::to_string(number++).insert(0, 1, ' '), 6) + Left(sp.name, 16) + Left(" " + sp.name, 23) +
                         "0" + " " + Right(Fixed(300.0, 1), 8) + " " + Right(Fixed(5000.0, 1), 8) + " " +
@@ -209,7 +209,7 @@ inline std::string BuildSolverFile(const SolverFileSpec& s) {
   l.push_back(" ");
   l.push_back(" REACTIONS   MOLES   CAL/MOLE");
   number = 1;
-  for (const ReactionSpec& r : s.reactions) {
+  for (const ReactionRecipe& r : s.reactions) {
     l.push_back(Left(std::to_string(number++).insert(0, 1, ' '), 6) + r.equation);
     std::array<int, 16> f{};
     for (std::size_t k = 0; k < r.reactants.size() && k < 3; ++k) f[k] = r.reactants[k];
