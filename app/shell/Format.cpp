@@ -124,23 +124,45 @@ NumberPattern parseNumberPattern(std::string_view p) {
     return np;
 }
 
+// The digits left-padded with zeros to at least width digits.
+std::string zeroPadded(std::string digits, int width) {
+    if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+    return digits;
+}
+
+// The exponent as written after a mantissa: the letter, a minus (or a plus
+// when always signed) and at least minDigits digits ("E+05", "E-10", "E05").
+std::string exponentText(char letter, int exponent, bool alwaysSign, int minDigits) {
+    std::string out(1, letter);
+    if (exponent < 0)
+        out.push_back('-');
+    else if (alwaysSign)
+        out.push_back('+');
+    return out + zeroPadded(std::to_string(exponent < 0 ? -exponent : exponent), minDigits);
+}
+
+// The pattern's prefix and the number without its exponent: the sign (none
+// for a value rounded to zero), the integer part, the point, and the
+// decimals read from digit fracStart of d on, with the optional trailing
+// zeros dropped.
+std::string mantissaText(bool negative, const Decimal& d, const std::string& intPart, int fracStart,
+                         const NumberPattern& np) {
+    std::string frac;
+    for (int i = 0; i < np.fracPlaces; ++i) frac.push_back(digitAt(d, fracStart + i));
+    while (static_cast<int>(frac.size()) > np.fracRequired && frac.back() == '0') frac.pop_back();
+    std::string out = np.prefix;
+    if (negative && !d.digits.empty()) out.push_back('-');
+    out += intPart;
+    if (np.point) out.push_back('.');
+    return out + frac;
+}
+
 std::string formatFixed(double value, const NumberPattern& np) {
     Decimal d = toDecimal(std::fabs(value));
     roundToDigits(d, d.pointPos + np.fracPlaces);
     std::string intPart;
     for (int i = 0; i < d.pointPos; ++i) intPart.push_back(digitAt(d, i));
-    if (static_cast<int>(intPart.size()) < np.intRequired)
-        intPart.insert(0, static_cast<size_t>(np.intRequired) - intPart.size(), '0');
-    std::string frac;
-    for (int i = 0; i < np.fracPlaces; ++i) frac.push_back(digitAt(d, d.pointPos + i));
-    while (static_cast<int>(frac.size()) > np.fracRequired && frac.back() == '0') frac.pop_back();
-    std::string out = np.prefix;
-    if (value < 0 && !d.digits.empty()) out.push_back('-');
-    out += intPart;
-    if (np.point) out.push_back('.');
-    out += frac;
-    out += np.suffix;
-    return out;
+    return mantissaText(value < 0, d, zeroPadded(intPart, np.intRequired), d.pointPos, np) + np.suffix;
 }
 
 std::string formatScientific(double value, const NumberPattern& np) {
@@ -151,30 +173,11 @@ std::string formatScientific(double value, const NumberPattern& np) {
         roundToDigits(d, intDigits + np.fracPlaces);
         exponent = d.pointPos - intDigits;
     }
-    std::string intPart, frac;
+    std::string intPart;
     for (int i = 0; i < intDigits; ++i) intPart.push_back(digitAt(d, i));
-    if (d.digits.empty()) {
-        intPart = std::string(static_cast<size_t>(std::max(np.intRequired, 1)), '0');
-    }
-    for (int i = 0; i < np.fracPlaces; ++i) frac.push_back(digitAt(d, intDigits + i));
-    while (static_cast<int>(frac.size()) > np.fracRequired && frac.back() == '0') frac.pop_back();
-
-    std::string out = np.prefix;
-    if (value < 0 && !d.digits.empty()) out.push_back('-');
-    out += intPart;
-    if (np.point) out.push_back('.');
-    out += frac;
-    out.push_back(np.expLetter);
-    if (exponent < 0)
-        out.push_back('-');
-    else if (np.expAlwaysSign)
-        out.push_back('+');
-    std::string expDigits = std::to_string(exponent < 0 ? -exponent : exponent);
-    if (static_cast<int>(expDigits.size()) < np.expMinDigits)
-        expDigits.insert(0, static_cast<size_t>(np.expMinDigits) - expDigits.size(), '0');
-    out += expDigits;
-    out += np.suffix;
-    return out;
+    if (d.digits.empty()) intPart = std::string(static_cast<size_t>(std::max(np.intRequired, 1)), '0');
+    return mantissaText(value < 0, d, intPart, intDigits, np) +
+           exponentText(np.expLetter, exponent, np.expAlwaysSign, np.expMinDigits) + np.suffix;
 }
 
 std::string formatText(std::string_view text, std::string_view pattern) {
@@ -331,10 +334,7 @@ std::string NumberToText(double value) {
         out.push_back('.');
         out += d.digits.substr(1);
     }
-    out += exp10 < 0 ? "E-" : "E+";
-    std::string e = std::to_string(exp10 < 0 ? -exp10 : exp10);
-    if (e.size() < 2) e.insert(0, 1, '0');
-    return out + e;
+    return out + exponentText('E', exp10, true, 2);
 }
 
 std::string Str(double value) {
