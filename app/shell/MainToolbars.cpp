@@ -25,43 +25,57 @@ using platform::ActiveDocument;
 using platform::Require;
 using platform::TwipsToPixels;
 
-struct ButtonDef {
-    const char* key;      // nullptr: a separator
-    const char* tooltip;
-    const char* theme;    // icon of the desktop's theme, when it has one
-    const char* label;    // else a short label
+// A button's picture: an icon of the desktop's theme when it has one, else
+// a short label.
+struct ButtonIcon {
+    const char* theme = nullptr;
+    const char* label = nullptr;
 };
+
+constexpr ButtonIcon kSaveIcon{"document-save", "Sv"};
+constexpr ButtonIcon kPrintIcon{"document-print", "Pr"};
+constexpr ButtonIcon kCutIcon{"edit-cut", "Ct"};
+constexpr ButtonIcon kCopyIcon{"edit-copy", "Cp"};
+constexpr ButtonIcon kPasteIcon{"edit-paste", "Ps"};
+
+struct ButtonDef {
+    const char* key = nullptr;  // nullptr: a separator
+    const char* tooltip = nullptr;
+    ButtonIcon icon;
+};
+
+constexpr ButtonDef kSeparator{};
 
 // Button order is fixed: the chart and text windows enable buttons by index.
 constexpr ButtonDef kChartButtons[] = {
-    {"SAVE", "Save Chart", "document-save", "Sv"},
-    {"PlotPrint", "Print", "document-print", "Pr"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"CUTSUBSET", "Cut ", "edit-cut", "Ct"},
-    {"SAVESUBSET", "Copy", "edit-copy", "Cp"},
-    {"PASTESUBSET", "Paste ", "edit-paste", "Ps"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"ANNOTATIONS", "New Graph Annotation", "insert-text", "An"},
-    {"SHOWTEXT", "Show All Graph Texts", "view-list-text", "Tx"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"GRIDLINE", "Show/Hide Grid Lines", "view-grid", "#"},
-    {"MARKER", "Show/Hide Points", "draw-points", "\u2022"},
-    {"LEGEND", "Color/Monochrome Style", "color-management", "Co"},
+    {"SAVE", "Save Chart", kSaveIcon},
+    {"PlotPrint", "Print", kPrintIcon},
+    kSeparator,
+    {"CUTSUBSET", "Cut ", kCutIcon},
+    {"SAVESUBSET", "Copy", kCopyIcon},
+    {"PASTESUBSET", "Paste ", kPasteIcon},
+    kSeparator,
+    {"ANNOTATIONS", "New Graph Annotation", {"insert-text", "An"}},
+    {"SHOWTEXT", "Show All Graph Texts", {"view-list-text", "Tx"}},
+    kSeparator,
+    {"GRIDLINE", "Show/Hide Grid Lines", {"view-grid", "#"}},
+    {"MARKER", "Show/Hide Points", {"draw-points", "\u2022"}},
+    {"LEGEND", "Color/Monochrome Style", {"color-management", "Co"}},
 };
 
 constexpr ButtonDef kTextButtons[] = {
-    {"SAVE", "Save", "document-save", "Sv"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"PRINT", "Print", "document-print", "Pr"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"TXT_CUT", "Cut", "edit-cut", "Ct"},
-    {"TXT_COPY", "Copy", "edit-copy", "Cp"},
-    {"TXT_PASTE", "Paste", "edit-paste", "Ps"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"RICH_UNDO", "Undo", "edit-undo", "Un"},
-    {"RICH_REDO", "Redo", "edit-redo", "Re"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"FIND", "Find/Replace", "edit-find", "Fd"},
+    {"SAVE", "Save", kSaveIcon},
+    kSeparator,
+    {"PRINT", "Print", kPrintIcon},
+    kSeparator,
+    {"TXT_CUT", "Cut", kCutIcon},
+    {"TXT_COPY", "Copy", kCopyIcon},
+    {"TXT_PASTE", "Paste", kPasteIcon},
+    kSeparator,
+    {"RICH_UNDO", "Undo", {"edit-undo", "Un"}},
+    {"RICH_REDO", "Redo", {"edit-redo", "Re"}},
+    kSeparator,
+    {"FIND", "Find/Replace", {"edit-find", "Fd"}},
 };
 
 template <std::size_t N>
@@ -73,7 +87,7 @@ platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonDe
         if (!b.key)
             bar->AddSeparator();
         else
-            bar->AddButton(b.key, b.tooltip, platform::LabelIcon(b.theme, QString::fromUtf8(b.label)));
+            bar->AddButton(b.key, b.tooltip, platform::LabelIcon(b.icon.theme, QString::fromUtf8(b.icon.label)));
     }
     return bar;
 }
