@@ -42,6 +42,8 @@ void Form::HandleClose(QCloseEvent* event) {
 
 std::vector<Form*> Forms() { return loaded; }
 
+bool IsLoaded(const Form* form) { return std::find(loaded.begin(), loaded.end(), form) != loaded.end(); }
+
 Form* FindForm(const QString& typeName) {
     for (Form* f : loaded)
         if (sameText(f->TypeName(), typeName)) return f;
@@ -72,12 +74,11 @@ Form* ActiveDocument() { return activeSource ? activeSource() : nullptr; }
 void SetActiveDocumentSource(std::function<Form*()> source) { activeSource = std::move(source); }
 
 bool Unload(Form* form) {
-    if (!form || std::find(loaded.begin(), loaded.end(), form) == loaded.end()) return true;
+    if (!form || !IsLoaded(form)) return true;
     if (!form->QueryUnload()) return false;
     form->unloading_ = true;
     forget(form);
-    QWidget* w = form->Widget();
-    QWidget* top = qobject_cast<QMdiSubWindow*>(w->parentWidget()) ? w->parentWidget() : w;
+    QWidget* top = OuterWidget(form);
     top->setAttribute(Qt::WA_DeleteOnClose);
     top->close();
     return true;
@@ -85,14 +86,22 @@ bool Unload(Form* form) {
 
 void BringToFront(Form* form) {
     if (!form) return;
-    QWidget* w = form->Widget();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget())) {
+    if (QMdiSubWindow* sub = MdiFrame(form)) {
         if (QMdiArea* area = sub->mdiArea()) area->setActiveSubWindow(sub);
         sub->raise();
         return;
     }
-    w->raise();
-    w->activateWindow();
+    form->Widget()->raise();
+    form->Widget()->activateWindow();
+}
+
+QMdiSubWindow* MdiFrame(const Form* form) {
+    return form ? qobject_cast<QMdiSubWindow*>(form->Widget()->parentWidget()) : nullptr;
+}
+
+QWidget* OuterWidget(const Form* form) {
+    QMdiSubWindow* frame = MdiFrame(form);
+    return frame ? static_cast<QWidget*>(frame) : form->Widget();
 }
 
 }  // namespace kx::platform

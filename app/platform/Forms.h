@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+class QMdiSubWindow;
+
 namespace kx::platform {
 
 class Form {
@@ -66,6 +68,8 @@ protected:
 
 // The loaded windows in load order.
 std::vector<Form*> Forms();
+// True when the window is in that list (not yet unloaded or destroyed).
+bool IsLoaded(const Form* form);
 
 // First window whose type name / caption equals the text, letter case
 // ignored; nullptr when none.
@@ -88,6 +92,13 @@ bool Unload(Form* form);
 
 // Brings the window to the front (and makes an MDI child the active one).
 void BringToFront(Form* form);
+
+// The frame of a document window in an MDI area; nullptr for a window
+// without one (and for no window).
+QMdiSubWindow* MdiFrame(const Form* form);
+// The widget that is the window on the screen: its MDI frame, or the
+// window itself.
+QWidget* OuterWidget(const Form* form);
 
 // The capability of a window, or the error its caller's trap reports:
 // ObjectNotSet for no window, MethodNotSupported for a window without it.

@@ -23,15 +23,6 @@ ShowFileHook& showFileHook() {
     return hook;
 }
 
-QMdiSubWindow* frameOf(const platform::Form* form) {
-    return form ? qobject_cast<QMdiSubWindow*>(form->Widget()->parentWidget()) : nullptr;
-}
-
-QWidget* outer(const platform::Form* form) {
-    QMdiSubWindow* frame = frameOf(form);
-    return frame ? static_cast<QWidget*>(frame) : form->Widget();
-}
-
 }  // namespace
 
 void PlaceForm(platform::Form* form) {
@@ -75,21 +66,17 @@ platform::Form* LoadForm(const QString& typeName) {
 
 void SetFormVisible(platform::Form* form, bool visible) {
     if (!form) throw Error(ErrorKind::ObjectNotSet);
-    if (QMdiSubWindow* frame = frameOf(form)) {
-        form->Widget()->setVisible(visible);
-        frame->setVisible(visible);
-        return;
-    }
     form->Widget()->setVisible(visible);
+    if (QMdiSubWindow* frame = platform::MdiFrame(form)) frame->setVisible(visible);
 }
 
-bool FormVisible(const platform::Form* form) { return form && !outer(form)->isHidden(); }
-bool FormMinimized(const platform::Form* form) { return form && outer(form)->isMinimized(); }
-bool FormMaximized(const platform::Form* form) { return form && outer(form)->isMaximized(); }
+bool FormVisible(const platform::Form* form) { return form && !platform::OuterWidget(form)->isHidden(); }
+bool FormMinimized(const platform::Form* form) { return form && platform::OuterWidget(form)->isMinimized(); }
+bool FormMaximized(const platform::Form* form) { return form && platform::OuterWidget(form)->isMaximized(); }
 
 void SetFormNormal(platform::Form* form) {
     if (!form) throw Error(ErrorKind::ObjectNotSet);
-    QWidget* w = outer(form);
+    QWidget* w = platform::OuterWidget(form);
     if (w->isMinimized() || w->isMaximized()) w->showNormal();
 }
 

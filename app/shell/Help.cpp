@@ -83,7 +83,7 @@ Help1::Help1() : FormWindow("Help1") {
     fontSmall_->setChecked(false);
     fontMedium_->setChecked(true);
     PlaceForm(this);
-    QWidget* frame = parentWidget() ? parentWidget() : this;
+    QWidget* frame = platform::OuterWidget(this);
     frame->move(TwipsToPixels(2100), TwipsToPixels(1500));
     frame->resize(TwipsToPixels(12000), TwipsToPixels(7000));
     HelpTxt();

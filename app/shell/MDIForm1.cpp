@@ -48,11 +48,6 @@ void deleteTemporaryFiles() {
     }
 }
 
-bool loaded(const platform::Form* form) {
-    const std::vector<platform::Form*> all = platform::Forms();
-    return std::find(all.begin(), all.end(), form) != all.end();
-}
-
 std::string upper(const std::string& text) { return platform::FromQ(platform::ToQ(text).toUpper()); }
 
 }  // namespace
@@ -235,7 +230,7 @@ void MDIForm1::timer2Tick() {
     IgnoreErrors([] { platform::ClipboardClear(); });
     IgnoreErrors([] { UnloadToolWindows(""); });
     for (platform::Form* form : platform::Forms()) {
-        if (form == this || form->TypeName().toUpper() == "MDIFORM1" || !loaded(form)) continue;
+        if (form == this || form->TypeName().toUpper() == "MDIFORM1" || !platform::IsLoaded(form)) continue;
         // A prompt cancelled before this exit must not stop it at a window
         // that refuses nothing: each window starts with the flag clear.
         Shared().CloseRefused = false;
@@ -280,7 +275,7 @@ void MDIForm1::ZordTimer(std::string& FrCap) {
 
 void MDIForm1::timer4Tick() {
     IgnoreErrors([this] {
-        if (frontWindow_ && loaded(frontWindow_)) platform::BringToFront(frontWindow_);
+        if (frontWindow_ && platform::IsLoaded(frontWindow_)) platform::BringToFront(frontWindow_);
     });
 }
 
@@ -331,7 +326,8 @@ void MDIForm1::subWindowActivated(QMdiSubWindow* sub) {
     platform::Form* before = activeDocument_;
     activeDocument_ = now;
     IgnoreErrors([&] {
-        if (auto* w = loaded(before) ? dynamic_cast<platform::HasActivation*>(before) : nullptr) w->Form_Deactivate();
+        if (auto* w = platform::IsLoaded(before) ? dynamic_cast<platform::HasActivation*>(before) : nullptr)
+            w->Form_Deactivate();
     });
     IgnoreErrors([&] {
         if (auto* w = dynamic_cast<platform::HasActivation*>(now)) w->Form_Activate();
