@@ -15,7 +15,6 @@
 namespace kx::platform {
 namespace {
 
-QColor toQColor(Bgr c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 Bgr toBgr(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
 std::optional<QString> runFileDialog(const FileRequest& r, bool save) {
@@ -48,7 +47,7 @@ public:
 
     std::optional<Bgr> Colour(std::optional<Bgr> initial) override {
         RefuseRealModalInTests("colour dialog");
-        QColor c = QColorDialog::getColor(initial ? toQColor(*initial) : QColor(Qt::white),
+        QColor c = QColorDialog::getColor(initial ? ToQColor(*initial) : QColor(Qt::white),
                                           QApplication::activeWindow());
         if (!c.isValid()) return std::nullopt;
         return toBgr(c);
@@ -72,6 +71,8 @@ QtDialogService realDialogs;
 ServiceSlot<DialogService> dialogs(realDialogs);
 
 }  // namespace
+
+QColor ToQColor(Bgr c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 DialogService* InstallDialogService(DialogService* service) { return dialogs.Install(service); }
 

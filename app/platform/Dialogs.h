@@ -7,6 +7,7 @@
 // DialogService, which tests script.
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,8 @@
 namespace kx::platform {
 
 using Bgr = std::int32_t;  // colour value: red in the low byte, then green, then blue
+
+QColor ToQColor(Bgr colour);
 
 struct FileRequest {
     QString filter;          // "Text (*.txt)|*.txt|All Files (*.*)|*.*"

@@ -2,6 +2,7 @@
 
 #include "AboutKINOVEX.h"
 #include "Desktop.h"
+#include "Dialogs.h"
 #include "DocumentWindows.h"
 #include "FileHelpers.h"
 #include "Format.h"
@@ -135,8 +136,7 @@ void MDIForm1::EnableStartMenus() {
 }
 
 void MDIForm1::applyBackColor() {
-    const Colour c = Shared().MainBackColor;
-    area_->setBackground(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    area_->setBackground(platform::ToQColor(Shared().MainBackColor));
 }
 
 void MDIForm1::OptionOpen(bool& ErrBL) {
