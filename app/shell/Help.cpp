@@ -131,8 +131,7 @@ void Help1::OPENHELP() {
         FntSize(kMedium);
     } catch (const std::exception&) {
         platform::Unload(this);
-        platform::MsgBox("The specified name of the Help file cannot be accessed or is invalid.",
-                         platform::kMsgCritical, kMessageTitle);
+        UserMessage("The specified name of the Help file cannot be accessed or is invalid.", platform::kMsgCritical);
     }
 }
 

@@ -193,10 +193,9 @@ void MDIForm1::MDILoad() {
         OptionOpen(failed);
         if (failed) {
             platform::SetMousePointer(platform::kPointerDefault);
-            platform::MsgBox(
-                "Error in the 'OPTIONS.txt' file. In the KINOVEF-I program, use the OPTIONS window to set correct "
-                "values.",
-                platform::kMsgCritical, kMessageTitle);
+            UserMessage("Error in the 'OPTIONS.txt' file. In the KINOVEF-I program, use the OPTIONS window to set "
+                        "correct values.",
+                        platform::kMsgCritical);
         }
     });
 }
@@ -219,7 +218,7 @@ bool MDIForm1::QueryUnload() {
 
 void MDIForm1::timer1Tick() {
     IgnoreErrors([this] {
-        platform::MsgBox(platform::ToQ(numberFormatMessage_), platform::kMsgCritical, kMessageTitle);
+        UserMessage(numberFormatMessage_, platform::kMsgCritical);
         auto* help = new Help1;
         ShowForm(help);
         platform::BringToFront(help);

@@ -10,6 +10,10 @@
 
 namespace kx::shell {
 
+int UserMessage(const std::string& text, int style) {
+    return platform::MsgBox(platform::ToQ(text), style, kMessageTitle);
+}
+
 void ShowErrorMessage(const std::string& text) {
     IgnoreErrors([&] { platform::MsgBox(platform::ToQ(text), platform::kMsgExclamation); });
 }

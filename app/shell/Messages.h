@@ -22,6 +22,10 @@ namespace kx::shell {
 // The title of direct user messages.
 inline constexpr const char* kMessageTitle = "KINOVEX";
 
+// A direct user message: the text (UTF-8) in a message box of the style
+// under the title kMessageTitle. Returns the answer.
+int UserMessage(const std::string& text, int style);
+
 // Shows the text with the exclamation icon and an OK button under the
 // program's default title. Errors inside it are ignored.
 void ShowErrorMessage(const std::string& text);

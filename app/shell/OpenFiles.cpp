@@ -30,8 +30,6 @@ void unloadAll(const char* type) {
     for (platform::Form* form : platform::FindForms(type)) platform::Unload(form);
 }
 
-void message(const std::string& text, int style) { platform::MsgBox(platform::ToQ(text), style, kMessageTitle); }
-
 void openChart(const std::string& path) {
     platform::Form* chart = LoadForm(kChartWindow);
     bool failed = false;
@@ -40,8 +38,9 @@ void openChart(const std::string& path) {
     if (failed) {
         platform::Unload(chart);
         platform::SetMousePointer(platform::kPointerDefault);
-        message("The file '" + path + "' cannot be opened. Make sure you open a chart file and the file name is correct.",
-                platform::kMsgExclamation);
+        UserMessage("The file '" + path +
+                        "' cannot be opened. Make sure you open a chart file and the file name is correct.",
+                    platform::kMsgExclamation);
         return;
     }
     chart->SetCaption(platform::ToQ(caption));
@@ -91,13 +90,14 @@ void OpenFileByType(const std::string& requested) {
         extension = LowerAscii(extension);
         for (const char* refused : kRefusedExtensions)
             if (extension == refused) {
-                message("The specified Path/File name cannot be accessed or is invalid.", platform::kMsgExclamation);
+                UserMessage("The specified Path/File name cannot be accessed or is invalid.",
+                            platform::kMsgExclamation);
                 return;
             }
         std::int32_t state = 0;
         std::string readOnlyMessage;
         CheckReadOnly(path, state, readOnlyMessage, false);
-        if (state == kReadOnly) message("The file '" + path + "' is read-only.", platform::kMsgInformation);
+        if (state == kReadOnly) UserMessage("The file '" + path + "' is read-only.", platform::kMsgInformation);
         platform::SetMousePointer(platform::kPointerHourglass);
         if (extension == "pg")
             openChart(path);

@@ -48,10 +48,6 @@ void formatLine(QTextEdit* box, int line, double size, bool bold) {
     cursor.mergeCharFormat(format);
 }
 
-void showCritical(const std::string& text) {
-    platform::MsgBox(platform::ToQ(text), platform::kMsgCritical, kMessageTitle);
-}
-
 }  // namespace
 
 Title::Title() : FormWindow("Title") {
@@ -167,7 +163,7 @@ bool Title::TotOpnErr(const std::string& FilePath, bool Chenge_Attrib) {
         TaimerEn(false);
         failed = true;
         startupFailed_ = true;
-        showCritical(openFailed ? openMessage : readOnlyMessage);
+        UserMessage(openFailed ? openMessage : readOnlyMessage, platform::kMsgCritical);
     });
     return failed;
 }
@@ -186,7 +182,7 @@ bool Title::Empty_Check(const std::string& path) {
     bool failed = false;
     std::string message;
     AuxtestOpenFl(path, failed, message);
-    if (failed) showCritical(message);
+    if (failed) UserMessage(message, platform::kMsgCritical);
     return failed;
 }
 
@@ -196,7 +192,8 @@ bool Title::CursorFiles_Check() {
         QPixmap picture;
         if (!picture.load(platform::ToQ(path))) {
             TaimerEn(false);
-            showCritical("The auxiliary file '" + path + "' not found. The program terminates. ");
+            UserMessage("The auxiliary file '" + path + "' not found. The program terminates. ",
+                        platform::kMsgCritical);
             return true;
         }
         picture2_->setPixmap(picture);
