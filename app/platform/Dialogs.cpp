@@ -70,6 +70,14 @@ public:
 QtDialogService realDialogs;
 ServiceSlot<DialogService> dialogs(realDialogs);
 
+// Keeps a choice the user made; false (and nothing kept) after a cancel.
+template <class T>
+bool keep(const std::optional<T>& chosen, T& into) {
+    if (!chosen) return false;
+    into = *chosen;
+    return true;
+}
+
 }  // namespace
 
 QColor ToQColor(Bgr c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -99,31 +107,16 @@ FileRequest CommonDialog::fileRequest() const {
     return FileRequest{Filter, FilterIndex, InitDir, FileName, ConfirmOverwrite};
 }
 
-bool CommonDialog::ShowOpen() {
-    auto chosen = Dialogs().OpenFile(fileRequest());
-    if (!chosen) return false;
-    FileName = *chosen;
-    return true;
-}
+bool CommonDialog::ShowOpen() { return keep(Dialogs().OpenFile(fileRequest()), FileName); }
 
-bool CommonDialog::ShowSave() {
-    auto chosen = Dialogs().SaveFile(fileRequest());
-    if (!chosen) return false;
-    FileName = *chosen;
-    return true;
-}
+bool CommonDialog::ShowSave() { return keep(Dialogs().SaveFile(fileRequest()), FileName); }
 
 bool CommonDialog::ShowColor() {
-    auto chosen = Dialogs().Colour(StartOnColor ? std::optional<Bgr>(Color) : std::nullopt);
-    if (!chosen) return false;
-    Color = *chosen;
-    return true;
+    return keep(Dialogs().Colour(StartOnColor ? std::optional<Bgr>(Color) : std::nullopt), Color);
 }
 
 bool CommonDialog::ShowFont() {
-    auto chosen = Dialogs().Font(FontRequest{Font, FontMin, FontMax});
-    if (!chosen) return false;
-    Font = *chosen;
+    if (!keep(Dialogs().Font(FontRequest{Font, FontMin, FontMax}), Font)) return false;
     if (FontMin > 0) Font.size = std::max(Font.size, FontMin);
     if (FontMax > 0) Font.size = std::min(Font.size, FontMax);
     return true;

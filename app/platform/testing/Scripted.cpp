@@ -37,8 +37,11 @@ ScriptedDialogs::ScriptedDialogs(FailureReporter fail) : fail_(std::move(fail)) 
 
 ScriptedDialogs::~ScriptedDialogs() { reportUnused(fail_, answers_.size(), "dialog answer(s)"); }
 
-std::optional<ScriptedDialogs::Choice> ScriptedDialogs::take(Kind kind) {
+template <class T>
+std::optional<T> ScriptedDialogs::answer(Request request) {
     static const char* names[] = {"open", "save", "colour", "font"};
+    const Kind kind = request.kind;
+    requests_.push_back(std::move(request));
     if (answers_.empty()) {
         fail_(QString("Unscripted %1 dialog (cancelled)").arg(names[static_cast<int>(kind)]));
         return std::nullopt;
@@ -51,31 +54,23 @@ std::optional<ScriptedDialogs::Choice> ScriptedDialogs::take(Kind kind) {
         return std::nullopt;
     }
     if (std::holds_alternative<std::monostate>(choice)) return std::nullopt;
-    return choice;
+    return std::get<T>(choice);
 }
 
 std::optional<QString> ScriptedDialogs::OpenFile(const FileRequest& request) {
-    requests_.push_back({Kind::Open, request, std::nullopt, {}});
-    auto c = take(Kind::Open);
-    return c ? std::optional<QString>(std::get<QString>(*c)) : std::nullopt;
+    return answer<QString>({Kind::Open, request, std::nullopt, {}});
 }
 
 std::optional<QString> ScriptedDialogs::SaveFile(const FileRequest& request) {
-    requests_.push_back({Kind::Save, request, std::nullopt, {}});
-    auto c = take(Kind::Save);
-    return c ? std::optional<QString>(std::get<QString>(*c)) : std::nullopt;
+    return answer<QString>({Kind::Save, request, std::nullopt, {}});
 }
 
 std::optional<Bgr> ScriptedDialogs::Colour(std::optional<Bgr> initial) {
-    requests_.push_back({Kind::Colour, {}, initial, {}});
-    auto c = take(Kind::Colour);
-    return c ? std::optional<Bgr>(std::get<Bgr>(*c)) : std::nullopt;
+    return answer<Bgr>({Kind::Colour, {}, initial, {}});
 }
 
 std::optional<FontChoice> ScriptedDialogs::Font(const FontRequest& request) {
-    requests_.push_back({Kind::Font, {}, std::nullopt, request});
-    auto c = take(Kind::Font);
-    return c ? std::optional<FontChoice>(std::get<FontChoice>(*c)) : std::nullopt;
+    return answer<FontChoice>({Kind::Font, {}, std::nullopt, request});
 }
 
 ScriptedModals::ScriptedModals(FailureReporter fail) : fail_(std::move(fail)) {}

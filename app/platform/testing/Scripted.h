@@ -86,9 +86,11 @@ public:
 private:
     using Choice = std::variant<std::monostate, QString, Bgr, FontChoice>;
     void queue(Kind kind, Choice choice) { answers_.push_back({kind, std::move(choice)}); }
-    // The queued choice for a dialog of this kind; nothing for a cancel or a
-    // missing or mismatched answer (the last two fail the test).
-    std::optional<Choice> take(Kind kind);
+    // Records the request and answers it with the queued choice; nothing
+    // for a cancel or a missing or mismatched answer (the last two fail the
+    // test).
+    template <class T>
+    std::optional<T> answer(Request request);
 
     FailureReporter fail_;
     std::deque<std::pair<Kind, Choice>> answers_;
