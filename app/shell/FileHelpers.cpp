@@ -1,6 +1,7 @@
 #include "FileHelpers.h"
 
 #include "Files.h"
+#include "TextHelpers.h"
 
 #include <cstdio>
 #include <exception>
@@ -9,9 +10,7 @@
 namespace kx {
 
 void SplitFileName(const std::string& path, std::string& name, std::string& extension, std::int32_t& position) {
-    std::string_view t = path;
-    while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+    const std::string_view t = Trim(path);
     size_t slash = t.find_last_of('/');
     name = std::string(slash == std::string_view::npos ? t : t.substr(slash + 1));
     position = static_cast<std::int32_t>(name.size()) + 1;

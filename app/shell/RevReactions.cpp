@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kListedAtMost = 3;
 
-std::string firstLower(const std::string& line, std::size_t n) { return LowerAscii(Left(TrimBlanks(line), n)); }
-
 }  // namespace
 
 void ListRevReactions(const std::string& path, bool& found, std::string& list, Notifier& notifier) {
@@ -22,15 +20,14 @@ void ListRevReactions(const std::string& path, bool& found, std::string& list, N
     try {
         files::TextReader reader(path);
         while (!reader.AtEnd())
-            if (firstLower(reader.ReadLine(), 9) == "reactions") break;
+            if (TrimmedStartsUpper(reader.ReadLine(), "REACTIONS")) break;
         // The last three lines read; the oldest is the equation line when a
         // REV line follows a record's flags and rate-parameter lines.
         std::array<std::string, 3> window{reader.ReadLine(), reader.ReadLine(), reader.ReadLine()};
         while (!reader.AtEnd()) {
             std::string line = reader.ReadLine();
-            std::string head = firstLower(line, 3);
-            if (head == "end") break;
-            if (head == "rev") {
+            if (TrimmedStartsUpper(line, "END")) break;
+            if (TrimmedStartsUpper(line, "REV")) {
                 if (++count > kListedAtMost) break;
                 list += window[0] + "\r\n";
             }
