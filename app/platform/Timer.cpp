@@ -88,8 +88,6 @@ FakeClock::~FakeClock() {
     if (activeClock == this) activeClock = nullptr;
 }
 
-FakeClock* FakeClock::Active() { return activeClock; }
-
 int FakeClock::PendingTimers() const { return static_cast<int>(entries_.size()); }
 
 void FakeClock::add(Timer* t) {

@@ -67,8 +67,6 @@ public:
     // The number of timers now waiting on this clock.
     int PendingTimers() const;
 
-    static FakeClock* Active();
-
 private:
     friend class Timer;
     struct Entry {
