@@ -12,6 +12,7 @@
 #include "SharedState.h"
 #include "TempDir.h"
 #include "Text.h"
+#include "Timer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,6 +20,8 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +67,27 @@ inline void DeleteAllWindows() {
         if (w->testAttribute(Qt::WA_DeleteOnClose) && w->isVisible()) w->close();
     Settle();
 }
+
+// What each window test function starts from: the shared state at its
+// zero values, a fake clock that drives the timers and a program folder of
+// its own; and what it leaves: no window. A test class derives from it and
+// calls StartWindowTest() in init() and EndWindowTest() in cleanup().
+class WindowTestBase {
+protected:
+    void StartWindowTest() {
+        Shared() = SharedState{};
+        clock = std::make_unique<platform::FakeClock>();
+        folder = std::make_unique<ProgramFolder>();
+    }
+    void EndWindowTest() {
+        DeleteAllWindows();
+        folder.reset();
+        clock.reset();
+    }
+
+    std::unique_ptr<platform::FakeClock> clock;
+    std::unique_ptr<ProgramFolder> folder;
+};
 
 using CallLog = std::vector<std::string>;
 

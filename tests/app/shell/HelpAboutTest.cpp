@@ -42,26 +42,18 @@ std::set<double> sizesIn(QTextEdit* box) {
 
 }  // namespace
 
-class HelpAboutTest : public QObject {
+class HelpAboutTest : public QObject, kx::test::WindowTestBase {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
     shell::MDIForm1* main = nullptr;
 
 private slots:
     void init() {
-        Shared() = SharedState{};
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
+        StartWindowTest();
         main = new shell::MDIForm1;
         main->show();
     }
-    void cleanup() {
-        kx::test::DeleteAllWindows();
-        folder.reset();
-        clock.reset();
-    }
+    void cleanup() { EndWindowTest(); }
 
     void theNumberFormatTextHasItsTable() {
         auto* help = new shell::Help1;

@@ -39,47 +39,41 @@ private:
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, kx::test::WindowTestBase {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
     shell::MDIForm1* main = nullptr;
     CallLog log;
 
-    StubTextWindow* openText(const QString& caption) {
-        auto* w = new StubTextWindow(log);
-        w->SetCaption(caption);
+    // Puts a new document window into the main window's area, shown and active.
+    template <class Window>
+    static Window* showDocument(Window* w) {
         shell::PlaceForm(w);
         shell::ShowForm(w);
         platform::BringToFront(w);
         return w;
+    }
+    StubTextWindow* openText(const QString& caption) {
+        auto* w = new StubTextWindow(log);
+        w->SetCaption(caption);
+        return showDocument(w);
     }
     StubChartWindow* openChart() {
         auto* w = new StubChartWindow(log);
         w->SetCaption("Temporary Chart ");
-        shell::PlaceForm(w);
-        shell::ShowForm(w);
-        platform::BringToFront(w);
-        return w;
+        return showDocument(w);
     }
-    QMdiSubWindow* frame(platform::Form* f) { return qobject_cast<QMdiSubWindow*>(f->Widget()->parentWidget()); }
+    static QMdiSubWindow* frame(platform::Form* f) { return platform::MdiFrame(f); }
 
 private slots:
     void init() {
-        Shared() = SharedState{};
+        StartWindowTest();
         log.clear();
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
         main = new shell::MDIForm1;
         main->resize(1000, 700);
         main->show();
     }
-    void cleanup() {
-        kx::test::DeleteAllWindows();
-        folder.reset();
-        clock.reset();
-    }
+    void cleanup() { EndWindowTest(); }
 
     void exitStopsAtAWindowWhoseUserCancelsAndATryLaterEnds() {
         kx::test::EndCounter end;
@@ -344,12 +338,8 @@ private slots:
 
     void documentWindowsHearWhenTheyBecomeActiveAndWhenTheyStopBeing() {
         std::vector<ActivationWindow*> windows;
-        for (const char* caption : {"a.txt", "b.txt"}) {
-            windows.push_back(new ActivationWindow(log, caption));
-            shell::PlaceForm(windows.back());
-            shell::ShowForm(windows.back());
-            platform::BringToFront(windows.back());
-        }
+        for (const char* caption : {"a.txt", "b.txt"})
+            windows.push_back(showDocument(new ActivationWindow(log, caption)));
         QCOMPARE(log, (CallLog{"a.txt activated", "a.txt deactivated", "b.txt activated"}));
         log.clear();
         platform::BringToFront(windows[0]);

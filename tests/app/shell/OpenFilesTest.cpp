@@ -1,5 +1,4 @@
-// Opening files by kind, new text documents, closing tool windows, and the
-// read-only viewer that shows files until the text window is installed.
+// Opening files by kind, new text documents and closing tool windows.
 #include "FormRegistry.h"
 #include "MDIForm1.h"
 #include "OpenFiles.h"
@@ -20,11 +19,9 @@ using kx::test::CallLog;
 using kx::test::StubChartWindow;
 using kx::test::StubTextWindow;
 
-class OpenFilesTest : public QObject {
+class OpenFilesTest : public QObject, kx::test::WindowTestBase {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
     CallLog log;
     std::vector<std::string> shownSolverFiles;
     std::vector<StubTextWindow*> texts;
@@ -36,13 +33,11 @@ class OpenFilesTest : public QObject {
 
 private slots:
     void init() {
-        Shared() = SharedState{};
+        StartWindowTest();
         log.clear();
         shownSolverFiles.clear();
         texts.clear();
         charts.clear();
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
         new shell::MDIForm1;
         textCreator = std::make_unique<shell::FormCreatorInstallation>(shell::kTextWindow, [this] {
             texts.push_back(new StubTextWindow(log));
@@ -55,13 +50,10 @@ private slots:
         previousHook = shell::InstallShowFileInResultWindow([this](const std::string& p) { shownSolverFiles.push_back(p); });
     }
     void cleanup() {
-        kx::test::DeleteAllWindows();
+        EndWindowTest();
         shell::InstallShowFileInResultWindow(previousHook);
         textCreator.reset();
         chartCreator.reset();
-        shell::InstallFormCreator(shell::kTextWindow, nullptr);
-        folder.reset();
-        clock.reset();
     }
 
     void refusedKindsAreNamedWhateverTheirLetterCase() {
