@@ -49,6 +49,11 @@ void deleteTemporaryFiles() {
     }
 }
 
+// The document window in an MDI frame; nullptr for no frame.
+platform::Form* formIn(QMdiSubWindow* frame) {
+    return frame ? dynamic_cast<platform::Form*>(frame->widget()) : nullptr;
+}
+
 std::string upper(const std::string& text) { return platform::FromQ(platform::ToQ(text).toUpper()); }
 
 }  // namespace
@@ -75,10 +80,7 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
 
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { subWindowActivated(sub); });
     QMdiArea* area = area_;
-    platform::SetActiveDocumentSource([area]() -> platform::Form* {
-        QMdiSubWindow* sub = area->activeSubWindow();
-        return sub ? dynamic_cast<platform::Form*>(sub->widget()) : nullptr;
-    });
+    platform::SetActiveDocumentSource([area] { return formIn(area->activeSubWindow()); });
     SetMainWindow(this);
     SetDocumentArea(area_);
 }
@@ -320,7 +322,7 @@ void MDIForm1::arrangeIcons() {
 
 // The activation events of the document windows.
 void MDIForm1::subWindowActivated(QMdiSubWindow* sub) {
-    platform::Form* now = sub ? dynamic_cast<platform::Form*>(sub->widget()) : nullptr;
+    platform::Form* now = formIn(sub);
     if (now == activeDocument_) return;
     platform::Form* before = activeDocument_;
     activeDocument_ = now;
