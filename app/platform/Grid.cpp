@@ -142,7 +142,7 @@ public:
     }
 
     // Reorders the shown rows by the keys (stable: equal rows keep data order).
-    void sortBy(const std::vector<std::pair<int, int>>& keys) {
+    void sortBy(const std::vector<Grid::SortKey>& keys) {
         emit layoutAboutToBeChanged();
         const QModelIndexList before = persistentIndexList();
         std::vector<int> dataRowsBefore;
@@ -150,9 +150,9 @@ public:
         std::sort(order_.begin(), order_.end());
         if (!keys.empty()) {
             std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-                for (auto [column, order] : keys) {
-                    int c = compareCells(fetch(a).Value(column), fetch(b).Value(column));
-                    if (c != 0) return order < 0 ? c > 0 : c < 0;
+                for (const Grid::SortKey& key : keys) {
+                    int c = compareCells(fetch(a).Value(key.column), fetch(b).Value(key.column));
+                    if (c != 0) return key.order < 0 ? c > 0 : c < 0;
                 }
                 return false;
             });
@@ -311,9 +311,7 @@ void Grid::AddSortKey(int column, int order) {
 }
 
 void Grid::sortRows() {
-    std::vector<std::pair<int, int>> keys;
-    for (const SortKey& k : sortKeys_) keys.emplace_back(k.column, k.order);
-    model_->sortBy(keys);
+    model_->sortBy(sortKeys_);
 }
 
 int Grid::Row() const {
