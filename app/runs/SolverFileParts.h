@@ -1,0 +1,26 @@
+// Parts of a solver file that several of its readers take from it: the
+// value of a header line and the number of lines one results record takes.
+// Lines are numbered from 1, as the solver counts them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kx::runs {
+
+inline constexpr int kSpeciesCountLine = 10;
+// A results record holds the values of at most this many species a line.
+inline constexpr int kSpeciesPerResultsLine = 50;
+
+// "line 12", for error details.
+std::string LineLabel(int number);
+
+// The value of header line `number`: its text left of the first "!",
+// trimmed. Throws kx::Error (InvalidArgument) naming the line when it holds
+// no "!".
+std::string HeaderText(std::string_view line, int number);
+
+// The lines one results record takes for the number of species (at least one).
+int ResultsRecordLines(int speciesCount);
+
+}  // namespace kx::runs
