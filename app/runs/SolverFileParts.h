@@ -9,6 +9,10 @@
 namespace kx::runs {
 
 inline constexpr int kSpeciesCountLine = 10;
+// The initial mole fraction of a species: columns 75-84 of the first line
+// of its thermodynamic record.
+inline constexpr int kFractionColumn = 75;
+inline constexpr int kFractionWidth = 10;
 // A results record holds the values of at most this many species a line.
 inline constexpr int kSpeciesPerResultsLine = 50;
 
