@@ -1,6 +1,7 @@
-// Parts of a solver file that several of its readers take from it: the
-// value of a header line and the number of lines one results record takes.
-// Lines are numbered from 1, as the solver counts them.
+// Parts of a solver file that several of its readers and writers share:
+// the value of a header line, the columns of a species' initial fraction and
+// the number of lines one results record takes. Lines and columns are
+// numbered from 1, as the solver counts them.
 #pragma once
 
 #include <string>
