@@ -3,6 +3,8 @@
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "RunOutcome.h"
+#include "SolverFileParts.h"
 #include "TextHelpers.h"
 
 #include <cstdint>
@@ -14,8 +16,6 @@ namespace {
 
 constexpr int kMaxStepLimit = 100000;
 constexpr std::size_t kMaxSolverPath = 300;
-constexpr std::size_t kThermoTextWidth = 74;
-constexpr std::size_t kFractionWidth = 10;
 constexpr std::size_t kSolverFractionWidth = 9;  // the solver reads columns 75-83
 constexpr double kSmallestFraction = 1e-99;
 
@@ -201,8 +201,8 @@ std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, cons
     for (int k = 0; k < model.speciesCount; ++k) {
         std::string& line = lines.at(static_cast<std::size_t>(model.ThermoLine(k)) - 1);
         std::string field = FractionField(model.species.at(static_cast<std::size_t>(k)).fraction);
-        line.resize(kThermoTextWidth, ' ');
-        field.resize(kFractionWidth, ' ');
+        line.resize(static_cast<std::size_t>(kFractionColumn - 1), ' ');
+        field.resize(static_cast<std::size_t>(kFractionWidth), ' ');
         line += field;
     }
     return lines;
@@ -210,7 +210,7 @@ std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, cons
 
 void WriteRunFiles(const std::string& programFolder, const std::string& solverPath,
                    const std::vector<std::string>& lines) {
-    files::WriteLines(programFolder + "/SolverFilePath.txt", {solverPath});
+    files::WriteLines(programFolder + "/" + kSolverPathFileName, {solverPath});
     files::WriteLines(solverPath, lines);
 }
 

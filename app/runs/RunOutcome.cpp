@@ -1,6 +1,5 @@
 #include "RunOutcome.h"
 
-#include "Errors.h"
 #include "Files.h"
 #include "RunSettings.h"
 #include "TextHelpers.h"

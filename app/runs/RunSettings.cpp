@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "SolverFileParts.h"
 #include "TextHelpers.h"
 
 #include <algorithm>
@@ -13,27 +14,16 @@
 namespace kx::runs {
 namespace {
 
-constexpr int kSpeciesCountLine = 10;
 constexpr int kReactionCountLine = 11;
 constexpr int kThermoSearchStart = 29;
 constexpr int kSeparatorLines = 3;
 constexpr int kLeastReactionLines = 3;
-constexpr std::size_t kFractionColumn = 74;  // columns 75-84, counted from 0
-constexpr std::size_t kFractionWidth = 10;
 constexpr std::size_t kMolarMassWidth = 15;
-constexpr std::size_t kCoefficientWidth = 15;
+constexpr int kCoefficientWidth = 15;
 constexpr std::size_t kWarningLimit = 142;
 constexpr int kNamesShown = 5;
-constexpr int kSpeciesPerResultsLine = 50;
-constexpr std::size_t kResultsFieldWidth = 17;
-constexpr std::size_t kFirstSpeciesColumn = 40;  // column 41, counted from 0
-
-// "line 12", for error details.
-std::string lineLabel(int number) {
-    std::string label = "line ";
-    label += std::to_string(number);
-    return label;
-}
+constexpr int kResultsFieldWidth = 17;
+constexpr int kFirstSpeciesColumn = 41;
 
 const std::string& lineAt(const std::vector<std::string>& lines, int number) {
     if (number < 1 || static_cast<std::size_t>(number) > lines.size()) throw Error(ErrorKind::InputPastEndOfFile);
@@ -42,72 +32,54 @@ const std::string& lineAt(const std::vector<std::string>& lines, int number) {
 
 std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
 
-std::string withoutLeadingBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    return std::string(text);
-}
-
-// The value of a header line: the text left of its first "!", trimmed.
 std::string headerValue(const std::vector<std::string>& lines, int number) {
-    const std::string& line = lineAt(lines, number);
-    const std::size_t bang = line.find('!');
-    if (bang == std::string::npos)
-        throw Error(ErrorKind::InvalidArgument, lineLabel(number) + " holds no \"!\"");
-    return trimmed(std::string_view(line).substr(0, bang));
+    return HeaderText(lineAt(lines, number), number);
 }
 
 double headerNumber(const std::vector<std::string>& lines, int number) {
     const std::string value = headerValue(lines, number);
     const std::optional<double> v = ParseNumber(value);
-    if (!v) throw Error(ErrorKind::TypeMismatch, lineLabel(number) + " \"" + value + "\"");
+    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(number) + " \"" + value + "\"");
     return *v;
 }
 
 int headerCount(const std::vector<std::string>& lines, int number) {
     const double v = RoundHalfEven(headerNumber(lines, number));
-    if (v > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, lineLabel(number));
-    if (v < 0) throw Error(ErrorKind::InvalidArgument, lineLabel(number) + " holds a negative count");
+    if (v > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, LineLabel(number));
+    if (v < 0) throw Error(ErrorKind::InvalidArgument, LineLabel(number) + " holds a negative count");
     return static_cast<int>(v);
-}
-
-// The text of a field (columns from 0); "" where the line is shorter.
-std::string_view field(std::string_view line, std::size_t start, std::size_t width) {
-    if (start >= line.size()) return {};
-    return line.substr(start, width);
 }
 
 // Species name and formula of a thermodynamic record's first line: after
 // its first word, the next two words.
 void nameAndFormula(const std::string& line, int number, std::string& name, std::string& formula) {
     auto missingBlank = [number] {
-        return Error(ErrorKind::InvalidArgument, lineLabel(number) + " lacks the blanks of a species record");
+        return Error(ErrorKind::InvalidArgument, LineLabel(number) + " lacks the blanks of a species record");
     };
-    std::string rest = withoutLeadingBlanks(line);
+    std::string_view rest = LTrim(line);
     std::size_t blank = rest.find(' ');
-    if (blank == std::string::npos) throw missingBlank();
-    rest = withoutLeadingBlanks(std::string_view(rest).substr(blank + 1));
+    if (blank == std::string_view::npos) throw missingBlank();
+    rest = LTrim(rest.substr(blank + 1));
     blank = rest.find(' ');
-    if (blank == std::string::npos) throw missingBlank();
+    if (blank == std::string_view::npos) throw missingBlank();
     name = rest.substr(0, blank);
-    rest = withoutLeadingBlanks(std::string_view(rest).substr(blank));
+    rest = LTrim(rest.substr(blank));
     blank = rest.find(' ');
-    if (blank == std::string::npos) throw missingBlank();
+    if (blank == std::string_view::npos) throw missingBlank();
     formula = rest.substr(0, blank);
 }
 
 double molarMassOf(const std::string& line, int number) {
-    const std::string text = withoutLeadingBlanks(line);
-    const std::string_view last =
-        std::string_view(text).substr(text.size() > kMolarMassWidth ? text.size() - kMolarMassWidth : 0);
-    const std::optional<double> v = ParseNumber(last);
-    if (!v) throw Error(ErrorKind::TypeMismatch, "molar mass on " + lineLabel(number));
+    const std::optional<double> v = ParseNumber(Right(LTrim(line), kMolarMassWidth));
+    if (!v) throw Error(ErrorKind::TypeMismatch, "molar mass on " + LineLabel(number));
     return *v;
 }
 
-// The number in a field of a results line, which must be there.
-double resultsValue(const std::string& line, std::size_t start, std::size_t width) {
-    const std::optional<double> v = ParseNumber(field(line, start, width));
-    if (!v) throw Error(ErrorKind::TypeMismatch, "results value \"" + std::string(field(line, start, width)).append("\""));
+// The number in a field of a results line (columns from 1), which must be there.
+double resultsValue(const std::string& line, int start, int width) {
+    const std::string_view text = Mid(line, start, width);
+    const std::optional<double> v = ParseNumber(text);
+    if (!v) throw Error(ErrorKind::TypeMismatch, "results value \"" + std::string(text) + "\"");
     return *v;
 }
 
@@ -132,7 +104,8 @@ MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
 
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::vector<std::string> lines = files::ReadLines(path);
-    const int species = headerCount(lines, kSpeciesCountLine);
+    // The counts are checked first, as the file is read; the layout takes them again.
+    headerCount(lines, kSpeciesCountLine);
     headerCount(lines, kReactionCountLine);
     s[Setting::Pressure] = headerValue(lines, 14);
     s.adiabatic = headerNumber(lines, 15) == 1;
@@ -150,6 +123,7 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     if (headerNumber(lines, 28) < 1) s[Setting::OutputStep] = std::string("1");
 
     const MechanismLayout layout = LocateMechanism(lines);
+    const int species = layout.speciesCount;
     SolverFileModel m;
     m.speciesCount = species;
     m.reactionCount = layout.reactionCount;
@@ -161,7 +135,7 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
         SpeciesRow& row = m.species[static_cast<std::size_t>(k)];
         const int first = m.ThermoLine(k);
         nameAndFormula(m.Line(first), first, row.name, row.formula);
-        row.fraction = trimmed(field(m.Line(first), kFractionColumn, kFractionWidth));
+        row.fraction = trimmed(Mid(m.Line(first), kFractionColumn, kFractionWidth));
         m.molarMasses[static_cast<std::size_t>(k)] = molarMassOf(m.Line(first + 3), first + 3);
     }
     model = std::move(m);
@@ -173,8 +147,7 @@ std::string SpeciesWithoutThermoData(const std::array<std::string, 4>& record) {
         auto sum = [&last](const std::string& line, int fields) {
             double total = 0;
             for (int f = 0; f < fields; ++f) {
-                const std::optional<double> v =
-                    ParseNumber(field(line, static_cast<std::size_t>(f) * kCoefficientWidth, kCoefficientWidth));
+                const std::optional<double> v = ParseNumber(Mid(line, 1 + f * kCoefficientWidth, kCoefficientWidth));
                 if (v) last = *v;
                 total += last;
             }
@@ -229,7 +202,7 @@ void ReadLastStep(const std::string& path, const SolverFileModel& model, const s
     }
     if (endLine > lines.size()) return;
     const int n = model.speciesCount;
-    const int recordLines = std::max(1, (n + kSpeciesPerResultsLine - 1) / kSpeciesPerResultsLine);
+    const int recordLines = ResultsRecordLines(n);
     if (endLine <= static_cast<std::size_t>(recordLines)) throw Error(ErrorKind::InputPastEndOfFile);
     // The last record's first line; a run that wrote its heading and no
     // record has no last state.
@@ -237,14 +210,13 @@ void ReadLastStep(const std::string& path, const SolverFileModel& model, const s
     if (titleLine != 0 && firstLine <= titleLine + static_cast<std::size_t>(recordLines)) return;
     out.available = true;
     const std::string& head = lines[firstLine - 1];
-    out.time = resultsValue(head, 7, 16);
-    out.temperature = Format(resultsValue(head, 24, 17), "0.0");
+    out.time = resultsValue(head, 8, 16);
+    out.temperature = Format(resultsValue(head, 25, 17), "0.0");
 
     std::vector<double> mass(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
         const std::string& line = lines[firstLine - 1 + static_cast<std::size_t>(k / kSpeciesPerResultsLine)];
-        const std::size_t start =
-            kFirstSpeciesColumn + static_cast<std::size_t>(k % kSpeciesPerResultsLine) * kResultsFieldWidth;
+        const int start = kFirstSpeciesColumn + k % kSpeciesPerResultsLine * kResultsFieldWidth;
         // The conversion works on the values as four significant digits.
         mass[static_cast<std::size_t>(k)] = *ParseNumber(Format(resultsValue(line, start, kResultsFieldWidth), "0.000E+000"));
     }

@@ -320,6 +320,18 @@ void SOL_RUN::showSettings(const RunSettings& s) {
     option1_->setChecked(!s.adiabatic);
 }
 
+RunSettings SOL_RUN::changeSettings(const std::function<void(RunSettings&)>& step) {
+    RunSettings s = settingsFromBoxes();
+    try {
+        step(s);
+    } catch (...) {
+        showSettings(s);
+        throw;
+    }
+    showSettings(s);
+    return s;
+}
+
 void SOL_RUN::setRunEnabled(bool enabled) {
     command5_->setEnabled(enabled);
     command3_->setEnabled(enabled);
@@ -408,15 +420,8 @@ void SOL_RUN::OpnFile(const std::string& FilePP) {
     lastStep_ = LastStep{};
     setRunEnabled(false);
     const bool loaded = shell::Trap("Sol#304. ", [&] {
-        RunSettings s = settingsFromBoxes();
         SolverFileModel model;
-        try {
-            LoadSolverFile(FilePP, s, model);
-        } catch (...) {
-            showSettings(s);
-            throw;
-        }
-        showSettings(s);
+        changeSettings([&](RunSettings& s) { LoadSolverFile(FilePP, s, model); });
         model_ = std::move(model);
         refillGrid();
         label2_->setText(
@@ -485,15 +490,9 @@ void SOL_RUN::Command5_Click() {
     shell::Trap("Sol#302. ", [this] {
         Shared().KeepConsoleOpen = check1_->isChecked() ? 1 : 0;
         commitGridEdit();
-        RunSettings s = settingsFromBoxes();
         Refusal refusal;
-        try {
-            refusal = ValidateRun(s, model_.species);
-        } catch (...) {
-            showSettings(s);
-            throw;
-        }
-        showSettings(s);
+        const RunSettings s =
+            changeSettings([&](RunSettings& settings) { refusal = ValidateRun(settings, model_.species); });
         switch (refusal.kind) {
             case Refusal::Kind::None: break;
             case Refusal::Kind::Field: ShoeTextMsg(box(refusal.field), refusal.tab, refusal.message); return;
@@ -546,14 +545,7 @@ void SOL_RUN::Command6_Click() {
 void SOL_RUN::EnterSetting() {
     try {
         const std::vector<std::string> items = ReadSavedSettings(savedSettingsFile());
-        RunSettings s = settingsFromBoxes();
-        try {
-            ApplySavedSettings(items, s, model_.species);
-        } catch (...) {
-            showSettings(s);
-            throw;
-        }
-        showSettings(s);
+        changeSettings([&](RunSettings& s) { ApplySavedSettings(items, s, model_.species); });
         grid_->ClearSortKeys();
         grid_->SetRowCount(0);
         refillGrid();

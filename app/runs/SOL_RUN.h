@@ -16,6 +16,7 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -96,6 +97,10 @@ private:
     QLineEdit* box(Setting s) const;
     RunSettings settingsFromBoxes() const;
     void showSettings(const RunSettings& s);
+    // Takes the settings from the boxes, lets the step change them and shows
+    // them again, also when the step fails (what it changed before stays);
+    // returns them.
+    RunSettings changeSettings(const std::function<void(RunSettings&)>& step);
     void setRunEnabled(bool enabled);
     void refillGrid();
     void positionGridLater(int row, int column);

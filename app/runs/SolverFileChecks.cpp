@@ -4,9 +4,9 @@
 #include "Files.h"
 #include "Format.h"
 #include "RevReactions.h"
+#include "SolverFileParts.h"
 #include "TextHelpers.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -14,8 +14,6 @@ namespace kx::runs {
 namespace {
 
 constexpr int kTemperatureModeLine = 15;
-constexpr int kSpeciesCountLine = 10;
-constexpr int kSpeciesPerResultsLine = 50;
 constexpr int kRecordsNeeded = 4;
 
 // The 16-bit whole number that a text reads as, halves to the even
@@ -50,18 +48,18 @@ void CheckFileReadable(const std::string& path, bool& failed) {
 
 bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier) {
     accepted = false;
-    bool signature = false;
-    bool unreadable = false;
-    CheckFileReadable(path, unreadable);
-    if (unreadable) return false;
+    std::optional<files::TextReader> reader;
+    std::string first;
     try {
-        files::TextReader reader(path);
-        const std::string line1 = reader.ReadLine();
-        std::string_view first = TrimBlanks(line1);
-        signature = !first.empty() && UpperAscii(Left(first, 16)) == kSolverSignature;
-        if (!signature) return false;
+        reader.emplace(path);
+        first = reader->ReadLine();
+    } catch (const std::exception&) {
+        return false;  // unreadable or empty: no solver file, and nothing is shown
+    }
+    if (!TrimmedStartsUpper(first, kSolverSignature)) return false;
+    try {
         std::string line;
-        for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader.ReadLine();
+        for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();
         const int mode = wholeNumber(Left(TrimBlanks(line), 2));
         if (mode == 2 || mode == 3) {
             notifier.Message(
@@ -69,25 +67,24 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
                 "attempting to open contains input data for a constant volume process; the file cannot be opened.\r\n"
                 "\r\n" + path,
                 kStyleExclamation, kMessageTitle);
-            return signature;
+        } else {
+            bool found = false;
+            std::string list;
+            ListRevReactions(path, found, list, notifier);
+            if (found)
+                notifier.Message(
+                    "The reaction mechanism contains reactions where the reverse rate constants are specified "
+                    "explicitly (the REV type).  \r\n" + list +
+                        "\r\nKinovex-II does not support this reaction type; the file cannot be opened.\r\n\r\n" +
+                        path,
+                    kStyleExclamation, kMessageTitle);
+            accepted = !found;
         }
-        bool found = false;
-        std::string list;
-        ListRevReactions(path, found, list, notifier);
-        if (found) {
-            notifier.Message(
-                "The reaction mechanism contains reactions where the reverse rate constants are specified "
-                "explicitly (the REV type).  \r\n" + list +
-                    "\r\nKinovex-II does not support this reaction type; the file cannot be opened.\r\n\r\n" + path,
-                kStyleExclamation, kMessageTitle);
-            return signature;
-        }
-        accepted = true;
     } catch (const std::exception& e) {
         accepted = false;
         notifier.ReportError("401#001.11 ", e.what());
     }
-    return signature;
+    return true;  // the signature is there, whether the file is accepted or not
 }
 
 bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier) {
@@ -110,10 +107,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         files::TextReader reader(path);
         std::string line;
         for (int n = 1; n <= kSpeciesCountLine; ++n) line = reader.ReadLine();
-        const std::size_t bang = line.find('!');
-        if (bang == std::string::npos) throw Error(ErrorKind::InvalidArgument, "line 10 has no \"!\"");
-        const int species = wholeNumber(line.substr(0, bang));
-        const int linesPerRecord = std::max(1, (species + kSpeciesPerResultsLine - 1) / kSpeciesPerResultsLine);
+        const int linesPerRecord = ResultsRecordLines(wholeNumber(HeaderText(line, kSpeciesCountLine)));
 
         bool heading = false;
         while (!heading && !reader.AtEnd()) heading = TrimmedStartsUpper(reader.ReadLine(), "!$RESULTS");
@@ -123,7 +117,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         }
         for (int n = 0; n < linesPerRecord; ++n) {
             line = reader.ReadLine();
-            if (!TrimBlanks(line).empty() && endsRecords(line)) {
+            if (endsRecords(line)) {
                 message = notFound;
                 return;
             }

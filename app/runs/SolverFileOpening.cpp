@@ -67,6 +67,14 @@ void CheckSolverFileToOpen(std::string& path, bool& failed) {
     platform::SetMousePointer(platform::kPointerDefault);
 }
 
+void CloseResultsWindowsOf(const std::string& path) {
+    for (platform::Form* form : platform::FindForms(shell::kResultsWindow)) {
+        if (platform::Require<platform::HasSolverFilePath>(form).SolverFilePath() != path) continue;
+        shell::SetFormNormal(form);
+        platform::Unload(form);
+    }
+}
+
 void OpenResultsWindow(const std::string& path) {
     if (SolverFileLacksResults(path, true)) return;
     bool failed = false;
@@ -76,11 +84,7 @@ void OpenResultsWindow(const std::string& path) {
         refuse(message);
         return;
     }
-    for (platform::Form* form : platform::FindForms(shell::kResultsWindow)) {
-        if (platform::Require<platform::HasSolverFilePath>(form).SolverFilePath() != path) continue;
-        shell::SetFormNormal(form);
-        platform::Unload(form);
-    }
+    CloseResultsWindowsOf(path);
     SharedState& s = Shared();
     s.SolverFileToOpen = path;
     platform::Form* results = shell::LoadForm(shell::kResultsWindow);

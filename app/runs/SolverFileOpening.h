@@ -20,6 +20,10 @@ bool SolverFileLacksResults(const std::string& path, bool showMessage);
 // header's own refusals. Errors reach the caller.
 void CheckSolverFileToOpen(std::string& path, bool& failed);
 
+// Closes the results windows open on the solver file, each restored to its
+// normal size first.
+void CloseResultsWindowsOf(const std::string& path);
+
 // Opens the results window on a solver file with complete results: the
 // reason is shown when they are missing or incomplete; a results window
 // already open on the same path is closed first; a window whose load

@@ -2,7 +2,6 @@
 
 #include "Desktop.h"
 #include "Errors.h"
-#include "FormRegistry.h"
 #include "Forms.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -79,11 +78,7 @@ void RunSolver(std::string& path, std::string& message, int& style, bool& error,
         style = report.style;
         if (platform::MsgBox(platform::ToQ(message), style, shell::kMessageTitle) == platform::kAnswerYes) {
             Shared().SolverFileToOpen = path;
-            for (platform::Form* form : platform::FindForms(shell::kResultsWindow)) {
-                if (platform::Require<platform::HasSolverFilePath>(form).SolverFilePath() != path) continue;
-                shell::SetFormNormal(form);
-                platform::Unload(form);
-            }
+            CloseResultsWindowsOf(path);
             shell::OpenFileByType(callerMePath);
             if (platform::Form* reopened = textWindowOf(callerPath)) {
                 if (auto* opener = dynamic_cast<platform::ResultsOpener*>(reopened))

@@ -21,12 +21,6 @@ constexpr std::size_t kLineWidth = 78;                    // longest SPECIES and
 
 std::string at(int line) { return "line " + std::to_string(line); }
 
-// Columns from..from+width-1 (from 1) of the line, as far as it reaches.
-std::string_view columns(std::string_view line, std::size_t from, std::size_t width) {
-    if (from - 1 >= line.size()) return {};
-    return line.substr(from - 1, width);
-}
-
 std::string withoutBlanks(std::string_view field) {
     std::string t;
     for (char c : field)
@@ -147,14 +141,15 @@ std::string number(double value, bool scientific = false) {
     return s;
 }
 
-std::string padRight(std::string s, std::size_t width) {
-    if (s.size() < width) s.append(width - s.size(), ' ');
-    return s;
+// The text left-aligned (padRight) or right-aligned (padLeft) in width
+// columns; a longer text is kept whole.
+std::string padRight(std::string_view s, std::size_t width) {
+    std::string pattern(width + 1, '@');
+    pattern[0] = '!';
+    return Format(s, pattern);
 }
 
-std::string padLeft(const std::string& s, std::size_t width) {
-    return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
-}
+std::string padLeft(std::string_view s, std::size_t width) { return Format(s, std::string(width, '@')); }
 
 // One side of an equation: species in the order listed, a species listed n
 // times written once as "nX".
@@ -416,16 +411,16 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     for (int k = 0; k < ns; ++k, n += 4) {
         MechanismSpecies sp;
         const std::string_view first = src.line(n);
-        sp.name = withoutBlanks(columns(first, 7, 16));
+        sp.name = withoutBlanks(Mid(first, 7, 16));
         if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + at(n));
-        sp.elements = readFormula(columns(first, 24, 22), n);
-        sp.lowT = fieldReal(columns(first, 48, 8), 1, n);
-        sp.highT = fieldReal(columns(first, 57, 8), 1, n);
-        sp.commonT = fieldReal(columns(first, 66, 8), 1, n);
+        sp.elements = readFormula(Mid(first, 24, 22), n);
+        sp.lowT = fieldReal(Mid(first, 48, 8), 1, n);
+        sp.highT = fieldReal(Mid(first, 57, 8), 1, n);
+        sp.commonT = fieldReal(Mid(first, 66, 8), 1, n);
         for (int j = 0; j < 3; ++j)
             for (int f = 0; f < (j < 2 ? 5 : 4); ++f)
                 sp.coefficients[static_cast<std::size_t>(5 * j + f)] =
-                    fieldReal(columns(src.line(n + 1 + j), 1 + 15 * static_cast<std::size_t>(f), 15), 8, n + 1 + j);
+                    fieldReal(Mid(src.line(n + 1 + j), 1 + 15 * f, 15), 8, n + 1 + j);
         m.species.push_back(std::move(sp));
     }
 
@@ -439,11 +434,12 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
             eq = TrimBlanks(eq.substr(afterNumber));
         re.equationLine = std::string(eq);
         ++n;
-        for (std::size_t k = 1; k <= 16; ++k) re.ints[k] = fieldInt(columns(src.line(n), 7 + 4 * (k - 1), 4), n);
+        for (int k = 1; k <= 16; ++k)
+            re.ints[static_cast<std::size_t>(k)] = fieldInt(Mid(src.line(n), 7 + 4 * (k - 1), 4), n);
         ++n;
-        auto reals = [&](std::size_t first, std::size_t count) {
-            for (std::size_t k = 0; k < count; ++k)
-                re.reals[first + k] = fieldReal(columns(src.line(n), 7 + 15 * k, 15), 8, n);
+        auto reals = [&](std::size_t first, int count) {
+            for (int k = 0; k < count; ++k)
+                re.reals[first + static_cast<std::size_t>(k)] = fieldReal(Mid(src.line(n), 7 + 15 * k, 15), 8, n);
             ++n;
         };
         reals(1, 3);
@@ -454,10 +450,11 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         if (re.ints[13] > 0) {
             src.line(n);  // the label line
             ++n;
-            for (std::size_t k = 1; k <= 10; ++k) re.ints[16 + k] = fieldInt(columns(src.line(n), 7 + 8 * (k - 1), 8), n);
+            for (int k = 1; k <= 10; ++k)
+                re.ints[static_cast<std::size_t>(16 + k)] = fieldInt(Mid(src.line(n), 7 + 8 * (k - 1), 8), n);
             ++n;
-            for (std::size_t k = 1; k <= 10; ++k)
-                re.reals[11 + k] = fieldReal(columns(src.line(n), 7 + 8 * (k - 1), 8), 2, n);
+            for (int k = 1; k <= 10; ++k)
+                re.reals[static_cast<std::size_t>(11 + k)] = fieldReal(Mid(src.line(n), 7 + 8 * (k - 1), 8), 2, n);
             ++n;
         }
         m.reactions.push_back(std::move(re));

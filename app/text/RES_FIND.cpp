@@ -96,8 +96,7 @@ void RES_FIND::ReplaceAll() {
         if (t->GetIsSolFile() || text1_->text().isEmpty()) return;
         const int count = t->Replace_ALL(text1_->text(), text2_->text(), options());
         if (count == 0)
-            platform::MsgBox("The text '" + text1_->text() + "' was not found.", platform::kMsgInformation,
-                             shell::kMessageTitle);
+            ShowTextNotFound(text1_->text());
         else
             platform::MsgBox(QString::number(count) + " replacement(s) made.", platform::kMsgInformation,
                              shell::kMessageTitle);

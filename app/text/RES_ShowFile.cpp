@@ -45,9 +45,9 @@ constexpr int kButtonPaste = 7;
 constexpr int kButtonUndo = 9;
 constexpr int kButtonRedo = 10;
 
-constexpr int kNoWrapMargin = 200000;  // twips: word wrap off
 const QColor kSolverFileBackColor(180, 190, 210);
 constexpr const char* kDocumentFont = "Courier New";
+constexpr int kFontSizes[] = {9, 11, 14};  // the sizes of the Font Size menu
 
 void setToolbarButton(int index, bool enabled) {
     if (shell::MDIForm1* main = shell::MainForm())
@@ -242,7 +242,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(wrap, "17#008. ", [this] { setWordWrap(!WordWrap()); });
     QMenu* sizes = format->addMenu("Font Size");
     sizes->setObjectName("FONTSIZE");
-    for (int size : {9, 11, 14}) {
+    for (int size : kFontSizes) {
         const std::string name = "FONT" + std::to_string(size);
         QAction* a = sizes->addAction(QString::number(size));
         a->setObjectName(ToQ(name));
@@ -332,17 +332,14 @@ void RES_ShowFile::FntSize(std::int32_t sIZEn) {
     ++quiet_;
     box_->document()->setDefaultFont(font);
     --quiet_;
-    for (int size : {9, 11, 14})
+    for (int size : kFontSizes)
         if (QAction* a = action(("FONT" + std::to_string(size)).c_str())) a->setChecked(size == sIZEn);
 }
 
 bool RES_ShowFile::WordWrap() const { return box_->lineWrapMode() != QTextEdit::NoWrap; }
 
 void RES_ShowFile::setWordWrap(bool on) {
-    // The right margin of the box: 0 wraps at the window's edge, 200000
-    // twips never.
-    const int rightMargin = on ? 0 : kNoWrapMargin;
-    box_->setLineWrapMode(rightMargin == 0 ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    box_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     if (QAction* a = action("TXTWORDWRAP")) a->setChecked(on);
 }
 
@@ -705,11 +702,11 @@ QTextDocument::FindFlags findFlags(int options) {
     return flags;
 }
 
-void notFound(const QString& text) {
+}  // namespace
+
+void ShowTextNotFound(const QString& text) {
     platform::MsgBox("The text '" + text + "' was not found.", platform::kMsgInformation, shell::kMessageTitle);
 }
-
-}  // namespace
 
 bool RES_ShowFile::Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg) {
     bool found = false;
@@ -721,7 +718,7 @@ bool RES_ShowFile::Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg) {
         if (match.isNull()) {
             searchPosition_ = 0;
             lastFound_ = -1;
-            if (ShowMsg) notFound(FindSTR);
+            if (ShowMsg) ShowTextNotFound(FindSTR);
             return;
         }
         found = true;

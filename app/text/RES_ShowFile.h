@@ -168,6 +168,9 @@ private:
     std::unique_ptr<UndoBinding> binding_;
 };
 
+// Tells the user that a search found nothing.
+void ShowTextNotFound(const QString& text);
+
 // Opens a solver file read-only in a text window, or brings forward the
 // window that already shows it (the same file under any spelling of its
 // path) with a note. An empty path first asks for the file.

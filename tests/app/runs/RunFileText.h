@@ -18,13 +18,15 @@ struct RunSpecies {
     bool thermoData = true;  // false: every coefficient 0
 };
 
-// A right-aligned field of the given width.
+// The text right-aligned / left-aligned in a field of the given width.
 inline std::string RightAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+    return Format(text, std::string(width, '@'));
 }
 
 inline std::string LeftAligned(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+    std::string pattern(width + 1, '@');
+    pattern[0] = '!';
+    return Format(text, pattern);
 }
 
 struct RunFileText {

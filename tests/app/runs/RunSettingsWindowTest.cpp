@@ -11,9 +11,9 @@
 #include "SavedSettings.h"
 #include "Timer.h"
 
-#include "DesktopTestSupport.h"
 #include "RunFileText.h"
 #include "RunTestSupport.h"
+#include "WindowTestBed.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -36,16 +36,17 @@ using kx::test::RunFileText;
 class RunSettingsWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::ProgramFolder> folder;
-    std::unique_ptr<platform::FakeClock> clock;
+    std::unique_ptr<test::WindowTestBed> bed;
 
     SOL_RUN* open(const std::string& path) {
         auto* w = new SOL_RUN;
         w->GETPASS(path, "caption");
         return w;
     }
-    std::string write(const std::string& name, const RunFileText& file) { return folder->dir.write(name, file.bytes()); }
-    std::string savedFile() const { return folder->assist(runs::kSavedSettingsName); }
+    std::string write(const std::string& name, const RunFileText& file) {
+        return bed->folder.dir.write(name, file.bytes());
+    }
+    std::string savedFile() const { return bed->folder.assist(runs::kSavedSettingsName); }
 
     // The fraction cell of grid row r as the user types into it.
     static void typeFraction(SOL_RUN* w, int row, const QString& text) {
@@ -54,21 +55,12 @@ class RunSettingsWindowTest : public QObject {
     }
 
 private slots:
-    void init() {
-        Shared() = SharedState{};
-        folder = std::make_unique<test::ProgramFolder>();
-        clock = std::make_unique<platform::FakeClock>();
-    }
-    void cleanup() {
-        test::DeleteAllWindows();
-        clock.reset();
-        folder.reset();
-        Shared() = SharedState{};
-    }
+    void init() { bed = std::make_unique<test::WindowTestBed>(); }
+    void cleanup() { bed.reset(); }
 
     void loadsTheSettingsSpeciesAndReactions() {
         const std::string path =
-            folder->dir.write("h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+            bed->folder.dir.write("h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
         SOL_RUN* w = open(path);
         QCOMPARE(w->Caption(), QString("Solver File   h2_air_1000K.txt"));
         QCOMPARE(w->Text1()->text(), QString("1.000000E+00"));
@@ -92,7 +84,7 @@ private slots:
         QVERIFY(!w->Command7()->isEnabled());  // no results yet
         QVERIFY(w->Label9()->text().isEmpty());
         // 200 ms later the grid's first cell is current.
-        clock->Advance(200);
+        bed->clock->Advance(200);
         QCOMPARE(grid->Row(), 1);
         QCOMPARE(grid->Col(), 1);
     }
@@ -202,7 +194,7 @@ private slots:
 
     void aFailedSaveIsReportedAndEnterStaysOff() {
         SOL_RUN* w = open(write("run.txt", RunFileText{}));
-        std::filesystem::remove_all(folder->dir.file("AssistFiles"));
+        std::filesystem::remove_all(bed->folder.dir.file("AssistFiles"));
         ScriptedMessages messages;
         w->Command3()->click();
         QCOMPARE(messages.shown().size(), size_t(1));
@@ -211,7 +203,7 @@ private slots:
     }
 
     void enterWithoutASavedFileOrWithABadOneTurnsEnterOff() {
-        folder->dir.write("AssistFiles/SolverData.txt", " 20 \r\npath\r\n1\r\n");
+        bed->folder.dir.write("AssistFiles/SolverData.txt", " 20 \r\npath\r\n1\r\n");
         SOL_RUN* w = open(write("run.txt", RunFileText{}));
         QVERIFY(w->Command6()->isEnabled());
         ScriptedMessages messages;
@@ -278,7 +270,7 @@ private slots:
         QCOMPARE(Shared().KeepConsoleOpen, 1);  // stored before any check
         QVERIFY(platform::FindForm("SOL_RUN"));
         QCOMPARE(test::ReadBytes(path), before);
-        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
     }
 
     void aBadFractionMakesItsCellCurrent() {
@@ -288,10 +280,10 @@ private slots:
         ScriptedMessages messages;
         w->Command5()->click();
         QCOMPARE(messages.lastText(), QString("Initial mole fractions, please enter positive decimal numbers."));
-        clock->Advance(200);
+        bed->clock->Advance(200);
         QCOMPARE(w->GridEX1()->Row(), 2);
         QCOMPARE(w->GridEX1()->Col(), 4);
-        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
     }
 
     void aPathTheSolverCannotReadIsRefusedBeforeAnythingIsWritten() {
@@ -305,12 +297,12 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QVERIFY(messages.lastText().endsWith(platform::ToQ(path)));
         QCOMPARE(test::ReadBytes(path), before);
-        QVERIFY(!files::Exists(folder->path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
         QVERIFY(platform::FindForm("SOL_RUN"));
     }
 
     void runCommitsAnEditInProgressRewritesTheFileAndStartsTheSolver() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         RunFileText file;
@@ -333,7 +325,7 @@ private slots:
         test::Settle();
 
         QVERIFY(!platform::FindForm("SOL_RUN"));
-        QCOMPARE(test::ReadBytes(folder->path() + "/SolverFilePath.txt"), path + "\r\n");
+        QCOMPARE(test::ReadBytes(bed->folder.path() + "/SolverFilePath.txt"), path + "\r\n");
         QCOMPARE(runner.launches.size(), size_t(1));
         const std::vector<std::string> lines = files::ReadLines(path);
         QCOMPARE(lines[27], std::string(" 2 !Delta N"));
@@ -350,7 +342,7 @@ private slots:
         const std::string path = write("run.txt", RunFileText{});
         shell::Timer3Run(path, "run.txt");
         QVERIFY(!platform::FindForm("SOL_RUN"));
-        clock->Advance(500);
+        bed->clock->Advance(500);
         auto* w = dynamic_cast<SOL_RUN*>(platform::FindForm("SOL_RUN"));
         QVERIFY(w);
         QCOMPARE(w->RunFilePath(), path);

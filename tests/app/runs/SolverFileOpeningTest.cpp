@@ -4,8 +4,8 @@
 #include "Scripted.h"
 #include "SolverFileOpening.h"
 
-#include "DesktopTestSupport.h"
 #include "SolverFileText.h"
+#include "WindowTestBed.h"
 
 #include <QTest>
 
@@ -28,29 +28,23 @@ std::string notSolverFile(const std::string& path) {
 class SolverFileOpeningTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<kx::test::ProgramFolder> folder;
+    std::unique_ptr<kx::test::WindowTestBed> bed;
 
     std::string withResults(const std::string& name, int records) {
         SolverFileText file;
         file.after = kx::test::Results(1, records);
         file.after.push_back(" !$End");
-        return folder->dir.write(name, file.bytes());
+        return bed->folder.dir.write(name, file.bytes());
     }
 
 private slots:
-    void init() {
-        Shared() = SharedState{};
-        folder = std::make_unique<kx::test::ProgramFolder>();
-    }
-    void cleanup() {
-        kx::test::DeleteAllWindows();
-        folder.reset();
-    }
+    void init() { bed = std::make_unique<kx::test::WindowTestBed>(kx::test::WindowTestBed::Clock::Real); }
+    void cleanup() { bed.reset(); }
 
     void anEmptyPathAsksForTheFileAndAGivenOneIsCheckedAsItIs() {
         ScriptedDialogs dialogs;
         ScriptedMessages messages;
-        const std::string good = folder->dir.write("run.sol", SolverFileText{}.bytes());
+        const std::string good = bed->folder.dir.write("run.sol", SolverFileText{}.bytes());
         dialogs.ChooseOpen(platform::ToQ(good));
         std::string path;
         bool failed = true;
@@ -82,16 +76,16 @@ private slots:
     void eachRefusalIsShownOnce() {
         SolverFileText constantVolume;
         constantVolume.temperatureMode = "3";
-        const std::string readOnly = folder->dir.write("locked.sol", SolverFileText{}.bytes());
+        const std::string readOnly = bed->folder.dir.write("locked.sol", SolverFileText{}.bytes());
         files::SetReadOnly(readOnly, true);
         struct Case {
             std::string path;
             std::string message;
         } cases[] = {
             {readOnly, "File '" + readOnly + "' is read-only, remove this attribute."},
-            {folder->dir.write("chart.PG", SolverFileText{}.bytes()), ""},
-            {folder->dir.write("notes.txt", "just notes\r\n"), ""},
-            {folder->dir.write("cv.sol", constantVolume.bytes()), "Kinovex-II is intended"},
+            {bed->folder.dir.write("chart.PG", SolverFileText{}.bytes()), ""},
+            {bed->folder.dir.write("notes.txt", "just notes\r\n"), ""},
+            {bed->folder.dir.write("cv.sol", constantVolume.bytes()), "Kinovex-II is intended"},
         };
         cases[1].message = notSolverFile(cases[1].path);
         cases[2].message = notSolverFile(cases[2].path);
@@ -135,7 +129,7 @@ private slots:
             return new StubResultsWindow(false);
         });
         ScriptedMessages messages;
-        const std::string none = folder->dir.write("none.sol", SolverFileText{}.bytes());
+        const std::string none = bed->folder.dir.write("none.sol", SolverFileText{}.bytes());
         runs::OpenResultsWindow(none);
         QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + none + "', \r\nresults are not found."));
         const std::string three = withResults("three.sol", 3);

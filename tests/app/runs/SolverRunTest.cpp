@@ -11,9 +11,9 @@
 #include "RES_ShowFile.h"
 #include "RunOutcome.h"
 
-#include "DesktopTestSupport.h"
 #include "RunFileText.h"
 #include "RunTestSupport.h"
+#include "WindowTestBed.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -54,31 +54,37 @@ ScriptedModals::Action waitForTheSolver(QString* shown = nullptr, bool* visibleA
 class SolverRunTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::ProgramFolder> folder;
+    std::unique_ptr<test::WindowTestBed> bed;
     std::string solverPath;
 
-    void writePathFile(const std::string& path) { files::WriteLines(folder->path() + "/SolverFilePath.txt", {path}); }
+    void writePathFile(const std::string& path) {
+        files::WriteLines(bed->folder.path() + "/SolverFilePath.txt", {path});
+    }
+
+    // What a run reports: the path read back, the message and its style,
+    // whether an error report was found.
+    struct Report {
+        std::string path;
+        std::string message;
+        int style = 0;
+        bool error = false;
+    };
 
     // Runs on the solver file with the window of that file as the caller.
-    std::string run(std::string& message, int& style, bool& error, const std::string& caller) {
-        std::string path;
-        runs::RunSolver(path, message, style, error, caller);
+    Report run() {
+        Report report;
+        runs::RunSolver(report.path, report.message, report.style, report.error, solverPath);
         test::Settle();
-        return path;
+        return report;
     }
 
 private slots:
     void init() {
-        Shared() = SharedState{};
-        folder = std::make_unique<test::ProgramFolder>();
-        solverPath = folder->dir.write("data/run.txt", test::RunFileText{}.bytes());
+        bed = std::make_unique<test::WindowTestBed>(test::WindowTestBed::Clock::Real);
+        solverPath = bed->folder.dir.write("data/run.txt", test::RunFileText{}.bytes());
         writePathFile(solverPath);
     }
-    void cleanup() {
-        test::DeleteAllWindows();
-        folder.reset();
-        Shared() = SharedState{};
-    }
+    void cleanup() { bed.reset(); }
 
     void eachEndingIsJudgedFromTheFile_data() {
         QTest::addColumn<QString>("ending");
@@ -104,7 +110,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, style);
         QFETCH(bool, yes);
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen(qPrintable(ending));
         test::HeadlessRunner runner;
         test::RecordingDocumentWindows windows;
@@ -112,14 +118,12 @@ private slots:
         ScriptedMessages messages;
         if (style & platform::kMsgYesNo) messages.Answer(yes ? platform::kAnswerYes : platform::kAnswerNo);
 
-        std::string message;
-        int shownStyle = 0;
-        bool error = false;
-        QCOMPARE(run(message, shownStyle, error, solverPath), solverPath);
+        const Report report = run();
+        QCOMPARE(report.path, solverPath);
 
-        QCOMPARE(platform::ToQ(message), text);
-        QCOMPARE(shownStyle, style);
-        QCOMPARE(error, ending.startsWith("error"));
+        QCOMPARE(platform::ToQ(report.message), text);
+        QCOMPARE(report.style, style);
+        QCOMPARE(report.error, ending.startsWith("error"));
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].text, text);
         QCOMPARE(messages.shown()[0].style, style);
@@ -136,27 +140,24 @@ private slots:
     }
 
     void theSolverStartsFromTheProgramFolderWithoutArguments() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         ScriptedMessages messages;
         messages.Answer(platform::kAnswerNo);
         Shared().KeepConsoleOpen = 1;
-        std::string message;
-        int style = 0;
-        bool error = false;
-        run(message, style, error, solverPath);
+        run();
 
         QCOMPARE(runner.launches.size(), size_t(1));
         const runs::SolverLaunch& launch = runner.launches[0];
-        const QString programFolder = platform::ToQ(folder->path());
+        const QString programFolder = platform::ToQ(bed->folder.path());
         QCOMPARE(launch.program, programFolder + "/KINOVEX_SOLVER");
         QCOMPARE(launch.folder, programFolder);
-        QCOMPARE(launch.title, platform::ToQ(runs::SolverCommandText(true, folder->path())));
+        QCOMPARE(launch.title, platform::ToQ(runs::SolverCommandText(true, bed->folder.path())));
         QVERIFY(launch.keepOpen);
         QCOMPARE(launch.banner, QStringList({"To end the task, click the button CLOSE (X) in this window.", QString(63, '-')}));
-        const std::string canonical = std::filesystem::canonical(folder->path()).string();
-        QCOMPARE(test::ReadBytes(folder->dir.file("StandInCall.txt")), "arguments=0\nfolder=" + canonical + "\n");
+        const std::string canonical = std::filesystem::canonical(bed->folder.path()).string();
+        QCOMPARE(test::ReadBytes(bed->folder.dir.file("StandInCall.txt")), "arguments=0\nfolder=" + canonical + "\n");
         QVERIFY(runner.output.contains(" Time= 0.000000E+00"));
     }
 
@@ -169,18 +170,15 @@ private slots:
     void aSolverThatCannotStartGivesTheAbnormalEnd() {
         QFETCH(bool, present);
         QFETCH(QString, description);
-        if (present) folder->dir.write("KINOVEX_SOLVER", "this is no program\n");
+        if (present) bed->folder.dir.write("KINOVEX_SOLVER", "this is no program\n");
         test::HeadlessRunner runner;
         test::RecordingDocumentWindows windows;
         RunCallerWindow* caller = windows.OpenWindow(solverPath);
         ScriptedMessages messages;
-        std::string message;
-        int style = 0;
-        bool error = false;
-        run(message, style, error, solverPath);
+        run();
 
         QCOMPARE(messages.shown().size(), size_t(2));
-        const QString program = platform::ToQ(folder->path()) + "/KINOVEX_SOLVER";
+        const QString program = platform::ToQ(bed->folder.path()) + "/KINOVEX_SOLVER";
         QVERIFY2(messages.shown()[0].text.startsWith("401#002. " + description + program), qPrintable(messages.shown()[0].text));
         QCOMPARE(messages.shown()[1].text, QString(" Solver has been terminated abnormally.\r\n"));
         QCOMPARE(messages.shown()[1].style, 48);
@@ -189,20 +187,17 @@ private slots:
     }
 
     void theCallerIsTheWindowOfThatFileNotAnotherOfTheSameName() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         test::RecordingDocumentWindows windows;
-        const std::string otherPath = folder->dir.write("other/run.txt", test::RunFileText{}.bytes());
+        const std::string otherPath = bed->folder.dir.write("other/run.txt", test::RunFileText{}.bytes());
         RunCallerWindow* other = windows.OpenWindow(otherPath);  // first in the window list
         RunCallerWindow* caller = windows.OpenWindow(solverPath);
         QCOMPARE(other->Caption(), caller->Caption());
         ScriptedMessages messages;
         messages.Answer(platform::kAnswerYes);
-        std::string message;
-        int style = 0;
-        bool error = false;
-        run(message, style, error, solverPath);
+        run();
 
         QVERIFY(loaded(other));
         QVERIFY(!loaded(caller));
@@ -211,7 +206,7 @@ private slots:
     }
 
     void yesOpensTheFileAndItsResultsInTheWindowsThatExist() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         // The program's text window.
@@ -226,10 +221,7 @@ private slots:
         QVERIFY(caller);
         ScriptedMessages messages;
         messages.Answer(platform::kAnswerYes);
-        std::string message;
-        int style = 0;
-        bool error = false;
-        run(message, style, error, solverPath);
+        run();
         shell::InstallFormCreator(shell::kTextWindow, previousText);
         shell::InstallFormCreator(shell::kFindWindow, previousFind);
         shell::InstallShowFileInResultWindow(previousHook);
@@ -243,7 +235,7 @@ private slots:
     }
 
     void withoutTheCallersWindowYesAsksForTheFile() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         test::RecordingDocumentWindows windows;
@@ -251,17 +243,14 @@ private slots:
         dialogs.Cancel(platform::testing::ScriptedDialogs::Kind::Open);
         ScriptedMessages messages;
         messages.Answer(platform::kAnswerYes);
-        std::string message;
-        int style = 0;
-        bool error = false;
-        run(message, style, error, solverPath);
+        run();
         QCOMPARE(dialogs.requests().size(), size_t(1));
         QVERIFY(!logged(windows.log, "OpResults " + solverPath));
         QCOMPARE(Shared().SolverFileToOpen, solverPath);
     }
 
     void theConsoleShowsTheRunAndClosesWhenTheSolverEnds() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         ScriptedModals modals;
         QString shown;
@@ -271,7 +260,7 @@ private slots:
             pointerWhileRunning = platform::MousePointer();
             waitForTheSolver(&shown, &visibleAfterEnd)(d);
         });
-        const runs::SolverLaunch launch = runs::SolverLaunchFor(folder->path(), false);
+        const runs::SolverLaunch launch = runs::SolverLaunchFor(bed->folder.path(), false);
         QCOMPARE(runs::ExecuteAndWait(launch), std::optional<int>(0));
 
         QCOMPARE(modals.shown(), std::vector<QString>({launch.title}));
@@ -285,7 +274,7 @@ private slots:
     }
 
     void aConsoleKeptOpenWaitsForTheUser() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         ScriptedModals modals;
         bool visibleAfterEnd = false;
@@ -295,13 +284,13 @@ private slots:
             pointerAfterEnd = platform::MousePointer();
             d.reject();  // the user closes it
         });
-        QCOMPARE(runs::ExecuteAndWait(runs::SolverLaunchFor(folder->path(), true)), std::optional<int>(0));
+        QCOMPARE(runs::ExecuteAndWait(runs::SolverLaunchFor(bed->folder.path(), true)), std::optional<int>(0));
         QVERIFY(visibleAfterEnd);
         QCOMPARE(pointerAfterEnd, platform::kPointerDefault);
     }
 
     void closingTheConsoleEndsTheSolver() {
-        test::PlaceSolverProgram(folder->path(), KX_STAND_IN_SOLVER);
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("slow");
         ScriptedModals modals;
         modals.Next([](QDialog& d) {
@@ -314,7 +303,7 @@ private slots:
         });
         QElapsedTimer clock;
         clock.start();
-        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), true));
+        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true));
         QVERIFY(end.started);
         QVERIFY(end.crashed);
         QVERIFY(clock.elapsed() < 30000);
@@ -322,23 +311,23 @@ private slots:
 
     void aMissingSolverShowsNoConsoleUnlessItIsKeptOpen() {
         ScriptedModals modals;
-        runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), false));
+        runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), false));
         QVERIFY(!end.started);
         QVERIFY(end.programMissing);
         QVERIFY(modals.shown().empty());
 
         QString shown;
         modals.Next([&](QDialog& d) { shown = static_cast<runs::SolverConsole&>(d).Text(); });
-        end = runs::RunSolverProgram(runs::SolverLaunchFor(folder->path(), true));
+        end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true));
         QVERIFY(!end.started);
         QVERIFY2(shown.contains("The solver could not be started: "), qPrintable(shown));
     }
 
     // The real solver on a sample, run from the run-settings window.
     void theRealSolverRunsASampleFromTheRunSettingsWindow() {
-        test::PlaceSolverProgram(folder->path(), KX_SOLVER_PROGRAM);
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_PROGRAM);
         const std::string path =
-            folder->dir.write("data/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+            bed->folder.dir.write("data/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
         test::RecordingDocumentWindows windows;
         RunCallerWindow* caller = windows.OpenWindow(path);
         auto* settings = new runs::SOL_RUN;

@@ -5,13 +5,11 @@
 // the mechanism text, and Exit.
 #include "RES_ShowFile.h"
 
-#include "FormRegistry.h"
-#include "MDIForm1.h"
 #include "OpenFiles.h"
 #include "Scripted.h"
 
-#include "DesktopTestSupport.h"
 #include "SolverFileText.h"
+#include "TextWindowsBed.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -30,9 +28,7 @@ using kx::text::RES_ShowFile;
 class SolverFileModeTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
-    shell::MDIForm1* main = nullptr;
+    std::unique_ptr<kx::test::TextWindowsBed> bed;
     CallLog log;
     std::string sample;
 
@@ -41,7 +37,7 @@ class SolverFileModeTest : public QObject {
     }
     std::vector<platform::Form*> textWindows() { return platform::FindForms(shell::kTextWindow); }
     QAction* act(RES_ShowFile* w, const char* name) { return w->findChild<QAction*>(name); }
-    bool button(int index) { return main->Toolbar5()->Button(index)->isEnabled(); }
+    bool button(int index) { return bed->main->Toolbar5()->Button(index)->isEnabled(); }
     // Stand-ins for the windows of later parts, recording what they get.
     std::vector<std::unique_ptr<shell::FormCreatorInstallation>> stubs;
     void installStub(const char* type) {
@@ -51,26 +47,15 @@ class SolverFileModeTest : public QObject {
 
 private slots:
     void init() {
-        Shared() = SharedState{};
-        Shared().TextFontSize = 11;
         log.clear();
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
-        text::InstallTextWindows();
-        main = new shell::MDIForm1;
-        main->resize(1000, 700);
-        main->show();
-        sample = folder->dir.write("h2_air_1000K.txt",
+        bed = std::make_unique<kx::test::TextWindowsBed>();
+        sample = bed->folder.dir.write("h2_air_1000K.txt",
                                    kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt"));
     }
     void cleanup() {
         kx::test::DeleteAllWindows();
         stubs.clear();
-        shell::InstallFormCreator(shell::kTextWindow, nullptr);
-        shell::InstallFormCreator(shell::kFindWindow, nullptr);
-        shell::InstallShowFileInResultWindow(nullptr);
-        folder.reset();
-        clock.reset();
+        bed.reset();
     }
 
     void aSolverFileOpensReadOnlyWithTheEditingCommandsOff() {
@@ -93,7 +78,7 @@ private slots:
         for (const char* on : {"RESTOOLS", "TEXT_SOLVER", "TXT_RENSOLVER", "RESREACTIONSTools", "FINDTX"})
             QVERIFY2(act(w, on)->isEnabled(), on);
         QVERIFY(!button(1) && !button(5) && !button(7));
-        QVERIFY(main->Toolbar5()->isVisibleTo(main));
+        QVERIFY(bed->main->Toolbar5()->isVisibleTo(bed->main));
 
         // Selecting text offers copy, never cut.
         w->RichTextBox1()->selectAll();
@@ -117,8 +102,8 @@ private slots:
     void aFileAlreadyShownIsBroughtForwardUnderAnySpellingOfItsPath() {
         ScriptedMessages messages;
         shell::OpenFileByType(sample);
-        std::filesystem::create_directory(folder->dir.file("sub"));
-        const std::string other = folder->dir.path() + "/sub/../h2_air_1000K.txt";
+        std::filesystem::create_directory(bed->folder.dir.file("sub"));
+        const std::string other = bed->folder.dir.path() + "/sub/../h2_air_1000K.txt";
         for (const std::string& path : {sample, other}) {
             shell::OpenFileByType(path);
             QCOMPARE(textWindows().size(), size_t(1));
@@ -127,14 +112,14 @@ private slots:
             QCOMPARE(messages.shown().back().title, QString("KINOVEX"));
         }
         // Another file with the same name is another document.
-        const std::string copy = folder->dir.write("sub/h2_air_1000K.txt", kx::test::ReadBytes(sample));
+        const std::string copy = bed->folder.dir.write("sub/h2_air_1000K.txt", kx::test::ReadBytes(sample));
         shell::OpenFileByType(copy);
         QCOMPARE(textWindows().size(), size_t(2));
     }
 
     void aSolverFileThatCannotBeOpenedLeavesNoWindow() {
         ScriptedMessages messages;
-        text::ShowFileInResultWindow(folder->dir.file("gone.txt"));
+        text::ShowFileInResultWindow(bed->folder.dir.file("gone.txt"));
         QVERIFY(textWindows().empty());
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].style, 16);
@@ -158,9 +143,9 @@ private slots:
                                  shell::kResultsWindow})
             QVERIFY2(!platform::FindForm(type), type);
         QVERIFY(log.empty());
-        clock->Advance(499);
+        bed->clock->Advance(499);
         QVERIFY(log.empty());
-        clock->Advance(1);
+        bed->clock->Advance(1);
         QCOMPARE(log, (CallLog{"GETPASS " + sample + " | h2_air_1000K.txt"}));
         QVERIFY(platform::FindForm(shell::kRunSettingsWindow));
         QVERIFY(messages.shown().empty());
@@ -187,7 +172,7 @@ private slots:
         kx::test::SolverFileText file;
         file.after = kx::test::Results(1, 4);
         file.after.push_back(" !$End");
-        shell::OpenFileByType(folder->dir.write("done.txt", file.bytes()));
+        shell::OpenFileByType(bed->folder.dir.write("done.txt", file.bytes()));
         RES_ShowFile* done = textWindow("done.txt");
         QVERIFY(act(done, "POST")->isEnabled());
     }
@@ -206,7 +191,7 @@ private slots:
         QVERIFY(text.startsWith("! Reaction mechanism of the solver file h2_air_1000K.txt\n"));
         QVERIFY(text.contains("\nH+O2(+M)<=>HO2(+M)"));
         QVERIFY(text.contains("\nREACTIONS   CAL/MOLE   MOLES\n"));
-        QVERIFY(!files::Exists(folder->assist("CHEM01.TMP")));
+        QVERIFY(!files::Exists(bed->folder.assist("CHEM01.TMP")));
     }
 
     void exitClosesTheWindowThenTheProgram() {
@@ -215,7 +200,7 @@ private slots:
         RES_ShowFile* w = textWindow("h2_air_1000K.txt");
         act(w, "EXITRES")->trigger();
         QVERIFY(textWindows().empty());
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
     }
 
@@ -229,7 +214,7 @@ private slots:
         messages.Answer(platform::kAnswerCancel);
         act(w, "EXITRES")->trigger();
         QCOMPARE(textWindows().size(), size_t(1));
-        clock->Advance(1000);
+        bed->clock->Advance(1000);
         QCOMPARE(end.count, 0);
         QCOMPARE(messages.shown().size(), size_t(1));
     }

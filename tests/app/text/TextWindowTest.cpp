@@ -7,7 +7,7 @@
 #include "Rtf.h"
 #include "Scripted.h"
 
-#include "DesktopTestSupport.h"
+#include "WindowTestBed.h"
 
 #include <QTest>
 #include <QTextBlock>
@@ -26,8 +26,7 @@ Q_DECLARE_METATYPE(std::string)
 class TextWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
+    std::unique_ptr<kx::test::WindowTestBed> bed;
 
     RES_ShowFile* open(const std::string& path) {
         auto* w = new RES_ShowFile;
@@ -40,7 +39,7 @@ class TextWindowTest : public QObject {
         w->RichTextBox1()->moveCursor(QTextCursor::End);
         w->RichTextBox1()->insertPlainText(text);
     }
-    std::string write(const std::string& name, const std::string& bytes) { return folder->dir.write(name, bytes); }
+    std::string write(const std::string& name, const std::string& bytes) { return bed->folder.dir.write(name, bytes); }
     bool loaded(RES_ShowFile* w) {
         const auto all = platform::Forms();
         return std::find(all.begin(), all.end(), w) != all.end();
@@ -48,16 +47,10 @@ class TextWindowTest : public QObject {
 
 private slots:
     void init() {
-        Shared() = SharedState{};
+        bed = std::make_unique<kx::test::WindowTestBed>();
         Shared().TextFontSize = 11;
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
     }
-    void cleanup() {
-        kx::test::DeleteAllWindows();
-        folder.reset();
-        clock.reset();
-    }
+    void cleanup() { bed.reset(); }
 
     void anUneditedTextFileIsSavedByteForByte_data() {
         QTest::addColumn<std::string>("bytes");
@@ -147,7 +140,7 @@ private slots:
         ScriptedMessages messages;
         auto* w = new RES_ShowFile;
         bool failed = false;
-        w->OPEN_Rich(folder->dir.file("missing.txt"), failed);
+        w->OPEN_Rich(bed->folder.dir.file("missing.txt"), failed);
         QVERIFY(failed);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].style, 16);
@@ -173,7 +166,7 @@ private slots:
         QVERIFY(w->Modified());
         QCOMPARE(w->MePath(), std::string());
 
-        const std::string path = folder->dir.file("draft.rtf");
+        const std::string path = bed->folder.dir.file("draft.rtf");
         dialogs.ChooseSave(platform::ToQ(path));
         cancelled = false;
         w->SVTXT(cancelled);
@@ -193,7 +186,7 @@ private slots:
         ScriptedMessages messages;
         RES_ShowFile* w = open("$Text Doc1");
         type(w, "data");
-        const std::string picture = folder->dir.file("chart.BMP"), text = folder->dir.file("chart.txt");
+        const std::string picture = bed->folder.dir.file("chart.BMP"), text = bed->folder.dir.file("chart.txt");
         dialogs.ChooseSave(platform::ToQ(picture));
         messages.Answer(platform::kAnswerOk);
         dialogs.ChooseSave(platform::ToQ(text));
@@ -206,7 +199,7 @@ private slots:
 
         RES_ShowFile* other = open("$Text Doc2");
         type(other, "more");
-        const std::string chart = folder->dir.file("plot.pg");
+        const std::string chart = bed->folder.dir.file("plot.pg");
         dialogs.ChooseSave(platform::ToQ(chart));
         messages.Answer(platform::kAnswerCancel);
         cancelled = false;
@@ -222,7 +215,7 @@ private slots:
         const std::string path = write("mine.txt", "text\r\n");
         RES_ShowFile* w = open(path);
         type(w, "+");
-        const std::string copy = folder->dir.file("copy.rtf");
+        const std::string copy = bed->folder.dir.file("copy.rtf");
         dialogs.ChooseSave(platform::ToQ(copy));
         w->SaveAs();
         QCOMPARE(text::rtf::Read(kx::test::ReadBytes(copy)).paragraphs.at(1).runs.at(0).text, std::string("+"));
@@ -308,7 +301,7 @@ private slots:
         RES_ShowFile* w = open(table);
         QCOMPARE(w->MePath(), std::string());
         QCOMPARE(w->Caption(), QString("TmpPlot.txt"));
-        const std::string target = folder->dir.file("table.txt");
+        const std::string target = bed->folder.dir.file("table.txt");
         dialogs.ChooseSave(platform::ToQ(target));
         bool cancelled = false;
         w->SVTXT(cancelled);

@@ -4,13 +4,11 @@
 #include "RES_FIND.h"
 #include "RES_ShowFile.h"
 
-#include "FormRegistry.h"
-#include "MDIForm1.h"
 #include "OpenFiles.h"
 #include "Scripted.h"
 
-#include "DesktopTestSupport.h"
 #include "SolverFileText.h"
+#include "TextWindowsBed.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,68 +31,50 @@ using kx::text::RES_ShowFile;
 class UndoFindTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<kx::test::ProgramFolder> folder;
-    shell::MDIForm1* main = nullptr;
+    std::unique_ptr<kx::test::TextWindowsBed> bed;
 
     RES_ShowFile* document(const std::string& name, const std::string& bytes) {
-        platform::Form* form = shell::LoadTextFile(folder->dir.write(name, bytes));
+        platform::Form* form = shell::LoadTextFile(bed->folder.dir.write(name, bytes));
         shell::ShowForm(form);
         platform::BringToFront(form);
         return dynamic_cast<RES_ShowFile*>(form);
     }
-    bool button(int index) { return main->Toolbar5()->Button(index)->isEnabled(); }
+    bool button(int index) { return bed->main->Toolbar5()->Button(index)->isEnabled(); }
     QString text(RES_ShowFile* w) { return w->RichTextBox1()->toPlainText(); }
     QString selected(RES_ShowFile* w) { return w->RichTextBox1()->textCursor().selectedText(); }
     int selectedAt(RES_ShowFile* w) { return w->RichTextBox1()->textCursor().selectionStart(); }
 
 private slots:
-    void init() {
-        Shared() = SharedState{};
-        Shared().TextFontSize = 11;
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<kx::test::ProgramFolder>();
-        text::InstallTextWindows();
-        main = new shell::MDIForm1;
-        main->resize(1000, 700);
-        main->show();
-    }
-    void cleanup() {
-        kx::test::DeleteAllWindows();
-        shell::InstallFormCreator(shell::kTextWindow, nullptr);
-        shell::InstallFormCreator(shell::kFindWindow, nullptr);
-        shell::InstallShowFileInResultWindow(nullptr);
-        folder.reset();
-        clock.reset();
-    }
+    void init() { bed = std::make_unique<kx::test::TextWindowsBed>(); }
+    void cleanup() { bed.reset(); }
 
     void editsRestedUponAreUndoneAndRedoneWithinTwentySteps() {
         RES_ShowFile* w = document("undo.txt", "start");
         QTextEdit* box = w->RichTextBox1();
         QVERIFY(!box->document()->isUndoRedoEnabled());
-        clock->Advance(250);  // the base snapshot
+        bed->clock->Advance(250);  // the base snapshot
         QVERIFY(!w->Undo().canUndo());
         QVERIFY(!button(9) && !button(10));
 
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, "ab");
-        clock->Advance(249);
+        bed->clock->Advance(249);
         QTest::keyClicks(box, "c");
-        clock->Advance(249);
+        bed->clock->Advance(249);
         QVERIFY(!w->Undo().canUndo());  // still typing
-        clock->Advance(1);
+        bed->clock->Advance(1);
         QVERIFY(w->Undo().canUndo());
         QVERIFY(button(9));
         for (int k = 1; k <= 24; ++k) {
             QTest::keyClicks(box, QString::number(k % 10));
-            clock->Advance(250);
+            bed->clock->Advance(250);
         }
         QCOMPARE(w->Undo().UndoCount(), size_t(21));
         const QString full = text(w);
 
         int steps = 0;
         while (button(9)) {
-            main->Toolbar5()->Button(9)->trigger();
+            bed->main->Toolbar5()->Button(9)->trigger();
             ++steps;
         }
         QCOMPARE(steps, 20);
@@ -103,7 +83,7 @@ private slots:
 
         QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(text(w), QString("startabc12345"));
-        main->Toolbar5()->Button(10)->trigger();
+        bed->main->Toolbar5()->Button(10)->trigger();
         QCOMPARE(text(w), QString("startabc123456"));
         QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // not Ctrl alone: nothing
         QCOMPARE(text(w), QString("startabc123456"));
@@ -115,7 +95,7 @@ private slots:
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, "!");
         QVERIFY(button(10));
-        clock->Advance(250);
+        bed->clock->Advance(250);
         QVERIFY(!button(10));
         QVERIFY(w->Modified());
     }
@@ -123,13 +103,13 @@ private slots:
     void undoBringsBackTheSelectionAndRedoOfTheLastStepKeepsTheCaret() {
         RES_ShowFile* w = document("sel.txt", "hello world");
         QTextEdit* box = w->RichTextBox1();
-        clock->Advance(250);
+        bed->clock->Advance(250);
         QTextCursor c = box->textCursor();
         c.setPosition(6);
         c.setPosition(11, QTextCursor::KeepAnchor);
         box->setTextCursor(c);
         QTest::keyClicks(box, "there");
-        clock->Advance(250);
+        bed->clock->Advance(250);
         QCOMPARE(text(w), QString("hello there"));
 
         w->Rich_Undo();
@@ -144,10 +124,10 @@ private slots:
     void richTextComesBackWithItsFormatting() {
         RES_ShowFile* w = document("styled.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs30\\b Bold\\b0  plain}");
         QTextEdit* box = w->RichTextBox1();
-        clock->Advance(250);
+        bed->clock->Advance(250);
         box->selectAll();
         QTest::keyClicks(box, "gone");
-        clock->Advance(250);
+        bed->clock->Advance(250);
         w->Rich_Undo();
         QCOMPARE(text(w), QString("Bold plain"));
         const QTextCharFormat bold = box->document()->begin().begin().fragment().charFormat();
@@ -203,7 +183,7 @@ private slots:
     void theFindWindowSearchesTheActiveDocumentAndOnlyFindsInASolverFile() {
         ScriptedMessages messages;
         RES_ShowFile* w = document("dialog.txt", "Alpha alpha ALPHA");
-        main->Toolbar5()->Button(12)->trigger();
+        bed->main->Toolbar5()->Button(12)->trigger();
         auto* find = dynamic_cast<RES_FIND*>(platform::FindForm(shell::kFindWindow));
         QVERIFY(find);
         QVERIFY(find->isVisible());
@@ -218,7 +198,7 @@ private slots:
         QCOMPARE(messages.lastText(), QString("1 replacement(s) made."));
 
         kx::test::SolverFileText file;
-        platform::Form* solver = shell::LoadTextFile(folder->dir.write("run.txt", file.bytes()));
+        platform::Form* solver = shell::LoadTextFile(bed->folder.dir.write("run.txt", file.bytes()));
         platform::Require<platform::TextFileLoader>(solver).IsSolferFile(true);
         shell::ShowForm(solver);
         platform::BringToFront(solver);
