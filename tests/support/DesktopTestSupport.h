@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,25 +69,30 @@ inline void DeleteAllWindows() {
     Settle();
 }
 
-// What each window test function starts from: the shared state at its
-// zero values, a fake clock that drives the timers and a program folder of
-// its own; and what it leaves: no window. A test class derives from it and
-// calls StartWindowTest() in init() and EndWindowTest() in cleanup().
-class WindowTestBase {
-protected:
-    void StartWindowTest() {
-        Shared() = SharedState{};
-        clock = std::make_unique<platform::FakeClock>();
-        folder = std::make_unique<ProgramFolder>();
-    }
-    void EndWindowTest() {
-        DeleteAllWindows();
-        folder.reset();
-        clock.reset();
-    }
+// What each window test starts from: the shared state cleared, a program
+// folder of its own and, when asked for, a fake clock that drives the
+// windows' timers. A test makes it in init() and drops it in cleanup();
+// dropping it deletes every window the test left, then clears the shared
+// state again.
+class WindowTestBed {
+    // Made before the program folder (which sets the folders in the shared
+    // state) and gone after it.
+    struct ClearedState {
+        ClearedState() { Shared() = SharedState{}; }
+        ~ClearedState() { Shared() = SharedState{}; }
+    } cleared_;
 
-    std::unique_ptr<platform::FakeClock> clock;
-    std::unique_ptr<ProgramFolder> folder;
+public:
+    enum class Clock { Real, Fake };
+    explicit WindowTestBed(Clock timers = Clock::Fake) {
+        if (timers == Clock::Fake) clock.emplace();
+    }
+    ~WindowTestBed() { DeleteAllWindows(); }
+    WindowTestBed(const WindowTestBed&) = delete;
+    WindowTestBed& operator=(const WindowTestBed&) = delete;
+
+    ProgramFolder folder;
+    std::optional<platform::FakeClock> clock;
 };
 
 using CallLog = std::vector<std::string>;

@@ -13,7 +13,7 @@
 
 #include "RunFileText.h"
 #include "RunTestSupport.h"
-#include "WindowTestBed.h"
+#include "DesktopTestSupport.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

@@ -5,7 +5,7 @@
 #include "SolverFileOpening.h"
 
 #include "SolverFileText.h"
-#include "WindowTestBed.h"
+#include "DesktopTestSupport.h"
 
 #include <QTest>
 

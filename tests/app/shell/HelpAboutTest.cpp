@@ -42,18 +42,20 @@ std::set<double> sizesIn(QTextEdit* box) {
 
 }  // namespace
 
-class HelpAboutTest : public QObject, kx::test::WindowTestBase {
+class HelpAboutTest : public QObject {
     Q_OBJECT
+
+    std::optional<kx::test::WindowTestBed> bed;
 
     shell::MDIForm1* main = nullptr;
 
 private slots:
     void init() {
-        StartWindowTest();
+        bed.emplace();
         main = new shell::MDIForm1;
         main->show();
     }
-    void cleanup() { EndWindowTest(); }
+    void cleanup() { bed.reset(); }
 
     void theNumberFormatTextHasItsTable() {
         auto* help = new shell::Help1;
@@ -126,13 +128,13 @@ private slots:
         help->findChild<QAction*>("HELPEXIT")->trigger();
         QVERIFY(!platform::FindForm("Help1"));
         QCOMPARE(end.count, 0);
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
     }
 
     void theUserGuideOpensOnceAndAgainAfterClosingTheOldViewer() {
         ScriptedMessages messages;
-        folder->dir.write("AssistFiles/HelpFiles/KinovexHelp.html", kx::test::ReadBytes(KX_HELP_FILE));
+        bed->folder.dir.write("AssistFiles/HelpFiles/KinovexHelp.html", kx::test::ReadBytes(KX_HELP_FILE));
         shell::ShowHelp();
         QCOMPARE(helpViewers().size(), size_t(1));
         QWidget* first = helpViewers()[0];

@@ -39,8 +39,10 @@ private:
 
 }  // namespace
 
-class MainWindowTest : public QObject, kx::test::WindowTestBase {
+class MainWindowTest : public QObject {
     Q_OBJECT
+
+    std::optional<kx::test::WindowTestBed> bed;
 
     shell::MDIForm1* main = nullptr;
     CallLog log;
@@ -67,13 +69,13 @@ class MainWindowTest : public QObject, kx::test::WindowTestBase {
 
 private slots:
     void init() {
-        StartWindowTest();
+        bed.emplace();
         log.clear();
         main = new shell::MDIForm1;
         main->resize(1000, 700);
         main->show();
     }
-    void cleanup() { EndWindowTest(); }
+    void cleanup() { bed.reset(); }
 
     void exitStopsAtAWindowWhoseUserCancelsAndATryLaterEnds() {
         kx::test::EndCounter end;
@@ -81,27 +83,27 @@ private slots:
         StubTextWindow* second = openText("second.txt");
         QPointer<QWidget> secondAlive(second);
         first->closing = StubTextWindow::Closing::CancelAtPrompt;
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) folder->dir.write("AssistFiles/" + std::string(name), "x");
-        folder->dir.write("SOLTMP.txt", "x");
+        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) bed->folder.dir.write("AssistFiles/" + std::string(name), "x");
+        bed->folder.dir.write("SOLTMP.txt", "x");
 
         main->findChild<QAction*>("EXIT")->trigger();
-        clock->Advance(299);
+        bed->clock->Advance(299);
         QVERIFY(platform::FindForm("RES_ShowFile"));
-        clock->Advance(1);
+        bed->clock->Advance(1);
         QCOMPARE(end.count, 0);
         QCOMPARE(platform::Forms(), (std::vector<platform::Form*>{main, first, second}));
-        QVERIFY(files::Exists(folder->assist("KINA03.TMP")));
+        QVERIFY(files::Exists(bed->folder.assist("KINA03.TMP")));
 
         // The close box starts the same deferred exit, from the start.
         first->closing = StubTextWindow::Closing::Accept;
         QVERIFY(!main->close());
         QVERIFY(main->isVisible());
         QCOMPARE(end.count, 0);
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
         QVERIFY(platform::Forms().empty());
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) QVERIFY(!files::Exists(folder->assist(name)));
-        QVERIFY(!files::Exists(folder->dir.file("SOLTMP.txt")));
+        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) QVERIFY(!files::Exists(bed->folder.assist(name)));
+        QVERIFY(!files::Exists(bed->folder.dir.file("SOLTMP.txt")));
         kx::test::Settle();
         QVERIFY(secondAlive.isNull());
     }
@@ -111,7 +113,7 @@ private slots:
         new platform::FormWindow<QWidget>("PLOT");  // closes without touching the flag
         Shared().CloseRefused = true;  // left by a save prompt cancelled outside any exit
         shell::RequestExit();
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
         QVERIFY(platform::Forms().empty());
     }
@@ -121,7 +123,7 @@ private slots:
         StubTextWindow* stays = openText("draft.txt");
         stays->closing = StubTextWindow::Closing::StayWithoutFlag;
         shell::RequestExit();
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(end.count, 0);
         QVERIFY(platform::FindForm("RES_ShowFile"));
         QVERIFY(platform::FindForm("MDIForm1"));
@@ -134,23 +136,23 @@ private slots:
             return new StubToolDialog(log, shell::kRunSettingsWindow);
         });
         shell::Timer3Run("/data/a.sol", "a.sol");
-        clock->Advance(300);
+        bed->clock->Advance(300);
         shell::Timer3Run("/data/b.sol", "b.sol");
-        clock->Advance(199);
+        bed->clock->Advance(199);
         QCOMPARE(created, 0);
-        clock->Advance(1);
+        bed->clock->Advance(1);
         QCOMPARE(created, 1);
         QCOMPARE(log, (CallLog{"GETPASS /data/b.sol | b.sol"}));
         platform::Form* first = platform::FindForm("SOL_RUN");
         QVERIFY(first && first->Widget()->isVisible());
         QCOMPARE(first->Widget()->parentWidget(), main);  // owned by the main window, not modal
         QVERIFY(!qobject_cast<QDialog*>(first->Widget())->isModal());
-        clock->Advance(2000);
+        bed->clock->Advance(2000);
         QCOMPARE(created, 1);
 
         // A later request replaces the open window.
         shell::Timer3Run("/data/c.sol", "c.sol");
-        clock->Advance(500);
+        bed->clock->Advance(500);
         QCOMPARE(created, 2);
         QCOMPARE(platform::FindForms("SOL_RUN").size(), size_t(1));
         QVERIFY(platform::FindForm("SOL_RUN") != first);
@@ -159,7 +161,7 @@ private slots:
     void aRunRequestWithoutTheRunWindowIsReported() {
         ScriptedMessages messages;
         main->Timer3Run("/data/a.sol", "a.sol");
-        clock->Advance(500);
+        bed->clock->Advance(500);
         QCOMPARE(messages.lastText(), QString("MDI#017-1 This part of the program is not available: SOL_RUN"));
         QCOMPARE(messages.shown()[0].style, 48);
     }
@@ -171,14 +173,14 @@ private slots:
         std::string caption = "text doc1";
         main->ZordTimer(caption);
         QCOMPARE(caption, std::string("TEXT DOC1"));
-        clock->Advance(299);
+        bed->clock->Advance(299);
         QCOMPARE(platform::ActiveDocument(), doc2);
-        clock->Advance(1);
+        bed->clock->Advance(1);
         QCOMPARE(platform::ActiveDocument(), doc1);
 
         std::string unknown = "no such window";
         main->ZordTimer(unknown);
-        clock->Advance(300);
+        bed->clock->Advance(300);
         QCOMPARE(platform::ActiveDocument(), doc1);
     }
 

@@ -19,8 +19,10 @@ using kx::test::CallLog;
 using kx::test::StubChartWindow;
 using kx::test::StubTextWindow;
 
-class OpenFilesTest : public QObject, kx::test::WindowTestBase {
+class OpenFilesTest : public QObject {
     Q_OBJECT
+
+    std::optional<kx::test::WindowTestBed> bed;
 
     CallLog log;
     std::vector<std::string> shownSolverFiles;
@@ -29,11 +31,11 @@ class OpenFilesTest : public QObject, kx::test::WindowTestBase {
     std::unique_ptr<shell::FormCreatorInstallation> textCreator, chartCreator;
     shell::ShowFileHook previousHook;
 
-    std::string write(const std::string& name, const std::string& bytes) { return folder->dir.write(name, bytes); }
+    std::string write(const std::string& name, const std::string& bytes) { return bed->folder.dir.write(name, bytes); }
 
 private slots:
     void init() {
-        StartWindowTest();
+        bed.emplace();
         log.clear();
         shownSolverFiles.clear();
         texts.clear();
@@ -50,7 +52,7 @@ private slots:
         previousHook = shell::InstallShowFileInResultWindow([this](const std::string& p) { shownSolverFiles.push_back(p); });
     }
     void cleanup() {
-        EndWindowTest();
+        bed.reset();
         shell::InstallShowFileInResultWindow(previousHook);
         textCreator.reset();
         chartCreator.reset();

@@ -7,7 +7,7 @@
 #include "Rtf.h"
 #include "Scripted.h"
 
-#include "WindowTestBed.h"
+#include "DesktopTestSupport.h"
 
 #include <QTest>
 #include <QTextBlock>

@@ -7,7 +7,7 @@
 #include "MDIForm1.h"
 #include "RES_ShowFile.h"
 
-#include "WindowTestBed.h"
+#include "DesktopTestSupport.h"
 
 namespace kx::test {
 
