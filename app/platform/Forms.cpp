@@ -73,6 +73,10 @@ Form* ActiveDocument() { return activeSource ? activeSource() : nullptr; }
 
 void SetActiveDocumentSource(std::function<Form*()> source) { activeSource = std::move(source); }
 
+void UnloadAll(const QString& typeName) {
+    for (Form* form : FindForms(typeName)) Unload(form);
+}
+
 bool Unload(Form* form) {
     if (!form || !IsLoaded(form)) return true;
     if (!form->QueryUnload()) return false;

@@ -90,6 +90,10 @@ void SetActiveDocumentSource(std::function<Form*()> source);
 // Returns false when the window refused.
 bool Unload(Form* form);
 
+// Unloads every loaded window of the type (letter case ignored); a window
+// that refuses stays.
+void UnloadAll(const QString& typeName);
+
 // Brings the window to the front (and makes an MDI child the active one).
 void BringToFront(Form* form);
 

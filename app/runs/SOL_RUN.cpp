@@ -375,7 +375,7 @@ void SOL_RUN::ShoeTextMsg(QLineEdit* Txt, int Frn, const std::string& Msg) {
     ShowTab(Frn);
     Txt->setFocus();
     Txt->setSelection(0, static_cast<int>(Txt->text().size()));
-    platform::MsgBox(platform::ToQ(Msg), platform::kMsgExclamation, shell::kMessageTitle);
+    shell::UserMessage(Msg, platform::kMsgExclamation);
 }
 
 void SOL_RUN::PolinomCheck() {
@@ -498,7 +498,7 @@ void SOL_RUN::Command5_Click() {
             case Refusal::Kind::Field: ShoeTextMsg(box(refusal.field), refusal.tab, refusal.message); return;
             case Refusal::Kind::Fraction:
                 ShowTab(1);
-                platform::MsgBox(platform::ToQ(refusal.message), platform::kMsgExclamation, shell::kMessageTitle);
+                shell::UserMessage(refusal.message, platform::kMsgExclamation);
                 RecOrder_Load();
                 grid_->SetRow(1);
                 RecOrder_Load();
@@ -506,14 +506,14 @@ void SOL_RUN::Command5_Click() {
                 return;
             case Refusal::Kind::ZeroSum:
                 ShowTab(1);
-                platform::MsgBox(platform::ToQ(refusal.message), platform::kMsgExclamation, shell::kMessageTitle);
+                shell::UserMessage(refusal.message, platform::kMsgExclamation);
                 grid_->setFocus();
                 if (grid_->RowCount() > 0) grid_->SetCol(kFractionColumn);
                 return;
         }
         const std::string problem = SolverPathProblem(runFilePath_);
         if (!problem.empty()) {
-            platform::MsgBox(platform::ToQ(problem), platform::kMsgExclamation, shell::kMessageTitle);
+            shell::UserMessage(problem, platform::kMsgExclamation);
             return;
         }
         WriteRunFiles(Shared().AppFolder, runFilePath_, RewrittenSolverLines(model_, s));

@@ -76,7 +76,7 @@ void RunSolver(std::string& path, std::string& message, int& style, bool& error,
         const OutcomeMessage report = OutcomeMessageFor(outcome);
         message = report.text;
         style = report.style;
-        if (platform::MsgBox(platform::ToQ(message), style, shell::kMessageTitle) == platform::kAnswerYes) {
+        if (shell::UserMessage(message, style) == platform::kAnswerYes) {
             Shared().SolverFileToOpen = path;
             CloseResultsWindowsOf(path);
             shell::OpenFileByType(callerMePath);

@@ -253,7 +253,7 @@ void MDIForm1::Timer3Run(const std::string& FilePP, const std::string& FileCap) 
 
 void MDIForm1::timer3Tick() {
     Trap("MDI#017-1 ", [this] {
-        for (platform::Form* old : platform::FindForms(kRunSettingsWindow)) platform::Unload(old);
+        platform::UnloadAll(kRunSettingsWindow);
         platform::Form* run = LoadForm(kRunSettingsWindow);
         platform::Require<platform::RunSettingsLoader>(run).GETPASS(pendingRunFile_, pendingRunCaption_);
         ShowForm(run);

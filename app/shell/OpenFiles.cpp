@@ -26,10 +26,6 @@ constexpr std::array<const char*, 5> kToolWindows = {kFindWindow, kTextPageSetup
 constexpr std::array<const char*, 6> kReportDesigners = {"PLOT_REPORT",   "PLOT_REPORT_Land",   "PLOT_REPORT_Land_Lett",
                                                          "PRINT_PREVIEW", "PRINT_PREVIEW_Land", "PRINT_PREVIEW_Lett_Land"};
 
-void unloadAll(const char* type) {
-    for (platform::Form* form : platform::FindForms(type)) platform::Unload(form);
-}
-
 void openChart(const std::string& path) {
     platform::Form* chart = LoadForm(kChartWindow);
     bool failed = false;
@@ -123,20 +119,20 @@ void NewTextDocument(std::string& caption, bool visible) {
 
 void UnloadPlotDialogs() {
     Trap("Mod1#014-1 ", [] {
-        unloadAll("PLOT_Setup");
-        unloadAll("PLOT_xportMe");
+        platform::UnloadAll("PLOT_Setup");
+        platform::UnloadAll("PLOT_xportMe");
     });
 }
 
 void UnloadToolWindows(const std::string& keep) {
     Trap("Mod1#015-2 ", [&] {
         for (const char* type : kToolWindows)
-            if (keep != type) unloadAll(type);
+            if (keep != type) platform::UnloadAll(type);
     });
 }
 
 void UnloadReportDesigners() {
-    for (const char* type : kReportDesigners) IgnoreErrors([type] { unloadAll(type); });
+    for (const char* type : kReportDesigners) IgnoreErrors([type] { platform::UnloadAll(type); });
 }
 
 void ListRevReactions(const std::string& path, bool& found, std::string& list) {

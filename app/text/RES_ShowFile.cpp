@@ -76,10 +76,6 @@ std::string fileName(const std::string& path) {
 QString dateText(const QDateTime& t) { return QLocale::c().toString(t, "MMM d yyyy"); }
 QString timeText(const QDateTime& t) { return QLocale::c().toString(t, "hh:mm:ss"); }
 
-void unloadAllOf(const char* type) {
-    for (platform::Form* form : platform::FindForms(type)) platform::Unload(form);
-}
-
 }  // namespace
 
 // The engine's view of the document box and its snapshot timer. The box
@@ -426,9 +422,9 @@ void RES_ShowFile::Form_Deactivate() {
     // dialog or another program in front changes nothing.
     if (!platform::ActiveDocument()) return;
     shell::IgnoreErrors([] {
-        unloadAllOf(shell::kTextPageSetup);
-        unloadAllOf(shell::kRunSettingsWindow);
-        unloadAllOf(shell::kReductionWindow);
+        platform::UnloadAll(shell::kTextPageSetup);
+        platform::UnloadAll(shell::kRunSettingsWindow);
+        platform::UnloadAll(shell::kReductionWindow);
     });
 }
 
@@ -474,9 +470,9 @@ void RES_ShowFile::CloseMenu() {
 
 void RES_ShowFile::UnloadAll() {
     if (shell::FormMinimized(this)) shell::SetFormNormal(this);
-    unloadAllOf(shell::kRunSettingsWindow);
-    unloadAllOf(shell::kReductionWindow);
-    unloadAllOf(shell::kComparisonWindow);
+    platform::UnloadAll(shell::kRunSettingsWindow);
+    platform::UnloadAll(shell::kReductionWindow);
+    platform::UnloadAll(shell::kComparisonWindow);
     CloseMenu();
 }
 
@@ -498,7 +494,7 @@ void RES_ShowFile::RunSol() {
 void RES_ShowFile::openToolWindow(const char* type) {
     if (std::string(type) != shell::kFindWindow) {
         UnloadAll();
-        unloadAllOf(type);
+        platform::UnloadAll(type);
     } else if (platform::Form* open = platform::FindForm(type)) {
         shell::ShowForm(open);
         platform::BringToFront(open);
@@ -544,7 +540,7 @@ void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
         if (mePath_ == Shared().AssistFolder + "TmpPlot.txt") mePath_.clear();
     } catch (const std::exception& e) {
         openFailed_ = true;
-        platform::MsgBox(ToQ(e.what()), platform::kMsgCritical, shell::kMessageTitle);
+        shell::UserMessage(e.what(), platform::kMsgCritical);
         ErrBool = true;
     }
 }
@@ -601,8 +597,8 @@ void RES_ShowFile::NewPath(bool& CanselEr, std::string& FileNSw) {
                 return;
             }
             const int answer =
-                platform::MsgBox(ToQ("The file extension '" + extension + "' isn't suitable for the text file."),
-                                 platform::kMsgExclamation + platform::kMsgOkCancel, shell::kMessageTitle);
+                shell::UserMessage("The file extension '" + extension + "' isn't suitable for the text file.",
+                                   platform::kMsgExclamation + platform::kMsgOkCancel);
             if (answer != platform::kAnswerOk) {
                 // Nothing is written to the refused name.
                 CanselEr = true;
@@ -667,8 +663,7 @@ bool RES_ShowFile::QueryUnload() {
                 const std::string question = title_.empty()
                                                  ? "Do you want to save the text document '" + FromQ(Caption()) + "'?"
                                                  : "Do you want to save changes to '" + title_ + "'?";
-                const int answer = platform::MsgBox(ToQ(question), platform::kMsgQuestion + platform::kMsgYesNoCancel,
-                                                    shell::kMessageTitle);
+                const int answer = shell::UserMessage(question, platform::kMsgQuestion + platform::kMsgYesNoCancel);
                 bool keep = answer != platform::kAnswerYes && answer != platform::kAnswerNo;
                 if (answer == platform::kAnswerYes) {
                     // A cancelled Save dialog or a failed save keeps the

@@ -51,8 +51,7 @@ void ShowFileInResultWindow(const std::string& requested) {
         platform::BringToFront(open);
         open->Widget()->setFocus();
         platform::SetMousePointer(platform::kPointerDefault);
-        platform::MsgBox(platform::ToQ("The solver file is already opened.\r\n\r\n" + path), platform::kMsgInformation,
-                         shell::kMessageTitle);
+        shell::UserMessage("The solver file is already opened.\r\n\r\n" + path, platform::kMsgInformation);
         return;
     }
     platform::Form* window = shell::LoadTextFile(path);
