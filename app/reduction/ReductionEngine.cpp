@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "Errors.h"
+#include "Index.h"
 #include "ReducedFileWriter.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 // Restores the set-up window when the engine ends, however it ends.
 class ViewRestore {

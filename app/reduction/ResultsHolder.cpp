@@ -1,17 +1,15 @@
 #include "ResultsHolder.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 
 #include "Errors.h"
+#include "FileHelpers.h"
 #include "Format.h"
+#include "Index.h"
 #include "Quadrature.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 double DensityGasConstant(double avogadroNumber, double unitFactorE7, double unitFactorE4) {
     return RunTagged("Sol#104. ", [&] {
@@ -124,13 +122,9 @@ int SOL_RESX::ElemContents(std::string_view formula, std::string_view element) c
 }
 
 bool RedTestPathAccess(const std::string& path, int fileNumber, MessageSink& messages) {
-    std::error_code ec;
-    bool opened = !path.empty() && !std::filesystem::is_directory(path, ec);
-    if (opened) {
-        std::ifstream in(path, std::ios::binary);
-        opened = in.is_open();
-    }
-    if (opened) return false;
+    bool failed = false;
+    CanOpenFile(path, failed);
+    if (!failed) return false;
     messages.ShowMessage(fileNumber == 0
                              ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
                              : "File " + std::to_string(fileNumber) +
