@@ -194,6 +194,13 @@ public:
     // handed over.
     void ShowReacDeRe(int num, bool derFlag, const ReacUpdateCallback& reacUpdate);
 
+    // The integral over the current interval of each listed reaction's value
+    // (reactions[m], 1..NR): its net rate per gram (mol/g) or, with heat, its
+    // part of the rate of temperature change (K). Throws when the interval's
+    // rows are not set or two stored times of its working range (the
+    // interval and one stored row beyond each end) are equal.
+    std::vector<double> IntervalIntegrals(std::span<const int> reactions, bool heat);
+
     // The model as the kinetics formulas read it (columns 22-25 of
     // ReactionReals are written by every evaluation).
     KineticModel Model();
@@ -207,6 +214,14 @@ private:
     enum class ReadOutcome { Read, ResultsNotFound, Incomplete };
     ReadOutcome ReadFile(const std::string& path);
     bool UsedDataBody();
+    // The rows of the current interval and of its working range.
+    struct WorkingRange {
+        int First = 0, Last = 0, Start = 0, End = 0;
+    };
+    // Checks the interval's rows and puts the times of the working range
+    // into timesWork_.
+    WorkingRange GatherWorkingTimes();
+    std::vector<double> Integrate(const WorkingRange& w, std::span<const int> reactions, bool heat);
     IntervalPoints SelectInterval(double usMin, double usMax);
     double RawTime(int row) const;
     double RoundedTime(int row) const;
