@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Errors.h"
 #include "Index.h"
@@ -26,13 +27,28 @@ private:
     RedGenView& view_;
 };
 
-// The reactions in which species s takes part, ascending, each with its value
-// weighted by the species' net coefficient.
-void RankingOfSpecies(const RedKinModule& m, int s, std::vector<RedValueRow>& rows) {
+// For each species, the reactions that change its amount, ascending, with
+// its net coefficient in each.
+using SpeciesReactionIndex = std::vector<std::vector<std::pair<int, int>>>;
+
+SpeciesReactionIndex IndexSpeciesReactions(const RedHandOffTables& m) {
+    SpeciesReactionIndex index(At(m.RedSpeciesCount) + 1);
+    for (int r = 1; r <= m.RedReactionCount; ++r)
+        for (int c = 1; c <= 9; ++c) {
+            const int s = m.RedReactionInts(r, c);
+            if (s <= 0 || m.RedStoich(r, s) == 0) continue;
+            std::vector<std::pair<int, int>>& reactions = index[At(s)];
+            if (reactions.empty() || reactions.back().first != r) reactions.emplace_back(r, m.RedStoich(r, s));
+        }
+    return index;
+}
+
+// The reactions that change a species, each with its value weighted by the
+// species' net coefficient.
+void RankingOfSpecies(const RedKinModule& m, const std::vector<std::pair<int, int>>& reactions,
+                      std::vector<RedValueRow>& rows) {
     rows.clear();
-    for (int r = 1; r <= m.RedReactionCount; ++r) {
-        const int nu = m.RedStoich(r, s);
-        if (nu == 0) continue;
+    for (const auto& [r, nu] : reactions) {
         const RedValueRow& rate = m.RedReactionRates[At(r)];
         rows.push_back({rate.Number, nu * rate.Value});
     }
@@ -166,6 +182,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     holder.ReacToRed(m);
     m.RedSourceFile = holder.red_InitialCond().SolPass;
     const int ns = m.RedSpeciesCount, nr = m.RedReactionCount;
+    const SpeciesReactionIndex reactionsOf = IndexSpeciesReactions(m);
     for (const RedTarget& t : settings.Targets)
         if (t.Species < 1 || t.Species > ns)
             throw Error(ErrorKind::SubscriptOutOfRange, "target species " + std::to_string(t.Species));
@@ -210,7 +227,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
             const int s = target.Species;
             const double p = target.Parameter;
             if (p < 1 && m.RedSpeciesReactionCount[At(s)] > 0 && p >= 0) {
-                RankingOfSpecies(m, s, ranking);
+                RankingOfSpecies(m, reactionsOf[At(s)], ranking);
                 const int keep = SortAndCut(ranking, p);
                 for (int i = 0; i < keep; ++i) reactionFlags.Keep(ranking[At(i)].Number);
             }
@@ -229,7 +246,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
                 if (!speciesFlags.Pending[At(s)]) continue;
                 anyPending = true;
                 if (others < 1 && others >= 0 && m.RedSpeciesReactionCount[At(s)] > 0) {
-                    RankingOfSpecies(m, s, ranking);
+                    RankingOfSpecies(m, reactionsOf[At(s)], ranking);
                     const int keep = SortAndCut(ranking, others);
                     if (keep > 0) found = true;
                     for (int i = 0; i < keep; ++i) {
