@@ -75,9 +75,9 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     bool unreadable = false;
     CanOpenFile(path, unreadable);
     if (unreadable) {
-        messages_.ShowMessage(
-            "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
-            MessageIcon::Exclamation);
+        ShowMessage(messages_,
+                    "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
+                    MessageIcon::Exclamation);
         outcome.Failed = true;
         outcome.FocusFile = number;
         return false;
@@ -104,7 +104,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     }
     const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
     auto refuse = [&](const std::string& text) {
-        messages_.ShowMessage(which + text, MessageIcon::Exclamation);
+        ShowMessage(messages_, which + text, MessageIcon::Exclamation);
         outcome.Failed = true;
         return false;
     };

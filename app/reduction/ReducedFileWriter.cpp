@@ -68,7 +68,7 @@ std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othe
     return " " + std::to_string(entries.size()) + " " + list + text;
 }
 
-bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, MessageSink& messages) {
+bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, Notifier& messages) {
     // 1. The source up to two lines above its results key line.
     int resultsLine = 0;
     const std::vector<std::string> source = ReadSourceLines(m.RedSourceFile, resultsLine);
@@ -81,10 +81,10 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
 
     // 2. The reactions must end with the key word.
     if (lastKept < 1 || UpperAscii(Trim(source[At(lastKept)])) != "END") {
-        messages.ShowMessage(
-            "The reaction list does not contain the key word 'End'. The source solver file is changed or corrupted; "
-            "the reduced solver file cannot be created.",
-            MessageIcon::Exclamation);
+        ShowMessage(messages,
+                    "The reaction list does not contain the key word 'End'. The source solver file is changed or "
+                    "corrupted; the reduced solver file cannot be created.",
+                    MessageIcon::Exclamation);
         return false;
     }
 

@@ -19,7 +19,7 @@ namespace kx {
 // with the "END" key word: nothing is written then. Reading or writing
 // failures throw kx::Error; the target is replaced whole (files::WriteAll),
 // so a failure leaves it as it was.
-bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, MessageSink& messages);
+bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, Notifier& messages);
 
 // The targets line: " " count " " numbers " " "!Targets " and the texts, for
 // example " 3 -1 2 7 !Targets T 1.000E-01, H2 1.000E-01, O2 1.000E-01, Others 3.000E-01".

@@ -174,7 +174,7 @@ std::vector<RedInterval> RedSplitIntervals(std::span<const double> timePoints, i
 
 RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, const std::string& targetPath,
                                     std::span<const RedInterval> intervals, const RedSettings& settings,
-                                    RedGenView& view, MessageSink& messages) {
+                                    RedGenView& view, Notifier& messages) {
     ViewRestore restore(view);
     view.BusyPointer(true);
     m.RedTargetFile = targetPath;
@@ -277,14 +277,16 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     if (m.RedKeptSpeciesCount != 0 || m.RedKeptReactionCount != 0) {
         outcome.Written = WriteReducedSolverFile(m, settings, messages);
         if (outcome.Written)
-            messages.ShowMessage("Reduced reaction mechanism has been created  successfully. " + lineBreak +
-                                     "The mechanism consists of" + lineBreak + std::to_string(m.RedKeptSpeciesCount) +
-                                     " species, " + lineBreak + std::to_string(m.RedKeptReactionCount) + " reactions.",
-                                 MessageIcon::Information);
+            ShowMessage(messages,
+                        "Reduced reaction mechanism has been created  successfully. " + lineBreak +
+                            "The mechanism consists of" + lineBreak + std::to_string(m.RedKeptSpeciesCount) +
+                            " species, " + lineBreak + std::to_string(m.RedKeptReactionCount) + " reactions.",
+                        MessageIcon::Information);
     } else {
-        messages.ShowMessage("The reaction mechanism consists of " + lineBreak + "0" + " species, " + lineBreak + "0" +
-                                 " reactions. " + lineBreak + "The file has not been created.",
-                             MessageIcon::Exclamation);
+        ShowMessage(messages,
+                    "The reaction mechanism consists of " + lineBreak + "0" + " species, " + lineBreak + "0" +
+                        " reactions. " + lineBreak + "The file has not been created.",
+                    MessageIcon::Exclamation);
     }
     return outcome;
 }

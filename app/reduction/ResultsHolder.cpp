@@ -22,7 +22,7 @@ double DensityGasConstant(double avogadroNumber, double unitFactorE7, double uni
 
 }  // namespace
 
-SOL_RESX::SOL_RESX(MessageSink& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4)
+SOL_RESX::SOL_RESX(Notifier& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4)
     : reader_(messages, DensityGasConstant(avogadroNumber, unitFactorE7, unitFactorE4), ReaderOwner::ReductionHolder) {}
 
 bool SOL_RESX::OPEN_Rich(const std::string& path) { return reader_.OPEN_Rich(path); }
@@ -99,19 +99,19 @@ int SOL_RESX::ElemContents(std::string_view formula, std::string_view element) c
     });
 }
 
-bool RedTestPathAccess(const std::string& path, int fileNumber, MessageSink& messages) {
+bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages) {
     bool failed = false;
     CanOpenFile(path, failed);
     if (!failed) return false;
-    messages.ShowMessage(fileNumber == 0
-                             ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
-                             : "File " + std::to_string(fileNumber) +
-                                   ", the specified Path/File name cannot be accessed or is invalid.",
-                         MessageIcon::Exclamation);
+    ShowMessage(messages,
+                fileNumber == 0 ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
+                                : "File " + std::to_string(fileNumber) +
+                                      ", the specified Path/File name cannot be accessed or is invalid.",
+                MessageIcon::Exclamation);
     return true;
 }
 
-bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, MessageSink& messages,
+bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, Notifier& messages,
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4) {
     holder = std::make_unique<SOL_RESX>(messages, avogadroNumber, unitFactorE7, unitFactorE4);
     if (!holder->OPEN_Rich(path)) {

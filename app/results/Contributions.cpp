@@ -51,10 +51,10 @@ bool ResultsReader::Resolution(int kin, int kend, std::span<const double> times)
     if (kin < 0 || kend >= static_cast<int>(times.size())) throw Error(ErrorKind::SubscriptOutOfRange, "times");
     for (int i = kin; i < kend; ++i) {
         if (times[static_cast<std::size_t>(i)] == times[static_cast<std::size_t>(i) + 1]) {
-            messages_.ShowMessage(
-                "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
-                "resolved. We recommend to restart the problem with a greater number of step of data output.",
-                MessageIcon::Exclamation);
+            ShowMessage(messages_,
+                        "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
+                        "resolved. We recommend to restart the problem with a greater number of step of data output.",
+                        MessageIcon::Exclamation);
             return true;
         }
     }

@@ -50,7 +50,7 @@ double RoundToSevenDigits(double value) {
     return ParseNumber(Format(value, "0.000000E+00")).value_or(value);
 }
 
-ResultsReader::ResultsReader(MessageSink& messages, double gasConstantCm3Atm, ReaderOwner owner)
+ResultsReader::ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner)
     : messages_(messages), owner_(owner), gasConstantCm3Atm_(gasConstantCm3Atm) {}
 
 std::string_view ResultsReader::Tag(std::string_view resultsWindowTag, std::string_view holderTag) const {
@@ -90,16 +90,16 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     try {
         switch (ReadFile(path)) {
             case ReadOutcome::ResultsNotFound:
-                messages_.ShowMessage("In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
+                ShowMessage(messages_, "In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Incomplete:
-                messages_.ShowMessage("In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
+                ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Read:
                 break;
         }
     } catch (const std::exception& e) {
-        messages_.ShowMessage(e.what(), MessageIcon::Critical);
+        ShowMessage(messages_, e.what(), MessageIcon::Critical);
         return false;
     }
 
@@ -112,7 +112,7 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     } catch (const TaggedError& e) {
         // Times that cannot be selected leave nothing to work on.
         loaded_ = false;
-        messages_.ShowErrorMessage(e.what());
+        messages_.ReportError(e.Tag(), e.Description());
         return false;
     }
     return true;

@@ -7,7 +7,7 @@
 // at construction. Values that the windows show (the caption, the interval
 // texts, the number of points) are kept here and read by the window.
 //
-// Reporting: messages that a procedure shows itself go to the MessageSink;
+// Reporting: messages that a procedure shows itself go to the Notifier;
 // procedures with a location tag throw TaggedError (tag + description) and
 // change nothing that the failure would leave half-built.
 #pragma once
@@ -140,7 +140,7 @@ public:
     // gasConstantCm3Atm: the gas constant R' in cm^3 atm/(mol K) of the
     // density P/(R' T): AvogadroNumber x UnitFactorE7 / UnitFactorE4 of the
     // options.
-    ResultsReader(MessageSink& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
+    ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
 
     // Reads the file and selects the whole run. On failure the message has
     // been shown (results not found, incomplete, or the error's description
@@ -228,7 +228,7 @@ private:
     void RequireLoaded() const;
     std::string_view Tag(std::string_view resultsWindowTag, std::string_view holderTag) const;
 
-    MessageSink& messages_;
+    Notifier& messages_;
     ReaderOwner owner_;
     double gasConstantCm3Atm_;
     bool loaded_ = false;

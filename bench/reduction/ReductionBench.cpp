@@ -13,11 +13,13 @@
 
 namespace {
 
-struct QuietSink : kx::MessageSink {
-    void ShowMessage(std::string_view, kx::MessageIcon icon) override {
-        if (icon != kx::MessageIcon::Information) throw std::runtime_error("the reduction was refused");
+struct QuietSink : kx::Notifier {
+    void Message(const std::string&, int style, const std::string&) override {
+        if (style != static_cast<int>(kx::MessageIcon::Information)) throw std::runtime_error("the reduction was refused");
     }
-    void ShowErrorMessage(std::string_view text) override { throw std::runtime_error(std::string(text)); }
+    void ReportError(std::string_view tag, std::string_view description) override {
+        throw std::runtime_error(std::string(tag) + std::string(description));
+    }
 };
 
 struct QuietView : kx::RedGenView {

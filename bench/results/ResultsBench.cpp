@@ -16,9 +16,11 @@
 
 namespace {
 
-struct QuietSink : kx::MessageSink {
-    void ShowMessage(std::string_view text, kx::MessageIcon) override { throw std::runtime_error(std::string(text)); }
-    void ShowErrorMessage(std::string_view text) override { throw std::runtime_error(std::string(text)); }
+struct QuietSink : kx::Notifier {
+    void Message(const std::string& text, int, const std::string&) override { throw std::runtime_error(text); }
+    void ReportError(std::string_view tag, std::string_view description) override {
+        throw std::runtime_error(std::string(tag) + std::string(description));
+    }
 };
 
 constexpr double kGasConstantCm3Atm = 82.0573661;

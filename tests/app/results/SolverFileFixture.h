@@ -96,18 +96,20 @@ private:
     std::filesystem::path path_;
 };
 
-class RecordingSink : public kx::MessageSink {
+// Records what the code under test shows; errorRoutine marks a report
+// through the shared error routine.
+class RecordingSink : public kx::Notifier {
 public:
     struct Shown {
         std::string text;
         kx::MessageIcon icon;
         bool errorRoutine;
     };
-    void ShowMessage(std::string_view text, kx::MessageIcon icon) override {
-        shown.push_back({std::string(text), icon, false});
+    void Message(const std::string& text, int style, const std::string&) override {
+        shown.push_back({text, static_cast<kx::MessageIcon>(style), false});
     }
-    void ShowErrorMessage(std::string_view text) override {
-        shown.push_back({std::string(text), kx::MessageIcon::Exclamation, true});
+    void ReportError(std::string_view tag, std::string_view description) override {
+        shown.push_back({std::string(tag) + std::string(description), kx::MessageIcon::Exclamation, true});
     }
     std::vector<Shown> shown;
 };
