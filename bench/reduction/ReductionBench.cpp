@@ -43,10 +43,10 @@ struct GriReduction {
         for (const char* name : {"CH4", "O2", "CO2"})
             for (std::size_t k = 1; k < p.SpecArrD.size(); ++k)
                 if (p.SpecArrD[k] == name) settings.Targets.push_back({static_cast<int>(k), 0.1});
-        target = folder.File("reduced.txt").string();
+        target = folder.file("reduced.txt");
     }
 
-    kxtest::TempFolder folder;
+    kx::test::TempDir folder;
     QuietSink sink;
     QuietView view;
     std::unique_ptr<kx::SOL_RESX> holder;

@@ -2,17 +2,16 @@
 // results block, species and targets, the merged table and the conversion.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "ComparisonFiles.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::ComparisonFiles;
 using kx::MessageIcon;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -25,18 +24,12 @@ SolverFileFixture Named(const std::vector<std::string>& names, std::vector<doubl
     return f;
 }
 
-void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& l : lines) out << l << "\r\n";
-}
-
 class ComparisonFilesTest : public ::testing::Test {
 protected:
     std::string Write(const std::string& name, const SolverFileFixture& f, const std::string& line12 = " !") {
         std::vector<std::string> lines = f.Lines();
         lines[11] = line12;
-        WriteLines(folder.File(name), lines);
-        return folder.File(name).string();
+        return folder.write(name, kxtest::JoinLines(lines));
     }
     // Both files read; false when a step refused or failed.
     bool Read(const std::string& one, const std::string& two) {
@@ -46,7 +39,7 @@ protected:
         return true;
     }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     ComparisonFiles files{sink};
 };
@@ -194,8 +187,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
 
     std::vector<std::string> lines = f.Lines();
     lines[13] = " 1.000000E+00 !P, atm";
-    WriteLines(folder.File("nopressure.txt"), lines);
-    const std::string noPressure = folder.File("nopressure.txt").string();
+    const std::string noPressure = folder.write("nopressure.txt", kxtest::JoinLines(lines));
 
     SolverFileFixture short3 = f;
     short3.records.resize(2);  // heading + 2 records + " !$End": 3 block lines
@@ -207,7 +199,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     none.tail.clear();
     const std::string noResults = Write("input.txt", none);
 
-    const std::string missing = folder.File("missing.txt").string();
+    const std::string missing = folder.file("missing.txt");
     struct Case {
         std::string one, two, message;
         int focus;
@@ -218,7 +210,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
         {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
         {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
         {good, "  " + missing + " ", "File 2, the specified Path/File name cannot be accessed or is invalid.", 2},
-        {folder.Path().string(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
+        {folder.path(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
     };
     for (const Case& c : cases) {
         sink.shown.clear();

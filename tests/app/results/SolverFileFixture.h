@@ -22,6 +22,9 @@ struct FixtureSpecies {
 };
 
 struct FixtureReaction {
+    // A reaction of the given species, the other fields at their defaults.
+    static FixtureReaction Of(std::string equation, std::vector<int> reactants, std::vector<int> products);
+
     std::string equation;
     std::vector<int> reactants;  // species numbers, at most 3
     std::vector<int> products;   // at most 6
@@ -82,19 +85,8 @@ SolverFileFixture CubicTwoReactionRun(double y2Slope);
 // The record lines of a results block, for tests that edit the text.
 std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y);
 
-// A folder under the system's temporary folder, removed with the object.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path File(std::string_view name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
+// The lines as file text, each followed by the line end.
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n");
 
 // Records what the code under test shows; errorRoutine marks a report
 // through the shared error routine.
