@@ -15,18 +15,6 @@
 namespace kx {
 namespace {
 
-// Blank-separated words.
-std::vector<std::string_view> Words(std::string_view s) {
-    std::vector<std::string_view> words;
-    for (s = LTrim(s); !s.empty(); s = LTrim(s)) {
-        const std::size_t blank = s.find(' ');
-        words.push_back(s.substr(0, blank));
-        if (blank == std::string_view::npos) break;
-        s.remove_prefix(blank);
-    }
-    return words;
-}
-
 bool IsWholeNumber(std::string_view word) {
     const auto v = ParseNumber(word);
     return v && *v == std::floor(*v) && std::fabs(*v) <= INT_MAX;
@@ -163,10 +151,8 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
         const int L = 35 + 4 * (i - 1);
         file.SpeciesNames[At(i)] = std::string(Trim(Mid(line(L), 7, 16)));
         file.SpeciesFlags[At(i)] = "*";
-        const std::string& last = line(L + 3);
         file.MolarMasses[At(i)] =
-            RequiredNumber(Trim(last.size() > 14 ? std::string_view(last).substr(last.size() - 14) : last),
-                   "molar mass, line " + std::to_string(L + 3));
+            RequiredNumber(Trim(Right(line(L + 3), 14)), "molar mass, line " + std::to_string(L + 3));
     }
     file.SpeciesFlags[0] = "*";
 

@@ -21,15 +21,6 @@ constexpr std::string_view kEntryField = "!@@@@@@@@";
 
 std::string SourceLine(int n) { return "line " + std::to_string(n) + " of the source solver file"; }
 
-// The second blank-separated word of a trimmed line.
-std::string SecondWord(std::string_view line) {
-    std::string_view t = Trim(line);
-    const std::size_t blank = t.find(' ');
-    if (blank == std::string_view::npos) return {};
-    t = LTrim(t.substr(blank));
-    return std::string(t.substr(0, t.find(' ')));
-}
-
 std::string Today() {
     static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -111,7 +102,8 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const int j = static_cast<int>(newName.size());
         newNumber[At(i)] = j;
         const std::string& first = line(4 * i + 31);
-        newName.push_back(SecondWord(first));
+        const std::vector<std::string_view> words = Words(first);
+        newName.emplace_back(words.size() > 1 ? words[1] : std::string_view());
         out.push_back(" " + Format(std::to_string(j), kIntegerField) + std::string(Mid(first, 6)));
         for (int n = 4 * i + 32; n <= 4 * i + 34; ++n) out.push_back(line(n));
     }

@@ -18,6 +18,8 @@ namespace kx {
 namespace {
 
 constexpr int kFieldWidth = 17;
+// The density right-aligned in a field of the stored rows.
+constexpr std::string_view kDensityField = "@@@@@@@@@@@@@@@@@";
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 std::string OnLine(int line) { return "line " + std::to_string(line); }
@@ -271,8 +273,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;
 
-        std::string densityText = Format(density, "0.0000000E+00");
-        if (densityText.size() < kFieldWidth) densityText.insert(0, kFieldWidth - densityText.size(), ' ');
+        const std::string densityText = Format(Format(density, "0.0000000E+00"), kDensityField);
         std::string& row = t.ResultRows[static_cast<std::size_t>(i)];
         row.reserve(record.size() + 10);
         row.assign(Mid(record, 8, 33));

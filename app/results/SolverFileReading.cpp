@@ -39,6 +39,17 @@ int WholeNumber(double value, const std::string& where) {
     return static_cast<int>(r);
 }
 
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    for (line = LTrim(line); !line.empty(); line = LTrim(line)) {
+        const std::size_t blank = line.find(' ');
+        words.push_back(line.substr(0, blank));
+        if (blank == std::string_view::npos) break;
+        line.remove_prefix(blank);
+    }
+    return words;
+}
+
 int LinesPerResultsRecord(int speciesCount) {
     return std::max(1, (speciesCount + kSpeciesPerLine - 1) / kSpeciesPerLine);
 }

@@ -28,6 +28,9 @@ double FieldNumber(std::string_view field, const std::string& where);
 // when it does not fit an int.
 int WholeNumber(double value, const std::string& where);
 
+// The blank-separated words of a line.
+std::vector<std::string_view> Words(std::string_view line);
+
 // The physical lines of one record of a results block: the step, time and
 // temperature and up to 50 species on the first, up to 50 more on each
 // further line (at least one line).
