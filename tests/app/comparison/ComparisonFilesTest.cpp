@@ -180,6 +180,35 @@ TEST_F(ComparisonFilesTest, BlankLineAndAnotherLengthEndTheTable) {
     EXPECT_EQ(files.File(2).Lines, std::vector<std::string>{std::string()});
 }
 
+// A block that ends inside a record, or with blank lines, fails the
+// conversion after the complete records are stored.
+TEST_F(ComparisonFilesTest, BlockCutShortFailsTheConversion) {
+    struct Case {
+        const char* what;
+        int cutLines;                   // lines of the last record left out
+        std::vector<std::string> tail;  // lines after the records
+    };
+    const std::vector<Case> cases{{"inside a record", 1, {}}, {"blank lines at the end", 0, {" ", "  "}}};
+    for (const Case& c : cases) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+        f.AddRecords({0, 1, 2, 3});
+        f.tail.clear();
+        std::vector<std::string> lines = f.Lines();
+        lines.resize(lines.size() - static_cast<std::size_t>(c.cutLines));
+        lines.insert(lines.end(), c.tail.begin(), c.tail.end());
+        const std::string path = folder.write("cut.txt", kxtest::JoinLines(lines));
+        ASSERT_FALSE(files.OpenFiles(path, path).Failed) << c.what;
+        files.SpeciesAARR();
+        try {
+            files.ConvertToMoleFractions();
+            ADD_FAILURE() << c.what;
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()), "Comp#006. Subscript out of range: the results block ends early") << c.what;
+        }
+        EXPECT_EQ(files.File(1).PointCount, c.cutLines > 0 ? 3 : 4) << c.what;
+    }
+}
+
 TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     f.AddRecords({0, 1, 2, 3});
