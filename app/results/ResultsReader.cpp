@@ -159,16 +159,21 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     line(firstThermo + 4 * NS - 1);
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
+    // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
         const int l1 = firstThermo + 4 * (k - 1);
         const std::string& first = line(l1);
-        t.ThermoTable(k, 16) = FieldNumber(Mid(first, 48, 8), OnLine(l1));
-        t.ThermoTable(k, 17) = FieldNumber(Mid(first, 57, 8), OnLine(l1));
-        t.ThermoTable(k, 18) = FieldNumber(Mid(first, 66, 8), OnLine(l1));
-        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), OnLine(l1));
-        for (int j = 0; j < 3; ++j)
+        const std::string where = OnLine(l1);
+        t.ThermoTable(k, 16) = FieldNumber(Mid(first, 48, 8), where);
+        t.ThermoTable(k, 17) = FieldNumber(Mid(first, 57, 8), where);
+        t.ThermoTable(k, 18) = FieldNumber(Mid(first, 66, 8), where);
+        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
+        for (int j = 1; j <= 3; ++j) {
+            const std::string& text = line(l1 + j);
+            const std::string at = OnLine(l1 + j);
             for (int f = 0; f < 5; ++f)
-                t.ThermoTable(k, 5 * j + f + 1) = FieldNumber(Mid(line(l1 + 1 + j), 1 + 15 * f, 15), OnLine(l1 + 1 + j));
+                t.ThermoTable(k, 5 * (j - 1) + f + 1) = FieldNumber(Mid(text, 1 + 15 * f, 15), at);
+        }
     }
     n = firstThermo + 4 * NS;
 
@@ -189,26 +194,31 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int r = 1; r <= NR; ++r) {
         const int eq = nextReactionLine();
         t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(eq), 7));
-        const int il = nextReactionLine();
-        for (int k = 1; k <= 16; ++k)
-            t.ReactionInts(r, k) = WholeNumber(FieldNumber(Mid(line(il), 7 + 4 * (k - 1), 4), OnLine(il)), OnLine(il));
-        auto reals = [&](int column, int count) {
+        // Whole numbers / numbers of `count` fields of the next line, from
+        // character 7 on, into the columns from `column` on.
+        auto ints = [&](int column, int width, int count) {
             const int l = nextReactionLine();
+            const std::string& text = line(l);
+            const std::string where = OnLine(l);
             for (int k = 0; k < count; ++k)
-                t.ReactionReals(r, column + k) = FieldNumber(Mid(line(l), 7 + 15 * k, 15), OnLine(l));
+                t.ReactionInts(r, column + k) = WholeNumber(FieldNumber(Mid(text, 7 + width * k, width), where), where);
         };
-        reals(1, 3);
-        if (t.ReactionInts(r, 14) == 1) reals(4, 3);
+        auto reals = [&](int column, int width, int count) {
+            const int l = nextReactionLine();
+            const std::string& text = line(l);
+            const std::string where = OnLine(l);
+            for (int k = 0; k < count; ++k)
+                t.ReactionReals(r, column + k) = FieldNumber(Mid(text, 7 + width * k, width), where);
+        };
+        ints(1, 4, 16);
+        reals(1, 15, 3);
+        if (t.ReactionInts(r, 14) == 1) reals(4, 15, 3);
         const int kind = t.ReactionInts(r, 15);
-        if (kind > 0) reals(7, kind == 2 ? 5 : kind == 1 ? 4 : 3);
+        if (kind > 0) reals(7, 15, kind == 2 ? 5 : kind == 1 ? 4 : 3);
         if (t.ReactionInts(r, 13) >= 1) {
-            nextReactionLine();
-            const int pl = nextReactionLine();
-            for (int k = 1; k <= 10; ++k)
-                t.ReactionInts(r, 16 + k) = WholeNumber(FieldNumber(Mid(line(pl), 7 + 8 * (k - 1), 8), OnLine(pl)), OnLine(pl));
-            const int el = nextReactionLine();
-            for (int k = 1; k <= 10; ++k)
-                t.ReactionReals(r, 11 + k) = FieldNumber(Mid(line(el), 7 + 8 * (k - 1), 8), OnLine(el));
+            nextReactionLine();  // the partners' labels
+            ints(17, 8, 10);
+            reals(12, 8, 10);
         }
     }
 
