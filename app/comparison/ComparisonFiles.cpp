@@ -2,62 +2,18 @@
 
 #include <climits>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <span>
 
 #include "Errors.h"
+#include "FileHelpers.h"
+#include "Files.h"
 #include "Format.h"
+#include "Index.h"
+#include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
-
-double Number(std::string_view text, const std::string& what) {
-    const auto v = ParseNumber(text);
-    if (!v) throw Error(ErrorKind::TypeMismatch, what);
-    return *v;
-}
-
-int WholeNumber(std::string_view text, const std::string& what) {
-    const double r = RoundHalfEven(Number(text, what));
-    if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, what);
-    return static_cast<int>(r);
-}
-
-bool CanRead(const std::string& path) {
-    std::error_code ec;
-    if (path.empty() || std::filesystem::is_directory(path, ec)) return false;
-    std::ifstream in(path, std::ios::binary);
-    return in.is_open();
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(ErrorKind::FileNotFound, path);
-    std::vector<std::string> lines{std::string()};  // entry 0 unused
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
-    return lines;
-}
-
-// Blank-separated words.
-std::vector<std::string_view> Words(std::string_view s) {
-    std::vector<std::string_view> words;
-    for (s = LTrim(s); !s.empty(); s = LTrim(s)) {
-        const std::size_t blank = s.find(' ');
-        words.push_back(s.substr(0, blank));
-        if (blank == std::string_view::npos) break;
-        s.remove_prefix(blank);
-    }
-    return words;
-}
 
 bool IsWholeNumber(std::string_view word) {
     const auto v = ParseNumber(word);
@@ -88,7 +44,9 @@ std::string ExtractVal(std::string_view text, std::string_view probe) {
 }
 
 std::optional<std::string> ComparisonFiles::TestRedFile(const std::string& path) {
-    if (CanRead(path)) return std::nullopt;
+    bool unreadable = false;
+    CanOpenFile(path, unreadable);
+    if (!unreadable) return std::nullopt;
     return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.";
 }
 
@@ -102,10 +60,12 @@ ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, 
 
 bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome& outcome) {
     const std::string path(Trim(pathText));
-    if (!CanRead(path)) {
-        messages_.ShowMessage(
-            "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
-            MessageIcon::Exclamation);
+    bool unreadable = false;
+    CanOpenFile(path, unreadable);
+    if (unreadable) {
+        ShowMessage(messages_,
+                    "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
+                    MessageIcon::Exclamation);
         outcome.Failed = true;
         outcome.FocusFile = number;
         return false;
@@ -113,7 +73,8 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     CmpFileData& file = files_[At(number - 1)];
     file = CmpFileData{};
     file.Path = path;
-    file.Lines = ReadLines(path);
+    file.Lines = files::ReadLines(path);
+    file.Lines.insert(file.Lines.begin(), std::string());  // entry 0 unused
 
     // Each file has its own pressure: a file without one is refused rather
     // than read at another file's pressure.
@@ -123,7 +84,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     for (int n = 1; n <= lineCount; ++n) {
         const std::string line = LowerAscii(Trim(file.Lines[At(n)]));
         const std::size_t at = line.find("!pressure");
-        if (at != std::string::npos) pressure = Number(Trim(line.substr(0, at)), "pressure on line " + std::to_string(n));
+        if (at != std::string::npos) pressure = RequiredNumber(Trim(line.substr(0, at)), "pressure on line " + std::to_string(n));
         if (line.starts_with("!$results")) {
             startLine = n;
             break;
@@ -131,7 +92,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     }
     const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
     auto refuse = [&](const std::string& text) {
-        messages_.ShowMessage(which + text, MessageIcon::Exclamation);
+        ShowMessage(messages_, which + text, MessageIcon::Exclamation);
         outcome.Failed = true;
         return false;
     };
@@ -179,8 +140,8 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
         if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "line " + std::to_string(n));
         return file.Lines[At(n)];
     };
-    file.ZeroThreshold = Number(ExtractVal(line(24), "!"), "line 24");
-    const int ns = WholeNumber(ExtractVal(line(10), "!"), "line 10");
+    file.ZeroThreshold = RequiredNumber(ExtractVal(line(24), "!"), "line 24");
+    const int ns = WholeNumber(RequiredNumber(ExtractVal(line(10), "!"), "line 10"), "line 10");
     if (ns < 0 || 35 + 4 * ns > lineCount + 1) throw Error(ErrorKind::SubscriptOutOfRange, "species count, line 10");
     file.SpeciesCount = ns;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
@@ -190,10 +151,8 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
         const int L = 35 + 4 * (i - 1);
         file.SpeciesNames[At(i)] = std::string(Trim(Mid(line(L), 7, 16)));
         file.SpeciesFlags[At(i)] = "*";
-        const std::string& last = line(L + 3);
         file.MolarMasses[At(i)] =
-            Number(Trim(last.size() > 14 ? std::string_view(last).substr(last.size() - 14) : last),
-                   "molar mass, line " + std::to_string(L + 3));
+            RequiredNumber(Trim(Right(line(L + 3), 14)), "molar mass, line " + std::to_string(L + 3));
     }
     file.SpeciesFlags[0] = "*";
 
@@ -221,52 +180,20 @@ void ComparisonFiles::Convert(CmpFileData& file) {
     const int blockCount = file.BlockLineCount;
     if (static_cast<int>(file.MolarMasses.size()) != ns + 1)
         throw Error(ErrorKind::SubscriptOutOfRange, "the species of " + file.Path + " are not read");
-    auto block = [&](int n) -> const std::string& {
-        if (n < 1 || n > blockCount) throw Error(ErrorKind::SubscriptOutOfRange, "the results block ends early");
-        return file.BlockLines[At(n)];
-    };
-    const int full = ns / 50;
-    const int rest = ns - 50 * full;
-    const int perRecord = full + (rest >= 1 ? 1 : 0);
-    // The heading record gives the line lengths of every record.
-    const std::size_t firstWidth = block(1).size();
-    const std::size_t fullWidth = full >= 2 ? block(full).size() : 0;
-    const std::size_t partWidth = rest > 0 && full > 0 ? block(full + 1).size() : 0;
+    const ResultsRecords results =
+        JoinResultsRecords(std::span(file.BlockLines).subspan(1, static_cast<std::size_t>(blockCount)), ns);
 
     file.Values.Resize(ns + 3, blockCount + 1);
     file.PointCount = 0;
-    auto append = [](std::string& record, std::string_view piece) {
-        record += piece.starts_with('-') ? " " : "  ";
-        record += piece;
-    };
-    int n = perRecord;
-    bool more = true;
-    while (more) {
-        std::string_view first = block(++n);
-        while (Trim(first).empty()) first = block(++n);
-        if (first.size() != firstWidth) break;
-        std::string record(first);
-        bool whole = true;
-        for (int c = 1; c <= full - 1 && whole; ++c) {
-            const std::string& continuation = block(++n);
-            whole = continuation.size() == fullWidth;
-            if (whole) append(record, Trim(continuation));
-        }
-        if (whole && rest > 0 && full > 0) {
-            const std::string& continuation = block(++n);
-            whole = continuation.size() == partWidth;
-            if (whole) append(record, LTrim(continuation));
-        }
-        if (!whole) break;
-
+    for (const std::string& record : results.Records) {
         const int j = ++file.PointCount;
         const std::string where = "record " + std::to_string(j) + " of " + file.Path;
-        file.Values(0, j) = Number(Mid(record, 8, 16), "time, " + where);
-        const double T = Number(Mid(record, 25, 16), "temperature, " + where);
+        file.Values(0, j) = RequiredNumber(Mid(record, 8, 16), "time, " + where);
+        const double T = RequiredNumber(Mid(record, 25, 16), "temperature, " + where);
         file.Values(1, j) = T;
         double sum = 0;
         for (int k = 1; k <= ns; ++k) {
-            const double y = Number(Mid(record, 42 + 17 * (k - 1), 16), "species " + std::to_string(k) + ", " + where);
+            const double y = RequiredNumber(Mid(record, 42 + 17 * (k - 1), 16), "species " + std::to_string(k) + ", " + where);
             double moles = 0;
             if (y >= file.ZeroThreshold) {
                 if (file.MolarMasses[At(k)] == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
@@ -277,8 +204,8 @@ void ComparisonFiles::Convert(CmpFileData& file) {
         }
         if (T == 0 || sum == 0) throw Error(ErrorKind::DivisionByZero, where);
         for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
-        more = n < blockCount;
     }
+    if (results.CutShort) throw Error(ErrorKind::SubscriptOutOfRange, "the results block ends early");
     file.Lines.assign(1, std::string());
 }
 

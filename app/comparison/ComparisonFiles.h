@@ -6,7 +6,7 @@
 //
 // File 1 is typically a full mechanism and file 2 the reduced one, whose
 // line 12 names the targets of the reduction. Messages go to the
-// MessageSink; each step with a failure tag throws TaggedError.
+// Notifier; each step with a failure tag throws TaggedError.
 #pragma once
 
 #include <array>
@@ -55,7 +55,7 @@ std::string ExtractVal(std::string_view text, std::string_view probe);
 
 class ComparisonFiles {
 public:
-    explicit ComparisonFiles(MessageSink& messages) : messages_(messages) {}
+    explicit ComparisonFiles(Notifier& messages) : messages_(messages) {}
 
     // The message for a file 2 that cannot be opened for reading; none when
     // it can.
@@ -89,7 +89,7 @@ private:
     void SpeciesOf(CmpFileData& file);
     void Convert(CmpFileData& file);
 
-    MessageSink& messages_;
+    Notifier& messages_;
     std::array<CmpFileData, 2> files_;
     std::vector<CmpMergedRow> merged_;
 };

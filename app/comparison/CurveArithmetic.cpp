@@ -3,11 +3,10 @@
 #include <cmath>
 
 #include "Errors.h"
+#include "Index.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 double Checked(double v) {
     if (!std::isfinite(v)) throw Error(ErrorKind::Overflow);

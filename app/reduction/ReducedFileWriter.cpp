@@ -1,53 +1,25 @@
 #include "ReducedFileWriter.h"
 
+#include <algorithm>
 #include <array>
-#include <climits>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "Errors.h"
+#include "Files.h"
 #include "Format.h"
+#include "Index.h"
+#include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
 namespace {
 
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
+// Left-aligned fields of the rewritten lines, a longer text kept whole: a
+// number on an integer line, an entry on a third-body line.
+constexpr std::string_view kIntegerField = "!@@@@";
+constexpr std::string_view kEntryField = "!@@@@@@@@";
 
-// A text left-aligned in a field of the width, kept whole when longer.
-std::string PadRight(std::string text, std::size_t width) {
-    if (text.size() < width) text.append(width - text.size(), ' ');
-    return text;
-}
-
-// A whole number of a fixed-column field; a blank field is 0.
-int FieldInteger(std::string_view field, int line) {
-    const std::string_view t = Trim(field);
-    if (t.empty()) return 0;
-    const auto v = ParseNumber(t);
-    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < INT_MIN || *v > INT_MAX)
-        throw Error(ErrorKind::TypeMismatch, "line " + std::to_string(line) + " of the source solver file");
-    return static_cast<int>(*v);
-}
-
-double FieldReal(std::string_view field, int line) {
-    const std::string_view t = Trim(field);
-    if (t.empty()) return 0.0;
-    const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, "line " + std::to_string(line) + " of the source solver file");
-    return *v;
-}
-
-// The second blank-separated word of a trimmed line.
-std::string SecondWord(std::string_view line) {
-    std::string_view t = Trim(line);
-    const std::size_t blank = t.find(' ');
-    if (blank == std::string_view::npos) return {};
-    t = LTrim(t.substr(blank));
-    return std::string(t.substr(0, t.find(' ')));
-}
+std::string SourceLine(int n) { return "line " + std::to_string(n) + " of the source solver file"; }
 
 std::string Today() {
     static constexpr std::array<const char*, 12> months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -61,24 +33,15 @@ std::string Today() {
            two(local.tm_sec);
 }
 
-// The source lines before its results key line.
+// The source lines before its results key line (entry 0 unused), and the
+// number of that line (0 when there is none).
 std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLine) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw Error(ErrorKind::FileNotFound, path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(ErrorKind::PermissionDenied, path);
-    std::vector<std::string> lines{std::string()};  // entry 0 unused
-    resultsLine = 0;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (UpperAscii(Trim(line)).starts_with("!$RESULTS")) {
-            resultsLine = static_cast<int>(lines.size());
-            break;
-        }
-        lines.push_back(std::move(line));
-    }
-    if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
+    std::vector<std::string> lines = files::SplitLines(ReadSolverFile(path));
+    const auto key =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return TrimmedStartsUpper(l, "!$RESULTS"); });
+    resultsLine = key == lines.end() ? 0 : static_cast<int>(key - lines.begin()) + 1;
+    lines.erase(key, lines.end());
+    lines.insert(lines.begin(), std::string());
     return lines;
 }
 
@@ -96,24 +59,23 @@ std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othe
     return " " + std::to_string(entries.size()) + " " + list + text;
 }
 
-bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, MessageSink& messages) {
+bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, Notifier& messages) {
     // 1. The source up to two lines above its results key line.
     int resultsLine = 0;
     const std::vector<std::string> source = ReadSourceLines(m.RedSourceFile, resultsLine);
     const int lineCount = static_cast<int>(source.size()) - 1;
     const int lastKept = (resultsLine > 0 ? resultsLine : lineCount) - 2;
     auto line = [&](int n) -> const std::string& {
-        if (n < 1 || n > lastKept)
-            throw Error(ErrorKind::InputPastEndOfFile, "line " + std::to_string(n) + " of the source solver file");
+        if (n < 1 || n > lastKept) throw Error(ErrorKind::InputPastEndOfFile, SourceLine(n));
         return source[At(n)];
     };
 
     // 2. The reactions must end with the key word.
     if (lastKept < 1 || UpperAscii(Trim(source[At(lastKept)])) != "END") {
-        messages.ShowMessage(
-            "The reaction list does not contain the key word 'End'. The source solver file is changed or corrupted; "
-            "the reduced solver file cannot be created.",
-            MessageIcon::Exclamation);
+        ShowMessage(messages,
+                    "The reaction list does not contain the key word 'End'. The source solver file is changed or "
+                    "corrupted; the reduced solver file cannot be created.",
+                    MessageIcon::Exclamation);
         return false;
     }
 
@@ -140,23 +102,23 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const int j = static_cast<int>(newName.size());
         newNumber[At(i)] = j;
         const std::string& first = line(4 * i + 31);
-        newName.push_back(SecondWord(first));
-        out.push_back(" " + PadRight(std::to_string(j), 4) + std::string(Mid(first, 6)));
+        const std::vector<std::string_view> words = Words(first);
+        newName.emplace_back(words.size() > 1 ? words[1] : std::string_view());
+        out.push_back(" " + Format(std::to_string(j), kIntegerField) + std::string(Mid(first, 6)));
         for (int n = 4 * i + 32; n <= 4 * i + 34; ++n) out.push_back(line(n));
     }
     // 5. The lines between the species and the reactions.
     for (int n = 4 * ns + 35; n <= 4 * ns + 37; ++n) out.push_back(line(n));
 
     // 6. Where each reaction record begins.
-    std::vector<int> start(At(nr) + 2, 0);
+    std::vector<int> start(At(nr) + 1, 0);
     for (int n = 4 * ns + 38; n <= lastKept; ++n) {
         const std::string_view head = Mid(source[At(n)], 1, 5);
         if (!IsNumeric(head)) continue;
-        const int r = FieldInteger(head, n);
+        const int r = WholeNumber(RequiredNumber(head, SourceLine(n)), SourceLine(n));
         if (r < 1 || r > nr) throw Error(ErrorKind::SubscriptOutOfRange, "reaction number on line " + std::to_string(n));
         start[At(r)] = n;
     }
-    start[At(nr) + 1] = lastKept;
 
     auto renumbered = [&](int s) {
         if (s < 1 || s > ns || newNumber[At(s)] == 0)
@@ -171,11 +133,12 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const int s = start[At(r)];
         if (s == 0) throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " is not in the source");
         ++kept;
-        out.push_back(" " + PadRight(std::to_string(kept), 4) + std::string(Mid(line(s), 6)));
+        out.push_back(" " + Format(std::to_string(kept), kIntegerField) + std::string(Mid(line(s), 6)));
 
-        const std::string_view ints = LTrim(line(s + 1));
+        // The record's integer fields and third-body entries as the results
+        // holder read them from this source; its lines as they stand.
         std::array<int, 17> field{};
-        for (int k = 1; k <= 16; ++k) field[At(k)] = FieldInteger(Mid(ints, 4 * (k - 1) + 1, 4), s + 1);
+        for (int k = 1; k <= 16; ++k) field[At(k)] = m.RedReactionInts(r, k);
         for (int k = 1; k <= 9; ++k)
             if (field[At(k)] > 0) field[At(k)] = renumbered(field[At(k)]);
 
@@ -184,27 +147,23 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         if (field[14] == 1) record.push_back(line(next++));
         if (field[15] == 1 || field[15] == 2 || field[15] == 3) record.push_back(line(next++));
         if (field[13] > 0) {
-            const int labelLine = next, numberLine = next + 1, efficiencyLine = next + 2;
-            const std::string_view labels = LTrim(line(labelLine));
-            const std::string_view numbers = LTrim(line(numberLine));
-            const std::string_view efficiencies = LTrim(line(efficiencyLine));
+            const std::string_view labels = LTrim(line(next));
             std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
             int listed = 0;
             for (int e = 1; e <= 10; ++e) {
-                const int species = FieldInteger(Mid(numbers, 8 * (e - 1) + 1, 8), numberLine);
+                const int species = m.RedReactionInts(r, 16 + e);
                 if (species <= 0) continue;
-                if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(numberLine));
+                if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(next + 1));
                 if (newNumber[At(species)] == 0) continue;
                 ++listed;
-                labelText += PadRight(std::string(Trim(Mid(labels, 8 * (e - 1) + 1, 8))), 8);
-                numberText += PadRight(std::to_string(newNumber[At(species)]), 8);
-                efficiencyText +=
-                    PadRight(EfficiencyText(FieldReal(Mid(efficiencies, 8 * (e - 1) + 1, 8), efficiencyLine)), 8);
+                labelText += Format(Trim(Mid(labels, 8 * (e - 1) + 1, 8)), kEntryField);
+                numberText += Format(std::to_string(newNumber[At(species)]), kEntryField);
+                efficiencyText += Format(EfficiencyText(m.RedReactionReals(r, 11 + e)), kEntryField);
             }
             if (listed > 0) {
                 for (int e = listed + 1; e <= 10; ++e) {
-                    numberText += PadRight("0", 8);
-                    efficiencyText += PadRight("0.", 8);
+                    numberText += Format("0", kEntryField);
+                    efficiencyText += Format("0.", kEntryField);
                 }
                 record.push_back(labelText);
                 record.push_back(numberText);
@@ -216,7 +175,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         }
 
         std::string intLine = "      ";
-        for (int k = 1; k <= 16; ++k) intLine += PadRight(std::to_string(field[At(k)]), 4);
+        for (int k = 1; k <= 16; ++k) intLine += Format(std::to_string(field[At(k)]), kIntegerField);
         out.push_back(intLine);
         for (std::string& l : record) out.push_back(std::move(l));
     }
@@ -232,14 +191,8 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     out[11] = TargetsLine(entries, settings.OthersParameter);
 
     // 9. Write.
-    std::string text;
-    for (const std::string& l : out) text += l + "\r\n";
-    text += " End\r\n";
-    std::ofstream file(m.RedTargetFile, std::ios::binary | std::ios::trunc);
-    if (!file) throw Error(ErrorKind::PathNotFound, m.RedTargetFile);
-    file << text;
-    file.close();
-    if (!file) throw Error(ErrorKind::FileWriteFailed, m.RedTargetFile);
+    out.push_back(" End");
+    files::WriteLines(m.RedTargetFile, out);
     return true;
 }
 

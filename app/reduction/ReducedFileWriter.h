@@ -11,13 +11,15 @@
 namespace kx {
 
 // Writes module.RedTargetFile from module.RedSourceFile and the kept flags of
-// the last run; the targets line takes the parameters from `settings` (in the
-// order of module.RedTargetSpecies). Returns false, after showing why, when
-// the source's reactions do not end with the "END" key word: nothing is
-// written then. Reading or writing failures throw kx::Error; the output is
-// built whole before the file is opened, so a refused or unreadable source
-// leaves the target untouched.
-bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, MessageSink& messages);
+// the last run. Lines are copied from the source; the integer fields and
+// third-body entries of each reaction are those of the module's mechanism,
+// which the results holder read from the same file. The targets line takes
+// the parameters from `settings` (in the order of module.RedTargetSpecies).
+// Returns false, after showing why, when the source's reactions do not end
+// with the "END" key word: nothing is written then. Reading or writing
+// failures throw kx::Error; the target is replaced whole (files::WriteAll),
+// so a failure leaves it as it was.
+bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, Notifier& messages);
 
 // The targets line: " " count " " numbers " " "!Targets " and the texts, for
 // example " 3 -1 2 7 !Targets T 1.000E-01, H2 1.000E-01, O2 1.000E-01, Others 3.000E-01".

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Errors.h"
+#include "Index.h"
 #include "ReducedFileWriter.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 // Restores the set-up window when the engine ends, however it ends.
 class ViewRestore {
@@ -27,13 +27,28 @@ private:
     RedGenView& view_;
 };
 
-// The reactions in which species s takes part, ascending, each with its value
-// weighted by the species' net coefficient.
-void RankingOfSpecies(const RedKinModule& m, int s, std::vector<RedValueRow>& rows) {
+// For each species, the reactions that change its amount, ascending, with
+// its net coefficient in each.
+using SpeciesReactionIndex = std::vector<std::vector<std::pair<int, int>>>;
+
+SpeciesReactionIndex IndexSpeciesReactions(const RedHandOffTables& m) {
+    SpeciesReactionIndex index(At(m.RedSpeciesCount) + 1);
+    for (int r = 1; r <= m.RedReactionCount; ++r)
+        for (int c = 1; c <= 9; ++c) {
+            const int s = m.RedReactionInts(r, c);
+            if (s <= 0 || m.RedStoich(r, s) == 0) continue;
+            std::vector<std::pair<int, int>>& reactions = index[At(s)];
+            if (reactions.empty() || reactions.back().first != r) reactions.emplace_back(r, m.RedStoich(r, s));
+        }
+    return index;
+}
+
+// The reactions that change a species, each with its value weighted by the
+// species' net coefficient.
+void RankingOfSpecies(const RedKinModule& m, const std::vector<std::pair<int, int>>& reactions,
+                      std::vector<RedValueRow>& rows) {
     rows.clear();
-    for (int r = 1; r <= m.RedReactionCount; ++r) {
-        const int nu = m.RedStoich(r, s);
-        if (nu == 0) continue;
+    for (const auto& [r, nu] : reactions) {
         const RedValueRow& rate = m.RedReactionRates[At(r)];
         rows.push_back({rate.Number, nu * rate.Value});
     }
@@ -159,7 +174,7 @@ std::vector<RedInterval> RedSplitIntervals(std::span<const double> timePoints, i
 
 RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, const std::string& targetPath,
                                     std::span<const RedInterval> intervals, const RedSettings& settings,
-                                    RedGenView& view, MessageSink& messages) {
+                                    RedGenView& view, Notifier& messages) {
     ViewRestore restore(view);
     view.BusyPointer(true);
     m.RedTargetFile = targetPath;
@@ -167,6 +182,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     holder.ReacToRed(m);
     m.RedSourceFile = holder.red_InitialCond().SolPass;
     const int ns = m.RedSpeciesCount, nr = m.RedReactionCount;
+    const SpeciesReactionIndex reactionsOf = IndexSpeciesReactions(m);
     for (const RedTarget& t : settings.Targets)
         if (t.Species < 1 || t.Species > ns)
             throw Error(ErrorKind::SubscriptOutOfRange, "target species " + std::to_string(t.Species));
@@ -211,7 +227,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
             const int s = target.Species;
             const double p = target.Parameter;
             if (p < 1 && m.RedSpeciesReactionCount[At(s)] > 0 && p >= 0) {
-                RankingOfSpecies(m, s, ranking);
+                RankingOfSpecies(m, reactionsOf[At(s)], ranking);
                 const int keep = SortAndCut(ranking, p);
                 for (int i = 0; i < keep; ++i) reactionFlags.Keep(ranking[At(i)].Number);
             }
@@ -230,7 +246,7 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
                 if (!speciesFlags.Pending[At(s)]) continue;
                 anyPending = true;
                 if (others < 1 && others >= 0 && m.RedSpeciesReactionCount[At(s)] > 0) {
-                    RankingOfSpecies(m, s, ranking);
+                    RankingOfSpecies(m, reactionsOf[At(s)], ranking);
                     const int keep = SortAndCut(ranking, others);
                     if (keep > 0) found = true;
                     for (int i = 0; i < keep; ++i) {
@@ -261,14 +277,16 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     if (m.RedKeptSpeciesCount != 0 || m.RedKeptReactionCount != 0) {
         outcome.Written = WriteReducedSolverFile(m, settings, messages);
         if (outcome.Written)
-            messages.ShowMessage("Reduced reaction mechanism has been created  successfully. " + lineBreak +
-                                     "The mechanism consists of" + lineBreak + std::to_string(m.RedKeptSpeciesCount) +
-                                     " species, " + lineBreak + std::to_string(m.RedKeptReactionCount) + " reactions.",
-                                 MessageIcon::Information);
+            ShowMessage(messages,
+                        "Reduced reaction mechanism has been created  successfully. " + lineBreak +
+                            "The mechanism consists of" + lineBreak + std::to_string(m.RedKeptSpeciesCount) +
+                            " species, " + lineBreak + std::to_string(m.RedKeptReactionCount) + " reactions.",
+                        MessageIcon::Information);
     } else {
-        messages.ShowMessage("The reaction mechanism consists of " + lineBreak + "0" + " species, " + lineBreak + "0" +
-                                 " reactions. " + lineBreak + "The file has not been created.",
-                             MessageIcon::Exclamation);
+        ShowMessage(messages,
+                    "The reaction mechanism consists of " + lineBreak + "0" + " species, " + lineBreak + "0" +
+                        " reactions. " + lineBreak + "The file has not been created.",
+                    MessageIcon::Exclamation);
     }
     return outcome;
 }

@@ -10,7 +10,7 @@
 //
 // The engine reads the source run only through a RedResultsSource (the
 // results holder SOL_RESX) and shows its progress and outcome through the
-// set-up window's RedGenView and a MessageSink.
+// set-up window's RedGenView and a Notifier.
 #pragma once
 
 #include <span>
@@ -144,7 +144,7 @@ struct RedOutcome {
 // pointer are restored in every case.
 RedOutcome GenerateReducedMechanism(RedKinModule& module, RedResultsSource& holder, const std::string& targetPath,
                                     std::span<const RedInterval> intervals, const RedSettings& settings,
-                                    RedGenView& view, MessageSink& messages);
+                                    RedGenView& view, Notifier& messages);
 
 // The averaging intervals of the set-up window: the time points
 // timePoints[0..steps] cut into consecutive runs of `perInterval` steps, the

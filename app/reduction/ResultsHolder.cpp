@@ -1,17 +1,15 @@
 #include "ResultsHolder.h"
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <numeric>
 
 #include "Errors.h"
+#include "FileHelpers.h"
 #include "Format.h"
-#include "Quadrature.h"
+#include "Index.h"
 
 namespace kx {
 namespace {
-
-std::size_t At(int i) { return static_cast<std::size_t>(i); }
 
 double DensityGasConstant(double avogadroNumber, double unitFactorE7, double unitFactorE4) {
     return RunTagged("Sol#104. ", [&] {
@@ -24,7 +22,7 @@ double DensityGasConstant(double avogadroNumber, double unitFactorE7, double uni
 
 }  // namespace
 
-SOL_RESX::SOL_RESX(MessageSink& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4)
+SOL_RESX::SOL_RESX(Notifier& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4)
     : reader_(messages, DensityGasConstant(avogadroNumber, unitFactorE7, unitFactorE4), ReaderOwner::ReductionHolder) {}
 
 bool SOL_RESX::OPEN_Rich(const std::string& path) { return reader_.OPEN_Rich(path); }
@@ -70,36 +68,14 @@ void SOL_RESX::ShowReac(int num, RedHandOffTables& tables) {
     RunTagged("Sol#131. ", [&] {
         if (num != -2 && num != -3) throw Error(ErrorKind::InvalidArgument, "reaction values " + std::to_string(num));
         const bool heat = num == -3;
-        const ResultsTables& t = reader_.Tables();
-        const UsedRowsState& u = reader_.Used();
-        const int nr = t.NumReactions;
-        const int first = u.FirstUsedRow, last = u.LastUsedRow, finalRow = t.ResultRowCount - 1;
-        if (!reader_.Loaded() || first < 1 || last < first || last > finalRow)
-            throw Error(ErrorKind::SubscriptOutOfRange, "interval rows");
-
-        // The interval's rows and one more on either side where there is one.
-        const int start = IntervalQuadrature::StartRowFor(first);
-        const int end = IntervalQuadrature::EndRowFor(last, finalRow);
-        std::vector<double> times(At(end) + 1, 0.0);
-        for (int i = start; i <= end; ++i) {
-            times[At(i)] = reader_.Value(i, 0);
-            if (std::isnan(times[At(i)])) throw Error(ErrorKind::TypeMismatch, "time of row " + std::to_string(i));
-        }
-        IntervalQuadrature quadrature(times, first, last, finalRow, At(nr));
-
-        const std::vector<bool> all(At(nr) + 1, true);
-        ReactionRates rates;
-        std::vector<double> f(At(nr));
-        for (int i = start; i <= end; ++i) {
-            reader_.RatesAtRow(i, all, heat, heat, rates);
-            const double scale = heat ? 1.0 : 1.0 / t.RowDensity[At(i)];
-            for (int r = 1; r <= nr; ++r) f[At(r - 1)] = rates.ReactionRateTable(r, 0) * scale;
-            quadrature.AddRow(f);
-        }
+        const int nr = reader_.Tables().NumReactions;
+        std::vector<int> reactions(At(nr));
+        std::iota(reactions.begin(), reactions.end(), 1);
+        const std::vector<double> integrals = reader_.IntervalIntegrals(reactions, heat);
 
         std::vector<double> values(At(nr) + 1, 0.0);
         for (int r = 1; r <= nr; ++r) {
-            values[At(r)] = quadrature.Integral(At(r - 1));
+            values[At(r)] = integrals[At(r - 1)];
             if (!std::isfinite(values[At(r)])) throw Error(ErrorKind::Overflow, "reaction " + std::to_string(r));
         }
         if (heat)
@@ -123,23 +99,19 @@ int SOL_RESX::ElemContents(std::string_view formula, std::string_view element) c
     });
 }
 
-bool RedTestPathAccess(const std::string& path, int fileNumber, MessageSink& messages) {
-    std::error_code ec;
-    bool opened = !path.empty() && !std::filesystem::is_directory(path, ec);
-    if (opened) {
-        std::ifstream in(path, std::ios::binary);
-        opened = in.is_open();
-    }
-    if (opened) return false;
-    messages.ShowMessage(fileNumber == 0
-                             ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
-                             : "File " + std::to_string(fileNumber) +
-                                   ", the specified Path/File name cannot be accessed or is invalid.",
-                         MessageIcon::Exclamation);
+bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages) {
+    bool failed = false;
+    CanOpenFile(path, failed);
+    if (!failed) return false;
+    ShowMessage(messages,
+                fileNumber == 0 ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
+                                : "File " + std::to_string(fileNumber) +
+                                      ", the specified Path/File name cannot be accessed or is invalid.",
+                MessageIcon::Exclamation);
     return true;
 }
 
-bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, MessageSink& messages,
+bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, Notifier& messages,
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4) {
     holder = std::make_unique<SOL_RESX>(messages, avogadroNumber, unitFactorE7, unitFactorE4);
     if (!holder->OPEN_Rich(path)) {

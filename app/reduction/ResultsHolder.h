@@ -3,7 +3,7 @@
 // initial fractions, the stored time points of a time window, the species
 // concentration averages and the reaction values of the current interval.
 //
-// It shows nothing. Messages of the reader go to the MessageSink; a method
+// It shows nothing. Messages of the reader go to the Notifier; a method
 // with a failure tag throws TaggedError (its tag and the description), which
 // ends a reduction run before anything is written.
 #pragma once
@@ -24,7 +24,7 @@ public:
     // The gas constant of the densities is avogadroNumber x unitFactorE7 /
     // unitFactorE4 of the options; a value that cannot be formed throws
     // TaggedError "Sol#104. ".
-    SOL_RESX(MessageSink& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4);
+    SOL_RESX(Notifier& messages, double avogadroNumber, double unitFactorE7, double unitFactorE4);
 
     // Reads the file; false after the reader's own message on failure.
     bool OPEN_Rich(const std::string& path);
@@ -64,12 +64,12 @@ private:
 
 // Can the path be opened for reading? When not, the message names the path
 // (fileNumber 0) or the number, and true (failed) is returned.
-bool RedTestPathAccess(const std::string& path, int fileNumber, MessageSink& messages);
+bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages);
 
 // Reads the source into a new holder. On success the holder takes `holder`'s
 // place and the set-up window is shown; on failure (after the reader's own
 // message) `holder` is emptied and true is returned.
-bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, MessageSink& messages,
+bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, Notifier& messages,
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4);
 
 }  // namespace kx

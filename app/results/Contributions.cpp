@@ -1,5 +1,5 @@
-// Kinetics at stored states, and the contributions of reactions to a
-// species over the current interval.
+// Kinetics at stored states, their integrals over the current interval, and
+// the contributions of reactions to a species.
 #include <cmath>
 
 #include "Errors.h"
@@ -51,14 +51,57 @@ bool ResultsReader::Resolution(int kin, int kend, std::span<const double> times)
     if (kin < 0 || kend >= static_cast<int>(times.size())) throw Error(ErrorKind::SubscriptOutOfRange, "times");
     for (int i = kin; i < kend; ++i) {
         if (times[static_cast<std::size_t>(i)] == times[static_cast<std::size_t>(i) + 1]) {
-            messages_.ShowMessage(
-                "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
-                "resolved. We recommend to restart the problem with a greater number of step of data output.",
-                MessageIcon::Exclamation);
+            ShowMessage(messages_,
+                        "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
+                        "resolved. We recommend to restart the problem with a greater number of step of data output.",
+                        MessageIcon::Exclamation);
             return true;
         }
     }
     return false;
+}
+
+ResultsReader::WorkingRange ResultsReader::GatherWorkingTimes() {
+    WorkingRange w;
+    w.First = used_.FirstUsedRow;
+    w.Last = used_.LastUsedRow;
+    const int finalRow = tables_.ResultRowCount - 1;
+    if (!loaded_ || w.First < 1 || w.Last < w.First || w.Last > finalRow)
+        throw Error(ErrorKind::SubscriptOutOfRange, "interval rows");
+    w.Start = IntervalQuadrature::StartRowFor(w.First);
+    w.End = IntervalQuadrature::EndRowFor(w.Last, finalRow);
+    timesWork_.assign(static_cast<std::size_t>(w.End) + 1, 0.0);
+    for (int i = w.Start; i <= w.End; ++i) timesWork_[static_cast<std::size_t>(i)] = RawTime(i);
+    return w;
+}
+
+std::vector<double> ResultsReader::Integrate(const WorkingRange& w, std::span<const int> reactions, bool heat) {
+    const ResultsTables& t = tables_;
+    std::vector<bool> selected(static_cast<std::size_t>(t.NumReactions) + 1, false);
+    for (int r : reactions) {
+        if (r < 1 || r > t.NumReactions) throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r));
+        selected[static_cast<std::size_t>(r)] = true;
+    }
+    const std::size_t count = reactions.size();
+    IntervalQuadrature quadrature(timesWork_, w.First, w.Last, t.ResultRowCount - 1, count);
+    ReactionRates rates;
+    std::vector<double> f(count);
+    for (int i = w.Start; i <= w.End; ++i) {
+        RatesAtRow(i, selected, heat, heat, rates);
+        const double rho = t.RowDensity[static_cast<std::size_t>(i)];
+        for (std::size_t m = 0; m < count; ++m) {
+            const double value = rates.ReactionRateTable(reactions[m], 0);
+            f[m] = heat ? value : value / rho;
+        }
+        quadrature.AddRow(f);
+    }
+    std::vector<double> integrals(count);
+    for (std::size_t m = 0; m < count; ++m) integrals[m] = quadrature.Integral(m);
+    return integrals;
+}
+
+std::vector<double> ResultsReader::IntervalIntegrals(std::span<const int> reactions, bool heat) {
+    return Integrate(GatherWorkingTimes(), reactions, heat);
 }
 
 void ResultsReader::ShowReacDeRe(int num, bool derFlag, const ReacUpdateCallback& reacUpdate) {
@@ -71,40 +114,22 @@ void ResultsReader::ShowReacDeRe(int num, bool derFlag, const ReacUpdateCallback
         ContributionTable table;
         table.DerFlag = derFlag;
         std::vector<int> coefficients;
-        std::vector<bool> selected(static_cast<std::size_t>(t.NumReactions) + 1, false);
         for (int r = 1; r <= t.NumReactions; ++r) {
             int n = 0;
             for (int c = 4; c <= 9; ++c) n += t.ReactionInts(r, c) == num;
             for (int c = 1; c <= 3; ++c) n -= t.ReactionInts(r, c) == num;
             if (n == 0) continue;
-            selected[static_cast<std::size_t>(r)] = true;
             table.Numbers.push_back(r);
             table.Texts.push_back(t.ReactionEquations[static_cast<std::size_t>(r)]);
             coefficients.push_back(n);
         }
-        const std::size_t listed = table.Numbers.size();
-        table.Contributions.assign(listed, 0.0);
+        table.Contributions.assign(table.Numbers.size(), 0.0);
 
-        const int first = used_.FirstUsedRow, last = used_.LastUsedRow, finalRow = t.ResultRowCount - 1;
-        if (first < 1 || last < first || last > finalRow) throw Error(ErrorKind::SubscriptOutOfRange, "interval rows");
-        const int start = IntervalQuadrature::StartRowFor(first);
-        const int end = IntervalQuadrature::EndRowFor(last, finalRow);
-        timesWork_.assign(static_cast<std::size_t>(end) + 1, 0.0);
-        for (int i = start; i <= end; ++i) timesWork_[static_cast<std::size_t>(i)] = RawTime(i);
-        if (Resolution(start, end, timesWork_)) return;
-
+        const WorkingRange w = GatherWorkingTimes();
+        if (Resolution(w.Start, w.End, timesWork_)) return;
         if (derFlag) {
-            IntervalQuadrature quadrature(timesWork_, first, last, finalRow, listed);
-            ReactionRates rates;
-            std::vector<double> f(listed);
-            for (int i = start; i <= end; ++i) {
-                RatesAtRow(i, selected, false, false, rates);
-                const double rho = t.RowDensity[static_cast<std::size_t>(i)];
-                for (std::size_t m = 0; m < listed; ++m) f[m] = rates.ReactionRateTable(table.Numbers[m], 0) / rho;
-                quadrature.AddRow(f);
-            }
-            for (std::size_t m = 0; m < listed; ++m)
-                table.Contributions[m] = quadrature.Integral(m) * coefficients[m];
+            const std::vector<double> integrals = Integrate(w, table.Numbers, false);
+            for (std::size_t m = 0; m < integrals.size(); ++m) table.Contributions[m] = integrals[m] * coefficients[m];
         }
 
         // The species' change: fractions below a thousandth of the tolerance
@@ -115,7 +140,7 @@ void ResultsReader::ShowReacDeRe(int num, bool derFlag, const ReacUpdateCallback
             if (0.001 * t.AbsTolerance > y) y = 0.0;
             return RoundToSevenDigits(y);
         };
-        table.ActualChange = (fraction(last) - fraction(first)) / t.ThermoTable(num, 15);
+        table.ActualChange = (fraction(w.Last) - fraction(w.First)) / t.ThermoTable(num, 15);
         reacUpdate(table);
     });
 }

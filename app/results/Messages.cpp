@@ -4,6 +4,10 @@
 
 namespace kx {
 
+void ShowMessage(Notifier& notifier, const std::string& text, MessageIcon icon) {
+    notifier.Message(text, static_cast<int>(icon), "KINOVEX");
+}
+
 TaggedError::TaggedError(std::string_view tag, std::string_view description)
     : std::runtime_error(std::string(tag) + std::string(description)), tag_(tag) {}
 

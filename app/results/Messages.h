@@ -1,8 +1,8 @@
 // How the results code reports to the user without knowing about windows.
 //
-// Messages that a procedure shows itself (a refusal, a hint) go to a
-// MessageSink that the owning window implements with its message boxes, so
-// tests read them. A procedure that fails throws; a procedure with a location
+// Messages that a procedure shows itself (a refusal, a hint) go to the shell's
+// Notifier, which the desktop implements with its message boxes and tests
+// with a recorder. A procedure that fails throws; a procedure with a location
 // tag throws TaggedError, whose text is the tag followed by the error's
 // description, ready for the window's error trap to pass to the shared error
 // routine. Nothing fails silently.
@@ -13,23 +13,19 @@
 #include <string>
 #include <string_view>
 
+#include "Notifier.h"
+
 namespace kx {
 
+// The icons of the messages, as Notifier styles.
 enum class MessageIcon {
     Critical = 16,
     Exclamation = 48,
     Information = 64,
 };
 
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    // A message box with an OK button, the given icon and the title "KINOVEX".
-    virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
-    // The shared error routine: the text (a tag and a description) with the
-    // exclamation icon and the program's default title.
-    virtual void ShowErrorMessage(std::string_view text) = 0;
-};
+// A message box with an OK button, the icon and the title "KINOVEX".
+void ShowMessage(Notifier& notifier, const std::string& text, MessageIcon icon);
 
 // A failure of a procedure with a location tag. what() is the tag followed
 // directly by the description ("Sol#131. " + "Division by zero").

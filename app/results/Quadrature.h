@@ -30,8 +30,6 @@ public:
     static int EndRowFor(int last, int finalRow) { return last == finalRow ? last : last + 1; }
     int StartRow() const { return start_; }
     int EndRow() const { return end_; }
-    // The row that the next AddRow takes.
-    int NextRow() const { return next_; }
 
     // The values of every series at the next row (StartRow first).
     void AddRow(std::span<const double> f);

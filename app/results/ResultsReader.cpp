@@ -2,105 +2,47 @@
 #include "ResultsReader.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <limits>
-#include <sstream>
+#include <span>
 
 #include "Errors.h"
+#include "FileHelpers.h"
+#include "Files.h"
 #include "Format.h"
+#include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
 namespace {
 
 constexpr int kFieldWidth = 17;
-constexpr int kSpeciesPerLine = 50;
+// The density right-aligned in a field of the stored rows.
+constexpr std::string_view kDensityField = "@@@@@@@@@@@@@@@@@";
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-
-// True when the text, trimmed and upper-cased, begins with `prefix`.
-bool BeginsWith(std::string_view line, std::string_view prefix) {
-    const std::string_view t = Trim(line);
-    if (t.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = t[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
-bool EndsTable(std::string_view line) { return BeginsWith(line, "ERROR") || BeginsWith(line, "!$END"); }
-
-std::string At(int line) { return "line " + std::to_string(line); }
-
-// A number that must be there.
-double Number(std::string_view text, const std::string& where) {
-    const auto v = ParseNumber(text);
-    if (!v) throw Error(ErrorKind::TypeMismatch, where);
-    return *v;
-}
-
-// A fixed-column number of the mechanism: a blank field reads as 0.
-double FieldNumber(std::string_view field, const std::string& where) {
-    const std::string_view t = Trim(field);
-    return t.empty() ? 0.0 : Number(t, where);
-}
-
-int WholeNumber(double v, const std::string& where) {
-    const double r = RoundHalfEven(v);
-    if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, where);
-    return static_cast<int>(r);
-}
+std::string OnLine(int line) { return "line " + std::to_string(line); }
 
 // The value of a header line: the text before its first "!".
 double HeaderValue(std::string_view line, int number) {
     const std::size_t mark = line.find('!');
-    if (mark == std::string_view::npos) throw Error(ErrorKind::InvalidArgument, At(number));
-    return Number(line.substr(0, mark), At(number));
+    if (mark == std::string_view::npos) throw Error(ErrorKind::InvalidArgument, OnLine(number));
+    return RequiredNumber(line.substr(0, mark), OnLine(number));
 }
 
 // The first blank-separated word of the trimmed line, as a number.
 double FirstWordValue(std::string_view line, int number) {
     const std::string_view t = Trim(line);
-    return Number(t.substr(0, t.find(' ')), At(number));
+    return RequiredNumber(t.substr(0, t.find(' ')), OnLine(number));
 }
 
-std::string FileNamePart(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool ContainsResultsMark(const std::string& text) {
+// True when "!$RESULTS", in any letter case, stands in the text after its
+// first character.
+bool ContainsResultsMark(std::string_view text) {
     static constexpr std::string_view mark = "!$RESULTS";
-    for (std::size_t at = text.find('!', 1); at != std::string::npos; at = text.find('!', at + 1)) {
-        if (text.size() - at < mark.size()) return false;
-        bool same = true;
-        for (std::size_t i = 1; i < mark.size() && same; ++i) {
-            char c = text[at + i];
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            same = c == mark[i];
-        }
-        if (same) return true;
-    }
-    return false;
-}
-
-std::vector<std::string_view> SplitLines(const std::string& text) {
-    std::vector<std::string_view> lines;
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t to = text.find('\n', from);
-        if (to == std::string::npos) to = text.size();
-        std::string_view line(text.data() + from, to - from);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        from = to + 1;
-    }
-    return lines;
+    const auto same = [](char c, char m) { return (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == m; };
+    return text.size() > 1 && std::search(text.begin() + 1, text.end(), mark.begin(), mark.end(), same) != text.end();
 }
 
 }  // namespace
@@ -110,7 +52,7 @@ double RoundToSevenDigits(double value) {
     return ParseNumber(Format(value, "0.000000E+00")).value_or(value);
 }
 
-ResultsReader::ResultsReader(MessageSink& messages, double gasConstantCm3Atm, ReaderOwner owner)
+ResultsReader::ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner)
     : messages_(messages), owner_(owner), gasConstantCm3Atm_(gasConstantCm3Atm) {}
 
 std::string_view ResultsReader::Tag(std::string_view resultsWindowTag, std::string_view holderTag) const {
@@ -144,20 +86,22 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     tables_ = ResultsTables{};
     used_ = UsedRowsState{};
     tables_.ResultFilePath = path;
-    tables_.ResultFileName = FileNamePart(path);
+    std::string extension;
+    std::int32_t nameEnd = 0;
+    SplitFileName(path, tables_.ResultFileName, extension, nameEnd);
     try {
         switch (ReadFile(path)) {
             case ReadOutcome::ResultsNotFound:
-                messages_.ShowMessage("In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
+                ShowMessage(messages_, "In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Incomplete:
-                messages_.ShowMessage("In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
+                ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Read:
                 break;
         }
     } catch (const std::exception& e) {
-        messages_.ShowMessage(e.what(), MessageIcon::Critical);
+        ShowMessage(messages_, e.what(), MessageIcon::Critical);
         return false;
     }
 
@@ -170,27 +114,20 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     } catch (const TaggedError& e) {
         // Times that cannot be selected leave nothing to work on.
         loaded_ = false;
-        messages_.ShowErrorMessage(e.what());
+        messages_.ReportError(e.Tag(), e.Description());
         return false;
     }
     return true;
 }
 
 ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw Error(ErrorKind::FileNotFound, path);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error(ErrorKind::PermissionDenied, path);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) throw Error(ErrorKind::InputPastEndOfFile, path);
-    const std::string text = std::move(bytes).str();
+    const std::string text = ReadSolverFile(path);
     if (!ContainsResultsMark(text)) return ReadOutcome::ResultsNotFound;
 
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string> lines = files::SplitLines(text);
     const int lineCount = static_cast<int>(lines.size());
-    auto line = [&](int n) -> std::string_view {  // 1-based
-        if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, At(n));
+    auto line = [&](int n) -> const std::string& {  // 1-based
+        if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, OnLine(n));
         return lines[static_cast<std::size_t>(n - 1)];
     };
 
@@ -198,10 +135,10 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     // Header, lines 1-32.
     line(32);
-    t.NumSpecies = WholeNumber(HeaderValue(line(10), 10), At(10));
-    t.NumReactions = WholeNumber(HeaderValue(line(11), 11), At(11));
+    t.NumSpecies = WholeNumber(HeaderValue(line(10), 10), OnLine(10));
+    t.NumReactions = WholeNumber(HeaderValue(line(11), 11), OnLine(11));
     t.Pressure = HeaderValue(line(14), 14);
-    t.TemperatureMode = WholeNumber(HeaderValue(line(15), 15), At(15));
+    t.TemperatureMode = WholeNumber(HeaderValue(line(15), 15), OnLine(15));
     t.InitialTemperature = HeaderValue(line(16), 16);
     t.AbsTolerance = HeaderValue(line(24), 24);
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
@@ -211,39 +148,44 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const int NR = t.NumReactions;
     // Every species and reaction needs lines of its own: counts beyond the
     // file cannot be right, and must not size the tables.
-    if (NS < 1 || NS > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + At(10));
-    if (NR < 0 || NR > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + At(11));
+    if (NS < 1 || NS > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + OnLine(10));
+    if (NR < 0 || NR > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + OnLine(11));
     t.NumColumns = NS + 3;
 
     // Thermodynamic block.
     int n = 33;
-    while (!BeginsWith(line(n), "THERMO")) ++n;
+    while (!TrimmedStartsUpper(line(n), "THERMO")) ++n;
     const int firstThermo = n + 1;
     line(firstThermo + 4 * NS - 1);
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
+    // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
         const int l1 = firstThermo + 4 * (k - 1);
-        const std::string_view first = line(l1);
-        t.ThermoTable(k, 16) = FieldNumber(Mid(first, 48, 8), At(l1));
-        t.ThermoTable(k, 17) = FieldNumber(Mid(first, 57, 8), At(l1));
-        t.ThermoTable(k, 18) = FieldNumber(Mid(first, 66, 8), At(l1));
-        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), At(l1));
-        for (int j = 0; j < 3; ++j)
+        const std::string& first = line(l1);
+        const std::string where = OnLine(l1);
+        t.ThermoTable(k, 16) = FieldNumber(Mid(first, 48, 8), where);
+        t.ThermoTable(k, 17) = FieldNumber(Mid(first, 57, 8), where);
+        t.ThermoTable(k, 18) = FieldNumber(Mid(first, 66, 8), where);
+        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
+        for (int j = 1; j <= 3; ++j) {
+            const std::string& text = line(l1 + j);
+            const std::string at = OnLine(l1 + j);
             for (int f = 0; f < 5; ++f)
-                t.ThermoTable(k, 5 * j + f + 1) = FieldNumber(Mid(line(l1 + 1 + j), 1 + 15 * f, 15), At(l1 + 1 + j));
+                t.ThermoTable(k, 5 * (j - 1) + f + 1) = FieldNumber(Mid(text, 1 + 15 * f, 15), at);
+        }
     }
     n = firstThermo + 4 * NS;
 
     // Reactions: the lines after the "REACTIONS" line up to the end line.
-    while (!BeginsWith(line(n), "REACTIONS")) ++n;
+    while (!TrimmedStartsUpper(line(n), "REACTIONS")) ++n;
     ++n;
     const int firstReactionLine = n;
-    while (!BeginsWith(line(n), "END")) ++n;
+    while (!TrimmedStartsUpper(line(n), "END")) ++n;
     const int endLine = n;
     int cursor = firstReactionLine;
     auto nextReactionLine = [&]() -> int {
-        if (cursor > endLine) throw Error(ErrorKind::SubscriptOutOfRange, "reaction lines end at " + At(endLine));
+        if (cursor > endLine) throw Error(ErrorKind::SubscriptOutOfRange, "reaction lines end at " + OnLine(endLine));
         return cursor++;
     };
     t.ReactionEquations.assign(static_cast<std::size_t>(NR) + 1, std::string());
@@ -252,67 +194,43 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int r = 1; r <= NR; ++r) {
         const int eq = nextReactionLine();
         t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(eq), 7));
-        const int il = nextReactionLine();
-        for (int k = 1; k <= 16; ++k)
-            t.ReactionInts(r, k) = WholeNumber(FieldNumber(Mid(line(il), 7 + 4 * (k - 1), 4), At(il)), At(il));
-        auto reals = [&](int column, int count) {
+        // Whole numbers / numbers of `count` fields of the next line, from
+        // character 7 on, into the columns from `column` on.
+        auto ints = [&](int column, int width, int count) {
             const int l = nextReactionLine();
+            const std::string& text = line(l);
+            const std::string where = OnLine(l);
             for (int k = 0; k < count; ++k)
-                t.ReactionReals(r, column + k) = FieldNumber(Mid(line(l), 7 + 15 * k, 15), At(l));
+                t.ReactionInts(r, column + k) = WholeNumber(FieldNumber(Mid(text, 7 + width * k, width), where), where);
         };
-        reals(1, 3);
-        if (t.ReactionInts(r, 14) == 1) reals(4, 3);
+        auto reals = [&](int column, int width, int count) {
+            const int l = nextReactionLine();
+            const std::string& text = line(l);
+            const std::string where = OnLine(l);
+            for (int k = 0; k < count; ++k)
+                t.ReactionReals(r, column + k) = FieldNumber(Mid(text, 7 + width * k, width), where);
+        };
+        ints(1, 4, 16);
+        reals(1, 15, 3);
+        if (t.ReactionInts(r, 14) == 1) reals(4, 15, 3);
         const int kind = t.ReactionInts(r, 15);
-        if (kind > 0) reals(7, kind == 2 ? 5 : kind == 1 ? 4 : 3);
+        if (kind > 0) reals(7, 15, kind == 2 ? 5 : kind == 1 ? 4 : 3);
         if (t.ReactionInts(r, 13) >= 1) {
-            nextReactionLine();
-            const int pl = nextReactionLine();
-            for (int k = 1; k <= 10; ++k)
-                t.ReactionInts(r, 16 + k) = WholeNumber(FieldNumber(Mid(line(pl), 7 + 8 * (k - 1), 8), At(pl)), At(pl));
-            const int el = nextReactionLine();
-            for (int k = 1; k <= 10; ++k)
-                t.ReactionReals(r, 11 + k) = FieldNumber(Mid(line(el), 7 + 8 * (k - 1), 8), At(el));
+            nextReactionLine();  // the partners' labels
+            ints(17, 8, 10);
+            reals(12, 8, 10);
         }
     }
 
     // Start of the results: an error report before the results block leaves
     // no records.
     n = endLine + 1;
-    while (n <= lineCount && !BeginsWith(line(n), "ERROR") && !BeginsWith(line(n), "!$RESULTS")) ++n;
-    std::vector<std::string> records;
-    std::string header;
-    if (n <= lineCount && BeginsWith(line(n), "!$RESULTS")) {
-        ++n;
-        const int perRecord = std::max(1, (NS + kSpeciesPerLine - 1) / kSpeciesPerLine);
-        std::vector<std::size_t> lengths;  // first line, then each continuation line
-        bool complete = n <= lineCount && !EndsTable(line(n));
-        if (complete) {
-            header = std::string(line(n));
-            lengths.push_back(line(n).size());
-            ++n;
-            for (int j = 1; j < perRecord && complete; ++j, ++n) {
-                complete = n <= lineCount && !EndsTable(line(n));
-                if (!complete) break;
-                lengths.push_back(line(n).size());
-                header += ' ';
-                header += LTrim(line(n));
-            }
-        }
-        while (complete && n <= lineCount) {
-            const std::string_view first = line(n++);
-            if (Trim(first).empty()) continue;
-            if (EndsTable(first) || first.size() != lengths[0]) break;
-            std::string record(first);
-            for (int j = 1; j < perRecord && complete; ++j) {
-                complete = n <= lineCount && !EndsTable(line(n)) && line(n).size() == lengths[static_cast<std::size_t>(j)];
-                if (!complete) break;
-                const std::string_view rest = LTrim(line(n++));
-                record += rest.starts_with('-') ? " " : "  ";
-                record += rest;
-            }
-            if (complete) records.push_back(std::move(record));
-        }
-    }
+    while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !TrimmedStartsUpper(line(n), "!$RESULTS")) ++n;
+    ResultsRecords results;
+    if (n <= lineCount && TrimmedStartsUpper(line(n), "!$RESULTS"))
+        results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
+    const std::vector<std::string>& records = results.Records;
+    const std::string& header = results.Header;
 
     t.ResultRowCount = static_cast<int>(records.size()) + 1;
     if (t.ResultRowCount < 4) return ReadOutcome::Incomplete;
@@ -329,8 +247,8 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int k = 1; k <= NS; ++k) t.ColumnNames[static_cast<std::size_t>(k) + 2] = std::string(raw(header, k + 1));
 
     // Times.
-    t.FirstTime = RoundToSevenDigits(Number(raw(records.front(), 0), "time of the first record"));
-    t.LastTime = RoundToSevenDigits(Number(raw(records.back(), 0), "time of the last record"));
+    t.FirstTime = RoundToSevenDigits(RequiredNumber(raw(records.front(), 0), "time of the first record"));
+    t.LastTime = RoundToSevenDigits(RequiredNumber(raw(records.back(), 0), "time of the last record"));
 
     // Values, density and the stored rows.
     const int rows = t.ResultRowCount;
@@ -365,8 +283,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;
 
-        std::string densityText = Format(density, "0.0000000E+00");
-        if (densityText.size() < kFieldWidth) densityText.insert(0, kFieldWidth - densityText.size(), ' ');
+        const std::string densityText = Format(Format(density, "0.0000000E+00"), kDensityField);
         std::string& row = t.ResultRows[static_cast<std::size_t>(i)];
         row.reserve(record.size() + 10);
         row.assign(Mid(record, 8, 33));

@@ -7,7 +7,7 @@
 // at construction. Values that the windows show (the caption, the interval
 // texts, the number of points) are kept here and read by the window.
 //
-// Reporting: messages that a procedure shows itself go to the MessageSink;
+// Reporting: messages that a procedure shows itself go to the Notifier;
 // procedures with a location tag throw TaggedError (tag + description) and
 // change nothing that the failure would leave half-built.
 #pragma once
@@ -140,7 +140,7 @@ public:
     // gasConstantCm3Atm: the gas constant R' in cm^3 atm/(mol K) of the
     // density P/(R' T): AvogadroNumber x UnitFactorE7 / UnitFactorE4 of the
     // options.
-    ResultsReader(MessageSink& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
+    ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
 
     // Reads the file and selects the whole run. On failure the message has
     // been shown (results not found, incomplete, or the error's description
@@ -194,6 +194,13 @@ public:
     // handed over.
     void ShowReacDeRe(int num, bool derFlag, const ReacUpdateCallback& reacUpdate);
 
+    // The integral over the current interval of each listed reaction's value
+    // (reactions[m], 1..NR): its net rate per gram (mol/g) or, with heat, its
+    // part of the rate of temperature change (K). Throws when the interval's
+    // rows are not set or two stored times of its working range (the
+    // interval and one stored row beyond each end) are equal.
+    std::vector<double> IntervalIntegrals(std::span<const int> reactions, bool heat);
+
     // The model as the kinetics formulas read it (columns 22-25 of
     // ReactionReals are written by every evaluation).
     KineticModel Model();
@@ -207,13 +214,21 @@ private:
     enum class ReadOutcome { Read, ResultsNotFound, Incomplete };
     ReadOutcome ReadFile(const std::string& path);
     bool UsedDataBody();
+    // The rows of the current interval and of its working range.
+    struct WorkingRange {
+        int First = 0, Last = 0, Start = 0, End = 0;
+    };
+    // Checks the interval's rows and puts the times of the working range
+    // into timesWork_.
+    WorkingRange GatherWorkingTimes();
+    std::vector<double> Integrate(const WorkingRange& w, std::span<const int> reactions, bool heat);
     IntervalPoints SelectInterval(double usMin, double usMax);
     double RawTime(int row) const;
     double RoundedTime(int row) const;
     void RequireLoaded() const;
     std::string_view Tag(std::string_view resultsWindowTag, std::string_view holderTag) const;
 
-    MessageSink& messages_;
+    Notifier& messages_;
     ReaderOwner owner_;
     double gasConstantCm3Atm_;
     bool loaded_ = false;

@@ -6,7 +6,6 @@
 
 #include <cassert>
 #include <cstddef>
-#include <span>
 #include <vector>
 
 namespace kx {
@@ -15,7 +14,6 @@ template <class T>
 class Table2 {
 public:
     Table2() = default;
-    Table2(int rows, int cols) { Resize(rows, cols); }
 
     // Resizes to rows x cols and sets every cell to T{}.
     void Resize(int rows, int cols) {
@@ -37,9 +35,6 @@ public:
         assert(r >= 0 && r < rows_ && c >= 0 && c < cols_);
         return cells_[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c)];
     }
-
-    std::span<T> Row(int r) { return {&(*this)(r, 0), static_cast<std::size_t>(cols_)}; }
-    std::span<const T> Row(int r) const { return {&(*this)(r, 0), static_cast<std::size_t>(cols_)}; }
 
 private:
     int rows_ = 0;

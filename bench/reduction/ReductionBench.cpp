@@ -13,11 +13,13 @@
 
 namespace {
 
-struct QuietSink : kx::MessageSink {
-    void ShowMessage(std::string_view, kx::MessageIcon icon) override {
-        if (icon != kx::MessageIcon::Information) throw std::runtime_error("the reduction was refused");
+struct QuietSink : kx::Notifier {
+    void Message(const std::string&, int style, const std::string&) override {
+        if (style != static_cast<int>(kx::MessageIcon::Information)) throw std::runtime_error("the reduction was refused");
     }
-    void ShowErrorMessage(std::string_view text) override { throw std::runtime_error(std::string(text)); }
+    void ReportError(std::string_view tag, std::string_view description) override {
+        throw std::runtime_error(std::string(tag) + std::string(description));
+    }
 };
 
 struct QuietView : kx::RedGenView {
@@ -41,10 +43,10 @@ struct GriReduction {
         for (const char* name : {"CH4", "O2", "CO2"})
             for (std::size_t k = 1; k < p.SpecArrD.size(); ++k)
                 if (p.SpecArrD[k] == name) settings.Targets.push_back({static_cast<int>(k), 0.1});
-        target = folder.File("reduced.txt").string();
+        target = folder.file("reduced.txt");
     }
 
-    kxtest::TempFolder folder;
+    kx::test::TempDir folder;
     QuietSink sink;
     QuietView view;
     std::unique_ptr<kx::SOL_RESX> holder;

@@ -2,17 +2,16 @@
 // results block, species and targets, the merged table and the conversion.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "ComparisonFiles.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::ComparisonFiles;
 using kx::MessageIcon;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -25,18 +24,12 @@ SolverFileFixture Named(const std::vector<std::string>& names, std::vector<doubl
     return f;
 }
 
-void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& l : lines) out << l << "\r\n";
-}
-
 class ComparisonFilesTest : public ::testing::Test {
 protected:
     std::string Write(const std::string& name, const SolverFileFixture& f, const std::string& line12 = " !") {
         std::vector<std::string> lines = f.Lines();
         lines[11] = line12;
-        WriteLines(folder.File(name), lines);
-        return folder.File(name).string();
+        return folder.write(name, kxtest::JoinLines(lines));
     }
     // Both files read; false when a step refused or failed.
     bool Read(const std::string& one, const std::string& two) {
@@ -46,7 +39,7 @@ protected:
         return true;
     }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     ComparisonFiles files{sink};
 };
@@ -187,6 +180,35 @@ TEST_F(ComparisonFilesTest, BlankLineAndAnotherLengthEndTheTable) {
     EXPECT_EQ(files.File(2).Lines, std::vector<std::string>{std::string()});
 }
 
+// A block that ends inside a record, or with blank lines, fails the
+// conversion after the complete records are stored.
+TEST_F(ComparisonFilesTest, BlockCutShortFailsTheConversion) {
+    struct Case {
+        const char* what;
+        int cutLines;                   // lines of the last record left out
+        std::vector<std::string> tail;  // lines after the records
+    };
+    const std::vector<Case> cases{{"inside a record", 1, {}}, {"blank lines at the end", 0, {" ", "  "}}};
+    for (const Case& c : cases) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+        f.AddRecords({0, 1, 2, 3});
+        f.tail.clear();
+        std::vector<std::string> lines = f.Lines();
+        lines.resize(lines.size() - static_cast<std::size_t>(c.cutLines));
+        lines.insert(lines.end(), c.tail.begin(), c.tail.end());
+        const std::string path = folder.write("cut.txt", kxtest::JoinLines(lines));
+        ASSERT_FALSE(files.OpenFiles(path, path).Failed) << c.what;
+        files.SpeciesAARR();
+        try {
+            files.ConvertToMoleFractions();
+            ADD_FAILURE() << c.what;
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()), "Comp#006. Subscript out of range: the results block ends early") << c.what;
+        }
+        EXPECT_EQ(files.File(1).PointCount, c.cutLines > 0 ? 3 : 4) << c.what;
+    }
+}
+
 TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     f.AddRecords({0, 1, 2, 3});
@@ -194,8 +216,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
 
     std::vector<std::string> lines = f.Lines();
     lines[13] = " 1.000000E+00 !P, atm";
-    WriteLines(folder.File("nopressure.txt"), lines);
-    const std::string noPressure = folder.File("nopressure.txt").string();
+    const std::string noPressure = folder.write("nopressure.txt", kxtest::JoinLines(lines));
 
     SolverFileFixture short3 = f;
     short3.records.resize(2);  // heading + 2 records + " !$End": 3 block lines
@@ -207,7 +228,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     none.tail.clear();
     const std::string noResults = Write("input.txt", none);
 
-    const std::string missing = folder.File("missing.txt").string();
+    const std::string missing = folder.file("missing.txt");
     struct Case {
         std::string one, two, message;
         int focus;
@@ -218,7 +239,7 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
         {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
         {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
         {good, "  " + missing + " ", "File 2, the specified Path/File name cannot be accessed or is invalid.", 2},
-        {folder.Path().string(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
+        {folder.path(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
     };
     for (const Case& c : cases) {
         sink.shown.clear();

@@ -2,31 +2,21 @@
 // by the test, so that each ranking, cut and closure step is known.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::MessageIcon;
 using kx::RedSettings;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::FixtureReaction;
 using kxtest::RecordingSink;
 using kxtest::RecordingView;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
-
-FixtureReaction Reaction(const std::string& equation, std::vector<int> reactants, std::vector<int> products) {
-    FixtureReaction r;
-    r.equation = equation;
-    r.reactants = std::move(reactants);
-    r.products = std::move(products);
-    return r;
-}
 
 // Seven species S1..S7:
 //   R1 S1 => S2
@@ -37,9 +27,12 @@ FixtureReaction Reaction(const std::string& equation, std::vector<int> reactants
 //   R6 S5 (+S6) => S4            (S6 the single named partner)
 SolverFileFixture Mechanism() {
     SolverFileFixture f = SolverFileFixture::WithSpecies(7);
-    f.reactions = {Reaction("S1=>S2", {1}, {2}), Reaction("S1+S3=>S2+S3", {1, 3}, {2, 3}),
-                   Reaction("S2=>S4", {2}, {4}), Reaction("S4+M=>S5+M", {4}, {5}),
-                   Reaction("S3=>S5", {3}, {5}), Reaction("S5(+S6)=>S4", {5}, {4})};
+    f.reactions = {FixtureReaction::Of("S1=>S2", {1}, {2}),
+                   FixtureReaction::Of("S1+S3=>S2+S3", {1, 3}, {2, 3}),
+                   FixtureReaction::Of("S2=>S4", {2}, {4}),
+                   FixtureReaction::Of("S4+M=>S5+M", {4}, {5}),
+                   FixtureReaction::Of("S3=>S5", {3}, {5}),
+                   FixtureReaction::Of("S5(+S6)=>S4", {5}, {4})};
     f.reactions[3].thirdBody = 2;
     f.reactions[3].partners = {6, 7};
     f.reactions[3].efficiencies = {5, 0.1};
@@ -111,16 +104,16 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Mechanism().Write(source());
-        holder = std::make_unique<ScriptedHolder>(source().string());
+        holder = std::make_unique<ScriptedHolder>(source());
     }
-    std::filesystem::path source() const { return folder.File("source.txt"); }
-    std::filesystem::path target() const { return folder.File("reduced.txt"); }
+    std::string source() const { return folder.file("source.txt"); }
+    std::string target() const { return folder.file("reduced.txt"); }
 
     kx::RedOutcome Run(const RedSettings& settings) {
         std::vector<kx::RedInterval> intervals;
         for (std::size_t k = 0; k < holder->intervals.size(); ++k)
             intervals.push_back({static_cast<double>(k), static_cast<double>(k + 1)});
-        return kx::GenerateReducedMechanism(module, *holder, target().string(), intervals, settings, view, sink);
+        return kx::GenerateReducedMechanism(module, *holder, target(), intervals, settings, view, sink);
     }
     static std::vector<int> Kept(const std::vector<bool>& flags) {
         std::vector<int> kept;
@@ -131,7 +124,7 @@ protected:
     std::vector<int> KeptSpecies() const { return Kept(module.RedSpeciesKept); }
     std::vector<int> KeptReactions() const { return Kept(module.RedReactionKept); }
 
-    TempFolder folder;
+    TempDir folder;
     std::unique_ptr<ScriptedHolder> holder;
     kx::RedKinModule module;
     RecordingSink sink;
@@ -258,7 +251,7 @@ TEST_F(EngineTest, NoIntervalKeepsNothingAndWritesNoFile) {
 }
 
 TEST_F(EngineTest, HolderFailureEndsTheRunWithoutFileOrSuccessMessage) {
-    { std::ofstream(target(), std::ios::binary) << "earlier file"; }
+    folder.write("reduced.txt", "earlier file");
     holder->intervals = {{{10, 1, 0.01}, {}, {}}, {{10, 1, 0.01}, {}, {}}};
     holder->failAt = 1;
     try {
@@ -268,10 +261,7 @@ TEST_F(EngineTest, HolderFailureEndsTheRunWithoutFileOrSuccessMessage) {
         EXPECT_EQ(e.Tag(), "Sol#123. ");
     }
     EXPECT_TRUE(sink.shown.empty());
-    std::ifstream in(target(), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "earlier file");
+    EXPECT_EQ(kx::test::ReadBytes(target()), "earlier file");
     EXPECT_FALSE(view.barVisible);
     EXPECT_TRUE(view.buttonsEnabled);
     EXPECT_FALSE(view.busy);

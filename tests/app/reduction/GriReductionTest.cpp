@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 
 #include "ComparisonFiles.h"
@@ -12,20 +11,16 @@
 #include "ResultsHolder.h"
 #include "SolverRunFixture.h"
 
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::RecordingView;
-using kxtest::TempFolder;
 
 namespace {
 
 // Runs the built solver on the file in its own folder; true when the run
 // ended normally ("!$End" after the records).
 bool RunSolver(const std::filesystem::path& file) {
-    const std::filesystem::path folder = file.parent_path();
-    std::ofstream(folder / "SolverFilePath.txt", std::ios::binary) << file.string() << "\r\n";
-    const std::string command =
-        "cd '" + folder.string() + "' && '" + std::string(KX_SOLVER_EXE) + "' > solver.log 2>&1";
-    if (std::system(command.c_str()) != 0) return false;
+    if (!kxtest::RunSolver(file)) return false;
     std::ifstream in(file, std::ios::binary);
     for (std::string line; std::getline(in, line);)
         if (line.starts_with(" !$End")) return true;
@@ -57,7 +52,7 @@ int SpeciesNumber(const kx::MainParameters& p, const std::string& name) {
 }
 
 TEST(GriReduction, ReducedMechanismRunsAndKeepsTheIgnitionDelay) {
-    TempFolder fullFolder, reducedFolder;
+    TempDir fullFolder, reducedFolder;
     const std::filesystem::path full = kxtest::RunSample(fullFolder, "gri30_ch4_1400K.txt");
     ASSERT_FALSE(full.empty());
 
@@ -83,7 +78,7 @@ TEST(GriReduction, ReducedMechanismRunsAndKeepsTheIgnitionDelay) {
     }
 
     kx::RedKinModule module;
-    const std::filesystem::path reduced = reducedFolder.File("reduced.txt");
+    const std::filesystem::path reduced = reducedFolder.file("reduced.txt");
     const kx::RedOutcome outcome =
         kx::GenerateReducedMechanism(module, *holder, reduced.string(), intervals, settings, view, sink);
     ASSERT_TRUE(outcome.Written);

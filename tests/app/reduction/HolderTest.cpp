@@ -3,20 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
 #include "SolverRunFixture.h"
+#include "TempDir.h"
 
 using kx::MessageIcon;
 using kx::SOL_RESX;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::RecordingView;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -37,9 +37,9 @@ protected:
         ASSERT_TRUE(holder->OPEN_Rich(path().string()));
         holder->ReacToRed(module);
     }
-    std::filesystem::path path() const { return folder.File("run.txt"); }
+    std::filesystem::path path() const { return folder.file("run.txt"); }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     std::unique_ptr<SOL_RESX> holder;
     kx::RedKinModule module;
@@ -75,11 +75,7 @@ TEST_F(HolderTest, MassFractionThatIsNotANumberFailsTheAverage) {
     // The fourth record's S2 field.
     std::string& record = lines[lines.size() - f.tail.size() - f.records.size() + 3];
     record.replace(7 + 17 * 3, 16, "     not a value");
-    std::ofstream(path(), std::ios::binary) << [&] {
-        std::string text;
-        for (const std::string& l : lines) text += l + "\r\n";
-        return text;
-    }();
+    folder.write("run.txt", kxtest::JoinLines(lines));
     holder = std::make_unique<SOL_RESX>(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
     ASSERT_TRUE(holder->OPEN_Rich(path().string()));
     const kx::IntervalPoints p = holder->RED_ToMainParam(1.25, 3.5);
@@ -99,7 +95,7 @@ TEST_F(HolderTest, EqualStoredTimesEndTheReductionBeforeAnythingIsWritten) {
     SolverFileFixture f = KnownRun();
     f.records[4].time = f.records[3].time;  // rows 4 and 5 at t = 2
     Load(f);
-    const std::filesystem::path target = folder.File("reduced.txt");
+    const std::filesystem::path target = folder.file("reduced.txt");
     kx::RedSettings settings;
     settings.Targets = {{2, 0.1}};
     RecordingView view;
@@ -121,7 +117,7 @@ TEST_F(HolderTest, EqualStoredTimesEndTheReductionBeforeAnythingIsWritten) {
 // net rate is a tiny rest of their forward rate, so the sums are compared
 // while the mixture burns.)
 TEST(HolderOnSolverRun, ValuesAddUpToTheChangesOverEachInterval) {
-    TempFolder folder;
+    TempDir folder;
     const std::filesystem::path run = kxtest::RunSample(folder, "h2_air_1000K.txt");
     ASSERT_FALSE(run.empty());
     RecordingSink sink;
@@ -181,44 +177,44 @@ TEST(Holder, ElementCountsOfACompositionText) {
 }
 
 TEST(SourceAccess, PathThatCannotBeReadIsNamedInTheMessage) {
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
-    const std::string missing = folder.File("missing.txt").string();
+    const std::string missing = folder.file("missing.txt");
     EXPECT_TRUE(kx::RedTestPathAccess(missing, 0, sink));
-    EXPECT_TRUE(kx::RedTestPathAccess(folder.Path().string(), 0, sink));
+    EXPECT_TRUE(kx::RedTestPathAccess(folder.path(), 0, sink));
     EXPECT_TRUE(kx::RedTestPathAccess(missing, 2, sink));
     ASSERT_EQ(sink.shown.size(), 3u);
     EXPECT_EQ(sink.shown[0].text, "The specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
     EXPECT_EQ(sink.shown[1].text,
-              "The specified Path/File name '" + folder.Path().string() + "' cannot be accessed or is invalid.");
+              "The specified Path/File name '" + folder.path() + "' cannot be accessed or is invalid.");
     EXPECT_EQ(sink.shown[2].text, "File 2, the specified Path/File name cannot be accessed or is invalid.");
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
 
-    std::ofstream(folder.File("there.txt")) << "text\n";
+    folder.write("there.txt", "text\n");
     sink.shown.clear();
-    EXPECT_FALSE(kx::RedTestPathAccess(folder.File("there.txt").string(), 0, sink));
+    EXPECT_FALSE(kx::RedTestPathAccess(folder.file("there.txt"), 0, sink));
     EXPECT_TRUE(sink.shown.empty());
 }
 
 TEST(SourceAccess, SourceWithoutResultsLeavesNoHolderAndNoWindow) {
-    TempFolder folder;
+    TempDir folder;
     SolverFileFixture f = KnownRun();
-    f.Write(folder.File("run.txt"));
+    f.Write(folder.file("run.txt"));
     f.records.clear();
     f.resultsTitle = " ";
     f.tail.clear();
-    f.Write(folder.File("input.txt"));
+    f.Write(folder.file("input.txt"));
 
     RecordingSink sink;
     RecordingView view;
     std::unique_ptr<SOL_RESX> holder;
-    EXPECT_FALSE(kx::RedOpenSourceFile(folder.File("run.txt").string(), holder, sink, view, kxtest::kAvogadroNumber,
+    EXPECT_FALSE(kx::RedOpenSourceFile(folder.file("run.txt"), holder, sink, view, kxtest::kAvogadroNumber,
                                        kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
     ASSERT_TRUE(holder);
     EXPECT_EQ(holder->Caption(), "Solver run.txt");
     EXPECT_EQ(view.shown, 1);
 
-    EXPECT_TRUE(kx::RedOpenSourceFile(folder.File("input.txt").string(), holder, sink, view, kxtest::kAvogadroNumber,
+    EXPECT_TRUE(kx::RedOpenSourceFile(folder.file("input.txt"), holder, sink, view, kxtest::kAvogadroNumber,
                                       kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
     EXPECT_FALSE(holder);
     EXPECT_EQ(view.shown, 1);

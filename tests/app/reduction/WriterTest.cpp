@@ -5,31 +5,22 @@
 
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "Errors.h"
 #include "ReducedFileWriter.h"
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 #include "solver.h"
 
 using kx::MessageIcon;
+using kx::test::TempDir;
 using kxtest::FixtureReaction;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
-
-FixtureReaction Reaction(const std::string& equation, std::vector<int> reactants, std::vector<int> products) {
-    FixtureReaction r;
-    r.equation = equation;
-    r.reactants = std::move(reactants);
-    r.products = std::move(products);
-    r.rate = {1e13, 0.5, 1000};
-    return r;
-}
 
 // Species A..E; D is dropped, and so is reaction 2.
 //   1 A + B => C
@@ -44,10 +35,14 @@ SolverFileFixture Source() {
     const char* names[] = {"A", "B", "C", "D", "E"};
     for (int k = 0; k < 5; ++k) f.species[static_cast<std::size_t>(k)].name = names[k];
     f.species[0].initialFraction = 0.5;
-    f.reactions = {Reaction("A+B=>C", {1, 2}, {3}),      Reaction("D=>E", {4}, {5}),
-                   Reaction("C+M=>A+M", {3}, {1}),       Reaction("A+M=>B+M", {1}, {2}),
-                   Reaction("B=>C", {2}, {3}),           Reaction("C(+M)=>E(+M)", {3}, {5}),
-                   Reaction("E(+B)=>A", {5}, {1})};
+    f.reactions = {FixtureReaction::Of("A+B=>C", {1, 2}, {3}),
+                   FixtureReaction::Of("D=>E", {4}, {5}),
+                   FixtureReaction::Of("C+M=>A+M", {3}, {1}),
+                   FixtureReaction::Of("A+M=>B+M", {1}, {2}),
+                   FixtureReaction::Of("B=>C", {2}, {3}),
+                   FixtureReaction::Of("C(+M)=>E(+M)", {3}, {5}),
+                   FixtureReaction::Of("E(+B)=>A", {5}, {1})};
+    for (FixtureReaction& r : f.reactions) r.rate = {1e13, 0.5, 1000};
     f.reactions[2].thirdBody = 2;
     f.reactions[2].partners = {2, 4, 5, 3};
     f.reactions[2].efficiencies = {1, 2, 0.333, 1.5};
@@ -85,7 +80,7 @@ protected:
     void Prepare(const SolverFileFixture& f) {
         f.Write(source());
         kx::SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
-        ASSERT_TRUE(holder.OPEN_Rich(source().string()));
+        ASSERT_TRUE(holder.OPEN_Rich(source()));
         holder.ReacToRed(module);
         module.RedSpeciesKept = {false, true, true, true, false, true};
         module.RedReactionKept = {false, true, false, true, true, true, true, true};
@@ -94,16 +89,16 @@ protected:
         module.RedTempTarget = true;
         module.RedTargetCount = 2;
         module.RedTargetSpecies = {0, 3, 5};
-        module.RedSourceFile = source().string();
-        module.RedTargetFile = target().string();
+        module.RedSourceFile = source();
+        module.RedTargetFile = target();
         settings.TemperatureParameter = 0.1;
         settings.Targets = {{3, 0.1}, {5, 0.2}};
         settings.OthersParameter = 0.3;
     }
-    std::filesystem::path source() const { return folder.File("source.txt"); }
-    std::filesystem::path target() const { return folder.File("reduced.txt"); }
+    std::string source() const { return folder.file("source.txt"); }
+    std::string target() const { return folder.file("reduced.txt"); }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     kx::RedKinModule module;
     kx::RedSettings settings;
@@ -120,7 +115,7 @@ TEST_F(WriterTest, HeaderNamesTheSourceTheCountsAndTheTargets) {
     EXPECT_GT(out[0].size(), 30u);
     EXPECT_EQ(out[1], " ");
     EXPECT_EQ(out[3], " ");
-    EXPECT_EQ(out[4], " Source solver file: " + source().string());
+    EXPECT_EQ(out[4], " Source solver file: " + source());
     EXPECT_EQ(out[9], " 4 !Species");
     EXPECT_EQ(out[10], " 6 !Reactions");
     EXPECT_EQ(out[11], " 3 -1 3 4 !Targets T 1.000E-01, C 1.000E-01, E 2.000E-01, Others 3.000E-01");
@@ -194,7 +189,7 @@ TEST_F(WriterTest, ReducedFileIsReadByTheSolver) {
     ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
     auto model = std::make_unique<kx::SolverModel>();
     kx::SolverInputError error;
-    ASSERT_EQ(kx::SolverLoadModel(target().string(), *model, error), kx::SolverLoad::Loaded)
+    ASSERT_EQ(kx::SolverLoadModel(target(), *model, error), kx::SolverLoad::Loaded)
         << "line " << error.line << ": " << error.problem;
     EXPECT_EQ(model->NSPEC, 4);
     EXPECT_EQ(model->NREAC, 6);
@@ -221,17 +216,13 @@ TEST_F(WriterTest, KeyWordInAnyCaseAndBlanksIsAccepted) {
     const std::size_t end = lines.size() - f.tail.size() - f.records.size() - 4;
     ASSERT_EQ(lines[end], " END");
     lines[end] = "   end  ";
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
     Prepare(f);
-    std::ofstream(source(), std::ios::binary) << text;
+    folder.write("source.txt", kxtest::JoinLines(lines));
     EXPECT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));
     EXPECT_TRUE(sink.shown.empty());
 
     lines[end] = " STOP";
-    text.clear();
-    for (const std::string& l : lines) text += l + "\r\n";
-    std::ofstream(source(), std::ios::binary) << text;
+    folder.write("source.txt", kxtest::JoinLines(lines));
     std::filesystem::remove(target());
     EXPECT_FALSE(kx::WriteReducedSolverFile(module, settings, sink));
     EXPECT_FALSE(std::filesystem::exists(target()));
@@ -244,7 +235,7 @@ TEST_F(WriterTest, KeyWordInAnyCaseAndBlanksIsAccepted) {
 
 TEST_F(WriterTest, MissingSourceIsAFailureOfTheCaller) {
     Prepare(Source());
-    module.RedSourceFile = folder.File("gone.txt").string();
+    module.RedSourceFile = folder.file("gone.txt");
     EXPECT_THROW(kx::WriteReducedSolverFile(module, settings, sink), kx::Error);
     EXPECT_FALSE(std::filesystem::exists(target()));
 }

@@ -5,14 +5,15 @@
 
 #include "ResultsReader.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::ContributionTable;
 using kx::MessageIcon;
 using kx::ResultsReader;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -26,9 +27,9 @@ SolverFileFixture CubicRun() { return kxtest::CubicTwoReactionRun(0.0); }
 class ContributionsTest : public ::testing::Test {
 protected:
     void Load(const SolverFileFixture& f) {
-        f.Write(folder.File("run.txt"));
+        f.Write(folder.file("run.txt"));
         reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
-        ASSERT_TRUE(reader->OPEN_Rich(folder.File("run.txt").string()));
+        ASSERT_TRUE(reader->OPEN_Rich(folder.file("run.txt")));
     }
     // ShowReacDeRe; nothing when it handed nothing over.
     std::optional<ContributionTable> Show(int species, bool derFlag = true) {
@@ -38,7 +39,7 @@ protected:
     }
     double Density() const { return reader->Tables().RowDensity[1]; }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     std::unique_ptr<ResultsReader> reader;
 };
@@ -148,11 +149,9 @@ TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {
     const auto end = std::find(lines.begin(), lines.end(), " !$End");
     std::string& row8 = *(end - 2);
     row8.replace(row8.size() - 16, 16, "****************");  // y4 of row 8
-    std::FILE* out = std::fopen(folder.File("run.txt").c_str(), "wb");
-    for (const auto& l : lines) std::fputs((l + "\r\n").c_str(), out);
-    std::fclose(out);
+    folder.write("run.txt", kxtest::JoinLines(lines));
     reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
-    ASSERT_TRUE(reader->OPEN_Rich(folder.File("run.txt").string()));
+    ASSERT_TRUE(reader->OPEN_Rich(folder.file("run.txt")));
 
     reader->RED_ToMainParam(kTimes[1], kTimes[4]);  // rows 2..5, working range 1..6
     EXPECT_TRUE(Show(1));

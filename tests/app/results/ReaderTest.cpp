@@ -5,13 +5,15 @@
 #include "Format.h"
 #include "ResultsReader.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::MessageIcon;
 using kx::ReaderOwner;
 using kx::ResultsReader;
+using kx::test::TempDir;
+using kxtest::JoinLines;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -23,29 +25,21 @@ protected:
         return ReadFile(owner);
     }
     bool ReadText(const std::string& text) {
-        std::FILE* out = std::fopen(path.c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
+        folder.write("run.txt", text);
         return ReadFile(ReaderOwner::ResultsWindow);
     }
     bool ReadFile(ReaderOwner owner) {
         sink.shown.clear();
         reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm, owner);
-        return reader->OPEN_Rich(path.string());
+        return reader->OPEN_Rich(path);
     }
     const kx::ResultsTables& T() const { return reader->Tables(); }
 
-    TempFolder folder;
-    std::filesystem::path path = folder.File("run.txt");
+    TempDir folder;
+    std::string path = folder.file("run.txt");
     RecordingSink sink;
     std::unique_ptr<ResultsReader> reader;
 };
-
-std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
-    std::string text;
-    for (const auto& l : lines) text += l + end;
-    return text;
-}
 
 // Records split over one line per 50 species: every field lands in its
 // column, names of 16 characters stay whole, and a continuation line that
@@ -184,7 +178,7 @@ TEST_F(ReaderTest, CaptionNamesTheFileAsItsOwnerShowsIt) {
     ASSERT_TRUE(Read(f));
     EXPECT_EQ(reader->Caption(), "Solver File  run.txt");
     EXPECT_EQ(T().ResultFileName, "run.txt");
-    EXPECT_EQ(T().ResultFilePath, path.string());
+    EXPECT_EQ(T().ResultFilePath, path);
     ASSERT_TRUE(Read(f, ReaderOwner::ReductionHolder));
     EXPECT_EQ(reader->Caption(), "Solver run.txt");
 }
@@ -211,7 +205,7 @@ TEST_P(ResultsEnd, LoadsTheCompleteRecordsBeforeIt) {
     if (c.expectedRecords == 0) {
         EXPECT_FALSE(ok);
         ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, "In the file '" + path.string() + "', results are incomplete.");
+        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', results are incomplete.");
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
         EXPECT_FALSE(reader->Loaded());
         return;
@@ -310,7 +304,7 @@ TEST_F(ReaderTest, FileWithoutResultsIsRefusedWithItsPath) {
     f.tail.clear();
     EXPECT_FALSE(Read(f));
     ASSERT_EQ(sink.shown.size(), 1u);
-    EXPECT_EQ(sink.shown[0].text, "In the file '" + path.string() + "', \r\nresults are not found.");
+    EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', \r\nresults are not found.");
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
 }
 
@@ -370,11 +364,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
     sink.shown.clear();
     reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
-    for (const auto& p : {folder.File("absent.txt"), folder.Path()}) {
+    for (const auto& p : {folder.file("absent.txt"), folder.path()}) {
         sink.shown.clear();
-        EXPECT_FALSE(reader->OPEN_Rich(p.string()));
+        EXPECT_FALSE(reader->OPEN_Rich(p));
         ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, "File not found: " + p.string());
+        EXPECT_EQ(sink.shown[0].text, "File not found: " + p);
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
     }
 
@@ -395,7 +389,7 @@ TEST_F(ReaderTest, SecondReadReplacesEverythingOfTheFirst) {
     SolverFileFixture small = SolverFileFixture::WithSpecies(2);
     small.AddRecords({0, 1});
     small.Write(path);
-    EXPECT_FALSE(reader->OPEN_Rich(path.string()));
+    EXPECT_FALSE(reader->OPEN_Rich(path));
     EXPECT_FALSE(reader->Loaded());
     EXPECT_EQ(reader->Tables().NumSpecies, 2);
 }

@@ -11,8 +11,8 @@
 #include "solver.h"
 
 using kx::ResultsReader;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
         ASSERT_TRUE(reader->OPEN_Rich(path.string())) << sink.shown.at(0).text;
     }
 
-    TempFolder folder;
+    TempDir folder;
     std::filesystem::path path;
     RecordingSink sink;
     std::unique_ptr<ResultsReader> reader;

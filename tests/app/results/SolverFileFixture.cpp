@@ -1,9 +1,8 @@
 #include "SolverFileFixture.h"
 
-#include <atomic>
 #include <fstream>
 #include <stdexcept>
-#include <unistd.h>
+#include <utility>
 
 #include "Format.h"
 
@@ -26,6 +25,14 @@ std::string E16(double v) { return Right(kx::Format(v, "0.00000000E+000"), 16); 
 constexpr std::size_t kPerLine = 50;
 
 }  // namespace
+
+FixtureReaction FixtureReaction::Of(std::string equation, std::vector<int> reactants, std::vector<int> products) {
+    FixtureReaction r;
+    r.equation = std::move(equation);
+    r.reactants = std::move(reactants);
+    r.products = std::move(products);
+    return r;
+}
 
 SolverFileFixture SolverFileFixture::WithSpecies(int n) {
     SolverFileFixture f;
@@ -170,29 +177,18 @@ std::vector<std::string> SolverFileFixture::Lines() const {
     return out;
 }
 
-std::string SolverFileFixture::Text() const {
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& end) {
     std::string text;
-    for (const std::string& l : Lines()) text += l + lineEnd;
+    for (const std::string& l : lines) text += l + end;
     return text;
 }
+
+std::string SolverFileFixture::Text() const { return JoinLines(Lines(), lineEnd); }
 
 void SolverFileFixture::Write(const std::filesystem::path& path) const {
     std::ofstream out(path, std::ios::binary);
     out << Text();
     if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("kx_results_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 double CubicRunY1(double t) { return 0.1 - 0.02 * t + 0.003 * t * t - 0.0004 * t * t * t; }
@@ -207,17 +203,11 @@ const std::vector<double> kCubicRunTimes{0, 0.5, 1.25, 2, 3, 3.5, 4.5, 5.5, 6};
 SolverFileFixture CubicTwoReactionRun(double y2Slope) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(4);
     for (auto& s : f.species) s.molarMass = 10;
-    FixtureReaction r1;
-    r1.equation = "S1=>S2";
-    r1.reactants = {1};
-    r1.products = {2};
+    FixtureReaction r1 = FixtureReaction::Of("S1=>S2", {1}, {2});
     r1.reverse = 0;
     r1.rate = {2, 0, 0};
-    FixtureReaction r2 = r1;
-    r2.equation = "S1+S4=>S3+S4";
-    r2.reactants = {1, 4};
-    r2.products = {3, 4};
-    r2.rate = {1, 0, 0};
+    FixtureReaction r2 = FixtureReaction::Of("S1+S4=>S3+S4", {1, 4}, {3, 4});
+    r2.reverse = 0;
     f.reactions = {r1, r2};
     for (double t : kCubicRunTimes) {
         const double y1 = CubicRunY1(t);

@@ -22,6 +22,9 @@ struct FixtureSpecies {
 };
 
 struct FixtureReaction {
+    // A reaction of the given species, the other fields at their defaults.
+    static FixtureReaction Of(std::string equation, std::vector<int> reactants, std::vector<int> products);
+
     std::string equation;
     std::vector<int> reactants;  // species numbers, at most 3
     std::vector<int> products;   // at most 6
@@ -82,32 +85,23 @@ SolverFileFixture CubicTwoReactionRun(double y2Slope);
 // The record lines of a results block, for tests that edit the text.
 std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y);
 
-// A folder under the system's temporary folder, removed with the object.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path File(std::string_view name) const { return path_ / name; }
+// The lines as file text, each followed by the line end.
+std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n");
 
-private:
-    std::filesystem::path path_;
-};
-
-class RecordingSink : public kx::MessageSink {
+// Records what the code under test shows; errorRoutine marks a report
+// through the shared error routine.
+class RecordingSink : public kx::Notifier {
 public:
     struct Shown {
         std::string text;
         kx::MessageIcon icon;
         bool errorRoutine;
     };
-    void ShowMessage(std::string_view text, kx::MessageIcon icon) override {
-        shown.push_back({std::string(text), icon, false});
+    void Message(const std::string& text, int style, const std::string&) override {
+        shown.push_back({text, static_cast<kx::MessageIcon>(style), false});
     }
-    void ShowErrorMessage(std::string_view text) override {
-        shown.push_back({std::string(text), kx::MessageIcon::Exclamation, true});
+    void ReportError(std::string_view tag, std::string_view description) override {
+        shown.push_back({std::string(tag) + std::string(description), kx::MessageIcon::Exclamation, true});
     }
     std::vector<Shown> shown;
 };

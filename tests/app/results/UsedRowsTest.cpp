@@ -2,13 +2,14 @@
 
 #include "ResultsReader.h"
 #include "SolverFileFixture.h"
+#include "TempDir.h"
 
 using kx::ReaderOwner;
 using kx::ResultsReader;
 using kx::TaggedError;
+using kx::test::TempDir;
 using kxtest::RecordingSink;
 using kxtest::SolverFileFixture;
-using kxtest::TempFolder;
 
 namespace {
 
@@ -24,16 +25,16 @@ protected:
         std::vector<double> times;
         for (int i = 0; i < 10; ++i) times.push_back(1e-4 * i);
         f.AddRecords(times);
-        f.Write(folder.File("run.txt"));
+        f.Write(folder.file("run.txt"));
         reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm, owner);
-        ASSERT_TRUE(reader->OPEN_Rich(folder.File("run.txt").string()));
+        ASSERT_TRUE(reader->OPEN_Rich(folder.file("run.txt")));
     }
     const kx::UsedRowsState& U() const { return reader->Used(); }
     std::vector<int> UsedRowNumbers() const {
         return std::vector<int>(U().UsedRows.begin() + 1, U().UsedRows.begin() + U().UsedCount);
     }
 
-    TempFolder folder;
+    TempDir folder;
     RecordingSink sink;
     std::unique_ptr<ResultsReader> reader;
 };
@@ -205,7 +206,7 @@ TEST_F(UsedRowsTest, HandOverGivesNamesFractionsAndRunSettings) {
     EXPECT_EQ(p.RowCntD, 6);
     EXPECT_EQ(p.SpecArrD, (std::vector<std::string>{"", "S1", "S2", "S3", "", ""}));
     EXPECT_EQ(p.InitFract, (std::vector<double>{0, 0.5, 0, 0.25, 0, 0}));
-    EXPECT_EQ(p.SolverFile, folder.File("run.txt").string());
+    EXPECT_EQ(p.SolverFile, folder.file("run.txt"));
     EXPECT_EQ(p.Pressur, 3.0);
     EXPECT_EQ(p.NTemper, 0);
 

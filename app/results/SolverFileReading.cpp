@@ -1,0 +1,100 @@
+#include "SolverFileReading.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "Errors.h"
+#include "Files.h"
+#include "Format.h"
+#include "TextHelpers.h"
+
+namespace kx {
+namespace {
+
+constexpr int kSpeciesPerLine = 50;
+
+bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }
+
+}  // namespace
+
+std::string ReadSolverFile(const std::string& path) {
+    if (!files::Exists(path)) throw Error(ErrorKind::FileNotFound, path);
+    return files::ReadAll(path);
+}
+
+double RequiredNumber(std::string_view text, const std::string& where) {
+    const auto v = ParseNumber(text);
+    if (!v) throw Error(ErrorKind::TypeMismatch, where);
+    return *v;
+}
+
+double FieldNumber(std::string_view field, const std::string& where) {
+    const std::string_view t = Trim(field);
+    return t.empty() ? 0.0 : RequiredNumber(t, where);
+}
+
+int WholeNumber(double value, const std::string& where) {
+    const double r = RoundHalfEven(value);
+    if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, where);
+    return static_cast<int>(r);
+}
+
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    for (line = LTrim(line); !line.empty(); line = LTrim(line)) {
+        const std::size_t blank = line.find(' ');
+        words.push_back(line.substr(0, blank));
+        if (blank == std::string_view::npos) break;
+        line.remove_prefix(blank);
+    }
+    return words;
+}
+
+int LinesPerResultsRecord(int speciesCount) {
+    return std::max(1, (speciesCount + kSpeciesPerLine - 1) / kSpeciesPerLine);
+}
+
+ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount) {
+    ResultsRecords out;
+    const std::size_t perRecord = static_cast<std::size_t>(LinesPerResultsRecord(speciesCount));
+    std::size_t n = 0;
+
+    std::vector<std::size_t> lengths;  // of the first line, then of each continuation line
+    for (; lengths.size() < perRecord; ++n) {
+        if (n == lines.size()) {
+            out.CutShort = true;
+            return out;
+        }
+        const std::string& line = lines[n];
+        if (EndsResults(line)) return out;
+        if (n > 0) out.Header += ' ';
+        out.Header += n > 0 ? LTrim(line) : std::string_view(line);
+        lengths.push_back(line.size());
+    }
+
+    for (;;) {
+        while (n < lines.size() && Trim(lines[n]).empty()) ++n;
+        if (n == lines.size()) {
+            out.CutShort = true;
+            return out;
+        }
+        const std::string& first = lines[n++];
+        if (EndsResults(first) || first.size() != lengths[0]) return out;
+        std::string record = first;
+        for (std::size_t j = 1; j < perRecord; ++j) {
+            if (n == lines.size()) {
+                out.CutShort = true;
+                return out;
+            }
+            const std::string& line = lines[n++];
+            if (EndsResults(line) || line.size() != lengths[j]) return out;
+            const std::string_view rest = LTrim(line);
+            record += rest.starts_with('-') ? " " : "  ";
+            record += rest;
+        }
+        out.Records.push_back(std::move(record));
+        if (n == lines.size()) return out;
+    }
+}
+
+}  // namespace kx

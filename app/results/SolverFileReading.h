@@ -1,0 +1,60 @@
+// Reading the text of a solver file with results: the file itself, the
+// numbers of its fixed-column fields, and the records of its results block
+// joined from the lines over which the solver spreads them.
+//
+// The results reader, the reduced-file writer and the comparison read the
+// same files; they share this code.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx {
+
+// The bytes of a solver file. A path that is not a file (missing, a folder)
+// is FileNotFound; other failures are those of files::ReadAll.
+std::string ReadSolverFile(const std::string& path);
+
+// The text read as a number (blanks around it allowed); TypeMismatch naming
+// `where` when it is not one.
+double RequiredNumber(std::string_view text, const std::string& where);
+
+// A fixed-column number: a field that is blank reads as 0.
+double FieldNumber(std::string_view field, const std::string& where);
+
+// The nearest whole number, halves to the even one; Overflow naming `where`
+// when it does not fit an int.
+int WholeNumber(double value, const std::string& where);
+
+// The blank-separated words of a line.
+std::vector<std::string_view> Words(std::string_view line);
+
+// The physical lines of one record of a results block: the step, time and
+// temperature and up to 50 species on the first, up to 50 more on each
+// further line (at least one line).
+int LinesPerResultsRecord(int speciesCount);
+
+// The records of a results block, each joined into one line in which field k
+// (0 time, 1 temperature, k + 1 species k) starts at character 8 + 17k.
+struct ResultsRecords {
+    std::string Header;                // the joined heading record
+    std::vector<std::string> Records;  // the complete records in file order
+    // The lines ran out where one more was wanted: within the heading or a
+    // record, or after blank lines; false when the table ended at a closing
+    // line, at a line of another length, or with a complete record on the
+    // last line.
+    bool CutShort = false;
+};
+
+// Joins the records from `lines`, the lines after the results title. The
+// heading record sets the length of each of a record's lines. Blank lines
+// before a record are passed over; a line beginning with "ERROR" or "!$END"
+// (blanks around it and letter case aside), or a line of another length, ends
+// the table and drops a record it would complete. A continuation line is
+// appended without its leading blanks after two blanks, or after one when it
+// begins with "-", which rebuilds the 17-character field grid.
+ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount);
+
+}  // namespace kx
