@@ -50,7 +50,7 @@ void SetReadOnly(const std::string& path, bool readOnly);
 // refused with PermissionDenied.
 void Remove(const std::string& path);
 
-// Reads a file line by line, as the Parts' sequential readers do: reading
+// Reads a file line by line, as the program's sequential readers do: reading
 // past the last line throws InputPastEndOfFile. The file is read whole on
 // construction and closed at once.
 class TextReader {
