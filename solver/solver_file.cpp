@@ -1,6 +1,5 @@
 #include "solver_file.h"
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
