@@ -359,6 +359,20 @@ void EndLine(std::FILE* file, char* begin, char* end) {
   std::fwrite(begin, 1, static_cast<std::size_t>(end - begin), file);
 }
 
+// Where value i (from 0) of a record's list goes, behind one blank: every
+// kValuesPerLine values the line in `buffer` is written and an indented
+// continuation line begins.
+char* ValueStart(std::FILE* file, char* buffer, char* p, int i) {
+  if (i > 0 && i % kValuesPerLine == 0) {
+    EndLine(file, buffer, p);
+    p = buffer;
+    std::memset(p, ' ', kContinuationIndent);
+    p += kContinuationIndent;
+  }
+  *p++ = ' ';
+  return p;
+}
+
 }  // namespace
 
 void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
@@ -371,16 +385,8 @@ void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
   p = fmt::PutA(p, "Time", kNameLength);
   *p++ = ' ';
   p = fmt::PutA(p, "T", kNameLength);
-  for (int i = 0; i < model.NSPEC; ++i) {
-    if (i > 0 && i % kValuesPerLine == 0) {
-      EndLine(file, buffer, p);
-      p = buffer;
-      std::memset(p, ' ', kContinuationIndent);
-      p += kContinuationIndent;
-    }
-    *p++ = ' ';
-    p = fmt::PutA(p, std::string_view(model.SPNAME[i], kNameLength), kNameLength);
-  }
+  for (int i = 0; i < model.NSPEC; ++i)
+    p = fmt::PutA(ValueStart(file, buffer, p, i), std::string_view(model.SPNAME[i], kNameLength), kNameLength);
   EndLine(file, buffer, p);
 }
 
@@ -393,16 +399,7 @@ void SolverWriteRecord(std::FILE* file, int nr, double x, double temperature, co
   p = fmt::PutE(p, x, 16, 8, 3);
   *p++ = ' ';
   p = fmt::PutE(p, temperature, 16, 8, 3);
-  for (int i = 0; i < nspec; ++i) {
-    if (i > 0 && i % kValuesPerLine == 0) {
-      EndLine(file, buffer, p);
-      p = buffer;
-      std::memset(p, ' ', kContinuationIndent);
-      p += kContinuationIndent;
-    }
-    *p++ = ' ';
-    p = fmt::PutE(p, y[i], 16, 8, 3);
-  }
+  for (int i = 0; i < nspec; ++i) p = fmt::PutE(ValueStart(file, buffer, p, i), y[i], 16, 8, 3);
   EndLine(file, buffer, p);
 }
 
