@@ -12,9 +12,6 @@
 
 namespace {
 
-void NoOutput(int&, double&, double&, double*, double*, int&, int&, double*, int*, int&) {}
-void NoMass(int&, double*, int&, double*, int*) {}
-
 // One integration from x0 to xend with a numerical Jacobian and default
 // options; the work arrays are prepared once, outside the timed loop.
 void Integrate(benchmark::State& state, kx::RadauRhs fcn, std::vector<double> y0, double xend,
@@ -41,8 +38,8 @@ void Integrate(benchmark::State& state, kx::RadauRhs fcn, std::vector<double> y0
     int ipar[1] = {0};
     double th[1] = {0.0};
     kx::RADAU5(n, fcn, x, y.data(), xe, h, &rtol, &atol, itol, kx::SolverDummyJac, ijac, mljac,
-               mujac, NoMass, imas, mlmas, mumas, NoOutput, iout, work.data(), lwork,
-               iwork.data(), liwork, rpar, ipar, idid, nspec, nreac, th);
+               mujac, kx::test::NoMass, imas, mlmas, mumas, kx::test::NoOutput, iout, work.data(),
+               lwork, iwork.data(), liwork, rpar, ipar, idid, nspec, nreac, th);
     if (idid != 1) state.SkipWithError("integration failed");
     benchmark::DoNotOptimize(y.data());
     for (int i = 0; i < 7; ++i) stats[i] = iwork[13 + i];

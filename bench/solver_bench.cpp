@@ -5,32 +5,14 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "TempDir.h"
 #include "solver.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::string Sample(const std::string& name) { return std::string(KX_SAMPLES_DIR) + "/" + name; }
 
@@ -48,20 +30,18 @@ struct QuietConsole {
 };
 
 void BM_SolverRun(benchmark::State& state, const char* name) {
-  const std::string pristine = ReadBytes(Sample(name));
-  const fs::path dir = fs::temp_directory_path() / ("kx_solver_bench_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const std::string path = (dir / name).string();
+  const std::string pristine = kx::test::ReadBytes(Sample(name));
+  const kx::test::TempDir dir;
+  const std::string path = dir.file(name);
   QuietConsole quiet;
   kx::SolverRunStatistics statistics;
   int status = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    WriteBytes(path, pristine);
+    dir.write(name, pristine);
     state.ResumeTiming();
     status = kx::SolverRunFile(path, &statistics);
   }
-  fs::remove_all(dir);
   if (status != kx::kExitCompleted) state.SkipWithError("the run did not complete");
   state.counters["NFCN"] = statistics.nfcn;
   state.counters["NJAC"] = statistics.njac;

@@ -40,10 +40,10 @@ Message MessageOf(int code) {
 }
 
 void PutText(std::string& line, std::string_view text, int width) {
-  const std::size_t w = width == 0 ? text.size() : static_cast<std::size_t>(width);
-  const std::size_t n = text.size() < w ? text.size() : w;
-  line.append(text.substr(0, n));
-  line.append(w - n, ' ');
+  const std::size_t at = line.size();
+  const int w = width == 0 ? static_cast<int>(text.size()) : width;
+  line.resize(at + static_cast<std::size_t>(w));
+  fmt::PutA(line.data() + at, text, w);
 }
 
 void PutInt(std::string& line, long long value, int width) {

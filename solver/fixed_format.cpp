@@ -12,29 +12,15 @@ constexpr int kMaxItem = 256;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Copies the field without its blanks; false when it does not fit.
-bool Squeeze(std::string_view field, char* out, int& length) {
-  length = 0;
-  for (char c : field) {
-    if (c == ' ') continue;
-    if (length == kMaxItem) return false;
-    out[length++] = c;
-  }
-  return true;
+// An optional sign at the start of a number: skipped; true for a minus.
+bool TakeSign(const char*& p, const char* end) {
+  if (p == end || (*p != '+' && *p != '-')) return false;
+  return *p++ == '-';
 }
 
-bool ParseInt(const char* text, int length, int& value) {
-  if (length == 0) {
-    value = 0;
-    return true;
-  }
-  const char* p = text;
-  const char* end = text + length;
-  bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
-  }
+// Reads an integer from its blank-free, non-empty text.
+bool ParseInt(const char* p, const char* end, int& value) {
+  const bool negative = TakeSign(p, end);
   if (p == end) return false;
   long long v = 0;
   for (; p != end; ++p) {
@@ -48,20 +34,10 @@ bool ParseInt(const char* text, int length, int& value) {
   return true;
 }
 
-// Reads a real from its blank-free text; `decimals` implied decimals apply
-// when there is no decimal point.
-bool ParseReal(const char* text, int length, int decimals, double& value) {
-  if (length == 0) {
-    value = 0.0;
-    return true;
-  }
-  const char* p = text;
-  const char* end = text + length;
-  bool negative = false;
-  if (*p == '+' || *p == '-') {
-    negative = *p == '-';
-    ++p;
-  }
+// Reads a real from its blank-free, non-empty text; `decimals` implied
+// decimals apply when there is no decimal point.
+bool ParseReal(const char* p, const char* end, int decimals, double& value) {
+  const bool negative = TakeSign(p, end);
   char digits[kMaxItem + 32];
   int count = 0;
   int fraction = 0;
@@ -82,11 +58,7 @@ bool ParseReal(const char* text, int length, int decimals, double& value) {
     char c = *p;
     if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') ++p;
     else if (c != '+' && c != '-') return false;
-    bool negativeExponent = false;
-    if (p != end && (*p == '+' || *p == '-')) {
-      negativeExponent = *p == '-';
-      ++p;
-    }
+    const bool negativeExponent = TakeSign(p, end);
     if (p == end) return false;
     for (; p != end; ++p) {
       if (!IsDigit(*p)) return false;
@@ -118,15 +90,37 @@ bool ParseReal(const char* text, int length, int decimals, double& value) {
   return true;
 }
 
-// The first item of a free-format line, or an empty view.
-std::string_view ListItem(std::string_view line) {
+// Fixed-field input: the field without its blanks, read by `parse`; an
+// all-blank field reads as zero.
+template <typename T, typename Parse>
+bool ReadField(std::string_view field, T& value, Parse parse) {
+  char text[kMaxItem];
+  int length = 0;
+  for (char c : field) {
+    if (c == ' ') continue;
+    if (length == kMaxItem) return false;
+    text[length++] = c;
+  }
+  if (length == 0) {
+    value = T(0);
+    return true;
+  }
+  return parse(text, text + length, value);
+}
+
+// Free-format input: the first item of the line, read by `parse`; leading
+// blanks are skipped and the item ends at a blank, comma, slash or "!". A
+// line without an item is unreadable.
+template <typename T, typename Parse>
+bool ReadListItem(std::string_view line, T& value, Parse parse) {
   std::size_t i = 0;
   while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
   std::size_t j = i;
   while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != ',' && line[j] != '/' &&
          line[j] != '!')
     ++j;
-  return line.substr(i, j - i);
+  if (j == i || j - i > kMaxItem) return false;
+  return parse(line.data() + i, line.data() + j, value);
 }
 
 char* Stars(char* out, int w) {
@@ -149,28 +143,20 @@ std::string_view Field(std::string_view line, int first, int width) {
   return line.substr(start, static_cast<std::size_t>(width));
 }
 
-bool ReadIntField(std::string_view field, int& value) {
-  char text[kMaxItem];
-  int length = 0;
-  return Squeeze(field, text, length) && ParseInt(text, length, value);
-}
+bool ReadIntField(std::string_view field, int& value) { return ReadField(field, value, ParseInt); }
 
 bool ReadRealField(std::string_view field, int decimals, double& value) {
-  char text[kMaxItem];
-  int length = 0;
-  return Squeeze(field, text, length) && ParseReal(text, length, decimals, value);
+  return ReadField(field, value, [decimals](const char* p, const char* end, double& v) {
+    return ParseReal(p, end, decimals, v);
+  });
 }
 
-bool ReadListInt(std::string_view line, int& value) {
-  std::string_view item = ListItem(line);
-  if (item.empty() || item.size() > kMaxItem) return false;
-  return ParseInt(item.data(), static_cast<int>(item.size()), value);
-}
+bool ReadListInt(std::string_view line, int& value) { return ReadListItem(line, value, ParseInt); }
 
 bool ReadListReal(std::string_view line, double& value) {
-  std::string_view item = ListItem(line);
-  if (item.empty() || item.size() > kMaxItem) return false;
-  return ParseReal(item.data(), static_cast<int>(item.size()), 0, value);
+  return ReadListItem(line, value, [](const char* p, const char* end, double& v) {
+    return ParseReal(p, end, 0, v);
+  });
 }
 
 char* PutA(char* out, std::string_view text, int w) {

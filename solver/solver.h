@@ -130,7 +130,7 @@ struct SolverCommonBlock {
   bool lastOutputRecorded = false;
 
   // The temperature whose rate constants and species thermodynamics stand in
-  // the tables below (NaN: none).
+  // the tables below (none while the table pointers are null).
   double rateTemperature = 0;
   const double* rateRreac = nullptr;
   const double* rateTh = nullptr;

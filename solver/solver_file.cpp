@@ -1,6 +1,5 @@
 #include "solver_file.h"
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -244,6 +243,41 @@ bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
   return true;
 }
 
+// The counts of lines 10 and 11 and the mode of line 15.
+bool ReadCounts(InputReader& in, SolverModel& model) {
+  std::string_view line;
+  for (int n = 1; n <= 9; ++n)
+    if (!in.Line(n, "the header", line)) return false;
+  return in.IntValue(10, "species count", model.NSPEC) && in.IntValue(11, "reaction count", model.NREAC) &&
+         in.Line(12, "the header", line) && in.Line(13, "the header", line) && in.Line(14, "the pressure", line) &&
+         in.IntValue(15, "temperature mode", model.MODE);
+}
+
+// The input part behind the counts, up to the end line.
+bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
+  if (!ReadHeader(in, m)) return false;
+  std::memset(m.TH, 0, sizeof m.TH);
+  std::memset(m.IREAC, 0, sizeof m.IREAC);
+  std::memset(m.RREAC, 0, sizeof m.RREAC);
+  std::memset(m.Y, 0, sizeof m.Y);
+  int n = 0;
+  if (!ReadThermo(in, text, m, n)) return false;
+  std::string_view line;
+  for (int k = 0; k < 3; ++k, ++n)
+    if (!in.Line(n, "a separator line after the thermo records", line)) return false;
+  if (!ReadReactions(in, m, n)) return false;
+  if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
+  std::string end = Trimmed(line);
+  for (char& c : end)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (end != "END")
+    return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
+  if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
+  m.tailOffset = text.NextStartOf(n);
+  m.endLineTerminated = text.Terminated(n);
+  return true;
+}
+
 }  // namespace
 
 bool SolverFileText::Read(const std::string& path) {
@@ -276,51 +310,22 @@ std::string_view SolverFileText::LineAt(int n) const {
   return std::string_view(bytes_).substr(l.offset, l.length);
 }
 
-bool SolverReadCounts(const SolverFileText& text, SolverModel& model, SolverInputError& error) {
-  InputReader in(text, error);
-  std::string_view line;
-  for (int n = 1; n <= 9; ++n)
-    if (!in.Line(n, "the header", line)) return false;
-  return in.IntValue(10, "species count", model.NSPEC) && in.IntValue(11, "reaction count", model.NREAC) &&
-         in.Line(12, "the header", line) && in.Line(13, "the header", line) && in.Line(14, "the pressure", line) &&
-         in.IntValue(15, "temperature mode", model.MODE);
-}
-
-bool SolverReadInput(const SolverFileText& text, SolverModel& m, SolverInputError& error) {
-  InputReader in(text, error);
-  if (!SolverReadCounts(text, m, error) || !ReadHeader(in, m)) return false;
-  std::memset(m.TH, 0, sizeof m.TH);
-  std::memset(m.IREAC, 0, sizeof m.IREAC);
-  std::memset(m.RREAC, 0, sizeof m.RREAC);
-  std::memset(m.Y, 0, sizeof m.Y);
-  int n = 0;
-  if (!ReadThermo(in, text, m, n)) return false;
-  std::string_view line;
-  for (int k = 0; k < 3; ++k, ++n)
-    if (!in.Line(n, "a separator line after the thermo records", line)) return false;
-  if (!ReadReactions(in, m, n)) return false;
-  if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
-  std::string end = Trimmed(line);
-  for (char& c : end)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (end != "END")
-    return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
-  if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
-  m.tailOffset = text.NextStartOf(n);
-  m.endLineTerminated = text.Terminated(n);
-  return true;
-}
-
-SolverLoad SolverLoadModel(const std::string& path, SolverModel& model, SolverInputError& error) {
-  SolverFileText text;
+SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
+                           SolverInputError& error) {
   if (!text.Read(path)) {
     error = {0, "cannot open the solver file " + path};
     return SolverLoad::InputError;
   }
-  if (!SolverReadCounts(text, model, error)) return SolverLoad::InputError;
+  InputReader in(text, error);
+  if (!ReadCounts(in, model)) return SolverLoad::InputError;
   if (model.NSPEC > kMaxSpecies) return SolverLoad::TooManySpecies;
   if (model.NREAC > kMaxReactions) return SolverLoad::TooManyReactions;
-  return SolverReadInput(text, model, error) ? SolverLoad::Loaded : SolverLoad::InputError;
+  return ReadInput(in, text, model) ? SolverLoad::Loaded : SolverLoad::InputError;
+}
+
+SolverLoad SolverLoadModel(const std::string& path, SolverModel& model, SolverInputError& error) {
+  SolverFileText text;
+  return SolverReadModel(path, text, model, error);
 }
 
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error) {
@@ -354,6 +359,20 @@ void EndLine(std::FILE* file, char* begin, char* end) {
   std::fwrite(begin, 1, static_cast<std::size_t>(end - begin), file);
 }
 
+// Where value i (from 0) of a record's list goes, behind one blank: every
+// kValuesPerLine values the line in `buffer` is written and an indented
+// continuation line begins.
+char* ValueStart(std::FILE* file, char* buffer, char* p, int i) {
+  if (i > 0 && i % kValuesPerLine == 0) {
+    EndLine(file, buffer, p);
+    p = buffer;
+    std::memset(p, ' ', kContinuationIndent);
+    p += kContinuationIndent;
+  }
+  *p++ = ' ';
+  return p;
+}
+
 }  // namespace
 
 void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
@@ -366,16 +385,8 @@ void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
   p = fmt::PutA(p, "Time", kNameLength);
   *p++ = ' ';
   p = fmt::PutA(p, "T", kNameLength);
-  for (int i = 0; i < model.NSPEC; ++i) {
-    if (i > 0 && i % kValuesPerLine == 0) {
-      EndLine(file, buffer, p);
-      p = buffer;
-      std::memset(p, ' ', kContinuationIndent);
-      p += kContinuationIndent;
-    }
-    *p++ = ' ';
-    p = fmt::PutA(p, std::string_view(model.SPNAME[i], kNameLength), kNameLength);
-  }
+  for (int i = 0; i < model.NSPEC; ++i)
+    p = fmt::PutA(ValueStart(file, buffer, p, i), std::string_view(model.SPNAME[i], kNameLength), kNameLength);
   EndLine(file, buffer, p);
 }
 
@@ -388,16 +399,7 @@ void SolverWriteRecord(std::FILE* file, int nr, double x, double temperature, co
   p = fmt::PutE(p, x, 16, 8, 3);
   *p++ = ' ';
   p = fmt::PutE(p, temperature, 16, 8, 3);
-  for (int i = 0; i < nspec; ++i) {
-    if (i > 0 && i % kValuesPerLine == 0) {
-      EndLine(file, buffer, p);
-      p = buffer;
-      std::memset(p, ' ', kContinuationIndent);
-      p += kContinuationIndent;
-    }
-    *p++ = ' ';
-    p = fmt::PutE(p, y[i], 16, 8, 3);
-  }
+  for (int i = 0; i < nspec; ++i) p = fmt::PutE(ValueStart(file, buffer, p, i), y[i], 16, 8, 3);
   EndLine(file, buffer, p);
 }
 

@@ -37,11 +37,10 @@ class SolverFileText {
   std::vector<Line> lines_;
 };
 
-// Reads the counts of lines 10 and 11 and the mode of line 15.
-bool SolverReadCounts(const SolverFileText& text, SolverModel& model, SolverInputError& error);
-
-// Reads and checks the whole input part into the model.
-bool SolverReadInput(const SolverFileText& text, SolverModel& model, SolverInputError& error);
+// Reads the solver file into `text` and checks its input part into the
+// model, as SolverLoadModel does; the text stays for the writing that follows.
+SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
+                           SolverInputError& error);
 
 // The console text of an input error.
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);

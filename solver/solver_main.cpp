@@ -88,11 +88,16 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
   SolverCommonBlock& c = SolverCommon;
   SolverFileText text;
   SolverInputError error;
-  if (!text.Read(path)) return InputFailure(path, {0, "cannot open the solver file " + path});
-  if (!SolverReadCounts(text, model, error)) return InputFailure(path, error);
-  if (model.NSPEC > kMaxSpecies) return LimitFailure(text, path, 13, kMaxSpecies, model.NSPEC);
-  if (model.NREAC > kMaxReactions) return LimitFailure(text, path, 14, kMaxReactions, model.NREAC);
-  if (!SolverReadInput(text, model, error)) return InputFailure(path, error);
+  switch (SolverReadModel(path, text, model, error)) {
+    case SolverLoad::Loaded:
+      break;
+    case SolverLoad::InputError:
+      return InputFailure(path, error);
+    case SolverLoad::TooManySpecies:
+      return LimitFailure(text, path, 13, kMaxSpecies, model.NSPEC);
+    case SolverLoad::TooManyReactions:
+      return LimitFailure(text, path, 14, kMaxReactions, model.NREAC);
+  }
 
   c.solverFile = SolverOpenTail(path, model.tailOffset, !model.endLineTerminated);
   if (!c.solverFile) return CannotWrite(path);

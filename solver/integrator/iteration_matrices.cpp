@@ -12,19 +12,6 @@ namespace kx {
 
 namespace {
 
-// Column-major accessor for one of the work matrices.
-struct Mat {
-  double* p;
-  int ld;
-  double& operator()(int i, int j) const { return p[i + static_cast<long>(j) * ld]; }
-};
-
-struct ConstMat {
-  const double* p;
-  int ld;
-  double operator()(int i, int j) const { return p[i + static_cast<long>(j) * ld]; }
-};
-
 // Second-order structure, real matrix: subtracts from rows 0 .. rows-1 (at
 // row offset `shift` of e1) of the first m2 columns the contribution of the
 // eliminated components, sum_k J(:, j + k*m2) / fac1^(mm - k).
@@ -64,42 +51,44 @@ void SecondOrderComplex(const MatrixShape& s, ConstMat fjac, double alphn, doubl
 
 }  // namespace
 
-StructureCase ClassifyStructureCase(int ijob) {
+StructureCase ClassifyStructureCase(const MatrixShape& s) {
+  const int ijob = s.ijob;
   const bool second = ijob > kJobSecondOrder && ijob <= kJobSecondOrder + kJobFullFullMass;
+  auto of = [&s](MatrixStorage storage, MassKind mass, bool second_order) {
+    return StructureCase{storage, mass, second_order, second_order ? s.nm1 : s.n, second_order ? s.m1 : 0};
+  };
   switch (second ? ijob - kJobSecondOrder : ijob) {
     case kJobFull:
-      return {MatrixStorage::kFull, MassKind::kIdentity, second};
+      return of(MatrixStorage::kFull, MassKind::kIdentity, second);
     case kJobBanded:
-      return {MatrixStorage::kBanded, MassKind::kIdentity, second};
+      return of(MatrixStorage::kBanded, MassKind::kIdentity, second);
     case kJobFullBandedMass:
-      return {MatrixStorage::kFull, MassKind::kBanded, second};
+      return of(MatrixStorage::kFull, MassKind::kBanded, second);
     case kJobBandedBandedMass:
-      return {MatrixStorage::kBanded, MassKind::kBanded, second};
+      return of(MatrixStorage::kBanded, MassKind::kBanded, second);
     case kJobFullFullMass:
-      return {MatrixStorage::kFull, MassKind::kFull, second};
+      return of(MatrixStorage::kFull, MassKind::kFull, second);
     case kJobHessenberg:
-      return {MatrixStorage::kHessenberg, MassKind::kIdentity, false};
+      return of(MatrixStorage::kHessenberg, MassKind::kIdentity, false);
     case 6:
     case 8:
     case 9:
     case 10:
-      return {MatrixStorage::kNone, MassKind::kIdentity, false};
+      return of(MatrixStorage::kNone, MassKind::kIdentity, false);
     default:
-      return {MatrixStorage::kFull, MassKind::kIdentity, false};
+      return of(MatrixStorage::kFull, MassKind::kIdentity, false);
   }
 }
 
 void BuildRealIterationMatrix(const MatrixShape& s, double* fjac_data, const double* fmas_data,
                               double fac1, double* e1_data, int* ip1, int& ier, bool& calhes,
                               int* iphes) {
-  const StructureCase c = ClassifyStructureCase(s.ijob);
+  const StructureCase c = ClassifyStructureCase(s);
   const ConstMat fjac{fjac_data, s.ldjac};
   const ConstMat fmas{fmas_data, s.ldmas};
   const Mat e1{e1_data, s.lde1};
-  // The second-order cases work on the last nm1 components, with the
-  // Jacobian columns m1 .. n-1.
-  const int order = c.second_order ? s.nm1 : s.n;
-  const int shift = c.second_order ? s.m1 : 0;
+  const int order = c.order;
+  const int shift = c.shift;  // the second-order cases use the Jacobian columns m1 .. n-1
   switch (c.storage) {
     case MatrixStorage::kNone:
       return;
@@ -155,13 +144,13 @@ void BuildRealIterationMatrix(const MatrixShape& s, double* fjac_data, const dou
 void BuildComplexIterationMatrix(const MatrixShape& s, const double* fjac_data,
                                  const double* fmas_data, double alphn, double betan,
                                  double* e2r_data, double* e2i_data, int* ip2, int& ier) {
-  const StructureCase c = ClassifyStructureCase(s.ijob);
+  const StructureCase c = ClassifyStructureCase(s);
   const ConstMat fjac{fjac_data, s.ldjac};
   const ConstMat fmas{fmas_data, s.ldmas};
   const Mat e2r{e2r_data, s.lde1};
   const Mat e2i{e2i_data, s.lde1};
-  const int order = c.second_order ? s.nm1 : s.n;
-  const int shift = c.second_order ? s.m1 : 0;
+  const int order = c.order;
+  const int shift = c.shift;
   switch (c.storage) {
     case MatrixStorage::kNone:
       return;

@@ -206,20 +206,11 @@ void SolveComplexRows(int n, int ndim, const double* ar, const double* ai, int r
 
 // Band storage, 1-based as in the formulas of the band layout: element (i, j)
 // of the matrix lies at band row i - j + md of column j, md = ml + mu + 1.
+template <typename T>
 struct BandView {
-  double* a;
+  T* a;
   int ndim;
-  double& operator()(int row, int col) const {
-    return a[(row - 1) + static_cast<long>(col - 1) * ndim];
-  }
-};
-
-struct ConstBandView {
-  const double* a;
-  int ndim;
-  double operator()(int row, int col) const {
-    return a[(row - 1) + static_cast<long>(col - 1) * ndim];
-  }
+  T& operator()(int row, int col) const { return a[(row - 1) + static_cast<long>(col - 1) * ndim]; }
 };
 
 }  // namespace
@@ -262,7 +253,7 @@ void SolveComplexHessenberg(int n, int ndim, const double* ar, const double* ai,
 void DecomposeRealBanded(int n, int ndim, double* a_data, int ml, int mu, int* ip, int& ier) {
   ier = 0;
   if (n <= 0) return;
-  const BandView a{a_data, ndim};
+  const BandView<double> a{a_data, ndim};
   ip[n - 1] = 1;
   const int md = ml + mu + 1;
   const int md1 = md + 1;
@@ -318,7 +309,7 @@ void DecomposeRealBanded(int n, int ndim, double* a_data, int ml, int mu, int* i
 void SolveRealBanded(int n, int ndim, const double* a_data, int ml, int mu, double* b,
                      const int* ip) {
   if (n <= 0) return;
-  const ConstBandView a{a_data, ndim};
+  const BandView<const double> a{a_data, ndim};
   const int md = ml + mu + 1;
   const int md1 = md + 1;
   const int mdm = md - 1;
@@ -348,8 +339,8 @@ void DecomposeComplexBanded(int n, int ndim, double* ar_data, double* ai_data, i
                             int* ip, int& ier) {
   ier = 0;
   if (n <= 0) return;
-  const BandView ar{ar_data, ndim};
-  const BandView ai{ai_data, ndim};
+  const BandView<double> ar{ar_data, ndim};
+  const BandView<double> ai{ai_data, ndim};
   ip[n - 1] = 1;
   const int md = ml + mu + 1;
   const int md1 = md + 1;
@@ -422,8 +413,8 @@ void DecomposeComplexBanded(int n, int ndim, double* ar_data, double* ai_data, i
 void SolveComplexBanded(int n, int ndim, const double* ar_data, const double* ai_data, int ml,
                         int mu, double* br, double* bi, const int* ip) {
   if (n <= 0) return;
-  const ConstBandView ar{ar_data, ndim};
-  const ConstBandView ai{ai_data, ndim};
+  const BandView<const double> ar{ar_data, ndim};
+  const BandView<const double> ai{ai_data, ndim};
   const int md = ml + mu + 1;
   const int md1 = md + 1;
   const int mdm = md - 1;

@@ -16,10 +16,6 @@ namespace kx {
 using RadauRhs = void (*)(int& n, double& x, double* y, double* f, double* rpar, int* ipar,
                           int& nspec, int& nreac, double* th);
 
-// Jacobian routine for callers that let RADAU5 form the Jacobian by finite
-// differences (IJAC = 0): does nothing.
-void SolverDummyJac(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar,
-                    int* ipar);
 // Analytic Jacobian: writes df/dy into dfy (leading dimension ldfy).
 using RadauJac = void (*)(int& n, double& x, double* y, double* dfy, int& ldfy, double* rpar,
                           int* ipar);

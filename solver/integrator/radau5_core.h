@@ -20,17 +20,6 @@ enum RadauJob : int {
   kJobSecondOrder = 10,      // added when the first m1 components have second-order structure
 };
 
-// How a structure case stores and forms its matrices.
-enum class MatrixStorage { kNone, kFull, kBanded, kHessenberg };
-enum class MassKind { kIdentity, kBanded, kFull };
-struct StructureCase {
-  MatrixStorage storage;
-  MassKind mass;
-  bool second_order;
-};
-// Cases 6 and 8-10 form nothing (kNone); a number outside the table is case 1.
-StructureCase ClassifyStructureCase(int ijob);
-
 // Shape of the Jacobian, mass matrix and iteration matrices, fixed by the
 // driver, with the band bookkeeping derived from it before the first step.
 struct MatrixShape {
@@ -56,6 +45,33 @@ struct MatrixShape {
     mbdiag = mumas + 1;
   }
 };
+
+// How a structure case stores and forms its matrices.
+enum class MatrixStorage { kNone, kFull, kBanded, kHessenberg };
+enum class MassKind { kIdentity, kBanded, kFull };
+struct StructureCase {
+  MatrixStorage storage;
+  MassKind mass;
+  bool second_order;
+  // The order of the iteration matrices and the first component they
+  // cover: the second-order cases solve for the last nm1 components only.
+  int order;
+  int shift;
+};
+// The case of shape.ijob: cases 6 and 8-10 form nothing (kNone); a number
+// outside the table is case 1.
+StructureCase ClassifyStructureCase(const MatrixShape& shape);
+
+// Column-major view of a work matrix: element (i, j), 0-based, with leading
+// dimension ld.
+template <typename T>
+struct ColumnMajor {
+  T* p;
+  int ld;
+  T& operator()(int i, int j) const { return p[i + static_cast<long>(j) * ld]; }
+};
+using Mat = ColumnMajor<double>;
+using ConstMat = ColumnMajor<const double>;
 
 // The arrays of the step loop, all inside the caller's WORK and IWORK.
 struct RadauWorkspace {
@@ -154,8 +170,8 @@ void BuildComplexIterationMatrix(const MatrixShape& shape, const double* fjac, c
 void SolveStageSystems(const MatrixShape& shape, const double* fjac, const double* fmas,
                        double fac1, double alphn, double betan, const double* e1,
                        const double* e2r, const double* e2i, double* z1, double* z2, double* z3,
-                       const double* f1, const double* f2, const double* f3, double* cont,
-                       const int* ip1, const int* ip2, const int* iphes);
+                       const double* f1, const double* f2, const double* f3, const int* ip1,
+                       const int* ip2, const int* iphes);
 
 // Scaled local error of the step from the converged stage increments z1, z2, z3
 // (at least 1e-10, a not-a-number kept); refined once with one more evaluation

@@ -11,12 +11,6 @@ namespace kx {
 
 namespace {
 
-struct ConstMat {
-  const double* p;
-  int ld;
-  double operator()(int i, int j) const { return p[i + static_cast<long>(j) * ld]; }
-};
-
 // Applies the Hessenberg similarity (interchanges, then elimination with the
 // multipliers kept in the reduced Jacobian) to the vectors, before the solve.
 template <typename... V>
@@ -127,13 +121,11 @@ void SolveWithE1(const MatrixShape& s, const StructureCase& c, ConstMat fjac, do
     case MatrixStorage::kFull:
     case MatrixStorage::kBanded: {
       const bool banded = c.storage == MatrixStorage::kBanded;
-      const int order = c.second_order ? s.nm1 : s.n;
-      const int shift = c.second_order ? s.m1 : 0;
       if (c.second_order) FoldSecondOrderReal(s, banded, fjac, fac1, v);
       if (banded) {
-        SolveRealBanded(order, s.lde1, e1, s.mle, s.mue, v + shift, ip1);
+        SolveRealBanded(c.order, s.lde1, e1, s.mle, s.mue, v + c.shift, ip1);
       } else {
-        SolveReal(order, s.lde1, e1, v + shift, ip1);
+        SolveReal(c.order, s.lde1, e1, v + c.shift, ip1);
       }
       if (c.second_order) UnfoldSecondOrderReal(s, fac1, v);
       return;
@@ -171,9 +163,9 @@ double ScaledErrorNorm(int n, const double* v, const double* scal) {
 void SolveStageSystems(const MatrixShape& s, const double* fjac_data, const double* fmas_data,
                        double fac1, double alphn, double betan, const double* e1,
                        const double* e2r, const double* e2i, double* z1, double* z2, double* z3,
-                       const double* f1, const double* f2, const double* f3, double* /*cont*/,
-                       const int* ip1, const int* ip2, const int* iphes) {
-  const StructureCase c = ClassifyStructureCase(s.ijob);
+                       const double* f1, const double* f2, const double* f3, const int* ip1,
+                       const int* ip2, const int* iphes) {
+  const StructureCase c = ClassifyStructureCase(s);
   if (c.storage == MatrixStorage::kNone) return;
   const ConstMat fjac{fjac_data, s.ldjac};
   const ConstMat fmas{fmas_data, s.ldmas};
@@ -214,14 +206,12 @@ void SolveStageSystems(const MatrixShape& s, const double* fjac_data, const doub
     FoldSecondOrderReal(s, banded, fjac, fac1, z1);
     FoldSecondOrderComplex(s, banded, fjac, alphn, betan, z2, z3);
   }
-  const int order = c.second_order ? s.nm1 : n;
-  const int shift = c.second_order ? s.m1 : 0;
   if (banded) {
-    SolveRealBanded(order, s.lde1, e1, s.mle, s.mue, z1 + shift, ip1);
-    SolveComplexBanded(order, s.lde1, e2r, e2i, s.mle, s.mue, z2 + shift, z3 + shift, ip2);
+    SolveRealBanded(c.order, s.lde1, e1, s.mle, s.mue, z1 + c.shift, ip1);
+    SolveComplexBanded(c.order, s.lde1, e2r, e2i, s.mle, s.mue, z2 + c.shift, z3 + c.shift, ip2);
   } else {
-    SolveReal(order, s.lde1, e1, z1 + shift, ip1);
-    SolveComplex(order, s.lde1, e2r, e2i, z2 + shift, z3 + shift, ip2);
+    SolveReal(c.order, s.lde1, e1, z1 + c.shift, ip1);
+    SolveComplex(c.order, s.lde1, e2r, e2i, z2 + c.shift, z3 + c.shift, ip2);
   }
   if (c.second_order) {
     UnfoldSecondOrderReal(s, fac1, z1);
@@ -235,7 +225,7 @@ double EstimateLocalError(const MatrixShape& s, const RadauProblem& problem,
                           const int* iphes, const double* y0, const double* z1, const double* z2,
                           const double* z3, const double* scal, double* cont, double* f1,
                           double* f2, int& nfcn) {
-  const StructureCase c = ClassifyStructureCase(s.ijob);
+  const StructureCase c = ClassifyStructureCase(s);
   const ConstMat fjac{fjac_data, s.ldjac};
   const ConstMat fmas{fmas_data, s.ldmas};
   const int n = s.n;

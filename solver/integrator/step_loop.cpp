@@ -330,7 +330,7 @@ class StepLoop {
         z3[i] = kTI31 * a1 + kTI32 * a2 + kTI33 * a3;
       }
       SolveStageSystems(s_, w_.fjac, w_.fmas, fac1_, alphn_, betan_, w_.e1, w_.e2r, w_.e2i, z1,
-                        z2, z3, f1, f2, f3, cont, w_.ip1, w_.ip2, w_.iphes);
+                        z2, z3, f1, f2, f3, w_.ip1, w_.ip2, w_.iphes);
       ++c_.nsol;
       ++newt_;
 

@@ -3,26 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "solver.h"
 
 namespace {
-long allocations = 0;
-}
 
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
+using kxtest::allocations;
 
 TEST(SolverAllocations, RightHandSideAndOutputAllocateNothing) {
   auto model = std::make_unique<kx::SolverModel>();

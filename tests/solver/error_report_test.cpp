@@ -9,15 +9,7 @@
 
 namespace {
 
-std::string ReadAll(std::FILE* f) {
-  std::fflush(f);
-  std::rewind(f);
-  std::string s;
-  char b[4096];
-  std::size_t n;
-  while ((n = std::fread(b, 1, sizeof b, f)) > 0) s.append(b, n);
-  return s;
-}
+using kxtest::ReadAll;
 
 // Console and solver file as temporary files, restored afterwards.
 class ReportFixture : public ::testing::Test {
@@ -116,9 +108,8 @@ TEST_F(ReportFixture, LongPathsAreCutOnTheConsoleOnly) {
 
 TEST_F(ReportFixture, FatalReportsCloseTheFileAndStop) {
   kxtest::TempDir dir;
-  const std::string path = dir.File("solver.txt");
+  const std::string path = dir.file("solver.txt");
   std::fclose(file_);
-  kx::SolverCommon.solverFile = std::fopen(path.c_str(), "wb");
   struct Stop {
     int code, status;
   };

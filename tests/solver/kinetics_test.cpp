@@ -25,15 +25,7 @@ class CapturedConsole {
     kx::SolverCommon.console = saved_;
     std::fclose(file_);
   }
-  std::string Text() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string s;
-    char b[4096];
-    std::size_t n;
-    while ((n = std::fread(b, 1, sizeof b, file_)) > 0) s.append(b, n);
-    return s;
-  }
+  std::string Text() { return kxtest::ReadAll(file_); }
 
  private:
   std::FILE* saved_;
@@ -42,8 +34,7 @@ class CapturedConsole {
 
 std::unique_ptr<kx::SolverModel> Use(const SolverFileRecipe& recipe) {
   kxtest::TempDir dir;
-  const std::string path = dir.File("mech.txt");
-  kxtest::WriteBytes(path, kxtest::BuildSolverFile(recipe));
+  const std::string path = dir.write("mech.txt", kxtest::BuildSolverFile(recipe));
   auto m = std::make_unique<kx::SolverModel>();
   kx::SolverInputError error;
   EXPECT_EQ(kx::SolverLoadModel(path, *m, error), kx::SolverLoad::Loaded) << error.line << error.problem;

@@ -39,8 +39,7 @@ struct SampleRun {
       text.clear();
       for (const auto& l : all) text += l + "\r\n";
     }
-    path = dir.File(name);
-    kxtest::WriteBytes(path, text);
+    path = dir.write(name, text);
     result = kxtest::RunSolver(dir, path);
     lines = kxtest::Lines(kxtest::ReadBytes(path));
     model = std::make_unique<kx::SolverModel>();

@@ -50,8 +50,7 @@ struct Loaded {
 
 Loaded LoadText(const std::string& text) {
   kxtest::TempDir dir;
-  const std::string path = dir.File("mech.txt");
-  kxtest::WriteBytes(path, text);
+  const std::string path = dir.write("mech.txt", text);
   Loaded l;
   l.outcome = kx::SolverLoadModel(path, *l.model, l.error);
   return l;

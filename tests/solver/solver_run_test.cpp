@@ -42,9 +42,8 @@ struct SolverFileRun {
   std::string output;
 
   explicit SolverFileRun(const std::string& text, const std::string& name = "mech.txt") {
-    path = dir.File(name);
+    path = dir.write(name, text);
     input = text;
-    kxtest::WriteBytes(path, text);
   }
   explicit SolverFileRun(const SolverFileRecipe& recipe) : SolverFileRun(kxtest::BuildSolverFile(recipe)) {}
   void Go() {
@@ -217,25 +216,23 @@ TEST(SolverRun, ResultsFollowABareEndLine) {
 
 TEST(SolverRun, APathFileLineIsUsedWholeWithoutTrailingBlanks) {
   kxtest::TempDir dir;
-  std::string folder = dir.path().string();
-  while (folder.size() < 320) folder += "/a_rather_long_folder_name_for_a_path";
-  kxtest::fs::create_directories(folder);
-  const std::string path = folder + "/mech.txt";
+  std::string folder;
+  while (dir.path().size() + folder.size() < 320) folder += "a_rather_long_folder_name_for_a_path/";
   const std::string input = kxtest::BuildSolverFile(Small());
-  kxtest::WriteBytes(path, input);
-  kxtest::WriteBytes(dir.File("SolverFilePath.txt"), path + "   \r\nignored second line\r\n");
-  const std::string command = "cd '" + dir.path().string() + "' && '" KX_SOLVER_EXE "' > console.txt 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << kxtest::ReadBytes(dir.File("console.txt"));
+  const std::string path = dir.write(folder + "mech.txt", input);
+  dir.write("SolverFilePath.txt", path + "   \r\nignored second line\r\n");
+  const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > console.txt 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << kxtest::ReadBytes(dir.file("console.txt"));
   EXPECT_NE(kxtest::ReadBytes(path).find(" !$End\r\n"), std::string::npos);
 }
 
 TEST(SolverRun, MissingFilesAreInputErrors) {
   kxtest::TempDir dir;
-  const std::string command = "cd '" + dir.path().string() + "' && '" KX_SOLVER_EXE "' > out.txt 2> err.txt";
+  const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > out.txt 2> err.txt";
   const int raw = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_NE(kxtest::ReadBytes(dir.File("err.txt")).find("SolverFilePath.txt"), std::string::npos);
-  const auto result = kxtest::RunSolver(dir, dir.File("no_such_file.txt"));
+  EXPECT_NE(kxtest::ReadBytes(dir.file("err.txt")).find("SolverFilePath.txt"), std::string::npos);
+  const auto result = kxtest::RunSolver(dir, dir.file("no_such_file.txt"));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.errors.find("no_such_file.txt"), std::string::npos);
 }

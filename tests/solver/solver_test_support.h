@@ -1,59 +1,34 @@
-// Test support: hand-made solver files, temporary folders, running the
-// built solver and reading its results back (written independently of the
-// solver's own writer).
+// Test support: hand-made solver files, running the built solver and
+// reading its results back (written independently of the solver's own
+// writer); temporary folders and file bytes are the shared ones.
 #pragma once
 
 #include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <sys/wait.h>
 
+#include "TempDir.h"
+
 namespace kxtest {
 
-namespace fs = std::filesystem;
+using kx::test::ReadBytes;
+using kx::test::TempDir;
 
-// A folder under the system's temporary folder, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    std::random_device rd;
-    for (;;) {
-      path_ = fs::temp_directory_path() / ("kx_solver_test_" + std::to_string(rd()));
-      if (fs::create_directory(path_)) break;
-    }
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
+// All that was written to a temporary file so far.
+inline std::string ReadAll(std::FILE* f) {
+  std::fflush(f);
+  std::rewind(f);
+  std::string s;
+  char b[4096];
+  std::size_t n;
+  while ((n = std::fread(b, 1, sizeof b, f)) > 0) s.append(b, n);
+  return s;
 }
 
 // Splits on LF, dropping one CR before it; a trailing line break ends the last line.
@@ -308,13 +283,13 @@ struct RunResult {
 
 // Runs the built solver in `dir` on `solverFile` (a path) through "SolverFilePath.txt".
 inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile) {
-  WriteBytes(dir.File("SolverFilePath.txt"), solverFile + "\r\n");
-  const std::string command = "cd '" + dir.path().string() + "' && '" KX_SOLVER_EXE "' > console.txt 2> errors.txt";
+  dir.write("SolverFilePath.txt", solverFile + "\r\n");
+  const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > console.txt 2> errors.txt";
   const int raw = std::system(command.c_str());
   RunResult result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.console = ReadBytes(dir.File("console.txt"));
-  result.errors = ReadBytes(dir.File("errors.txt"));
+  result.console = ReadBytes(dir.file("console.txt"));
+  result.errors = ReadBytes(dir.file("errors.txt"));
   return result;
 }
 

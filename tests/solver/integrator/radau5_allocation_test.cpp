@@ -2,31 +2,14 @@
 // This executable replaces the global allocation functions to count calls.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "allocation_counter.h"
 #include "radau5.h"
 #include "test_problems.h"
 
-namespace {
-bool g_counting = false;
-int g_allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  if (g_counting) ++g_allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
 namespace kx::test {
 namespace {
-
-void NoOutput(int&, double&, double&, double*, double*, int&, int&, double*, int*, int&) {}
-void NoMass(int&, double*, int&, double*, int*) {}
 
 TEST(Radau5Allocation, IntegrationAllocatesNothing) {
   int n = 3;
@@ -41,14 +24,13 @@ TEST(Radau5Allocation, IntegrationAllocatesNothing) {
   double rpar[1] = {0.0};
   int ipar[1] = {0};
   double th[1] = {0.0};
-  g_allocations = 0;
-  g_counting = true;
+  const long before = kxtest::allocations;
   RADAU5(n, Robertson, x, y.data(), xend, h, &rtol, &atol, itol, SolverDummyJac, ijac, mljac,
          mujac, NoMass, imas, mlmas, mumas, NoOutput, iout, work.data(), lwork, iwork.data(),
          liwork, rpar, ipar, idid, nspec, nreac, th);
-  g_counting = false;
+  const long during = kxtest::allocations - before;
   EXPECT_EQ(idid, 1);
-  EXPECT_EQ(g_allocations, 0);
+  EXPECT_EQ(during, 0);
 }
 
 }  // namespace

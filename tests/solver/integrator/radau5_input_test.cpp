@@ -47,8 +47,6 @@ TEST_P(Radau5Refusal, PrintsItsLineAndReturnsMinusOneWithoutIntegrating) {
   for (int s : o.stats) EXPECT_EQ(s, kUntouched);
 }
 
-void NoMass(int&, double*, int&, double*, int*) {}
-
 INSTANTIATE_TEST_SUITE_P(
     Options, Radau5Refusal,
     testing::Values(

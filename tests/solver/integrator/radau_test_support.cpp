@@ -5,11 +5,8 @@
 
 namespace kx::test {
 
-namespace {
-void NoJac(int&, double&, double*, double*, int&, double*, int*) {}
-void NoMas(int&, double*, int&, double*, int*) {}
+void NoMass(int&, double*, int&, double*, int*) {}
 void NoOutput(int&, double&, double&, double*, double*, int&, int&, double*, int*, int&) {}
-}  // namespace
 
 RadauOutcome RunRadau(const RadauCase& c) {
   int n = static_cast<int>(c.y0.size());
@@ -43,9 +40,9 @@ RadauOutcome RunRadau(const RadauCase& c) {
   int nreac = 0;
   double th[1] = {0.0};
   RADAU5(n, c.fcn, x, out.y.data(), xend, h, out.rtol.data(), out.atol.data(), itol,
-         c.jac ? c.jac : NoJac, ijac, mljac, mujac, c.mas ? c.mas : NoMas, imas, mlmas, mumas,
-         c.solout ? c.solout : NoOutput, iout, work.data(), lwork, iwork.data(), liwork, rpar,
-         ipar, idid, nspec, nreac, th);
+         c.jac ? c.jac : SolverDummyJac, ijac, mljac, mujac, c.mas ? c.mas : NoMass, imas, mlmas,
+         mumas, c.solout ? c.solout : NoOutput, iout, work.data(), lwork, iwork.data(), liwork,
+         rpar, ipar, idid, nspec, nreac, th);
   out.idid = idid;
   out.x = x;
   out.h = h;

@@ -50,4 +50,9 @@ struct RadauOutcome {
 
 RadauOutcome RunRadau(const RadauCase& c);
 
+// Mass matrix and output routines for problems without them.
+void NoMass(int& n, double* am, int& lmas, double* rpar, int* ipar);
+void NoOutput(int& nr, double& xold, double& x, double* y, double* cont, int& lrc, int& n, double* rpar,
+              int* ipar, int& irtrn);
+
 }  // namespace kx::test
