@@ -9,10 +9,14 @@
 #include "Files.h"
 #include "Format.h"
 #include "Index.h"
+#include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
+
+using namespace solverfile;
+
 namespace {
 
 bool IsWholeNumber(std::string_view word) {
@@ -84,7 +88,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     for (int n = 1; n <= lineCount; ++n) {
         const std::string line = LowerAscii(Trim(file.Lines[At(n)]));
         const std::size_t at = line.find("!pressure");
-        if (at != std::string::npos) pressure = RequiredNumber(Trim(line.substr(0, at)), "pressure on line " + std::to_string(n));
+        if (at != std::string::npos) pressure = RequiredNumber(Trim(line.substr(0, at)), "pressure on " + LineLabel(n));
         if (line.starts_with("!$results")) {
             startLine = n;
             break;
@@ -137,29 +141,33 @@ void ComparisonFiles::SpeciesAARR() {
 void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     const int lineCount = static_cast<int>(file.Lines.size()) - 1;
     auto line = [&](int n) -> const std::string& {
-        if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "line " + std::to_string(n));
+        if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, LineLabel(n));
         return file.Lines[At(n)];
     };
-    file.ZeroThreshold = RequiredNumber(ExtractVal(line(24), "!"), "line 24");
-    const int ns = WholeNumber(RequiredNumber(ExtractVal(line(10), "!"), "line 10"), "line 10");
-    if (ns < 0 || 35 + 4 * ns > lineCount + 1) throw Error(ErrorKind::SubscriptOutOfRange, "species count, line 10");
+    // A header value: the number before the line's first "!".
+    auto value = [&](int n) { return RequiredNumber(ExtractVal(line(n), "!"), LineLabel(n)); };
+    file.ZeroThreshold = value(kAbsoluteToleranceLine);
+    const int ns = WholeNumber(value(kSpeciesCountLine), LineLabel(kSpeciesCountLine));
+    // The records stand below the "THERMO" line where it is written.
+    if (ns < 0 || ThermoRecordLine(kThermoLine, ns + 1) > lineCount + 1)
+        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
     file.SpeciesCount = ns;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
     file.SpeciesFlags.assign(At(ns) + 1, std::string());
     file.MolarMasses.assign(At(ns) + 1, 0.0);
     for (int i = 1; i <= ns; ++i) {
-        const int L = 35 + 4 * (i - 1);
-        file.SpeciesNames[At(i)] = std::string(Trim(Mid(line(L), 7, 16)));
+        const int L = ThermoRecordLine(kThermoLine, i);
+        file.SpeciesNames[At(i)] = std::string(Trim(FieldOf(line(L), kSpeciesName)));
         file.SpeciesFlags[At(i)] = "*";
         file.MolarMasses[At(i)] =
-            RequiredNumber(Trim(Right(line(L + 3), 14)), "molar mass, line " + std::to_string(L + 3));
+            RequiredNumber(Trim(Right(line(L + 3), 14)), "molar mass, " + LineLabel(L + 3));
     }
     file.SpeciesFlags[0] = "*";
 
     // The targets of the reduction that wrote the file. Line 12 of any other
     // file is free text and flags nothing.
     std::vector<int> numbers;
-    if (IsTargetsLine(line(12), numbers) && numbers[0] > 0) {
+    if (IsTargetsLine(line(kTargetsLine), numbers) && numbers[0] > 0) {
         for (std::size_t t = 1; t < numbers.size(); ++t) {
             const int k = numbers[t] == -1 ? 0 : numbers[t];
             if (k < 0 || k > ns) throw Error(ErrorKind::SubscriptOutOfRange, "target " + std::to_string(numbers[t]));
@@ -188,12 +196,12 @@ void ComparisonFiles::Convert(CmpFileData& file) {
     for (const std::string& record : results.Records) {
         const int j = ++file.PointCount;
         const std::string where = "record " + std::to_string(j) + " of " + file.Path;
-        file.Values(0, j) = RequiredNumber(Mid(record, 8, 16), "time, " + where);
-        const double T = RequiredNumber(Mid(record, 25, 16), "temperature, " + where);
+        file.Values(0, j) = RequiredNumber(RecordField(record, 0), "time, " + where);
+        const double T = RequiredNumber(RecordField(record, 1), "temperature, " + where);
         file.Values(1, j) = T;
         double sum = 0;
         for (int k = 1; k <= ns; ++k) {
-            const double y = RequiredNumber(Mid(record, 42 + 17 * (k - 1), 16), "species " + std::to_string(k) + ", " + where);
+            const double y = RequiredNumber(RecordField(record, k + 1), "species " + std::to_string(k) + ", " + where);
             double moles = 0;
             if (y >= file.ZeroThreshold) {
                 if (file.MolarMasses[At(k)] == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));

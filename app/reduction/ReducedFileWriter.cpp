@@ -8,10 +8,14 @@
 #include "Files.h"
 #include "Format.h"
 #include "Index.h"
+#include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
+
+using namespace solverfile;
+
 namespace {
 
 // Left-aligned fields of the rewritten lines, a longer text kept whole: a
@@ -37,8 +41,7 @@ std::string Today() {
 // number of that line (0 when there is none).
 std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLine) {
     std::vector<std::string> lines = files::SplitLines(ReadSolverFile(path));
-    const auto key =
-        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return TrimmedStartsUpper(l, "!$RESULTS"); });
+    const auto key = std::find_if(lines.begin(), lines.end(), IsResultsTitle);
     resultsLine = key == lines.end() ? 0 : static_cast<int>(key - lines.begin()) + 1;
     lines.erase(key, lines.end());
     lines.insert(lines.begin(), std::string());
@@ -90,9 +93,10 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     out.push_back(" Don't modify this file, the file has a fixed format and is intended for use in the C++ Solver.");
     out.push_back(" ");
     out.push_back(" Source solver file: " + m.RedSourceFile);
-    for (int n = 6; n <= 34; ++n) out.push_back(line(n));
-    out[9] = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
-    out[10] = " " + std::to_string(m.RedKeptReactionCount) + " !Reactions";
+    for (int n = 6; n <= kThermoLine; ++n) out.push_back(line(n));
+    auto header = [&out](int n) -> std::string& { return out[At(n - 1)]; };
+    header(kSpeciesCountLine) = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
+    header(kReactionCountLine) = " " + std::to_string(m.RedKeptReactionCount) + " !Reactions";
 
     // 4. Kept species, renumbered.
     std::vector<int> newNumber(At(ns) + 1, 0);
@@ -101,18 +105,20 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         if (!m.RedSpeciesKept[At(i)]) continue;
         const int j = static_cast<int>(newName.size());
         newNumber[At(i)] = j;
-        const std::string& first = line(4 * i + 31);
+        const int thermo = ThermoRecordLine(kThermoLine, i);
+        const std::string& first = line(thermo);
         const std::vector<std::string_view> words = Words(first);
         newName.emplace_back(words.size() > 1 ? words[1] : std::string_view());
         out.push_back(" " + Format(std::to_string(j), kIntegerField) + std::string(Mid(first, 6)));
-        for (int n = 4 * i + 32; n <= 4 * i + 34; ++n) out.push_back(line(n));
+        for (int n = thermo + 1; n < thermo + kThermoRecordLines; ++n) out.push_back(line(n));
     }
     // 5. The lines between the species and the reactions.
-    for (int n = 4 * ns + 35; n <= 4 * ns + 37; ++n) out.push_back(line(n));
+    const int separators = ThermoRecordLine(kThermoLine, ns + 1);
+    for (int n = separators; n < separators + kSeparatorLines; ++n) out.push_back(line(n));
 
     // 6. Where each reaction record begins.
     std::vector<int> start(At(nr) + 1, 0);
-    for (int n = 4 * ns + 38; n <= lastKept; ++n) {
+    for (int n = separators + kSeparatorLines; n <= lastKept; ++n) {
         const std::string_view head = Mid(source[At(n)], 1, 5);
         if (!IsNumeric(head)) continue;
         const int r = WholeNumber(RequiredNumber(head, SourceLine(n)), SourceLine(n));
@@ -143,9 +149,9 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
             if (field[At(k)] > 0) field[At(k)] = renumbered(field[At(k)]);
 
         std::vector<std::string> record{line(s + 2)};
-        int next = s + 3;
+        int next = s + kLeastReactionLines;
         if (field[14] == 1) record.push_back(line(next++));
-        if (field[15] == 1 || field[15] == 2 || field[15] == 3) record.push_back(line(next++));
+        if (BroadeningValues(field[15]) > 0) record.push_back(line(next++));
         if (field[13] > 0) {
             const std::string_view labels = LTrim(line(next));
             std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
@@ -188,7 +194,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const double parameter = At(t - 1) < settings.Targets.size() ? settings.Targets[At(t - 1)].Parameter : 0.0;
         entries.push_back({j, newName[At(j)], parameter});
     }
-    out[11] = TargetsLine(entries, settings.OthersParameter);
+    header(kTargetsLine) = TargetsLine(entries, settings.OthersParameter);
 
     // 9. Write.
     out.push_back(" End");

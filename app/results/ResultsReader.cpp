@@ -11,10 +11,14 @@
 #include "FileHelpers.h"
 #include "Files.h"
 #include "Format.h"
+#include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
 
 namespace kx {
+
+using namespace solverfile;
+
 namespace {
 
 constexpr int kFieldWidth = 17;
@@ -22,19 +26,17 @@ constexpr int kFieldWidth = 17;
 constexpr std::string_view kDensityField = "@@@@@@@@@@@@@@@@@";
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-std::string OnLine(int line) { return "line " + std::to_string(line); }
-
-// The value of a header line: the text before its first "!".
+// The number on a header value line.
 double HeaderValue(std::string_view line, int number) {
-    const std::size_t mark = line.find('!');
-    if (mark == std::string_view::npos) throw Error(ErrorKind::InvalidArgument, OnLine(number));
-    return RequiredNumber(line.substr(0, mark), OnLine(number));
+    const std::optional<std::string_view> value = ValueText(line);
+    if (!value) throw Error(ErrorKind::InvalidArgument, LineLabel(number));
+    return RequiredNumber(*value, LineLabel(number));
 }
 
 // The first blank-separated word of the trimmed line, as a number.
 double FirstWordValue(std::string_view line, int number) {
     const std::string_view t = Trim(line);
-    return RequiredNumber(t.substr(0, t.find(' ')), OnLine(number));
+    return RequiredNumber(t.substr(0, t.find(' ')), LineLabel(number));
 }
 
 // True when "!$RESULTS", in any letter case, stands in the text after its
@@ -127,65 +129,73 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const std::vector<std::string> lines = files::SplitLines(text);
     const int lineCount = static_cast<int>(lines.size());
     auto line = [&](int n) -> const std::string& {  // 1-based
-        if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, OnLine(n));
+        if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));
         return lines[static_cast<std::size_t>(n - 1)];
     };
 
     ResultsTables& t = tables_;
 
-    // Header, lines 1-32.
-    line(32);
-    t.NumSpecies = WholeNumber(HeaderValue(line(10), 10), OnLine(10));
-    t.NumReactions = WholeNumber(HeaderValue(line(11), 11), OnLine(11));
-    t.Pressure = HeaderValue(line(14), 14);
-    t.TemperatureMode = WholeNumber(HeaderValue(line(15), 15), OnLine(15));
-    t.InitialTemperature = HeaderValue(line(16), 16);
-    t.AbsTolerance = HeaderValue(line(24), 24);
+    // Header, up to its last value line.
+    line(kConcentrationGasConstantLine);
+    auto number = [&](int n) { return HeaderValue(line(n), n); };
+    auto whole = [&](int n) { return WholeNumber(number(n), LineLabel(n)); };
+    t.NumSpecies = whole(kSpeciesCountLine);
+    t.NumReactions = whole(kReactionCountLine);
+    t.Pressure = number(kPressureLine);
+    t.TemperatureMode = whole(kTemperatureModeLine);
+    t.InitialTemperature = number(kInitialTemperatureLine);
+    t.AbsTolerance = number(kAbsoluteToleranceLine);
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
-    t.GasConstantE = FirstWordValue(line(31), 31);
-    t.GasConstantConc = FirstWordValue(line(32), 32);
+    t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
+    t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
     const int NS = t.NumSpecies;
     const int NR = t.NumReactions;
     // Every species and reaction needs lines of its own: counts beyond the
     // file cannot be right, and must not size the tables.
-    if (NS < 1 || NS > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + OnLine(10));
-    if (NR < 0 || NR > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + OnLine(11));
+    if (NS < 1 || NS > lineCount)
+        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
+    if (NR < 0 || NR > lineCount)
+        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + LineLabel(kReactionCountLine));
     t.NumColumns = NS + 3;
 
     // Thermodynamic block.
-    int n = 33;
-    while (!TrimmedStartsUpper(line(n), "THERMO")) ++n;
-    const int firstThermo = n + 1;
-    line(firstThermo + 4 * NS - 1);
+    int n = kThermoSearchStart;
+    while (!IsThermoLine(line(n))) ++n;
+    const int thermoLine = n;
+    const int afterThermo = ThermoRecordLine(thermoLine, NS + 1);
+    line(afterThermo - 1);
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
     // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
-        const int l1 = firstThermo + 4 * (k - 1);
+        const int l1 = ThermoRecordLine(thermoLine, k);
         const std::string& first = line(l1);
-        const std::string where = OnLine(l1);
-        t.ThermoTable(k, 16) = FieldNumber(Mid(first, 48, 8), where);
-        t.ThermoTable(k, 17) = FieldNumber(Mid(first, 57, 8), where);
-        t.ThermoTable(k, 18) = FieldNumber(Mid(first, 66, 8), where);
+        const std::string where = LineLabel(l1);
+        t.ThermoTable(k, 16) = FieldNumber(FieldOf(first, kLowTemperature), where);
+        t.ThermoTable(k, 17) = FieldNumber(FieldOf(first, kHighTemperature), where);
+        t.ThermoTable(k, 18) = FieldNumber(FieldOf(first, kCommonTemperature), where);
+        // The fraction as the last ten characters, wherever the line ends.
         t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
-        for (int j = 1; j <= 3; ++j) {
+        for (int j = 1; j < kThermoRecordLines; ++j) {
             const std::string& text = line(l1 + j);
-            const std::string at = OnLine(l1 + j);
-            for (int f = 0; f < 5; ++f)
-                t.ThermoTable(k, 5 * (j - 1) + f + 1) = FieldNumber(Mid(text, 1 + 15 * f, 15), at);
+            const std::string at = LineLabel(l1 + j);
+            for (int f = 1; f <= kCoefficientsPerLine; ++f)
+                t.ThermoTable(k, kCoefficientsPerLine * (j - 1) + f) =
+                    FieldNumber(FieldOf(text, CoefficientField(f)), at);
         }
     }
-    n = firstThermo + 4 * NS;
 
     // Reactions: the lines after the "REACTIONS" line up to the end line.
-    while (!TrimmedStartsUpper(line(n), "REACTIONS")) ++n;
+    n = afterThermo;
+    while (!IsReactionsLine(line(n))) ++n;
     ++n;
     const int firstReactionLine = n;
-    while (!TrimmedStartsUpper(line(n), "END")) ++n;
+    while (!IsEndLine(line(n))) ++n;
     const int endLine = n;
     int cursor = firstReactionLine;
     auto nextReactionLine = [&]() -> int {
-        if (cursor > endLine) throw Error(ErrorKind::SubscriptOutOfRange, "reaction lines end at " + OnLine(endLine));
+        if (cursor > endLine)
+            throw Error(ErrorKind::SubscriptOutOfRange, "reaction lines end at " + LineLabel(endLine));
         return cursor++;
     };
     t.ReactionEquations.assign(static_cast<std::size_t>(NR) + 1, std::string());
@@ -194,40 +204,42 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int r = 1; r <= NR; ++r) {
         const int eq = nextReactionLine();
         t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(eq), 7));
-        // Whole numbers / numbers of `count` fields of the next line, from
-        // character 7 on, into the columns from `column` on.
-        auto ints = [&](int column, int width, int count) {
+        // Whole numbers / numbers of the first `count` fields of the next
+        // line, into the columns from `column` on.
+        auto ints = [&](int column, Field (*field)(int), int count) {
             const int l = nextReactionLine();
             const std::string& text = line(l);
-            const std::string where = OnLine(l);
-            for (int k = 0; k < count; ++k)
-                t.ReactionInts(r, column + k) = WholeNumber(FieldNumber(Mid(text, 7 + width * k, width), where), where);
+            const std::string where = LineLabel(l);
+            for (int k = 1; k <= count; ++k)
+                t.ReactionInts(r, column + k - 1) = WholeNumber(FieldNumber(FieldOf(text, field(k)), where), where);
         };
-        auto reals = [&](int column, int width, int count) {
+        auto reals = [&](int column, Field (*field)(int), int count) {
             const int l = nextReactionLine();
             const std::string& text = line(l);
-            const std::string where = OnLine(l);
-            for (int k = 0; k < count; ++k)
-                t.ReactionReals(r, column + k) = FieldNumber(Mid(text, 7 + width * k, width), where);
+            const std::string where = LineLabel(l);
+            for (int k = 1; k <= count; ++k)
+                t.ReactionReals(r, column + k - 1) = FieldNumber(FieldOf(text, field(k)), where);
         };
-        ints(1, 4, 16);
-        reals(1, 15, 3);
-        if (t.ReactionInts(r, 14) == 1) reals(4, 15, 3);
+        ints(1, FlagField, kFlagCount);
+        reals(1, RateField, 3);
+        if (t.ReactionInts(r, 14) == 1) reals(4, RateField, 3);
+        // Here every positive kind has a broadening line: three values for
+        // a kind above 3.
         const int kind = t.ReactionInts(r, 15);
-        if (kind > 0) reals(7, 15, kind == 2 ? 5 : kind == 1 ? 4 : 3);
+        if (kind > 0) reals(7, RateField, kind == 2 ? 5 : kind == 1 ? 4 : 3);
         if (t.ReactionInts(r, 13) >= 1) {
             nextReactionLine();  // the partners' labels
-            ints(17, 8, 10);
-            reals(12, 8, 10);
+            ints(17, PartnerField, kPartnerCount);
+            reals(12, PartnerField, kPartnerCount);
         }
     }
 
     // Start of the results: an error report before the results block leaves
     // no records.
     n = endLine + 1;
-    while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !TrimmedStartsUpper(line(n), "!$RESULTS")) ++n;
+    while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !IsResultsTitle(line(n))) ++n;
     ResultsRecords results;
-    if (n <= lineCount && TrimmedStartsUpper(line(n), "!$RESULTS"))
+    if (n <= lineCount && IsResultsTitle(line(n)))
         results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
     const std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
@@ -238,8 +250,8 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     // Columns.
     const int columns = t.NumColumns;
     t.RawFieldStart.resize(static_cast<std::size_t>(columns));
-    for (int k = 0; k < columns; ++k) t.RawFieldStart[static_cast<std::size_t>(k)] = 8 + kFieldWidth * k;
-    auto raw = [&](std::string_view joined, int field) { return Trim(Mid(joined, 8 + kFieldWidth * field, 16)); };
+    for (int k = 0; k < columns; ++k) t.RawFieldStart[static_cast<std::size_t>(k)] = RecordFieldStart(k);
+    auto raw = [&](std::string_view joined, int field) { return Trim(RecordField(joined, field)); };
     t.ColumnNames.assign(static_cast<std::size_t>(columns), std::string());
     t.ColumnNames[0] = "Time(s)";
     t.ColumnNames[1] = "T(K)";

@@ -1,21 +1,14 @@
 #include "SolverFileReading.h"
 
-#include <algorithm>
 #include <climits>
 
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 namespace kx {
-namespace {
-
-constexpr int kSpeciesPerLine = 50;
-
-bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }
-
-}  // namespace
 
 std::string ReadSolverFile(const std::string& path) {
     if (!files::Exists(path)) throw Error(ErrorKind::FileNotFound, path);
@@ -50,13 +43,9 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-int LinesPerResultsRecord(int speciesCount) {
-    return std::max(1, (speciesCount + kSpeciesPerLine - 1) / kSpeciesPerLine);
-}
-
 ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount) {
     ResultsRecords out;
-    const std::size_t perRecord = static_cast<std::size_t>(LinesPerResultsRecord(speciesCount));
+    const std::size_t perRecord = static_cast<std::size_t>(solverfile::ResultsRecordLines(speciesCount));
     std::size_t n = 0;
 
     std::vector<std::size_t> lengths;  // of the first line, then of each continuation line
@@ -66,7 +55,7 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
             return out;
         }
         const std::string& line = lines[n];
-        if (EndsResults(line)) return out;
+        if (solverfile::EndsResults(line)) return out;
         if (n > 0) out.Header += ' ';
         out.Header += n > 0 ? LTrim(line) : std::string_view(line);
         lengths.push_back(line.size());
@@ -79,7 +68,7 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
             return out;
         }
         const std::string& first = lines[n++];
-        if (EndsResults(first) || first.size() != lengths[0]) return out;
+        if (solverfile::EndsResults(first) || first.size() != lengths[0]) return out;
         std::string record = first;
         for (std::size_t j = 1; j < perRecord; ++j) {
             if (n == lines.size()) {
@@ -87,7 +76,7 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
                 return out;
             }
             const std::string& line = lines[n++];
-            if (EndsResults(line) || line.size() != lengths[j]) return out;
+            if (solverfile::EndsResults(line) || line.size() != lengths[j]) return out;
             const std::string_view rest = LTrim(line);
             record += rest.starts_with('-') ? " " : "  ";
             record += rest;
@@ -96,5 +85,7 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
         if (n == lines.size()) return out;
     }
 }
+
+std::string_view RecordField(std::string_view record, int field) { return Mid(record, RecordFieldStart(field), 16); }
 
 }  // namespace kx

@@ -31,13 +31,9 @@ int WholeNumber(double value, const std::string& where);
 // The blank-separated words of a line.
 std::vector<std::string_view> Words(std::string_view line);
 
-// The physical lines of one record of a results block: the step, time and
-// temperature and up to 50 species on the first, up to 50 more on each
-// further line (at least one line).
-int LinesPerResultsRecord(int speciesCount);
-
 // The records of a results block, each joined into one line in which field k
-// (0 time, 1 temperature, k + 1 species k) starts at character 8 + 17k.
+// (0 time, 1 temperature, k + 1 species k) takes the 16 characters from
+// RecordFieldStart(k).
 struct ResultsRecords {
     std::string Header;                // the joined heading record
     std::vector<std::string> Records;  // the complete records in file order
@@ -56,5 +52,10 @@ struct ResultsRecords {
 // appended without its leading blanks after two blanks, or after one when it
 // begins with "-", which rebuilds the 17-character field grid.
 ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount);
+
+constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
+
+// Field k of a joined record, untrimmed.
+std::string_view RecordField(std::string_view record, int field);
 
 }  // namespace kx

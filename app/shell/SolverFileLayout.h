@@ -1,0 +1,140 @@
+// Where things stand in a solver file: which header line holds which value,
+// the key lines that open and close its blocks, the columns of the
+// thermodynamic and reaction records and how many lines a record takes.
+// Lines and columns are counted from 1, as the solver counts them.
+//
+// The readers of the desktop program share this layout and nothing more:
+// each keeps its own number rules, its own handling of a missing line and
+// its own error reports.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kx::solverfile {
+
+// "line 12", for error details.
+std::string LineLabel(int number);
+
+// A fixed-column field: its first column and its width.
+struct Field {
+    int column = 1;
+    int width = 0;
+};
+
+// The characters of the field, as far as the line reaches.
+std::string_view FieldOf(std::string_view line, Field field);
+
+// ---- Header, lines 1-34 ------------------------------------------------
+
+// Value lines: the value stands left of the line's first "!", a label
+// right of it.
+inline constexpr int kSpeciesCountLine = 10;
+inline constexpr int kReactionCountLine = 11;
+inline constexpr int kTargetsLine = 12;  // the targets of the reduction that wrote the file
+inline constexpr int kPressureLine = 14;  // atm
+inline constexpr int kTemperatureModeLine = 15;  // 0 constant temperature, 1 energy equation
+inline constexpr int kInitialTemperatureLine = 16;  // K
+inline constexpr int kMinTemperatureLine = 17;
+inline constexpr int kMaxTemperatureLine = 18;
+inline constexpr int kInitialTimeLine = 19;
+inline constexpr int kFinalTimeLine = 20;
+inline constexpr int kInitialStepLine = 21;
+inline constexpr int kMaxStepsLine = 22;
+inline constexpr int kRelativeToleranceLine = 23;
+inline constexpr int kAbsoluteToleranceLine = 24;
+inline constexpr int kOutputStepLine = 28;  // a results record every that many steps
+// The gas constants of the activation energies and of the concentrations:
+// the first word of the line.
+inline constexpr int kEnergyGasConstantLine = 31;
+inline constexpr int kConcentrationGasConstantLine = 32;
+// The "THERMO" line that closes the header. Readers that search for it
+// start at kThermoSearchStart; the others take it where it is written.
+inline constexpr int kThermoSearchStart = 33;
+inline constexpr int kThermoLine = 34;
+
+// The text of a value line left of its first "!"; nothing when the line
+// holds no "!".
+std::optional<std::string_view> ValueText(std::string_view line);
+
+// The key lines: the line, trimmed, begins with "THERMO", "REACTIONS" or
+// "END" in any letter case.
+bool IsThermoLine(std::string_view line);
+bool IsReactionsLine(std::string_view line);
+bool IsEndLine(std::string_view line);
+
+// ---- Thermodynamic records, one per species ----------------------------
+
+inline constexpr int kThermoRecordLines = 4;
+
+// The first line of the record of species k (from 1) below the "THERMO"
+// line; species NS + 1 gives the first line after the records.
+constexpr int ThermoRecordLine(int thermoLine, int species) {
+    return thermoLine + 1 + kThermoRecordLines * (species - 1);
+}
+
+// The first line of a record.
+inline constexpr Field kSpeciesName{7, 16};
+inline constexpr Field kComposition{24, 22};
+inline constexpr Field kLowTemperature{48, 8};
+inline constexpr Field kHighTemperature{57, 8};
+inline constexpr Field kCommonTemperature{66, 8};
+inline constexpr Field kInitialFraction{75, 10};  // the mole fraction, written left-aligned
+
+// Lines 2-4 of a record: five fields of 15 columns from column 1 (index
+// from 1), the polynomial coefficients 1-5, 6-10 and 11-14, the fifth field
+// of line 4 the molar mass.
+inline constexpr int kCoefficientsPerLine = 5;
+constexpr Field CoefficientField(int index) { return {1 + 15 * (index - 1), 15}; }
+
+// ---- Reaction records, one per reaction ---------------------------------
+
+// Three separator lines follow the thermodynamic records; the readers find
+// the "REACTIONS" line among them. An end line follows the last record.
+inline constexpr int kSeparatorLines = 3;
+
+// A record is its equation line, the flags line and the rate line, then
+// the lines its flags call for: a low-pressure line when flag 14 is 1, a
+// broadening line when flag 15 is a broadening kind, and the third-body
+// label, species and efficiency lines when flag 13 is above 0.
+inline constexpr int kLeastReactionLines = 3;
+
+// The flags line: sixteen whole numbers of 4 columns from column 7 (flag k
+// from 1).
+inline constexpr int kFlagCount = 16;
+constexpr Field FlagField(int k) { return {7 + 4 * (k - 1), 4}; }
+
+// The rate, low-pressure and broadening lines: numbers of 15 columns from
+// column 7 (value k from 1).
+constexpr Field RateField(int k) { return {7 + 15 * (k - 1), 15}; }
+
+// The values on the broadening line of a kind (flag 15): 4 for 1 (Troe),
+// 5 for 2 (SRI), 3 for 3 (Troe without the fourth); 0 for any other value,
+// which has no such line.
+constexpr int BroadeningValues(int kind) { return kind == 1 ? 4 : kind == 2 ? 5 : kind == 3 ? 3 : 0; }
+
+// The third-body species and efficiency lines: ten fields of 8 columns
+// from column 7 (entry k from 1).
+inline constexpr int kPartnerCount = 10;
+constexpr Field PartnerField(int k) { return {7 + 8 * (k - 1), 8}; }
+
+// ---- Results block, after the end line ----------------------------------
+
+// The title line: the line, trimmed, begins with "!$RESULTS" in any letter
+// case.
+bool IsResultsTitle(std::string_view line);
+
+// A line that ends the results records: the closing line or the first line
+// of an error report (trimmed, it begins with "!$END" or "ERROR", in any
+// letter case).
+bool EndsResults(std::string_view line);
+
+// A results record holds the values of at most this many species a line.
+inline constexpr int kSpeciesPerResultsLine = 50;
+
+// The lines one results record (and its heading) takes for the number of
+// species: at least one.
+int ResultsRecordLines(int speciesCount);
+
+}  // namespace kx::solverfile
