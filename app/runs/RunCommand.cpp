@@ -4,7 +4,7 @@
 #include "Files.h"
 #include "Format.h"
 #include "RunOutcome.h"
-#include "SolverFileParts.h"
+#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 #include <cstdint>
@@ -201,8 +201,8 @@ std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, cons
     for (int k = 0; k < model.speciesCount; ++k) {
         std::string& line = lines.at(static_cast<std::size_t>(model.ThermoLine(k)) - 1);
         std::string field = FractionField(model.species.at(static_cast<std::size_t>(k)).fraction);
-        line.resize(static_cast<std::size_t>(kFractionColumn - 1), ' ');
-        field.resize(static_cast<std::size_t>(kFractionWidth), ' ');
+        line.resize(static_cast<std::size_t>(solverfile::kInitialFraction.column - 1), ' ');
+        field.resize(static_cast<std::size_t>(solverfile::kInitialFraction.width), ' ');
         line += field;
     }
     return lines;

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "SolverFileLayout.h"
 #include "SolverFileParts.h"
 #include "TextHelpers.h"
 
@@ -12,14 +13,14 @@
 #include <optional>
 
 namespace kx::runs {
+
+using namespace solverfile;
+
 namespace {
 
-constexpr int kReactionCountLine = 11;
-constexpr int kThermoSearchStart = 29;
-constexpr int kSeparatorLines = 3;
-constexpr int kLeastReactionLines = 3;
+// The settings look for the "THERMO" line from this line on.
+constexpr int kSettingsThermoSearchStart = 29;
 constexpr std::size_t kMolarMassWidth = 15;
-constexpr int kCoefficientWidth = 15;
 constexpr std::size_t kWarningLimit = 142;
 constexpr int kNamesShown = 5;
 constexpr int kResultsFieldWidth = 17;
@@ -89,12 +90,12 @@ MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
     MechanismLayout layout;
     layout.speciesCount = headerCount(lines, kSpeciesCountLine);
     layout.reactionCount = headerCount(lines, kReactionCountLine);
-    int number = kThermoSearchStart;
-    while (!TrimmedStartsUpper(lineAt(lines, number), "THERMO")) ++number;
+    int number = kSettingsThermoSearchStart;
+    while (!IsThermoLine(lineAt(lines, number))) ++number;
     layout.thermoLine = number;
     // The least a mechanism holds; the END line follows at or after it.
-    const std::int64_t least = static_cast<std::int64_t>(number) + 4LL * layout.speciesCount + kSeparatorLines +
-                               static_cast<std::int64_t>(kLeastReactionLines) * layout.reactionCount + 1;
+    const std::int64_t least = std::int64_t{number} + std::int64_t{kThermoRecordLines} * layout.speciesCount +
+                               kSeparatorLines + std::int64_t{kLeastReactionLines} * layout.reactionCount + 1;
     if (least > static_cast<std::int64_t>(lines.size())) throw Error(ErrorKind::InputPastEndOfFile);
     number = static_cast<int>(least);
     while (UpperAscii(TrimBlanks(lineAt(lines, number))) != "END") ++number;
@@ -107,20 +108,20 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     // The counts are checked first, as the file is read; the layout takes them again.
     headerCount(lines, kSpeciesCountLine);
     headerCount(lines, kReactionCountLine);
-    s[Setting::Pressure] = headerValue(lines, 14);
-    s.adiabatic = headerNumber(lines, 15) == 1;
-    s[Setting::InitialTemperature] = headerValue(lines, 16);
-    s[Setting::MinTemperature] = headerValue(lines, 17);
-    s[Setting::MaxTemperature] = headerValue(lines, 18);
-    s[Setting::InitialTime] = headerValue(lines, 19);
-    s[Setting::FinalTime] = headerValue(lines, 20);
-    s[Setting::InitialStep] = headerValue(lines, 21);
-    s[Setting::MaxSteps] = headerValue(lines, 22);
-    if (headerNumber(lines, 22) < 3) s[Setting::MaxSteps] = std::string("3");
-    s[Setting::RelativeTolerance] = headerValue(lines, 23);
-    s[Setting::AbsoluteTolerance] = headerValue(lines, 24);
-    s[Setting::OutputStep] = headerValue(lines, 28);
-    if (headerNumber(lines, 28) < 1) s[Setting::OutputStep] = std::string("1");
+    s[Setting::Pressure] = headerValue(lines, kPressureLine);
+    s.adiabatic = headerNumber(lines, kTemperatureModeLine) == 1;
+    s[Setting::InitialTemperature] = headerValue(lines, kInitialTemperatureLine);
+    s[Setting::MinTemperature] = headerValue(lines, kMinTemperatureLine);
+    s[Setting::MaxTemperature] = headerValue(lines, kMaxTemperatureLine);
+    s[Setting::InitialTime] = headerValue(lines, kInitialTimeLine);
+    s[Setting::FinalTime] = headerValue(lines, kFinalTimeLine);
+    s[Setting::InitialStep] = headerValue(lines, kInitialStepLine);
+    s[Setting::MaxSteps] = headerValue(lines, kMaxStepsLine);
+    if (headerNumber(lines, kMaxStepsLine) < 3) s[Setting::MaxSteps] = std::string("3");
+    s[Setting::RelativeTolerance] = headerValue(lines, kRelativeToleranceLine);
+    s[Setting::AbsoluteTolerance] = headerValue(lines, kAbsoluteToleranceLine);
+    s[Setting::OutputStep] = headerValue(lines, kOutputStepLine);
+    if (headerNumber(lines, kOutputStepLine) < 1) s[Setting::OutputStep] = std::string("1");
 
     const MechanismLayout layout = LocateMechanism(lines);
     const int species = layout.speciesCount;
@@ -135,7 +136,7 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
         SpeciesRow& row = m.species[static_cast<std::size_t>(k)];
         const int first = m.ThermoLine(k);
         nameAndFormula(m.Line(first), first, row.name, row.formula);
-        row.fraction = trimmed(Mid(m.Line(first), kFractionColumn, kFractionWidth));
+        row.fraction = trimmed(FieldOf(m.Line(first), kInitialFraction));
         m.molarMasses[static_cast<std::size_t>(k)] = molarMassOf(m.Line(first + 3), first + 3);
     }
     model = std::move(m);
@@ -147,7 +148,7 @@ std::string SpeciesWithoutThermoData(const std::array<std::string, 4>& record) {
         auto sum = [&last](const std::string& line, int fields) {
             double total = 0;
             for (int f = 0; f < fields; ++f) {
-                const std::optional<double> v = ParseNumber(Mid(line, 1 + f * kCoefficientWidth, kCoefficientWidth));
+                const std::optional<double> v = ParseNumber(FieldOf(line, CoefficientField(f + 1)));
                 if (v) last = *v;
                 total += last;
             }
@@ -198,7 +199,7 @@ void ReadLastStep(const std::string& path, const SolverFileModel& model, const s
     for (; endLine <= lines.size(); ++endLine) {
         const std::string& line = lines[endLine - 1];
         if (TrimmedStartsUpper(line, "!$END")) break;
-        if (titleLine == 0 && TrimmedStartsUpper(line, "!$RESULTS")) titleLine = endLine;
+        if (titleLine == 0 && IsResultsTitle(line)) titleLine = endLine;
     }
     if (endLine > lines.size()) return;
     const int n = model.speciesCount;

@@ -6,6 +6,8 @@
 // these values.
 #pragma once
 
+#include "SolverFileLayout.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -57,7 +59,7 @@ struct SolverFileModel {
     // Line by its number (from 1).
     const std::string& Line(int number) const { return lines.at(static_cast<std::size_t>(number) - 1); }
     // Number of the first thermodynamic line of species k (from 0).
-    int ThermoLine(int k) const { return thermoStart + 4 * k; }
+    int ThermoLine(int k) const { return thermoStart + solverfile::kThermoRecordLines * k; }
 };
 
 // Where the parts of a solver file stand (line numbers from 1).

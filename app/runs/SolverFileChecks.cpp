@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "Format.h"
 #include "RevReactions.h"
+#include "SolverFileLayout.h"
 #include "SolverFileParts.h"
 #include "TextHelpers.h"
 
@@ -11,9 +12,11 @@
 #include <optional>
 
 namespace kx::runs {
+
+using namespace solverfile;
+
 namespace {
 
-constexpr int kTemperatureModeLine = 15;
 constexpr int kRecordsNeeded = 4;
 
 // The 16-bit whole number that a text reads as, halves to the even
@@ -24,12 +27,6 @@ int wholeNumber(std::string_view text) {
     const double whole = RoundHalfEven(*value);
     if (whole < -32768.0 || whole > 32767.0) throw Error(ErrorKind::Overflow, std::string(text));
     return static_cast<int>(whole);
-}
-
-// A line of the results block that ends the records: the closing line or
-// the first line of an error report.
-bool endsRecords(const std::string& line) {
-    return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END");
 }
 
 std::string inTheFile(const std::string& path) { return "In the file '" + path + "', "; }
@@ -110,14 +107,14 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         const int linesPerRecord = ResultsRecordLines(wholeNumber(HeaderText(line, kSpeciesCountLine)));
 
         bool heading = false;
-        while (!heading && !reader.AtEnd()) heading = TrimmedStartsUpper(reader.ReadLine(), "!$RESULTS");
+        while (!heading && !reader.AtEnd()) heading = IsResultsTitle(reader.ReadLine());
         if (!heading) {
             message = notFound;
             return;
         }
         for (int n = 0; n < linesPerRecord; ++n) {
             line = reader.ReadLine();
-            if (endsRecords(line)) {
+            if (EndsResults(line)) {
                 message = notFound;
                 return;
             }
@@ -126,7 +123,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         while (!reader.AtEnd()) {
             line = reader.ReadLine();
             if (TrimBlanks(line).empty()) continue;
-            if (endsRecords(line)) break;
+            if (EndsResults(line)) break;
             ++count;
         }
         if (RoundHalfEven(static_cast<double>(count) / linesPerRecord) < kRecordsNeeded) {

@@ -1,23 +1,17 @@
 #include "SolverFileParts.h"
 
 #include "Errors.h"
+#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
-#include <algorithm>
+#include <optional>
 
 namespace kx::runs {
 
-std::string LineLabel(int number) { return "line " + std::to_string(number); }
-
 std::string HeaderText(std::string_view line, int number) {
-    const std::size_t bang = line.find('!');
-    if (bang == std::string_view::npos)
-        throw Error(ErrorKind::InvalidArgument, LineLabel(number) + " holds no \"!\"");
-    return std::string(TrimBlanks(line.substr(0, bang)));
-}
-
-int ResultsRecordLines(int speciesCount) {
-    return std::max(1, (speciesCount + kSpeciesPerResultsLine - 1) / kSpeciesPerResultsLine);
+    const std::optional<std::string_view> value = solverfile::ValueText(line);
+    if (!value) throw Error(ErrorKind::InvalidArgument, solverfile::LineLabel(number) + " holds no \"!\"");
+    return std::string(TrimBlanks(*value));
 }
 
 }  // namespace kx::runs
