@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "Format.h"
+#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 #include <algorithm>
@@ -12,14 +13,15 @@
 #include <system_error>
 
 namespace kx::text {
+
+using namespace solverfile;
+
 namespace {
 
 constexpr double kCalorieGasConstant = 1.98720425864083;  // cal/(mol K)
 constexpr double kJouleGasConstant = 8.31446261815324;    // J/(mol K)
 constexpr double kCgsGasConstant = 82.0573661;            // cm3 atm/(mol K)
 constexpr std::size_t kLineWidth = 78;                    // longest SPECIES and efficiency lines
-
-std::string at(int line) { return "line " + std::to_string(line); }
 
 std::string withoutBlanks(std::string_view field) {
     std::string t;
@@ -50,12 +52,12 @@ double fieldReal(std::string_view field, int decimals, int line) {
             const std::string ex = t.substr(e + 1);
             const char* first = ex.data() + (!ex.empty() && ex[0] == '+' ? 1 : 0);
             auto [p, ec] = std::from_chars(first, ex.data() + ex.size(), exponent);
-            if (ec != std::errc() || p != ex.data() + ex.size()) throw Error(ErrorKind::TypeMismatch, at(line));
+            if (ec != std::errc() || p != ex.data() + ex.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
         }
         t = mantissa + "E" + std::to_string(exponent - decimals);
     }
     const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, at(line));
+    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
     return *v;
 }
 
@@ -65,7 +67,7 @@ int fieldInt(std::string_view field, int line) {
     const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     int value = 0;
     auto [p, ec] = std::from_chars(first, t.data() + t.size(), value);
-    if (ec != std::errc() || p != t.data() + t.size()) throw Error(ErrorKind::TypeMismatch, at(line));
+    if (ec != std::errc() || p != t.data() + t.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
     return value;
 }
 
@@ -74,7 +76,7 @@ double headerValue(std::string_view line, int number) {
     std::string_view t = TrimBlanks(line);
     t = t.substr(0, std::min(t.find(' '), t.find('!')));
     const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, at(number));
+    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(number));
     return *v;
 }
 
@@ -90,7 +92,7 @@ std::vector<std::pair<std::string, int>> readFormula(std::string_view text, int 
     while (i < text.size()) {
         const std::size_t start = i;
         while (i < text.size() && isLetter(text[i])) ++i;
-        if (i == start) throw Error(ErrorKind::TypeMismatch, "element composition, " + at(line));
+        if (i == start) throw Error(ErrorKind::TypeMismatch, "element composition, " + LineLabel(line));
         std::string symbol = UpperAscii(text.substr(start, i - start));
         const std::size_t digits = i;
         while (i < text.size() && isDigit(text[i])) ++i;
@@ -110,13 +112,13 @@ public:
     // Line n (from 1); a missing line is an error.
     std::string_view line(int n) const {
         if (n < 1 || static_cast<std::size_t>(n) > lines_.size())
-            throw Error(ErrorKind::InputPastEndOfFile, at(n));
+            throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));
         return lines_[static_cast<std::size_t>(n - 1)];
     }
-    // The first line from `from` on whose trimmed text begins with word.
-    int find(int from, std::string_view word) const {
+    // The first line from `from` on that is the key line.
+    int find(int from, bool (*isKeyLine)(std::string_view)) const {
         int n = from;
-        while (!TrimmedStartsUpper(line(n), word)) ++n;
+        while (!isKeyLine(line(n))) ++n;
         return n;
     }
 
@@ -194,7 +196,7 @@ struct ReactionForm {
 
 ReactionForm formOf(const SolverMechanism& m, const MechanismReaction& r) {
     const int ns = static_cast<int>(m.species.size());
-    const std::string where = at(r.lineNumber);
+    const std::string where = LineLabel(r.lineNumber);
     auto species = [&](int s) {
         if (s < 1 || s > ns) throw Error(ErrorKind::SubscriptOutOfRange, "species " + std::to_string(s) + ", " + where);
         return s;
@@ -398,33 +400,40 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     const LineSource src(lines);
     SolverMechanism m;
     m.description = std::string(TrimBlanks(src.line(2)));
-    const int ns = fieldInt(std::string_view(src.line(10)).substr(0, src.line(10).find('!')), 10);
-    const int nr = fieldInt(std::string_view(src.line(11)).substr(0, src.line(11).find('!')), 11);
+    // The counts: the text before a "!", the whole line without one.
+    auto headerCount = [&](int number) {
+        const std::string_view line = src.line(number);
+        return fieldInt(ValueText(line).value_or(line), number);
+    };
+    const int ns = headerCount(kSpeciesCountLine);
+    const int nr = headerCount(kReactionCountLine);
     if (ns < 1 || static_cast<std::size_t>(ns) > lines.size())
-        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + at(10));
+        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
     if (nr < 0 || static_cast<std::size_t>(nr) > lines.size())
-        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + at(11));
-    m.gasConstantE = headerValue(src.line(31), 31);
-    m.gasConstantConc = headerValue(src.line(32), 32);
+        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + LineLabel(kReactionCountLine));
+    m.gasConstantE = headerValue(src.line(kEnergyGasConstantLine), kEnergyGasConstantLine);
+    m.gasConstantConc = headerValue(src.line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
 
-    int n = src.find(33, "THERMO") + 1;
-    for (int k = 0; k < ns; ++k, n += 4) {
+    int n = src.find(kThermoSearchStart, IsThermoLine) + 1;
+    for (int k = 0; k < ns; ++k, n += kThermoRecordLines) {
         MechanismSpecies sp;
         const std::string_view first = src.line(n);
-        sp.name = withoutBlanks(Mid(first, 7, 16));
-        if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + at(n));
-        sp.elements = readFormula(Mid(first, 24, 22), n);
-        sp.lowT = fieldReal(Mid(first, 48, 8), 1, n);
-        sp.highT = fieldReal(Mid(first, 57, 8), 1, n);
-        sp.commonT = fieldReal(Mid(first, 66, 8), 1, n);
-        for (int j = 0; j < 3; ++j)
-            for (int f = 0; f < (j < 2 ? 5 : 4); ++f)
-                sp.coefficients[static_cast<std::size_t>(5 * j + f)] =
-                    fieldReal(Mid(src.line(n + 1 + j), 1 + 15 * f, 15), 8, n + 1 + j);
+        sp.name = withoutBlanks(FieldOf(first, kSpeciesName));
+        if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + LineLabel(n));
+        sp.elements = readFormula(FieldOf(first, kComposition), n);
+        sp.lowT = fieldReal(FieldOf(first, kLowTemperature), 1, n);
+        sp.highT = fieldReal(FieldOf(first, kHighTemperature), 1, n);
+        sp.commonT = fieldReal(FieldOf(first, kCommonTemperature), 1, n);
+        // Coefficients 1-14 from the fields of the next three lines.
+        for (std::size_t c = 0; c < sp.coefficients.size(); ++c) {
+            const int l = n + 1 + static_cast<int>(c) / kCoefficientsPerLine;
+            const int f = static_cast<int>(c) % kCoefficientsPerLine + 1;
+            sp.coefficients[c] = fieldReal(FieldOf(src.line(l), CoefficientField(f)), 8, l);
+        }
         m.species.push_back(std::move(sp));
     }
 
-    n = src.find(n, "REACTIONS") + 1;
+    n = src.find(n, IsReactionsLine) + 1;
     for (int r = 0; r < nr; ++r) {
         MechanismReaction re;
         re.lineNumber = n;
@@ -434,27 +443,25 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
             eq = TrimBlanks(eq.substr(afterNumber));
         re.equationLine = std::string(eq);
         ++n;
-        for (int k = 1; k <= 16; ++k)
-            re.ints[static_cast<std::size_t>(k)] = fieldInt(Mid(src.line(n), 7 + 4 * (k - 1), 4), n);
+        for (int k = 1; k <= kFlagCount; ++k)
+            re.ints[static_cast<std::size_t>(k)] = fieldInt(FieldOf(src.line(n), FlagField(k)), n);
         ++n;
         auto reals = [&](std::size_t first, int count) {
-            for (int k = 0; k < count; ++k)
-                re.reals[first + static_cast<std::size_t>(k)] = fieldReal(Mid(src.line(n), 7 + 15 * k, 15), 8, n);
+            for (int k = 1; k <= count; ++k)
+                re.reals[first + static_cast<std::size_t>(k - 1)] = fieldReal(FieldOf(src.line(n), RateField(k)), 8, n);
             ++n;
         };
         reals(1, 3);
         if (re.ints[14] == 1) reals(4, 3);
-        if (re.ints[15] == 1) reals(7, 4);
-        if (re.ints[15] == 3) reals(7, 3);
-        if (re.ints[15] == 2) reals(7, 5);
+        if (const int values = BroadeningValues(re.ints[15]); values > 0) reals(7, values);
         if (re.ints[13] > 0) {
             src.line(n);  // the label line
             ++n;
-            for (int k = 1; k <= 10; ++k)
-                re.ints[static_cast<std::size_t>(16 + k)] = fieldInt(Mid(src.line(n), 7 + 8 * (k - 1), 8), n);
+            for (int k = 1; k <= kPartnerCount; ++k)
+                re.ints[static_cast<std::size_t>(16 + k)] = fieldInt(FieldOf(src.line(n), PartnerField(k)), n);
             ++n;
-            for (int k = 1; k <= 10; ++k)
-                re.reals[static_cast<std::size_t>(11 + k)] = fieldReal(Mid(src.line(n), 7 + 8 * (k - 1), 8), 2, n);
+            for (int k = 1; k <= kPartnerCount; ++k)
+                re.reals[static_cast<std::size_t>(11 + k)] = fieldReal(FieldOf(src.line(n), PartnerField(k)), 2, n);
             ++n;
         }
         m.reactions.push_back(std::move(re));
