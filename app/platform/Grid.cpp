@@ -86,6 +86,10 @@ public:
         const QVariant& v = fetch(dataRow(index.row() + 1)).Value(index.column() + 1);
         if (role == Qt::DisplayRole) return displayText(v, grid_->Column(index.column() + 1).Format());
         if (role == Qt::EditRole) return isNumberType(v) ? ToQ(NumberToText(v.toDouble())) : v.toString();
+        if (role == Qt::ForegroundRole) {
+            const QColor colour = grid_->conditionColour(dataRow(index.row() + 1));
+            return colour.isValid() ? QVariant(colour) : QVariant();
+        }
         return QVariant();
     }
 
@@ -202,6 +206,11 @@ void GridColumn::SetWidth(int twips) {
     if (grid_) grid_->applyColumnLayout(index_);
 }
 
+void GridColumn::SetVisible(bool visible) {
+    visible_ = visible;
+    if (grid_) grid_->setColumnHidden(index_ - 1, !visible);
+}
+
 void GridColumn::SetFormat(const QString& format) {
     format_ = format;
     if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
@@ -212,6 +221,9 @@ int KeyCodeOf(int qtKey) {
         case Qt::Key_Return:
         case Qt::Key_Enter: return kKeyReturn;
         case Qt::Key_Escape: return kKeyEscape;
+        case Qt::Key_Shift: return kKeyShift;
+        case Qt::Key_Control: return kKeyControl;
+        case Qt::Key_Alt: return kKeyAlt;
         case Qt::Key_PageUp: return kKeyPageUp;
         case Qt::Key_PageDown: return kKeyPageDown;
         case Qt::Key_End: return kKeyEnd;
@@ -238,6 +250,12 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
+    });
+    // Rows keep their height, so a double click anywhere on a row header
+    // is one on that row.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1);
     });
 }
 
@@ -345,14 +363,66 @@ QString Grid::CellText(int row, int column) const {
     return model_->data(model_->index(row - 1, column - 1), Qt::DisplayRole).toString();
 }
 
+QColor Grid::CellTextColour(int row, int column) const {
+    return model_->data(model_->index(row - 1, column - 1), Qt::ForegroundRole).value<QColor>();
+}
+
+void Grid::CommitEdit() {
+    if (!Editing()) return;
+    // The open editor is the shown widget on the viewport (a closed one is
+    // hidden until it is deleted).
+    for (QObject* child : viewport()->children()) {
+        auto* editor = qobject_cast<QWidget*>(child);
+        if (!editor || editor->isHidden()) continue;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+        return;
+    }
+}
+
+void Grid::ClearFormatConditions() {
+    conditions_.clear();
+    model_->refreshed();
+}
+
+void Grid::AddFormatCondition(const QString& columnKey, const QVariant& value, const QColor& textColour) {
+    conditions_.push_back({Column(columnKey).Index(), value, textColour});
+    model_->refreshed();
+}
+
+QColor Grid::conditionColour(int dataRow) const {
+    for (const FormatCondition& c : conditions_)
+        if (model_->fetch(dataRow).Value(c.column) == c.value) return c.colour;
+    return QColor();
+}
+
+namespace {
+
+int shiftState(const QKeyEvent* event) {
+    int shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
+    if (event->modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
+    if (event->modifiers() & Qt::AltModifier) shift |= kAltMask;
+    return shift;
+}
+
+}  // namespace
+
+void Grid::keyReleaseEvent(QKeyEvent* event) {
+    const int code = KeyCodeOf(event->key());
+    if (keyUp_ && code != 0 && !event->isAutoRepeat()) keyUp_(code, shiftState(event));
+    QTableView::keyReleaseEvent(event);
+}
+
+void Grid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    if (lostFocus_) lostFocus_();
+}
+
 void Grid::keyPressEvent(QKeyEvent* event) {
     int code = KeyCodeOf(event->key());
     if (keyDown_ && code != 0) {
-        int shift = 0;
-        if (event->modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
-        if (event->modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
-        if (event->modifiers() & Qt::AltModifier) shift |= kAltMask;
-        keyDown_(code, shift);
+        keyDown_(code, shiftState(event));
         if (code == 0) {
             event->accept();
             return;

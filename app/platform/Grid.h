@@ -14,6 +14,7 @@
 // click can read it after the keys were cleared.
 #pragma once
 
+#include <QColor>
 #include <QTableView>
 #include <QVariant>
 
@@ -46,11 +47,14 @@ public:
     const QString& Format() const { return format_; }
     int SortOrder() const { return sortOrder_; }
     bool Editable() const { return editable_; }
+    bool Visible() const { return visible_; }
 
     void SetCaption(const QString& caption);
     void SetWidth(int twips);
     void SetFormat(const QString& format);
     void SetEditable(bool editable) { editable_ = editable; }
+    // A hidden column keeps its values; it is only not shown.
+    void SetVisible(bool visible);
 
 private:
     friend class Grid;
@@ -61,15 +65,17 @@ private:
     int widthTwips_ = 0;
     int sortOrder_ = 0;
     bool editable_ = false;
+    bool visible_ = true;
 };
 
 // Key codes as the key-down handler sees them, and its shift state bits.
-inline constexpr int kKeyReturn = 13, kKeyEscape = 27, kKeyPageUp = 33, kKeyPageDown = 34, kKeyEnd = 35,
+inline constexpr int kKeyReturn = 13, kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18, kKeyEscape = 27, kKeyPageUp = 33, kKeyPageDown = 34, kKeyEnd = 35,
                      kKeyHome = 36, kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40, kKeyDelete = 46;
 inline constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
 
 // The key code of a Qt key: the codes above, letters and digits as their
-// capital ASCII code, F1 to F12 as 112 to 123, others 0.
+// capital ASCII code, F1 to F12 as 112 to 123, others 0. The Shift, Ctrl
+// and Alt keys have codes of their own when pressed alone.
 int KeyCodeOf(int qtKey);
 
 class Grid : public QTableView {
@@ -107,13 +113,33 @@ public:
 
     // The text shown in a cell (row as shown).
     QString CellText(int row, int column) const;
+    // The colour of a cell's text (row as shown): a format condition's
+    // colour, else invalid.
+    QColor CellTextColour(int row, int column) const;
+
+    // Hands a cell being edited back to the window (through WriteRow) and
+    // ends the edit; the current cell stays where it is.
+    void CommitEdit();
+    // A cell is being edited.
+    bool Editing() const { return state() == QAbstractItemView::EditingState; }
+
+    // Format conditions: a row whose value in the column equals `value` is
+    // drawn with its text in the colour. Rows are drawn again at once.
+    void ClearFormatConditions();
+    void AddFormatCondition(const QString& columnKey, const QVariant& value, const QColor& textColour);
 
     void OnHeaderClick(std::function<void(GridColumn&)> handler) { headerClick_ = std::move(handler); }
     // Runs before the grid handles a key; setting keyCode to 0 swallows it.
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
+    void OnKeyUp(std::function<void(int keyCode, int shift)> handler) { keyUp_ = std::move(handler); }
+    void OnLostFocus(std::function<void()> handler) { lostFocus_ = std::move(handler); }
+    // A double click on a row header; the row as shown.
+    void OnRowHeaderDoubleClick(std::function<void(int row)> handler) { rowHeaderDoubleClick_ = std::move(handler); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     friend class GridColumn;
@@ -124,13 +150,23 @@ private:
     };
     void applyColumnLayout(int index);
     void sortRows();
+    struct FormatCondition {
+        int column;
+        QVariant value;
+        QColor colour;
+    };
+    QColor conditionColour(int dataRow) const;
 
     std::vector<std::unique_ptr<GridColumn>> columns_;
     std::vector<SortKey> sortKeys_;
+    std::vector<FormatCondition> conditions_;
     bool keysCleared_ = false;
     GridModel* model_;
     std::function<void(GridColumn&)> headerClick_;
     std::function<void(int&, int)> keyDown_;
+    std::function<void(int, int)> keyUp_;
+    std::function<void()> lostFocus_;
+    std::function<void(int)> rowHeaderDoubleClick_;
 };
 
 }  // namespace kx::platform

@@ -54,4 +54,20 @@ decltype(auto) RunTagged(std::string_view tag, Body&& body) {
     }
 }
 
+// Runs body as an error trap does: a failure is reported through the
+// notifier, a TaggedError under its own tag, any other error under `tag`.
+// Returns true when the body ran to its end.
+template <class Body>
+bool TrapTagged(Notifier& notifier, std::string_view tag, Body&& body) {
+    try {
+        body();
+        return true;
+    } catch (const TaggedError& e) {
+        notifier.ReportError(e.Tag(), e.Description());
+    } catch (const std::exception& e) {
+        notifier.ReportError(tag, e.what());
+    }
+    return false;
+}
+
 }  // namespace kx

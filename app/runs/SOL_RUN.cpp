@@ -1,5 +1,6 @@
 #include "SOL_RUN.h"
 
+#include "Controls.h"
 #include "Desktop.h"
 #include "FileHelpers.h"
 #include "Format.h"
@@ -43,24 +44,10 @@ constexpr int kFractionColumn = 4;
 constexpr int kValueBoxTwips = 1500;
 
 QLineEdit* lineEdit(QWidget* parent, const QString& name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
+    QLineEdit* box = platform::NewTextBox(parent, name);
     box->setFixedWidth(std::max(platform::TwipsToPixels(kValueBoxTwips),
                                 box->fontMetrics().horizontalAdvance("0.000000E+000") + 12));
     return box;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption = QString()) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
 }
 
 // A fraction as the grid shows it: empty when it is zero.
@@ -93,7 +80,7 @@ void SOL_RUN::buildControls() {
     // Tab 1: pressure, temperature, solver parameters; the species grid.
     auto* left = new QVBoxLayout;
     auto* pressure = new QHBoxLayout;
-    pressure->addWidget(label(page0, "Label1", "Constant pressure, atm"));
+    pressure->addWidget(platform::NewLabel(page0, "Label1", "Constant pressure, atm"));
     text1_ = lineEdit(page0, "Text1");
     pressure->addWidget(text1_);
     left->addLayout(pressure);
@@ -108,7 +95,7 @@ void SOL_RUN::buildControls() {
     text3_ = lineEdit(frame1, "Text3");
     temperature->addWidget(option1_, 0, 0);
     temperature->addWidget(option3_, 0, 1);
-    temperature->addWidget(label(frame1, "Label3", "Initial Value, K"), 1, 0);
+    temperature->addWidget(platform::NewLabel(frame1, "Label3", "Initial Value, K"), 1, 0);
     temperature->addWidget(text3_, 1, 1);
     left->addWidget(frame1);
 
@@ -118,7 +105,7 @@ void SOL_RUN::buildControls() {
     const char* captions[] = {"Initial Time, s", "Final Time, s", "Initial Step Size, s", "RelativeTolerance",
                               "Absolute Tolerance"};
     for (int i = 0; i < 5; ++i) {
-        parameters->addWidget(label(frame2, QString("Label4_%1").arg(i), captions[i]), i, 0);
+        parameters->addWidget(platform::NewLabel(frame2, QString("Label4_%1").arg(i), captions[i]), i, 0);
         text4_[static_cast<std::size_t>(i)] = lineEdit(frame2, QString("Text4_%1").arg(i));
         parameters->addWidget(text4_[static_cast<std::size_t>(i)], i, 1);
     }
@@ -126,12 +113,12 @@ void SOL_RUN::buildControls() {
     left->addStretch(1);
 
     auto* right = new QVBoxLayout;
-    label5_ = label(page0, "Label5", "Initial Mole Fractions");
+    label5_ = platform::NewLabel(page0, "Label5", "Initial Mole Fractions");
     right->addWidget(label5_);
     grid_ = new platform::Grid(page0);
     grid_->setObjectName("GridEX1");
     right->addWidget(grid_, 1);
-    label2_ = label(page0, "Label2", "Reactions");
+    label2_ = platform::NewLabel(page0, "Label2", "Reactions");
     label2_->setWordWrap(true);
     right->addWidget(label2_);
 
@@ -144,34 +131,34 @@ void SOL_RUN::buildControls() {
     check1_ = new QCheckBox("Do not close the console window", page1);
     check1_->setObjectName("Check1");
     tab2->addWidget(check1_);
-    label6_ = label(page1, "Label6");
+    label6_ = platform::NewLabel(page1, "Label6");
     label6_->setWordWrap(true);
     tab2->addWidget(label6_);
     auto* steps = new QGridLayout;
-    steps->addWidget(label(page1, "Label4_5", "Maximum number of computed steps"), 0, 0);
+    steps->addWidget(platform::NewLabel(page1, "Label4_5", "Maximum number of computed steps"), 0, 0);
     text4_[5] = lineEdit(page1, "Text4_5");
     steps->addWidget(text4_[5], 0, 1);
-    steps->addWidget(label(page1, "Label4_6", "Write one out of every "), 1, 0);
+    steps->addWidget(platform::NewLabel(page1, "Label4_6", "Write one out of every "), 1, 0);
     text4_[6] = lineEdit(page1, "Text4_6");
     steps->addWidget(text4_[6], 1, 1);
-    steps->addWidget(label(page1, "Label10", "accepted  steps"), 1, 2);
+    steps->addWidget(platform::NewLabel(page1, "Label10", "accepted  steps"), 1, 2);
     tab2->addLayout(steps);
     auto* frame3 = new QGroupBox("Allowable temperature interval", page1);
     frame3->setObjectName("Frame3");
     auto* interval = new QGridLayout(frame3);
     text7_ = lineEdit(frame3, "Text7");
     text6_ = lineEdit(frame3, "Text6");
-    interval->addWidget(label(frame3, "Label8", "Minimum"), 0, 0);
+    interval->addWidget(platform::NewLabel(frame3, "Label8", "Minimum"), 0, 0);
     interval->addWidget(text7_, 0, 1);
-    interval->addWidget(label(frame3, "Label7", "Maximum"), 1, 0);
+    interval->addWidget(platform::NewLabel(frame3, "Label7", "Maximum"), 1, 0);
     interval->addWidget(text6_, 1, 1);
     tab2->addWidget(frame3);
-    label11_ = label(page1, "Label11");
+    label11_ = platform::NewLabel(page1, "Label11");
     label11_->setWordWrap(true);
     tab2->addWidget(label11_);
     tab2->addStretch(1);
 
-    label9_ = label(this, "Label9");
+    label9_ = platform::NewLabel(this, "Label9");
     label9_->setWordWrap(true);
     label9_->setStyleSheet("color: #a00000;");
     label9_->hide();
@@ -181,15 +168,15 @@ void SOL_RUN::buildControls() {
     auto* frame6 = new QGroupBox("Settings ", this);
     frame6->setObjectName("Frame6");
     auto* settings = new QHBoxLayout(frame6);
-    command7_ = button(frame6, "Command7", "Last Step");
-    command6_ = button(frame6, "Command6", "Enter");
-    command3_ = button(frame6, "Command3", "Save");
+    command7_ = platform::NewButton(frame6, "Command7", "Last Step");
+    command6_ = platform::NewButton(frame6, "Command6", "Enter");
+    command3_ = platform::NewButton(frame6, "Command3", "Save");
     for (QPushButton* b : {command7_, command6_, command3_}) settings->addWidget(b);
     bottom->addWidget(frame6);
-    command1_ = button(this, "Command1", "Default Setting");
-    command5_ = button(this, "Command5", "Run Solver");
-    command4_ = button(this, "Command4", "Clear Table");
-    command2_ = button(this, "Command2", "Cancel");
+    command1_ = platform::NewButton(this, "Command1", "Default Setting");
+    command5_ = platform::NewButton(this, "Command5", "Run Solver");
+    command4_ = platform::NewButton(this, "Command4", "Clear Table");
+    command2_ = platform::NewButton(this, "Command2", "Cancel");
     auto* commands = new QGridLayout;
     commands->addWidget(command1_, 0, 0);
     commands->addWidget(command5_, 0, 1);

@@ -2,7 +2,9 @@
 #include "Errors.h"
 #include "Grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 using kx::platform::Grid;
@@ -156,7 +158,82 @@ private slots:
         QCOMPARE(grid->Row(), 5);
         QTest::keyClick(grid.get(), Qt::Key_Up);
         QCOMPARE(grid->Row(), 4);  // not swallowed: the grid moved
-        QCOMPARE(keys, (std::vector<std::pair<int, int>>{{35, 2}, {38, 0}}));
+        QCOMPARE(keys, (std::vector<std::pair<int, int>>{{17, 2}, {35, 2}, {38, 0}}));  // Ctrl, then Ctrl+End
+    }
+
+    void hiddenColumnsKeepTheirValues() {
+        grid->Column("Species").SetVisible(false);
+        QVERIFY(grid->isColumnHidden(1));
+        QVERIFY(!grid->Column(2).Visible());
+        QCOMPARE(grid->CellText(1, 2), QString("O2"));
+        grid->Column(2).SetVisible(true);
+        QVERIFY(!grid->isColumnHidden(1));
+    }
+
+    void formatConditionsColourTheTextOfMatchingRows() {
+        grid->AddFormatCondition("species", "N2", Qt::red);
+        QCOMPARE(grid->CellTextColour(3, 1), QColor(Qt::red));
+        QCOMPARE(grid->CellTextColour(3, 3), QColor(Qt::red));
+        QVERIFY(!grid->CellTextColour(1, 1).isValid());
+        grid->AddSortKey(2, 1);  // Ar co h2 N2 O2: the colour goes with its row
+        QCOMPARE(grid->CellTextColour(4, 2), QColor(Qt::red));
+        grid->ClearFormatConditions();
+        QVERIFY(!grid->CellTextColour(4, 2).isValid());
+    }
+
+    void aPendingEditIsCommittedInPlace() {
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        for (int row : {1, 5}) {  // the first and the last row
+            grid->SetRow(row);
+            grid->SetCol(3);
+            grid->edit(grid->currentIndex());
+            QLineEdit* editor = nullptr;  // the shown one: a closed editor waits hidden for its deletion
+            for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+                if (!e->isHidden()) editor = e;
+            QVERIFY(editor);
+            QVERIFY(grid->Editing());
+            editor->setText("0.75");
+            QCOMPARE(table[static_cast<size_t>(row) - 1].fraction.toString() == "0.75", false);
+            grid->CommitEdit();
+            QCOMPARE(table[static_cast<size_t>(row) - 1].fraction.toString(), QString("0.75"));
+            QCOMPARE(grid->Row(), row);
+            QCOMPARE(grid->Col(), 3);
+            QVERIFY(!grid->Editing());
+        }
+        grid->CommitEdit();  // nothing pending: nothing happens
+        QCOMPARE(grid->Row(), 5);
+    }
+
+    void rowHeaderDoubleClickKeyUpAndFocusLossReachTheWindow() {
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        grid->AddSortKey(2, -1);  // O2 N2 h2 co Ar
+        int doubleClicked = 0;
+        grid->OnRowHeaderDoubleClick([&](int row) { doubleClicked = grid->DataRow(row); });
+        QHeaderView* header = grid->verticalHeader();
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                           QPoint(header->width() / 2, header->sectionViewportPosition(1) + 1));  // at the edge too
+        QCOMPARE(doubleClicked, 3);  // the second row shown is N2, data row 3
+
+        std::vector<std::pair<int, int>> down, up;
+        grid->OnKeyDown([&](int& key, int shift) { down.emplace_back(key, shift); });
+        grid->OnKeyUp([&](int key, int shift) { up.emplace_back(key, shift); });
+        int lost = 0;
+        grid->OnLostFocus([&] { ++lost; });
+        auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+            QKeyEvent event(type, key, modifiers);
+            QApplication::sendEvent(grid.get(), &event);
+        };
+        // As the system sends a modifier key: with the state before the event.
+        send(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
+        send(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
+        send(QEvent::KeyPress, Qt::Key_Alt, Qt::NoModifier);
+        QCOMPARE(down, (std::vector<std::pair<int, int>>{{kx::platform::kKeyControl, 2}, {kx::platform::kKeyAlt, 4}}));
+        QCOMPARE(up, (std::vector<std::pair<int, int>>{{kx::platform::kKeyControl, 0}}));
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(grid.get(), &out);
+        QCOMPARE(lost, 1);
     }
 };
 

@@ -1,0 +1,560 @@
+// The reduction set-up window on runs of the samples made by the console
+// solver: opening from the text window, Prepare's refusals and defaults, the
+// grid, Start's checks, the reduced file written, opened and run, and the
+// reduced path that names the source or an existing file.
+#include "RED_Gen.h"
+#include "Scripted.h"
+
+#include "Files.h"
+#include "FormRegistry.h"
+#include "Grid.h"
+#include "OpenFiles.h"
+#include "Options.h"
+#include "RES_ShowFile.h"
+#include "SOL_RUN.h"
+#include "SolverFileChecks.h"
+
+#include "RunTestSupport.h"
+#include "TextWindowsBed.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+using namespace kx;
+using kx::platform::testing::ScriptedMessages;
+using kx::reduction::RED_Gen;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the built solver on a copy of a sample in the folder; the copy's path.
+std::string RunSample(const std::string& folder, const std::string& name) {
+    const std::string copy = folder + "/" + name;
+    fs::copy_file(std::string(KX_SAMPLES_DIR) + "/" + name, copy, fs::copy_options::overwrite_existing);
+    files::WriteLines(folder + "/SolverFilePath.txt", {copy});
+    const std::string command = "cd '" + folder + "' && '" KX_SOLVER_EXE "' > solver.log 2>&1";
+    if (std::system(command.c_str()) != 0) return {};
+    return copy;
+}
+
+std::string Line(const std::string& path, int n) { return files::ReadLines(path).at(static_cast<std::size_t>(n) - 1); }
+
+const QString kIdentical = "The paths of source and reduced files are identical; the files must be different.";
+
+}  // namespace
+
+class ReductionWindowTest : public QObject {
+    Q_OBJECT
+
+    // Runs made once for all tests; each test works on copies.
+    std::unique_ptr<test::TempDir> runs;
+    std::string griRun, isothermalRun, unrun;
+
+    std::unique_ptr<test::TextWindowsBed> bed;
+    std::unique_ptr<shell::FormCreatorInstallation> reductionWindow, runWindow;
+    std::string source;  // the GRI run in the test's folder
+
+    std::string copyIn(const std::string& run, const std::string& name) {
+        const std::string path = bed->folder.dir.file(name);
+        fs::create_directories(fs::path(path).parent_path());
+        fs::copy_file(run, path, fs::copy_options::overwrite_existing);
+        return path;
+    }
+
+    // Opens the file in a text window and the reduction window from its menu.
+    RED_Gen* open(const std::string& path) {
+        shell::OpenFileByType(path);
+        auto* text = dynamic_cast<text::RES_ShowFile*>(platform::FindFormByMePath(path));
+        if (!text) return nullptr;
+        text->findChild<QAction*>("REDKIN_RES")->trigger();
+        return dynamic_cast<RED_Gen*>(platform::FindForm(shell::kReductionWindow));
+    }
+
+    RED_Gen* prepared(const std::string& reduced) {
+        RED_Gen* w = open(source);
+        if (!w) return nullptr;
+        w->Text5()->setText(platform::ToQ(reduced));
+        w->Command7()->click();
+        return w;
+    }
+
+    static int dataRowOf(RED_Gen* w, const std::string& species) {
+        for (std::size_t k = 1; k < w->TargetTable().size(); ++k)
+            if (w->TargetTable()[k].Name == species) return static_cast<int>(k);
+        return 0;
+    }
+    static int shownRowOf(RED_Gen* w, const std::string& species) {
+        platform::Grid* grid = w->GridEX1();
+        for (int r = 1; r <= grid->RowCount(); ++r)
+            if (grid->DataRow(r) == dataRowOf(w, species)) return r;
+        return 0;
+    }
+    // Types a parameter into the species' cell, as the grid hands an edit back.
+    static bool typeParameter(RED_Gen* w, const std::string& species, const QString& text) {
+        QAbstractItemModel* m = w->GridEX1()->model();
+        return m->setData(m->index(shownRowOf(w, species) - 1, 4), text, Qt::EditRole);
+    }
+    // The box has the focus and its whole text is selected.
+    static void verifySelected(RED_Gen* w, const QString& name) {
+        QLineEdit* box = w->findChild<QLineEdit*>(name);
+        QVERIFY(box);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->selectedText(), box->text());
+    }
+    // The GRI targets of the reduction the engine is checked against.
+    static void chooseMethaneTargets(RED_Gen* w) {
+        w->Command4()->click();  // Clear All
+        for (const char* species : {"CH4", "O2", "CO2"}) QVERIFY(typeParameter(w, species, "0.1"));
+        w->Text1(0)->setText("0.1");
+    }
+
+private slots:
+    void initTestCase() {
+        runs = std::make_unique<test::TempDir>();
+        griRun = RunSample(runs->path(), "gri30_ch4_1400K.txt");
+        QVERIFY(!griRun.empty());
+        fs::create_directories(runs->file("iso"));
+        isothermalRun = RunSample(runs->file("iso"), "h2_o2_ar_isothermal.txt");
+        QVERIFY(!isothermalRun.empty());
+        unrun = runs->write("unrun/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+    }
+    void cleanupTestCase() { runs.reset(); }
+
+    void init() {
+        bed = std::make_unique<test::TextWindowsBed>();
+        LoadConstants(Shared(), kPaperLetter);
+        fs::copy_file(KX_SHIPPED_OPTIONS, bed->folder.options());
+        bool failed = true;
+        OptionOpen(Shared(), bed->folder.path(), failed);
+        QVERIFY(!failed);
+        reductionWindow = std::make_unique<shell::FormCreatorInstallation>(
+            shell::kReductionWindow, [] { return new RED_Gen; });
+        runWindow = std::make_unique<shell::FormCreatorInstallation>(shell::kRunSettingsWindow,
+                                                                      [] { return new runs::SOL_RUN; });
+        source = copyIn(griRun, "full/gri30_ch4_1400K.txt");
+    }
+    void cleanup() {
+        test::DeleteAllWindows();
+        reductionWindow.reset();
+        runWindow.reset();
+        bed.reset();
+    }
+
+    void opensOnTheActiveSolverFileWithNothingPrepared() {
+        ScriptedMessages messages;
+        RED_Gen* w = open(source);
+        QVERIFY(w);
+        QVERIFY(shell::FormVisible(w));
+        QCOMPARE(w->Text10()->text(), platform::ToQ(source));
+        QVERIFY(w->Text10()->isReadOnly());
+        QCOMPARE(w->GridEX1()->RowCount(), 0);
+        QVERIFY(!w->Command1()->isEnabled());
+        QVERIFY(!w->Command4()->isEnabled());
+        QVERIFY(w->Command7()->isEnabled());
+        QVERIFY(!w->ProgressBar1()->isVisible());
+        QVERIFY(!w->Label8()->isVisible());
+        QCOMPARE(w->Check2()->isChecked(), false);
+        // The grid: five columns, two of them hidden.
+        platform::Grid* grid = w->GridEX1();
+        QCOMPARE(grid->ColumnCount(), 5);
+        QCOMPARE(grid->Column(5).Caption(), QString("Target Parameter"));
+        QVERIFY(!grid->Column("Target").Visible());
+        QVERIFY(!grid->Column("InitaiCond").Visible());
+        QVERIFY(grid->Column(5).Editable());
+        QVERIFY(!grid->Column(3).Editable());
+        QVERIFY(messages.shown().empty());
+
+        // Reopened from the menu, the window is a new one: there is only ever one.
+        auto* text = dynamic_cast<text::RES_ShowFile*>(platform::FindFormByMePath(source));
+        text->findChild<QAction*>("REDKIN_RES")->trigger();
+        test::Settle();
+        QCOMPARE(platform::FindForms(shell::kReductionWindow).size(), size_t(1));
+    }
+
+    void prepareRefusesInOrder_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("the source as the reduced file") << "same" << kIdentical << "Text5";
+        QTest::newRow("a source that is gone") << "gone"
+                                               << "The specified Path/File name '%source' cannot be accessed or is "
+                                                  "invalid."
+                                               << "Text10";
+        QTest::newRow("no reduced path") << "empty"
+                                         << "Reduced file, the specified Path/File name '' cannot be accessed or is "
+                                            "invalid."
+                                         << "Text5";
+        QTest::newRow("a reduced path in a missing folder")
+            << "nofolder" << "Reduced file, the specified Path/File name '%folder/none/r.txt' cannot be accessed or is invalid."
+            << "Text5";
+        QTest::newRow("a source without results") << "unrun" << "In the file '%source', results are not found."
+                                                  << "";
+    }
+    void prepareRefusesInOrder() {
+        QFETCH(QString, situation);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        std::string path = source;
+        if (situation == "unrun") path = copyIn(unrun, "h2_air_1000K.txt");
+        std::string reduced = bed->folder.dir.file("reduced.txt");
+        if (situation == "same") reduced = path;
+        if (situation == "empty") reduced = "";
+        if (situation == "nofolder") reduced = bed->folder.dir.file("none/r.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = open(path);
+        QVERIFY(w);
+        if (situation == "gone") fs::rename(path, path + ".away");
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->Text5()->setText(platform::ToQ(reduced));
+        w->Command7()->click();
+
+        QCOMPARE(messages.shown().size(), size_t(1));
+        message.replace("%source", platform::ToQ(path)).replace("%folder", platform::ToQ(bed->folder.path()));
+        QCOMPARE(messages.lastText(), message);
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        if (!focus.isEmpty()) verifySelected(w, focus);
+        QCOMPARE(w->GridEX1()->RowCount(), 0);
+        QVERIFY(!w->Command1()->isEnabled());
+        QVERIFY(!fs::exists(bed->folder.dir.file("reduced.txt")));
+        if (situation != "gone") QCOMPARE(test::ReadBytes(path), test::ReadBytes(situation == "unrun" ? unrun : griRun));
+    }
+
+    void prepareFillsTheTargetsAndTheDefaults() {
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(bed->folder.dir.file("reduced.txt"));
+        QVERIFY(w);
+        QVERIFY(messages.shown().empty());
+        QCOMPARE(w->TargetTable().size(), size_t(54));
+        platform::Grid* grid = w->GridEX1();
+        QCOMPARE(grid->RowCount(), 53);
+        QCOMPARE(grid->CellText(1, 1), QString("1"));
+        QCOMPARE(grid->CellText(14, 3), QString("CH4"));
+        // The species of the initial mixture are targets at 0.1, drawn in the highlight colour.
+        const QColor highlight = platform::ToQColor(Shared().HighlightColor);
+        for (const char* species : {"CH4", "O2", "N2"}) {
+            QCOMPARE(grid->CellText(shownRowOf(w, species), 5), QString("0.1"));
+            QCOMPARE(grid->CellTextColour(shownRowOf(w, species), 3), highlight);
+        }
+        QCOMPARE(grid->CellText(shownRowOf(w, "CO2"), 5), QString());
+        QVERIFY(!grid->CellTextColour(shownRowOf(w, "CO2"), 3).isValid());
+        QCOMPARE(w->Text1(0)->text(), QString("0.1"));  // the run solved the energy equation
+        QVERIFY(w->Text1(0)->isVisible());
+        QCOMPARE(w->Label4()->text(), QString("Temperature"));
+        QCOMPARE(w->Text1(1)->text(), QString("0.3"));
+        QCOMPARE(w->Text4()->text(), QString("1"));
+        QVERIFY(w->PointCount() > 100);
+        QCOMPARE(w->Text6()->text(), QString::number(w->PointCount() - 1));
+        QVERIFY(w->Command1()->isEnabled());
+        QVERIFY(w->Command4()->isEnabled());
+        QVERIFY(w->Label8()->isVisible());
+        QCOMPARE(w->Label8()->text(), QString("Highlighted species have nonzero initial concentrations."));
+
+        // Prepare again resets what was changed.
+        QVERIFY(typeParameter(w, "CO2", "0.5"));
+        w->Text1(1)->setText("0.7");
+        w->Text4()->setText("3");
+        w->Command7()->click();
+        QCOMPARE(grid->CellText(shownRowOf(w, "CO2"), 5), QString());
+        QCOMPARE(w->Text1(1)->text(), QString("0.3"));
+        QCOMPARE(w->Text4()->text(), QString("1"));
+
+        // At constant temperature the temperature is never a target.
+        source = copyIn(isothermalRun, "iso/h2_o2_ar_isothermal.txt");
+        RED_Gen* iso = prepared(bed->folder.dir.file("iso/reduced.txt"));
+        QVERIFY(iso);
+        QVERIFY(!iso->Text1(0)->isVisible());
+        QCOMPARE(iso->Text1(0)->text(), QString());
+        QCOMPARE(iso->Label4()->text(), QString("Constant Temperature"));
+        QCOMPARE(iso->GridEX1()->CellText(shownRowOf(iso, "AR"), 5), QString("0.1"));
+    }
+
+    void clearAllEmptiesTheTargetsAndTheHeadersSort() {
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(bed->folder.dir.file("reduced.txt"));
+        QVERIFY(w);
+        platform::Grid* grid = w->GridEX1();
+        QVERIFY(typeParameter(w, "OH", " 0.2 "));
+        QCOMPARE(w->TargetTable()[static_cast<std::size_t>(dataRowOf(w, "OH"))].Parameter, std::string(" 0.2 "));
+        QCOMPARE(grid->CellText(shownRowOf(w, "OH"), 5), QString("0.2"));  // shown without its blanks
+
+        QHeaderView* header = grid->horizontalHeader();
+        auto clickHeader = [&](int column) { emit header->sectionClicked(column - 1); };
+        clickHeader(3);
+        QCOMPARE(grid->CellText(1, 3), QString("AR"));
+        clickHeader(3);
+        QCOMPARE(grid->CellText(53, 3), QString("AR"));  // "Species" twice: reversed
+        clickHeader(1);
+        clickHeader(1);
+        QCOMPARE(grid->CellText(1, 1), QString("1"));  // "No" stays ascending
+
+        w->Command4()->click();
+        for (int r = 1; r <= grid->RowCount(); ++r) QCOMPARE(grid->CellText(r, 5), QString());
+        QCOMPARE(w->Text1(0)->text(), QString());
+        QCOMPARE(w->Text1(1)->text(), QString("0.3"));
+        QCOMPARE(w->Text4()->text(), QString("1"));
+        QCOMPARE(grid->CellTextColour(shownRowOf(w, "CH4"), 3), platform::ToQColor(Shared().HighlightColor));
+        QVERIFY(messages.shown().empty());
+    }
+
+    void startRefusesWrongEntriesInOrder_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("species parameter")
+            << "species" << "The 'CH4' parameter is incorrect. If you want to use this species as target, then enter "
+                            "a number on the interval (0, 1). If his species is not a target, enter blank space."
+            << "GridEX1";
+        QTest::newRow("others blank") << "others-blank"
+                                      << "Non target parameter, please enter a number on the interval (0, 1)."
+                                      << "Text1_1";
+        QTest::newRow("temperature") << "temperature"
+                                     << "Temperature parameter is incorrect. If temperature is a target, enter a "
+                                        "number on the interval (0, 1). If temperature is not a target, enter blank "
+                                        "space."
+                                     << "Text1_0";
+        QTest::newRow("no targets") << "no-targets"
+                                    << "The number of targets is zero. For targets (temperature and/or species), enter "
+                                       "parameters on the interval (0,1)."
+                                    << "";
+        QTest::newRow("averaged steps") << "steps"
+                                        << "The number of averaged steps, please enter a positive number on the "
+                                           "interval [1,%largest]."
+                                        << "Text4";
+        QTest::newRow("program file") << "pg" << "Result file, the specified Path/File name cannot be accessed or is "
+                                                 "invalid."
+                                      << "Text5";
+        QTest::newRow("source typed after Prepare") << "source" << kIdentical << "Text5";
+    }
+    void startRefusesWrongEntriesInOrder() {
+        QFETCH(QString, change);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        const std::string reduced = bed->folder.dir.file("reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // Each case also holds the faults checked after its own, which must not be reached.
+        w->Text4()->setText("0.4");
+        if (change == "species") {
+            QVERIFY(typeParameter(w, "CH4", "1.5"));
+            w->Text1(1)->setText("");
+        }
+        if (change == "others-blank") {
+            w->Text1(1)->setText("   ");
+            w->Text1(0)->setText("x");
+        }
+        if (change == "temperature") w->Text1(0)->setText("-0.1");
+        if (change == "no-targets") {
+            w->Command4()->click();
+            w->Text1(0)->setText("  ");
+        }
+        if (change == "pg") {
+            w->Text4()->setText("1");
+            w->Text5()->setText(platform::ToQ(bed->folder.dir.file("reduced.PG")));
+        }
+        if (change == "source") w->Text5()->setText(platform::ToQ(source));
+        w->Command1()->click();
+
+        QCOMPARE(messages.shown().size(), size_t(1));
+        message.replace("%largest", QString::number(w->PointCount() - 1));
+        QCOMPARE(messages.lastText(), message);
+        QCOMPARE(messages.shown()[0].style, 48);
+        if (focus == "GridEX1") {
+            QCOMPARE(w->GridEX1()->Row(), shownRowOf(w, "CH4"));  // the offending row is current
+        } else if (!focus.isEmpty()) {
+            verifySelected(w, focus);
+        }
+        QVERIFY(!fs::exists(reduced));
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(griRun));
+        QVERIFY(w->Command1()->isEnabled());
+    }
+
+    void aParameterBeingEditedIsCheckedAtStart() {
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(bed->folder.dir.file("reduced.txt"));
+        QVERIFY(w);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        platform::Grid* grid = w->GridEX1();
+        grid->SetRow(shownRowOf(w, "O2"));
+        grid->SetCol(5);
+        grid->edit(grid->currentIndex());
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (!e->isHidden()) editor = e;
+        QVERIFY(editor);
+        editor->setText("7");  // typed, not yet handed back
+        w->Command1()->click();
+        QCOMPARE(messages.lastText().left(25), QString("The 'O2' parameter is inc"));
+        QCOMPARE(w->TargetTable()[static_cast<std::size_t>(dataRowOf(w, "O2"))].Parameter, std::string("7"));
+        QVERIFY(!grid->Editing());
+    }
+
+    void averagedStepsAreRoundedAndCutTheRunIntoIntervals() {
+        ScriptedMessages messages;
+        const std::string reduced = bed->folder.dir.file("reduced.txt");
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        const int steps = w->PointCount() - 1;
+        w->Text4()->setText(QString::number(steps - 0.5));  // halves go to the even number
+        w->Command1()->click();
+        const int rounded = (steps % 2 == 0) ? steps : steps - 1;
+        QCOMPARE(w->Text4()->text(), QString::number(rounded));
+        QCOMPARE(w->Intervals().size(), size_t(rounded == steps ? 1 : 2));
+        QVERIFY(w->LastOutcome().Written);
+        QVERIFY(fs::exists(reduced));
+        QVERIFY(!w->ProgressBar1()->isVisible());
+        QVERIFY(w->Command1()->isEnabled() && w->Command7()->isEnabled() && w->Command3()->isEnabled());
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    // The window gives what the engine gives: 47 species and 163 reactions
+    // for methane, oxygen, carbon dioxide and the temperature, one step per
+    // interval; with "Start Reduced Mechanism" the file opens and runs.
+    void theGriReductionIsWrittenOpenedAndRun() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_EXE);
+        const std::string reduced = bed->folder.dir.file("reduced/gri_reduced.txt");
+        fs::create_directories(fs::path(reduced).parent_path());
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        chooseMethaneTargets(w);
+        w->Check2()->setChecked(true);
+        w->Command1()->click();
+        test::Settle();
+
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString("Reduced reaction mechanism has been created  successfully. \r\n"
+                                              "The mechanism consists of\r\n47 species, \r\n163 reactions."));
+        QCOMPARE(messages.shown()[0].style, 64);
+        QCOMPARE(Line(reduced, 10), std::string(" 47 !Species"));
+        QCOMPARE(Line(reduced, 11), std::string(" 163 !Reactions"));
+        QVERIFY(Line(reduced, 12).starts_with(" 4 -1 "));
+        QCOMPARE(Shared().ReducedFilePath, reduced);
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(griRun));
+
+        // The reduced file is in a text window, the reduction window is gone,
+        // and the run-settings window opens on the reduced file.
+        QVERIFY(!platform::FindForm(shell::kReductionWindow));
+        QVERIFY(platform::FindFormByMePath(reduced));
+        bed->clock->Advance(500);
+        auto* settings = dynamic_cast<runs::SOL_RUN*>(platform::FindForm(shell::kRunSettingsWindow));
+        QVERIFY(settings);
+        QCOMPARE(settings->RunFilePath(), reduced);
+        QCOMPARE(settings->GridEX1()->RowCount(), 47);
+
+        test::HeadlessRunner runner;
+        messages.Answer(platform::kAnswerNo);
+        settings->Command5()->click();
+        test::Settle();
+        QCOMPARE(messages.lastText(),
+                 QString("The chemical kinetic problem has been successfully solved.\r\n\r\nShow results?"));
+        bool failed = true;
+        std::string why;
+        runs::CheckResultsComplete(reduced, failed, why);
+        QVERIFY2(!failed, why.c_str());
+    }
+
+    // Another spelling of the source is refused before anything is tested or
+    // written, at Prepare and at Start; the source stays byte for byte.
+    void theSourceUnderAnotherNameIsRefused_data() {
+        QTest::addColumn<QString>("spelling");
+        QTest::newRow("alias") << "alias";
+        QTest::newRow("symbolic link") << "symlink";
+        QTest::newRow("hard link") << "hardlink";
+        QTest::newRow("relative") << "relative";
+        QTest::newRow("letter case") << "case";
+    }
+    void theSourceUnderAnotherNameIsRefused() {
+        QFETCH(QString, spelling);
+        const fs::path folder = fs::path(source).parent_path();
+        std::string other;
+        if (spelling == "alias") other = folder.string() + "/../full/./gri30_ch4_1400K.txt ";
+        if (spelling == "symlink") {
+            other = bed->folder.dir.file("link.txt");
+            fs::create_symlink(source, other);
+        }
+        if (spelling == "hardlink") {
+            other = bed->folder.dir.file("hard.txt");
+            fs::create_hard_link(source, other);
+        }
+        if (spelling == "case") other = folder.string() + "/GRI30_CH4_1400K.txt";
+        const fs::path cwd = fs::current_path();
+        if (spelling == "relative") {
+            fs::current_path(folder);
+            other = "gri30_ch4_1400K.txt";
+        }
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(other);
+        QVERIFY(w);
+        QCOMPARE(messages.lastText(), kIdentical);
+        QVERIFY(!w->Command1()->isEnabled());
+
+        w->Text5()->setText(platform::ToQ(bed->folder.dir.file("reduced.txt")));
+        w->Command7()->click();
+        QVERIFY(w->Command1()->isEnabled());
+        chooseMethaneTargets(w);
+        w->Check2()->setChecked(true);
+        w->Text5()->setText(platform::ToQ(other));
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.lastText(), kIdentical);
+        fs::current_path(cwd);
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(griRun));
+        QVERIFY(!fs::exists(bed->folder.dir.file("reduced.txt")));
+        QCOMPARE(platform::FindForms(shell::kTextWindow).size(), size_t(1));
+    }
+
+    // A reduction that keeps nothing writes nothing: a file already at the
+    // reduced path stays as it was, and nothing is opened or run.
+    void anExistingReducedFileStaysWhenNothingIsWritten() {
+        const std::string reduced = bed->folder.dir.write("reduced.txt", "an earlier file\r\n");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        QCOMPARE(test::ReadBytes(reduced), std::string("an earlier file\r\n"));
+        w->Command4()->click();
+        w->Text1(0)->setText("1");  // the temperature alone, keeping no reaction
+        w->Check2()->setChecked(true);
+        w->Command1()->click();
+        test::Settle();
+        QCOMPARE(messages.lastText(),
+                 QString("The reaction mechanism consists of \r\n0 species, \r\n0 reactions. \r\nThe file has not "
+                         "been created."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QVERIFY(!w->LastOutcome().Written);
+        QCOMPARE(test::ReadBytes(reduced), std::string("an earlier file\r\n"));
+        QVERIFY(!platform::FindFormByMePath(reduced));
+        bed->clock->Advance(1000);
+        QVERIFY(!platform::FindForm(shell::kRunSettingsWindow));
+        QVERIFY(platform::FindForm(shell::kReductionWindow));
+
+        // A reduction that keeps something replaces it whole.
+        chooseMethaneTargets(w);
+        w->Check2()->setChecked(false);
+        w->Command1()->click();
+        QVERIFY(w->LastOutcome().Written);
+        QCOMPARE(Line(reduced, 10), std::string(" 47 !Species"));
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(bed->folder.path())) ++entries;
+        QCOMPARE(entries, 3);  // AssistFiles, full/ and the reduced file: no probe or temporary file is left
+    }
+};
+
+QTEST_MAIN(ReductionWindowTest)
+#include "ReductionWindowTest.moc"
