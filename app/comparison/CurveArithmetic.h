@@ -8,10 +8,9 @@
 
 #include <vector>
 
-namespace kx {
+#include "MissingValue.h"
 
-// The missing value of curves, tables and charts.
-inline constexpr double kMissingValue = -99999;
+namespace kx {
 
 // Points 1..Count() (entry 0 unused); times increase with the index.
 struct CmpCurve {

@@ -4,9 +4,11 @@
 
 #include <QString>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace kx::platform {
@@ -15,5 +17,12 @@ namespace kx::platform {
 QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption);
 QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption = QString());
 QLineEdit* NewTextBox(QWidget* parent, const QString& name);
+// A box the user reads but does not type into (a path taken from another
+// window), in the window's colour.
+QLineEdit* NewLockedTextBox(QWidget* parent, const QString& name);
+QRadioButton* NewOption(QWidget* parent, const QString& name, const QString& caption);
+QGroupBox* NewFrame(QWidget* parent, const QString& name, const QString& caption);
+// The title across the top of a tool window: centred, bold, a size larger.
+QLabel* NewBanner(QWidget* parent, const QString& name, const QString& caption = QString());
 
 }  // namespace kx::platform

@@ -62,19 +62,12 @@ void RED_Gen::buildControls() {
     setWindowTitle("Reduced Reaction Kinetics");
     auto* outer = new QVBoxLayout(this);
 
-    label1_ = platform::NewLabel(this, "Label1", "Reduced Reaction Kinetics");
-    label1_->setAlignment(Qt::AlignCenter);
-    QFont banner = label1_->font();
-    banner.setBold(true);
-    banner.setPointSizeF(banner.pointSizeF() * 1.25);
-    label1_->setFont(banner);
+    label1_ = platform::NewBanner(this, "Label1", "Reduced Reaction Kinetics");
     outer->addWidget(label1_);
 
     auto* paths = new QGridLayout;
     paths->addWidget(platform::NewLabel(this, "Label5", "Source File"), 0, 0);
-    text10_ = platform::NewTextBox(this, "Text10");
-    text10_->setReadOnly(true);
-    text10_->setStyleSheet("QLineEdit { background: palette(window); }");
+    text10_ = platform::NewLockedTextBox(this, "Text10");
     paths->addWidget(text10_, 0, 1);
     paths->addWidget(platform::NewLabel(this, "Label6", "Reduced File"), 1, 0);
     text5_ = platform::NewTextBox(this, "Text5");

@@ -3,6 +3,7 @@
 // windows know them by. Flags are bool (true where the windows test for -1).
 #pragma once
 
+#include "MissingValue.h"
 #include "Variant.h"
 
 #include <array>
@@ -16,7 +17,6 @@ using Colour = std::int32_t;  // red in the low byte, then green, then blue
 
 constexpr Colour kYellow = 0x0000FFFF;      // colour 14 of the 16 basic colours
 constexpr Colour kGreyBackground = 9408399;  // 0x8F8F8F, the fall-back main background
-constexpr double kMissingValue = -99999;     // an absent point in plot data and tables
 
 struct SharedState {
     // Folders: AppFolder without a trailing "/", AssistFolder = AppFolder + "/AssistFiles/".

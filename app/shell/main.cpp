@@ -1,4 +1,5 @@
 // KinovexRed: the desktop program.
+#include "Comparison.h"
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "RED_Gen.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
     kx::reduction::InstallReductionWindow();
+    kx::comparison::InstallComparisonWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();

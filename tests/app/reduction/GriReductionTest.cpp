@@ -45,42 +45,15 @@ double IgnitionDelay(const std::string& path) {
     return when;
 }
 
-int SpeciesNumber(const kx::MainParameters& p, const std::string& name) {
-    for (std::size_t k = 1; k < p.SpecArrD.size(); ++k)
-        if (p.SpecArrD[k] == name) return static_cast<int>(k);
-    return 0;
-}
-
 TEST(GriReduction, ReducedMechanismRunsAndKeepsTheIgnitionDelay) {
     TempDir fullFolder, reducedFolder;
     const std::filesystem::path full = kxtest::RunSample(fullFolder, "gri30_ch4_1400K.txt");
     ASSERT_FALSE(full.empty());
 
-    // What the set-up window does at Prepare and Start: one averaged step.
     RecordingSink sink;
-    RecordingView view;
-    std::unique_ptr<kx::SOL_RESX> holder;
-    ASSERT_FALSE(kx::RedOpenSourceFile(full.string(), holder, sink, view, kxtest::kAvogadroNumber,
-                                       kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
-    const kx::MainParameters p = holder->FromMain_Param();
-    ASSERT_EQ(p.NTemper, 1);
-    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
-    const int pointCount = all.Count - 1;
-    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, pointCount - 1, 1);
-    ASSERT_GT(intervals.size(), 100u);
-
-    kx::RedSettings settings;
-    settings.TemperatureParameter = 0.1;
-    settings.OthersParameter = 0.3;
-    for (const char* name : {"CH4", "O2", "CO2"}) {
-        settings.Targets.push_back({SpeciesNumber(p, name), 0.1});
-        ASSERT_GT(settings.Targets.back().Species, 0) << name;
-    }
-
     kx::RedKinModule module;
     const std::filesystem::path reduced = reducedFolder.file("reduced.txt");
-    const kx::RedOutcome outcome =
-        kx::GenerateReducedMechanism(module, *holder, reduced.string(), intervals, settings, view, sink);
+    const kx::RedOutcome outcome = kxtest::ReduceForMethane(full.string(), reduced.string(), sink, module);
     ASSERT_TRUE(outcome.Written);
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, "Reduced reaction mechanism has been created  successfully. \r\n"

@@ -8,14 +8,13 @@
 #include "Files.h"
 #include "FormRegistry.h"
 #include "Grid.h"
-#include "OpenFiles.h"
-#include "Options.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SolverFileChecks.h"
 
 #include "RunTestSupport.h"
-#include "TextWindowsBed.h"
+#include "SolverRunFixture.h"
+#include "ToolWindowsBed.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +25,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -38,16 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the built solver on a copy of a sample in the folder; the copy's path.
-std::string RunSample(const std::string& folder, const std::string& name) {
-    const std::string copy = folder + "/" + name;
-    fs::copy_file(std::string(KX_SAMPLES_DIR) + "/" + name, copy, fs::copy_options::overwrite_existing);
-    files::WriteLines(folder + "/SolverFilePath.txt", {copy});
-    const std::string command = "cd '" + folder + "' && '" KX_SOLVER_EXE "' > solver.log 2>&1";
-    if (std::system(command.c_str()) != 0) return {};
-    return copy;
-}
-
 std::string Line(const std::string& path, int n) { return files::ReadLines(path).at(static_cast<std::size_t>(n) - 1); }
 
 const QString kIdentical = "The paths of source and reduced files are identical; the files must be different.";
@@ -58,27 +46,18 @@ class ReductionWindowTest : public QObject {
     Q_OBJECT
 
     // Runs made once for all tests; each test works on copies.
-    std::unique_ptr<test::TempDir> runs;
+    std::unique_ptr<test::TempDir> runs, isoRuns;
     std::string griRun, isothermalRun, unrun;
 
-    std::unique_ptr<test::TextWindowsBed> bed;
+    std::unique_ptr<test::ToolWindowsBed> bed;
     std::unique_ptr<shell::FormCreatorInstallation> reductionWindow, runWindow;
     std::string source;  // the GRI run in the test's folder
 
-    std::string copyIn(const std::string& run, const std::string& name) {
-        const std::string path = bed->folder.dir.file(name);
-        fs::create_directories(fs::path(path).parent_path());
-        fs::copy_file(run, path, fs::copy_options::overwrite_existing);
-        return path;
-    }
+    std::string copyIn(const std::string& run, const std::string& name) { return bed->CopyIn(run, name); }
 
     // Opens the file in a text window and the reduction window from its menu.
     RED_Gen* open(const std::string& path) {
-        shell::OpenFileByType(path);
-        auto* text = dynamic_cast<text::RES_ShowFile*>(platform::FindFormByMePath(path));
-        if (!text) return nullptr;
-        text->findChild<QAction*>("REDKIN_RES")->trigger();
-        return dynamic_cast<RED_Gen*>(platform::FindForm(shell::kReductionWindow));
+        return bed->OpenFromMenu<RED_Gen>(path, "REDKIN_RES", shell::kReductionWindow);
     }
 
     RED_Gen* prepared(const std::string& reduced) {
@@ -122,22 +101,21 @@ class ReductionWindowTest : public QObject {
 private slots:
     void initTestCase() {
         runs = std::make_unique<test::TempDir>();
-        griRun = RunSample(runs->path(), "gri30_ch4_1400K.txt");
+        isoRuns = std::make_unique<test::TempDir>();
+        griRun = kxtest::RunSample(*runs, "gri30_ch4_1400K.txt").string();
         QVERIFY(!griRun.empty());
-        fs::create_directories(runs->file("iso"));
-        isothermalRun = RunSample(runs->file("iso"), "h2_o2_ar_isothermal.txt");
+        isothermalRun = kxtest::RunSample(*isoRuns, "h2_o2_ar_isothermal.txt").string();
         QVERIFY(!isothermalRun.empty());
         unrun = runs->write("unrun/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
     }
-    void cleanupTestCase() { runs.reset(); }
+    void cleanupTestCase() {
+        runs.reset();
+        isoRuns.reset();
+    }
 
     void init() {
-        bed = std::make_unique<test::TextWindowsBed>();
-        LoadConstants(Shared(), kPaperLetter);
-        fs::copy_file(KX_SHIPPED_OPTIONS, bed->folder.options());
-        bool failed = true;
-        OptionOpen(Shared(), bed->folder.path(), failed);
-        QVERIFY(!failed);
+        bed = std::make_unique<test::ToolWindowsBed>(KX_SHIPPED_OPTIONS);
+        QVERIFY(!bed->optionsFailed);
         reductionWindow = std::make_unique<shell::FormCreatorInstallation>(
             shell::kReductionWindow, [] { return new RED_Gen; });
         runWindow = std::make_unique<shell::FormCreatorInstallation>(shell::kRunSettingsWindow,
@@ -215,8 +193,6 @@ private slots:
         RED_Gen* w = open(path);
         QVERIFY(w);
         if (situation == "gone") fs::rename(path, path + ".away");
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         w->Text5()->setText(platform::ToQ(reduced));
         w->Command7()->click();
 
@@ -346,8 +322,6 @@ private slots:
         ScriptedMessages messages;
         RED_Gen* w = prepared(reduced);
         QVERIFY(w);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         // Each case also holds the faults checked after its own, which must not be reached.
         w->Text4()->setText("0.4");
         if (change == "species") {
@@ -388,8 +362,6 @@ private slots:
         ScriptedMessages messages;
         RED_Gen* w = prepared(bed->folder.dir.file("reduced.txt"));
         QVERIFY(w);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
         platform::Grid* grid = w->GridEX1();
         grid->SetRow(shownRowOf(w, "O2"));
         grid->SetCol(5);

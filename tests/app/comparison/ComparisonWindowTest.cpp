@@ -1,0 +1,360 @@
+// The comparison window on the full and the reduced GRI runs made by the
+// console solver: opening with the remembered choices, Prepare and the merged
+// grid, a failed Prepare, the unit divisor, the checks of the settings at the
+// row-header double click and the keys that change what it does.
+#include "Comparison.h"
+#include "Scripted.h"
+
+#include "Files.h"
+#include "FormRegistry.h"
+#include "Grid.h"
+#include "RES_ShowFile.h"
+
+#include "ReductionTestSupport.h"
+#include "SolverRunFixture.h"
+#include "ToolWindowsBed.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace kx;
+using kx::comparison::Comparison;
+using kx::platform::testing::ScriptedDialogs;
+using kx::platform::testing::ScriptedMessages;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+}  // namespace
+
+class ComparisonWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TempDir> runs;
+    std::string fullRun, reducedRun, unrun;
+
+    std::unique_ptr<test::ToolWindowsBed> bed;
+    std::unique_ptr<shell::FormCreatorInstallation> installed;
+    std::string full, reduced;
+
+    std::string copyIn(const std::string& run, const std::string& name) { return bed->CopyIn(run, name); }
+
+    // Opens file 1 in a text window and the comparison from its menu.
+    Comparison* open(const std::string& path) {
+        return bed->OpenFromMenu<Comparison>(path, "RESCOMP", shell::kComparisonWindow);
+    }
+    Comparison* prepared() {
+        Comparison* w = open(full);
+        if (!w) return nullptr;
+        w->Text2()->setText(platform::ToQ(reduced));
+        w->Command3()->click();
+        return w;
+    }
+    static int shownRowOf(Comparison* w, const QString& name) {
+        for (int r = 1; r <= w->GridEX1()->RowCount(); ++r)
+            if (w->GridEX1()->CellText(r, 2) == name) return r;
+        return 0;
+    }
+    static void verifySelected(Comparison* w, QLineEdit* box) {
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), box);
+        QCOMPARE(box->selectedText(), box->text());
+    }
+    // What needs prepared data is on (or off), b only for the relative error.
+    static void verifyEnabled(Comparison* w, bool on) {
+        QCOMPARE(w->GridEX1()->isEnabled(), on);
+        for (const char* frame : {"Frame2", "Frame3", "Frame4", "Frame5"})
+            QCOMPARE(w->findChild<QGroupBox*>(frame)->isEnabled(), on);
+        QCOMPARE(w->Text3()->isEnabled(), on);
+        QCOMPARE(w->Text5()->isEnabled(), on && w->Option1(2)->isChecked());
+    }
+
+private slots:
+    void initTestCase() {
+        runs = std::make_unique<test::TempDir>();
+        fullRun = kxtest::RunSample(*runs, "gri30_ch4_1400K.txt").string();
+        QVERIFY(!fullRun.empty());
+        fs::create_directories(runs->file("reduced"));
+        reducedRun = runs->file("reduced/gri_reduced.txt");
+        kxtest::RecordingSink sink;
+        RedKinModule module;
+        QVERIFY(kxtest::ReduceForMethane(fullRun, reducedRun, sink, module).Written);
+        QVERIFY(kxtest::RunSolver(reducedRun));
+        unrun = runs->write("unrun/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+    }
+    void cleanupTestCase() { runs.reset(); }
+
+    void init() {
+        bed = std::make_unique<test::ToolWindowsBed>(KX_SHIPPED_OPTIONS);
+        QVERIFY(!bed->optionsFailed);
+        installed = std::make_unique<shell::FormCreatorInstallation>(shell::kComparisonWindow,
+                                                                      [] { return new Comparison; });
+        full = copyIn(fullRun, "full/gri30_ch4_1400K.txt");
+        reduced = copyIn(reducedRun, "reduced/gri_reduced.txt");
+    }
+    void cleanup() {
+        test::DeleteAllWindows();
+        installed.reset();
+        bed.reset();
+    }
+
+    void opensOnFileOneWithTheRememberedChoices() {
+        ScriptedMessages messages;
+        Comparison* w = open(full);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("Comparing Solver Files"));
+        QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QString("Comparing Solver Files"));
+        QCOMPARE(w->Text1()->text(), platform::ToQ(full));
+        QVERIFY(w->Text1()->isReadOnly());
+        QCOMPARE(w->Text2()->text(), QString());
+        verifyEnabled(w, false);
+        QVERIFY(w->Command3()->isEnabled());
+        // The defaults of a new program.
+        QVERIFY(w->Option4(1)->isChecked());
+        QCOMPARE(w->Text3()->text(), QString("1.00E+00"));
+        QVERIFY(w->Option7(0)->isChecked());
+        QCOMPARE(w->Text4()->text(), QString("1.00E+00"));
+        QVERIFY(w->Option1(0)->isChecked());
+        QVERIFY(w->Option2()->isChecked());
+        QCOMPARE(w->Text5()->text(), QString("5.00E-01"));
+        QCOMPARE(w->TabStrip1()->tabText(0), QString("General"));
+        QCOMPARE(w->TabStrip1()->tabText(1), QString("Tips"));
+        // The grid's six columns, two hidden.
+        platform::Grid* grid = w->GridEX1();
+        QCOMPARE(grid->ColumnCount(), 6);
+        QStringList captions;
+        for (int c = 1; c <= 6; ++c) captions << grid->Column(c).Caption();
+        QCOMPARE(captions, (QStringList{"No", "Species", "File 1", "File 2", "N1", "N2"}));
+        QVERIFY(!grid->Column("N1").Visible() && !grid->Column("N2").Visible());
+        // The "Tips" page.
+        QCOMPARE(w->Label(8)->text(),
+                 QString("In the table, the asterisk (*) denotes species, for which the data are available; the 'v' "
+                         "symbol denotes target species specified during formation of reduced reaction mechanism."));
+        QVERIFY(w->Label(6)->text().startsWith("Plotting Functions\r\n\r\nSelect function you want to plot: "));
+        QVERIFY(w->Label(6)->text().endsWith("hold down the 'Ctrl' button and double click the row header."));
+        QCOMPARE(w->Label(9)->text(),
+                 QString("Relative Error Estimation\r\n\r\n") + QString(51, ' ') + "abs(Ck,1 - Ck,2)\r\n" +
+                     QString(35, ' ') + "Error = ----------------------------------\r\n" + QString(50, ' ') +
+                     "b Ck,1 + (1 - b) Ck,2\r\nwhere Ck is the k-th species concentration or temperature, b is a "
+                     "parameter on the interval [0,1].");
+        QVERIFY(messages.shown().empty());
+
+        // Choices remembered from an earlier plot come back; the unit does not.
+        Shared().CompareLogX = 0;
+        Shared().CompareLogY = 1;
+        Shared().CompareScaleY = 1000;
+        Shared().CompareCurveKind = 2;
+        Shared().CompareWeightB = 0.25;
+        w->Option3()->setChecked(true);
+        w = open(full);
+        test::Settle();
+        QCOMPARE(platform::FindForms(shell::kComparisonWindow).size(), size_t(1));
+        QVERIFY(w->Option4(0)->isChecked());
+        QVERIFY(w->Option7(1)->isChecked());
+        QCOMPARE(w->Text4()->text(), QString("1.00E+03"));
+        QVERIFY(w->Option1(2)->isChecked());
+        QCOMPARE(w->Text5()->text(), QString("2.50E-01"));
+        QVERIFY(w->Option2()->isChecked());
+        QCOMPARE(w->CompareUnitIndex(), 0);
+    }
+
+    void prepareMergesTheFullAndTheReducedRun() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        QVERIFY(messages.shown().empty());
+        verifyEnabled(w, true);
+        QCOMPARE(Shared().CompareFile2Path, reduced);
+        platform::Grid* grid = w->GridEX1();
+        QCOMPARE(grid->RowCount(), 54);  // the temperature and the 53 species of the full run
+        QCOMPARE(grid->CellText(1, 1), QString("0"));
+        QCOMPARE(grid->CellText(1, 2), QString("Temperature"));
+        int inBoth = 0, targets = 0;
+        for (int r = 1; r <= grid->RowCount(); ++r) {
+            QCOMPARE(grid->CellText(r, 3), QString("*"));
+            const QString flag2 = grid->CellText(r, 4);
+            if (!flag2.isEmpty()) ++inBoth;
+            if (flag2 == "v") ++targets;
+            QCOMPARE(grid->CellText(r, 6).isEmpty(), flag2.isEmpty());
+        }
+        QCOMPARE(inBoth, 48);  // the temperature and the 47 species kept
+        QCOMPARE(targets, 4);
+        for (const char* target : {"Temperature", "CH4", "O2", "CO2"})
+            QCOMPARE(grid->CellText(shownRowOf(w, target), 4), QString("v"));
+        QCOMPARE(w->Files().File(2).SpeciesCount, 47);
+        QVERIFY(w->Files().File(2).PointCount > 100);
+
+        // The relative error makes b editable; typing a path disables it all.
+        w->Option1(2)->setChecked(true);
+        verifyEnabled(w, true);
+        w->Text2()->setText(platform::ToQ(reduced + " "));
+        verifyEnabled(w, false);
+
+        // Sorting keeps each row's own data.
+        w->Text2()->setText(platform::ToQ(reduced));
+        w->Command3()->click();
+        emit grid->horizontalHeader()->sectionClicked(1);
+        QCOMPARE(grid->CellText(1, 2), QString("AR"));
+        QCOMPARE(grid->CellText(1, 1), QString::number(grid->DataRow(1) - 1));
+        QCOMPARE(w->Files().MergedSpecies()[static_cast<std::size_t>(grid->DataRow(1) - 1)].Name, std::string("AR"));
+    }
+
+    void aFailedPrepareLeavesTheGridDisabledAndEmpty_data() {
+        QTest::addColumn<QString>("file2");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "missing" << "File2, the specified Path/File name '%path' cannot be accessed or is invalid.";
+        QTest::newRow("no results") << "unrun" << "In the file '%path', results are not found.";
+        QTest::newRow("bad species count") << "broken" << "Comp#004. ";
+    }
+    void aFailedPrepareLeavesTheGridDisabledAndEmpty() {
+        QFETCH(QString, file2);
+        QFETCH(QString, message);
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        QCOMPARE(w->GridEX1()->RowCount(), 54);
+        std::string path = bed->folder.dir.file("missing.txt");
+        if (file2 == "unrun") path = copyIn(unrun, "h2_air_1000K.txt");
+        if (file2 == "broken") {
+            // Complete results under a species count the records do not have.
+            std::vector<std::string> lines = files::ReadLines(reduced);
+            lines[9] = " 99 !Species";
+            path = bed->folder.dir.file("broken.txt");
+            files::WriteLines(path, lines);
+        }
+        w->Text2()->setText(platform::ToQ(path));
+        w->Command3()->click();
+        QVERIFY(!messages.shown().empty());
+        message.replace("%path", platform::ToQ(path));
+        QVERIFY2(messages.shown()[0].text.startsWith(message), qPrintable(messages.shown()[0].text));
+        verifyEnabled(w, false);
+        QCOMPARE(w->GridEX1()->RowCount(), 0);
+        QCOMPARE(w->Files().MergedSpeciesLast(), -1);
+        if (file2 == "missing") verifySelected(w, w->Text2());
+    }
+
+    void theUnitDecidesTheDivisor() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        const SharedState& s = Shared();
+        QCOMPARE(w->CompareUnitDivisor(), s.AvogadroNumber * s.UnitFactorE7 / s.UnitFactorE4);
+        QVERIFY(std::abs(w->CompareUnitDivisor() - 82.0573661) < 1e-4);  // cm^3 atm/(mol K)
+        w->Option3()->setChecked(true);
+        QCOMPARE(w->CompareUnitIndex(), 1);
+        QCOMPARE(w->CompareUnitDivisor(), s.UnitFactorE7 / s.UnitFactorE4);
+        w->Option2()->setChecked(true);
+        QCOMPARE(w->CompareUnitIndex(), 0);
+    }
+
+    void theSettingsAreCheckedAtTheDoubleClick_data() {
+        QTest::addColumn<bool>("logX");
+        QTest::addColumn<QString>("x");
+        QTest::addColumn<bool>("logY");
+        QTest::addColumn<QString>("y");
+        QTest::addColumn<bool>("relative");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("box");
+        const QString xZero = "X-Axis scaling, please enter a nonzero number.";
+        const QString xLog = "X-Axis scaling, for logarithmic scale please enter a positive number.";
+        const QString yZero = "Y-Axis scaling, please enter a nonzero number.";
+        const QString yLog = "Y-Axis scaling, for logarithmic scale please enter a positive number.";
+        const QString bRange = "Relative error parameter, please enter a number on the interval [0, 1].";
+        QTest::newRow("log X, negative") << true << "-2" << false << "1" << false << "0.5" << xLog << "Text3";
+        QTest::newRow("linear X, zero") << false << "0" << false << "1" << false << "0.5" << xZero << "Text3";
+        QTest::newRow("X not a number") << false << "two" << false << "1" << false << "0.5" << xZero << "Text3";
+        QTest::newRow("X empty") << true << "" << false << "1" << false << "0.5" << xLog << "Text3";
+        QTest::newRow("log Y, zero") << false << "-2" << true << "0" << false << "0.5" << yLog << "Text4";
+        QTest::newRow("linear Y, empty") << false << "1" << false << " " << false << "0.5" << yZero << "Text4";
+        QTest::newRow("b above 1") << true << "1" << false << "1" << true << "1.5" << bRange << "Text5";
+        QTest::newRow("b not a number") << true << "1" << false << "1" << true << "b" << bRange << "Text5";
+    }
+    void theSettingsAreCheckedAtTheDoubleClick() {
+        QFETCH(bool, logX);
+        QFETCH(QString, x);
+        QFETCH(bool, logY);
+        QFETCH(QString, y);
+        QFETCH(bool, relative);
+        QFETCH(QString, b);
+        QFETCH(QString, message);
+        QFETCH(QString, box);
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        w->Option4(logX ? 1 : 0)->setChecked(true);
+        w->Option7(logY ? 1 : 0)->setChecked(true);
+        w->Option1(relative ? 2 : 0)->setChecked(true);
+        w->Text3()->setText(x);
+        w->Text4()->setText(y);
+        w->Text5()->setText(b);
+        w->TabStrip1()->setCurrentIndex(1);
+        Shared().CompareScaleX = 7;
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "CH4"));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), message);
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        verifySelected(w, w->findChild<QLineEdit*>(box));
+        QCOMPARE(Shared().CompareScaleX, 7.0);  // nothing is remembered
+    }
+
+    void shiftOrAltMakeTheDoubleClickDoNothing() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        w->Text3()->setText("0");  // would be refused
+        platform::Grid* grid = w->GridEX1();
+        grid->setFocus();
+        for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Alt}) {
+            QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(grid, &down);
+            QVERIFY(w->ShiftAltFlag());
+            QVERIFY(!w->AddCurveFlag());
+            w->GridEX1_RowHeaderDoubleClick(1);
+            QVERIFY(messages.shown().empty());
+            QKeyEvent up(QEvent::KeyRelease, key, key == Qt::Key_Shift ? Qt::ShiftModifier : Qt::AltModifier);
+            QApplication::sendEvent(grid, &up);
+            QVERIFY(!w->ShiftAltFlag());
+        }
+        QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
+        QApplication::sendEvent(grid, &ctrl);
+        QVERIFY(w->AddCurveFlag());
+        QVERIFY(!w->ShiftAltFlag());
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(grid, &out);
+        QVERIFY(!w->AddCurveFlag());
+        w->GridEX1_RowHeaderDoubleClick(1);
+        QCOMPARE(messages.lastText(), QString("X-Axis scaling, for logarithmic scale please enter a positive number."));
+    }
+
+    void browseTakesACheckedSolverFile() {
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        Comparison* w = open(full);
+        QVERIFY(w);
+        dialogs.ChooseOpen(platform::ToQ(reduced));
+        w->Command2()->click();
+        QCOMPARE(w->Text2()->text(), platform::ToQ(reduced));
+        QCOMPARE(w->Text2()->cursorPosition(), w->Text2()->text().size());
+        dialogs.Cancel(ScriptedDialogs::Kind::Open);
+        w->Command2()->click();
+        QCOMPARE(w->Text2()->text(), platform::ToQ(reduced));
+        QVERIFY(messages.shown().empty());
+    }
+};
+
+QTEST_MAIN(ComparisonWindowTest)
+#include "ComparisonWindowTest.moc"
