@@ -1,5 +1,6 @@
 #include "Comparison.h"
 
+#include "CommonDialogs.h"
 #include "Controls.h"
 #include "Desktop.h"
 #include "Errors.h"
@@ -28,11 +29,11 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace kx::comparison {
 namespace {
@@ -217,23 +218,15 @@ void Comparison::Form_Load() {
         shell::UnloadToolWindows(shell::kComparisonWindow);
         grid_->AddColumn("Num", "No", 408);
         grid_->AddColumn("Species", "Species", 1200);
-        grid_->AddColumn("File1", "File 1", 492);
-        grid_->AddColumn("File2", "File 2", 492);
+        grid_->AddColumn("File1", "File 1", 492).SetAlignment(Qt::AlignCenter);
+        grid_->AddColumn("File2", "File 2", 492).SetAlignment(Qt::AlignCenter);
         grid_->AddColumn("N1", "N1").SetVisible(false);
         grid_->AddColumn("N2", "N2").SetVisible(false);
-        // The flag columns are as wide as their captions.
-        for (int c : {3, 4}) {
-            const int caption = grid_->horizontalHeader()->fontMetrics().horizontalAdvance(grid_->Column(c).Caption()) + 14;
-            grid_->setColumnWidth(c - 1, std::max(grid_->columnWidth(c - 1), caption));
-        }
         grid_->horizontalHeader()->setFixedHeight(
             std::max(platform::TwipsToPixels(288), grid_->horizontalHeader()->sizeHint().height()));
-        grid_->horizontalHeader()->setStretchLastSection(true);
+        grid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
         grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        int columns = 0;
-        for (int c = 1; c <= 4; ++c) columns += grid_->columnWidth(c - 1);
-        grid_->setMinimumWidth(columns + grid_->verticalHeader()->sizeHint().width() +
-                               grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 4);
+        grid_->FitToColumns();
 
         ShowMsg(false);
         FrameWiev(0);
@@ -354,6 +347,13 @@ void Comparison::clearTables() {
 // Browse.
 void Comparison::Command2_Click() {
     shell::Trap("Comp#002. ", [this] {
+        // The dialog starts in the folder of file 1, where a reduced file is
+        // usually written.
+        const std::string file1 = textOf(text1_);
+        if (!file1.empty()) {
+            shell::CommonDialog1().InitDir = platform::Latin1ToQ(std::filesystem::path(file1).parent_path().string());
+            shell::CommonDialog1().FileName.clear();
+        }
         std::string path;
         bool failed = true;
         runs::CheckSolverFileToOpen(path, failed);

@@ -8,6 +8,8 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <optional>
@@ -86,6 +88,10 @@ public:
         const QVariant& v = fetch(dataRow(index.row() + 1)).Value(index.column() + 1);
         if (role == Qt::DisplayRole) return displayText(v, grid_->Column(index.column() + 1).Format());
         if (role == Qt::EditRole) return isNumberType(v) ? ToQ(NumberToText(v.toDouble())) : v.toString();
+        if (role == Qt::TextAlignmentRole) {
+            const Qt::Alignment a = grid_->Column(index.column() + 1).Alignment();
+            return a ? QVariant(static_cast<int>(a)) : QVariant();
+        }
         if (role == Qt::ForegroundRole) {
             const QColor colour = grid_->conditionColour(dataRow(index.row() + 1));
             return colour.isValid() ? QVariant(colour) : QVariant();
@@ -206,6 +212,11 @@ void GridColumn::SetWidth(int twips) {
     if (grid_) grid_->applyColumnLayout(index_);
 }
 
+void GridColumn::SetAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+}
+
 void GridColumn::SetVisible(bool visible) {
     visible_ = visible;
     if (grid_) grid_->setColumnHidden(index_ - 1, !visible);
@@ -254,6 +265,9 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     // Rows keep their height, so a double click anywhere on a row header
     // is one on that row.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    // The row headers carry no text but are wide enough to be double-clicked.
+    verticalHeader()->setMinimumWidth(fontMetrics().height() + 6);
     connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
         if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1);
     });
@@ -287,6 +301,21 @@ GridColumn& Grid::Column(const QString& key) {
 }
 
 void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+
+void Grid::FitToColumns() {
+    const QFontMetrics captions = horizontalHeader()->fontMetrics();
+    const int sortMark = style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, this) + 12;
+    int width = 0;
+    for (int c = 1; c <= ColumnCount(); ++c) {
+        if (!Column(c).Visible()) continue;
+        const int needed = captions.horizontalAdvance(Column(c).Caption()) + sortMark;
+        if (columnWidth(c - 1) < needed) setColumnWidth(c - 1, needed);
+        width += columnWidth(c - 1);
+    }
+    const int rowHeaders =
+        verticalHeader()->isVisibleTo(this) ? std::max(verticalHeader()->sizeHint().width(), verticalHeader()->minimumWidth()) : 0;
+    setMinimumWidth(width + rowHeaders + verticalScrollBar()->sizeHint().width() + 2 * frameWidth() + 2);
+}
 
 void Grid::SetRowCount(int rows) {
     if (rows < 0) throw Error(ErrorKind::InvalidArgument);

@@ -48,6 +48,7 @@ public:
     int SortOrder() const { return sortOrder_; }
     bool Editable() const { return editable_; }
     bool Visible() const { return visible_; }
+    Qt::Alignment Alignment() const { return alignment_; }
 
     void SetCaption(const QString& caption);
     void SetWidth(int twips);
@@ -55,6 +56,8 @@ public:
     void SetEditable(bool editable) { editable_ = editable; }
     // A hidden column keeps its values; it is only not shown.
     void SetVisible(bool visible);
+    // How the cells place their text; none given: the view's own.
+    void SetAlignment(Qt::Alignment alignment);
 
 private:
     friend class Grid;
@@ -66,6 +69,7 @@ private:
     int sortOrder_ = 0;
     bool editable_ = false;
     bool visible_ = true;
+    Qt::Alignment alignment_;
 };
 
 // Key codes as the key-down handler sees them, and its shift state bits.
@@ -90,6 +94,11 @@ public:
     // Unknown indexes and keys raise a subscript error (kx::Error).
     GridColumn& Column(int index);
     GridColumn& Column(const QString& key);  // key compared without regard to letter case
+
+    // Widens every shown column to its caption (with room for the sort
+    // mark) and makes the grid at least as wide as its shown columns, row
+    // headers of three digits and the scroll bar.
+    void FitToColumns();
 
     void SetRowCount(int rows);  // drops every fetched row
     int RowCount() const;

@@ -27,16 +27,17 @@
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 
 namespace kx::reduction {
 namespace {
 
-constexpr int kWidthTwips = 6120;
+// Wider than designed, for the paths.
+constexpr int kWidthTwips = 8400;
 constexpr int kHeightTwips = 7650;
 constexpr int kParameterColumn = 5;
 constexpr int kProgressSteps = 1000;  // the bar runs 0 to 10 in hundredths
@@ -105,7 +106,8 @@ void RED_Gen::buildControls() {
     command7_ = platform::NewButton(this, "Command7", "Prepare");
     command1_ = platform::NewButton(this, "Command1", "Start");
     command4_ = platform::NewButton(this, "Command4", "Clear All");
-    check2_ = new QCheckBox("Start Reduced    Mechanism", this);
+    // Two lines, as the caption was designed to wrap.
+    check2_ = new QCheckBox("Start Reduced\nMechanism", this);
     check2_->setObjectName("Check2");
     commands->addWidget(command7_);
     commands->addWidget(command1_);
@@ -202,12 +204,7 @@ void RED_Gen::Form_Load() {
         shape1_->hide();
         label8_->setText("Highlighted species have nonzero initial concentrations.");
 
-        // The grid shows its three columns whole.
-        int columnsTwips = 0;
-        for (int c = 1; c <= grid_->ColumnCount(); ++c)
-            if (grid_->Column(c).Visible()) columnsTwips += grid_->Column(c).Width();
-        grid_->setMinimumWidth(platform::TwipsToPixels(columnsTwips) + grid_->verticalHeader()->sizeHint().width() +
-                               grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 4);
+        grid_->FitToColumns();
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())
@@ -216,6 +213,7 @@ void RED_Gen::Form_Load() {
         setText(text10_, platform::Require<platform::HasMePath>(platform::ActiveDocument()).MePath());
         text10_->setCursorPosition(static_cast<int>(text10_->text().size()));
         ObjectsEn(false);
+        text5_->setFocus();
     });
 }
 
@@ -344,6 +342,11 @@ void RED_Gen::MarkedColor() {
 void RED_Gen::RedNewPath(bool& CanselEr, std::string& FileNSw) {
     CanselEr = true;
     shell::Trap("Red#009. ", [&] {
+        // The dialog starts on the path typed, else in the source's folder.
+        const std::string typed(Trim(textOf(text5_)));
+        shell::CommonDialog1().FileName = platform::Latin1ToQ(typed);
+        if (typed.empty())
+            shell::CommonDialog1().InitDir = platform::Latin1ToQ(std::filesystem::path(textOf(text10_)).parent_path().string());
         bool cancelled = false;
         std::string chosen;
         shell::ShowSaveDialog(1, chosen, 1, cancelled, "All Files (*.*)|*.*|Windows Text (*.txt)|*.txt");

@@ -28,7 +28,6 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -255,11 +254,7 @@ void SOL_RUN::Form_Load() {
         check1_->setChecked(Shared().KeepConsoleOpen != 0);
         // The grid shows its four columns whole; the window is never smaller
         // than its controls need.
-        const int rowHeader = grid_->verticalHeader()->isVisibleTo(grid_) ? grid_->verticalHeader()->sizeHint().width() : 0;
-        int columnsTwips = 0;
-        for (int c = 1; c <= grid_->ColumnCount(); ++c) columnsTwips += grid_->Column(c).Width();
-        grid_->setMinimumWidth(platform::TwipsToPixels(columnsTwips) + rowHeader +
-                               grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2);
+        grid_->FitToColumns();
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())

@@ -181,6 +181,14 @@ private slots:
         QVERIFY(!grid->CellTextColour(4, 2).isValid());
     }
 
+    void aColumnPlacesItsTextAsSet() {
+        QAbstractItemModel* m = grid->model();
+        QVERIFY(!m->data(m->index(0, 2), Qt::TextAlignmentRole).isValid());
+        grid->Column(3).SetAlignment(Qt::AlignCenter);
+        QCOMPARE(m->data(m->index(0, 2), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        QVERIFY(!m->data(m->index(0, 1), Qt::TextAlignmentRole).isValid());
+    }
+
     void aPendingEditIsCommittedInPlace() {
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
