@@ -2,6 +2,7 @@
 #include "Comparison.h"
 #include "Desktop.h"
 #include "MDIForm1.h"
+#include "PLOT.h"
 #include "RED_Gen.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
+    kx::chart::InstallChartWindows();
     kx::reduction::InstallReductionWindow();
     kx::comparison::InstallComparisonWindow();
     // Windows live on the heap: closing one deletes it.
