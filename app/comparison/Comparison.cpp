@@ -9,6 +9,7 @@
 #include "Grid.h"
 #include "MessageBox.h"
 #include "OpenFiles.h"
+#include "PLOT_Module3.h"
 #include "SharedState.h"
 #include "ShellMessages.h"
 #include "SolverFileChecks.h"
@@ -17,7 +18,6 @@
 #include "TextHelpers.h"
 #include "WindowHelpers.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -210,7 +211,7 @@ void Comparison::buildControls() {
     });
     grid_->OnKeyUp([this](int, int) { addCurveFlag_ = shiftAltFlag_ = false; });
     grid_->OnLostFocus([this] { addCurveFlag_ = shiftAltFlag_ = false; });
-    grid_->OnRowHeaderDoubleClick([this](int row) { GridEX1_RowHeaderDoubleClick(row); });
+    grid_->OnRowHeaderDoubleClick([this](int row, int shift) { GridEX1_RowHeaderDoubleClick(row, shift); });
 }
 
 void Comparison::Form_Load() {
@@ -393,12 +394,13 @@ void Comparison::Command3_Click() {
     });
 }
 
-void Comparison::GridEX1_RowHeaderDoubleClick(int row) {
+void Comparison::GridEX1_RowHeaderDoubleClick(int row, int shift) {
     shell::Trap("Comp#008. ", [&] {
-        // Shift or Alt held: nothing. Ctrl held: the curves join the open chart.
-        const Qt::KeyboardModifiers held = QApplication::keyboardModifiers();
-        if (shiftAltFlag_ || held == Qt::ShiftModifier || held == Qt::AltModifier) return;
-        if (held == Qt::ControlModifier) addCurveFlag_ = true;
+        // Shift or Alt held: nothing. Ctrl held: the curves join the open
+        // chart. The keys count whether the grid saw them go down or the
+        // click came with them.
+        if (shiftAltFlag_ || shift == platform::kShiftMask || shift == platform::kAltMask) return;
+        if (shift == platform::kCtrlMask) addCurveFlag_ = true;
 
         const bool linearX = option4_[0]->isChecked(), linearY = option7_[0]->isChecked();
         const std::string mX = linearX ? "X-Axis scaling, please enter a nonzero number."
@@ -476,8 +478,55 @@ void Comparison::RedPlotFunction(int NFunction, int RowInd, int NspecPL1, int Ns
     });
 }
 
-void Comparison::showOnTemporaryChart(const CmpPlotCurve& /*curve*/, double /*scaleX*/) {
-    throw Error(ErrorKind::ComponentMissing, shell::kChartWindow);
+void Comparison::showOnTemporaryChart(const CmpPlotCurve& curve, double scaleX) {
+    // A chart captioned "Temporary Chart" without the blank is a half-built
+    // one: it goes. Maximised windows come back to their size; a minimised
+    // Temporary Chart is brought back.
+    bool chartExisted = false;
+    for (platform::Form* form : platform::Forms()) {
+        if (!platform::IsLoaded(form)) continue;
+        if (form->Caption() == "Temporary Chart") {
+            Shared().NewChartPending = true;
+            platform::Unload(form);
+            continue;
+        }
+        if (form->Caption() == chart::kTemporaryChartCaption) {
+            chartExisted = true;
+            if (shell::FormMinimized(form)) shell::SetFormNormal(form);
+        } else if (shell::FormMaximized(form)) {
+            shell::SetFormNormal(form);
+        }
+    }
+    const int n = static_cast<int>(curve.X.size());
+    Shared().PlotPointCount = static_cast<std::int16_t>(std::min(n, 32767));
+
+    bool failed = false;
+    const bool chartOpen = chart::IsTemporaryChartOpen();
+    chart::ShowTemporaryChart(n + 1, {curve.X, curve.Y}, 0, failed, "", curve.Legend, chartOpen, addCurveFlag_, scaleX);
+    chart::PLOT* temporary = chart::TemporaryChart();
+    if (!temporary) return;
+    // The relative error is read on a linear value axis.
+    if (option1_[1]->isChecked()) {
+        temporary->Pesgoa1().Set("YAxisScaleControl", 1.0);
+        temporary->Refr();
+    }
+
+    // The chart in view: a new one at its place; the other documents behind
+    // it when it was open before, minimised when it is new.
+    for (platform::Form* form : platform::Forms()) {
+        QMdiSubWindow* frame = platform::MdiFrame(form);
+        if (!frame) continue;
+        if (form == temporary) {
+            if (!chartExisted) frame->move(platform::TwipsToPixels(400), platform::TwipsToPixels(400));
+            shell::ShowForm(form);
+        } else if (chartExisted) {
+            frame->lower();
+        } else {
+            frame->showMinimized();
+        }
+    }
+    platform::BringToFront(temporary);
+    raise();
 }
 
 QLabel* Comparison::Label(int number) const {

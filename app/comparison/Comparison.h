@@ -62,8 +62,9 @@ public:
     // The message, then page NTab with the box focused and its text selected.
     void RedMsgS(const std::string& MsgSt, QLineEdit* Tx, int NTab);
 
-    // The row-header double click on the grid's row (as shown).
-    void GridEX1_RowHeaderDoubleClick(int row);
+    // The row-header double click on the grid's row (as shown), with the
+    // shift state of the click (Ctrl adds, Shift or Alt do nothing).
+    void GridEX1_RowHeaderDoubleClick(int row, int shift = 0);
 
     // Controls by their names, as tests reach them.
     QTabWidget* TabStrip1() const { return tabStrip1_; }

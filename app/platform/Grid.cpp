@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -269,8 +270,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     // The row headers carry no text but are wide enough to be double-clicked.
     verticalHeader()->setMinimumWidth(fontMetrics().height() + 6);
     connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
-        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1);
+        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount())
+            rowHeaderDoubleClick_(section + 1, headerClickShift_);
     });
+    verticalHeader()->viewport()->installEventFilter(this);
 }
 
 Grid::~Grid() = default;
@@ -427,19 +430,26 @@ QColor Grid::conditionColour(int dataRow) const {
 
 namespace {
 
-int shiftState(const QKeyEvent* event) {
+int shiftState(Qt::KeyboardModifiers modifiers) {
     int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
-    if (event->modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
-    if (event->modifiers() & Qt::AltModifier) shift |= kAltMask;
+    if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
+    if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
+    if (modifiers & Qt::AltModifier) shift |= kAltMask;
     return shift;
 }
 
 }  // namespace
 
+bool Grid::eventFilter(QObject* watched, QEvent* event) {
+    // The keys held at a double click on a row header go with it.
+    if (watched == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonDblClick)
+        headerClickShift_ = shiftState(static_cast<QMouseEvent*>(event)->modifiers());
+    return QTableView::eventFilter(watched, event);
+}
+
 void Grid::keyReleaseEvent(QKeyEvent* event) {
     const int code = KeyCodeOf(event->key());
-    if (keyUp_ && code != 0 && !event->isAutoRepeat()) keyUp_(code, shiftState(event));
+    if (keyUp_ && code != 0 && !event->isAutoRepeat()) keyUp_(code, shiftState(event->modifiers()));
     QTableView::keyReleaseEvent(event);
 }
 
@@ -451,7 +461,7 @@ void Grid::focusOutEvent(QFocusEvent* event) {
 void Grid::keyPressEvent(QKeyEvent* event) {
     int code = KeyCodeOf(event->key());
     if (keyDown_ && code != 0) {
-        keyDown_(code, shiftState(event));
+        keyDown_(code, shiftState(event->modifiers()));
         if (code == 0) {
             event->accept();
             return;

@@ -142,13 +142,17 @@ public:
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
     void OnKeyUp(std::function<void(int keyCode, int shift)> handler) { keyUp_ = std::move(handler); }
     void OnLostFocus(std::function<void()> handler) { lostFocus_ = std::move(handler); }
-    // A double click on a row header; the row as shown.
-    void OnRowHeaderDoubleClick(std::function<void(int row)> handler) { rowHeaderDoubleClick_ = std::move(handler); }
+    // A double click on a row header: the row as shown and the shift state
+    // (kShiftMask, kCtrlMask, kAltMask) of the click.
+    void OnRowHeaderDoubleClick(std::function<void(int row, int shift)> handler) {
+        rowHeaderDoubleClick_ = std::move(handler);
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class GridColumn;
@@ -175,7 +179,8 @@ private:
     std::function<void(int&, int)> keyDown_;
     std::function<void(int, int)> keyUp_;
     std::function<void()> lostFocus_;
-    std::function<void(int)> rowHeaderDoubleClick_;
+    std::function<void(int, int)> rowHeaderDoubleClick_;
+    int headerClickShift_ = 0;
 };
 
 }  // namespace kx::platform

@@ -8,6 +8,8 @@
 #include "Files.h"
 #include "FormRegistry.h"
 #include "Grid.h"
+#include "PLOT_Module3.h"
+#include "PlotDialogs.h"
 #include "RES_ShowFile.h"
 
 #include "ReductionTestSupport.h"
@@ -30,6 +32,8 @@
 
 using namespace kx;
 using kx::comparison::Comparison;
+using kx::CmpFileData;
+using kx::CmpMergedRow;
 using kx::platform::testing::ScriptedDialogs;
 using kx::platform::testing::ScriptedMessages;
 
@@ -67,6 +71,21 @@ class ComparisonWindowTest : public QObject {
             if (w->GridEX1()->CellText(r, 2) == name) return r;
         return 0;
     }
+    // The values of a file's row as the chart gets them: time and value per point.
+    static std::vector<double> column(const CmpFileData& file, int row) {
+        std::vector<double> values;
+        for (int j = 1; j <= file.PointCount; ++j) values.push_back(file.Values(row, j));
+        return values;
+    }
+    // The points a curve draws, in order (the chart starts a curve at its
+    // first drawn point).
+    using Points = std::vector<std::pair<double, double>>;
+    static Points drawn(const std::vector<double>& x, const std::vector<double>& y) {
+        Points points;
+        for (std::size_t p = 0; p < x.size() && p < y.size(); ++p)
+            if (x[p] != kMissingValue && y[p] != kMissingValue) points.emplace_back(x[p], y[p]);
+        return points;
+    }
     static void verifySelected(Comparison* w, QLineEdit* box) {
         QCOMPARE(w->TabStrip1()->currentIndex(), 0);
         QCOMPARE(QApplication::focusWidget(), box);
@@ -101,11 +120,14 @@ private slots:
         QVERIFY(!bed->optionsFailed);
         installed = std::make_unique<shell::FormCreatorInstallation>(shell::kComparisonWindow,
                                                                       [] { return new Comparison; });
+        chart::InstallChartWindows();
         full = copyIn(fullRun, "full/gri30_ch4_1400K.txt");
         reduced = copyIn(reducedRun, "reduced/gri_reduced.txt");
     }
     void cleanup() {
         test::DeleteAllWindows();
+        shell::InstallFormCreator(shell::kChartWindow, nullptr);
+        shell::InstallFormCreator(chart::kExportDialog, nullptr);
         installed.reset();
         bed.reset();
     }
@@ -338,6 +360,138 @@ private slots:
         QVERIFY(!w->AddCurveFlag());
         w->GridEX1_RowHeaderDoubleClick(1);
         QCOMPARE(messages.lastText(), QString("X-Axis scaling, for logarithmic scale please enter a positive number."));
+    }
+
+    // Both curves of CH4 on one new chart: file 1, then file 2, in the unit,
+    // on a log10 time axis where time 0 is a gap.
+    void aSpeciesIsDrawnFromBothFiles() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        const int row = shownRowOf(w, "CH4");
+        w->GridEX1_RowHeaderDoubleClick(row);
+        QVERIFY(messages.shown().empty());
+        chart::PLOT* c = chart::TemporaryChart();
+        QVERIFY(c);
+        const chart::ChartModel& m = c->Pesgoa1();
+        QCOMPARE(m.Subsets(), 2);
+        QCOMPARE(m.At(0).label, std::string(" F1, CH4 (mol/cm^3)"));
+        QCOMPARE(m.At(1).label, std::string(" F2, CH4 (mol/cm^3)"));
+        QCOMPARE(m.xAxisLabel, std::string("Log10 Time (sec)"));
+        for (int file : {1, 2}) {
+            const CmpFileData& d = w->Files().File(file);
+            const CmpMergedRow& merged = w->Files().MergedSpecies()[static_cast<std::size_t>(w->GridEX1()->DataRow(row) - 1)];
+            const int valuesRow = *(file == 1 ? merged.Index1 : merged.Index2) + 1;
+            const std::vector<double> times = column(d, 0), values = column(d, valuesRow);
+            const chart::Subset& curve = m.At(file - 1);
+            // Time 0 has no log10, a value of 0 (CH4 burnt out) is a gap.
+            QCOMPARE(times[0], 0.0);
+            Points expected;
+            for (std::size_t p = 0; p < times.size(); ++p)
+                if (times[p] > 0 && values[p] > 0)
+                    expected.emplace_back(std::log10(times[p]), values[p] / w->CompareUnitDivisor());
+            const Points points = drawn(curve.x, curve.y);
+            QCOMPARE(points.size(), expected.size());
+            QVERIFY(points.size() > 100 && points.size() < times.size() - 1);
+            for (std::size_t p = 0; p < points.size(); ++p) {
+                QVERIFY(std::abs(points[p].first - expected[p].first) < 1e-12);
+                QVERIFY(std::abs(points[p].second / expected[p].second - 1) < 1e-12);
+            }
+        }
+        QVERIFY(shell::FormVisible(c));
+        QCOMPARE(Shared().CompareLogX, 1);
+
+        // Ctrl adds O2's curves; a plain double click starts again.
+        Shared().NewChartPending = false;
+        QKeyEvent ctrl(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier);
+        QApplication::sendEvent(w->GridEX1(), &ctrl);
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "O2"));
+        QCOMPARE(chart::TemporaryChart(), c);
+        QCOMPARE(m.Subsets(), 4);
+        QCOMPARE(m.At(3).label, std::string(" F2, O2 (mol/cm^3)"));
+        QVERIFY(!w->AddCurveFlag());
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "O2"));
+        QCOMPARE(m.Subsets(), 2);
+        // Ctrl held at the click itself adds as well.
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "CH4"), platform::kCtrlMask);
+        QCOMPARE(m.Subsets(), 4);
+        QCOMPARE(platform::FindForms(shell::kChartWindow).size(), size_t(1));
+    }
+
+    void theRelativeErrorIsDrawnOnALinearValueAxis() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        w->Option1(2)->setChecked(true);
+        w->Option4(0)->setChecked(true);  // linear time
+        w->Text5()->setText("1");
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "CH4"));
+        QVERIFY(messages.shown().empty());
+        const chart::ChartModel& m = chart::TemporaryChart()->Pesgoa1();
+        QCOMPARE(m.Subsets(), 1);
+        QCOMPARE(m.At(0).label, std::string("CH4, Relative Error"));
+        QCOMPARE(m.Number("YAxisScaleControl"), 1.0);
+        QCOMPARE(m.xAxisLabel, std::string("Time (sec)"));
+        // The chart holds the comparison core's curve point for point.
+        CmpPlotSettings s;
+        s.LogX = false;
+        s.WeightB = 1;
+        const CmpMergedRow& ch4 = w->Files().MergedSpecies()[static_cast<std::size_t>(w->GridEX1()->DataRow(shownRowOf(w, "CH4")) - 1)];
+        const CmpPlotCurve expected = CmpBuildCurve(w->Files(), CmpFunction::RelativeError, 14, CmpValueRow(ch4.Index1),
+                                                    CmpValueRow(ch4.Index2), s);
+        QCOMPARE(expected.Y[0], kMissingValue);  // no error at time 0
+        const Points points = drawn(m.At(0).x, m.At(0).y);
+        QVERIFY(points == drawn(expected.X, expected.Y));
+        QVERIFY(points.size() > 10);
+        for (const auto& [t, e] : points) QVERIFY(t > 0 && e > 0);
+        QCOMPARE(Shared().CompareCurveKind, 2);
+        QCOMPARE(Shared().CompareWeightB, 1.0);
+    }
+
+    void whatAFileLacksOrNeverHoldsIsSaid() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        // AR is never formed and the reduction dropped it: file 1 has only zeros, file 2 lacks it.
+        QCOMPARE(w->GridEX1()->CellText(shownRowOf(w, "AR"), 4), QString());
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "AR"));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString("You are attempting to plot the function 'F1, AR (mol/cm^3)' where all "
+                                              "values are zero. The function cannot be plotted."));
+        QVERIFY(!chart::TemporaryChart());
+        w->Option1(2)->setChecked(true);
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "AR"));
+        QCOMPARE(messages.lastText(),
+                 QString("File 2, data for 'AR' are not available; the comparison cannot be performed."));
+        QVERIFY(!chart::TemporaryChart());
+    }
+
+    // The temperature is not divided by the unit; the Y scale shows in the
+    // legend and every choice is remembered for the next opening.
+    void theTemperatureOnLogAxesIsRemembered() {
+        ScriptedMessages messages;
+        Comparison* w = prepared();
+        QVERIFY(w);
+        w->Option3()->setChecked(true);
+        w->Option7(1)->setChecked(true);
+        w->Text4()->setText("1000");
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "Temperature"));
+        QVERIFY(messages.shown().empty());
+        const chart::ChartModel& m = chart::TemporaryChart()->Pesgoa1();
+        QCOMPARE(m.At(0).label, std::string(" F1, Log10 Temperature (K) x 1.00E+03"));
+        const std::vector<double> temperatures = column(w->Files().File(1), 1);
+        const Points points = drawn(m.At(0).x, m.At(0).y);
+        QCOMPARE(points.size(), temperatures.size() - 1);  // not at time 0
+        QVERIFY(std::abs(points.back().second - std::log10(1000 * temperatures.back())) < 1e-12);
+        QVERIFY(temperatures.back() > 2500);
+        QCOMPARE(Shared().CompareLogY, 1);
+        QCOMPARE(Shared().CompareScaleY, 1000.0);
+
+        w = open(full);
+        test::Settle();
+        QVERIFY(w->Option7(1)->isChecked());
+        QCOMPARE(w->Text4()->text(), QString("1.00E+03"));
+        QVERIFY(w->Option2()->isChecked());
     }
 
     void browseTakesACheckedSolverFile() {

@@ -217,12 +217,20 @@ private slots:
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
         grid->AddSortKey(2, -1);  // O2 N2 h2 co Ar
-        int doubleClicked = 0;
-        grid->OnRowHeaderDoubleClick([&](int row) { doubleClicked = grid->DataRow(row); });
+        int doubleClicked = 0, held = -1;
+        grid->OnRowHeaderDoubleClick([&](int row, int shift) {
+            doubleClicked = grid->DataRow(row);
+            held = shift;
+        });
         QHeaderView* header = grid->verticalHeader();
         QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
                            QPoint(header->width() / 2, header->sectionViewportPosition(1) + 1));  // at the edge too
         QCOMPARE(doubleClicked, 3);  // the second row shown is N2, data row 3
+        QCOMPARE(held, 0);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                           QPoint(header->width() / 2, header->sectionViewportPosition(4) + 5));  // Ar, the fifth shown
+        QCOMPARE(doubleClicked, 4);
+        QCOMPARE(held, kx::platform::kCtrlMask);
 
         std::vector<std::pair<int, int>> down, up;
         grid->OnKeyDown([&](int& key, int shift) { down.emplace_back(key, shift); });
