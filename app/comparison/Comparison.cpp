@@ -30,6 +30,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -430,12 +431,15 @@ void Comparison::GridEX1_RowHeaderDoubleClick(int row, int shift) {
         const CmpMergedRow& merged = files_->MergedSpecies().at(static_cast<std::size_t>(rowInd));
         const int valueRow1 = CmpValueRow(merged.Index1), valueRow2 = CmpValueRow(merged.Index2);
         const int kind = relative ? 2 : 0;
+        const bool chartBefore = chart::IsTemporaryChartOpen();
         RedPlotFunction(kind, rowInd, valueRow1, valueRow2);
         if (kind == 0) {
             addCurveFlag_ = addCurveFlag_ || valueRow1 != kMissingRow;
             RedPlotFunction(1, rowInd, valueRow1, valueRow2);
         }
         addCurveFlag_ = false;
+        if (!chartBefore)
+            if (chart::PLOT* made = chart::TemporaryChart()) keepClearOf(platform::OuterWidget(made));
 
         SharedState& s = Shared();
         s.CompareLogX = linearX ? 0 : 1;
@@ -527,6 +531,19 @@ void Comparison::showOnTemporaryChart(const CmpPlotCurve& curve, double scaleX) 
     }
     platform::BringToFront(temporary);
     raise();
+}
+
+// This window stands beside a new chart rather than on it: to its right, as
+// far as the screen allows, leaving at least the chart's left half free.
+void Comparison::keepClearOf(QWidget* chartFrame) {
+    if (!chartFrame || !chartFrame->isVisible()) return;
+    const QRect chart(chartFrame->mapToGlobal(QPoint(0, 0)), chartFrame->size());
+    if (!frameGeometry().intersects(chart)) return;
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    const int left = std::min(chart.right() + 8, room.right() + 1 - frameGeometry().width());
+    if (left >= chart.center().x() && left > frameGeometry().left()) move(left, y());
 }
 
 QLabel* Comparison::Label(int number) const {

@@ -99,6 +99,7 @@ private:
     void clearTables();
     CmpPlotSettings plotSettings() const;
     void showOnTemporaryChart(const CmpPlotCurve& curve, double scaleX);
+    void keepClearOf(QWidget* chartFrame);
 
     QTabWidget* tabStrip1_ = nullptr;
     QLabel* label1_ = nullptr;
