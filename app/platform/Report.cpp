@@ -46,8 +46,10 @@ public:
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
             if (!report.Paint(*p)) QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
         });
-        dialog.setGeometry(report.PreviewGeometry.isEmpty() ? defaultGeometry(report, owner)
-                                                            : report.PreviewGeometry);
+        QRect place = report.PreviewGeometry.isEmpty() ? defaultGeometry(report, owner) : report.PreviewGeometry;
+        // Never narrower than the dialog's toolbar.
+        place.setWidth(std::max(place.width(), dialog.sizeHint().width()));
+        dialog.setGeometry(place);
         // The whole page in view: the dialog's own "Fit page" button, so that
         // its toolbar shows the mode.
         if (auto* fitPage = dialog.findChild<QAction*>("fitPageAction"))

@@ -18,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -148,8 +147,7 @@ void RES_PAGESETUP::load() {
                               : "The entire document will be printed. "
                                 "To print a portion of the text, you should select this portion.");
 
-    if (QMainWindow* main = shell::MainWindow())
-        move(main->frameGeometry().topLeft() + QPoint(platform::TwipsToPixels(2100), platform::TwipsToPixels(1500)));
+    shell::PlaceOnMainWindow(this, 2100, 1500);
 }
 
 void RES_PAGESETUP::Command5_Click() {
