@@ -189,6 +189,22 @@ private slots:
         QCOMPARE(printing->shown()[0].name, QString("PRINT_PREVIEW_Lett_Land"));
     }
 
+    void marginsAreStoredRoundedAndClamped() {
+        document("notes.txt", "text");
+        ScriptedModals modals;
+        print(modals, [](RES_PAGESETUP& d) {
+            d.Text1(0)->setText("0.333");
+            d.Text1(1)->setText("0.1");
+            d.Text1(2)->setText(" 1.5 ");
+            d.Text1(3)->setText("0.3");
+        });
+        QCOMPARE(printing->shown().size(), size_t(1));
+        QCOMPARE(Shared().PageSetupValues[0], 0.33F);
+        QCOMPARE(Shared().PageSetupValues[1], 0.25F);
+        QCOMPARE(Shared().PageSetupValues[2], 1.5F);
+        QCOMPARE(Shared().PageSetupValues[3], 0.3F);
+    }
+
     void twoPagesCarryTheHeadingAndNumbersFromTheFirstPageNumber() {
         document("results.txt", lines(80));
         ScriptedModals modals;
