@@ -5,33 +5,62 @@
 #include "Forms.h"
 #include "MessageBox.h"
 #include "Messages.h"
+#include "PLOT.h"
 #include "Report.h"
 #include "WindowHelpers.h"
 
 #include <QMainWindow>
 #include <QPainter>
 #include <QPicture>
-#include <QPointer>
+
+#include <memory>
 
 namespace kx::chart_setup {
 
+namespace {
+
+// How the window draws its chart: a chart window (PLOT) or any window that
+// offers PrintableChart; another window raises into the caller's trap.
+ChartPainter painterOf(platform::Form* window) {
+    if (!window) throw Error(ErrorKind::ObjectNotSet);
+    if (auto* plot = dynamic_cast<chart::PLOT*>(window))
+        return [plot](QPainter& painter, const QRectF& target) { plot->RenderChart(painter, target); };
+    auto* chart = &platform::Require<PrintableChart>(window);
+    return [chart](QPainter& painter, const QRectF& target) { chart->RenderChart(painter, target); };
+}
+
+// Twips a pixel on a screen of 96 dots per inch.
+constexpr double kTwipsPerScreenPixel = 1440.0 / 96.0;
+
+}  // namespace
+
 ChartPainter PRINT_CHART(platform::Form* window, float HVal_Tw, float WVal_Tw) {
-    auto& chart = platform::Require<PrintableChart>(window);
-    QPointer<QWidget> alive(window->Widget());
-    ChartPainter draw = [&chart, alive](QPainter& painter, const QRectF& target) {
-        if (!alive) throw Error(ErrorKind::ObjectNotSet, "the chart window is closed");
-        chart.RenderChart(painter, target);
-    };
-    // The chart is drawn once before anything is printed: a chart that
-    // cannot be drawn stops the printing here, not on a blank page.
+    const ChartPainter chart = painterOf(window);
+    // The chart is recorded once, as vectors, at the picture's size on a
+    // screen: texts and lines keep the proportions they have on the screen,
+    // the pages need the window no more, and a chart that cannot be drawn
+    // stops the printing here, before any page.
+    auto recorded = std::make_shared<QPicture>();
+    const QSizeF size(WVal_Tw / kTwipsPerScreenPixel, HVal_Tw / kTwipsPerScreenPixel);
     const bool drawn = shell::Trap("Plot#088. ", [&] {
-        QPicture probe;
-        QPainter painter(&probe);
-        draw(painter, QRectF(0, 0, WVal_Tw / 15.0, HVal_Tw / 15.0));  // at 96 dots per inch
+        QPainter painter(recorded.get());
+        chart(painter, QRectF(QPointF(0, 0), size));
         painter.end();
-        if (probe.boundingRect().isEmpty()) throw Error(ErrorKind::InvalidArgument, "the chart draws nothing");
+        if (recorded->boundingRect().isEmpty()) throw Error(ErrorKind::InvalidArgument, "the chart draws nothing");
     });
-    return drawn ? draw : ChartPainter();
+    if (!drawn) return {};
+    return [recorded, size](QPainter& painter, const QRectF& target) {
+        // A picture plays at its own resolution on any device: the scale
+        // takes the device's resolution out again.
+        const QPaintDevice* device = painter.device();
+        const double sx = target.width() / size.width() * recorded->logicalDpiX() / device->logicalDpiX();
+        const double sy = target.height() / size.height() * recorded->logicalDpiY() / device->logicalDpiY();
+        painter.save();
+        painter.translate(target.topLeft());
+        painter.scale(sx, sy);
+        painter.drawPicture(0, 0, *recorded);
+        painter.restore();
+    };
 }
 
 void ShowChartReport(const ChartPrintPlan& plan, const ChartPainter& draw) {

@@ -20,16 +20,17 @@ namespace kx::chart_setup {
 // Draws a chart into the target rectangle of the painter.
 using ChartPainter = std::function<void(QPainter& painter, const QRectF& target)>;
 
-// A chart window as chart printing draws it: the whole chart, scaled into
-// the target rectangle.
+// A window that draws a chart for printing as the chart window (PLOT)
+// does: the whole chart, scaled into the target rectangle.
 class PrintableChart {
 public:
     virtual ~PrintableChart() = default;
     virtual void RenderChart(QPainter& painter, const QRectF& target) = 0;
 };
 
-// The picture of the active chart window for printing at the size (twips,
-// height first): checks that the window can draw its chart at that size
+// The picture of the active chart window (PLOT, or a PrintableChart) for
+// printing at the size (twips, height first), drawn straight onto the
+// printer's pages: checks that the window can draw its chart at that size
 // and returns how to draw it. A window that is no chart raises into the
 // caller's trap; a chart that cannot be drawn is reported ("Plot#088. ")
 // and gives an empty painter.

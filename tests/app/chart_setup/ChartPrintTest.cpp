@@ -8,9 +8,10 @@
 
 #include "FormRegistry.h"
 #include "MDIForm1.h"
+#include "PLOT.h"
 #include "Scripted.h"
 
-#include "DesktopTestSupport.h"
+#include "ChartWindowsBed.h"
 #include "PdfPages.h"
 
 #include <QComboBox>
@@ -31,7 +32,7 @@ using kx::platform::testing::ScriptedPrinting;
 
 namespace {
 
-// A chart window that fills the whole picture, or fails to draw.
+// A chart that fails to draw, or draws nothing.
 class StubChart : public platform::FormWindow<QWidget>, public chart_setup::PrintableChart {
 public:
     enum class Drawing { Fills, Throws, Nothing };
@@ -56,9 +57,21 @@ public:
 class ChartPrintTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<kx::test::WindowTestBed> bed;
+    std::unique_ptr<kx::test::ChartWindowsBed> bed;
     std::unique_ptr<ScriptedPrinting> printing;
     shell::MDIForm1* main = nullptr;
+
+    // A chart window with two curves on a grey desk, so that the whole
+    // picture shows on the page.
+    chart::PLOT* chartWindow() {
+        chart::PLOT* chart = kx::test::ChartWindowsBed::curve({0, 1, 2, 3}, {1, 4, 9, 16}, "H2O");
+        kx::test::ChartWindowsBed::curve({0, 1, 2, 3}, {2, 3, 5, 7}, "OH", true);
+        chart->Pesgoa1().Set("DeskColor", static_cast<double>(0x808080));
+        chart->Refr();
+        kx::test::ChartWindowsBed::layOut(chart);
+        platform::BringToFront(chart);
+        return chart;
+    }
 
     template <class Window>
     Window* open() {
@@ -82,18 +95,30 @@ class ChartPrintTest : public QObject {
 
 private slots:
     void init() {
-        bed = std::make_unique<kx::test::WindowTestBed>();
+        bed = std::make_unique<kx::test::ChartWindowsBed>();
         LoadConstants(Shared(), kPaperLetter);
         chart_setup::InstallChartPrinting();
-        main = new shell::MDIForm1;
-        main->resize(1200, 900);
-        main->show();
+        main = bed->main;
         printing = std::make_unique<ScriptedPrinting>(QString::fromStdString(bed->folder.dir.path()));
     }
     void cleanup() {
         printing.reset();
         bed.reset();
         shell::InstallFormCreator(shell::kChartPageSetup, nullptr);
+    }
+
+    void theChartWindowsOwnPrintEntryOpensThePageSetup() {
+        chart::PLOT* chart = chartWindow();
+        ScriptedModals modals;
+        modals.Next([](QDialog& d) { dynamic_cast<PgSetupMod&>(d).Command1()->click(); });
+        QAction* entry = nullptr;
+        for (QAction* a : chart->findChildren<QAction*>())
+            if (a->text() == "Print...") entry = a;
+        QVERIFY(entry);
+        entry->trigger();
+        QCOMPARE(modals.shown(), (std::vector<QString>{"Page Setup"}));
+        QCOMPARE(printing->shown().size(), size_t(1));
+        QCOMPARE(printing->shown()[0].name, QString("PLOT_REPORT"));
     }
 
     void theDialogOpensOnTheSharedPaperAndOrientation_data() {
@@ -110,7 +135,7 @@ private slots:
         QFETCH(float, orientation);
         QFETCH(int, paperIndex);
         QFETCH(bool, portrait);
-        open<StubChart>();
+        chartWindow();
         Shared().PageSetupValues[4] = paper;
         Shared().PageSetupValues[5] = orientation;
         const auto before = Shared().PageSetupValues;
@@ -153,7 +178,8 @@ private slots:
         QFETCH(QString, layout);
         QFETCH(QSizeF, page);
         QFETCH(QSizeF, picture);
-        open<StubChart>();
+        chart::PLOT* chart = chartWindow();
+        const bool changedBefore = chart->ChartChanged();
         ScriptedMessages messages;
         ScriptedModals modals;
         print(modals, [&](PgSetupMod& d) {
@@ -182,6 +208,10 @@ private slots:
                  qPrintable(QString("%1 x %2").arg(ink.width()).arg(ink.height())));
         QVERIFY(qAbs(ink.center().x() - page.width() / 2) <= 2);
         QVERIFY(qAbs(ink.center().y() - page.height() / 2) <= 2);
+        // The chart's own texts are on the page.
+        const QString text = kx::test::PdfPageText(shown.pdf, 1);
+        QVERIFY2(text.contains("H2O") && text.contains("OH") && text.contains("Time (sec)"), qPrintable(text));
+        QCOMPARE(chart->ChartChanged(), changedBefore);  // printing changes nothing of the chart
     }
 
     void theLandscapeLayoutsNameAPaperThePrinterDidNotTake_data() {
@@ -198,7 +228,7 @@ private slots:
         QFETCH(int, paperIndex);
         QFETCH(bool, portrait);
         QFETCH(QString, note);
-        open<StubChart>();
+        chartWindow();
         printing->KeepPaper(5);
         ScriptedMessages messages;
         ScriptedModals modals;
