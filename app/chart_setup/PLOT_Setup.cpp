@@ -265,6 +265,7 @@ QWidget* PLOT_Setup::buildStyleTab() {
     grid_->AddColumn("Color", "Color", 500);
     for (const char* key : {"Show", "Point", "line", "Color"}) grid_->Column(key).SetVisible(false);
     grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->setMinimumWidth(platform::TwipsToPixels(kLabelColumnTwips) + 4);

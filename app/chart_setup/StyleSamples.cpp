@@ -15,6 +15,9 @@ namespace kx::chart_setup {
 namespace {
 
 constexpr double kMargin = 60;  // twips around the outer cells
+// The samples are drawn half as large again as their twips, so that the
+// symbols read as well as the chart draws them.
+constexpr double kEnlarge = 1.5;
 
 Cell areaAround(const std::vector<int>& codes, std::optional<Cell> (*cellOf)(int)) {
     double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
@@ -70,7 +73,7 @@ void SampleCells::ClearHighlight() {
 
 std::optional<int> SampleCells::Highlighted() const { return highlighted_; }
 
-double SampleCells::scale() const { return platform::TwipsToPixels(1440) / 1440.0; }
+double SampleCells::scale() const { return kEnlarge * platform::TwipsToPixels(1440) / 1440.0; }
 
 QPointF SampleCells::toPixels(double x, double y) const {
     return {(x - area_.Left) * scale(), (y - area_.Top) * scale()};
@@ -87,18 +90,29 @@ QSize SampleCells::sizeHint() const {
 }
 
 void SampleCells::paintEvent(QPaintEvent*) {
+    // Cells that are not highlighted show the frame behind them.
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(backgroundRole()));
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (int code : codes_) {
         const Cell cell = *cellOf_(code);
         const QRectF r(toPixels(cell.Left, cell.Top), toPixels(cell.Left + cell.Width, cell.Top + cell.Height));
-        const bool lit = highlighted_ == code;
-        painter.fillRect(r, lit ? platform::ToQColor(highlight_) : palette().color(backgroundRole()));
-        painter.setPen(QPen(palette().color(QPalette::Mid), 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+        if (highlighted_ != code) {
+            painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+        }
         drawSample(painter, code, cell);
+    }
+    // The highlighted cell on top: its colour, framed so that it shows on
+    // any plot background.
+    if (highlighted_) {
+        const Cell cell = *cellOf_(*highlighted_);
+        const QRectF r(toPixels(cell.Left, cell.Top), toPixels(cell.Left + cell.Width, cell.Top + cell.Height));
+        painter.fillRect(r, platform::ToQColor(highlight_));
+        drawSample(painter, *highlighted_, cell);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r.adjusted(1, 1, -1, -1));
     }
 }
 
@@ -122,8 +136,11 @@ void LineSamples::drawSample(QPainter& painter, int code, const Cell& cell) {
     const LineStyle style = LineSampleStyle(code);
     const Segment s = LineSampleStroke(cell);
     QPen pen(platform::ToQColor(SampleColour()), style.Width, penStyleOf(style.Pattern), Qt::FlatCap);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);  // crisp lines of whole pixels
     painter.setPen(pen);
     painter.drawLine(toPixels(s.X1, s.Y1), toPixels(s.X2, s.Y2));
+    painter.restore();
 }
 
 PointSamples::PointSamples(QWidget* parent)
@@ -141,12 +158,13 @@ void PointSamples::drawSample(QPainter& painter, int code, const Cell& cell) {
         return;
     }
     const Symbol symbol = SymbolFor(code, cell);
+    // The symbols keep their proportions: their strokes grow with them.
     for (const Segment& s : symbol.Lines) {
-        painter.setPen(QPen(colour, s.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(QPen(colour, s.Width * kEnlarge, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawLine(toPixels(s.X1, s.Y1), toPixels(s.X2, s.Y2));
     }
     if (const std::optional<Shape>& shape = symbol.Outline) {
-        painter.setPen(QPen(colour, shape->BorderWidth));
+        painter.setPen(QPen(colour, shape->BorderWidth * kEnlarge));
         painter.setBrush(shape->Filled ? QBrush(colour) : QBrush(Qt::NoBrush));
         const QRectF r(toPixels(shape->Left, shape->Top), toPixels(shape->Left + shape->Size, shape->Top + shape->Size));
         if (shape->Kind == ShapeKind::Circle)

@@ -520,7 +520,7 @@ private slots:
         auto pixel = [&](QPoint p) { return image.pixel(p); };
         const QRect filled = points.CellRect(3), hollow = points.CellRect(2), square = points.CellRect(5);
         QVERIFY(near(pixel(filled.center()), kRed));                 // filled circle
-        QVERIFY(near(pixel(filled.topLeft() + QPoint(2, 2)), kBlue));  // highlighted cell
+        QVERIFY(near(pixel(filled.topLeft() + QPoint(4, 4)), kBlue));  // highlighted cell
         QCOMPARE(QColor(pixel(hollow.center())), background);         // hollow circle
         QCOMPARE(QColor(pixel(hollow.topLeft() + QPoint(2, 2))), background);
         QVERIFY(near(pixel(square.center()), kRed));
@@ -533,7 +533,7 @@ private slots:
         const QRect thick = lines.CellRect(11), thin = lines.CellRect(0);
         QVERIFY(near(lineImage.pixel(thick.center()), kGreen));
         QVERIFY(near(lineImage.pixel(thick.center() + QPoint(0, 1)), kGreen));  // five pixels wide
-        QVERIFY(near(lineImage.pixel(thick.topLeft() + QPoint(2, 2)), kBlue));
+        QVERIFY(near(lineImage.pixel(thick.topLeft() + QPoint(4, 4)), kBlue));
         QVERIFY(near(lineImage.pixel(thin.center()), kGreen) || near(lineImage.pixel(thin.center() - QPoint(0, 1)), kGreen));
         QCOMPARE(QColor(lineImage.pixel(thin.center() + QPoint(0, 4))), background);
     }
