@@ -166,6 +166,17 @@ private slots:
         QCOMPARE(d->Text(8)->text(), QString("-8.E+00"));
     }
 
+    void sizesOutsideTheOptionsLeaveThemAsTheyWere() {
+        chart->properties.FONTSIZE = 7;
+        chart->properties.PointSize = -1;
+        PLOT_Setup* d = open();
+        QVERIFY(d->Option(4)->isChecked());  // Medium, as designed
+        QVERIFY(d->Option(7)->isChecked());
+        d->Command7()->click();
+        QCOMPARE(chart->properties.FONTSIZE, 1);
+        QCOMPARE(chart->properties.PointSize, 1);
+    }
+
     void fieldsFollowTheScaleMode() {
         PLOT_Setup* d = open();
         struct Case {
