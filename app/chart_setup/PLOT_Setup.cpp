@@ -450,11 +450,14 @@ void PLOT_Setup::loadAxis(AxisControls& axis, const AxisProperties& properties, 
 
 // ---- Apply, OK, Cancel
 
+AxisInput PLOT_Setup::inputOf(const AxisControls& axis) const {
+    return AxisInput{axis.show->isChecked(), modeOf(axis), platform::FromQ(axis.maximum->text()),
+                     platform::FromQ(axis.minimum->text()), platform::FromQ(axis.major->text()),
+                     platform::FromQ(axis.minor->text()), axis.digits->value()};
+}
+
 bool PLOT_Setup::checkAxis(AxisControls& axis, char letter) {
-    AxisInput input{axis.show->isChecked(), modeOf(axis), platform::FromQ(axis.maximum->text()),
-                    platform::FromQ(axis.minimum->text()), platform::FromQ(axis.major->text()),
-                    platform::FromQ(axis.minor->text()), axis.digits->value()};
-    const AxisCheck check = CheckAxis(input, letter);
+    const AxisCheck check = CheckAxis(inputOf(axis), letter);
     if (check.MajorText) axis.major->setText(platform::ToQ(*check.MajorText));
     if (check.MinorText) axis.minor->setText(platform::ToQ(*check.MinorText));
     if (!check.Refusal) return true;
@@ -479,11 +482,6 @@ void PLOT_Setup::ToPlotOk(bool& ErrBool) {
         return;
     }
     grid_->CommitEdit();
-    auto inputOf = [this](const AxisControls& axis) {
-        return AxisInput{axis.show->isChecked(), modeOf(axis), platform::FromQ(axis.maximum->text()),
-                         platform::FromQ(axis.minimum->text()), platform::FromQ(axis.major->text()),
-                         platform::FromQ(axis.minor->text()), axis.digits->value()};
-    };
     SetupInput input;
     input.X = inputOf(x_);
     input.Y = inputOf(y_);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "ChartProperties.h"
+#include "SetupRules.h"
 #include "Forms.h"
 
 #include <QDialog>
@@ -152,6 +153,7 @@ private:
     void enableAxis(AxisControls& axis, int mode);
     int modeOf(const AxisControls& axis) const;
     int selectedOption(const std::array<QRadioButton*, 3>& options, int fallback) const;
+    AxisInput inputOf(const AxisControls& axis) const;
     bool checkAxis(AxisControls& axis, char letter);
     void setSwatch(int i, Colour colour);
     void showSampleFont(int i);
