@@ -6,6 +6,7 @@
 #include "ChartProperties.h"
 #include "Errors.h"
 #include "Files.h"
+#include "Messages.h"
 
 #include <filesystem>
 #include <map>
@@ -63,7 +64,10 @@ public:
     }
     void RestorePlotFromFile(const std::string& path) override {
         calls.push_back("RestorePlotFromFile " + std::filesystem::path(path).filename().string());
-        if (!std::filesystem::exists(path) || !backups_.count(path)) throw Error(ErrorKind::FileNotFound, path);
+        if (!std::filesystem::exists(path) || !backups_.count(path)) {
+            shell::ReportError("Mod2#0010 ", Error(ErrorKind::FileNotFound, path));
+            return;
+        }
         properties = backups_[path];
         colourStyle = true;
         std::filesystem::remove(path);

@@ -418,13 +418,14 @@ private slots:
         QVERIFY(!platform::IsLoaded(d));
     }
 
-    void aFailedRestoreKeepsTheDialogOpen() {
+    void aFailedRestoreIsReportedAndTheDialogCloses() {
         ScriptedMessages messages;
         PLOT_Setup* d = open();
         std::filesystem::remove(backup());
         d->Command3()->click();
-        QVERIFY(messages.lastText().startsWith("18#004. "));
-        QVERIFY(platform::IsLoaded(d));
+        QCOMPARE(messages.shown().size(), std::size_t{1});
+        QVERIFY(messages.lastText().startsWith("Mod2#0010 "));
+        QVERIFY(!platform::IsLoaded(d));
     }
 
     void colourPickersChangeOnlyTheDialogUntilApply() {
