@@ -1,6 +1,7 @@
 // KinovexRed: the desktop program.
 #include "Desktop.h"
 #include "MDIForm1.h"
+#include "PLOT.h"
 #include "PLOT_Setup.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
+    kx::chart::InstallChartWindows();
     kx::chart_setup::InstallChartSetup();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
