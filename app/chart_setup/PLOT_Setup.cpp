@@ -1,5 +1,6 @@
 #include "PLOT_Setup.h"
 
+#include "ChartSetupTarget.h"
 #include "CommonDialogs.h"
 #include "Desktop.h"
 #include "Dialogs.h"
@@ -32,8 +33,6 @@
 
 namespace kx::chart_setup {
 namespace {
-
-SetupTargetResolver targetResolver = nullptr;
 
 constexpr int kWidthTwips = 6570;
 constexpr int kHeightTwips = 5050;
@@ -83,8 +82,6 @@ std::array<QRadioButton*, 3> optionRow(QWidget* parent, QBoxLayout* row, const s
 }
 
 }  // namespace
-
-void InstallSetupTargetResolver(SetupTargetResolver resolver) { targetResolver = resolver; }
 
 void InstallChartSetup() {
     shell::InstallFormCreator(kChartSetupDialog, [] { return new PLOT_Setup; });
@@ -366,10 +363,8 @@ void PLOT_Setup::Form_Load() {
     const bool loaded = shell::Trap("18#008. ", [&] {
         grid_->SetRowCount(0);
         if (!target_) {
-            if (!targetResolver) throw Error(ErrorKind::ComponentMissing, "PLOT");
-            ownTarget_ = targetResolver(platform::ActiveDocument());
+            ownTarget_ = SetupTargetFor(platform::ActiveDocument());
             target_ = ownTarget_.get();
-            if (!target_) throw Error(ErrorKind::ObjectNotSet);
         }
         target_->UndoZM();
 

@@ -47,11 +47,6 @@ class PointSamples;
 inline constexpr const char* kChartSetupDialog = "PLOT_Setup";
 inline constexpr const char* kChartBackupName = "KINA02.TMP";
 
-// The set-up target of the active chart window; raises into the caller's
-// trap when there is none. Installed with the chart adapter.
-using SetupTargetResolver = std::unique_ptr<SetupTarget> (*)(platform::Form* form);
-void InstallSetupTargetResolver(SetupTargetResolver resolver);
-
 // Registers the dialog's creator with the shell.
 void InstallChartSetup();
 
