@@ -3,6 +3,8 @@
 // bringing the chart back exactly, its file name and caption kept.
 #include "PLOT_Setup.h"
 
+#include "AxisEntry.h"
+
 #include "../chart/ChartWindowsBed.h"
 #include "ChartFile.h"
 #include "Files.h"
@@ -68,16 +70,6 @@ class ChartSetupTest : public QObject {
         QCOMPARE(chart->Caption(), QString("Chart h2.pg"));
     }
 
-    static void setAxis(PLOT_Setup* d, char axis, int mode, const char* max, const char* min, const char* major = "5",
-                        const char* minor = "2") {
-        const bool x = axis == 'X';
-        d->Option(x ? 13 + mode : 18 - mode)->setChecked(true);
-        d->Text(x ? 2 : 9)->setText(max);
-        d->Text(x ? 3 : 8)->setText(min);
-        d->Text(x ? 4 : 7)->setText(major);
-        d->Text(x ? 5 : 6)->setText(minor);
-    }
-
 private slots:
     void init() {
         bed = std::make_unique<test::ChartWindowsBed>();
@@ -138,7 +130,7 @@ private slots:
         QFETCH(int, digits);
         QFETCH(QList<double>, expected);
         auto* d = new PLOT_Setup;
-        setAxis(d, axis, mode, max.toUtf8(), min.toUtf8(), major.toUtf8(), minor.toUtf8());
+        test::SetAxis(d, axis, mode, max.toUtf8(), min.toUtf8(), major.toUtf8(), minor.toUtf8());
         (axis == 'X' ? d->Text10() : d->Text11())->setValue(digits);
         d->Command7()->click();
         const std::string a(1, axis);
@@ -158,7 +150,7 @@ private slots:
         ScriptedDialogs dialogs;
         auto* d = new PLOT_Setup;
         // A first change, applied: Y to log, a curve's colour and symbol.
-        setAxis(d, 'Y', kModeLog, "1", "1E-10");
+        test::SetAxis(d, 'Y', kModeLog, "1", "1E-10");
         d->TabSel(3);
         d->GridEX1()->SetRow(2);
         d->Label4_Click(9);
@@ -194,7 +186,7 @@ private slots:
         ScriptedModals modals;
         modals.Next([](QDialog& dialog) {
             auto& d = dynamic_cast<PLOT_Setup&>(dialog);
-            setAxis(&d, 'Y', kModeLog, "1", "1E-10");
+            test::SetAxis(&d, 'Y', kModeLog, "1", "1E-10");
             d.Command1()->click();
         });
         chart->CastomDial();

@@ -3,6 +3,8 @@
 // mode, OK and Cancel, the monochrome lock, a failed load, the colour and
 // font pickers, and the style samples.
 #include "PLOT_Setup.h"
+
+#include "AxisEntry.h"
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
@@ -84,16 +86,6 @@ class SetupDialogTest : public QObject {
         d->activateWindow();
         if (!QTest::qWaitForWindowActive(d)) qWarning("set-up dialog not active");
         return d;
-    }
-
-    static void setAxis(PLOT_Setup* d, char axis, int mode, const char* max, const char* min, const char* major = "5",
-                        const char* minor = "2") {
-        const bool x = axis == 'X';
-        d->Option(x ? 13 + mode : 18 - mode)->setChecked(true);
-        d->Text(x ? 2 : 9)->setText(max);
-        d->Text(x ? 3 : 8)->setText(min);
-        d->Text(x ? 4 : 7)->setText(major);
-        d->Text(x ? 5 : 6)->setText(minor);
     }
 
 private slots:
@@ -216,7 +208,7 @@ private slots:
         for (const Case& c : cases) {
             fillChart(*chart);
             PLOT_Setup* d = open();
-            setAxis(d, 'Y', c.mode, c.max, c.min, c.major, c.minor);
+            test::SetAxis(d, 'Y', c.mode, c.max, c.min, c.major, c.minor);
             d->Text11()->setValue(c.digits);
             chart->calls.clear();
             d->Command7()->click();
@@ -271,7 +263,7 @@ private slots:
             fillChart(*chart);
             const ChartProperties before = chart->properties;
             PLOT_Setup* d = openShown();
-            setAxis(d, c.axis, c.mode, c.max, c.min, c.major, c.minor);
+            test::SetAxis(d, c.axis, c.mode, c.max, c.min, c.major, c.minor);
             d->TabSel(2);
             chart->calls.clear();
             ScriptedMessages messages;
@@ -297,7 +289,7 @@ private slots:
 
     void tickBoxesShowTheirWholeNumber() {
         PLOT_Setup* d = open();
-        setAxis(d, 'Y', kModeLinear, "10", "0", "2.5", "3.5");
+        test::SetAxis(d, 'Y', kModeLinear, "10", "0", "2.5", "3.5");
         d->Command7()->click();
         QCOMPARE(d->Text(7)->text(), QString("2"));
         QCOMPARE(d->Text(6)->text(), QString("4"));
@@ -320,7 +312,7 @@ private slots:
     void okWithARefusalStaysOpenWithTheBackup() {
         ScriptedMessages messages;
         PLOT_Setup* d = open();
-        setAxis(d, 'X', kModeLinear, "0", "1");
+        test::SetAxis(d, 'X', kModeLinear, "0", "1");
         d->Command1()->click();
         QVERIFY(platform::IsLoaded(d));
         QVERIFY(std::filesystem::exists(backup()));
@@ -330,7 +322,7 @@ private slots:
     void cancelBringsTheChartBackAsItWasAtOpening() {
         const ChartProperties opening = chart->properties;
         PLOT_Setup* d = open();
-        setAxis(d, 'Y', kModeLog, "1", "1E-9");
+        test::SetAxis(d, 'Y', kModeLog, "1", "1E-9");
         d->Option(4)->setChecked(true);
         d->Command7()->click();
         d->Label6_Click(11);
