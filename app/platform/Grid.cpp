@@ -218,14 +218,14 @@ void GridColumn::SetAlignment(Qt::Alignment alignment) {
     if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
 }
 
-void GridColumn::SetVisible(bool visible) {
-    visible_ = visible;
-    if (grid_) grid_->setColumnHidden(index_ - 1, !visible);
-}
-
 void GridColumn::SetFormat(const QString& format) {
     format_ = format;
     if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+}
+
+void GridColumn::SetVisible(bool visible) {
+    visible_ = visible;
+    if (grid_) grid_->applyColumnLayout(index_);
 }
 
 int KeyCodeOf(int qtKey) {
@@ -274,6 +274,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
             rowHeaderDoubleClick_(section + 1, headerClickShift_);
     });
     verticalHeader()->viewport()->installEventFilter(this);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (rowChange_ && current.isValid()) rowChange_(previous.isValid() ? previous.row() + 1 : 0);
+            });
 }
 
 Grid::~Grid() = default;
@@ -303,7 +307,11 @@ GridColumn& Grid::Column(const QString& key) {
     throw Error(ErrorKind::SubscriptOutOfRange, "no column \"" + FromQ(key) + "\"");
 }
 
-void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+void Grid::applyColumnLayout(int index) {
+    const GridColumn& c = Column(index);
+    setColumnWidth(index - 1, TwipsToPixels(c.Width()));
+    setColumnHidden(index - 1, !c.Visible());
+}
 
 void Grid::FitToColumns() {
     const QFontMetrics captions = horizontalHeader()->fontMetrics();

@@ -54,7 +54,7 @@ public:
     void SetWidth(int twips);
     void SetFormat(const QString& format);
     void SetEditable(bool editable) { editable_ = editable; }
-    // A hidden column keeps its values; it is only not shown.
+    // A hidden column keeps its values; the window still reads and writes them.
     void SetVisible(bool visible);
     // How the cells place their text; none given: the view's own.
     void SetAlignment(Qt::Alignment alignment);
@@ -137,6 +137,10 @@ public:
     void ClearFormatConditions();
     void AddFormatCondition(const QString& columnKey, const QVariant& value, const QColor& textColour);
 
+    // Runs after the current row has changed (by the user or by SetRow);
+    // lastRow is the row that was current before (0 for none).
+    void OnRowChange(std::function<void(int lastRow)> handler) { rowChange_ = std::move(handler); }
+
     void OnHeaderClick(std::function<void(GridColumn&)> handler) { headerClick_ = std::move(handler); }
     // Runs before the grid handles a key; setting keyCode to 0 swallows it.
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
@@ -181,6 +185,7 @@ private:
     std::function<void()> lostFocus_;
     std::function<void(int, int)> rowHeaderDoubleClick_;
     int headerClickShift_ = 0;
+    std::function<void(int)> rowChange_;
 };
 
 }  // namespace kx::platform

@@ -3,6 +3,8 @@
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "PLOT.h"
+#include "PgSetupMod.h"
+#include "PLOT_Setup.h"
 #include "RED_Gen.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
@@ -19,6 +21,8 @@ int main(int argc, char* argv[]) {
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
     kx::chart::InstallChartWindows();
+    kx::chart_setup::InstallChartPrinting();
+    kx::chart_setup::InstallChartSetup();
     kx::reduction::InstallReductionWindow();
     kx::comparison::InstallComparisonWindow();
     // Windows live on the heap: closing one deletes it.

@@ -135,6 +135,37 @@ private slots:
         QCOMPARE(grid->Row(), 0);
     }
 
+    void hiddenColumnsRowChangesAndACommittedEdit() {
+        grid->Column("Num").SetVisible(false);
+        QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(!grid->Column(1).Visible());
+        QCOMPARE(grid->CellText(2, 1), QString("2"));  // the values stay
+        grid->Column("Num").SetWidth(800);
+        QVERIFY(grid->isColumnHidden(0));
+
+        std::vector<std::pair<int, int>> changes;  // (last row, current row)
+        grid->OnRowChange([&](int lastRow) { changes.emplace_back(lastRow, grid->Row()); });
+        grid->SetRow(2);
+        grid->SetCol(3);  // same row: no change
+        grid->SetRow(4);
+        QCOMPARE(changes, (std::vector<std::pair<int, int>>{{0, 2}, {2, 4}}));
+
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        grid->CommitEdit();  // nothing in progress: nothing happens
+        QCOMPARE(table[3].fraction.toString(), QString("5.E-01"));
+        grid->edit(grid->model()->index(3, 2));
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText("0.75");
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.75"));
+        QVERIFY(editor->isHidden());  // the edit is over
+        table[3].fraction = "0.5";
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.5"));
+    }
+
     void headerClickAndKeyDownReachTheWindow() {
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
@@ -161,13 +192,11 @@ private slots:
         QCOMPARE(keys, (std::vector<std::pair<int, int>>{{17, 2}, {35, 2}, {38, 0}}));  // Ctrl, then Ctrl+End
     }
 
-    void hiddenColumnsKeepTheirValues() {
+    void aHiddenColumnShowsAgain() {
         grid->Column("Species").SetVisible(false);
-        QVERIFY(grid->isColumnHidden(1));
-        QVERIFY(!grid->Column(2).Visible());
-        QCOMPARE(grid->CellText(1, 2), QString("O2"));
         grid->Column(2).SetVisible(true);
         QVERIFY(!grid->isColumnHidden(1));
+        QCOMPARE(grid->CellText(1, 2), QString("O2"));
     }
 
     void formatConditionsColourTheTextOfMatchingRows() {
