@@ -3,6 +3,7 @@
 #include "AboutKINOVEX.h"
 #include "Desktop.h"
 #include "Dialogs.h"
+#include "DocumentMenus.h"
 #include "DocumentWindows.h"
 #include "FileHelpers.h"
 #include "Format.h"
@@ -28,6 +29,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace kx::shell {
 namespace {
@@ -72,6 +74,7 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
     setCentralWidget(central);
 
     buildMenus();
+    documentMenus_ = new platform::DocumentMenus(menuBar(), area_);
     buildToolbars();
     timer1_.OnTimer([this] { timer1Tick(); });
     timer2_.OnTimer([this] { timer2Tick(); });
@@ -86,6 +89,7 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
 }
 
 MDIForm1::~MDIForm1() {
+    delete documentMenus_;
     if (MainWindow() == this) {
         platform::SetActiveDocumentSource(nullptr);
         SetMainWindow(nullptr);
@@ -107,17 +111,24 @@ void MDIForm1::buildMenus() {
         NewTextDocument(caption, true);
     });
     connect(add(fileMenu_, "OPEN", "Open..."), &QAction::triggered, this, [] { OpenFileByType(""); });
-    // Close, Save and Save as belong to the document windows' own menus.
-    add(fileMenu_, "CLOSE", "Close");
+    // Close, Save and Save as belong to the document windows' own menus,
+    // which take the place of these while a document window is active: here
+    // there is nothing to close or save.
+    add(fileMenu_, "CLOSE", "Close")->setEnabled(false);
     fileMenu_->addSeparator();
-    add(fileMenu_, "SAVE", "Save");
-    add(fileMenu_, "SAVEAS", "Save as...");
+    add(fileMenu_, "SAVE", "Save")->setEnabled(false);
+    add(fileMenu_, "SAVEAS", "Save as...")->setEnabled(false);
     fileMenu_->addSeparator();
     connect(add(fileMenu_, "EXIT", "Exit"), &QAction::triggered, this,
             [this] { Trap("MDI#001. ", [this] { StartDeferredExit(); }); });
-    menuBar()->addMenu("Reaction Kinetics")->setObjectName("MDIREACKIN");
-    menuBar()->addMenu("Tools")->setObjectName("MDITools");
-    menuBar()->addMenu("Window")->setObjectName("WINDOW");
+    // The document windows carry these menus; the main window's own stay
+    // empty and so out of sight.
+    for (const auto& [name, caption] : {std::pair{"MDIREACKIN", "Reaction Kinetics"}, std::pair{"MDITools", "Tools"},
+                                        std::pair{"WINDOW", "Window"}}) {
+        QMenu* empty = menuBar()->addMenu(caption);
+        empty->setObjectName(name);
+        empty->menuAction()->setVisible(false);
+    }
     QMenu* help = menuBar()->addMenu("Help");
     help->setObjectName("HELPDD");
     helpAction_ = add(help, "MDIHELP", "User Guide");

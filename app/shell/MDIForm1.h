@@ -28,6 +28,10 @@ class QMdiSubWindow;
 class QMenu;
 class QPushButton;
 
+namespace kx::platform {
+class DocumentMenus;
+}
+
 namespace kx::shell {
 
 class MDIForm1 : public platform::FormWindow<QMainWindow> {
@@ -108,6 +112,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* helpAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    platform::DocumentMenus* documentMenus_ = nullptr;
 
     platform::Timer timer1_{700, true};
     platform::Timer timer2_{300, true};

@@ -9,8 +9,11 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -76,6 +79,31 @@ private slots:
         main->show();
     }
     void cleanup() { bed.reset(); }
+
+    void withoutADocumentTheMainWindowShowsItsOwnMenusAndNoEmptyOne() {
+        auto shownMenus = [this] {
+            QStringList shown;
+            for (QAction* a : main->menuBar()->actions())
+                if (a->isVisible()) {
+                    shown << a->text();
+                    if (!a->menu() || a->menu()->actions().isEmpty()) shown << "(empty)";
+                }
+            return shown;
+        };
+        QCOMPARE(shownMenus(), (QStringList{"File", "Help"}));
+        for (const char* nothingToDo : {"CLOSE", "SAVE", "SAVEAS"})
+            QVERIFY2(!main->findChild<QMenu*>("FILE")->findChild<QAction*>(nothingToDo)->isEnabled(), nothingToDo);
+
+        // A document window with menus of its own lends them to the bar
+        // while it is active.
+        auto* doc = new platform::FormWindow<QMainWindow>("MenuForm");
+        doc->menuBar()->addMenu("Results")->addAction("Species");
+        showDocument(doc);
+        QCOMPARE(shownMenus(), QStringList{"Results"});
+        platform::Unload(doc);
+        kx::test::Settle();
+        QCOMPARE(shownMenus(), (QStringList{"File", "Help"}));
+    }
 
     void exitStopsAtAWindowWhoseUserCancelsAndATryLaterEnds() {
         kx::test::EndCounter end;

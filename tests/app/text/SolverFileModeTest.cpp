@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -97,6 +98,22 @@ private slots:
                  kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt"));
         QVERIFY(platform::Unload(w));  // no question
         QVERIFY(messages.shown().empty());
+    }
+
+    void theActiveTextWindowsMenusStandInTheMainBar() {
+        shell::OpenFileByType(sample);
+        RES_ShowFile* w = textWindow("h2_air_1000K.txt");
+        QVERIFY(w);
+        QStringList shown;
+        for (QAction* a : bed->main->menuBar()->actions())
+            if (a->isVisible()) shown << a->text();
+        QCOMPARE(shown, (QStringList{"File", "Edit", "Format", "Solver", "Post-Processor", "Tools", "Window", "Help"}));
+        QCOMPARE(bed->main->menuBar()->actions(), w->menuBar()->actions());
+        QVERIFY(!w->menuBar()->isVisible());
+        // The window's items work from the main bar.
+        act(w, "FONT14")->trigger();
+        QCOMPARE(w->FontSize(), 14);
+        Shared().TextFontSize = 11;
     }
 
     void aFileAlreadyShownIsBroughtForwardUnderAnySpellingOfItsPath() {
