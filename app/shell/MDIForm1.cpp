@@ -89,6 +89,9 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
 }
 
 MDIForm1::~MDIForm1() {
+    // The document windows are destroyed after this, with the area: the
+    // area's activation signals must no longer reach this window.
+    disconnect(area_, nullptr, this, nullptr);
     delete documentMenus_;
     if (MainWindow() == this) {
         platform::SetActiveDocumentSource(nullptr);

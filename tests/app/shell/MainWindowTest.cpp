@@ -2,6 +2,7 @@
 // run-settings window, bringing a window to the front, the toolbars, the
 // chart-text panel and the arrangement of the document windows.
 #include "FormRegistry.h"
+#include "Icons.h"
 #include "MDIForm1.h"
 #include "Scripted.h"
 
@@ -103,6 +104,25 @@ private slots:
         platform::Unload(doc);
         kx::test::Settle();
         QCOMPARE(shownMenus(), (QStringList{"File", "Help"}));
+    }
+
+    void everyToolbarButtonHasAPictureAndATip() {
+        // The program's icon theme, when installed, gives every picture.
+        const bool themed = !platform::IconThemeName().isEmpty();
+        for (platform::Toolbar* bar : {main->Toolbar2(), main->Toolbar5()}) {
+            int buttons = 0;
+            for (int i = 1; i <= bar->ButtonCount(); ++i) {
+                QAction* b = bar->Button(i);
+                if (b->isSeparator()) continue;
+                ++buttons;
+                const QString key = b->objectName();
+                QVERIFY2(!b->icon().isNull(), qPrintable(key));
+                QVERIFY2(!b->icon().pixmap(bar->iconSize()).isNull(), qPrintable(key));
+                QVERIFY2(!b->toolTip().trimmed().isEmpty(), qPrintable(key));
+                if (themed) QVERIFY2(!b->icon().name().isEmpty(), qPrintable(key));
+            }
+            QCOMPARE(buttons, bar == main->Toolbar2() ? 10 : 8);
+        }
     }
 
     void exitStopsAtAWindowWhoseUserCancelsAndATryLaterEnds() {
@@ -377,6 +397,17 @@ private slots:
         log.clear();
         platform::BringToFront(windows[0]);
         QVERIFY(log.empty());
+    }
+
+    void aMainWindowBeingDestroyedCallsNoDocumentWindow() {
+        for (const char* caption : {"a.txt", "b.txt", "c.txt"}) showDocument(new ActivationWindow(log, caption));
+        log.clear();
+        // The document windows go with the main window, the active one
+        // first: the rest must not be activated by a window that is gone.
+        delete main;
+        main = nullptr;
+        QVERIFY2(log.empty(), log.empty() ? "" : log.front().c_str());
+        QVERIFY(platform::Forms().empty());
     }
 
     void windowsAreTiledAcrossOrSideBySide() {
