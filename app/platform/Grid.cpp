@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -194,7 +195,9 @@ private:
 
 void GridColumn::SetCaption(const QString& caption) {
     caption_ = caption;
-    if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    if (!grid_) return;
+    grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    grid_->applyColumnLayout(index_);
 }
 
 void GridColumn::SetWidth(int twips) {
@@ -204,7 +207,9 @@ void GridColumn::SetWidth(int twips) {
 
 void GridColumn::SetFormat(const QString& format) {
     format_ = format;
-    if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    if (!grid_) return;
+    grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    grid_->applyColumnLayout(index_);
 }
 
 int KeyCodeOf(int qtKey) {
@@ -235,6 +240,8 @@ int KeyCodeOf(int qtKey) {
 Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     setModel(model_);
     setSortingEnabled(false);
+    // Rows as high as a line of text needs.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
@@ -268,11 +275,36 @@ GridColumn& Grid::Column(const QString& key) {
     throw Error(ErrorKind::SubscriptOutOfRange, "no column \"" + FromQ(key) + "\"");
 }
 
-void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+// A column is as wide as its width in twips, and wider where its caption or
+// the text of its rows needs it; a column of width 0 stays hidden.
+void Grid::applyColumnLayout(int index) {
+    const int twips = Column(index).Width();
+    int pixels = TwipsToPixels(twips);
+    if (twips > 0) {
+        pixels = std::max(pixels, horizontalHeader()->sectionSizeHint(index - 1));
+        if (RowCount() > 0) pixels = std::max(pixels, sizeHintForColumn(index - 1));
+    }
+    if (columnWidth(index - 1) != pixels) setColumnWidth(index - 1, pixels);
+}
+
+void Grid::fitColumns() {
+    for (int c = 1; c <= ColumnCount(); ++c) applyColumnLayout(c);
+    updateGeometry();
+}
+
+QSize Grid::sizeHint() const {
+    QSize size = QTableView::sizeHint();
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (verticalHeader()->isVisibleTo(this)) width += verticalHeader()->sizeHint().width();
+    for (int c = 0; c < ColumnCount(); ++c) width += columnWidth(c);
+    size.setWidth(width);
+    return size;
+}
 
 void Grid::SetRowCount(int rows) {
     if (rows < 0) throw Error(ErrorKind::InvalidArgument);
     model_->setRows(rows);
+    fitColumns();
 }
 
 int Grid::RowCount() const { return model_->rowCount(); }
@@ -280,6 +312,7 @@ int Grid::RowCount() const { return model_->rowCount(); }
 void Grid::OnReadRow(std::function<void(int, GridRow&)> handler) {
     model_->readRow = std::move(handler);
     model_->refreshed();
+    fitColumns();
 }
 
 void Grid::OnWriteRow(std::function<void(int, const GridRow&)> handler) { model_->writeRow = std::move(handler); }
@@ -287,6 +320,7 @@ void Grid::OnWriteRow(std::function<void(int, const GridRow&)> handler) { model_
 void Grid::Refresh() {
     model_->refreshed();
     sortRows();
+    fitColumns();
 }
 
 void Grid::ClearSortKeys() {

@@ -26,6 +26,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -297,7 +298,7 @@ void MDIForm1::timer4Tick() {
 void MDIForm1::ArrangeChildren(int nn) {
     Trap("MDI#011. ", [&] {
         switch (nn) {
-            case 0: area_->cascadeSubWindows(); break;
+            case 0: cascade(); break;
             case 1: tile(true); break;
             case 2: tile(false); break;
             case 3: arrangeIcons(); break;
@@ -306,17 +307,44 @@ void MDIForm1::ArrangeChildren(int nn) {
     });
 }
 
-void MDIForm1::tile(bool horizontal) {
+// The document windows that cascade and tile arrange: shown and not
+// minimised, in the order asked for.
+std::vector<QMdiSubWindow*> MDIForm1::arrangedWindows(int order) const {
     std::vector<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* sub : area_->subWindowList())
+    for (QMdiSubWindow* sub : area_->subWindowList(static_cast<QMdiArea::WindowOrder>(order)))
         if (sub->isVisible() && !sub->isMinimized()) windows.push_back(sub);
+    return windows;
+}
+
+namespace {
+
+void putAt(QMdiSubWindow* window, const Place& place) {
+    if (window->isMaximized()) window->showNormal();
+    window->setGeometry(place.x, place.y, place.width, place.height);
+}
+
+}  // namespace
+
+void MDIForm1::cascade() {
+    // The window in front stays in front, at the last step.
+    const std::vector<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::StackingOrder);
+    if (windows.empty()) return;
+    const QSize size = area_->viewport()->size();
+    const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()) + 4;
+    const std::vector<Place> places = CascadePlaces(static_cast<int>(windows.size()), size.width(), size.height(), step);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        putAt(windows[i], places[i]);
+        windows[i]->raise();
+    }
+}
+
+void MDIForm1::tile(bool horizontal) {
+    // Tiles go in the order the windows were opened.
+    const std::vector<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::CreationOrder);
     const QSize size = area_->viewport()->size();
     const std::vector<Place> places =
         TilePlaces(static_cast<int>(windows.size()), size.width(), size.height(), horizontal);
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i]->isMaximized()) windows[i]->showNormal();
-        windows[i]->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
-    }
+    for (std::size_t i = 0; i < windows.size(); ++i) putAt(windows[i], places[i]);
 }
 
 void MDIForm1::arrangeIcons() {

@@ -20,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -99,6 +100,8 @@ private:
     void timer3Tick();
     void timer4Tick();
     void subWindowActivated(QMdiSubWindow* sub);
+    std::vector<QMdiSubWindow*> arrangedWindows(int order) const;
+    void cascade();
     void tile(bool horizontal);
     void arrangeIcons();
 

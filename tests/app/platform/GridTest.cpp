@@ -1,4 +1,5 @@
 // The grid in unbound mode: the test plays the window that owns the table.
+#include "Desktop.h"
 #include "Errors.h"
 #include "Grid.h"
 
@@ -48,6 +49,26 @@ private slots:
             table.at(static_cast<size_t>(row) - 1).fraction = v.Value(3).toString();
         });
         grid->SetRowCount(static_cast<int>(table.size()));
+    }
+
+    void columnsAreWideEnoughForTheirCaptionsAndRows() {
+        grid->AddColumn("MolFormula", "Molecular Formula", 300);
+        grid->AddColumn("Hidden", "Hidden", 0);
+        const int formula = grid->columnWidth(3);
+        QVERIFY(formula >= grid->fontMetrics().horizontalAdvance("Molecular Formula"));
+        QCOMPARE(grid->columnWidth(4), 0);
+        // A long name read later widens its column; a narrow caption keeps
+        // the width the window gave.
+        table[1].name = "CH2CHCH2CH2CH2CH2OO";
+        grid->Refresh();
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("CH2CHCH2CH2CH2CH2OO"));
+        QCOMPARE(grid->columnWidth(0), kx::platform::TwipsToPixels(600));
+        grid->Column(2).SetCaption("Name of the species in the mechanism");
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("Name of the species in the mechanism"));
+        // The grid asks for room for all its columns.
+        int columns = 0;
+        for (int c = 0; c < grid->ColumnCount(); ++c) columns += grid->columnWidth(c);
+        QVERIFY(grid->sizeHint().width() > columns);
     }
 
     void rowsComeFromTheWindowAndShowInTheColumnFormat() {

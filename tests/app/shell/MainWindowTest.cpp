@@ -9,6 +9,7 @@
 #include "DesktopTestSupport.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -204,6 +206,25 @@ private slots:
         QCOMPARE(created, 2);
         QCOMPARE(platform::FindForms("SOL_RUN").size(), size_t(1));
         QVERIFY(platform::FindForm("SOL_RUN") != first);
+    }
+
+    void aDialogOpensAtLeastAtItsSizeHintInsideTheMainWindow() {
+        main->setGeometry(QRect(40, 30, 700, 500));
+        shell::FormCreatorInstallation run(shell::kRunSettingsWindow, [] {
+            auto* dialog = new platform::FormWindow<QDialog>(shell::kRunSettingsWindow);
+            auto* layout = new QVBoxLayout(dialog);
+            layout->addWidget(new QLabel(QString(30, 'W'), dialog));
+            // Too small for its content, and out to the right.
+            dialog->resize(50, 40);
+            dialog->move(1500, 60);
+            return dialog;
+        });
+        platform::Form* form = shell::LoadForm(shell::kRunSettingsWindow);
+        shell::ShowForm(form);
+        QWidget* dialog = form->Widget();
+        QVERIFY(dialog->width() >= dialog->sizeHint().width() && dialog->height() >= dialog->sizeHint().height());
+        QVERIFY2(main->geometry().contains(dialog->frameGeometry()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(dialog->x()).arg(dialog->y()).arg(dialog->width()).arg(dialog->height())));
     }
 
     void aRunRequestWithoutTheRunWindowIsReported() {
@@ -410,7 +431,7 @@ private slots:
         QVERIFY(platform::Forms().empty());
     }
 
-    void windowsAreTiledAcrossOrSideBySide() {
+    void windowsAreTiledOrCascadedOverTheWholeArea() {
         std::vector<platform::Form*> docs = {openText("a.txt"), openText("b.txt"), openText("c.txt")};
         const QSize area = main->Area()->viewport()->size();
         main->ArrangeChildren(1);
@@ -423,6 +444,15 @@ private slots:
             QCOMPARE(frame(docs[i])->height(), area.height());
             QCOMPARE(frame(docs[i])->x(), i * (area.width() / 3));
         }
+        // Cascade: one size for all, reaching the area's right and bottom
+        // edges, the window in front (the last opened) at the last step.
+        main->ArrangeChildren(0);
+        QCOMPARE(frame(docs[0])->pos(), QPoint(0, 0));
+        for (int i = 0; i < 3; ++i) QCOMPARE(frame(docs[i])->size(), frame(docs[0])->size());
+        QCOMPARE(frame(docs[2])->geometry().bottomRight(), QRect(QPoint(0, 0), area).bottomRight());
+        QVERIFY(frame(docs[1])->x() > 0 && frame(docs[1])->x() < frame(docs[2])->x());
+        QCOMPARE(platform::ActiveDocument(), docs[2]);
+
         frame(docs[1])->showMinimized();
         main->ArrangeChildren(3);
         QCOMPARE(frame(docs[1])->x(), 0);

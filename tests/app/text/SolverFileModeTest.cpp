@@ -116,6 +116,23 @@ private slots:
         Shared().TextFontSize = 11;
     }
 
+    void newTextWindowsOpenReadableAndInsideTheMainArea() {
+        const QSize area = bed->main->Area()->viewport()->size();
+        const QRect inside(QPoint(0, 0), area);
+        std::vector<QRect> places;
+        for (int i = 0; i < 6; ++i) {
+            std::string caption;
+            shell::NewTextDocument(caption, true);
+            const QRect frame = platform::OuterWidget(textWindow(QString::fromStdString(caption)))->geometry();
+            QVERIFY2(inside.contains(frame), caption.c_str());
+            QVERIFY(frame.width() >= area.width() * 3 / 4 && frame.height() >= area.height() * 3 / 4);
+            places.push_back(frame);
+        }
+        // Each new window a step down from the one before, until the next
+        // step would leave the area.
+        QVERIFY(places[1].topLeft().x() > places[0].topLeft().x() && places[1].y() > places[0].y());
+    }
+
     void aFileAlreadyShownIsBroughtForwardUnderAnySpellingOfItsPath() {
         ScriptedMessages messages;
         shell::OpenFileByType(sample);
