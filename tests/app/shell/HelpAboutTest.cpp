@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
@@ -112,6 +114,24 @@ private slots:
         help->findChild<QAction*>("HELPCOPY")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QString::fromStdString(help->NumberFormatHelpText()).replace("\r\n", "\n"));
+    }
+
+    void theHelpWindowsShortcutsWorkFromTheMainWindowsBar() {
+        auto* help = new shell::Help1;
+        shell::ShowForm(help);
+        platform::BringToFront(help);
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(main->menuBar()->actions(), help->menuBar()->actions());
+        QVERIFY(!help->menuBar()->isVisible());
+        // The menu item's shortcut, not the text box's own keys.
+        int selectAll = 0;
+        connect(help->findChild<QAction*>("HELPSELALL"), &QAction::triggered, [&] { ++selectAll; });
+        platform::MdiFrame(help)->setFocus();
+        QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(selectAll, 1);
+        QCOMPARE(help->RichTextBox1()->textCursor().selectedText().size(),
+                 help->RichTextBox1()->toPlainText().size());
     }
 
     void thePageSetUpOfTheHelpIsFixed() {
