@@ -15,10 +15,11 @@ QMenuBar* DocumentMenuBar(QWidget* window) {
     return window->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-DocumentMenus::DocumentMenus(QMenuBar* mainBar, QMdiArea* area) : QObject(mainBar), mainBar_(mainBar), area_(area) {
+DocumentMenus::DocumentMenus(QMenuBar* mainBar, QMdiArea* area)
+    : QObject(mainBar), mainBar_(mainBar), area_(area), viewport_(area->viewport()) {
     for (QAction* a : mainBar->actions()) own_.append(a);
     connect(area, &QMdiArea::subWindowActivated, this, [this] { Sync(); });
-    area->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     Sync();
 }
 
@@ -66,10 +67,13 @@ void DocumentMenus::showMenus(const QList<QAction*>& menus) {
     mainBar_->addActions(menus);
 }
 
+// Windows and menus going away (also while the area itself is being
+// destroyed) only ask for a later Sync: nothing of the area is touched here
+// then.
 bool DocumentMenus::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     auto syncLater = [this] { QMetaObject::invokeMethod(this, [this] { Sync(); }, Qt::QueuedConnection); };
-    if (area_ && watched == area_->viewport()) {
+    if (watched == viewport_) {
         // A new document window's frame, or one going away.
         if (type == QEvent::ChildAdded) {
             if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child()))
@@ -79,7 +83,8 @@ bool DocumentMenus::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (qobject_cast<QMenuBar*>(watched)) {
         // A document window's own bar: shown again, or its menus changed.
-        if (type == QEvent::Show || type == QEvent::ActionAdded || type == QEvent::ActionRemoved) Sync();
+        if (type == QEvent::Show || type == QEvent::ActionAdded) Sync();
+        if (type == QEvent::ActionRemoved) syncLater();
     } else if (type == QEvent::Show && qobject_cast<QMdiSubWindow*>(watched)) {
         Sync();
     } else if (type == QEvent::ChildAdded) {

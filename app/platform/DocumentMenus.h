@@ -49,6 +49,7 @@ private:
 
     QPointer<QMenuBar> mainBar_;
     QPointer<QMdiArea> area_;
+    QPointer<QObject> viewport_;  // compared only: it may be part destroyed
     QList<QPointer<QAction>> own_;
     QPointer<QWidget> shown_;
     bool syncing_ = false;
