@@ -16,6 +16,10 @@
 namespace kx::platform {
 namespace {
 
+// Column widths follow the rows in view and this many from the top, so that
+// a refresh of a table of thousands of rows stays quick.
+constexpr int kFitRows = 250;
+
 bool isNumberType(const QVariant& v) {
     switch (v.metaType().id()) {
         case QMetaType::Double:
@@ -243,6 +247,7 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     // Rows as high as a line of text needs.
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setSectionsClickable(true);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { widenForShownRows(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
     });
@@ -282,9 +287,43 @@ void Grid::applyColumnLayout(int index) {
     int pixels = TwipsToPixels(twips);
     if (twips > 0) {
         pixels = std::max(pixels, horizontalHeader()->sectionSizeHint(index - 1));
-        if (RowCount() > 0) pixels = std::max(pixels, sizeHintForColumn(index - 1));
+        pixels = std::max(pixels, contentsWidth(index - 1));
     }
     if (columnWidth(index - 1) != pixels) setColumnWidth(index - 1, pixels);
+}
+
+// The widest text of the column in rows from..to (as shown).
+int Grid::textWidth(int column, int from, int to) const {
+    int width = 0;
+    for (int r = from; r <= to; ++r) width = std::max(width, sizeHintForIndex(model_->index(r, column)).width());
+    return width == 0 ? 0 : width + (showGrid() ? 1 : 0);
+}
+
+std::pair<int, int> Grid::shownRows() const {
+    const int rows = model_->rowCount();
+    int last = rowAt(viewport()->height());
+    if (last < 0) last = rows - 1;
+    return {std::max(0, rowAt(0)), last};
+}
+
+// The rows in view and the first ones of the table; rows scrolled into view
+// later widen their columns as they come.
+int Grid::contentsWidth(int column) const {
+    const int rows = model_->rowCount();
+    if (rows == 0) return 0;
+    const int top = std::min(rows, kFitRows) - 1;
+    const auto [first, last] = shownRows();
+    return std::max(textWidth(column, 0, top), textWidth(column, std::max(first, top + 1), last));
+}
+
+void Grid::widenForShownRows() {
+    if (model_->rowCount() == 0) return;
+    const auto [first, last] = shownRows();
+    for (int c = 0; c < ColumnCount(); ++c) {
+        if (Column(c + 1).Width() == 0) continue;
+        const int needed = textWidth(c, first, last);
+        if (needed > columnWidth(c)) setColumnWidth(c, needed);
+    }
 }
 
 void Grid::fitColumns() {

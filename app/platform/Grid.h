@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kx::platform {
@@ -128,6 +129,10 @@ private:
     };
     void applyColumnLayout(int index);
     void fitColumns();
+    int textWidth(int column, int from, int to) const;
+    std::pair<int, int> shownRows() const;
+    int contentsWidth(int column) const;
+    void widenForShownRows();
     void sortRows();
 
     std::vector<std::unique_ptr<GridColumn>> columns_;

@@ -71,6 +71,19 @@ private slots:
         QVERIFY(grid->sizeHint().width() > columns);
     }
 
+    void aLongTextFarDownWidensItsColumnWhenItComesIntoView() {
+        table.assign(600, Species{"N2", "0.1"});
+        table[499].name = "C6H5CH2CH2CH2CH2CH2OO";
+        grid->SetRowCount(600);
+        grid->resize(400, 300);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        const int longName = grid->fontMetrics().horizontalAdvance(table[499].name);
+        QVERIFY(grid->columnWidth(1) < longName);  // only the first rows were measured
+        grid->ShowRow(500);
+        QVERIFY(grid->columnWidth(1) >= longName);
+    }
+
     void rowsComeFromTheWindowAndShowInTheColumnFormat() {
         QCOMPARE(grid->RowCount(), 5);
         QCOMPARE(grid->CellText(1, 1), QString("1"));
