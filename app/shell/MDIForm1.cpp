@@ -3,7 +3,7 @@
 #include "AboutKINOVEX.h"
 #include "Desktop.h"
 #include "Dialogs.h"
-#include "DocumentMenus.h"
+#include "DocumentMenuBar.h"
 #include "DocumentWindows.h"
 #include "FileHelpers.h"
 #include "Format.h"

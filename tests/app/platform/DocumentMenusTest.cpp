@@ -1,5 +1,5 @@
 // The main window's menu bar following the active document window.
-#include "DocumentMenus.h"
+#include "DocumentMenuBar.h"
 
 #include <QAction>
 #include <QMainWindow>

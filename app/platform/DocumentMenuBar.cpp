@@ -1,4 +1,4 @@
-#include "DocumentMenus.h"
+#include "DocumentMenuBar.h"
 
 #include <QChildEvent>
 #include <QEvent>
