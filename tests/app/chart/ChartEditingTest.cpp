@@ -1,0 +1,252 @@
+// Editing a chart in its window: copying, cutting and pasting subsets
+// through the scratch file and the clipboard, switching a subset to its
+// points, appearance (monochrome style, grid lines, data points, sizes,
+// colours) with the main window's chart toolbar, export, the data table and
+// the set-up dialog's place.
+#include "ChartWindowsBed.h"
+
+#include "RES_ShowFile.h"
+#include "Scripted.h"
+#include "SubsetText.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <memory>
+
+using namespace kx;
+using chart::PLOT;
+using platform::testing::ScriptedDialogs;
+using platform::testing::ScriptedMessages;
+using platform::testing::ScriptedModals;
+
+class ChartEditingTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::ChartWindowsBed> bed;
+    using Bed = test::ChartWindowsBed;
+
+    PLOT* twoCurves() {
+        Bed::curve({0, 1, 2}, {0, 1, 4}, "H2O");
+        PLOT* c = Bed::curve({0, 1, 2, 3}, {10, 8, 6, 4}, "R12, 1.00E-03 (mol/g)", true, "H+O2<=>O+OH");
+        Bed::layOut(c);
+        platform::BringToFront(c);
+        return c;
+    }
+    QAction* button(int index) { return bed->main->Toolbar2()->Button(index); }
+
+private slots:
+    void init() { bed = std::make_unique<Bed>(); }
+    void cleanup() { bed.reset(); }
+
+    void aCopiedSubsetPastesIntoAnotherChart() {
+        PLOT* first = twoCurves();
+        const std::string scratch = bed->folder.assist("KINA03.TMP");
+        QVERIFY(!first->findChild<QAction*>("PASTEPLOT")->isEnabled());
+        first->SubSetSelect(1);
+        first->SAVESS();
+        QVERIFY(files::Exists(scratch));
+        QVERIFY(platform::ClipboardText().startsWith("KINOVEX SUBSET\r\nLabel\tR12, 1.00E-03 (mol/g)\r\n"));
+        QVERIFY(first->findChild<QAction*>("PASTEPLOT")->isEnabled());
+        QVERIFY(button(chart::toolbar2::kPaste)->isEnabled());
+        // Cut takes it out of this chart.
+        first->CUTSS();
+        QCOMPARE(first->Pesgoa1().Subsets(), 1);
+
+        auto* other = static_cast<PLOT*>(shell::LoadForm(shell::kChartWindow));
+        other->SetCaption("Chart other.pg");
+        Shared().PlotSubsetCount = 1;
+        Shared().PlotPointCount = 2;
+        Shared().PlotData = {{5, 6}, {7, 8}};
+        Shared().PlotSubsetLabels = {"own"};
+        other->Intit(0, false);
+        const chart::Subset copied = *chart::ReadCopiedSubset(files::ReadAll(scratch));
+        other->PASTESS();
+        const chart::ChartModel& m = other->Pesgoa1();
+        QCOMPARE(m.Subsets(), 2);
+        QCOMPARE(m.Points(), 4);
+        QCOMPARE(m.At(1).label, std::string("R12, 1.00E-03 (mol/g)"));
+        QCOMPARE(m.At(1).longLabel1, std::string("H+O2<=>O+OH"));
+        QCOMPARE(m.At(1).colour, copied.colour);
+        QCOMPARE(m.At(1).lineType, copied.lineType);
+        QCOMPARE(m.At(1).y, (std::vector<double>{10, 8, 6, 4}));
+        QCOMPARE(m.At(0).x, (std::vector<double>{5, 6, chart::kMissing, chart::kMissing}));
+        QVERIFY(other->ChartChanged());
+    }
+
+    void pasteWithoutACopiedSubsetSaysSo() {
+        PLOT* c = twoCurves();
+        ScriptedMessages messages;
+        c->PASTESS();
+        QCOMPARE(messages.lastText(), QString("There is no copied subset to paste."));
+        bed->folder.dir.write("AssistFiles/KINA03.TMP", "something else");
+        c->PASTESS();
+        QCOMPARE(messages.shown().size(), std::size_t(2));
+        QCOMPARE(c->Pesgoa1().Subsets(), 2);
+    }
+
+    void aSubsetSwitchesToItsPointsAndBack() {
+        PLOT* c = twoCurves();
+        c->SubSetSelect(0);
+        c->SubsetLinePoints();
+        QCOMPARE(c->Pesgoa1().At(0).lineType, chart::kLineTypeNone);
+        QCOMPARE(c->View()->SubsetCurve(0)->lineStyle(), QCPCurve::lsNone);
+        QVERIFY(c->View()->SubsetCurve(0)->scatterStyle().shape() != QCPScatterStyle::ssNone);
+        c->SubsetLinePoints();
+        QCOMPARE(c->View()->SubsetCurve(0)->lineStyle(), QCPCurve::lsLine);
+    }
+
+    void theToolbarFollowsTheChart() {
+        PLOT* c = twoCurves();
+        // The Temporary Chart is saved with Save As only.
+        QVERIFY(!button(chart::toolbar2::kSave)->isEnabled());
+        QVERIFY(!c->findChild<QAction*>("SAVEGRAPH")->isEnabled());
+        QVERIFY(!button(chart::toolbar2::kCut)->isEnabled());
+        button(chart::toolbar2::kGridLines)->trigger();
+        QVERIFY(c->Pesgoa1().Flag("GridLines"));
+        QVERIFY(c->View()->xAxis->grid()->visible());
+        QVERIFY(button(chart::toolbar2::kGridLines)->isChecked());
+        QVERIFY(c->findChild<QAction*>("GRIDLINES")->isChecked());
+        button(chart::toolbar2::kMarker)->trigger();
+        QVERIFY(c->View()->SubsetCurve(0)->scatterStyle().shape() != QCPScatterStyle::ssNone);
+        // Monochrome style draws black and keeps the colours.
+        c->Pesgoa1().At(1).colour = 255;
+        button(chart::toolbar2::kStyle)->trigger();
+        QVERIFY(!c->COLORBOOLTT());
+        QVERIFY(button(chart::toolbar2::kStyle)->isChecked());
+        QCOMPARE(c->View()->SubsetCurve(1)->pen().color(), QColor(Qt::black));
+        QCOMPARE(c->Pesgoa1().At(1).colour, 255);
+        c->PlotCol();
+        QCOMPARE(c->View()->SubsetCurve(1)->pen().color(), QColor(255, 0, 0));
+        QVERIFY(!button(chart::toolbar2::kStyle)->isChecked());
+        // A file chart enables Save.
+        c->SetCaption("Chart x.pg");
+        c->Form_Activate();
+        QVERIFY(button(chart::toolbar2::kSave)->isEnabled());
+    }
+
+    void sizesAndColoursReachTheDrawing() {
+        PLOT* c = twoCurves();
+        c->SetTextSize(0);
+        const int large = c->View()->xAxis->labelFont().pointSize();
+        c->SetTextSize(2);
+        QVERIFY(c->View()->xAxis->labelFont().pointSize() < large);
+        c->Pesgoa1().Slot(2) = chart::Annotation{1, 5, "note", 0, 0, 0};
+        c->ColorToPlot(0xFFFFFF, 0x0000FF, 0, 0x00FFFF, 0xFF0000, 0x00FF00, 0x123456);
+        QCOMPARE(c->View()->axisRect()->backgroundBrush().color(), QColor(255, 255, 0));
+        QCOMPARE(c->View()->xAxis->labelColor(), QColor(255, 0, 0));
+        QCOMPARE(c->View()->AnnotationItem(2)->color(), QColor(0, 255, 0));
+        QCOMPARE(c->Pesgoa1().Slot(100).colour, 0x00FF00);
+        QCOMPARE(Shared().SelectionColor, 0x123456);
+        c->Pesgoa1().Set("XAxisScaleControl", 2.0);
+        c->Refr();
+        QCOMPARE(c->View()->xAxis->scaleType(), QCPAxis::stLogarithmic);
+        c->Pesgoa1().Set("ShowYAxis", 5.0);
+        c->Refr();
+        QVERIFY(!c->View()->yAxis->visible());
+    }
+
+    void exportsToFilesAndTheClipboard_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("png") << chart::kExportPng << QByteArray("\x89PNG");
+        QTest::newRow("bmp") << chart::kExportBmp << QByteArray("BM");
+        QTest::newRow("svg") << chart::kExportSvg << QByteArray("<?xml");
+    }
+    void exportsToFilesAndTheClipboard() {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, magic);
+        PLOT* c = twoCurves();
+        ScriptedModals modals;
+        const std::string base = bed->folder.dir.file("picture");
+        modals.Next([&](QDialog& d) {
+            auto& x = static_cast<chart::PLOT_xportMe&>(d);
+            x.KindButton(kind)->setChecked(true);
+            x.DestinationButton(chart::kExportToFile)->setChecked(true);
+            x.FileBox()->setText(QString::fromStdString(base));
+            x.Ok();
+        });
+        c->findChild<QAction*>("EXPORTPLOT")->trigger();
+        const std::string path = base + "." + chart::ExportExtension(kind);
+        QCOMPARE(Shared().ExportFilePath, path);
+        QVERIFY(files::Exists(path));
+        QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).startsWith(magic));
+        if (kind == chart::kExportSvg) QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).contains("H2O"));
+        // The dialog starts on the remembered choice; to the clipboard now.
+        modals.Next([&](QDialog& d) {
+            auto& x = static_cast<chart::PLOT_xportMe&>(d);
+            QVERIFY(x.KindButton(kind)->isChecked());
+            QCOMPARE(x.FileBox()->text(), QString::fromStdString(path));
+            x.DestinationButton(chart::kExportToClipboard)->setChecked(true);
+            x.Ok();
+        });
+        QApplication::clipboard()->clear();
+        c->findChild<QAction*>("EXPORTPLOT")->trigger();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data->hasImage());
+        QCOMPARE(data->hasFormat("image/svg+xml"), kind == chart::kExportSvg);
+    }
+
+    void anExportToNoFileIsRefused() {
+        PLOT* c = twoCurves();
+        ScriptedModals modals;
+        ScriptedMessages messages;
+        modals.Next([&](QDialog& d) {
+            auto& x = static_cast<chart::PLOT_xportMe&>(d);
+            x.DestinationButton(chart::kExportToFile)->setChecked(true);
+            x.FileBox()->setText("  ");
+            x.Ok();
+            QVERIFY(d.result() != QDialog::Accepted);
+            d.reject();
+        });
+        c->findChild<QAction*>("EXPORTPLOT")->trigger();
+        QCOMPARE(messages.lastText(), QString("Please enter the name of the file to export to."));
+    }
+
+    void theDataShowsAsATextTable() {
+        text::InstallTextWindows();
+        PLOT* c = twoCurves();
+        c->ViewDataOnly();
+        auto* table = dynamic_cast<text::RES_ShowFile*>(platform::FindForm(shell::kTextWindow));
+        QVERIFY(table);
+        QCOMPARE(table->Caption(), QString("Temporary Chart - Data"));
+        QVERIFY(table->MePath().empty());  // a table, not a document of its own
+        const QString shown = table->RichTextBox1()->toPlainText();
+        QVERIFY(shown.contains("Subset 2: R12, 1.00E-03 (mol/g)"));
+        QVERIFY(shown.contains("   3.00000000E+00   4.00000000E+00"));
+        shell::InstallFormCreator(shell::kTextWindow, nullptr);
+        shell::InstallFormCreator(shell::kFindWindow, nullptr);
+        shell::InstallShowFileInResultWindow(nullptr);
+    }
+
+    void theSetUpDialogIsNotThereYet() {
+        PLOT* c = twoCurves();
+        ScriptedMessages messages;
+        c->findChild<QAction*>("CASTOMDIAL")->trigger();
+        QCOMPARE(messages.lastText(), QString("Plot#032. This part of the program is not available: PLOT_Setup"));
+        c->findChild<QAction*>("PRINTPLOT")->trigger();
+        QCOMPARE(messages.lastText(), QString("Plot#031. This part of the program is not available: PgSetupMod"));
+    }
+
+    void theSetUpDialogIsShownOverTheChart() {
+        PLOT* c = twoCurves();
+        test::CallLog log;
+        shell::FormCreatorInstallation setup("PLOT_Setup", [&log] { return new test::StubToolDialog(log, "PLOT_Setup"); });
+        ScriptedModals modals;
+        modals.Next([&](QDialog& d) {
+            QCOMPARE(chart::ActiveChart(), c);
+            d.accept();
+        });
+        c->CastomDial();
+        QCOMPARE(modals.shown().size(), std::size_t(1));
+        QVERIFY(platform::FindForms("PLOT_Setup").empty());
+    }
+};
+
+QTEST_MAIN(ChartEditingTest)
+#include "ChartEditingTest.moc"
