@@ -304,8 +304,9 @@ ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(par
     side->addElement(1, 0, new QCPLayoutElement(this));
     side->setRowStretchFactor(0, 0.001);
     side->setRowStretchFactor(1, 1);
+    side->setMargins(QMargins(4, 8, 10, 0));
+    side->setAutoMargins(QCP::msNone);
     body->setColumnStretchFactor(1, 0.001);
-    legend->setFillOrder(QCPLegend::foColumnsFirst);
 
     halo_ = new ModelCurve(xAxis, yAxis, model_, -1);
     halo_->setLayer("grid");
@@ -406,7 +407,10 @@ void ChartView::syncStyle() {
         QCPCurve* c = curves_[static_cast<std::size_t>(s)];
         if (!c) continue;
         const Subset& sub = model_.At(s);
-        const QColor col = colour ? colourOf(sub.colour) : QColor(Qt::black);
+        // Beside a histogram's bars a line (its zero line) takes the axes' colour.
+        const QColor col = !colour ? QColor(Qt::black)
+                           : model_.bars.signedBars ? colourOf(static_cast<Colour>(model_.Number("GraphForeColor")))
+                                                    : colourOf(sub.colour);
         c->setName(QString::fromStdString(sub.label));
         if (sub.lineType == kLineTypeNone) {
             c->setLineStyle(QCPCurve::lsNone);
@@ -504,12 +508,13 @@ void ChartView::syncLegend() {
     const bool shown = model_.Flag("ShowLegend") && !model_.bars.signedBars;
     legend->setVisible(shown);
     if (!shown) return;
-    for (QCPCurve* c : curves_)
-        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
     // As many rows as the plotting area holds, then another column.
     const int rowHeight = std::max(1, QFontMetrics(legend->font()).height() + legend->rowSpacing() + 2);
     const int available = std::max(rowHeight, height() - 140);
     legend->setWrap(std::max(1, available / rowHeight));
+    legend->setFillOrder(QCPLegend::foRowsFirst, false);
+    for (QCPCurve* c : curves_)
+        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {

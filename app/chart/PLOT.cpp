@@ -371,8 +371,12 @@ bool PLOT::QueryUnload() {
         if (answer == platform::kAnswerNo) return;
         if (answer != platform::kAnswerYes || !Save()) refuse();
     });
+    // The chart toolbar and the text panel go with the chart.
     if (!refused)
-        if (shell::MDIForm1* main = shell::MainForm()) main->Toolbar2()->hide();
+        if (shell::MDIForm1* main = shell::MainForm()) {
+            main->Toolbar2()->hide();
+            main->HideContr();
+        }
     return !refused;
 }
 
