@@ -759,9 +759,13 @@ void ChartView::RenderTo(QPainter& painter, const QRectF& target) {
         QCPPainter p(&picture);
         toPainter(&p, w, h);
     }
+    // Playing a picture back scales it from its own resolution to the
+    // device's; the scale here leaves only the size of the target.
+    const double replayX = painter.device() ? double(painter.device()->logicalDpiX()) / picture.logicalDpiX() : 1;
+    const double replayY = painter.device() ? double(painter.device()->logicalDpiY()) / picture.logicalDpiY() : 1;
     painter.save();
     painter.translate(target.topLeft());
-    painter.scale(target.width() / w, target.height() / h);
+    painter.scale(target.width() / w / replayX, target.height() / h / replayY);
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
@@ -206,6 +207,62 @@ private slots:
         });
         c->findChild<QAction*>("EXPORTPLOT")->trigger();
         QCOMPARE(messages.lastText(), QString("Please enter the name of the file to export to."));
+    }
+
+    void aFixedChartSizeAndBack() {
+        PLOT* c = twoCurves();
+        ScriptedMessages messages;
+        bool failed = false;
+        c->PoltSize(failed, 1.5, 10, 1);
+        QVERIFY(failed);
+        QCOMPARE(messages.lastText(), QString("The chart size must lie between 2 and 100 cm."));
+        ScriptedModals modals;
+        modals.Next([](QDialog& d) {
+            d.findChild<QLineEdit*>("HeightBox")->setText("5");
+            d.findChild<QLineEdit*>("WidthBox")->setText("10");
+            d.accept();
+        });
+        c->findChild<QAction*>("CHARTSIZE")->trigger();
+        const double pixelsPerCm = c->logicalDpiX() / 2.54;
+        QCOMPARE(c->View()->width(), int(10 * pixelsPerCm));
+        QCOMPARE(c->View()->height(), int(5 * pixelsPerCm));
+        QVERIFY(!c->findChild<QAction*>("FULLWIN")->isChecked());
+        double h = 0, w = 0;
+        c->GetChartSize_Twips(h, w);
+        QCOMPARE(int(w), platform::PixelsToTwips(int(10 * pixelsPerCm)));
+        c->FullWin();
+        QVERIFY(c->findChild<QAction*>("FULLWIN")->isChecked());
+        QCOMPARE(c->View()->maximumWidth(), QWIDGETSIZE_MAX);
+    }
+
+    void theChartDrawsOntoAnyPainter() {
+        PLOT* c = twoCurves();
+        c->Pesgoa1().At(0).colour = 0x0000FF;
+        c->Pesgoa1().At(0).lineType = 11;
+        c->Refr();
+        // A page of twice the screen's resolution: the same drawing, scaled.
+        QImage page(1600, 1200, QImage::Format_RGB32);
+        page.setDotsPerMeterX(page.dotsPerMeterX() * 2);
+        page.setDotsPerMeterY(page.dotsPerMeterY() * 2);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            c->RenderChart(painter, QRectF(0, 0, 1600, 1200));
+        }
+        // The curve runs across the whole page, drawn thick.
+        int left = 0, right = 0;
+        for (int y = 0; y < page.height(); y += 2)
+            for (int x = 0; x < page.width(); x += 2)
+                if (QColor(page.pixel(x, y)) == QColor(255, 0, 0)) ++(x < 800 ? left : right);
+        QVERIFY(left > 100);
+        QVERIFY(right > 100);
+        // The picture for printing on the clipboard, its size in 1/100 mm.
+        float height = 5670, width = 11340;
+        QApplication::clipboard()->clear();
+        c->PRINT_CHART(height, width);
+        QCOMPARE(height, 10000.0f);
+        QCOMPARE(width, 20000.0f);
+        QCOMPARE(QApplication::clipboard()->image().width(), platform::TwipsToPixels(11340));
     }
 
     void theDataShowsAsATextTable() {

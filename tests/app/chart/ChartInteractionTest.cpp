@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -233,6 +234,36 @@ private slots:
         mouse(v, QEvent::MouseMove, at(c, 2, 4), Qt::NoButton, Qt::NoButton);
         QTest::keyClick(v, Qt::Key_Delete);
         QCOMPARE(c->Pesgoa1().Subsets(), 1);
+    }
+
+    void aSlowSecondClickSelectsNothing() {
+        PLOT* c = twoCurves();
+        click(c->View(), at(c, 3, 4));
+        bed->clock->Advance(600);  // the click is forgotten after half a second
+        mouse(c->View(), QEvent::MouseButtonDblClick, at(c, 3, 4), Qt::LeftButton, Qt::LeftButton);
+        QCOMPARE(c->SelectedSubset(), -1);
+    }
+
+    void theRightButtonOpensThePopUpMenu() {
+        PLOT* c = twoCurves();
+        c->SetTextSize(2);
+        click(c->View(), at(c, 2.5, 14), Qt::RightButton);
+        auto* popup = c->findChild<QMenu*>("POPMENU");
+        QVERIFY(popup->isVisible());
+        QVERIFY(c->findChild<QAction*>("FONTSmall")->isChecked());
+        QVERIFY(!c->findChild<QAction*>("FONTLADGE")->isChecked());
+        QVERIFY(c->findChild<QAction*>("POINTMEDIUM")->isChecked());
+        popup->hide();
+    }
+
+    void closingAChartClosesItsPanel() {
+        PLOT* c = twoCurves();
+        c->NewAnnotation();
+        QVERIFY(bed->main->RichTextBox6()->isVisible());
+        Shared().NewChartPending = true;
+        QVERIFY(platform::Unload(c));
+        QVERIFY(!bed->main->RichTextBox6()->isVisible());
+        QVERIFY(!bed->main->Toolbar2()->isVisible());
     }
 
     void deleteEmptiesTheTextUnderTheMouse() {
