@@ -152,6 +152,51 @@ private slots:
         QVERIFY(!c->View()->yAxis->visible());
     }
 
+    void theSetUpsPropertiesReachTheDrawing() {
+        PLOT* c = twoCurves();
+        chart::ChartModel& m = c->Pesgoa1();
+        chart::ChartView* v = c->View();
+        // A linear axis with a manual range and spacing: major ticks 0.5
+        // apart, one minor tick between.
+        m.Set("XAxisScaleControl", 1.0);
+        m.Set("ManualScaleControlX", 3.0);
+        m.Set("ManualMinX", std::string("0"));
+        m.Set("ManualMaxX", std::string("2.5"));
+        m.Set("ManualXAxisTicknLine", -1.0);
+        m.Set("ManualXAxisLine", 0.5);
+        m.Set("ManualXAxisTick", 0.25);
+        m.Set("MainTitleFont", std::string("Courier New"));
+        m.Set("MainTitleBold", 0.0);
+        m.Set("MainTitleItalic", -1.0);
+        m.Set("MarkDataPoints", -1.0);
+        m.Set("PointSize", 2.0);
+        m.At(0).pointType = 9;
+        m.At(1).pointType = chart::kPointTypeNone;
+        m.At(1).lineType = 1;
+        c->Refr();
+        v->replot(QCustomPlot::rpImmediateRefresh);
+        QCOMPARE(v->xAxis->range(), QCPRange(0, 2.5));
+        QVector<double> ticks, subTicks;
+        QVector<QString> labels;
+        v->xAxis->ticker()->generate(v->xAxis->range(), QLocale::c(), 'g', 6, ticks, &subTicks, &labels);
+        QCOMPARE(ticks, (QVector<double>{0, 0.5, 1, 1.5, 2, 2.5}));
+        QCOMPARE(labels, (QVector<QString>{"0", "0.5", "1.0", "1.5", "2.0", "2.5"}));
+        QVERIFY(subTicks.contains(0.25) && subTicks.contains(2.25) && !subTicks.contains(0.125));
+        QCOMPARE(v->MainTitleElement()->font().family(), QString("Courier New"));
+        QVERIFY(v->MainTitleElement()->font().italic());
+        QVERIFY(!v->MainTitleElement()->font().bold());
+        QCOMPARE(v->SubsetCurve(0)->scatterStyle().shape(), QCPScatterStyle::ssTriangle);
+        QCOMPARE(v->SubsetCurve(0)->scatterStyle().brush().style(), Qt::SolidPattern);
+        QVERIFY(v->SubsetCurve(0)->scatterStyle().size() > 9);
+        QCOMPARE(v->SubsetCurve(1)->scatterStyle().shape(), QCPScatterStyle::ssNone);
+        QCOMPARE(v->SubsetCurve(1)->pen().style(), Qt::DashLine);
+        // An axis that would need thousands of ticks keeps the automatic ones.
+        m.Set("ManualXAxisLine", 1e-6);
+        c->Refr();
+        v->replot(QCustomPlot::rpImmediateRefresh);
+        QVERIFY(v->xAxis->tickVector().size() < 50);
+    }
+
     void exportsToFilesAndTheClipboard_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QByteArray>("magic");
