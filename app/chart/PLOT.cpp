@@ -70,6 +70,11 @@ PLOT::PLOT() : FormWindow(shell::kChartWindow) {
     row->addWidget(combo1_);
     row->addWidget(combo2_);
     row->addStretch(1);
+    // The read-out keeps its place when hidden, so that showing it never
+    // moves the chart under the mouse.
+    QSizePolicy keep = readout_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    readout_->setSizePolicy(keep);
     readout_->hide();
 
     view_ = new ChartView(model_);
