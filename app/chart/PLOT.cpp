@@ -120,7 +120,8 @@ PLOT::PLOT() : FormWindow(shell::kChartWindow) {
     });
 }
 
-PLOT::~PLOT() = default;
+// The view draws the model: it goes first.
+PLOT::~PLOT() { delete scroll_; }
 
 bool PLOT::IsTemporaryChart() const {
     const QString c = Caption();
