@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "PLOT.h"
+#include "PgSetupMod.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
     kx::chart::InstallChartWindows();
+    kx::chart_setup::InstallChartPrinting();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();
