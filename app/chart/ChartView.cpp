@@ -132,6 +132,7 @@ protected:
         const Subset& s = model_.At(subset_);
         const std::size_t n = std::min(s.x.size(), s.y.size());
         const QRectF box = QRectF(clipRect()).adjusted(-20, -20, 20, 20);
+        const Pixels toX(keyAxis()), toY(valueAxis());
         if (lineStyle() == lsLine && pen().style() != Qt::NoPen) {
             painter->setPen(pen());
             painter->setBrush(Qt::NoBrush);
@@ -144,7 +145,7 @@ protected:
                     line.Break();
                     continue;
                 }
-                columns.Add(QPointF(keyAxis()->coordToPixel(s.x[p]), valueAxis()->coordToPixel(s.y[p])));
+                columns.Add(QPointF(toX(s.x[p]), toY(s.y[p])));
             }
             columns.Flush();
             line.Break();
@@ -155,7 +156,7 @@ protected:
             QPoint last(INT_MIN, INT_MIN);
             for (std::size_t p = 0; p < n; ++p) {
                 if (s.x[p] == kMissing || s.y[p] == kMissing) continue;
-                const QPointF at(keyAxis()->coordToPixel(s.x[p]), valueAxis()->coordToPixel(s.y[p]));
+                const QPointF at(toX(s.x[p]), toY(s.y[p]));
                 if (!box.contains(at) || at.toPoint() == last) continue;
                 last = at.toPoint();
                 scatterStyle().drawShape(painter, at);
@@ -164,6 +165,25 @@ protected:
     }
 
 private:
+    // An axis's conversion of values to pixels; on a linear axis one
+    // multiplication from the range's lower end, as the axis computes it.
+    class Pixels {
+    public:
+        explicit Pixels(const QCPAxis* axis) : axis_(axis), linear_(axis->scaleType() == QCPAxis::stLinear) {
+            if (!linear_) return;
+            const QCPRange r = axis->range();
+            lower_ = r.lower;
+            base_ = axis->coordToPixel(r.lower);
+            scale_ = (axis->coordToPixel(r.upper) - base_) / (r.upper - r.lower);
+        }
+        double operator()(double v) const { return linear_ ? base_ + (v - lower_) * scale_ : axis_->coordToPixel(v); }
+
+    private:
+        const QCPAxis* axis_;
+        bool linear_;
+        double lower_ = 0, base_ = 0, scale_ = 0;
+    };
+
     // A polyline clipped to a box: the parts inside are drawn, each as one
     // polyline.
     class Polyline {
@@ -553,25 +573,29 @@ void ChartView::syncAxes() {
     if (!zoomed_) setFullRanges();
 }
 
+void ChartView::Bounds::add(double v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    if (v > 0) {
+        posLo = std::min(posLo, v);
+        posHi = std::max(posHi, v);
+    }
+}
+
 void ChartView::setFullRanges() {
-    struct Bounds {
-        double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
-        double posLo = std::numeric_limits<double>::infinity(), posHi = 0;
-        void add(double v) {
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-            if (v > 0) {
-                posLo = std::min(posLo, v);
-                posHi = std::max(posHi, v);
-            }
-        }
-    } bx, by;
-    for (const Subset& s : model_.AllSubsets())
-        for (std::size_t p = 0; p < s.x.size(); ++p)
-            if (s.x[p] != kMissing && s.y[p] != kMissing) {
-                bx.add(s.x[p]);
-                by.add(s.y[p]);
-            }
+    // The bounds of the points, found once for each state of the points.
+    if (boundsRevision_ != model_.Revision()) {
+        boundsRevision_ = model_.Revision();
+        boundsX_ = boundsY_ = Bounds{};
+        for (const Subset& s : model_.AllSubsets())
+            for (std::size_t p = 0; p < s.x.size(); ++p)
+                if (s.x[p] != kMissing && s.y[p] != kMissing) {
+                    boundsX_.add(s.x[p]);
+                    boundsY_.add(s.y[p]);
+                }
+    }
+    const Bounds& bx = boundsX_;
+    const Bounds& by = boundsY_;
     auto apply = [this](QCPAxis* a, const Bounds& b, const char* control, const char* minName, const char* maxName) {
         const bool log = a->scaleType() == QCPAxis::stLogarithmic;
         const double lo = model_.Number(minName), hi = model_.Number(maxName);
