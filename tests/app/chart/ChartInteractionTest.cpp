@@ -256,6 +256,23 @@ private slots:
         popup->hide();
     }
 
+    void anotherChartTakingOverClosesThePanel() {
+        PLOT* first = twoCurves();
+        auto* second = static_cast<PLOT*>(shell::LoadForm(shell::kChartWindow));
+        second->SetCaption("Chart other.pg");
+        shell::ShowForm(second);
+        platform::BringToFront(first);
+        first->NewAnnotation();
+        QVERIFY(bed->main->RichTextBox6()->isVisible());
+        QCOMPARE(Shared().LastActiveChart, std::string("Temporary Chart "));
+        platform::BringToFront(second);
+        QVERIFY(!bed->main->RichTextBox6()->isVisible());
+        QCOMPARE(Shared().LastActiveChart, std::string("Chart other.pg"));
+        // The chart's own toolbar set, with Save for a chart of a file.
+        QVERIFY(bed->main->Toolbar2()->isVisible());
+        QVERIFY(bed->main->Toolbar2()->Button(chart::toolbar2::kSave)->isEnabled());
+    }
+
     void closingAChartClosesItsPanel() {
         PLOT* c = twoCurves();
         c->NewAnnotation();
