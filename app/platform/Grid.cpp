@@ -207,6 +207,11 @@ void GridColumn::SetFormat(const QString& format) {
     if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
 }
 
+void GridColumn::SetVisible(bool visible) {
+    visible_ = visible;
+    if (grid_) grid_->applyColumnLayout(index_);
+}
+
 int KeyCodeOf(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Return:
@@ -239,6 +244,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
     });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (rowChange_ && current.isValid()) rowChange_(previous.isValid() ? previous.row() + 1 : 0);
+            });
 }
 
 Grid::~Grid() = default;
@@ -268,7 +277,11 @@ GridColumn& Grid::Column(const QString& key) {
     throw Error(ErrorKind::SubscriptOutOfRange, "no column \"" + FromQ(key) + "\"");
 }
 
-void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+void Grid::applyColumnLayout(int index) {
+    const GridColumn& c = Column(index);
+    setColumnWidth(index - 1, TwipsToPixels(c.Width()));
+    setColumnHidden(index - 1, !c.Visible());
+}
 
 void Grid::SetRowCount(int rows) {
     if (rows < 0) throw Error(ErrorKind::InvalidArgument);
@@ -343,6 +356,18 @@ void Grid::ShowRow(int row) {
 
 QString Grid::CellText(int row, int column) const {
     return model_->data(model_->index(row - 1, column - 1), Qt::DisplayRole).toString();
+}
+
+void Grid::CommitEdit() {
+    if (state() != QAbstractItemView::EditingState) return;
+    // The open editor is the one shown child of the viewport; closed ones
+    // wait hidden for their deletion.
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!editor->isHidden()) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
 }
 
 void Grid::keyPressEvent(QKeyEvent* event) {

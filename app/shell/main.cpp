@@ -3,6 +3,7 @@
 #include "MDIForm1.h"
 #include "PLOT.h"
 #include "PgSetupMod.h"
+#include "PLOT_Setup.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     kx::runs::InstallRunSettingsWindow();
     kx::chart::InstallChartWindows();
     kx::chart_setup::InstallChartPrinting();
+    kx::chart_setup::InstallChartSetup();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();
