@@ -326,7 +326,7 @@ private slots:
         shell::InstallShowFileInResultWindow(nullptr);
     }
 
-    void theSetUpDialogIsNotThereYet() {
+    void aMissingDialogIsReported() {
         PLOT* c = twoCurves();
         ScriptedMessages messages;
         c->findChild<QAction*>("CASTOMDIAL")->trigger();
