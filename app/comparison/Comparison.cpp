@@ -228,7 +228,8 @@ void Comparison::Form_Load() {
             std::max(platform::TwipsToPixels(288), grid_->horizontalHeader()->sizeHint().height()));
         grid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
         grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        grid_->FitToColumns();
+        // The grid shows its columns whole.
+        grid_->setMinimumWidth(grid_->sizeHint().width());
 
         ShowMsg(false);
         FrameWiev(0);

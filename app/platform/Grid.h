@@ -5,7 +5,9 @@
 // are counted from 1: row r is the r-th row as shown (after sorting); the
 // data row behind it is DataRow(r). Columns are found by index or by key and
 // carry a caption, a width in twips and a display format (a Format pattern
-// applied to numbers and to numeric texts).
+// applied to numbers and to numeric texts). A column is never narrower than
+// its caption and the texts of its rows need (a width of 0 hides it); the
+// grid's size hint is wide enough for all its columns.
 //
 // Sorting follows the sort keys (column, 1 ascending or -1 descending):
 // numbers and numeric texts compare by value, other texts without regard to
@@ -20,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kx::platform {
@@ -95,11 +98,6 @@ public:
     GridColumn& Column(int index);
     GridColumn& Column(const QString& key);  // key compared without regard to letter case
 
-    // Widens every shown column to its caption (with room for the sort
-    // mark) and makes the grid at least as wide as its shown columns, row
-    // headers of three digits and the scroll bar.
-    void FitToColumns();
-
     void SetRowCount(int rows);  // drops every fetched row
     int RowCount() const;
     void OnReadRow(std::function<void(int dataRow, GridRow& values)> handler);
@@ -152,6 +150,8 @@ public:
         rowHeaderDoubleClick_ = std::move(handler);
     }
 
+    QSize sizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -166,6 +166,11 @@ private:
         int order;
     };
     void applyColumnLayout(int index);
+    void fitColumns();
+    int textWidth(int column, int from, int to) const;
+    std::pair<int, int> shownRows() const;
+    int contentsWidth(int column) const;
+    void widenForShownRows();
     void sortRows();
     struct FormatCondition {
         int column;

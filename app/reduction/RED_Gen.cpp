@@ -204,7 +204,8 @@ void RED_Gen::Form_Load() {
         shape1_->hide();
         label8_->setText("Highlighted species have nonzero initial concentrations.");
 
-        grid_->FitToColumns();
+        // The grid shows its columns whole.
+        grid_->setMinimumWidth(grid_->sizeHint().width());
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())

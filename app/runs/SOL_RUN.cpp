@@ -21,7 +21,6 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,9 +251,7 @@ void SOL_RUN::Form_Load() {
             "to continue the work.");
         positionGridLater(1, 1);
         check1_->setChecked(Shared().KeepConsoleOpen != 0);
-        // The grid shows its four columns whole; the window is never smaller
-        // than its controls need.
-        grid_->FitToColumns();
+        keepGridWhole();
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())
@@ -324,6 +321,14 @@ void SOL_RUN::refillGrid() {
     grid_->SetRowCount(static_cast<int>(model_.species.size()));
     RecOrder_Load();
     grid_->Refresh();
+    keepGridWhole();
+}
+
+// The grid shows its four columns whole, as wide as their captions and the
+// species need; the window is never smaller than its controls need.
+void SOL_RUN::keepGridWhole() {
+    grid_->setMinimumWidth(grid_->sizeHint().width());
+    if (width() < minimumSizeHint().width()) resize(minimumSizeHint().width(), height());
 }
 
 void SOL_RUN::positionGridLater(int row, int column) {
