@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <optional>
@@ -239,6 +240,34 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
     });
+    // The shift state of a click is read where the click arrives.
+    verticalHeader()->viewport()->installEventFilter(this);
+    viewport()->installEventFilter(this);
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1, lastShift_);
+    });
+    connect(this, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (rowActivate_ && index.isValid()) rowActivate_(index.row() + 1, lastShift_);
+    });
+}
+
+int ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
+    if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
+    if (modifiers & Qt::AltModifier) shift |= kAltMask;
+    return shift;
+}
+
+bool Grid::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            lastShift_ = ShiftStateOf(static_cast<QMouseEvent*>(event)->modifiers());
+            break;
+        default: break;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 Grid::~Grid() = default;
@@ -345,13 +374,25 @@ QString Grid::CellText(int row, int column) const {
     return model_->data(model_->index(row - 1, column - 1), Qt::DisplayRole).toString();
 }
 
+QVariant Grid::Value(int row, int column) const {
+    if (row < 1 || row > RowCount() || column < 1 || column > ColumnCount()) throw Error(ErrorKind::SubscriptOutOfRange);
+    return model_->fetch(model_->dataRow(row)).Value(column);
+}
+
+std::vector<int> Grid::SelectedRows() const {
+    std::vector<int> rows;
+    if (!selectionModel()) return rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes()) rows.push_back(i.row() + 1);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void Grid::keyPressEvent(QKeyEvent* event) {
     int code = KeyCodeOf(event->key());
+    lastShift_ = ShiftStateOf(event->modifiers());
     if (keyDown_ && code != 0) {
-        int shift = 0;
-        if (event->modifiers() & Qt::ShiftModifier) shift |= kShiftMask;
-        if (event->modifiers() & Qt::ControlModifier) shift |= kCtrlMask;
-        if (event->modifiers() & Qt::AltModifier) shift |= kAltMask;
+        const int shift = lastShift_;
         keyDown_(code, shift);
         if (code == 0) {
             event->accept();

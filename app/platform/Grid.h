@@ -107,13 +107,26 @@ public:
 
     // The text shown in a cell (row as shown).
     QString CellText(int row, int column) const;
+    // The value behind a cell (row as shown), as the row handler gave it.
+    QVariant Value(int row, int column) const;
+    // The rows (as shown) with a selected cell, in increasing order.
+    std::vector<int> SelectedRows() const;
 
     void OnHeaderClick(std::function<void(GridColumn&)> handler) { headerClick_ = std::move(handler); }
     // Runs before the grid handles a key; setting keyCode to 0 swallows it.
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
+    // A double click on a row header (the row as shown), with the shift
+    // state held at the click.
+    void OnRowHeaderDoubleClick(std::function<void(int row, int shift)> handler) {
+        rowHeaderDoubleClick_ = std::move(handler);
+    }
+    // A data row activated: a double click on one of its cells or Enter on
+    // it, with the shift state held then.
+    void OnRowActivate(std::function<void(int row, int shift)> handler) { rowActivate_ = std::move(handler); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class GridColumn;
@@ -131,6 +144,12 @@ private:
     GridModel* model_;
     std::function<void(GridColumn&)> headerClick_;
     std::function<void(int&, int)> keyDown_;
+    std::function<void(int, int)> rowHeaderDoubleClick_;
+    std::function<void(int, int)> rowActivate_;
+    int lastShift_ = 0;  // shift state of the last mouse click or key on the grid
 };
+
+// The shift state (kShiftMask, kCtrlMask, kAltMask) of Qt modifiers.
+int ShiftStateOf(Qt::KeyboardModifiers modifiers);
 
 }  // namespace kx::platform

@@ -1,6 +1,7 @@
 // KinovexRed: the desktop program.
 #include "Desktop.h"
 #include "MDIForm1.h"
+#include "MenuForm.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
+    kx::results::InstallResultsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();
     return QApplication::exec();

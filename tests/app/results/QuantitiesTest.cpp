@@ -26,7 +26,7 @@ using kxtest::SolverFileFixture;
 
 namespace {
 
-constexpr double kAvogadro = kxtest::kAvogadroNumber;
+constexpr double kAvogadro = kxtest::kAvogadro;
 constexpr double kGasJ = kxtest::kGasConstantJ;
 constexpr double kGasCal = kxtest::kGasConstantCal;
 constexpr double kRPrime = kxtest::kGasConstantCm3Atm;

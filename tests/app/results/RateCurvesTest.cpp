@@ -17,7 +17,7 @@ using kx::test::TempDir;
 
 namespace {
 
-constexpr double kAvogadro = kxtest::kAvogadroNumber;
+constexpr double kAvogadro = kxtest::kAvogadro;
 
 kx::QuantityUnits Units(int concUnit = 0) { return kxtest::TestUnits(concUnit); }
 

@@ -109,7 +109,7 @@ public:
 
 // The gas constant in cm^3 atm/(mol K) that the tests give the reader.
 inline constexpr double kGasConstantCm3Atm = 82.0573661;
-inline constexpr double kAvogadroNumber = 6.02214076e23;
+inline constexpr double kAvogadro = 6.02214076e23;
 inline constexpr double kGasConstantJ = 8.314462618;
 inline constexpr double kGasConstantCal = 1.987204;
 
@@ -117,7 +117,7 @@ inline constexpr double kGasConstantCal = 1.987204;
 inline kx::QuantityUnits TestUnits(int concUnit = 0, bool joule = true) {
     kx::QuantityUnits u;
     u.ConcUnit = concUnit;
-    u.AvogadroNumber = kAvogadroNumber;
+    u.AvogadroNumber = kAvogadro;
     u.GasConstantCm3Atm = kGasConstantCm3Atm;
     u.GasConstantJ = kGasConstantJ;
     u.GasConstantCal = kGasConstantCal;
