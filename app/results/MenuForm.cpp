@@ -33,9 +33,12 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -106,6 +109,24 @@ QGroupBox* NewFrame(QWidget* parent, const QString& name, const QString& caption
     auto* f = new QGroupBox(caption, parent);
     f->setObjectName(name);
     return f;
+}
+
+// A table as the window shows it: one line a row, a narrow row header to
+// double-click, every column at least as wide as its caption.
+void FitGrid(platform::Grid* g, int minimumChars) {
+    g->setWordWrap(false);
+    const QFontMetrics fm = g->fontMetrics();
+    g->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
+    g->verticalHeader()->setMinimumWidth(fm.horizontalAdvance("MM"));
+    int width = 0;
+    for (int col = 1; col <= g->ColumnCount(); ++col) {
+        platform::GridColumn& c = g->Column(col);
+        const int caption = platform::PixelsToTwips(fm.horizontalAdvance(c.Caption()) + 16);
+        if (c.Width() < caption) c.SetWidth(caption);
+        width += platform::TwipsToPixels(c.Width());
+    }
+    g->setMinimumWidth(std::max(width, fm.horizontalAdvance(QString(minimumChars, 'M'))) +
+                       g->verticalHeader()->minimumWidth() + 24);
 }
 
 // The date and time of reports, from the desktop's clock.
@@ -383,6 +404,17 @@ void MenuForm::buildControls() {
         v->addWidget(tips, 1);
     }
 
+    FitGrid(c.grid[1], 0);
+    FitGrid(c.grid[3], 0);
+    // The reaction lists show about 40 characters of each equation.
+    c.grid[2]->Column(2).SetWidth(platform::PixelsToTwips(c.grid[2]->fontMetrics().horizontalAdvance(QString(40, 'H'))));
+    c.grid[4]->Column(2).SetWidth(c.grid[2]->Column(2).Width());
+    FitGrid(c.grid[2], 0);
+    FitGrid(c.grid[4], 0);
+    // Every tab caption shows, and every page's controls.
+    tabStrip1_->setMinimumWidth(
+        std::max(tabStrip1_->tabBar()->sizeHint().width() + 24, tabStrip1_->minimumSizeHint().width()));
+
     popup_ = new QMenu(this);
     popup_->setObjectName("POP");
     QAction* copy = popup_->addAction("Copy");
@@ -468,7 +500,8 @@ void MenuForm::connectEvents() {
     species->OnHeaderClick([this, species](platform::GridColumn& column) {
         shell::Trap("SOL#402-11 ", [&] { shell::SortGridByColumn(*species, column, 1); });
     });
-    species->OnRowHeaderDoubleClick([=, this](int row, int shift) {
+    // A double click on a row's header, or on the row itself, plots it.
+    auto plotSpecies = [=, this](int row, int shift) {
         if (!plotsWith(shift)) return;
         shell::Trap("SOL404-2", [&] {
             species->SetRow(row);
@@ -478,7 +511,9 @@ void MenuForm::connectEvents() {
             Shared().ConcKindIndex = combo1_->currentIndex();
             PoltFunc(Shared().ConcKindIndex, column, name);
         });
-    });
+    };
+    species->OnRowHeaderDoubleClick(plotSpecies);
+    species->OnRowActivate(plotSpecies);
     connect(species, &QWidget::customContextMenuRequested, this,
             [this, species](const QPoint& at) { popup_->popup(species->viewport()->mapToGlobal(at)); });
 
@@ -491,14 +526,16 @@ void MenuForm::connectEvents() {
             v.Value(3) = ToQ(r.Unit);
         });
     });
-    averages->OnRowHeaderDoubleClick([=, this](int row, int shift) {
+    auto plotAverage = [=, this](int row, int shift) {
         if (!plotsWith(shift)) return;
         shell::Trap("SOL#402-12 ", [&] {
             averages->SetRow(row);
             addCurveFlag_ = adds(shift);
             MeanFF({}, false);
         });
-    });
+    };
+    averages->OnRowHeaderDoubleClick(plotAverage);
+    averages->OnRowActivate(plotAverage);
 
     for (Page page : {Page::Derivatives, Page::Reactions}) {
         platform::Grid* g = c.grid[page == Page::Derivatives ? 2 : 4];
@@ -548,6 +585,20 @@ bool MenuForm::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) label2Click();
     }
     return FormWindow::eventFilter(watched, event);
+}
+
+void MenuForm::showEvent(QShowEvent* event) {
+    FormWindow::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // The window opens 2100 twips right and 1500 twips down from the top
+    // left of the document area, as far as it fits there.
+    QMdiSubWindow* frame = platform::MdiFrame(this);
+    if (!frame || !frame->mdiArea()) return;
+    const QSize area = frame->mdiArea()->viewport()->size();
+    const int x = std::max(0, std::min(platform::TwipsToPixels(2100), area.width() - frame->width()));
+    const int y = std::max(0, std::min(platform::TwipsToPixels(1500), area.height() - frame->height()));
+    frame->move(x, y);
 }
 
 void MenuForm::resizeEvent(QResizeEvent* event) {

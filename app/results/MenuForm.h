@@ -128,6 +128,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Controls;
@@ -175,6 +176,7 @@ private:
     std::array<MeanParameterRow, 7> meanTable_{};
 
     bool loaded_ = false;
+    bool placed_ = false;
     bool addCurveFlag_ = false;
     bool countStale_ = false;
     bool leavingGeneral_ = false;
