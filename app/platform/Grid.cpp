@@ -246,7 +246,7 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
         if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1, lastShift_);
     });
-    connect(this, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (rowActivate_ && index.isValid()) rowActivate_(index.row() + 1, lastShift_);
     });
 }
@@ -398,6 +398,11 @@ void Grid::keyPressEvent(QKeyEvent* event) {
             event->accept();
             return;
         }
+    }
+    if (code == kKeyReturn && rowActivate_ && Row() > 0) {
+        rowActivate_(Row(), lastShift_);
+        event->accept();
+        return;
     }
     QTableView::keyPressEvent(event);
 }

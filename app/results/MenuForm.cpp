@@ -117,6 +117,8 @@ void FitGrid(platform::Grid* g, int minimumChars) {
     g->setWordWrap(false);
     const QFontMetrics fm = g->fontMetrics();
     g->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
+    // A double click anywhere on a row header plots; rows are not resized.
+    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     g->verticalHeader()->setMinimumWidth(fm.horizontalAdvance("MM"));
     int width = 0;
     for (int col = 1; col <= g->ColumnCount(); ++col) {
