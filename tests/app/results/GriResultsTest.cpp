@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "LongRun.h"
 #include "Quantities.h"
 #include "RateCurves.h"
 #include "ResultsReader.h"
@@ -146,6 +147,20 @@ TEST_F(GriResults, ForwardMinusReverseIsNetForAReversibleReaction) {
         }
     }
     EXPECT_GT(reversing, 10) << "the reaction runs backwards in part near equilibrium";
+}
+
+TEST(LongGriRun, HoldsTheRecordsAskedForOverTheWholeRun) {
+    kx::test::TempDir folder;
+    const std::filesystem::path path = kxtest::LongGriRun(folder, 2000);
+    kxtest::RecordingSink sink;
+    kx::ResultsReader reader(sink, kRPrime);
+    ASSERT_TRUE(reader.OPEN_Rich(path.string()));
+    const kx::ResultsTables& t = reader.Tables();
+    ASSERT_EQ(t.ResultRowCount - 1, 2000);
+    EXPECT_EQ(t.FirstTime, 0.0);
+    EXPECT_DOUBLE_EQ(t.LastTime, 1e-2);
+    // Interpolated states stay physical: the final temperature of the run.
+    EXPECT_NEAR(t.ResultValues(2000, 1), 2698.4, 2.0);
 }
 
 }  // namespace
