@@ -413,9 +413,8 @@ void MenuForm::buildControls() {
     c.grid[4]->Column(2).SetWidth(c.grid[2]->Column(2).Width());
     FitGrid(c.grid[2], 0);
     FitGrid(c.grid[4], 0);
-    // Every tab caption shows, and every page's controls.
-    tabStrip1_->setMinimumWidth(
-        std::max(tabStrip1_->tabBar()->sizeHint().width() + 24, tabStrip1_->minimumSizeHint().width()));
+    // Every tab caption shows.
+    c.frame1[0]->setMinimumWidth(tabStrip1_->tabBar()->sizeHint().width());
 
     popup_ = new QMenu(this);
     popup_->setObjectName("POP");
@@ -668,9 +667,6 @@ void MenuForm::Form_Load() {
         (shared.ConcUnit == 0 ? Option(13) : Option(14))->setChecked(true);
         ComboText();
 
-        resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
-               std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
-
         c.frame[5]->setTitle("Reaction Rate, mol/cm^3 sec ");
         BackCol(false);
         Command(5)->hide();
@@ -679,6 +675,9 @@ void MenuForm::Form_Load() {
         for (int i = 0; i < 3; ++i) Check1(i)->setChecked(true);
         Check1(4)->setEnabled(nTemper_ == 1);
         Label(26)->clear();
+        // The size, once every caption is set: never smaller than the controls need.
+        resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
+               std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         loaded_ = true;
     });
 }

@@ -476,9 +476,11 @@ private slots:
         w->ShowTab(3);
         Prepare(*w, Page::Derivatives, "OH");
         QApplication::processEvents();
-        const QWidget* grid = w->GridEX(2);
-        const QWidget* panel = w->findChild<QGroupBox*>("Frame6");
-        QVERIFY(grid->geometry().right() < panel->geometry().left());
+        for (auto [tab, grid, panel] : {std::tuple{3, w->GridEX(2), "Frame6"}, std::tuple{4, w->GridEX(4), "Frame5"}}) {
+            w->ShowTab(tab);
+            QApplication::processEvents();
+            QVERIFY(grid->geometry().right() < w->findChild<QGroupBox*>(panel)->geometry().left());
+        }
         QVERIFY(w->width() >= w->minimumSizeHint().width());
         // The six tab captions fit.
         QVERIFY(w->TabStrip1()->width() >= w->TabStrip1()->tabBar()->sizeHint().width());
