@@ -471,6 +471,42 @@ private slots:
         QCOMPARE(messages.lastText(), QString("In the table there are no selected rows."));
     }
 
+    void theSpeciesTableAndTheCopiedName() {
+        MenuForm* w = Open(gri);
+        w->ShowTab(2);
+        kx::platform::Grid* g = w->GridEX(1);
+        const int ch4 = SpeciesNumber(*w, "CH4"), o2 = SpeciesNumber(*w, "O2");
+        for (int row : {ch4, o2})
+            g->selectionModel()->select(g->model()->index(row - 1, 1), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        w->Combo1()->setCurrentIndex(1);  // mass fractions
+        QTest::mouseClick(w->Command(13), Qt::LeftButton);
+        kx::platform::Form* text = nullptr;
+        for (kx::platform::Form* f : kx::platform::FindForms(kx::shell::kTextWindow)) text = f;
+        QVERIFY(text);
+        const QStringList lines = text->Widget()->findChild<QTextEdit*>()->toPlainText().split('\n');
+        QCOMPARE(lines[3], QString("  Mass Fraction"));
+        QCOMPARE(lines[4], QString("    No        Time (sec)") + QString("O2").rightJustified(16) +
+                               QString("CH4").rightJustified(16));
+        // The first point: the initial mass fractions as the file gives them.
+        const kx::ResultsTables& t = w->Reader().Tables();
+        const QString first = QString::fromStdString(kx::Format(t.ResultValues(1, o2 + 2), "0.00000000E+00")).rightJustified(16) +
+                              QString::fromStdString(kx::Format(t.ResultValues(1, ch4 + 2), "0.00000000E+00")).rightJustified(16);
+        QVERIFY2(lines[5].endsWith(first), qPrintable(lines[5]));
+
+        // More than ten rows are refused.
+        g->selectAll();
+        ScriptedMessages messages;
+        QTest::mouseClick(w->Command(13), Qt::LeftButton);
+        QCOMPARE(messages.lastText(), QString("In the table more than 10 rows are selected; select at most 10 rows."));
+
+        // "Copy" puts the current species' name on the clipboard.
+        g->SetRow(ch4);
+        QAction* copy = w->findChild<QAction*>("SAVE");
+        QVERIFY(copy);
+        copy->trigger();
+        QCOMPARE(kx::platform::ClipboardText(), QString("CH4"));
+    }
+
     void theReactionListAndItsPanelDoNotOverlap() {
         MenuForm* w = Open(gri);
         w->ShowTab(3);
