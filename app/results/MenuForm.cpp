@@ -565,7 +565,7 @@ void MenuForm::connectEvents() {
     timer1_.OnTimer([this] { timerPrepare(Page::Derivatives); });
     timer2_.OnTimer([this] { timerPrepare(Page::Reactions); });
     timer3_.OnTimer([this] {
-        shell::Trap("SOL408-8 ", [this] { ShowHistogram(histogram_, itemLabels_, 1); });
+        shell::Trap("SOL408-8 ", [this] { DrawHistogramBars(histogram_, itemLabels_, 1); });
         Shared().NewChartPending = false;
     });
 
@@ -1216,14 +1216,37 @@ void MenuForm::ShowHisto() {
         const double scale = BoxValue(Text(11));
         // An empty list draws nothing and leaves the chart as it is.
         if (derivatives_.Count == 0 || GridEX(2)->RowCount() == 0) return;
-        Shared().NewChartPending = IsTemporaryChartOpen();
+        struct Rebuild {
+            // The chart rebuilt from here on closes without its question,
+            // until the rebuild ends one way or the other.
+            Rebuild() {
+                for (platform::Form* form : platform::Forms())
+                    if (form->Caption() == "Temporary Chart" || form->Caption() == "Temporary Chart ")
+                        Shared().NewChartPending = true;
+            }
+            ~Rebuild() {
+                if (!done) Shared().NewChartPending = false;
+            }
+            bool done = false;
+        } rebuild;
         for (platform::Form* form : platform::Forms())
             if (form->TypeName().compare("MDIForm1", Qt::CaseInsensitive) != 0 && shell::FormMaximized(form))
                 shell::SetFormNormal(form);
+        // The bars in the list's present order; the subtitle names the
+        // species whose contributions they are.
         histogram_ = BuildHistogram(shownReactions(Page::Derivatives), derivatives_.SpeciesDerivativeText, scale,
                                     derivativeName_);
+        LoadHistogram(histogram_);
+        for (platform::Form* form : platform::Forms()) {
+            const QString caption = form->Caption().toUpper();
+            if (caption != "TEMPORARY CHART " && caption != windowTitle().toUpper() &&
+                form->TypeName().compare("MDIForm1", Qt::CaseInsensitive) != 0)
+                platform::OuterWidget(form)->lower();
+        }
         itemLabels_ = Check3()->isChecked();
-        // The bars are drawn a moment later, once this click has returned.
+        // The bars are drawn a moment later, once this click has returned;
+        // the drawing ends the rebuild.
+        rebuild.done = true;
         timer3_.SetEnabled(true);
     });
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ChartLoading.h"
 #include "Errors.h"
 #include "Format.h"
 #include "Index.h"
@@ -129,12 +130,6 @@ std::string ReportDate(int year, int month, int day) {
     return std::string(months[month - 1]) + " " + std::to_string(day) + " " + std::to_string(year);
 }
 
-std::array<std::string, 2> SplitLongLabel(std::string_view text) {
-    constexpr std::size_t kSlot = 48;
-    if (text.size() > kSlot) return {std::string(text.substr(0, kSlot)), std::string(text.substr(kSlot))};
-    return {std::string(text), "Empty"};
-}
-
 Histogram BuildHistogram(const std::vector<ShownReaction>& rows, std::string_view speciesDerivativeText, double scale,
                          std::string_view speciesName) {
     const int n = static_cast<int>(rows.size());
@@ -168,11 +163,11 @@ Histogram BuildHistogram(const std::vector<ShownReaction>& rows, std::string_vie
     h.ItemLabels.assign(At(n) + 2, std::string());
     h.SubsetLabels[1] = "Derivative, " + Format(speciesDerivativeText, "0.00E+00") + " (mol/g)";
     h.ItemLabels[1] = "Derivative";
-    h.LongLabels.assign(At(n) + 2, {std::string(), std::string()});
+    h.LongLabels.assign(At(n) + 2, {});
     for (int s = 2; s <= n + 1; ++s) {
         h.SubsetLabels[At(s)] = "R" + numbers[At(s)] + ", " + Format(values[At(s)], "0.00E+00") + " (mol/g)";
         h.ItemLabels[At(s)] = "R" + numbers[At(s)];
-        h.LongLabels[At(s)] = SplitLongLabel(rows[At(s - 2)].Text);
+        h.LongLabels[At(s)] = chart::SplitLongLabel(rows[At(s - 2)].Text);
     }
     return h;
 }

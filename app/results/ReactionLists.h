@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ResultsReader.h"
@@ -99,14 +100,10 @@ struct Histogram {
     std::array<std::string, 4> Titles;       // main title, subtitle, X label, Y label
     // The reaction texts of bars 2..n+1 for the chart's long labels (first
     // 48 characters, then the rest or "Empty"), entry s for bar s.
-    std::vector<std::array<std::string, 2>> LongLabels;
+    std::vector<std::pair<std::string, std::string>> LongLabels;
 };
 // scale must not be 0; n must be below 32766 (else an overflow kx::Error).
 Histogram BuildHistogram(const std::vector<ShownReaction>& rows, std::string_view speciesDerivativeText, double scale,
                          std::string_view speciesName);
-
-// Splits a reaction text for two annotation slots: up to 48 characters, and
-// the rest or "Empty".
-std::array<std::string, 2> SplitLongLabel(std::string_view text);
 
 }  // namespace kx

@@ -4,6 +4,7 @@
 #include "FormRegistry.h"
 #include "Forms.h"
 #include "SharedState.h"
+#include "PLOT_Module3.h"
 #include "Text.h"
 
 #include <QMdiSubWindow>
@@ -12,49 +13,51 @@
 namespace kx::results {
 namespace {
 
-constexpr const char* kTemporaryChart = "Temporary Chart ";
-
 bool IsMainWindow(const platform::Form* form) {
     return form->TypeName().compare("MDIForm1", Qt::CaseInsensitive) == 0;
 }
 
-// The chart window captioned "Temporary Chart " (with the blank).
-platform::Form* TemporaryChart() {
-    for (platform::Form* form : platform::Forms())
-        if (form->Caption() == kTemporaryChart) return form;
-    return nullptr;
-}
-
 }  // namespace
 
-bool IsTemporaryChartOpen() { return TemporaryChart() != nullptr; }
+bool IsTemporaryChartOpen() { return chart::IsTemporaryChartOpen(); }
 
-void ShowTemporaryChart(const CurvePoints& points, const std::string& /*tip*/, const std::string& legend,
-                        bool chartOpen, bool add, double /*timeScale*/) {
-    SharedState& s = Shared();
-    if (chartOpen && add) {
-        s.AddSubsetCount = 1;
-        s.AddSubsetPointCount = points.Count();
-        s.AddSubsetData = {points.X, points.Y};
-        s.AddSubsetLabels = {legend};
-    } else {
-        s.PlotPointCount = static_cast<std::int16_t>(points.Count());
-        s.PlotSubsetCount = 1;
-        s.PlotData = {points.X, points.Y};
-        s.PlotSubsetLabels = {legend};
-    }
-    // The chart window draws it; without one the shell says so.
-    shell::LoadForm(shell::kChartWindow);
+void ShowTemporaryChart(const CurvePoints& points, const std::string& tip, const std::string& legend, bool chartOpen,
+                        bool add, double timeScale) {
+    bool failed = false;
+    bool addB = add;
+    chart::ShowTemporaryChart(points.Count() + 1, {points.X, points.Y}, 0, failed, tip, legend, chartOpen, addB,
+                              timeScale);
 }
 
-void ShowHistogram(const Histogram& h, bool /*itemLabels*/, int /*selected*/) {
+void LoadHistogram(const Histogram& h) {
     SharedState& s = Shared();
+    chart::PLOT* plot = chart::TemporaryChart();
+    if (!plot) {
+        plot = dynamic_cast<chart::PLOT*>(shell::LoadForm(shell::kChartWindow));
+        if (!plot) throw Error(ErrorKind::ObjectNotSet, "no chart window");
+    }
+    plot->SetCaption(chart::kTemporaryChartCaption);
     s.PlotPointCount = static_cast<std::int16_t>(h.PointCount);
     s.PlotSubsetCount = static_cast<std::int16_t>(h.SubsetCount);
     s.PlotData = h.PlotData;
     s.PlotSubsetLabels = h.SubsetLabels;
     for (std::size_t i = 0; i < h.Titles.size(); ++i) s.PlotTitles[i] = h.Titles[i];
-    shell::LoadForm(shell::kChartWindow);
+    plot->Intit(0, true);
+    chart::ChartModel& model = plot->Pesgoa1();
+    for (int bar = 2; bar < static_cast<int>(h.LongLabels.size()) && bar < model.Subsets(); ++bar) {
+        model.At(bar).longLabel1 = h.LongLabels[static_cast<std::size_t>(bar)].first;
+        model.At(bar).longLabel2 = h.LongLabels[static_cast<std::size_t>(bar)].second;
+    }
+    model.subTitle = h.Titles[1];
+    model.xAxisLabel = h.Titles[2];
+    model.yAxisLabel = h.Titles[3];
+    model.histogram = true;
+    plot->Refr();
+    if (!shell::FormVisible(plot)) shell::ShowForm(plot);
+}
+
+void DrawHistogramBars(const Histogram& h, bool itemLabels, int selected) {
+    chart::PlotSignedBarChart(h.SubsetCount, itemLabels, h.ItemLabels, selected);
 }
 
 bool PrepareWindowsForCurve() {
@@ -66,7 +69,7 @@ bool PrepareWindowsForCurve() {
             continue;
         }
         if (!IsMainWindow(form) && shell::FormMaximized(form)) shell::SetFormNormal(form);
-        if (form->Caption() == kTemporaryChart) {
+        if (form->Caption() == chart::kTemporaryChartCaption) {
             existed = true;
             if (shell::FormMinimized(form)) shell::SetFormNormal(form);
         }
@@ -75,8 +78,9 @@ bool PrepareWindowsForCurve() {
 }
 
 void ArrangeWindowsAfterCurve(bool chartExisted, const std::function<bool(platform::Form*)>& keep) {
+    chart::PLOT* plot = chart::TemporaryChart();
     for (platform::Form* form : platform::Forms()) {
-        if (form->Caption() == kTemporaryChart) {
+        if (form == plot) {
             if (!chartExisted)
                 platform::OuterWidget(form)->move(platform::TwipsToPixels(400), platform::TwipsToPixels(400));
             shell::ShowForm(form);
@@ -89,7 +93,7 @@ void ArrangeWindowsAfterCurve(bool chartExisted, const std::function<bool(platfo
         else if (!outer->isHidden())
             outer->showMinimized();
     }
-    if (platform::Form* chart = TemporaryChart()) platform::BringToFront(chart);
+    if (plot) platform::BringToFront(plot);
 }
 
 }  // namespace kx::results

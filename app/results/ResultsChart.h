@@ -23,8 +23,12 @@ bool IsTemporaryChartOpen();
 void ShowTemporaryChart(const CurvePoints& points, const std::string& tip, const std::string& legend, bool chartOpen,
                         bool add, double timeScale);
 
-// Draws the histogram as signed horizontal bars on a new Temporary Chart.
-void ShowHistogram(const Histogram& histogram, bool itemLabels, int selected);
+// Loads the histogram into the Temporary Chart (made when there is none):
+// its bars, labels, titles and the reactions' texts.
+void LoadHistogram(const Histogram& histogram);
+// Then draws it as signed horizontal bars; bar `selected` stands out.
+// Errors reach the caller.
+void DrawHistogramBars(const Histogram& histogram, bool itemLabels, int selected);
 
 // Before a curve: a window captioned exactly "Temporary Chart" is unloaded
 // (NewChartPending set first), maximised windows other than the main window

@@ -2,6 +2,7 @@
 #include "Desktop.h"
 #include "MDIForm1.h"
 #include "MenuForm.h"
+#include "PLOT.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
+    kx::chart::InstallChartWindows();
     kx::results::InstallResultsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();

@@ -2,9 +2,9 @@
 
 #include "CommonDialogs.h"
 #include "Desktop.h"
+#include "DocumentMenus.h"
 #include "FileHelpers.h"
 #include "FormRegistry.h"
-#include "Help.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -193,21 +193,12 @@ void RES_ShowFile::setEnabled(std::initializer_list<const char*> names, bool ena
 }
 
 void RES_ShowFile::menuCommand(QAction* a, const char* tag, std::function<void()> body) {
-    connect(a, &QAction::triggered, this, [tag, body = std::move(body)] { shell::Trap(tag, body); });
+    shell::OnMenuCommand(this, a, tag, std::move(body));
 }
 
 void RES_ShowFile::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        return a;
-    };
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* m = menuBar()->addMenu(caption);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
-        return m;
-    };
+    auto add = [](QMenu* menu, const char* name, const QString& caption) { return shell::AddMenuEntry(menu, name, caption); };
+    auto menu = [this](const char* name, const QString& caption) { return shell::AddMenu(menuBar(), name, caption); };
 
     QMenu* file = menu("RESFILE", "File");
     menuCommand(add(file, "OPENRES", "Open..."), "17#022. ", [] { shell::OpenFileByType(""); });
@@ -261,15 +252,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(add(tools, "RESREACTIONSTools", "Reactions in CHEMKIN Format"), "17#021. ",
                 [this] { convertToChemkin(); });
 
-    QMenu* window = menu("RESWINDOW", "Window");
-    const char* arrangements[] = {"Cascade", "Tile Horizontally", "Tile Vertically", "Arrange Icons"};
-    for (int n = 0; n < 4; ++n)
-        menuCommand(add(window, ("WINDOWARR" + std::to_string(n)).c_str(), arrangements[n]), "17#025. ", [n] {
-            if (shell::MDIForm1* main = shell::MainForm()) main->ArrangeChildren(n);
-        });
-
-    QMenu* help = menu("RESHELPMENU", "Help");
-    menuCommand(add(help, "RESHELP", "User Guide"), "17#026. ", [] { shell::ShowHelp(); });
+    shell::AddWindowAndHelpMenus(this, menuBar(), {"RESWINDOW", "WINDOWARR", "17#025. ", "RESHELPMENU", "RESHELP", "17#026. "});
 
     popup_ = new QMenu(this);
     popup_->setObjectName("POP");

@@ -215,10 +215,10 @@ TEST(ReactionLists, HistogramOfManyReactions) {
     EXPECT_EQ(h.ItemLabels[1], "Derivative");
     EXPECT_EQ(h.ItemLabels[151], "R150");
     // Texts: 49 characters split after 48; 48 stay whole.
-    EXPECT_EQ(h.LongLabels[48][0], "R" + std::string(47, 'x'));  // reaction 47, bar 48
-    EXPECT_EQ(h.LongLabels[48][1], "Empty");
-    EXPECT_EQ(h.LongLabels[49][0], "R" + std::string(47, 'x'));
-    EXPECT_EQ(h.LongLabels[49][1], "x");
+    EXPECT_EQ(h.LongLabels[48].first, "R" + std::string(47, 'x'));  // reaction 47, bar 48
+    EXPECT_EQ(h.LongLabels[48].second, "Empty");
+    EXPECT_EQ(h.LongLabels[49].first, "R" + std::string(47, 'x'));
+    EXPECT_EQ(h.LongLabels[49].second, "x");
 
     const kx::Histogram unscaled = kx::BuildHistogram(rows, "0", 1, "OH");
     EXPECT_EQ(unscaled.Titles[2], "Production (mol/g)");
