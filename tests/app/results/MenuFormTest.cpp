@@ -21,6 +21,10 @@
 #include "Format.h"
 #include "Grid.h"
 #include "MenuForm.h"
+#include "PLOT_Module3.h"
+#include "ChartRandom.h"
+#include "PlotDialogs.h"
+#include "RateCurves.h"
 #include "MessageBox.h"
 #include "SolverFileOpening.h"
 #include "SolverRunFixture.h"
@@ -43,6 +47,12 @@ void SetOptions() {
     s.UnitFactorE7 = 1.380649e-16;
     s.UnitFactorE4 = 1013250.0;
     s.HighlightColor = 255;
+}
+
+// The gas constant of the total concentration, from the options.
+double RPrime() {
+    const kx::SharedState& s = kx::Shared();
+    return s.AvogadroNumber * s.UnitFactorE7 / s.UnitFactorE4;
 }
 
 MenuForm* OpenWindow() {
@@ -72,6 +82,23 @@ class MenuFormTest : public QObject {
         if (w) kx::shell::ShowForm(w);
         return w;
     }
+    // A double click on a row header of a grid, with the keys held.
+    static void DoubleClickRow(kx::platform::Grid* g, int row, Qt::KeyboardModifiers keys = {}) {
+        QHeaderView* h = g->verticalHeader();
+        g->ShowRow(row);
+        QApplication::processEvents();
+        const QPoint at(h->width() / 2, h->sectionViewportPosition(row - 1) + h->sectionSize(row - 1) / 2);
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, keys, at);
+        QTest::mouseDClick(h->viewport(), Qt::LeftButton, keys, at);
+    }
+    static kx::chart::ChartModel& Chart() { return kx::chart::TemporaryChart()->Pesgoa1(); }
+    // The shown row of a grid holding a reaction.
+    static int RowOfReaction(kx::platform::Grid* g, int reaction) {
+        for (int r = 1; r <= g->RowCount(); ++r)
+            if (g->Value(r, 1).toInt() == reaction) return r;
+        return 0;
+    }
+
     // Runs a reaction page's preparation (its timer).
     void Prepare(MenuForm& w, Page page, const QString& species) {
         w.Text(page == Page::Derivatives ? 7 : 14)->setText(species);
@@ -89,10 +116,14 @@ private slots:
         bed = std::make_unique<kx::test::TextWindowsBed>();
         SetOptions();
         kx::results::InstallResultsWindow();
+        kx::chart::InstallChartWindows();
+        kx::chart::ChartRandom().Seed(kx::chart::RandomSource::kDefaultSeed);
     }
     void cleanup() {
         bed.reset();
         kx::shell::InstallFormCreator(kx::shell::kResultsWindow, nullptr);
+        kx::shell::InstallFormCreator(kx::shell::kChartWindow, nullptr);
+        kx::shell::InstallFormCreator(kx::chart::kExportDialog, nullptr);
     }
 
     void opensTheFileWithItsTables() {
@@ -310,8 +341,7 @@ private slots:
         const int oh = SpeciesNumber(*w, "OH");
         kx::ContributionTable core;
         kxtest::RecordingSink sink;
-        const kx::SharedState& s = kx::Shared();
-        kx::ResultsReader reader(sink, s.AvogadroNumber * s.UnitFactorE7 / s.UnitFactorE4);
+        kx::ResultsReader reader(sink, RPrime());
         QVERIFY(reader.OPEN_Rich(gri));
         reader.ShowReacDeRe(oh, true, [&](const kx::ContributionTable& t) { core = t; });
 
@@ -425,22 +455,16 @@ private slots:
         QCOMPARE(lines.back(), QString());
     }
 
-    void aShowWithoutReactionsLeavesTheChartAlone() {
-        kx::test::CallLog log;
-        auto* chart = new kx::test::StubChartWindow(log);
-        chart->SetCaption("Temporary Chart ");
+    void aShowRefusesAScalingOfZero() {
         MenuForm* w = Open(gri);
         w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "OH");
         ScriptedMessages messages;
-        QTest::mouseClick(w->Command(3), Qt::LeftButton);
-        bed->clock->Advance(300);
-        QVERIFY(kx::platform::IsLoaded(chart));
-        QVERIFY(!kx::Shared().NewChartPending);
-        QVERIFY(messages.shown().empty());
-        // A scaling of 0 is refused.
         w->Text(11)->setText("0");
         QTest::mouseClick(w->Command(3), Qt::LeftButton);
+        bed->clock->Advance(300);
         QCOMPARE(messages.lastText(), QString("Scaling, please enter a nonzero number."));
+        QVERIFY(!kx::chart::IsTemporaryChartOpen());
     }
 
     void theMeanParameterTableOpensAsText() {
@@ -505,6 +529,246 @@ private slots:
         QVERIFY(copy);
         copy->trigger();
         QCOMPARE(kx::platform::ClipboardText(), QString("CH4"));
+    }
+
+    void speciesCurvesInEveryUnitAgainstTheRecords() {
+        MenuForm* w = Open(gri);
+        w->Option(3)->setChecked(true);  // linear time, so time 0 is drawn
+        w->ShowTab(2);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        const int ch4 = SpeciesNumber(*w, "CH4");
+        const double rPrime = RPrime();
+        struct Case {
+            int kind, unit;
+            const char* legend;
+        };
+        const Case cases[] = {{0, 0, "CH4, Mole Fraction"},
+                              {1, 0, "CH4, Mass Fraction"},
+                              {2, 0, "[CH4] (mol/cm^3)"},
+                              {2, 1, "[CH4] (1/cm^3)"},
+                              {3, 0, "{CH4} (mol/g)"}};
+        for (const Case& c : cases) {
+            (c.unit ? w->Option(14) : w->Option(13))->setChecked(true);
+            w->Combo1()->setCurrentIndex(c.kind);
+            DoubleClickRow(w->GridEX(1), ch4);
+            QVERIFY(kx::chart::TemporaryChart());
+            kx::chart::ChartModel& m = Chart();
+            QCOMPARE(m.Subsets(), 1);
+            QCOMPARE(m.At(0).label, std::string(c.legend));
+            QCOMPARE(m.Points(), t.ResultRowCount - 1);
+            for (int row = 1; row < t.ResultRowCount; ++row) {
+                // By hand from the record: mass fractions, temperature, molar masses.
+                double S = 0;
+                for (int k = 1; k <= t.NumSpecies; ++k) S += t.ResultValues(row, k + 2) / t.ThermoTable(k, 15);
+                const double y = t.ResultValues(row, ch4 + 2), W = t.ThermoTable(ch4, 15);
+                const double rho = 1.0 / (rPrime * t.ResultValues(row, 1)) / S;
+                const double expected = c.kind == 0 ? y / W / S
+                                        : c.kind == 1 ? y
+                                        : c.kind == 2 ? (c.unit ? kx::Shared().AvogadroNumber : 1.0) * y * rho / W
+                                                      : y / W;
+                const int p = row - 1;
+                if (y <= t.ZeroThreshold) {
+                    QCOMPARE(m.At(0).y[p], kx::kMissingValue);
+                    continue;
+                }
+                QCOMPARE(m.At(0).x[p], t.ResultValues(row, 0));
+                QVERIFY2(std::fabs(m.At(0).y[p] - expected) <= 1e-8 * std::fabs(expected),
+                         qPrintable(QString("%1 row %2: %3 vs %4").arg(c.legend).arg(row).arg(m.At(0).y[p]).arg(expected)));
+            }
+        }
+        QCOMPARE(Chart().xAxisLabel, std::string("Time (sec)"));
+        QCOMPARE(kx::Shared().ConcKindIndex, 3);
+
+        // Ctrl adds the curve; Shift or Alt draws nothing; a plain double click replaces.
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "O2"), Qt::ControlModifier);
+        QCOMPARE(Chart().Subsets(), 2);
+        QCOMPARE(Chart().At(1).label, std::string("{O2} (mol/g)"));
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "H2O"), Qt::ShiftModifier);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "H2O"), Qt::AltModifier);
+        QCOMPARE(Chart().Subsets(), 2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "H2O"));
+        QCOMPARE(Chart().Subsets(), 1);
+        QCOMPARE(Chart().At(0).label, std::string("{H2O} (mol/g)"));
+    }
+
+    void logAxesScalesAndUndrawableCurves() {
+        MenuForm* w = Open(gri);
+        w->ShowTab(2);
+        w->Option(9)->setChecked(true);  // Log10(Y)
+        w->Text(4)->setText("1000");
+        w->Text(1)->setText("2");
+        w->Combo1()->setCurrentIndex(1);
+        const int o2 = SpeciesNumber(*w, "O2");
+        DoubleClickRow(w->GridEX(1), o2);
+        kx::chart::ChartModel& m = Chart();
+        QCOMPARE(m.At(0).label, std::string("O2, Log10 Mass Fraction x 1.00E+03"));
+        QCOMPARE(m.xAxisLabel, std::string("Log10 Time x 2.0E+00 (sec)"));
+        const kx::ResultsTables& t = w->Reader().Tables();
+        // Time 0 has no logarithm: the chart starts at the second record.
+        for (int row = 2; row < t.ResultRowCount; row += 37) {
+            QVERIFY(std::fabs(m.At(0).x[row - 2] - std::log10(2 * t.ResultValues(row, 0))) < 1e-12);
+            QVERIFY(std::fabs(m.At(0).y[row - 2] - std::log10(1000 * t.ResultValues(row, o2 + 2))) < 1e-8);
+        }
+
+        // A species that is never there: nothing to draw, the chart is kept.
+        const int ar = SpeciesNumber(*w, "AR");
+        QVERIFY(ar > 0);
+        w->Option(10)->setChecked(true);
+        w->Text(4)->setText("1");
+        ScriptedMessages messages;
+        DoubleClickRow(w->GridEX(1), ar);
+        QCOMPARE(messages.lastText(), QString("You are attempting to plot the function 'AR, Mass Fraction' where all "
+                                              "values are zero. The function cannot be plotted."));
+        QCOMPARE(Chart().At(0).label, std::string("O2, Log10 Mass Fraction x 1.00E+03"));
+        // A scale of 0 is refused before anything is drawn.
+        w->Text(4)->setText("0");
+        DoubleClickRow(w->GridEX(1), o2);
+        QCOMPARE(messages.lastText(), QString("Scaling, please enter a nonzero number."));
+    }
+
+    void meanParameterCurves() {
+        MenuForm* w = Open(gri);
+        w->Option(3)->setChecked(true);
+        w->ShowTab(1);
+        DoubleClickRow(w->GridEX(3), 1);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        QCOMPARE(Chart().At(0).label, std::string("Temperature  (K)"));
+        for (int row = 1; row < t.ResultRowCount; ++row) QCOMPARE(Chart().At(0).y[row - 1], t.ResultValues(row, 1));
+        w->Option(1)->setChecked(true);  // calories
+        DoubleClickRow(w->GridEX(3), 5, Qt::ControlModifier);
+        QCOMPARE(Chart().Subsets(), 2);
+        QCOMPARE(Chart().At(1).label, std::string("Enthalpy  (kcal/mol)"));
+        kx::QuantityUnits u = kxtest::TestUnits(0, false);
+        u.GasConstantCm3Atm = RPrime();
+        const int last = t.ResultRowCount - 1;
+        const double h = kx::MeanValueAt(w->Reader(), last, kx::MeanParameter::Enthalpy, u);
+        QVERIFY(std::fabs(Chart().At(1).y[last - 1] - h) < 1e-12 * std::fabs(h));
+    }
+
+    void rateCurvesOfTheReactionsPage() {
+        MenuForm* w = Open(gri);
+        w->Option(3)->setChecked(true);
+        w->ShowTab(4);
+        Prepare(*w, Page::Reactions, "O2");
+        kx::platform::Grid* g = w->GridEX(4);
+        const int row = RowOfReaction(g, 38);  // H+O2<=>O+OH
+        QVERIFY(row > 0);
+        // Net, Forward and Reverse are checked: three curves on one chart.
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row - 1, 1)).center());
+        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row - 1, 1)).center());
+        kx::chart::ChartModel& m = Chart();
+        QCOMPARE(m.Subsets(), 3);
+        QCOMPARE(m.At(0).label, std::string("R38,  Net (mol/cm^3 sec)"));
+        QCOMPARE(m.At(1).label, std::string("R38,  Forward (mol/cm^3 sec)"));
+        QCOMPARE(m.At(2).label, std::string("R38,  Reverse (mol/cm^3 sec)"));
+        int compared = 0;
+        for (int p = 0; p < m.Points(); ++p) {
+            const double net = m.At(0).y[p], forward = m.At(1).y[p], reverse = m.At(2).y[p];
+            if (net == kx::kMissingValue || forward == kx::kMissingValue || reverse == kx::kMissingValue) continue;
+            QVERIFY(reverse < 0);
+            QVERIFY2(std::fabs(forward + reverse - net) <= 1e-8 * forward, qPrintable(QString::number(p)));
+            ++compared;
+        }
+        QVERIFY(compared > 10);
+        QCOMPARE(m.At(0).longLabel1, w->Reader().Tables().ReactionEquations[38]);
+
+        // Heat release instead, in the energy unit chosen.
+        for (int i = 0; i < 3; ++i) w->Check1(i)->setChecked(false);
+        w->Check1(3)->setChecked(true);
+        QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(row - 1, 1)).center());
+        QCOMPARE(Chart().Subsets(), 1);
+        QCOMPARE(Chart().At(0).label, std::string("R38,  Heat  (kJ/cm^3 sec)"));
+        // Nothing checked: the user is told.
+        w->Check1(3)->setChecked(false);
+        ScriptedMessages messages;
+        g->SetRow(row);
+        QTest::keyClick(g, Qt::Key_Return);
+        QCOMPARE(messages.lastText(), QString("Reaction rates, please check at least one rate to plot."));
+    }
+
+    void derivativeCurvesAndContributions() {
+        MenuForm* w = Open(gri);
+        w->Option(3)->setChecked(true);
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "OH");
+        const int oh = SpeciesNumber(*w, "OH");
+        kx::platform::Grid* g = w->GridEX(2);
+        const int row = RowOfReaction(g, 38);
+        DoubleClickRow(g, row);
+        QCOMPARE(Chart().At(0).label, std::string("R38,  to {OH} Deriv (mol/g sec)"));
+        kxtest::RecordingSink sink;
+        kx::ResultsReader reader(sink, RPrime());
+        QVERIFY(reader.OPEN_Rich(gri));
+        const auto values = kx::ReactionValues(reader, kx::ReactionQuantity::SpeciesDerivative, 38, oh, kxtest::TestUnits());
+        // The chart's points by their time (a leading point without a value is not kept).
+        int compared = 0;
+        for (int p = 0; p < Chart().Points(); ++p) {
+            const double time = Chart().At(0).x[p];
+            if (time == kx::kMissingValue) continue;
+            const auto& used = reader.Used();
+            const auto at = std::find(used.UsedTimes.begin() + 1, used.UsedTimes.end(), time) - used.UsedTimes.begin();
+            QVERIFY(at < used.UsedCount);
+            QCOMPARE(Chart().At(0).y[p], values[static_cast<std::size_t>(at)]);
+            ++compared;
+        }
+        QVERIFY(compared > 100);
+
+        // "Plot Derivative", added with Ctrl.
+        QTest::keyPress(w->Command(4), Qt::Key_Control);
+        QTest::mouseClick(w->Command(4), Qt::LeftButton, Qt::ControlModifier);
+        QTest::keyRelease(w->Command(4), Qt::Key_Control);
+        QCOMPARE(Chart().Subsets(), 2);
+        QCOMPARE(Chart().At(1).label, std::string("d{OH}/dt (mol/g sec)"));
+    }
+
+    void histogramOfMoreThanAHundredReactions() {
+        MenuForm* w = Open(gri);
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "OH");
+        const int n = w->GridEX(2)->RowCount();
+        QVERIFY(n > 100);
+        // The Species page's current row is another species: the subtitle
+        // still names OH.
+        w->GridEX(1)->SetRow(SpeciesNumber(*w, "CH4"));
+        w->Text(11)->setText("1000");
+        QTest::mouseClick(w->Command(3), Qt::LeftButton);
+        bed->clock->Advance(300);
+        kx::chart::PLOT* plot = kx::chart::TemporaryChart();
+        QVERIFY(plot);
+        kx::chart::ChartModel& m = plot->Pesgoa1();
+        QVERIFY(m.histogram);
+        QVERIFY(m.bars.signedBars);
+        QCOMPARE(m.Subsets(), n + 2);
+        QCOMPARE(m.subTitle, std::string("OH Production"));
+        QCOMPARE(m.xAxisLabel, std::string("Production x 1.0E+03 (mol/g)"));
+        QCOMPARE(m.At(1).label, "Derivative, " + w->List(Page::Derivatives).SpeciesDerivativeText + " (mol/g)");
+        // Bar s holds the s-th reaction of the list as shown, scaled.
+        kx::platform::Grid* g = w->GridEX(2);
+        for (int s = 2; s <= n + 1; s += 25) {
+            QCOMPARE(m.At(s).x[0], g->Value(s - 1, 3).toDouble() * 1000);
+            QCOMPARE(m.At(s).y[0], double(s));
+            QVERIFY(m.At(s).label.rfind("R" + std::to_string(g->Value(s - 1, 1).toInt()) + ", ", 0) == 0);
+            QCOMPARE(m.bars.labels[static_cast<std::size_t>(s)], "R" + std::to_string(g->Value(s - 1, 1).toInt()));
+        }
+        QVERIFY(plot->View()->BarCount() > 0);
+        QVERIFY(!kx::Shared().NewChartPending);
+        QVERIFY(m.bars.itemLabels);
+    }
+
+    void aShowWithoutReactionsKeepsTheUsersChart() {
+        MenuForm* w = Open(gri);
+        w->Option(3)->setChecked(true);
+        w->ShowTab(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
+        kx::chart::PLOT* plot = kx::chart::TemporaryChart();
+        QVERIFY(plot);
+        w->ShowTab(3);
+        QTest::mouseClick(w->Command(3), Qt::LeftButton);
+        bed->clock->Advance(300);
+        QVERIFY(kx::platform::IsLoaded(plot));
+        QCOMPARE(plot->Pesgoa1().Subsets(), 1);
+        QVERIFY(!plot->Pesgoa1().histogram);
+        QVERIFY(!kx::Shared().NewChartPending);
     }
 
     void theReactionListAndItsPanelDoNotOverlap() {
