@@ -592,6 +592,13 @@ void MenuForm::showEvent(QShowEvent* event) {
     FormWindow::showEvent(event);
     if (placed_) return;
     placed_ = true;
+    // The new results come to the front, also over a text window that asked
+    // a moment before to come forward (the main window brings the last one
+    // asked for).
+    shell::IgnoreErrors([this] {
+        std::string caption = FromQ(windowTitle());
+        shell::ZordTimer(caption);
+    });
     // The window opens 2100 twips right and 1500 twips down from the top
     // left of the document area, as far as it fits there.
     QMdiSubWindow* frame = platform::MdiFrame(this);

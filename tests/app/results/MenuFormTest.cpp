@@ -161,6 +161,15 @@ private slots:
         QCOMPARE(w->Combo1()->itemText(2), QString("Concentration (mol/cm^3)"));
     }
 
+    void theResultsComeToTheFrontAfterTheirTextWindow() {
+        // After a run the text window is opened again and asks to come to
+        // the front; the results window opened after it comes in front.
+        kx::shell::ShowFileInResultWindow(gri);
+        MenuForm* w = Open(gri);
+        bed->clock->Advance(300);
+        QCOMPARE(kx::platform::ActiveDocument(), static_cast<kx::platform::Form*>(w));
+    }
+
     void openingAgainReplacesTheWindowAndClosesToolWindows() {
         kx::test::CallLog log;
         kx::shell::FormCreatorInstallation runSettings(kx::shell::kRunSettingsWindow, [&log] {
