@@ -413,6 +413,10 @@ void MenuForm::buildControls() {
     c.grid[4]->Column(2).SetWidth(c.grid[2]->Column(2).Width());
     FitGrid(c.grid[2], 0);
     FitGrid(c.grid[4], 0);
+    // The equations take the width the numbers leave; the other tables
+    // give spare width to their last column.
+    for (int n : {2, 4}) c.grid[static_cast<std::size_t>(n)]->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    for (int n : {1, 3}) c.grid[static_cast<std::size_t>(n)]->horizontalHeader()->setStretchLastSection(true);
     // Every tab caption shows.
     c.frame1[0]->setMinimumWidth(tabStrip1_->tabBar()->sizeHint().width());
 
@@ -875,12 +879,13 @@ void MenuForm::SetObj(QWidget* Obj1, const QWidget* Obj2) {
 
 void MenuForm::ResizeSet() {
     shell::IgnoreErrors([this] {
-        // "Reaction" takes the width that "Num" and the value leave.
+        // "Reaction" takes the width that "Num" and the value leave (its
+        // header stretches); the Reactions page's columns follow the
+        // Derivatives page's.
         platform::Grid* g2 = GridEX(2);
-        const int viewport = platform::PixelsToTwips(g2->viewport()->width());
-        const int rest = viewport - g2->Column(1).Width() - g2->Column(3).Width();
-        if (rest > 400) g2->Column(2).SetWidth(rest);
-        for (int col = 1; col <= 3; ++col) GridEX(4)->Column(col).SetWidth(g2->Column(col).Width());
+        g2->Column(2).SetWidth(platform::PixelsToTwips(g2->horizontalHeader()->sectionSize(1)));
+        for (int col = 1; col <= 3; ++col)
+            if (col != 2) GridEX(4)->Column(col).SetWidth(g2->Column(col).Width());
     });
 }
 

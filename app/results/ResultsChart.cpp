@@ -54,6 +54,7 @@ void LoadHistogram(const Histogram& h) {
     model.histogram = true;
     plot->Refr();
     if (!shell::FormVisible(plot)) shell::ShowForm(plot);
+    platform::BringToFront(plot);
 }
 
 void DrawHistogramBars(const Histogram& h, bool itemLabels, int selected) {
