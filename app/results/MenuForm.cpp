@@ -123,7 +123,8 @@ void FitGrid(platform::Grid* g, int minimumChars) {
     int width = 0;
     for (int col = 1; col <= g->ColumnCount(); ++col) {
         platform::GridColumn& c = g->Column(col);
-        const int caption = platform::PixelsToTwips(fm.horizontalAdvance(c.Caption()) + 16);
+        // The caption with room for the sort mark.
+        const int caption = platform::PixelsToTwips(fm.horizontalAdvance(c.Caption()) + 16 + fm.height());
         if (c.Width() < caption) c.SetWidth(caption);
         width += platform::TwipsToPixels(c.Width());
     }

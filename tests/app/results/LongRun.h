@@ -15,4 +15,8 @@ namespace kxtest {
 // throws std::runtime_error when the run failed.
 std::filesystem::path LongGriRun(const kx::test::TempDir& folder, int records);
 
+// The GRI sample as the solver leaves it, run in `folder`; throws
+// std::runtime_error when the run failed.
+std::filesystem::path GriRun(const kx::test::TempDir& folder);
+
 }  // namespace kxtest

@@ -28,6 +28,7 @@
 #include "MessageBox.h"
 #include "SolverFileOpening.h"
 #include "SolverRunFixture.h"
+#include "TestOptions.h"
 #include "TextWindowsBed.h"
 #include "Scripted.h"
 
@@ -36,18 +37,6 @@ using kx::results::MenuForm;
 using Page = MenuForm::Page;
 
 namespace {
-
-// The options the tests give the program.
-void SetOptions() {
-    kx::SharedState& s = kx::Shared();
-    kx::LoadConstants(s, kx::kPaperLetter);
-    s.GasConstantJ = kxtest::kGasConstantJ;
-    s.GasConstantCal = kxtest::kGasConstantCal;
-    s.AvogadroNumber = kxtest::kAvogadro;
-    s.UnitFactorE7 = 1.380649e-16;
-    s.UnitFactorE4 = 1013250.0;
-    s.HighlightColor = 255;
-}
 
 // The gas constant of the total concentration, from the options.
 double RPrime() {
@@ -114,7 +103,7 @@ private slots:
     }
     void init() {
         bed = std::make_unique<kx::test::TextWindowsBed>();
-        SetOptions();
+        kxtest::SetTestOptions(kx::Shared());
         kx::results::InstallResultsWindow();
         kx::chart::InstallChartWindows();
         kx::chart::ChartRandom().Seed(kx::chart::RandomSource::kDefaultSeed);
