@@ -888,6 +888,12 @@ void MenuForm::ResizeSet() {
         for (int col = 1; col <= 3; ++col)
             if (col != 2) GridEX(4)->Column(col).SetWidth(g2->Column(col).Width());
     });
+    // The Reactions page's species box and button are those of the
+    // Derivatives page.
+    shell::IgnoreErrors([this] {
+        SetObj(Command(8), Command(10));
+        SetObj(Text(14), Text(7));
+    });
 }
 
 // ---- Species and mean parameters -------------------------------------------------

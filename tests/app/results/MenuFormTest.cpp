@@ -780,6 +780,14 @@ private slots:
             QVERIFY(grid->geometry().right() < w->findChild<QGroupBox*>(panel)->geometry().left());
         }
         QVERIFY(w->width() >= w->minimumSizeHint().width());
+        // The Reactions page's species box and button are the Derivatives page's.
+        QCOMPARE(w->Text(14)->size(), w->Text(7)->size());
+        QCOMPARE(w->Command(8)->size(), w->Command(10)->size());
+        // A control outside any layout takes the other's place and size.
+        QWidget free(w), model(w);
+        model.setGeometry(10, 20, 30, 40);
+        MenuForm::SetObj(&free, &model);
+        QCOMPARE(free.geometry(), QRect(10, 20, 30, 40));
         // The six tab captions fit.
         QVERIFY(w->TabStrip1()->width() >= w->TabStrip1()->tabBar()->sizeHint().width());
     }
