@@ -208,6 +208,11 @@ void GridColumn::SetFormat(const QString& format) {
     if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
 }
 
+void GridColumn::SetVisible(bool visible) {
+    visible_ = visible;
+    if (grid_) grid_->applyColumnLayout(index_);
+}
+
 int KeyCodeOf(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Return:
@@ -249,6 +254,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (rowActivate_ && index.isValid()) rowActivate_(index.row() + 1, lastShift_);
     });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (rowChange_ && current.isValid()) rowChange_(previous.isValid() ? previous.row() + 1 : 0);
+            });
 }
 
 int ShiftStateOf(Qt::KeyboardModifiers modifiers) {
@@ -297,7 +306,11 @@ GridColumn& Grid::Column(const QString& key) {
     throw Error(ErrorKind::SubscriptOutOfRange, "no column \"" + FromQ(key) + "\"");
 }
 
-void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+void Grid::applyColumnLayout(int index) {
+    const GridColumn& c = Column(index);
+    setColumnWidth(index - 1, TwipsToPixels(c.Width()));
+    setColumnHidden(index - 1, !c.Visible());
+}
 
 void Grid::SetRowCount(int rows) {
     if (rows < 0) throw Error(ErrorKind::InvalidArgument);
@@ -386,6 +399,18 @@ std::vector<int> Grid::SelectedRows() const {
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
+}
+
+void Grid::CommitEdit() {
+    if (state() != QAbstractItemView::EditingState) return;
+    // The open editor is the one shown child of the viewport; closed ones
+    // wait hidden for their deletion.
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!editor->isHidden()) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
 }
 
 void Grid::keyPressEvent(QKeyEvent* event) {

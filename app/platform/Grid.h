@@ -46,11 +46,14 @@ public:
     const QString& Format() const { return format_; }
     int SortOrder() const { return sortOrder_; }
     bool Editable() const { return editable_; }
+    bool Visible() const { return visible_; }
 
     void SetCaption(const QString& caption);
     void SetWidth(int twips);
     void SetFormat(const QString& format);
     void SetEditable(bool editable) { editable_ = editable; }
+    // A hidden column keeps its values; the window still reads and writes them.
+    void SetVisible(bool visible);
 
 private:
     friend class Grid;
@@ -61,6 +64,7 @@ private:
     int widthTwips_ = 0;
     int sortOrder_ = 0;
     bool editable_ = false;
+    bool visible_ = true;
 };
 
 // Key codes as the key-down handler sees them, and its shift state bits.
@@ -112,6 +116,12 @@ public:
     // The rows (as shown) with a selected cell, in increasing order.
     std::vector<int> SelectedRows() const;
 
+    // Runs after the current row has changed (by the user or by SetRow);
+    // lastRow is the row that was current before (0 for none).
+    void OnRowChange(std::function<void(int lastRow)> handler) { rowChange_ = std::move(handler); }
+    // Ends a cell edit in progress and hands the edited row to the window.
+    void CommitEdit();
+
     void OnHeaderClick(std::function<void(GridColumn&)> handler) { headerClick_ = std::move(handler); }
     // Runs before the grid handles a key; setting keyCode to 0 swallows it.
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
@@ -147,6 +157,7 @@ private:
     std::function<void(int, int)> rowHeaderDoubleClick_;
     std::function<void(int, int)> rowActivate_;
     int lastShift_ = 0;  // shift state of the last mouse click or key on the grid
+    std::function<void(int)> rowChange_;
 };
 
 // The shift state (kShiftMask, kCtrlMask, kAltMask) of Qt modifiers.

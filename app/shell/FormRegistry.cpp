@@ -1,6 +1,7 @@
 #include "FormRegistry.h"
 
 #include "Errors.h"
+#include "Modal.h"
 #include "WindowHelpers.h"
 
 #include <QDialog>
@@ -62,6 +63,15 @@ platform::Form* LoadForm(const QString& typeName) {
     if (!form) throw Error(ErrorKind::ObjectNotSet, typeName.toStdString());
     PlaceForm(form);
     return form;
+}
+
+void ShowModalForm(const QString& typeName) {
+    platform::Form* form = platform::FindForm(typeName);
+    if (!form) form = LoadForm(typeName);
+    auto* dialog = qobject_cast<QDialog*>(form->Widget());
+    if (!dialog) throw Error(ErrorKind::MethodNotSupported, typeName.toStdString() + " is no dialog");
+    platform::ShowModal(*dialog);
+    if (platform::IsLoaded(form)) platform::Unload(form);
 }
 
 void SetFormVisible(platform::Form* form, bool visible) {

@@ -6,12 +6,10 @@
 #include "Desktop.h"
 #include "FormRegistry.h"
 #include "Messages.h"
-#include "Modal.h"
 #include "Text.h"
 #include "TextHelpers.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -129,16 +127,6 @@ platform::Form* toolWindow(const char* type) {
     return LoadForm(type);
 }
 
-// Shows a set-up dialog modally, owned by the main window; it is unloaded
-// when the user is done with it.
-void showSetupDialog(const char* type) {
-    platform::Form* form = toolWindow(type);
-    auto* dialog = qobject_cast<QDialog*>(form->Widget());
-    if (!dialog) throw Error(ErrorKind::MethodNotSupported, std::string(type) + " is no dialog");
-    platform::ShowModal(*dialog);
-    platform::Unload(form);
-}
-
 void showToolWindow(const char* type) {
     platform::Form* form = toolWindow(type);
     ShowForm(form);
@@ -212,7 +200,7 @@ void MDIForm1::layoutPanel() {
 void MDIForm1::toolbar2ButtonClick(const QString& key) {
     Trap("MDI#016. ", [&] {
         if (key == "PlotPrint") {
-            showSetupDialog(kChartPageSetup);
+            ShowModalForm(kChartPageSetup);
             return;
         }
         if (key == "ANNOTATIONS") {
@@ -233,7 +221,7 @@ void MDIForm1::toolbar5ButtonClick(const QString& key) {
             return;
         }
         if (key == "PRINT") {
-            showSetupDialog(kTextPageSetup);
+            ShowModalForm(kTextPageSetup);
             return;
         }
         if (key == "FIND") {

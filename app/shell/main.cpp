@@ -3,6 +3,8 @@
 #include "MDIForm1.h"
 #include "MenuForm.h"
 #include "PLOT.h"
+#include "PgSetupMod.h"
+#include "PLOT_Setup.h"
 #include "RES_ShowFile.h"
 #include "SOL_RUN.h"
 #include "SharedState.h"
@@ -18,6 +20,8 @@ int main(int argc, char* argv[]) {
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();
     kx::chart::InstallChartWindows();
+    kx::chart_setup::InstallChartPrinting();
+    kx::chart_setup::InstallChartSetup();
     kx::results::InstallResultsWindow();
     // Windows live on the heap: closing one deletes it.
     kx::shell::StartProgram();

@@ -16,6 +16,7 @@
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "TextHelpers.h"
+#include "TextReports.h"
 #include "Toolbar.h"
 #include "WindowHelpers.h"
 
@@ -29,6 +30,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace kx::text {
@@ -208,6 +210,8 @@ void RES_ShowFile::buildMenus() {
     });
     menuCommand(add(file, "SAVEASRES", "Save as ..."), "17#029. ", [this] { SaveAs(); });
     file->addSeparator();
+    menuCommand(add(file, "PAGESETUP", "Print..."), "17#031. ", [] { shell::ShowModalForm(shell::kTextPageSetup); });
+    file->addSeparator();
     menuCommand(add(file, "CLOSERES", "Close"), "17#023. ", [this] { platform::Unload(this); });
     file->addSeparator();
     menuCommand(add(file, "EXITRES", "Exit"), "17#011. ", [this] { exitProgram(); });
@@ -221,7 +225,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(add(edit, "SELALL", "Select All"), "17#006. ", [this] { box_->selectAll(); });
     menuCommand(add(edit, "DATATIME", "Date/Time"), "17#007. ", [this] { insertDateTime(); });
     edit->addSeparator();
-    menuCommand(add(edit, "FINDTX", "Find/Replace..."), "17#024. ", [this] { openToolWindow(shell::kFindWindow); });
+    menuCommand(add(edit, "FINDTX", "Find/Replace..."), "17#033. ", [this] { openToolWindow(shell::kFindWindow); });
 
     QMenu* format = menu("RESFORMAT", "Format");
     QAction* wrap = add(format, "TXTWORDWRAP", "Word Wrap");
@@ -252,7 +256,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(add(tools, "RESREACTIONSTools", "Reactions in CHEMKIN Format"), "17#021. ",
                 [this] { convertToChemkin(); });
 
-    shell::AddWindowAndHelpMenus(this, menuBar(), {"RESWINDOW", "WINDOWARR", "17#025. ", "RESHELPMENU", "RESHELP", "17#026. "});
+    shell::AddWindowAndHelpMenus(this, menuBar(), {"RESWINDOW", "WINDOWARR", "17#034. ", "RESHELPMENU", "RESHELP", "17#026. "});
 
     popup_ = new QMenu(this);
     popup_->setObjectName("POP");
@@ -759,6 +763,33 @@ void RES_ShowFile::Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, s
     pageHeading_ = Heder;
     pageNumbers_ = SetN;
     firstPage_ = FirstN;
+}
+
+void RES_ShowFile::SelZxBB(bool& IsSel) {
+    const QAction* copy = action("COPYTX");
+    IsSel = copy && copy->isEnabled();
+}
+
+// ---- Printing ------------------------------------------------------------------------
+
+void RES_ShowFile::Print_Rch() {
+    shell::Trap("17#024. ", [this] {
+        shell::UnloadReportDesigners();
+        const bool selection = box_->textCursor().hasSelection();
+        RTF1_TO_RTF2_Normal(selection, *box_, printBuffer_);
+        struct Emptied {
+            QString& buffer;
+            ~Emptied() { buffer.clear(); }
+        } emptied{printBuffer_};
+        ShowTextReport(printBuffer_, *this);
+    });
+}
+
+void RES_ShowFile::RTF1_TO_RTF2_Normal(bool SELBB, const QTextEdit& RTB1, QString& RTB2) {
+    shell::Trap("17#025. ", [&] {
+        RTB2.clear();
+        RTB2 = SELBB ? RTB1.textCursor().selection().toPlainText() : DocumentPlainText(*RTB1.document());
+    });
 }
 
 }  // namespace kx::text

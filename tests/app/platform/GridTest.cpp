@@ -3,6 +3,7 @@
 #include "Grid.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 using kx::platform::Grid;
@@ -131,6 +132,37 @@ private slots:
         grid->SetRowCount(0);
         QCOMPARE(grid->RowCount(), 0);
         QCOMPARE(grid->Row(), 0);
+    }
+
+    void hiddenColumnsRowChangesAndACommittedEdit() {
+        grid->Column("Num").SetVisible(false);
+        QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(!grid->Column(1).Visible());
+        QCOMPARE(grid->CellText(2, 1), QString("2"));  // the values stay
+        grid->Column("Num").SetWidth(800);
+        QVERIFY(grid->isColumnHidden(0));
+
+        std::vector<std::pair<int, int>> changes;  // (last row, current row)
+        grid->OnRowChange([&](int lastRow) { changes.emplace_back(lastRow, grid->Row()); });
+        grid->SetRow(2);
+        grid->SetCol(3);  // same row: no change
+        grid->SetRow(4);
+        QCOMPARE(changes, (std::vector<std::pair<int, int>>{{0, 2}, {2, 4}}));
+
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        grid->CommitEdit();  // nothing in progress: nothing happens
+        QCOMPARE(table[3].fraction.toString(), QString("5.E-01"));
+        grid->edit(grid->model()->index(3, 2));
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText("0.75");
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.75"));
+        QVERIFY(editor->isHidden());  // the edit is over
+        table[3].fraction = "0.5";
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.5"));
     }
 
     void headerClickAndKeyDownReachTheWindow() {
