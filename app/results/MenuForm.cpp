@@ -320,22 +320,31 @@ void MenuForm::buildControls() {
         right->addStretch(1);
         h->addLayout(right);
     }
+    // A reaction page: the species box, "Prepare" and the list's caption
+    // above the list of reactions; returns the page's layout and the row
+    // that holds the list.
+    auto reactionPage = [&](int page, int box, int prepare, int caption, int gridNumber, const QString& valueCaption) {
+        QWidget* p = c.frame1[static_cast<std::size_t>(page)];
+        auto* v = new QVBoxLayout(p);
+        auto* top = new QHBoxLayout;
+        top->addWidget(NewLabel(p, QString("LabelSpecies%1").arg(box), "Species"));
+        top->addWidget(text(box, p));
+        top->addWidget(command(prepare, p, "Prepare"));
+        top->addWidget(label(caption, p), 1);
+        v->addLayout(top);
+        auto* middle = new QHBoxLayout;
+        platform::Grid* g = grid(gridNumber, p);
+        g->AddColumn("Num", "Num", 500);
+        g->AddColumn("Reaction", "Reaction", 3000);
+        g->AddColumn("INTEGRAL", valueCaption, 900, "0.00E+00");
+        middle->addWidget(g, 1);
+        v->addLayout(middle, 1);
+        return std::pair{v, middle};
+    };
     // Derivatives.
     {
         QWidget* p = c.frame1[3];
-        auto* v = new QVBoxLayout(p);
-        auto* top = new QHBoxLayout;
-        top->addWidget(NewLabel(p, "LabelSpecies7", "Species"));
-        top->addWidget(text(7, p));
-        top->addWidget(command(10, p, "Prepare"));
-        top->addWidget(label(11, p), 1);
-        v->addLayout(top);
-        auto* middle = new QHBoxLayout;
-        platform::Grid* g = grid(2, p);
-        g->AddColumn("Num", "Num", 500);
-        g->AddColumn("Reaction", "Reaction", 3000);
-        g->AddColumn("INTEGRAL", "Production", 900, "0.00E+00");
-        middle->addWidget(g, 1);
+        auto [v, middle] = reactionPage(3, 7, 10, 11, 2, "Production");
         auto* right = new QVBoxLayout;
         QGroupBox* show = NewFrame(p, "Frame6", "Show Reactions");
         auto* sl = new QGridLayout(show);
@@ -356,7 +365,6 @@ void MenuForm::buildControls() {
         right->addWidget(command(4, p, "Plot Derivative"));
         right->addStretch(1);
         middle->addLayout(right);
-        v->addLayout(middle, 1);
         auto* bottom = new QHBoxLayout;
         bottom->addWidget(command(12, p, "Copy Table"));
         bottom->addStretch(1);
@@ -369,19 +377,7 @@ void MenuForm::buildControls() {
     // Reactions.
     {
         QWidget* p = c.frame1[4];
-        auto* v = new QVBoxLayout(p);
-        auto* top = new QHBoxLayout;
-        top->addWidget(NewLabel(p, "LabelSpecies14", "Species"));
-        top->addWidget(text(14, p));
-        top->addWidget(command(8, p, "Prepare"));
-        top->addWidget(label(26, p), 1);
-        v->addLayout(top);
-        auto* middle = new QHBoxLayout;
-        platform::Grid* g = grid(4, p);
-        g->AddColumn("Num", "Num", 500);
-        g->AddColumn("Reaction", "Reaction", 3000);
-        g->AddColumn("INTEGRAL", "Delta T", 900, "0.00E+00");
-        middle->addWidget(g, 1);
+        auto middle = reactionPage(4, 14, 8, 26, 4, "Delta T").second;
         auto* right = new QVBoxLayout;
         right->addWidget(c.frame[5] = yAxisFrame(p, "Frame5", "Reaction Rate", 5, 2, 13));
         QGroupBox* rates = NewFrame(p, "Frame15", "Rates");
@@ -395,7 +391,6 @@ void MenuForm::buildControls() {
         right->addWidget(rates);
         right->addStretch(1);
         middle->addLayout(right);
-        v->addLayout(middle, 1);
     }
     // Tips.
     {

@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -56,11 +58,4 @@ BENCHMARK(BM_TextReportToPdf)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kx::test::RunBenchmarksOffscreen(argc, argv); }

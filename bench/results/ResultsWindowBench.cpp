@@ -6,6 +6,8 @@
 // process's peak memory rose above what it held before the first opening.
 #include <benchmark/benchmark.h>
 
+#include "QtBenchmarkMain.h"
+
 #include <QApplication>
 
 #include <sys/resource.h>
@@ -143,11 +145,4 @@ BENCHMARK(BM_ReadLongRun)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return kx::test::RunBenchmarksOffscreen(argc, argv); }
