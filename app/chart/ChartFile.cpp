@@ -86,7 +86,7 @@ std::string settingText(const PropertyInfo& info, const Variant& value) {
 std::string ChartFileText(const ChartModel& m) {
     std::string out;
     std::size_t estimate = 4096;
-    for (const Subset& s : m.AllSubsets()) estimate += 2 * 12 * s.x.size() + s.label.size() + 64;
+    for (const Subset& s : m.AllSubsets()) estimate += 2 * 24 * s.x.size() + s.label.size() + 256;
     out.reserve(estimate);
     auto line = [&out](const std::string& text) {
         out += text;
@@ -139,10 +139,10 @@ public:
 
     bool next(std::string_view& line) {
         if (pos_ >= bytes_.size()) return false;
-        const std::size_t end = bytes_.find_first_of("\r\n", pos_);
-        const std::size_t stop = end == std::string_view::npos ? bytes_.size() : end;
-        line = bytes_.substr(pos_, stop - pos_);
-        pos_ = stop;
+        std::size_t end = pos_;
+        while (end < bytes_.size() && bytes_[end] != '\n' && bytes_[end] != '\r') ++end;
+        line = bytes_.substr(pos_, end - pos_);
+        pos_ = end;
         if (pos_ < bytes_.size() && bytes_[pos_] == '\r') ++pos_;
         if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
         ++number_;

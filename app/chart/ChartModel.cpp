@@ -5,6 +5,7 @@
 #include "TextHelpers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace kx::chart {
@@ -154,9 +155,11 @@ const PropertyInfo& require(const PropertyInfo* info, std::string_view what) {
     return *info;
 }
 
-// Largest counts the model takes through its properties.
+// Largest counts the model takes through its properties, and the most
+// values (X and Y pairs) it holds.
 constexpr int kMaxSubsets = 100000;
 constexpr int kMaxPoints = 1000000;
+constexpr double kMaxValues = 50e6;
 
 }  // namespace
 
@@ -166,7 +169,15 @@ bool Annotation::Free() const {
     return t.empty() || text == kEmptySlotText;
 }
 
-ChartModel::ChartModel() { ResetSettings(); }
+ChartModel::ChartModel() {
+    ResetSettings();
+    Touch();
+}
+
+void ChartModel::Touch() {
+    static std::atomic<std::uint64_t> next{0};
+    revision_ = ++next;
+}
 
 void ChartModel::ResetSettings() {
     settings_.clear();
@@ -198,6 +209,9 @@ const PropertyInfo* ChartModel::FindProperty(int id) {
 
 void ChartModel::Resize(int subsets, int points) {
     if (subsets < 0 || points < 0) throw Error(ErrorKind::InvalidArgument, "negative chart size");
+    if (static_cast<double>(subsets) * points > kMaxValues)
+        throw Error(ErrorKind::InvalidArgument, "a chart of " + std::to_string(subsets) + " subsets of " +
+                                                    std::to_string(points) + " points is too large");
     subsets_.resize(static_cast<std::size_t>(subsets));
     points_ = points;
     for (Subset& s : subsets_) {

@@ -110,11 +110,13 @@ public:
     double Y(int s, int p) const { return At(s).y.at(static_cast<std::size_t>(p)); }
     // True when both coordinates of the point are present.
     bool HasPoint(int s, int p) const;
-    // Grows with every change of the points or of the number of subsets
+    // Changes with every change of the points or of the number of subsets
     // (styles, texts and annotations are drawn afresh at every redraw);
-    // code that changes points through At() calls Touch.
+    // code that changes points through At() calls Touch. Revisions are
+    // unique across all models, so a model put in another's place never
+    // passes for it.
     std::uint64_t Revision() const { return revision_; }
-    void Touch() { ++revision_; }
+    void Touch();
 
     // ---- texts ----
     std::string mainTitle, subTitle, xAxisLabel, yAxisLabel;

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <climits>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace kx::chart {
@@ -25,8 +27,6 @@ constexpr int kLabelSizes[] = {11, 9, 8};
 constexpr double kPointSizes[] = {5, 7, 10};
 
 int sizeClass(double v) { return std::clamp(static_cast<int>(v), 0, 2); }
-
-double plotValue(double v) { return v == kMissing ? kNaN : v; }
 
 QPen linePen(int lineType, const QColor& colour) {
     QPen pen(colour, 1, Qt::SolidLine);
@@ -115,6 +115,186 @@ private:
     int subTicks_;
 };
 
+// The curve of one subset, drawn straight from the model's points, in
+// their order. Consecutive points that fall into one pixel column are drawn
+// as that column's first, lowest, highest and last point, which looks the
+// same on the screen and keeps a chart of a million points quick; segments
+// are clipped to the plotting area, so a deep zoom draws no far-away lines.
+class ModelCurve : public QCPCurve {
+public:
+    ModelCurve(QCPAxis* x, QCPAxis* y, const ChartModel& model, int subset)
+        : QCPCurve(x, y), model_(model), subset_(subset) {}
+    void SetSubset(int subset) { subset_ = subset; }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        if (subset_ < 0 || subset_ >= model_.Subsets()) return;
+        const Subset& s = model_.At(subset_);
+        const std::size_t n = std::min(s.x.size(), s.y.size());
+        const QRectF box = QRectF(clipRect()).adjusted(-20, -20, 20, 20);
+        const Pixels toX(keyAxis()), toY(valueAxis());
+        if (lineStyle() == lsLine && pen().style() != Qt::NoPen) {
+            painter->setPen(pen());
+            painter->setBrush(Qt::NoBrush);
+            applyDefaultAntialiasingHint(painter);
+            Polyline line(painter, box);
+            Columns columns([&line](const QPointF& p) { line.To(p); });
+            for (std::size_t p = 0; p < n; ++p) {
+                if (s.x[p] == kMissing || s.y[p] == kMissing) {
+                    columns.Flush();
+                    line.Break();
+                    continue;
+                }
+                columns.Add(QPointF(toX(s.x[p]), toY(s.y[p])));
+            }
+            columns.Flush();
+            line.Break();
+        }
+        if (!scatterStyle().isNone()) {
+            applyScattersAntialiasingHint(painter);
+            scatterStyle().applyTo(painter, pen());
+            QPoint last(INT_MIN, INT_MIN);
+            for (std::size_t p = 0; p < n; ++p) {
+                if (s.x[p] == kMissing || s.y[p] == kMissing) continue;
+                const QPointF at(toX(s.x[p]), toY(s.y[p]));
+                if (!box.contains(at) || at.toPoint() == last) continue;
+                last = at.toPoint();
+                scatterStyle().drawShape(painter, at);
+            }
+        }
+    }
+
+private:
+    // An axis's conversion of values to pixels; on a linear axis one
+    // multiplication from the range's lower end, as the axis computes it.
+    class Pixels {
+    public:
+        explicit Pixels(const QCPAxis* axis) : axis_(axis), linear_(axis->scaleType() == QCPAxis::stLinear) {
+            if (!linear_) return;
+            const QCPRange r = axis->range();
+            lower_ = r.lower;
+            base_ = axis->coordToPixel(r.lower);
+            scale_ = (axis->coordToPixel(r.upper) - base_) / (r.upper - r.lower);
+        }
+        double operator()(double v) const { return linear_ ? base_ + (v - lower_) * scale_ : axis_->coordToPixel(v); }
+
+    private:
+        const QCPAxis* axis_;
+        bool linear_;
+        double lower_ = 0, base_ = 0, scale_ = 0;
+    };
+
+    // A polyline clipped to a box: the parts inside are drawn, each as one
+    // polyline.
+    class Polyline {
+    public:
+        Polyline(QCPPainter* painter, const QRectF& box) : painter_(painter), box_(box) {}
+        void To(const QPointF& p) {
+            if (!started_) {
+                started_ = true;
+                last_ = p;
+                return;
+            }
+            QPointF a = last_, b = p;
+            last_ = p;
+            if (!clip(a, b)) {
+                Flush();
+                return;
+            }
+            if (points_.empty() || points_.back() != a) {
+                Flush();
+                points_.push_back(a);
+            }
+            points_.push_back(b);
+            if (b != p) Flush();
+        }
+        void Break() {
+            Flush();
+            started_ = false;
+        }
+        void Flush() {
+            if (points_.size() >= 2) painter_->drawPolyline(points_.data(), static_cast<int>(points_.size()));
+            points_.clear();
+        }
+
+    private:
+        // Liang-Barsky: the part of the segment inside the box.
+        bool clip(QPointF& a, QPointF& b) const {
+            if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
+                return false;
+            const double dx = b.x() - a.x(), dy = b.y() - a.y();
+            double t0 = 0, t1 = 1;
+            const double p[4] = {-dx, dx, -dy, dy};
+            const double q[4] = {a.x() - box_.left(), box_.right() - a.x(), a.y() - box_.top(), box_.bottom() - a.y()};
+            for (int i = 0; i < 4; ++i) {
+                if (p[i] == 0) {
+                    if (q[i] < 0) return false;
+                    continue;
+                }
+                const double t = q[i] / p[i];
+                if (p[i] < 0)
+                    t0 = std::max(t0, t);
+                else
+                    t1 = std::min(t1, t);
+                if (t0 > t1) return false;
+            }
+            const QPointF start = a;
+            if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+            if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+            return true;
+        }
+
+        QCPPainter* painter_;
+        QRectF box_;
+        std::vector<QPointF> points_;
+        QPointF last_;
+        bool started_ = false;
+    };
+
+    // Runs of points in one pixel column reduced to their first, lowest,
+    // highest and last point, in the order they came.
+    class Columns {
+    public:
+        explicit Columns(std::function<void(const QPointF&)> out) : out_(std::move(out)) {}
+        void Add(const QPointF& p) {
+            const double column = std::floor(p.x());
+            if (count_ > 0 && column == column_) {
+                if (p.y() < low_.y()) low_ = p, lowAt_ = count_;
+                if (p.y() > high_.y()) high_ = p, highAt_ = count_;
+                last_ = p;
+                ++count_;
+                return;
+            }
+            Flush();
+            column_ = column;
+            first_ = low_ = high_ = last_ = p;
+            lowAt_ = highAt_ = 0;
+            count_ = 1;
+        }
+        void Flush() {
+            if (count_ == 0) return;
+            out_(first_);
+            if (count_ > 1) {
+                const bool lowFirst = lowAt_ <= highAt_;
+                for (const auto& [p, at] : {lowFirst ? std::pair{low_, lowAt_} : std::pair{high_, highAt_},
+                                            lowFirst ? std::pair{high_, highAt_} : std::pair{low_, lowAt_}})
+                    if (at != 0 && at != count_ - 1) out_(p);
+                out_(last_);
+            }
+            count_ = 0;
+        }
+
+    private:
+        std::function<void(const QPointF&)> out_;
+        double column_ = 0;
+        QPointF first_, low_, high_, last_;
+        std::size_t lowAt_ = 0, highAt_ = 0, count_ = 0;
+    };
+
+    const ChartModel& model_;
+    int subset_;
+};
+
 }  // namespace
 
 ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(parent), model_(model) {
@@ -144,10 +324,11 @@ ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(par
     side->addElement(1, 0, new QCPLayoutElement(this));
     side->setRowStretchFactor(0, 0.001);
     side->setRowStretchFactor(1, 1);
+    side->setMargins(QMargins(4, 8, 10, 0));
+    side->setAutoMargins(QCP::msNone);
     body->setColumnStretchFactor(1, 0.001);
-    legend->setFillOrder(QCPLegend::foColumnsFirst);
 
-    halo_ = new QCPCurve(xAxis, yAxis);
+    halo_ = new ModelCurve(xAxis, yAxis, model_, -1);
     halo_->setLayer("grid");
     halo_->setVisible(false);
     halo_->setSelectable(QCP::stNone);
@@ -225,11 +406,7 @@ void ChartView::syncData() {
             barSubsets_[kind].push_back(s);
             continue;
         }
-        auto* curve = new QCPCurve(xAxis, yAxis);
-        QVector<QCPCurveData> data(static_cast<int>(sub.x.size()));
-        for (std::size_t p = 0; p < sub.x.size(); ++p)
-            data[static_cast<int>(p)] = QCPCurveData(static_cast<double>(p), plotValue(sub.x[p]), plotValue(sub.y[p]));
-        curve->data()->set(data, true);
+        auto* curve = new ModelCurve(xAxis, yAxis, model_, s);
         curve->setSelectable(QCP::stNone);
         curves_[static_cast<std::size_t>(s)] = curve;
     }
@@ -250,7 +427,10 @@ void ChartView::syncStyle() {
         QCPCurve* c = curves_[static_cast<std::size_t>(s)];
         if (!c) continue;
         const Subset& sub = model_.At(s);
-        const QColor col = colour ? colourOf(sub.colour) : QColor(Qt::black);
+        // Beside a histogram's bars a line (its zero line) takes the axes' colour.
+        const QColor col = !colour ? QColor(Qt::black)
+                           : model_.bars.signedBars ? colourOf(static_cast<Colour>(model_.Number("GraphForeColor")))
+                                                    : colourOf(sub.colour);
         c->setName(QString::fromStdString(sub.label));
         if (sub.lineType == kLineTypeNone) {
             c->setLineStyle(QCPCurve::lsNone);
@@ -274,8 +454,8 @@ void ChartView::syncStyle() {
     QCPCurve* selectedCurve =
         selected_ >= 0 && selected_ < static_cast<int>(curves_.size()) ? curves_[static_cast<std::size_t>(selected_)] : nullptr;
     halo_->setVisible(selectedCurve != nullptr);
+    static_cast<ModelCurve*>(halo_)->SetSubset(selectedCurve ? selected_ : -1);
     if (selectedCurve) {
-        halo_->setData(selectedCurve->data());
         QColor band = colourOf(Shared().SelectionColor);
         if (Shared().SelectionColor == 0) band = QColor(255, 200, 0);
         band.setAlpha(150);
@@ -348,12 +528,13 @@ void ChartView::syncLegend() {
     const bool shown = model_.Flag("ShowLegend") && !model_.bars.signedBars;
     legend->setVisible(shown);
     if (!shown) return;
-    for (QCPCurve* c : curves_)
-        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
     // As many rows as the plotting area holds, then another column.
     const int rowHeight = std::max(1, QFontMetrics(legend->font()).height() + legend->rowSpacing() + 2);
     const int available = std::max(rowHeight, height() - 140);
     legend->setWrap(std::max(1, available / rowHeight));
+    legend->setFillOrder(QCPLegend::foRowsFirst, false);
+    for (QCPCurve* c : curves_)
+        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
 }
 
 void ChartView::resizeEvent(QResizeEvent* event) {
@@ -392,25 +573,29 @@ void ChartView::syncAxes() {
     if (!zoomed_) setFullRanges();
 }
 
+void ChartView::Bounds::add(double v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    if (v > 0) {
+        posLo = std::min(posLo, v);
+        posHi = std::max(posHi, v);
+    }
+}
+
 void ChartView::setFullRanges() {
-    struct Bounds {
-        double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
-        double posLo = std::numeric_limits<double>::infinity(), posHi = 0;
-        void add(double v) {
-            lo = std::min(lo, v);
-            hi = std::max(hi, v);
-            if (v > 0) {
-                posLo = std::min(posLo, v);
-                posHi = std::max(posHi, v);
-            }
-        }
-    } bx, by;
-    for (const Subset& s : model_.AllSubsets())
-        for (std::size_t p = 0; p < s.x.size(); ++p)
-            if (s.x[p] != kMissing && s.y[p] != kMissing) {
-                bx.add(s.x[p]);
-                by.add(s.y[p]);
-            }
+    // The bounds of the points, found once for each state of the points.
+    if (boundsRevision_ != model_.Revision()) {
+        boundsRevision_ = model_.Revision();
+        boundsX_ = boundsY_ = Bounds{};
+        for (const Subset& s : model_.AllSubsets())
+            for (std::size_t p = 0; p < s.x.size(); ++p)
+                if (s.x[p] != kMissing && s.y[p] != kMissing) {
+                    boundsX_.add(s.x[p]);
+                    boundsY_.add(s.y[p]);
+                }
+    }
+    const Bounds& bx = boundsX_;
+    const Bounds& by = boundsY_;
     auto apply = [this](QCPAxis* a, const Bounds& b, const char* control, const char* minName, const char* maxName) {
         const bool log = a->scaleType() == QCPAxis::stLogarithmic;
         const double lo = model_.Number(minName), hi = model_.Number(maxName);
@@ -497,7 +682,9 @@ QPointF ChartView::ToPixel(double x, double y) const { return {xAxis->coordToPix
 HotSpot ChartView::HotSpotAt(const QPointF& pos) const {
     for (int i = 0; i < static_cast<int>(annotations_.size()); ++i) {
         QCPItemText* item = annotations_[static_cast<std::size_t>(i)];
-        if (item && item->selectTest(pos, false) >= 0 && item->selectTest(pos, false) < 3) return {kHotAnnotation, i};
+        // On the text (or a pixel or two beside it).
+        if (item && item->selectTest(pos, false) >= 0 && item->selectTest(pos, false) <= selectionTolerance())
+            return {kHotAnnotation, i};
     }
     if (!model_.mainTitle.empty() && title_->selectTest(pos, false) >= 0) return {kHotMainTitle};
     if (!model_.subTitle.empty() && subTitle_->selectTest(pos, false) >= 0) return {kHotSubTitle};
@@ -596,9 +783,13 @@ void ChartView::RenderTo(QPainter& painter, const QRectF& target) {
         QCPPainter p(&picture);
         toPainter(&p, w, h);
     }
+    // Playing a picture back scales it from its own resolution to the
+    // device's; the scale here leaves only the size of the target.
+    const double replayX = painter.device() ? double(painter.device()->logicalDpiX()) / picture.logicalDpiX() : 1;
+    const double replayY = painter.device() ? double(painter.device()->logicalDpiY()) / picture.logicalDpiY() : 1;
     painter.save();
     painter.translate(target.topLeft());
-    painter.scale(target.width() / w, target.height() / h);
+    painter.scale(target.width() / w / replayX, target.height() / h / replayY);
     painter.drawPicture(0, 0, picture);
     painter.restore();
 }

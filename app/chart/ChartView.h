@@ -17,6 +17,7 @@
 #include <QRectF>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace kx::chart {
@@ -108,6 +109,12 @@ private:
     QCPCurve* halo_ = nullptr;
     QCPItemTracer* cursor_ = nullptr;
     std::uint64_t syncedRevision_ = ~std::uint64_t{0};
+    struct Bounds {
+        double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
+        double posLo = std::numeric_limits<double>::infinity(), posHi = 0;
+        void add(double v);
+    } boundsX_, boundsY_;
+    std::uint64_t boundsRevision_ = ~std::uint64_t{0};
     bool zoomed_ = false;
     int selected_ = -1;
     int cursorMode_ = kCursorNone;

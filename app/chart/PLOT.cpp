@@ -70,6 +70,11 @@ PLOT::PLOT() : FormWindow(shell::kChartWindow) {
     row->addWidget(combo1_);
     row->addWidget(combo2_);
     row->addStretch(1);
+    // The read-out keeps its place when hidden, so that showing it never
+    // moves the chart under the mouse.
+    QSizePolicy keep = readout_->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    readout_->setSizePolicy(keep);
     readout_->hide();
 
     view_ = new ChartView(model_);
@@ -115,7 +120,8 @@ PLOT::PLOT() : FormWindow(shell::kChartWindow) {
     });
 }
 
-PLOT::~PLOT() = default;
+// The view draws the model: it goes first.
+PLOT::~PLOT() { delete scroll_; }
 
 bool PLOT::IsTemporaryChart() const {
     const QString c = Caption();
@@ -371,8 +377,12 @@ bool PLOT::QueryUnload() {
         if (answer == platform::kAnswerNo) return;
         if (answer != platform::kAnswerYes || !Save()) refuse();
     });
+    // The chart toolbar and the text panel go with the chart.
     if (!refused)
-        if (shell::MDIForm1* main = shell::MainForm()) main->Toolbar2()->hide();
+        if (shell::MDIForm1* main = shell::MainForm()) {
+            main->Toolbar2()->hide();
+            main->HideContr();
+        }
     return !refused;
 }
 

@@ -59,9 +59,8 @@ std::string ReadAll(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throwForErrno(errno, path);
     std::string bytes;
-    // One block of the file's size: a large file is not copied as it grows.
-    struct stat opened {};
-    if (::fstat(fd, &opened) == 0 && opened.st_size > 0) bytes.reserve(static_cast<size_t>(opened.st_size));
+    // One allocation for the whole file when its size is known.
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);

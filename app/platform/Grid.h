@@ -5,7 +5,9 @@
 // are counted from 1: row r is the r-th row as shown (after sorting); the
 // data row behind it is DataRow(r). Columns are found by index or by key and
 // carry a caption, a width in twips and a display format (a Format pattern
-// applied to numbers and to numeric texts).
+// applied to numbers and to numeric texts). A column is never narrower than
+// its caption and the texts of its rows need (a width of 0 hides it); the
+// grid's size hint is wide enough for all its columns.
 //
 // Sorting follows the sort keys (column, 1 ascending or -1 descending):
 // numbers and numeric texts compare by value, other texts without regard to
@@ -19,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kx::platform {
@@ -134,6 +137,8 @@ public:
     // it, with the shift state held then.
     void OnRowActivate(std::function<void(int row, int shift)> handler) { rowActivate_ = std::move(handler); }
 
+    QSize sizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -146,6 +151,11 @@ private:
         int order;
     };
     void applyColumnLayout(int index);
+    void fitColumns();
+    int textWidth(int column, int from, int to) const;
+    std::pair<int, int> shownRows() const;
+    int contentsWidth(int column) const;
+    void widenForShownRows();
     void sortRows();
 
     std::vector<std::unique_ptr<GridColumn>> columns_;

@@ -112,24 +112,16 @@ QGroupBox* NewFrame(QWidget* parent, const QString& name, const QString& caption
 }
 
 // A table as the window shows it: one line a row, a narrow row header to
-// double-click, every column at least as wide as its caption.
-void FitGrid(platform::Grid* g, int minimumChars) {
+// double-click, never narrower than its columns (the grid fits them to
+// their captions and texts).
+void FitGrid(platform::Grid* g) {
     g->setWordWrap(false);
     const QFontMetrics fm = g->fontMetrics();
     g->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
     // A double click anywhere on a row header plots; rows are not resized.
     g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     g->verticalHeader()->setMinimumWidth(fm.horizontalAdvance("MM"));
-    int width = 0;
-    for (int col = 1; col <= g->ColumnCount(); ++col) {
-        platform::GridColumn& c = g->Column(col);
-        // The caption with room for the sort mark.
-        const int caption = platform::PixelsToTwips(fm.horizontalAdvance(c.Caption()) + 16 + fm.height());
-        if (c.Width() < caption) c.SetWidth(caption);
-        width += platform::TwipsToPixels(c.Width());
-    }
-    g->setMinimumWidth(std::max(width, fm.horizontalAdvance(QString(minimumChars, 'M'))) +
-                       g->verticalHeader()->minimumWidth() + 24);
+    g->setMinimumWidth(g->sizeHint().width());
 }
 
 // The date and time of reports, from the desktop's clock.
@@ -402,13 +394,13 @@ void MenuForm::buildControls() {
         v->addWidget(tips, 1);
     }
 
-    FitGrid(c.grid[1], 0);
-    FitGrid(c.grid[3], 0);
+    FitGrid(c.grid[1]);
+    FitGrid(c.grid[3]);
     // The reaction lists show about 40 characters of each equation.
     c.grid[2]->Column(2).SetWidth(platform::PixelsToTwips(c.grid[2]->fontMetrics().horizontalAdvance(QString(40, 'H'))));
     c.grid[4]->Column(2).SetWidth(c.grid[2]->Column(2).Width());
-    FitGrid(c.grid[2], 0);
-    FitGrid(c.grid[4], 0);
+    FitGrid(c.grid[2]);
+    FitGrid(c.grid[4]);
     // The equations take the width the numbers leave; the other tables
     // give spare width to their last column.
     for (int n : {2, 4}) c.grid[static_cast<std::size_t>(n)]->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
@@ -492,10 +484,13 @@ void MenuForm::connectEvents() {
     auto plotsWith = [](int shift) { return (shift & (platform::kShiftMask | platform::kAltMask)) == 0; };
     auto adds = [](int shift) { return (shift & platform::kCtrlMask) != 0; };
     platform::Grid* species = c.grid[1];
+    // Rows beyond the tables (the empty rows before the file is read) stay empty.
     species->OnReadRow([this](int row, platform::GridRow& v) {
+        const auto k = static_cast<std::size_t>(row);
+        if (k >= specArrD_.size() || k >= initFract_.size()) return;
         v.Value(1) = row;
-        v.Value(2) = Latin1ToQ(specArrD_.at(static_cast<std::size_t>(row)));
-        const double fraction = initFract_.at(static_cast<std::size_t>(row));
+        v.Value(2) = Latin1ToQ(specArrD_[k]);
+        const double fraction = initFract_[k];
         v.Value(3) = fraction == 0 ? QVariant(QString()) : QVariant(fraction);
     });
     species->OnHeaderClick([this, species](platform::GridColumn& column) {
@@ -521,7 +516,8 @@ void MenuForm::connectEvents() {
     platform::Grid* averages = c.grid[3];
     averages->OnReadRow([this](int row, platform::GridRow& v) {
         shell::Trap("SOL#404-11. ", [&] {
-            const MeanParameterRow& r = meanTable_.at(static_cast<std::size_t>(row));
+            if (static_cast<std::size_t>(row) >= meanTable_.size()) return;
+            const MeanParameterRow& r = meanTable_[static_cast<std::size_t>(row)];
             v.Value(1) = ToQ(r.Name);
             v.Value(2) = ToQ(r.Symbol);
             v.Value(3) = ToQ(r.Unit);
@@ -541,7 +537,9 @@ void MenuForm::connectEvents() {
     for (Page page : {Page::Derivatives, Page::Reactions}) {
         platform::Grid* g = c.grid[page == Page::Derivatives ? 2 : 4];
         g->OnReadRow([this, page](int row, platform::GridRow& v) {
-            const auto& cells = List(page).Rows.at(static_cast<std::size_t>(row));
+            const RowTable& rows = List(page).Rows;
+            if (static_cast<std::size_t>(row) >= rows.size()) return;
+            const auto& cells = rows[static_cast<std::size_t>(row)];
             v.Value(1) = NumberOf(cells[0]);
             v.Value(2) = Latin1ToQ(TextOf(cells[1]));
             v.Value(3) = IsEmpty(cells[2]) ? QVariant(QString()) : QVariant(NumberOf(cells[2]));
@@ -753,8 +751,11 @@ bool MenuForm::QueryUnload() {
 void MenuForm::Form_Activate() {
     shell::Trap("SOL#402-8 ", [this] {
         if (reader_) reader_->SetAddToChart(false);
+        ToolBr();
     });
 }
+
+void MenuForm::ToolBr() { shell::SetMainToolbars(0); }
 
 QuantityUnits MenuForm::units() const {
     const SharedState& s = Shared();

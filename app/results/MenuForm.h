@@ -53,7 +53,8 @@ namespace kx::results {
 
 class MenuForm : public platform::FormWindow<QMainWindow>,
                  public platform::HasSolverFilePath,
-                 public platform::HasActivation {
+                 public platform::HasActivation,
+                 public platform::HasToolbar {
 public:
     MenuForm();
     ~MenuForm() override;
@@ -62,6 +63,9 @@ public:
     std::string SolverFilePath() const override { return solverFile_; }
     void Form_Activate() override;
     void Form_Deactivate() override {}
+    // The main window's text and chart toolbars have nothing for this
+    // window: both are hidden while it is active.
+    void ToolBr() override;
     bool QueryUnload() override;
 
     // Brings page NTab (0..5) forward.

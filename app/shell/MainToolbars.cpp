@@ -5,6 +5,7 @@
 
 #include "Desktop.h"
 #include "FormRegistry.h"
+#include "Icons.h"
 #include "Messages.h"
 #include "Text.h"
 #include "TextHelpers.h"
@@ -23,18 +24,18 @@ using platform::ActiveDocument;
 using platform::Require;
 using platform::TwipsToPixels;
 
-// A button's picture: an icon of the desktop's theme when it has one, else
-// a short label.
+// A button's picture: its name in the icon theme, and the standard icon
+// that stands in when the theme lacks it.
 struct ButtonIcon {
     const char* theme = nullptr;
-    const char* label = nullptr;
+    QStyle::StandardPixmap fallback = QStyle::SP_FileIcon;
 };
 
-constexpr ButtonIcon kSaveIcon{"document-save", "Sv"};
-constexpr ButtonIcon kPrintIcon{"document-print", "Pr"};
-constexpr ButtonIcon kCutIcon{"edit-cut", "Ct"};
-constexpr ButtonIcon kCopyIcon{"edit-copy", "Cp"};
-constexpr ButtonIcon kPasteIcon{"edit-paste", "Ps"};
+constexpr ButtonIcon kSaveIcon{"document-save", QStyle::SP_DialogSaveButton};
+constexpr ButtonIcon kPrintIcon{"document-print", QStyle::SP_FileIcon};
+constexpr ButtonIcon kCutIcon{"edit-cut", QStyle::SP_DialogDiscardButton};
+constexpr ButtonIcon kCopyIcon{"edit-copy", QStyle::SP_FileLinkIcon};
+constexpr ButtonIcon kPasteIcon{"edit-paste", QStyle::SP_DialogApplyButton};
 
 struct ButtonDef {
     const char* key = nullptr;  // nullptr: a separator
@@ -53,12 +54,12 @@ constexpr ButtonDef kChartButtons[] = {
     {"SAVESUBSET", "Copy", kCopyIcon},
     {"PASTESUBSET", "Paste ", kPasteIcon},
     kSeparator,
-    {"ANNOTATIONS", "New Graph Annotation", {"insert-text", "An"}},
-    {"SHOWTEXT", "Show All Graph Texts", {"view-list-text", "Tx"}},
+    {"ANNOTATIONS", "New Graph Annotation", {"insert-text", QStyle::SP_FileDialogNewFolder}},
+    {"SHOWTEXT", "Show All Graph Texts", {"view-list-text", QStyle::SP_FileDialogDetailedView}},
     kSeparator,
-    {"GRIDLINE", "Show/Hide Grid Lines", {"view-grid", "#"}},
-    {"MARKER", "Show/Hide Points", {"draw-points", "\u2022"}},
-    {"LEGEND", "Color/Monochrome Style", {"color-management", "Co"}},
+    {"GRIDLINE", "Show/Hide Grid Lines", {"view-grid", QStyle::SP_FileDialogListView}},
+    {"MARKER", "Show/Hide Points", {"labplot-xy-curve-points", QStyle::SP_FileDialogInfoView}},
+    {"LEGEND", "Color/Monochrome Style", {"color-mode-black-white", QStyle::SP_DesktopIcon}},
 };
 
 constexpr ButtonDef kTextButtons[] = {
@@ -70,22 +71,21 @@ constexpr ButtonDef kTextButtons[] = {
     {"TXT_COPY", "Copy", kCopyIcon},
     {"TXT_PASTE", "Paste", kPasteIcon},
     kSeparator,
-    {"RICH_UNDO", "Undo", {"edit-undo", "Un"}},
-    {"RICH_REDO", "Redo", {"edit-redo", "Re"}},
+    {"RICH_UNDO", "Undo", {"edit-undo", QStyle::SP_ArrowBack}},
+    {"RICH_REDO", "Redo", {"edit-redo", QStyle::SP_ArrowForward}},
     kSeparator,
-    {"FIND", "Find/Replace", {"edit-find", "Fd"}},
+    {"FIND", "Find/Replace", {"edit-find-replace", QStyle::SP_FileDialogContentsView}},
 };
 
 template <std::size_t N>
 platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonDef (&buttons)[N]) {
     auto* bar = new platform::Toolbar(parent);
     bar->setObjectName(name);
-    bar->setIconSize(QSize(18, 18));
     for (const ButtonDef& b : buttons) {
         if (!b.key)
             bar->AddSeparator();
         else
-            bar->AddButton(b.key, b.tooltip, platform::LabelIcon(b.icon.theme, QString::fromUtf8(b.icon.label)));
+            bar->AddButton(b.key, b.tooltip, platform::ThemeIcon(b.icon.theme, b.icon.fallback));
     }
     return bar;
 }

@@ -22,8 +22,10 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -141,7 +143,6 @@ RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
     box_->installEventFilter(this);
     setCentralWidget(box_);
     centralWidget()->setContentsMargins(platform::TwipsToPixels(70), platform::TwipsToPixels(100), 0, 0);
-    resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(6000));
     buildMenus();
 
     binding_ = std::make_unique<UndoBinding>(*this, undoTimer_);
@@ -184,6 +185,18 @@ RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
 }
 
 RES_ShowFile::~RES_ShowFile() { undo_.StateChanged = nullptr; }
+
+// A readable share of the main window's area: three quarters of it each
+// way, and at least a hundred columns by thirty lines of the document font.
+QSize RES_ShowFile::sizeHint() const {
+    const QFontMetrics metrics(box_->document()->defaultFont());
+    const QMargins margins = centralWidget()->contentsMargins();
+    QSize size(metrics.horizontalAdvance(QString(100, 'M')) + margins.left() + margins.right() +
+                   box_->verticalScrollBar()->sizeHint().width() + 2 * box_->frameWidth(),
+               metrics.lineSpacing() * 30 + margins.top() + margins.bottom() + 2 * box_->frameWidth());
+    if (QMdiArea* area = shell::DocumentArea()) size = size.expandedTo(area->viewport()->size() * 3 / 4);
+    return size;
+}
 
 // ---- Menus -------------------------------------------------------------------
 

@@ -122,6 +122,8 @@ public:
     // Shows generated text as the content of this (untitled) document.
     void ShowGeneratedText(const QString& text);
 
+    QSize sizeHint() const override;
+
     QTextEdit* RichTextBox1() const { return box_; }
     bool Modified() const { return modified_; }
     int LoadType() const { return loadType_; }

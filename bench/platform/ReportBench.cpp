@@ -6,8 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "QtBenchmarkMain.h"
-
 #include <QApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -57,5 +55,3 @@ void BM_TextReportToPdf(benchmark::State& state) {
 BENCHMARK(BM_TextReportToPdf)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) { return kx::test::RunBenchmarksOffscreen(argc, argv); }

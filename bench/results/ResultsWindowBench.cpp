@@ -6,9 +6,6 @@
 // process's peak memory rose above what it held before the first opening.
 #include <benchmark/benchmark.h>
 
-#include "QtBenchmarkMain.h"
-
-#include <QApplication>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -145,4 +142,3 @@ BENCHMARK(BM_ReadLongRun)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) { return kx::test::RunBenchmarksOffscreen(argc, argv); }

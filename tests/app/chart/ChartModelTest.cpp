@@ -77,6 +77,20 @@ TEST(ChartModel, CountsResizeTheData) {
     EXPECT_THROW(m.Get("XDataII", 2, 0), Error);
     EXPECT_THROW(m.Get("XDataII", 0, 3), Error);
     EXPECT_THROW(m.Set("Points", -1.0), Error);
+    m.Set("Points", 1000000.0);
+    EXPECT_THROW(m.Set("Subsets", 1000.0), Error);  // a billion values
+    EXPECT_EQ(m.Subsets(), 2);
+}
+
+TEST(ChartModel, RevisionsNeverRepeatAcrossModels) {
+    ChartModel a, b;
+    EXPECT_NE(a.Revision(), b.Revision());
+    const auto before = a.Revision();
+    a.Resize(1, 1);
+    EXPECT_NE(a.Revision(), before);
+    b = a;
+    b.Touch();
+    EXPECT_NE(b.Revision(), a.Revision());
 }
 
 TEST(ChartModel, SubsetAndAnnotationProperties) {

@@ -63,13 +63,30 @@ private slots:
         // Not an "R" legend: no long label.
         QCOMPARE(m.At(0).longLabel1, std::string());
         QVERIFY(c->View()->SubsetCurve(0));
-        QCOMPARE(c->View()->SubsetCurve(0)->dataCount(), 3);
         // A second curve without adding rebuilds the chart in the same window.
         PLOT* again = Bed::curve({0, 1}, {5, 6}, "Temperature");
         QCOMPARE(again, c);
         QCOMPARE(c->Pesgoa1().Subsets(), 1);
         QCOMPARE(c->Pesgoa1().At(0).label, std::string("Temperature"));
         QCOMPARE(platform::FindForms("PLOT").size(), std::size_t(1));
+    }
+
+    void curvesAreDrawnWithTheirGaps() {
+        // A horizontal line at y = 1 with a missing point at x = 5.
+        PLOT* c = Bed::curve({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {1, 1, 1, 1, 1, kMissing, 1, 1, 1, 1, 1}, "gap");
+        c->Pesgoa1().At(0).colour = 0x0000FF;
+        c->Pesgoa1().At(0).lineType = 6;  // solid, 3 pixels wide
+        c->Pesgoa1().Set("MarkDataPoints", 0.0);
+        Bed::layOut(c);
+        c->Refr();
+        chart::ChartView* v = c->View();
+        v->replot(QCustomPlot::rpImmediateRefresh);
+        const QImage picture = v->ToImage(v->size());
+        auto colourAt = [&](double x) { return QColor(picture.pixel(v->ToPixel(x, 1).toPoint())); };
+        QCOMPARE(colourAt(1.5), QColor(255, 0, 0));
+        QCOMPARE(colourAt(8.5), QColor(255, 0, 0));
+        QVERIFY(colourAt(4.6) != QColor(255, 0, 0));
+        QVERIFY(colourAt(5.4) != QColor(255, 0, 0));
     }
 
     void appendedCurvesFollowTheChartsOwn() {

@@ -1,4 +1,5 @@
 // The grid in unbound mode: the test plays the window that owns the table.
+#include "Desktop.h"
 #include "Errors.h"
 #include "Grid.h"
 
@@ -49,6 +50,39 @@ private slots:
             table.at(static_cast<size_t>(row) - 1).fraction = v.Value(3).toString();
         });
         grid->SetRowCount(static_cast<int>(table.size()));
+    }
+
+    void columnsAreWideEnoughForTheirCaptionsAndRows() {
+        grid->AddColumn("MolFormula", "Molecular Formula", 300);
+        grid->AddColumn("Hidden", "Hidden", 0);
+        const int formula = grid->columnWidth(3);
+        QVERIFY(formula >= grid->fontMetrics().horizontalAdvance("Molecular Formula"));
+        QCOMPARE(grid->columnWidth(4), 0);
+        // A long name read later widens its column; a narrow caption keeps
+        // the width the window gave.
+        table[1].name = "CH2CHCH2CH2CH2CH2OO";
+        grid->Refresh();
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("CH2CHCH2CH2CH2CH2OO"));
+        QCOMPARE(grid->columnWidth(0), kx::platform::TwipsToPixels(600));
+        grid->Column(2).SetCaption("Name of the species in the mechanism");
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("Name of the species in the mechanism"));
+        // The grid asks for room for all its columns.
+        int columns = 0;
+        for (int c = 0; c < grid->ColumnCount(); ++c) columns += grid->columnWidth(c);
+        QVERIFY(grid->sizeHint().width() > columns);
+    }
+
+    void aLongTextFarDownWidensItsColumnWhenItComesIntoView() {
+        table.assign(600, Species{"N2", "0.1"});
+        table[499].name = "C6H5CH2CH2CH2CH2CH2OO";
+        grid->SetRowCount(600);
+        grid->resize(400, 300);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        const int longName = grid->fontMetrics().horizontalAdvance(table[499].name);
+        QVERIFY(grid->columnWidth(1) < longName);  // only the first rows were measured
+        grid->ShowRow(500);
+        QVERIFY(grid->columnWidth(1) >= longName);
     }
 
     void rowsComeFromTheWindowAndShowInTheColumnFormat() {

@@ -157,6 +157,9 @@ private slots:
         MenuForm* w = Open(gri);
         bed->clock->Advance(300);
         QCOMPARE(kx::platform::ActiveDocument(), static_cast<kx::platform::Form*>(w));
+        // The text toolbar of the text window is not the results window's.
+        QVERIFY(!bed->main->Toolbar5()->isVisibleTo(bed->main));
+        QVERIFY(!bed->main->Toolbar2()->isVisibleTo(bed->main));
     }
 
     void openingAgainReplacesTheWindowAndClosesToolWindows() {

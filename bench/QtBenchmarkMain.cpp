@@ -1,13 +1,10 @@
-// The main of a benchmark of windows: Qt offscreen, then the benchmarks.
-#pragma once
+// The main of the benchmarks that need a Qt application (windows, painters,
+// printers): offscreen, so they run without a display.
+#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
-namespace kx::test {
-
-inline int RunBenchmarksOffscreen(int argc, char** argv) {
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
@@ -15,5 +12,3 @@ inline int RunBenchmarksOffscreen(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
-
-}  // namespace kx::test
