@@ -18,6 +18,7 @@ namespace {
 int pointer = kPointerDefault;
 QString programFolder;
 std::function<void()> endHandler;
+std::function<QDateTime()> dateTimeSource;
 
 double dotsPerInch() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -89,6 +90,14 @@ void EndProgram() {
         return;
     }
     std::exit(0);
+}
+
+QDateTime CurrentDateTime() { return dateTimeSource ? dateTimeSource() : QDateTime::currentDateTime(); }
+
+std::function<QDateTime()> SetDateTimeSource(std::function<QDateTime()> source) {
+    std::function<QDateTime()> previous = std::move(dateTimeSource);
+    dateTimeSource = std::move(source);
+    return previous;
 }
 
 std::function<void()> SetEndProgramHandler(std::function<void()> handler) {

@@ -2,6 +2,7 @@
 // default printer's paper, the program folder and the end of the program.
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -32,6 +33,11 @@ int DefaultPrinterPaper();
 // The folder of the program, without a trailing "/". Tests may set another.
 QString ProgramFolder();
 void SetProgramFolder(const QString& folder);
+
+// The local date and time now. Tests install a source that fixes them; the
+// previous source is returned (an empty one restores the system clock).
+QDateTime CurrentDateTime();
+std::function<QDateTime()> SetDateTimeSource(std::function<QDateTime()> source);
 
 // Ends the program at once. Tests install a handler to see it happen; the
 // previous handler is returned (an empty one restores the real end).

@@ -77,18 +77,23 @@ std::string ReadAll(const std::string& path) {
     return bytes;
 }
 
-std::vector<std::string> SplitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> SplitLineViews(std::string_view bytes) {
+    std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
         char c = bytes[i];
         if (c != '\r' && c != '\n') continue;
-        lines.emplace_back(bytes.substr(start, i - start));
+        lines.push_back(bytes.substr(start, i - start));
         if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
+    if (start < bytes.size()) lines.push_back(bytes.substr(start));
     return lines;
+}
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+    const std::vector<std::string_view> views = SplitLineViews(bytes);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 std::vector<std::string> ReadLines(const std::string& path) { return SplitLines(ReadAll(path)); }

@@ -24,6 +24,8 @@ std::string ReadAll(const std::string& path);
 // Splits bytes into lines at CR LF, LF or a lone CR. A line end at the very
 // end adds no empty line; empty bytes give no line.
 std::vector<std::string> SplitLines(std::string_view bytes);
+// The same lines as views into the bytes, which must outlive them.
+std::vector<std::string_view> SplitLineViews(std::string_view bytes);
 
 // The lines of a file (ReadAll, then SplitLines).
 std::vector<std::string> ReadLines(const std::string& path);

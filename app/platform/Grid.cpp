@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <optional>
@@ -275,20 +274,43 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
     });
     // Rows keep their height, so a double click anywhere on a row header
-    // is one on that row.
+    // is one on that row; the row headers carry no text but are wide
+    // enough to be double-clicked.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
-    // The row headers carry no text but are wide enough to be double-clicked.
     verticalHeader()->setMinimumWidth(fontMetrics().height() + 6);
-    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
-        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount())
-            rowHeaderDoubleClick_(section + 1, headerClickShift_);
-    });
+    // The shift state of a click is read where the click arrives.
     verticalHeader()->viewport()->installEventFilter(this);
+    viewport()->installEventFilter(this);
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+        if (rowHeaderDoubleClick_ && section >= 0 && section < RowCount()) rowHeaderDoubleClick_(section + 1, lastShift_);
+    });
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (rowActivate_ && index.isValid()) rowActivate_(index.row() + 1, lastShift_);
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex& previous) {
                 if (rowChange_ && current.isValid()) rowChange_(previous.isValid() ? previous.row() + 1 : 0);
             });
+}
+
+int ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
+    if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
+    if (modifiers & Qt::AltModifier) shift |= kAltMask;
+    return shift;
+}
+
+bool Grid::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            lastShift_ = ShiftStateOf(static_cast<QMouseEvent*>(event)->modifiers());
+            break;
+        default: break;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 Grid::~Grid() = default;
@@ -465,6 +487,20 @@ QColor Grid::CellTextColour(int row, int column) const {
     return model_->data(model_->index(row - 1, column - 1), Qt::ForegroundRole).value<QColor>();
 }
 
+QVariant Grid::Value(int row, int column) const {
+    if (row < 1 || row > RowCount() || column < 1 || column > ColumnCount()) throw Error(ErrorKind::SubscriptOutOfRange);
+    return model_->fetch(model_->dataRow(row)).Value(column);
+}
+
+std::vector<int> Grid::SelectedRows() const {
+    std::vector<int> rows;
+    if (!selectionModel()) return rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes()) rows.push_back(i.row() + 1);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void Grid::CommitEdit() {
     if (!Editing()) return;
     // The open editor is the shown widget on the viewport (a closed one is
@@ -494,28 +530,9 @@ QColor Grid::conditionColour(int dataRow) const {
     return QColor();
 }
 
-namespace {
-
-int shiftState(Qt::KeyboardModifiers modifiers) {
-    int shift = 0;
-    if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
-    if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
-    if (modifiers & Qt::AltModifier) shift |= kAltMask;
-    return shift;
-}
-
-}  // namespace
-
-bool Grid::eventFilter(QObject* watched, QEvent* event) {
-    // The keys held at a double click on a row header go with it.
-    if (watched == verticalHeader()->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        headerClickShift_ = shiftState(static_cast<QMouseEvent*>(event)->modifiers());
-    return QTableView::eventFilter(watched, event);
-}
-
 void Grid::keyReleaseEvent(QKeyEvent* event) {
     const int code = KeyCodeOf(event->key());
-    if (keyUp_ && code != 0 && !event->isAutoRepeat()) keyUp_(code, shiftState(event->modifiers()));
+    if (keyUp_ && code != 0 && !event->isAutoRepeat()) keyUp_(code, ShiftStateOf(event->modifiers()));
     QTableView::keyReleaseEvent(event);
 }
 
@@ -526,12 +543,19 @@ void Grid::focusOutEvent(QFocusEvent* event) {
 
 void Grid::keyPressEvent(QKeyEvent* event) {
     int code = KeyCodeOf(event->key());
+    lastShift_ = ShiftStateOf(event->modifiers());
     if (keyDown_ && code != 0) {
-        keyDown_(code, shiftState(event->modifiers()));
+        const int shift = lastShift_;
+        keyDown_(code, shift);
         if (code == 0) {
             event->accept();
             return;
         }
+    }
+    if (code == kKeyReturn && rowActivate_ && Row() > 0) {
+        rowActivate_(Row(), lastShift_);
+        event->accept();
+        return;
     }
     QTableView::keyPressEvent(event);
 }

@@ -135,6 +135,11 @@ public:
     void ClearFormatConditions();
     void AddFormatCondition(const QString& columnKey, const QVariant& value, const QColor& textColour);
 
+    // The value behind a cell (row as shown), as the row handler gave it.
+    QVariant Value(int row, int column) const;
+    // The rows (as shown) with a selected cell, in increasing order.
+    std::vector<int> SelectedRows() const;
+
     // Runs after the current row has changed (by the user or by SetRow);
     // lastRow is the row that was current before (0 for none).
     void OnRowChange(std::function<void(int lastRow)> handler) { rowChange_ = std::move(handler); }
@@ -144,11 +149,14 @@ public:
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
     void OnKeyUp(std::function<void(int keyCode, int shift)> handler) { keyUp_ = std::move(handler); }
     void OnLostFocus(std::function<void()> handler) { lostFocus_ = std::move(handler); }
-    // A double click on a row header: the row as shown and the shift state
-    // (kShiftMask, kCtrlMask, kAltMask) of the click.
+    // A double click on a row header (the row as shown), with the shift
+    // state held at the click.
     void OnRowHeaderDoubleClick(std::function<void(int row, int shift)> handler) {
         rowHeaderDoubleClick_ = std::move(handler);
     }
+    // A data row activated: a double click on one of its cells or Enter on
+    // it, with the shift state held then.
+    void OnRowActivate(std::function<void(int row, int shift)> handler) { rowActivate_ = std::move(handler); }
 
     QSize sizeHint() const override;
 
@@ -189,8 +197,12 @@ private:
     std::function<void(int, int)> keyUp_;
     std::function<void()> lostFocus_;
     std::function<void(int, int)> rowHeaderDoubleClick_;
-    int headerClickShift_ = 0;
+    std::function<void(int, int)> rowActivate_;
+    int lastShift_ = 0;  // shift state of the last mouse click or key on the grid
     std::function<void(int)> rowChange_;
 };
+
+// The shift state (kShiftMask, kCtrlMask, kAltMask) of Qt modifiers.
+int ShiftStateOf(Qt::KeyboardModifiers modifiers);
 
 }  // namespace kx::platform

@@ -126,9 +126,9 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const std::string text = ReadSolverFile(path);
     if (!ContainsResultsMark(text)) return ReadOutcome::ResultsNotFound;
 
-    const std::vector<std::string> lines = files::SplitLines(text);
+    const std::vector<std::string_view> lines = files::SplitLineViews(text);
     const int lineCount = static_cast<int>(lines.size());
-    auto line = [&](int n) -> const std::string& {  // 1-based
+    auto line = [&](int n) -> std::string_view {  // 1-based
         if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));
         return lines[static_cast<std::size_t>(n - 1)];
     };
@@ -169,7 +169,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
         const int l1 = ThermoRecordLine(thermoLine, k);
-        const std::string& first = line(l1);
+        const std::string_view first = line(l1);
         const std::string where = LineLabel(l1);
         t.ThermoTable(k, 16) = FieldNumber(FieldOf(first, kLowTemperature), where);
         t.ThermoTable(k, 17) = FieldNumber(FieldOf(first, kHighTemperature), where);
@@ -177,7 +177,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         // The fraction as the last ten characters, wherever the line ends.
         t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
         for (int j = 1; j < kThermoRecordLines; ++j) {
-            const std::string& text = line(l1 + j);
+            const std::string_view text = line(l1 + j);
             const std::string at = LineLabel(l1 + j);
             for (int f = 1; f <= kCoefficientsPerLine; ++f)
                 t.ThermoTable(k, kCoefficientsPerLine * (j - 1) + f) =
@@ -208,14 +208,14 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         // line, into the columns from `column` on.
         auto ints = [&](int column, Field (*field)(int), int count) {
             const int l = nextReactionLine();
-            const std::string& text = line(l);
+            const std::string_view text = line(l);
             const std::string where = LineLabel(l);
             for (int k = 1; k <= count; ++k)
                 t.ReactionInts(r, column + k - 1) = WholeNumber(FieldNumber(FieldOf(text, field(k)), where), where);
         };
         auto reals = [&](int column, Field (*field)(int), int count) {
             const int l = nextReactionLine();
-            const std::string& text = line(l);
+            const std::string_view text = line(l);
             const std::string where = LineLabel(l);
             for (int k = 1; k <= count; ++k)
                 t.ReactionReals(r, column + k - 1) = FieldNumber(FieldOf(text, field(k)), where);
@@ -241,7 +241,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     ResultsRecords results;
     if (n <= lineCount && IsResultsTitle(line(n)))
         results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
-    const std::vector<std::string>& records = results.Records;
+    std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
 
     t.ResultRowCount = static_cast<int>(records.size()) + 1;
@@ -274,7 +274,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         if (t.ThermoTable(k, 15) == 0.0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
     if (gasConstantCm3Atm_ == 0.0) throw Error(ErrorKind::DivisionByZero, "gas constant");
     for (int i = 1; i < rows; ++i) {
-        const std::string& record = records[static_cast<std::size_t>(i) - 1];
+        std::string& record = records[static_cast<std::size_t>(i) - 1];
         const std::string where = "record " + std::to_string(i);
         auto value = [&](int field) { return ParseNumber(raw(record, field)).value_or(kNotANumber); };
         const double time = value(0);
@@ -295,12 +295,12 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;
 
+        // The stored row: the record without its step number, with the
+        // density after the temperature. Built in the record's own storage.
         const std::string densityText = Format(Format(density, "0.0000000E+00"), kDensityField);
-        std::string& row = t.ResultRows[static_cast<std::size_t>(i)];
-        row.reserve(record.size() + 10);
-        row.assign(Mid(record, 8, 33));
-        row += densityText;
-        row += Mid(record, 41);
+        record.erase(0, std::min<std::size_t>(7, record.size()));
+        record.insert(std::min<std::size_t>(33, record.size()), densityText);
+        t.ResultRows[static_cast<std::size_t>(i)] = std::move(record);
     }
     return ReadOutcome::Read;
 }

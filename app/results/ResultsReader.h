@@ -183,6 +183,9 @@ public:
     // boxes; a text that is not a number fails (values set before stay set).
     void ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
                       std::string_view timeScaleText, bool logTimeAxis);
+    // The add-to-chart request, cleared once a curve is handed to the chart
+    // and when the window is activated.
+    void SetAddToChart(bool add) { used_.AddToChart = add; }
 
     // True when two consecutive times of rows kin..kend are equal; then the
     // message is shown. times[i] is the time of row i.

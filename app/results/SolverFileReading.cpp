@@ -43,7 +43,11 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount) {
+namespace {
+
+// Lines are strings or views of a file's text.
+template <class Line>
+ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
     ResultsRecords out;
     const std::size_t perRecord = static_cast<std::size_t>(solverfile::ResultsRecordLines(speciesCount));
     std::size_t n = 0;
@@ -54,12 +58,17 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
             out.CutShort = true;
             return out;
         }
-        const std::string& line = lines[n];
+        const std::string_view line = lines[n];
         if (solverfile::EndsResults(line)) return out;
         if (n > 0) out.Header += ' ';
-        out.Header += n > 0 ? LTrim(line) : std::string_view(line);
+        out.Header += n > 0 ? LTrim(line) : line;
         lengths.push_back(line.size());
     }
+    // Every record line has its known length: room for the joined record
+    // (and a little more for those who insert into it) at once.
+    std::size_t recordSize = 0;
+    for (std::size_t length : lengths) recordSize += length;
+    out.Records.reserve((lines.size() - n) / perRecord + 1);
 
     for (;;) {
         while (n < lines.size() && Trim(lines[n]).empty()) ++n;
@@ -67,15 +76,17 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
             out.CutShort = true;
             return out;
         }
-        const std::string& first = lines[n++];
+        const std::string_view first = lines[n++];
         if (solverfile::EndsResults(first) || first.size() != lengths[0]) return out;
-        std::string record = first;
+        std::string record;
+        record.reserve(recordSize + 32);
+        record = first;
         for (std::size_t j = 1; j < perRecord; ++j) {
             if (n == lines.size()) {
                 out.CutShort = true;
                 return out;
             }
-            const std::string& line = lines[n++];
+            const std::string_view line = lines[n++];
             if (solverfile::EndsResults(line) || line.size() != lengths[j]) return out;
             const std::string_view rest = LTrim(line);
             record += rest.starts_with('-') ? " " : "  ";
@@ -84,6 +95,16 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
         out.Records.push_back(std::move(record));
         if (n == lines.size()) return out;
     }
+}
+
+}  // namespace
+
+ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount) {
+    return JoinRecords(lines, speciesCount);
+}
+
+ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int speciesCount) {
+    return JoinRecords(lines, speciesCount);
 }
 
 std::string_view RecordField(std::string_view record, int field) { return Mid(record, RecordFieldStart(field), 16); }

@@ -52,6 +52,7 @@ struct ResultsRecords {
 // appended without its leading blanks after two blanks, or after one when it
 // begins with "-", which rebuilds the 17-character field grid.
 ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount);
+ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int speciesCount);
 
 constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
 

@@ -14,7 +14,9 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
+#include <algorithm>
 #include <map>
 
 namespace kx::shell {
@@ -181,19 +183,29 @@ void MDIForm1::ShowToolbarSet(int mode) {
     layoutPanel();
 }
 
-// Panel places in twips, from the top of the chart toolbar.
+// Panel places in twips, from the top of the chart toolbar. The panel
+// starts at its usual place, or right of the chart toolbar's last button
+// where the buttons reach further, so that it never covers a button; the
+// caption box is wide enough for the longest caption it shows.
 void MDIForm1::layoutPanel() {
     const int t = platform::PixelsToTwips(toolbar2_->y()) + 50;
-    const int commandLeft = 9000;
+    int buttonsEnd = 0;
+    if (QAction* last = toolbar2_->Button(toolbar2_->ButtonCount()))
+        if (QWidget* button = toolbar2_->widgetForAction(last))
+            buttonsEnd = platform::PixelsToTwips(toolbar2_->x() + button->geometry().right());
+    const int captionPixels = text8_->fontMetrics().horizontalAdvance(QStringLiteral("New Annotation")) +
+                              2 * text8_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    const int labelWidth = std::max(1200, platform::PixelsToTwips(captionPixels));
+    const int labelLeft = std::max(4660, buttonsEnd + 120);
+    text8_->setGeometry(TwipsToPixels(labelLeft), TwipsToPixels(t - 20), TwipsToPixels(labelWidth),
+                        text8_->sizeHint().height());
+    const int richLeft = labelLeft + labelWidth + 40;
+    richTextBox6_->setGeometry(TwipsToPixels(richLeft), TwipsToPixels(t - 70), TwipsToPixels(3000),
+                               TwipsToPixels(350));
+    const int commandLeft = richLeft + 3000 + 100;
     const int commandWidth = platform::PixelsToTwips(command3_->sizeHint().width());
     command3_->setGeometry(TwipsToPixels(commandLeft), TwipsToPixels(t - 50), TwipsToPixels(commandWidth),
                            TwipsToPixels(300));
-    const int richLeft = commandLeft - 3000 - 100;
-    richTextBox6_->setGeometry(TwipsToPixels(richLeft), TwipsToPixels(t - 70), TwipsToPixels(3000),
-                               TwipsToPixels(350));
-    const int labelLeft = richLeft - 1200 - 40;
-    text8_->setGeometry(TwipsToPixels(labelLeft), TwipsToPixels(t - 20), TwipsToPixels(1200),
-                        text8_->sizeHint().height());
     for (QWidget* w : panelControls()) w->raise();
 }
 

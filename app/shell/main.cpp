@@ -2,6 +2,7 @@
 #include "Comparison.h"
 #include "Desktop.h"
 #include "MDIForm1.h"
+#include "MenuForm.h"
 #include "PLOT.h"
 #include "PgSetupMod.h"
 #include "PLOT_Setup.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     kx::chart::InstallChartWindows();
     kx::chart_setup::InstallChartPrinting();
     kx::chart_setup::InstallChartSetup();
+    kx::results::InstallResultsWindow();
     kx::reduction::InstallReductionWindow();
     kx::comparison::InstallComparisonWindow();
     // Windows live on the heap: closing one deletes it.

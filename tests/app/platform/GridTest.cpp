@@ -276,24 +276,16 @@ private slots:
         QCOMPARE(grid->Row(), 5);
     }
 
-    void rowHeaderDoubleClickKeyUpAndFocusLossReachTheWindow() {
+    void modifierKeysAloneKeyUpAndFocusLossReachTheWindow() {
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
-        grid->AddSortKey(2, -1);  // O2 N2 h2 co Ar
-        int doubleClicked = 0, held = -1;
-        grid->OnRowHeaderDoubleClick([&](int row, int shift) {
-            doubleClicked = grid->DataRow(row);
-            held = shift;
-        });
+        // The edge of a row header is no resize handle: rows keep their height.
+        int doubleClicked = 0;
+        grid->OnRowHeaderDoubleClick([&](int row, int) { doubleClicked = row; });
         QHeaderView* header = grid->verticalHeader();
         QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
-                           QPoint(header->width() / 2, header->sectionViewportPosition(1) + 1));  // at the edge too
-        QCOMPARE(doubleClicked, 3);  // the second row shown is N2, data row 3
-        QCOMPARE(held, 0);
-        QTest::mouseDClick(header->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                           QPoint(header->width() / 2, header->sectionViewportPosition(4) + 5));  // Ar, the fifth shown
-        QCOMPARE(doubleClicked, 4);
-        QCOMPARE(held, kx::platform::kCtrlMask);
+                           QPoint(header->width() / 2, header->sectionViewportPosition(1) + 1));
+        QCOMPARE(doubleClicked, 2);
 
         std::vector<std::pair<int, int>> down, up;
         grid->OnKeyDown([&](int& key, int shift) { down.emplace_back(key, shift); });
@@ -313,6 +305,42 @@ private slots:
         QFocusEvent out(QEvent::FocusOut);
         QApplication::sendEvent(grid.get(), &out);
         QCOMPARE(lost, 1);
+    }
+
+    void rowDoubleClicksAndActivationCarryTheShiftState() {
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        grid->AddSortKey(2, 1);  // shown: Ar, co, h2, N2, O2
+        std::vector<std::pair<int, int>> headerClicks, activations;
+        grid->OnRowHeaderDoubleClick([&](int row, int shift) { headerClicks.emplace_back(row, shift); });
+        grid->OnRowActivate([&](int row, int shift) { activations.emplace_back(row, shift); });
+        QHeaderView* rows = grid->verticalHeader();
+        rows->setMinimumWidth(20);  // a header without texts is a narrow strip
+        auto onRow = [&](int row) {
+            return QPoint(rows->width() / 2, rows->sectionViewportPosition(row - 1) + rows->sectionSize(row - 1) / 2);
+        };
+        QTest::mouseDClick(rows->viewport(), Qt::LeftButton, Qt::ControlModifier, onRow(2));
+        QTest::mouseDClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier | Qt::AltModifier, onRow(4));
+        QCOMPARE(headerClicks, (std::vector<std::pair<int, int>>{{2, 2}, {4, 5}}));
+        QCOMPARE(grid->Value(2, 2), QVariant("co"));  // the value behind the shown row
+        QCOMPARE(grid->Value(2, 1), QVariant(5));
+
+        const QRect cell = grid->visualRect(grid->model()->index(2, 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());  // a double click's first click
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        grid->SetRow(5);
+        QTest::keyClick(grid.get(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(activations, (std::vector<std::pair<int, int>>{{3, 0}, {5, 2}}));
+        QVERIFY_THROWS_EXCEPTION(kx::Error, grid->Value(6, 1));
+    }
+
+    void selectedRowsAreTheShownRowsInOrder() {
+        for (int row : {3, 0})
+            grid->selectionModel()->select(grid->model()->index(row, 1),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(grid->SelectedRows(), (std::vector<int>{1, 4}));
+        grid->clearSelection();
+        QVERIFY(grid->SelectedRows().empty());
     }
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Messages.h"
+#include "Quantities.h"
 
 namespace kxtest {
 
@@ -108,5 +109,20 @@ public:
 
 // The gas constant in cm^3 atm/(mol K) that the tests give the reader.
 inline constexpr double kGasConstantCm3Atm = 82.0573661;
+inline constexpr double kAvogadro = 6.02214076e23;
+inline constexpr double kGasConstantJ = 8.314462618;
+inline constexpr double kGasConstantCal = 1.987204;
+
+// The units of the derived quantities with the constants above.
+inline kx::QuantityUnits TestUnits(int concUnit = 0, bool joule = true) {
+    kx::QuantityUnits u;
+    u.ConcUnit = concUnit;
+    u.AvogadroNumber = kAvogadro;
+    u.GasConstantCm3Atm = kGasConstantCm3Atm;
+    u.GasConstantJ = kGasConstantJ;
+    u.GasConstantCal = kGasConstantCal;
+    u.Joule = joule;
+    return u;
+}
 
 }  // namespace kxtest

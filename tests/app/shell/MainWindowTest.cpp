@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -264,9 +265,17 @@ private slots:
             QCOMPARE(!main->Toolbar2()->isHidden(), c.chart);
             QCOMPARE(!main->Toolbar5()->isHidden(), c.text);
         }
-        QCOMPARE(main->Text8()->x(), platform::TwipsToPixels(4660));
-        QCOMPARE(main->RichTextBox6()->x(), platform::TwipsToPixels(5900));
-        QCOMPARE(main->Command3()->x(), platform::TwipsToPixels(9000));
+        // The panel stands right of the chart toolbar's buttons, its three
+        // controls side by side, the caption box wide enough for its text.
+        shell::SetMainToolbars(2);
+        QToolBar* chartBar = main->Toolbar2();
+        QAction* lastButton = chartBar->actions().last();
+        const int buttonsEnd = chartBar->x() + chartBar->widgetForAction(lastButton)->geometry().right();
+        QVERIFY(main->Text8()->x() >= platform::TwipsToPixels(4660));
+        QVERIFY(main->Text8()->x() > buttonsEnd);
+        QVERIFY(main->RichTextBox6()->x() > main->Text8()->geometry().right());
+        QVERIFY(main->Command3()->x() > main->RichTextBox6()->geometry().right());
+        QVERIFY(main->Text8()->width() >= main->Text8()->fontMetrics().horizontalAdvance("New Annotation"));
     }
 
     void textToolbarButtonsHaveFixedPlacesAndCallTheActiveWindow() {

@@ -1,0 +1,67 @@
+#include "GeneralPage.h"
+
+#include <cmath>
+#include <optional>
+
+#include "Format.h"
+
+namespace kx {
+namespace {
+
+GeneralPageCheck Refuse(GeneralPageCheck c, GeneralBox box, std::string message) {
+    c.Box = box;
+    c.Message = std::move(message);
+    return c;
+}
+
+}  // namespace
+
+GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
+    GeneralPageCheck c;
+    const std::optional<double> start = ParseNumber(in.IntervalStart);
+    const std::optional<double> end = ParseNumber(in.IntervalEnd);
+    const char* const numberMessage = "Time interval, please enter a number.";
+    if (!start) return Refuse(c, GeneralBox::IntervalStart, numberMessage);
+    if (!end) return Refuse(c, GeneralBox::IntervalEnd, numberMessage);
+
+    const std::string a = in.SMin == 0 ? "0" : Format(in.SMin, "0.0#####E+00");
+    const std::string b = Format(in.Smax, "0.0#####E+00");
+    const std::string bounds = "Time boundaries you want to set are incorrect; please enter numbers on the interval [" +
+                               a + " - " + b + "].";
+    if (*start < in.SMin || *start >= in.Smax) return Refuse(c, GeneralBox::IntervalStart, bounds);
+    if (*end <= in.SMin || *end > in.Smax) return Refuse(c, GeneralBox::IntervalEnd, bounds);
+    if (*start >= *end)
+        return Refuse(c, GeneralBox::IntervalEnd,
+                      "Time interval, maximum X-value is less than or equal to minimal valoe. Enter correct values.");
+
+    const std::optional<double> step = ParseNumber(in.PointStep);
+    const char* const stepMessage = "Point presentation, please enter a positive integer.";
+    if (!step) return Refuse(c, GeneralBox::PointStep, stepMessage);
+    const double whole = std::floor(*step);
+    c.PointStepText = Format(whole, "0");
+    if (whole < 1) return Refuse(c, GeneralBox::PointStep, stepMessage);
+
+    const std::string scaleMessage = in.LogTimeAxis
+                                         ? "X-axis scaling, for logarithmic scale please enter a positive number."
+                                         : "X-axis scaling, please enter a nonzero number.";
+    const std::optional<double> scale = ParseNumber(in.TimeScale);
+    if (!scale || *scale == 0) return Refuse(c, GeneralBox::TimeScale, scaleMessage);
+    if (*scale < 0 && in.LogTimeAxis) return Refuse(c, GeneralBox::TimeScale, scaleMessage);
+
+    c.Start = *start;
+    c.End = *end;
+    return c;
+}
+
+GeneralPageCheck CheckSnappedInterval(double start, double end) {
+    GeneralPageCheck c;
+    c.Start = start;
+    c.End = end;
+    if (start >= end)
+        return Refuse(c, GeneralBox::IntervalStart,
+                      "Time interval under consideration, maximum X-value is less than or equal to minimal valoe. "
+                      "Enter correct values.");
+    return c;
+}
+
+}  // namespace kx

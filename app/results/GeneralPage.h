@@ -1,0 +1,41 @@
+// The checks of the results window's "General" page: the time interval, the
+// point presentation and the time-axis scaling, in the order the user is
+// told about them. The first refusal names the box to correct.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kx {
+
+enum class GeneralBox {
+    None,
+    IntervalStart,  // Text2
+    IntervalEnd,    // Text3
+    PointStep,      // Text5 ("Show one out of every")
+    TimeScale,      // Text1 (X-axis scaling)
+};
+
+struct GeneralPageInput {
+    std::string IntervalStart, IntervalEnd, PointStep, TimeScale;
+    bool LogTimeAxis = false;  // "Log10(X)" chosen
+    double SMin = 0, Smax = 0;  // the first and last stored times
+};
+
+struct GeneralPageCheck {
+    GeneralBox Box = GeneralBox::None;  // the box refused, None when all pass
+    std::string Message;
+    // The point step as the box is to show it (its integer part) once the
+    // step's check was reached; empty before.
+    std::string PointStepText;
+    double Start = 0, End = 0;  // the interval, when all pass
+};
+
+// Checks 1 to 8; the interval itself is applied by the caller.
+GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in);
+
+// Check 9, on the interval as the stored rows snapped it: refused when the
+// start is not below the end.
+GeneralPageCheck CheckSnappedInterval(double start, double end);
+
+}  // namespace kx
