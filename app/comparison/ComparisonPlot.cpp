@@ -1,7 +1,9 @@
 #include "ComparisonPlot.h"
 
 #include <cmath>
+#include <span>
 
+#include "CurvePoints.h"
 #include "Errors.h"
 #include "Format.h"
 #include "TextHelpers.h"
@@ -9,46 +11,30 @@
 namespace kx {
 namespace {
 
-// Scales the points and takes logarithms; a value of 0 or a missing one, a
-// missing time and a coordinate that is not positive on a logarithmic axis
-// make the point a gap.
-void PreparePoints(const CmpCurve& curve, double valueDivisor, bool positiveTimesOnly, const CmpPlotSettings& s,
+// The curve's points as the chart gets them (the rules the results window
+// draws by): scaled, logarithms where asked, and gaps where a value is 0 or
+// missing or a logarithm has nothing positive to take. A file's values are
+// divided by the unit first; the relative error has no point at time 0.
+// True when some point can be drawn.
+bool PreparePoints(const CmpCurve& curve, double valueDivisor, bool relativeError, const CmpPlotSettings& s,
                    CmpPlotCurve& out) {
-    const int n = curve.Count();
-    out.X.assign(static_cast<std::size_t>(n), kMissingValue);
-    out.Y.assign(static_cast<std::size_t>(n), kMissingValue);
-    for (int i = 1; i <= n; ++i) {
-        const std::size_t k = static_cast<std::size_t>(i - 1);
-        const double t = curve.Time[static_cast<std::size_t>(i)];
-        const double v = curve.Value[static_cast<std::size_t>(i)] / valueDivisor;
-        if (std::isnan(t) || (positiveTimesOnly && t <= 0)) continue;
-        if (std::isnan(v) || v == 0 || curve.Value[static_cast<std::size_t>(i)] == kMissingValue) continue;
-        out.X[k] = s.ScaleX * t;
-        out.Y[k] = s.ScaleY * v;
-    }
-    auto logarithms = [&](std::vector<double>& axis) {
-        for (std::size_t k = 0; k < axis.size(); ++k) {
-            if (axis[k] > 0) {
-                axis[k] = std::log10(axis[k]);
-            } else {
-                out.X[k] = out.Y[k] = kMissingValue;
-            }
-        }
-    };
-    if (s.LogX) logarithms(out.X);
-    if (s.LogY) logarithms(out.Y);
-}
-
-bool AnyPoint(const CmpPlotCurve& c) {
-    for (std::size_t k = 0; k < c.X.size(); ++k)
-        if (c.X[k] != kMissingValue && c.Y[k] != kMissingValue) return true;
-    return false;
-}
-
-std::string UndrawableMessage(std::string_view name, bool logValue) {
-    const std::string head = "You are attempting to plot the function '" + std::string(name) + "' where all values are ";
-    return head + (logValue ? "zero or logarithm of negative numbers . The function cannot be plotted."
-                            : "zero. The function cannot be plotted.");
+    const std::span<const double> times = std::span(curve.Time).subspan(1);
+    std::vector<double> values(curve.Value.begin() + 1, curve.Value.end());
+    if (valueDivisor != 1)
+        for (double& v : values) v /= valueDivisor;
+    CurveSource source;
+    source.Times = times;
+    source.Values = values;
+    source.TimeScale = s.ScaleX;
+    source.ValueScale = s.ScaleY;
+    source.LogTime = s.LogX;
+    source.LogValue = s.LogY;
+    source.PositiveTimesOnly = relativeError;
+    CurvePoints points = PrepareCurve(source);
+    const bool drawable = points.Drawable();
+    out.X = std::move(points.X);
+    out.Y = std::move(points.Y);
+    return drawable;
 }
 
 const std::string& NameOf(const ComparisonFiles& files, int rowInd) {
@@ -99,11 +85,11 @@ CmpPlotCurve CmpBuildCurve(const ComparisonFiles& files, CmpFunction function, i
             return out;
         }
         const CmpCurve error = CmpRelativeErrorCurve(files.Curve(1, row1), files.Curve(2, row2), s.WeightB);
-        PreparePoints(error, 1, true, s, out);
+        const bool drawable = PreparePoints(error, 1, true, s, out);
         out.Legend = CmpLegend(function, rowInd, name, s);
-        if (!AnyPoint(out)) {
+        if (!drawable) {
             out.Result = CmpPlotCurve::Outcome::Refused;
-            out.Message = UndrawableMessage("Relative Error", s.LogY);
+            out.Message = UndrawableCurveMessage("Relative Error", s.LogY);
             return out;
         }
     } else {
@@ -113,11 +99,11 @@ CmpPlotCurve CmpBuildCurve(const ComparisonFiles& files, CmpFunction function, i
         // The temperature is in K; a species value becomes a concentration.
         const double divisor = row == 1 ? 1 : s.UnitDivisor;
         if (divisor == 0) throw Error(ErrorKind::DivisionByZero, "unit divisor");
-        PreparePoints(files.Curve(file, row), divisor, false, s, out);
+        const bool drawable = PreparePoints(files.Curve(file, row), divisor, false, s, out);
         out.Legend = CmpLegend(function, rowInd, name, s);
-        if (!AnyPoint(out)) {
+        if (!drawable) {
             out.Result = CmpPlotCurve::Outcome::Refused;
-            out.Message = UndrawableMessage(Trim(out.Legend), s.LogY);
+            out.Message = UndrawableCurveMessage(Trim(out.Legend), s.LogY);
             return out;
         }
     }

@@ -47,9 +47,10 @@ int CmpValueRow(const std::optional<int>& index);
 std::string CmpLegend(CmpFunction function, int rowInd, const std::string& name, const CmpPlotSettings& settings);
 
 // The curve of merged row rowInd; row1 and row2 are the rows of the files'
-// values (CmpValueRow). A time and a value are scaled, a value of 0 is a
-// gap, and on a logarithmic axis a coordinate that is not positive makes
-// its point a gap; the relative error also has no point at time 0 or before.
+// values (CmpValueRow). The points follow the results window's rules
+// (PrepareCurve): a time and a value are scaled, a value of 0 is a gap, and
+// on a logarithmic axis a coordinate that is not positive makes its point a
+// gap; the relative error also has no point at time 0 or before.
 // Arithmetic failures throw kx::Error.
 CmpPlotCurve CmpBuildCurve(const ComparisonFiles& files, CmpFunction function, int rowInd, int row1, int row2,
                            const CmpPlotSettings& settings);
