@@ -1,5 +1,6 @@
 #include "MenuForm.h"
 
+#include "Controls.h"
 #include "Desktop.h"
 #include "FileHelpers.h"
 #include "Files.h"
@@ -10,7 +11,7 @@
 #include "MDIForm1.h"
 #include "MessageBox.h"
 // The shell's messages and traps (this folder has a Messages.h of its own).
-#include "../shell/Messages.h"
+#include "ShellMessages.h"
 #include "Help.h"
 #include "OpenFiles.h"
 #include "RateCurves.h"
@@ -86,41 +87,16 @@ double BoxValue(const QLineEdit* box) {
     return *v;
 }
 
-QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption = QString()) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    return l;
-}
+using platform::NewButton;
+using platform::NewFrame;
+using platform::NewLabel;
+using platform::NewOption;
 
-QPushButton* NewButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QRadioButton* NewOption(QWidget* parent, const QString& name, const QString& caption) {
-    auto* o = new QRadioButton(caption, parent);
-    o->setObjectName(name);
-    return o;
-}
-
-QGroupBox* NewFrame(QWidget* parent, const QString& name, const QString& caption) {
-    auto* f = new QGroupBox(caption, parent);
-    f->setObjectName(name);
-    return f;
-}
-
-// A table as the window shows it: one line a row, a narrow row header to
-// double-click, never narrower than its columns (the grid fits them to
-// their captions and texts).
+// A table as the window shows it: one line a row, never narrower than its
+// columns (the grid fits them to their captions and texts, and gives every
+// row a header that can be double-clicked).
 void FitGrid(platform::Grid* g) {
     g->setWordWrap(false);
-    const QFontMetrics fm = g->fontMetrics();
-    g->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
-    // A double click anywhere on a row header plots; rows are not resized.
-    g->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    g->verticalHeader()->setMinimumWidth(fm.horizontalAdvance("MM"));
     g->setMinimumWidth(g->sizeHint().width());
 }
 
