@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "vector_clones.h"
+
 namespace kx {
 
 namespace {
@@ -14,78 +16,11 @@ inline bool ZeroOrNaN(double v) { return v == 0.0 || std::isnan(v); }
 // Pivot measure of a complex entry: the sum of the magnitudes of its parts.
 inline double Measure(double re, double im) { return std::abs(re) + std::abs(im); }
 
-// Column-oriented elimination shared by the full form (rows_below = n) and
-// the Hessenberg-like form (rows_below = lb): at stage k the pivot search, the
-// multipliers and the row updates cover rows k+1 .. min(n, k + 1 + rows_below) - 1.
-void DecomposeRealRows(int n, int ndim, double* a, int rows_below, int* ip, int& ier) {
-  ier = 0;
-  if (n <= 0) return;
-  ip[n - 1] = 1;
-  for (int k = 0; k < n - 1; ++k) {
-    double* ak = a + static_cast<long>(k) * ndim;
-    const int na = std::min(n, k + 1 + rows_below);
-    // Pivot search: the first row of largest magnitude.
-    int m = k;
-    for (int i = k + 1; i < na; ++i) {
-      if (!(std::abs(ak[m]) >= std::abs(ak[i]))) m = i;
-    }
-    ip[k] = m;
-    double t = ak[m];
-    if (m != k) {
-      ip[n - 1] = -ip[n - 1];
-      ak[m] = ak[k];
-      ak[k] = t;
-    }
-    if (t == 0.0) {
-      ier = k + 1;
-      ip[n - 1] = 0;
-      return;
-    }
-    // Multipliers, negated, formed with the reciprocal of the pivot.
-    t = 1.0 / t;
-    for (int i = k + 1; i < na; ++i) ak[i] = -(t * ak[i]);
-    // Exchange and eliminate column by column; the inner loop runs down a column.
-    for (int j = k + 1; j < n; ++j) {
-      double* aj = a + static_cast<long>(j) * ndim;
-      t = aj[m];
-      aj[m] = aj[k];
-      aj[k] = t;
-      if (t == 0.0) continue;
-      for (int i = k + 1; i < na; ++i) aj[i] += ak[i] * t;
-    }
-  }
-  if (ZeroOrNaN(a[(n - 1) + static_cast<long>(n - 1) * ndim])) {
-    ier = n;
-    ip[n - 1] = 0;
-  }
-}
-
-void SolveRealRows(int n, int ndim, const double* a, int rows_below, double* b, const int* ip) {
-  if (n <= 0) return;
-  // Forward: exchanges and elimination, stage by stage.
-  for (int k = 0; k < n - 1; ++k) {
-    const double* ak = a + static_cast<long>(k) * ndim;
-    const int na = std::min(n, k + 1 + rows_below);
-    const int m = ip[k];
-    const double t = b[m];
-    b[m] = b[k];
-    b[k] = t;
-    for (int i = k + 1; i < na; ++i) b[i] += ak[i] * t;
-  }
-  // Back substitution, column by column.
-  for (int k = n - 1; k >= 1; --k) {
-    const double* ak = a + static_cast<long>(k) * ndim;
-    b[k] = b[k] / ak[k];
-    const double t = -b[k];
-    for (int i = 0; i < k; ++i) b[i] += ak[i] * t;
-  }
-  b[0] = b[0] / a[0];
-}
-
 // Adds the column (xr, xi) times (tr, ti) to (yr, yi) over rows first .. end-1,
 // leaving out the products with a zero part of (tr, ti).
-inline void ComplexColumnUpdate(const double* xr, const double* xi, double tr, double ti,
-                                double* yr, double* yi, int first, int end) {
+inline void ComplexColumnUpdate(const double* __restrict xr, const double* __restrict xi, double tr,
+                                double ti, double* __restrict yr, double* __restrict yi, int first,
+                                int end) {
   if (ti == 0.0) {
     for (int i = first; i < end; ++i) {
       yr[i] += xr[i] * tr;
@@ -113,6 +48,138 @@ inline void ComplexDivide(double& br, double& bi, double dr, double di) {
   bi = prodi / den;
 }
 
+// The elimination of one stage updates every later column whose entry in the
+// pivot row is not zero by the same column of multipliers. Such columns are
+// taken four at a time, so that each multiplier is loaded once for four
+// updates; every element still receives exactly the operations of the
+// column-by-column order, in the same sequence.
+constexpr int kColumnBlock = 4;
+
+// y[c] += x * t[c] over rows first .. end-1, for kColumnBlock columns.
+inline void RealColumnsUpdate(const double* __restrict x, double* __restrict y0,
+                              double* __restrict y1, double* __restrict y2, double* __restrict y3,
+                              const double* t, int first, int end) {
+  const double t0 = t[0], t1 = t[1], t2 = t[2], t3 = t[3];
+  for (int i = first; i < end; ++i) {
+    const double xv = x[i];
+    y0[i] += xv * t0;
+    y1[i] += xv * t1;
+    y2[i] += xv * t2;
+    y3[i] += xv * t3;
+  }
+}
+
+inline void RealColumnUpdate(const double* __restrict x, double* __restrict y, double t, int first,
+                             int end) {
+  for (int i = first; i < end; ++i) y[i] += x[i] * t;
+}
+
+// Columns whose pivot-row entries tr and ti are both non-zero (the general
+// complex form), kColumnBlock at a time.
+inline void ComplexColumnsUpdate(const double* __restrict xr, const double* __restrict xi,
+                                 double* __restrict yr0, double* __restrict yi0,
+                                 double* __restrict yr1, double* __restrict yi1,
+                                 double* __restrict yr2, double* __restrict yi2,
+                                 double* __restrict yr3, double* __restrict yi3, const double* tr,
+                                 const double* ti, int first, int end) {
+  const double tr0 = tr[0], tr1 = tr[1], tr2 = tr[2], tr3 = tr[3];
+  const double ti0 = ti[0], ti1 = ti[1], ti2 = ti[2], ti3 = ti[3];
+  for (int i = first; i < end; ++i) {
+    const double a = xr[i];
+    const double b = xi[i];
+    yr0[i] += a * tr0 - b * ti0;
+    yi0[i] += b * tr0 + a * ti0;
+    yr1[i] += a * tr1 - b * ti1;
+    yi1[i] += b * tr1 + a * ti1;
+    yr2[i] += a * tr2 - b * ti2;
+    yi2[i] += b * tr2 + a * ti2;
+    yr3[i] += a * tr3 - b * ti3;
+    yi3[i] += b * tr3 + a * ti3;
+  }
+}
+
+// Column-oriented elimination shared by the full form (rows_below = n) and
+// the Hessenberg-like form (rows_below = lb): at stage k the pivot search, the
+// multipliers and the row updates cover rows k+1 .. min(n, k + 1 + rows_below) - 1.
+KX_VECTOR_CLONES
+void DecomposeRealRows(int n, int ndim, double* a, int rows_below, int* ip, int& ier) {
+  ier = 0;
+  if (n <= 0) return;
+  ip[n - 1] = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    double* ak = a + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    // Pivot search: the first row of largest magnitude.
+    int m = k;
+    for (int i = k + 1; i < na; ++i) {
+      if (!(std::abs(ak[m]) >= std::abs(ak[i]))) m = i;
+    }
+    ip[k] = m;
+    double t = ak[m];
+    if (m != k) {
+      ip[n - 1] = -ip[n - 1];
+      ak[m] = ak[k];
+      ak[k] = t;
+    }
+    if (t == 0.0) {
+      ier = k + 1;
+      ip[n - 1] = 0;
+      return;
+    }
+    // Multipliers, negated, formed with the reciprocal of the pivot.
+    t = 1.0 / t;
+    for (int i = k + 1; i < na; ++i) ak[i] = -(t * ak[i]);
+    // Exchange in each later column, and eliminate in those whose pivot-row
+    // entry is not zero; the inner loops run down the columns.
+    double* block[kColumnBlock];
+    double tb[kColumnBlock];
+    int pending = 0;
+    for (int j = k + 1; j < n; ++j) {
+      double* aj = a + static_cast<long>(j) * ndim;
+      t = aj[m];
+      aj[m] = aj[k];
+      aj[k] = t;
+      if (t == 0.0) continue;
+      block[pending] = aj;
+      tb[pending] = t;
+      if (++pending == kColumnBlock) {
+        RealColumnsUpdate(ak, block[0], block[1], block[2], block[3], tb, k + 1, na);
+        pending = 0;
+      }
+    }
+    for (int c = 0; c < pending; ++c) RealColumnUpdate(ak, block[c], tb[c], k + 1, na);
+  }
+  if (ZeroOrNaN(a[(n - 1) + static_cast<long>(n - 1) * ndim])) {
+    ier = n;
+    ip[n - 1] = 0;
+  }
+}
+
+KX_VECTOR_CLONES
+void SolveRealRows(int n, int ndim, const double* a, int rows_below, double* __restrict b,
+                   const int* ip) {
+  if (n <= 0) return;
+  // Forward: exchanges and elimination, stage by stage.
+  for (int k = 0; k < n - 1; ++k) {
+    const double* __restrict ak = a + static_cast<long>(k) * ndim;
+    const int na = std::min(n, k + 1 + rows_below);
+    const int m = ip[k];
+    const double t = b[m];
+    b[m] = b[k];
+    b[k] = t;
+    for (int i = k + 1; i < na; ++i) b[i] += ak[i] * t;
+  }
+  // Back substitution, column by column.
+  for (int k = n - 1; k >= 1; --k) {
+    const double* __restrict ak = a + static_cast<long>(k) * ndim;
+    b[k] = b[k] / ak[k];
+    const double t = -b[k];
+    for (int i = 0; i < k; ++i) b[i] += ak[i] * t;
+  }
+  b[0] = b[0] / a[0];
+}
+
+KX_VECTOR_CLONES
 void DecomposeComplexRows(int n, int ndim, double* ar, double* ai, int rows_below, int* ip,
                           int& ier) {
   ier = 0;
@@ -151,6 +218,13 @@ void DecomposeComplexRows(int n, int ndim, double* ar, double* ai, int rows_belo
       ark[i] = -prodr;
       aik[i] = -prodi;
     }
+    // Columns in the general form wait for a block of four; those whose
+    // pivot-row entry is real or imaginary take their shorter form at once.
+    double* blockr[kColumnBlock];
+    double* blocki[kColumnBlock];
+    double tbr[kColumnBlock];
+    double tbi[kColumnBlock];
+    int pending = 0;
     for (int j = k + 1; j < n; ++j) {
       double* arj = ar + static_cast<long>(j) * ndim;
       double* aij = ai + static_cast<long>(j) * ndim;
@@ -161,8 +235,22 @@ void DecomposeComplexRows(int n, int ndim, double* ar, double* ai, int rows_belo
       arj[k] = tr;
       aij[k] = ti;
       if (ZeroOrNaN(Measure(tr, ti))) continue;
-      ComplexColumnUpdate(ark, aik, tr, ti, arj, aij, k + 1, na);
+      if (ti == 0.0 || tr == 0.0) {
+        ComplexColumnUpdate(ark, aik, tr, ti, arj, aij, k + 1, na);
+        continue;
+      }
+      blockr[pending] = arj;
+      blocki[pending] = aij;
+      tbr[pending] = tr;
+      tbi[pending] = ti;
+      if (++pending == kColumnBlock) {
+        ComplexColumnsUpdate(ark, aik, blockr[0], blocki[0], blockr[1], blocki[1], blockr[2], blocki[2],
+                             blockr[3], blocki[3], tbr, tbi, k + 1, na);
+        pending = 0;
+      }
     }
+    for (int c = 0; c < pending; ++c)
+      ComplexColumnUpdate(ark, aik, tbr[c], tbi[c], blockr[c], blocki[c], k + 1, na);
   }
   const long last = (n - 1) + static_cast<long>(n - 1) * ndim;
   if (ZeroOrNaN(Measure(ar[last], ai[last]))) {
@@ -171,12 +259,13 @@ void DecomposeComplexRows(int n, int ndim, double* ar, double* ai, int rows_belo
   }
 }
 
+KX_VECTOR_CLONES
 void SolveComplexRows(int n, int ndim, const double* ar, const double* ai, int rows_below,
-                      double* br, double* bi, const int* ip) {
+                      double* __restrict br, double* __restrict bi, const int* ip) {
   if (n <= 0) return;
   for (int k = 0; k < n - 1; ++k) {
-    const double* ark = ar + static_cast<long>(k) * ndim;
-    const double* aik = ai + static_cast<long>(k) * ndim;
+    const double* __restrict ark = ar + static_cast<long>(k) * ndim;
+    const double* __restrict aik = ai + static_cast<long>(k) * ndim;
     const int na = std::min(n, k + 1 + rows_below);
     const int m = ip[k];
     const double tr = br[m];
@@ -191,8 +280,8 @@ void SolveComplexRows(int n, int ndim, const double* ar, const double* ai, int r
     }
   }
   for (int k = n - 1; k >= 1; --k) {
-    const double* ark = ar + static_cast<long>(k) * ndim;
-    const double* aik = ai + static_cast<long>(k) * ndim;
+    const double* __restrict ark = ar + static_cast<long>(k) * ndim;
+    const double* __restrict aik = ai + static_cast<long>(k) * ndim;
     ComplexDivide(br[k], bi[k], ark[k], aik[k]);
     const double tr = -br[k];
     const double ti = -bi[k];
