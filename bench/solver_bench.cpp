@@ -54,6 +54,7 @@ void BM_SolverRun(benchmark::State& state, const char* name) {
 BENCHMARK_CAPTURE(BM_SolverRun, h2_o2_ar_isothermal, "h2_o2_ar_isothermal.txt")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SolverRun, h2_air_1000K, "h2_air_1000K.txt")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_SolverRun, gri30_ch4_1400K, "gri30_ch4_1400K.txt")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SolverRun, nc12_air_1100K_10atm, "nc12_air_1100K_10atm.txt")->Unit(benchmark::kMillisecond);
 
 // One right-hand side of the GRI-Mech sample at 1800 K: with a new
 // temperature every call (stage evaluations) or the same one (Jacobian

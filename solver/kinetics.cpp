@@ -1,9 +1,29 @@
 // Species thermodynamics, rate constants and the right-hand side of the
 // constant-pressure kinetic equations.
+//
+// The routines read a model's tables (TH, IREAC, RREAC) into a compact form
+// the first time they meet them: the species lists of every reaction, the
+// reactions grouped by what their rate needs, the distinct third-body sets
+// and the rate terms of every species. The values that depend on the
+// temperature alone are kept for the tables and the temperature they were
+// computed for, so that evaluations at an unchanged temperature (the
+// Jacobian columns of the species, every evaluation of an isothermal run)
+// take them as they stand.
+//
+// A finite-difference Jacobian column changes one mass fraction of the state
+// last evaluated in full. Such an evaluation starts from that state: all
+// other concentrations only scale with the new sum of Y/M, so the rates of
+// the reactions without third body that do not involve the changed species
+// scale with a power of that factor and enter through per-species sums of
+// the last state; the reactions that involve the species, and those with
+// third bodies, are evaluated anew.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "solver.h"
+#include "vector_clones.h"
 
 namespace kx {
 
@@ -11,10 +31,167 @@ SolverCommonBlock SolverCommon;
 
 namespace {
 
-// T^b and exp(x) where the common cases need no library call; both give the
-// library's own result (pow(T, 0) and exp(0) are exactly 1).
-inline double PowT(double T, double b) { return b == 0.0 ? 1.0 : std::pow(T, b); }
-inline double Exp(double x) { return x == 0.0 ? 1.0 : std::exp(x); }
+constexpr double kLn10 = 2.30258509299404568402;
+constexpr double kLog10e = 0.43429448190325182765;
+
+// The species lists of the reactions are padded with this slot, whose
+// concentration is 1 (a factor 1 leaves a product unchanged to the bit).
+constexpr int kUnitSlot = kMaxSpecies;
+static_assert(kUnitSlot <= UINT16_MAX);
+
+// A fused Arrhenius exponent b ln T - E/(RE T) above this would overflow
+// exp() although its factors need not: such a constant takes the factors
+// one by one.
+constexpr double kFusedExponentLimit = 700.0;
+
+// Per species, the reactions that change it, in reaction order: term t is
+// reaction t >> 1, taken (t & 1 == 0) or given (t & 1 == 1), and indexes the
+// signed rates (-R, +R of each reaction); a species listed twice has two
+// terms. Species are summed four at a time, side by side: group g holds
+// rows rowStart[g]..rowStart[g+1]-1 of kTermLanes terms, one per species of
+// the group (lane), shorter lanes padded with kZeroTerm, a reaction slot
+// whose rate is always +0 (adding it changes no sum).
+constexpr int kTermLanes = 4;
+constexpr int kMaxTermGroups = (kMaxSpecies + kTermLanes - 1) / kTermLanes;
+constexpr int kMaxRateTerms = 9 * kMaxReactions;
+constexpr int kZeroTerm = (kMaxReactions << 1) | 1;
+struct RateTerms {
+  int groups;
+  int species[kMaxTermGroups * kTermLanes];  // 0-based, kUnitSlot for an empty lane
+  int rowStart[kMaxTermGroups + 1];
+  // Groups take species in order of falling term counts, so all rows
+  // together number at most the longest lane plus a quarter of all terms.
+  int term[kTermLanes * kMaxRateTerms + kMaxRateTerms];
+};
+
+// What a reaction's rate constants are computed from (RREAC 1-11 and the
+// IREAC flags), with its species as 0-based slots padded with kUnitSlot.
+struct ReactionInput {
+  double A, b, E;     // forward (high-pressure) rate constant
+  double A0, b0, E0;  // low-pressure limit
+  double broadening[5];
+  bool lowPressure;  // IREAC 14 = 1
+  int form;          // IREAC 15
+  int reverse;       // IREAC 16
+  int reactants, products;
+  std::uint16_t reactant[3];
+  std::uint16_t product[6];
+};
+
+// A reaction whose rate needs nothing but its rate constants and the
+// concentrations: no third body, no fall-off, at most three products.
+struct MassActionReaction {
+  int r;
+  std::uint16_t reactant[3];
+  std::uint16_t product[3];
+  // Number of listed reactants and products: the powers of the
+  // concentration scale in the forward and reverse rates.
+  std::uint8_t reactants, products;
+};
+
+// Any other reaction.
+struct GeneralReaction {
+  int r;
+  int set;  // its third-body set, or -1
+  bool fallOff;
+  bool reversible;
+  std::uint16_t reactant[3];
+  std::uint16_t product[6];
+  std::uint8_t reactants, products;  // listed
+};
+
+// A third-body concentration: c_M = (all ? c_tot : 0) + sum of weight_j times
+// the concentration of species_j, added in the listed order. Reactions that
+// list the same colliders with the same efficiencies share one set.
+struct ColliderSet {
+  bool all;
+  int count;
+  int species[10];
+  double weight[10];  // the listed efficiency minus the default one
+};
+
+// The compact form of one model's tables.
+struct PreparedModel {
+  const int* ireac = nullptr;
+  const double* rreac = nullptr;
+  const double* th = nullptr;
+  int nspec = -1;
+  int nreac = -1;
+
+  double mass[kMaxSpecies];
+  ReactionInput input[kMaxReactions];
+  MassActionReaction massAction[kMaxReactions];
+  int massActionCount;
+  GeneralReaction general[kMaxReactions];
+  int generalCount;
+  // Per species, the mass-action reactions (positions in massAction) that
+  // list it, each once: involvedStart[i] .. involvedStart[i+1]-1 of involved.
+  int involvedStart[kMaxSpecies + 1];
+  int involved[6 * kMaxReactions];
+  ColliderSet sets[kMaxReactions];
+  int setCount;
+  RateTerms terms;
+  RateTerms heatExcludedTerms;
+  bool anyHeatExcluded;
+};
+
+// The temperature-dependent values of one temperature, and the tables they
+// belong to (none while `rreac` is null).
+struct TemperatureValues {
+  const double* rreac = nullptr;
+  const double* th = nullptr;
+  double T = 0;
+  long generation = 0;  // counts the computations
+
+  double hrt[kMaxSpecies];  // H/RT
+  double cpr[kMaxSpecies];  // Cp/R
+  double grt[kMaxSpecies + 1];  // G/RT; the unit slot stays 0
+  double kf[kMaxReactions];   // forward (high-pressure) rate constant
+  double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
+  double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
+  double k0[kMaxReactions];   // low-pressure rate constant
+  // Troe: log10 Fc and the two constants made of it.
+  double logFc[kMaxReactions];
+  double troeC[kMaxReactions];
+  double troeN[kMaxReactions];
+  // SRI: ln of a exp(-b/T) + exp(-T/c), and d T^e (d only when above 0).
+  double sriLogBase[kMaxReactions];
+  double sriFactor[kMaxReactions];
+};
+
+// Right-hand-side work.
+// Slots kUnitSlot of production and the sums take the terms of padding slots.
+struct Work {
+  double signedRates[2 * kMaxReactions + 2];  // -R, +R per reaction; kZeroTerm stays +0
+  double production[kMaxSpecies + 1];
+  double heatExcluded[kMaxSpecies + 1];
+  double molesPerMass[kMaxSpecies];  // of the last full evaluation
+  double moleFraction[kMaxSpecies];
+  double collider[kMaxReactions];  // c_M of each third-body set
+};
+
+// The last state evaluated in full, for the Jacobian columns that change one
+// of its mass fractions.
+struct BaseState {
+  bool valid = false;
+  bool sumsReady = false;  // orderSums belong to this state
+  int n = 0;
+  long generation = 0;  // of the temperature values it used
+  double ctot = 0;
+  double sum = 0;  // of Y/M
+  double y[kMaxUnknowns];
+  // Forward and reverse rate of each mass-action reaction (by position).
+  double forward[kMaxReactions];
+  double reverse[kMaxReactions];
+  // Per species, the production by the mass-action reactions whose rate
+  // terms have k+1 concentration factors (forward and reverse terms apart).
+  double orderSums[3][kMaxSpecies + 1];
+};
+
+PreparedModel prepared;
+TemperatureValues values;
+Work work;
+BaseState base;
 
 // x^m for an integral m by repeated squaring, 1/x^|m| for a negative m.
 inline double PowInt(double x, int m) {
@@ -27,27 +204,31 @@ inline double PowInt(double x, int m) {
   return m < 0 ? 1.0 / y : y;
 }
 
+// A T^b exp(x), with ln T given: one exponential of the summed exponents.
+inline double Arrhenius(double A, double b, double x, double T, double lnT) {
+  const double exponent = b * lnT + x;
+  if (exponent > kFusedExponentLimit) return std::exp(x) * (A * std::pow(T, b));
+  return A * std::exp(exponent);
+}
+
 // A Troe exponent: -u, but never below -EXPLIM.
 inline double TroeExponent(double u, double explim) { return u > explim ? -explim : -u; }
 
-inline bool RateTablesHold(const SolverCommonBlock& c, double T, const double* rreac, const double* th) {
-  return c.rateRreac == rreac && c.rateTh == th && c.rateTemperature == T;
-}
+inline bool IsTroe(int form) { return form == 1 || form == 3; }
 
 // Rate terms of each species in reaction order, for the reactions that
 // `include` accepts, laid out in groups of kTermLanes species.
 template <typename Include>
-void PrepareTerms(SolverRateTerms& t, const SolverReactionLists* lists, const int* ireac, int nspec, int nreac,
-                  Include include) {
+void PrepareTerms(RateTerms& t, const ReactionInput* input, int nspec, int nreac, Include include) {
   int count[kMaxSpecies] = {};
   auto walk = [&](auto&& visit) {
     for (int r = 0; r < nreac; ++r) {
-      if (!include(ireac + r * kIreacSlots)) continue;
-      const SolverReactionLists& l = lists[r];
+      const ReactionInput& in = input[r];
+      if (!include(in)) continue;
       for (int j = 0; j < 3; ++j)
-        if (l.reactant[j] != kUnitSlot) visit(l.reactant[j], r << 1);
+        if (in.reactant[j] != kUnitSlot) visit(in.reactant[j], r << 1);
       for (int j = 0; j < 6; ++j)
-        if (l.product[j] != kUnitSlot) visit(l.product[j], (r << 1) | 1);
+        if (in.product[j] != kUnitSlot) visit(in.product[j], (r << 1) | 1);
     }
   };
   walk([&](int species, int) { ++count[species]; });
@@ -86,7 +267,7 @@ void PrepareTerms(SolverRateTerms& t, const SolverReactionLists* lists, const in
 
 // Sums the rate terms of each species in reaction order: the same additions
 // in the same order as adding each reaction's rate to its species in turn.
-void Gather(const SolverRateTerms& t, const double* signedRates, double* out) {
+void Gather(const RateTerms& t, const double* signedRates, double* out) {
   static_assert(kTermLanes == 4);
   for (int g = 0; g < t.groups; ++g) {
     double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
@@ -105,23 +286,364 @@ void Gather(const SolverRateTerms& t, const double* signedRates, double* out) {
   }
 }
 
-// Species lists of every reaction from IREAC; numbers outside 1..nspec
-// (which a loaded file never holds) fall on the unit slot.
-void PrepareLists(SolverCommonBlock& c, const int* ireac, int nspec, int nreac) {
-  auto slot = [nspec](int species) { return species >= 1 && species <= nspec ? species - 1 : kUnitSlot; };
+// The third-body set of a reaction, shared with an earlier reaction that
+// lists the same colliders with the same efficiencies.
+int ColliderSetOf(PreparedModel& p, const int* ir, const double* rr) {
+  ColliderSet set{};
+  set.all = ir[11] > 0;
+  const double w = set.all ? 1.0 : 0.0;
+  set.count = std::max(0, std::min(ir[12], 10));
+  for (int j = 0; j < set.count; ++j) {
+    set.species[j] = ir[16 + j] - 1;
+    set.weight[j] = rr[11 + j] - w;
+  }
+  for (int s = 0; s < p.setCount; ++s) {
+    const ColliderSet& o = p.sets[s];
+    bool same = o.all == set.all && o.count == set.count;
+    for (int j = 0; same && j < set.count; ++j)
+      same = o.species[j] == set.species[j] && std::bit_cast<std::uint64_t>(o.weight[j]) ==
+                                                    std::bit_cast<std::uint64_t>(set.weight[j]);
+    if (same) return s;
+  }
+  p.sets[p.setCount] = set;
+  return p.setCount++;
+}
+
+// The first `count` species numbers of `numbers` as 0-based slots, padded
+// with kUnitSlot to `size`; numbers outside 1..nspec (which a loaded file
+// never holds) are left out.
+void ListSpecies(const int* numbers, int count, int nspec, std::uint16_t* slots, int size) {
+  int at = 0;
+  for (int j = 0; j < count; ++j)
+    if (numbers[j] >= 1 && numbers[j] <= nspec) slots[at++] = static_cast<std::uint16_t>(numbers[j] - 1);
+  std::fill(slots + at, slots + size, static_cast<std::uint16_t>(kUnitSlot));
+}
+
+// How many of a padded species list are species (the padding comes last).
+int Listed(const std::uint16_t* slots, int size) {
+  return static_cast<int>(std::find(slots, slots + size, kUnitSlot) - slots);
+}
+
+// The mass-action reactions that list each species, in reaction order.
+void PrepareInvolved(PreparedModel& p, int nspec) {
+  // Calls visit(species, q) once for every species that reaction q lists.
+  auto walk = [&p](auto&& visit) {
+    for (int q = 0; q < p.massActionCount; ++q) {
+      const MassActionReaction& m = p.massAction[q];
+      std::uint16_t listed[6];
+      std::copy(m.reactant, m.reactant + 3, listed);
+      std::copy(m.product, m.product + 3, listed + 3);
+      for (int j = 0; j < 6; ++j)
+        if (listed[j] != kUnitSlot && std::find(listed, listed + j, listed[j]) == listed + j) visit(listed[j], q);
+    }
+  };
+  int next[kMaxSpecies] = {};
+  walk([&](int species, int) { ++next[species]; });
+  int at = 0;
+  for (int i = 0; i < nspec; ++i) {
+    p.involvedStart[i] = at;
+    at += next[i];
+    next[i] = p.involvedStart[i];
+  }
+  p.involvedStart[nspec] = at;
+  walk([&](int species, int q) { p.involved[next[species]++] = q; });
+}
+
+// Reads the tables into the compact form.
+void Prepare(const int* ireac, const double* rreac, const double* th, int nspec, int nreac) {
+  PreparedModel& p = prepared;
+  values.rreac = nullptr;
+  values.th = nullptr;
+  base.valid = false;
+  for (int i = 0; i < nspec; ++i) p.mass[i] = th[i * kThSlots + 14];
+  p.massActionCount = 0;
+  p.generalCount = 0;
+  p.setCount = 0;
   for (int r = 0; r < nreac; ++r) {
     const int* ir = ireac + r * kIreacSlots;
-    SolverReactionLists& l = c.lists[r];
-    for (int j = 0; j < 3; ++j) l.reactant[j] = j < ir[9] ? slot(ir[j]) : kUnitSlot;
-    for (int j = 0; j < 6; ++j) l.product[j] = j < ir[10] ? slot(ir[3 + j]) : kUnitSlot;
-    l.moreProducts = ir[10] > 3;
+    const double* rr = rreac + r * kRreacSlots;
+    ReactionInput& in = p.input[r];
+    in.A = rr[0];
+    in.b = rr[1];
+    in.E = rr[2];
+    in.A0 = rr[3];
+    in.b0 = rr[4];
+    in.E0 = rr[5];
+    for (int k = 0; k < 5; ++k) in.broadening[k] = rr[6 + k];
+    in.lowPressure = ir[13] == 1;
+    in.form = ir[14];
+    in.reverse = ir[15];
+    in.reactants = ir[9];
+    in.products = ir[10];
+    ListSpecies(ir, std::min(ir[9], 3), nspec, in.reactant, 3);
+    ListSpecies(ir + 3, std::min(ir[10], 6), nspec, in.product, 6);
+
+    const bool thirdBody = ir[11] > 0 || ir[12] > 0;
+    const bool moreProducts = ir[10] > 3;
+    if (!thirdBody && !in.lowPressure && !moreProducts) {
+      MassActionReaction& m = p.massAction[p.massActionCount++];
+      m.r = r;
+      std::copy(in.reactant, in.reactant + 3, m.reactant);
+      std::copy(in.product, in.product + 3, m.product);
+      m.reactants = static_cast<std::uint8_t>(Listed(m.reactant, 3));
+      m.products = static_cast<std::uint8_t>(Listed(m.product, 3));
+    } else {
+      GeneralReaction& g = p.general[p.generalCount++];
+      g.r = r;
+      g.set = thirdBody ? ColliderSetOf(p, ir, rr) : -1;
+      g.fallOff = in.lowPressure;
+      g.reversible = in.reverse == 1;
+      std::copy(in.reactant, in.reactant + 3, g.reactant);
+      std::copy(in.product, in.product + 6, g.product);
+      g.reactants = static_cast<std::uint8_t>(Listed(g.reactant, 3));
+      g.products = static_cast<std::uint8_t>(Listed(g.product, 6));
+    }
   }
-  PrepareTerms(c.terms, c.lists, ireac, nspec, nreac, [](const int*) { return true; });
-  PrepareTerms(c.heatExcludedTerms, c.lists, ireac, nspec, nreac, [](const int* ir) { return ir[15] == -1; });
-  c.concentration[kUnitSlot] = 1.0;
-  c.listsIreac = ireac;
-  c.listsNreac = nreac;
-  c.listsNspec = nspec;
+  PrepareInvolved(p, nspec);
+  PrepareTerms(p.terms, p.input, nspec, nreac, [](const ReactionInput&) { return true; });
+  p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
+  PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
+  SolverCommon.concentration[kUnitSlot] = 1.0;
+  p.ireac = ireac;
+  p.rreac = rreac;
+  p.th = th;
+  p.nspec = nspec;
+  p.nreac = nreac;
+}
+
+inline void EnsurePrepared(const int* ireac, const double* rreac, const double* th, int nspec, int nreac) {
+  const PreparedModel& p = prepared;
+  if (p.ireac != ireac || p.rreac != rreac || p.th != th || p.nspec != nspec || p.nreac != nreac)
+    Prepare(ireac, rreac, th, nspec, nreac);
+}
+
+// The values that the right-hand side derives from the rate constants of
+// reaction r (kf, kc, k0 and the broadening term of RREAC slot 25).
+inline void DeriveFromConstants(int r, double lnT) {
+  const ReactionInput& in = prepared.input[r];
+  TemperatureValues& v = values;
+  v.kr[r] = in.reverse == 1 ? v.kf[r] / v.kc[r] : 0.0;
+  if (IsTroe(in.form)) {
+    v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
+    v.troeN[r] = 0.75 - 1.27 * v.logFc[r];
+  } else if (in.form == 2) {
+    double factor = 1.0;
+    if (in.broadening[3] > 0.0) factor = in.broadening[3];
+    if (in.broadening[4] != 0.0) factor = factor * std::exp(in.broadening[4] * lnT);
+    v.sriFactor[r] = factor;
+  }
+}
+
+// An isothermal run's evaluations take the rate constants that stand in the
+// tables (set up once by SolverRateConstants at T0); they are read into the
+// compact form when these tables have not just been computed here.
+void TakeConstantsFromTables(double T, const double* rreac, const double* th, int nspec, int nreac) {
+  TemperatureValues& v = values;
+  const double lnT = std::log(T);
+  for (int i = 0; i < nspec; ++i) {
+    v.hrt[i] = th[i * kThSlots + 18];
+    v.cpr[i] = th[i * kThSlots + 19];
+  }
+  for (int r = 0; r < nreac; ++r) {
+    const double* rr = rreac + r * kRreacSlots;
+    v.kf[r] = rr[21];
+    v.kc[r] = rr[22];
+    v.k0[r] = rr[23];
+    v.logFc[r] = rr[24];
+    if (prepared.input[r].form == 2) v.sriLogBase[r] = std::log(rr[24]);
+    DeriveFromConstants(r, lnT);
+  }
+  v.T = T;
+  v.rreac = rreac;
+  v.th = th;
+  ++v.generation;
+}
+
+// Y/M of every species; returns their sum.
+KX_VECTOR_CLONES
+double MolesPerMass(const double* __restrict y, const double* __restrict mass, int nspec, double* __restrict ym) {
+  for (int i = 0; i < nspec; ++i) ym[i] = y[i] / mass[i];
+  double s = 0.0;
+  for (int i = 0; i < nspec; ++i) s += ym[i];
+  return s;
+}
+
+// Mole fractions and concentrations (also into TH slots 24 and 23) from Y/M
+// and its sum; returns the mass density.
+KX_VECTOR_CLONES
+double Concentrations(const double* __restrict ym, double s, const double* __restrict mass, double ctot,
+                      int nspec, double* __restrict x, double* __restrict conc, double* th) {
+  for (int i = 0; i < nspec; ++i) {
+    x[i] = ym[i] / s;
+    conc[i] = ctot * x[i];
+  }
+  double rho = 0.0;
+  for (int i = 0; i < nspec; ++i) {
+    th[i * kThSlots + 23] = x[i];
+    th[i * kThSlots + 22] = conc[i];
+    rho += conc[i] * mass[i];
+  }
+  return rho;
+}
+
+void ColliderConcentrations(const PreparedModel& p, const double* c, double ctot, double* collider) {
+  for (int s = 0; s < p.setCount; ++s) {
+    const ColliderSet& set = p.sets[s];
+    double cm = set.all ? ctot : 0.0;
+    for (int j = 0; j < set.count; ++j) cm += set.weight[j] * c[set.species[j]];
+    collider[s] = cm;
+  }
+}
+
+// Net rates of the mass-action reactions, stored as -R and +R (a negation
+// is exact); the forward and reverse rates are kept for the Jacobian columns.
+void MassActionRates(const MassActionReaction* reactions, int count, const double* kf, const double* kr,
+                     const double* c, double* rates, double* forward, double* reverse) {
+  for (int q = 0; q < count; ++q) {
+    const MassActionReaction& m = reactions[q];
+    const int r = m.r;
+    const double rf = kf[r] * c[m.reactant[0]] * c[m.reactant[1]] * c[m.reactant[2]];
+    const double rb = kr[r] * c[m.product[0]] * c[m.product[1]] * c[m.product[2]];
+    const double R = rf - rb;
+    forward[q] = rf;
+    reverse[q] = rb;
+    rates[2 * r] = -R;
+    rates[2 * r + 1] = R;
+  }
+}
+
+// Net rates of the other reactions: third bodies, fall-off with its
+// broadening, more than three products. A reaction that contributes nothing
+// keeps +0 and -0.
+void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const double* c, const double* collider,
+                  double* rates) {
+  for (int q = 0; q < p.generalCount; ++q) {
+    const GeneralReaction& g = p.general[q];
+    const int r = g.r;
+    rates[2 * r] = -0.0;
+    rates[2 * r + 1] = 0.0;
+    const double k = v.kf[r];
+    double m = 1.0;
+    double cm = 0.0;
+    if (g.set >= 0) {
+      cm = collider[g.set];
+      if (cm <= 0.0) continue;
+      m = cm;
+    }
+    if (g.fallOff) {
+      const double k0 = v.k0[r];
+      // Without a collider concentration or with a vanishing limit rate the
+      // fall-off expression has no value; such a reaction adds nothing.
+      if (g.set < 0 || k == 0.0 || k0 == 0.0) continue;
+      const double pr = k0 * cm / k;
+      m = pr / (1.0 + pr);
+      const int form = p.input[r].form;
+      if (IsTroe(form)) {
+        const double logPr = std::log(pr) * kLog10e;
+        const double f = (logPr + v.troeC[r]) / (v.troeN[r] - 0.14 * (logPr + v.troeC[r]));
+        const double logF = v.logFc[r] / (1.0 + f * f);
+        m = m * std::exp(logF * kLn10);
+      } else if (form == 2) {
+        const double logPr = std::log(pr) * kLog10e;
+        const double z = 1.0 / (1.0 + logPr * logPr);
+        m = m * (std::exp(z * v.sriLogBase[r]) * v.sriFactor[r]);
+      }
+    }
+
+    // Mass action: R = k m c(reactants) - (k m / Kc) c(products).
+    const double kEff = k * m;
+    const double rf = kEff * c[g.reactant[0]] * c[g.reactant[1]] * c[g.reactant[2]];
+    double rrev = 0.0;
+    if (g.reversible) {
+      rrev = kEff / v.kc[r] * c[g.product[0]] * c[g.product[1]] * c[g.product[2]];
+      rrev = rrev * c[g.product[3]] * c[g.product[4]] * c[g.product[5]];
+    }
+    rates[2 * r] = -(rf - rrev);
+    rates[2 * r + 1] = rf - rrev;
+  }
+}
+
+// The per-species sums of the base state's mass-action terms by their
+// number of concentration factors.
+void BuildOrderSums(const PreparedModel& p, int nspec) {
+  for (auto& sums : base.orderSums) std::fill(sums, sums + nspec, 0.0);
+  for (int q = 0; q < p.massActionCount; ++q) {
+    const MassActionReaction& m = p.massAction[q];
+    const double rf = base.forward[q];
+    const double rb = base.reverse[q];
+    double* f = base.orderSums[m.reactants - 1];
+    double* b = base.orderSums[m.products - 1];
+    for (int j = 0; j < m.reactants; ++j) {
+      f[m.reactant[j]] -= rf;
+      b[m.reactant[j]] += rb;
+    }
+    for (int j = 0; j < m.products; ++j) {
+      f[m.product[j]] += rf;
+      b[m.product[j]] -= rb;
+    }
+  }
+  base.sumsReady = true;
+}
+
+// Adds the net rate R of a reaction to the production of its species.
+template <typename Reaction>
+inline void AddRate(double* production, const Reaction& reaction, double R) {
+  for (int j = 0; j < reaction.reactants; ++j) production[reaction.reactant[j]] -= R;
+  for (int j = 0; j < reaction.products; ++j) production[reaction.product[j]] += R;
+}
+
+// The species whose mass fraction alone differs from the base state, or -1
+// (another state, the same state, or a changed temperature).
+int ColumnSpecies(const double* y, int n, int nspec) {
+  int changed = -1;
+  for (int k = 0; k < n; ++k) {
+    if (std::bit_cast<std::uint64_t>(y[k]) == std::bit_cast<std::uint64_t>(base.y[k])) continue;
+    if (changed >= 0) return -1;
+    changed = k;
+  }
+  return changed < nspec ? changed : -1;
+}
+
+// Molar production rates of a Jacobian column that changes the mass
+// fraction of species i of the base state; leaves the concentrations as a
+// full evaluation does and returns the mass density.
+double ColumnProduction(const PreparedModel& p, const TemperatureValues& v, const double* y, int i, int nspec,
+                        double ctot, double* th, double* production) {
+  double* ym = work.molesPerMass;
+  const double baseYm = ym[i];
+  ym[i] = y[i] / p.mass[i];
+  const double s = base.sum + (ym[i] - baseYm);
+  double* conc = SolverCommon.concentration;
+  const double rho = Concentrations(ym, s, p.mass, ctot, nspec, work.moleFraction, conc, th);
+  ym[i] = baseYm;
+
+  // Every other concentration is scaled by lambda.
+  const double lambda = base.sum / s;
+  const double scale[4] = {1.0, lambda, lambda * lambda, lambda * lambda * lambda};
+  if (!base.sumsReady) BuildOrderSums(p, nspec);
+  for (int j = 0; j < nspec; ++j)
+    production[j] = scale[1] * base.orderSums[0][j] + scale[2] * base.orderSums[1][j] + scale[3] * base.orderSums[2][j];
+
+  // The mass-action reactions of species i: their new rates in place of the
+  // scaled ones.
+  for (int at = p.involvedStart[i]; at < p.involvedStart[i + 1]; ++at) {
+    const int q = p.involved[at];
+    const MassActionReaction& m = p.massAction[q];
+    const int r = m.r;
+    const double rf = v.kf[r] * conc[m.reactant[0]] * conc[m.reactant[1]] * conc[m.reactant[2]];
+    const double rb = v.kr[r] * conc[m.product[0]] * conc[m.product[1]] * conc[m.product[2]];
+    const double change = (rf - scale[m.reactants] * base.forward[q]) - (rb - scale[m.products] * base.reverse[q]);
+    AddRate(production, m, change);
+  }
+
+  // Third bodies and fall-off: evaluated anew.
+  ColliderConcentrations(p, conc, ctot, work.collider);
+  GeneralRates(p, v, conc, work.collider, work.signedRates);
+  for (int q = 0; q < p.generalCount; ++q) {
+    const GeneralReaction& g = p.general[q];
+    AddRate(production, g, work.signedRates[2 * g.r + 1]);
+  }
+  return rho;
 }
 
 }  // namespace
@@ -138,9 +660,10 @@ void SolverUseModel(const SolverModel& m) {
   c.EXPLIM = kExponentLimit;
   c.XEND = m.XEND;
   c.NOUT = m.NOUT;
-  c.rateRreac = nullptr;
-  c.rateTh = nullptr;
-  c.listsIreac = nullptr;
+  prepared.ireac = nullptr;
+  values.rreac = nullptr;
+  values.th = nullptr;
+  base.valid = false;
 }
 
 void SolverSpeciesThermo(const double* A, double T, double TCOMMON, const double* TPOW, double& HRT,
@@ -170,8 +693,11 @@ void SolverSpeciesThermo(const double* A, double T, double TCOMMON, const double
 
 void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, int NREAC, double* TH) {
   SolverCommonBlock& c = SolverCommon;
-  c.rateRreac = nullptr;
-  c.rateTh = nullptr;
+  EnsurePrepared(IREAC, RREAC, TH, NSPEC, NREAC);
+  const PreparedModel& p = prepared;
+  TemperatureValues& v = values;
+  v.rreac = nullptr;
+  v.th = nullptr;
   const double explim = c.EXPLIM;
 
   double TPOW[4];
@@ -179,6 +705,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   TPOW[1] = T * T;
   TPOW[2] = T * TPOW[1];
   TPOW[3] = T * TPOW[2];
+  const double lnT = TPOW[0];
   for (int i = 0; i < NSPEC; ++i) {
     double* th = TH + i * kThSlots;
     double hrt, cpr, sr;
@@ -187,61 +714,69 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     th[19] = cpr;
     th[20] = sr;
     th[21] = hrt - sr;
+    v.hrt[i] = hrt;
+    v.cpr[i] = cpr;
+    v.grt[i] = th[21];
   }
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
-  for (int r = 1; r <= NREAC; ++r) {
-    const int* ir = IREAC + (r - 1) * kIreacSlots;
-    double* rr = RREAC + (r - 1) * kRreacSlots;
+  for (int r = 0; r < NREAC; ++r) {
+    const ReactionInput& in = p.input[r];
+    double* rr = RREAC + r * kRreacSlots;
+    const int number = r + 1;
 
-    const double x = -rr[2] / RT;
-    if (x > explim) SolverReportError(2, c.XNOW, T, r, 0, 1);
-    rr[21] = Exp(x) * (rr[0] * PowT(T, rr[1]));
+    const double x = -in.E / RT;
+    if (x > explim) SolverReportError(2, c.XNOW, T, number, 0, 1);
+    v.kf[r] = rr[21] = Arrhenius(in.A, in.b, x, T, lnT);
 
-    if (ir[13] == 1) {
-      const double x0 = -rr[5] / RT;
-      if (x0 > explim) SolverReportError(5, c.XNOW, T, r, 0, 1);
-      rr[23] = Exp(x0) * (rr[3] * PowT(T, rr[4]));
+    if (in.lowPressure) {
+      const double x0 = -in.E0 / RT;
+      if (x0 > explim) SolverReportError(5, c.XNOW, T, number, 0, 1);
+      v.k0[r] = rr[23] = Arrhenius(in.A0, in.b0, x0, T, lnT);
+    } else {
+      v.k0[r] = rr[23];
     }
 
-    const int form = ir[14];
-    if (form == 1 || form == 3) {
-      const double alpha = rr[6];
-      const double e1 = TroeExponent(T / rr[7], explim);
-      const double e2 = TroeExponent(T / rr[8], explim);
-      const double e3 = form == 1 ? TroeExponent(rr[9] / T, explim) : 0.0;
-      if (e1 > explim || e2 > explim || (form == 1 && e3 > explim)) SolverReportError(6, c.XNOW, T, r, 0, 1);
+    const double* bp = in.broadening;
+    if (IsTroe(in.form)) {
+      const double alpha = bp[0];
+      const double e1 = TroeExponent(T / bp[1], explim);
+      const double e2 = TroeExponent(T / bp[2], explim);
+      const double e3 = in.form == 1 ? TroeExponent(bp[3] / T, explim) : 0.0;
+      if (e1 > explim || e2 > explim || (in.form == 1 && e3 > explim))
+        SolverReportError(6, c.XNOW, T, number, 0, 1);
       double fc = (1.0 - alpha) * std::exp(e1) + alpha * std::exp(e2);
-      if (form == 1) fc = fc + std::exp(e3);
-      if (fc <= 0.0) SolverReportError(8, c.XNOW, T, r, 0, 1);
-      rr[24] = std::log10(fc);
-    } else if (form == 2) {
-      const double e1 = -rr[7] / T;
-      const double e2 = -T / rr[8];
-      if (e1 > explim || e2 > explim) SolverReportError(6, c.XNOW, T, r, 0, 1);
-      rr[24] = rr[6] * std::exp(e1) + std::exp(e2);
+      if (in.form == 1) fc = fc + std::exp(e3);
+      if (fc <= 0.0) SolverReportError(8, c.XNOW, T, number, 0, 1);
+      v.logFc[r] = rr[24] = std::log10(fc);
+    } else if (in.form == 2) {
+      const double e1 = -bp[1] / T;
+      const double e2 = -T / bp[2];
+      if (e1 > explim || e2 > explim) SolverReportError(6, c.XNOW, T, number, 0, 1);
+      rr[24] = bp[0] * std::exp(e1) + std::exp(e2);
+      v.sriLogBase[r] = std::log(rr[24]);
     }
 
-    if (ir[15] == 1) {
-      const int nr = ir[9];
-      const int np = ir[10];
+    if (in.reverse == 1) {
       double products = 0.0;
       double reactants = 0.0;
-      for (int k = 0; k < np; ++k) products += TH[(ir[3 + k] - 1) * kThSlots + 21];
-      for (int k = 0; k < nr; ++k) reactants += TH[(ir[k] - 1) * kThSlots + 21];
+      for (int k = 0; k < in.products; ++k) products += v.grt[in.product[k]];
+      for (int k = 0; k < in.reactants; ++k) reactants += v.grt[in.reactant[k]];
       const double dg = products - reactants;
-      if (dg > explim) SolverReportError(3, c.XNOW, T, r, 0, 1);
-      if (dg < -explim) SolverReportError(4, c.XNOW, T, r, 0, 1);
-      rr[22] = std::exp(-dg) / PowInt(RCT, np - nr);
+      if (dg > explim) SolverReportError(3, c.XNOW, T, number, 0, 1);
+      if (dg < -explim) SolverReportError(4, c.XNOW, T, number, 0, 1);
+      v.kc[r] = rr[22] = std::exp(-dg) / PowInt(RCT, in.products - in.reactants);
     } else {
-      rr[22] = 0.0;
+      v.kc[r] = rr[22] = 0.0;
     }
+    DeriveFromConstants(r, lnT);
   }
 
-  c.rateTemperature = T;
-  c.rateRreac = RREAC;
-  c.rateTh = TH;
+  v.T = T;
+  v.rreac = RREAC;
+  v.th = TH;
+  ++v.generation;
 }
 
 void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR, int& NSPEC, int& NREAC,
@@ -251,115 +786,72 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
   const int n = N;
   const int nspec = NSPEC;
   const int nreac = NREAC;
-  if (c.listsIreac != IPAR || c.listsNreac != nreac || c.listsNspec != nspec) PrepareLists(c, IPAR, nspec, nreac);
+  EnsurePrepared(IPAR, RPAR, TH, nspec, nreac);
+  const PreparedModel& p = prepared;
+  TemperatureValues& v = values;
   const double T = c.MODE == 1 ? Y[n - 1] : c.T0;
   // A temperature at or below zero (or not a number) is never in range.
   if (!(T > 0.0) || T < c.TMIN || T > c.TMAX) SolverReportError(1, X, T, 0, 0, 1);
-  // The temperature-dependent tables are recomputed only when the
-  // temperature changed since they were filled.
-  if (c.MODE == 1 && !RateTablesHold(c, T, RPAR, TH)) SolverRateConstants(T, RPAR, IPAR, nspec, nreac, TH);
+  // The temperature-dependent values are computed anew only when the
+  // temperature changed since they were; an isothermal run takes those of
+  // T0 from the tables.
+  if (v.rreac != RPAR || v.th != TH || (c.MODE == 1 && v.T != T)) {
+    if (c.MODE == 1)
+      SolverRateConstants(T, RPAR, IPAR, nspec, nreac, TH);
+    else
+      TakeConstantsFromTables(T, RPAR, TH, nspec, nreac);
+  }
 
   const double ctot = c.P / (c.RC * T);
-  double* ym = c.molesPerMass;
-  double* conc = c.concentration;
-  double s = 0.0;
-  for (int i = 0; i < nspec; ++i) {
-    ym[i] = Y[i] / TH[i * kThSlots + 14];
-    s += ym[i];
-  }
-  double rho = 0.0;
-  for (int i = 0; i < nspec; ++i) {
-    double* th = TH + i * kThSlots;
-    const double x = ym[i] / s;
-    const double ci = ctot * x;
-    th[23] = x;
-    th[22] = ci;
-    conc[i] = ci;
-    rho += ci * th[14];
-  }
+  double* production = work.production;
+  double* heat = nullptr;  // no reaction is heat-excluded
+  double rho;
+  const int column = base.valid && base.generation == v.generation && base.n == n && base.ctot == ctot
+                         ? ColumnSpecies(Y, n, nspec)
+                         : -1;
+  if (column >= 0) {
+    rho = ColumnProduction(p, v, Y, column, nspec, ctot, TH, production);
+  } else {
+    // A full evaluation, which becomes the base of the columns that follow.
+    base.valid = false;
+    double* conc = c.concentration;
+    const double s = MolesPerMass(Y, p.mass, nspec, work.molesPerMass);
+    rho = Concentrations(work.molesPerMass, s, p.mass, ctot, nspec, work.moleFraction, conc, TH);
+    ColliderConcentrations(p, conc, ctot, work.collider);
+    double* rates = work.signedRates;
+    MassActionRates(p.massAction, p.massActionCount, v.kf, v.kr, conc, rates, base.forward, base.reverse);
+    GeneralRates(p, v, conc, work.collider, rates);
 
-  // Net rate of every reaction, stored as -R and +R (a negation is exact);
-  // a reaction that contributes nothing has +0 and -0.
-  const SolverReactionLists* lists = c.lists;
-  double* rates = c.signedRates;
-  for (int r = 0; r < nreac; ++r) {
-    const int* ir = IPAR + r * kIreacSlots;
-    const double* rr = RPAR + r * kRreacSlots;
-    rates[2 * r] = -0.0;
-    rates[2 * r + 1] = 0.0;
-    const double k = rr[21];
-    double m = 1.0;
-    const int thirdBody = ir[11];
-    const int listed = ir[12] < 10 ? ir[12] : 10;
-    const bool hasThirdBody = thirdBody > 0 || listed > 0;
-    double cm = 0.0;
-    if (hasThirdBody) {
-      double w = 0.0;
-      if (thirdBody > 0) {
-        cm = ctot;
-        w = 1.0;
-      }
-      for (int j = 0; j < listed; ++j) cm += (rr[11 + j] - w) * conc[ir[16 + j] - 1];
-      m = cm;
-      if (cm <= 0.0) continue;
+    // Molar production rates, and the part of them that releases no heat.
+    Gather(p.terms, rates, production);
+    if (p.anyHeatExcluded) {
+      heat = work.heatExcluded;
+      Gather(p.heatExcludedTerms, rates, heat);
+    } else {
+      std::copy(Y, Y + n, base.y);
+      base.n = n;
+      base.generation = v.generation;
+      base.ctot = ctot;
+      base.sum = s;
+      base.sumsReady = false;
+      base.valid = true;
     }
-    if (ir[13] == 1) {
-      const double k0 = rr[23];
-      // Without a collider concentration or with a vanishing limit rate the
-      // fall-off expression has no value; such a reaction adds nothing.
-      if (!hasThirdBody || k == 0.0 || k0 == 0.0) continue;
-      const double pr = k0 * cm / k;
-      m = pr / (1.0 + pr);
-      const int form = ir[14];
-      if (form == 1 || form == 3) {
-        const double logFc = rr[24];
-        const double p = std::log10(pr);
-        const double cT = -0.4 - 0.67 * logFc;
-        const double nT = 0.75 - 1.27 * logFc;
-        const double f = (p + cT) / (nT - 0.14 * (p + cT));
-        const double logF = logFc / (1.0 + f * f);
-        m = m * std::pow(10.0, logF);
-      } else if (form == 2) {
-        const double p = std::log10(pr);
-        const double z = 1.0 / (1.0 + p * p);
-        double fs = std::pow(rr[24], z);
-        if (rr[9] > 0.0) fs = fs * rr[9];
-        if (rr[10] != 0.0) fs = fs * std::pow(T, rr[10]);
-        m = m * fs;
-      }
-    }
-
-    // Mass action: R = k m c(reactants) - (k m / Kc) c(products).
-    const SolverReactionLists& l = lists[r];
-    const double kEff = k * m;
-    const double rf = kEff * conc[l.reactant[0]] * conc[l.reactant[1]] * conc[l.reactant[2]];
-    double rrev = 0.0;
-    if (ir[15] == 1) {
-      rrev = kEff / rr[22] * conc[l.product[0]] * conc[l.product[1]] * conc[l.product[2]];
-      if (l.moreProducts) rrev = rrev * conc[l.product[3]] * conc[l.product[4]] * conc[l.product[5]];
-    }
-    rates[2 * r] = -(rf - rrev);
-    rates[2 * r + 1] = rf - rrev;
   }
-
-  // Molar production rates, and the part of them that releases no heat.
-  double* production = c.production;
-  double* heat = c.heatExcluded;
-  Gather(c.terms, rates, production);
-  if (c.MODE == 1) Gather(c.heatExcludedTerms, rates, heat);
 
   if (c.MODE == 1) {
     double s1 = 0.0;
     double s2 = 0.0;
-    for (int i = 0; i < nspec; ++i) {
-      const double* th = TH + i * kThSlots;
-      s1 -= (production[i] - heat[i]) * th[18];
-      s2 += th[23] * th[19];
+    const double* x = work.moleFraction;
+    if (heat) {
+      for (int i = 0; i < nspec; ++i) s1 -= (production[i] - heat[i]) * v.hrt[i];
+    } else {
+      for (int i = 0; i < nspec; ++i) s1 -= production[i] * v.hrt[i];
     }
+    for (int i = 0; i < nspec; ++i) s2 += x[i] * v.cpr[i];
     if (s2 == 0.0) SolverReportError(9, X, T, 0, 0, 1);
     F[n - 1] = T * s1 / (s2 * ctot);
   }
-  for (int i = 0; i < nspec; ++i) F[i] = production[i] * TH[i * kThSlots + 14] / rho;
+  for (int i = 0; i < nspec; ++i) F[i] = production[i] * p.mass[i] / rho;
 }
 
 }  // namespace kx
