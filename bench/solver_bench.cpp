@@ -47,6 +47,7 @@ void BM_SolverRun(benchmark::State& state, const char* name) {
   state.counters["NJAC"] = statistics.njac;
   state.counters["NSTEP"] = statistics.nstep;
   state.counters["NACCPT"] = statistics.naccpt;
+  state.counters["NREJCT"] = statistics.nrejct;
   state.counters["RECORDS"] = static_cast<double>(statistics.records);
   state.counters["T_end"] = statistics.finalTemperature;
 }

@@ -113,7 +113,7 @@ struct SolverStop {
 // Counters of the last run, for callers that time the solver.
 struct SolverRunStatistics {
   int idid = 0;
-  int nfcn = 0, njac = 0, nstep = 0, naccpt = 0;
+  int nfcn = 0, njac = 0, nstep = 0, naccpt = 0, nrejct = 0;
   std::int64_t records = 0;
   double finalTime = 0;
   double finalTemperature = 0;
