@@ -21,6 +21,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "solver.h"
 #include "vector_clones.h"
@@ -33,6 +34,13 @@ namespace {
 
 constexpr double kLn10 = 2.30258509299404568402;
 constexpr double kLog10e = 0.43429448190325182765;
+constexpr double kLog2e = 1.44269504088896340736;
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Relative changes up to this are taken through series (of ln(1 + u) and of
+// exp(w)) whose first left-out terms are below 1e-18 of the result.
+constexpr double kSeriesLimit = 1e-6;
+// |dg| <= EXPLIM = 500 gives a sum of powers of two within 500 log2 e + 5.
+constexpr double kEquilibriumPowerLimit = 1000.0;
 
 // The species lists of the reactions are padded with this slot, whose
 // concentration is 1 (a factor 1 leaves a product unchanged to the bit).
@@ -110,6 +118,12 @@ struct ColliderSet {
   double weight[10];  // the listed efficiency minus the default one
 };
 
+// The temperature part of an Arrhenius rate constant, T^b exp(-E/(RE T)),
+// shared by the reactions with the same b and E.
+struct ArrheniusExponent {
+  double b, E;
+};
+
 // The compact form of one model's tables.
 struct PreparedModel {
   const int* ireac = nullptr;
@@ -130,6 +144,12 @@ struct PreparedModel {
   int involved[6 * kMaxReactions];
   ColliderSet sets[kMaxReactions];
   int setCount;
+  // The distinct Arrhenius exponents (b, E) of the forward and low-pressure
+  // rate constants, and which one each reaction takes.
+  ArrheniusExponent exponents[2 * kMaxReactions];
+  int exponentCount;
+  int forwardExponent[kMaxReactions];
+  int lowExponent[kMaxReactions];
   RateTerms terms;
   RateTerms heatExcludedTerms;
   bool anyHeatExcluded;
@@ -145,7 +165,15 @@ struct TemperatureValues {
 
   double hrt[kMaxSpecies];  // H/RT
   double cpr[kMaxSpecies];  // Cp/R
-  double grt[kMaxSpecies + 1];  // G/RT; the unit slot stays 0
+  double grt[kMaxSpecies + 1];  // G/RT; the unit slot: 0
+  // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power / mantissa
+  // as 2^-power * inverse (mantissa and inverse between 2^-1/2 and 2^1/2).
+  double gibbsPower[kMaxSpecies + 1];     // the unit slot: 0
+  double gibbsMantissa[kMaxSpecies + 1];  // the unit slot: 1
+  double gibbsInverse[kMaxSpecies + 1];   // the unit slot: 1
+  // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
+  double exponent[2 * kMaxReactions];
+  double factor[2 * kMaxReactions];
   double kf[kMaxReactions];   // forward (high-pressure) rate constant
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
@@ -170,6 +198,13 @@ struct Work {
   double collider[kMaxReactions];  // c_M of each third-body set
 };
 
+// A fall-off reaction's collider concentration, log10 Pr and broadening
+// factor F (with ln F) at the base state.
+struct FallOffBase {
+  double collider, logPr, logF, F;
+  bool valid;
+};
+
 // The last state evaluated in full, for the Jacobian columns that change one
 // of its mass fractions.
 struct BaseState {
@@ -186,6 +221,8 @@ struct BaseState {
   // Per species, the production by the mass-action reactions whose rate
   // terms have k+1 concentration factors (forward and reverse terms apart).
   double orderSums[3][kMaxSpecies + 1];
+  // The broadening of each general reaction (by position) with fall-off.
+  FallOffBase fallOff[kMaxReactions];
 };
 
 PreparedModel prepared;
@@ -204,11 +241,17 @@ inline double PowInt(double x, int m) {
   return m < 0 ? 1.0 / y : y;
 }
 
-// A T^b exp(x), with ln T given: one exponential of the summed exponents.
-inline double Arrhenius(double A, double b, double x, double T, double lnT) {
-  const double exponent = b * lnT + x;
-  if (exponent > kFusedExponentLimit) return std::exp(x) * (A * std::pow(T, b));
-  return A * std::exp(exponent);
+// A T^b exp(x) from the shared factor T^b exp(x), computed as one
+// exponential of b ln T + x; an exponent that would overflow takes the
+// factors one by one.
+inline double Arrhenius(double A, double b, double x, double factor, double T) {
+  if (std::isinf(factor)) return std::exp(x) * (A * std::pow(T, b));
+  return A * factor;
+}
+
+// 2^k for an integral k in the range of normal numbers.
+inline double PowerOfTwo(double k) {
+  return std::bit_cast<double>(static_cast<std::uint64_t>(static_cast<std::int64_t>(k) + 1023) << 52);
 }
 
 // A Troe exponent: -u, but never below -EXPLIM.
@@ -319,6 +362,30 @@ void ListSpecies(const int* numbers, int count, int nspec, std::uint16_t* slots,
   std::fill(slots + at, slots + size, static_cast<std::uint16_t>(kUnitSlot));
 }
 
+// The distinct (b, E) pairs of the forward and low-pressure rate constants:
+// the pairs sorted in place (no memory of their own), equal neighbours
+// merged. Pairs are equal when their bits are.
+void PrepareExponents(PreparedModel& p, int nreac) {
+  // Entry 2r is reaction r's forward pair, 2r+1 its low-pressure pair.
+  int* order = p.involved;  // free until PrepareInvolved fills it
+  auto pair = [&p](int e) {
+    const ReactionInput& in = p.input[e >> 1];
+    return (e & 1) ? ArrheniusExponent{in.b0, in.E0} : ArrheniusExponent{in.b, in.E};
+  };
+  auto key = [&](int e) {
+    const ArrheniusExponent x = pair(e);
+    return std::pair{std::bit_cast<std::uint64_t>(x.b), std::bit_cast<std::uint64_t>(x.E)};
+  };
+  for (int e = 0; e < 2 * nreac; ++e) order[e] = e;
+  std::sort(order, order + 2 * nreac, [&](int a, int b) { return key(a) < key(b); });
+  p.exponentCount = 0;
+  for (int at = 0; at < 2 * nreac; ++at) {
+    const int e = order[at];
+    if (at == 0 || key(e) != key(order[at - 1])) p.exponents[p.exponentCount++] = pair(e);
+    ((e & 1) ? p.lowExponent : p.forwardExponent)[e >> 1] = p.exponentCount - 1;
+  }
+}
+
 // How many of a padded species list are species (the padding comes last).
 int Listed(const std::uint16_t* slots, int size) {
   return static_cast<int>(std::find(slots, slots + size, kUnitSlot) - slots);
@@ -347,6 +414,27 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
   }
   p.involvedStart[nspec] = at;
   walk([&](int species, int q) { p.involved[next[species]++] = q; });
+}
+
+// exp(-dg) of a reversible reaction from the species terms of the current
+// temperature: the product of exp(-G/RT) of its products and exp(G/RT) of
+// its reactants. The powers of two add up to within a few of -dg log2 e, in
+// the range of normal numbers as |dg| <= EXPLIM; a sum out of that range
+// (from absurd species values) takes exp(-dg) itself.
+inline double EquilibriumTerm(const ReactionInput& in, double dg) {
+  const TemperatureValues& v = values;
+  double mantissa = 1.0;
+  double power = 0.0;
+  for (int k = 0; k < in.products; ++k) {
+    mantissa *= v.gibbsMantissa[in.product[k]];
+    power += v.gibbsPower[in.product[k]];
+  }
+  for (int k = 0; k < in.reactants; ++k) {
+    mantissa *= v.gibbsInverse[in.reactant[k]];
+    power -= v.gibbsPower[in.reactant[k]];
+  }
+  if (!(std::fabs(power) <= kEquilibriumPowerLimit)) return std::exp(-dg);
+  return mantissa * PowerOfTwo(power);
 }
 
 // Reads the tables into the compact form.
@@ -399,11 +487,14 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       g.products = static_cast<std::uint8_t>(Listed(g.product, 6));
     }
   }
+  PrepareExponents(p, nreac);
   PrepareInvolved(p, nspec);
   PrepareTerms(p.terms, p.input, nspec, nreac, [](const ReactionInput&) { return true; });
   p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   SolverCommon.concentration[kUnitSlot] = 1.0;
+  values.gibbsMantissa[kUnitSlot] = 1.0;
+  values.gibbsInverse[kUnitSlot] = 1.0;
   p.ireac = ireac;
   p.rreac = rreac;
   p.th = th;
@@ -514,7 +605,12 @@ void MassActionRates(const MassActionReaction* reactions, int count, const doubl
 
 // Net rates of the other reactions: third bodies, fall-off with its
 // broadening, more than three products. A reaction that contributes nothing
-// keeps +0 and -0.
+// keeps +0 and -0. A full evaluation keeps the broadening of every fall-off
+// reaction; a Jacobian column, whose collider concentrations differ from
+// those by a relative 1e-8 or so, takes log Pr and the broadening factor
+// from them by their series, exact to rounding where the change is below
+// kSeriesLimit.
+template <bool kColumn>
 void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const double* c, const double* collider,
                   double* rates) {
   for (int q = 0; q < p.generalCount; ++q) {
@@ -525,6 +621,8 @@ void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const doub
     const double k = v.kf[r];
     double m = 1.0;
     double cm = 0.0;
+    FallOffBase& b = base.fallOff[q];
+    if (!kColumn) b.valid = false;
     if (g.set >= 0) {
       cm = collider[g.set];
       if (cm <= 0.0) continue;
@@ -538,15 +636,24 @@ void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const doub
       const double pr = k0 * cm / k;
       m = pr / (1.0 + pr);
       const int form = p.input[r].form;
-      if (IsTroe(form)) {
-        const double logPr = std::log(pr) * kLog10e;
-        const double f = (logPr + v.troeC[r]) / (v.troeN[r] - 0.14 * (logPr + v.troeC[r]));
-        const double logF = v.logFc[r] / (1.0 + f * f);
-        m = m * std::exp(logF * kLn10);
-      } else if (form == 2) {
-        const double logPr = std::log(pr) * kLog10e;
-        const double z = 1.0 / (1.0 + logPr * logPr);
-        m = m * (std::exp(z * v.sriLogBase[r]) * v.sriFactor[r]);
+      if (IsTroe(form) || form == 2) {
+        const bool series = kColumn && b.valid;
+        // log10 Pr, with Pr/Pr(base) = 1 + u.
+        const double u = series ? (cm - b.collider) / b.collider : kInfinity;
+        const double logPr =
+            std::fabs(u) <= kSeriesLimit ? b.logPr + (u - 0.5 * u * u) * kLog10e : std::log(pr) * kLog10e;
+        // ln F of the broadening factor F.
+        double logF;
+        if (IsTroe(form)) {
+          const double f = (logPr + v.troeC[r]) / (v.troeN[r] - 0.14 * (logPr + v.troeC[r]));
+          logF = v.logFc[r] / (1.0 + f * f) * kLn10;
+        } else {
+          logF = 1.0 / (1.0 + logPr * logPr) * v.sriLogBase[r];
+        }
+        const double w = series ? logF - b.logF : kInfinity;
+        const double F = std::fabs(w) <= kSeriesLimit ? b.F + b.F * (w + 0.5 * w * w) : std::exp(logF);
+        if (!kColumn) b = {cm, logPr, logF, F, true};
+        m = m * (form == 2 ? F * v.sriFactor[r] : F);
       }
     }
 
@@ -638,7 +745,7 @@ double ColumnProduction(const PreparedModel& p, const TemperatureValues& v, cons
 
   // Third bodies and fall-off: evaluated anew.
   ColliderConcentrations(p, conc, ctot, work.collider);
-  GeneralRates(p, v, conc, work.collider, work.signedRates);
+  GeneralRates<true>(p, v, conc, work.collider, work.signedRates);
   for (int q = 0; q < p.generalCount; ++q) {
     const GeneralReaction& g = p.general[q];
     AddRate(production, g, work.signedRates[2 * g.r + 1]);
@@ -717,23 +824,39 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     v.hrt[i] = hrt;
     v.cpr[i] = cpr;
     v.grt[i] = th[21];
+    // exp(-G/RT) split into a power of two and a mantissa, so that products
+    // of such terms neither overflow nor underflow on the way.
+    const double z = -th[21] * kLog2e;
+    const double power = std::nearbyint(z);
+    v.gibbsPower[i] = power;
+    v.gibbsMantissa[i] = std::exp2(z - power);
+    v.gibbsInverse[i] = std::exp2(power - z);
   }
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
+  for (int e = 0; e < p.exponentCount; ++e) {
+    const ArrheniusExponent& a = p.exponents[e];
+    const double x = -a.E / RT;
+    const double exponent = a.b * lnT + x;
+    v.exponent[e] = x;
+    v.factor[e] = exponent > kFusedExponentLimit ? kInfinity : std::exp(exponent);
+  }
   for (int r = 0; r < NREAC; ++r) {
     const ReactionInput& in = p.input[r];
     double* rr = RREAC + r * kRreacSlots;
     const int number = r + 1;
 
-    const double x = -in.E / RT;
+    const int fe = p.forwardExponent[r];
+    const double x = v.exponent[fe];
     if (x > explim) SolverReportError(2, c.XNOW, T, number, 0, 1);
-    v.kf[r] = rr[21] = Arrhenius(in.A, in.b, x, T, lnT);
+    v.kf[r] = rr[21] = Arrhenius(in.A, in.b, x, v.factor[fe], T);
 
     if (in.lowPressure) {
-      const double x0 = -in.E0 / RT;
+      const int le = p.lowExponent[r];
+      const double x0 = v.exponent[le];
       if (x0 > explim) SolverReportError(5, c.XNOW, T, number, 0, 1);
-      v.k0[r] = rr[23] = Arrhenius(in.A0, in.b0, x0, T, lnT);
+      v.k0[r] = rr[23] = Arrhenius(in.A0, in.b0, x0, v.factor[le], T);
     } else {
       v.k0[r] = rr[23];
     }
@@ -766,7 +889,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
       const double dg = products - reactants;
       if (dg > explim) SolverReportError(3, c.XNOW, T, number, 0, 1);
       if (dg < -explim) SolverReportError(4, c.XNOW, T, number, 0, 1);
-      v.kc[r] = rr[22] = std::exp(-dg) / PowInt(RCT, in.products - in.reactants);
+      v.kc[r] = rr[22] = EquilibriumTerm(in, dg) / PowInt(RCT, in.products - in.reactants);
     } else {
       v.kc[r] = rr[22] = 0.0;
     }
@@ -820,7 +943,7 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
     ColliderConcentrations(p, conc, ctot, work.collider);
     double* rates = work.signedRates;
     MassActionRates(p.massAction, p.massActionCount, v.kf, v.kr, conc, rates, base.forward, base.reverse);
-    GeneralRates(p, v, conc, work.collider, rates);
+    GeneralRates<false>(p, v, conc, work.collider, rates);
 
     // Molar production rates, and the part of them that releases no heat.
     Gather(p.terms, rates, production);
