@@ -166,8 +166,8 @@ struct TemperatureValues {
   double hrt[kMaxSpecies];  // H/RT
   double cpr[kMaxSpecies];  // Cp/R
   double grt[kMaxSpecies + 1];  // G/RT; the unit slot: 0
-  // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power / mantissa
-  // as 2^-power * inverse (mantissa and inverse between 2^-1/2 and 2^1/2).
+  // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
+  // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
   double gibbsPower[kMaxSpecies + 1];     // the unit slot: 0
   double gibbsMantissa[kMaxSpecies + 1];  // the unit slot: 1
   double gibbsInverse[kMaxSpecies + 1];   // the unit slot: 1
@@ -177,6 +177,8 @@ struct TemperatureValues {
   double kf[kMaxReactions];   // forward (high-pressure) rate constant
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
+  double inverseKc[kMaxReactions];  // 1/kc of the reversible reactions
+  double lowRatio[kMaxReactions];   // k0/kf of the fall-off reactions
   double k0[kMaxReactions];   // low-pressure rate constant
   // Troe: log10 Fc and the two constants made of it.
   double logFc[kMaxReactions];
@@ -514,6 +516,8 @@ inline void DeriveFromConstants(int r, double lnT) {
   const ReactionInput& in = prepared.input[r];
   TemperatureValues& v = values;
   v.kr[r] = in.reverse == 1 ? v.kf[r] / v.kc[r] : 0.0;
+  v.inverseKc[r] = in.reverse == 1 ? 1.0 / v.kc[r] : 0.0;
+  v.lowRatio[r] = in.lowPressure ? v.k0[r] / v.kf[r] : 0.0;
   if (IsTroe(in.form)) {
     v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
     v.troeN[r] = 0.75 - 1.27 * v.logFc[r];
@@ -633,7 +637,7 @@ void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const doub
       // Without a collider concentration or with a vanishing limit rate the
       // fall-off expression has no value; such a reaction adds nothing.
       if (g.set < 0 || k == 0.0 || k0 == 0.0) continue;
-      const double pr = k0 * cm / k;
+      const double pr = v.lowRatio[r] * cm;
       m = pr / (1.0 + pr);
       const int form = p.input[r].form;
       if (IsTroe(form) || form == 2) {
@@ -662,7 +666,7 @@ void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const doub
     const double rf = kEff * c[g.reactant[0]] * c[g.reactant[1]] * c[g.reactant[2]];
     double rrev = 0.0;
     if (g.reversible) {
-      rrev = kEff / v.kc[r] * c[g.product[0]] * c[g.product[1]] * c[g.product[2]];
+      rrev = kEff * v.inverseKc[r] * c[g.product[0]] * c[g.product[1]] * c[g.product[2]];
       rrev = rrev * c[g.product[3]] * c[g.product[4]] * c[g.product[5]];
     }
     rates[2 * r] = -(rf - rrev);
@@ -830,7 +834,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     const double power = std::nearbyint(z);
     v.gibbsPower[i] = power;
     v.gibbsMantissa[i] = std::exp2(z - power);
-    v.gibbsInverse[i] = std::exp2(power - z);
+    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
   }
 
   const double RT = c.RE * T;
