@@ -25,6 +25,7 @@
 
 #include "solver.h"
 #include "vector_clones.h"
+#include "vector_exp.h"
 
 namespace kx {
 
@@ -35,6 +36,7 @@ namespace {
 constexpr double kLn10 = 2.30258509299404568402;
 constexpr double kLog10e = 0.43429448190325182765;
 constexpr double kLog2e = 1.44269504088896340736;
+constexpr double kLn2 = 0.69314718055994530942;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Relative changes up to this are taken through series (of ln(1 + u) and of
 // exp(w)) whose first left-out terms are below 1e-18 of the result.
@@ -174,6 +176,7 @@ struct TemperatureValues {
   // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
   double exponent[2 * kMaxReactions];
   double factor[2 * kMaxReactions];
+  double scratch[2 * kMaxReactions];  // arguments of the exponentials
   double kf[kMaxReactions];   // forward (high-pressure) rate constant
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
@@ -833,19 +836,22 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     const double z = -th[21] * kLog2e;
     const double power = std::nearbyint(z);
     v.gibbsPower[i] = power;
-    v.gibbsMantissa[i] = std::exp2(z - power);
-    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+    v.scratch[i] = (z - power) * kLn2;
   }
+  ExpArray(v.scratch, v.gibbsMantissa, NSPEC);
+  for (int i = 0; i < NSPEC; ++i) v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
   for (int e = 0; e < p.exponentCount; ++e) {
     const ArrheniusExponent& a = p.exponents[e];
     const double x = -a.E / RT;
-    const double exponent = a.b * lnT + x;
     v.exponent[e] = x;
-    v.factor[e] = exponent > kFusedExponentLimit ? kInfinity : std::exp(exponent);
+    v.scratch[e] = a.b * lnT + x;
   }
+  ExpArray(v.scratch, v.factor, p.exponentCount);
+  for (int e = 0; e < p.exponentCount; ++e)
+    if (v.scratch[e] > kFusedExponentLimit) v.factor[e] = kInfinity;
   for (int r = 0; r < NREAC; ++r) {
     const ReactionInput& in = p.input[r];
     double* rr = RREAC + r * kRreacSlots;
