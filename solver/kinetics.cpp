@@ -38,6 +38,9 @@ constexpr double kLog10e = 0.43429448190325182765;
 constexpr double kLog2e = 1.44269504088896340736;
 constexpr double kLn2 = 0.69314718055994530942;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// The change of the number of moles in a reaction: up to 6 products, up to
+// 3 reactants.
+constexpr int kMaxMoleChange = 6;
 // Relative changes up to this are taken through series (of ln(1 + u) and of
 // exp(w)) whose first left-out terms are below 1e-18 of the result.
 constexpr double kSeriesLimit = 1e-6;
@@ -181,6 +184,7 @@ struct TemperatureValues {
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
   double inverseKc[kMaxReactions];  // 1/kc of the reversible reactions
+  double rctPower[2 * kMaxMoleChange + 1];  // (RC T)^d, d = -kMaxMoleChange .. kMaxMoleChange
   double lowRatio[kMaxReactions];   // k0/kf of the fall-off reactions
   double k0[kMaxReactions];   // low-pressure rate constant
   // Troe: log10 Fc and the two constants made of it.
@@ -421,25 +425,37 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
   walk([&](int species, int q) { p.involved[next[species]++] = q; });
 }
 
-// exp(-dg) of a reversible reaction from the species terms of the current
-// temperature: the product of exp(-G/RT) of its products and exp(G/RT) of
-// its reactants. The powers of two add up to within a few of -dg log2 e, in
-// the range of normal numbers as |dg| <= EXPLIM; a sum out of that range
-// (from absurd species values) takes exp(-dg) itself.
-inline double EquilibriumTerm(const ReactionInput& in, double dg) {
-  const TemperatureValues& v = values;
+// The equilibrium constant exp(-dg) (RC T)^-dn of a reversible reaction and
+// its inverse, from the species terms of the current temperature: exp(-dg)
+// is the product of exp(-G/RT) of its products and exp(G/RT) of its
+// reactants, with no division. The powers of two add up to within a few of
+// -dg log2 e, in the range of normal numbers as |dg| <= EXPLIM; a sum out of
+// that range (from absurd species values) takes exp(-dg) itself.
+inline void SetEquilibrium(int r, const ReactionInput& in, double dg) {
+  TemperatureValues& v = values;
   double mantissa = 1.0;
+  double inverse = 1.0;
   double power = 0.0;
   for (int k = 0; k < in.products; ++k) {
     mantissa *= v.gibbsMantissa[in.product[k]];
+    inverse *= v.gibbsInverse[in.product[k]];
     power += v.gibbsPower[in.product[k]];
   }
   for (int k = 0; k < in.reactants; ++k) {
     mantissa *= v.gibbsInverse[in.reactant[k]];
+    inverse *= v.gibbsMantissa[in.reactant[k]];
     power -= v.gibbsPower[in.reactant[k]];
   }
-  if (!(std::fabs(power) <= kEquilibriumPowerLimit)) return std::exp(-dg);
-  return mantissa * PowerOfTwo(power);
+  const int dn = in.products - in.reactants;
+  const double* rct = v.rctPower + kMaxMoleChange;
+  if (std::fabs(power) <= kEquilibriumPowerLimit) {
+    v.kc[r] = mantissa * PowerOfTwo(power) * rct[-dn];
+    v.inverseKc[r] = inverse * PowerOfTwo(-power) * rct[dn];
+  } else {
+    v.kc[r] = std::exp(-dg) * rct[-dn];
+    v.inverseKc[r] = std::exp(dg) * rct[dn];
+  }
+  v.kr[r] = v.kf[r] * v.inverseKc[r];
 }
 
 // Reads the tables into the compact form.
@@ -466,10 +482,10 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
     in.lowPressure = ir[13] == 1;
     in.form = ir[14];
     in.reverse = ir[15];
-    in.reactants = ir[9];
-    in.products = ir[10];
-    ListSpecies(ir, std::min(ir[9], 3), nspec, in.reactant, 3);
-    ListSpecies(ir + 3, std::min(ir[10], 6), nspec, in.product, 6);
+    in.reactants = std::clamp(ir[9], 0, 3);
+    in.products = std::clamp(ir[10], 0, 6);
+    ListSpecies(ir, in.reactants, nspec, in.reactant, 3);
+    ListSpecies(ir + 3, in.products, nspec, in.product, 6);
 
     const bool thirdBody = ir[11] > 0 || ir[12] > 0;
     const bool moreProducts = ir[10] > 3;
@@ -514,12 +530,10 @@ inline void EnsurePrepared(const int* ireac, const double* rreac, const double* 
 }
 
 // The values that the right-hand side derives from the rate constants of
-// reaction r (kf, kc, k0 and the broadening term of RREAC slot 25).
+// reaction r (kf, k0 and the broadening term of RREAC slot 25).
 inline void DeriveFromConstants(int r, double lnT) {
   const ReactionInput& in = prepared.input[r];
   TemperatureValues& v = values;
-  v.kr[r] = in.reverse == 1 ? v.kf[r] / v.kc[r] : 0.0;
-  v.inverseKc[r] = in.reverse == 1 ? 1.0 / v.kc[r] : 0.0;
   v.lowRatio[r] = in.lowPressure ? v.k0[r] / v.kf[r] : 0.0;
   if (IsTroe(in.form)) {
     v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
@@ -549,6 +563,9 @@ void TakeConstantsFromTables(double T, const double* rreac, const double* th, in
     v.k0[r] = rr[23];
     v.logFc[r] = rr[24];
     if (prepared.input[r].form == 2) v.sriLogBase[r] = std::log(rr[24]);
+    const bool reversible = prepared.input[r].reverse == 1;
+    v.inverseKc[r] = reversible ? 1.0 / v.kc[r] : 0.0;
+    v.kr[r] = reversible ? v.kf[r] / v.kc[r] : 0.0;
     DeriveFromConstants(r, lnT);
   }
   v.T = T;
@@ -843,6 +860,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
+  for (int d = -kMaxMoleChange; d <= kMaxMoleChange; ++d) v.rctPower[kMaxMoleChange + d] = PowInt(RCT, d);
   for (int e = 0; e < p.exponentCount; ++e) {
     const ArrheniusExponent& a = p.exponents[e];
     const double x = -a.E / RT;
@@ -899,10 +917,13 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
       const double dg = products - reactants;
       if (dg > explim) SolverReportError(3, c.XNOW, T, number, 0, 1);
       if (dg < -explim) SolverReportError(4, c.XNOW, T, number, 0, 1);
-      v.kc[r] = rr[22] = EquilibriumTerm(in, dg) / PowInt(RCT, in.products - in.reactants);
+      SetEquilibrium(r, in, dg);
     } else {
-      v.kc[r] = rr[22] = 0.0;
+      v.kc[r] = 0.0;
+      v.inverseKc[r] = 0.0;
+      v.kr[r] = 0.0;
     }
+    rr[22] = v.kc[r];
     DeriveFromConstants(r, lnT);
   }
 
