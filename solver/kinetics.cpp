@@ -44,8 +44,12 @@ constexpr int kMaxMoleChange = 6;
 // Relative changes up to this are taken through series (of ln(1 + u) and of
 // exp(w)) whose first left-out terms are below 1e-18 of the result.
 constexpr double kSeriesLimit = 1e-6;
-// |dg| <= EXPLIM = 500 gives a sum of powers of two within 500 log2 e + 5.
-constexpr double kEquilibriumPowerLimit = 1000.0;
+// |dg| <= EXPLIM = 500 gives a sum of powers of two within 500 log2 e + 5;
+// sums out of this range fall back on exp(-dg).
+constexpr std::int64_t kEquilibriumPowerLimit = 1000;
+// Species terms G/RT beyond this are not split into powers of two.
+constexpr double kPowerCut = 1e15;
+constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 // The species lists of the reactions are padded with this slot, whose
 // concentration is 1 (a factor 1 leaves a product unchanged to the bit).
@@ -155,6 +159,10 @@ struct PreparedModel {
   int exponentCount;
   int forwardExponent[kMaxReactions];
   int lowExponent[kMaxReactions];
+  // The Troe reactions, and each one's place among them.
+  int troe[kMaxReactions];
+  int troeCount;
+  int troePlace[kMaxReactions];
   RateTerms terms;
   RateTerms heatExcludedTerms;
   bool anyHeatExcluded;
@@ -173,13 +181,17 @@ struct TemperatureValues {
   double grt[kMaxSpecies + 1];  // G/RT; the unit slot: 0
   // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
   // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
-  double gibbsPower[kMaxSpecies + 1];     // the unit slot: 0
+  std::int64_t gibbsPower[kMaxSpecies + 1];  // the unit slot: 0
   double gibbsMantissa[kMaxSpecies + 1];  // the unit slot: 1
   double gibbsInverse[kMaxSpecies + 1];   // the unit slot: 1
   // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
   double exponent[2 * kMaxReactions];
   double factor[2 * kMaxReactions];
   double scratch[2 * kMaxReactions];  // arguments of the exponentials
+  // The three exponentials of each Troe centre (by place among the Troe
+  // reactions), and their arguments.
+  double troeArgument[3 * kMaxReactions];
+  double troeExp[3 * kMaxReactions];
   double kf[kMaxReactions];   // forward (high-pressure) rate constant
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
@@ -259,12 +271,19 @@ inline double Arrhenius(double A, double b, double x, double factor, double T) {
 }
 
 // 2^k for an integral k in the range of normal numbers.
-inline double PowerOfTwo(double k) {
-  return std::bit_cast<double>(static_cast<std::uint64_t>(static_cast<std::int64_t>(k) + 1023) << 52);
-}
+inline double PowerOfTwo(std::int64_t k) { return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52); }
 
 // A Troe exponent: -u, but never below -EXPLIM.
 inline double TroeExponent(double u, double explim) { return u > explim ? -explim : -u; }
+
+// The exponents -T/T***, -T/T* and (four parameters) -T**/T of a Troe
+// centre, each at least -EXPLIM; the third is 0 with three parameters.
+inline void TroeExponents(const ReactionInput& in, double T, double explim, double* e) {
+  const double* bp = in.broadening;
+  e[0] = TroeExponent(T / bp[1], explim);
+  e[1] = TroeExponent(T / bp[2], explim);
+  e[2] = in.form == 1 ? TroeExponent(bp[3] / T, explim) : 0.0;
+}
 
 inline bool IsTroe(int form) { return form == 1 || form == 3; }
 
@@ -435,7 +454,7 @@ inline void SetEquilibrium(int r, const ReactionInput& in, double dg) {
   TemperatureValues& v = values;
   double mantissa = 1.0;
   double inverse = 1.0;
-  double power = 0.0;
+  std::int64_t power = 0;
   for (int k = 0; k < in.products; ++k) {
     mantissa *= v.gibbsMantissa[in.product[k]];
     inverse *= v.gibbsInverse[in.product[k]];
@@ -448,7 +467,7 @@ inline void SetEquilibrium(int r, const ReactionInput& in, double dg) {
   }
   const int dn = in.products - in.reactants;
   const double* rct = v.rctPower + kMaxMoleChange;
-  if (std::fabs(power) <= kEquilibriumPowerLimit) {
+  if (power >= -kEquilibriumPowerLimit && power <= kEquilibriumPowerLimit && std::isfinite(mantissa)) {
     v.kc[r] = mantissa * PowerOfTwo(power) * rct[-dn];
     v.inverseKc[r] = inverse * PowerOfTwo(-power) * rct[dn];
   } else {
@@ -509,6 +528,12 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
     }
   }
   PrepareExponents(p, nreac);
+  p.troeCount = 0;
+  for (int r = 0; r < nreac; ++r) {
+    if (!IsTroe(p.input[r].form)) continue;
+    p.troePlace[r] = p.troeCount;
+    p.troe[p.troeCount++] = r;
+  }
   PrepareInvolved(p, nspec);
   PrepareTerms(p.terms, p.input, nspec, nreac, [](const ReactionInput&) { return true; });
   p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
@@ -852,11 +877,17 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     // of such terms neither overflow nor underflow on the way.
     const double z = -th[21] * kLog2e;
     const double power = std::nearbyint(z);
-    v.gibbsPower[i] = power;
-    v.scratch[i] = (z - power) * kLn2;
+    const bool split = std::fabs(z) <= kPowerCut;
+    v.gibbsPower[i] = split ? static_cast<std::int64_t>(power) : 0;
+    v.scratch[i] = split ? (z - power) * kLn2 : 0.0;
   }
   ExpArray(v.scratch, v.gibbsMantissa, NSPEC);
-  for (int i = 0; i < NSPEC; ++i) v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+  for (int i = 0; i < NSPEC; ++i) {
+    // A species without a split (absurd values, not a number) makes the
+    // equilibrium constants of its reactions fall back on exp(-dg).
+    if (!(std::fabs(-v.grt[i] * kLog2e) <= kPowerCut)) v.gibbsMantissa[i] = kNotANumber;
+    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+  }
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
@@ -870,6 +901,12 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   ExpArray(v.scratch, v.factor, p.exponentCount);
   for (int e = 0; e < p.exponentCount; ++e)
     if (v.scratch[e] > kFusedExponentLimit) v.factor[e] = kInfinity;
+  for (int t = 0; t < p.troeCount; ++t) {
+    const ReactionInput& in = p.input[p.troe[t]];
+    double* e = v.troeArgument + 3 * t;
+    TroeExponents(in, T, explim, e);
+  }
+  ExpArray(v.troeArgument, v.troeExp, 3 * p.troeCount);
   for (int r = 0; r < NREAC; ++r) {
     const ReactionInput& in = p.input[r];
     double* rr = RREAC + r * kRreacSlots;
@@ -892,15 +929,14 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     const double* bp = in.broadening;
     if (IsTroe(in.form)) {
       const double alpha = bp[0];
-      const double e1 = TroeExponent(T / bp[1], explim);
-      const double e2 = TroeExponent(T / bp[2], explim);
-      const double e3 = in.form == 1 ? TroeExponent(bp[3] / T, explim) : 0.0;
-      if (e1 > explim || e2 > explim || (in.form == 1 && e3 > explim))
-        SolverReportError(6, c.XNOW, T, number, 0, 1);
-      double fc = (1.0 - alpha) * std::exp(e1) + alpha * std::exp(e2);
-      if (in.form == 1) fc = fc + std::exp(e3);
+      const int t = 3 * p.troePlace[r];
+      const double* e = v.troeArgument + t;
+      if (e[0] > explim || e[1] > explim || e[2] > explim) SolverReportError(6, c.XNOW, T, number, 0, 1);
+      const double* ex = v.troeExp + t;
+      double fc = (1.0 - alpha) * ex[0] + alpha * ex[1];
+      if (in.form == 1) fc = fc + ex[2];
       if (fc <= 0.0) SolverReportError(8, c.XNOW, T, number, 0, 1);
-      v.logFc[r] = rr[24] = std::log10(fc);
+      v.logFc[r] = rr[24] = std::log(fc) * kLog10e;
     } else if (in.form == 2) {
       const double e1 = -bp[1] / T;
       const double e2 = -T / bp[2];
