@@ -163,6 +163,20 @@ struct PreparedModel {
   int troe[kMaxReactions];
   int troeCount;
   int troePlace[kMaxReactions];
+  // The fall-off, SRI and reversible reactions.
+  int lowPressure[kMaxReactions];
+  int lowPressureCount;
+  int sri[kMaxReactions];
+  int sriCount;
+  int reversible[kMaxReactions];
+  int reversibleCount;
+  // The species' polynomial coefficients by coefficient (TH slots 1-14) and
+  // common temperature, and whether each range has data (its seven
+  // coefficients do not sum to zero).
+  double coefficient[14][kMaxSpecies];
+  double commonTemperature[kMaxSpecies];
+  bool upperData[kMaxSpecies];
+  bool lowerData[kMaxSpecies];
   RateTerms terms;
   RateTerms heatExcludedTerms;
   bool anyHeatExcluded;
@@ -178,6 +192,7 @@ struct TemperatureValues {
 
   double hrt[kMaxSpecies];  // H/RT
   double cpr[kMaxSpecies];  // Cp/R
+  double sr[kMaxSpecies];      // S/R
   double grt[kMaxSpecies + 1];  // G/RT; the unit slot: 0
   // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
   // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
@@ -192,6 +207,8 @@ struct TemperatureValues {
   // reactions), and their arguments.
   double troeArgument[3 * kMaxReactions];
   double troeExp[3 * kMaxReactions];
+  double troeCentre[kMaxReactions];  // Fc, by place
+  double dg[kMaxReactions];  // dG/RT of the reversible reactions
   double kf[kMaxReactions];   // forward (high-pressure) rate constant
   double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
   double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
@@ -528,11 +545,28 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
     }
   }
   PrepareExponents(p, nreac);
-  p.troeCount = 0;
+  p.troeCount = p.lowPressureCount = p.sriCount = p.reversibleCount = 0;
   for (int r = 0; r < nreac; ++r) {
-    if (!IsTroe(p.input[r].form)) continue;
-    p.troePlace[r] = p.troeCount;
-    p.troe[p.troeCount++] = r;
+    const ReactionInput& in = p.input[r];
+    if (IsTroe(in.form)) {
+      p.troePlace[r] = p.troeCount;
+      p.troe[p.troeCount++] = r;
+    } else if (in.form == 2) {
+      p.sri[p.sriCount++] = r;
+    }
+    if (in.lowPressure) p.lowPressure[p.lowPressureCount++] = r;
+    if (in.reverse == 1) p.reversible[p.reversibleCount++] = r;
+  }
+  for (int i = 0; i < nspec; ++i) {
+    const double* a = th + i * kThSlots;
+    double upper = 0.0;
+    double lower = 0.0;
+    for (int k = 0; k < 7; ++k) upper += a[k];
+    for (int k = 7; k < 14; ++k) lower += a[k];
+    for (int k = 0; k < 14; ++k) p.coefficient[k][i] = a[k];
+    p.commonTemperature[i] = a[17];
+    p.upperData[i] = upper != 0.0;
+    p.lowerData[i] = lower != 0.0;
   }
   PrepareInvolved(p, nspec);
   PrepareTerms(p.terms, p.input, nspec, nreac, [](const ReactionInput&) { return true; });
@@ -554,20 +588,103 @@ inline void EnsurePrepared(const int* ireac, const double* rreac, const double* 
     Prepare(ireac, rreac, th, nspec, nreac);
 }
 
-// The values that the right-hand side derives from the rate constants of
-// reaction r (kf, k0 and the broadening term of RREAC slot 25).
-inline void DeriveFromConstants(int r, double lnT) {
-  const ReactionInput& in = prepared.input[r];
-  TemperatureValues& v = values;
-  v.lowRatio[r] = in.lowPressure ? v.k0[r] / v.kf[r] : 0.0;
-  if (IsTroe(in.form)) {
-    v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
-    v.troeN[r] = 0.75 - 1.27 * v.logFc[r];
-  } else if (in.form == 2) {
-    double factor = 1.0;
-    if (in.broadening[3] > 0.0) factor = in.broadening[3];
-    if (in.broadening[4] != 0.0) factor = factor * std::exp(in.broadening[4] * lnT);
-    v.sriFactor[r] = factor;
+// H/RT, Cp/R, S/R and G/RT of every species at T, by the same operations as
+// SolverSpeciesThermo, and exp(-G/RT) split into a power of two and a
+// mantissa, so that products of such terms neither overflow nor underflow
+// on the way.
+KX_VECTOR_CLONES
+void SpeciesFunctions(const PreparedModel& p, int nspec, double T, const double* tpow, TemperatureValues& v) {
+  double* __restrict hrt = v.hrt;
+  double* __restrict cpr = v.cpr;
+  double* __restrict sr = v.sr;
+  double* __restrict grt = v.grt;
+  double* __restrict fraction = v.scratch;
+  std::int64_t* __restrict power = v.gibbsPower;
+  for (int i = 0; i < nspec; ++i) {
+    const bool upper = T > p.commonTemperature[i];
+    const bool data = upper ? p.upperData[i] : p.lowerData[i];
+    double a[7];
+    for (int k = 0; k < 7; ++k) a[k] = upper ? p.coefficient[k][i] : p.coefficient[k + 7][i];
+    const double p2 = a[1] * T;
+    const double p3 = a[2] * tpow[1];
+    const double p4 = a[3] * tpow[2];
+    const double p5 = a[4] * tpow[3];
+    const double c = p2 + a[0] + p3 + p4 + p5;
+    const double h = p2 * 0.5 + a[0] + p3 / 3.0 + p4 * 0.25 + p5 / 5.0 + a[5] / T;
+    const double e = a[0] * tpow[0] + p2 + p3 * 0.5 + p4 / 3.0 + p5 * 0.25 + a[6];
+    hrt[i] = data ? h : 0.0;
+    cpr[i] = data ? c : 0.0;
+    sr[i] = data ? e : 0.0;
+    grt[i] = hrt[i] - sr[i];
+    const double z = -grt[i] * kLog2e;
+    const double whole = std::nearbyint(z);
+    const bool split = std::fabs(z) <= kPowerCut;
+    power[i] = split ? static_cast<std::int64_t>(whole) : 0;
+    fraction[i] = split ? (z - whole) * kLn2 : 0.0;
+  }
+  ExpArray(v.scratch, v.gibbsMantissa, nspec);
+  for (int i = 0; i < nspec; ++i) {
+    // A species without a split (absurd values, not a number) makes the
+    // equilibrium constants of its reactions fall back on exp(-dg).
+    if (!(std::fabs(-grt[i] * kLog2e) <= kPowerCut)) v.gibbsMantissa[i] = kNotANumber;
+    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+  }
+}
+
+// Per distinct Arrhenius exponent: x = -E/(RE T) and T^b exp(x) (infinite
+// where one exponential of b ln T + x would overflow). True when some x is
+// above the exponent limit.
+KX_VECTOR_CLONES
+bool ArrheniusFactors(const ArrheniusExponent* __restrict exponents, int count, double RT, double lnT,
+                      double explim, double* __restrict x, double* __restrict argument, double* __restrict factor) {
+  bool above = false;
+  for (int e = 0; e < count; ++e) {
+    x[e] = -exponents[e].E / RT;
+    argument[e] = exponents[e].b * lnT + x[e];
+    above |= x[e] > explim;
+  }
+  ExpArray(argument, factor, count);
+  for (int e = 0; e < count; ++e)
+    if (argument[e] > kFusedExponentLimit) factor[e] = kInfinity;
+  return above;
+}
+
+// The SRI factor d T^e (d only when above 0) of reaction r.
+inline void SetSriFactor(int r, double lnT) {
+  const double* bp = prepared.input[r].broadening;
+  double factor = 1.0;
+  if (bp[3] > 0.0) factor = bp[3];
+  if (bp[4] != 0.0) factor = factor * std::exp(bp[4] * lnT);
+  values.sriFactor[r] = factor;
+}
+
+// Goes through the reactions in order, each one's checks in the order 2, 5,
+// 6/8, 3/4, and reports the first that fails (the report ends the run).
+void ReportFirstRateFailure(double T) {
+  const PreparedModel& p = prepared;
+  const TemperatureValues& v = values;
+  const SolverCommonBlock& c = SolverCommon;
+  const double explim = c.EXPLIM;
+  for (int r = 0; r < p.nreac; ++r) {
+    const ReactionInput& in = p.input[r];
+    int code = 0;
+    if (v.exponent[p.forwardExponent[r]] > explim) {
+      code = 2;
+    } else if (in.lowPressure && v.exponent[p.lowExponent[r]] > explim) {
+      code = 5;
+    } else if (IsTroe(in.form)) {
+      const int t = p.troePlace[r];
+      const double* e = v.troeArgument + 3 * t;
+      if (e[0] > explim || e[1] > explim || e[2] > explim) code = 6;
+      else if (v.troeCentre[t] <= 0.0) code = 8;
+    } else if (in.form == 2 && (-in.broadening[1] / T > explim || -T / in.broadening[2] > explim)) {
+      code = 6;
+    }
+    if (code == 0 && in.reverse == 1) {
+      if (v.dg[r] > explim) code = 3;
+      else if (v.dg[r] < -explim) code = 4;
+    }
+    if (code != 0) SolverReportError(code, c.XNOW, T, r + 1, 0, 1);
   }
 }
 
@@ -588,10 +705,17 @@ void TakeConstantsFromTables(double T, const double* rreac, const double* th, in
     v.k0[r] = rr[23];
     v.logFc[r] = rr[24];
     if (prepared.input[r].form == 2) v.sriLogBase[r] = std::log(rr[24]);
-    const bool reversible = prepared.input[r].reverse == 1;
+    const ReactionInput& in = prepared.input[r];
+    const bool reversible = in.reverse == 1;
     v.inverseKc[r] = reversible ? 1.0 / v.kc[r] : 0.0;
     v.kr[r] = reversible ? v.kf[r] / v.kc[r] : 0.0;
-    DeriveFromConstants(r, lnT);
+    v.lowRatio[r] = in.lowPressure ? v.k0[r] / v.kf[r] : 0.0;
+    if (IsTroe(in.form)) {
+      v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
+      v.troeN[r] = 0.75 - 1.27 * v.logFc[r];
+    } else if (in.form == 2) {
+      SetSriFactor(r, lnT);
+    }
   }
   v.T = T;
   v.rreac = rreac;
@@ -856,113 +980,86 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   v.th = nullptr;
   const double explim = c.EXPLIM;
 
-  double TPOW[4];
-  TPOW[0] = std::log(T);
-  TPOW[1] = T * T;
-  TPOW[2] = T * TPOW[1];
-  TPOW[3] = T * TPOW[2];
+  const double TPOW[4] = {std::log(T), T * T, T * T * T, T * T * T * T};
   const double lnT = TPOW[0];
+  SpeciesFunctions(p, NSPEC, T, TPOW, v);
   for (int i = 0; i < NSPEC; ++i) {
     double* th = TH + i * kThSlots;
-    double hrt, cpr, sr;
-    SolverSpeciesThermo(th, T, th[17], TPOW, hrt, cpr, sr);
-    th[18] = hrt;
-    th[19] = cpr;
-    th[20] = sr;
-    th[21] = hrt - sr;
-    v.hrt[i] = hrt;
-    v.cpr[i] = cpr;
-    v.grt[i] = th[21];
-    // exp(-G/RT) split into a power of two and a mantissa, so that products
-    // of such terms neither overflow nor underflow on the way.
-    const double z = -th[21] * kLog2e;
-    const double power = std::nearbyint(z);
-    const bool split = std::fabs(z) <= kPowerCut;
-    v.gibbsPower[i] = split ? static_cast<std::int64_t>(power) : 0;
-    v.scratch[i] = split ? (z - power) * kLn2 : 0.0;
-  }
-  ExpArray(v.scratch, v.gibbsMantissa, NSPEC);
-  for (int i = 0; i < NSPEC; ++i) {
-    // A species without a split (absurd values, not a number) makes the
-    // equilibrium constants of its reactions fall back on exp(-dg).
-    if (!(std::fabs(-v.grt[i] * kLog2e) <= kPowerCut)) v.gibbsMantissa[i] = kNotANumber;
-    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+    th[18] = v.hrt[i];
+    th[19] = v.cpr[i];
+    th[20] = v.sr[i];
+    th[21] = v.grt[i];
   }
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
   for (int d = -kMaxMoleChange; d <= kMaxMoleChange; ++d) v.rctPower[kMaxMoleChange + d] = PowInt(RCT, d);
-  for (int e = 0; e < p.exponentCount; ++e) {
-    const ArrheniusExponent& a = p.exponents[e];
-    const double x = -a.E / RT;
-    v.exponent[e] = x;
-    v.scratch[e] = a.b * lnT + x;
-  }
-  ExpArray(v.scratch, v.factor, p.exponentCount);
-  for (int e = 0; e < p.exponentCount; ++e)
-    if (v.scratch[e] > kFusedExponentLimit) v.factor[e] = kInfinity;
-  for (int t = 0; t < p.troeCount; ++t) {
-    const ReactionInput& in = p.input[p.troe[t]];
-    double* e = v.troeArgument + 3 * t;
-    TroeExponents(in, T, explim, e);
-  }
-  ExpArray(v.troeArgument, v.troeExp, 3 * p.troeCount);
+  // Each check below only notes a failure; the reactions are then gone
+  // through in order for the first one (SolverReportError ends the run).
+  bool failed = ArrheniusFactors(p.exponents, p.exponentCount, RT, lnT, explim, v.exponent, v.scratch, v.factor);
+
   for (int r = 0; r < NREAC; ++r) {
     const ReactionInput& in = p.input[r];
-    double* rr = RREAC + r * kRreacSlots;
-    const int number = r + 1;
-
     const int fe = p.forwardExponent[r];
-    const double x = v.exponent[fe];
-    if (x > explim) SolverReportError(2, c.XNOW, T, number, 0, 1);
-    v.kf[r] = rr[21] = Arrhenius(in.A, in.b, x, v.factor[fe], T);
-
-    if (in.lowPressure) {
-      const int le = p.lowExponent[r];
-      const double x0 = v.exponent[le];
-      if (x0 > explim) SolverReportError(5, c.XNOW, T, number, 0, 1);
-      v.k0[r] = rr[23] = Arrhenius(in.A0, in.b0, x0, v.factor[le], T);
-    } else {
-      v.k0[r] = rr[23];
-    }
-
-    const double* bp = in.broadening;
-    if (IsTroe(in.form)) {
-      const double alpha = bp[0];
-      const int t = 3 * p.troePlace[r];
-      const double* e = v.troeArgument + t;
-      if (e[0] > explim || e[1] > explim || e[2] > explim) SolverReportError(6, c.XNOW, T, number, 0, 1);
-      const double* ex = v.troeExp + t;
-      double fc = (1.0 - alpha) * ex[0] + alpha * ex[1];
-      if (in.form == 1) fc = fc + ex[2];
-      if (fc <= 0.0) SolverReportError(8, c.XNOW, T, number, 0, 1);
-      v.logFc[r] = rr[24] = std::log(fc) * kLog10e;
-    } else if (in.form == 2) {
-      const double e1 = -bp[1] / T;
-      const double e2 = -T / bp[2];
-      if (e1 > explim || e2 > explim) SolverReportError(6, c.XNOW, T, number, 0, 1);
-      rr[24] = bp[0] * std::exp(e1) + std::exp(e2);
-      v.sriLogBase[r] = std::log(rr[24]);
-    }
-
-    if (in.reverse == 1) {
-      double products = 0.0;
-      double reactants = 0.0;
-      for (int k = 0; k < in.products; ++k) products += v.grt[in.product[k]];
-      for (int k = 0; k < in.reactants; ++k) reactants += v.grt[in.reactant[k]];
-      const double dg = products - reactants;
-      if (dg > explim) SolverReportError(3, c.XNOW, T, number, 0, 1);
-      if (dg < -explim) SolverReportError(4, c.XNOW, T, number, 0, 1);
-      SetEquilibrium(r, in, dg);
-    } else {
-      v.kc[r] = 0.0;
-      v.inverseKc[r] = 0.0;
-      v.kr[r] = 0.0;
-    }
-    rr[22] = v.kc[r];
-    DeriveFromConstants(r, lnT);
+    v.kf[r] = RREAC[r * kRreacSlots + 21] = Arrhenius(in.A, in.b, v.exponent[fe], v.factor[fe], T);
+  }
+  for (int q = 0; q < p.lowPressureCount; ++q) {
+    const int r = p.lowPressure[q];
+    const ReactionInput& in = p.input[r];
+    const int le = p.lowExponent[r];
+    v.k0[r] = RREAC[r * kRreacSlots + 23] = Arrhenius(in.A0, in.b0, v.exponent[le], v.factor[le], T);
+    v.lowRatio[r] = v.k0[r] / v.kf[r];
   }
 
+  // Troe: Fc = (1 - alpha) exp(-T/T***) + alpha exp(-T/T*) [+ exp(-T**/T)].
+  for (int t = 0; t < p.troeCount; ++t) {
+    double* e = v.troeArgument + 3 * t;
+    TroeExponents(p.input[p.troe[t]], T, explim, e);
+    failed |= e[0] > explim || e[1] > explim || e[2] > explim;
+  }
+  ExpArray(v.troeArgument, v.troeExp, 3 * p.troeCount);
+  for (int t = 0; t < p.troeCount; ++t) {
+    const int r = p.troe[t];
+    const ReactionInput& in = p.input[r];
+    const double alpha = in.broadening[0];
+    const double* ex = v.troeExp + 3 * t;
+    double fc = (1.0 - alpha) * ex[0] + alpha * ex[1];
+    if (in.form == 1) fc = fc + ex[2];
+    v.troeCentre[t] = fc;
+    failed |= fc <= 0.0;
+    v.logFc[r] = RREAC[r * kRreacSlots + 24] = std::log(fc) * kLog10e;
+    v.troeC[r] = -0.4 - 0.67 * v.logFc[r];
+    v.troeN[r] = 0.75 - 1.27 * v.logFc[r];
+  }
+  // SRI: a exp(-b/T) + exp(-T/c), and the factor d T^e.
+  for (int q = 0; q < p.sriCount; ++q) {
+    const int r = p.sri[q];
+    const double* bp = p.input[r].broadening;
+    const double e1 = -bp[1] / T;
+    const double e2 = -T / bp[2];
+    failed |= e1 > explim || e2 > explim;
+    const double base = RREAC[r * kRreacSlots + 24] = bp[0] * std::exp(e1) + std::exp(e2);
+    v.sriLogBase[r] = std::log(base);
+    SetSriFactor(r, lnT);
+  }
+
+  // Equilibrium constants.
+  for (int r = 0; r < NREAC; ++r) v.kc[r] = v.inverseKc[r] = v.kr[r] = 0.0;
+  for (int q = 0; q < p.reversibleCount; ++q) {
+    const int r = p.reversible[q];
+    const ReactionInput& in = p.input[r];
+    double products = 0.0;
+    double reactants = 0.0;
+    for (int k = 0; k < in.products; ++k) products += v.grt[in.product[k]];
+    for (int k = 0; k < in.reactants; ++k) reactants += v.grt[in.reactant[k]];
+    const double dg = products - reactants;
+    v.dg[r] = dg;
+    failed |= dg > explim || dg < -explim;
+    SetEquilibrium(r, in, dg);
+  }
+  for (int r = 0; r < NREAC; ++r) RREAC[r * kRreacSlots + 22] = v.kc[r];
+
+  if (failed) ReportFirstRateFailure(T);
   v.T = T;
   v.rreac = RREAC;
   v.th = TH;
