@@ -93,6 +93,7 @@ struct ReactionInput {
   int reactants, products;
   std::uint16_t reactant[3];
   std::uint16_t product[6];
+  bool general;  // not a mass-action reaction
 };
 
 // A reaction whose rate needs nothing but its rate constants and the
@@ -114,7 +115,6 @@ struct GeneralReaction {
   bool reversible;
   std::uint16_t reactant[3];
   std::uint16_t product[6];
-  std::uint8_t reactants, products;  // listed
 };
 
 // A third-body concentration: c_M = (all ? c_tot : 0) + sum of weight_j times
@@ -125,6 +125,13 @@ struct ColliderSet {
   int count;
   int species[10];
   double weight[10];  // the listed efficiency minus the default one
+};
+
+// A species that a Jacobian column's change of a reaction's rate reaches,
+// and that change's signed term.
+struct InvolvedTerm {
+  std::uint16_t species;
+  std::uint16_t term;
 };
 
 // The temperature part of an Arrhenius rate constant, T^b exp(-E/(RE T)),
@@ -151,6 +158,13 @@ struct PreparedModel {
   // list it, each once: involvedStart[i] .. involvedStart[i+1]-1 of involved.
   int involvedStart[kMaxSpecies + 1];
   int involved[6 * kMaxReactions];
+  // For each entry of `involved`: how often the species is a product less
+  // how often it is a reactant of the reaction. And per species, the other
+  // species of its reactions: otherStart[i] .. otherStart[i+1]-1 of other,
+  // each with the term (2a: taken, 2a+1: given) of its a-th reaction.
+  double involvedCount[6 * kMaxReactions];
+  int otherStart[kMaxSpecies + 1];
+  InvolvedTerm other[30 * kMaxReactions];
   ColliderSet sets[kMaxReactions];
   int setCount;
   // The distinct Arrhenius exponents (b, E) of the forward and low-pressure
@@ -179,6 +193,7 @@ struct PreparedModel {
   bool lowerData[kMaxSpecies];
   RateTerms terms;
   RateTerms heatExcludedTerms;
+  RateTerms generalTerms;  // of the general reactions only
   bool anyHeatExcluded;
 };
 
@@ -234,6 +249,8 @@ struct Work {
   double molesPerMass[kMaxSpecies];  // of the last full evaluation
   double moleFraction[kMaxSpecies];
   double collider[kMaxReactions];  // c_M of each third-body set
+  double generalProduction[kMaxSpecies + 1];  // by the general reactions
+  double changes[2 * kMaxReactions];  // a Jacobian column's signed rate changes
 };
 
 // A fall-off reaction's collider concentration, log10 Pr and broadening
@@ -459,6 +476,29 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
   }
   p.involvedStart[nspec] = at;
   walk([&](int species, int q) { p.involved[next[species]++] = q; });
+
+  int others = 0;
+  for (int i = 0; i < nspec; ++i) {
+    p.otherStart[i] = others;
+    for (int e = p.involvedStart[i], a = 0; e < p.involvedStart[i + 1]; ++e, ++a) {
+      const MassActionReaction& m = p.massAction[p.involved[e]];
+      double count = 0.0;
+      auto visit = [&](const std::uint16_t* slots, int size, int side) {
+        for (int j = 0; j < size; ++j) {
+          if (slots[j] == kUnitSlot) continue;
+          if (slots[j] == i) {
+            count += side == 0 ? -1.0 : 1.0;
+          } else {
+            p.other[others++] = {slots[j], static_cast<std::uint16_t>(2 * a + side)};
+          }
+        }
+      };
+      visit(m.reactant, 3, 0);
+      visit(m.product, 3, 1);
+      p.involvedCount[e] = count;
+    }
+  }
+  p.otherStart[nspec] = others;
 }
 
 // The equilibrium constant exp(-dg) (RC T)^-dn of a reversible reaction and
@@ -466,22 +506,39 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
 // is the product of exp(-G/RT) of its products and exp(G/RT) of its
 // reactants, with no division. The powers of two add up to within a few of
 // -dg log2 e, in the range of normal numbers as |dg| <= EXPLIM; a sum out of
-// that range (from absurd species values) takes exp(-dg) itself.
-inline void SetEquilibrium(int r, const ReactionInput& in, double dg) {
+// that range (from absurd species values) takes exp(-dg) itself. The lists
+// are gone through at their full, padded length (the unit slot adds 0 to the
+// sums and 1 to the products), so that no loop's length varies; returns dg.
+inline double SetEquilibrium(int r, const ReactionInput& in) {
   TemperatureValues& v = values;
+  const std::uint16_t* reactant = in.reactant;
+  const std::uint16_t* product = in.product;
+  double products = 0.0;
+  double reactants = 0.0;
   double mantissa = 1.0;
   double inverse = 1.0;
   std::int64_t power = 0;
-  for (int k = 0; k < in.products; ++k) {
-    mantissa *= v.gibbsMantissa[in.product[k]];
-    inverse *= v.gibbsInverse[in.product[k]];
-    power += v.gibbsPower[in.product[k]];
+  for (int k = 0; k < 3; ++k) {
+    products += v.grt[product[k]];
+    mantissa *= v.gibbsMantissa[product[k]];
+    inverse *= v.gibbsInverse[product[k]];
+    power += v.gibbsPower[product[k]];
   }
-  for (int k = 0; k < in.reactants; ++k) {
-    mantissa *= v.gibbsInverse[in.reactant[k]];
-    inverse *= v.gibbsMantissa[in.reactant[k]];
-    power -= v.gibbsPower[in.reactant[k]];
+  if (in.products > 3) {
+    for (int k = 3; k < 6; ++k) {
+      products += v.grt[product[k]];
+      mantissa *= v.gibbsMantissa[product[k]];
+      inverse *= v.gibbsInverse[product[k]];
+      power += v.gibbsPower[product[k]];
+    }
   }
+  for (int k = 0; k < 3; ++k) {
+    reactants += v.grt[reactant[k]];
+    mantissa *= v.gibbsInverse[reactant[k]];
+    inverse *= v.gibbsMantissa[reactant[k]];
+    power -= v.gibbsPower[reactant[k]];
+  }
+  const double dg = products - reactants;
   const int dn = in.products - in.reactants;
   const double* rct = v.rctPower + kMaxMoleChange;
   if (power >= -kEquilibriumPowerLimit && power <= kEquilibriumPowerLimit && std::isfinite(mantissa)) {
@@ -492,6 +549,7 @@ inline void SetEquilibrium(int r, const ReactionInput& in, double dg) {
     v.inverseKc[r] = std::exp(dg) * rct[dn];
   }
   v.kr[r] = v.kf[r] * v.inverseKc[r];
+  return dg;
 }
 
 // Reads the tables into the compact form.
@@ -525,7 +583,8 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
 
     const bool thirdBody = ir[11] > 0 || ir[12] > 0;
     const bool moreProducts = ir[10] > 3;
-    if (!thirdBody && !in.lowPressure && !moreProducts) {
+    in.general = thirdBody || in.lowPressure || moreProducts;
+    if (!in.general) {
       MassActionReaction& m = p.massAction[p.massActionCount++];
       m.r = r;
       std::copy(in.reactant, in.reactant + 3, m.reactant);
@@ -540,8 +599,6 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       g.reversible = in.reverse == 1;
       std::copy(in.reactant, in.reactant + 3, g.reactant);
       std::copy(in.product, in.product + 6, g.product);
-      g.reactants = static_cast<std::uint8_t>(Listed(g.reactant, 3));
-      g.products = static_cast<std::uint8_t>(Listed(g.product, 6));
     }
   }
   PrepareExponents(p, nreac);
@@ -572,6 +629,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   PrepareTerms(p.terms, p.input, nspec, nreac, [](const ReactionInput&) { return true; });
   p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
+  PrepareTerms(p.generalTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.general; });
   SolverCommon.concentration[kUnitSlot] = 1.0;
   values.gibbsMantissa[kUnitSlot] = 1.0;
   values.gibbsInverse[kUnitSlot] = 1.0;
@@ -723,13 +781,25 @@ void TakeConstantsFromTables(double T, const double* rreac, const double* th, in
   ++v.generation;
 }
 
+// The sum of term(0) .. term(n-1) in kLanes interleaved partial sums added
+// up at the end: always the same order (so the same bits for the same
+// terms), with chains of dependent additions a quarter as long.
+constexpr int kLanes = 4;
+template <typename Term>
+inline double LaneSum(int n, Term term) {
+  double lane[kLanes] = {};
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes)
+    for (int k = 0; k < kLanes; ++k) lane[k] += term(i + k);
+  for (int k = 0; i < n; ++i, ++k) lane[k] += term(i);
+  return (lane[0] + lane[1]) + (lane[2] + lane[3]);
+}
+
 // Y/M of every species; returns their sum.
 KX_VECTOR_CLONES
 double MolesPerMass(const double* __restrict y, const double* __restrict mass, int nspec, double* __restrict ym) {
   for (int i = 0; i < nspec; ++i) ym[i] = y[i] / mass[i];
-  double s = 0.0;
-  for (int i = 0; i < nspec; ++i) s += ym[i];
-  return s;
+  return LaneSum(nspec, [ym](int i) { return ym[i]; });
 }
 
 // Mole fractions and concentrations (also into TH slots 24 and 23) from Y/M
@@ -741,13 +811,11 @@ double Concentrations(const double* __restrict ym, double s, const double* __res
     x[i] = ym[i] / s;
     conc[i] = ctot * x[i];
   }
-  double rho = 0.0;
   for (int i = 0; i < nspec; ++i) {
     th[i * kThSlots + 23] = x[i];
     th[i * kThSlots + 22] = conc[i];
-    rho += conc[i] * mass[i];
   }
-  return rho;
+  return LaneSum(nspec, [conc, mass](int i) { return conc[i] * mass[i]; });
 }
 
 void ColliderConcentrations(const PreparedModel& p, const double* c, double ctot, double* collider) {
@@ -865,13 +933,6 @@ void BuildOrderSums(const PreparedModel& p, int nspec) {
   base.sumsReady = true;
 }
 
-// Adds the net rate R of a reaction to the production of its species.
-template <typename Reaction>
-inline void AddRate(double* production, const Reaction& reaction, double R) {
-  for (int j = 0; j < reaction.reactants; ++j) production[reaction.reactant[j]] -= R;
-  for (int j = 0; j < reaction.products; ++j) production[reaction.product[j]] += R;
-}
-
 // The species whose mass fraction alone differs from the base state, or -1
 // (another state, the same state, or a changed temperature).
 int ColumnSpecies(const double* y, int n, int nspec) {
@@ -897,32 +958,37 @@ double ColumnProduction(const PreparedModel& p, const TemperatureValues& v, cons
   const double rho = Concentrations(ym, s, p.mass, ctot, nspec, work.moleFraction, conc, th);
   ym[i] = baseYm;
 
+  // Third bodies and fall-off: evaluated anew.
+  ColliderConcentrations(p, conc, ctot, work.collider);
+  GeneralRates<true>(p, v, conc, work.collider, work.signedRates);
+  double* general = work.generalProduction;
+  Gather(p.generalTerms, work.signedRates, general);
+
   // Every other concentration is scaled by lambda.
   const double lambda = base.sum / s;
   const double scale[4] = {1.0, lambda, lambda * lambda, lambda * lambda * lambda};
   if (!base.sumsReady) BuildOrderSums(p, nspec);
   for (int j = 0; j < nspec; ++j)
-    production[j] = scale[1] * base.orderSums[0][j] + scale[2] * base.orderSums[1][j] + scale[3] * base.orderSums[2][j];
+    production[j] = scale[1] * base.orderSums[0][j] + scale[2] * base.orderSums[1][j] +
+                    scale[3] * base.orderSums[2][j] + general[j];
 
   // The mass-action reactions of species i: their new rates in place of the
-  // scaled ones.
-  for (int at = p.involvedStart[i]; at < p.involvedStart[i + 1]; ++at) {
-    const int q = p.involved[at];
+  // scaled ones, added to species i and to the other species of each.
+  double* changes = work.changes;
+  double own = 0.0;
+  for (int e = p.involvedStart[i], a = 0; e < p.involvedStart[i + 1]; ++e, ++a) {
+    const int q = p.involved[e];
     const MassActionReaction& m = p.massAction[q];
     const int r = m.r;
     const double rf = v.kf[r] * conc[m.reactant[0]] * conc[m.reactant[1]] * conc[m.reactant[2]];
     const double rb = v.kr[r] * conc[m.product[0]] * conc[m.product[1]] * conc[m.product[2]];
     const double change = (rf - scale[m.reactants] * base.forward[q]) - (rb - scale[m.products] * base.reverse[q]);
-    AddRate(production, m, change);
+    changes[2 * a] = -change;
+    changes[2 * a + 1] = change;
+    own += p.involvedCount[e] * change;
   }
-
-  // Third bodies and fall-off: evaluated anew.
-  ColliderConcentrations(p, conc, ctot, work.collider);
-  GeneralRates<true>(p, v, conc, work.collider, work.signedRates);
-  for (int q = 0; q < p.generalCount; ++q) {
-    const GeneralReaction& g = p.general[q];
-    AddRate(production, g, work.signedRates[2 * g.r + 1]);
-  }
+  production[i] += own;
+  for (int e = p.otherStart[i]; e < p.otherStart[i + 1]; ++e) production[p.other[e].species] += changes[p.other[e].term];
   return rho;
 }
 
@@ -1047,15 +1113,9 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   for (int r = 0; r < NREAC; ++r) v.kc[r] = v.inverseKc[r] = v.kr[r] = 0.0;
   for (int q = 0; q < p.reversibleCount; ++q) {
     const int r = p.reversible[q];
-    const ReactionInput& in = p.input[r];
-    double products = 0.0;
-    double reactants = 0.0;
-    for (int k = 0; k < in.products; ++k) products += v.grt[in.product[k]];
-    for (int k = 0; k < in.reactants; ++k) reactants += v.grt[in.reactant[k]];
-    const double dg = products - reactants;
+    const double dg = SetEquilibrium(r, p.input[r]);
     v.dg[r] = dg;
     failed |= dg > explim || dg < -explim;
-    SetEquilibrium(r, in, dg);
   }
   for (int r = 0; r < NREAC; ++r) RREAC[r * kRreacSlots + 22] = v.kc[r];
 
@@ -1126,15 +1186,11 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
   }
 
   if (c.MODE == 1) {
-    double s1 = 0.0;
-    double s2 = 0.0;
     const double* x = work.moleFraction;
-    if (heat) {
-      for (int i = 0; i < nspec; ++i) s1 -= (production[i] - heat[i]) * v.hrt[i];
-    } else {
-      for (int i = 0; i < nspec; ++i) s1 -= production[i] * v.hrt[i];
-    }
-    for (int i = 0; i < nspec; ++i) s2 += x[i] * v.cpr[i];
+    const double* hrt = v.hrt;
+    const double s1 = heat ? -LaneSum(nspec, [=](int i) { return (production[i] - heat[i]) * hrt[i]; })
+                           : -LaneSum(nspec, [=](int i) { return production[i] * hrt[i]; });
+    const double s2 = LaneSum(nspec, [x, &v](int i) { return x[i] * v.cpr[i]; });
     if (s2 == 0.0) SolverReportError(9, X, T, 0, 0, 1);
     F[n - 1] = T * s1 / (s2 * ctot);
   }
