@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <new>
 
 #include "solver.h"
 #include "vector_clones.h"
@@ -51,10 +52,10 @@ constexpr std::int64_t kEquilibriumPowerLimit = 1000;
 constexpr double kPowerCut = 1e15;
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-// The species lists of the reactions are padded with this slot, whose
-// concentration is 1 (a factor 1 leaves a product unchanged to the bit).
-constexpr int kUnitSlot = kMaxSpecies;
-static_assert(kUnitSlot <= UINT16_MAX);
+// The species lists of the reactions are padded with the slot after the
+// last species (PreparedModel::unit), whose concentration is 1 (a factor 1
+// leaves a product unchanged to the bit).
+static_assert(kMaxSpecies < UINT16_MAX);
 
 // A fused Arrhenius exponent b ln T - E/(RE T) above this would overflow
 // exp() although its factors need not: such a constant takes the factors
@@ -66,23 +67,26 @@ constexpr double kFusedExponentLimit = 700.0;
 // signed rates (-R, +R of each reaction); a species listed twice has two
 // terms. Species are summed four at a time, side by side: group g holds
 // rows rowStart[g]..rowStart[g+1]-1 of kTermLanes terms, one per species of
-// the group (lane), shorter lanes padded with kZeroTerm, a reaction slot
-// whose rate is always +0 (adding it changes no sum).
+// the group (lane), shorter lanes padded with the zero term
+// (PreparedModel::zeroTerm), a slot whose rate is always +0 (adding it
+// changes no sum).
 constexpr int kTermLanes = 4;
-constexpr int kMaxTermGroups = (kMaxSpecies + kTermLanes - 1) / kTermLanes;
-constexpr int kMaxRateTerms = 9 * kMaxReactions;
-constexpr int kZeroTerm = (kMaxReactions << 1) | 1;
 struct RateTerms {
   int groups;
-  int species[kMaxTermGroups * kTermLanes];  // 0-based, kUnitSlot for an empty lane
-  int rowStart[kMaxTermGroups + 1];
-  // Groups take species in order of falling term counts, so all rows
-  // together number at most the longest lane plus a quarter of all terms.
-  int term[kTermLanes * kMaxRateTerms + kMaxRateTerms];
+  int* species;   // groups * kTermLanes, 0-based; the unit slot for an empty lane
+  int* rowStart;  // groups + 1
+  int* term;      // rows * kTermLanes
 };
+// Groups take species in order of falling term counts, so all rows together
+// number at most the longest lane plus a quarter of all terms; a reaction
+// has at most nine terms.
+constexpr std::size_t TermBound(int nreac) {
+  const std::size_t terms = 9 * static_cast<std::size_t>(nreac);
+  return kTermLanes * (terms + terms / 4 + 1);
+}
 
 // What a reaction's rate constants are computed from (RREAC 1-11 and the
-// IREAC flags), with its species as 0-based slots padded with kUnitSlot.
+// IREAC flags), with its species as 0-based slots padded with the unit slot.
 struct ReactionInput {
   double A, b, E;     // forward (high-pressure) rate constant
   double A0, b0, E0;  // low-pressure limit
@@ -147,50 +151,52 @@ struct PreparedModel {
   const double* th = nullptr;
   int nspec = -1;
   int nreac = -1;
+  int unit = 0;      // the padding slot of the species lists: nspec
+  int zeroTerm = 0;  // the signed-rate slot that stays +0: 2 nreac
 
-  double mass[kMaxSpecies];
-  ReactionInput input[kMaxReactions];
-  MassActionReaction massAction[kMaxReactions];
+  double* mass;
+  ReactionInput* input;
+  MassActionReaction* massAction;
   int massActionCount;
-  GeneralReaction general[kMaxReactions];
+  GeneralReaction* general;
   int generalCount;
   // Per species, the mass-action reactions (positions in massAction) that
   // list it, each once: involvedStart[i] .. involvedStart[i+1]-1 of involved.
-  int involvedStart[kMaxSpecies + 1];
-  int involved[6 * kMaxReactions];
+  int* involvedStart;
+  int* involved;
   // For each entry of `involved`: how often the species is a product less
   // how often it is a reactant of the reaction. And per species, the other
   // species of its reactions: otherStart[i] .. otherStart[i+1]-1 of other,
   // each with the term (2a: taken, 2a+1: given) of its a-th reaction.
-  double involvedCount[6 * kMaxReactions];
-  int otherStart[kMaxSpecies + 1];
-  InvolvedTerm other[30 * kMaxReactions];
-  ColliderSet sets[kMaxReactions];
+  double* involvedCount;
+  int* otherStart;
+  InvolvedTerm* other;
+  ColliderSet* sets;
   int setCount;
   // The distinct Arrhenius exponents (b, E) of the forward and low-pressure
   // rate constants, and which one each reaction takes.
-  ArrheniusExponent exponents[2 * kMaxReactions];
+  ArrheniusExponent* exponents;
   int exponentCount;
-  int forwardExponent[kMaxReactions];
-  int lowExponent[kMaxReactions];
+  int* forwardExponent;
+  int* lowExponent;
   // The Troe reactions, and each one's place among them.
-  int troe[kMaxReactions];
+  int* troe;
   int troeCount;
-  int troePlace[kMaxReactions];
+  int* troePlace;
   // The fall-off, SRI and reversible reactions.
-  int lowPressure[kMaxReactions];
+  int* lowPressure;
   int lowPressureCount;
-  int sri[kMaxReactions];
+  int* sri;
   int sriCount;
-  int reversible[kMaxReactions];
+  int* reversible;
   int reversibleCount;
   // The species' polynomial coefficients by coefficient (TH slots 1-14) and
   // common temperature, and whether each range has data (its seven
   // coefficients do not sum to zero).
-  double coefficient[14][kMaxSpecies];
-  double commonTemperature[kMaxSpecies];
-  bool upperData[kMaxSpecies];
-  bool lowerData[kMaxSpecies];
+  double* coefficient[14];
+  double* commonTemperature;
+  bool* upperData;
+  bool* lowerData;
   RateTerms terms;
   RateTerms heatExcludedTerms;
   RateTerms generalTerms;  // of the general reactions only
@@ -198,59 +204,59 @@ struct PreparedModel {
 };
 
 // The temperature-dependent values of one temperature, and the tables they
-// belong to (none while `rreac` is null).
+// belong to (none while `rreac` is null). Species arrays have the unit slot.
 struct TemperatureValues {
   const double* rreac = nullptr;
   const double* th = nullptr;
   double T = 0;
   long generation = 0;  // counts the computations
 
-  double hrt[kMaxSpecies];  // H/RT
-  double cpr[kMaxSpecies];  // Cp/R
-  double sr[kMaxSpecies];      // S/R
-  double grt[kMaxSpecies + 1];  // G/RT; the unit slot: 0
+  double* hrt;  // H/RT
+  double* cpr;  // Cp/R
+  double* sr;   // S/R
+  double* grt;  // G/RT; the unit slot: 0
   // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
   // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
-  std::int64_t gibbsPower[kMaxSpecies + 1];  // the unit slot: 0
-  double gibbsMantissa[kMaxSpecies + 1];  // the unit slot: 1
-  double gibbsInverse[kMaxSpecies + 1];   // the unit slot: 1
+  std::int64_t* gibbsPower;  // the unit slot: 0
+  double* gibbsMantissa;     // the unit slot: 1
+  double* gibbsInverse;      // the unit slot: 1
   // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
-  double exponent[2 * kMaxReactions];
-  double factor[2 * kMaxReactions];
-  double scratch[2 * kMaxReactions];  // arguments of the exponentials
+  double* exponent;
+  double* factor;
+  double* scratch;  // arguments of the exponentials
   // The three exponentials of each Troe centre (by place among the Troe
   // reactions), and their arguments.
-  double troeArgument[3 * kMaxReactions];
-  double troeExp[3 * kMaxReactions];
-  double troeCentre[kMaxReactions];  // Fc, by place
-  double dg[kMaxReactions];  // dG/RT of the reversible reactions
-  double kf[kMaxReactions];   // forward (high-pressure) rate constant
-  double kc[kMaxReactions];   // equilibrium constant, 0 when not reversible
-  double kr[kMaxReactions];   // kf/kc for the reversible mass-action reactions
-  double inverseKc[kMaxReactions];  // 1/kc of the reversible reactions
+  double* troeArgument;
+  double* troeExp;
+  double* troeCentre;  // Fc, by place
+  double* dg;          // dG/RT of the reversible reactions
+  double* kf;          // forward (high-pressure) rate constant
+  double* kc;          // equilibrium constant, 0 when not reversible
+  double* kr;          // kf/kc for the reversible mass-action reactions
+  double* inverseKc;   // 1/kc of the reversible reactions
   double rctPower[2 * kMaxMoleChange + 1];  // (RC T)^d, d = -kMaxMoleChange .. kMaxMoleChange
-  double lowRatio[kMaxReactions];   // k0/kf of the fall-off reactions
-  double k0[kMaxReactions];   // low-pressure rate constant
+  double* lowRatio;  // k0/kf of the fall-off reactions
+  double* k0;        // low-pressure rate constant
   // Troe: log10 Fc and the two constants made of it.
-  double logFc[kMaxReactions];
-  double troeC[kMaxReactions];
-  double troeN[kMaxReactions];
+  double* logFc;
+  double* troeC;
+  double* troeN;
   // SRI: ln of a exp(-b/T) + exp(-T/c), and d T^e (d only when above 0).
-  double sriLogBase[kMaxReactions];
-  double sriFactor[kMaxReactions];
+  double* sriLogBase;
+  double* sriFactor;
 };
 
-// Right-hand-side work.
-// Slots kUnitSlot of production and the sums take the terms of padding slots.
+// Right-hand-side work. The unit slots of production and the sums take the
+// terms of padding slots.
 struct Work {
-  double signedRates[2 * kMaxReactions + 2];  // -R, +R per reaction; kZeroTerm stays +0
-  double production[kMaxSpecies + 1];
-  double heatExcluded[kMaxSpecies + 1];
-  double molesPerMass[kMaxSpecies];  // of the last full evaluation
-  double moleFraction[kMaxSpecies];
-  double collider[kMaxReactions];  // c_M of each third-body set
-  double generalProduction[kMaxSpecies + 1];  // by the general reactions
-  double changes[2 * kMaxReactions];  // a Jacobian column's signed rate changes
+  double* signedRates;  // -R, +R per reaction; the zero term stays +0
+  double* production;
+  double* heatExcluded;
+  double* molesPerMass;  // of the last full evaluation
+  double* moleFraction;
+  double* collider;           // c_M of each third-body set
+  double* generalProduction;  // by the general reactions
+  double* changes;            // a Jacobian column's signed rate changes
 };
 
 // A fall-off reaction's collider concentration, log10 Pr and broadening
@@ -269,21 +275,134 @@ struct BaseState {
   long generation = 0;  // of the temperature values it used
   double ctot = 0;
   double sum = 0;  // of Y/M
-  double y[kMaxUnknowns];
+  double* y;
   // Forward and reverse rate of each mass-action reaction (by position).
-  double forward[kMaxReactions];
-  double reverse[kMaxReactions];
+  double* forward;
+  double* reverse;
   // Per species, the production by the mass-action reactions whose rate
   // terms have k+1 concentration factors (forward and reverse terms apart).
-  double orderSums[3][kMaxSpecies + 1];
+  double* orderSums[3];
   // The broadening of each general reaction (by position) with fall-off.
-  FallOffBase fallOff[kMaxReactions];
+  FallOffBase* fallOff;
 };
 
 PreparedModel prepared;
 TemperatureValues values;
 Work work;
 BaseState base;
+
+// All the arrays above, carved for a model with nspec species and nreac
+// reactions by take<T>(count), which returns storage for count objects.
+template <typename Take>
+constexpr void Carve(Take&& take, PreparedModel& p, TemperatureValues& v, Work& w, BaseState& b, int nspec,
+                     int nreac) {
+  const std::size_t ns = static_cast<std::size_t>(nspec);
+  const std::size_t nr = static_cast<std::size_t>(nreac);
+  const std::size_t groups = (ns + kTermLanes - 1) / kTermLanes;
+  // The work of every evaluation first, then the values of a temperature,
+  // then the tables.
+  w.molesPerMass = take.template operator()<double>(ns);
+  w.moleFraction = take.template operator()<double>(ns);
+  w.production = take.template operator()<double>(ns + 1);
+  w.generalProduction = take.template operator()<double>(ns + 1);
+  w.heatExcluded = take.template operator()<double>(ns + 1);
+  w.signedRates = take.template operator()<double>(2 * nr + 2);
+  w.collider = take.template operator()<double>(nr);
+  w.changes = take.template operator()<double>(2 * nr);
+  b.y = take.template operator()<double>(ns + 1);
+  for (double*& sums : b.orderSums) sums = take.template operator()<double>(ns + 1);
+  b.forward = take.template operator()<double>(nr);
+  b.reverse = take.template operator()<double>(nr);
+  b.fallOff = take.template operator()<FallOffBase>(nr);
+  v.hrt = take.template operator()<double>(ns);
+  v.cpr = take.template operator()<double>(ns);
+  v.sr = take.template operator()<double>(ns);
+  v.grt = take.template operator()<double>(ns + 1);
+  v.gibbsPower = take.template operator()<std::int64_t>(ns + 1);
+  v.gibbsMantissa = take.template operator()<double>(ns + 1);
+  v.gibbsInverse = take.template operator()<double>(ns + 1);
+  v.kf = take.template operator()<double>(nr);
+  v.kc = take.template operator()<double>(nr);
+  v.kr = take.template operator()<double>(nr);
+  v.inverseKc = take.template operator()<double>(nr);
+  v.k0 = take.template operator()<double>(nr);
+  v.lowRatio = take.template operator()<double>(nr);
+  v.logFc = take.template operator()<double>(nr);
+  v.troeC = take.template operator()<double>(nr);
+  v.troeN = take.template operator()<double>(nr);
+  v.sriLogBase = take.template operator()<double>(nr);
+  v.sriFactor = take.template operator()<double>(nr);
+  v.dg = take.template operator()<double>(nr);
+  v.exponent = take.template operator()<double>(2 * nr);
+  v.factor = take.template operator()<double>(2 * nr);
+  v.scratch = take.template operator()<double>(2 * nr + ns);
+  v.troeArgument = take.template operator()<double>(3 * nr);
+  v.troeExp = take.template operator()<double>(3 * nr);
+  v.troeCentre = take.template operator()<double>(nr);
+  p.mass = take.template operator()<double>(ns);
+  for (double*& c : p.coefficient) c = take.template operator()<double>(ns);
+  p.commonTemperature = take.template operator()<double>(ns);
+  p.upperData = take.template operator()<bool>(ns);
+  p.lowerData = take.template operator()<bool>(ns);
+  p.input = take.template operator()<ReactionInput>(nr);
+  p.massAction = take.template operator()<MassActionReaction>(nr);
+  p.general = take.template operator()<GeneralReaction>(nr);
+  p.sets = take.template operator()<ColliderSet>(nr);
+  p.exponents = take.template operator()<ArrheniusExponent>(2 * nr);
+  p.forwardExponent = take.template operator()<int>(nr);
+  p.lowExponent = take.template operator()<int>(nr);
+  p.troe = take.template operator()<int>(nr);
+  p.troePlace = take.template operator()<int>(nr);
+  p.lowPressure = take.template operator()<int>(nr);
+  p.sri = take.template operator()<int>(nr);
+  p.reversible = take.template operator()<int>(nr);
+  p.involvedStart = take.template operator()<int>(ns + 1);
+  p.involved = take.template operator()<int>(6 * nr);
+  p.involvedCount = take.template operator()<double>(6 * nr);
+  p.otherStart = take.template operator()<int>(ns + 1);
+  p.other = take.template operator()<InvolvedTerm>(30 * nr);
+  for (RateTerms* t : {&p.terms, &p.generalTerms, &p.heatExcludedTerms}) {
+    t->species = take.template operator()<int>(groups * kTermLanes);
+    t->rowStart = take.template operator()<int>(groups + 1);
+    t->term = take.template operator()<int>(TermBound(nreac));
+  }
+}
+
+// Arrays start at multiples of this (a cache line).
+constexpr std::size_t kStoreAlignment = 64;
+
+constexpr std::size_t Aligned(std::size_t bytes) { return (bytes + kStoreAlignment - 1) / kStoreAlignment * kStoreAlignment; }
+
+// The bytes that Carve takes for the largest model.
+constexpr std::size_t StoreBytes() {
+  std::size_t bytes = 0;
+  PreparedModel p;
+  TemperatureValues v;
+  Work w;
+  BaseState b;
+  auto measure = [&bytes]<typename T>(std::size_t count) -> T* {
+    bytes += Aligned(count * sizeof(T));
+    return nullptr;
+  };
+  Carve(measure, p, v, w, b, kMaxSpecies, kMaxReactions);
+  return bytes;
+}
+
+// The static store of the arrays: zero-initialised, its pages mapped when
+// first touched, so that a model touches only the pages of its own sizes.
+alignas(kStoreAlignment) unsigned char store[StoreBytes()];
+
+// Carves the store for a model (the arrays are of implicit-lifetime types,
+// created in the store's bytes as they are written).
+void CarveStore(int nspec, int nreac) {
+  std::size_t used = 0;
+  auto take = [&used]<typename T>(std::size_t count) -> T* {
+    T* at = std::launder(reinterpret_cast<T*>(store + used));
+    used += Aligned(count * sizeof(T));
+    return at;
+  };
+  Carve(take, prepared, values, work, base, nspec, nreac);
+}
 
 // x^m for an integral m by repeated squaring, 1/x^|m| for a negative m.
 inline double PowInt(double x, int m) {
@@ -331,9 +450,9 @@ void PrepareTerms(RateTerms& t, const ReactionInput* input, int nspec, int nreac
       const ReactionInput& in = input[r];
       if (!include(in)) continue;
       for (int j = 0; j < 3; ++j)
-        if (in.reactant[j] != kUnitSlot) visit(in.reactant[j], r << 1);
+        if (in.reactant[j] != nspec) visit(in.reactant[j], r << 1);
       for (int j = 0; j < 6; ++j)
-        if (in.product[j] != kUnitSlot) visit(in.product[j], (r << 1) | 1);
+        if (in.product[j] != nspec) visit(in.product[j], (r << 1) | 1);
     }
   };
   walk([&](int species, int) { ++count[species]; });
@@ -354,13 +473,13 @@ void PrepareTerms(RateTerms& t, const ReactionInput* input, int nspec, int nreac
     int rows = 0;
     for (int k = 0; k < kTermLanes; ++k) {
       const int at = g * kTermLanes + k;
-      t.species[at] = at < nspec ? order[at] : kUnitSlot;
+      t.species[at] = at < nspec ? order[at] : nspec;
       if (at < nspec) rows = std::max(rows, count[order[at]]);
     }
     t.rowStart[g + 1] = t.rowStart[g] + rows;
     for (int k = 0; k < kTermLanes; ++k) {
       const int at = g * kTermLanes + k;
-      for (int row = t.rowStart[g]; row < t.rowStart[g + 1]; ++row) t.term[row * kTermLanes + k] = kZeroTerm;
+      for (int row = t.rowStart[g]; row < t.rowStart[g + 1]; ++row) t.term[row * kTermLanes + k] = 2 * nreac;
       if (at < nspec) {
         laneOf[order[at]] = k;
         next[order[at]] = t.rowStart[g];
@@ -415,13 +534,13 @@ int ColliderSetOf(PreparedModel& p, const int* ir, const double* rr) {
 }
 
 // The first `count` species numbers of `numbers` as 0-based slots, padded
-// with kUnitSlot to `size`; numbers outside 1..nspec (which a loaded file
+// with the unit slot nspec to `size`; numbers outside 1..nspec (which a loaded file
 // never holds) are left out.
 void ListSpecies(const int* numbers, int count, int nspec, std::uint16_t* slots, int size) {
   int at = 0;
   for (int j = 0; j < count; ++j)
     if (numbers[j] >= 1 && numbers[j] <= nspec) slots[at++] = static_cast<std::uint16_t>(numbers[j] - 1);
-  std::fill(slots + at, slots + size, static_cast<std::uint16_t>(kUnitSlot));
+  std::fill(slots + at, slots + size, static_cast<std::uint16_t>(nspec));
 }
 
 // The distinct (b, E) pairs of the forward and low-pressure rate constants:
@@ -448,9 +567,10 @@ void PrepareExponents(PreparedModel& p, int nreac) {
   }
 }
 
-// How many of a padded species list are species (the padding comes last).
-int Listed(const std::uint16_t* slots, int size) {
-  return static_cast<int>(std::find(slots, slots + size, kUnitSlot) - slots);
+// How many of a padded species list are species (the padding, the unit
+// slot, comes last).
+int Listed(const std::uint16_t* slots, int size, int unit) {
+  return static_cast<int>(std::find(slots, slots + size, unit) - slots);
 }
 
 // The mass-action reactions that list each species, in reaction order.
@@ -463,7 +583,7 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
       std::copy(m.reactant, m.reactant + 3, listed);
       std::copy(m.product, m.product + 3, listed + 3);
       for (int j = 0; j < 6; ++j)
-        if (listed[j] != kUnitSlot && std::find(listed, listed + j, listed[j]) == listed + j) visit(listed[j], q);
+        if (listed[j] != p.unit && std::find(listed, listed + j, listed[j]) == listed + j) visit(listed[j], q);
     }
   };
   int next[kMaxSpecies] = {};
@@ -485,7 +605,7 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
       double count = 0.0;
       auto visit = [&](const std::uint16_t* slots, int size, int side) {
         for (int j = 0; j < size; ++j) {
-          if (slots[j] == kUnitSlot) continue;
+          if (slots[j] == p.unit) continue;
           if (slots[j] == i) {
             count += side == 0 ? -1.0 : 1.0;
           } else {
@@ -555,6 +675,9 @@ inline double SetEquilibrium(int r, const ReactionInput& in) {
 // Reads the tables into the compact form.
 void Prepare(const int* ireac, const double* rreac, const double* th, int nspec, int nreac) {
   PreparedModel& p = prepared;
+  CarveStore(nspec, nreac);
+  p.unit = nspec;
+  p.zeroTerm = 2 * nreac;
   values.rreac = nullptr;
   values.th = nullptr;
   base.valid = false;
@@ -589,8 +712,8 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       m.r = r;
       std::copy(in.reactant, in.reactant + 3, m.reactant);
       std::copy(in.product, in.product + 3, m.product);
-      m.reactants = static_cast<std::uint8_t>(Listed(m.reactant, 3));
-      m.products = static_cast<std::uint8_t>(Listed(m.product, 3));
+      m.reactants = static_cast<std::uint8_t>(Listed(m.reactant, 3, nspec));
+      m.products = static_cast<std::uint8_t>(Listed(m.product, 3, nspec));
     } else {
       GeneralReaction& g = p.general[p.generalCount++];
       g.r = r;
@@ -630,9 +753,12 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.generalTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.general; });
-  SolverCommon.concentration[kUnitSlot] = 1.0;
-  values.gibbsMantissa[kUnitSlot] = 1.0;
-  values.gibbsInverse[kUnitSlot] = 1.0;
+  SolverCommon.concentration[nspec] = 1.0;
+  values.grt[nspec] = 0.0;
+  values.gibbsPower[nspec] = 0;
+  values.gibbsMantissa[nspec] = 1.0;
+  values.gibbsInverse[nspec] = 1.0;
+  work.signedRates[p.zeroTerm] = 0.0;
   p.ireac = ireac;
   p.rreac = rreac;
   p.th = th;
