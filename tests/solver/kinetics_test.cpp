@@ -431,6 +431,67 @@ TEST(RightHandSide, JacobianColumnsAgreeWithFreshEvaluations) {
   }
 }
 
+// A model at the table limits: 300 species and 3000 reactions of every
+// kind, with the longest species lists and ten colliders. Its evaluations,
+// full and as Jacobian columns, run in the storage the solver keeps for such
+// a model and agree with fresh ones.
+TEST(RightHandSide, ModelAtTheTableLimits) {
+  SolverFileRecipe recipe;
+  for (int i = 0; i < kx::kMaxSpecies; ++i) {
+    std::string name = std::to_string(i + 1);
+    name.insert(0, 1, 'S');
+    recipe.species.push_back(kxtest::Species(name, 1.0 / kx::kMaxSpecies,
+                                             kxtest::ConstantCp(3.5 + 0.3 * (i % 7), -1000.0 * (i % 11), 20.0 + i % 13),
+                                             2.0 + i));
+  }
+  for (int r = 0; r < kx::kMaxReactions; ++r) {
+    auto species = [r](int k) { return 1 + (r * 7 + k * 13) % kx::kMaxSpecies; };
+    ReactionRecipe q;
+    for (int k = 0; k < 1 + r % 3; ++k) q.reactants.push_back(species(k));
+    for (int k = 0; k < 1 + r % 6; ++k) q.products.push_back(species(3 + k));
+    q.rate = {1e10, 0.5 * (r % 3), 1000.0 * (r % 5)};
+    q.reverse = r % 7 == 0 ? 0 : 1;
+    if (r % 5 != 0) {
+      q.thirdBody = r % 2;
+      for (int k = 0; k < 10; ++k) {
+        q.colliders.push_back(species(9 + k));
+        q.efficiencies.push_back(1.0 + 0.25 * k);
+      }
+    }
+    if (r % 5 >= 2) {
+      q.fallOff = 1;
+      q.low = {1e15, -0.5, 500.0};
+      q.form = 1 + r % 3;
+      q.broadening = q.form == 2 ? std::vector<double>{0.45, 797.0, 979.0, 1.2, 0.3}
+                                 : std::vector<double>{0.5, 100.0, 1000.0, 5000.0};
+      if (q.form == 3) q.broadening.pop_back();
+    }
+    recipe.reactions.push_back(q);
+  }
+  auto m = Use(recipe);
+  const int n = kx::kMaxSpecies + 1;
+  std::vector<double> y(static_cast<std::size_t>(n));
+  for (int i = 0; i < kx::kMaxSpecies; ++i) y[static_cast<std::size_t>(i)] = (1.0 + i % 5) / (3.0 * kx::kMaxSpecies);
+  y.back() = 1300.0;
+  const std::vector<double> f = Rhs(*m, y);
+  for (double v : f) ASSERT_TRUE(std::isfinite(v));
+  double scale = 0;
+  for (double v : f) scale = std::max(scale, std::fabs(v));
+  ASSERT_GT(scale, 0.0);
+  for (int i : {0, 150, kx::kMaxSpecies - 1}) {
+    std::vector<double> column = y;
+    column[static_cast<std::size_t>(i)] += 1e-9;
+    kx::SolverUseModel(*m);
+    Rhs(*m, y);
+    const std::vector<double> fromBase = Rhs(*m, column);
+    kx::SolverUseModel(*m);
+    const std::vector<double> direct = Rhs(*m, column);
+    for (int j = 0; j < n; ++j)
+      ASSERT_NEAR(fromBase[static_cast<std::size_t>(j)], direct[static_cast<std::size_t>(j)], 1e-13 * scale)
+          << "column " << i + 1 << ", component " << j + 1;
+  }
+}
+
 TEST(RightHandSide, TemperatureOutsideTheRangeStopsWithCodeOne) {
   SolverFileRecipe recipe = Mixture({Plain({1, 2}, {3})});
   recipe.TMIN = 300.0;
