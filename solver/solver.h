@@ -78,7 +78,8 @@ struct SolverModel {
 };
 
 // Shared storage of the solver routines: the run settings, the output
-// counters, the open solver file and caches of the right-hand side.
+// counters, the open solver file and the concentrations of the last
+// right-hand side.
 struct SolverCommonBlock {
   int MODE = 0;
   double P = 0, T0 = 0, RE = 0, RC = 0, TMIN = 0, TMAX = 0;
