@@ -190,6 +190,9 @@ struct PreparedModel {
   int sriCount;
   int* reversible;
   int reversibleCount;
+  // The least and largest d of (RC T)^d in the equilibrium constants and
+  // their inverses: -dn and dn of the reversible reactions.
+  int moleChanges[2];
   // The species' polynomial coefficients by coefficient (TH slots 1-14) and
   // common temperature, and whether each range has data (its seven
   // coefficients do not sum to zero).
@@ -726,6 +729,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   }
   PrepareExponents(p, nreac);
   p.troeCount = p.lowPressureCount = p.sriCount = p.reversibleCount = 0;
+  p.moleChanges[0] = p.moleChanges[1] = 0;
   for (int r = 0; r < nreac; ++r) {
     const ReactionInput& in = p.input[r];
     if (IsTroe(in.form)) {
@@ -735,7 +739,12 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       p.sri[p.sriCount++] = r;
     }
     if (in.lowPressure) p.lowPressure[p.lowPressureCount++] = r;
-    if (in.reverse == 1) p.reversible[p.reversibleCount++] = r;
+    if (in.reverse == 1) {
+      p.reversible[p.reversibleCount++] = r;
+      const int dn = std::abs(in.products - in.reactants);
+      p.moleChanges[0] = std::min(p.moleChanges[0], -dn);
+      p.moleChanges[1] = std::max(p.moleChanges[1], dn);
+    }
   }
   for (int i = 0; i < nspec; ++i) {
     const double* a = th + i * kThSlots;
@@ -1185,7 +1194,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
 
   const double RT = c.RE * T;
   const double RCT = c.RC * T;
-  for (int d = -kMaxMoleChange; d <= kMaxMoleChange; ++d) v.rctPower[kMaxMoleChange + d] = PowInt(RCT, d);
+  for (int d = p.moleChanges[0]; d <= p.moleChanges[1]; ++d) v.rctPower[kMaxMoleChange + d] = PowInt(RCT, d);
   // Each check below only notes a failure; the reactions are then gone
   // through in order for the first one (SolverReportError ends the run).
   bool failed = ArrheniusFactors(p.exponents, p.exponentCount, RT, lnT, explim, v.exponent, v.scratch, v.factor);
