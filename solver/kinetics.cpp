@@ -295,79 +295,80 @@ Work work;
 BaseState base;
 
 // All the arrays above, carved for a model with nspec species and nreac
-// reactions by take<T>(count), which returns storage for count objects.
-template <typename Take>
-constexpr void Carve(Take&& take, PreparedModel& p, TemperatureValues& v, Work& w, BaseState& b, int nspec,
+// reactions by s.Take(array, count), which points array at storage for count
+// objects.
+template <typename Store>
+constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, BaseState& b, int nspec,
                      int nreac) {
   const std::size_t ns = static_cast<std::size_t>(nspec);
   const std::size_t nr = static_cast<std::size_t>(nreac);
   const std::size_t groups = (ns + kTermLanes - 1) / kTermLanes;
   // The work of every evaluation first, then the values of a temperature,
   // then the tables.
-  w.molesPerMass = take.template operator()<double>(ns);
-  w.moleFraction = take.template operator()<double>(ns);
-  w.production = take.template operator()<double>(ns + 1);
-  w.generalProduction = take.template operator()<double>(ns + 1);
-  w.heatExcluded = take.template operator()<double>(ns + 1);
-  w.signedRates = take.template operator()<double>(2 * nr + 2);
-  w.collider = take.template operator()<double>(nr);
-  w.changes = take.template operator()<double>(2 * nr);
-  b.y = take.template operator()<double>(ns + 1);
-  for (double*& sums : b.orderSums) sums = take.template operator()<double>(ns + 1);
-  b.forward = take.template operator()<double>(nr);
-  b.reverse = take.template operator()<double>(nr);
-  b.fallOff = take.template operator()<FallOffBase>(nr);
-  v.hrt = take.template operator()<double>(ns);
-  v.cpr = take.template operator()<double>(ns);
-  v.sr = take.template operator()<double>(ns);
-  v.grt = take.template operator()<double>(ns + 1);
-  v.gibbsPower = take.template operator()<std::int64_t>(ns + 1);
-  v.gibbsMantissa = take.template operator()<double>(ns + 1);
-  v.gibbsInverse = take.template operator()<double>(ns + 1);
-  v.kf = take.template operator()<double>(nr);
-  v.kc = take.template operator()<double>(nr);
-  v.kr = take.template operator()<double>(nr);
-  v.inverseKc = take.template operator()<double>(nr);
-  v.k0 = take.template operator()<double>(nr);
-  v.lowRatio = take.template operator()<double>(nr);
-  v.logFc = take.template operator()<double>(nr);
-  v.troeC = take.template operator()<double>(nr);
-  v.troeN = take.template operator()<double>(nr);
-  v.sriLogBase = take.template operator()<double>(nr);
-  v.sriFactor = take.template operator()<double>(nr);
-  v.dg = take.template operator()<double>(nr);
-  v.exponent = take.template operator()<double>(2 * nr);
-  v.factor = take.template operator()<double>(2 * nr);
-  v.scratch = take.template operator()<double>(2 * nr + ns);
-  v.troeArgument = take.template operator()<double>(3 * nr);
-  v.troeExp = take.template operator()<double>(3 * nr);
-  v.troeCentre = take.template operator()<double>(nr);
-  p.mass = take.template operator()<double>(ns);
-  for (double*& c : p.coefficient) c = take.template operator()<double>(ns);
-  p.commonTemperature = take.template operator()<double>(ns);
-  p.upperData = take.template operator()<bool>(ns);
-  p.lowerData = take.template operator()<bool>(ns);
-  p.input = take.template operator()<ReactionInput>(nr);
-  p.massAction = take.template operator()<MassActionReaction>(nr);
-  p.general = take.template operator()<GeneralReaction>(nr);
-  p.sets = take.template operator()<ColliderSet>(nr);
-  p.exponents = take.template operator()<ArrheniusExponent>(2 * nr);
-  p.forwardExponent = take.template operator()<int>(nr);
-  p.lowExponent = take.template operator()<int>(nr);
-  p.troe = take.template operator()<int>(nr);
-  p.troePlace = take.template operator()<int>(nr);
-  p.lowPressure = take.template operator()<int>(nr);
-  p.sri = take.template operator()<int>(nr);
-  p.reversible = take.template operator()<int>(nr);
-  p.involvedStart = take.template operator()<int>(ns + 1);
-  p.involved = take.template operator()<int>(6 * nr);
-  p.involvedCount = take.template operator()<double>(6 * nr);
-  p.otherStart = take.template operator()<int>(ns + 1);
-  p.other = take.template operator()<InvolvedTerm>(30 * nr);
+  s.Take(w.molesPerMass, ns);
+  s.Take(w.moleFraction, ns);
+  s.Take(w.production, ns + 1);
+  s.Take(w.generalProduction, ns + 1);
+  s.Take(w.heatExcluded, ns + 1);
+  s.Take(w.signedRates, 2 * nr + 2);
+  s.Take(w.collider, nr);
+  s.Take(w.changes, 2 * nr);
+  s.Take(b.y, ns + 1);
+  for (double*& sums : b.orderSums) s.Take(sums, ns + 1);
+  s.Take(b.forward, nr);
+  s.Take(b.reverse, nr);
+  s.Take(b.fallOff, nr);
+  s.Take(v.hrt, ns);
+  s.Take(v.cpr, ns);
+  s.Take(v.sr, ns);
+  s.Take(v.grt, ns + 1);
+  s.Take(v.gibbsPower, ns + 1);
+  s.Take(v.gibbsMantissa, ns + 1);
+  s.Take(v.gibbsInverse, ns + 1);
+  s.Take(v.kf, nr);
+  s.Take(v.kc, nr);
+  s.Take(v.kr, nr);
+  s.Take(v.inverseKc, nr);
+  s.Take(v.k0, nr);
+  s.Take(v.lowRatio, nr);
+  s.Take(v.logFc, nr);
+  s.Take(v.troeC, nr);
+  s.Take(v.troeN, nr);
+  s.Take(v.sriLogBase, nr);
+  s.Take(v.sriFactor, nr);
+  s.Take(v.dg, nr);
+  s.Take(v.exponent, 2 * nr);
+  s.Take(v.factor, 2 * nr);
+  s.Take(v.scratch, 2 * nr + ns);
+  s.Take(v.troeArgument, 3 * nr);
+  s.Take(v.troeExp, 3 * nr);
+  s.Take(v.troeCentre, nr);
+  s.Take(p.mass, ns);
+  for (double*& c : p.coefficient) s.Take(c, ns);
+  s.Take(p.commonTemperature, ns);
+  s.Take(p.upperData, ns);
+  s.Take(p.lowerData, ns);
+  s.Take(p.input, nr);
+  s.Take(p.massAction, nr);
+  s.Take(p.general, nr);
+  s.Take(p.sets, nr);
+  s.Take(p.exponents, 2 * nr);
+  s.Take(p.forwardExponent, nr);
+  s.Take(p.lowExponent, nr);
+  s.Take(p.troe, nr);
+  s.Take(p.troePlace, nr);
+  s.Take(p.lowPressure, nr);
+  s.Take(p.sri, nr);
+  s.Take(p.reversible, nr);
+  s.Take(p.involvedStart, ns + 1);
+  s.Take(p.involved, 6 * nr);
+  s.Take(p.involvedCount, 6 * nr);
+  s.Take(p.otherStart, ns + 1);
+  s.Take(p.other, 30 * nr);
   for (RateTerms* t : {&p.terms, &p.generalTerms, &p.heatExcludedTerms}) {
-    t->species = take.template operator()<int>(groups * kTermLanes);
-    t->rowStart = take.template operator()<int>(groups + 1);
-    t->term = take.template operator()<int>(TermBound(nreac));
+    s.Take(t->species, groups * kTermLanes);
+    s.Take(t->rowStart, groups + 1);
+    s.Take(t->term, TermBound(nreac));
   }
 }
 
@@ -376,35 +377,45 @@ constexpr std::size_t kStoreAlignment = 64;
 
 constexpr std::size_t Aligned(std::size_t bytes) { return (bytes + kStoreAlignment - 1) / kStoreAlignment * kStoreAlignment; }
 
+// Counts the bytes that Carve takes.
+struct StoreMeasure {
+  std::size_t bytes = 0;
+  template <typename T>
+  constexpr void Take(T*& array, std::size_t count) {
+    array = nullptr;
+    bytes += Aligned(count * sizeof(T));
+  }
+};
+
 // The bytes that Carve takes for the largest model.
 constexpr std::size_t StoreBytes() {
-  std::size_t bytes = 0;
+  StoreMeasure measure;
   PreparedModel p;
   TemperatureValues v;
   Work w;
   BaseState b;
-  auto measure = [&bytes]<typename T>(std::size_t count) -> T* {
-    bytes += Aligned(count * sizeof(T));
-    return nullptr;
-  };
   Carve(measure, p, v, w, b, kMaxSpecies, kMaxReactions);
-  return bytes;
+  return measure.bytes;
 }
 
 // The static store of the arrays: zero-initialised, its pages mapped when
 // first touched, so that a model touches only the pages of its own sizes.
 alignas(kStoreAlignment) unsigned char store[StoreBytes()];
 
-// Carves the store for a model (the arrays are of implicit-lifetime types,
-// created in the store's bytes as they are written).
-void CarveStore(int nspec, int nreac) {
+// Hands out the store from its start (the arrays are of implicit-lifetime
+// types, created in the store's bytes as they are written).
+struct StoreCarver {
   std::size_t used = 0;
-  auto take = [&used]<typename T>(std::size_t count) -> T* {
-    T* at = std::launder(reinterpret_cast<T*>(store + used));
+  template <typename T>
+  void Take(T*& array, std::size_t count) {
+    array = std::launder(reinterpret_cast<T*>(store + used));
     used += Aligned(count * sizeof(T));
-    return at;
-  };
-  Carve(take, prepared, values, work, base, nspec, nreac);
+  }
+};
+
+void CarveStore(int nspec, int nreac) {
+  StoreCarver carver;
+  Carve(carver, prepared, values, work, base, nspec, nreac);
 }
 
 // x^m for an integral m by repeated squaring, 1/x^|m| for a negative m.
