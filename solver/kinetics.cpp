@@ -138,6 +138,28 @@ struct InvolvedTerm {
   std::uint16_t term;
 };
 
+// What a species gives an equilibrium constant at one temperature: G/RT,
+// and exp(-G/RT) = 2^power * mantissa, exp(G/RT) = 2^-power * inverse with
+// inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2); the
+// unit slot has 0, 1, 1, 0.
+struct SpeciesTerm {
+  double grt;
+  double mantissa;
+  double inverse;
+  std::int64_t power;
+};
+
+// A reversible reaction as its equilibrium constant takes it: its first
+// three products and its reactants, padded with the unit slot; the rest of
+// its products when it has more than three.
+struct EquilibriumReaction {
+  int r;
+  std::uint16_t product[3];
+  std::uint16_t reactant[3];
+  std::int8_t moleChange;  // products less reactants
+  bool moreProducts;
+};
+
 // The temperature part of an Arrhenius rate constant, T^b exp(-E/(RE T)),
 // shared by the reactions with the same b and E.
 struct ArrheniusExponent {
@@ -188,8 +210,9 @@ struct PreparedModel {
   int lowPressureCount;
   int* sri;
   int sriCount;
-  int* reversible;
+  EquilibriumReaction* reversible;
   int reversibleCount;
+  double* A;  // pre-exponential factor of each reaction
   // The least and largest d of (RC T)^d in the equilibrium constants and
   // their inverses: -dn and dn of the reversible reactions.
   int moleChanges[2];
@@ -217,12 +240,14 @@ struct TemperatureValues {
   double* hrt;  // H/RT
   double* cpr;  // Cp/R
   double* sr;   // S/R
-  double* grt;  // G/RT; the unit slot: 0
+  double* grt;  // G/RT
   // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
   // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
-  std::int64_t* gibbsPower;  // the unit slot: 0
-  double* gibbsMantissa;     // the unit slot: 1
-  double* gibbsInverse;      // the unit slot: 1
+  // The parts of the species terms as the vectorised loops make them, and
+  // the terms (with G/RT) together, by species.
+  std::int64_t* gibbsPower;
+  double* gibbsMantissa;
+  SpeciesTerm* speciesTerm;
   // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
   double* exponent;
   double* factor;
@@ -324,7 +349,7 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(v.grt, ns + 1);
   s.Take(v.gibbsPower, ns + 1);
   s.Take(v.gibbsMantissa, ns + 1);
-  s.Take(v.gibbsInverse, ns + 1);
+  s.Take(v.speciesTerm, ns + 1);
   s.Take(v.kf, nr);
   s.Take(v.kc, nr);
   s.Take(v.kr, nr);
@@ -360,6 +385,7 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(p.lowPressure, nr);
   s.Take(p.sri, nr);
   s.Take(p.reversible, nr);
+  s.Take(p.A, nr);
   s.Take(p.involvedStart, ns + 1);
   s.Take(p.involved, 6 * nr);
   s.Take(p.involvedCount, 6 * nr);
@@ -429,12 +455,14 @@ inline double PowInt(double x, int m) {
   return m < 0 ? 1.0 / y : y;
 }
 
-// A T^b exp(x) from the shared factor T^b exp(x), computed as one
-// exponential of b ln T + x; an exponent that would overflow takes the
-// factors one by one.
+// A T^b exp(x) by its factors, where the one exponential of b ln T + x that
+// makes the shared factor T^b exp(x) would overflow.
+inline double Unfused(double A, double b, double x, double T) { return std::exp(x) * (A * std::pow(T, b)); }
+
+// A T^b exp(x) from the shared factor T^b exp(x) (infinite where it would
+// overflow).
 inline double Arrhenius(double A, double b, double x, double factor, double T) {
-  if (std::isinf(factor)) return std::exp(x) * (A * std::pow(T, b));
-  return A * factor;
+  return std::isinf(factor) ? Unfused(A, b, x, T) : A * factor;
 }
 
 // 2^k for an integral k in the range of normal numbers.
@@ -643,44 +671,41 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
 // that range (from absurd species values) takes exp(-dg) itself. The lists
 // are gone through at their full, padded length (the unit slot adds 0 to the
 // sums and 1 to the products), so that no loop's length varies; returns dg.
-inline double SetEquilibrium(int r, const ReactionInput& in) {
+inline double SetEquilibrium(const EquilibriumReaction& e) {
   TemperatureValues& v = values;
-  const std::uint16_t* reactant = in.reactant;
-  const std::uint16_t* product = in.product;
+  const SpeciesTerm* term = v.speciesTerm;
   double products = 0.0;
   double reactants = 0.0;
   double mantissa = 1.0;
   double inverse = 1.0;
   std::int64_t power = 0;
-  for (int k = 0; k < 3; ++k) {
-    products += v.grt[product[k]];
-    mantissa *= v.gibbsMantissa[product[k]];
-    inverse *= v.gibbsInverse[product[k]];
-    power += v.gibbsPower[product[k]];
-  }
-  if (in.products > 3) {
-    for (int k = 3; k < 6; ++k) {
-      products += v.grt[product[k]];
-      mantissa *= v.gibbsMantissa[product[k]];
-      inverse *= v.gibbsInverse[product[k]];
-      power += v.gibbsPower[product[k]];
-    }
+  auto product = [&](const SpeciesTerm& t) {
+    products += t.grt;
+    mantissa *= t.mantissa;
+    inverse *= t.inverse;
+    power += t.power;
+  };
+  for (int k = 0; k < 3; ++k) product(term[e.product[k]]);
+  if (e.moreProducts) {
+    const ReactionInput& in = prepared.input[e.r];
+    for (int k = 3; k < 6; ++k) product(term[in.product[k]]);
   }
   for (int k = 0; k < 3; ++k) {
-    reactants += v.grt[reactant[k]];
-    mantissa *= v.gibbsInverse[reactant[k]];
-    inverse *= v.gibbsMantissa[reactant[k]];
-    power -= v.gibbsPower[reactant[k]];
+    const SpeciesTerm& t = term[e.reactant[k]];
+    reactants += t.grt;
+    mantissa *= t.inverse;
+    inverse *= t.mantissa;
+    power -= t.power;
   }
+  const int r = e.r;
   const double dg = products - reactants;
-  const int dn = in.products - in.reactants;
   const double* rct = v.rctPower + kMaxMoleChange;
   if (power >= -kEquilibriumPowerLimit && power <= kEquilibriumPowerLimit && std::isfinite(mantissa)) {
-    v.kc[r] = mantissa * PowerOfTwo(power) * rct[-dn];
-    v.inverseKc[r] = inverse * PowerOfTwo(-power) * rct[dn];
+    v.kc[r] = mantissa * PowerOfTwo(power) * rct[-e.moleChange];
+    v.inverseKc[r] = inverse * PowerOfTwo(-power) * rct[e.moleChange];
   } else {
-    v.kc[r] = std::exp(-dg) * rct[-dn];
-    v.inverseKc[r] = std::exp(dg) * rct[dn];
+    v.kc[r] = std::exp(-dg) * rct[-e.moleChange];
+    v.inverseKc[r] = std::exp(dg) * rct[e.moleChange];
   }
   v.kr[r] = v.kf[r] * v.inverseKc[r];
   return dg;
@@ -750,9 +775,15 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       p.sri[p.sriCount++] = r;
     }
     if (in.lowPressure) p.lowPressure[p.lowPressureCount++] = r;
+    p.A[r] = in.A;
     if (in.reverse == 1) {
-      p.reversible[p.reversibleCount++] = r;
-      const int dn = std::abs(in.products - in.reactants);
+      EquilibriumReaction& e = p.reversible[p.reversibleCount++];
+      e.r = r;
+      std::copy(in.product, in.product + 3, e.product);
+      std::copy(in.reactant, in.reactant + 3, e.reactant);
+      e.moleChange = static_cast<std::int8_t>(in.products - in.reactants);
+      e.moreProducts = in.products > 3;
+      const int dn = std::abs(e.moleChange);
       p.moleChanges[0] = std::min(p.moleChanges[0], -dn);
       p.moleChanges[1] = std::max(p.moleChanges[1], dn);
     }
@@ -774,10 +805,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.generalTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.general; });
   SolverCommon.concentration[nspec] = 1.0;
-  values.grt[nspec] = 0.0;
-  values.gibbsPower[nspec] = 0;
-  values.gibbsMantissa[nspec] = 1.0;
-  values.gibbsInverse[nspec] = 1.0;
+  values.speciesTerm[nspec] = {0.0, 1.0, 1.0, 0};
   work.signedRates[p.zeroTerm] = 0.0;
   p.ireac = ireac;
   p.rreac = rreac;
@@ -830,8 +858,8 @@ void SpeciesFunctions(const PreparedModel& p, int nspec, double T, const double*
   for (int i = 0; i < nspec; ++i) {
     // A species without a split (absurd values, not a number) makes the
     // equilibrium constants of its reactions fall back on exp(-dg).
-    if (!(std::fabs(-grt[i] * kLog2e) <= kPowerCut)) v.gibbsMantissa[i] = kNotANumber;
-    v.gibbsInverse[i] = 1.0 / v.gibbsMantissa[i];
+    const double mantissa = std::fabs(-grt[i] * kLog2e) <= kPowerCut ? v.gibbsMantissa[i] : kNotANumber;
+    v.speciesTerm[i] = {grt[i], mantissa, 1.0 / mantissa, power[i]};
   }
 }
 
@@ -1211,9 +1239,10 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   bool failed = ArrheniusFactors(p.exponents, p.exponentCount, RT, lnT, explim, v.exponent, v.scratch, v.factor);
 
   for (int r = 0; r < NREAC; ++r) {
-    const ReactionInput& in = p.input[r];
     const int fe = p.forwardExponent[r];
-    v.kf[r] = RREAC[r * kRreacSlots + 21] = Arrhenius(in.A, in.b, v.exponent[fe], v.factor[fe], T);
+    const double factor = v.factor[fe];
+    v.kf[r] = RREAC[r * kRreacSlots + 21] =
+        std::isinf(factor) ? Unfused(p.A[r], p.input[r].b, v.exponent[fe], T) : p.A[r] * factor;
   }
   for (int q = 0; q < p.lowPressureCount; ++q) {
     const int r = p.lowPressure[q];
@@ -1258,9 +1287,8 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
   // Equilibrium constants.
   for (int r = 0; r < NREAC; ++r) v.kc[r] = v.inverseKc[r] = v.kr[r] = 0.0;
   for (int q = 0; q < p.reversibleCount; ++q) {
-    const int r = p.reversible[q];
-    const double dg = SetEquilibrium(r, p.input[r]);
-    v.dg[r] = dg;
+    const double dg = SetEquilibrium(p.reversible[q]);
+    v.dg[p.reversible[q].r] = dg;
     failed |= dg > explim || dg < -explim;
   }
   for (int r = 0; r < NREAC; ++r) RREAC[r * kRreacSlots + 22] = v.kc[r];
