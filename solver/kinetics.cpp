@@ -182,6 +182,8 @@ struct PreparedModel {
   int massActionCount;
   GeneralReaction* general;
   int generalCount;
+  int* fallOff;  // positions in general of the fall-off reactions
+  int fallOffCount;
   // Per species, the mass-action reactions (positions in massAction) that
   // list it, each once: involvedStart[i] .. involvedStart[i+1]-1 of involved.
   int* involvedStart;
@@ -285,6 +287,8 @@ struct Work {
   double* collider;           // c_M of each third-body set
   double* generalProduction;  // by the general reactions
   double* changes;            // a Jacobian column's signed rate changes
+  double* fallOffFactor;      // of the general reactions (by position) with fall-off
+  bool* contributes;
 };
 
 // A fall-off reaction's collider concentration, log10 Pr and broadening
@@ -338,6 +342,8 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(w.signedRates, 2 * nr + 2);
   s.Take(w.collider, nr);
   s.Take(w.changes, 2 * nr);
+  s.Take(w.fallOffFactor, nr);
+  s.Take(w.contributes, nr);
   s.Take(b.y, ns + 1);
   for (double*& sums : b.orderSums) s.Take(sums, ns + 1);
   s.Take(b.forward, nr);
@@ -376,6 +382,7 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(p.input, nr);
   s.Take(p.massAction, nr);
   s.Take(p.general, nr);
+  s.Take(p.fallOff, nr);
   s.Take(p.sets, nr);
   s.Take(p.exponents, 2 * nr);
   s.Take(p.forwardExponent, nr);
@@ -723,6 +730,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   for (int i = 0; i < nspec; ++i) p.mass[i] = th[i * kThSlots + 14];
   p.massActionCount = 0;
   p.generalCount = 0;
+  p.fallOffCount = 0;
   p.setCount = 0;
   for (int r = 0; r < nreac; ++r) {
     const int* ir = ireac + r * kIreacSlots;
@@ -754,6 +762,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
       m.reactants = static_cast<std::uint8_t>(Listed(m.reactant, 3, nspec));
       m.products = static_cast<std::uint8_t>(Listed(m.product, 3, nspec));
     } else {
+      if (in.lowPressure) p.fallOff[p.fallOffCount++] = p.generalCount;
       GeneralReaction& g = p.general[p.generalCount++];
       g.r = r;
       g.set = thirdBody ? ColliderSetOf(p, ir, rr) : -1;
@@ -1018,62 +1027,77 @@ void MassActionRates(const MassActionReaction* reactions, int count, const doubl
   }
 }
 
+// The factor m = Pr/(1 + Pr) F of each fall-off reaction (by its position
+// among the general reactions), or false for a reaction that adds nothing:
+// without a collider concentration above 0, or with a vanishing rate
+// constant the fall-off expression has no value. A full evaluation keeps the
+// broadening of every fall-off reaction; a Jacobian column, whose collider
+// concentrations differ from those by a relative 1e-8 or so, takes log Pr and
+// the broadening factor from them by their series, exact to rounding where
+// the change is below kSeriesLimit.
+template <bool kColumn>
+void FallOffFactors(const PreparedModel& p, const TemperatureValues& v, const double* collider, double* factor,
+                    bool* contributes) {
+  for (int f = 0; f < p.fallOffCount; ++f) {
+    const int q = p.fallOff[f];
+    const GeneralReaction& g = p.general[q];
+    const int r = g.r;
+    FallOffBase& b = base.fallOff[q];
+    if (!kColumn) b.valid = false;
+    const double cm = g.set >= 0 ? collider[g.set] : 0.0;
+    contributes[q] = g.set >= 0 && cm > 0.0 && v.kf[r] != 0.0 && v.k0[r] != 0.0;
+    if (!contributes[q]) continue;
+    const double pr = v.lowRatio[r] * cm;
+    double m = pr / (1.0 + pr);
+    const int form = p.input[r].form;
+    if (IsTroe(form) || form == 2) {
+      const bool series = kColumn && b.valid;
+      // log10 Pr, with Pr/Pr(base) = 1 + u.
+      const double u = series ? (cm - b.collider) / b.collider : kInfinity;
+      const double logPr =
+          std::fabs(u) <= kSeriesLimit ? b.logPr + (u - 0.5 * u * u) * kLog10e : std::log(pr) * kLog10e;
+      // ln F of the broadening factor F.
+      double logF;
+      if (IsTroe(form)) {
+        const double t = (logPr + v.troeC[r]) / (v.troeN[r] - 0.14 * (logPr + v.troeC[r]));
+        logF = v.logFc[r] / (1.0 + t * t) * kLn10;
+      } else {
+        logF = 1.0 / (1.0 + logPr * logPr) * v.sriLogBase[r];
+      }
+      const double w = series ? logF - b.logF : kInfinity;
+      const double F = std::fabs(w) <= kSeriesLimit ? b.F + b.F * (w + 0.5 * w * w) : std::exp(logF);
+      if (!kColumn) b = {cm, logPr, logF, F, true};
+      m = m * (form == 2 ? F * v.sriFactor[r] : F);
+    }
+    factor[q] = m;
+  }
+}
+
 // Net rates of the other reactions: third bodies, fall-off with its
 // broadening, more than three products. A reaction that contributes nothing
-// keeps +0 and -0. A full evaluation keeps the broadening of every fall-off
-// reaction; a Jacobian column, whose collider concentrations differ from
-// those by a relative 1e-8 or so, takes log Pr and the broadening factor
-// from them by their series, exact to rounding where the change is below
-// kSeriesLimit.
+// keeps +0 and -0.
 template <bool kColumn>
 void GeneralRates(const PreparedModel& p, const TemperatureValues& v, const double* c, const double* collider,
                   double* rates) {
+  double* factor = work.fallOffFactor;
+  bool* contributes = work.contributes;
+  FallOffFactors<kColumn>(p, v, collider, factor, contributes);
   for (int q = 0; q < p.generalCount; ++q) {
     const GeneralReaction& g = p.general[q];
     const int r = g.r;
     rates[2 * r] = -0.0;
     rates[2 * r + 1] = 0.0;
-    const double k = v.kf[r];
     double m = 1.0;
-    double cm = 0.0;
-    FallOffBase& b = base.fallOff[q];
-    if (!kColumn) b.valid = false;
-    if (g.set >= 0) {
-      cm = collider[g.set];
-      if (cm <= 0.0) continue;
-      m = cm;
-    }
     if (g.fallOff) {
-      const double k0 = v.k0[r];
-      // Without a collider concentration or with a vanishing limit rate the
-      // fall-off expression has no value; such a reaction adds nothing.
-      if (g.set < 0 || k == 0.0 || k0 == 0.0) continue;
-      const double pr = v.lowRatio[r] * cm;
-      m = pr / (1.0 + pr);
-      const int form = p.input[r].form;
-      if (IsTroe(form) || form == 2) {
-        const bool series = kColumn && b.valid;
-        // log10 Pr, with Pr/Pr(base) = 1 + u.
-        const double u = series ? (cm - b.collider) / b.collider : kInfinity;
-        const double logPr =
-            std::fabs(u) <= kSeriesLimit ? b.logPr + (u - 0.5 * u * u) * kLog10e : std::log(pr) * kLog10e;
-        // ln F of the broadening factor F.
-        double logF;
-        if (IsTroe(form)) {
-          const double f = (logPr + v.troeC[r]) / (v.troeN[r] - 0.14 * (logPr + v.troeC[r]));
-          logF = v.logFc[r] / (1.0 + f * f) * kLn10;
-        } else {
-          logF = 1.0 / (1.0 + logPr * logPr) * v.sriLogBase[r];
-        }
-        const double w = series ? logF - b.logF : kInfinity;
-        const double F = std::fabs(w) <= kSeriesLimit ? b.F + b.F * (w + 0.5 * w * w) : std::exp(logF);
-        if (!kColumn) b = {cm, logPr, logF, F, true};
-        m = m * (form == 2 ? F * v.sriFactor[r] : F);
-      }
+      if (!contributes[q]) continue;
+      m = factor[q];
+    } else if (g.set >= 0) {
+      m = collider[g.set];
+      if (m <= 0.0) continue;
     }
 
     // Mass action: R = k m c(reactants) - (k m / Kc) c(products).
-    const double kEff = k * m;
+    const double kEff = v.kf[r] * m;
     const double rf = kEff * c[g.reactant[0]] * c[g.reactant[1]] * c[g.reactant[2]];
     double rrev = 0.0;
     if (g.reversible) {
