@@ -813,6 +813,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   p.anyHeatExcluded = std::any_of(p.input, p.input + nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.heatExcludedTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.reverse == -1; });
   PrepareTerms(p.generalTerms, p.input, nspec, nreac, [](const ReactionInput& in) { return in.general; });
+  for (int r = 0; r < nreac; ++r) values.kc[r] = values.inverseKc[r] = values.kr[r] = 0.0;
   SolverCommon.concentration[nspec] = 1.0;
   values.speciesTerm[nspec] = {0.0, 1.0, 1.0, 0};
   work.signedRates[p.zeroTerm] = 0.0;
@@ -1308,8 +1309,8 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
     SetSriFactor(r, lnT);
   }
 
-  // Equilibrium constants.
-  for (int r = 0; r < NREAC; ++r) v.kc[r] = v.inverseKc[r] = v.kr[r] = 0.0;
+  // Equilibrium constants (those of the other reactions stay 0, as Prepare
+  // set them).
   for (int q = 0; q < p.reversibleCount; ++q) {
     const double dg = SetEquilibrium(p.reversible[q]);
     v.dg[p.reversible[q].r] = dg;
