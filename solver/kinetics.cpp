@@ -177,6 +177,7 @@ struct PreparedModel {
   int zeroTerm = 0;  // the signed-rate slot that stays +0: 2 nreac
 
   double* mass;
+  double* inverseMass;
   ReactionInput* input;
   MassActionReaction* massAction;
   int massActionCount;
@@ -375,6 +376,7 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(v.troeExp, 3 * nr);
   s.Take(v.troeCentre, nr);
   s.Take(p.mass, ns);
+  s.Take(p.inverseMass, ns);
   for (double*& c : p.coefficient) s.Take(c, ns);
   s.Take(p.commonTemperature, ns);
   s.Take(p.upperData, ns);
@@ -727,7 +729,10 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
   values.rreac = nullptr;
   values.th = nullptr;
   base.valid = false;
-  for (int i = 0; i < nspec; ++i) p.mass[i] = th[i * kThSlots + 14];
+  for (int i = 0; i < nspec; ++i) {
+    p.mass[i] = th[i * kThSlots + 14];
+    p.inverseMass[i] = 1.0 / p.mass[i];
+  }
   p.massActionCount = 0;
   p.generalCount = 0;
   p.fallOffCount = 0;
@@ -979,10 +984,11 @@ inline double LaneSum(int n, Term term) {
   return (lane[0] + lane[1]) + (lane[2] + lane[3]);
 }
 
-// Y/M of every species; returns their sum.
+// Y/M of every species (by the inverse molar masses); returns their sum.
 KX_VECTOR_CLONES
-double MolesPerMass(const double* __restrict y, const double* __restrict mass, int nspec, double* __restrict ym) {
-  for (int i = 0; i < nspec; ++i) ym[i] = y[i] / mass[i];
+double MolesPerMass(const double* __restrict y, const double* __restrict inverseMass, int nspec,
+                    double* __restrict ym) {
+  for (int i = 0; i < nspec; ++i) ym[i] = y[i] * inverseMass[i];
   return LaneSum(nspec, [ym](int i) { return ym[i]; });
 }
 
@@ -991,8 +997,9 @@ double MolesPerMass(const double* __restrict y, const double* __restrict mass, i
 KX_VECTOR_CLONES
 double Concentrations(const double* __restrict ym, double s, const double* __restrict mass, double ctot,
                       int nspec, double* __restrict x, double* __restrict conc, double* th) {
+  const double inverseSum = 1.0 / s;
   for (int i = 0; i < nspec; ++i) {
-    x[i] = ym[i] / s;
+    x[i] = ym[i] * inverseSum;
     conc[i] = ctot * x[i];
   }
   for (int i = 0; i < nspec; ++i) {
@@ -1151,7 +1158,7 @@ double ColumnProduction(const PreparedModel& p, const TemperatureValues& v, cons
                         double ctot, double* th, double* production) {
   double* ym = work.molesPerMass;
   const double baseYm = ym[i];
-  ym[i] = y[i] / p.mass[i];
+  ym[i] = y[i] * p.inverseMass[i];
   const double s = base.sum + (ym[i] - baseYm);
   double* conc = SolverCommon.concentration;
   const double rho = Concentrations(ym, s, p.mass, ctot, nspec, work.moleFraction, conc, th);
@@ -1361,7 +1368,7 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
     // A full evaluation, which becomes the base of the columns that follow.
     base.valid = false;
     double* conc = c.concentration;
-    const double s = MolesPerMass(Y, p.mass, nspec, work.molesPerMass);
+    const double s = MolesPerMass(Y, p.inverseMass, nspec, work.molesPerMass);
     rho = Concentrations(work.molesPerMass, s, p.mass, ctot, nspec, work.moleFraction, conc, TH);
     ColliderConcentrations(p, conc, ctot, work.collider);
     double* rates = work.signedRates;
@@ -1393,7 +1400,8 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
     if (s2 == 0.0) SolverReportError(9, X, T, 0, 0, 1);
     F[n - 1] = T * s1 / (s2 * ctot);
   }
-  for (int i = 0; i < nspec; ++i) F[i] = production[i] * p.mass[i] / rho;
+  const double inverseRho = 1.0 / rho;
+  for (int i = 0; i < nspec; ++i) F[i] = production[i] * p.mass[i] * inverseRho;
 }
 
 }  // namespace kx
