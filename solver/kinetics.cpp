@@ -683,29 +683,32 @@ void PrepareInvolved(PreparedModel& p, int nspec) {
 inline double SetEquilibrium(const EquilibriumReaction& e) {
   TemperatureValues& v = values;
   const SpeciesTerm* term = v.speciesTerm;
-  double products = 0.0;
-  double reactants = 0.0;
-  double mantissa = 1.0;
-  double inverse = 1.0;
-  std::int64_t power = 0;
-  auto product = [&](const SpeciesTerm& t) {
-    products += t.grt;
-    mantissa *= t.mantissa;
-    inverse *= t.inverse;
-    power += t.power;
-  };
-  for (int k = 0; k < 3; ++k) product(term[e.product[k]]);
+  const SpeciesTerm& p0 = term[e.product[0]];
+  const SpeciesTerm& p1 = term[e.product[1]];
+  const SpeciesTerm& p2 = term[e.product[2]];
+  const SpeciesTerm& r0 = term[e.reactant[0]];
+  const SpeciesTerm& r1 = term[e.reactant[1]];
+  const SpeciesTerm& r2 = term[e.reactant[2]];
+  // Products and reactants apart, then together: short chains of dependent
+  // operations.
+  double products = p0.grt + p1.grt + p2.grt;
+  double productMantissa = p0.mantissa * p1.mantissa * p2.mantissa;
+  double productInverse = p0.inverse * p1.inverse * p2.inverse;
+  std::int64_t power = p0.power + p1.power + p2.power;
   if (e.moreProducts) {
     const ReactionInput& in = prepared.input[e.r];
-    for (int k = 3; k < 6; ++k) product(term[in.product[k]]);
+    for (int k = 3; k < 6; ++k) {
+      const SpeciesTerm& t = term[in.product[k]];
+      products += t.grt;
+      productMantissa *= t.mantissa;
+      productInverse *= t.inverse;
+      power += t.power;
+    }
   }
-  for (int k = 0; k < 3; ++k) {
-    const SpeciesTerm& t = term[e.reactant[k]];
-    reactants += t.grt;
-    mantissa *= t.inverse;
-    inverse *= t.mantissa;
-    power -= t.power;
-  }
+  const double reactants = r0.grt + r1.grt + r2.grt;
+  const double mantissa = productMantissa * (r0.inverse * r1.inverse * r2.inverse);
+  const double inverse = productInverse * (r0.mantissa * r1.mantissa * r2.mantissa);
+  power -= r0.power + r1.power + r2.power;
   const int r = e.r;
   const double dg = products - reactants;
   const double* rct = v.rctPower + kMaxMoleChange;
