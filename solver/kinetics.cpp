@@ -57,11 +57,6 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 // leaves a product unchanged to the bit).
 static_assert(kMaxSpecies < UINT16_MAX);
 
-// A fused Arrhenius exponent b ln T - E/(RE T) above this would overflow
-// exp() although its factors need not: such a constant takes the factors
-// one by one.
-constexpr double kFusedExponentLimit = 700.0;
-
 // Per species, the reactions that change it, in reaction order: term t is
 // reaction t >> 1, taken (t & 1 == 0) or given (t & 1 == 1), and indexes the
 // signed rates (-R, +R of each reaction); a species listed twice has two
@@ -881,9 +876,9 @@ void SpeciesFunctions(const PreparedModel& p, int nspec, double T, const double*
   }
 }
 
-// Per distinct Arrhenius exponent: x = -E/(RE T) and T^b exp(x) (infinite
-// where one exponential of b ln T + x would overflow). True when some x is
-// above the exponent limit.
+// Per distinct Arrhenius exponent: x = -E/(RE T) and T^b exp(x), one
+// exponential of b ln T + x (infinite where that overflows). True when some
+// x is above the exponent limit.
 KX_VECTOR_CLONES
 bool ArrheniusFactors(const ArrheniusExponent* __restrict exponents, int count, double RT, double lnT,
                       double explim, double* __restrict x, double* __restrict argument, double* __restrict factor) {
@@ -894,8 +889,6 @@ bool ArrheniusFactors(const ArrheniusExponent* __restrict exponents, int count, 
     above |= x[e] > explim;
   }
   ExpArray(argument, factor, count);
-  for (int e = 0; e < count; ++e)
-    if (argument[e] > kFusedExponentLimit) factor[e] = kInfinity;
   return above;
 }
 

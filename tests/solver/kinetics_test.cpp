@@ -554,6 +554,22 @@ TEST(RateConstants, ForwardLowPressureAndEquilibriumConstants) {
   EXPECT_EQ(kx::RreacAt(other->RREAC, 23, 2), kx::RreacAt(m->RREAC, 23, 2));
 }
 
+// A T^b exp(-E/(RE T)) is one exponential of b ln T - E/(RE T) unless that
+// exponent would overflow while its factors do not: exp(500) T^32 at 1000 K
+// (exponent 721) and exp(500) T^20 (exponent 638) are both right.
+TEST(RateConstants, ArrheniusTermsNearTheExponentLimit) {
+  for (double b : {20.0, 32.0}) {
+    ReactionRecipe r = Plain({1, 2}, {3}, 0);
+    r.rate = {1e-100, b, -500000.0};
+    SolverFileRecipe recipe = Mixture({r});
+    recipe.RE = 1.0;
+    auto m = Use(recipe);
+    RateConstants(*m, 1000.0);
+    const double expected = 1e-100 * std::pow(1000.0, b) * std::exp(500.0);
+    EXPECT_NEAR(kx::RreacAt(m->RREAC, 22, 1), expected, 1e-13 * expected) << b;
+  }
+}
+
 TEST(RateConstants, SriBaseTerm) {
   ReactionRecipe r = FallOff(2, {0.45, 797.0, 979.0, 1.2, 0.3});
   auto m = Use(Mixture({r}));
