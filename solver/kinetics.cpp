@@ -241,9 +241,8 @@ struct TemperatureValues {
   double* grt;  // G/RT
   // exp(-G/RT) = 2^power * mantissa, and exp(G/RT) = 2^-power * inverse with
   // inverse = 1/mantissa (mantissa and inverse between 2^-1/2 and 2^1/2).
-  // The parts of the species terms as the vectorised loops make them, and
-  // the terms (with G/RT) together, by species.
-  std::int64_t* gibbsPower;
+  // The mantissas of the species terms as the vectorised loops make them,
+  // and the terms (with G/RT) together, by species.
   double* gibbsMantissa;
   SpeciesTerm* speciesTerm;
   // Per distinct Arrhenius exponent: -E/(RE T) and T^b exp(-E/(RE T)).
@@ -349,7 +348,6 @@ constexpr void Carve(Store& s, PreparedModel& p, TemperatureValues& v, Work& w, 
   s.Take(v.cpr, ns);
   s.Take(v.sr, ns);
   s.Take(v.grt, ns + 1);
-  s.Take(v.gibbsPower, ns + 1);
   s.Take(v.gibbsMantissa, ns + 1);
   s.Take(v.speciesTerm, ns + 1);
   s.Take(v.kf, nr);
@@ -833,8 +831,19 @@ inline void EnsurePrepared(const int* ireac, const double* rreac, const double* 
     Prepare(ireac, rreac, th, nspec, nreac);
 }
 
-// H/RT, Cp/R, S/R and G/RT of every species at T, by the same operations as
-// SolverSpeciesThermo, and exp(-G/RT) split into a power of two and a
+// H/RT, Cp/R and S/R from one set of seven coefficients; tpow holds ln T,
+// T^2, T^3, T^4.
+inline void Polynomials(const double* a, double T, const double* tpow, double& hrt, double& cpr, double& sr) {
+  const double p2 = a[1] * T;
+  const double p3 = a[2] * tpow[1];
+  const double p4 = a[3] * tpow[2];
+  const double p5 = a[4] * tpow[3];
+  cpr = p2 + a[0] + p3 + p4 + p5;
+  hrt = p2 * 0.5 + a[0] + p3 / 3.0 + p4 * 0.25 + p5 / 5.0 + a[5] / T;
+  sr = a[0] * tpow[0] + p2 + p3 * 0.5 + p4 / 3.0 + p5 * 0.25 + a[6];
+}
+
+// H/RT, Cp/R, S/R and G/RT of every species at T, as SolverSpeciesThermo, and exp(-G/RT) split into a power of two and a
 // mantissa, so that products of such terms neither overflow nor underflow
 // on the way.
 KX_VECTOR_CLONES
@@ -844,35 +853,34 @@ void SpeciesFunctions(const PreparedModel& p, int nspec, double T, const double*
   double* __restrict sr = v.sr;
   double* __restrict grt = v.grt;
   double* __restrict fraction = v.scratch;
-  std::int64_t* __restrict power = v.gibbsPower;
   for (int i = 0; i < nspec; ++i) {
     const bool upper = T > p.commonTemperature[i];
     const bool data = upper ? p.upperData[i] : p.lowerData[i];
     double a[7];
-    for (int k = 0; k < 7; ++k) a[k] = upper ? p.coefficient[k][i] : p.coefficient[k + 7][i];
-    const double p2 = a[1] * T;
-    const double p3 = a[2] * tpow[1];
-    const double p4 = a[3] * tpow[2];
-    const double p5 = a[4] * tpow[3];
-    const double c = p2 + a[0] + p3 + p4 + p5;
-    const double h = p2 * 0.5 + a[0] + p3 / 3.0 + p4 * 0.25 + p5 / 5.0 + a[5] / T;
-    const double e = a[0] * tpow[0] + p2 + p3 * 0.5 + p4 / 3.0 + p5 * 0.25 + a[6];
+    for (int k = 0; k < 7; ++k) {
+      const double high = p.coefficient[k][i];
+      const double low = p.coefficient[k + 7][i];
+      a[k] = upper ? high : low;
+    }
+    double h, c, e;
+    Polynomials(a, T, tpow, h, c, e);
     hrt[i] = data ? h : 0.0;
     cpr[i] = data ? c : 0.0;
     sr[i] = data ? e : 0.0;
     grt[i] = hrt[i] - sr[i];
     const double z = -grt[i] * kLog2e;
-    const double whole = std::nearbyint(z);
-    const bool split = std::fabs(z) <= kPowerCut;
-    power[i] = split ? static_cast<std::int64_t>(whole) : 0;
-    fraction[i] = split ? (z - whole) * kLn2 : 0.0;
+    const double part = (z - std::nearbyint(z)) * kLn2;
+    fraction[i] = std::fabs(z) <= kPowerCut ? part : 0.0;
   }
   ExpArray(v.scratch, v.gibbsMantissa, nspec);
   for (int i = 0; i < nspec; ++i) {
     // A species without a split (absurd values, not a number) makes the
     // equilibrium constants of its reactions fall back on exp(-dg).
-    const double mantissa = std::fabs(-grt[i] * kLog2e) <= kPowerCut ? v.gibbsMantissa[i] : kNotANumber;
-    v.speciesTerm[i] = {grt[i], mantissa, 1.0 / mantissa, power[i]};
+    const double z = -grt[i] * kLog2e;
+    const bool split = std::fabs(z) <= kPowerCut;
+    const double mantissa = split ? v.gibbsMantissa[i] : kNotANumber;
+    const std::int64_t power = split ? static_cast<std::int64_t>(std::nearbyint(z)) : 0;
+    v.speciesTerm[i] = {grt[i], mantissa, 1.0 / mantissa, power};
   }
 }
 
@@ -1230,13 +1238,7 @@ void SolverSpeciesThermo(const double* A, double T, double TCOMMON, const double
     a = A + 7;
   else
     return;
-  const double p2 = a[1] * T;
-  const double p3 = a[2] * TPOW[1];
-  const double p4 = a[3] * TPOW[2];
-  const double p5 = a[4] * TPOW[3];
-  CPR = p2 + a[0] + p3 + p4 + p5;
-  HRT = p2 * 0.5 + a[0] + p3 / 3.0 + p4 * 0.25 + p5 / 5.0 + a[5] / T;
-  SR = a[0] * TPOW[0] + p2 + p3 * 0.5 + p4 / 3.0 + p5 * 0.25 + a[6];
+  Polynomials(a, T, TPOW, HRT, CPR, SR);
 }
 
 void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, int NREAC, double* TH) {
