@@ -87,7 +87,7 @@ void BM_FactorIterationMatrices(benchmark::State& state) {
     benchmark::DoNotOptimize(e2r.data());
   }
 }
-BENCHMARK(BM_FactorIterationMatrices)->Arg(54)->Arg(301)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FactorIterationMatrices)->Arg(54)->Arg(101)->Arg(301)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

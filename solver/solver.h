@@ -55,36 +55,6 @@ inline double& ThAt(double* th, int slot, int i) { return th[(i - 1) * kThSlots 
 inline int& IreacAt(int* ireac, int slot, int r) { return ireac[(r - 1) * kIreacSlots + slot - 1]; }
 inline double& RreacAt(double* rreac, int slot, int r) { return rreac[(r - 1) * kRreacSlots + slot - 1]; }
 
-// The species of one reaction as the right-hand side multiplies their
-// concentrations: 0-based, padded with kUnitSlot, whose concentration is 1
-// (a factor 1 leaves a product unchanged to the bit).
-inline constexpr int kUnitSlot = kMaxSpecies;
-struct SolverReactionLists {
-  int reactant[3];
-  int product[6];
-  bool moreProducts;  // products 4 to 6 are listed
-};
-
-// Per species, the reactions that change it, in reaction order: term t is
-// reaction t >> 1, taken (t & 1 == 0) or given (t & 1 == 1), and indexes the
-// signed rates (-R, +R of each reaction); a species listed twice has two
-// terms. Species are summed four at a time, side by side:
-// group g holds rows rowStart[g]..rowStart[g+1]-1 of kTermLanes terms, one
-// per species of the group (lane), shorter lanes padded with kZeroTerm, a
-// reaction slot whose rate is always +0 (adding it changes no sum).
-inline constexpr int kTermLanes = 4;
-inline constexpr int kMaxTermGroups = (kMaxSpecies + kTermLanes - 1) / kTermLanes;
-inline constexpr int kMaxRateTerms = 9 * kMaxReactions;
-inline constexpr int kZeroTerm = (kMaxReactions << 1) | 1;
-struct SolverRateTerms {
-  int groups;
-  int species[kMaxTermGroups * kTermLanes];  // 0-based, kUnitSlot for an empty lane
-  int rowStart[kMaxTermGroups + 1];
-  // Groups take species in order of falling term counts, so all rows
-  // together number at most the longest lane plus a quarter of all terms.
-  int term[kTermLanes * kMaxRateTerms + kMaxRateTerms];
-};
-
 // What a solver file gives: counts, run settings and the model tables.
 // About 1 MB: keep it in static storage or allocate it once.
 struct SolverModel {
@@ -108,7 +78,8 @@ struct SolverModel {
 };
 
 // Shared storage of the solver routines: the run settings, the output
-// counters, the open solver file and caches of the right-hand side.
+// counters, the open solver file and the concentrations of the last
+// right-hand side.
 struct SolverCommonBlock {
   int MODE = 0;
   double P = 0, T0 = 0, RE = 0, RC = 0, TMIN = 0, TMAX = 0;
@@ -129,29 +100,8 @@ struct SolverCommonBlock {
   int lastOutputNr = 0;
   bool lastOutputRecorded = false;
 
-  // The temperature whose rate constants and species thermodynamics stand in
-  // the tables below (none while the table pointers are null).
-  double rateTemperature = 0;
-  const double* rateRreac = nullptr;
-  const double* rateTh = nullptr;
-
-  // The species lists of the reactions in IREAC and the rate terms of each
-  // species (all of them, and those of reactions that release no heat),
-  // prepared when the right-hand side first sees the table
-  // (SolverUseModel prepares anew).
-  const int* listsIreac = nullptr;
-  int listsNreac = -1;
-  int listsNspec = -1;
-  SolverReactionLists lists[kMaxReactions] = {};
-  SolverRateTerms terms = {};
-  SolverRateTerms heatExcludedTerms = {};
-
-  // Right-hand-side work: net reaction rates, molar production rates, the
-  // part of them that releases no heat, Y/M and the concentrations.
-  double signedRates[2 * kMaxReactions + 2] = {};  // -R, +R per reaction; kZeroTerm stays +0
-  double production[kMaxSpecies + 1] = {};
-  double heatExcluded[kMaxSpecies + 1] = {};
-  double molesPerMass[kMaxSpecies] = {};
+  // Molar concentrations of the last right-hand side, one more slot for the
+  // kinetics' own use.
   double concentration[kMaxSpecies + 1] = {};
 };
 extern SolverCommonBlock SolverCommon;
@@ -164,7 +114,7 @@ struct SolverStop {
 // Counters of the last run, for callers that time the solver.
 struct SolverRunStatistics {
   int idid = 0;
-  int nfcn = 0, njac = 0, nstep = 0, naccpt = 0;
+  int nfcn = 0, njac = 0, nstep = 0, naccpt = 0, nrejct = 0;
   std::int64_t records = 0;
   double finalTime = 0;
   double finalTemperature = 0;

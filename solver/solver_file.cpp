@@ -1,5 +1,6 @@
 #include "solver_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -256,9 +257,13 @@ bool ReadCounts(InputReader& in, SolverModel& model) {
 // The input part behind the counts, up to the end line.
 bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
   if (!ReadHeader(in, m)) return false;
-  std::memset(m.TH, 0, sizeof m.TH);
-  std::memset(m.IREAC, 0, sizeof m.IREAC);
-  std::memset(m.RREAC, 0, sizeof m.RREAC);
+  // Only the entries of the file's species and reactions are cleared (and
+  // ever touched), so that the pages of the rest stay untouched.
+  const std::size_t species = static_cast<std::size_t>(std::clamp(m.NSPEC, 0, kMaxSpecies));
+  const std::size_t reactions = static_cast<std::size_t>(std::clamp(m.NREAC, 0, kMaxReactions));
+  std::fill_n(m.TH, kThSlots * species, 0.0);
+  std::fill_n(m.IREAC, kIreacSlots * reactions, 0);
+  std::fill_n(m.RREAC, kRreacSlots * reactions, 0.0);
   std::memset(m.Y, 0, sizeof m.Y);
   int n = 0;
   if (!ReadThermo(in, text, m, n)) return false;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "fixed_format.h"
@@ -21,8 +22,12 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kProgressInterval = std::chrono::seconds(10);
 constexpr int kFirstResultsSearchLine = 35;
 
-// The tables and the integrator workspace live for the whole process.
-SolverModel model;
+// The tables and the integrator workspace live for the whole process, in
+// zero-initialised static storage whose pages the system maps on first
+// touch: a run touches only what its counts need. (The model is created in
+// its storage implicitly, as the aggregate it is, with every byte zero.)
+alignas(SolverModel) unsigned char modelStorage[sizeof(SolverModel)];
+SolverModel& model = *std::launder(reinterpret_cast<SolverModel*>(modelStorage));
 double WORK[kLwork];
 int IWORK[kLiwork];
 
@@ -151,6 +156,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
     statistics->njac = IWORK[14];
     statistics->nstep = IWORK[15];
     statistics->naccpt = IWORK[16];
+    statistics->nrejct = IWORK[17];
     statistics->records = c.RECORDS;
     statistics->finalTime = x;
     statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;

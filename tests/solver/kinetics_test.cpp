@@ -2,6 +2,7 @@
 // textbook formulas evaluated independently here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -363,7 +364,8 @@ TEST(RightHandSide, ReusedTemperatureTablesGiveIdenticalResults) {
   for (int i = 0; i < m->NSPEC; ++i) y1[static_cast<std::size_t>(i)] = 0.01 + 0.001 * i;
   y1.back() = 1700.0;
   y2 = y1;
-  y2[5] += 1e-7;  // a Jacobian column: one mass fraction changes, the temperature does not
+  y2[5] += 1e-7;  // two mass fractions change, the temperature does not
+  y2[9] -= 2e-7;
   std::vector<double> y3 = y1;
   y3.back() = 1700.0 * (1 + 1e-9);
 
@@ -384,6 +386,110 @@ TEST(RightHandSide, ReusedTemperatureTablesGiveIdenticalResults) {
   RateConstants(*m, 1000.0);
   const std::vector<double> afterDirect = Rhs(*m, y2);
   EXPECT_EQ(std::memcmp(afterDirect.data(), fresh2.data(), fresh2.size() * sizeof(double)), 0);
+}
+
+// A finite-difference Jacobian column (one mass fraction of the last state
+// changed by the integrator's increment) is evaluated from that state; it
+// must agree with a fresh evaluation to rounding, and leave the same
+// concentrations behind, for every species: colliders, fall-off partners,
+// species of many reactions and of none.
+TEST(RightHandSide, JacobianColumnsAgreeWithFreshEvaluations) {
+  for (const char* sample : {"gri30_ch4_1400K.txt", "nc12_air_1100K_10atm.txt", "h2_o2_ar_isothermal.txt"}) {
+    SCOPED_TRACE(sample);
+    auto m = UseSample(sample);
+    const int n = m->NSPEC + m->MODE;
+    std::vector<double> y(static_cast<std::size_t>(n));
+    for (int i = 0; i < m->NSPEC; ++i) y[static_cast<std::size_t>(i)] = m->Y[i] * kx::ThAt(m->TH, 15, i + 1);
+    for (int i = 0; i < m->NSPEC; ++i) y[static_cast<std::size_t>(i)] += 1e-3 * (1 + (i * 7) % 5);
+    if (m->MODE == 1) y.back() = 1700.0;
+    auto fresh = [&] {
+      kx::SolverUseModel(*m);
+      if (m->MODE == 0) RateConstants(*m, m->T0);
+    };
+    for (int i = 0; i < m->NSPEC; ++i) {
+      std::vector<double> column = y;
+      const double yi = column[static_cast<std::size_t>(i)];
+      column[static_cast<std::size_t>(i)] = yi + std::sqrt(1e-16 * std::max(1e-5, std::fabs(yi)));
+      fresh();
+      Rhs(*m, y);
+      const std::vector<double> fromBase = Rhs(*m, column);
+      const std::vector<double> concentrations(kx::SolverCommon.concentration, kx::SolverCommon.concentration + m->NSPEC);
+      for (int j = 0; j < m->NSPEC; ++j)
+        ASSERT_EQ(kx::ThAt(m->TH, 23, j + 1), concentrations[static_cast<std::size_t>(j)]);
+      fresh();
+      const std::vector<double> direct = Rhs(*m, column);
+      double scale = 0;
+      for (double v : direct) scale = std::max(scale, std::fabs(v));
+      for (int j = 0; j < n; ++j)
+        ASSERT_NEAR(fromBase[static_cast<std::size_t>(j)], direct[static_cast<std::size_t>(j)], 1e-13 * scale)
+            << "column " << i + 1 << ", component " << j + 1;
+      for (int j = 0; j < m->NSPEC; ++j) {
+        const double c = kx::SolverCommon.concentration[j];
+        ASSERT_NEAR(concentrations[static_cast<std::size_t>(j)], c, 1e-15 * std::fabs(c)) << "column " << i + 1;
+      }
+    }
+  }
+}
+
+// A model at the table limits: 300 species and 3000 reactions of every
+// kind, with the longest species lists and ten colliders. Its evaluations,
+// full and as Jacobian columns, run in the storage the solver keeps for such
+// a model and agree with fresh ones.
+TEST(RightHandSide, ModelAtTheTableLimits) {
+  SolverFileRecipe recipe;
+  for (int i = 0; i < kx::kMaxSpecies; ++i) {
+    std::string name = std::to_string(i + 1);
+    name.insert(0, 1, 'S');
+    recipe.species.push_back(kxtest::Species(name, 1.0 / kx::kMaxSpecies,
+                                             kxtest::ConstantCp(3.5 + 0.3 * (i % 7), -1000.0 * (i % 11), 20.0 + i % 13),
+                                             2.0 + i));
+  }
+  for (int r = 0; r < kx::kMaxReactions; ++r) {
+    auto species = [r](int k) { return 1 + (r * 7 + k * 13) % kx::kMaxSpecies; };
+    ReactionRecipe q;
+    for (int k = 0; k < 1 + r % 3; ++k) q.reactants.push_back(species(k));
+    for (int k = 0; k < 1 + r % 6; ++k) q.products.push_back(species(3 + k));
+    q.rate = {1e10, 0.5 * (r % 3), 1000.0 * (r % 5)};
+    q.reverse = r % 7 == 0 ? 0 : 1;
+    if (r % 5 != 0) {
+      q.thirdBody = r % 2;
+      for (int k = 0; k < 10; ++k) {
+        q.colliders.push_back(species(9 + k));
+        q.efficiencies.push_back(1.0 + 0.25 * k);
+      }
+    }
+    if (r % 5 >= 2) {
+      q.fallOff = 1;
+      q.low = {1e15, -0.5, 500.0};
+      q.form = 1 + r % 3;
+      q.broadening = q.form == 2 ? std::vector<double>{0.45, 797.0, 979.0, 1.2, 0.3}
+                                 : std::vector<double>{0.5, 100.0, 1000.0, 5000.0};
+      if (q.form == 3) q.broadening.pop_back();
+    }
+    recipe.reactions.push_back(q);
+  }
+  auto m = Use(recipe);
+  const int n = kx::kMaxSpecies + 1;
+  std::vector<double> y(static_cast<std::size_t>(n));
+  for (int i = 0; i < kx::kMaxSpecies; ++i) y[static_cast<std::size_t>(i)] = (1.0 + i % 5) / (3.0 * kx::kMaxSpecies);
+  y.back() = 1300.0;
+  const std::vector<double> f = Rhs(*m, y);
+  for (double v : f) ASSERT_TRUE(std::isfinite(v));
+  double scale = 0;
+  for (double v : f) scale = std::max(scale, std::fabs(v));
+  ASSERT_GT(scale, 0.0);
+  for (int i : {0, 150, kx::kMaxSpecies - 1}) {
+    std::vector<double> column = y;
+    column[static_cast<std::size_t>(i)] += 1e-9;
+    kx::SolverUseModel(*m);
+    Rhs(*m, y);
+    const std::vector<double> fromBase = Rhs(*m, column);
+    kx::SolverUseModel(*m);
+    const std::vector<double> direct = Rhs(*m, column);
+    for (int j = 0; j < n; ++j)
+      ASSERT_NEAR(fromBase[static_cast<std::size_t>(j)], direct[static_cast<std::size_t>(j)], 1e-13 * scale)
+          << "column " << i + 1 << ", component " << j + 1;
+  }
 }
 
 TEST(RightHandSide, TemperatureOutsideTheRangeStopsWithCodeOne) {
@@ -446,6 +552,22 @@ TEST(RateConstants, ForwardLowPressureAndEquilibriumConstants) {
   auto other = Use(recipe);
   RateConstants(*other, T);
   EXPECT_EQ(kx::RreacAt(other->RREAC, 23, 2), kx::RreacAt(m->RREAC, 23, 2));
+}
+
+// A T^b exp(-E/(RE T)) is one exponential of b ln T - E/(RE T) unless that
+// exponent would overflow while its factors do not: exp(500) T^32 at 1000 K
+// (exponent 721) and exp(500) T^20 (exponent 638) are both right.
+TEST(RateConstants, ArrheniusTermsNearTheExponentLimit) {
+  for (double b : {20.0, 32.0}) {
+    ReactionRecipe r = Plain({1, 2}, {3}, 0);
+    r.rate = {1e-100, b, -500000.0};
+    SolverFileRecipe recipe = Mixture({r});
+    recipe.RE = 1.0;
+    auto m = Use(recipe);
+    RateConstants(*m, 1000.0);
+    const double expected = 1e-100 * std::pow(1000.0, b) * std::exp(500.0);
+    EXPECT_NEAR(kx::RreacAt(m->RREAC, 22, 1), expected, 1e-13 * expected) << b;
+  }
 }
 
 TEST(RateConstants, SriBaseTerm) {

@@ -1,4 +1,4 @@
-// The three sample files run end to end, checked against the reference
+// The sample files run end to end, checked against the reference
 // values of an independent reactor code and the integrator's statistics.
 #include <gtest/gtest.h>
 
@@ -74,11 +74,14 @@ struct SampleRun {
   std::unique_ptr<kx::SolverModel> model;
 };
 
+// The integrator's counters on the samples are those of the published
+// RADAU5 called as the solver calls it: a change of the kinetics or of the
+// linear algebra that moves them is a change of what the solver computes.
 void ExpectStatistics(const Statistics& got, const Statistics& ref) {
-  EXPECT_NEAR(got.nfcn, ref.nfcn, 0.01 * ref.nfcn);
-  EXPECT_NEAR(got.njac, ref.njac, 0.01 * ref.njac);
-  EXPECT_NEAR(got.nstep, ref.nstep, 0.01 * ref.nstep);
-  EXPECT_NEAR(got.naccpt, ref.naccpt, 0.01 * ref.naccpt);
+  EXPECT_EQ(got.nfcn, ref.nfcn);
+  EXPECT_EQ(got.njac, ref.njac);
+  EXPECT_EQ(got.nstep, ref.nstep);
+  EXPECT_EQ(got.naccpt, ref.naccpt);
 }
 
 struct IgnitionCase {
@@ -93,6 +96,7 @@ TEST(Samples, AdiabaticIgnitionMatchesTheReferenceReactor) {
   const IgnitionCase cases[] = {
       {"h2_air_1000K.txt", 0.22301e-3, 2691.57, 1e-3, {1140, 114, 140, 138}},
       {"gri30_ch4_1400K.txt", 3.4378e-3, 2698.39, 1e-2, {1524, 176, 190, 189}},
+      {"nc12_air_1100K_10atm.txt", 0.53235e-3, 2190.586, 4e-3, {1452, 166, 192, 192}},
   };
   for (const IgnitionCase& c : cases) {
     SCOPED_TRACE(c.file);
@@ -103,6 +107,10 @@ TEST(Samples, AdiabaticIgnitionMatchesTheReferenceReactor) {
     EXPECT_NEAR(run.records.back().temperature, c.temperature, 1.0);
     EXPECT_NEAR(run.IgnitionTime(), c.ignition, 0.005 * c.ignition);
     ExpectStatistics(run.statistics, c.statistics);
+    // Every computed step accepted: none rejected (NREJCT 0), no Newton failure.
+    if (c.statistics.nstep == c.statistics.naccpt) {
+      EXPECT_EQ(run.statistics.nstep, run.statistics.naccpt);
+    }
   }
 }
 

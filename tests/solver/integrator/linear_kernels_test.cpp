@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <random>
@@ -300,6 +301,174 @@ TEST(DecomposeComplex, ReportsSingularStages) {
   double di[4] = {0.0, 1.0, 1.0, 0.0};
   DecomposeComplex(2, 2, dr, di, ip, ier);
   EXPECT_EQ(ier, 2);
+}
+
+// ---- The decompositions against a plain column-by-column elimination.
+// The kernels update several columns per pass; every element must still get
+// the operations of the published order, bit for bit, with the columns whose
+// pivot-row entry is zero (or real, or imaginary) skipped or shortened.
+
+// Entries drawn so that a quarter are zero, of either sign (an update that
+// should have been skipped turns -0 into +0), and, for complex matrices, a
+// quarter each real, imaginary and general: pivot rows then hold every case.
+double SparseEntry(std::mt19937& gen) {
+  std::uniform_real_distribution<double> u(-1.0, 1.0);
+  const double v = u(gen);
+  if (std::uniform_int_distribution<int>(0, 3)(gen) != 0) return v;
+  return v < 0.0 ? -0.0 : 0.0;
+}
+
+void PlainDecomposeReal(Dense& m, std::vector<int>& ip, int& ier) {
+  const int n = m.n;
+  ier = 0;
+  ip[n - 1] = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    int p = k;
+    for (int i = k + 1; i < n; ++i)
+      if (!(std::abs(m(p, k)) >= std::abs(m(i, k)))) p = i;
+    ip[k] = p;
+    double t = m(p, k);
+    if (p != k) {
+      ip[n - 1] = -ip[n - 1];
+      m(p, k) = m(k, k);
+      m(k, k) = t;
+    }
+    if (t == 0.0) {
+      ier = k + 1;
+      ip[n - 1] = 0;
+      return;
+    }
+    t = 1.0 / t;
+    for (int i = k + 1; i < n; ++i) m(i, k) = -(t * m(i, k));
+    for (int j = k + 1; j < n; ++j) {
+      t = m(p, j);
+      m(p, j) = m(k, j);
+      m(k, j) = t;
+      if (t == 0.0) continue;
+      for (int i = k + 1; i < n; ++i) m(i, j) = m(i, j) + m(i, k) * t;
+    }
+  }
+  if (m(n - 1, n - 1) == 0.0) ier = n;
+}
+
+void PlainDecomposeComplex(ComplexDense& m, std::vector<int>& ip, int& ier) {
+  const int n = m.re.n;
+  auto measure = [&](int i, int j) { return std::abs(m.re(i, j)) + std::abs(m.im(i, j)); };
+  ier = 0;
+  ip[n - 1] = 1;
+  for (int k = 0; k < n - 1; ++k) {
+    int p = k;
+    for (int i = k + 1; i < n; ++i)
+      if (!(measure(p, k) >= measure(i, k))) p = i;
+    ip[k] = p;
+    double tr = m.re(p, k), ti = m.im(p, k);
+    if (p != k) {
+      ip[n - 1] = -ip[n - 1];
+      m.re(p, k) = m.re(k, k);
+      m.im(p, k) = m.im(k, k);
+      m.re(k, k) = tr;
+      m.im(k, k) = ti;
+    }
+    if (std::abs(tr) + std::abs(ti) == 0.0) {
+      ier = k + 1;
+      ip[n - 1] = 0;
+      return;
+    }
+    const double den = tr * tr + ti * ti;
+    tr = tr / den;
+    ti = -(ti / den);
+    for (int i = k + 1; i < n; ++i) {
+      const double pr = m.re(i, k) * tr - m.im(i, k) * ti;
+      const double pi = m.im(i, k) * tr + m.re(i, k) * ti;
+      m.re(i, k) = -pr;
+      m.im(i, k) = -pi;
+    }
+    for (int j = k + 1; j < n; ++j) {
+      tr = m.re(p, j);
+      ti = m.im(p, j);
+      m.re(p, j) = m.re(k, j);
+      m.im(p, j) = m.im(k, j);
+      m.re(k, j) = tr;
+      m.im(k, j) = ti;
+      if (std::abs(tr) + std::abs(ti) == 0.0) continue;
+      for (int i = k + 1; i < n; ++i) {
+        if (ti == 0.0) {
+          m.re(i, j) = m.re(i, j) + m.re(i, k) * tr;
+          m.im(i, j) = m.im(i, j) + m.im(i, k) * tr;
+        } else if (tr != 0.0) {
+          m.re(i, j) = m.re(i, j) + (m.re(i, k) * tr - m.im(i, k) * ti);
+          m.im(i, j) = m.im(i, j) + (m.im(i, k) * tr + m.re(i, k) * ti);
+        } else {
+          m.re(i, j) = m.re(i, j) - m.im(i, k) * ti;
+          m.im(i, j) = m.im(i, j) + m.re(i, k) * ti;
+        }
+      }
+    }
+  }
+  if (measure(n - 1, n - 1) == 0.0) ier = n;
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+// Regular matrices of several orders (odd and even: stages go two at a
+// time), and matrices whose column `zeroColumn` is zero, which stop at stage
+// zeroColumn + 1 with the array partly eliminated.
+struct BitsCase {
+  int n;
+  int zeroColumn;  // -1: none
+};
+const BitsCase kBitsCases[] = {{1, -1}, {2, -1}, {5, -1}, {13, -1}, {54, -1},
+                               {7, 1},  {7, 2},  {7, 3},  {8, 6}};
+
+TEST(DecomposeReal, ColumnBlocksGiveTheBitsOfTheColumnOrder) {
+  for (const BitsCase& c : kBitsCases) {
+    const int n = c.n;
+    SCOPED_TRACE(testing::Message() << n << " " << c.zeroColumn);
+    std::mt19937 gen(static_cast<unsigned>(100 + n));
+    Dense m(n, n + 3, kSentinel);
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) m(i, j) = j == c.zeroColumn ? 0.0 : SparseEntry(gen);
+      if (j != c.zeroColumn) m(j, j) = 4.0 + j;  // regular, with zeros all around it
+    }
+    Dense plain = m;
+    std::vector<int> ip(n, -7), plainIp(n, -7);
+    int ier = -1, plainIer = -1;
+    DecomposeReal(n, m.ld, m.a.data(), ip.data(), ier);
+    PlainDecomposeReal(plain, plainIp, plainIer);
+    EXPECT_EQ(ier, c.zeroColumn + 1);
+    EXPECT_EQ(plainIer, ier);
+    EXPECT_EQ(ip, plainIp);
+    EXPECT_TRUE(SameBits(m.a, plain.a));
+  }
+}
+
+TEST(DecomposeComplex, ColumnBlocksGiveTheBitsOfTheColumnOrder) {
+  for (const BitsCase& c : kBitsCases) {
+    const int n = c.n;
+    SCOPED_TRACE(testing::Message() << n << " " << c.zeroColumn);
+    std::mt19937 gen(static_cast<unsigned>(200 + n));
+    ComplexDense m(n, n + 3);
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i < n; ++i) {
+        const double r = SparseEntry(gen);
+        const double s = SparseEntry(gen);
+        m.set(i, j, j == c.zeroColumn ? Complex{} : Complex{r, s});
+      }
+      if (j != c.zeroColumn) m.set(j, j, {3.0 + j, 1.0});
+    }
+    ComplexDense plain = m;
+    std::vector<int> ip(n, -7), plainIp(n, -7);
+    int ier = -1, plainIer = -1;
+    DecomposeComplex(n, m.re.ld, m.re.a.data(), m.im.a.data(), ip.data(), ier);
+    PlainDecomposeComplex(plain, plainIp, plainIer);
+    EXPECT_EQ(ier, c.zeroColumn + 1);
+    EXPECT_EQ(plainIer, ier);
+    EXPECT_EQ(ip, plainIp);
+    EXPECT_TRUE(SameBits(m.re.a, plain.re.a));
+    EXPECT_TRUE(SameBits(m.im.a, plain.im.a));
+  }
 }
 
 // ---- Hessenberg-like form against the full form.
