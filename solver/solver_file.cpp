@@ -353,11 +353,11 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   std::fclose(probe);
 
   // A name of its own beside the file, made only if it does not exist yet.
-  std::random_device random;
+  std::random_device entropy;
   std::FILE* f = nullptr;
   for (int attempt = 0; attempt < 16 && !f; ++attempt) {
     char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
+    std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(entropy()));
     temporary_ = (target.parent_path() / ("." + target.filename().string() + ".kxrun" + suffix)).string();
     f = std::fopen(temporary_.c_str(), "wbx");
   }
