@@ -354,11 +354,14 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
 
   // A name of its own beside the file, made only if it does not exist yet.
   std::random_device entropy;
+  std::string stem = (target.parent_path() / ".").string();
+  stem += target.filename().string();
+  stem += ".kxrun.";
   std::FILE* f = nullptr;
   for (int attempt = 0; attempt < 16 && !f; ++attempt) {
     char suffix[16];
-    std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(entropy()));
-    temporary_ = (target.parent_path() / ("." + target.filename().string() + ".kxrun" + suffix)).string();
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(entropy()));
+    temporary_ = stem + suffix;
     f = std::fopen(temporary_.c_str(), "wbx");
   }
   if (!f) {
