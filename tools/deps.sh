@@ -4,7 +4,7 @@
 set -e
 PACKAGES="g++ cmake ninja-build libgtest-dev libbenchmark-dev locales \
 qt6-base-dev qt6-svg-dev libqcustomplot-dev \
-xvfb xauth fonts-dejavu-core"
+breeze-icon-theme xvfb xauth fonts-dejavu-core fonts-liberation2 poppler-utils"
 
 missing=""
 for p in $PACKAGES; do

@@ -165,4 +165,14 @@ public:
     virtual void Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, std::int32_t FirstN) = 0;
 };
 
+// A text window as the text page set-up dialog prints it: SelZxBB tells
+// whether text is selected (then only the selection is printed); Print_Rch
+// prints and shows the preview, reporting its own errors.
+class TextPrinting {
+public:
+    virtual ~TextPrinting() = default;
+    virtual void SelZxBB(bool& IsSel) = 0;
+    virtual void Print_Rch() = 0;
+};
+
 }  // namespace kx::platform

@@ -8,7 +8,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QHeaderView>
+#include <QListView>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -36,6 +40,7 @@ std::optional<QString> runFileDialog(const FileRequest& r, bool save) {
         if (!r.initDir.isEmpty()) dialog.setDirectory(r.initDir);
         if (!r.fileName.isEmpty()) dialog.selectFile(r.fileName);
     }
+    FitFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first();
 }
@@ -79,6 +84,22 @@ bool keep(const std::optional<T>& chosen, T& into) {
 }
 
 }  // namespace
+
+void FitFileDialog(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    QSize size = dialog.size().expandedTo(dialog.sizeHint()).expandedTo(QSize(900, 560));
+    if (QScreen* screen = dialog.screen()) size = size.boundedTo(screen->availableGeometry().size());
+    dialog.resize(size);
+    // The dialog's own list of files in detail (absent from a native one).
+    if (auto* view = dialog.findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int c = 1; c < header->count(); ++c) header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    }
+    if (auto* places = dialog.findChild<QListView*>("sidebar"))
+        places->setMinimumWidth(places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8);
+}
 
 QColor ToQColor(Bgr c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <optional>
 
+class QFileDialog;
+
 namespace kx::platform {
 
 using Bgr = std::int32_t;  // colour value: red in the low byte, then green, then blue
@@ -54,6 +56,11 @@ public:
 // Installs a service (nullptr: the real one) and returns the one it replaces.
 DialogService* InstallDialogService(DialogService* service);
 DialogService& Dialogs();
+
+// Gives a file dialog of Qt's own room for its columns: a size that shows
+// names, sizes, types and dates whole (within the screen), the name column
+// taking what is left.
+void FitFileDialog(QFileDialog& dialog);
 
 // The filter pairs "description|pattern|..." as Qt name filters; "*.*"
 // (every file) becomes "*".

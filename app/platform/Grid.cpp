@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QKeyEvent>
 
 #include <algorithm>
@@ -14,6 +15,10 @@
 
 namespace kx::platform {
 namespace {
+
+// Column widths follow the rows in view and this many from the top, so that
+// a refresh of a table of thousands of rows stays quick.
+constexpr int kFitRows = 250;
 
 bool isNumberType(const QVariant& v) {
     switch (v.metaType().id()) {
@@ -194,7 +199,9 @@ private:
 
 void GridColumn::SetCaption(const QString& caption) {
     caption_ = caption;
-    if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    if (!grid_) return;
+    grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    grid_->applyColumnLayout(index_);
 }
 
 void GridColumn::SetWidth(int twips) {
@@ -204,7 +211,14 @@ void GridColumn::SetWidth(int twips) {
 
 void GridColumn::SetFormat(const QString& format) {
     format_ = format;
-    if (grid_) grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    if (!grid_) return;
+    grid_->model_->columnsChanged(index_ - 1, index_ - 1, false);
+    grid_->applyColumnLayout(index_);
+}
+
+void GridColumn::SetVisible(bool visible) {
+    visible_ = visible;
+    if (grid_) grid_->applyColumnLayout(index_);
 }
 
 int KeyCodeOf(int qtKey) {
@@ -235,10 +249,17 @@ int KeyCodeOf(int qtKey) {
 Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
     setModel(model_);
     setSortingEnabled(false);
+    // Rows as high as a line of text needs.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setSectionsClickable(true);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { widenForShownRows(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         if (headerClick_ && section >= 0 && section < ColumnCount()) headerClick_(Column(section + 1));
     });
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current, const QModelIndex& previous) {
+                if (rowChange_ && current.isValid()) rowChange_(previous.isValid() ? previous.row() + 1 : 0);
+            });
 }
 
 Grid::~Grid() = default;
@@ -268,11 +289,74 @@ GridColumn& Grid::Column(const QString& key) {
     throw Error(ErrorKind::SubscriptOutOfRange, "no column \"" + FromQ(key) + "\"");
 }
 
-void Grid::applyColumnLayout(int index) { setColumnWidth(index - 1, TwipsToPixels(Column(index).Width())); }
+// A column is as wide as its width in twips, and wider where its caption or
+// the text of its rows needs it; a column of width 0, or one made
+// invisible, stays hidden.
+void Grid::applyColumnLayout(int index) {
+    const GridColumn& c = Column(index);
+    setColumnHidden(index - 1, !c.Visible());
+    const int twips = c.Width();
+    int pixels = TwipsToPixels(twips);
+    if (twips > 0 && c.Visible()) {
+        pixels = std::max(pixels, horizontalHeader()->sectionSizeHint(index - 1));
+        pixels = std::max(pixels, contentsWidth(index - 1));
+    }
+    if (columnWidth(index - 1) != pixels) setColumnWidth(index - 1, pixels);
+}
+
+// The widest text of the column in rows from..to (as shown).
+int Grid::textWidth(int column, int from, int to) const {
+    int width = 0;
+    for (int r = from; r <= to; ++r) width = std::max(width, sizeHintForIndex(model_->index(r, column)).width());
+    return width == 0 ? 0 : width + (showGrid() ? 1 : 0);
+}
+
+std::pair<int, int> Grid::shownRows() const {
+    const int rows = model_->rowCount();
+    int last = rowAt(viewport()->height());
+    if (last < 0) last = rows - 1;
+    return {std::max(0, rowAt(0)), last};
+}
+
+// The rows in view and the first ones of the table; rows scrolled into view
+// later widen their columns as they come.
+int Grid::contentsWidth(int column) const {
+    const int rows = model_->rowCount();
+    if (rows == 0) return 0;
+    const int top = std::min(rows, kFitRows) - 1;
+    const auto [first, last] = shownRows();
+    return std::max(textWidth(column, 0, top), textWidth(column, std::max(first, top + 1), last));
+}
+
+void Grid::widenForShownRows() {
+    if (model_->rowCount() == 0) return;
+    const auto [first, last] = shownRows();
+    for (int c = 0; c < ColumnCount(); ++c) {
+        if (Column(c + 1).Width() == 0 || !Column(c + 1).Visible()) continue;
+        const int needed = textWidth(c, first, last);
+        if (needed > columnWidth(c)) setColumnWidth(c, needed);
+    }
+}
+
+void Grid::fitColumns() {
+    for (int c = 1; c <= ColumnCount(); ++c) applyColumnLayout(c);
+    updateGeometry();
+}
+
+QSize Grid::sizeHint() const {
+    QSize size = QTableView::sizeHint();
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (verticalHeader()->isVisibleTo(this)) width += verticalHeader()->sizeHint().width();
+    for (int c = 0; c < ColumnCount(); ++c)
+        if (!isColumnHidden(c)) width += columnWidth(c);
+    size.setWidth(width);
+    return size;
+}
 
 void Grid::SetRowCount(int rows) {
     if (rows < 0) throw Error(ErrorKind::InvalidArgument);
     model_->setRows(rows);
+    fitColumns();
 }
 
 int Grid::RowCount() const { return model_->rowCount(); }
@@ -280,6 +364,7 @@ int Grid::RowCount() const { return model_->rowCount(); }
 void Grid::OnReadRow(std::function<void(int, GridRow&)> handler) {
     model_->readRow = std::move(handler);
     model_->refreshed();
+    fitColumns();
 }
 
 void Grid::OnWriteRow(std::function<void(int, const GridRow&)> handler) { model_->writeRow = std::move(handler); }
@@ -287,6 +372,7 @@ void Grid::OnWriteRow(std::function<void(int, const GridRow&)> handler) { model_
 void Grid::Refresh() {
     model_->refreshed();
     sortRows();
+    fitColumns();
 }
 
 void Grid::ClearSortKeys() {
@@ -343,6 +429,18 @@ void Grid::ShowRow(int row) {
 
 QString Grid::CellText(int row, int column) const {
     return model_->data(model_->index(row - 1, column - 1), Qt::DisplayRole).toString();
+}
+
+void Grid::CommitEdit() {
+    if (state() != QAbstractItemView::EditingState) return;
+    // The open editor is the one shown child of the viewport; closed ones
+    // wait hidden for their deletion.
+    for (QWidget* editor : viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!editor->isHidden()) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
 }
 
 void Grid::keyPressEvent(QKeyEvent* event) {

@@ -5,7 +5,9 @@
 // are counted from 1: row r is the r-th row as shown (after sorting); the
 // data row behind it is DataRow(r). Columns are found by index or by key and
 // carry a caption, a width in twips and a display format (a Format pattern
-// applied to numbers and to numeric texts).
+// applied to numbers and to numeric texts). A column is never narrower than
+// its caption and the texts of its rows need (a width of 0 hides it); the
+// grid's size hint is wide enough for all its columns.
 //
 // Sorting follows the sort keys (column, 1 ascending or -1 descending):
 // numbers and numeric texts compare by value, other texts without regard to
@@ -19,6 +21,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace kx::platform {
@@ -46,11 +49,14 @@ public:
     const QString& Format() const { return format_; }
     int SortOrder() const { return sortOrder_; }
     bool Editable() const { return editable_; }
+    bool Visible() const { return visible_; }
 
     void SetCaption(const QString& caption);
     void SetWidth(int twips);
     void SetFormat(const QString& format);
     void SetEditable(bool editable) { editable_ = editable; }
+    // A hidden column keeps its values; the window still reads and writes them.
+    void SetVisible(bool visible);
 
 private:
     friend class Grid;
@@ -61,6 +67,7 @@ private:
     int widthTwips_ = 0;
     int sortOrder_ = 0;
     bool editable_ = false;
+    bool visible_ = true;
 };
 
 // Key codes as the key-down handler sees them, and its shift state bits.
@@ -108,9 +115,17 @@ public:
     // The text shown in a cell (row as shown).
     QString CellText(int row, int column) const;
 
+    // Runs after the current row has changed (by the user or by SetRow);
+    // lastRow is the row that was current before (0 for none).
+    void OnRowChange(std::function<void(int lastRow)> handler) { rowChange_ = std::move(handler); }
+    // Ends a cell edit in progress and hands the edited row to the window.
+    void CommitEdit();
+
     void OnHeaderClick(std::function<void(GridColumn&)> handler) { headerClick_ = std::move(handler); }
     // Runs before the grid handles a key; setting keyCode to 0 swallows it.
     void OnKeyDown(std::function<void(int& keyCode, int shift)> handler) { keyDown_ = std::move(handler); }
+
+    QSize sizeHint() const override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -123,6 +138,11 @@ private:
         int order;
     };
     void applyColumnLayout(int index);
+    void fitColumns();
+    int textWidth(int column, int from, int to) const;
+    std::pair<int, int> shownRows() const;
+    int contentsWidth(int column) const;
+    void widenForShownRows();
     void sortRows();
 
     std::vector<std::unique_ptr<GridColumn>> columns_;
@@ -131,6 +151,7 @@ private:
     GridModel* model_;
     std::function<void(GridColumn&)> headerClick_;
     std::function<void(int&, int)> keyDown_;
+    std::function<void(int)> rowChange_;
 };
 
 }  // namespace kx::platform

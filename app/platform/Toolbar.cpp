@@ -1,9 +1,6 @@
 #include "Toolbar.h"
 
 #include <QAction>
-#include <QFont>
-#include <QPainter>
-#include <QPixmap>
 
 namespace kx::platform {
 
@@ -37,24 +34,6 @@ QAction* Toolbar::Button(const QString& key) const {
     for (QAction* a : actions())
         if (!a->isSeparator() && a->objectName() == key) return a;
     return nullptr;
-}
-
-QIcon LabelIcon(const QString& themeName, const QString& label) {
-    if (QIcon::hasThemeIcon(themeName)) return QIcon::fromTheme(themeName);
-    QPixmap pixmap(44, 44);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(40, 60, 110), 2));
-    painter.setBrush(QColor(235, 240, 250));
-    painter.drawRoundedRect(QRectF(2, 2, 40, 40), 7, 7);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(label.size() > 2 ? 14 : 19);
-    painter.setFont(font);
-    painter.setPen(QColor(20, 30, 80));
-    painter.drawText(QRectF(0, 0, 44, 44), Qt::AlignCenter, label);
-    return QIcon(pixmap);
 }
 
 }  // namespace kx::platform

@@ -34,8 +34,4 @@ private:
     std::function<void(const QString&)> handler_;
 };
 
-// A small icon that shows a short label, for buttons without a picture of
-// their own in the desktop's icon theme.
-QIcon LabelIcon(const QString& themeName, const QString& label);
-
 }  // namespace kx::platform

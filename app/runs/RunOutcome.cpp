@@ -29,12 +29,6 @@ std::string latin1ToUtf8(std::string_view bytes) {
 
 }  // namespace
 
-std::string SolverCommandText(bool keepOpen, const std::string& programFolder) {
-    return std::string("CMD /") + (keepOpen ? "K" : "C") + " ECHO Off & CLS & " + "ECHO " + SolverConsoleBanner()[0] +
-           " & " + "ECHO " + SolverConsoleBanner()[1] + " & " + "CD /D \"" + programFolder + "\" & " +
-           kSolverProgramName + ".exe";
-}
-
 std::vector<std::string> SolverConsoleBanner() {
     return {"To end the task, click the button CLOSE (X) in this window.", std::string(63, '-')};
 }

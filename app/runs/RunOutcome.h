@@ -1,7 +1,7 @@
 // What a solver run looks like to the user and how its outcome is judged:
-// the command text that titles the solver's console window and the lines
-// it shows first, the path file read back after the run, the scan of the
-// solver file behind its mechanism, and the message that reports it.
+// the lines the solver's console window shows first, the path file read
+// back after the run, the scan of the solver file behind its mechanism, and
+// the message that reports it.
 #pragma once
 
 #include <string>
@@ -11,10 +11,6 @@ namespace kx::runs {
 
 inline constexpr const char* kSolverProgramName = "KINOVEX_SOLVER";
 inline constexpr const char* kSolverPathFileName = "SolverFilePath.txt";
-
-// The command text of a run: it titles the console window. keepOpen: the
-// console stays open after the solver has ended.
-std::string SolverCommandText(bool keepOpen, const std::string& programFolder);
 
 // The lines the console shows before the solver's own output.
 std::vector<std::string> SolverConsoleBanner();

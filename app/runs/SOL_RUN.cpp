@@ -20,14 +20,12 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -266,13 +264,7 @@ void SOL_RUN::Form_Load() {
             "to continue the work.");
         positionGridLater(1, 1);
         check1_->setChecked(Shared().KeepConsoleOpen != 0);
-        // The grid shows its four columns whole; the window is never smaller
-        // than its controls need.
-        const int rowHeader = grid_->verticalHeader()->isVisibleTo(grid_) ? grid_->verticalHeader()->sizeHint().width() : 0;
-        int columnsTwips = 0;
-        for (int c = 1; c <= grid_->ColumnCount(); ++c) columnsTwips += grid_->Column(c).Width();
-        grid_->setMinimumWidth(platform::TwipsToPixels(columnsTwips) + rowHeader +
-                               grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() + 2);
+        keepGridWhole();
         resize(std::max(platform::TwipsToPixels(kWidthTwips), minimumSizeHint().width()),
                std::max(platform::TwipsToPixels(kHeightTwips), minimumSizeHint().height()));
         if (QMainWindow* main = shell::MainWindow())
@@ -342,6 +334,14 @@ void SOL_RUN::refillGrid() {
     grid_->SetRowCount(static_cast<int>(model_.species.size()));
     RecOrder_Load();
     grid_->Refresh();
+    keepGridWhole();
+}
+
+// The grid shows its four columns whole, as wide as their captions and the
+// species need; the window is never smaller than its controls need.
+void SOL_RUN::keepGridWhole() {
+    grid_->setMinimumWidth(grid_->sizeHint().width());
+    if (width() < minimumSizeHint().width()) resize(minimumSizeHint().width(), height());
 }
 
 void SOL_RUN::positionGridLater(int row, int column) {

@@ -103,6 +103,7 @@ private:
     RunSettings changeSettings(const std::function<void(RunSettings&)>& step);
     void setRunEnabled(bool enabled);
     void refillGrid();
+    void keepGridWhole();
     void positionGridLater(int row, int column);
     void commitGridEdit();
     std::string savedSettingsFile() const;

@@ -2,9 +2,9 @@
 // which the user watches it.
 //
 // The solver is started directly (no shell) from its absolute path, without
-// arguments, in the program folder. The console window titles itself with
-// the run's command text, shows the banner lines and then the solver's
-// output as it comes, and is shown modally for the whole program while the
+// arguments, in the program folder. The console window carries the
+// program's and the solver file's names in its title, shows the banner lines
+// the command would echo and then the solver's output as it comes, and is shown modally for the whole program while the
 // solver runs; closing it ends the solver. Unless it is to stay open, it
 // closes itself when the solver ends.
 //
@@ -24,7 +24,7 @@ namespace kx::runs {
 struct SolverLaunch {
     QString program;  // absolute path of the solver program
     QString folder;   // its working folder
-    QString title;    // the command text of the run
+    QString title;    // "KINOVEX_SOLVER - " and the solver file's name
     QStringList banner;
     bool keepOpen = false;  // the console stays open after the solver has ended
 };

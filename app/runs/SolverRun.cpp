@@ -13,6 +13,7 @@
 #include "WindowHelpers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMainWindow>
 
 namespace kx::runs {
@@ -32,12 +33,13 @@ void restoreMainWindow(bool whenMaximizedBefore) {
 
 }  // namespace
 
-SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen) {
+SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, const std::string& solverFile) {
     SolverLaunch launch;
     const QString folder = QDir(platform::ToQ(programFolder)).absolutePath();
     launch.folder = folder;
     launch.program = folder + "/" + kSolverProgramName;
-    launch.title = platform::ToQ(SolverCommandText(keepOpen, programFolder));
+    launch.title = kSolverProgramName;
+    if (!solverFile.empty()) launch.title += " - " + QFileInfo(platform::ToQ(solverFile)).fileName();
     for (const std::string& line : SolverConsoleBanner()) launch.banner << platform::ToQ(line);
     launch.keepOpen = keepOpen;
     return launch;
@@ -61,7 +63,11 @@ void RunSolver(std::string& path, std::string& message, int& style, bool& error,
     shell::Trap("401#001. ", [&] {
         error = false;
         const SharedState& s = Shared();
-        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0));
+        // The file the Run command has just named for the solver, for the
+        // console's title.
+        std::string runFile;
+        shell::IgnoreErrors([&] { runFile = ReadSolverPathFile(s.AppFolder); });
+        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0, runFile));
         restoreMainWindow(true);
         path = ReadSolverPathFile(s.AppFolder);
         const RunOutcome outcome = ScanRunOutcome(path);

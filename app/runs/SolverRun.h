@@ -9,9 +9,10 @@
 namespace kx::runs {
 
 // The launch of a run from the program folder: the solver program there,
-// that folder as its working folder, the command text as the console's
-// title and the banner lines; keepOpen from KeepConsoleOpen.
-SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen);
+// that folder as its working folder, the console's title (the program and
+// the name of the solver file, when one is given) and the banner lines the
+// command would echo; keepOpen from KeepConsoleOpen.
+SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, const std::string& solverFile = "");
 
 // Runs the solver and waits for its end with the busy pointer; returns its
 // exit code, or nothing when it could not be started (reported with

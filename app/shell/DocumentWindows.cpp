@@ -31,6 +31,46 @@ std::vector<Place> TilePlaces(int count, int areaWidth, int areaHeight, bool hor
     return places;
 }
 
+Place FitInArea(Place wanted, int areaWidth, int areaHeight) {
+    Place p = wanted;
+    p.width = std::max(0, std::min(p.width, areaWidth));
+    p.height = std::max(0, std::min(p.height, areaHeight));
+    p.x = std::clamp(p.x, 0, std::max(0, areaWidth - p.width));
+    p.y = std::clamp(p.y, 0, std::max(0, areaHeight - p.height));
+    return p;
+}
+
+namespace {
+
+// How many places a cascade of windows of the size has before it starts
+// again at the corner.
+int cascadeSlots(int width, int height, int areaWidth, int areaHeight, int step) {
+    if (step <= 0) return 1;
+    return 1 + std::max(0, std::min((areaWidth - width) / step, (areaHeight - height) / step));
+}
+
+}  // namespace
+
+Place NewWindowPlace(int openWindows, int width, int height, int areaWidth, int areaHeight, int step) {
+    const int slot = std::max(0, openWindows) % cascadeSlots(width, height, areaWidth, areaHeight, step);
+    return FitInArea({slot * step, slot * step, width, height}, areaWidth, areaHeight);
+}
+
+std::vector<Place> CascadePlaces(int count, int areaWidth, int areaHeight, int step) {
+    std::vector<Place> places;
+    if (count <= 0) return places;
+    step = std::max(0, step);
+    const int maxSteps = step == 0 ? 0 : std::min(areaWidth, areaHeight) / 3 / step;
+    const int steps = std::min(count - 1, maxSteps);
+    const int width = std::max(1, areaWidth - steps * step);
+    const int height = std::max(1, areaHeight - steps * step);
+    for (int i = 0; i < count; ++i) {
+        const int slot = i % (steps + 1);
+        places.push_back({slot * step, slot * step, width, height});
+    }
+    return places;
+}
+
 std::vector<Place> IconPlaces(int count, int iconWidth, int iconHeight, int areaWidth, int areaHeight) {
     std::vector<Place> places;
     const int perRow = std::max(1, areaWidth / std::max(1, iconWidth));

@@ -45,6 +45,11 @@ FormCreator InstallFormCreator(const QString& typeName, FormCreator creator);
 // installed, ObjectNotSet when the creator made no window.
 platform::Form* LoadForm(const QString& typeName);
 
+// Takes the loaded window of the type (or loads one), which must be a
+// dialog, shows it modally owned by the main window and unloads it once
+// the user is done with it. Errors reach the caller.
+void ShowModalForm(const QString& typeName);
+
 // Puts a new window where LoadForm puts it (for the shell's own windows).
 void PlaceForm(platform::Form* form);
 

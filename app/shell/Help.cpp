@@ -1,6 +1,7 @@
 #include "Help.h"
 
 #include "Desktop.h"
+#include "DocumentWindows.h"
 #include "Files.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
@@ -8,9 +9,12 @@
 #include "Messages.h"
 #include "SharedState.h"
 #include "Text.h"
+#include "WindowHelpers.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -28,6 +32,14 @@ constexpr std::int32_t kLarge = 14;
 
 const char* const kDashes = "-------------------------------------------------------------------";
 
+// Help texts are read at length: at least 800 by 600 pixels or 70 % of the
+// screen, whichever is larger, within the screen.
+QSize helpWindowSize() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(800, 600);
+    return QSize(800, 600).expandedTo(available * 0.7).boundedTo(available);
+}
+
 // The user-guide viewer: a window of its own, found by its title.
 class HelpViewer : public QWidget {
 public:
@@ -40,6 +52,15 @@ public:
         browser->setOpenExternalLinks(true);
         browser->setSource(QUrl::fromLocalFile(file));
         layout->addWidget(browser);
+        // The place it has when it is not maximised: over the main window,
+        // on the screen.
+        resize(helpWindowSize());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QWidget* main = MainWindow();
+        const QRect over = main && main->isVisible() ? main->geometry() : screen;
+        const QPoint at = over.center() - rect().center() - screen.topLeft();
+        const Place place = FitInArea({at.x(), at.y(), width(), height()}, screen.width(), screen.height());
+        move(screen.topLeft() + QPoint(place.x, place.y));
     }
 };
 
@@ -85,7 +106,8 @@ Help1::Help1() : FormWindow("Help1") {
     PlaceForm(this);
     QWidget* frame = platform::OuterWidget(this);
     frame->move(TwipsToPixels(2100), TwipsToPixels(1500));
-    frame->resize(TwipsToPixels(12000), TwipsToPixels(7000));
+    // Placed in the main window's area, it is kept inside it when first shown.
+    frame->resize(helpWindowSize().expandedTo(QSize(TwipsToPixels(12000), 0)));
     HelpTxt();
     OPENHELP();
 }

@@ -3,6 +3,7 @@
 #include "AboutKINOVEX.h"
 #include "Desktop.h"
 #include "Dialogs.h"
+#include "DocumentMenuBar.h"
 #include "DocumentWindows.h"
 #include "FileHelpers.h"
 #include "Format.h"
@@ -25,9 +26,11 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace kx::shell {
 namespace {
@@ -72,6 +75,7 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
     setCentralWidget(central);
 
     buildMenus();
+    documentMenus_ = new platform::DocumentMenus(menuBar(), area_);
     buildToolbars();
     timer1_.OnTimer([this] { timer1Tick(); });
     timer2_.OnTimer([this] { timer2Tick(); });
@@ -86,6 +90,10 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
 }
 
 MDIForm1::~MDIForm1() {
+    // The document windows are destroyed after this, with the area: the
+    // area's activation signals must no longer reach this window.
+    disconnect(area_, nullptr, this, nullptr);
+    delete documentMenus_;
     if (MainWindow() == this) {
         platform::SetActiveDocumentSource(nullptr);
         SetMainWindow(nullptr);
@@ -107,17 +115,24 @@ void MDIForm1::buildMenus() {
         NewTextDocument(caption, true);
     });
     connect(add(fileMenu_, "OPEN", "Open..."), &QAction::triggered, this, [] { OpenFileByType(""); });
-    // Close, Save and Save as belong to the document windows' own menus.
-    add(fileMenu_, "CLOSE", "Close");
+    // Close, Save and Save as belong to the document windows' own menus,
+    // which take the place of these while a document window is active: here
+    // there is nothing to close or save.
+    add(fileMenu_, "CLOSE", "Close")->setEnabled(false);
     fileMenu_->addSeparator();
-    add(fileMenu_, "SAVE", "Save");
-    add(fileMenu_, "SAVEAS", "Save as...");
+    add(fileMenu_, "SAVE", "Save")->setEnabled(false);
+    add(fileMenu_, "SAVEAS", "Save as...")->setEnabled(false);
     fileMenu_->addSeparator();
     connect(add(fileMenu_, "EXIT", "Exit"), &QAction::triggered, this,
             [this] { Trap("MDI#001. ", [this] { StartDeferredExit(); }); });
-    menuBar()->addMenu("Reaction Kinetics")->setObjectName("MDIREACKIN");
-    menuBar()->addMenu("Tools")->setObjectName("MDITools");
-    menuBar()->addMenu("Window")->setObjectName("WINDOW");
+    // The document windows carry these menus; the main window's own stay
+    // empty and so out of sight.
+    for (const auto& [name, caption] : {std::pair{"MDIREACKIN", "Reaction Kinetics"}, std::pair{"MDITools", "Tools"},
+                                        std::pair{"WINDOW", "Window"}}) {
+        QMenu* empty = menuBar()->addMenu(caption);
+        empty->setObjectName(name);
+        empty->menuAction()->setVisible(false);
+    }
     QMenu* help = menuBar()->addMenu("Help");
     help->setObjectName("HELPDD");
     helpAction_ = add(help, "MDIHELP", "User Guide");
@@ -283,7 +298,7 @@ void MDIForm1::timer4Tick() {
 void MDIForm1::ArrangeChildren(int nn) {
     Trap("MDI#011. ", [&] {
         switch (nn) {
-            case 0: area_->cascadeSubWindows(); break;
+            case 0: cascade(); break;
             case 1: tile(true); break;
             case 2: tile(false); break;
             case 3: arrangeIcons(); break;
@@ -292,17 +307,44 @@ void MDIForm1::ArrangeChildren(int nn) {
     });
 }
 
-void MDIForm1::tile(bool horizontal) {
+// The document windows that cascade and tile arrange: shown and not
+// minimised, in the order asked for.
+std::vector<QMdiSubWindow*> MDIForm1::arrangedWindows(int order) const {
     std::vector<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* sub : area_->subWindowList())
+    for (QMdiSubWindow* sub : area_->subWindowList(static_cast<QMdiArea::WindowOrder>(order)))
         if (sub->isVisible() && !sub->isMinimized()) windows.push_back(sub);
+    return windows;
+}
+
+namespace {
+
+void putAt(QMdiSubWindow* window, const Place& place) {
+    if (window->isMaximized()) window->showNormal();
+    window->setGeometry(place.x, place.y, place.width, place.height);
+}
+
+}  // namespace
+
+void MDIForm1::cascade() {
+    // The window in front stays in front, at the last step.
+    const std::vector<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::StackingOrder);
+    if (windows.empty()) return;
+    const QSize size = area_->viewport()->size();
+    const int step = windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()) + 4;
+    const std::vector<Place> places = CascadePlaces(static_cast<int>(windows.size()), size.width(), size.height(), step);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        putAt(windows[i], places[i]);
+        windows[i]->raise();
+    }
+}
+
+void MDIForm1::tile(bool horizontal) {
+    // Tiles go in the order the windows were opened.
+    const std::vector<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::CreationOrder);
     const QSize size = area_->viewport()->size();
     const std::vector<Place> places =
         TilePlaces(static_cast<int>(windows.size()), size.width(), size.height(), horizontal);
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-        if (windows[i]->isMaximized()) windows[i]->showNormal();
-        windows[i]->setGeometry(places[i].x, places[i].y, places[i].width, places[i].height);
-    }
+    for (std::size_t i = 0; i < windows.size(); ++i) putAt(windows[i], places[i]);
 }
 
 void MDIForm1::arrangeIcons() {

@@ -20,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -27,6 +28,10 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPushButton;
+
+namespace kx::platform {
+class DocumentMenus;
+}
 
 namespace kx::shell {
 
@@ -95,6 +100,8 @@ private:
     void timer3Tick();
     void timer4Tick();
     void subWindowActivated(QMdiSubWindow* sub);
+    std::vector<QMdiSubWindow*> arrangedWindows(int order) const;
+    void cascade();
     void tile(bool horizontal);
     void arrangeIcons();
 
@@ -108,6 +115,7 @@ private:
     QMenu* fileMenu_ = nullptr;
     QAction* helpAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    platform::DocumentMenus* documentMenus_ = nullptr;
 
     platform::Timer timer1_{700, true};
     platform::Timer timer2_{300, true};

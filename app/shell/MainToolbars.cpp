@@ -5,17 +5,18 @@
 
 #include "Desktop.h"
 #include "FormRegistry.h"
+#include "Icons.h"
 #include "Messages.h"
-#include "Modal.h"
 #include "Text.h"
 #include "TextHelpers.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 
+#include <algorithm>
 #include <map>
 
 namespace kx::shell {
@@ -25,18 +26,18 @@ using platform::ActiveDocument;
 using platform::Require;
 using platform::TwipsToPixels;
 
-// A button's picture: an icon of the desktop's theme when it has one, else
-// a short label.
+// A button's picture: its name in the icon theme, and the standard icon
+// that stands in when the theme lacks it.
 struct ButtonIcon {
     const char* theme = nullptr;
-    const char* label = nullptr;
+    QStyle::StandardPixmap fallback = QStyle::SP_FileIcon;
 };
 
-constexpr ButtonIcon kSaveIcon{"document-save", "Sv"};
-constexpr ButtonIcon kPrintIcon{"document-print", "Pr"};
-constexpr ButtonIcon kCutIcon{"edit-cut", "Ct"};
-constexpr ButtonIcon kCopyIcon{"edit-copy", "Cp"};
-constexpr ButtonIcon kPasteIcon{"edit-paste", "Ps"};
+constexpr ButtonIcon kSaveIcon{"document-save", QStyle::SP_DialogSaveButton};
+constexpr ButtonIcon kPrintIcon{"document-print", QStyle::SP_FileIcon};
+constexpr ButtonIcon kCutIcon{"edit-cut", QStyle::SP_DialogDiscardButton};
+constexpr ButtonIcon kCopyIcon{"edit-copy", QStyle::SP_FileLinkIcon};
+constexpr ButtonIcon kPasteIcon{"edit-paste", QStyle::SP_DialogApplyButton};
 
 struct ButtonDef {
     const char* key = nullptr;  // nullptr: a separator
@@ -55,12 +56,12 @@ constexpr ButtonDef kChartButtons[] = {
     {"SAVESUBSET", "Copy", kCopyIcon},
     {"PASTESUBSET", "Paste ", kPasteIcon},
     kSeparator,
-    {"ANNOTATIONS", "New Graph Annotation", {"insert-text", "An"}},
-    {"SHOWTEXT", "Show All Graph Texts", {"view-list-text", "Tx"}},
+    {"ANNOTATIONS", "New Graph Annotation", {"insert-text", QStyle::SP_FileDialogNewFolder}},
+    {"SHOWTEXT", "Show All Graph Texts", {"view-list-text", QStyle::SP_FileDialogDetailedView}},
     kSeparator,
-    {"GRIDLINE", "Show/Hide Grid Lines", {"view-grid", "#"}},
-    {"MARKER", "Show/Hide Points", {"draw-points", "\u2022"}},
-    {"LEGEND", "Color/Monochrome Style", {"color-management", "Co"}},
+    {"GRIDLINE", "Show/Hide Grid Lines", {"view-grid", QStyle::SP_FileDialogListView}},
+    {"MARKER", "Show/Hide Points", {"labplot-xy-curve-points", QStyle::SP_FileDialogInfoView}},
+    {"LEGEND", "Color/Monochrome Style", {"color-mode-black-white", QStyle::SP_DesktopIcon}},
 };
 
 constexpr ButtonDef kTextButtons[] = {
@@ -72,22 +73,21 @@ constexpr ButtonDef kTextButtons[] = {
     {"TXT_COPY", "Copy", kCopyIcon},
     {"TXT_PASTE", "Paste", kPasteIcon},
     kSeparator,
-    {"RICH_UNDO", "Undo", {"edit-undo", "Un"}},
-    {"RICH_REDO", "Redo", {"edit-redo", "Re"}},
+    {"RICH_UNDO", "Undo", {"edit-undo", QStyle::SP_ArrowBack}},
+    {"RICH_REDO", "Redo", {"edit-redo", QStyle::SP_ArrowForward}},
     kSeparator,
-    {"FIND", "Find/Replace", {"edit-find", "Fd"}},
+    {"FIND", "Find/Replace", {"edit-find-replace", QStyle::SP_FileDialogContentsView}},
 };
 
 template <std::size_t N>
 platform::Toolbar* makeToolbar(QWidget* parent, const char* name, const ButtonDef (&buttons)[N]) {
     auto* bar = new platform::Toolbar(parent);
     bar->setObjectName(name);
-    bar->setIconSize(QSize(18, 18));
     for (const ButtonDef& b : buttons) {
         if (!b.key)
             bar->AddSeparator();
         else
-            bar->AddButton(b.key, b.tooltip, platform::LabelIcon(b.icon.theme, QString::fromUtf8(b.icon.label)));
+            bar->AddButton(b.key, b.tooltip, platform::ThemeIcon(b.icon.theme, b.icon.fallback));
     }
     return bar;
 }
@@ -127,16 +127,6 @@ void callActive(const QString& key, const KeyActions<Target>& actions) {
 platform::Form* toolWindow(const char* type) {
     if (platform::Form* open = platform::FindForm(type)) return open;
     return LoadForm(type);
-}
-
-// Shows a set-up dialog modally, owned by the main window; it is unloaded
-// when the user is done with it.
-void showSetupDialog(const char* type) {
-    platform::Form* form = toolWindow(type);
-    auto* dialog = qobject_cast<QDialog*>(form->Widget());
-    if (!dialog) throw Error(ErrorKind::MethodNotSupported, std::string(type) + " is no dialog");
-    platform::ShowModal(*dialog);
-    platform::Unload(form);
 }
 
 void showToolWindow(const char* type) {
@@ -193,26 +183,36 @@ void MDIForm1::ShowToolbarSet(int mode) {
     layoutPanel();
 }
 
-// Panel places in twips, from the top of the chart toolbar.
+// Panel places in twips, from the top of the chart toolbar. The panel
+// starts at its usual place, or right of the chart toolbar's last button
+// where the buttons reach further, so that it never covers a button; the
+// caption box is wide enough for the longest caption it shows.
 void MDIForm1::layoutPanel() {
     const int t = platform::PixelsToTwips(toolbar2_->y()) + 50;
-    const int commandLeft = 9000;
+    int buttonsEnd = 0;
+    if (QAction* last = toolbar2_->Button(toolbar2_->ButtonCount()))
+        if (QWidget* button = toolbar2_->widgetForAction(last))
+            buttonsEnd = platform::PixelsToTwips(toolbar2_->x() + button->geometry().right());
+    const int captionPixels = text8_->fontMetrics().horizontalAdvance(QStringLiteral("New Annotation")) +
+                              2 * text8_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    const int labelWidth = std::max(1200, platform::PixelsToTwips(captionPixels));
+    const int labelLeft = std::max(4660, buttonsEnd + 120);
+    text8_->setGeometry(TwipsToPixels(labelLeft), TwipsToPixels(t - 20), TwipsToPixels(labelWidth),
+                        text8_->sizeHint().height());
+    const int richLeft = labelLeft + labelWidth + 40;
+    richTextBox6_->setGeometry(TwipsToPixels(richLeft), TwipsToPixels(t - 70), TwipsToPixels(3000),
+                               TwipsToPixels(350));
+    const int commandLeft = richLeft + 3000 + 100;
     const int commandWidth = platform::PixelsToTwips(command3_->sizeHint().width());
     command3_->setGeometry(TwipsToPixels(commandLeft), TwipsToPixels(t - 50), TwipsToPixels(commandWidth),
                            TwipsToPixels(300));
-    const int richLeft = commandLeft - 3000 - 100;
-    richTextBox6_->setGeometry(TwipsToPixels(richLeft), TwipsToPixels(t - 70), TwipsToPixels(3000),
-                               TwipsToPixels(350));
-    const int labelLeft = richLeft - 1200 - 40;
-    text8_->setGeometry(TwipsToPixels(labelLeft), TwipsToPixels(t - 20), TwipsToPixels(1200),
-                        text8_->sizeHint().height());
     for (QWidget* w : panelControls()) w->raise();
 }
 
 void MDIForm1::toolbar2ButtonClick(const QString& key) {
     Trap("MDI#016. ", [&] {
         if (key == "PlotPrint") {
-            showSetupDialog(kChartPageSetup);
+            ShowModalForm(kChartPageSetup);
             return;
         }
         if (key == "ANNOTATIONS") {
@@ -233,7 +233,7 @@ void MDIForm1::toolbar5ButtonClick(const QString& key) {
             return;
         }
         if (key == "PRINT") {
-            showSetupDialog(kTextPageSetup);
+            ShowModalForm(kTextPageSetup);
             return;
         }
         if (key == "FIND") {

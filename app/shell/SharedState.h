@@ -3,6 +3,7 @@
 // windows know them by. Flags are bool (true where the windows test for -1).
 #pragma once
 
+#include "PaperSizes.h"
 #include "Variant.h"
 
 #include <array>
@@ -95,11 +96,6 @@ struct SharedState {
 
 // The one instance of the process.
 SharedState& Shared();
-
-// Paper codes of the printer as the page set-up stores them.
-constexpr int kPaperLetter = 1;
-constexpr int kPaperLegal = 5;
-constexpr int kPaperA4 = 9;
 
 // Sets the constants and the remembered choices to their start values. The
 // paper starts as the default printer's (defaultPrinterPaper) when that is

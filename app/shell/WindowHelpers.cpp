@@ -22,6 +22,12 @@ QMainWindow* MainWindow() { return mainWindow.data(); }
 void SetDocumentArea(QMdiArea* area) { documentArea = area; }
 QMdiArea* DocumentArea() { return documentArea.data(); }
 
+void PlaceOnMainWindow(QWidget* dialog, int leftTwips, int topTwips) {
+    if (QMainWindow* main = MainWindow())
+        dialog->move(main->frameGeometry().topLeft() +
+                     QPoint(platform::TwipsToPixels(leftTwips), platform::TwipsToPixels(topTwips)));
+}
+
 void SortGridByColumn(platform::Grid& grid, platform::GridColumn& clicked, int keyColumn) {
     const int index = clicked.Index();
     const int orderBefore = clicked.SortOrder();

@@ -8,6 +8,7 @@
 
 class QMainWindow;
 class QMdiArea;
+class QWidget;
 
 namespace kx::shell {
 
@@ -19,6 +20,10 @@ QMainWindow* MainWindow();
 // nullptr without one.
 void SetDocumentArea(QMdiArea* area);
 QMdiArea* DocumentArea();
+
+// Moves a dialog to the main window's left and top plus the offsets
+// (twips); without a main window it stays where it is.
+void PlaceOnMainWindow(QWidget* dialog, int leftTwips, int topTwips);
 
 // A click on a column header: the key column returns the grid to ascending
 // order on it and makes row 1 current; any other column sorts ascending,

@@ -22,6 +22,11 @@ constexpr double kCalorieGasConstant = 1.98720425864083;  // cal/(mol K)
 constexpr double kJouleGasConstant = 8.31446261815324;    // J/(mol K)
 constexpr double kCgsGasConstant = 82.0573661;            // cm3 atm/(mol K)
 constexpr std::size_t kLineWidth = 78;                    // longest SPECIES and efficiency lines
+// CHEMKIN's lines are 80 columns long; a reaction line holds the equation
+// in its first columns and A, n and E right-aligned in the columns after it.
+constexpr std::size_t kChemkinColumns = 80;
+constexpr std::size_t kEquationWidth = 40;
+constexpr std::size_t kRateWidths[] = {13, 9, 13};
 
 std::string withoutBlanks(std::string_view field) {
     std::string t;
@@ -300,16 +305,59 @@ int colliderKind(const ReactionForm& f) {
 
 // "    KEYWORD / v1 v2 ... /"; the first value in exponent form when asked
 // (the A of a rate constant).
+// An auxiliary line such as "    LOW / 1.0E+16 0.0 0.0 /"; written without
+// its spacing when that is too long for the line.
 std::string slashes(const std::string& keyword, const std::vector<double>& values, bool firstScientific = false) {
-    std::string s = "    ";
-    s += keyword;
-    s += " /";
+    std::string spaced = "    " + keyword + " /", tight = keyword + "/";
     for (std::size_t k = 0; k < values.size(); ++k) {
-        s += ' ';
-        s += number(values[k], firstScientific && k == 0);
+        const std::string v = number(values[k], firstScientific && k == 0);
+        spaced += " " + v;
+        tight += (k == 0 ? "" : " ") + v;
     }
-    s += " /";
-    return s;
+    spaced += " /";
+    tight += "/";
+    return spaced.size() <= kChemkinColumns ? spaced : tight;
+}
+
+// The reaction line: the equation in its column and the rate parameters
+// right-aligned after it; a long equation or long numbers are written one
+// blank apart instead, so that the line keeps to 80 columns. (Only an
+// equation that alone nearly fills a line could still make it longer.)
+std::string reactionLine(const std::string& equation, const std::array<std::string, 3>& rates) {
+    std::string line = padRight(equation, kEquationWidth);
+    for (std::size_t k = 0; k < rates.size(); ++k) line += " " + padLeft(rates[k], kRateWidths[k]);
+    if (line.size() <= kChemkinColumns) return line;
+    line = equation;
+    for (const std::string& rate : rates) line += " " + rate;
+    return line;
+}
+
+// A comment of the text's opening: "! " and the text, in lines of at most
+// 80 columns broken between words (a word too long for a line is broken
+// where the line ends).
+void appendComment(std::vector<std::string>& out, const std::string& text) {
+    const std::size_t room = kChemkinColumns - 2;
+    std::string line;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find(' ', pos), text.size());
+        std::string word = text.substr(pos, end - pos);
+        pos = end + 1;
+        while (!word.empty()) {
+            const std::size_t joined = line.empty() ? word.size() : line.size() + 1 + word.size();
+            if (joined <= room) {
+                line += (line.empty() ? "" : " ") + word;
+                word.clear();
+            } else if (!line.empty()) {
+                out.push_back("! " + line);
+                line.clear();
+            } else {
+                out.push_back("! " + word.substr(0, room));
+                word.erase(0, room);
+            }
+        }
+    }
+    out.push_back("! " + line);
 }
 
 // Lines of "NAME/value/" pairs, each no longer than the line width.
@@ -500,8 +548,8 @@ std::vector<bool> DuplicateReactions(const SolverMechanism& m) {
 std::vector<std::string> ChemkinText(const SolverMechanism& m, const std::string& sourceName) {
     const Units units = unitsOf(m);
     std::vector<std::string> out;
-    out.push_back("! Reaction mechanism of the solver file " + sourceName);
-    if (!m.description.empty()) out.push_back("! " + m.description);
+    appendComment(out, "Reaction mechanism of the solver file " + sourceName);
+    if (!m.description.empty()) appendComment(out, m.description);
     out.push_back("");
 
     std::vector<std::string> elements;
@@ -549,8 +597,8 @@ std::vector<std::string> ChemkinText(const SolverMechanism& m, const std::string
         if (f.collider == Collider::Single) (f.falloff ? a0 : a) *= f.singleFactor;
         if (r.ints[16] == -1)
             out.push_back("! the solver leaves the next reaction out of the heat release");
-        out.push_back(padRight(equationOf(m, f), 44) + " " + padLeft(number(a, true), 14) + " " +
-                      padLeft(number(r.reals[2]), 10) + " " + padLeft(number(r.reals[3] * units.energyFactor), 14));
+        out.push_back(reactionLine(equationOf(m, f),
+                                   {number(a, true), number(r.reals[2]), number(r.reals[3] * units.energyFactor)}));
         if (f.falloff) {
             out.push_back(slashes("LOW", {a0, r.reals[5], r.reals[6] * units.energyFactor}, true));
             if (r.ints[15] == 1) out.push_back(slashes("TROE", {r.reals[7], r.reals[8], r.reals[9], r.reals[10]}));

@@ -2,9 +2,9 @@
 
 #include "CommonDialogs.h"
 #include "Desktop.h"
+#include "DocumentMenus.h"
 #include "FileHelpers.h"
 #include "FormRegistry.h"
-#include "Help.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
 #include "Messages.h"
@@ -16,19 +16,23 @@
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "TextHelpers.h"
+#include "TextReports.h"
 #include "Toolbar.h"
 #include "WindowHelpers.h"
 
 #include <QAction>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace kx::text {
@@ -139,7 +143,6 @@ RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
     box_->installEventFilter(this);
     setCentralWidget(box_);
     centralWidget()->setContentsMargins(platform::TwipsToPixels(70), platform::TwipsToPixels(100), 0, 0);
-    resize(platform::TwipsToPixels(9000), platform::TwipsToPixels(6000));
     buildMenus();
 
     binding_ = std::make_unique<UndoBinding>(*this, undoTimer_);
@@ -183,6 +186,18 @@ RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
 
 RES_ShowFile::~RES_ShowFile() { undo_.StateChanged = nullptr; }
 
+// A readable share of the main window's area: three quarters of it each
+// way, and at least a hundred columns by thirty lines of the document font.
+QSize RES_ShowFile::sizeHint() const {
+    const QFontMetrics metrics(box_->document()->defaultFont());
+    const QMargins margins = centralWidget()->contentsMargins();
+    QSize size(metrics.horizontalAdvance(QString(100, 'M')) + margins.left() + margins.right() +
+                   box_->verticalScrollBar()->sizeHint().width() + 2 * box_->frameWidth(),
+               metrics.lineSpacing() * 30 + margins.top() + margins.bottom() + 2 * box_->frameWidth());
+    if (QMdiArea* area = shell::DocumentArea()) size = size.expandedTo(area->viewport()->size() * 3 / 4);
+    return size;
+}
+
 // ---- Menus -------------------------------------------------------------------
 
 QAction* RES_ShowFile::action(const char* name) const { return findChild<QAction*>(name); }
@@ -193,21 +208,12 @@ void RES_ShowFile::setEnabled(std::initializer_list<const char*> names, bool ena
 }
 
 void RES_ShowFile::menuCommand(QAction* a, const char* tag, std::function<void()> body) {
-    connect(a, &QAction::triggered, this, [tag, body = std::move(body)] { shell::Trap(tag, body); });
+    shell::OnMenuCommand(this, a, tag, std::move(body));
 }
 
 void RES_ShowFile::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        return a;
-    };
-    auto menu = [this](const char* name, const QString& caption) {
-        QMenu* m = menuBar()->addMenu(caption);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name);
-        return m;
-    };
+    auto add = [](QMenu* menu, const char* name, const QString& caption) { return shell::AddMenuEntry(menu, name, caption); };
+    auto menu = [this](const char* name, const QString& caption) { return shell::AddMenu(menuBar(), name, caption); };
 
     QMenu* file = menu("RESFILE", "File");
     menuCommand(add(file, "OPENRES", "Open..."), "17#022. ", [] { shell::OpenFileByType(""); });
@@ -216,6 +222,8 @@ void RES_ShowFile::buildMenus() {
         SVTXT(cancelled);
     });
     menuCommand(add(file, "SAVEASRES", "Save as ..."), "17#029. ", [this] { SaveAs(); });
+    file->addSeparator();
+    menuCommand(add(file, "PAGESETUP", "Print..."), "17#031. ", [] { shell::ShowModalForm(shell::kTextPageSetup); });
     file->addSeparator();
     menuCommand(add(file, "CLOSERES", "Close"), "17#023. ", [this] { platform::Unload(this); });
     file->addSeparator();
@@ -230,7 +238,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(add(edit, "SELALL", "Select All"), "17#006. ", [this] { box_->selectAll(); });
     menuCommand(add(edit, "DATATIME", "Date/Time"), "17#007. ", [this] { insertDateTime(); });
     edit->addSeparator();
-    menuCommand(add(edit, "FINDTX", "Find/Replace..."), "17#024. ", [this] { openToolWindow(shell::kFindWindow); });
+    menuCommand(add(edit, "FINDTX", "Find/Replace..."), "17#033. ", [this] { openToolWindow(shell::kFindWindow); });
 
     QMenu* format = menu("RESFORMAT", "Format");
     QAction* wrap = add(format, "TXTWORDWRAP", "Word Wrap");
@@ -261,15 +269,7 @@ void RES_ShowFile::buildMenus() {
     menuCommand(add(tools, "RESREACTIONSTools", "Reactions in CHEMKIN Format"), "17#021. ",
                 [this] { convertToChemkin(); });
 
-    QMenu* window = menu("RESWINDOW", "Window");
-    const char* arrangements[] = {"Cascade", "Tile Horizontally", "Tile Vertically", "Arrange Icons"};
-    for (int n = 0; n < 4; ++n)
-        menuCommand(add(window, ("WINDOWARR" + std::to_string(n)).c_str(), arrangements[n]), "17#025. ", [n] {
-            if (shell::MDIForm1* main = shell::MainForm()) main->ArrangeChildren(n);
-        });
-
-    QMenu* help = menu("RESHELPMENU", "Help");
-    menuCommand(add(help, "RESHELP", "User Guide"), "17#026. ", [] { shell::ShowHelp(); });
+    shell::AddWindowAndHelpMenus(this, menuBar(), {"RESWINDOW", "WINDOWARR", "17#034. ", "RESHELPMENU", "RESHELP", "17#026. "});
 
     popup_ = new QMenu(this);
     popup_->setObjectName("POP");
@@ -776,6 +776,33 @@ void RES_ShowFile::Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, s
     pageHeading_ = Heder;
     pageNumbers_ = SetN;
     firstPage_ = FirstN;
+}
+
+void RES_ShowFile::SelZxBB(bool& IsSel) {
+    const QAction* copy = action("COPYTX");
+    IsSel = copy && copy->isEnabled();
+}
+
+// ---- Printing ------------------------------------------------------------------------
+
+void RES_ShowFile::Print_Rch() {
+    shell::Trap("17#024. ", [this] {
+        shell::UnloadReportDesigners();
+        const bool selection = box_->textCursor().hasSelection();
+        RTF1_TO_RTF2_Normal(selection, *box_, printBuffer_);
+        struct Emptied {
+            QString& buffer;
+            ~Emptied() { buffer.clear(); }
+        } emptied{printBuffer_};
+        ShowTextReport(printBuffer_, *this);
+    });
+}
+
+void RES_ShowFile::RTF1_TO_RTF2_Normal(bool SELBB, const QTextEdit& RTB1, QString& RTB2) {
+    shell::Trap("17#025. ", [&] {
+        RTB2.clear();
+        RTB2 = SELBB ? RTB1.textCursor().selection().toPlainText() : DocumentPlainText(*RTB1.document());
+    });
 }
 
 }  // namespace kx::text

@@ -43,7 +43,8 @@ class RES_ShowFile : public platform::FormWindow<QMainWindow>,
                      public platform::TextToolbarTarget,
                      public platform::HasToolbar,
                      public platform::HasActivation,
-                     public platform::HasPageSetup {
+                     public platform::HasPageSetup,
+                     public platform::TextPrinting {
 public:
     RES_ShowFile();
     ~RES_ShowFile() override;
@@ -89,6 +90,15 @@ public:
 
     void Get_Page_SetUp(std::string& Heder, std::int32_t& SetN, std::int32_t& FirstN) override;
     void Set_Page_SetUp(const std::string& Heder, std::int32_t SetN, std::int32_t FirstN) override;
+    // IsSel := text is selected (the Copy item is enabled).
+    void SelZxBB(bool& IsSel) override;
+    // Prints the selection, or the whole text when nothing is selected, as
+    // plain text through the page layout of the page set-up, and shows the
+    // preview.
+    void Print_Rch() override;
+    // Fills the print buffer with the plain text of the selection (SELBB)
+    // or of the whole document.
+    void RTF1_TO_RTF2_Normal(bool SELBB, const QTextEdit& RTB1, QString& RTB2);
 
     // Finds the text from the kept search position on and selects it; the
     // next search continues after it. Not found: a message when ShowMsg,
@@ -111,6 +121,8 @@ public:
 
     // Shows generated text as the content of this (untitled) document.
     void ShowGeneratedText(const QString& text);
+
+    QSize sizeHint() const override;
 
     QTextEdit* RichTextBox1() const { return box_; }
     bool Modified() const { return modified_; }
@@ -158,6 +170,7 @@ private:
     std::string pageHeading_;
     std::int32_t pageNumbers_ = 1;
     std::int32_t firstPage_ = 1;
+    QString printBuffer_;  // the text being printed, empty otherwise
     int searchPosition_ = 0;
     int lastFound_ = -1;
     QString lastFind_;
@@ -180,7 +193,8 @@ void ShowFileInResultWindow(const std::string& path);
 // document. Errors reach the caller.
 void ConvertSolverFileToText(const std::string& path);
 
-// Installs the text window, the find window and ShowFileInResultWindow.
+// Installs the text window, the find window, the text page set-up dialog
+// and ShowFileInResultWindow.
 void InstallTextWindows();
 
 }  // namespace kx::text

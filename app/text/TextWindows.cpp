@@ -2,6 +2,7 @@
 // solver file read-only, the mechanism text of a solver file, and the
 // installation of its windows.
 #include "RES_FIND.h"
+#include "RES_PAGESETUP.h"
 #include "RES_ShowFile.h"
 
 #include "Desktop.h"
@@ -88,6 +89,7 @@ void ConvertSolverFileToText(const std::string& path) {
 void InstallTextWindows() {
     shell::InstallFormCreator(shell::kTextWindow, [] { return new RES_ShowFile; });
     shell::InstallFormCreator(shell::kFindWindow, [] { return new RES_FIND; });
+    shell::InstallFormCreator(shell::kTextPageSetup, [] { return new RES_PAGESETUP; });
     shell::InstallShowFileInResultWindow(ShowFileInResultWindow);
 }
 

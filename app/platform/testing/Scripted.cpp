@@ -1,6 +1,8 @@
 #include "Scripted.h"
 
 #include <QDialog>
+#include <QPageSize>
+#include <QPrinter>
 #include <QTest>
 
 namespace kx::platform::testing {
@@ -90,6 +92,38 @@ int ScriptedModals::Run(QDialog& dialog) {
     action(dialog);
     if (dialog.isVisible()) dialog.reject();
     return dialog.result();
+}
+
+ScriptedPrinting::ScriptedPrinting(QString folder) : folder_(std::move(folder)) {}
+
+ScriptedPrinting::~ScriptedPrinting() = default;
+
+std::unique_ptr<QPrinter> ScriptedPrinting::Printer(const QPageLayout& wanted) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString("%1/report-%2.pdf").arg(folder_).arg(asked_.size() + 1));
+    printer->setFullPage(true);
+    printer->setPageSize(keptPaper_ == 0 ? wanted.pageSize()
+                                         : QPageSize(keptPaper_ == 9   ? QPageSize::A4
+                                                     : keptPaper_ == 5 ? QPageSize::Legal
+                                                                       : QPageSize::Letter));
+    printer->setPageOrientation(wanted.orientation());
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    asked_.push_back(wanted);
+    return printer;
+}
+
+void ScriptedPrinting::Preview(Report& report, QPrinter& printer) {
+    Shown shown;
+    shown.name = report.Name;
+    shown.caption = report.Caption;
+    shown.pdf = printer.outputFileName();
+    shown.paperTaken = PaperCodeOfPrinter(printer);
+    shown.layout = asked_.empty() ? QPageLayout() : asked_.back();
+    shown.previewGeometry = report.PreviewGeometry;
+    if (report.Picture) shown.picture = report.Picture->place;
+    if (report.Paint(printer)) shown.pages = report.PageCount();
+    shown_.push_back(shown);
 }
 
 }  // namespace kx::platform::testing

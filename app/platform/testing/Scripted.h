@@ -10,8 +10,11 @@
 #include "Dialogs.h"
 #include "MessageBox.h"
 #include "Modal.h"
+#include "Report.h"
 #include "Service.h"
 
+#include <QPageLayout>
+#include <QRect>
 #include <QString>
 
 #include <deque>
@@ -119,6 +122,40 @@ private:
     std::deque<Action> actions_;
     std::vector<QString> shown_;
     Installation<ModalService, &InstallModalService> installed_{this};
+};
+
+// Reports go into PDF files in a folder ("report-1.pdf", "report-2.pdf",
+// ...) instead of a preview window; what was shown is recorded.
+class ScriptedPrinting : public PrintService {
+public:
+    struct Shown {
+        QString name;          // the report's layout name
+        QString caption;       // its preview window's title
+        QString pdf;           // the file its pages went to
+        int pages = 0;
+        int paperTaken = 0;    // paper code the printer took
+        QPageLayout layout;    // the page layout the report asked for
+        QRect previewGeometry; // where the preview window was to show
+        std::optional<QRect> picture;  // the detail picture's place (twips)
+    };
+
+    explicit ScriptedPrinting(QString folder);
+    ~ScriptedPrinting() override;
+
+    // The printer keeps this paper (a paper code) whatever a report asks
+    // for; 0, the start, takes any paper.
+    void KeepPaper(int paper) { keptPaper_ = paper; }
+    const std::vector<Shown>& shown() const { return shown_; }
+
+    std::unique_ptr<QPrinter> Printer(const QPageLayout& wanted) override;
+    void Preview(Report& report, QPrinter& printer) override;
+
+private:
+    QString folder_;
+    int keptPaper_ = 0;
+    std::vector<Shown> shown_;
+    std::vector<QPageLayout> asked_;
+    Installation<PrintService, &InstallPrintService> installed_{this};
 };
 
 }  // namespace kx::platform::testing

@@ -1,8 +1,10 @@
 // The grid in unbound mode: the test plays the window that owns the table.
+#include "Desktop.h"
 #include "Errors.h"
 #include "Grid.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 using kx::platform::Grid;
@@ -48,6 +50,39 @@ private slots:
             table.at(static_cast<size_t>(row) - 1).fraction = v.Value(3).toString();
         });
         grid->SetRowCount(static_cast<int>(table.size()));
+    }
+
+    void columnsAreWideEnoughForTheirCaptionsAndRows() {
+        grid->AddColumn("MolFormula", "Molecular Formula", 300);
+        grid->AddColumn("Hidden", "Hidden", 0);
+        const int formula = grid->columnWidth(3);
+        QVERIFY(formula >= grid->fontMetrics().horizontalAdvance("Molecular Formula"));
+        QCOMPARE(grid->columnWidth(4), 0);
+        // A long name read later widens its column; a narrow caption keeps
+        // the width the window gave.
+        table[1].name = "CH2CHCH2CH2CH2CH2OO";
+        grid->Refresh();
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("CH2CHCH2CH2CH2CH2OO"));
+        QCOMPARE(grid->columnWidth(0), kx::platform::TwipsToPixels(600));
+        grid->Column(2).SetCaption("Name of the species in the mechanism");
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("Name of the species in the mechanism"));
+        // The grid asks for room for all its columns.
+        int columns = 0;
+        for (int c = 0; c < grid->ColumnCount(); ++c) columns += grid->columnWidth(c);
+        QVERIFY(grid->sizeHint().width() > columns);
+    }
+
+    void aLongTextFarDownWidensItsColumnWhenItComesIntoView() {
+        table.assign(600, Species{"N2", "0.1"});
+        table[499].name = "C6H5CH2CH2CH2CH2CH2OO";
+        grid->SetRowCount(600);
+        grid->resize(400, 300);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        const int longName = grid->fontMetrics().horizontalAdvance(table[499].name);
+        QVERIFY(grid->columnWidth(1) < longName);  // only the first rows were measured
+        grid->ShowRow(500);
+        QVERIFY(grid->columnWidth(1) >= longName);
     }
 
     void rowsComeFromTheWindowAndShowInTheColumnFormat() {
@@ -131,6 +166,37 @@ private slots:
         grid->SetRowCount(0);
         QCOMPARE(grid->RowCount(), 0);
         QCOMPARE(grid->Row(), 0);
+    }
+
+    void hiddenColumnsRowChangesAndACommittedEdit() {
+        grid->Column("Num").SetVisible(false);
+        QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(!grid->Column(1).Visible());
+        QCOMPARE(grid->CellText(2, 1), QString("2"));  // the values stay
+        grid->Column("Num").SetWidth(800);
+        QVERIFY(grid->isColumnHidden(0));
+
+        std::vector<std::pair<int, int>> changes;  // (last row, current row)
+        grid->OnRowChange([&](int lastRow) { changes.emplace_back(lastRow, grid->Row()); });
+        grid->SetRow(2);
+        grid->SetCol(3);  // same row: no change
+        grid->SetRow(4);
+        QCOMPARE(changes, (std::vector<std::pair<int, int>>{{0, 2}, {2, 4}}));
+
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        grid->CommitEdit();  // nothing in progress: nothing happens
+        QCOMPARE(table[3].fraction.toString(), QString("5.E-01"));
+        grid->edit(grid->model()->index(3, 2));
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText("0.75");
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.75"));
+        QVERIFY(editor->isHidden());  // the edit is over
+        table[3].fraction = "0.5";
+        grid->CommitEdit();
+        QCOMPARE(table[3].fraction.toString(), QString("0.5"));
     }
 
     void headerClickAndKeyDownReachTheWindow() {

@@ -6,6 +6,12 @@
 #include "Scripted.h"
 
 #include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTreeView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -23,7 +29,35 @@ class ModalServicesTest : public QObject {
     }
 
 private slots:
+    // The file dialog keeps its state in the settings: not in the user's.
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { failures.clear(); }
+
+    void theFileDialogShowsItsColumnsWhole() {
+        QTemporaryDir folder;
+        for (const char* name : {"gri30_ch4_1400K.txt", "h2_air_1000K.txt"}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(81000, 'x'));
+        }
+        QFileDialog dialog(nullptr, "Open", folder.path());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        auto* view = dialog.findChild<QTreeView*>("treeView");
+        QVERIFY(view);
+        // Column widths the dialog kept from an earlier use, made narrow.
+        view->header()->setSectionResizeMode(QHeaderView::Interactive);
+        for (int c = 1; c < 4; ++c) view->header()->resizeSection(c, 20);
+        FitFileDialog(dialog);
+        dialog.show();
+        QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
+        QCoreApplication::processEvents();
+        QHeaderView* header = view->header();
+        for (int c = 0; c < header->count(); ++c) {
+            const int needed = std::max(header->sectionSizeHint(c), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c));
+            QVERIFY2(header->sectionSize(c) >= needed, qPrintable(QString("column %1: %2 < %3").arg(c).arg(header->sectionSize(c)).arg(needed)));
+        }
+        dialog.close();
+    }
 
     void messagesAreRecordedAndQuestionsAnswered() {
         ScriptedMessages messages;

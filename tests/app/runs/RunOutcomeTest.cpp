@@ -119,13 +119,6 @@ TEST(RunOutcome, TheReportForEachOutcome) {
     EXPECT_EQ(m.style, 48);
 }
 
-TEST(RunOutcome, TheCommandTextNamesTheConsoleChoiceAndTheProgramFolder) {
-    const std::string tail = " ECHO Off & CLS & ECHO To end the task, click the button CLOSE (X) in this window. & ECHO " +
-                             std::string(63, '-') + " & CD /D \"/opt/kinovex\" & KINOVEX_SOLVER.exe";
-    EXPECT_EQ(SolverCommandText(true, "/opt/kinovex"), "CMD /K" + tail);
-    EXPECT_EQ(SolverCommandText(false, "/opt/kinovex"), "CMD /C" + tail);
-}
-
 TEST(RunOutcome, ThePathFileIsReadBackWhole) {
     test::TempDir dir;
     dir.write("SolverFilePath.txt", "  /data/h2, air.txt\r\nsecond line\r\n");

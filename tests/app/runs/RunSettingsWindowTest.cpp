@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTest>
 
 #include <filesystem>
@@ -87,6 +89,24 @@ private slots:
         bed->clock->Advance(200);
         QCOMPARE(grid->Row(), 1);
         QCOMPARE(grid->Col(), 1);
+    }
+
+    void theSpeciesGridShowsItsColumnsWhole() {
+        const std::string path =
+            bed->folder.dir.write("gri30_ch4_1400K.txt", test::ReadBytes(KX_SAMPLES_DIR "/gri30_ch4_1400K.txt"));
+        SOL_RUN* w = open(path);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        platform::Grid* grid = w->GridEX1();
+        QVERIFY(w->size().width() >= w->sizeHint().width() && w->size().height() >= w->sizeHint().height());
+        for (int c = 1; c <= grid->ColumnCount(); ++c) {
+            int text = grid->horizontalHeader()->sectionSizeHint(c - 1);
+            for (int r = 1; r <= grid->RowCount(); ++r)
+                text = std::max(text, grid->fontMetrics().horizontalAdvance(grid->CellText(r, c)));
+            QVERIFY2(grid->columnWidth(c - 1) >= text, qPrintable(grid->Column(c).Caption()));
+        }
+        // Nothing to scroll sideways: every column is in view.
+        QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
     }
 
     void aFileThatDoesNotLoadCanBeNeitherRunNorSaved() {

@@ -153,7 +153,7 @@ private slots:
         const QString programFolder = platform::ToQ(bed->folder.path());
         QCOMPARE(launch.program, programFolder + "/KINOVEX_SOLVER");
         QCOMPARE(launch.folder, programFolder);
-        QCOMPARE(launch.title, platform::ToQ(runs::SolverCommandText(true, bed->folder.path())));
+        QCOMPARE(launch.title, QString("KINOVEX_SOLVER - run.txt"));
         QVERIFY(launch.keepOpen);
         QCOMPARE(launch.banner, QStringList({"To end the task, click the button CLOSE (X) in this window.", QString(63, '-')}));
         const std::string canonical = std::filesystem::canonical(bed->folder.path()).string();
@@ -340,6 +340,8 @@ private slots:
         settings->Command5()->click();
         test::Settle();
 
+        // The console window named the program and the file it ran.
+        QCOMPARE(modals.shown(), std::vector<QString>{"KINOVEX_SOLVER - h2_air_1000K.txt"});
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].text,
                  QString("The chemical kinetic problem has been successfully solved.\r\n\r\nShow results?"));

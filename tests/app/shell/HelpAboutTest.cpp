@@ -1,5 +1,6 @@
 // The "Number Format" help window, the user-guide viewer and the About box.
 #include "AboutKINOVEX.h"
+#include "FormRegistry.h"
 #include "Help.h"
 #include "MDIForm1.h"
 #include "Scripted.h"
@@ -7,10 +8,14 @@
 #include "DesktopTestSupport.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QApplication>
 #include <QClipboard>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -111,6 +116,24 @@ private slots:
                  QString::fromStdString(help->NumberFormatHelpText()).replace("\r\n", "\n"));
     }
 
+    void theHelpWindowsShortcutsWorkFromTheMainWindowsBar() {
+        auto* help = new shell::Help1;
+        shell::ShowForm(help);
+        platform::BringToFront(help);
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QCOMPARE(main->menuBar()->actions(), help->menuBar()->actions());
+        QVERIFY(!help->menuBar()->isVisible());
+        // The menu item's shortcut, not the text box's own keys.
+        int selectAll = 0;
+        connect(help->findChild<QAction*>("HELPSELALL"), &QAction::triggered, [&] { ++selectAll; });
+        platform::MdiFrame(help)->setFocus();
+        QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(selectAll, 1);
+        QCOMPARE(help->RichTextBox1()->textCursor().selectedText().size(),
+                 help->RichTextBox1()->toPlainText().size());
+    }
+
     void thePageSetUpOfTheHelpIsFixed() {
         auto* help = new shell::Help1;
         help->Set_Page_SetUp("My header", 0, 7);
@@ -147,6 +170,31 @@ private slots:
         QVERIFY(firstAlive.isNull());
         QCOMPARE(helpViewers().size(), size_t(1));
         QVERIFY(messages.shown().empty());
+    }
+
+    void helpWindowsOpenLargeEnoughToReadAndOnTheScreen() {
+        // At least 800x600 or 70 % of the screen, as far as the place allows.
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize wanted = QSize(800, 600).expandedTo(screen.size() * 0.7).boundedTo(screen.size());
+
+        bed->folder.dir.write("AssistFiles/HelpFiles/KinovexHelp.html", kx::test::ReadBytes(KX_HELP_FILE));
+        shell::ShowHelp();
+        QWidget* viewer = helpViewers().at(0);
+        // Where the window manager does not maximise it, it stays at this.
+        const QRect normal = viewer->normalGeometry();
+        QVERIFY2(normal.width() >= wanted.width() && normal.height() >= wanted.height(),
+                 qPrintable(QString("%1x%2").arg(normal.width()).arg(normal.height())));
+        QVERIFY(screen.contains(normal));
+
+        // The number-format help lies in the main window's area.
+        main->resize(1200, 800);
+        auto* help = new shell::Help1;
+        shell::ShowForm(help);
+        QWidget* frame = platform::OuterWidget(help);
+        const QRect area(QPoint(0, 0), main->Area()->viewport()->size());
+        QVERIFY(area.contains(frame->geometry()));
+        QVERIFY(frame->width() >= std::min(wanted.width(), area.width()));
+        QVERIFY(frame->height() >= std::min(wanted.height(), area.height()));
     }
 
     void aMissingUserGuideOpensNothingAndSaysNothing() {

@@ -2,17 +2,24 @@
 // run-settings window, bringing a window to the front, the toolbars, the
 // chart-text panel and the arrangement of the document windows.
 #include "FormRegistry.h"
+#include "Icons.h"
 #include "MDIForm1.h"
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -76,6 +83,50 @@ private slots:
         main->show();
     }
     void cleanup() { bed.reset(); }
+
+    void withoutADocumentTheMainWindowShowsItsOwnMenusAndNoEmptyOne() {
+        auto shownMenus = [this] {
+            QStringList shown;
+            for (QAction* a : main->menuBar()->actions())
+                if (a->isVisible()) {
+                    shown << a->text();
+                    if (!a->menu() || a->menu()->actions().isEmpty()) shown << "(empty)";
+                }
+            return shown;
+        };
+        QCOMPARE(shownMenus(), (QStringList{"File", "Help"}));
+        for (const char* nothingToDo : {"CLOSE", "SAVE", "SAVEAS"})
+            QVERIFY2(!main->findChild<QMenu*>("FILE")->findChild<QAction*>(nothingToDo)->isEnabled(), nothingToDo);
+
+        // A document window with menus of its own lends them to the bar
+        // while it is active.
+        auto* doc = new platform::FormWindow<QMainWindow>("MenuForm");
+        doc->menuBar()->addMenu("Results")->addAction("Species");
+        showDocument(doc);
+        QCOMPARE(shownMenus(), QStringList{"Results"});
+        platform::Unload(doc);
+        kx::test::Settle();
+        QCOMPARE(shownMenus(), (QStringList{"File", "Help"}));
+    }
+
+    void everyToolbarButtonHasAPictureAndATip() {
+        // The program's icon theme, when installed, gives every picture.
+        const bool themed = !platform::IconThemeName().isEmpty();
+        for (platform::Toolbar* bar : {main->Toolbar2(), main->Toolbar5()}) {
+            int buttons = 0;
+            for (int i = 1; i <= bar->ButtonCount(); ++i) {
+                QAction* b = bar->Button(i);
+                if (b->isSeparator()) continue;
+                ++buttons;
+                const QString key = b->objectName();
+                QVERIFY2(!b->icon().isNull(), qPrintable(key));
+                QVERIFY2(!b->icon().pixmap(bar->iconSize()).isNull(), qPrintable(key));
+                QVERIFY2(!b->toolTip().trimmed().isEmpty(), qPrintable(key));
+                if (themed) QVERIFY2(!b->icon().name().isEmpty(), qPrintable(key));
+            }
+            QCOMPARE(buttons, bar == main->Toolbar2() ? 10 : 8);
+        }
+    }
 
     void exitStopsAtAWindowWhoseUserCancelsAndATryLaterEnds() {
         kx::test::EndCounter end;
@@ -158,6 +209,25 @@ private slots:
         QVERIFY(platform::FindForm("SOL_RUN") != first);
     }
 
+    void aDialogOpensAtLeastAtItsSizeHintInsideTheMainWindow() {
+        main->setGeometry(QRect(40, 30, 700, 500));
+        shell::FormCreatorInstallation run(shell::kRunSettingsWindow, [] {
+            auto* dialog = new platform::FormWindow<QDialog>(shell::kRunSettingsWindow);
+            auto* layout = new QVBoxLayout(dialog);
+            layout->addWidget(new QLabel(QString(30, 'W'), dialog));
+            // Too small for its content, and out to the right.
+            dialog->resize(50, 40);
+            dialog->move(1500, 60);
+            return dialog;
+        });
+        platform::Form* form = shell::LoadForm(shell::kRunSettingsWindow);
+        shell::ShowForm(form);
+        QWidget* dialog = form->Widget();
+        QVERIFY(dialog->width() >= dialog->sizeHint().width() && dialog->height() >= dialog->sizeHint().height());
+        QVERIFY2(main->geometry().contains(dialog->frameGeometry()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(dialog->x()).arg(dialog->y()).arg(dialog->width()).arg(dialog->height())));
+    }
+
     void aRunRequestWithoutTheRunWindowIsReported() {
         ScriptedMessages messages;
         main->Timer3Run("/data/a.sol", "a.sol");
@@ -195,9 +265,17 @@ private slots:
             QCOMPARE(!main->Toolbar2()->isHidden(), c.chart);
             QCOMPARE(!main->Toolbar5()->isHidden(), c.text);
         }
-        QCOMPARE(main->Text8()->x(), platform::TwipsToPixels(4660));
-        QCOMPARE(main->RichTextBox6()->x(), platform::TwipsToPixels(5900));
-        QCOMPARE(main->Command3()->x(), platform::TwipsToPixels(9000));
+        // The panel stands right of the chart toolbar's buttons, its three
+        // controls side by side, the caption box wide enough for its text.
+        shell::SetMainToolbars(2);
+        QToolBar* chartBar = main->Toolbar2();
+        QAction* lastButton = chartBar->actions().last();
+        const int buttonsEnd = chartBar->x() + chartBar->widgetForAction(lastButton)->geometry().right();
+        QVERIFY(main->Text8()->x() >= platform::TwipsToPixels(4660));
+        QVERIFY(main->Text8()->x() > buttonsEnd);
+        QVERIFY(main->RichTextBox6()->x() > main->Text8()->geometry().right());
+        QVERIFY(main->Command3()->x() > main->RichTextBox6()->geometry().right());
+        QVERIFY(main->Text8()->width() >= main->Text8()->fontMetrics().horizontalAdvance("New Annotation"));
     }
 
     void textToolbarButtonsHaveFixedPlacesAndCallTheActiveWindow() {
@@ -351,7 +429,18 @@ private slots:
         QVERIFY(log.empty());
     }
 
-    void windowsAreTiledAcrossOrSideBySide() {
+    void aMainWindowBeingDestroyedCallsNoDocumentWindow() {
+        for (const char* caption : {"a.txt", "b.txt", "c.txt"}) showDocument(new ActivationWindow(log, caption));
+        log.clear();
+        // The document windows go with the main window, the active one
+        // first: the rest must not be activated by a window that is gone.
+        delete main;
+        main = nullptr;
+        QVERIFY2(log.empty(), log.empty() ? "" : log.front().c_str());
+        QVERIFY(platform::Forms().empty());
+    }
+
+    void windowsAreTiledOrCascadedOverTheWholeArea() {
         std::vector<platform::Form*> docs = {openText("a.txt"), openText("b.txt"), openText("c.txt")};
         const QSize area = main->Area()->viewport()->size();
         main->ArrangeChildren(1);
@@ -364,6 +453,15 @@ private slots:
             QCOMPARE(frame(docs[i])->height(), area.height());
             QCOMPARE(frame(docs[i])->x(), i * (area.width() / 3));
         }
+        // Cascade: one size for all, reaching the area's right and bottom
+        // edges, the window in front (the last opened) at the last step.
+        main->ArrangeChildren(0);
+        QCOMPARE(frame(docs[0])->pos(), QPoint(0, 0));
+        for (int i = 0; i < 3; ++i) QCOMPARE(frame(docs[i])->size(), frame(docs[0])->size());
+        QCOMPARE(frame(docs[2])->geometry().bottomRight(), QRect(QPoint(0, 0), area).bottomRight());
+        QVERIFY(frame(docs[1])->x() > 0 && frame(docs[1])->x() < frame(docs[2])->x());
+        QCOMPARE(platform::ActiveDocument(), docs[2]);
+
         frame(docs[1])->showMinimized();
         main->ArrangeChildren(3);
         QCOMPARE(frame(docs[1])->x(), 0);

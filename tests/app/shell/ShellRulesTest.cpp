@@ -69,6 +69,53 @@ TEST(WindowPlaces, TilingSharesTheAreaAndIconsFillRowsFromTheBottom) {
               (std::vector<Place>{{0, 370, 160, 30}, {160, 370, 160, 30}, {0, 340, 160, 30}}));
 }
 
+TEST(WindowPlaces, AWindowIsFittedIntoTheArea) {
+    using kx::Place;
+    struct Case {
+        Place wanted, fitted;
+    } cases[] = {
+        {{10, 20, 300, 200}, {10, 20, 300, 200}},     // inside already
+        {{500, 350, 300, 200}, {300, 200, 300, 200}},  // out at the right and bottom: moved in
+        {{-40, -5, 300, 200}, {0, 0, 300, 200}},       // out at the left and top
+        {{100, 100, 900, 700}, {0, 0, 600, 400}},      // larger than the area: the area
+    };
+    for (const Case& c : cases) EXPECT_EQ(kx::FitInArea(c.wanted, 600, 400), c.fitted);
+}
+
+TEST(WindowPlaces, NewWindowsStepDownAndStartAgainBeforeLeavingTheArea) {
+    using kx::Place;
+    // A 400x300 window in 600x400 with steps of 30: four places (0, 30, 60, 90).
+    EXPECT_EQ(kx::NewWindowPlace(0, 400, 300, 600, 400, 30), (Place{0, 0, 400, 300}));
+    EXPECT_EQ(kx::NewWindowPlace(3, 400, 300, 600, 400, 30), (Place{90, 90, 400, 300}));
+    EXPECT_EQ(kx::NewWindowPlace(4, 400, 300, 600, 400, 30), (Place{0, 0, 400, 300}));
+    EXPECT_EQ(kx::NewWindowPlace(6, 400, 300, 600, 400, 30), (Place{60, 60, 400, 300}));
+    // A window as large as the area always stands at the corner.
+    EXPECT_EQ(kx::NewWindowPlace(5, 600, 400, 600, 400, 30), (Place{0, 0, 600, 400}));
+    for (int open = 0; open < 40; ++open) {
+        const Place p = kx::NewWindowPlace(open, 500, 320, 1400, 790, 27);
+        EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x + p.width <= 1400 && p.y + p.height <= 790) << open;
+    }
+}
+
+TEST(WindowPlaces, CascadeFillsTheAreaToItsRightAndBottomEdges) {
+    using kx::Place;
+    EXPECT_EQ(kx::CascadePlaces(3, 900, 600, 30),
+              (std::vector<Place>{{0, 0, 840, 540}, {30, 30, 840, 540}, {60, 60, 840, 540}}));
+    EXPECT_EQ(kx::CascadePlaces(1, 900, 600, 30), (std::vector<Place>{{0, 0, 900, 600}}));
+    EXPECT_TRUE(kx::CascadePlaces(0, 900, 600, 30).empty());
+    // Nine windows in 900x600: no more than 200 / 30 = 6 steps, so that each
+    // keeps two thirds of the area; the eighth and ninth start again.
+    const std::vector<Place> many = kx::CascadePlaces(9, 900, 600, 30);
+    for (const Place& p : many) {
+        EXPECT_EQ(p.width, 720);
+        EXPECT_EQ(p.height, 420);
+        EXPECT_LE(p.x + p.width, 900);
+        EXPECT_LE(p.y + p.height, 600);
+    }
+    EXPECT_EQ(many[6].x, 180);
+    EXPECT_EQ(many[7].x, 0);
+}
+
 class RecordingNotifier : public kx::Notifier {
 public:
     std::vector<std::string> errors;

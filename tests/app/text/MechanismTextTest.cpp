@@ -8,6 +8,7 @@
 #include "Files.h"
 #include "Format.h"
 #include "TempDir.h"
+#include "TextHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -384,8 +385,32 @@ TEST_P(SampleMechanism, EveryRecordComesBackInChemkinForm) {
     }
 }
 
+TEST_P(SampleMechanism, EveryLineKeepsToEightyColumns) {
+    const std::vector<std::string> lines = kx::files::ReadLines(std::string(KX_SAMPLES_DIR) + "/" + GetParam());
+    const std::vector<std::string> text = ChemkinText(ReadSolverMechanism(lines), GetParam());
+    std::size_t reactionsFrom = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        EXPECT_LE(text[i].size(), 80u) << "line " << i + 1 << ": " << text[i];
+        if (text[i].rfind("REACTIONS", 0) == 0) reactionsFrom = i + 1;
+    }
+    // The rate parameters stand right-aligned in their columns, E ending in
+    // column 78, wherever the equation leaves room for them.
+    ASSERT_GT(reactionsFrom, 0u);
+    int aligned = 0;
+    for (std::size_t i = reactionsFrom; i < text.size(); ++i) {
+        const std::string& line = text[i];
+        if (line.empty() || line[0] == ' ' || line[0] == '!' || line == "END") continue;
+        if (line.find(' ') >= 40) continue;  // an equation wider than its column
+        EXPECT_EQ(line.size(), 78u) << line;
+        EXPECT_NE(line[77], ' ') << line;
+        ++aligned;
+    }
+    EXPECT_GT(aligned, 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Samples, SampleMechanism,
-                         ::testing::Values("h2_air_1000K.txt", "h2_o2_ar_isothermal.txt", "gri30_ch4_1400K.txt"));
+                         ::testing::Values("h2_air_1000K.txt", "h2_o2_ar_isothermal.txt", "gri30_ch4_1400K.txt",
+                                           "nc12_air_1100K_10atm.txt"));
 
 TEST(MechanismText, TheHydrogenSampleDeclaresItsTwoPairsOfDuplicates) {
     const std::vector<std::string> lines = kx::files::ReadLines(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
@@ -518,6 +543,40 @@ INSTANTIATE_TEST_SUITE_P(
               {{1e12, 0, 0}, {2e16, 0, 0}, {1.5, 200, 300, 2, 0.5}}},
              {"AB(+M)<=>A+B(+M)1E+120.00.0", "LOW/2E+160.00.0/", "SRI/1.5200.0300.02.00.5/"}}),
     [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+
+TEST(MechanismText, LongNamesNumbersAndCommentsStillKeepToEightyColumns) {
+    const Record falloff{"A+B(+M)<=>AB(+M)", {1, 2, 0, 3, 0, 0, 0, 0, 0, 2, 1, 1, 0, 1, 2, 1},
+                         {{1e12, 0, 0}, {2e16, 0, 0}, {1.23456789e-7, 2.34567891e-8, 3.45678912e9, 4.56789123e-6, 5.67891234e-9}}};
+    std::vector<std::string> lines = smallFile({falloff});
+    // Species names of twelve letters, and a long description.
+    const std::map<std::string, std::string> longNames = {
+        {"A", "CH3CHCHCHCHO"}, {"B", "C2H5CHCHCHO2"}, {"AB", "C5H9CHCHCHO3"}};
+    const auto thermo = std::find(lines.begin(), lines.end(), " THERMO");
+    const auto thermoEnd = std::find(thermo, lines.end(), " END");
+    for (auto line = thermo + 1; line != thermoEnd; line += 4) {
+        const auto it = longNames.find(std::string(kx::TrimBlanks(line->substr(6, 16))));
+        if (it != longNames.end()) line->replace(6, 16, pad(it->second, 16));
+    }
+    std::string description;
+    for (int i = 0; i < 12; ++i) description += " Hydrogen-oxygen mechanism reduced for lean flames";
+    lines[1] = description;
+
+    const std::vector<std::string> text = ChemkinText(ReadSolverMechanism(lines), std::string(90, 'f') + ".txt");
+    std::string comments;
+    for (const std::string& line : text) {
+        EXPECT_LE(line.size(), 80u) << line;
+        if (line.rfind("! ", 0) == 0) comments += line.substr(2) + " ";
+    }
+    EXPECT_NE(comments.find(std::string(kx::TrimBlanks(description))), std::string::npos) << comments;
+
+    const CkMechanism ck = readChemkin(text);
+    ASSERT_EQ(ck.reactions.size(), 1u);
+    EXPECT_EQ(ck.reactions[0].equation, "CH3CHCHCHCHO+C2H5CHCHCHO2(+M)<=>C5H9CHCHCHO3(+M)");
+    EXPECT_EQ(ck.reactions[0].A, 1e12);
+    // Five numbers of nine digits: the SRI line drops its spacing to fit.
+    EXPECT_EQ(ck.reactions[0].sri,
+              (std::vector<double>{1.23456789e-7, 2.34567891e-8, 3.45678912e9, 4.56789123e-6, 5.67891234e-9}));
+}
 
 TEST(MechanismText, ReversedReactionsAreDuplicatesOnlyWhenOneIsReversible) {
     const Record forward{"A+B<=>AB", {1, 2, 0, 3, 0, 0, 0, 0, 0, 2, 1, 0, 0, 0, 0, 1}, {{1, 0, 0}}};

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -97,6 +98,39 @@ private slots:
                  kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt"));
         QVERIFY(platform::Unload(w));  // no question
         QVERIFY(messages.shown().empty());
+    }
+
+    void theActiveTextWindowsMenusStandInTheMainBar() {
+        shell::OpenFileByType(sample);
+        RES_ShowFile* w = textWindow("h2_air_1000K.txt");
+        QVERIFY(w);
+        QStringList shown;
+        for (QAction* a : bed->main->menuBar()->actions())
+            if (a->isVisible()) shown << a->text();
+        QCOMPARE(shown, (QStringList{"File", "Edit", "Format", "Solver", "Post-Processor", "Tools", "Window", "Help"}));
+        QCOMPARE(bed->main->menuBar()->actions(), w->menuBar()->actions());
+        QVERIFY(!w->menuBar()->isVisible());
+        // The window's items work from the main bar.
+        act(w, "FONT14")->trigger();
+        QCOMPARE(w->FontSize(), 14);
+        Shared().TextFontSize = 11;
+    }
+
+    void newTextWindowsOpenReadableAndInsideTheMainArea() {
+        const QSize area = bed->main->Area()->viewport()->size();
+        const QRect inside(QPoint(0, 0), area);
+        std::vector<QRect> places;
+        for (int i = 0; i < 6; ++i) {
+            std::string caption;
+            shell::NewTextDocument(caption, true);
+            const QRect frame = platform::OuterWidget(textWindow(QString::fromStdString(caption)))->geometry();
+            QVERIFY2(inside.contains(frame), caption.c_str());
+            QVERIFY(frame.width() >= area.width() * 3 / 4 && frame.height() >= area.height() * 3 / 4);
+            places.push_back(frame);
+        }
+        // Each new window a step down from the one before, until the next
+        // step would leave the area.
+        QVERIFY(places[1].topLeft().x() > places[0].topLeft().x() && places[1].y() > places[0].y());
     }
 
     void aFileAlreadyShownIsBroughtForwardUnderAnySpellingOfItsPath() {

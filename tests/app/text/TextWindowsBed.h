@@ -24,6 +24,7 @@ public:
         DeleteAllWindows();
         shell::InstallFormCreator(shell::kTextWindow, nullptr);
         shell::InstallFormCreator(shell::kFindWindow, nullptr);
+        shell::InstallFormCreator(shell::kTextPageSetup, nullptr);
         shell::InstallShowFileInResultWindow(nullptr);
     }
 

@@ -1,0 +1,797 @@
+#include "ChartView.h"
+
+#include "ChartLoading.h"
+
+#include <QBuffer>
+#include <QPicture>
+#include <QSvgGenerator>
+
+#include <algorithm>
+#include <type_traits>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <limits>
+
+namespace kx::chart {
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Text sizes in points by the chart's text size class (0 large, 1 medium,
+// 2 small) and point sizes in pixels by its point size (0 small, 1 medium,
+// 2 large).
+constexpr int kTitleSizes[] = {15, 13, 11};
+constexpr int kSubTitleSizes[] = {12, 10, 9};
+constexpr int kLabelSizes[] = {11, 9, 8};
+constexpr double kPointSizes[] = {5, 7, 10};
+
+int sizeClass(double v) { return std::clamp(static_cast<int>(v), 0, 2); }
+
+QPen linePen(int lineType, const QColor& colour) {
+    QPen pen(colour, 1, Qt::SolidLine);
+    pen.setCapStyle(Qt::FlatCap);
+    switch (lineType) {
+        case 1: pen.setStyle(Qt::DashLine); break;
+        case 2: pen.setStyle(Qt::DotLine); break;
+        case 3: pen.setStyle(Qt::DashDotLine); break;
+        case 4: pen.setStyle(Qt::DashDotDotLine); break;
+        case 5: pen.setWidthF(2); break;
+        case 6:
+        case 10: pen.setWidthF(3); break;
+        case 7:
+            pen.setWidthF(2);
+            pen.setStyle(Qt::DashLine);
+            break;
+        case 8:
+            pen.setWidthF(2);
+            pen.setStyle(Qt::DashDotLine);
+            break;
+        case 11: pen.setWidthF(5); break;
+        default: break;
+    }
+    return pen;
+}
+
+QCPScatterStyle pointStyle(int pointType, const QColor& colour, double size) {
+    using S = QCPScatterStyle;
+    S::ScatterShape shape = S::ssPlus;
+    bool filled = false;
+    switch (pointType) {
+        case kPointTypeNone: return S(S::ssNone);
+        case 1: shape = S::ssCross; break;
+        case 2: shape = S::ssCircle; break;
+        case 3: shape = S::ssDisc; break;
+        case 4: shape = S::ssSquare; break;
+        case 5: shape = S::ssSquare, filled = true; break;
+        case 6: shape = S::ssDiamond; break;
+        case 7: shape = S::ssDiamond, filled = true; break;
+        case 8: shape = S::ssTriangle; break;
+        case 9: shape = S::ssTriangle, filled = true; break;
+        case 10: shape = S::ssTriangleInverted; break;
+        case 11: shape = S::ssTriangleInverted, filled = true; break;
+        default: break;
+    }
+    return filled ? S(shape, colour, colour, size) : S(shape, colour, size);
+}
+
+// A ticker whose labels are all written alike (TickLabels).
+template <class Base>
+class Labelled : public Base {
+public:
+    using Base::Base;
+
+protected:
+    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale&, QChar, int) override {
+        const std::vector<std::string> labels =
+            TickLabels(std::vector<double>(ticks.begin(), ticks.end()), std::is_same_v<Base, QCPAxisTickerLog>);
+        QVector<QString> out;
+        out.reserve(static_cast<int>(labels.size()));
+        for (const std::string& l : labels) out.push_back(QString::fromStdString(l));
+        return out;
+    }
+};
+
+using PlainTicker = Labelled<QCPAxisTicker>;
+using LogTicker = Labelled<QCPAxisTickerLog>;
+
+// Ticks at a set spacing, with a set number of minor ticks between; a
+// spacing that would crowd the axis with ticks gives way to the automatic
+// one.
+class SpacedTicker : public Labelled<QCPAxisTicker> {
+public:
+    SpacedTicker(double step, int subTicks) : step_(step), subTicks_(subTicks) {}
+
+protected:
+    double getTickStep(const QCPRange& range) override {
+        return range.size() / step_ <= 500 ? step_ : QCPAxisTicker::getTickStep(range);
+    }
+    int getSubTickCount(double tickStep) override {
+        return tickStep == step_ ? subTicks_ : QCPAxisTicker::getSubTickCount(tickStep);
+    }
+
+private:
+    double step_;
+    int subTicks_;
+};
+
+// The curve of one subset, drawn straight from the model's points, in
+// their order. Consecutive points that fall into one pixel column are drawn
+// as that column's first, lowest, highest and last point, which looks the
+// same on the screen and keeps a chart of a million points quick; segments
+// are clipped to the plotting area, so a deep zoom draws no far-away lines.
+class ModelCurve : public QCPCurve {
+public:
+    ModelCurve(QCPAxis* x, QCPAxis* y, const ChartModel& model, int subset)
+        : QCPCurve(x, y), model_(model), subset_(subset) {}
+    void SetSubset(int subset) { subset_ = subset; }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        if (subset_ < 0 || subset_ >= model_.Subsets()) return;
+        const Subset& s = model_.At(subset_);
+        const std::size_t n = std::min(s.x.size(), s.y.size());
+        const QRectF box = QRectF(clipRect()).adjusted(-20, -20, 20, 20);
+        const Pixels toX(keyAxis()), toY(valueAxis());
+        if (lineStyle() == lsLine && pen().style() != Qt::NoPen) {
+            painter->setPen(pen());
+            painter->setBrush(Qt::NoBrush);
+            applyDefaultAntialiasingHint(painter);
+            Polyline line(painter, box);
+            Columns columns([&line](const QPointF& p) { line.To(p); });
+            for (std::size_t p = 0; p < n; ++p) {
+                if (s.x[p] == kMissing || s.y[p] == kMissing) {
+                    columns.Flush();
+                    line.Break();
+                    continue;
+                }
+                columns.Add(QPointF(toX(s.x[p]), toY(s.y[p])));
+            }
+            columns.Flush();
+            line.Break();
+        }
+        if (!scatterStyle().isNone()) {
+            applyScattersAntialiasingHint(painter);
+            scatterStyle().applyTo(painter, pen());
+            QPoint last(INT_MIN, INT_MIN);
+            for (std::size_t p = 0; p < n; ++p) {
+                if (s.x[p] == kMissing || s.y[p] == kMissing) continue;
+                const QPointF at(toX(s.x[p]), toY(s.y[p]));
+                if (!box.contains(at) || at.toPoint() == last) continue;
+                last = at.toPoint();
+                scatterStyle().drawShape(painter, at);
+            }
+        }
+    }
+
+private:
+    // An axis's conversion of values to pixels; on a linear axis one
+    // multiplication from the range's lower end, as the axis computes it.
+    class Pixels {
+    public:
+        explicit Pixels(const QCPAxis* axis) : axis_(axis), linear_(axis->scaleType() == QCPAxis::stLinear) {
+            if (!linear_) return;
+            const QCPRange r = axis->range();
+            lower_ = r.lower;
+            base_ = axis->coordToPixel(r.lower);
+            scale_ = (axis->coordToPixel(r.upper) - base_) / (r.upper - r.lower);
+        }
+        double operator()(double v) const { return linear_ ? base_ + (v - lower_) * scale_ : axis_->coordToPixel(v); }
+
+    private:
+        const QCPAxis* axis_;
+        bool linear_;
+        double lower_ = 0, base_ = 0, scale_ = 0;
+    };
+
+    // A polyline clipped to a box: the parts inside are drawn, each as one
+    // polyline.
+    class Polyline {
+    public:
+        Polyline(QCPPainter* painter, const QRectF& box) : painter_(painter), box_(box) {}
+        void To(const QPointF& p) {
+            if (!started_) {
+                started_ = true;
+                last_ = p;
+                return;
+            }
+            QPointF a = last_, b = p;
+            last_ = p;
+            if (!clip(a, b)) {
+                Flush();
+                return;
+            }
+            if (points_.empty() || points_.back() != a) {
+                Flush();
+                points_.push_back(a);
+            }
+            points_.push_back(b);
+            if (b != p) Flush();
+        }
+        void Break() {
+            Flush();
+            started_ = false;
+        }
+        void Flush() {
+            if (points_.size() >= 2) painter_->drawPolyline(points_.data(), static_cast<int>(points_.size()));
+            points_.clear();
+        }
+
+    private:
+        // Liang-Barsky: the part of the segment inside the box.
+        bool clip(QPointF& a, QPointF& b) const {
+            if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
+                return false;
+            const double dx = b.x() - a.x(), dy = b.y() - a.y();
+            double t0 = 0, t1 = 1;
+            const double p[4] = {-dx, dx, -dy, dy};
+            const double q[4] = {a.x() - box_.left(), box_.right() - a.x(), a.y() - box_.top(), box_.bottom() - a.y()};
+            for (int i = 0; i < 4; ++i) {
+                if (p[i] == 0) {
+                    if (q[i] < 0) return false;
+                    continue;
+                }
+                const double t = q[i] / p[i];
+                if (p[i] < 0)
+                    t0 = std::max(t0, t);
+                else
+                    t1 = std::min(t1, t);
+                if (t0 > t1) return false;
+            }
+            const QPointF start = a;
+            if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+            if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+            return true;
+        }
+
+        QCPPainter* painter_;
+        QRectF box_;
+        std::vector<QPointF> points_;
+        QPointF last_;
+        bool started_ = false;
+    };
+
+    // Runs of points in one pixel column reduced to their first, lowest,
+    // highest and last point, in the order they came.
+    class Columns {
+    public:
+        explicit Columns(std::function<void(const QPointF&)> out) : out_(std::move(out)) {}
+        void Add(const QPointF& p) {
+            const double column = std::floor(p.x());
+            if (count_ > 0 && column == column_) {
+                if (p.y() < low_.y()) low_ = p, lowAt_ = count_;
+                if (p.y() > high_.y()) high_ = p, highAt_ = count_;
+                last_ = p;
+                ++count_;
+                return;
+            }
+            Flush();
+            column_ = column;
+            first_ = low_ = high_ = last_ = p;
+            lowAt_ = highAt_ = 0;
+            count_ = 1;
+        }
+        void Flush() {
+            if (count_ == 0) return;
+            out_(first_);
+            if (count_ > 1) {
+                const bool lowFirst = lowAt_ <= highAt_;
+                for (const auto& [p, at] : {lowFirst ? std::pair{low_, lowAt_} : std::pair{high_, highAt_},
+                                            lowFirst ? std::pair{high_, highAt_} : std::pair{low_, lowAt_}})
+                    if (at != 0 && at != count_ - 1) out_(p);
+                out_(last_);
+            }
+            count_ = 0;
+        }
+
+    private:
+        std::function<void(const QPointF&)> out_;
+        double column_ = 0;
+        QPointF first_, low_, high_, last_;
+        std::size_t lowAt_ = 0, highAt_ = 0, count_ = 0;
+    };
+
+    const ChartModel& model_;
+    int subset_;
+};
+
+}  // namespace
+
+ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(parent), model_(model) {
+    setObjectName("Pesgoa1");
+    setAutoAddPlottableToLegend(false);
+    setNoAntialiasingOnDrag(true);
+    setPlottingHint(QCP::phFastPolylines, true);
+
+    // Layout: main title, subtitle, then the plotting area with the legend
+    // to its right, where it never covers a curve.
+    QCPAxisRect* rect = axisRect();
+    rect->insetLayout()->take(legend);
+    plotLayout()->take(rect);
+    plotLayout()->simplify();
+    title_ = new QCPTextElement(this, QString());
+    subTitle_ = new QCPTextElement(this, QString());
+    plotLayout()->addElement(0, 0, title_);
+    plotLayout()->addElement(1, 0, subTitle_);
+    auto* body = new QCPLayoutGrid;
+    plotLayout()->addElement(2, 0, body);
+    body->addElement(0, 0, rect);
+    // The legend at the top of its column, wrapped into more columns when
+    // its entries outgrow the height.
+    auto* side = new QCPLayoutGrid;
+    body->addElement(0, 1, side);
+    side->addElement(0, 0, legend);
+    side->addElement(1, 0, new QCPLayoutElement(this));
+    side->setRowStretchFactor(0, 0.001);
+    side->setRowStretchFactor(1, 1);
+    side->setMargins(QMargins(4, 8, 10, 0));
+    side->setAutoMargins(QCP::msNone);
+    body->setColumnStretchFactor(1, 0.001);
+
+    halo_ = new ModelCurve(xAxis, yAxis, model_, -1);
+    halo_->setLayer("grid");
+    halo_->setVisible(false);
+    halo_->setSelectable(QCP::stNone);
+
+    cursor_ = new QCPItemTracer(this);
+    cursor_->setVisible(false);
+    cursor_->setInterpolating(false);
+
+    connect(selectionRect(), &QCPSelectionRect::accepted, this, [this](const QRect& r, QMouseEvent*) {
+        if (r.width() > 0 && r.height() > 0) zoomed_ = true;
+    });
+    setSelectionRectMode(QCP::srmZoom);
+}
+
+QColor ChartView::colourOf(Colour c) const { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QFont ChartView::font(const char* family, const char* bold, const char* italic, int size) const {
+    QFont f(QString::fromStdString(model_.Text(family)));
+    f.setPointSize(size);
+    f.setBold(model_.Flag(bold));
+    f.setItalic(model_.Flag(italic));
+    return f;
+}
+
+bool ChartView::isBar(int s) const {
+    if (!model_.bars.signedBars) return false;
+    const Subset& sub = model_.At(s);
+    // A bar runs from its value to zero at one height.
+    bool any = false, zero = false;
+    double level = kNaN;
+    for (std::size_t p = 0; p < sub.x.size(); ++p) {
+        if (sub.x[p] == kMissing || sub.y[p] == kMissing) continue;
+        if (any && sub.y[p] != level) return false;
+        level = sub.y[p];
+        any = true;
+        zero = zero || sub.x[p] == 0;
+    }
+    return any && zero;
+}
+
+void ChartView::Refresh() {
+    syncData();
+    syncStyle();
+    syncTexts();
+    syncAnnotations();
+    syncLegend();
+    syncAxes();
+    syncCursor();
+    replot(rpQueuedReplot);
+}
+
+void ChartView::syncData() {
+    if (syncedRevision_ == model_.Revision()) return;
+    syncedRevision_ = model_.Revision();
+    const int subsets = model_.Subsets();
+    for (QCPCurve* c : curves_)
+        if (c) removePlottable(c);
+    curves_.assign(static_cast<std::size_t>(subsets), nullptr);
+    for (QCPBars* b : bars_) removePlottable(b);
+    bars_.clear();
+    for (auto& list : barSubsets_) list.clear();
+
+    std::vector<std::pair<double, double>> barData[3];
+    for (int s = 0; s < subsets; ++s) {
+        const Subset& sub = model_.At(s);
+        if (isBar(s)) {
+            double value = 0, key = 0;
+            for (std::size_t p = 0; p < sub.x.size(); ++p)
+                if (sub.x[p] != kMissing && sub.y[p] != kMissing) {
+                    key = sub.y[p];
+                    if (sub.x[p] != 0) value = sub.x[p];
+                }
+            const int kind = s == model_.bars.selected ? 2 : value >= 0 ? 0 : 1;
+            barData[kind].emplace_back(key, value);
+            barSubsets_[kind].push_back(s);
+            continue;
+        }
+        auto* curve = new ModelCurve(xAxis, yAxis, model_, s);
+        curve->setSelectable(QCP::stNone);
+        curves_[static_cast<std::size_t>(s)] = curve;
+    }
+    for (auto& list : barData) {
+        auto* bars = new QCPBars(yAxis, xAxis);
+        bars->setWidth(0.7);
+        bars->setSelectable(QCP::stNone);
+        for (auto [key, value] : list) bars->addData(key, value);
+        bars_.push_back(bars);
+    }
+}
+
+void ChartView::syncStyle() {
+    const bool colour = model_.colourStyle;
+    const bool marks = model_.Flag("MarkDataPoints");
+    const double pointSize = kPointSizes[sizeClass(model_.Number("PointSize"))];
+    for (int s = 0; s < model_.Subsets(); ++s) {
+        QCPCurve* c = curves_[static_cast<std::size_t>(s)];
+        if (!c) continue;
+        const Subset& sub = model_.At(s);
+        // Beside a histogram's bars a line (its zero line) takes the axes' colour.
+        const QColor col = !colour ? QColor(Qt::black)
+                           : model_.bars.signedBars ? colourOf(static_cast<Colour>(model_.Number("GraphForeColor")))
+                                                    : colourOf(sub.colour);
+        c->setName(QString::fromStdString(sub.label));
+        if (sub.lineType == kLineTypeNone) {
+            c->setLineStyle(QCPCurve::lsNone);
+        } else {
+            c->setLineStyle(QCPCurve::lsLine);
+            c->setPen(linePen(sub.lineType, col));
+        }
+        // A curve without a line always shows its points.
+        const bool points = marks || sub.lineType == kLineTypeNone;
+        c->setScatterStyle(points ? pointStyle(sub.pointType, col, pointSize) : QCPScatterStyle(QCPScatterStyle::ssNone));
+    }
+    const QColor barColours[3][2] = {{QColor(46, 125, 50), QColor(255, 255, 255)},
+                                     {QColor(198, 40, 40), QColor(0, 0, 0)},
+                                     {QColor(21, 101, 192), QColor(150, 150, 150)}};
+    for (std::size_t k = 0; k < bars_.size(); ++k) {
+        const QColor fill = barColours[k][colour ? 0 : 1];
+        bars_[k]->setBrush(fill);
+        bars_[k]->setPen(colour ? QPen(fill.darker(130)) : QPen(Qt::black));
+    }
+    // The selected curve lies on a broad band of the selection colour.
+    QCPCurve* selectedCurve =
+        selected_ >= 0 && selected_ < static_cast<int>(curves_.size()) ? curves_[static_cast<std::size_t>(selected_)] : nullptr;
+    halo_->setVisible(selectedCurve != nullptr);
+    static_cast<ModelCurve*>(halo_)->SetSubset(selectedCurve ? selected_ : -1);
+    if (selectedCurve) {
+        QColor band = colourOf(Shared().SelectionColor);
+        if (Shared().SelectionColor == 0) band = QColor(255, 200, 0);
+        band.setAlpha(150);
+        halo_->setPen(QPen(band, 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        halo_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, band, band, 10));
+    }
+}
+
+void ChartView::syncTexts() {
+    const bool colour = model_.colourStyle;
+    const QColor text = colour ? colourOf(static_cast<Colour>(model_.Number("TextColor"))) : QColor(Qt::black);
+    const QColor fore = colour ? colourOf(static_cast<Colour>(model_.Number("GraphForeColor"))) : QColor(Qt::black);
+    const QColor axisLine = colour ? colourOf(static_cast<Colour>(model_.Number("XAxisColor"))) : QColor(Qt::black);
+    const int size = sizeClass(model_.Number("FONTSIZE"));
+    title_->setText(QString::fromStdString(model_.mainTitle));
+    title_->setFont(font("MainTitleFont", "MainTitleBold", "MainTitleItalic", kTitleSizes[size]));
+    title_->setTextColor(text);
+    subTitle_->setText(QString::fromStdString(model_.subTitle));
+    subTitle_->setFont(font("SubTitleFont", "SubTitleBold", "SubTitleItalic", kSubTitleSizes[size]));
+    subTitle_->setTextColor(text);
+    const QFont labels = font("LabelFont", "LabelBold", "LabelItalic", kLabelSizes[size]);
+    QFont ticks = labels;
+    ticks.setBold(false);
+    ticks.setItalic(false);
+    xAxis->setLabel(QString::fromStdString(model_.xAxisLabel));
+    yAxis->setLabel(QString::fromStdString(model_.yAxisLabel));
+    for (QCPAxis* a : {xAxis, yAxis}) {
+        a->setLabelFont(labels);
+        a->setLabelColor(text);
+        a->setTickLabelFont(ticks);
+        a->setTickLabelColor(text);
+        a->setBasePen(QPen(axisLine));
+        a->setTickPen(QPen(fore));
+        a->setSubTickPen(QPen(fore));
+        a->grid()->setPen(QPen(colour ? QColor(190, 190, 190) : QColor(160, 160, 160), 0, Qt::DotLine));
+        a->grid()->setVisible(model_.Flag("GridLines"));
+    }
+    legend->setFont(labels);
+    legend->setTextColor(text);
+    legend->setBorderPen(QPen(colour ? colourOf(static_cast<Colour>(model_.Number("ShadowColor"))) : QColor(Qt::black)));
+    setBackground(QBrush(colour ? colourOf(static_cast<Colour>(model_.Number("DeskColor"))) : QColor(Qt::white)));
+    axisRect()->setBackground(
+        QBrush(colour ? colourOf(static_cast<Colour>(model_.Number("GraphBackColor"))) : QColor(Qt::white)));
+    legend->setBrush(QBrush(colour ? colourOf(static_cast<Colour>(model_.Number("GraphBackColor"))) : QColor(Qt::white)));
+}
+
+void ChartView::syncAnnotations() {
+    for (QCPItemText* item : annotations_)
+        if (item) removeItem(item);
+    annotations_.assign(kAnnotationSlots, nullptr);
+    const QFont f = font("LabelFont", "LabelBold", "LabelItalic", kLabelSizes[sizeClass(model_.Number("FONTSIZE"))]);
+    for (int i = 0; i < kAnnotationSlots; ++i) {
+        const Annotation& a = model_.Slot(i);
+        if (a.Free() || a.y == kMissing) continue;
+        auto* item = new QCPItemText(this);
+        item->position->setType(QCPItemPosition::ptPlotCoords);
+        item->position->setCoords(a.x, a.y);
+        item->setPositionAlignment(Qt::AlignCenter);
+        item->setText(QString::fromStdString(a.text));
+        item->setFont(f);
+        item->setColor(model_.colourStyle ? colourOf(a.colour) : QColor(Qt::black));
+        item->setClipToAxisRect(true);
+        item->setSelectable(false);
+        annotations_[static_cast<std::size_t>(i)] = item;
+    }
+}
+
+void ChartView::syncLegend() {
+    legend->clearItems();
+    const bool shown = model_.Flag("ShowLegend") && !model_.bars.signedBars;
+    legend->setVisible(shown);
+    if (!shown) return;
+    // As many rows as the plotting area holds, then another column.
+    const int rowHeight = std::max(1, QFontMetrics(legend->font()).height() + legend->rowSpacing() + 2);
+    const int available = std::max(rowHeight, height() - 140);
+    legend->setWrap(std::max(1, available / rowHeight));
+    legend->setFillOrder(QCPLegend::foRowsFirst, false);
+    for (QCPCurve* c : curves_)
+        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
+}
+
+void ChartView::resizeEvent(QResizeEvent* event) {
+    syncLegend();
+    QCustomPlot::resizeEvent(event);
+}
+
+void ChartView::syncAxes() {
+    auto show = [this](QCPAxis* a, const char* name) { a->setVisible(model_.Number(name) != 5); };
+    show(xAxis, "ShowXAxis");
+    show(yAxis, "ShowYAxis");
+    auto ticker = [this](QCPAxis* a, const char* scale, const char* manual, const char* line, const char* tick) {
+        const bool log = model_.Number(scale) == 2;
+        a->setScaleType(log ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+        if (log) {
+            a->setTicker(QSharedPointer<LogTicker>::create());
+            return;
+        }
+        const double step = model_.Number(line);
+        if (model_.Flag(manual) && step > 0 && std::isfinite(step)) {
+            const double minor = model_.Number(tick);
+            const int subTicks = minor > 0 && minor < step ? static_cast<int>(std::lround(step / minor)) - 1 : 0;
+            a->setTicker(QSharedPointer<SpacedTicker>::create(step, std::clamp(subTicks, 0, 20)));
+            return;
+        }
+        a->setTicker(QSharedPointer<PlainTicker>::create());
+    };
+    ticker(xAxis, "XAxisScaleControl", "ManualXAxisTicknLine", "ManualXAxisLine", "ManualXAxisTick");
+    ticker(yAxis, "YAxisScaleControl", "ManualYAxisTicknLine", "ManualYAxisLine", "ManualYAxisTick");
+    if (model_.bars.signedBars && model_.bars.itemLabels) {
+        auto labels = QSharedPointer<QCPAxisTickerText>::create();
+        for (std::size_t k = 1; k < model_.bars.labels.size(); ++k)
+            labels->addTick(static_cast<double>(k), QString::fromStdString(model_.bars.labels[k]));
+        yAxis->setTicker(labels);
+    }
+    if (!zoomed_) setFullRanges();
+}
+
+void ChartView::Bounds::add(double v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+    if (v > 0) {
+        posLo = std::min(posLo, v);
+        posHi = std::max(posHi, v);
+    }
+}
+
+void ChartView::setFullRanges() {
+    // The bounds of the points, found once for each state of the points.
+    if (boundsRevision_ != model_.Revision()) {
+        boundsRevision_ = model_.Revision();
+        boundsX_ = boundsY_ = Bounds{};
+        for (const Subset& s : model_.AllSubsets())
+            for (std::size_t p = 0; p < s.x.size(); ++p)
+                if (s.x[p] != kMissing && s.y[p] != kMissing) {
+                    boundsX_.add(s.x[p]);
+                    boundsY_.add(s.y[p]);
+                }
+    }
+    const Bounds& bx = boundsX_;
+    const Bounds& by = boundsY_;
+    auto apply = [this](QCPAxis* a, const Bounds& b, const char* control, const char* minName, const char* maxName) {
+        const bool log = a->scaleType() == QCPAxis::stLogarithmic;
+        const double lo = model_.Number(minName), hi = model_.Number(maxName);
+        if (model_.Number(control) == 3 && lo < hi && (!log || lo > 0)) {
+            a->setRange(lo, hi);
+            return;
+        }
+        if (log) {
+            if (!(b.posHi > 0)) {
+                a->setRange(0.1, 10);
+                return;
+            }
+            const double pad = b.posHi > b.posLo ? std::pow(b.posHi / b.posLo, 0.03) : 2.0;
+            a->setRange(b.posLo / pad, b.posHi * pad);
+            return;
+        }
+        if (!(b.hi >= b.lo)) {
+            a->setRange(0, 1);
+            return;
+        }
+        const double span = b.hi - b.lo;
+        const double pad = span > 0 ? span * 0.03 : std::max(std::abs(b.hi) / 1000, 0.001);
+        a->setRange(b.lo - pad, b.hi + pad);
+    };
+    apply(xAxis, bx, "ManualScaleControlX", "ManualMinX", "ManualMaxX");
+    apply(yAxis, by, "ManualScaleControlY", "ManualMinY", "ManualMaxY");
+}
+
+void ChartView::UndoZoom() {
+    zoomed_ = false;
+    setFullRanges();
+    replot(rpQueuedReplot);
+}
+
+bool ChartView::ZoomAllowed() const {
+    auto ok = [](const QCPRange& r) {
+        return std::isfinite(r.lower) && std::isfinite(r.upper) && r.upper - r.lower != 0;
+    };
+    return ok(xAxis->range()) && ok(yAxis->range());
+}
+
+void ChartView::SetDataCursor(int mode, int subset, int point) {
+    cursorMode_ = mode;
+    cursorSubset_ = subset;
+    cursorPoint_ = point;
+    syncCursor();
+    replot(rpQueuedReplot);
+}
+
+void ChartView::syncCursor() {
+    const bool on = (cursorMode_ == kCursorCross || cursorMode_ == kCursorSquare) && cursorSubset_ >= 0 &&
+                    cursorSubset_ < model_.Subsets() && model_.HasPoint(cursorSubset_, cursorPoint_);
+    cursor_->setVisible(on);
+    if (!on) return;
+    const Subset& s = model_.At(cursorSubset_);
+    double x = s.x[static_cast<std::size_t>(cursorPoint_)], y = s.y[static_cast<std::size_t>(cursorPoint_)];
+    if (isBar(cursorSubset_)) {
+        // The cursor stands at the bar's end.
+        for (std::size_t p = 0; p < s.x.size(); ++p)
+            if (s.x[p] != kMissing && s.x[p] != 0) x = s.x[p];
+    }
+    cursor_->position->setCoords(x, y);
+    cursor_->setStyle(cursorMode_ == kCursorCross ? QCPItemTracer::tsCrosshair : QCPItemTracer::tsSquare);
+    cursor_->setSize(12);
+    const QColor c = model_.colourStyle ? QColor(200, 0, 0) : QColor(Qt::black);
+    cursor_->setPen(QPen(c, 1.5));
+}
+
+void ChartView::SetSelectedSubset(int subset) {
+    if (selected_ == subset) return;
+    selected_ = subset;
+    syncStyle();
+    replot(rpQueuedReplot);
+}
+
+QRectF ChartView::GridRect() const { return axisRect()->rect(); }
+
+QPointF ChartView::ToGraph(const QPointF& pixel) const {
+    return {xAxis->pixelToCoord(pixel.x()), yAxis->pixelToCoord(pixel.y())};
+}
+
+QPointF ChartView::ToPixel(double x, double y) const { return {xAxis->coordToPixel(x), yAxis->coordToPixel(y)}; }
+
+HotSpot ChartView::HotSpotAt(const QPointF& pos) const {
+    for (int i = 0; i < static_cast<int>(annotations_.size()); ++i) {
+        QCPItemText* item = annotations_[static_cast<std::size_t>(i)];
+        // On the text (or a pixel or two beside it).
+        if (item && item->selectTest(pos, false) >= 0 && item->selectTest(pos, false) <= selectionTolerance())
+            return {kHotAnnotation, i};
+    }
+    if (!model_.mainTitle.empty() && title_->selectTest(pos, false) >= 0) return {kHotMainTitle};
+    if (!model_.subTitle.empty() && subTitle_->selectTest(pos, false) >= 0) return {kHotSubTitle};
+    if (legend->visible())
+        for (int i = 0; i < legend->itemCount(); ++i) {
+            auto* item = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
+            if (!item || !item->rect().contains(pos.toPoint())) continue;
+            const auto it = std::find(curves_.begin(), curves_.end(), item->plottable());
+            if (it != curves_.end()) return {kHotLegend, static_cast<int>(it - curves_.begin())};
+        }
+    if (xAxis->visible() && !model_.xAxisLabel.empty() && xAxis->getPartAt(pos) == QCPAxis::spAxisLabel)
+        return {kHotXAxisLabel};
+    if (yAxis->visible() && !model_.yAxisLabel.empty() && yAxis->getPartAt(pos) == QCPAxis::spAxisLabel)
+        return {kHotYAxisLabel};
+    if (!GridRect().adjusted(-4, -4, 4, 4).contains(pos)) return {};
+
+    // The nearest point within a few pixels; for a bar, the bar under the
+    // mouse.
+    constexpr double kTolerance = 6;
+    HotSpot best;
+    double bestDistance = kTolerance * kTolerance;
+    for (int s = 0; s < model_.Subsets(); ++s) {
+        const Subset& sub = model_.At(s);
+        if (!curves_[static_cast<std::size_t>(s)]) {
+            for (std::size_t p = 0; p < sub.x.size(); ++p) {
+                if (sub.x[p] == kMissing || sub.y[p] == kMissing) continue;
+                const double key = yAxis->coordToPixel(sub.y[p]);
+                const double half = std::abs(yAxis->coordToPixel(sub.y[p] + 0.35) - key);
+                double value = 0;
+                for (std::size_t q = 0; q < sub.x.size(); ++q)
+                    if (sub.x[q] != kMissing && sub.x[q] != 0) value = sub.x[q];
+                const double a = xAxis->coordToPixel(0), b = xAxis->coordToPixel(value);
+                if (std::abs(pos.y() - key) <= half && pos.x() >= std::min(a, b) - 2 && pos.x() <= std::max(a, b) + 2)
+                    return {kHotDataPoint, s, static_cast<int>(p)};
+                break;
+            }
+            continue;
+        }
+        for (std::size_t p = 0; p < sub.x.size(); ++p) {
+            if (sub.x[p] == kMissing || sub.y[p] == kMissing) continue;
+            const double dx = xAxis->coordToPixel(sub.x[p]) - pos.x();
+            if (dx * dx > bestDistance) continue;
+            const double dy = yAxis->coordToPixel(sub.y[p]) - pos.y();
+            const double d = dx * dx + dy * dy;
+            if (d <= bestDistance) {
+                bestDistance = d;
+                best = {kHotDataPoint, s, static_cast<int>(p)};
+            }
+        }
+    }
+    return best;
+}
+
+QCPCurve* ChartView::SubsetCurve(int subset) const {
+    return subset >= 0 && subset < static_cast<int>(curves_.size()) ? curves_[static_cast<std::size_t>(subset)] : nullptr;
+}
+
+int ChartView::BarCount() const {
+    int n = 0;
+    for (QCPBars* b : bars_) n += b->dataCount();
+    return n;
+}
+
+QCPItemText* ChartView::AnnotationItem(int slot) const {
+    return slot >= 0 && slot < static_cast<int>(annotations_.size()) ? annotations_[static_cast<std::size_t>(slot)] : nullptr;
+}
+
+QImage ChartView::ToImage(const QSize& size) {
+    return toPixmap(size.width(), size.height()).toImage();
+}
+
+QByteArray ChartView::ToSvg(const QSize& size) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle("Chart");
+    {
+        QCPPainter painter(&svg);
+        toPainter(&painter, size.width(), size.height());
+    }
+    return buffer.data();
+}
+
+void ChartView::RenderTo(QPainter& painter, const QRectF& target) {
+    // Drawn at the size the target has on a screen, so that texts and lines
+    // keep their proportions, then scaled onto the target as vectors.
+    const double dpi = painter.device() ? painter.device()->logicalDpiX() : 96;
+    const double toScreen = 96.0 / std::max(1.0, dpi);
+    const int w = std::max(1, static_cast<int>(std::lround(target.width() * toScreen)));
+    const int h = std::max(1, static_cast<int>(std::lround(target.height() * toScreen)));
+    QPicture picture;
+    {
+        QCPPainter p(&picture);
+        toPainter(&p, w, h);
+    }
+    // Playing a picture back scales it from its own resolution to the
+    // device's; the scale here leaves only the size of the target.
+    const double replayX = painter.device() ? double(painter.device()->logicalDpiX()) / picture.logicalDpiX() : 1;
+    const double replayY = painter.device() ? double(painter.device()->logicalDpiY()) / picture.logicalDpiY() : 1;
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / w / replayX, target.height() / h / replayY);
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
+}
+
+}  // namespace kx::chart

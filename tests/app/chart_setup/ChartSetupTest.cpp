@@ -1,0 +1,246 @@
+// The set-up dialog on a real chart window opened from a chart file: load
+// and apply for each scale mode, the chart's Customize entry, and Cancel
+// bringing the chart back exactly, its file name and caption kept.
+#include "PLOT_Setup.h"
+
+#include "AxisEntry.h"
+
+#include "../chart/ChartWindowsBed.h"
+#include "ChartFile.h"
+#include "Files.h"
+#include "Grid.h"
+#include "OpenFiles.h"
+#include "Scripted.h"
+#include "StyleSamples.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+using namespace kx;
+using namespace kx::chart_setup;
+using chart::PLOT;
+using platform::testing::ScriptedDialogs;
+using platform::testing::ScriptedMessages;
+using platform::testing::ScriptedModals;
+
+class ChartSetupTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::ChartWindowsBed> bed;
+    std::string chartPath;
+    PLOT* chart = nullptr;
+
+    std::string backup() const { return bed->folder.assist("KINA02.TMP"); }
+
+    // The chart as its file would hold it.
+    std::string chartBytes() const {
+        const std::string path = bed->folder.dir.file("snapshot.pg");
+        chart::WriteChartFile(chart->Pesgoa1(), path);
+        return files::ReadAll(path);
+    }
+
+    double number(const char* name) const { return chart->Pesgoa1().Number(name); }
+
+    // Two curves of log10 mole fractions saved as "h2.pg" and opened from
+    // that file, the way a user opens a chart.
+    void openChart() {
+        test::ChartWindowsBed::curve({1e-6, 1e-5, 1e-4, 1e-3}, {-9.5, -7.25, -4, -3.5}, "OH");
+        test::ChartWindowsBed::curve({1e-6, 1e-5, 1e-4, 1e-3}, {-2, -1.5, -1.25, -1.75}, "H2O", true);
+        PLOT* temporary = chart::TemporaryChart();
+        chart::ChartModel& m = temporary->Pesgoa1();
+        m.Set("SubsetLineTypes", 0, 9.0);
+        m.Set("SubsetPointTypes", 1, 3.0);
+        m.Set("MainTitleFont", std::string("DejaVu Serif"));
+        m.Set("LabelItalic", chart::FlagValue(true));
+        chartPath = bed->folder.dir.file("h2.pg");
+        chart::WriteChartFile(m, chartPath);
+        Shared().NewChartPending = true;  // closes without its question
+        platform::Unload(temporary);
+        test::Settle();
+        shell::OpenFileByType(chartPath);
+        chart = chart::ActiveChart();
+        QVERIFY(chart);
+        QCOMPARE(chart->Caption(), QString("Chart h2.pg"));
+    }
+
+private slots:
+    void init() {
+        bed = std::make_unique<test::ChartWindowsBed>();
+        InstallChartSetup();
+        openChart();
+    }
+    void cleanup() {
+        bed.reset();
+        shell::InstallFormCreator(kChartSetupDialog, nullptr);
+    }
+
+    void loadsTheChartsOwnRangeAndStyles() {
+        auto* d = new PLOT_Setup;
+        QVERIFY(!d->LoadFailed());
+        QCOMPARE(d->windowTitle(), QString("Plot Setup Chart h2.pg"));
+        QVERIFY(std::filesystem::exists(backup()));
+        // Every Y value is negative: the Y boxes show the data's own range.
+        QCOMPARE(d->Text(9)->text(), QString("-1.25E+00"));
+        QCOMPARE(d->Text(8)->text(), QString("-9.5E+00"));
+        QCOMPARE(d->Text(2)->text(), QString("1.E-03"));
+        QCOMPARE(d->Text(3)->text(), QString("1.E-06"));
+        QCOMPARE(d->SubsetStyles()[0].Label, std::string("OH"));
+        QCOMPARE(d->SubsetStyles()[0].LineType, 0);  // 9 is shown as 0
+        QCOMPARE(d->SubsetStyles()[1].PointType, 3);
+        QCOMPARE(d->SampleFont(0).Name, std::string("DejaVu Serif"));
+        QVERIFY(d->SampleFont(2).Italic);
+    }
+
+    void appliesEachScaleMode_data() {
+        QTest::addColumn<char>("axis");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("max");
+        QTest::addColumn<QString>("min");
+        QTest::addColumn<QString>("major");
+        QTest::addColumn<QString>("minor");
+        QTest::addColumn<int>("digits");
+        // Scale control, manual scale control, minimum, maximum, manual
+        // tick flag, major and minor spacing; NaN where the mode leaves it.
+        QTest::addColumn<QList<double>>("expected");
+        const double left = qQNaN();
+        QTest::newRow("Y log") << 'Y' << kModeLog << "1" << "1E-10" << "" << "" << 3
+                               << QList<double>{2, 3, 1e-10, 1, -1, left, left};
+        QTest::newRow("Y linear") << 'Y' << kModeLinear << "0" << "-10" << "4" << "5" << 2
+                                  << QList<double>{1, 3, -10, 0, -1, 2.5, 0.5};
+        QTest::newRow("X linear, 1 digit") << 'X' << kModeLinear << "1E-3" << "0" << "3" << "2" << 1
+                                           << QList<double>{1, 3, 0, 1e-3, -1, 3e-4, 1.5e-4};
+        QTest::newRow("X auto") << 'X' << kModeAuto << "junk" << "" << "" << "" << 3
+                                << QList<double>{0, 0, left, left, 0, left, left};
+    }
+
+    void appliesEachScaleMode() {
+        QFETCH(char, axis);
+        QFETCH(int, mode);
+        QFETCH(QString, max);
+        QFETCH(QString, min);
+        QFETCH(QString, major);
+        QFETCH(QString, minor);
+        QFETCH(int, digits);
+        QFETCH(QList<double>, expected);
+        auto* d = new PLOT_Setup;
+        test::SetAxis(d, axis, mode, max.toUtf8(), min.toUtf8(), major.toUtf8(), minor.toUtf8());
+        (axis == 'X' ? d->Text10() : d->Text11())->setValue(digits);
+        d->Command7()->click();
+        const std::string a(1, axis);
+        const std::array<std::string, 7> names{a + "AxisScaleControl", "ManualScaleControl" + a, "ManualMin" + a,
+                                               "ManualMax" + a,        "Manual" + a + "AxisTicknLine",
+                                               "Manual" + a + "AxisLine", "Manual" + a + "AxisTick"};
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const double want = expected[static_cast<qsizetype>(i)];
+            if (!qIsNaN(want)) QCOMPARE(chart->Pesgoa1().Number(names[i]), want);
+        }
+        QVERIFY(chart->ChartChanged());
+        QCOMPARE(chart->Pesgoa1().Number(a == "X" ? "ShowXAxis" : "ShowYAxis"), 0.0);
+    }
+
+    void cancelBringsTheChartBackExactlyWithItsFileName() {
+        const std::string opening = chartBytes();
+        ScriptedDialogs dialogs;
+        auto* d = new PLOT_Setup;
+        // A first change, applied: Y to log, a curve's colour and symbol.
+        test::SetAxis(d, 'Y', kModeLog, "1", "1E-10");
+        d->TabSel(3);
+        d->GridEX1()->SetRow(2);
+        d->Label4_Click(9);
+        d->Label6_Click(11);
+        dialogs.ChooseColour(0x0000FF);
+        d->Command6()->click();
+        d->Command7()->click();
+        QCOMPARE(number("YAxisScaleControl"), 2.0);
+        QCOMPARE(chart->Pesgoa1().At(1).pointType, 9);
+        QCOMPARE(chart->Pesgoa1().At(1).colour, Colour{0x0000FF});
+        // A second one: fonts, colours, sizes, labels, the X axis hidden.
+        dialogs.ChooseFont({"DejaVu Sans Mono", 10, true, true});
+        d->Command4(1)->click();
+        dialogs.ChooseColour(0x00FF00);
+        d->Command5(0)->click();
+        d->Option(5)->setChecked(true);
+        d->Option(6)->setChecked(true);
+        d->Check1()->setChecked(false);
+        d->Command7()->click();
+        QCOMPARE(number("ShowXAxis"), 5.0);
+        QCOMPARE(chart->Pesgoa1().Text("SubTitleFont"), std::string("DejaVu Sans Mono"));
+        QVERIFY(chartBytes() != opening);
+
+        d->Command3()->click();
+        QCOMPARE(chartBytes(), opening);
+        QCOMPARE(chart->ChartFileName(), chartPath);
+        QCOMPARE(chart->Caption(), QString("Chart h2.pg"));
+        QVERIFY(!std::filesystem::exists(backup()));
+        QVERIFY(!platform::IsLoaded(d));
+    }
+
+    void theCustomizeEntryShowsTheDialogModally() {
+        ScriptedModals modals;
+        modals.Next([](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            test::SetAxis(&d, 'Y', kModeLog, "1", "1E-10");
+            d.Command1()->click();
+        });
+        chart->CastomDial();
+        QCOMPARE(modals.shown(), (std::vector<QString>{"Plot Setup Chart h2.pg"}));
+        QCOMPARE(number("YAxisScaleControl"), 2.0);
+        QVERIFY(!std::filesystem::exists(backup()));
+        QVERIFY(platform::FindForms(kChartSetupDialog).empty());
+
+        // Esc in the dialog: the chart comes back.
+        const std::string before = chartBytes();
+        modals.Next([](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            d.Check2()->setChecked(false);
+            d.Command7()->click();
+            d.reject();
+        });
+        chart->CastomDial();
+        QCOMPARE(chartBytes(), before);
+    }
+
+    void aMonochromeChartComesBackInMonochrome() {
+        chart->Monochr();
+        const std::string opening = chartBytes();
+        auto* d = new PLOT_Setup;
+        QVERIFY(!chart->COLORBOOLTT());
+        QVERIFY(!d->Command5(0)->isEnabled());
+        QVERIFY(!d->Command6()->isEnabled());
+        QVERIFY(!d->Label(17)->isHidden());
+        d->Check2()->setChecked(false);
+        d->Command7()->click();
+        d->Command3()->click();
+        QVERIFY(!chart->COLORBOOLTT());
+        QCOMPARE(chartBytes(), opening);
+    }
+
+    void aZeroTickSpacingIsGuardedAtLoad() {
+        chart::ChartModel& m = chart->Pesgoa1();
+        m.Set("YAxisScaleControl", 1.0);
+        m.Set("ManualScaleControlY", 3.0);
+        m.Set("ManualMinY", -10.0);
+        m.Set("ManualMaxY", 0.0);
+        m.Set("ManualYAxisLine", 0.0);
+        m.Set("ManualYAxisTick", 0.0);
+        ScriptedMessages messages;  // no message expected
+        auto* d = new PLOT_Setup;
+        QVERIFY(!d->LoadFailed());
+        QCOMPARE(d->Text(7)->text(), QString("5"));
+        QCOMPARE(d->Text(6)->text(), QString("2"));
+        d->Command7()->click();
+        QCOMPARE(number("ManualYAxisLine"), 2.0);
+        QCOMPARE(number("ManualYAxisTick"), 1.0);
+        QVERIFY(messages.shown().empty());
+    }
+};
+
+QTEST_MAIN(ChartSetupTest)
+#include "ChartSetupTest.moc"
