@@ -137,10 +137,7 @@ void SolverReportError(int CODE, double TIME, double TEMP, int IVAL1, int IVAL2,
   Console("");
   std::fflush(c.console);
   if (FATAL == 1) {
-    if (c.solverFile) {
-      std::fclose(c.solverFile);
-      c.solverFile = nullptr;
-    }
+    SolverCloseFile();
     throw SolverStop{(CODE >= 10 && CODE <= 12) || CODE == 15 ? kExitIntegratorError : kExitModelError};
   }
 }

@@ -161,7 +161,7 @@ bool ReadListReal(std::string_view line, double& value) {
 
 char* PutA(char* out, std::string_view text, int w) {
   const std::size_t n = text.size() < static_cast<std::size_t>(w) ? text.size() : static_cast<std::size_t>(w);
-  std::memcpy(out, text.data(), n);
+  if (n > 0) std::memcpy(out, text.data(), n);  // an empty text may have no storage at all
   std::memset(out + n, ' ', static_cast<std::size_t>(w) - n);
   return out + w;
 }

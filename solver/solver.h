@@ -93,6 +93,7 @@ struct SolverCommonBlock {
   double XNOW = 0;
 
   std::FILE* solverFile = nullptr;  // open for writing while a run writes its results
+  bool solverFileIntact = true;     // false once a write into solverFile failed
   std::FILE* console = stdout;      // progress lines and error reports
   std::FILE* errorConsole = stderr; // input errors
 
@@ -151,6 +152,10 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
 // The integrator's output routine: results records and progress lines.
 void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT, int& LRC, int& N,
                       double* RPAR, int* IPAR, int& IRTRN);
+
+// Closes SolverCommon.solverFile (when open); a write into it that failed,
+// the last one included, clears solverFileIntact.
+void SolverCloseFile();
 
 // Numbered error report on the console and into the open solver file; with
 // FATAL = 1 it closes the file and throws SolverStop.

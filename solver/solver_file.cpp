@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "fixed_format.h"
@@ -139,9 +140,7 @@ bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int
   for (int i = 1; i <= m.NSPEC; ++i, n += 4) {
     std::string_view line;
     if (!in.Line(n, "a thermo record", line)) return false;
-    std::string_view name = fmt::Field(line, 7, kNameLength);
-    std::memset(m.SPNAME[i - 1], ' ', kNameLength);
-    std::memcpy(m.SPNAME[i - 1], name.data(), name.size());
+    fmt::PutA(m.SPNAME[i - 1], fmt::Field(line, 7, kNameLength), kNameLength);
     std::string_view digit = fmt::Field(line, 46, 1);
     if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
       return in.Fail(n, "column 46 must hold a digit or a blank");
@@ -338,19 +337,82 @@ std::string SolverInputErrorText(const std::string& path, const SolverInputError
   return " Input error in line " + std::to_string(error.line) + " of " + path + ": " + error.problem;
 }
 
-std::FILE* SolverOpenTail(const std::string& path, std::uint64_t offset, bool lineBreak) {
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
-  if (!f) return nullptr;
-  static char buffer[1 << 16];  // one solver file is written at a time
-  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view kept, bool lineBreak,
+                                    std::string& problem) {
+  namespace fs = std::filesystem;
+  Drop();
   std::error_code ec;
-  std::filesystem::resize_file(path, offset, ec);
-  if (ec || std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) {
-    std::fclose(f);
+  // A link keeps naming the file: the new version replaces the file it names.
+  const fs::path target = fs::canonical(path, ec);
+  if (ec) {
+    problem = "cannot find the solver file " + path;
     return nullptr;
   }
+  const fs::perms perms = fs::status(target, ec).permissions();
+  std::FILE* probe = ec ? nullptr : std::fopen(target.c_str(), "r+b");
+  if (!probe || (perms & fs::perms::owner_write) == fs::perms::none) {
+    if (probe) std::fclose(probe);
+    problem = "the solver file " + path + " is read-only";
+    return nullptr;
+  }
+  std::fclose(probe);
+
+  // A name of its own beside the file, made only if it does not exist yet.
+  std::random_device entropy;
+  std::string stem = (target.parent_path() / ".").string();
+  stem += target.filename().string();
+  stem += ".kxrun.";
+  std::FILE* f = nullptr;
+  for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(entropy()));
+    temporary_ = stem + suffix;
+    f = std::fopen(temporary_.c_str(), "wbx");
+  }
+  if (!f) {
+    temporary_.clear();
+    problem = "cannot make a new file beside the solver file " + path;
+    return nullptr;
+  }
+  target_ = target.string();
+  static char buffer[1 << 16];  // one solver file is written at a time
+  std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  std::fwrite(kept.data(), 1, kept.size(), f);
   if (lineBreak) std::fputs("\r\n", f);
   return f;
+}
+
+bool SolverFileRewrite::Commit(bool written, std::string& problem) {
+  namespace fs = std::filesystem;
+  if (temporary_.empty()) {
+    problem = "the new version of the solver file was not made";
+    return false;
+  }
+  std::error_code ec;
+  if (written) fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
+  if (written && !ec) fs::rename(temporary_, target_, ec);
+  if (!written || ec) {
+    problem = "cannot write the solver file " + target_ + "; it is left as it was";
+    Drop();
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+void SolverFileRewrite::Drop() {
+  if (temporary_.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove(temporary_, ec);
+  temporary_.clear();
+}
+
+void SolverCloseFile() {
+  SolverCommonBlock& c = SolverCommon;
+  if (!c.solverFile) return;
+  if (std::ferror(c.solverFile) != 0) c.solverFileIntact = false;
+  if (std::fclose(c.solverFile) != 0) c.solverFileIntact = false;
+  c.solverFile = nullptr;
 }
 
 namespace {

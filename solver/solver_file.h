@@ -25,6 +25,8 @@ class SolverFileText {
   std::uint64_t NextStartOf(int n) const { return lines_[static_cast<std::size_t>(n - 1)].next; }
   bool Terminated(int n) const { return lines_[static_cast<std::size_t>(n - 1)].terminated; }
   std::uint64_t Size() const { return bytes_.size(); }
+  // The file's first n bytes.
+  std::string_view Head(std::uint64_t n) const { return std::string_view(bytes_).substr(0, n); }
 
  private:
   struct Line {
@@ -45,10 +47,34 @@ SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, Solver
 // The console text of an input error.
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);
 
-// Opens the solver file for writing at `offset`, cutting off what follows;
-// a line break is written first when `lineBreak` is set. Nullptr on failure,
-// with the file left as it was.
-std::FILE* SolverOpenTail(const std::string& path, std::uint64_t offset, bool lineBreak);
+// The new version of a solver file while a run writes it: a file beside the
+// solver file that starts with the part of it that the run keeps and takes
+// its place only once everything was written, so that a run whose writing
+// fails (a full disk, a file size limit) leaves the solver file as it was.
+class SolverFileRewrite {
+ public:
+  SolverFileRewrite() = default;
+  SolverFileRewrite(const SolverFileRewrite&) = delete;
+  SolverFileRewrite& operator=(const SolverFileRewrite&) = delete;
+  ~SolverFileRewrite() { Drop(); }
+
+  // Makes the new version of the solver file at `path` (of the file a link
+  // names) holding `kept`, then a line break when `lineBreak` is set, and
+  // returns it open for writing; nullptr with the reason in `problem` when
+  // the solver file is read-only or the new version cannot be made.
+  std::FILE* Begin(const std::string& path, std::string_view kept, bool lineBreak, std::string& problem);
+  // Puts the new version, closed by SolverCloseFile, in the solver file's
+  // place with the solver file's permissions. False, with the new version
+  // removed and the solver file as it was, when a write failed (`written`
+  // false) or the new version cannot take its place.
+  bool Commit(bool written, std::string& problem);
+  // Removes a new version that was not committed.
+  void Drop();
+
+ private:
+  std::string target_;
+  std::string temporary_;
+};
 
 // Line 1 of the results block up to the heading record (file lines end in CR LF).
 void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model);

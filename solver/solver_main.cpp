@@ -48,8 +48,29 @@ int InputFailure(const std::string& path, const SolverInputError& error) {
   return kExitInputError;
 }
 
-int CannotWrite(const std::string& path) {
-  return InputFailure(path, {0, "cannot write the solver file " + path});
+// The new version of the solver file that the run writes (see
+// SolverFileRewrite): the file takes it only when everything was written.
+SolverFileRewrite rewrite;
+
+// Starts the new version with the solver file's first `keep` bytes as read;
+// false after the input error's report.
+bool StartWriting(const SolverFileText& text, const std::string& path, std::uint64_t keep, bool lineBreak) {
+  std::string problem;
+  SolverCommon.solverFileIntact = true;
+  SolverCommon.solverFile = rewrite.Begin(path, text.Head(keep), lineBreak, problem);
+  if (SolverCommon.solverFile) return true;
+  InputFailure(path, {0, problem});
+  return false;
+}
+
+// Closes the new version and puts it in the solver file's place: `status`,
+// or the input error's after its report when the writing failed (the solver
+// file is then as it was).
+int FinishWriting(const std::string& path, int status) {
+  SolverCloseFile();
+  std::string problem;
+  if (!rewrite.Commit(SolverCommon.solverFileIntact, problem)) return InputFailure(path, {0, problem});
+  return status;
 }
 
 // Too many species or reactions: the error block replaces the results of an
@@ -63,9 +84,8 @@ int LimitFailure(const SolverFileText& text, const std::string& path, int code, 
     offset = text.StartOf(line);
     lineBreak = false;
   }
-  SolverCommon.solverFile = SolverOpenTail(path, offset, lineBreak);
-  if (!SolverCommon.solverFile) return CannotWrite(path);
-  SolverReportError(code, 0.0, 0.0, limit, count, 1);
+  if (!StartWriting(text, path, offset, lineBreak)) return kExitInputError;
+  SolverReportError(code, 0.0, 0.0, limit, count, 1);  // ends the run
   return kExitModelError;
 }
 
@@ -104,8 +124,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
       return LimitFailure(text, path, 14, kMaxReactions, model.NREAC);
   }
 
-  c.solverFile = SolverOpenTail(path, model.tailOffset, !model.endLineTerminated);
-  if (!c.solverFile) return CannotWrite(path);
+  if (!StartWriting(text, path, model.tailOffset, !model.endLineTerminated)) return kExitInputError;
   SolverUseModel(model);
   ResetOutput();
   SolverWriteResultsHeading(c.solverFile, model);
@@ -161,21 +180,19 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
     statistics->finalTime = x;
     statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;
   }
-  const bool failed = std::ferror(c.solverFile) != 0;
-  const bool closed = std::fclose(c.solverFile) == 0;
-  c.solverFile = nullptr;
-  if (failed || !closed) return CannotWrite(path);
+  const int status = FinishWriting(path, code == 0 ? kExitCompleted : kExitIntegratorError);
+  if (status == kExitInputError) return status;
   ConsoleLine("   ");
   ConsoleLine("STOP - Program terminated");
   std::fflush(c.console);
-  return code == 0 ? kExitCompleted : kExitIntegratorError;
+  return status;
 }
 
 }  // namespace
 
 void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT, int& LRC, int& N,
                       double* RPAR, int* IPAR, int& IRTRN) {
-  (void)XOLD, (void)CONT, (void)LRC, (void)RPAR, (void)IPAR, (void)IRTRN;
+  (void)XOLD, (void)CONT, (void)LRC, (void)RPAR, (void)IPAR;
   SolverCommonBlock& c = SolverCommon;
   const bool due = NR >= c.NEXTSTEP || X >= c.XEND;
   if (due) {
@@ -186,6 +203,8 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
   }
   c.lastOutputNr = NR;
   c.lastOutputRecorded = due;
+  // Results that cannot be written are not worth computing.
+  if (c.solverFile && std::ferror(c.solverFile) != 0) IRTRN = -1;
 
   const Clock::time_point now = Clock::now();
   if (now >= c.NEXTTIME) {
@@ -210,11 +229,8 @@ int SolverRunFile(const std::string& path, SolverRunStatistics* statistics) {
   try {
     return Run(path, statistics, start);
   } catch (const SolverStop& stop) {
-    if (c.solverFile) {
-      std::fclose(c.solverFile);
-      c.solverFile = nullptr;
-    }
-    return stop.status;
+    // Every report that stops the run comes after the writing began.
+    return FinishWriting(path, stop.status);
   }
 }
 

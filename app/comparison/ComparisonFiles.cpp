@@ -147,10 +147,9 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     // A header value: the number before the line's first "!".
     auto value = [&](int n) { return RequiredNumber(ExtractVal(line(n), "!"), LineLabel(n)); };
     file.ZeroThreshold = value(kAbsoluteToleranceLine);
-    const int ns = WholeNumber(value(kSpeciesCountLine), LineLabel(kSpeciesCountLine));
-    // The records stand below the "THERMO" line where it is written.
-    if (ns < 0 || ThermoRecordLine(kThermoLine, ns + 1) > lineCount + 1)
-        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
+    // The count sizes the species tables: checked before anything is computed from it.
+    const int ns = CheckedSpeciesCount(WholeNumber(value(kSpeciesCountLine), LineLabel(kSpeciesCountLine)),
+                                       static_cast<std::size_t>(lineCount));
     file.SpeciesCount = ns;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
     file.SpeciesFlags.assign(At(ns) + 1, std::string());

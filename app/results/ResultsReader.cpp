@@ -139,8 +139,9 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     line(kConcentrationGasConstantLine);
     auto number = [&](int n) { return HeaderValue(line(n), n); };
     auto whole = [&](int n) { return WholeNumber(number(n), LineLabel(n)); };
-    t.NumSpecies = whole(kSpeciesCountLine);
-    t.NumReactions = whole(kReactionCountLine);
+    // The counts size the tables: checked before anything is computed from them.
+    t.NumSpecies = CheckedSpeciesCount(whole(kSpeciesCountLine), lines.size());
+    t.NumReactions = CheckedReactionCount(whole(kReactionCountLine), lines.size());
     t.Pressure = number(kPressureLine);
     t.TemperatureMode = whole(kTemperatureModeLine);
     t.InitialTemperature = number(kInitialTemperatureLine);
@@ -150,12 +151,6 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
     const int NS = t.NumSpecies;
     const int NR = t.NumReactions;
-    // Every species and reaction needs lines of its own: counts beyond the
-    // file cannot be right, and must not size the tables.
-    if (NS < 1 || NS > lineCount)
-        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
-    if (NR < 0 || NR > lineCount)
-        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + LineLabel(kReactionCountLine));
     t.NumColumns = NS + 3;
 
     // Thermodynamic block.

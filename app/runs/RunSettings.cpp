@@ -51,6 +51,15 @@ int headerCount(const std::vector<std::string>& lines, int number) {
     return static_cast<int>(v);
 }
 
+// The counts of lines 10 and 11, within the limits and the file's length.
+int speciesCount(const std::vector<std::string>& lines) {
+    return CheckedSpeciesCount(headerCount(lines, kSpeciesCountLine), lines.size());
+}
+
+int reactionCount(const std::vector<std::string>& lines) {
+    return CheckedReactionCount(headerCount(lines, kReactionCountLine), lines.size());
+}
+
 // Species name and formula of a thermodynamic record's first line: after
 // its first word, the next two words.
 void nameAndFormula(const std::string& line, int number, std::string& name, std::string& formula) {
@@ -88,8 +97,8 @@ double resultsValue(const std::string& line, int start, int width) {
 
 MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
     MechanismLayout layout;
-    layout.speciesCount = headerCount(lines, kSpeciesCountLine);
-    layout.reactionCount = headerCount(lines, kReactionCountLine);
+    layout.speciesCount = speciesCount(lines);
+    layout.reactionCount = reactionCount(lines);
     int number = kSettingsThermoSearchStart;
     while (!IsThermoLine(lineAt(lines, number))) ++number;
     layout.thermoLine = number;
@@ -106,8 +115,8 @@ MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::vector<std::string> lines = files::ReadLines(path);
     // The counts are checked first, as the file is read; the layout takes them again.
-    headerCount(lines, kSpeciesCountLine);
-    headerCount(lines, kReactionCountLine);
+    speciesCount(lines);
+    reactionCount(lines);
     s[Setting::Pressure] = headerValue(lines, kPressureLine);
     s.adiabatic = headerNumber(lines, kTemperatureModeLine) == 1;
     s[Setting::InitialTemperature] = headerValue(lines, kInitialTemperatureLine);

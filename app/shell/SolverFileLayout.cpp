@@ -1,5 +1,6 @@
 #include "SolverFileLayout.h"
 
+#include "Errors.h"
 #include "TextHelpers.h"
 
 #include <algorithm>
@@ -9,6 +10,32 @@ namespace kx::solverfile {
 std::string LineLabel(int number) { return "line " + std::to_string(number); }
 
 std::string_view FieldOf(std::string_view line, Field field) { return Mid(line, field.column, field.width); }
+
+namespace {
+
+// The count of `line` within least..most, and `linesEach` lines for each
+// within the file's lineCount lines (after `linesBefore` lines).
+int CheckedCount(int count, int line, const char* what, int least, int most, int linesBefore, int linesEach,
+                 std::size_t lineCount) {
+    const std::string named = "the " + std::string(what) + " count on " + LineLabel(line) + ", " + std::to_string(count);
+    if (count < least) throw Error(ErrorKind::SubscriptOutOfRange, named + ", is below " + std::to_string(least));
+    if (count > most) throw Error(ErrorKind::SubscriptOutOfRange, named + ", is above " + std::to_string(most));
+    // Within the limits the product cannot overflow.
+    if (static_cast<std::size_t>(linesBefore + linesEach * count) > lineCount)
+        throw Error(ErrorKind::SubscriptOutOfRange, named + ", needs more lines than the file has");
+    return count;
+}
+
+}  // namespace
+
+int CheckedSpeciesCount(int count, std::size_t lineCount) {
+    return CheckedCount(count, kSpeciesCountLine, "species", 1, kMaxSpecies, kThermoSearchStart, kThermoRecordLines,
+                        lineCount);
+}
+
+int CheckedReactionCount(int count, std::size_t lineCount) {
+    return CheckedCount(count, kReactionCountLine, "reaction", 0, kMaxReactions, 0, kLeastReactionLines, lineCount);
+}
 
 std::optional<std::string_view> ValueText(std::string_view line) {
     const std::size_t mark = line.find('!');

@@ -8,6 +8,7 @@
 // its own error reports.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +54,21 @@ inline constexpr int kConcentrationGasConstantLine = 32;
 // start at kThermoSearchStart; the others take it where it is written.
 inline constexpr int kThermoSearchStart = 33;
 inline constexpr int kThermoLine = 34;
+
+// The most species and reactions a mechanism may hold.
+inline constexpr int kMaxSpecies = 300;
+inline constexpr int kMaxReactions = 3000;
+
+// The species count of line 10 as a reader may size its tables by it: 1 to
+// kMaxSpecies, and no more thermodynamic records than the file's lineCount
+// lines leave room for below line kThermoSearchStart. Throws Error
+// (SubscriptOutOfRange) naming the count otherwise. A reader checks the
+// count before it computes anything with it.
+int CheckedSpeciesCount(int count, std::size_t lineCount);
+
+// The reaction count of line 11, checked alike: 0 to kMaxReactions, and no
+// more records of kLeastReactionLines lines than the file has lines.
+int CheckedReactionCount(int count, std::size_t lineCount);
 
 // The text of a value line left of its first "!"; nothing when the line
 // holds no "!".

@@ -453,12 +453,8 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         const std::string_view line = src.line(number);
         return fieldInt(ValueText(line).value_or(line), number);
     };
-    const int ns = headerCount(kSpeciesCountLine);
-    const int nr = headerCount(kReactionCountLine);
-    if (ns < 1 || static_cast<std::size_t>(ns) > lines.size())
-        throw Error(ErrorKind::SubscriptOutOfRange, "species count, " + LineLabel(kSpeciesCountLine));
-    if (nr < 0 || static_cast<std::size_t>(nr) > lines.size())
-        throw Error(ErrorKind::SubscriptOutOfRange, "reaction count, " + LineLabel(kReactionCountLine));
+    const int ns = CheckedSpeciesCount(headerCount(kSpeciesCountLine), lines.size());
+    const int nr = CheckedReactionCount(headerCount(kReactionCountLine), lines.size());
     m.gasConstantE = headerValue(src.line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     m.gasConstantConc = headerValue(src.line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
 

@@ -192,6 +192,19 @@ TEST(SolverFileLoad, TooManySpeciesOrReactionsAreToldApart) {
   EXPECT_EQ(Load(recipe).outcome, kx::SolverLoad::TooManyReactions);
 }
 
+// One species more than the file has records for: the end line, shorter
+// than the name's columns, and the lines after it are read as a record
+// until one does not read.
+TEST(SolverFileLoad, ASpeciesCountAboveTheRecordsIsAnInputError) {
+  std::string text = kxtest::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
+  const std::size_t at = text.find(" 11 !Species");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 3, " 12");
+  Loaded l = LoadText(text);
+  EXPECT_EQ(l.outcome, kx::SolverLoad::InputError);
+  EXPECT_EQ(l.error.line, 35 + 4 * 11 + 2) << l.error.problem;  // the REACTIONS line as coefficients
+}
+
 // First thermo record at line 35; with three species the reactions start at
 // line 50 and a plain record takes three lines.
 constexpr int kFirstReaction = 35 + 4 * 3 + 3;

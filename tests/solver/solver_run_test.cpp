@@ -2,7 +2,9 @@
 // behind the mechanism, its console texts and its exit statuses.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -454,6 +456,82 @@ TEST(SolverRun, TooManySpeciesOrReactionsReplaceOldResults) {
   bare.Go();
   EXPECT_EQ(bare.result.status, 2);
   EXPECT_EQ(bare.output, reactions + blockOf14);
+}
+
+}  // namespace
+
+namespace {
+
+// The names in a folder.
+std::set<std::string> FolderNames(const kxtest::TempDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.insert(entry.path().filename());
+  return names;
+}
+
+TEST(SolverRun, AWriteThatFailsLeavesTheFileAsItWas) {
+  SolverFileRun done(Small());
+  done.Go();
+  ASSERT_EQ(done.result.status, 0);
+  const std::string oldResults = done.Tail();
+  const std::string mechanism = kxtest::BuildSolverFile(Small());
+  SolverFileRecipe tooMany = Small();
+  tooMany.headerOverrides = {{10, " 301 !Species"}};
+  const std::string tooManySpecies = kxtest::BuildSolverFile(tooMany);
+  const std::string sample = kxtest::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
+  struct Case {
+    const char* what;
+    std::string text;
+    rlim_t limit;  // bytes a file may hold
+  };
+  const Case cases[] = {
+      {"the results past the limit", sample, 12 * 1024},
+      {"the mechanism past the limit", sample, 4096},
+      {"an earlier run's results to replace", mechanism + oldResults, mechanism.size() + oldResults.size() / 2},
+      {"the error block of too many species", tooManySpecies + oldResults, tooManySpecies.size() + 20},
+  };
+  for (const Case& c : cases) {
+    SolverFileRun run(c.text);
+    run.result = kxtest::RunSolver(run.dir, run.path, c.limit);
+    run.output = kxtest::ReadBytes(run.path);
+    EXPECT_EQ(run.result.status, 1) << c.what;
+    EXPECT_TRUE(run.output == run.input) << c.what << ": the file holds " << run.output.size() << " bytes, not "
+                                         << run.input.size();
+    EXPECT_NE(run.result.errors.find("cannot write the solver file"), std::string::npos)
+        << c.what << ": " << run.result.errors;
+    EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
+        << c.what << ": nothing is left beside the file";
+  }
+  // The limit itself lets a run through that stays below it.
+  SolverFileRun roomy(sample);
+  roomy.result = kxtest::RunSolver(roomy.dir, roomy.path, 1 << 24);
+  EXPECT_EQ(roomy.result.status, 0) << roomy.result.errors;
+}
+
+TEST(SolverRun, TheWrittenFileKeepsItsPermissionsAndLinks) {
+  namespace fs = std::filesystem;
+  SolverFileRun run(Small());
+  fs::permissions(run.path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  run.Go();
+  EXPECT_EQ(run.result.status, 0) << run.result.errors;
+  EXPECT_EQ(fs::status(run.path).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  // A link to the file stays a link; the file it names gets the results.
+  SolverFileRun linked(Small());
+  const std::string link = linked.dir.file("link.txt");
+  fs::create_symlink(linked.path, link);
+  linked.result = kxtest::RunSolver(linked.dir, link);
+  EXPECT_EQ(linked.result.status, 0) << linked.result.errors;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(kxtest::ReadBytes(linked.path).find(" !$End\r\n"), std::string::npos);
+
+  // Read-only (no owner write) is refused before the run, whoever runs it.
+  SolverFileRun readOnly(Small());
+  fs::permissions(readOnly.path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  readOnly.Go();
+  EXPECT_EQ(readOnly.result.status, 1);
+  EXPECT_EQ(readOnly.output, readOnly.input);
+  EXPECT_NE(readOnly.result.errors.find("read-only"), std::string::npos) << readOnly.result.errors;
 }
 
 }  // namespace

@@ -11,7 +11,12 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "TempDir.h"
 
@@ -281,15 +286,34 @@ struct RunResult {
   std::string errors;
 };
 
-// Runs the built solver in `dir` on `solverFile` (a path) through "SolverFilePath.txt".
-inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile) {
+// Runs the built solver in `dir` on `solverFile` (a path) through
+// "SolverFilePath.txt". With `fileSizeLimit` the process may write files of
+// at most that many bytes: a write beyond fails as on a full disk (the
+// signal of the limit is ignored, as a shell's "ulimit -f" with
+// "trap '' XFSZ" leaves it).
+inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile,
+                           std::optional<rlim_t> fileSizeLimit = std::nullopt) {
   dir.write("SolverFilePath.txt", solverFile + "\r\n");
-  const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > console.txt 2> errors.txt";
-  const int raw = std::system(command.c_str());
+  const std::string console = dir.file("console.txt"), errors = dir.file("errors.txt");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
+    if (fileSizeLimit) {
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{*fileSizeLimit, *fileSizeLimit};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
+    execl(KX_SOLVER_EXE, KX_SOLVER_EXE, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int raw = 0;
   RunResult result;
+  if (pid < 0 || waitpid(pid, &raw, 0) != pid) return result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.console = ReadBytes(dir.file("console.txt"));
-  result.errors = ReadBytes(dir.file("errors.txt"));
+  result.console = ReadBytes(console);
+  result.errors = ReadBytes(errors);
   return result;
 }
 

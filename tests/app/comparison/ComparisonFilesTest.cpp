@@ -104,6 +104,27 @@ TEST_F(ComparisonFilesTest, OnlyATargetsLineFlagsTargets) {
     EXPECT_THROW(files.SpeciesAARR(), TaggedError);
 }
 
+// Counts that no mechanism has are refused before any table is sized by
+// them (they once asked for tens of gigabytes).
+TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1, 2, 3});
+    const std::string good = Write("good.txt", f);
+    for (const std::string count : {"2147483647", "1073741824", "301"}) {
+        std::vector<std::string> lines = f.Lines();
+        lines[9] = " " + count + " !Species";
+        const std::string bad = folder.write("bad.txt", kxtest::JoinLines(lines));
+        ASSERT_FALSE(files.OpenFiles(good, bad).Failed) << count;
+        try {
+            files.SpeciesAARR();
+            ADD_FAILURE() << count << " species were taken";
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Comp#004. Subscript out of range: the species count on line 10, " + count + ", is above 300");
+        }
+    }
+}
+
 TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemperature) {
     // Threshold 1e-12: C at the threshold counts, D below it is left out.
     SolverFileFixture f = Named({"A", "B", "C", "D"}, {2, 32, 18, 28});

@@ -352,6 +352,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"thermo field not a number", 36, " 0.35000000E+01 x.5", "Type mismatch"},
                       BrokenCase{"zero molar mass", 38, std::string(60, ' ') + "          0.000", "Division by zero"},
                       BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
+                      BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
+                      BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},
                       BrokenCase{"temperature of a record", 50,
                                  kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"}),
     [](const auto& info) {

@@ -177,6 +177,8 @@ TEST(LoadSolverFile, StopsAtTheFirstFaultWithWhatWasReadBefore) {
     };
     const Case cases[] = {
         {"species count no number", 10, " many !Species", ErrorKind::TypeMismatch, ""},
+        {"species count above the limit", 10, " 1073741824 !Species", ErrorKind::SubscriptOutOfRange, ""},
+        {"reaction count beyond the file", 11, " 2000 !Reactions", ErrorKind::SubscriptOutOfRange, ""},
         {"pressure line without !", 14, " 1.0 Pressure", ErrorKind::InvalidArgument, ""},
         {"final time line without !", 20, " 1.0", ErrorKind::InvalidArgument, "1.000000E+00"},
         {"step limit no number", 22, " lots !Max", ErrorKind::TypeMismatch, "1.000000E+00"},

@@ -36,11 +36,14 @@ class StartupTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<platform::FakeClock> clock;
+    // The calls of stub windows, which live until cleanup() deletes them.
+    kx::test::CallLog log;
 
 private slots:
     void init() {
         Shared() = SharedState{};
         clock = std::make_unique<platform::FakeClock>();
+        log.clear();
     }
     void cleanup() {
         kx::test::DeleteAllWindows();
@@ -93,7 +96,6 @@ private slots:
     void theFileChosenAtStartIsOpened() {
         ProgramFolder folder(KX_SHIPPED_OPTIONS);
         ScriptedDialogs dialogs;
-        kx::test::CallLog log;
         shell::FormCreatorInstallation text(shell::kTextWindow, [&] { return new kx::test::StubTextWindow(log); });
         shell::StartProgram();
         const std::string notes = folder.dir.write("Samples/notes.txt", "some notes\r\n");

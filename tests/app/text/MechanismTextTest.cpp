@@ -634,6 +634,16 @@ TEST(MechanismText, BrokenFilesNameTheirLine) {
     lines = smallFile({bad});
     lines[34][59] = 'x';  // inside the first species' upper temperature
     EXPECT_THROW(ReadSolverMechanism(lines), kx::Error);
+    for (const char* count : {" 2147483647 !Species", " 301 !Species"}) {
+        lines = smallFile({bad});
+        lines[9] = count;
+        try {
+            ReadSolverMechanism(lines);
+            FAIL() << count << " was taken";
+        } catch (const kx::Error& e) {
+            EXPECT_EQ(e.kind(), kx::ErrorKind::SubscriptOutOfRange) << count;
+        }
+    }
 }
 
 TEST(MechanismText, FixedExponentFieldsAreFifteenColumns) {
