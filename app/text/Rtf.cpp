@@ -98,6 +98,14 @@ private:
         const char c = in_[pos_++];
         switch (c) {
             case '{':
+                // Groups nested deeper than any real document are counted,
+                // not copied, so a file of nothing but braces costs no memory;
+                // they share the state of the deepest kept group.
+                if (stack_.size() >= kMaxGroupDepth) {
+                    ++excessDepth_;
+                    groupStart_ = false;
+                    return;
+                }
                 stack_.push_back(state());
                 groupStart_ = true;
                 return;
@@ -118,6 +126,12 @@ private:
     }
 
     void closeGroup() {
+        if (excessDepth_ > 0) {
+            --excessDepth_;
+            pendingSkip_ = 0;
+            groupStart_ = false;
+            return;
+        }
         if (state().destination == Destination::FontTable) finishFontEntry();
         stack_.pop_back();
         pendingSkip_ = 0;
@@ -342,7 +356,9 @@ private:
 
     std::string_view in_;
     std::size_t pos_ = 0;
+    static constexpr std::size_t kMaxGroupDepth = 1000;
     std::vector<GroupState> stack_;
+    std::size_t excessDepth_ = 0;  // open groups beyond kMaxGroupDepth
     bool groupStart_ = false;
     int pendingSkip_ = 0;
     char32_t highSurrogate_ = 0;

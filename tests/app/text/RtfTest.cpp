@@ -72,6 +72,16 @@ TEST(RtfReader, DamagedFilesReadAsFarAsTheyGo) {
     }
 }
 
+TEST(RtfReader, GroupsNestedDeeperThanAnyDocumentStillCloseInOrder) {
+    const std::string rtf = "{\\rtf1 a{\\b b" + std::string(3000, '{') + "c" + std::string(3000, '}') + "d}e}";
+    const Document doc = Read(rtf);
+    ASSERT_EQ(doc.paragraphs.size(), 1u);
+    std::string plain, bold;
+    for (const rtf::Run& r : doc.paragraphs[0].runs) (r.format.bold ? bold : plain) += r.text;
+    EXPECT_EQ(bold, "bcd");
+    EXPECT_EQ(plain, "ae");
+}
+
 TEST(RtfWriter, WhatIsWrittenReadsBackTheSame) {
     CharFormat base = plainIn("Courier New", 10), bold = base, big = plainIn("Times New Roman", 18), red = base;
     bold.bold = true;
