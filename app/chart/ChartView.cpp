@@ -125,6 +125,7 @@ public:
     ModelCurve(QCPAxis* x, QCPAxis* y, const ChartModel& model, int subset)
         : QCPCurve(x, y), model_(model), subset_(subset) {}
     void SetSubset(int subset) { subset_ = subset; }
+    void DrawIcon(QCPPainter* painter, const QRectF& rect) const { drawLegendIcon(painter, rect); }
 
 protected:
     void draw(QCPPainter* painter) override {
@@ -295,6 +296,71 @@ private:
     int subset_;
 };
 
+// Room kept around the legend beside and below the plot.
+const QMargins kBesideMargins(4, 8, 10, 0);
+const QMargins kBelowMargins(10, 0, 10, 6);
+
+// The smallest text size of a histogram's bar labels, in points.
+constexpr int kSmallestBarLabel = 7;
+
+// A legend entry whose label is shortened with an ellipsis to the room the
+// legend's layout gives it; the full label stays its plottable's name.
+class LegendEntry : public QCPPlottableLegendItem {
+public:
+    LegendEntry(QCPLegend* legend, ModelCurve* curve) : QCPPlottableLegendItem(legend, curve), curve_(curve) {}
+
+    // The width of a text and the height of an entry, in whole pixels that
+    // hold it: a text's width is fractional and comes out a little wider
+    // on some painters (hinting), its descenders need a pixel more than the
+    // font's height.
+    static int TextWidth(const QFontMetricsF& metrics, const QString& text) {
+        return static_cast<int>(std::ceil(metrics.horizontalAdvance(text))) + 2;
+    }
+    static int Height(const QFontMetricsF& metrics, const QSize& icon) {
+        return std::max(static_cast<int>(std::ceil(metrics.height())) + 2, icon.height());
+    }
+
+    void SetRoom(int room) { room_ = room; }
+    QString Shown() const { return shown(QFontMetricsF(getFont()), room_); }
+    bool Shortened() const { return Shown() != mPlottable->name(); }
+
+protected:
+    QSize minimumOuterSizeHint() const override {
+        const QFontMetricsF metrics(getFont());
+        const QSize icon = mParentLegend->iconSize();
+        return QSize(icon.width() + mParentLegend->iconTextPadding() + TextWidth(metrics, shown(metrics, room_)) +
+                         mMargins.left() + mMargins.right(),
+                     Height(metrics, icon) + mMargins.top() + mMargins.bottom());
+    }
+
+    void draw(QCPPainter* painter) override {
+        painter->setFont(getFont());
+        painter->setPen(QPen(getTextColor()));
+        const QSize icon = mParentLegend->iconSize();
+        const QFontMetricsF metrics(painter->font(), painter->device());
+        const int height = Height(metrics, icon);
+        // The text is shortened again with the painter's own measure, so
+        // that it stays inside the legend on a page or a picture too.
+        const int left = mRect.left() + icon.width() + mParentLegend->iconTextPadding();
+        const int width = std::max(0, mRect.right() + 1 - left);
+        painter->drawText(QRect(left, mRect.top(), width, height), Qt::AlignLeft | Qt::AlignVCenter,
+                          shown(metrics, width));
+        const QRect iconRect(QPoint(mRect.left(), mRect.top() + (height - icon.height()) / 2), icon);
+        painter->save();
+        painter->setClipRect(iconRect, Qt::IntersectClip);
+        curve_->DrawIcon(painter, iconRect);
+        painter->restore();
+    }
+
+private:
+    QString shown(const QFontMetricsF& metrics, int room) const {
+        return metrics.elidedText(mPlottable->name(), Qt::ElideRight, room);
+    }
+
+    ModelCurve* curve_;
+    int room_ = QWIDGETSIZE_MAX;
+};
+
 }  // namespace
 
 ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(parent), model_(model) {
@@ -304,7 +370,7 @@ ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(par
     setPlottingHint(QCP::phFastPolylines, true);
 
     // Layout: main title, subtitle, then the plotting area with the legend
-    // to its right, where it never covers a curve.
+    // to its right, where it never covers a curve, or in a row below it.
     QCPAxisRect* rect = axisRect();
     rect->insetLayout()->take(legend);
     plotLayout()->take(rect);
@@ -313,20 +379,34 @@ ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(par
     subTitle_ = new QCPTextElement(this, QString());
     plotLayout()->addElement(0, 0, title_);
     plotLayout()->addElement(1, 0, subTitle_);
-    auto* body = new QCPLayoutGrid;
-    plotLayout()->addElement(2, 0, body);
-    body->addElement(0, 0, rect);
-    // The legend at the top of its column, wrapped into more columns when
-    // its entries outgrow the height.
-    auto* side = new QCPLayoutGrid;
-    body->addElement(0, 1, side);
-    side->addElement(0, 0, legend);
-    side->addElement(1, 0, new QCPLayoutElement(this));
-    side->setRowStretchFactor(0, 0.001);
-    side->setRowStretchFactor(1, 1);
-    side->setMargins(QMargins(4, 8, 10, 0));
-    side->setAutoMargins(QCP::msNone);
-    body->setColumnStretchFactor(1, 0.001);
+    body_ = new QCPLayoutGrid;
+    plotLayout()->addElement(2, 0, body_);
+    body_->addElement(0, 0, rect);
+    // Beside the plot the legend stands at the top of its column.
+    side_ = new QCPLayoutGrid;
+    side_->addElement(0, 0, legend);
+    side_->addElement(1, 0, new QCPLayoutElement(this));
+    side_->setRowStretchFactor(0, 0.001);
+    side_->setRowStretchFactor(1, 1);
+    side_->setMargins(kBesideMargins);
+    side_->setAutoMargins(QCP::msNone);
+    body_->addElement(0, 1, side_);
+    body_->setColumnStretchFactor(1, 0.001);
+    // Below the plot it stands in the middle, no taller than its entries.
+    below_ = new QCPLayoutGrid;
+    for (int column : {0, 2}) {
+        auto* filler = new QCPLayoutElement(this);
+        filler->setMaximumSize(QWIDGETSIZE_MAX, 0);
+        below_->addElement(0, column, filler);
+    }
+    below_->setColumnStretchFactor(1, 0.001);
+    below_->setMargins(kBelowMargins);
+    below_->setAutoMargins(QCP::msNone);
+    legend->setIconSize(30, 12);
+    legend->setRowSpacing(1);
+    legend->setColumnSpacing(10);
+    legend->setFillOrder(QCPLegend::foRowsFirst, false);
+    legend->setSizeConstraintRect(QCPLayoutElement::scrOuterRect);
 
     halo_ = new ModelCurve(xAxis, yAxis, model_, -1);
     halo_->setLayer("grid");
@@ -343,6 +423,13 @@ ChartView::ChartView(const ChartModel& model, QWidget* parent) : QCustomPlot(par
     setSelectionRectMode(QCP::srmZoom);
 }
 
+ChartView::~ChartView() {
+    // The legend's place not in use is outside the layout, which deletes
+    // the rest.
+    if (legendPlace_ != LegendPlace::Right) delete side_;
+    if (legendPlace_ != LegendPlace::Below) delete below_;
+}
+
 QColor ChartView::colourOf(Colour c) const { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QFont ChartView::font(const char* family, const char* bold, const char* italic, int size) const {
@@ -350,6 +437,13 @@ QFont ChartView::font(const char* family, const char* bold, const char* italic, 
     f.setPointSize(size);
     f.setBold(model_.Flag(bold));
     f.setItalic(model_.Flag(italic));
+    return f;
+}
+
+QFont ChartView::tickLabelFont() const {
+    QFont f = font("LabelFont", "LabelBold", "LabelItalic", kLabelSizes[sizeClass(model_.Number("FONTSIZE"))]);
+    f.setBold(false);
+    f.setItalic(false);
     return f;
 }
 
@@ -367,6 +461,14 @@ bool ChartView::isBar(int s) const {
         zero = zero || sub.x[p] == 0;
     }
     return any && zero;
+}
+
+double ChartView::barEnd(int s) const {
+    const Subset& sub = model_.At(s);
+    double end = 0;
+    for (std::size_t p = 0; p < sub.x.size(); ++p)
+        if (sub.x[p] != kMissing && sub.y[p] != kMissing && sub.x[p] != 0) end = sub.x[p];
+    return end;
 }
 
 void ChartView::Refresh() {
@@ -395,12 +497,10 @@ void ChartView::syncData() {
     for (int s = 0; s < subsets; ++s) {
         const Subset& sub = model_.At(s);
         if (isBar(s)) {
-            double value = 0, key = 0;
+            double key = 0;
             for (std::size_t p = 0; p < sub.x.size(); ++p)
-                if (sub.x[p] != kMissing && sub.y[p] != kMissing) {
-                    key = sub.y[p];
-                    if (sub.x[p] != 0) value = sub.x[p];
-                }
+                if (sub.x[p] != kMissing && sub.y[p] != kMissing) key = sub.y[p];
+            const double value = barEnd(s);
             const int kind = s == model_.bars.selected ? 2 : value >= 0 ? 0 : 1;
             barData[kind].emplace_back(key, value);
             barSubsets_[kind].push_back(s);
@@ -477,9 +577,7 @@ void ChartView::syncTexts() {
     subTitle_->setFont(font("SubTitleFont", "SubTitleBold", "SubTitleItalic", kSubTitleSizes[size]));
     subTitle_->setTextColor(text);
     const QFont labels = font("LabelFont", "LabelBold", "LabelItalic", kLabelSizes[size]);
-    QFont ticks = labels;
-    ticks.setBold(false);
-    ticks.setItalic(false);
+    const QFont ticks = tickLabelFont();
     xAxis->setLabel(QString::fromStdString(model_.xAxisLabel));
     yAxis->setLabel(QString::fromStdString(model_.yAxisLabel));
     for (QCPAxis* a : {xAxis, yAxis}) {
@@ -525,21 +623,133 @@ void ChartView::syncAnnotations() {
 
 void ChartView::syncLegend() {
     legend->clearItems();
-    const bool shown = model_.Flag("ShowLegend") && !model_.bars.signedBars;
-    legend->setVisible(shown);
-    if (!shown) return;
-    // As many rows as the plotting area holds, then another column.
-    const int rowHeight = std::max(1, QFontMetrics(legend->font()).height() + legend->rowSpacing() + 2);
-    const int available = std::max(rowHeight, height() - 140);
-    legend->setWrap(std::max(1, available / rowHeight));
-    legend->setFillOrder(QCPLegend::foRowsFirst, false);
     for (QCPCurve* c : curves_)
-        if (c) legend->addItem(new QCPPlottableLegendItem(legend, c));
+        if (c) legend->addItem(new LegendEntry(legend, static_cast<ModelCurve*>(c)));
+    legendArranged_ = false;
 }
 
-void ChartView::resizeEvent(QResizeEvent* event) {
-    syncLegend();
-    QCustomPlot::resizeEvent(event);
+void ChartView::updateLayout() {
+    arrangeLegend();
+    QCustomPlot::updateLayout();
+    // The bar labels follow the height the plot got.
+    if (arrangeBarLabels()) QCustomPlot::updateLayout();
+}
+
+void ChartView::arrangeLegend() {
+    LegendMetrics m;
+    const QFontMetricsF metrics(legend->font());
+    const QSize icon = legend->iconSize();
+    const QRect chart = viewport();
+    m.chartWidth = chart.width();
+    m.chartHeight = chart.height();
+    const auto heightOf = [](const QCPLayoutElement* e) { return e->minimumOuterSizeHint().height(); };
+    m.bodyHeight = chart.height() - heightOf(title_) - heightOf(subTitle_) - 2 * plotLayout()->rowSpacing();
+    // The plot's least size: its own and the room its axes took last.
+    const QMargins axes = axisRect()->margins();
+    m.plotMinWidth = axisRect()->minimumSize().width() + axes.left() + axes.right();
+    m.plotMinHeight = axisRect()->minimumSize().height() + axes.top() + axes.bottom();
+    m.entryHeight = LegendEntry::Height(metrics, icon);
+    m.rowSpacing = legend->rowSpacing();
+    m.columnSpacing = legend->columnSpacing();
+    m.entryExtra = icon.width() + legend->iconTextPadding();
+    // The legend's margins and its border line on both sides.
+    m.frame = {legend->margins().left() + legend->margins().right() + 2.0,
+               legend->margins().top() + legend->margins().bottom() + 2.0};
+    m.beside = {double(kBesideMargins.left() + kBesideMargins.right()),
+                double(kBesideMargins.top() + kBesideMargins.bottom())};
+    m.below = {double(kBelowMargins.left() + kBelowMargins.right()),
+               double(kBelowMargins.top() + kBelowMargins.bottom() + plotLayout()->rowSpacing())};
+    m.minTextWidth = 5.0 * metrics.averageCharWidth();
+    const bool wanted = model_.Flag("ShowLegend") && !model_.bars.signedBars;
+    if (wanted)
+        for (int i = 0; i < legend->itemCount(); ++i)
+            if (auto* entry = dynamic_cast<LegendEntry*>(legend->item(i)))
+                m.textWidths.push_back(LegendEntry::TextWidth(metrics, entry->plottable()->name()));
+    const LegendPlan plan = PlanLegend(m);
+    const int room = static_cast<int>(std::floor(plan.textWidth));
+    if (legendArranged_ && plan.place == legendPlan_.place && plan.rows == legendPlan_.rows &&
+        room == static_cast<int>(std::floor(legendPlan_.textWidth)))
+        return;
+    legendPlan_ = plan;
+    legendArranged_ = true;
+    for (int i = 0; i < legend->itemCount(); ++i)
+        if (auto* entry = dynamic_cast<LegendEntry*>(legend->item(i))) entry->SetRoom(room);
+    if (plan.rows > 0) {
+        legend->setWrap(plan.rows);
+        legend->setFillOrder(QCPLegend::foRowsFirst, true);
+    }
+    placeLegend(plan.place);
+    // Below the plot the legend is no wider and no taller than its entries.
+    legend->setMaximumSize(plan.place == LegendPlace::Below ? legend->minimumOuterSizeHint()
+                                                            : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+}
+
+void ChartView::placeLegend(LegendPlace place) {
+    legend->setVisible(place != LegendPlace::Hidden);
+    if (place == legendPlace_) return;
+    // Out of its old place: the side column or the row below. Hidden, it
+    // stays unseen in the place it had.
+    if (legendPlace_ == LegendPlace::Right) {
+        body_->take(side_);
+        body_->simplify();
+    } else if (legendPlace_ == LegendPlace::Below) {
+        plotLayout()->take(below_);
+        plotLayout()->simplify();
+    }
+    legendPlace_ = place;
+    if (place != LegendPlace::Hidden && legend->layout()) legend->layout()->take(legend);
+    if (place == LegendPlace::Right) {
+        side_->addElement(0, 0, legend);
+        body_->addElement(0, 1, side_);
+        body_->setColumnStretchFactor(1, 0.001);
+    } else if (place == LegendPlace::Below) {
+        below_->addElement(0, 1, legend);
+        below_->setColumnStretchFactor(1, 0.001);
+        plotLayout()->addElement(3, 0, below_);
+        plotLayout()->setRowStretchFactor(3, 0.001);
+    }
+}
+
+QSharedPointer<QCPAxisTicker> ChartView::barLabelTicker(const std::vector<int>& bars) const {
+    auto labels = QSharedPointer<QCPAxisTickerText>::create();
+    labels->setSubTickCount(0);
+    for (int k : bars)
+        if (k >= 1 && k < static_cast<int>(model_.bars.labels.size()))
+            labels->addTick(k, QString::fromStdString(model_.bars.labels[static_cast<std::size_t>(k)]));
+    return labels;
+}
+
+bool ChartView::arrangeBarLabels() {
+    if (!model_.bars.signedBars || !model_.bars.itemLabels) {
+        barPlan_ = {};
+        return false;
+    }
+    // The tick labels' text sizes from the chart's own down to the smallest.
+    const QFont chartFont = tickLabelFont();
+    std::vector<QFont> fonts;
+    BarLabelMetrics m;
+    for (int size = chartFont.pointSize(); size >= std::min(kSmallestBarLabel, chartFont.pointSize()); --size) {
+        QFont f = chartFont;
+        f.setPointSize(size);
+        fonts.push_back(f);
+        m.labelHeights.push_back(QFontMetrics(f).height());
+    }
+    // Bar k is subset k, at height k.
+    const int bars = std::min(static_cast<int>(model_.bars.labels.size()), model_.Subsets()) - 1;
+    for (int k = 1; k <= bars; ++k) m.lengths.push_back(isBar(k) ? barEnd(k) : 0.0);
+    const QCPRange sight = yAxis->range();
+    m.first = static_cast<int>(std::ceil(sight.lower));
+    m.last = static_cast<int>(std::floor(std::min(sight.upper, double(bars))));
+    m.barPitch = std::abs(yAxis->coordToPixel(1) - yAxis->coordToPixel(0));
+    BarLabelPlan plan = PlanBarLabels(m);
+    if (barLabelsArranged_ && plan.shown == barPlan_.shown && plan.sizeIndex == barPlan_.sizeIndex &&
+        plan.bars == barPlan_.bars)
+        return false;
+    barPlan_ = std::move(plan);
+    barLabelsArranged_ = true;
+    yAxis->setTicker(barLabelTicker(barPlan_.bars));
+    yAxis->setTickLabelFont(fonts[static_cast<std::size_t>(barPlan_.sizeIndex)]);
+    return true;
 }
 
 void ChartView::syncAxes() {
@@ -564,12 +774,14 @@ void ChartView::syncAxes() {
     };
     ticker(xAxis, "XAxisScaleControl", "ManualXAxisTicknLine", "ManualXAxisLine", "ManualXAxisTick");
     ticker(yAxis, "YAxisScaleControl", "ManualYAxisTicknLine", "ManualYAxisLine", "ManualYAxisTick");
+    // A histogram's bars are named by their labels, all of them until the
+    // layout sees how many have room (arrangeBarLabels).
     if (model_.bars.signedBars && model_.bars.itemLabels) {
-        auto labels = QSharedPointer<QCPAxisTickerText>::create();
-        for (std::size_t k = 1; k < model_.bars.labels.size(); ++k)
-            labels->addTick(static_cast<double>(k), QString::fromStdString(model_.bars.labels[k]));
-        yAxis->setTicker(labels);
+        std::vector<int> all;
+        for (int k = 1; k < static_cast<int>(model_.bars.labels.size()); ++k) all.push_back(k);
+        yAxis->setTicker(barLabelTicker(all));
     }
+    barLabelsArranged_ = false;
     if (!zoomed_) setFullRanges();
 }
 
@@ -654,8 +866,7 @@ void ChartView::syncCursor() {
     double x = s.x[static_cast<std::size_t>(cursorPoint_)], y = s.y[static_cast<std::size_t>(cursorPoint_)];
     if (isBar(cursorSubset_)) {
         // The cursor stands at the bar's end.
-        for (std::size_t p = 0; p < s.x.size(); ++p)
-            if (s.x[p] != kMissing && s.x[p] != 0) x = s.x[p];
+        x = barEnd(cursorSubset_);
     }
     cursor_->position->setCoords(x, y);
     cursor_->setStyle(cursorMode_ == kCursorCross ? QCPItemTracer::tsCrosshair : QCPItemTracer::tsSquare);
@@ -713,10 +924,7 @@ HotSpot ChartView::HotSpotAt(const QPointF& pos) const {
                 if (sub.x[p] == kMissing || sub.y[p] == kMissing) continue;
                 const double key = yAxis->coordToPixel(sub.y[p]);
                 const double half = std::abs(yAxis->coordToPixel(sub.y[p] + 0.35) - key);
-                double value = 0;
-                for (std::size_t q = 0; q < sub.x.size(); ++q)
-                    if (sub.x[q] != kMissing && sub.x[q] != 0) value = sub.x[q];
-                const double a = xAxis->coordToPixel(0), b = xAxis->coordToPixel(value);
+                const double a = xAxis->coordToPixel(0), b = xAxis->coordToPixel(barEnd(s));
                 if (std::abs(pos.y() - key) <= half && pos.x() >= std::min(a, b) - 2 && pos.x() <= std::max(a, b) + 2)
                     return {kHotDataPoint, s, static_cast<int>(p)};
                 break;
@@ -752,8 +960,32 @@ QCPItemText* ChartView::AnnotationItem(int slot) const {
     return slot >= 0 && slot < static_cast<int>(annotations_.size()) ? annotations_[static_cast<std::size_t>(slot)] : nullptr;
 }
 
+QString ChartView::LegendEntryText(int subset) const {
+    const QCPCurve* curve = SubsetCurve(subset);
+    if (!curve || !legend->visible()) return {};
+    for (int i = 0; i < legend->itemCount(); ++i)
+        if (auto* entry = dynamic_cast<LegendEntry*>(legend->item(i)); entry && entry->plottable() == curve)
+            return entry->Shown();
+    return {};
+}
+
+bool ChartView::LegendEntryShortened(int subset) const {
+    const QString shown = LegendEntryText(subset);
+    return !shown.isEmpty() && shown != SubsetCurve(subset)->name();
+}
+
+QSize ChartView::minimumSizeHint() const { return {160, 120}; }
+
+void ChartView::relayOutForScreen() {
+    // Drawing at another size left the layout of that size behind; the
+    // mouse finds its way on the screen's.
+    updateLayout();
+}
+
 QImage ChartView::ToImage(const QSize& size) {
-    return toPixmap(size.width(), size.height()).toImage();
+    const QImage image = toPixmap(size.width(), size.height()).toImage();
+    relayOutForScreen();
+    return image;
 }
 
 QByteArray ChartView::ToSvg(const QSize& size) {
@@ -768,6 +1000,7 @@ QByteArray ChartView::ToSvg(const QSize& size) {
         QCPPainter painter(&svg);
         toPainter(&painter, size.width(), size.height());
     }
+    relayOutForScreen();
     return buffer.data();
 }
 
@@ -783,6 +1016,7 @@ void ChartView::RenderTo(QPainter& painter, const QRectF& target) {
         QCPPainter p(&picture);
         toPainter(&p, w, h);
     }
+    relayOutForScreen();
     // Playing a picture back scales it from its own resolution to the
     // device's; the scale here leaves only the size of the target.
     const double replayX = painter.device() ? double(painter.device()->logicalDpiX()) / picture.logicalDpiX() : 1;

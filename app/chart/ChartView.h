@@ -6,8 +6,14 @@
 // model and redraws. It keeps what belongs to the screen only: the zoom,
 // the data cursor and the selected subset, and answers what lies under the
 // mouse (HotSpotAt).
+//
+// Every layout, on the screen and for a picture or a page of any size,
+// first places the legend and the histogram's bar labels for that size
+// (ChartArrangement.h): the legend beside or below the plot, its long
+// labels shortened, the bar labels smaller or thinned out.
 #pragma once
 
+#include "ChartArrangement.h"
 #include "ChartModel.h"
 
 #include <qcustomplot.h>
@@ -48,6 +54,7 @@ inline constexpr int kCursorSquare = 3;
 class ChartView : public QCustomPlot {
 public:
     explicit ChartView(const ChartModel& model, QWidget* parent = nullptr);
+    ~ChartView() override;
 
     // Takes the model's present state and redraws (the zoom stays).
     void Refresh();
@@ -83,8 +90,19 @@ public:
     QCPTextElement* MainTitleElement() const { return title_; }
     QCPTextElement* SubTitleElement() const { return subTitle_; }
 
+    // The legend's place and the bar labels as the last layout made them.
+    const LegendPlan& LegendLayout() const { return legendPlan_; }
+    const BarLabelPlan& BarLabels() const { return barPlan_; }
+    // The legend entry of a subset as drawn; true when its label had to be
+    // shortened (the full label then serves as its tool tip).
+    QString LegendEntryText(int subset) const;
+    bool LegendEntryShortened(int subset) const;
+
+    // The chart adapts its layout to any size, so the window may be small.
+    QSize minimumSizeHint() const override;
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void updateLayout() override;
 
 private:
     void syncData();
@@ -92,16 +110,36 @@ private:
     void syncTexts();
     void syncAnnotations();
     void syncLegend();
+    void arrangeLegend();
+    void placeLegend(LegendPlace place);
+    bool arrangeBarLabels();
+    // The labels of these bars on the Y axis.
+    QSharedPointer<QCPAxisTicker> barLabelTicker(const std::vector<int>& bars) const;
+    // Where a histogram's bar ends (its value; 0 at the axis).
+    double barEnd(int subset) const;
+    void relayOutForScreen();
     void syncAxes();
     void syncCursor();
     void setFullRanges();
     bool isBar(int subset) const;
     QColor colourOf(Colour c) const;
     QFont font(const char* family, const char* bold, const char* italic, int sizeClass) const;
+    QFont tickLabelFont() const;
 
     const ChartModel& model_;
     QCPTextElement* title_ = nullptr;
     QCPTextElement* subTitle_ = nullptr;
+    // The plot with the legend's column beside it, and the row below the
+    // plot that holds the legend instead; the one not in use is kept out
+    // of the layout.
+    QCPLayoutGrid* body_ = nullptr;
+    QCPLayoutGrid* side_ = nullptr;
+    QCPLayoutGrid* below_ = nullptr;
+    LegendPlace legendPlace_ = LegendPlace::Right;
+    LegendPlan legendPlan_;
+    bool legendArranged_ = false;
+    BarLabelPlan barPlan_;
+    bool barLabelsArranged_ = false;
     std::vector<QCPCurve*> curves_;        // by subset; nullptr for a bar
     std::vector<QCPBars*> bars_;           // positive, negative, selected
     std::vector<int> barSubsets_[3];       // the subsets of each bar plottable

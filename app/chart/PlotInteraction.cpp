@@ -269,8 +269,11 @@ bool PLOT::mouseMove(QMouseEvent* e) {
         if (e->buttons() != Qt::NoButton) return;  // a zoom rectangle is being drawn
         const HotSpot hot = view_->HotSpotAt(lastMousePos_);
         hoverSubset_ = hot.type == kHotLegend || hot.type == kHotDataPoint ? hot.data1 : -1;
-        const std::string tip = hot.type == kHotDataPoint ? SubsetToolTip(model_.At(hot.data1)) : std::string();
-        view_->setToolTip(ToQ(tip));
+        QString tip;
+        if (hot.type == kHotDataPoint) tip = ToQ(SubsetToolTip(model_.At(hot.data1)));
+        // A legend entry shortened to fit shows its whole label.
+        if (hot.type == kHotLegend && view_->LegendEntryShortened(hot.data1)) tip = ToQ(model_.At(hot.data1).label);
+        view_->setToolTip(tip);
     });
     return consumed;
 }

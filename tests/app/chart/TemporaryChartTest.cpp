@@ -24,24 +24,6 @@ class TemporaryChartTest : public QObject {
     std::unique_ptr<test::ChartWindowsBed> bed;
     using Bed = test::ChartWindowsBed;
 
-    // A histogram as the results window hands it over: subset 0 the zero
-    // line, subsets 1..n the bars (value to 0 at height s).
-    static void histogramHandOff(const std::vector<double>& values) {
-        SharedState& s = Shared();
-        const int n = static_cast<int>(values.size());
-        s.PlotSubsetCount = static_cast<std::int16_t>(n + 1);
-        s.PlotPointCount = 2;
-        s.PlotData.assign(static_cast<std::size_t>(2 * (n + 1)), std::vector<double>(2, kMissing));
-        s.PlotData[0] = {0, 0};
-        s.PlotData[1] = {0, static_cast<double>(n + 1)};
-        s.PlotSubsetLabels = {""};
-        for (int k = 1; k <= n; ++k) {
-            s.PlotData[static_cast<std::size_t>(2 * k)] = {values[static_cast<std::size_t>(k - 1)], 0};
-            s.PlotData[static_cast<std::size_t>(2 * k + 1)] = {static_cast<double>(k), static_cast<double>(k)};
-            s.PlotSubsetLabels.push_back("R" + std::to_string(k) + ", 1.00E-03 (mol/g)");
-        }
-    }
-
 private slots:
     void init() { bed = std::make_unique<Bed>(); }
     void cleanup() { bed.reset(); }
@@ -202,7 +184,7 @@ private slots:
     }
 
     void histogramsAreSignedBars() {
-        histogramHandOff({2.5, -1.0, 0.5});
+        Bed::histogramHandOff({2.5, -1.0, 0.5});
         PLOT* c = static_cast<PLOT*>(shell::LoadForm(shell::kChartWindow));
         c->SetCaption(chart::kTemporaryChartCaption);
         c->Intit(0, true);
@@ -233,7 +215,7 @@ private slots:
 
     void histogramsOfManyReactionsKeepEveryLabel() {
         std::vector<double> values(150, 1.0);
-        histogramHandOff(values);
+        Bed::histogramHandOff(values);
         PLOT* c = static_cast<PLOT*>(shell::LoadForm(shell::kChartWindow));
         c->SetCaption(chart::kTemporaryChartCaption);
         c->Intit(0, true);
