@@ -99,7 +99,11 @@ BarLabelPlan PlanBarLabels(const BarLabelMetrics& m) {
         const double v = std::abs(m.lengths[static_cast<std::size_t>(k - 1)]);
         return std::isfinite(v) ? v : 0.0;
     };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return length(a) > length(b); });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const bool aFirst = a == m.selected, bFirst = b == m.selected;
+        if (aFirst != bFirst) return aFirst;
+        return length(a) > length(b);
+    });
     std::vector<bool> taken(static_cast<std::size_t>(last + 1), false);
     for (int k : order) {
         bool free = true;

@@ -60,6 +60,7 @@ struct BarLabelMetrics {
     double barPitch = 0;          // pixels from one bar to the next
     std::vector<double> labelHeights;  // a label's height at each usable text size, largest first
     double gap = 1;               // pixels kept free between two labels
+    int selected = 0;             // a bar named before all others (0: none)
 };
 
 struct BarLabelPlan {
@@ -71,9 +72,10 @@ struct BarLabelPlan {
 
 // Every bar in sight keeps its label at the largest text size at which
 // they fit. When even the smallest size is too tall, the labels at that
-// size go to the longest bars (by magnitude) that are at least step bars
-// from a longer named one, so that the main contributions are always
-// named. Bars closer than kMinLabelledBarPitch
+// size go to the selected bar (the species' own total in a histogram of
+// contributions) and then to the longest bars (by magnitude) that are at
+// least step bars from a named one, so that the main contributions are
+// always named. Bars closer than kMinLabelledBarPitch
 // pixels are too thin to tell which one a label names: then no bar is
 // named.
 inline constexpr double kMinLabelledBarPitch = 2;

@@ -741,6 +741,7 @@ bool ChartView::arrangeBarLabels() {
     m.first = static_cast<int>(std::ceil(sight.lower));
     m.last = static_cast<int>(std::floor(std::min(sight.upper, double(bars))));
     m.barPitch = std::abs(yAxis->coordToPixel(1) - yAxis->coordToPixel(0));
+    m.selected = model_.bars.selected;
     BarLabelPlan plan = PlanBarLabels(m);
     if (barLabelsArranged_ && plan.shown == barPlan_.shown && plan.sizeIndex == barPlan_.sizeIndex &&
         plan.bars == barPlan_.bars)

@@ -157,6 +157,16 @@ TEST(PlanBarLabels, TheLongestBarsAreNamedFirst) {
     EXPECT_EQ(p.bars, (std::vector<int>{2, 5, 8, 11}));
 }
 
+TEST(PlanBarLabels, TheSelectedBarIsNamedBeforeTheLongest) {
+    // The species' own total (bar 1, selected) next to the largest
+    // contribution (bar 2): the total keeps its name, bar 2 gives way.
+    BarLabelMetrics m = bars(12, 5);
+    m.lengths = {6.5e-4, 3.9e-3, 1.3e-3, 1.2e-3, 1.0e-3, -6.7e-4, 5.6e-4, -1.9e-3, 1e-4, -2e-5, 3e-6, 0};
+    m.selected = 1;
+    const BarLabelPlan p = PlanBarLabels(m);
+    EXPECT_EQ(p.bars, (std::vector<int>{1, 4, 8, 11}));
+}
+
 TEST(PlanBarLabels, OnlyBarsInSightAreNamed) {
     // Zoomed into bars 40 to 52 of 103 at 30 pixels a bar: each is named.
     BarLabelMetrics m = bars(103, 30);
