@@ -16,6 +16,21 @@ if [ -n "$missing" ]; then
   echo "Installing:$missing"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+  # Another package install may hold apt's locks: wait for it (up to ten
+  # minutes) instead of failing at once.
+  LOCK_WAIT="-o DPkg::Lock::Timeout=600"
+  tries=0
+  until $SUDO apt-get $LOCK_WAIT update -qq 2>/tmp/kinovex-apt-update.$$; do
+    if grep -qi "lock" /tmp/kinovex-apt-update.$$ && [ $tries -lt 60 ]; then
+      tries=$((tries + 1))
+      echo "Waiting for another package install to finish..."
+      sleep 10
+    else
+      cat /tmp/kinovex-apt-update.$$ >&2
+      rm -f /tmp/kinovex-apt-update.$$
+      exit 1
+    fi
+  done
+  rm -f /tmp/kinovex-apt-update.$$
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get $LOCK_WAIT install -y -qq --no-install-recommends $missing
 fi

@@ -6,7 +6,7 @@ set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KINOVEX_BUILD_DIR:-$ROOT/build}
 "$ROOT/tools/deps.sh"
-"$ROOT/tools/build.sh"
+"$ROOT/tools/build.sh" KinovexRed KINOVEX_SOLVER
 BIN="$BUILD/bin"
 if [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; then
   if [ -x "$BIN/KinovexRed" ]; then

@@ -21,6 +21,7 @@
 #include <QTextBrowser>
 #include <QTextEdit>
 
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -195,6 +196,20 @@ private slots:
         QVERIFY(area.contains(frame->geometry()));
         QVERIFY(frame->width() >= std::min(wanted.width(), area.width()));
         QVERIFY(frame->height() >= std::min(wanted.height(), area.height()));
+    }
+
+    void theUserGuideNamesEverySampleFileAndHowToAddACurve() {
+        const QString guide = QString::fromStdString(kx::test::ReadBytes(KX_HELP_FILE));
+        std::vector<std::string> samples;
+        for (const auto& entry : std::filesystem::directory_iterator(KX_SAMPLES_DIR))
+            if (entry.is_regular_file()) samples.push_back(entry.path().filename().string());
+        QVERIFY(!samples.empty());
+        for (const std::string& name : samples)
+            QVERIFY2(guide.contains(QString::fromStdString("<tt>" + name + "</tt>")), name.c_str());
+        // What a double click does in the results window's tables.
+        QVERIFY(guide.contains("a plain double-click replaces"));
+        QVERIFY(guide.contains("<b>Ctrl</b> with the double-click adds"));
+        QVERIFY(!guide.contains("further curves are added"));
     }
 
     void aMissingUserGuideOpensNothingAndSaysNothing() {
