@@ -5,6 +5,7 @@
 #include "Desktop.h"
 #include "Dialogs.h"
 #include "Errors.h"
+#include "Files.h"
 #include "Format.h"
 #include "FormRegistry.h"
 #include "Grid.h"
@@ -468,6 +469,10 @@ void RED_Gen::Command1_Click() {
             selectAll(text5_);
             return;
         }
+        if (!mayReplace(path)) {
+            selectAll(text5_);
+            return;
+        }
         lastOutcome_ = RedOutcome{};
         lastOutcome_ = GenerateReducedMechanism(RedKinState(), *holder_, path, intervals_, settings, *this,
                                                 shell::DesktopNotifier());
@@ -476,6 +481,15 @@ void RED_Gen::Command1_Click() {
     // Only a file written by this run is opened and run.
     if (!written.empty() && check2_->isChecked())
         shell::Trap("Red#002. ", [&] { startReducedMechanism(written); });
+}
+
+bool RED_Gen::mayReplace(const std::string& path) {
+    // The Save dialog of Browse has asked about the file it chose.
+    if (path == replaceConfirmed_ || !RedReplacesOtherFile(path)) return true;
+    return platform::MsgBox(platform::Latin1ToQ("The file '" + path +
+                                                "' already exists and is not a solver file.\r\nReplace it with the "
+                                                "reduced solver file?"),
+                            platform::kMsgExclamation + platform::kMsgYesNo, "KINOVEX") == platform::kAnswerYes;
 }
 
 void RED_Gen::startReducedMechanism(const std::string& path) {
@@ -512,6 +526,8 @@ void RED_Gen::Command8_Click() {
     std::string path;
     RedNewPath(cancelled, path);
     if (cancelled) return;
+    // The dialog asked before choosing a file that is there.
+    replaceConfirmed_ = files::Exists(path) ? path : std::string();
     setText(text5_, path);
     text5_->setCursorPosition(static_cast<int>(text5_->text().size()));
 }

@@ -112,6 +112,9 @@ private:
     void clearPrepared();
     void showSpeciesRow(int species);
     void startReducedMechanism(const std::string& path);
+    // Whether the reduced file may be written at the path: a file there
+    // that is not a solver file is replaced only when the user agrees.
+    bool mayReplace(const std::string& path);
 
     QLabel* label1_ = nullptr;
     QLabel* label4_ = nullptr;
@@ -138,6 +141,7 @@ private:
     std::vector<double> timePoints_;
     std::vector<RedInterval> intervals_;
     RedOutcome lastOutcome_;
+    std::string replaceConfirmed_;  // the existing file that Browse chose, replacing it confirmed
 };
 
 // Registers the window as "RED_Gen" for the text window's menu.

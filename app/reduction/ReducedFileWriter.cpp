@@ -22,6 +22,7 @@ namespace {
 // number on an integer line, an entry on a third-body line.
 constexpr std::string_view kIntegerField = "!@@@@";
 constexpr std::string_view kEntryField = "!@@@@@@@@";
+constexpr std::size_t kEntryWidth = kEntryField.size() - 1;
 
 std::string SourceLine(int n) { return "line " + std::to_string(n) + " of the source solver file"; }
 
@@ -132,6 +133,17 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         return newNumber[At(s)];
     };
 
+    // A kept reaction that the solver would not read back as it was meant:
+    // nothing is written.
+    auto refuse = [&](int r, int s, const std::string& why) {
+        ShowMessage(messages,
+                    "Reaction " + std::to_string(r) + " of the source solver file (" + std::string(Trim(Mid(line(s), 6))) +
+                        ") cannot be written so that the solver reads it: " + why +
+                        ". The reduced solver file cannot be created.",
+                    MessageIcon::Exclamation);
+        return false;
+    };
+
     // 7. Kept reactions, renumbered.
     int kept = 0;
     for (int r = 1; r <= nr; ++r) {
@@ -162,9 +174,13 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
                 if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(next + 1));
                 if (newNumber[At(species)] == 0) continue;
                 ++listed;
+                const std::string efficiency = EfficiencyText(m.RedReactionReals(r, 11 + e));
+                if (efficiency.size() > kEntryWidth)
+                    return refuse(r, s, "the collision efficiency " + efficiency + " is wider than its " +
+                                            std::to_string(kEntryWidth) + " columns");
                 labelText += Format(Trim(Mid(labels, 8 * (e - 1) + 1, 8)), kEntryField);
                 numberText += Format(std::to_string(newNumber[At(species)]), kEntryField);
-                efficiencyText += Format(EfficiencyText(m.RedReactionReals(r, 11 + e)), kEntryField);
+                efficiencyText += Format(efficiency, kEntryField);
             }
             if (listed > 0) {
                 for (int e = listed + 1; e <= 10; ++e) {
@@ -179,6 +195,8 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
             }
             field[13] = listed;
         }
+        if (field[14] == 1 && field[12] <= 0 && field[13] <= 0)
+            return refuse(r, s, "it has a low-pressure limit but keeps no third body");
 
         std::string intLine = "      ";
         for (int k = 1; k <= 16; ++k) intLine += Format(std::to_string(field[At(k)]), kIntegerField);

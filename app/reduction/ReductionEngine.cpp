@@ -172,6 +172,20 @@ std::vector<RedInterval> RedSplitIntervals(std::span<const double> timePoints, i
     return intervals;
 }
 
+std::vector<std::string> RedUnrunnableReasons(const RedKinModule& m, const std::vector<bool>& initiallyPresent) {
+    std::vector<std::string> faults;
+    if (m.RedKeptReactionCount == 0)
+        faults.emplace_back("it has no reactions (a target parameter of 1 keeps none of the target's reactions)");
+    bool present = false;
+    for (int s = 1; s <= m.RedSpeciesCount && !present; ++s)
+        present = At(s) < m.RedSpeciesKept.size() && m.RedSpeciesKept[At(s)] && At(s) < initiallyPresent.size() &&
+                  initiallyPresent[At(s)];
+    if (!present)
+        faults.emplace_back(
+            "none of its species has a nonzero initial concentration (none is highlighted in the list of targets)");
+    return faults;
+}
+
 RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, const std::string& targetPath,
                                     std::span<const RedInterval> intervals, const RedSettings& settings,
                                     RedGenView& view, Notifier& messages) {
@@ -180,7 +194,8 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     m.RedTargetFile = targetPath;
 
     holder.ReacToRed(m);
-    m.RedSourceFile = holder.red_InitialCond().SolPass;
+    const InitialCondition initial = holder.red_InitialCond();
+    m.RedSourceFile = initial.SolPass;
     const int ns = m.RedSpeciesCount, nr = m.RedReactionCount;
     const SpeciesReactionIndex reactionsOf = IndexSpeciesReactions(m);
     for (const RedTarget& t : settings.Targets)
@@ -274,19 +289,26 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
     outcome.SpeciesCount = m.RedKeptSpeciesCount;
     outcome.ReactionCount = m.RedKeptReactionCount;
     const std::string lineBreak = "\r\n";
-    if (m.RedKeptSpeciesCount != 0 || m.RedKeptReactionCount != 0) {
-        outcome.Written = WriteReducedSolverFile(m, settings, messages);
-        if (outcome.Written)
-            ShowMessage(messages,
-                        "Reduced reaction mechanism has been created  successfully. " + lineBreak +
-                            "The mechanism consists of" + lineBreak + std::to_string(m.RedKeptSpeciesCount) +
-                            " species, " + lineBreak + std::to_string(m.RedKeptReactionCount) + " reactions.",
-                        MessageIcon::Information);
-    } else {
+    const std::string counts = std::to_string(m.RedKeptSpeciesCount) + " species, " + lineBreak +
+                               std::to_string(m.RedKeptReactionCount) + " reactions.";
+    if (m.RedKeptSpeciesCount == 0 && m.RedKeptReactionCount == 0) {
         ShowMessage(messages,
                     "The reaction mechanism consists of " + lineBreak + "0" + " species, " + lineBreak + "0" +
                         " reactions. " + lineBreak + "The file has not been created.",
                     MessageIcon::Exclamation);
+    } else if (const std::vector<std::string> faults = RedUnrunnableReasons(m, initial.InitFractBB); !faults.empty()) {
+        std::string text = "The reduced reaction mechanism consists of " + lineBreak + counts + " " + lineBreak +
+                           "The solver cannot run it:";
+        for (std::size_t i = 0; i < faults.size(); ++i)
+            text += lineBreak + "- " + faults[i] + (i + 1 < faults.size() ? ";" : ".");
+        ShowMessage(messages, text + lineBreak + "The file has not been created.", MessageIcon::Exclamation);
+    } else {
+        outcome.Written = WriteReducedSolverFile(m, settings, messages);
+        if (outcome.Written)
+            ShowMessage(messages,
+                        "Reduced reaction mechanism has been created  successfully. " + lineBreak +
+                            "The mechanism consists of" + lineBreak + counts,
+                        MessageIcon::Information);
     }
     return outcome;
 }

@@ -137,8 +137,17 @@ struct RedOutcome {
     int ReactionCount = 0;
 };
 
-// Runs the reduction over the intervals and writes the reduced file when
-// anything is kept; the outcome message goes to `messages`. A failure of the
+// Why the solver would refuse the kept mechanism, one sentence each: it keeps
+// no reaction, or none of its species is present at the start (the solver
+// needs initial mole fractions that sum to more than zero).
+// initiallyPresent[s] is true for species s with a nonzero initial mole
+// fraction. Empty when the solver can run it.
+std::vector<std::string> RedUnrunnableReasons(const RedKinModule& module, const std::vector<bool>& initiallyPresent);
+
+// Runs the reduction over the intervals and writes the reduced file when the
+// kept mechanism can be run (RedUnrunnableReasons); when it cannot, the
+// message says why and nothing is written. The outcome message goes to
+// `messages`. A failure of the
 // holder or of the file access is thrown (the holder's TaggedError keeps its
 // tag) before anything is written; the window's progress bar, buttons and
 // pointer are restored in every case.

@@ -9,6 +9,7 @@
 
 #include "Files.h"
 #include "Format.h"
+#include "SolverFileChecks.h"
 #include "TextHelpers.h"
 
 namespace kx {
@@ -165,6 +166,21 @@ bool RedCanWriteFile(std::string_view pathText) {
     }
     // The new content is written beside it and renamed over it.
     return FolderTakesFiles(folder);
+}
+
+bool RedReplacesOtherFile(std::string_view pathText) {
+    const fs::path p{std::string(Trim(pathText))};
+    std::error_code ec;
+    if (p.empty() || !fs::is_regular_file(p, ec)) return false;
+    std::ifstream in(p, std::ios::binary);
+    std::string first;
+    // The signature stands at the start of the line: a bounded read suffices.
+    constexpr std::streamsize kHead = 256;
+    first.resize(static_cast<std::size_t>(kHead));
+    in.read(first.data(), kHead);
+    first.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+    first = first.substr(0, first.find_first_of("\r\n"));
+    return !TrimmedStartsUpper(first, runs::kSolverSignature);
 }
 
 }  // namespace kx

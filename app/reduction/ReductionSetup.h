@@ -78,4 +78,11 @@ bool RedExtensionAllowed(std::string_view path);
 // file made for the test is removed again. Nothing else is touched.
 bool RedCanWriteFile(std::string_view path);
 
+// Whether writing the reduced file at the path replaces a file that is not a
+// solver file: a file (or a link to one) is there and its first line does
+// not begin with the solver-file signature. Such a file is asked about
+// before it is replaced; a solver file, such as an earlier reduced file, is
+// replaced without a question. Reads the first line only.
+bool RedReplacesOtherFile(std::string_view path);
+
 }  // namespace kx

@@ -25,6 +25,7 @@ namespace {
 //   R4 S4 + M => S5 + M          (efficiencies: S6 5, S7 0.1)
 //   R5 S3 => S5
 //   R6 S5 (+S6) => S4            (S6 the single named partner)
+// The run starts from S1 alone.
 SolverFileFixture Mechanism() {
     SolverFileFixture f = SolverFileFixture::WithSpecies(7);
     f.reactions = {FixtureReaction::Of("S1=>S2", {1}, {2}),
@@ -38,6 +39,7 @@ SolverFileFixture Mechanism() {
     f.reactions[3].efficiencies = {5, 0.1};
     f.reactions[5].partners = {6};
     f.reactions[5].efficiencies = {1};
+    f.species[0].initialFraction = 1;  // the run starts from S1 alone
     f.AddRecords({0, 1e-4, 2e-4, 3e-4});
     return f;
 }
@@ -203,17 +205,58 @@ TEST_F(EngineTest, TemperatureTargetKeepsTheReactionsThatHeat) {
 TEST_F(EngineTest, TargetWithoutRankingKeepsOnlyTheSpecies) {
     for (double parameter : {1.0, 1.5, -1.0}) {
         holder->intervals = {{{10, 1, 0.01}, {}, {}}};
-        sink.shown.clear();
         const kx::RedOutcome outcome = Run(Targets({{2, parameter}}, 0.3));
         EXPECT_EQ(KeptReactions(), std::vector<int>{}) << parameter;
         EXPECT_EQ(KeptSpecies(), (std::vector<int>{2})) << parameter;
-        EXPECT_TRUE(outcome.Written) << parameter;
-        ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text,
-                  "Reduced reaction mechanism has been created  successfully. \r\nThe mechanism consists of\r\n1 species, "
-                  "\r\n0 reactions.");
-        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Information);
+        EXPECT_EQ(outcome.SpeciesCount, 1);
+        EXPECT_EQ(outcome.ReactionCount, 0);
     }
+}
+
+// A mechanism the solver would refuse is not written: without reactions, or
+// without a species present at the start (initial mole fractions summing to
+// zero). A file already at the path stays as it was.
+TEST_F(EngineTest, UnrunnableMechanismIsRefusedAndNothingIsWritten) {
+    const std::string noReactions =
+        "- it has no reactions (a target parameter of 1 keeps none of the target's reactions)";
+    const std::string nothingPresent =
+        "- none of its species has a nonzero initial concentration (none is highlighted in the list of targets)";
+    struct Case {
+        const char* what;
+        std::vector<double> rates;
+        kx::RedTarget target;
+        std::string counts;
+        std::string faults;
+    };
+    const std::vector<Case> cases{
+        {"an absent species without reactions", {10, 1, 0.01}, {2, 1.0}, "1 species, \r\n0 reactions.",
+         noReactions + ";\r\n" + nothingPresent + "."},
+        {"the starting species without reactions", {10, 1, 0.01}, {1, 1.0}, "1 species, \r\n0 reactions.",
+         noReactions + "."},
+        {"reactions among absent species", {0, 0, 1}, {2, 0.5}, "2 species, \r\n1 reactions.", nothingPresent + "."},
+    };
+    for (const Case& c : cases) {
+        folder.write("reduced.txt", "an earlier file");
+        sink.shown.clear();
+        holder->intervals = {{c.rates, {}, {}}};
+        const kx::RedOutcome outcome = Run(Targets({c.target}, 1.0));
+        EXPECT_FALSE(outcome.Written) << c.what;
+        EXPECT_EQ(kx::test::ReadBytes(target()), "an earlier file") << c.what;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+        EXPECT_EQ(sink.shown[0].text, "The reduced reaction mechanism consists of \r\n" + c.counts +
+                                          " \r\nThe solver cannot run it:\r\n" + c.faults +
+                                          "\r\nThe file has not been created.")
+            << c.what;
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation) << c.what;
+        EXPECT_FALSE(view.barVisible);
+        EXPECT_TRUE(view.buttonsEnabled);
+        EXPECT_FALSE(view.busy);
+    }
+    // Reactions and the starting species: written.
+    holder->intervals = {{{10, 1, 0.01}, {}, {}}};
+    const kx::RedOutcome outcome = Run(Targets({{2, 0.5}}, 1.0));
+    EXPECT_TRUE(outcome.Written);
+    EXPECT_TRUE(kx::test::ReadBytes(target()).starts_with(" !$Kinovex Solver,  "));
 }
 
 TEST_F(EngineTest, TargetWhoseReactionsHaveNoValueKeepsNone) {

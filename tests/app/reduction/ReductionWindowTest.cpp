@@ -503,12 +503,14 @@ private slots:
         w->Command4()->click();
         w->Text1(0)->setText("1");  // the temperature alone, keeping no reaction
         w->Check2()->setChecked(true);
+        messages.Answer(platform::kAnswerYes);  // replace the earlier file, which is no solver file
         w->Command1()->click();
         test::Settle();
+        QCOMPARE(messages.shown().size(), size_t(2));
         QCOMPARE(messages.lastText(),
                  QString("The reaction mechanism consists of \r\n0 species, \r\n0 reactions. \r\nThe file has not "
                          "been created."));
-        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[1].style, 48);
         QVERIFY(!w->LastOutcome().Written);
         QCOMPARE(test::ReadBytes(reduced), std::string("an earlier file\r\n"));
         QVERIFY(!platform::FindFormByMePath(reduced));
@@ -519,12 +521,107 @@ private slots:
         // A reduction that keeps something replaces it whole.
         chooseMethaneTargets(w);
         w->Check2()->setChecked(false);
+        messages.Answer(platform::kAnswerYes);
         w->Command1()->click();
         QVERIFY(w->LastOutcome().Written);
         QCOMPARE(Line(reduced, 10), std::string(" 47 !Species"));
         int entries = 0;
         for ([[maybe_unused]] const auto& e : fs::directory_iterator(bed->folder.path())) ++entries;
         QCOMPARE(entries, 3);  // AssistFiles, full/ and the reduced file: no probe or temporary file is left
+    }
+
+    // A reduction the solver could not run is refused: the isothermal run
+    // with water alone as a target at 1 keeps water and no reaction, and
+    // water is not in the initial mixture. Nothing is written, opened or run.
+    void anUnrunnableReductionIsRefused() {
+        source = copyIn(isothermalRun, "iso/h2_o2_ar_isothermal.txt");
+        const std::string reduced = bed->folder.dir.file("iso/reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        w->Command4()->click();
+        QVERIFY(typeParameter(w, "H2O", "1.0"));
+        w->Check2()->setChecked(true);
+        w->Command1()->click();
+        test::Settle();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(),
+                 QString("The reduced reaction mechanism consists of \r\n1 species, \r\n0 reactions. \r\n"
+                         "The solver cannot run it:\r\n"
+                         "- it has no reactions (a target parameter of 1 keeps none of the target's reactions);\r\n"
+                         "- none of its species has a nonzero initial concentration (none is highlighted in the list "
+                         "of targets).\r\n"
+                         "The file has not been created."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QVERIFY(!w->LastOutcome().Written);
+        QVERIFY(!fs::exists(reduced));
+        QVERIFY(!platform::FindFormByMePath(reduced));
+        bed->clock->Advance(1000);
+        QVERIFY(!platform::FindForm(shell::kRunSettingsWindow));
+        QCOMPARE(platform::FindForms(shell::kTextWindow).size(), size_t(1));
+        QVERIFY(platform::FindForm(shell::kReductionWindow));
+        QVERIFY(w->Command1()->isEnabled());
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(isothermalRun));
+    }
+
+    // A typed path to a file that is no solver file is asked about before
+    // the reduction runs; No keeps it byte for byte and writes nothing, Yes
+    // replaces it. The reduced file written then is a solver file, replaced
+    // again without a question, and so is a file that Browse chose.
+    void aTypedPathToAnotherFileIsAskedAbout() {
+        source = copyIn(isothermalRun, "iso/h2_o2_ar_isothermal.txt");
+        const std::string report = bed->folder.dir.write("iso/report.txt", "Summary of the hydrogen runs\r\n");
+        const QString question = platform::ToQ("The file '" + report +
+                                               "' already exists and is not a solver file.\r\nReplace it with the "
+                                               "reduced solver file?");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(bed->folder.dir.file("iso/other.txt"));
+        QVERIFY(w);
+        QVERIFY(messages.shown().empty());
+        w->Text5()->setText(platform::ToQ(report));
+        w->Check2()->setChecked(true);
+        messages.Answer(platform::kAnswerNo);
+        w->Command1()->click();
+        test::Settle();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), question);
+        QCOMPARE(messages.shown()[0].style, 48 + 4);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QCOMPARE(test::ReadBytes(report), std::string("Summary of the hydrogen runs\r\n"));
+        QVERIFY(!w->LastOutcome().Written);
+        verifySelected(w, "Text5");
+        QVERIFY(!platform::FindFormByMePath(report));
+        QVERIFY(platform::FindForm(shell::kReductionWindow));
+
+        w->Check2()->setChecked(false);
+        messages.Answer(platform::kAnswerYes);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(messages.shown()[1].text, question);
+        QCOMPARE(messages.shown()[2].style, 64);  // created
+        QVERIFY(w->LastOutcome().Written);
+        QVERIFY(Line(report, 1).starts_with(" !$Kinovex Solver,  "));
+        const std::string firstReduction = test::ReadBytes(report);
+
+        // Now a solver file: replaced without a question.
+        w->Text1(1)->setText("0.5");
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(4));
+        QCOMPARE(messages.shown()[3].style, 64);
+        QVERIFY(test::ReadBytes(report) != firstReduction);
+        QVERIFY(Line(report, 12).ends_with("Others 5.000E-01"));
+
+        // Browse asked about the file it chose; Start does not ask again.
+        const std::string notes = bed->folder.dir.write("iso/notes.txt", "notes\r\n");
+        platform::testing::ScriptedDialogs dialogs;
+        dialogs.ChooseSave(platform::ToQ(notes));
+        w->Command8()->click();
+        QCOMPARE(w->Text5()->text(), platform::ToQ(notes));
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(5));
+        QCOMPARE(messages.shown()[4].style, 64);
+        QVERIFY(Line(notes, 1).starts_with(" !$Kinovex Solver,  "));
     }
 };
 

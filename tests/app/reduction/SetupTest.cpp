@@ -183,4 +183,36 @@ TEST(ReductionSetup, TheWriteTestLeavesExistingFilesAndRemovesWhatItMade) {
         EXPECT_FALSE(kx::RedCanWriteFile(bad)) << bad;
 }
 
+TEST(ReductionSetup, OnlyAnExistingFileThatIsNoSolverFileIsAskedAbout) {
+    TempDir dir;
+    struct Case {
+        std::string name;
+        std::string bytes;
+        bool asked;
+    };
+    const std::vector<Case> cases{
+        {"report.txt", "Results of the methane runs\r\n !$Kinovex Solver\r\n", true},
+        {"empty.txt", "", true},
+        {"one-line.txt", "no line end", true},
+        {"signature-late.txt", "x !$KINOVEX SOLVER\r\n", true},
+        {"reduced.txt", " !$Kinovex Solver,  Dec 11 2026, 02:00:00\r\n \r\n", false},
+        {"full.txt", "!$KINOVEX SOLVER\r\n Hydrogen\r\n", false},
+        {"lf.txt", "  !$kinovex solver\n", false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.write(c.name, c.bytes);
+        EXPECT_EQ(kx::RedReplacesOtherFile(path), c.asked) << c.name;
+        EXPECT_EQ(kx::RedReplacesOtherFile("  " + path + " "), c.asked) << c.name << " with blanks around";
+        EXPECT_EQ(kx::test::ReadBytes(path), c.bytes) << c.name;
+    }
+    // A link counts as the file it names.
+    std::filesystem::create_symlink(dir.file("report.txt"), dir.file("to-report.txt"));
+    std::filesystem::create_symlink(dir.file("reduced.txt"), dir.file("to-reduced.txt"));
+    EXPECT_TRUE(kx::RedReplacesOtherFile(dir.file("to-report.txt")));
+    EXPECT_FALSE(kx::RedReplacesOtherFile(dir.file("to-reduced.txt")));
+    // Nothing there, or no file to replace: nothing to ask.
+    for (const std::string& none : {dir.file("new.txt"), dir.path(), std::string(), dir.file("missing/r.txt")})
+        EXPECT_FALSE(kx::RedReplacesOtherFile(none)) << none;
+}
+
 }  // namespace

@@ -233,6 +233,55 @@ TEST_F(WriterTest, KeyWordInAnyCaseAndBlanksIsAccepted) {
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
 }
 
+// A kept reaction that would not read back in the solver stops the writer
+// before anything is written: an efficiency that, with its two decimals,
+// no longer fits its eight columns, and a low-pressure reaction whose only
+// third body was a dropped listed partner (which the solver refuses).
+TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
+    struct Case {
+        const char* what;
+        void (*change)(SolverFileFixture&);
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {"a wide efficiency",
+         [](SolverFileFixture& f) { f.reactions[2].efficiencies[0] = 12345678; },
+         "Reaction 3 of the source solver file (C+M=>A+M) cannot be written so that the solver reads it: the "
+         "collision efficiency 12345678. is wider than its 8 columns. The reduced solver file cannot be created."},
+        {"a low-pressure reaction losing its third body",
+         [](SolverFileFixture& f) {
+             f.reactions[3].thirdBody = -1;
+             f.reactions[3].lowPressure = 1;
+             f.reactions[3].low = {1e16, -1, 500};
+         },
+         "Reaction 4 of the source solver file (A+M=>B+M) cannot be written so that the solver reads it: it has a "
+         "low-pressure limit but keeps no third body. The reduced solver file cannot be created."},
+    };
+    for (const Case& c : cases) {
+        SolverFileFixture f = Source();
+        c.change(f);
+        Prepare(f);
+        folder.write("reduced.txt", "earlier");
+        sink.shown.clear();
+        EXPECT_FALSE(kx::WriteReducedSolverFile(module, settings, sink)) << c.what;
+        EXPECT_EQ(kx::test::ReadBytes(target()), "earlier") << c.what;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+        EXPECT_EQ(sink.shown[0].text, c.message);
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    }
+
+    // The solver's own rule: a low-pressure reaction needs a third body.
+    SolverFileFixture f = Source();
+    cases[1].change(f);
+    f.reactions[3].partners.clear();
+    f.reactions[3].efficiencies.clear();
+    f.Write(folder.file("no-third-body.txt"));
+    auto model = std::make_unique<kx::SolverModel>();
+    kx::SolverInputError error;
+    EXPECT_NE(kx::SolverLoadModel(folder.file("no-third-body.txt"), *model, error), kx::SolverLoad::Loaded);
+    EXPECT_NE(error.problem.find("third body"), std::string::npos) << error.problem;
+}
+
 TEST_F(WriterTest, MissingSourceIsAFailureOfTheCaller) {
     Prepare(Source());
     module.RedSourceFile = folder.file("gone.txt");
