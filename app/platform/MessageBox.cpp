@@ -14,35 +14,15 @@ public:
     int Show(const QString& text, int style, const QString& title) override {
         RefuseRealModalInTests("message box \"" + text + "\"");
         QMessageBox box(QApplication::activeWindow());
-        box.setWindowTitle(title);
-        box.setText(QString(text).replace("\r\n", "\n"));  // the texts break lines with CR LF
-        switch (style & 0x70) {
-            case kMsgCritical: box.setIcon(QMessageBox::Critical); break;
-            case kMsgQuestion: box.setIcon(QMessageBox::Question); break;
-            case kMsgExclamation: box.setIcon(QMessageBox::Warning); break;
-            case kMsgInformation: box.setIcon(QMessageBox::Information); break;
-            default: box.setIcon(QMessageBox::NoIcon); break;
-        }
+        SetUpMessageBox(box, text, style, title);
+        const int answer = box.exec();
         switch (style & 0x0F) {
-            case kMsgYesNo:
-                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-                box.setDefaultButton(QMessageBox::Yes);
-                return box.exec() == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
-            case kMsgYesNoCancel: {
-                box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-                box.setDefaultButton(QMessageBox::Yes);
-                const int answer = box.exec();
+            case kMsgYesNo: return answer == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
+            case kMsgYesNoCancel:
                 return answer == QMessageBox::Yes ? kAnswerYes : answer == QMessageBox::No ? kAnswerNo : kAnswerCancel;
-            }
-            case kMsgOkCancel:
-                box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-                box.setDefaultButton(QMessageBox::Ok);
-                return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
-            default: break;
+            case kMsgOkCancel: return answer == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
+            default: return kAnswerOk;
         }
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
-        return kAnswerOk;
     }
 };
 
@@ -50,6 +30,34 @@ QtMessageService realMessages;
 ServiceSlot<MessageService> messages(realMessages);
 
 }  // namespace
+
+void SetUpMessageBox(QMessageBox& box, const QString& text, int style, const QString& title) {
+    box.setWindowTitle(title);
+    box.setText(QString(text).replace("\r\n", "\n"));  // the texts break lines with CR LF
+    switch (style & 0x70) {
+        case kMsgCritical: box.setIcon(QMessageBox::Critical); break;
+        case kMsgQuestion: box.setIcon(QMessageBox::Question); break;
+        case kMsgExclamation: box.setIcon(QMessageBox::Warning); break;
+        case kMsgInformation: box.setIcon(QMessageBox::Information); break;
+        default: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    const bool second = (style & kMsgDefaultButton2) != 0;
+    switch (style & 0x0F) {
+        case kMsgYesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
+            break;
+        case kMsgYesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(second ? QMessageBox::No : QMessageBox::Yes);
+            break;
+        case kMsgOkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(second ? QMessageBox::Cancel : QMessageBox::Ok);
+            break;
+        default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+}
 
 MessageService* InstallMessageService(MessageService* service) { return messages.Install(service); }
 

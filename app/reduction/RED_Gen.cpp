@@ -489,7 +489,8 @@ bool RED_Gen::mayReplace(const std::string& path) {
     return platform::MsgBox(platform::Latin1ToQ("The file '" + path +
                                                 "' already exists and is not a solver file.\r\nReplace it with the "
                                                 "reduced solver file?"),
-                            platform::kMsgExclamation + platform::kMsgYesNo, "KINOVEX") == platform::kAnswerYes;
+                            platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2,
+                            "KINOVEX") == platform::kAnswerYes;
 }
 
 void RED_Gen::startReducedMechanism(const std::string& path) {

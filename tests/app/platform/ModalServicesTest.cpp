@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 using namespace kx::platform;
@@ -70,6 +72,37 @@ private slots:
         QCOMPARE(messages.shown()[1].text, QString("Replace?"));
         QCOMPARE(messages.shown()[1].style, 52);
         QCOMPARE(messages.shown()[2].title, QString(kDefaultTitle));  // no title: the program's
+    }
+
+    void messageBoxesTakeTheirButtonsAndDefaultFromTheStyle() {
+        struct Case {
+            int style;
+            QMessageBox::StandardButtons buttons;
+            QMessageBox::StandardButton defaultButton;
+            QMessageBox::Icon icon;
+        };
+        const Case cases[] = {
+            {kMsgOk, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::NoIcon},
+            {kMsgYesNo + kMsgExclamation, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning},
+            {kMsgYesNo + kMsgExclamation + kMsgDefaultButton2, QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+             QMessageBox::Warning},
+            {kMsgYesNoCancel + kMsgQuestion + kMsgDefaultButton2,
+             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No, QMessageBox::Question},
+            {kMsgOkCancel + kMsgCritical, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok,
+             QMessageBox::Critical},
+            {kMsgOkCancel + kMsgInformation + kMsgDefaultButton2, QMessageBox::Ok | QMessageBox::Cancel,
+             QMessageBox::Cancel, QMessageBox::Information},
+        };
+        for (const Case& c : cases) {
+            QMessageBox box;
+            SetUpMessageBox(box, "first\r\nsecond", c.style, "KINOVEX");
+            QCOMPARE(box.standardButtons(), c.buttons);
+            QCOMPARE(box.icon(), c.icon);
+            QCOMPARE(box.text(), QString("first\nsecond"));
+            QCOMPARE(box.windowTitle(), QString("KINOVEX"));
+            if (c.defaultButton != QMessageBox::NoButton)
+                QCOMPARE(static_cast<QAbstractButton*>(box.defaultButton()), box.button(c.defaultButton));
+        }
     }
 
     void unscriptedQuestionFailsInsteadOfWaiting() {
