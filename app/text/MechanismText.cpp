@@ -391,9 +391,13 @@ constexpr std::size_t kElementFields = 5;        // four in 25-44, one in 74-78
 // fewer than these: a value that would keep less of itself is refused.
 constexpr int kLeastDigits = 4;
 
-[[noreturn]] void refuse(const MechanismSpecies& sp, const std::string& what) {
+[[noreturn]] void refuse(const MechanismSpecies& sp, const std::string& what, const std::string& why) {
     throw ChemkinFieldError("The reactions cannot be written in CHEMKIN format: " + what + " of the species " +
-                            sp.name + " does not fit its columns of the thermodynamic data.");
+                            sp.name + " " + why + ".");
+}
+
+std::string columnsOfField(std::size_t columns) {
+    return "the " + std::to_string(columns) + " columns of its field in the thermodynamic data";
 }
 
 // The forms of a number of the given significant digits (sign, digits,
@@ -453,7 +457,7 @@ std::optional<std::string> fitted(double value, std::size_t width, std::string_v
 std::string temperatureField(const MechanismSpecies& sp, double value, std::size_t width, std::string_view usual,
                              const char* what) {
     const std::optional<std::string> text = fitted(value, width, usual);
-    if (!text) refuse(sp, std::string("the ") + what + " " + number(value));
+    if (!text) refuse(sp, std::string("the ") + what + " " + number(value), "does not fit " + columnsOfField(width));
     return padLeft(*text, width);
 }
 
@@ -461,18 +465,21 @@ std::string temperatureField(const MechanismSpecies& sp, double value, std::size
 // right-aligned in three.
 std::string elementField(const MechanismSpecies& sp, const std::pair<std::string, int>& element) {
     const std::string count = std::to_string(element.second);
-    if (element.first.size() > kSymbolColumns) refuse(sp, "the element symbol " + element.first);
-    if (count.size() > kCountColumns) refuse(sp, "the count " + count + " of the element " + element.first);
+    if (element.first.size() > kSymbolColumns)
+        refuse(sp, "the element symbol " + element.first, "is longer than " + columnsOfField(kSymbolColumns));
+    if (count.size() > kCountColumns)
+        refuse(sp, "the count " + count + " of the element " + element.first, "does not fit " + columnsOfField(kCountColumns));
     return padRight(element.first, kSymbolColumns) + padLeft(count, kCountColumns);
 }
 
 // The thermo record's first line: name, element columns 25-44 (and 74-78
 // for a fifth element), phase, temperatures, and the line number 1.
 std::string thermoFirstLine(const MechanismSpecies& sp) {
-    if (sp.name.size() > kNameColumns) refuse(sp, "the name");
+    if (sp.name.size() > kNameColumns) refuse(sp, "the name", "is longer than " + columnsOfField(kNameColumns));
     if (sp.elements.size() > kElementFields)
-        refuse(sp, "a composition of " + std::to_string(sp.elements.size()) + " elements (at most " +
-                       std::to_string(kElementFields) + ")");
+        refuse(sp, "the composition",
+               "has " + std::to_string(sp.elements.size()) + " elements, and the thermodynamic data hold at most " +
+                   std::to_string(kElementFields));
     std::string line = padRight(sp.name, 24);
     std::string elements;
     for (std::size_t e = 0; e < sp.elements.size() && e < 4; ++e) elements += elementField(sp, sp.elements[e]);
@@ -485,14 +492,16 @@ std::string thermoFirstLine(const MechanismSpecies& sp) {
     return line + "1";
 }
 
-std::string coefficientLine(const MechanismSpecies& sp, std::size_t from, std::size_t count, char number) {
+std::string coefficientLine(const MechanismSpecies& sp, std::size_t from, std::size_t count, char lineNumber) {
     std::string line;
     for (std::size_t k = from; k < from + count; ++k) {
         // E15.8 holds every finite number; infinities have no form.
-        if (!std::isfinite(sp.coefficients[k])) refuse(sp, "the coefficient " + std::to_string(k + 1));
+        if (!std::isfinite(sp.coefficients[k]))
+            refuse(sp, "the coefficient " + std::to_string(k + 1) + " (" + number(sp.coefficients[k]) + ")",
+                   "is no finite number");
         line += FixedExponent15(sp.coefficients[k]);
     }
-    return padRight(line, 79) + number;
+    return padRight(line, 79) + lineNumber;
 }
 
 struct Units {

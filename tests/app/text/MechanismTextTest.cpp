@@ -731,9 +731,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"an element count of four digits", [](auto& sp) { sp.elements[1].second = 1000; }, "1000"},
         Refusal{"a negative count of four columns", [](auto& sp) { sp.elements[0].second = -100; }, "-100"},
         Refusal{"six elements",
-                [](auto& sp) { sp.elements = {{"C", 1}, {"H", 1}, {"O", 1}, {"N", 1}, {"S", 1}, {"F", 1}}; }, "6 elements"},
+                [](auto& sp) { sp.elements = {{"C", 1}, {"H", 1}, {"O", 1}, {"N", 1}, {"S", 1}, {"F", 1}}; }, "has 6 elements"},
         Refusal{"a common temperature of four digits in no 8-column form",
-                [](auto& sp) { sp.commonT = -1.234e-97; }, "common temperature -1.234E-97"},
+                [](auto& sp) { sp.commonT = -1.234e-97; }, "common temperature -1.234E-97 of the species AB does not fit the 8 columns"},
         Refusal{"an infinite low temperature", [](auto& sp) { sp.lowT = HUGE_VAL; }, "low temperature"},
         Refusal{"a coefficient that is no number", [](auto& sp) { sp.coefficients[8] = NAN; }, "coefficient 9"}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return "case" + std::to_string(info.index); });
