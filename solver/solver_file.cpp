@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fixed_format.h"
+#include "link_target.h"
 
 namespace kx {
 
@@ -343,8 +344,8 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   Drop();
   std::error_code ec;
   // A link keeps naming the file: the new version replaces the file it names.
-  const fs::path target = fs::canonical(path, ec);
-  if (ec) {
+  const fs::path target = LinkTarget(path, ec);
+  if (ec || !fs::is_regular_file(fs::status(target, ec))) {
     problem = "cannot find the solver file " + path;
     return nullptr;
   }

@@ -1,6 +1,7 @@
 #include "Files.h"
 
 #include "Errors.h"
+#include "link_target.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -98,7 +99,16 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
 
 std::vector<std::string> ReadLines(const std::string& path) { return SplitLines(ReadAll(path)); }
 
-void WriteAll(const std::string& path, std::string_view bytes) {
+std::string WriteTarget(const std::string& path) {
+    std::error_code linkError;
+    std::string target = LinkTarget(path, linkError);
+    if (linkError) throwForErrno(linkError.value(), path);
+    return target;
+}
+
+void WriteAll(const std::string& givenPath, std::string_view bytes) {
+    // Through a symbolic link the file it names is replaced, beside itself.
+    const std::string path = WriteTarget(givenPath);
     struct stat st {};
     bool existed = ::stat(path.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);

@@ -2,7 +2,8 @@
 // is a byte and any byte read comes back unchanged when written), lines end
 // in CR LF, LF or CR, "read-only" is the owner-write bit being absent, and a
 // file is replaced by writing a temporary file in the same folder and renaming
-// it over the old one, so a failed write never leaves a half-written file.
+// it over the old one, so a failed write never leaves a half-written file
+// (through a symbolic link, the file the link names is the one replaced).
 //
 // Paths are std::string holding the file system's own bytes (UTF-8 text on
 // this system). Failures throw kx::Error with FileNotFound, PathNotFound,
@@ -34,7 +35,15 @@ std::vector<std::string> ReadLines(const std::string& path);
 // bytes go to a temporary file beside it, which is then renamed over the
 // target; an existing target keeps its permission bits. A read-only target
 // is refused with PermissionDenied and left as it was.
+// A symbolic link stays a link: the file it names (through further links,
+// relative targets counting from each link's folder) is the target, written
+// in its own folder; a link to a file that does not exist makes that file.
+// A loop of links is FileWriteFailed.
 void WriteAll(const std::string& path, std::string_view bytes);
+
+// The file that WriteAll(path, ...) replaces or makes: the path itself, or
+// the file its symbolic links lead to. A loop of links is FileWriteFailed.
+std::string WriteTarget(const std::string& path);
 
 // Writes each line followed by the line end, through WriteAll.
 void WriteLines(const std::string& path, const std::vector<std::string>& lines, LineEnd end = LineEnd::CrLf);

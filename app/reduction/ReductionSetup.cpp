@@ -147,8 +147,15 @@ bool RedExtensionAllowed(std::string_view path) {
 }
 
 bool RedCanWriteFile(std::string_view pathText) {
-    const fs::path p{std::string(Trim(pathText))};
-    if (p.empty() || !p.has_filename()) return false;
+    const std::string given(Trim(pathText));
+    if (given.empty() || !fs::path(given).has_filename()) return false;
+    // Through a symbolic link the file it names, in its own folder, is written.
+    fs::path p;
+    try {
+        p = files::WriteTarget(given);
+    } catch (const std::exception&) {
+        return false;  // a loop of links
+    }
     std::error_code ec;
     const fs::path folder = fs::absolute(p, ec).parent_path();
     if (ec || !fs::is_directory(folder, ec)) return false;

@@ -75,7 +75,9 @@ bool RedExtensionAllowed(std::string_view path);
 // Whether the reduced file can be written at the path: the folder takes a
 // new file, and a file already there is a writable regular file. An
 // existing file is opened without truncation and left as it was; a probe
-// file made for the test is removed again. Nothing else is touched.
+// file made for the test is removed again. Nothing else is touched. A
+// symbolic link is judged by the file it names (or would make) and that
+// file's folder, as the writer follows it.
 bool RedCanWriteFile(std::string_view path);
 
 // Whether writing the reduced file at the path replaces a file that is not a

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <optional>
 #include <system_error>
 
 namespace kx::text {
@@ -374,29 +375,133 @@ void appendWrapped(std::vector<std::string>& out, const std::vector<std::string>
     if (!line.empty()) out.push_back(line);
 }
 
+// ---- The fixed fields of the thermo records ---------------------------------
+//
+// Readers of this section take every value from its own columns, so every
+// value must fit its field; what does not fit is refused, never written into
+// the columns of the next field.
+
+constexpr std::size_t kNameColumns = 18;         // columns 1-18
+constexpr std::size_t kTemperatureColumns = 10;  // low and high: 46-55, 56-65
+constexpr std::size_t kCommonColumns = 8;        // 66-73
+constexpr std::size_t kSymbolColumns = 2;        // each element: symbol, then
+constexpr std::size_t kCountColumns = 3;         // its count
+constexpr std::size_t kElementFields = 5;        // four in 25-44, one in 74-78
+// A number is written with fewer digits when its field asks for it, but no
+// fewer than these: a value that would keep less of itself is refused.
+constexpr int kLeastDigits = 4;
+
+[[noreturn]] void refuse(const MechanismSpecies& sp, const std::string& what, const std::string& why) {
+    throw ChemkinFieldError("The reactions cannot be written in CHEMKIN format: " + what + " of the species " +
+                            sp.name + " " + why + ".");
+}
+
+std::string columnsOfField(std::size_t columns) {
+    return "the " + std::to_string(columns) + " columns of its field in the thermodynamic data";
+}
+
+// The forms of a number of the given significant digits (sign, digits,
+// decimal exponent of the first digit) that fixed-column readers take, the
+// usual ones first: "1234.5", ".00012345", "1.2345E+03", "1.2345E3",
+// "12345E-1".
+std::vector<std::string> formsOf(bool negative, const std::string& digits, int exponent) {
+    const std::string sign = negative ? "-" : "";
+    const int n = static_cast<int>(digits.size());
+    std::vector<std::string> forms;
+    if (exponent >= n - 1) {
+        forms.push_back(sign + digits + std::string(static_cast<std::size_t>(exponent - n + 1), '0') + ".");
+    } else if (exponent >= 0) {
+        const auto point = static_cast<std::size_t>(exponent + 1);
+        forms.push_back(sign + digits.substr(0, point) + "." + digits.substr(point));
+    } else {
+        const std::string fraction = std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        forms.push_back(sign + "0." + fraction);
+        forms.push_back(sign + "." + fraction);
+    }
+    const std::string mantissa = sign + digits.substr(0, 1) + (n > 1 ? "." + digits.substr(1) : "");
+    const std::string e = std::to_string(std::abs(exponent));
+    forms.push_back(mantissa + "E" + (exponent < 0 ? "-" : "+") + (e.size() < 2 ? "0" : "") + e);
+    forms.push_back(mantissa + "E" + (exponent < 0 ? "-" : "") + e);
+    forms.push_back(sign + digits + "E" + std::to_string(exponent - (n - 1)));
+    return forms;
+}
+
+// The value in at most `width` columns: in its usual form (the pattern)
+// when that fits and gives the value back, else with all the digits it needs
+// in the shortest form, else with fewer digits, down to kLeastDigits. None
+// when the value is no finite number or keeps too few digits.
+std::optional<std::string> fitted(double value, std::size_t width, std::string_view usual) {
+    if (!std::isfinite(value)) return std::nullopt;
+    const std::string plain = Format(value, usual);
+    if (plain.size() <= width && ParseNumber(plain) == value) return plain;
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const std::string_view shortest(buf, static_cast<std::size_t>(end - buf));
+    const int needed = static_cast<int>(shortest.find('e')) - (shortest[0] == '-') - (shortest.find('.') != std::string_view::npos);
+    for (int digits = needed; digits >= std::min(needed, kLeastDigits); --digits) {
+        auto [last, ec2] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, digits - 1);
+        const std::string_view text(buf, static_cast<std::size_t>(last - buf));
+        const std::size_t e = text.find('e');
+        std::string mantissa;
+        for (char c : text.substr(0, e))
+            if (c >= '0' && c <= '9') mantissa += c;
+        int exponent = 0;
+        const std::string_view ex = text.substr(e + 1 + (text[e + 1] == '+'));
+        std::from_chars(ex.data(), ex.data() + ex.size(), exponent);
+        for (const std::string& form : formsOf(value < 0, mantissa, exponent))
+            if (form.size() <= width) return form;
+    }
+    return std::nullopt;
+}
+
+std::string temperatureField(const MechanismSpecies& sp, double value, std::size_t width, std::string_view usual,
+                             const char* what) {
+    const std::optional<std::string> text = fitted(value, width, usual);
+    if (!text) refuse(sp, std::string("the ") + what + " " + number(value), "does not fit " + columnsOfField(width));
+    return padLeft(*text, width);
+}
+
+// An element of the composition: its symbol in two columns, its count
+// right-aligned in three.
+std::string elementField(const MechanismSpecies& sp, const std::pair<std::string, int>& element) {
+    const std::string count = std::to_string(element.second);
+    if (element.first.size() > kSymbolColumns)
+        refuse(sp, "the element symbol " + element.first, "is longer than " + columnsOfField(kSymbolColumns));
+    if (count.size() > kCountColumns)
+        refuse(sp, "the count " + count + " of the element " + element.first, "does not fit " + columnsOfField(kCountColumns));
+    return padRight(element.first, kSymbolColumns) + padLeft(count, kCountColumns);
+}
+
 // The thermo record's first line: name, element columns 25-44 (and 74-78
 // for a fifth element), phase, temperatures, and the line number 1.
 std::string thermoFirstLine(const MechanismSpecies& sp) {
+    if (sp.name.size() > kNameColumns) refuse(sp, "the name", "is longer than " + columnsOfField(kNameColumns));
+    if (sp.elements.size() > kElementFields)
+        refuse(sp, "the composition",
+               "has " + std::to_string(sp.elements.size()) + " elements, and the thermodynamic data hold at most " +
+                   std::to_string(kElementFields));
     std::string line = padRight(sp.name, 24);
     std::string elements;
-    for (std::size_t e = 0; e < sp.elements.size() && e < 4; ++e)
-        elements += padRight(sp.elements[e].first, 2).substr(0, 2) + padLeft(std::to_string(sp.elements[e].second), 3);
+    for (std::size_t e = 0; e < sp.elements.size() && e < 4; ++e) elements += elementField(sp, sp.elements[e]);
     line += padRight(elements, 20);
     line += "G";
-    line += padLeft(Format(sp.lowT, "0.000"), 10);
-    line += padLeft(Format(sp.highT, "0.000"), 10);
-    line += padLeft(Format(sp.commonT, "0.00"), 8);
-    std::string fifth;
-    if (sp.elements.size() > 4)
-        fifth = padRight(sp.elements[4].first, 2).substr(0, 2) + padLeft(std::to_string(sp.elements[4].second), 3);
-    line += padRight(fifth, 6);
+    line += temperatureField(sp, sp.lowT, kTemperatureColumns, "0.000", "low temperature");
+    line += temperatureField(sp, sp.highT, kTemperatureColumns, "0.000", "high temperature");
+    line += temperatureField(sp, sp.commonT, kCommonColumns, "0.00", "common temperature");
+    line += padRight(sp.elements.size() > 4 ? elementField(sp, sp.elements[4]) : std::string(), 6);
     return line + "1";
 }
 
-std::string coefficientLine(const std::array<double, 14>& a, std::size_t from, std::size_t count, char number) {
+std::string coefficientLine(const MechanismSpecies& sp, std::size_t from, std::size_t count, char lineNumber) {
     std::string line;
-    for (std::size_t k = from; k < from + count; ++k) line += FixedExponent15(a[k]);
-    return padRight(line, 79) + number;
+    for (std::size_t k = from; k < from + count; ++k) {
+        // E15.8 holds every finite number; infinities have no form.
+        if (!std::isfinite(sp.coefficients[k]))
+            refuse(sp, "the coefficient " + std::to_string(k + 1) + " (" + number(sp.coefficients[k]) + ")",
+                   "is no finite number");
+        line += FixedExponent15(sp.coefficients[k]);
+    }
+    return padRight(line, 79) + lineNumber;
 }
 
 struct Units {
@@ -571,15 +676,22 @@ std::vector<std::string> ChemkinText(const SolverMechanism& m, const std::string
         low = m.species[0].lowT, high = m.species[0].highT, common = m.species[0].commonT;
         for (const MechanismSpecies& sp : m.species) low = std::min(low, sp.lowT), high = std::max(high, sp.highT);
     }
-    out.push_back("THERMO ALL");
-    out.push_back(padLeft(Format(low, "0.000"), 10) + padLeft(Format(common, "0.000"), 10) +
-                  padLeft(Format(high, "0.000"), 10));
+    // The records first: a species whose values do not fit is refused before
+    // anything else. The default ranges are values of the species, so they fit
+    // their fields of 10 columns then.
+    std::vector<std::string> records;
     for (const MechanismSpecies& sp : m.species) {
-        out.push_back(thermoFirstLine(sp));
-        out.push_back(coefficientLine(sp.coefficients, 0, 5, '2'));
-        out.push_back(coefficientLine(sp.coefficients, 5, 5, '3'));
-        out.push_back(coefficientLine(sp.coefficients, 10, 4, '4'));
+        records.push_back(thermoFirstLine(sp));
+        records.push_back(coefficientLine(sp, 0, 5, '2'));
+        records.push_back(coefficientLine(sp, 5, 5, '3'));
+        records.push_back(coefficientLine(sp, 10, 4, '4'));
     }
+    out.push_back("THERMO ALL");
+    std::string ranges;
+    for (const double t : {low, common, high})
+        ranges += padLeft(fitted(t, kTemperatureColumns, "0.000").value(), kTemperatureColumns);
+    out.push_back(ranges);
+    out.insert(out.end(), records.begin(), records.end());
     out.push_back("END");
 
     const std::vector<bool> duplicate = DuplicateReactions(m);

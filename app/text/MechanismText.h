@@ -24,6 +24,7 @@
 #pragma once
 
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,8 +67,21 @@ std::string ReactionEquation(const SolverMechanism& m, std::size_t r);
 // kind of third body, and third bodies that share a species.
 std::vector<bool> DuplicateReactions(const SolverMechanism& m);
 
+// A value that has no form within its columns of the thermo section: the
+// message names the species and the value, for the user.
+class ChemkinFieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // The mechanism text, one line per entry, without line ends. sourceName
-// names the solver file in the opening comment.
+// names the solver file in the opening comment. Every value of the thermo
+// section is written within its columns (with fewer digits or in exponent
+// form when its field asks for it); a species with a value that fits in no
+// form (a name of more than 18 characters, an element symbol of more than
+// two letters or a count of more than three columns, more than five
+// elements, a number that would keep fewer than four digits or is no finite
+// number) throws ChemkinFieldError.
 std::vector<std::string> ChemkinText(const SolverMechanism& m, const std::string& sourceName);
 
 // A number as E15.8 ("-8.35034000E+02", 15 columns).

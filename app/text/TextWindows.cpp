@@ -67,8 +67,15 @@ void ShowFileInResultWindow(const std::string& requested) {
 }
 
 void ConvertSolverFileToText(const std::string& path) {
-    const std::vector<std::string> text =
-        ChemkinText(ReadSolverMechanism(files::ReadLines(path)), platform::FromQ(platform::ToQ(path).section('/', -1)));
+    std::vector<std::string> text;
+    try {
+        text = ChemkinText(ReadSolverMechanism(files::ReadLines(path)), platform::FromQ(platform::ToQ(path).section('/', -1)));
+    } catch (const ChemkinFieldError& e) {
+        // A value with no place in the fixed columns: no text rather than
+        // one that readers would take wrongly.
+        shell::UserMessage(e.what(), platform::kMsgExclamation);
+        return;
+    }
     // The text goes through a scratch file, deleted whatever happens next.
     const std::string scratch = Shared().AssistFolder + "CHEM01.TMP";
     struct Scratch {

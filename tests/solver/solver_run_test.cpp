@@ -525,6 +525,18 @@ TEST(SolverRun, TheWrittenFileKeepsItsPermissionsAndLinks) {
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_NE(kxtest::ReadBytes(linked.path).find(" !$End\r\n"), std::string::npos);
 
+  // A relative link to a relative link, given by a relative path: each
+  // target counts from its own link's folder.
+  SolverFileRun chained(Small());
+  fs::create_directories(chained.dir.file("links"));
+  fs::create_symlink("mech.txt", chained.dir.file("second.txt"));
+  fs::create_symlink("../second.txt", chained.dir.file("links/first.txt"));
+  chained.result = kxtest::RunSolver(chained.dir, "links/first.txt");
+  EXPECT_EQ(chained.result.status, 0) << chained.result.errors;
+  EXPECT_TRUE(fs::is_symlink(chained.dir.file("links/first.txt")));
+  EXPECT_TRUE(fs::is_symlink(chained.dir.file("second.txt")));
+  EXPECT_NE(kxtest::ReadBytes(chained.path).find(" !$End\r\n"), std::string::npos);
+
   // Read-only (no owner write) is refused before the run, whoever runs it.
   SolverFileRun readOnly(Small());
   fs::permissions(readOnly.path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -95,6 +95,88 @@ TEST(Files, ReadOnlyMeansOwnerWriteBitAbsentAndRefusesReplaceAndDelete) {
     EXPECT_FALSE(kx::files::Exists(path));
 }
 
+// A save through a symbolic link: the link stays a link and the file it
+// leads to gets the new bytes, written in its own folder with its own
+// permissions. Links live in "links/", files in "data/".
+struct LinkCase {
+    const char* what;
+    std::vector<std::pair<const char*, const char*>> links;  // link (in the temp folder), its target as written
+    const char* saved;                                         // the path given to WriteAll
+    const char* target;                                        // the file that gets the bytes
+    bool targetExists = true;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.what; }
+
+class WriteThroughLinks : public ::testing::TestWithParam<LinkCase> {};
+
+TEST_P(WriteThroughLinks, TheLinkStaysAndItsTargetIsWritten) {
+    namespace fs = std::filesystem;
+    const LinkCase& c = GetParam();
+    kx::test::TempDir dir;
+    fs::create_directories(dir.file("links"));
+    fs::create_directories(dir.file("data/sub"));
+    const std::string target = dir.file(c.target);
+    if (c.targetExists) {
+        dir.write(c.target, "old");
+        ::chmod(target.c_str(), 0640);
+    }
+    for (const auto& [link, to] : c.links) {
+        const std::string written = std::string(to).rfind("@/", 0) == 0 ? dir.file(to + 2) : to;  // "@/" the temp folder
+        fs::create_symlink(written, dir.file(link));
+    }
+
+    kx::files::WriteAll(dir.file(c.saved), "new\r\n");
+
+    for (const auto& [link, to] : c.links) EXPECT_TRUE(fs::is_symlink(dir.file(link))) << c.what << ": " << link;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target))) << c.what;
+    EXPECT_EQ(kx::test::ReadBytes(target), "new\r\n") << c.what;
+    EXPECT_EQ(kx::test::ReadBytes(dir.file(c.saved)), "new\r\n") << c.what;
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.targetExists ? 0640u : 0644u) << c.what;
+    // Nothing else was made: no temporary file beside the link or the target.
+    std::size_t entries = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir.path())) entries += !fs::is_directory(fs::symlink_status(e.path()));
+    EXPECT_EQ(entries, c.links.size() + 1) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, WriteThroughLinks,
+    ::testing::Values(
+        LinkCase{"absolute link", {{"links/a.txt", "@/data/a.txt"}}, "links/a.txt", "data/a.txt"},
+        LinkCase{"relative link", {{"links/a.txt", "../data/sub/a.txt"}}, "links/a.txt", "data/sub/a.txt"},
+        LinkCase{"link to a link, each relative to its own folder",
+                 {{"links/first.txt", "../data/second.txt"}, {"data/second.txt", "sub/a.txt"}},
+                 "links/first.txt", "data/sub/a.txt"},
+        LinkCase{"relative link through a linked folder",
+                 {{"links/dir", "../data/sub"}, {"links/a.txt", "dir/../a.txt"}}, "links/a.txt", "data/a.txt"},
+        LinkCase{"dangling link makes its target", {{"links/new.txt", "../data/new.txt"}}, "links/new.txt",
+                 "data/new.txt", false}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST(Files, LinksThatLeadNowhereAreTold) {
+    namespace fs = std::filesystem;
+    kx::test::TempDir dir;
+    // A loop of links.
+    fs::create_symlink("b.txt", dir.file("a.txt"));
+    fs::create_symlink("a.txt", dir.file("b.txt"));
+    EXPECT_EQ(kindOf([&] { kx::files::WriteAll(dir.file("a.txt"), "x"); }), kx::ErrorKind::FileWriteFailed);
+    // A dangling link into a folder that does not exist.
+    fs::create_symlink("no/such.txt", dir.file("c.txt"));
+    EXPECT_EQ(kindOf([&] { kx::files::WriteAll(dir.file("c.txt"), "x"); }), kx::ErrorKind::PathNotFound);
+    // A read-only target is refused through its link and left as it was.
+    const std::string target = dir.write("ro.txt", "precious");
+    ::chmod(target.c_str(), 0444);
+    fs::create_symlink(target, dir.file("d.txt"));
+    EXPECT_EQ(kindOf([&] { kx::files::WriteAll(dir.file("d.txt"), "lost"); }), kx::ErrorKind::PermissionDenied);
+    EXPECT_EQ(kx::test::ReadBytes(target), "precious");
+    for (const char* link : {"a.txt", "b.txt", "c.txt", "d.txt"}) EXPECT_TRUE(fs::is_symlink(dir.file(link))) << link;
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 5u);
+}
+
 TEST(Files, MissingFilesAndFoldersAreTold) {
     kx::test::TempDir dir;
     EXPECT_EQ(kindOf([&] { kx::files::ReadAll(dir.file("none.txt")); }), kx::ErrorKind::FileNotFound);

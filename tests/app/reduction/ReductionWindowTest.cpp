@@ -586,7 +586,7 @@ private slots:
         test::Settle();
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), question);
-        QCOMPARE(messages.shown()[0].style, 48 + 4);
+        QCOMPARE(messages.shown()[0].style, 48 + 4 + 256);  // No is the default answer
         QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
         QCOMPARE(test::ReadBytes(report), std::string("Summary of the hydrogen runs\r\n"));
         QVERIFY(!w->LastOutcome().Written);

@@ -215,4 +215,27 @@ TEST(ReductionSetup, OnlyAnExistingFileThatIsNoSolverFileIsAskedAbout) {
         EXPECT_FALSE(kx::RedReplacesOtherFile(none)) << none;
 }
 
+TEST(ReductionSetup, TheWriteTestFollowsLinksAsTheWriterDoes) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    fs::create_directories(dir.file("links"));
+    fs::create_directories(dir.file("data"));
+    // A link to a file not made yet: the writer makes it, so the test passes
+    // and leaves the link as it was.
+    fs::create_symlink("../data/reduced.txt", dir.file("links/new.txt"));
+    EXPECT_TRUE(kx::RedCanWriteFile(dir.file("links/new.txt")));
+    EXPECT_TRUE(fs::is_symlink(dir.file("links/new.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("data/reduced.txt")));
+    // The file a link names decides, not the link's folder.
+    const std::string target = dir.write("data/old.txt", "keep me");
+    fs::create_symlink(target, dir.file("links/old.txt"));
+    EXPECT_TRUE(kx::RedCanWriteFile(dir.file("links/old.txt")));
+    kx::files::SetReadOnly(target, true);
+    EXPECT_FALSE(kx::RedCanWriteFile(dir.file("links/old.txt")));
+    kx::files::SetReadOnly(target, false);
+    EXPECT_EQ(kx::test::ReadBytes(target), "keep me");
+    fs::create_symlink("loop.txt", dir.file("links/loop.txt"));
+    EXPECT_FALSE(kx::RedCanWriteFile(dir.file("links/loop.txt")));
+}
+
 }  // namespace

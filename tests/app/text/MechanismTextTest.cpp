@@ -646,6 +646,98 @@ TEST(MechanismText, BrokenFilesNameTheirLine) {
     }
 }
 
+// ---- The fixed columns of the thermo records --------------------------------
+
+const Record kPlainReaction{"A+B=>AB", {1, 2, 0, 3, 0, 0, 0, 0, 0, 2, 1, 0, 0, 0, 0, 0}, {{1, 0, 0}}};
+
+// Line of species k's thermo record (0 its first line) in smallFile.
+std::size_t recordLine(std::size_t species, std::size_t line) { return 34 + 4 * species + line; }
+
+struct WideValue {
+    std::size_t species, line, column;  // where in the solver file (column from 1)
+    std::string text;                   // as many columns as the solver's field has
+    double value;                       // what the solver reads
+    double relative;                    // how far the written value may be from it
+    double (*written)(const CkThermo&);
+};
+
+// Values as wide as the solver's own fields take them: every one is written
+// within its columns of the thermo record (the strict reader takes each
+// field from its columns and wants lines of exactly 80), with all its
+// digits where the field has room.
+TEST(MechanismText, WideThermoValuesKeepToTheirColumns) {
+    const WideValue wide[] = {
+        {0, 0, 48, "12345678", 1234567.8, 0, [](const CkThermo& t) { return t.low; }},  // a decimal implied
+        {0, 0, 57, "1.0E+200", 1e200, 0, [](const CkThermo& t) { return t.high; }},
+        {0, 0, 66, "12345678", 1234567.8, 1e-6, [](const CkThermo& t) { return t.common; }},  // 8 columns: 7 digits
+        {1, 0, 48, ".0000001", 1e-7, 0, [](const CkThermo& t) { return t.low; }},  // "0.000" would be 0
+        {1, 0, 57, "-1.2-100", -1.2e-100, 0, [](const CkThermo& t) { return t.high; }},
+        {1, 0, 66, "-1234.56", -1234.56, 0, [](const CkThermo& t) { return t.common; }},
+        {2, 0, 66, "1.2345-9", 1.2345e-9, 5e-4, [](const CkThermo& t) { return t.common; }},  // 4 digits
+        {2, 1, 1, "-1.23456789-300", -1.23456789e-300, 1e-7, [](const CkThermo& t) { return t.a[0]; }},
+        {3, 3, 46, "1.234567891E+99", 1.234567891e99, 1e-8, [](const CkThermo& t) { return t.a[13]; }},
+    };
+    std::vector<std::string> lines = smallFile({kPlainReaction});
+    for (const WideValue& w : wide) lines[recordLine(w.species, w.line)].replace(w.column - 1, w.text.size(), w.text);
+    const kx::text::SolverMechanism m = ReadSolverMechanism(lines);
+    const std::vector<std::string> text = ChemkinText(m, "wide.txt");
+    for (const std::string& line : text) EXPECT_LE(line.size(), 80u) << line;
+    const CkMechanism ck = readChemkin(text);
+    ASSERT_EQ(ck.thermo.size(), 4u);
+    for (const WideValue& w : wide) {
+        const double got = w.written(ck.thermo[w.species]);
+        EXPECT_NEAR(got, w.value, std::abs(w.value) * w.relative) << w.text;
+    }
+    // The default ranges in three fields of 10 columns: lowest, first common,
+    // highest.
+    const auto header = std::find(text.begin(), text.end(), "THERMO ALL") + 1;
+    ASSERT_EQ(header->size(), 30u) << *header;
+    EXPECT_EQ(num(header->substr(0, 10)), 1e-7);
+    EXPECT_EQ(num(header->substr(10, 10)), 1234567.8);  // all its digits in 10 columns
+    EXPECT_EQ(num(header->substr(20, 10)), 1e200);
+}
+
+struct Refusal {
+    const char* what;
+    void (*change)(kx::text::MechanismSpecies&);
+    const char* named;  // in the message, with the species name
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) { *os << r.what; }
+
+class RefusedThermo : public ::testing::TestWithParam<Refusal> {};
+
+// What no form puts into its columns is refused, naming the species and the
+// value, rather than written where readers take it for the next field.
+TEST_P(RefusedThermo, NamesTheSpeciesAndTheValue) {
+    kx::text::SolverMechanism m = ReadSolverMechanism(smallFile({kPlainReaction}));
+    GetParam().change(m.species[2]);
+    try {
+        ChemkinText(m, "refused.txt");
+        FAIL() << GetParam().what << " was written";
+    } catch (const kx::text::ChemkinFieldError& e) {
+        const std::string message = e.what();
+        EXPECT_NE(message.find("CHEMKIN"), std::string::npos) << message;
+        EXPECT_NE(message.find(" " + m.species[2].name + " "), std::string::npos) << message;
+        EXPECT_NE(message.find(GetParam().named), std::string::npos) << message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thermo, RefusedThermo,
+    ::testing::Values(
+        Refusal{"a name of 19 characters", [](auto& sp) { sp.name = "C6H5CH2CH2CH2CH2OOH"; }, "name"},
+        Refusal{"an element symbol of three letters", [](auto& sp) { sp.elements[0].first = "XYZ"; }, "XYZ"},
+        Refusal{"an element count of four digits", [](auto& sp) { sp.elements[1].second = 1000; }, "1000"},
+        Refusal{"a negative count of four columns", [](auto& sp) { sp.elements[0].second = -100; }, "-100"},
+        Refusal{"six elements",
+                [](auto& sp) { sp.elements = {{"C", 1}, {"H", 1}, {"O", 1}, {"N", 1}, {"S", 1}, {"F", 1}}; }, "has 6 elements"},
+        Refusal{"a common temperature of four digits in no 8-column form",
+                [](auto& sp) { sp.commonT = -1.234e-97; }, "common temperature -1.234E-97 of the species AB does not fit the 8 columns"},
+        Refusal{"an infinite low temperature", [](auto& sp) { sp.lowT = HUGE_VAL; }, "low temperature"},
+        Refusal{"a coefficient that is no number", [](auto& sp) { sp.coefficients[8] = NAN; }, "coefficient 9"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return "case" + std::to_string(info.index); });
+
 TEST(MechanismText, FixedExponentFieldsAreFifteenColumns) {
     EXPECT_EQ(kx::text::FixedExponent15(2.9914234), " 2.99142340E+00");
     EXPECT_EQ(kx::text::FixedExponent15(-835.034), "-8.35034000E+02");

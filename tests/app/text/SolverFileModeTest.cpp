@@ -5,6 +5,7 @@
 // the mechanism text, and Exit.
 #include "RES_ShowFile.h"
 
+#include "Files.h"
 #include "OpenFiles.h"
 #include "Scripted.h"
 
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -225,6 +227,26 @@ private slots:
         QVERIFY(text.startsWith("! Reaction mechanism of the solver file h2_air_1000K.txt\n"));
         QVERIFY(text.contains("\nH+O2(+M)<=>HO2(+M)"));
         QVERIFY(text.contains("\nREACTIONS   CAL/MOLE   MOLES\n"));
+        QVERIFY(!files::Exists(bed->folder.assist("CHEM01.TMP")));
+    }
+
+    // A value that fits no form of its columns is refused with the species
+    // named; no document is opened and the scratch file is gone.
+    void aThermoValueWithoutRoomRefusesTheMechanismText() {
+        std::vector<std::string> lines = files::SplitLines(kx::test::ReadBytes(sample));
+        const auto thermo = std::find(lines.begin(), lines.end(), " THERMO");
+        QVERIFY(thermo != lines.end());
+        (thermo + 1)->replace(65, 8, "-1234-99");  // H2's common temperature, -1.234E-97
+        const std::string wide = bed->folder.dir.write("wide.txt", "");
+        files::WriteLines(wide, lines);
+        ScriptedMessages messages;
+        shell::OpenFileByType(wide);
+        act(textWindow("wide.txt"), "RESREACTIONSTools")->trigger();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].style, platform::kMsgExclamation);
+        QVERIFY2(messages.lastText().contains(" H2 ") && messages.lastText().contains("-1.234E-97"),
+                 qPrintable(messages.lastText()));
+        QVERIFY(!textWindow("Text Doc1"));
         QVERIFY(!files::Exists(bed->folder.assist("CHEM01.TMP")));
     }
 
