@@ -175,7 +175,7 @@ std::vector<RedInterval> RedSplitIntervals(std::span<const double> timePoints, i
 std::vector<std::string> RedUnrunnableReasons(const RedKinModule& m, const std::vector<bool>& initiallyPresent) {
     std::vector<std::string> faults;
     if (m.RedKeptReactionCount == 0)
-        faults.emplace_back("it has no reactions (a target parameter of 1 keeps none of the target's reactions)");
+        faults.emplace_back("it has no reactions: none of the target species' reactions is kept at the parameters given");
     bool present = false;
     for (int s = 1; s <= m.RedSpeciesCount && !present; ++s)
         present = At(s) < m.RedSpeciesKept.size() && m.RedSpeciesKept[At(s)] && At(s) < initiallyPresent.size() &&

@@ -218,7 +218,7 @@ TEST_F(EngineTest, TargetWithoutRankingKeepsOnlyTheSpecies) {
 // zero). A file already at the path stays as it was.
 TEST_F(EngineTest, UnrunnableMechanismIsRefusedAndNothingIsWritten) {
     const std::string noReactions =
-        "- it has no reactions (a target parameter of 1 keeps none of the target's reactions)";
+        "- it has no reactions: none of the target species' reactions is kept at the parameters given";
     const std::string nothingPresent =
         "- none of its species has a nonzero initial concentration (none is highlighted in the list of targets)";
     struct Case {

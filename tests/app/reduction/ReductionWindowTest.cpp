@@ -548,7 +548,7 @@ private slots:
         QCOMPARE(messages.lastText(),
                  QString("The reduced reaction mechanism consists of \r\n1 species, \r\n0 reactions. \r\n"
                          "The solver cannot run it:\r\n"
-                         "- it has no reactions (a target parameter of 1 keeps none of the target's reactions);\r\n"
+                         "- it has no reactions: none of the target species' reactions is kept at the parameters given;\r\n"
                          "- none of its species has a nonzero initial concentration (none is highlighted in the list "
                          "of targets).\r\n"
                          "The file has not been created."));
