@@ -1,6 +1,8 @@
-// The set-up dialog on a real chart window opened from a chart file: load
-// and apply for each scale mode, the chart's Customize entry, and Cancel
-// bringing the chart back exactly, its file name and caption kept.
+// The set-up dialog on real chart windows: OK and Apply without a change
+// on every kind of chart the program draws, the range a relative error is
+// drawn over, a new background leaving the curves' styles, load and apply
+// for each scale mode, the chart's Customize entry, and Cancel bringing the
+// chart back exactly, its file name and caption kept.
 #include "PLOT_Setup.h"
 
 #include "AxisEntry.h"
