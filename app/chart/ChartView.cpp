@@ -757,8 +757,8 @@ void ChartView::syncAxes() {
     auto show = [this](QCPAxis* a, const char* name) { a->setVisible(model_.Number(name) != 5); };
     show(xAxis, "ShowXAxis");
     show(yAxis, "ShowYAxis");
-    auto ticker = [this](QCPAxis* a, const char* scale, const char* manual, const char* line, const char* tick) {
-        const bool log = model_.Number(scale) == 2;
+    auto ticker = [this](QCPAxis* a, char axis, const char* manual, const char* line, const char* tick) {
+        const bool log = LogarithmicAxis(model_, axis);
         a->setScaleType(log ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
         if (log) {
             a->setTicker(QSharedPointer<LogTicker>::create());
@@ -773,8 +773,8 @@ void ChartView::syncAxes() {
         }
         a->setTicker(QSharedPointer<PlainTicker>::create());
     };
-    ticker(xAxis, "XAxisScaleControl", "ManualXAxisTicknLine", "ManualXAxisLine", "ManualXAxisTick");
-    ticker(yAxis, "YAxisScaleControl", "ManualYAxisTicknLine", "ManualYAxisLine", "ManualYAxisTick");
+    ticker(xAxis, 'X', "ManualXAxisTicknLine", "ManualXAxisLine", "ManualXAxisTick");
+    ticker(yAxis, 'Y', "ManualYAxisTicknLine", "ManualYAxisLine", "ManualYAxisTick");
     // A histogram's bars are named by their labels, all of them until the
     // layout sees how many have room (arrangeBarLabels).
     if (model_.bars.signedBars && model_.bars.itemLabels) {
@@ -786,55 +786,18 @@ void ChartView::syncAxes() {
     if (!zoomed_) setFullRanges();
 }
 
-void ChartView::Bounds::add(double v) {
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
-    if (v > 0) {
-        posLo = std::min(posLo, v);
-        posHi = std::max(posHi, v);
-    }
-}
-
 void ChartView::setFullRanges() {
     // The bounds of the points, found once for each state of the points.
     if (boundsRevision_ != model_.Revision()) {
         boundsRevision_ = model_.Revision();
-        boundsX_ = boundsY_ = Bounds{};
-        for (const Subset& s : model_.AllSubsets())
-            for (std::size_t p = 0; p < s.x.size(); ++p)
-                if (s.x[p] != kMissing && s.y[p] != kMissing) {
-                    boundsX_.add(s.x[p]);
-                    boundsY_.add(s.y[p]);
-                }
+        bounds_ = BoundsOf(model_);
     }
-    const Bounds& bx = boundsX_;
-    const Bounds& by = boundsY_;
-    auto apply = [this](QCPAxis* a, const Bounds& b, const char* control, const char* minName, const char* maxName) {
-        const bool log = a->scaleType() == QCPAxis::stLogarithmic;
-        const double lo = model_.Number(minName), hi = model_.Number(maxName);
-        if (model_.Number(control) == 3 && lo < hi && (!log || lo > 0)) {
-            a->setRange(lo, hi);
-            return;
-        }
-        if (log) {
-            if (!(b.posHi > 0)) {
-                a->setRange(0.1, 10);
-                return;
-            }
-            const double pad = b.posHi > b.posLo ? std::pow(b.posHi / b.posLo, 0.03) : 2.0;
-            a->setRange(b.posLo / pad, b.posHi * pad);
-            return;
-        }
-        if (!(b.hi >= b.lo)) {
-            a->setRange(0, 1);
-            return;
-        }
-        const double span = b.hi - b.lo;
-        const double pad = span > 0 ? span * 0.03 : std::max(std::abs(b.hi) / 1000, 0.001);
-        a->setRange(b.lo - pad, b.hi + pad);
+    auto apply = [this](QCPAxis* a, char axis, const ValueBounds& b) {
+        const AxisSpan span = FullSpan(model_, axis, b);
+        a->setRange(span.lower, span.upper);
     };
-    apply(xAxis, bx, "ManualScaleControlX", "ManualMinX", "ManualMaxX");
-    apply(yAxis, by, "ManualScaleControlY", "ManualMinY", "ManualMaxY");
+    apply(xAxis, 'X', bounds_.x);
+    apply(yAxis, 'Y', bounds_.y);
 }
 
 void ChartView::UndoZoom() {

@@ -15,6 +15,7 @@
 
 #include "ChartArrangement.h"
 #include "ChartModel.h"
+#include "ChartRanges.h"
 
 #include <qcustomplot.h>
 
@@ -147,11 +148,7 @@ private:
     QCPCurve* halo_ = nullptr;
     QCPItemTracer* cursor_ = nullptr;
     std::uint64_t syncedRevision_ = ~std::uint64_t{0};
-    struct Bounds {
-        double lo = std::numeric_limits<double>::infinity(), hi = -std::numeric_limits<double>::infinity();
-        double posLo = std::numeric_limits<double>::infinity(), posHi = 0;
-        void add(double v);
-    } boundsX_, boundsY_;
+    PointBounds bounds_;
     std::uint64_t boundsRevision_ = ~std::uint64_t{0};
     bool zoomed_ = false;
     int selected_ = -1;

@@ -96,6 +96,15 @@ struct ChartProperties {
     bool operator==(const ChartProperties&) const = default;
 };
 
+// An axis as the chart draws it at full view (without zoom): its scale, the
+// range it shows, and whether that range is the manual one.
+struct AxisSight {
+    bool Logarithmic = false;
+    bool Manual = false;
+    double Lower = 0, Upper = 1;
+    bool operator==(const AxisSight&) const = default;
+};
+
 // The active chart window as the set-up dialog works on it. Every call may
 // raise a kx::Error (or another std::exception) into the dialog's trap.
 class SetupTarget : public platform::ChartDataSource {
@@ -117,8 +126,11 @@ public:
     virtual void RestorePlotFromFile(const std::string& path) = 0;
     // The properties as they stand.
     virtual ChartProperties Properties() const = 0;
-    // Writes the axes, text size, fonts, point size and subset styles; the
-    // colours and annotations are left to ColorToPlot.
+    // The axis ('X' or 'Y') as drawn at full view.
+    virtual AxisSight DrawnAxis(char axis) const = 0;
+    // Writes the axes, text size, fonts, point size and subset styles that
+    // differ from the chart's; the colours and annotations are left to
+    // ColorToPlot.
     virtual void SetProperties(const ChartProperties& properties) = 0;
     // Sets the five chart colours, gives every annotation slot the
     // annotation colour, keeps the selection colour, and redraws.

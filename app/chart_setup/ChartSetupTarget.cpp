@@ -2,12 +2,14 @@
 
 #include "ChartFile.h"
 #include "ChartModel.h"
+#include "ChartRanges.h"
 #include "Errors.h"
 #include "Forms.h"
 #include "PLOT.h"
 #include "PLOT_Module3.h"
 #include "Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -51,16 +53,17 @@ AxisProperties readAxis(const ChartModel& m, char axis) {
                           m.Number(n.line),        m.Number(n.tick)};
 }
 
-void writeAxis(ChartModel& m, char axis, const AxisProperties& p) {
+// Writes the fields of an axis that differ from what the chart has.
+void writeAxis(ChartModel& m, char axis, const AxisProperties& p, const AxisProperties& now) {
     const AxisNames n(axis);
-    m.Set(n.show, number(p.ShowAxis));
-    m.Set(n.scale, number(p.ScaleControl));
-    m.Set(n.manualScale, number(p.ManualScaleControl));
-    m.Set(n.min, number(p.ManualMin));
-    m.Set(n.max, number(p.ManualMax));
-    m.Set(n.ticknLine, chart::FlagValue(p.ManualTicknLine));
-    m.Set(n.line, number(p.ManualLine));
-    m.Set(n.tick, number(p.ManualTick));
+    if (p.ShowAxis != now.ShowAxis) m.Set(n.show, number(p.ShowAxis));
+    if (p.ScaleControl != now.ScaleControl) m.Set(n.scale, number(p.ScaleControl));
+    if (p.ManualScaleControl != now.ManualScaleControl) m.Set(n.manualScale, number(p.ManualScaleControl));
+    if (p.ManualMin != now.ManualMin) m.Set(n.min, number(p.ManualMin));
+    if (p.ManualMax != now.ManualMax) m.Set(n.max, number(p.ManualMax));
+    if (p.ManualTicknLine != now.ManualTicknLine) m.Set(n.ticknLine, chart::FlagValue(p.ManualTicknLine));
+    if (p.ManualLine != now.ManualLine) m.Set(n.line, number(p.ManualLine));
+    if (p.ManualTick != now.ManualTick) m.Set(n.tick, number(p.ManualTick));
 }
 
 // Font groups by their property prefix.
@@ -121,25 +124,37 @@ ChartProperties ChartSetupTarget::Properties() const {
     return p;
 }
 
+AxisSight ChartSetupTarget::DrawnAxis(char axis) const {
+    const ChartModel& m = window_.Pesgoa1();
+    const chart::PointBounds bounds = chart::BoundsOf(m);
+    const chart::AxisSpan span = chart::FullSpan(m, axis, axis == 'X' ? bounds.x : bounds.y);
+    return AxisSight{span.logarithmic, span.manual, span.lower, span.upper};
+}
+
 void ChartSetupTarget::SetProperties(const ChartProperties& p) {
+    // Only what differs is written: a setting read as a whole number (a
+    // code, a size) keeps its own value when the dialog left it alone.
+    const ChartProperties now = Properties();
     ChartModel& m = window_.Pesgoa1();
-    writeAxis(m, 'X', p.X);
-    writeAxis(m, 'Y', p.Y);
-    m.Set("FONTSIZE", number(p.FONTSIZE));
+    writeAxis(m, 'X', p.X, now.X);
+    writeAxis(m, 'Y', p.Y, now.Y);
+    if (p.FONTSIZE != now.FONTSIZE) m.Set("FONTSIZE", number(p.FONTSIZE));
     for (std::size_t g = 0; g < kFontPrefix.size(); ++g) {
+        if (p.Fonts[g] == now.Fonts[g]) continue;
         const std::string prefix = kFontPrefix[g];
         m.Set(prefix + "Font", Variant(p.Fonts[g].Name));
         m.Set(prefix + "Bold", chart::FlagValue(p.Fonts[g].Bold));
         m.Set(prefix + "Italic", chart::FlagValue(p.Fonts[g].Italic));
     }
-    m.Set("PointSize", number(p.PointSize));
-    const int subsets = std::min(m.Subsets(), static_cast<int>(p.Subsets.size()));
+    if (p.PointSize != now.PointSize) m.Set("PointSize", number(p.PointSize));
+    const int subsets = std::min({m.Subsets(), static_cast<int>(p.Subsets.size()), static_cast<int>(now.Subsets.size())});
     for (int s = 0; s < subsets; ++s) {
         const SubsetStyle& style = p.Subsets[static_cast<std::size_t>(s)];
-        m.Set("SubsetLabels", s, Variant(style.Label));
-        m.Set("SubsetPointTypes", s, number(style.PointType));
-        m.Set("SubsetLineTypes", s, number(style.LineType));
-        m.Set("SubsetColors", s, number(style.Color));
+        const SubsetStyle& was = now.Subsets[static_cast<std::size_t>(s)];
+        if (style.Label != was.Label) m.Set("SubsetLabels", s, Variant(style.Label));
+        if (style.PointType != was.PointType) m.Set("SubsetPointTypes", s, number(style.PointType));
+        if (style.LineType != was.LineType) m.Set("SubsetLineTypes", s, number(style.LineType));
+        if (style.Color != was.Color) m.Set("SubsetColors", s, number(style.Color));
     }
 }
 

@@ -39,6 +39,7 @@ public:
     void SaveChart(const std::string& path) override;
     void RestorePlotFromFile(const std::string& path) override;
     ChartProperties Properties() const override;
+    AxisSight DrawnAxis(char axis) const override;
     void SetProperties(const ChartProperties& properties) override;
     void ColorToPlot(Colour desk, Colour text, Colour shadow, Colour graphBack, Colour graphFore, Colour annotation,
                      Colour selection) override;

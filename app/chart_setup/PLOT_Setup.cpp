@@ -43,6 +43,7 @@ constexpr int kFontSampleSize = 10;
 constexpr int kTabStyle = 3;
 constexpr int kPlotBackground = 3;
 constexpr int kAnnotationSwatch = 5;
+constexpr int kMediumOption = 1;
 
 constexpr const char* kSampleText = "AaBbCcDdEe";
 constexpr const char* kDefaultFontName = "Courier New";
@@ -393,9 +394,9 @@ void PLOT_Setup::Form_Load() {
         if (!colours) target_->Monochr();
 
         const ChartProperties chart = target_->Properties();
-        if (const std::optional<DataRange> range = ScanDataRange(*target_)) {
-            loadAxis(x_, chart.X, range->MinX, range->MaxX, Shared().TickDigitsX);
-            loadAxis(y_, chart.Y, range->MinY, range->MaxY, Shared().TickDigitsY);
+        if (ScanDataRange(*target_)) {
+            loadAxis(x_, chart.X, target_->DrawnAxis('X'), Shared().TickDigitsX);
+            loadAxis(y_, chart.Y, target_->DrawnAxis('Y'), Shared().TickDigitsY);
         }
 
         const std::array<Colour, 6> colourOf{chart.DeskColor,     chart.TextColor,      chart.ShadowColor,
@@ -405,7 +406,7 @@ void PLOT_Setup::Form_Load() {
         if (chart.PointSize >= 0 && chart.PointSize <= 2)
             pointSize_[static_cast<std::size_t>(chart.PointSize)]->setChecked(true);
 
-        styles_ = StylesForDialog(chart.Subsets);
+        styles_ = chart.Subsets;
         grid_->SetRowCount(static_cast<int>(styles_.size()));
         grid_->Refresh();
         if (!styles_.empty()) grid_->SetRow(1);
@@ -421,6 +422,10 @@ void PLOT_Setup::Form_Load() {
                 label1_[static_cast<std::size_t>(i)]->setEnabled(false);
             }
         }
+        // What the dialog shows now is the chart as drawn: an apply writes
+        // only what the user changes from here.
+        shown_ = currentInput();
+        shownSwatch_ = swatch_;
     });
     if (!loaded) {
         // Half-loaded controls are never written into the chart.
@@ -430,11 +435,11 @@ void PLOT_Setup::Form_Load() {
     }
 }
 
-void PLOT_Setup::loadAxis(AxisControls& axis, const AxisProperties& properties, double dataMin, double dataMax,
+void PLOT_Setup::loadAxis(AxisControls& axis, const AxisProperties& properties, const AxisSight& drawn,
                           int tickDigits) {
-    const AxisTexts t = LoadAxis(properties, dataMin, dataMax);
+    const AxisTexts t = LoadAxis(properties, drawn);
     axis.show->setChecked(t.Show);
-    if (t.Mode >= kModeAuto && t.Mode <= kModeLog) axis.modes[static_cast<std::size_t>(t.Mode)]->setChecked(true);
+    axis.modes[static_cast<std::size_t>(t.Mode)]->setChecked(true);
     enableAxis(axis, t.Mode);
     axis.maximum->setText(platform::ToQ(t.Maximum));
     axis.minimum->setText(platform::ToQ(t.Minimum));
@@ -467,28 +472,42 @@ bool PLOT_Setup::checkAxis(AxisControls& axis, char letter) {
     return false;
 }
 
+SetupInput PLOT_Setup::currentInput() const {
+    SetupInput input;
+    input.X = inputOf(x_);
+    input.Y = inputOf(y_);
+    input.FontSize = selectedOption(textSize_, kMediumOption);
+    input.PointSize = selectedOption(pointSize_, kMediumOption);
+    input.Fonts = FontFromMenu();
+    input.Styles = styles_;
+    return input;
+}
+
 void PLOT_Setup::ToPlotOk(bool& ErrBool) {
     ErrBool = false;
     if (!target_) throw Error(ErrorKind::ObjectNotSet);
-    // Both axes are checked before anything is written: a refused apply
-    // leaves the chart as it was.
-    if (!checkAxis(x_, 'X') || !checkAxis(y_, 'Y')) {
+    // The axes the user changed are checked before anything is written: a
+    // refused apply leaves the chart as it was. An axis left as shown stays
+    // as the chart draws it.
+    auto passes = [this](AxisControls& axis, const AxisInput& shown, char letter) {
+        return inputOf(axis) == shown || checkAxis(axis, letter);
+    };
+    if (!passes(x_, shown_.X, 'X') || !passes(y_, shown_.Y, 'Y')) {
         ErrBool = true;
         return;
     }
     grid_->CommitEdit();
-    SetupInput input;
-    input.X = inputOf(x_);
-    input.Y = inputOf(y_);
+    const SetupInput input = currentInput();
     ChartProperties chart = target_->Properties();
-    input.FontSize = selectedOption(textSize_, chart.FONTSIZE);
-    input.PointSize = selectedOption(pointSize_, chart.PointSize);
-    input.Fonts = FontFromMenu();
-    input.Styles = styles_;
-    ApplySetup(chart, input);
-    target_->SetProperties(chart);
-    target_->ColorToPlot(swatch_[0], swatch_[1], swatch_[2], swatch_[3], swatch_[4], swatch_[kAnnotationSwatch],
-                         Shared().SelectionColor);
+    const bool written = ApplySetup(chart, input, shown_);
+    if (written) target_->SetProperties(chart);
+    const bool recoloured = swatch_ != shownSwatch_;
+    if (recoloured)
+        target_->ColorToPlot(swatch_[0], swatch_[1], swatch_[2], swatch_[3], swatch_[4], swatch_[kAnnotationSwatch],
+                             Shared().SelectionColor);
+    shown_ = input;
+    shownSwatch_ = swatch_;
+    if (!written && !recoloured) return;
     target_->Rebuild();
     target_->MustSave();
 }
@@ -664,7 +683,7 @@ void PLOT_Setup::Command6_Click() {
         if (cancelled) return;
         style.Color = colour;
         grid_->Refresh();
-        LineLabelColor(style.LineType, colour);
+        LineLabelColor(RemapLineType(style.LineType), colour);
         SetSymbols(colour);
     });
 }
@@ -682,8 +701,8 @@ void PLOT_Setup::refreshSamples() {
     const int row = currentStyleRow();
     if (row < 0) return;
     const SubsetStyle& style = styles_[static_cast<std::size_t>(row)];
-    LineLabelColor(style.LineType, style.Color);
-    PointLabelColor(style.PointType);
+    LineLabelColor(RemapLineType(style.LineType), style.Color);
+    PointLabelColor(RemapPointType(style.PointType));
     SetSymbols(style.Color);
 }
 

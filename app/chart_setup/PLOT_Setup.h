@@ -6,8 +6,10 @@
 //
 // It works on the active chart window. At load it leaves any zoom, saves the
 // chart (in its own colours) to "KINA02.TMP" in the auxiliary folder and
-// reads the chart's settings into its controls. Apply writes the controls
-// into the chart once both axes passed their checks; OK applies and closes;
+// reads the chart's settings into its controls, the axes with the scale and
+// range the chart draws. Apply writes what the user changed into the chart
+// once the changed axes passed their checks (left alone, the chart stays
+// exactly as drawn); OK applies and closes;
 // Cancel (also Esc and the close box) reloads the chart from the backup, so
 // the chart comes back as it was at opening, and switches it back to
 // monochrome style when it was opened in it.
@@ -58,8 +60,10 @@ public:
     explicit PLOT_Setup(SetupTarget& chart);
     ~PLOT_Setup() override;
 
-    // Validates the axis boxes and writes every choice into the chart;
-    // ErrBool comes back true when a check refused (then nothing is written).
+    // Validates the axis boxes the user changed and writes what the user
+    // changed into the chart (opened and confirmed without a change, the
+    // chart stays exactly as drawn); ErrBool comes back true when a check
+    // refused (then nothing is written).
     void ToPlotOk(bool& ErrBool);
     // OK: applies; unless refused, deletes the backup and closes.
     void SUBOK();
@@ -143,8 +147,8 @@ private:
     QWidget* buildColourTab();
     QWidget* buildStyleTab();
     void Form_Load();
-    void loadAxis(AxisControls& axis, const AxisProperties& properties, double dataMin, double dataMax,
-                  int tickDigits);
+    void loadAxis(AxisControls& axis, const AxisProperties& properties, const AxisSight& drawn, int tickDigits);
+    SetupInput currentInput() const;
     void enableAxis(AxisControls& axis, int mode);
     int modeOf(const AxisControls& axis) const;
     int selectedOption(const std::array<QRadioButton*, 3>& options, int fallback) const;
@@ -166,6 +170,9 @@ private:
     bool loadFailed_ = false;
     std::vector<SubsetStyle> styles_;
     std::array<Colour, 6> swatch_{};
+    // The choices as the dialog showed them at load or at the last apply.
+    SetupInput shown_;
+    std::array<Colour, 6> shownSwatch_{};
     std::array<FontProperties, kFontGroups> fonts_{};
 
     QTabWidget* tabStrip1_ = nullptr;

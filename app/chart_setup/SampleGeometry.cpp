@@ -20,9 +20,12 @@ struct Place {
 };
 
 const std::map<int, Place>& linePlaces() {
+    // The medium dash and dash-dot of the third row are the results
+    // window's curves.
     static const std::map<int, Place> places{{0, {120, 240}},  {1, {960, 240}},  {2, {1800, 240}},
                                              {3, {2640, 240}}, {4, {120, 480}},  {5, {960, 480}},
-                                             {6, {1800, 480}}, {11, {2640, 480}}};
+                                             {6, {1800, 480}}, {11, {2640, 480}}, {7, {120, 720}},
+                                             {8, {960, 720}}};
     return places;
 }
 
@@ -77,6 +80,8 @@ LineStyle LineSampleStyle(int code) {
         case 4: return {LinePattern::DashDotDot, 1};
         case 5: return {LinePattern::Solid, 2};
         case 6: return {LinePattern::Solid, 3};
+        case 7: return {LinePattern::Dash, 2};
+        case 8: return {LinePattern::DashDot, 2};
         case 11: return {LinePattern::Solid, 5};
         default: return {LinePattern::Solid, 1};
     }

@@ -32,7 +32,7 @@ struct Shape {
     bool Filled;
 };
 
-// ---- Line samples: codes 0 to 6 and 11, in the "Line" frame.
+// ---- Line samples: codes 0 to 8 and 11, in the "Line" frame.
 
 const std::vector<int>& LineSampleCodes();
 std::optional<Cell> LineSampleCell(int code);

@@ -2,6 +2,7 @@
 
 #include "Format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -84,21 +85,10 @@ int RemapPointType(int code) { return code == 72 ? 0 : code; }
 
 int RemapLineType(int code) {
     switch (code) {
-        case 7:
-        case 8: return 1;
         case 9: return 0;
         case 10: return 6;
         default: return code;
     }
-}
-
-std::vector<SubsetStyle> StylesForDialog(const std::vector<SubsetStyle>& chart) {
-    std::vector<SubsetStyle> shown = chart;
-    for (SubsetStyle& s : shown) {
-        s.PointType = RemapPointType(s.PointType);
-        s.LineType = RemapLineType(s.LineType);
-    }
-    return shown;
 }
 
 std::optional<DataRange> ScanDataRange(const platform::ChartDataSource& data) {
@@ -136,17 +126,16 @@ Colour AnnotationColour(const std::vector<AnnotationSlot>& slots, Colour xAxisCo
     return xAxisColor;
 }
 
-AxisTexts LoadAxis(const AxisProperties& axis, double dataMin, double dataMax) {
+AxisTexts LoadAxis(const AxisProperties& axis, const AxisSight& drawn) {
     AxisTexts t;
     t.Show = axis.ShowAxis == kAxisShown;
-    t.Mode = axis.ScaleControl;
-    double maximum = dataMax, minimum = dataMin;
-    if (axis.ScaleControl > kModeAuto) {
-        maximum = axis.ManualMax;
-        minimum = axis.ManualMin;
-    }
+    t.Mode = drawn.Logarithmic                                  ? kModeLog
+             : axis.ScaleControl == kModeLinear || drawn.Manual ? kModeLinear
+                                                                : kModeAuto;
+    const double maximum = drawn.Upper, minimum = drawn.Lower;
     double major = kDefaultMajor, minor = kDefaultMinor;
-    if (axis.ScaleControl == kModeLinear && usableSpacing(axis.ManualLine) && usableSpacing(axis.ManualTick)) {
+    if (t.Mode == kModeLinear && axis.ManualTicknLine && usableSpacing(axis.ManualLine) &&
+        usableSpacing(axis.ManualTick)) {
         const double m = RoundHalfEven((maximum - minimum) / axis.ManualLine);
         const double n = RoundHalfEven(axis.ManualLine / axis.ManualTick);
         if (std::isfinite(m) && std::isfinite(n)) {
@@ -161,6 +150,10 @@ AxisTexts LoadAxis(const AxisProperties& axis, double dataMin, double dataMax) {
     return t;
 }
 
+AxisInput InputOf(const AxisTexts& texts, int digits) {
+    return AxisInput{texts.Show, texts.Mode, texts.Maximum, texts.Minimum, texts.Major, texts.Minor, digits};
+}
+
 AxisCheck CheckAxis(const AxisInput& input, char axis) {
     AxisCheck check;
     if (!input.Show || input.Mode == kModeAuto) return check;
@@ -172,9 +165,13 @@ AxisCheck CheckAxis(const AxisInput& input, char axis) {
     if (!maximum) return refuse(AxisField::Maximum, "Maximum ?-axis value, please enter a number.", true);
     const std::optional<double> minimum = ParseNumber(input.Minimum);
     if (!minimum) return refuse(AxisField::Minimum, "Minimum ?-axis value, please enter a number.", true);
-    if (*minimum >= *maximum)
+    if (*minimum > *maximum)
         return refuse(AxisField::Maximum,
                       "The maximum ?-axis value is less than the minimum ?-axis value. Enter correct values.", false);
+    // An axis needs a range to draw over.
+    if (*minimum == *maximum)
+        return refuse(AxisField::Maximum,
+                      "The maximum ?-axis value equals the minimum ?-axis value. Enter correct values.", false);
     if (input.Mode == kModeLinear) {
         if (!checkTicks(input.Major, 20, check.MajorText))
             return refuse(AxisField::Major,
@@ -196,14 +193,34 @@ AxisCheck CheckAxis(const AxisInput& input, char axis) {
     return check;
 }
 
-void ApplySetup(ChartProperties& chart, const SetupInput& input) {
-    chart.FONTSIZE = input.FontSize;
-    chart.PointSize = input.PointSize;
-    applyAxis(chart.X, input.X);
-    applyAxis(chart.Y, input.Y);
-    chart.Fonts = input.Fonts;
-    const std::size_t n = std::min(chart.Subsets.size(), input.Styles.size());
-    for (std::size_t s = 0; s < n; ++s) chart.Subsets[s] = input.Styles[s];
+bool ApplySetup(ChartProperties& chart, const SetupInput& input, const SetupInput& shown) {
+    bool written = false;
+    auto change = [&written](auto& property, const auto& value, const auto& shownValue) {
+        if (value == shownValue) return;
+        property = value;
+        written = true;
+    };
+    change(chart.FONTSIZE, input.FontSize, shown.FontSize);
+    change(chart.PointSize, input.PointSize, shown.PointSize);
+    if (!(input.X == shown.X)) {
+        applyAxis(chart.X, input.X);
+        written = true;
+    }
+    if (!(input.Y == shown.Y)) {
+        applyAxis(chart.Y, input.Y);
+        written = true;
+    }
+    for (std::size_t g = 0; g < chart.Fonts.size(); ++g) change(chart.Fonts[g], input.Fonts[g], shown.Fonts[g]);
+    const std::size_t n = std::min({chart.Subsets.size(), input.Styles.size(), shown.Styles.size()});
+    for (std::size_t s = 0; s < n; ++s) {
+        SubsetStyle& style = chart.Subsets[s];
+        const SubsetStyle &now = input.Styles[s], &before = shown.Styles[s];
+        change(style.Label, now.Label, before.Label);
+        change(style.PointType, now.PointType, before.PointType);
+        change(style.LineType, now.LineType, before.LineType);
+        change(style.Color, now.Color, before.Color);
+    }
+    return written;
 }
 
 }  // namespace kx::chart_setup

@@ -15,14 +15,12 @@ namespace kx::chart_setup {
 // "0." followed by digits - 1 zeros and "E+00" (1 or less gives "0.E+00").
 std::string OutputFormat(int NumDigits);
 
-// Point and line types that have no sample in the dialog are shown as a
-// neighbouring one: point 72 as 0; lines 7 and 8 as 1, 9 as 0, 10 as 6.
-// Every other code stays.
+// The sample that shows how a point or line code is drawn, for the codes
+// drawn like another one: point 72 as 0; line 9 as 0 and 10 as 6. Every
+// other code is its own sample (or has none). The dialog keeps the chart's
+// codes and only highlights these samples.
 int RemapPointType(int code);
 int RemapLineType(int code);
-
-// The subsets' styles as the dialog shows them (codes remapped).
-std::vector<SubsetStyle> StylesForDialog(const std::vector<SubsetStyle>& chart);
 
 // The range of the chart's valid points (both X and Y numeric and neither
 // missing), over every subset. Nothing when there is no valid point.
@@ -52,11 +50,12 @@ struct AxisTexts {
     std::string Major, Minor;      // whole numbers
 };
 
-// The boxes of an axis at load, from its properties and the data range of
-// that axis: an Auto axis shows the data range, Linear and Log their manual
-// range. A Linear axis shows its tick counts from its spacings; others, and
-// a Linear axis whose spacing is zero or gives no finite count, 5 and 2.
-AxisTexts LoadAxis(const AxisProperties& axis, double dataMin, double dataMax);
+// The boxes of an axis at load: its scale and range as the chart draws
+// them. A logarithmic axis shows "Log"; an axis drawn over its manual range
+// or set to Linear shows "Linear"; any other "Auto". A Linear axis with
+// manual tick spacing shows its tick counts from its spacings; others, and
+// a spacing that is zero or gives no finite count, 5 and 2.
+AxisTexts LoadAxis(const AxisProperties& axis, const AxisSight& drawn);
 
 // What the user has entered for an axis.
 struct AxisInput {
@@ -64,7 +63,11 @@ struct AxisInput {
     int Mode = kModeAuto;
     std::string Maximum, Minimum, Major, Minor;
     int Digits = 3;  // significant digits of the spacing
+    bool operator==(const AxisInput&) const = default;
 };
+
+// The input of an axis as the dialog shows it at load.
+AxisInput InputOf(const AxisTexts& texts, int digits);
 
 enum class AxisField { Maximum, Minimum, Major, Minor };
 
@@ -91,13 +94,17 @@ struct SetupInput {
     int PointSize = 1;
     std::array<FontProperties, kFontGroups> Fonts{};
     std::vector<SubsetStyle> Styles;  // one per subset at load
+    bool operator==(const SetupInput&) const = default;
 };
 
-// Writes the choices into the properties. Call only after both axes passed
-// CheckAxis. A hidden axis changes only its ShowAxis; an Auto axis switches
-// manual scaling off; Linear and Log set the manual range; Linear also sets
-// the major spacing ((maximum - minimum) / major, cut to the significant
-// digits) and the minor spacing (major spacing / minor).
-void ApplySetup(ChartProperties& chart, const SetupInput& input);
+// Writes into the properties what the user changed: every choice that
+// differs from `shown`, the input as the dialog showed it (at load, or at
+// the last apply); what the user left alone stays as the chart has it.
+// Call only after the changed axes passed CheckAxis. A hidden axis changes
+// only its ShowAxis; an Auto axis switches manual scaling off; Linear and
+// Log set the manual range; Linear also sets the major spacing ((maximum -
+// minimum) / major, cut to the significant digits) and the minor spacing
+// (major spacing / minor). Returns true when anything was written.
+bool ApplySetup(ChartProperties& chart, const SetupInput& input, const SetupInput& shown);
 
 }  // namespace kx::chart_setup

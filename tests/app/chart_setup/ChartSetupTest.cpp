@@ -1,12 +1,16 @@
-// The set-up dialog on a real chart window opened from a chart file: load
-// and apply for each scale mode, the chart's Customize entry, and Cancel
-// bringing the chart back exactly, its file name and caption kept.
+// The set-up dialog on real chart windows: OK and Apply without a change
+// on every kind of chart the program draws, the range a relative error is
+// drawn over, a new background leaving the curves' styles, load and apply
+// for each scale mode, the chart's Customize entry, and Cancel bringing the
+// chart back exactly, its file name and caption kept.
 #include "PLOT_Setup.h"
 
 #include "AxisEntry.h"
 
 #include "../chart/ChartWindowsBed.h"
 #include "ChartFile.h"
+#include "ChartView.h"
+#include "Format.h"
 #include "Files.h"
 #include "Grid.h"
 #include "OpenFiles.h"
@@ -48,6 +52,63 @@ class ChartSetupTest : public QObject {
 
     double number(const char* name) const { return chart->Pesgoa1().Number(name); }
 
+    // A chart as drawn: everything its file keeps, the ranges and scales of
+    // its axes on the screen, and whether it counts as changed.
+    std::string drawnState(PLOT* c) const {
+        const std::string path = bed->folder.dir.file("drawn.pg");
+        chart::WriteChartFile(c->Pesgoa1(), path);
+        std::string state = files::ReadAll(path);
+        for (QCPAxis* axis : {c->View()->xAxis, c->View()->yAxis})
+            state += "\naxis " + Format(axis->range().lower, "0.000000000E+00") + " " +
+                     Format(axis->range().upper, "0.000000000E+00") + " " + std::to_string(axis->scaleType());
+        return state + "\nchanged " + std::to_string(c->ChartChanged());
+    }
+
+    // A chart of each kind the program draws, the active chart window.
+    PLOT* chartOfKind(const QString& kind) {
+        using Bed = test::ChartWindowsBed;
+        const std::vector<double> times{0, 2e-4, 4e-4, 6e-4, 8e-4, 1e-3};
+        PLOT* c = nullptr;
+        if (kind == "chart file") {
+            c = chart;
+        } else if (kind == "curves") {
+            // The results window's curves: mole fractions in medium dash and
+            // dash-dot.
+            c = Bed::curve(times, {1e-3, 4e-3, 6e-3, 5e-3, 3e-3, 2e-3}, "Mole Fraction OH");
+            Bed::curve(times, {0.2, 0.18, 0.15, 0.12, 0.1, 0.09}, "Mole Fraction O2", true);
+            c->Pesgoa1().Set("SubsetLineTypes", 0, 8.0);
+            c->Pesgoa1().Set("SubsetLineTypes", 1, 7.0);
+            c->Pesgoa1().Set("SubsetPointTypes", 1, 72.0);
+        } else if (kind == "log axes") {
+            c = Bed::curve({1e-7, 1e-6, 1e-5, 1e-4, 1e-3}, {1e-9, 1e-7, 1e-4, 1e-3, 2e-3}, "Mole Fraction OH");
+            c->Pesgoa1().Set("XAxisScaleControl", 2.0);
+            c->Pesgoa1().Set("YAxisScaleControl", 2.0);
+        } else if (kind == "time scale") {
+            // Times in ms, log10 values.
+            c = Bed::curve({0, 0.2, 0.4, 0.6, 0.8, 1}, {-9, -6.5, -4, -3.5, -3.25, -3.2}, "Log10 Mole Fraction OH",
+                           false, "", 1000);
+        } else if (kind == "histogram") {
+            Bed::histogramHandOff({2.5e-3, -1e-3, 5e-4});
+            c = static_cast<PLOT*>(shell::LoadForm(shell::kChartWindow));
+            c->SetCaption(chart::kTemporaryChartCaption);
+            c->Intit(0, true);
+            Shared().NewChartPending = true;
+            chart::PlotSignedBarChart(4, true, {"", "Derivative", "R2", "R3"}, 1);
+        } else if (kind == "relative error") {
+            // A comparison's relative error with Log10(Y): the comparison
+            // asks for a linear value axis and sets no range.
+            c = Bed::curve({2e-4, 4e-4, 6e-4, 8e-4, 1e-3}, {-1.1, -0.7, -0.2, 0.1, 0.3},
+                           "CH4, Log10 Relative Error");
+            c->Pesgoa1().Set("YAxisScaleControl", 1.0);
+        }
+        if (!c) return nullptr;
+        shell::ShowForm(c);
+        Bed::layOut(c);
+        c->Refr();
+        QCoreApplication::processEvents();
+        return c;
+    }
+
     // Two curves of log10 mole fractions saved as "h2.pg" and opened from
     // that file, the way a user opens a chart.
     void openChart() {
@@ -86,16 +147,100 @@ private slots:
         QVERIFY(!d->LoadFailed());
         QCOMPARE(d->windowTitle(), QString("Plot Setup Chart h2.pg"));
         QVERIFY(std::filesystem::exists(backup()));
-        // Every Y value is negative: the Y boxes show the data's own range.
-        QCOMPARE(d->Text(9)->text(), QString("-1.25E+00"));
-        QCOMPARE(d->Text(8)->text(), QString("-9.5E+00"));
-        QCOMPARE(d->Text(2)->text(), QString("1.E-03"));
-        QCOMPARE(d->Text(3)->text(), QString("1.E-06"));
+        // Every Y value is negative: the Y boxes show the range the chart
+        // draws, the data's own with its margin.
+        QCOMPARE(d->Text(9)->text(), QString("-1.0025E+00"));
+        QCOMPARE(d->Text(8)->text(), QString("-9.7475E+00"));
+        QCOMPARE(d->Text(2)->text(), QString("1.02997E-03"));
+        QCOMPARE(d->Text(3)->text(), QString("-2.897E-05"));
         QCOMPARE(d->SubsetStyles()[0].Label, std::string("OH"));
-        QCOMPARE(d->SubsetStyles()[0].LineType, 0);  // 9 is shown as 0
+        QCOMPARE(d->SubsetStyles()[0].LineType, 9);
+        d->TabSel(3);
+        QCOMPARE(d->LineSampleCells()->Highlighted(), std::optional<int>(0));  // 9 is drawn as 0
         QCOMPARE(d->SubsetStyles()[1].PointType, 3);
         QCOMPARE(d->SampleFont(0).Name, std::string("DejaVu Serif"));
         QVERIFY(d->SampleFont(2).Italic);
+    }
+
+    void okAndApplyWithoutAChangeLeaveTheChartAsDrawn_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"chart file", "curves", "log axes", "time scale", "histogram", "relative error"})
+            QTest::newRow(kind) << QString(kind);
+    }
+
+    void okAndApplyWithoutAChangeLeaveTheChartAsDrawn() {
+        QFETCH(QString, kind);
+        PLOT* c = chartOfKind(kind);
+        QVERIFY(c);
+        QCOMPARE(chart::ActiveChart(), c);
+        const std::string drawn = drawnState(c);
+        ScriptedMessages messages;  // none expected
+        ScriptedModals modals;
+        std::string afterApply;
+        modals.Next([&](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            d.Command7()->click();
+            afterApply = drawnState(c);
+            d.Command1()->click();
+        });
+        c->CastomDial();
+        QCOMPARE(modals.shown().size(), std::size_t{1});
+        QCOMPARE(afterApply, drawn);
+        QCOMPARE(drawnState(c), drawn);
+        QVERIFY(messages.shown().empty());
+        QVERIFY(!std::filesystem::exists(backup()));
+    }
+
+    // The relative error of a comparison, autoscaled from -1.1 to 0.3: the
+    // dialog shows that range on a Linear axis, and OK keeps the curve in
+    // view.
+    void theRelativeErrorShowsTheRangeItIsDrawnOver() {
+        PLOT* c = chartOfKind("relative error");
+        QVERIFY(c);
+        const QCPRange before = c->View()->yAxis->range();
+        QVERIFY(before.lower < -1.1 && before.upper > 0.3);
+        ScriptedModals modals;
+        modals.Next([&](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            QVERIFY(d.Option(17)->isChecked());  // Linear
+            QCOMPARE(ParseNumber(platform::FromQ(d.Text(8)->text())).value_or(0), before.lower);
+            QCOMPARE(ParseNumber(platform::FromQ(d.Text(9)->text())).value_or(0), before.upper);
+            d.Command1()->click();
+        });
+        c->CastomDial();
+        QCOMPARE(c->View()->yAxis->range().lower, before.lower);
+        QCOMPARE(c->View()->yAxis->range().upper, before.upper);
+        QCOMPARE(c->Pesgoa1().Number("ManualScaleControlY"), 0.0);
+    }
+
+    // A new background alone leaves every curve's style as drawn.
+    void aNewBackgroundLeavesTheCurvesStyles() {
+        PLOT* c = chartOfKind("curves");
+        QVERIFY(c);
+        std::vector<chart::Subset> styles = c->Pesgoa1().AllSubsets();
+        ScriptedDialogs dialogs;
+        ScriptedModals modals;
+        modals.Next([&](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            d.TabSel(3);
+            QCOMPARE(d.LineSampleCells()->Highlighted(), std::optional<int>(8));
+            dialogs.ChooseColour(0xE0FFFF);
+            d.Command5(3)->click();
+            d.Command7()->click();
+            QCOMPARE(c->Pesgoa1().Number("GraphBackColor"), double(0xE0FFFF));
+            d.Command1()->click();
+        });
+        c->CastomDial();
+        const std::vector<chart::Subset>& now = c->Pesgoa1().AllSubsets();
+        QCOMPARE(now.size(), styles.size());
+        for (std::size_t s = 0; s < now.size(); ++s) {
+            QCOMPARE(now[s].lineType, styles[s].lineType);
+            QCOMPARE(now[s].pointType, styles[s].pointType);
+            QCOMPARE(now[s].colour, styles[s].colour);
+            QCOMPARE(now[s].label, styles[s].label);
+        }
+        QCOMPARE(now[0].lineType, 8);
+        QVERIFY(c->ChartChanged());
     }
 
     void appliesEachScaleMode_data() {
@@ -236,8 +381,11 @@ private slots:
         QCOMPARE(d->Text(7)->text(), QString("5"));
         QCOMPARE(d->Text(6)->text(), QString("2"));
         d->Command7()->click();
-        QCOMPARE(number("ManualYAxisLine"), 2.0);
-        QCOMPARE(number("ManualYAxisTick"), 1.0);
+        QCOMPARE(number("ManualYAxisLine"), 0.0);  // left alone: drawn as before
+        d->Text(7)->setText("2");
+        d->Command7()->click();
+        QCOMPARE(number("ManualYAxisLine"), 5.0);
+        QCOMPARE(number("ManualYAxisTick"), 2.5);
         QVERIFY(messages.shown().empty());
     }
 };

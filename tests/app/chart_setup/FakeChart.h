@@ -8,6 +8,8 @@
 #include "Files.h"
 #include "Messages.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -73,6 +75,29 @@ public:
         std::filesystem::remove(path);
     }
     chart_setup::ChartProperties Properties() const override { return properties; }
+    // The axes as drawn: the manual range when one is set, else the range of
+    // the valid points (without the chart's margin).
+    chart_setup::AxisSight DrawnAxis(char axis) const override {
+        const chart_setup::AxisProperties& a = axis == 'X' ? properties.X : properties.Y;
+        chart_setup::AxisSight sight;
+        sight.Logarithmic = a.ScaleControl == chart_setup::kModeLog;
+        if (a.ManualScaleControl == chart_setup::kManualScaleMinMax && a.ManualMin < a.ManualMax) {
+            sight.Manual = true;
+            sight.Lower = a.ManualMin;
+            sight.Upper = a.ManualMax;
+            return sight;
+        }
+        bool any = false;
+        for (const Curve& c : curves)
+            for (auto [x, y] : c) {
+                if (x == kMissingValue || y == kMissingValue || !std::isfinite(x) || !std::isfinite(y)) continue;
+                const double v = axis == 'X' ? x : y;
+                sight.Lower = any ? std::min(sight.Lower, v) : v;
+                sight.Upper = any ? std::max(sight.Upper, v) : v;
+                any = true;
+            }
+        return sight;
+    }
     void SetProperties(const chart_setup::ChartProperties& p) override {
         calls.push_back("SetProperties");
         // Colours and annotations are ColorToPlot's to change.

@@ -9,9 +9,9 @@
 
 using namespace kx::chart_setup;
 
-TEST(LineSamples, EightCellsInTwoRowsEachWithItsLineThroughTheMiddle) {
-    EXPECT_EQ(LineSampleCodes(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 11}));
-    for (int missing : {7, 8, 9, 10, 12, -1}) EXPECT_FALSE(LineSampleCell(missing)) << missing;
+TEST(LineSamples, TenCellsInThreeRowsEachWithItsLineThroughTheMiddle) {
+    EXPECT_EQ(LineSampleCodes(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 11}));
+    for (int missing : {9, 10, 12, -1}) EXPECT_FALSE(LineSampleCell(missing)) << missing;
     const Cell c11 = *LineSampleCell(11);
     EXPECT_EQ(c11.Left, 2640);
     EXPECT_EQ(c11.Top, 480);
@@ -23,11 +23,17 @@ TEST(LineSamples, EightCellsInTwoRowsEachWithItsLineThroughTheMiddle) {
     EXPECT_EQ(LineSampleStyle(11).Width, 5);
     EXPECT_EQ(LineSampleStyle(6).Width, 3);
     EXPECT_EQ(LineSampleStyle(4).Pattern, LinePattern::DashDotDot);
+    // The medium dash and dash-dot, in a third row.
+    EXPECT_EQ(LineSampleCell(8)->Top, 720);
+    EXPECT_EQ(LineSampleStyle(7).Pattern, LinePattern::Dash);
+    EXPECT_EQ(LineSampleStyle(8).Pattern, LinePattern::DashDot);
+    EXPECT_EQ(LineSampleStyle(8).Width, 2);
 }
 
 TEST(Samples, AClickFindsTheCellUnderIt) {
     using Hit = std::pair<std::pair<double, double>, std::optional<int>>;
-    for (auto [at, code] : {Hit{{130, 250}, 0}, Hit{{2700, 700}, 11}, Hit{{900, 300}, {}}, Hit{{130, 800}, {}}})
+    for (auto [at, code] : {Hit{{130, 250}, 0}, Hit{{2700, 700}, 11}, Hit{{900, 300}, {}}, Hit{{130, 800}, 7}, Hit{{1000, 900}, 8},
+                            Hit{{130, 1000}, {}}})
         EXPECT_EQ(LineSampleAt(at.first, at.second), code) << at.first << "," << at.second;
     for (auto [at, code] : {Hit{{130, 610}, 73}, Hit{{970, 900}, 73}, Hit{{1000, 700}, {}}, Hit{{1100, 1000}, 3},
                             Hit{{3374, 1334}, 11}, Hit{{3375, 1334}, {}}, Hit{{130, 250}, {}}})

@@ -139,8 +139,8 @@ private slots:
         QCOMPARE(d->Label(12)->text(), QString("The function 'Size' on the Font Dialog Window is disabled. Use the "
                                                "options on the top of this page."));
 
-        // Styles remapped; only the label column shows.
-        QCOMPARE(d->SubsetStyles(), (std::vector<SubsetStyle>{{"OH", 0, 0, kRed}, {"H2O", 3, 1, kGreen}}));
+        // Styles as the chart has them; only the label column shows.
+        QCOMPARE(d->SubsetStyles(), (std::vector<SubsetStyle>{{"OH", 72, 9, kRed}, {"H2O", 3, 8, kGreen}}));
         platform::Grid* grid = d->GridEX1();
         QCOMPARE(grid->RowCount(), 2);
         QCOMPARE(grid->CellText(2, 2), QString("H2O"));
@@ -153,6 +153,7 @@ private slots:
 
     void anAxisOfNegativeValuesInAutoShowsItsOwnRange() {
         chart->properties.Y.ScaleControl = kModeAuto;
+        chart->properties.Y.ManualScaleControl = kManualScaleOff;
         PLOT_Setup* d = open();
         QCOMPARE(d->Text(9)->text(), QString("-2.25E+00"));
         QCOMPARE(d->Text(8)->text(), QString("-8.E+00"));
@@ -164,9 +165,14 @@ private slots:
         PLOT_Setup* d = open();
         QVERIFY(d->Option(4)->isChecked());  // Medium, as designed
         QVERIFY(d->Option(7)->isChecked());
+        // Left alone, the chart keeps its own sizes.
         d->Command7()->click();
-        QCOMPARE(chart->properties.FONTSIZE, 1);
-        QCOMPARE(chart->properties.PointSize, 1);
+        QCOMPARE(chart->properties.FONTSIZE, 7);
+        QCOMPARE(chart->properties.PointSize, -1);
+        d->Option(5)->setChecked(true);
+        d->Command7()->click();
+        QCOMPARE(chart->properties.FONTSIZE, 2);
+        QCOMPARE(chart->properties.PointSize, -1);
     }
 
     void fieldsFollowTheScaleMode() {
@@ -213,7 +219,8 @@ private slots:
             chart->calls.clear();
             d->Command7()->click();
             QCOMPARE(chart->properties.Y, c.expected);
-            QCOMPARE(chart->calls, (std::vector<std::string>{"SetProperties", "ColorToPlot", "Rebuild", "MustSave"}));
+            // The colours were left alone.
+            QCOMPARE(chart->calls, (std::vector<std::string>{"SetProperties", "Rebuild", "MustSave"}));
             QVERIFY(platform::IsLoaded(d));  // Apply keeps the dialog open
             QVERIFY(std::filesystem::exists(backup()));
             delete d;
@@ -221,7 +228,10 @@ private slots:
     }
 
     void applyWritesSizesFontsColoursAndStyles() {
+        ScriptedDialogs dialogs;
         PLOT_Setup* d = open();
+        dialogs.ChooseColour(kBlue);
+        d->Command5(3)->click();  // plot background
         d->Option(5)->setChecked(true);  // text Small
         d->Option(6)->setChecked(true);  // points Small
         d->Check1()->setChecked(false);
@@ -232,10 +242,10 @@ private slots:
         QCOMPARE(p.X.ShowAxis, kAxisHidden);
         QCOMPARE(p.X.ScaleControl, kModeAuto);
         QCOMPARE(p.Fonts[0], (FontProperties{"DejaVu Serif", true, false}));
-        // Codes without a sample are written as the sample shown.
-        QCOMPARE(p.Subsets, (std::vector<SubsetStyle>{{"OH", 0, 0, kRed}, {"H2O", 3, 1, kGreen}}));
+        // Styles left alone keep their codes, those drawn like a sample too.
+        QCOMPARE(p.Subsets, (std::vector<SubsetStyle>{{"OH", 72, 9, kRed}, {"H2O", 3, 8, kGreen}}));
         QCOMPARE(chart->colorToPlot,
-                 (std::vector<Colour>{0xC0C0C0, 0x000080, 0x404040, 0xFFFFF0, 0x202020, 0x123456, 0x00FFFF}));
+                 (std::vector<Colour>{0xC0C0C0, 0x000080, 0x404040, kBlue, 0x202020, 0x123456, 0x00FFFF}));
     }
 
     void refusalsShowTheirMessageFocusTheBoxAndWriteNothing() {
@@ -250,8 +260,10 @@ private slots:
         const std::vector<Case> cases{
             {'X', kModeLinear, "abc", "0", "5", "2", 2, true, "Maximum X-axis value, please enter a number."},
             {'Y', kModeLinear, "1", "", "5", "2", 8, true, "Minimum Y-axis value, please enter a number."},
-            {'X', kModeLog, "1", "1", "", "", 2, false,
+            {'X', kModeLog, "1", "2", "", "", 2, false,
              "The maximum X-axis value is less than the minimum X-axis value. Enter correct values."},
+            {'Y', kModeLinear, "1E-01", "0.1", "5", "2", 9, false,
+             "The maximum Y-axis value equals the minimum Y-axis value. Enter correct values."},
             {'Y', kModeLinear, "1", "0", "0.4", "2", 7, true,
              "The major tick number of the Y-axis, please enter an integer on the interval [1, 20]."},
             {'X', kModeLinear, "1", "0", "2", "1E10", 5, true,
@@ -471,10 +483,11 @@ private slots:
         QTest::mouseClick(points, Qt::LeftButton, {}, centreOf(points, kPointNone));
         QCOMPARE(d->SubsetStyles()[0].LineType, 4);
         QCOMPARE(d->SubsetStyles()[0].PointType, kPointNone);
-        QCOMPARE(d->SubsetStyles()[1], (SubsetStyle{"H2O", 3, 1, kGreen}));
+        QCOMPARE(d->SubsetStyles()[1], (SubsetStyle{"H2O", 3, 8, kGreen}));
 
+        // The medium dash-dot has its own sample.
         d->GridEX1()->SetRow(2);
-        QCOMPARE(lines->Highlighted(), std::optional<int>(1));
+        QCOMPARE(lines->Highlighted(), std::optional<int>(8));
         QCOMPARE(points->Highlighted(), std::optional<int>(3));
         QCOMPARE(points->SampleColour(), kGreen);
         d->GridEX1()->SetRow(1);

@@ -47,16 +47,12 @@ TEST(OutputFormat, HasOneZeroPerSignificantDigitAfterTheFirst) {
     EXPECT_EQ(OutputFormat(-4), "0.E+00");
 }
 
-TEST(StyleCodes, CodesWithoutASampleAreShownAsANeighbour) {
+TEST(StyleCodes, CodesDrawnLikeAnotherAreShownByItsSample) {
     const std::vector<std::pair<int, int>> points{{72, 0}, {0, 0}, {11, 11}, {73, 73}, {40, 40}};
     for (auto [code, shown] : points) EXPECT_EQ(RemapPointType(code), shown) << code;
-    const std::vector<std::pair<int, int>> lines{{7, 1}, {8, 1}, {9, 0}, {10, 6}, {0, 0}, {6, 6}, {11, 11}, {12, 12}};
+    // The medium dash and dash-dot have samples of their own.
+    const std::vector<std::pair<int, int>> lines{{7, 7}, {8, 8}, {9, 0}, {10, 6}, {0, 0}, {6, 6}, {11, 11}, {12, 12}};
     for (auto [code, shown] : lines) EXPECT_EQ(RemapLineType(code), shown) << code;
-
-    const std::vector<SubsetStyle> chart{{"OH", 72, 9, 0x0000FF}, {"H2O", 5, 10, 0x00FF00}};
-    const std::vector<SubsetStyle> shown = StylesForDialog(chart);
-    EXPECT_EQ(shown[0], (SubsetStyle{"OH", 0, 0, 0x0000FF}));
-    EXPECT_EQ(shown[1], (SubsetStyle{"H2O", 5, 6, 0x00FF00}));
 }
 
 TEST(DataRange, AnAxisOfNegativeValuesShowsItsOwnRange) {
@@ -116,23 +112,42 @@ TEST(AnnotationColour, FirstPlacedSlotWithTextElseTheXAxisColour) {
     EXPECT_EQ(AnnotationColour(slots, axis), 0x00AA00);
 }
 
-TEST(LoadAxis, AutoShowsTheDataRangeAndDefaultTicks) {
+TEST(LoadAxis, ShowsTheScaleAndRangeTheChartDraws) {
+    struct Case {
+        const char* what;
+        AxisProperties axis;
+        AxisSight drawn;
+        int mode;
+        std::string maximum, minimum;
+    };
     AxisProperties auto_;
     auto_.ManualMax = 99;
-    const AxisTexts t = LoadAxis(auto_, -12.5, -3.25);
-    EXPECT_TRUE(t.Show);
-    EXPECT_EQ(t.Mode, kModeAuto);
-    EXPECT_EQ(t.Maximum, "-3.25E+00");
-    EXPECT_EQ(t.Minimum, "-1.25E+01");
-    EXPECT_EQ(t.Major, "5");
-    EXPECT_EQ(t.Minor, "2");
-    EXPECT_EQ(LoadAxis(auto_, 0, 0).Maximum, "0.E+00");
-    EXPECT_EQ(LoadAxis(auto_, 0, 1234.5678912).Maximum, "1.234568E+03");
+    // A relative error: Linear without a manual range, drawn over its points.
+    const AxisProperties linearUnset{kAxisShown, kModeLinear, kManualScaleOff, 0, 1, false, 0, 0};
+    const AxisProperties logUnset{kAxisShown, kModeLog, kManualScaleOff, 0, 1, false, 0, 0};
+    const AxisProperties autoWithRange{kAxisShown, kModeAuto, kManualScaleMinMax, -0.001, 0.001, false, 0, 0};
+    const std::vector<Case> cases{
+        {"auto", auto_, {false, false, -12.5, -3.25}, kModeAuto, "-3.25E+00", "-1.25E+01"},
+        {"auto, wide", auto_, {false, false, 0, 1234.5678912}, kModeAuto, "1.234568E+03", "0.E+00"},
+        {"linear, no manual range", linearUnset, {false, false, -1.1, 0.3}, kModeLinear, "3.E-01", "-1.1E+00"},
+        {"log, no manual range", logUnset, {true, false, 2e-9, 0.05}, kModeLog, "5.E-02", "2.E-09"},
+        {"auto drawn over a manual range", autoWithRange, {false, true, -0.001, 0.001}, kModeLinear, "1.E-03",
+         "-1.E-03"},
+    };
+    for (const Case& c : cases) {
+        const AxisTexts t = LoadAxis(c.axis, c.drawn);
+        EXPECT_TRUE(t.Show) << c.what;
+        EXPECT_EQ(t.Mode, c.mode) << c.what;
+        EXPECT_EQ(t.Maximum, c.maximum) << c.what;
+        EXPECT_EQ(t.Minimum, c.minimum) << c.what;
+        EXPECT_EQ(t.Major, "5") << c.what;
+        EXPECT_EQ(t.Minor, "2") << c.what;
+    }
 }
 
-TEST(LoadAxis, LinearShowsItsRangeAndTickCountsRoundedHalfToEven) {
+TEST(LoadAxis, LinearShowsItsTickCountsRoundedHalfToEven) {
     AxisProperties a{kAxisShown, kModeLinear, kManualScaleMinMax, 0, 17.5, true, 5, 2};
-    AxisTexts t = LoadAxis(a, -100, 100);
+    AxisTexts t = LoadAxis(a, AxisSight{false, true, 0, 17.5});
     EXPECT_EQ(t.Maximum, "1.75E+01");
     EXPECT_EQ(t.Minimum, "0.E+00");
     EXPECT_EQ(t.Major, "4");  // 3.5
@@ -141,8 +156,9 @@ TEST(LoadAxis, LinearShowsItsRangeAndTickCountsRoundedHalfToEven) {
     a.ShowAxis = kAxisHidden;
     a.ScaleControl = kModeLog;
     a.ManualMin = 0.01;
-    t = LoadAxis(a, -100, 100);
+    t = LoadAxis(a, AxisSight{true, true, 0.01, 17.5});
     EXPECT_FALSE(t.Show);
+    EXPECT_EQ(t.Mode, kModeLog);
     EXPECT_EQ(t.Minimum, "1.E-02");
     EXPECT_EQ(t.Major, "5");
     EXPECT_EQ(t.Minor, "2");
@@ -151,10 +167,13 @@ TEST(LoadAxis, LinearShowsItsRangeAndTickCountsRoundedHalfToEven) {
 TEST(LoadAxis, ALinearAxisWithoutUsableSpacingShowsDefaultTicks) {
     for (auto [line, tick] : {std::pair{0.0, 1.0}, {1.0, 0.0}, {-1.0, 0.5}, {kNaN, 1.0}, {1e-320, 1e-321}}) {
         const AxisProperties a{kAxisShown, kModeLinear, kManualScaleMinMax, -1e308, 1e308, true, line, tick};
-        const AxisTexts t = LoadAxis(a, 0, 1);
+        const AxisTexts t = LoadAxis(a, AxisSight{false, true, -1e308, 1e308});
         EXPECT_EQ(t.Major, "5") << line;
         EXPECT_EQ(t.Minor, "2") << line;
     }
+    // Spacings the chart does not draw with (manual ticks off) are not shown.
+    const AxisProperties off{kAxisShown, kModeLinear, kManualScaleMinMax, 0, 10, false, 1, 0.5};
+    EXPECT_EQ(LoadAxis(off, AxisSight{false, true, 0, 10}).Major, "5");
 }
 
 TEST(CheckAxis, RefusesInTheOrderOfTheChecks) {
@@ -168,6 +187,7 @@ TEST(CheckAxis, RefusesInTheOrderOfTheChecks) {
     const std::string notNumberMin = "Minimum X-axis value, please enter a number.";
     const std::string order =
         "The maximum X-axis value is less than the minimum X-axis value. Enter correct values.";
+    const std::string equal = "The maximum X-axis value equals the minimum X-axis value. Enter correct values.";
     const std::string major = "The major tick number of the X-axis, please enter an integer on the interval [1, 20].";
     const std::string minor = "The minor tick number of the X-axis, please enter an integer on the interval [1, 10].";
     const std::string log = "X-axis contains negative values or 0, the logarithmic scale cannot be created.";
@@ -178,7 +198,8 @@ TEST(CheckAxis, RefusesInTheOrderOfTheChecks) {
         {linear("1,5", "x"), AxisField::Maximum, notNumberMax, true},
         {linear("10", ""), AxisField::Minimum, notNumberMin, true},
         {linear("1", "2", "x", "x"), AxisField::Maximum, order, false},
-        {linear("2", "2"), AxisField::Maximum, order, false},
+        {linear("2", "2"), AxisField::Maximum, equal, false},
+        {logAxis("1E-03", "0.001"), AxisField::Maximum, equal, false},
         {linear("10", "0", "0.4"), AxisField::Major, major, true},
         {linear("10", "0", "21"), AxisField::Major, major, true},
         {linear("10", "0", "1E10"), AxisField::Major, major, true},
@@ -234,9 +255,11 @@ TEST(ApplySetup, AHiddenAxisChangesOnlyItsShowFlag) {
     ChartProperties chart;
     chart.X = {kAxisShown, kModeLinear, kManualScaleMinMax, 1, 9, true, 2, 1};
     const AxisProperties before = chart.X;
-    SetupInput input;
+    SetupInput shown;
+    shown.X = linear("9", "1", "4", "2");
+    SetupInput input = shown;
     input.X = AxisInput{false, kModeLog, "junk", "", "", "", 3};
-    ApplySetup(chart, input);
+    EXPECT_TRUE(ApplySetup(chart, input, shown));
     AxisProperties expected = before;
     expected.ShowAxis = kAxisHidden;
     EXPECT_EQ(chart.X, expected);
@@ -261,26 +284,87 @@ TEST(ApplySetup, EachScaleModeWritesItsProperties) {
     for (const Case& c : cases) {
         ChartProperties chart;
         chart.Y = start;
-        SetupInput input;
-        input.X = AxisInput{false, kModeAuto, "", "", "", "", 3};
+        SetupInput shown;
+        shown.X = AxisInput{false, kModeAuto, "", "", "", "", 3};
+        shown.Y = AxisInput{false, kModeLinear, "3", "-3", "4", "3", 3};
+        SetupInput input = shown;
         input.Y = c.input;
         ASSERT_FALSE(CheckAxis(c.input, 'Y').Refusal) << c.input.Maximum;
-        ApplySetup(chart, input);
+        EXPECT_TRUE(ApplySetup(chart, input, shown));
         EXPECT_EQ(chart.Y, c.expected) << c.input.Mode << " " << c.input.Maximum;
     }
 }
 
-TEST(ApplySetup, WritesSizesFontsAndEveryStyleUnchanged) {
+namespace {
+
+// The input of a chart as the dialog shows it at load.
+SetupInput shownFor(const ChartProperties& chart, const AxisSight& x, const AxisSight& y) {
+    SetupInput shown;
+    shown.X = InputOf(LoadAxis(chart.X, x), 3);
+    shown.Y = InputOf(LoadAxis(chart.Y, y), 3);
+    // A size the options do not offer leaves them at Medium.
+    shown.FontSize = chart.FONTSIZE >= 0 && chart.FONTSIZE <= 2 ? chart.FONTSIZE : 1;
+    shown.PointSize = chart.PointSize >= 0 && chart.PointSize <= 2 ? chart.PointSize : 1;
+    shown.Fonts = chart.Fonts;
+    shown.Styles = chart.Subsets;
+    return shown;
+}
+
+}  // namespace
+
+TEST(ApplySetup, WhatTheUserLeftAsShownStaysAsTheChartHasIt) {
+    struct Case {
+        const char* what;
+        ChartProperties chart;
+        AxisSight x, y;
+    };
+    ChartProperties relativeError;  // Linear Y without a manual range: drawn over its points
+    relativeError.Y = {kAxisShown, kModeLinear, kManualScaleOff, 0, 1, false, 0, 0};
+    relativeError.Subsets = {{"Relative Error", 0, 8, 0x0000FF}};
+    ChartProperties curves;  // the results window's curves: medium dash-dot, a point code 72
+    curves.Subsets = {{"OH", 72, 8, 1}, {"H2O", 0, 7, 2}, {"T", 0, 10, 3}};
+    curves.FONTSIZE = 7;
+    curves.PointSize = -2;
+    ChartProperties logAxes;  // Log X without a range, a hidden Y
+    logAxes.X = {kAxisShown, kModeLog, kManualScaleOff, 0, 1, true, 0.5, 0.1};
+    logAxes.Y = {kAxisHidden, kModeLinear, kManualScaleMinMax, 2, 8, true, 3, 1};
+    ChartProperties manual;  // a chart file: Auto scale with a manual range, manual ticks
+    manual.X = {kAxisShown, kModeAuto, kManualScaleMinMax, -1, 1, true, 0.3, 0.1};
+    manual.Y = {kAxisShown, kModeLinear, kManualScaleMinMax, 0, 100, true, 7, 0.35};
+    const std::vector<Case> cases{
+        {"relative error", relativeError, {false, false, 1e-6, 0.1}, {false, false, -1.1, 0.3}},
+        {"curves", curves, {false, false, 0, 2.5}, {false, false, -12, -1}},
+        {"log axes", logAxes, {true, false, 1e-7, 1e-2}, {false, true, 2, 8}},
+        {"manual ranges", manual, {false, true, -1, 1}, {false, true, 0, 100}},
+    };
+    for (const Case& c : cases) {
+        ChartProperties chart = c.chart;
+        const SetupInput shown = shownFor(chart, c.x, c.y);
+        EXPECT_FALSE(ApplySetup(chart, shown, shown)) << c.what;
+        EXPECT_EQ(chart, c.chart) << c.what;
+    }
+}
+
+TEST(ApplySetup, WritesOnlyWhatTheUserChanged) {
     ChartProperties chart;
-    chart.Subsets = {{"OH", 72, 7, 1}, {"H2O", 0, 0, 2}};
-    SetupInput input;
+    chart.Fonts = {FontProperties{"Arial", true, false}, {"Arial", false, false}, {"Arial", false, false}};
+    chart.Subsets = {{"OH", 72, 8, 1}, {"H2O", 0, 7, 2}};
+    const ChartProperties before = chart;
+    const SetupInput shown = shownFor(chart, {}, {});
+    SetupInput input = shown;
     input.FontSize = 2;
-    input.PointSize = 0;
-    input.Fonts = {FontProperties{"Serif", true, false}, {"Sans", false, true}, {"", false, false}};
-    input.Styles = {{"", kPointNone, 11, 0xFF0000}, {"water", 9, 3, 0x00FF00}};
-    ApplySetup(chart, input);
-    EXPECT_EQ(chart.FONTSIZE, 2);
-    EXPECT_EQ(chart.PointSize, 0);
-    EXPECT_EQ(chart.Fonts, input.Fonts);
-    EXPECT_EQ(chart.Subsets, input.Styles);
+    input.Fonts[1] = FontProperties{"Serif", true, false};
+    input.Styles[0].Color = 0xFF0000;     // a colour alone: the dash-dot and code 72 stay
+    input.Styles[1] = {"water", 9, 3, 2};  // every field of the other
+    EXPECT_TRUE(ApplySetup(chart, input, shown));
+    ChartProperties expected = before;
+    expected.FONTSIZE = 2;
+    expected.Fonts[1] = input.Fonts[1];
+    expected.Subsets = {{"OH", 72, 8, 0xFF0000}, {"water", 9, 3, 2}};
+    EXPECT_EQ(chart, expected);
+
+    // A second apply without a further change writes nothing.
+    ChartProperties after = chart;
+    EXPECT_FALSE(ApplySetup(after, input, input));
+    EXPECT_EQ(after, chart);
 }
