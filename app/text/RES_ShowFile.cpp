@@ -583,7 +583,7 @@ void RES_ShowFile::setReadOnlyText(bool on) {
     if (note) statusBar()->setVisible(on);
 }
 
-bool RES_ShowFile::saveFile(const std::string& path, int loadType, bool ownFile) {
+bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
         files::WriteAll(path, DocumentRtf(*box_->document()));
         return true;
@@ -602,7 +602,8 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType, bool ownFile)
         encoding = TextEncoding::Utf8;
     }
     files::WriteAll(path, plain_.Bytes(text, encoding));
-    if (ownFile) plain_.Saved(text, encoding);
+    // The document's own file now holds the text: later saves follow it.
+    if (path == mePath_) plain_.Saved(text, encoding);
     return true;
 }
 
@@ -658,8 +659,8 @@ bool RES_ShowFile::save(bool& cancelled) {
             path = name;
         }
         const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
-        if (!saveFile(path, mePath_.empty() ? loadType : loadType_, true)) {
-            cancelled = true;
+        if (!saveFile(path, mePath_.empty() ? loadType : loadType_)) {
+            cancelled = true;  // the file stays as it was
             return;
         }
         if (mePath_.empty()) {
@@ -685,7 +686,7 @@ void RES_ShowFile::SaveAs() {
     std::string name = title_;
     NewPath(cancelled, name);
     if (cancelled) return;
-    saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1, false);
+    saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1);
 }
 
 // ---- Closing ------------------------------------------------------------------------

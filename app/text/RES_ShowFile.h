@@ -147,16 +147,15 @@ private:
     void setEnabled(std::initializer_list<const char*> names, bool enabled);
     void selectionChanged();
     void loadFile(const std::string& path, int loadType);
-    // Writes the document; false when the user cancelled at the question
-    // about characters the file's encoding cannot hold. ownFile: the file
-    // is the document's own, whose encoding and line ends later saves follow.
-    bool saveFile(const std::string& path, int loadType, bool ownFile);
-    // Shows a file that cannot be edited as text without damage read-only.
-    void setReadOnlyText(bool on);
-    bool locked() const { return isSolFile_ || readOnlyText_; }
+    // Writes the document; false when the user kept the file as it was
+    // rather than lose what this window cannot hold.
+    bool saveFile(const std::string& path, int loadType);
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
+    // Shows a file that cannot be edited as text without damage read-only.
+    void setReadOnlyText(bool on);
+    bool locked() const { return isSolFile_ || readOnlyText_; }
     void deleteSelection();
     void insertDateTime();
     void openToolWindow(const char* type);
