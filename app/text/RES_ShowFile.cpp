@@ -454,6 +454,20 @@ void RES_ShowFile::SolMenu(bool BSOL) {
     }
 }
 
+void RES_ShowFile::setReadOnlyText(bool on) {
+    if (on == readOnlyText_) return;
+    readOnlyText_ = on;
+    SolMenu(isSolFile_);
+    auto* note = findChild<QLabel*>("ReadOnlyNote");
+    if (on && !note) {
+        note = new QLabel("This file holds binary data or characters a text window cannot keep as they are: it is shown "
+                          "read-only.");
+        note->setObjectName("ReadOnlyNote");
+        statusBar()->addWidget(note, 1);
+    }
+    if (note) statusBar()->setVisible(on);
+}
+
 void RES_ShowFile::FinfTxSol() {
     shell::IgnoreErrors([this] {
         for (platform::Form* form : platform::Forms())
@@ -567,20 +581,6 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     // Binary data, or text the box does not give back as it was given, is
     // not edited: an unedited save then writes the file's own bytes.
     setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
-}
-
-void RES_ShowFile::setReadOnlyText(bool on) {
-    if (on == readOnlyText_) return;
-    readOnlyText_ = on;
-    SolMenu(isSolFile_);
-    auto* note = findChild<QLabel*>("ReadOnlyNote");
-    if (on && !note) {
-        note = new QLabel("This file holds binary data or characters a text window cannot keep as they are: it is shown "
-                          "read-only.");
-        note->setObjectName("ReadOnlyNote");
-        statusBar()->addWidget(note, 1);
-    }
-    if (note) statusBar()->setVisible(on);
 }
 
 bool RES_ShowFile::saveFile(const std::string& path, int loadType) {

@@ -153,12 +153,12 @@ private:
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
-    // Shows a file that cannot be edited as text without damage read-only.
-    void setReadOnlyText(bool on);
-    bool locked() const { return isSolFile_ || readOnlyText_; }
     void deleteSelection();
     void insertDateTime();
     void openToolWindow(const char* type);
+    // Shows a file that cannot be edited as text without damage read-only.
+    void setReadOnlyText(bool on);
+    bool locked() const { return isSolFile_ || readOnlyText_; }
     void convertToChemkin();
     void exitProgram();
     bool isActiveDocument() const;
