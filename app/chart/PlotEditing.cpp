@@ -117,10 +117,10 @@ void PLOT::CastomDial() {
 
 void PLOT::ViewDataOnly() {
     shell::Trap("Plot#016. ", [this] {
-        std::vector<std::string> lines;
-        for (const std::string& line : DataTableLines(model_)) lines.push_back(platform::QToLatin1(ToQ(line)));
+        // The table is UTF-8, as the text window reads it: titles and labels
+        // keep every character.
         const std::string path = Shared().AssistFolder + "TmpPlot.txt";
-        files::WriteLines(path, lines);
+        files::WriteLines(path, DataTableLines(model_));
         platform::Form* text = shell::LoadForm(shell::kTextWindow);
         bool failed = false;
         platform::Require<platform::TextFileLoader>(text).OPEN_Rich(path, failed);

@@ -1,8 +1,9 @@
 // Conversions between the program's byte strings and Qt's text.
 //
-// Paths and messages kept in std::string are UTF-8; the content of text
-// files is Latin-1 bytes (one byte, one character), so it goes through the
-// Latin-1 pair, which keeps every byte.
+// Paths and messages kept in std::string are UTF-8. The content of the
+// program's own files is Latin-1 bytes (one byte, one character), so it goes
+// through the Latin-1 pair, which keeps every byte. A user's text document
+// is decoded by its own encoding instead (PlainText.h of the text window).
 #pragma once
 
 #include <QString>

@@ -13,6 +13,7 @@
 #include "Text.h"
 #include "TextHelpers.h"
 
+#include <algorithm>
 #include <array>
 
 namespace kx::shell {
@@ -20,7 +21,12 @@ namespace {
 
 using platform::Require;
 
-constexpr std::array<const char*, 8> kRefusedExtensions = {"exe", "pdb", "gif", "msi", "dll", "pdf", "mdb", "bmp"};
+constexpr std::array<const char*, 6> kRefusedExtensions = {"exe", "pdb", "msi", "dll", "pdf", "mdb"};
+// Pictures, the program's own exports among them: text windows would show
+// their bytes and a save would damage them.
+constexpr std::array<const char*, 27> kPictureExtensions = {
+    "bmp", "dib", "gif", "png", "apng", "jpg", "jpeg", "jpe", "jfif", "ico", "cur", "icns", "svg", "svgz",
+    "tif", "tiff", "webp", "avif", "heic", "heif", "emf", "wmf", "xpm", "xbm", "ppm", "pgm", "pbm"};
 constexpr std::array<const char*, 5> kToolWindows = {kFindWindow, kTextPageSetup, kRunSettingsWindow,
                                                      kReductionWindow, kComparisonWindow};
 constexpr std::array<const char*, 6> kReportDesigners = {"PLOT_REPORT",   "PLOT_REPORT_Land",   "PLOT_REPORT_Land_Lett",
@@ -62,6 +68,15 @@ void openText(const std::string& path) {
 
 }  // namespace
 
+bool IsPictureExtension(const std::string& extension) {
+    return std::find(kPictureExtensions.begin(), kPictureExtensions.end(), extension) != kPictureExtensions.end();
+}
+
+bool IsRefusedExtension(const std::string& extension) {
+    return IsPictureExtension(extension) ||
+           std::find(kRefusedExtensions.begin(), kRefusedExtensions.end(), extension) != kRefusedExtensions.end();
+}
+
 platform::Form* LoadTextFile(const std::string& path) {
     platform::Form* text = LoadForm(kTextWindow);
     bool failed = false;
@@ -84,12 +99,10 @@ void OpenFileByType(const std::string& requested) {
         std::int32_t position = 0;
         SplitFileName(path, name, extension, position);
         extension = LowerAscii(extension);
-        for (const char* refused : kRefusedExtensions)
-            if (extension == refused) {
-                UserMessage("The specified Path/File name cannot be accessed or is invalid.",
-                            platform::kMsgExclamation);
-                return;
-            }
+        if (IsRefusedExtension(extension)) {
+            UserMessage("The file type '" + extension + "' is not supported.", platform::kMsgExclamation);
+            return;
+        }
         std::int32_t state = 0;
         std::string readOnlyMessage;
         CheckReadOnly(path, state, readOnlyMessage, false);

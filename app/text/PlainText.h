@@ -1,24 +1,112 @@
-// Plain text files in a text window: the file's bytes are Latin-1 text whose
-// lines end in CR LF, LF or CR. The window holds the text with "\n" line
-// ends and writes it back with the line end the file had, so a file saved
-// unedited keeps its bytes.
+// Plain text files in a text window. A file's bytes are read as UTF-8 when
+// they are valid UTF-8 (a byte order mark is kept), as UTF-16 when they
+// start with a UTF-16 byte order mark and are valid UTF-16, and as
+// Windows-1252 otherwise, where the five bytes that code page leaves
+// undefined stand for the C1 controls of the same number, so every byte
+// reads as a character and writes back as itself. Lines end in CR LF, LF or
+// a lone CR, each its own.
+//
+// The window holds the text as UTF-8 with "\n" line ends. Saving writes it
+// back in the file's encoding with every line keeping the line end it had
+// in the file; new lines take the file's most frequent line end. So a file
+// saved unedited keeps its bytes.
 #pragma once
 
 #include "Files.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kx::text {
 
-// The first line end of the bytes; CR LF (the system's own) when there is
-// none.
-files::LineEnd DetectLineEnd(std::string_view bytes);
+enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Windows1252 };
 
-// The bytes with every line end (CR LF, LF or a lone CR) made "\n".
-std::string NormalizeLineEnds(std::string_view bytes);
+// The character of a Windows-1252 byte: from 0x80 to 0x9F the code page's
+// own, where the five bytes it leaves undefined stand for the C1 controls of
+// the same number; every other byte is its own code point.
+char32_t FromWindows1252(unsigned char b);
 
-// The text with every "\n" made the line end.
-std::string ApplyLineEnd(std::string_view text, files::LineEnd end);
+// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
+// The encoding's name as the user sees it ("UTF-8", "Windows-1252", ...).
+std::string EncodingName(TextEncoding encoding);
+
+struct DecodedText {
+    std::string text;  // UTF-8, line ends as in the file, no byte order mark
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+// The bytes as text, in the encoding they are read in (see above).
+DecodedText DecodeText(std::string_view bytes);
+
+// A character of the text that an encoding cannot hold.
+struct MissingCharacter {
+    std::string character;  // UTF-8
+    std::size_t line = 0;   // from 1
+};
+
+// The first character of the UTF-8 text that the encoding cannot hold.
+std::optional<MissingCharacter> FirstMissingCharacter(std::string_view text, TextEncoding encoding);
+
+// The UTF-8 text in the encoding, with the byte order mark the encoding
+// has. A character the encoding cannot hold throws std::invalid_argument:
+// nothing is ever replaced.
+std::string EncodeText(std::string_view text, TextEncoding encoding);
+
+struct SplitText {
+    std::string text;                   // every line end made "\n"
+    std::vector<files::LineEnd> ends;   // the line end each "\n" stood for
+};
+
+// Splits off the line ends: CR LF, LF and a lone CR each become "\n".
+SplitText SplitLineEnds(std::string_view text);
+
+// The text with its n-th "\n" made ends[n]; "\n"s beyond the ends become
+// `others`.
+std::string JoinLineEnds(std::string_view text, const std::vector<files::LineEnd>& ends, files::LineEnd others);
+
+// The most frequent line end (the first found of equally frequent ones);
+// CR LF, the system's own, when there is none.
+files::LineEnd DominantLineEnd(const std::vector<files::LineEnd>& ends);
+
+// The line ends of an edited text ("\n" line ends), from the text before
+// the edit and its line ends: the lines before and after the changed part
+// keep their own, a changed part of as many lines as before keeps those of
+// its lines, the last line of a changed part keeps the one the changed part
+// ended with, and the other new lines take the dominant line end.
+std::vector<files::LineEnd> LineEndsAfterEdit(std::string_view before, const std::vector<files::LineEnd>& endsBefore,
+                                              std::string_view after);
+
+// A plain text file as a text window keeps it between loading and saving.
+// Default: a new document, saved as UTF-8 with CR LF.
+class PlainTextFile {
+public:
+    PlainTextFile() = default;
+    explicit PlainTextFile(std::string_view bytes);
+
+    // The text to show: UTF-8 with "\n" line ends.
+    const std::string& Text() const { return text_; }
+    TextEncoding Encoding() const { return encoding_; }
+    // The text holds NUL characters: binary data, not to be edited.
+    bool Binary() const { return binary_; }
+
+    // The bytes of the text (UTF-8, "\n" line ends) in the encoding, with
+    // the file's line ends kept (see LineEndsAfterEdit).
+    std::string Bytes(std::string_view text, TextEncoding encoding) const;
+    std::string Bytes(std::string_view text) const { return Bytes(text, encoding_); }
+
+    // The text was saved in the encoding: later saves follow it.
+    void Saved(std::string_view text, TextEncoding encoding);
+
+private:
+    std::string text_;
+    std::vector<files::LineEnd> ends_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    bool binary_ = false;
+};
 
 }  // namespace kx::text

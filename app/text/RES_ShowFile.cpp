@@ -24,11 +24,13 @@
 #include <QDateTime>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -289,12 +291,12 @@ void RES_ShowFile::buildMenus() {
 void RES_ShowFile::TEXT_COPY() { box_->copy(); }
 
 void RES_ShowFile::TEXT_CUT() {
-    if (isSolFile_) return;
+    if (locked()) return;
     box_->cut();
 }
 
 void RES_ShowFile::ClipInRich() {
-    if (isSolFile_) return;
+    if (locked()) return;
     const QString text = platform::ClipboardText();
     QTextCursor cursor = box_->textCursor();
     // Pasted text takes the window's font: the document's own in plain
@@ -309,12 +311,12 @@ void RES_ShowFile::ClipInRich() {
 }
 
 void RES_ShowFile::deleteSelection() {
-    if (isSolFile_) return;
+    if (locked()) return;
     box_->textCursor().removeSelectedText();
 }
 
 void RES_ShowFile::insertDateTime() {
-    if (isSolFile_) return;
+    if (locked()) return;
     const QDateTime now = QDateTime::currentDateTime();
     box_->textCursor().insertText(dateText(now) + ", " + timeText(now));
 }
@@ -342,13 +344,13 @@ void RES_ShowFile::setWordWrap(bool on) {
 void RES_ShowFile::selectionChanged() {
     binding_->selectionMoved();
     const bool selected = box_->textCursor().hasSelection();
-    setEnabled({"CUTTX", "RICH_CUT", "EDIT_DEL", "RICH_DELETE"}, selected && !isSolFile_);
+    setEnabled({"CUTTX", "RICH_CUT", "EDIT_DEL", "RICH_DELETE"}, selected && !locked());
     setEnabled({"COPYTX", "RICH_COPY"}, selected);
     if (isActiveDocument()) {
-        setToolbarButton(kButtonCut, selected && !isSolFile_);
+        setToolbarButton(kButtonCut, selected && !locked());
         setToolbarButton(kButtonCopy, selected);
     }
-    if (isSolFile_) SolMenu(true);
+    if (locked()) SolMenu(isSolFile_);
 }
 
 bool RES_ShowFile::isActiveDocument() const { return platform::ActiveDocument() == this; }
@@ -404,9 +406,9 @@ void RES_ShowFile::Form_Activate() {
         shell::UnloadPlotDialogs();
         SolMenu(isSolFile_);
         // Paste stays off in solver-file mode, where the text is locked.
-        setToolbarButton(kButtonPaste, !isSolFile_);
+        setToolbarButton(kButtonPaste, !locked());
         const bool selected = box_->textCursor().hasSelection();
-        setToolbarButton(kButtonCut, selected && !isSolFile_);
+        setToolbarButton(kButtonCut, selected && !locked());
         setToolbarButton(kButtonCopy, selected);
         setEnabled({"TEXT_SOLVER"}, isSolFile_);
         setEnabled({"POST"}, isSolFile_ && !runs::SolverFileLacksResults(mePath_, false));
@@ -437,12 +439,14 @@ void RES_ShowFile::IsSolferFile(bool BBOOLL) {
 }
 
 void RES_ShowFile::SolMenu(bool BSOL) {
-    box_->setReadOnly(BSOL);
+    // A file shown read-only for its binary data is locked the same way.
+    const bool lock = BSOL || readOnlyText_;
+    box_->setReadOnly(lock);
     setEnabled({"CUTTX", "PASTETX", "EDIT_DEL", "DATATIME", "SAVERES", "RICH_CUT", "RICH_PASTE", "RICH_DELETE"},
-               !BSOL);
-    setToolbarButton(kButtonSave, !BSOL);
-    setToolbarButton(kButtonCut, !BSOL);
-    setToolbarButton(kButtonPaste, !BSOL);
+               !lock);
+    setToolbarButton(kButtonSave, !lock);
+    setToolbarButton(kButtonCut, !lock);
+    setToolbarButton(kButtonPaste, !lock);
     if (BSOL && box_->palette().color(QPalette::Base) != kSolverFileBackColor) {
         QPalette p = box_->palette();
         p.setColor(QPalette::Base, kSolverFileBackColor);
@@ -450,11 +454,25 @@ void RES_ShowFile::SolMenu(bool BSOL) {
     }
 }
 
+void RES_ShowFile::setReadOnlyText(bool on) {
+    if (on == readOnlyText_) return;
+    readOnlyText_ = on;
+    SolMenu(isSolFile_);
+    auto* note = findChild<QLabel*>("ReadOnlyNote");
+    if (on && !note) {
+        note = new QLabel("This file holds binary data or characters a text window cannot keep as they are: it is shown "
+                          "read-only.");
+        note->setObjectName("ReadOnlyNote");
+        statusBar()->addWidget(note, 1);
+    }
+    if (note) statusBar()->setVisible(on);
+}
+
 void RES_ShowFile::FinfTxSol() {
     shell::IgnoreErrors([this] {
         for (platform::Form* form : platform::Forms())
             if (form->TypeName().trimmed().toUpper() == "RES_FIND") {
-                if (auto* find = dynamic_cast<RES_FIND*>(form)) find->IsSol(isSolFile_, this);
+                if (auto* find = dynamic_cast<RES_FIND*>(form)) find->IsSol(locked(), this);
                 return;
             }
     });
@@ -558,16 +576,35 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     }
     // A file named .rtf that holds no RTF is kept as the text it is.
     loadType_ = 1;
-    lineEnd_ = DetectLineEnd(bytes);
-    box_->setPlainText(platform::Latin1ToQ(NormalizeLineEnds(bytes)));
+    plain_ = PlainTextFile(bytes);
+    box_->setPlainText(ToQ(plain_.Text()));
+    // Binary data, or text the box does not give back as it was given, is
+    // not edited: an unedited save then writes the file's own bytes.
+    setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
 }
 
-void RES_ShowFile::saveFile(const std::string& path, int loadType) {
+bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
         files::WriteAll(path, DocumentRtf(*box_->document()));
-        return;
+        return true;
     }
-    files::WriteAll(path, ApplyLineEnd(platform::QToLatin1(DocumentPlainText(*box_->document())), lineEnd_));
+    const std::string text = FromQ(DocumentPlainText(*box_->document()));
+    TextEncoding encoding = plain_.Encoding();
+    if (const std::optional<MissingCharacter> missing = FirstMissingCharacter(text, encoding)) {
+        std::string question = fileName(path);
+        question.insert(0, 1, '\'');
+        question += "' is stored as " + EncodingName(encoding) +
+                    ", which cannot hold every character of the text (the first is '" + missing->character +
+                    "' in line " + std::to_string(missing->line) +
+                    ").\r\n\r\nOK saves the file as UTF-8 instead; Cancel saves nothing.";
+        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel) != platform::kAnswerOk)
+            return false;
+        encoding = TextEncoding::Utf8;
+    }
+    files::WriteAll(path, plain_.Bytes(text, encoding));
+    // The document's own file now holds the text: later saves follow it.
+    if (path == mePath_) plain_.Saved(text, encoding);
+    return true;
 }
 
 void RES_ShowFile::ShowGeneratedText(const QString& text) {
@@ -592,7 +629,9 @@ void RES_ShowFile::NewPath(bool& CanselEr, std::string& FileNSw) {
                 return;
             }
             const std::string extension = lowerExtension(chosen);
-            if (extension != "pg" && extension != "mdb" && extension != "wmf" && extension != "bmp") {
+            // Charts, pictures and the other kinds the program does not
+            // open as text are no names for a text.
+            if (extension != "pg" && !shell::IsRefusedExtension(extension)) {
                 FileNSw = chosen;
                 return;
             }
@@ -620,7 +659,10 @@ bool RES_ShowFile::save(bool& cancelled) {
             path = name;
         }
         const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
-        saveFile(path, mePath_.empty() ? loadType : loadType_);
+        if (!saveFile(path, mePath_.empty() ? loadType : loadType_)) {
+            cancelled = true;  // the file stays as it was
+            return;
+        }
         if (mePath_.empty()) {
             // The first save names the document.
             mePath_ = path;
@@ -726,7 +768,7 @@ bool RES_ShowFile::Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg) {
 }
 
 void RES_ShowFile::Replace_Rich(const QString& RepStr) {
-    if (isSolFile_) return;
+    if (locked()) return;
     shell::Trap("17#028. ", [&] {
         QTextCursor selected = box_->textCursor();
         const QTextCursor match =
@@ -742,7 +784,7 @@ void RES_ShowFile::Replace_Rich(const QString& RepStr) {
 
 int RES_ShowFile::Replace_ALL(const QString& FindSTR, const QString& RepStr, int Optin) {
     int count = 0;
-    if (isSolFile_ || FindSTR.isEmpty()) return 0;
+    if (locked() || FindSTR.isEmpty()) return 0;
     shell::Trap("17#028. ", [&] {
         lastFind_ = FindSTR;
         lastOptions_ = Optin;

@@ -13,6 +13,7 @@
 #include "Capabilities.h"
 #include "Files.h"
 #include "Forms.h"
+#include "PlainText.h"
 #include "Timer.h"
 #include "Undo.h"
 
@@ -127,6 +128,8 @@ public:
     QTextEdit* RichTextBox1() const { return box_; }
     bool Modified() const { return modified_; }
     int LoadType() const { return loadType_; }
+    TextEncoding Encoding() const { return plain_.Encoding(); }
+    bool ReadOnlyText() const { return readOnlyText_; }
     const std::string& Title() const { return title_; }
     bool WordWrap() const;
     std::int32_t FontSize() const { return fontSize_; }
@@ -144,13 +147,18 @@ private:
     void setEnabled(std::initializer_list<const char*> names, bool enabled);
     void selectionChanged();
     void loadFile(const std::string& path, int loadType);
-    void saveFile(const std::string& path, int loadType);
+    // Writes the document; false when the user kept the file as it was
+    // rather than lose what this window cannot hold.
+    bool saveFile(const std::string& path, int loadType);
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
     void deleteSelection();
     void insertDateTime();
     void openToolWindow(const char* type);
+    // Shows a file that cannot be edited as text without damage read-only.
+    void setReadOnlyText(bool on);
+    bool locked() const { return isSolFile_ || readOnlyText_; }
     void convertToChemkin();
     void exitProgram();
     bool isActiveDocument() const;
@@ -161,7 +169,8 @@ private:
     std::string title_;
     std::string menuCap_;
     int loadType_ = 1;  // 0 RTF, 1 plain text
-    files::LineEnd lineEnd_ = files::LineEnd::CrLf;
+    PlainTextFile plain_;       // the plain text file as loaded or last saved
+    bool readOnlyText_ = false;  // binary data: shown read-only
     bool modified_ = false;
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing

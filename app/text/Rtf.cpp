@@ -1,5 +1,7 @@
 #include "Rtf.h"
 
+#include "PlainText.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,33 +11,6 @@
 
 namespace kx::text::rtf {
 namespace {
-
-// Code page 1252 from 0x80 to 0x9F; the other bytes are their own code
-// points. Undefined places map to the byte's own value.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t fromCp1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b; }
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The code points of UTF-8 text; a byte that starts no valid sequence
 // stands for itself.
@@ -119,7 +94,7 @@ private:
             case '\n':
                 return;
             default:
-                character(fromCp1252(static_cast<unsigned char>(c)));
+                character(FromWindows1252(static_cast<unsigned char>(c)));
                 break;
         }
         groupStart_ = false;
@@ -175,7 +150,7 @@ private:
                 int value = 0;
                 auto [p, ec] = std::from_chars(in_.data() + pos_, in_.data() + pos_ + 2, value, 16);
                 pos_ = static_cast<std::size_t>(p - in_.data());
-                if (ec == std::errc()) character(fromCp1252(static_cast<unsigned char>(value)));
+                if (ec == std::errc()) character(FromWindows1252(static_cast<unsigned char>(value)));
                 return;
             }
             case '*':
@@ -296,7 +271,7 @@ private:
             if (c == ';')
                 finishFontEntry();
             else
-                appendUtf8(fontName_, c);
+                AppendUtf8(fontName_, c);
             return;
         }
         if (s.destination == Destination::ColourTable) {
@@ -322,7 +297,7 @@ private:
         format.font = font != fonts_.end() ? font->second : "";
         std::vector<Run>& runs = paragraph_.runs;
         if (runs.empty() || !(runs.back().format == format)) runs.push_back(Run{"", format});
-        appendUtf8(runs.back().text, c);
+        AppendUtf8(runs.back().text, c);
         paragraph_.align = s.align;
     }
 

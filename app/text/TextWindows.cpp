@@ -14,6 +14,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "OpenFiles.h"
+#include "PlainText.h"
 #include "SharedState.h"
 #include "SolverFileOpening.h"
 #include "Text.h"
@@ -90,7 +91,7 @@ void ConvertSolverFileToText(const std::string& path) {
     shell::NewTextDocument(caption, true);
     auto* window = dynamic_cast<RES_ShowFile*>(platform::FindFormByCaption(platform::ToQ(caption)));
     if (!window) return;  // the new document could not be made; that was reported
-    window->ShowGeneratedText(platform::Latin1ToQ(files::ReadAll(scratch)).replace("\r\n", "\n"));
+    window->ShowGeneratedText(platform::ToQ(PlainTextFile(files::ReadAll(scratch)).Text()));
 }
 
 void InstallTextWindows() {

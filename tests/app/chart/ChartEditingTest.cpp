@@ -313,12 +313,14 @@ private slots:
     void theDataShowsAsATextTable() {
         text::InstallTextWindows();
         PLOT* c = twoCurves();
+        c->Pesgoa1().mainTitle = "\xCE\x94t in \xC2\xB5s \xE2\x86\x92 k\xE2\x82\x81";
         c->ViewDataOnly();
         auto* table = dynamic_cast<text::RES_ShowFile*>(platform::FindForm(shell::kTextWindow));
         QVERIFY(table);
         QCOMPARE(table->Caption(), QString("Temporary Chart - Data"));
         QVERIFY(table->MePath().empty());  // a table, not a document of its own
         const QString shown = table->RichTextBox1()->toPlainText();
+        QVERIFY(shown.startsWith(QString::fromUtf8("Δt in µs → k₁\n")));
         QVERIFY(shown.contains("Subset 2: R12, 1.00E-03 (mol/g)"));
         QVERIFY(shown.contains("   3.00000000E+00   4.00000000E+00"));
         shell::InstallFormCreator(shell::kTextWindow, nullptr);

@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace kx;
 using kx::platform::testing::ScriptedDialogs;
@@ -60,13 +62,17 @@ private slots:
 
     void refusedKindsAreNamedWhateverTheirLetterCase() {
         ScriptedMessages messages;
-        for (const char* name : {"Data.MDB", "setup.exe", "picture.Bmp", "manual.pdf"}) {
+        const std::vector<std::pair<const char*, const char*>> refused = {
+            {"Data.MDB", "mdb"},  {"setup.exe", "exe"},    {"picture.Bmp", "bmp"}, {"manual.pdf", "pdf"},
+            {"export.png", "png"}, {"chart.SVG", "svg"},   {"photo.jpeg", "jpeg"}, {"shot.jpg", "jpg"},
+            {"app.ico", "ico"},    {"scan.tiff", "tiff"}, {"anim.gif", "gif"},    {"draw.emf", "emf"}};
+        for (const auto& [name, extension] : refused) {
             shell::OpenFileByType(write(name, "x"));
-            QCOMPARE(messages.lastText(), QString("The specified Path/File name cannot be accessed or is invalid."));
+            QCOMPARE(messages.lastText(), QString("The file type '%1' is not supported.").arg(extension));
             QCOMPARE(messages.shown().back().style, 48);
             QCOMPARE(messages.shown().back().title, QString("KINOVEX"));
         }
-        QCOMPARE(messages.shown().size(), size_t(4));
+        QCOMPARE(messages.shown().size(), refused.size());
         QVERIFY(texts.empty() && charts.empty());
         QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
     }

@@ -1,44 +1,176 @@
-// Line ends of plain text files: the text a window holds and the bytes it
-// writes back.
+// Plain text files: the encoding a file is read in, the text a window
+// holds, and the bytes it writes back, unedited and edited.
 #include "PlainText.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 using kx::files::LineEnd;
 using namespace kx::text;
 
 namespace {
 
-struct Case {
+std::string everyByte() {
     std::string bytes;
-    LineEnd end;
-    std::string text;
-};
-
-class LineEnds : public ::testing::TestWithParam<Case> {};
-
-TEST_P(LineEnds, BytesComeBackAsTheyWere) {
-    const Case& c = GetParam();
-    EXPECT_EQ(DetectLineEnd(c.bytes), c.end);
-    const std::string text = NormalizeLineEnds(c.bytes);
-    EXPECT_EQ(text, c.text);
-    EXPECT_EQ(ApplyLineEnd(text, DetectLineEnd(c.bytes)), c.bytes);
+    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+    return bytes;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, LineEnds,
-                         ::testing::Values(Case{"a\r\nb\r\n", LineEnd::CrLf, "a\nb\n"},
-                                           Case{"a\nb", LineEnd::Lf, "a\nb"},
-                                           Case{"a\rb\r\r", LineEnd::Cr, "a\nb\n\n"},
-                                           Case{"\r\n\r\nx", LineEnd::CrLf, "\n\nx"},
-                                           Case{"no line end", LineEnd::CrLf, "no line end"},
-                                           Case{"", LineEnd::CrLf, ""}));
+// The case's name as a test name.
+template <typename Info>
+std::string caseName(const Info& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
+}
 
-TEST(LineEnds, MixedLineEndsTakeTheFirst) {
-    const std::string bytes = "a\nb\r\nc\rd";
-    EXPECT_EQ(NormalizeLineEnds(bytes), "a\nb\nc\nd");
-    EXPECT_EQ(ApplyLineEnd(NormalizeLineEnds(bytes), DetectLineEnd(bytes)), "a\nb\nc\nd");
+// A file, how it reads, and that an unedited save gives its bytes back.
+struct ReadCase {
+    const char* name;
+    std::string bytes;
+    TextEncoding encoding;
+    std::string text;  // UTF-8, "\n" line ends
+    bool binary;
+};
+
+class Reading : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(Reading, ShowsTheTextAndGivesTheBytesBack) {
+    const ReadCase& c = GetParam();
+    const PlainTextFile file(c.bytes);
+    EXPECT_EQ(file.Encoding(), c.encoding);
+    if (!c.text.empty() || c.bytes.empty()) {
+        EXPECT_EQ(file.Text(), c.text);
+    }
+    EXPECT_EQ(file.Binary(), c.binary);
+    EXPECT_EQ(file.Bytes(file.Text()), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Reading,
+    ::testing::Values(
+        ReadCase{"empty", "", TextEncoding::Utf8, "", false},
+        ReadCase{"ascii", "first\r\n\r\n  second\tline\r\n", TextEncoding::Utf8, "first\n\n  second\tline\n", false},
+        ReadCase{"utf8", "\xCE\x94t = 5 \xC2\xB5s \xE2\x86\x92 \xE2\x82\xAC\nH\xE2\x82\x82O", TextEncoding::Utf8,
+                 "\xCE\x94t = 5 \xC2\xB5s \xE2\x86\x92 \xE2\x82\xAC\nH\xE2\x82\x82O", false},
+        ReadCase{"utf8 with byte order mark", "\xEF\xBB\xBF\xCE\xB1\r\n", TextEncoding::Utf8Bom, "\xCE\xB1\n", false},
+        ReadCase{"windows-1252", "caf\xE9 \x80 \x93q\x94\r\n", TextEncoding::Windows1252,
+                 "caf\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D\n", false},
+        ReadCase{"the five undefined bytes", "\x81\x8D\x8F\x90\x9D", TextEncoding::Windows1252,
+                 "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", false},
+        ReadCase{"overlong utf8", "\xC0\xAF", TextEncoding::Windows1252, "\xC3\x80\xC2\xAF", false},
+        ReadCase{"utf8 surrogate", "\xED\xA0\x80", TextEncoding::Windows1252, "", false},
+        ReadCase{"utf8 cut short", "ok \xE2\x82", TextEncoding::Windows1252, "", false},
+        ReadCase{"utf16 le, CR LF", std::string("\xFF\xFE" "a\0\r\0\n\0\xB2\x03\r\0\n\0", 14), TextEncoding::Utf16Le,
+                 "a\n\xCE\xB2\n", false},
+        ReadCase{"utf16 be, mixed ends", std::string("\xFE\xFF\0a\0\r\0b\0\n\0c", 12), TextEncoding::Utf16Be,
+                 "a\nb\nc", false},
+        ReadCase{"utf16 surrogate pair", std::string("\xFF\xFE\x35\xD8\xFC\xDE", 6), TextEncoding::Utf16Le,
+                 "\xF0\x9D\x9B\xBC", false},
+        ReadCase{"utf16 odd length", "\xFF\xFE" "a", TextEncoding::Windows1252, "\xC3\xBF\xC3\xBE" "a", false},
+        ReadCase{"utf16 lone surrogate", std::string("\xFF\xFE\x00\xD8x\0", 6), TextEncoding::Windows1252, "", true},
+        ReadCase{"utf16 without byte order mark", std::string("a\0b\0", 4), TextEncoding::Utf8, "", true},
+        ReadCase{"every byte", everyByte() + "\r\n" + everyByte(), TextEncoding::Windows1252, "", true}),
+    caseName<::testing::TestParamInfo<ReadCase>>);
+
+// Line ends: each line keeps its own, new lines take the most frequent one.
+struct EditCase {
+    const char* name;
+    std::string before;  // the file
+    std::string edited;  // the text after the edit, "\n" line ends
+    std::string saved;   // the bytes written
+};
+
+class Editing : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(Editing, KeepsTheLineEndsOfTheLinesKept) {
+    const EditCase& c = GetParam();
+    const PlainTextFile file(c.before);
+    EXPECT_EQ(file.Bytes(c.edited), c.saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Editing,
+    ::testing::Values(
+        EditCase{"unedited mixed", "a\nb\r\nc\rd\n\r", "a\nb\nc\nd\n\n", "a\nb\r\nc\rd\n\r"},
+        EditCase{"a line changed", "one\r\ntwo\nthree\r\n", "one\nTWO\nthree\n", "one\r\nTWO\nthree\r\n"},
+        EditCase{"a line added at the end", "a\nb\r\nc\r\n", "a\nb\nc\nd\n", "a\nb\r\nc\r\nd\r\n"},
+        EditCase{"a line inserted", "x\ny\nz\r\n", "x\nnew\ny\nz\n", "x\nnew\ny\nz\r\n"},
+        EditCase{"a line split", "p\r\nab\rq\r\n", "p\na\nb\nq\n", "p\r\na\r\nb\rq\r\n"},
+        EditCase{"a line deleted", "a\rb\nc\r\n", "a\nc\n", "a\rc\r\n"},
+        EditCase{"text after the last line end", "a\r\n", "a\nb", "a\r\nb"},
+        EditCase{"no line end yet", "abc", "abc\ndef", "abc\r\ndef"},
+        EditCase{"utf16 line added", std::string("\xFF\xFEx\0\n\0", 6), "x\ny\n", std::string("\xFF\xFEx\0\n\0y\0\n\0", 10)},
+        EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"}),
+    caseName<::testing::TestParamInfo<EditCase>>);
+
+TEST(LineEnds, SplitAndJoinAreInverse) {
+    const SplitText split = SplitLineEnds("a\r\n\rb\n\r\nc\r");
+    EXPECT_EQ(split.text, "a\n\nb\n\nc\n");
+    EXPECT_EQ(split.ends, (std::vector<LineEnd>{LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf, LineEnd::CrLf, LineEnd::Cr}));
+    EXPECT_EQ(JoinLineEnds(split.text, split.ends, LineEnd::Lf), "a\r\n\rb\n\r\nc\r");
+    EXPECT_EQ(JoinLineEnds("x\ny\nz", {LineEnd::Cr}, LineEnd::Lf), "x\ry\nz");
+}
+
+TEST(LineEnds, TheMostFrequentIsDominantTheFirstOnATie) {
+    EXPECT_EQ(DominantLineEnd({}), LineEnd::CrLf);
+    EXPECT_EQ(DominantLineEnd({LineEnd::Cr, LineEnd::Lf, LineEnd::Lf}), LineEnd::Lf);
+    EXPECT_EQ(DominantLineEnd({LineEnd::Cr, LineEnd::Lf}), LineEnd::Cr);
+}
+
+TEST(NewDocument, IsWrittenAsUtf8WithCrLf) {
+    const PlainTextFile file;
+    EXPECT_EQ(file.Bytes("plain\nascii"), "plain\r\nascii");
+    EXPECT_EQ(file.Bytes("\xCE\xB1 \xE2\x86\x92 \xCE\xB2\n"), "\xCE\xB1 \xE2\x86\x92 \xCE\xB2\r\n");
+    EXPECT_FALSE(FirstMissingCharacter("\xCE\xB1", file.Encoding()));
+}
+
+// Characters an encoding lacks are found before saving, never replaced.
+struct MissingCase {
+    std::string text;
+    TextEncoding encoding;
+    std::string character;  // "" when the encoding holds the whole text
+    std::size_t line;
+};
+
+class Missing : public ::testing::TestWithParam<MissingCase> {};
+
+TEST_P(Missing, FindsTheFirstCharacterTheEncodingLacks) {
+    const MissingCase& c = GetParam();
+    const std::optional<MissingCharacter> missing = FirstMissingCharacter(c.text, c.encoding);
+    if (c.character.empty()) {
+        EXPECT_FALSE(missing);
+        EXPECT_EQ(DecodeText(EncodeText(c.text, c.encoding)).text, c.text);
+        return;
+    }
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->character, c.character);
+    EXPECT_EQ(missing->line, c.line);
+    EXPECT_THROW(EncodeText(c.text, c.encoding), std::invalid_argument);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Missing,
+    ::testing::Values(MissingCase{"ok\n\xE2\x82\xAC \xCE\xB1 \xE2\x86\x92 \xCE\xB2", TextEncoding::Windows1252, "\xCE\xB1", 2},
+                      MissingCase{"\xE2\x80\x9Cq\xE2\x80\x9D \xE2\x80\xA6 \xC3\xBF", TextEncoding::Windows1252, "", 0},
+                      MissingCase{"\xC2\x80", TextEncoding::Windows1252, "\xC2\x80", 1},
+                      MissingCase{"a\nb\n\xF0\x9D\x9B\xBC", TextEncoding::Windows1252, "\xF0\x9D\x9B\xBC", 3},
+                      MissingCase{"\xCE\xB1\xF0\x9D\x9B\xBC", TextEncoding::Utf16Be, "", 0},
+                      MissingCase{"\xCE\xB1", TextEncoding::Utf8Bom, "", 0}));
+
+TEST(Saving, AWindows1252FileSavedAsUtf8KeepsItsLineEnds) {
+    PlainTextFile file("caf\xE9\r\n");
+    const std::string edited = "caf\xC3\xA9\n\xCE\xB1";
+    EXPECT_EQ(file.Bytes(edited, TextEncoding::Utf8), "caf\xC3\xA9\r\n\xCE\xB1");
+    file.Saved(edited, TextEncoding::Utf8);
+    EXPECT_EQ(file.Encoding(), TextEncoding::Utf8);
+    EXPECT_EQ(file.Bytes(edited + "\nz"), "caf\xC3\xA9\r\n\xCE\xB1\r\nz");
 }
 
 }  // namespace

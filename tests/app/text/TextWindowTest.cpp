@@ -9,6 +9,8 @@
 
 #include "DesktopTestSupport.h"
 
+#include <QAction>
+#include <QLabel>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -62,6 +64,12 @@ private slots:
         QTest::newRow("CR") << std::string("a\rb\r");
         QTest::newRow("every byte") << latin1 + "\r\n" + latin1;
         QTest::newRow("empty") << std::string();
+        QTest::newRow("UTF-8") << std::string("\xCE\x94t = 5 \xC2\xB5s \xE2\x86\x92 \xE2\x82\xAC\r\nH\xE2\x82\x82O\r\n");
+        QTest::newRow("UTF-8 with byte order mark") << std::string("\xEF\xBB\xBF\xCE\xB1\n");
+        QTest::newRow("Windows-1252") << std::string("caf\xE9 \x80 \x93q\x94\r\n\x81\x8D\x8F\x90\x9D");
+        QTest::newRow("mixed line ends") << std::string("a\nb\r\nc\rd\n\r\r\n");
+        QTest::newRow("UTF-16 LE") << std::string("\xFF\xFE" "a\0\r\0\n\0\xB2\x03\n\0\r\0", 14);
+        QTest::newRow("UTF-16 BE") << std::string("\xFE\xFF\0a\0\r\0\n\xD8\x35\xDE\xFC", 12);
     }
     void anUneditedTextFileIsSavedByteForByte() {
         QFETCH(std::string, bytes);
@@ -77,6 +85,136 @@ private slots:
         w->SVTXT(cancelled);
         QVERIFY(!cancelled);
         QCOMPARE(kx::test::ReadBytes(path), bytes);
+    }
+
+    void aFileShowsItsCharacters_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("encoding");
+        QTest::newRow("UTF-8") << std::string("\xCE\x94t = 5 \xC2\xB5s \xE2\x86\x92 \xE2\x82\xAC\r\nH\xE2\x82\x82O")
+                               << QString::fromUtf8("Δt = 5 µs → €\nH₂O") << int(text::TextEncoding::Utf8);
+        QTest::newRow("Windows-1252") << std::string("caf\xE9 \x80 \x93q\x94\r\n")
+                                      << QString::fromUtf8("café € “q”\n") << int(text::TextEncoding::Windows1252);
+        QTest::newRow("UTF-16 LE, CR LF") << std::string("\xFF\xFE" "a\0\r\0\n\0\xB2\x03", 10)
+                                          << QString::fromUtf8("a\nβ") << int(text::TextEncoding::Utf16Le);
+    }
+    void aFileShowsItsCharacters() {
+        QFETCH(std::string, bytes);
+        QFETCH(QString, shown);
+        QFETCH(int, encoding);
+        RES_ShowFile* w = open(write("shown.txt", bytes));
+        QCOMPARE(w->RichTextBox1()->toPlainText(), shown);
+        QCOMPARE(int(w->Encoding()), encoding);
+        QVERIFY(!w->ReadOnlyText());
+        QVERIFY(!w->RichTextBox1()->isReadOnly());
+    }
+
+    // Typed Greek letters are saved in the file's encoding; where it cannot
+    // hold them the user chooses UTF-8 or keeps the file as it was.
+    void typedCharactersAreSavedOrAskedAbout_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<int>("answer");  // 0: no question
+        QTest::addColumn<std::string>("saved");
+        QTest::newRow("UTF-8") << std::string("\xC2\xB5s\n") << 0 << std::string("\xC2\xB5s\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
+        QTest::newRow("UTF-16 BE") << std::string("\xFE\xFF\0x\0\n", 6) << 0
+                                   << std::string("\xFE\xFF\0x\0\n\x03\xB1\0 \x21\x92\0 \x03\xB2", 16);
+        QTest::newRow("Windows-1252, as UTF-8") << std::string("\xB5s\r\n") << platform::kAnswerOk
+                                                << std::string("\xC2\xB5s\r\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
+        QTest::newRow("Windows-1252, cancelled") << std::string("\xB5s\r\n") << platform::kAnswerCancel
+                                                 << std::string("\xB5s\r\n");
+    }
+    void typedCharactersAreSavedOrAskedAbout() {
+        QFETCH(std::string, bytes);
+        QFETCH(int, answer);
+        QFETCH(std::string, saved);
+        ScriptedMessages messages;
+        const std::string path = write("greek.txt", bytes);
+        RES_ShowFile* w = open(path);
+        type(w, QString::fromUtf8("α → β"));
+        if (answer != 0) messages.Answer(answer);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), saved);
+        QCOMPARE(cancelled, answer == platform::kAnswerCancel);
+        QCOMPARE(w->Modified(), answer == platform::kAnswerCancel);
+        if (answer == 0) {
+            QVERIFY(messages.shown().empty());
+            return;
+        }
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString::fromUtf8("'greek.txt' is stored as Windows-1252, which cannot hold every "
+                                                        "character of the text (the first is 'α' in line 2).\r\n\r\n"
+                                                        "OK saves the file as UTF-8 instead; Cancel saves nothing."));
+        QCOMPARE(messages.shown()[0].style, 49);
+        if (answer == platform::kAnswerOk) {
+            // The file is UTF-8 from now on: no question again.
+            type(w, "!");
+            w->SVTXT(cancelled);
+            QCOMPARE(kx::test::ReadBytes(path), saved + "!");
+            QCOMPARE(messages.shown().size(), size_t(1));
+        }
+    }
+
+    void closingKeepsTheWindowWhenTheEncodingQuestionIsCancelled() {
+        ScriptedMessages messages;
+        const std::string path = write("old.txt", "na\xEFve\r\n");
+        RES_ShowFile* w = open(path);
+        type(w, QString::fromUtf8("€ and α"));
+        messages.Answer(platform::kAnswerYes);
+        messages.Answer(platform::kAnswerCancel);
+        QVERIFY(!platform::Unload(w));
+        QVERIFY(loaded(w));
+        QVERIFY(Shared().CloseRefused);
+        QCOMPARE(kx::test::ReadBytes(path), std::string("na\xEFve\r\n"));
+        QCOMPARE(w->RichTextBox1()->toPlainText(), QString::fromUtf8("naïve\n€ and α"));
+    }
+
+    void aNewDocumentIsSavedAsUtf8() {
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        RES_ShowFile* w = open("$Text Doc4");
+        type(w, QString::fromUtf8("k = 2·10⁻³\nα"));
+        const std::string path = bed->folder.dir.file("new.txt");
+        dialogs.ChooseSave(platform::ToQ(path));
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), std::string("k = 2\xC2\xB7" "10\xE2\x81\xBB\xC2\xB3\r\n\xCE\xB1"));
+        QVERIFY(messages.shown().empty());
+    }
+
+    void aFileWithNulBytesIsShownReadOnly() {
+        ScriptedMessages messages;
+        const std::string bytes("MZ\x90\0\x03\0\r\nstub", 12);
+        const std::string path = write("tool.dat", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w->ReadOnlyText());
+        QVERIFY(w->RichTextBox1()->isReadOnly());
+        auto* note = w->findChild<QLabel*>("ReadOnlyNote");
+        QVERIFY(note);
+        QCOMPARE(note->text(), QString("This file holds binary data or characters a text window cannot keep as they are: it "
+                                       "is shown read-only."));
+        QVERIFY(!w->findChild<QAction*>("SAVERES")->isEnabled());
+        QVERIFY(!w->findChild<QAction*>("PASTETX")->isEnabled());
+        platform::ClipboardSetText("pasted");
+        w->ClipInRich();
+        w->Form_Activate();
+        QVERIFY(w->RichTextBox1()->isReadOnly());
+        QCOMPARE(w->Replace_ALL("stub", "x", 0), 0);
+        QVERIFY(!w->Modified());
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(platform::Unload(w));
+        QVERIFY(messages.shown().empty());
+
+        // A line separator character would come back as a line end.
+        RES_ShowFile* separator = open(write("separator.txt", "a\xE2\x80\xA8" "b"));
+        QVERIFY(separator->ReadOnlyText());
+
+        // A plain file in a window has no note.
+        RES_ShowFile* plain = open(write("plain.txt", "text"));
+        QVERIFY(!plain->findChild<QLabel*>("ReadOnlyNote"));
+        QVERIFY(!plain->RichTextBox1()->isReadOnly());
     }
 
     void anEditedTextFileKeepsItsLineEnds() {
@@ -187,13 +325,18 @@ private slots:
         RES_ShowFile* w = open("$Text Doc1");
         type(w, "data");
         const std::string picture = bed->folder.dir.file("chart.BMP"), text = bed->folder.dir.file("chart.txt");
+        const std::string export_ = bed->folder.dir.file("export.png");
         dialogs.ChooseSave(platform::ToQ(picture));
+        messages.Answer(platform::kAnswerOk);
+        dialogs.ChooseSave(platform::ToQ(export_));
         messages.Answer(platform::kAnswerOk);
         dialogs.ChooseSave(platform::ToQ(text));
         bool cancelled = false;
         w->SVTXT(cancelled);
-        QCOMPARE(messages.lastText(), QString("The file extension 'bmp' isn't suitable for the text file."));
+        QCOMPARE(messages.shown()[0].text, QString("The file extension 'bmp' isn't suitable for the text file."));
+        QCOMPARE(messages.lastText(), QString("The file extension 'png' isn't suitable for the text file."));
         QCOMPARE(messages.shown()[0].style, 49);
+        QVERIFY(!files::Exists(export_));
         QCOMPARE(kx::test::ReadBytes(text), std::string("data"));
         QVERIFY(!files::Exists(picture));
 
