@@ -392,6 +392,8 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   std::fclose(probe);
 
   // A name of its own beside the file, made only if it does not exist yet.
+  // The desktop's console knows the name: it removes such a file when a
+  // solver it had to end at once could not.
   std::random_device entropy;
   std::string stem = (target.parent_path() / ".").string();
   stem += target.filename().string();
