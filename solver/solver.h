@@ -24,6 +24,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -107,6 +108,16 @@ struct SolverCommonBlock {
 };
 extern SolverCommonBlock SolverCommon;
 
+// A request to stop the run: the number of the signal that asked for it,
+// set by the console program's handler of SIGTERM and SIGINT (0: none). The
+// integration stops at its next accepted step, and the run ends without
+// touching the solver file: the new version it was writing is removed.
+extern volatile std::sig_atomic_t SolverStopSignal;
+
+// The exit status of a run that was asked to stop by signal `signal`, as a
+// shell reports one that the signal ended.
+inline int SolverStoppedStatus(int signal) { return 128 + signal; }
+
 // Thrown after a report that ends the run; carries the exit status.
 struct SolverStop {
   int status;
@@ -129,7 +140,9 @@ struct SolverInputError {
 };
 
 // Reads and checks the input part of a solver file. TooManySpecies and
-// TooManyReactions leave only NSPEC, NREAC and MODE set.
+// TooManyReactions leave only NSPEC, NREAC, MODE and where the mechanism's
+// end line ends (tailOffset, endLineTerminated) set; a mechanism without an
+// end line is an input error then too.
 SolverLoad SolverLoadModel(const std::string& path, SolverModel& model, SolverInputError& error);
 
 // Copies the model's run settings into SolverCommon and forgets cached rate

@@ -129,13 +129,31 @@ bool ReadHeader(InputReader& in, SolverModel& m) {
   return true;
 }
 
-bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
-  // The thermo block starts after the first line from line 33 on whose first
-  // seven characters are " THERMO".
+// The thermo block starts after the first line from line 33 on whose first
+// seven characters are " THERMO"; n becomes the line after it.
+bool FindThermoBlock(InputReader& in, const SolverFileText& text, int& n) {
   n = kFirstThermoSearchLine;
   while (n <= text.LineCount() && text.LineAt(n).substr(0, 7) != " THERMO") ++n;
   if (n > text.LineCount()) return in.Fail(n, "the file has no \" THERMO\" line from line 33 on");
   ++n;
+  return true;
+}
+
+// The mechanism's end line: "END", blanks around it and any letter case allowed.
+bool IsEndLine(std::string_view line) {
+  std::string end = Trimmed(line);
+  for (char& c : end)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return end == "END";
+}
+
+void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
+  m.tailOffset = text.NextStartOf(endLine);
+  m.endLineTerminated = text.Terminated(endLine);
+}
+
+bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
+  if (!FindThermoBlock(in, text, n)) return false;
   const int firstRecord = n;
   double moleSum = 0.0;
   for (int i = 1; i <= m.NSPEC; ++i, n += 4) {
@@ -272,15 +290,29 @@ bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
     if (!in.Line(n, "a separator line after the thermo records", line)) return false;
   if (!ReadReactions(in, m, n)) return false;
   if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
-  std::string end = Trimmed(line);
-  for (char& c : end)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (end != "END")
+  if (!IsEndLine(line))
     return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
   if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
-  m.tailOffset = text.NextStartOf(n);
-  m.endLineTerminated = text.Terminated(n);
+  SetTail(text, n, m);
   return true;
+}
+
+// A mechanism too large for the tables is not read, but a report about it
+// goes behind its end line all the same: the first line whose trimmed text is
+// "END" from where the least records of its counts could end (four lines a
+// species, three separator lines, at least three lines a reaction).
+bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) {
+  int n = 0;
+  if (!FindThermoBlock(in, text, n)) return false;
+  const std::int64_t least = std::int64_t{n} + 4 * std::int64_t{std::max(m.NSPEC, 0)} + 3 +
+                             3 * std::int64_t{std::max(m.NREAC, 0)};
+  for (std::int64_t k = least; k <= text.LineCount(); ++k)
+    if (IsEndLine(text.LineAt(static_cast<int>(k)))) {
+      SetTail(text, static_cast<int>(k), m);
+      return true;
+    }
+  return in.Fail(0, "no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
+                        " species and the records of the " + std::to_string(m.NREAC) + " reactions");
 }
 
 }  // namespace
@@ -323,8 +355,10 @@ SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, Solver
   }
   InputReader in(text, error);
   if (!ReadCounts(in, model)) return SolverLoad::InputError;
-  if (model.NSPEC > kMaxSpecies) return SolverLoad::TooManySpecies;
-  if (model.NREAC > kMaxReactions) return SolverLoad::TooManyReactions;
+  if (model.NSPEC > kMaxSpecies || model.NREAC > kMaxReactions) {
+    if (!LocateEndLine(in, text, model)) return SolverLoad::InputError;
+    return model.NSPEC > kMaxSpecies ? SolverLoad::TooManySpecies : SolverLoad::TooManyReactions;
+  }
   return ReadInput(in, text, model) ? SolverLoad::Loaded : SolverLoad::InputError;
 }
 
@@ -359,6 +393,8 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   std::fclose(probe);
 
   // A name of its own beside the file, made only if it does not exist yet.
+  // The desktop's console knows the name: it removes such a file when a
+  // solver it had to end at once could not.
   std::random_device entropy;
   std::string stem = (target.parent_path() / ".").string();
   stem += target.filename().string();

@@ -20,7 +20,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kProgressInterval = std::chrono::seconds(10);
-constexpr int kFirstResultsSearchLine = 35;
 
 // The tables and the integrator workspace live for the whole process, in
 // zero-initialised static storage whose pages the system maps on first
@@ -73,21 +72,24 @@ int FinishWriting(const std::string& path, int status) {
   return status;
 }
 
-// Too many species or reactions: the error block replaces the results of an
-// earlier run (from its " !$Results" line on) or ends the file.
+// Too many species or reactions: the error block follows the mechanism's
+// end line, as every report does.
 int LimitFailure(const SolverFileText& text, const std::string& path, int code, int limit, int count) {
-  int line = kFirstResultsSearchLine;
-  while (line <= text.LineCount() && text.LineAt(line).substr(0, 10) != " !$Results") ++line;
-  std::uint64_t offset = text.Size();
-  bool lineBreak = text.LineCount() > 0 && !text.Terminated(text.LineCount());
-  if (line <= text.LineCount()) {
-    offset = text.StartOf(line);
-    lineBreak = false;
-  }
-  if (!StartWriting(text, path, offset, lineBreak)) return kExitInputError;
+  if (!StartWriting(text, path, model.tailOffset, !model.endLineTerminated)) return kExitInputError;
   SolverReportError(code, 0.0, 0.0, limit, count, 1);  // ends the run
   return kExitModelError;
 }
+
+// A run asked to stop: the new version of the solver file is removed, so the
+// file stays as it was.
+int Stopped() {
+  SolverCloseFile();
+  rewrite.Drop();
+  return SolverStoppedStatus(SolverStopSignal);
+}
+
+// Only sets the flag: whatever else a stop needs is done by the run itself.
+void RequestStop(int signal) { SolverStopSignal = signal; }
 
 // Initial mole fractions scaled to sum 1, then turned into mass fractions.
 void ToMassFractions(SolverModel& m) {
@@ -124,6 +126,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
       return LimitFailure(text, path, 14, kMaxReactions, model.NREAC);
   }
 
+  if (SolverStopSignal != 0) return Stopped();
   if (!StartWriting(text, path, model.tailOffset, !model.endLineTerminated)) return kExitInputError;
   SolverUseModel(model);
   ResetOutput();
@@ -180,6 +183,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
     statistics->finalTime = x;
     statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;
   }
+  if (SolverStopSignal != 0) return Stopped();
   const int status = FinishWriting(path, code == 0 ? kExitCompleted : kExitIntegratorError);
   if (status == kExitInputError) return status;
   ConsoleLine("   ");
@@ -189,6 +193,8 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
 }
 
 }  // namespace
+
+volatile std::sig_atomic_t SolverStopSignal = 0;
 
 void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT, int& LRC, int& N,
                       double* RPAR, int* IPAR, int& IRTRN) {
@@ -203,8 +209,9 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
   }
   c.lastOutputNr = NR;
   c.lastOutputRecorded = due;
-  // Results that cannot be written are not worth computing.
-  if (c.solverFile && std::ferror(c.solverFile) != 0) IRTRN = -1;
+  // Results that cannot be written are not worth computing, nor those of a
+  // run asked to stop.
+  if ((c.solverFile && std::ferror(c.solverFile) != 0) || SolverStopSignal != 0) IRTRN = -1;
 
   const Clock::time_point now = Clock::now();
   if (now >= c.NEXTTIME) {
@@ -246,7 +253,20 @@ int SolverMain() {
   while ((ch = std::fgetc(f)) != EOF && ch != '\n') path.push_back(static_cast<char>(ch));
   std::fclose(f);
   while (!path.empty() && (path.back() == '\r' || path.back() == ' ')) path.pop_back();
-  return SolverRunFile(path);
+  // Stopped from outside (the desktop's console, Ctrl+C), the run removes
+  // what it was writing and the process then ends by the same signal, so
+  // that whoever waits for it sees how it ended.
+  std::signal(SIGTERM, RequestStop);
+  std::signal(SIGINT, RequestStop);
+  const int status = SolverRunFile(path);
+  const int signal = SolverStopSignal;
+  if (signal != 0) {
+    std::fflush(stdout);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return SolverStoppedStatus(signal);
+  }
+  return status;
 }
 
 }  // namespace kx

@@ -53,6 +53,15 @@ Refusal refuse(Setting s, std::string message) {
 // The number of a checked box.
 double numberOf(const RunSettings& s, Setting box) { return ParseNumber(s[box]).value_or(0); }
 
+// How the solver file holds a real setting.
+constexpr const char* kSettingPattern = "0.00####E+00";
+
+// The number of a checked box as the solver reads it from the rewritten
+// file: rounded to seven significant digits, two close values may become one.
+double solverNumberOf(const RunSettings& s, Setting box) {
+    return ParseNumber(Format(TrimBlanks(s[box]), kSettingPattern)).value_or(0);
+}
+
 // The whole number of a checked box, halves to the even neighbour.
 std::int32_t integerOf(const RunSettings& s, Setting box) {
     const double v = RoundHalfEven(numberOf(s, box));
@@ -77,6 +86,10 @@ bool acceptableFraction(const std::string& fraction) {
 
 std::string valueLine(const RunSettings& s, Setting box, const char* pattern, const char* comment) {
     return std::string(" ").append(Format(TrimBlanks(s[box]), pattern)).append(comment);
+}
+
+std::string realLine(const RunSettings& s, Setting box, const char* comment) {
+    return valueLine(s, box, kSettingPattern, comment);
 }
 
 }  // namespace
@@ -116,12 +129,14 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     }
 
     if (integerOf(s, Setting::MaxSteps) <= 0) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
+    // The solver refuses a temperature interval that does not lie above 0 K
+    // or holds no temperature besides its minimum, as the solver file gives it.
     const double tmin = numberOf(s, Setting::MinTemperature);
     const double tmax = numberOf(s, Setting::MaxTemperature);
-    if (tmin < 0)
+    if (solverNumberOf(s, Setting::MinTemperature) <= 0)
         return refuse(Setting::MinTemperature,
                       "Minimum value of the allowable temperature interval, please enter a positive number.");
-    if (tmin >= tmax)
+    if (solverNumberOf(s, Setting::MinTemperature) >= solverNumberOf(s, Setting::MaxTemperature))
         return refuse(Setting::MinTemperature,
                       "Allowable temperature interval, the minimum value is equal to or greater than the maximum "
                       "value. Enter a correct values.");
@@ -132,7 +147,7 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
                                                        "). Enter a correct value.");
     const double start = numberOf(s, Setting::InitialTime);
     const double end = numberOf(s, Setting::FinalTime);
-    if (!(end > start))
+    if (!(solverNumberOf(s, Setting::FinalTime) > solverNumberOf(s, Setting::InitialTime)))
         return refuse(Setting::InitialTime,
                       "The initial time is equal to or greater than the final time. Enter correct values.");
     const double h0 = numberOf(s, Setting::InitialStep);
@@ -150,8 +165,9 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     if (limit > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, "step limit");
     s[Setting::MaxSteps] = std::to_string(limit);
 
+    // The fractions as the solver file gives them: a negligible one is 0.
     double sum = 0;
-    for (const SpeciesRow& row : species) sum += ParseNumber(row.fraction).value_or(0);
+    for (const SpeciesRow& row : species) sum += ParseNumber(FractionField(row.fraction)).value_or(0);
     if (sum == 0) {
         Refusal r;
         r.kind = Refusal::Kind::ZeroSum;
@@ -183,17 +199,17 @@ std::string SolverPathProblem(const std::string& path) {
 std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, const RunSettings& s) {
     std::vector<std::string> lines = model.lines;
     auto set = [&lines](int number, std::string text) { lines.at(static_cast<std::size_t>(number) - 1) = std::move(text); };
-    set(14, valueLine(s, Setting::Pressure, "0.00####E+00", " !Pressure, atm"));
+    set(14, realLine(s, Setting::Pressure, " !Pressure, atm"));
     set(15, s.adiabatic ? " 1 !Temperature Equation" : " 0 !Constant Temperature");
-    set(16, valueLine(s, Setting::InitialTemperature, "0.00####E+00", " !Initial Temperature"));
-    set(17, valueLine(s, Setting::MinTemperature, "0.00####E+00", " !Minimal Allowable Temperature"));
-    set(18, valueLine(s, Setting::MaxTemperature, "0.00####E+00", " !Maximum Allowable Temperature"));
-    set(19, valueLine(s, Setting::InitialTime, "0.00####E+00", " !Initial Time"));
-    set(20, valueLine(s, Setting::FinalTime, "0.00####E+00", " !Final Time"));
-    set(21, valueLine(s, Setting::InitialStep, "0.00####E+00", " !Initial Step Size"));
+    set(16, realLine(s, Setting::InitialTemperature, " !Initial Temperature"));
+    set(17, realLine(s, Setting::MinTemperature, " !Minimal Allowable Temperature"));
+    set(18, realLine(s, Setting::MaxTemperature, " !Maximum Allowable Temperature"));
+    set(19, realLine(s, Setting::InitialTime, " !Initial Time"));
+    set(20, realLine(s, Setting::FinalTime, " !Final Time"));
+    set(21, realLine(s, Setting::InitialStep, " !Initial Step Size"));
     set(22, valueLine(s, Setting::MaxSteps, "#", " !Maximum Number of Steps"));
-    set(23, valueLine(s, Setting::RelativeTolerance, "0.00####E+00", " !Relative Tolerance"));
-    set(24, valueLine(s, Setting::AbsoluteTolerance, "0.00####E+00", " !Absolute Tolerance"));
+    set(23, realLine(s, Setting::RelativeTolerance, " !Relative Tolerance"));
+    set(24, realLine(s, Setting::AbsoluteTolerance, " !Absolute Tolerance"));
     set(25, " ");
     set(26, " !Output Parameters");
     set(27, " 100000 !R!Maximum Number of lines in output");

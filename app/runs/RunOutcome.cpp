@@ -60,6 +60,21 @@ RunOutcome ScanRunOutcome(const std::string& path) {
     return outcome;
 }
 
+void TakeSolverInputError(RunOutcome& outcome, int exitStatus, const std::string& errorOutput) {
+    if (exitStatus != kSolverInputErrorStatus || outcome.error || outcome.completed) return;
+    std::string text;
+    std::size_t start = 0;
+    while (start < errorOutput.size()) {
+        std::size_t end = errorOutput.find('\n', start);
+        if (end == std::string::npos) end = errorOutput.size();
+        std::string line = errorOutput.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!TrimBlanks(line).empty()) text += line + "\r\n";
+        start = end + 1;
+    }
+    outcome.errorText = text;
+}
+
 OutcomeMessage OutcomeMessageFor(const RunOutcome& outcome) {
     OutcomeMessage m;
     if (!outcome.error && outcome.completed) {

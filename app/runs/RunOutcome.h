@@ -36,6 +36,15 @@ struct RunOutcome {
 // mechanism cannot be found.
 RunOutcome ScanRunOutcome(const std::string& path);
 
+// The solver's exit status when it refused its input: it wrote nothing
+// into the solver file and said why on its error output.
+inline constexpr int kSolverInputErrorStatus = 1;
+
+// Gives an outcome without an error report of its own the solver's reason
+// for refusing its input: the lines of its error output (UTF-8), each
+// followed by CR LF, when it ended with kSolverInputErrorStatus.
+void TakeSolverInputError(RunOutcome& outcome, int exitStatus, const std::string& errorOutput);
+
 // The message box that reports the outcome: its text (UTF-8) and style
 // (64 information or 48 exclamation, plus 4 for "Show results?" with Yes
 // and No when results are present).

@@ -415,7 +415,10 @@ void SOL_RUN::OpnFile(const std::string& FilePP) {
             platform::ToQ("Reaction mechanism consists of " + std::to_string(model_.reactionCount) + " reactions."));
         PolinomCheck();
     });
-    if (loaded && LastVal(FilePP)) setRunEnabled(true);
+    if (!loaded) return;
+    // A run replaces the results: only "Last Step" needs them to read.
+    LastVal(FilePP);
+    setRunEnabled(true);
 }
 
 bool SOL_RUN::LastVal(const std::string& FilePPSS) {

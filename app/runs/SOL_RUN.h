@@ -49,8 +49,9 @@ public:
     // later by this path, not by its caption InitFileCap: two files of the
     // same name in different folders have windows of the same caption.
     void GETPASS(const std::string& Pth, const std::string& InitFileCap) override;
-    // Reads the solver file. When it fails, or its last step cannot be read,
-    // Run, Save and Last Step stay disabled.
+    // Reads the solver file. When it fails, Run, Save and Last Step stay
+    // disabled; when only the last step of an earlier run cannot be read
+    // (reported), Last Step alone does.
     void OpnFile(const std::string& FilePP);
     // Reads the last state of an earlier completed run; false on failure.
     bool LastVal(const std::string& FilePPSS);

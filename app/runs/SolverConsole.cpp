@@ -16,6 +16,9 @@ namespace kx::runs {
 namespace {
 
 constexpr int kStartWaitMs = 10000;
+// How long a solver asked to stop may take to end (it stops at its next
+// integration step) before it is ended at once.
+constexpr int kStopAskWaitMs = 5000;
 constexpr int kStopWaitMs = 5000;
 
 class ConsoleRunner : public SolverRunner {
@@ -32,12 +35,15 @@ platform::ServiceSlot<SolverRunner> runners(consoleRunner);
 }  // namespace
 
 SolverProcess::SolverProcess(QObject* parent) : QObject(parent) {
-    process_.setProcessChannelMode(QProcess::MergedChannels);
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
     connect(&process_, &QProcess::readyReadStandardOutput, this, [this] { readOutput(); });
+    connect(&process_, &QProcess::readyReadStandardError, this, [this] { readErrors(); });
     connect(&process_, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
         readOutput();
+        readErrors();
         end_.exitCode = exitCode;
         end_.crashed = status == QProcess::CrashExit;
+        if (end_.crashed) leftovers_.RemoveNew();
         ended_ = true;
         emit Finished();
     });
@@ -48,6 +54,7 @@ SolverProcess::~SolverProcess() { Stop(); }
 bool SolverProcess::Start(const SolverLaunch& launch) {
     end_ = SolverEnd{};
     ended_ = false;
+    leftovers_ = launch.solverFile.empty() ? RunLeftovers() : RunLeftovers(launch.solverFile);
     process_.setProgram(launch.program);
     process_.setArguments({});
     process_.setWorkingDirectory(launch.folder);
@@ -66,13 +73,25 @@ bool SolverProcess::Running() const { return process_.state() != QProcess::NotRu
 
 void SolverProcess::Stop() {
     if (!Running()) return;
-    process_.kill();
-    process_.waitForFinished(kStopWaitMs);
+    process_.terminate();
+    if (!process_.waitForFinished(kStopAskWaitMs)) {
+        process_.kill();
+        process_.waitForFinished(kStopWaitMs);
+    }
+    leftovers_.RemoveNew();
 }
 
 void SolverProcess::readOutput() {
     const QByteArray bytes = process_.readAllStandardOutput();
     if (!bytes.isEmpty()) emit Output(QString::fromLatin1(bytes));
+}
+
+void SolverProcess::readErrors() {
+    const QByteArray bytes = process_.readAllStandardError();
+    if (bytes.isEmpty()) return;
+    const QString text = QString::fromLocal8Bit(bytes);
+    end_.errorOutput += text;
+    emit Output(text);
 }
 
 SolverRunner* InstallSolverRunner(SolverRunner* runner) { return runners.Install(runner); }

@@ -4,18 +4,28 @@
 // The solver is started directly (no shell) from its absolute path, without
 // arguments, in the program folder. The console window carries the
 // program's and the solver file's names in its title, shows the banner lines
-// the command would echo and then the solver's output as it comes, and is shown modally for the whole program while the
-// solver runs; closing it ends the solver. Unless it is to stay open, it
-// closes itself when the solver ends.
+// the command would echo and then the solver's output as it comes, and is
+// shown modally for the whole program while the solver runs; closing it
+// stops the solver. Unless it is to stay open, it closes itself when the
+// solver ends.
+//
+// A solver is stopped as a user stops a console program: asked first
+// (SIGTERM), upon which it removes what it was writing and ends; ended at
+// once when it has not ended a few seconds later. Whatever a stopped or
+// crashed solver leaves beside the solver file is removed after it.
 //
 // Who runs it is a replaceable service: the console window by default; a
 // test installs a runner that waits for the process without a window.
 #pragma once
 
+#include "RunLeftovers.h"
+
 #include <QDialog>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+
+#include <string>
 
 class QPlainTextEdit;
 
@@ -26,7 +36,8 @@ struct SolverLaunch {
     QString folder;   // its working folder
     QString title;    // "KINOVEX_SOLVER - " and the solver file's name
     QStringList banner;
-    bool keepOpen = false;  // the console stays open after the solver has ended
+    bool keepOpen = false;   // the console stays open after the solver has ended
+    std::string solverFile;  // the solver file it runs on ("" when not known)
 };
 
 struct SolverEnd {
@@ -35,10 +46,12 @@ struct SolverEnd {
     QString failure;              // why it did not start
     int exitCode = 0;
     bool crashed = false;  // ended by a signal, also when the user closed the console
+    QString errorOutput;   // what the solver wrote to its error output
 };
 
-// One solver process. Its output (standard output and errors together)
-// arrives through Output as it is written.
+// One solver process. Its output (standard output and errors alike)
+// arrives through Output as it is written; the errors are also kept in
+// End().errorOutput.
 class SolverProcess : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +64,7 @@ public:
     bool Running() const;
     bool Ended() const { return ended_; }
     const SolverEnd& End() const { return end_; }
-    // Ends a running solver at once and waits for it.
+    // Stops a running solver (asked first, then ended) and waits for it.
     void Stop();
 
 signals:
@@ -60,10 +73,12 @@ signals:
 
 private:
     void readOutput();
+    void readErrors();
 
     QProcess process_;
     SolverEnd end_;
     bool ended_ = false;
+    RunLeftovers leftovers_;
 };
 
 class SolverRunner {

@@ -42,14 +42,16 @@ SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, co
     if (!solverFile.empty()) launch.title += " - " + QFileInfo(platform::ToQ(solverFile)).fileName();
     for (const std::string& line : SolverConsoleBanner()) launch.banner << platform::ToQ(line);
     launch.keepOpen = keepOpen;
+    launch.solverFile = solverFile;
     return launch;
 }
 
-std::optional<int> ExecuteAndWait(const SolverLaunch& launch) {
+std::optional<int> ExecuteAndWait(const SolverLaunch& launch, SolverEnd* ended) {
     std::optional<int> exitCode;
     shell::TrapRestoringPointer("401#002. ", [&] {
         platform::SetMousePointer(platform::kPointerHourglass);
         const SolverEnd end = RunSolverProgram(launch);
+        if (ended) *ended = end;
         if (!end.started)
             throw Error(end.programMissing ? ErrorKind::FileNotFound : ErrorKind::PermissionDenied,
                         platform::FromQ(launch.program + " (" + end.failure + ")"));
@@ -67,10 +69,12 @@ void RunSolver(std::string& path, std::string& message, int& style, bool& error,
         // console's title.
         std::string runFile;
         shell::IgnoreErrors([&] { runFile = ReadSolverPathFile(s.AppFolder); });
-        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0, runFile));
+        SolverEnd end;
+        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0, runFile), &end);
         restoreMainWindow(true);
         path = ReadSolverPathFile(s.AppFolder);
-        const RunOutcome outcome = ScanRunOutcome(path);
+        RunOutcome outcome = ScanRunOutcome(path);
+        if (end.started && !end.crashed) TakeSolverInputError(outcome, end.exitCode, platform::FromQ(end.errorOutput));
         error = outcome.error;
         restoreMainWindow(false);
 

@@ -16,11 +16,13 @@ SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, co
 
 // Runs the solver and waits for its end with the busy pointer; returns its
 // exit code, or nothing when it could not be started (reported with
-// "401#002. ").
-std::optional<int> ExecuteAndWait(const SolverLaunch& launch);
+// "401#002. "). ended, when given, receives how it ended.
+std::optional<int> ExecuteAndWait(const SolverLaunch& launch, SolverEnd* ended = nullptr);
 
 // Runs the solver on the file named in "SolverFilePath.txt", then judges
-// the outcome from that file alone: path receives the path read back,
+// the outcome from that file (and, when the solver refused its input and
+// so left the file as it was, from what it said why): path receives the
+// path read back,
 // message and style the report shown, error whether an error report was
 // found. The text window that showed callerPath (the document path of the
 // window that asked for the run) is closed; when results exist and the

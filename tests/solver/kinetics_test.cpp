@@ -436,38 +436,7 @@ TEST(RightHandSide, JacobianColumnsAgreeWithFreshEvaluations) {
 // full and as Jacobian columns, run in the storage the solver keeps for such
 // a model and agree with fresh ones.
 TEST(RightHandSide, ModelAtTheTableLimits) {
-  SolverFileRecipe recipe;
-  for (int i = 0; i < kx::kMaxSpecies; ++i) {
-    std::string name = std::to_string(i + 1);
-    name.insert(0, 1, 'S');
-    recipe.species.push_back(kxtest::Species(name, 1.0 / kx::kMaxSpecies,
-                                             kxtest::ConstantCp(3.5 + 0.3 * (i % 7), -1000.0 * (i % 11), 20.0 + i % 13),
-                                             2.0 + i));
-  }
-  for (int r = 0; r < kx::kMaxReactions; ++r) {
-    auto species = [r](int k) { return 1 + (r * 7 + k * 13) % kx::kMaxSpecies; };
-    ReactionRecipe q;
-    for (int k = 0; k < 1 + r % 3; ++k) q.reactants.push_back(species(k));
-    for (int k = 0; k < 1 + r % 6; ++k) q.products.push_back(species(3 + k));
-    q.rate = {1e10, 0.5 * (r % 3), 1000.0 * (r % 5)};
-    q.reverse = r % 7 == 0 ? 0 : 1;
-    if (r % 5 != 0) {
-      q.thirdBody = r % 2;
-      for (int k = 0; k < 10; ++k) {
-        q.colliders.push_back(species(9 + k));
-        q.efficiencies.push_back(1.0 + 0.25 * k);
-      }
-    }
-    if (r % 5 >= 2) {
-      q.fallOff = 1;
-      q.low = {1e15, -0.5, 500.0};
-      q.form = 1 + r % 3;
-      q.broadening = q.form == 2 ? std::vector<double>{0.45, 797.0, 979.0, 1.2, 0.3}
-                                 : std::vector<double>{0.5, 100.0, 1000.0, 5000.0};
-      if (q.form == 3) q.broadening.pop_back();
-    }
-    recipe.reactions.push_back(q);
-  }
+  const SolverFileRecipe recipe = kxtest::LargeModel(kx::kMaxSpecies, kx::kMaxReactions);
   auto m = Use(recipe);
   const int n = kx::kMaxSpecies + 1;
   std::vector<double> y(static_cast<std::size_t>(n));

@@ -182,14 +182,24 @@ TEST(SolverFileLoad, OptionalReactionLinesFollowTheirFlags) {
   EXPECT_EQ(kx::RreacAt(m.RREAC, 1, 4), 1e13) << "the last record is read in step";
 }
 
+// A mechanism beyond the tables is not read, but where it ends is found.
 TEST(SolverFileLoad, TooManySpeciesOrReactionsAreToldApart) {
+  const std::string species = kxtest::BuildSolverFile(kxtest::LargeModel(kx::kMaxSpecies + 1, 3));
+  Loaded l = LoadText(species + " \r\n !$Results  Mass Fractions\r\n");
+  EXPECT_EQ(l.outcome, kx::SolverLoad::TooManySpecies);
+  EXPECT_EQ(l.model->NSPEC, 301);
+  EXPECT_EQ(l.model->tailOffset, species.size()) << "behind the end line";
+  EXPECT_TRUE(l.model->endLineTerminated);
+  SolverFileRecipe reactions = ThreeSpecies();
+  reactions.reactions.assign(static_cast<std::size_t>(kx::kMaxReactions) + 1, reactions.reactions[0]);
+  EXPECT_EQ(Load(reactions).outcome, kx::SolverLoad::TooManyReactions);
+  // A count beyond the records leaves no end line where one could follow them.
   SolverFileRecipe recipe = ThreeSpecies();
   recipe.headerOverrides = {{10, " 301 !Species"}};
-  Loaded species = Load(recipe);
-  EXPECT_EQ(species.outcome, kx::SolverLoad::TooManySpecies);
-  EXPECT_EQ(species.model->NSPEC, 301);
-  recipe.headerOverrides = {{10, " 300 !Species"}, {11, " 3001 !Reactions"}};
-  EXPECT_EQ(Load(recipe).outcome, kx::SolverLoad::TooManyReactions);
+  l = Load(recipe);
+  EXPECT_EQ(l.outcome, kx::SolverLoad::InputError);
+  EXPECT_EQ(l.error.problem, "no end line \"END\" follows the thermo records of the 301 species and the records of "
+                             "the 2 reactions");
 }
 
 // One species more than the file has records for: the end line, shorter

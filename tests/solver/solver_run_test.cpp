@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "solver.h"
 #include "solver_test_support.h"
 
 namespace {
@@ -429,39 +430,6 @@ TEST(SolverRun, IntegratorFailuresKeepTheStatisticsButNoEndLine) {
   EXPECT_NE(run.result.console.find("TOLERANCES ARE TOO SMALL"), std::string::npos) << run.result.console;
 }
 
-TEST(SolverRun, TooManySpeciesOrReactionsReplaceOldResults) {
-  SolverFileRun done(Small());
-  done.Go();
-  ASSERT_EQ(done.result.status, 0);
-  const std::string oldResults = done.Tail();
-  const std::string blockOf13 =
-      "\r\n Error\r\n Kinovex error 13\r\n The maximal number of species is  300. Your reaction mechanism comtains 301\r\n";
-  const std::string blockOf14 =
-      "\r\n Error\r\n Kinovex error 14\r\n The maximal number of reactions is 3000. Your reaction mechanism "
-      "comtains3001\r\n";
-
-  SolverFileRecipe recipe = Small();
-  recipe.headerOverrides = {{10, " 301 !Species"}};
-  const std::string mechanism = kxtest::BuildSolverFile(recipe);
-  SolverFileRun withResults(mechanism + oldResults);
-  withResults.Go();
-  EXPECT_EQ(withResults.result.status, 2);
-  // Cut before the old " !$Results" line: its leading blank line stays.
-  EXPECT_EQ(withResults.output, mechanism + " \r\n" + blockOf13);
-  EXPECT_NE(withResults.result.console.find(" Kinovex error 13"), std::string::npos);
-
-  recipe.headerOverrides = {{11, " 3001 !Reactions"}};
-  const std::string reactions = kxtest::BuildSolverFile(recipe);
-  SolverFileRun bare(reactions);
-  bare.Go();
-  EXPECT_EQ(bare.result.status, 2);
-  EXPECT_EQ(bare.output, reactions + blockOf14);
-}
-
-}  // namespace
-
-namespace {
-
 // The names in a folder.
 std::set<std::string> FolderNames(const kxtest::TempDir& dir) {
   std::set<std::string> names;
@@ -469,15 +437,85 @@ std::set<std::string> FolderNames(const kxtest::TempDir& dir) {
   return names;
 }
 
-TEST(SolverRun, AWriteThatFailsLeavesTheFileAsItWas) {
+// One species or one reaction more than the tables hold, in a mechanism that
+// is whole all the same.
+SolverFileRecipe TooLarge(bool species) {
+  if (species) return kxtest::LargeModel(kx::kMaxSpecies + 1, 3);
+  SolverFileRecipe recipe = Small();
+  recipe.reactions.assign(static_cast<std::size_t>(kx::kMaxReactions) + 1, recipe.reactions[0]);
+  return recipe;
+}
+
+// The results an earlier run left behind the mechanism of Small().
+std::string OldResults() {
   SolverFileRun done(Small());
   done.Go();
-  ASSERT_EQ(done.result.status, 0);
-  const std::string oldResults = done.Tail();
+  EXPECT_EQ(done.result.status, 0);
+  return done.Tail();
+}
+
+TEST(SolverRun, TooManySpeciesOrReactionsAreReportedBehindTheEndLine) {
+  const std::string oldResults = OldResults();
+  const std::string blockOf13 =
+      "\r\n Error\r\n Kinovex error 13\r\n The maximal number of species is  300. Your reaction mechanism comtains 301\r\n";
+  const std::string blockOf14 =
+      "\r\n Error\r\n Kinovex error 14\r\n The maximal number of reactions is 3000. Your reaction mechanism "
+      "comtains3001\r\n";
+  // The separator line between the thermo records and the reactions may read
+  // like a results heading: the mechanism is kept whole all the same.
+  const auto resultsLikeSeparator = [](std::string text) {
+    const std::string separators = "\r\n END\r\n \r\n REACTIONS";
+    const std::size_t at = text.find(separators);
+    EXPECT_NE(at, std::string::npos);
+    return text.replace(at, separators.size(), "\r\n END\r\n !$Results of the mechanism's source\r\n REACTIONS");
+  };
+  for (const bool species : {true, false}) {
+    const SolverFileRecipe recipe = TooLarge(species);
+    SolverFileRecipe unterminated = recipe;
+    unterminated.finalLineBreak = false;
+    const std::string mechanism = kxtest::BuildSolverFile(recipe);
+    const std::string block = species ? blockOf13 : blockOf14;
+    struct Case {
+      const char* what;
+      std::string input, output;
+    };
+    const Case cases[] = {
+        {"the mechanism alone", mechanism, mechanism + block},
+        {"an earlier run's results", mechanism + oldResults, mechanism + block},
+        {"a separator line like a results heading", resultsLikeSeparator(mechanism) + oldResults,
+         resultsLikeSeparator(mechanism) + block},
+        {"an end line without a line break", kxtest::BuildSolverFile(unterminated),
+         kxtest::BuildSolverFile(unterminated) + "\r\n" + block},
+    };
+    for (const Case& c : cases) {
+      const std::string what = std::string(species ? "species, " : "reactions, ") + c.what;
+      SolverFileRun run(c.input);
+      run.Go();
+      EXPECT_EQ(run.result.status, 2) << what << ": " << run.result.errors;
+      EXPECT_TRUE(run.output == c.output) << what << ": " << run.output.size() << " bytes, not " << c.output.size()
+                                          << "; they end in\n" << run.output.substr(run.output.size() - 300);
+      EXPECT_NE(run.result.console.find(species ? " Kinovex error 13" : " Kinovex error 14"), std::string::npos)
+          << what;
+    }
+  }
+  // Without its end line the mechanism is not whole: an input error, and
+  // the file is left as it was.
+  const std::string mechanism = kxtest::BuildSolverFile(TooLarge(true));
+  const std::string headless = mechanism.substr(0, mechanism.rfind(" END\r\n"));
+  for (const std::string& input : {headless, headless + " !$Results  Mass Fractions\r\n"}) {
+    SolverFileRun run(input);
+    run.Go();
+    EXPECT_EQ(run.result.status, 1);
+    EXPECT_TRUE(run.output == input);
+    EXPECT_NE(run.result.errors.find(" Input error: no end line \"END\" follows"), std::string::npos)
+        << run.result.errors;
+  }
+}
+
+TEST(SolverRun, AWriteThatFailsLeavesTheFileAsItWas) {
+  const std::string oldResults = OldResults();
   const std::string mechanism = kxtest::BuildSolverFile(Small());
-  SolverFileRecipe tooMany = Small();
-  tooMany.headerOverrides = {{10, " 301 !Species"}};
-  const std::string tooManySpecies = kxtest::BuildSolverFile(tooMany);
+  const std::string tooManySpecies = kxtest::BuildSolverFile(TooLarge(true));
   const std::string sample = kxtest::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
   struct Case {
     const char* what;
@@ -544,6 +582,38 @@ TEST(SolverRun, TheWrittenFileKeepsItsPermissionsAndLinks) {
   EXPECT_EQ(readOnly.result.status, 1);
   EXPECT_EQ(readOnly.output, readOnly.input);
   EXPECT_NE(readOnly.result.errors.find("read-only"), std::string::npos) << readOnly.result.errors;
+}
+
+// Stopped by a signal, the run removes the new version of the solver file it
+// was writing and ends by that signal: the file stays as it was.
+TEST(SolverRun, AStoppedRunLeavesTheFileAsItWasAndNothingBesideIt) {
+  namespace fs = std::filesystem;
+  SolverFileRecipe recipe = kxtest::LargeModel(kx::kMaxSpecies, kx::kMaxReactions);  // seconds of computing
+  recipe.mode = 0;
+  recipe.T0 = 1200.0;
+  recipe.XEND = 10.0;
+  const std::string input =
+      kxtest::BuildSolverFile(recipe) + " \r\n !$Results  Mass Fractions\r\n an earlier run\r\n !$End\r\n";
+  for (const int signal : {SIGTERM, SIGINT}) {
+    SolverFileRun run(input);
+    const pid_t pid = kxtest::StartSolver(run.dir, run.path);
+    ASSERT_GT(pid, 0);
+    // The run is under way once the new version of the file exists beside it.
+    bool writing = false;
+    for (int wait = 0; wait < 60000 && !writing; ++wait) {
+      for (const auto& entry : fs::directory_iterator(run.dir.path()))
+        writing = writing || entry.path().filename().string().rfind(".mech.txt.kxrun.", 0) == 0;
+      if (!writing) usleep(1000);
+    }
+    ASSERT_TRUE(writing);
+    ASSERT_EQ(kill(pid, signal), 0);
+    run.result = kxtest::WaitForSolver(run.dir, pid);
+    EXPECT_EQ(run.result.signal, signal) << "status " << run.result.status;
+    EXPECT_EQ(run.result.console.find("STOP - Program terminated"), std::string::npos) << "stopped before its end";
+    EXPECT_TRUE(kxtest::ReadBytes(run.path) == input) << "signal " << signal;
+    EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
+        << "signal " << signal << ": nothing is left beside the file";
+  }
 }
 
 }  // namespace

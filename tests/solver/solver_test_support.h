@@ -3,7 +3,6 @@
 // writer); temporary folders and file bytes are the shared ones.
 #pragma once
 
-#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include <unistd.h>
 
 #include "TempDir.h"
+#include "solver_file_recipe.h"
 
 namespace kxtest {
 
@@ -50,186 +50,6 @@ inline std::vector<std::string> Lines(const std::string& bytes) {
     start = lf + 1;
   }
   return lines;
-}
-
-inline std::string Sci(double v, int digits) {
-  char b[48];
-  auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::scientific, digits);
-  return std::string(b, r.ptr);
-}
-
-inline std::string Fixed(double v, int digits) {
-  char b[48];
-  auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, digits);
-  return std::string(b, r.ptr);
-}
-
-inline std::string Right(const std::string& s, std::size_t w) {
-  return s.size() >= w ? s : std::string(w - s.size(), ' ') + s;
-}
-
-inline std::string Left(const std::string& s, std::size_t w) {
-  return s.size() >= w ? s : s + std::string(w - s.size(), ' ');
-}
-
-struct SpeciesRecipe {
-  std::string name;
-  double moleFraction = 0.0;
-  // a1..a7 above the common temperature, a8..a14 at or below it.
-  std::array<double, 14> a{};
-  double mass = 1.0;
-  double tCommon = 1000.0;
-  // When set, written as is into columns 75-84 in place of moleFraction.
-  std::optional<std::string> fractionField;
-};
-
-inline SpeciesRecipe Species(std::string name, double moleFraction, std::array<double, 14> a, double mass) {
-  SpeciesRecipe s;
-  s.name = std::move(name);
-  s.moleFraction = moleFraction;
-  s.a = a;
-  s.mass = mass;
-  return s;
-}
-
-// Constant heat capacity cp/R = cp, enthalpy h0/R at 0 K: the same in both ranges.
-inline std::array<double, 14> ConstantCp(double cp, double h0 = 0.0, double s0 = 0.0) {
-  std::array<double, 14> a{};
-  a[0] = a[7] = cp;
-  a[5] = a[12] = h0;
-  a[6] = a[13] = s0;
-  return a;
-}
-
-struct ReactionRecipe {
-  std::string equation = "R";
-  std::vector<int> reactants;
-  std::vector<int> products;
-  int thirdBody = 0;     // flag 12
-  int fallOff = 0;       // flag 14
-  int form = 0;          // flag 15
-  int reverse = 1;       // flag 16
-  std::array<double, 3> rate{1.0, 0.0, 0.0};
-  std::array<double, 3> low{};
-  std::vector<double> broadening;
-  std::vector<int> colliders;
-  std::vector<double> efficiencies;
-  // Overrides of the written counts (flags 10, 11, 13), for broken files.
-  std::optional<int> reactantCount, productCount, efficiencyCount;
-};
-
-struct SolverFileRecipe {
-  double P = 1.0;
-  int mode = 1;
-  double T0 = 1000.0, TMIN = 250.0, TMAX = 5000.0;
-  double X0 = 0.0, XEND = 1e-3, H0 = 1e-8;
-  int NMAX = 100000;
-  double RTOL = 1e-6, ATOL = 1e-12;
-  int NOUT = 1;
-  double RE = 1.98720425864083, RC = 82.0573661;
-  std::vector<SpeciesRecipe> species;
-  std::vector<ReactionRecipe> reactions;
-  std::string lineEnd = "\r\n";
-  bool finalLineBreak = true;
-  int thermoLine = 34;  // 33 puts " THERMO" one line earlier
-  // Header value lines replaced verbatim (line number -> text).
-  std::vector<std::pair<int, std::string>> headerOverrides;
-};
-
-inline std::string BuildSolverFile(const SolverFileRecipe& s) {
-  std::vector<std::string> l;
-  auto value = [](const std::string& v, const std::string& label) { return " " + v + " " + label; };
-  l.push_back("!$KINOVEX SOLVER");
-  l.push_back(" Hand-made test mechanism");
-  for (int i = 3; i <= 9; ++i) l.push_back(" ");
-  l.push_back(value(std::to_string(s.species.size()), "!Species"));
-  l.push_back(value(std::to_string(s.reactions.size()), "!Reactions"));
-  l.push_back(" !");
-  l.push_back(" !Run parameters");
-  l.push_back(value(Sci(s.P, 6), "!Pressure, atm"));
-  l.push_back(value(std::to_string(s.mode), s.mode == 1 ? "!Temperature Equation" : "!Constant Temperature"));
-  l.push_back(value(Sci(s.T0, 9), "!Initial Temperature"));
-  l.push_back(value(Sci(s.TMIN, 9), "!Minimal Allowable Temperature"));
-  l.push_back(value(Sci(s.TMAX, 9), "!Maximum Allowable Temperature"));
-  l.push_back(value(Sci(s.X0, 9), "!Initial Time"));
-  l.push_back(value(Sci(s.XEND, 9), "!Final Time"));
-  l.push_back(value(Sci(s.H0, 6), "!Initial Step Size"));
-  l.push_back(value(std::to_string(s.NMAX), "!Maximum Number of Steps"));
-  l.push_back(value(Sci(s.RTOL, 6), "!Relative Tolerance"));
-  l.push_back(value(Sci(s.ATOL, 6), "!Absolute Tolerance"));
-  l.push_back(" ");
-  l.push_back(" !Output Parameters");
-  l.push_back(" 100000 !R!Maximum Number of lines in output");
-  l.push_back(value(std::to_string(s.NOUT), "!Delta N"));
-  l.push_back(" ");
-  l.push_back(" !Gas constants");
-  l.push_back(value(Sci(s.RE, 14), "!R in units of the activation energies"));
-  l.push_back(value(Sci(s.RC, 14), "!R in units of pressure and concentration"));
-  if (s.thermoLine == 34) l.push_back(" ");
-  l.push_back(" THERMO");
-  for (const auto& [line, text] : s.headerOverrides) l[static_cast<std::size_t>(line - 1)] = text;
-
-  int number = 1;
-  for (const SpeciesRecipe& sp : s.species) {
-    std::string fraction = sp.fractionField ? *sp.fractionField : Sci(sp.moleFraction, 3);
-    std::string first = Left(std::to_string(number++).insert(0, 1, ' '), 6) + Left(sp.name, 16) + Left(" " + sp.name, 23) +
-                        "0" + " " + Right(Fixed(300.0, 1), 8) + " " + Right(Fixed(5000.0, 1), 8) + " " +
-                        Right(Fixed(sp.tCommon, 1), 8) + " " + Left(fraction, 10);
-    l.push_back(first);
-    std::string c1, c2, c3;
-    for (int k = 0; k < 5; ++k) c1 += Right(Sci(sp.a[k], 8), 15);
-    for (int k = 5; k < 10; ++k) c2 += Right(Sci(sp.a[k], 8), 15);
-    for (int k = 10; k < 14; ++k) c3 += Right(Sci(sp.a[k], 8), 15);
-    c3 += Right(Fixed(sp.mass, 3), 15);
-    l.push_back(c1);
-    l.push_back(c2);
-    l.push_back(c3);
-  }
-  l.push_back(" END");
-  l.push_back(" ");
-  l.push_back(" REACTIONS   MOLES   CAL/MOLE");
-  number = 1;
-  for (const ReactionRecipe& r : s.reactions) {
-    l.push_back(Left(std::to_string(number++).insert(0, 1, ' '), 6) + r.equation);
-    std::array<int, 16> f{};
-    for (std::size_t k = 0; k < r.reactants.size() && k < 3; ++k) f[k] = r.reactants[k];
-    for (std::size_t k = 0; k < r.products.size() && k < 6; ++k) f[3 + k] = r.products[k];
-    f[9] = r.reactantCount.value_or(static_cast<int>(r.reactants.size()));
-    f[10] = r.productCount.value_or(static_cast<int>(r.products.size()));
-    f[11] = r.thirdBody;
-    f[12] = r.efficiencyCount.value_or(static_cast<int>(r.colliders.size()));
-    f[13] = r.fallOff;
-    f[14] = r.form;
-    f[15] = r.reverse;
-    std::string flags = "      ";
-    for (int v : f) flags += Right(std::to_string(v), 4);
-    l.push_back(flags);
-    auto reals = [](const double* v, std::size_t n) {
-      std::string t = "      ";
-      for (std::size_t k = 0; k < n; ++k) t += Right(Sci(v[k], 8), 15);
-      return t;
-    };
-    l.push_back(reals(r.rate.data(), 3));
-    if (r.fallOff == 1) l.push_back(reals(r.low.data(), 3));
-    if (!r.broadening.empty()) l.push_back(reals(r.broadening.data(), r.broadening.size()));
-    if (f[12] > 0) {
-      l.push_back("      colliders");
-      std::string sp = "      ", ef = "      ";
-      for (std::size_t k = 0; k < 10; ++k) {
-        sp += Left(std::to_string(k < r.colliders.size() ? r.colliders[k] : 0), 8);
-        ef += Left(Fixed(k < r.efficiencies.size() ? r.efficiencies[k] : 0.0, 2), 8);
-      }
-      l.push_back(sp);
-      l.push_back(ef);
-    }
-  }
-  l.push_back(" END");
-  std::string text;
-  for (std::size_t i = 0; i < l.size(); ++i) {
-    text += l[i];
-    if (i + 1 < l.size() || s.finalLineBreak) text += s.lineEnd;
-  }
-  return text;
 }
 
 // Line number (from 1) of the first line equal to `text`, 0 when none.
@@ -281,18 +101,20 @@ inline std::vector<ResultsRecord> ReadRecords(const std::vector<std::string>& li
 }
 
 struct RunResult {
-  int status = -1;
+  int status = -1;  // the exit status; -1 when a signal ended the process
+  int signal = 0;   // the signal that ended it
   std::string console;
   std::string errors;
 };
 
-// Runs the built solver in `dir` on `solverFile` (a path) through
-// "SolverFilePath.txt". With `fileSizeLimit` the process may write files of
-// at most that many bytes: a write beyond fails as on a full disk (the
-// signal of the limit is ignored, as a shell's "ulimit -f" with
-// "trap '' XFSZ" leaves it).
-inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile,
-                           std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+// Starts the built solver in `dir` on `solverFile` (a path) through
+// "SolverFilePath.txt", its output going to "console.txt" and "errors.txt"
+// there; returns its process id (-1 when it could not be started). With
+// `fileSizeLimit` the process may write files of at most that many bytes: a
+// write beyond fails as on a full disk (the signal of the limit is ignored,
+// as a shell's "ulimit -f" with "trap '' XFSZ" leaves it).
+inline pid_t StartSolver(const TempDir& dir, const std::string& solverFile,
+                         std::optional<rlim_t> fileSizeLimit = std::nullopt) {
   dir.write("SolverFilePath.txt", solverFile + "\r\n");
   const std::string console = dir.file("console.txt"), errors = dir.file("errors.txt");
   const pid_t pid = fork();
@@ -308,13 +130,25 @@ inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile,
     execl(KX_SOLVER_EXE, KX_SOLVER_EXE, static_cast<char*>(nullptr));
     _exit(127);
   }
+  return pid;
+}
+
+// Waits for a solver that StartSolver started and collects what it printed.
+inline RunResult WaitForSolver(const TempDir& dir, pid_t pid) {
   int raw = 0;
   RunResult result;
   if (pid < 0 || waitpid(pid, &raw, 0) != pid) return result;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.console = ReadBytes(console);
-  result.errors = ReadBytes(errors);
+  result.signal = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
+  result.console = ReadBytes(dir.file("console.txt"));
+  result.errors = ReadBytes(dir.file("errors.txt"));
   return result;
+}
+
+// Runs the built solver to its end (see StartSolver).
+inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile,
+                           std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+  return WaitForSolver(dir, StartSolver(dir, solverFile, fileSizeLimit));
 }
 
 }  // namespace kxtest

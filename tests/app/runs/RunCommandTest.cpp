@@ -80,10 +80,23 @@ TEST(ValidateRun, RefusesOneStepBeyondEachBoundaryOnItsTabAndBox) {
         {Setting::MinTemperature, "", true, Setting::MinTemperature, 2, kIntervalMessage},
         {Setting::MinTemperature, "-1", true, Setting::MinTemperature, 2,
          "Minimum value of the allowable temperature interval, please enter a positive number."},
-        {Setting::MinTemperature, "0", false, {}, 0, ""},
+        // The solver refuses a minimum of 0 K and an interval that the solver
+        // file's seven digits make empty, as it refuses a final time that
+        // they make equal to the initial one.
+        {Setting::MinTemperature, "0", true, Setting::MinTemperature, 2,
+         "Minimum value of the allowable temperature interval, please enter a positive number."},
+        {Setting::MinTemperature, "-0", true, Setting::MinTemperature, 2,
+         "Minimum value of the allowable temperature interval, please enter a positive number."},
+        {Setting::MinTemperature, "1e-300", false, {}, 0, ""},
         {Setting::MinTemperature, "6000", true, Setting::MinTemperature, 2,
          "Allowable temperature interval, the minimum value is equal to or greater than the maximum value. Enter a "
          "correct values."},
+        {Setting::MinTemperature, "5999.9999", true, Setting::MinTemperature, 2,
+         "Allowable temperature interval, the minimum value is equal to or greater than the maximum value. Enter a "
+         "correct values."},
+        {Setting::InitialTime, "0.99999999", true, Setting::InitialTime, 1,
+         "The initial time is equal to or greater than the final time. Enter correct values."},
+        {Setting::InitialTime, "0.9999", false, {}, 0, ""},
         {Setting::InitialTemperature, "200", false, {}, 0, ""},
         {Setting::InitialTemperature, "6000", false, {}, 0, ""},
         {Setting::InitialTemperature, "6000.5", true, Setting::InitialTemperature, 1,
@@ -167,6 +180,7 @@ TEST(ValidateRun, ChecksTheFractionsAndTheirSum) {
         {{"9.9999E+99"}, Refusal::Kind::Fraction, 0},
         {{"9.9E+99"}, Refusal::Kind::None, -1},
         {{"", "0", "0.0E+00"}, Refusal::Kind::ZeroSum, -1},
+        {{"1E-120", "9.99E-100"}, Refusal::Kind::ZeroSum, -1},  // the solver gets 0 for both
         {{}, Refusal::Kind::ZeroSum, -1},
     };
     for (const Case& c : cases) {

@@ -119,6 +119,38 @@ TEST(RunOutcome, TheReportForEachOutcome) {
     EXPECT_EQ(m.style, 48);
 }
 
+// A solver that refused its input left the file as it was and said why on
+// its error output: the report shows that reason, and only then.
+TEST(RunOutcome, ARefusedInputIsReportedWithTheSolversReason) {
+    const std::string said = " Input error in line 17 of /data/run.txt: the minimal allowable temperature must be "
+                             "above zero, not 0.000000E+00\n";
+    struct Case {
+        const char* what;
+        int status;
+        std::vector<std::string> after;
+        std::string errorOutput;
+        std::string errorText;
+    };
+    const Case cases[] = {
+        {"refused input", 1, {}, said, said.substr(0, said.size() - 1) + "\r\n"},
+        {"lines of any ending, blank ones dropped", 1, {}, " first\r\n\n second", " first\r\n second\r\n"},
+        {"silent refusal", 1, {}, "", ""},
+        {"completed", 0, joined({kResults, {" !$End"}}), said, ""},
+        {"a model error reported in the file", 2, {" ", " Error", " Overflow"}, said, " Overflow\r\n"},
+        {"an error report wins over the error output", 1, {" ", " Error", " Overflow"}, said, " Overflow\r\n"},
+    };
+    for (const Case& c : cases) {
+        RunOutcome o = scan(c.after);
+        TakeSolverInputError(o, c.status, c.errorOutput);
+        EXPECT_EQ(o.errorText, c.errorText) << c.what;
+    }
+    RunOutcome refused = scan({});
+    TakeSolverInputError(refused, kSolverInputErrorStatus, said);
+    const OutcomeMessage m = OutcomeMessageFor(refused);
+    EXPECT_EQ(m.text, " Solver has been terminated abnormally.\r\n" + said.substr(0, said.size() - 1) + "\r\n");
+    EXPECT_EQ(m.style, 48);
+}
+
 TEST(RunOutcome, ThePathFileIsReadBackWhole) {
     test::TempDir dir;
     dir.write("SolverFilePath.txt", "  /data/h2, air.txt\r\nsecond line\r\n");

@@ -123,18 +123,31 @@ private slots:
         QVERIFY(!w->Command7()->isEnabled());
     }
 
-    void aLastStepThatDoesNotReadDisablesRunSaveAndLastStep() {
+    // Damaged results of an earlier run take away "Last Step" only: a run
+    // replaces them.
+    void aLastStepThatDoesNotReadDisablesOnlyLastStep() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
         RunFileText file;
-        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T", ResultsLine(true, 1, 0, 1000, {0.5, 0.5}),
+        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T", ResultsLine(true, 7, 0.5, 1234, {0.5, 0.5}),
                       " !$End"};  // the record lacks the third species
+        const std::string path = write("short.txt", file);
         ScriptedMessages messages;
-        SOL_RUN* w = open(write("short.txt", file));
+        SOL_RUN* w = open(path);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(Shared().ErrorText.substr(0, 14), std::string("Type mismatch:"));
         QVERIFY(messages.lastText().endsWith("."));
-        QVERIFY(!w->Command5()->isEnabled());
-        QVERIFY(!w->Command3()->isEnabled());
+        QVERIFY(w->Command5()->isEnabled());
+        QVERIFY(w->Command3()->isEnabled());
         QVERIFY(!w->Command7()->isEnabled());
+
+        messages.Answer(platform::kAnswerNo);
+        w->Command5()->click();
+        test::Settle();
+        QCOMPARE(runner.launches.size(), size_t(1));
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QVERIFY(test::ReadBytes(path).find(ResultsLine(true, 7, 0.5, 1234, {0.5, 0.5})) == std::string::npos);
     }
 
     void warnsAboutSpeciesWithoutThermoDataOnlyWhenTheTemperatureIsComputed() {
@@ -255,7 +268,7 @@ private slots:
     }
 
     void aRefusedRunPointsAtTheBoxAndWritesNothing_data() {
-        QTest::addColumn<int>("box");  // Text4 index, or -1 for the pressure
+        QTest::addColumn<int>("box");  // Text4 index, -1 for the pressure, -2 for the minimum temperature
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("message");
@@ -265,6 +278,8 @@ private slots:
                                        "100000.";
         QTest::newRow("relative tolerance") << 3 << "2" << 0
                                             << "Relative tolerance, please enter a number on the interval (1.E-14, 1).";
+        QTest::newRow("minimum temperature 0")
+            << -2 << "0" << 1 << "Minimum value of the allowable temperature interval, please enter a positive number.";
     }
     void aRefusedRunPointsAtTheBoxAndWritesNothing() {
         QFETCH(int, box);
@@ -275,7 +290,7 @@ private slots:
         const std::string before = test::ReadBytes(path);
         SOL_RUN* w = open(path);
         shell::ShowForm(w);
-        QLineEdit* edit = box < 0 ? w->Text1() : w->Text4(box);
+        QLineEdit* edit = box == -1 ? w->Text1() : box == -2 ? w->Text7() : w->Text4(box);
         edit->setText(text);
         w->ShowTab(tab == 0 ? 2 : 1);
         w->Check1()->setChecked(true);

@@ -13,6 +13,7 @@
 
 #include "RunFileText.h"
 #include "RunTestSupport.h"
+#include "solver_file_recipe.h"
 #include "DesktopTestSupport.h"
 
 #include <QElapsedTimer>
@@ -21,6 +22,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <memory>
 
 using namespace kx;
@@ -102,7 +105,7 @@ private slots:
             << 52 << false;
         QTest::newRow("error only") << "error-only" << abnormal + "   Too many species: 301 (at most 300)\r\n" << 48
                                     << false;
-        QTest::newRow("nothing written") << "nothing" << abnormal << 48 << false;
+        QTest::newRow("refused input") << "nothing" << abnormal + " cannot read the solver file\r\n" << 48 << false;
         QTest::newRow("crash after the heading") << "crash" << abnormal + "\r\n\r\nShow results?" << 52 << false;
     }
     void eachEndingIsJudgedFromTheFile() {
@@ -307,6 +310,76 @@ private slots:
         QVERIFY(end.started);
         QVERIFY(end.crashed);
         QVERIFY(clock.elapsed() < 30000);
+    }
+
+    // A solver stopped from its console that leaves the new version of the
+    // file behind (it was ended before it could remove it) is cleaned up
+    // after; what another run left there stays.
+    void closingTheConsoleRemovesWhatTheSolverWasWriting() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("slow-writing");
+        const std::string other = bed->folder.dir.write("data/.run.txt.kxrun.0000abcd", "another run's");
+        const std::string left = bed->folder.dir.file("data/.run.txt.kxrun.0badf00d");
+        ScriptedModals modals;
+        modals.Next([&](QDialog& d) {
+            QTRY_VERIFY_WITH_TIMEOUT(files::Exists(left), 20000);
+            d.close();
+        });
+        const runs::SolverEnd end =
+            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true, solverPath));
+        QVERIFY(end.crashed);
+        QVERIFY(!files::Exists(left));
+        QVERIFY(files::Exists(other));
+    }
+
+    // The real solver, stopped from its console in the middle of a long run:
+    // it ends at once, and the solver file is as it was with nothing beside it.
+    void theRealSolverStoppedFromItsConsoleLeavesTheFileAsItWas() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_PROGRAM);
+        kxtest::SolverFileRecipe recipe = kxtest::LargeModel(300, 3000);  // seconds of computing
+        recipe.mode = 0;
+        recipe.T0 = 1200.0;
+        recipe.XEND = 10.0;
+        const std::string input = kxtest::BuildSolverFile(recipe) + " \r\n !$Results  Mass Fractions\r\n old\r\n";
+        const std::string path = bed->folder.dir.write("large/large.txt", input);
+        writePathFile(path);
+        ScriptedModals modals;
+        modals.Next([](QDialog& d) {
+            auto& console = static_cast<runs::SolverConsole&>(d);
+            // The first progress line comes once the run writes its results.
+            QTRY_VERIFY_WITH_TIMEOUT(console.Text().contains("Time="), 20000);
+            QVERIFY(!console.SolverEnded());
+            d.close();
+        });
+        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), false, path));
+        QVERIFY(end.crashed);
+        QCOMPARE(end.exitCode, SIGTERM);  // it ended as it was asked to, and was not killed
+        QVERIFY(test::ReadBytes(path) == input);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(bed->folder.dir.file("large")),
+                               std::filesystem::directory_iterator()),
+                 1L);
+    }
+
+    // A solver that refuses its input leaves the file as it was and says why:
+    // the report shows its reason.
+    void aRefusedInputIsReportedWithTheSolversReason() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_PROGRAM);
+        test::RunFileText file;
+        file.header[30] = " 0.0 !R in units of the activation energies";
+        solverPath = bed->folder.dir.write("data/run.txt", file.bytes());
+        test::HeadlessRunner runner;
+        test::RecordingDocumentWindows windows;
+        windows.OpenWindow(solverPath);
+        ScriptedMessages messages;
+        const Report report = run();
+        const std::string reason = " Input error in line 31 of " + solverPath +
+                                   ": the gas constant must be above zero, not 0.000000E+00\r\n";
+        QCOMPARE(report.message, " Solver has been terminated abnormally.\r\n" + reason);
+        QCOMPARE(report.style, 48);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(test::ReadBytes(solverPath) == file.bytes());
+        QCOMPARE(runner.ends.size(), size_t(1));
+        QCOMPARE(runner.ends[0].exitCode, 1);
     }
 
     void aMissingSolverShowsNoConsoleUnlessItIsKeptOpen() {

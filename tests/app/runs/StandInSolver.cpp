@@ -3,8 +3,10 @@
 // "SolverFilePath.txt" in its working folder and writes behind the file's
 // END line; the ending it writes is chosen by the environment variable
 // KX_STAND_IN_ENDING: completed, error-after-results, error-only, nothing,
-// crash (after the results heading) or slow (runs until it is ended). It
-// records its arguments and working folder in "StandInCall.txt".
+// crash (after the results heading), slow (runs until it is ended) or
+// slow-writing (the same, having made the hidden file beside the solver
+// file in which the solver writes the file's new version). It records its
+// arguments and working folder in "StandInCall.txt".
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -60,7 +62,13 @@ int main(int argc, char**) {
     } else if (ending == "crash") {
         append(path, kHeading);
         std::abort();
-    } else if (ending == "slow") {
+    } else if (ending == "slow" || ending == "slow-writing") {
+        if (ending == "slow-writing") {
+            const std::filesystem::path file(path);
+            const std::string name = std::string(".").append(file.filename().string()).append(".kxrun.0badf00d");
+            std::ofstream(file.parent_path() / name, std::ios::binary)
+                << "the results so far\r\n";
+        }
         std::this_thread::sleep_for(std::chrono::seconds(60));
     }
     std::cout << "STOP - Program terminated" << std::endl;
