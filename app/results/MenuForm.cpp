@@ -796,7 +796,11 @@ void MenuForm::TabGetF(bool& ErrBb) {
             Text(2)->setText(ToQ(reader_->IntervalStartText()));
             Text(3)->setText(ToQ(reader_->IntervalEndText()));
             check = CheckSnappedInterval(reader_->Used().IntervalStart, reader_->Used().IntervalEnd);
-            if (ran && check.Box == GeneralBox::None) check = CheckIntervalTaken(taken, reader_->Used().PointStep);
+            if (ran && check.Box == GeneralBox::None) {
+                check = CheckIntervalTaken(taken, reader_->Used().PointStep);
+                // The boxes are back at the interval in use: its count is current.
+                if (!taken) BackCol(false);
+            }
         }
         if (check.Box == GeneralBox::None) return;
         ErrBb = true;

@@ -270,13 +270,17 @@ private slots:
 
         ScriptedMessages messages;
         w->ShowTab(0);
-        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(10, 0), "0.000000E+00")));
-        w->Text(3)->setText(QString::fromStdString(kx::Format(t.ResultValues(12, 0), "0.000000E+00")));
+        for (auto [box, row] : {std::pair{2, 10}, {3, 12}}) {  // typed, so the count turns stale
+            w->Text(box)->clear();
+            QTest::keyClicks(w->Text(box), QString::fromStdString(kx::Format(t.ResultValues(row, 0), "0.000000E+00")));
+        }
+        QVERIFY(w->CountStale());
         QTest::mouseClick(w->Label(2), Qt::LeftButton);
         QCOMPARE(messages.lastText(), QString("Time interval, the interval holds too few points to show one out of "
                                               "every 4 points; the interval in use is kept."));
         QCOMPARE(w->Text(2)->text(), QString("0.000000E+00"));
         QCOMPARE(w->Text(3)->text(), QString("1.000000E-02"));
+        QVERIFY(!w->CountStale());
         QCOMPARE(w->Text(6)->text(), QString::number(rows));
         QCOMPARE(w->Reader().Used().FirstUsedRow, 1);
         QCOMPARE(w->Reader().Used().LastUsedRow, rows);
