@@ -196,6 +196,11 @@ void ComparisonFiles::Convert(CmpFileData& file) {
         const int j = ++file.PointCount;
         const std::string where = "record " + std::to_string(j) + " of " + file.Path;
         file.Values(0, j) = RequiredNumber(RecordField(record, 0), "time, " + where);
+        // The curves are drawn and interpolated along increasing times.
+        if (j >= 2 && file.Values(0, j) <= file.Values(0, j - 1))
+            throw Error(ErrorKind::InvalidArgument, "the time of " + where + ", " +
+                                                        std::string(Trim(RecordField(record, 0))) +
+                                                        " s, is not later than the time of the record before it");
         const double T = RequiredNumber(RecordField(record, 1), "temperature, " + where);
         file.Values(1, j) = T;
         double sum = 0;

@@ -72,7 +72,8 @@ public:
     // Thresholds, species, molar masses, target flags and the merged table.
     // "Comp#004. "
     void SpeciesAARR();
-    // Both results blocks into Values. "Comp#006. "
+    // Both results blocks into Values; times that do not increase from
+    // record to record fail. "Comp#006. "
     void ConvertToMoleFractions();
 
     const CmpFileData& File(int number) const { return files_.at(static_cast<std::size_t>(number - 1)); }

@@ -64,4 +64,12 @@ GeneralPageCheck CheckSnappedInterval(double start, double end) {
     return c;
 }
 
+GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep) {
+    GeneralPageCheck c;
+    if (taken) return c;
+    return Refuse(c, GeneralBox::IntervalStart,
+                  "Time interval, the interval holds too few points to show one out of every " +
+                      std::to_string(pointStep) + " points; the interval in use is kept.");
+}
+
 }  // namespace kx

@@ -38,4 +38,8 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in);
 // start is not below the end.
 GeneralPageCheck CheckSnappedInterval(double start, double end);
 
+// The interval asked for was not taken (it holds fewer than two points at
+// the step in use): refused, the interval in use stays.
+GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep);
+
 }  // namespace kx

@@ -787,16 +787,20 @@ void MenuForm::TabGetF(bool& ErrBb) {
         GeneralPageCheck check = CheckGeneralPage(in);
         if (!check.PointStepText.empty()) Text(5)->setText(Latin1ToQ(check.PointStepText));
         if (check.Box == GeneralBox::None) {
-            double start = check.Start, end = check.End;
-            Trapped("Sol#112. ", [&] {
-                const IntervalPoints p = reader_->ToMainParam(start, end);
-                start = p.UsMin;
-                end = p.UsMax;
-            });
+            bool taken = false;
+            const bool ran =
+                Trapped("Sol#112. ", [&] { taken = reader_->ToMainParam(check.Start, check.End).Rebuilt; });
+            // The boxes show the interval in use: the one asked for when it
+            // was taken, else the one whose rows the curves still read.
             showCount();
-            Text(2)->setText(ToQ(Format(start, "0.000000E+00")));
-            Text(3)->setText(ToQ(Format(end, "0.000000E+00")));
-            check = CheckSnappedInterval(start, end);
+            Text(2)->setText(ToQ(reader_->IntervalStartText()));
+            Text(3)->setText(ToQ(reader_->IntervalEndText()));
+            check = CheckSnappedInterval(reader_->Used().IntervalStart, reader_->Used().IntervalEnd);
+            if (ran && check.Box == GeneralBox::None) {
+                check = CheckIntervalTaken(taken, reader_->Used().PointStep);
+                // The boxes are back at the interval in use: its count is current.
+                if (!taken) BackCol(false);
+            }
         }
         if (check.Box == GeneralBox::None) return;
         ErrBb = true;
@@ -1140,11 +1144,17 @@ void MenuForm::ShowReacMen(bool important) {
         platform::Grid* g = GridEX(2);
         g->SetRowCount(0);
         g->Refresh();
-        if (s.Count == 0) return;
+        Label(11)->setText(ToQ(" Production. (mol/g). " + s.CaptionText + "."));
+        if (s.Count == 0) {
+            // No reaction is important at this share: nothing listed, nothing summed.
+            Text(19)->clear();
+            Text(19)->setToolTip(QString());
+            Label(25)->setText("Sum of Reactions");
+            return;
+        }
         g->SetRowCount(s.Count);
         g->Refresh();
         g->SetRow(1);
-        Label(11)->setText(ToQ(" Production. (mol/g). " + s.CaptionText + "."));
         showSum(s.Count, s.Important);
     });
 }

@@ -12,7 +12,7 @@
 namespace kx {
 namespace {
 
-constexpr const char* kShareMessage = "Parameter, please enter a decimal number on the interval (0, 1).";
+constexpr const char* kShareMessage = "Parameter, please enter a decimal number on the interval [0, 1].";
 constexpr int kReactionWidth = 50;
 
 // A row of the copied table: number right-aligned in 4, two blanks, the
@@ -44,8 +44,10 @@ ReactionSelection ShowReacMen(const ReactionList& list, bool important, std::str
     double share = 0.0;
     if (important) {
         const std::optional<double> value = ParseNumber(shareText);
-        // The share leaves out part of the total: 1 would leave out all of it.
-        if (!value || *value < 0.0 || *value >= 1.0) {
+        // The share of the total that may be left out: 0 leaves out nothing
+        // (every reaction is listed), 1 all of it (only a reaction that alone
+        // carries more than 0.3 of the total stays).
+        if (!value || *value < 0.0 || *value > 1.0) {
             s.Refused = true;
             s.Message = kShareMessage;
             return s;
@@ -62,7 +64,7 @@ ReactionSelection ShowReacMen(const ReactionList& list, bool important, std::str
     SelectByContribution(list.Count, list.Rows, 2, share, count);
     s.Important = true;
     s.Count = count;
-    if (count > 0) s.CaptionText = "Important reactions " + std::to_string(count);
+    s.CaptionText = "Important reactions " + std::to_string(count);
     return s;
 }
 

@@ -38,11 +38,11 @@ void ReacUpdate(ReactionList& list, const ContributionTable& run);
 // Which rows the list shows: all of them, or, for "Important", the leading
 // rows that carry all but the given share of the total magnitude.
 struct ReactionSelection {
-    bool Refused = false;   // the share is no decimal number in [0, 1)
+    bool Refused = false;   // the share is no decimal number in [0, 1]
     std::string Message;    // the refusal's text
     bool Important = false; // false also for a share of 0, which shows all
     int Count = 0;          // rows shown; 0 for a share that keeps none
-    std::string CaptionText;  // "All reactions 12" / "Important reactions 5"; "" when none kept
+    std::string CaptionText;  // "All reactions 12" / "Important reactions 5" (or 0); "" when refused
 };
 ReactionSelection ShowReacMen(const ReactionList& list, bool important, std::string_view shareText);
 

@@ -99,6 +99,9 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
             case ReadOutcome::Incomplete:
                 ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
                 return false;
+            case ReadOutcome::TimesOutOfOrder:
+                ShowMessage(messages_, "In the file '" + path + "', " + refusal_, MessageIcon::Exclamation);
+                return false;
             case ReadOutcome::Read:
                 break;
         }
@@ -112,12 +115,25 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     used_.IntervalStart = tables_.FirstTime;
     used_.IntervalEnd = tables_.LastTime;
     try {
-        UsedData();
+        // Fewer than two points would leave every curve and analysis
+        // without a step to work on.
+        if (!UsedData())
+            throw TaggedError(Tag("Sol#117. ", "Sol#117-1 "),
+                              Error(ErrorKind::SubscriptOutOfRange, "fewer than two stored points are selected"));
     } catch (const TaggedError& e) {
         // Times that cannot be selected leave nothing to work on.
         loaded_ = false;
         messages_.ReportError(e.Tag(), e.Description());
         return false;
+    }
+    // A run cut off or stopped early is shown as far as it goes, and the
+    // window says so once.
+    if (owner_ == ReaderOwner::ResultsWindow && !tables_.ResultsClosed) {
+        std::string note = "In the file '" + path + "', results are incomplete: they end at " +
+                           Format(tables_.LastTime, "0.000000E+00") + " s";
+        if (std::isfinite(tables_.FinalTime))
+            note += " of the run's final time " + Format(tables_.FinalTime, "0.000000E+00") + " s";
+        ShowMessage(messages_, note + ".", MessageIcon::Exclamation);
     }
     return true;
 }
@@ -146,6 +162,11 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.TemperatureMode = whole(kTemperatureModeLine);
     t.InitialTemperature = number(kInitialTemperatureLine);
     t.AbsTolerance = number(kAbsoluteToleranceLine);
+    {
+        // Only the note on incomplete results reads it.
+        const std::optional<std::string_view> value = ValueText(line(kFinalTimeLine));
+        t.FinalTime = value ? ParseNumber(*value).value_or(kNotANumber) : kNotANumber;
+    }
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
     t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
@@ -238,6 +259,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
+    t.ResultsClosed = results.Closed;
 
     t.ResultRowCount = static_cast<int>(records.size()) + 1;
     if (t.ResultRowCount < 4) return ReadOutcome::Incomplete;
@@ -268,11 +290,22 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int k = 1; k <= NS; ++k)
         if (t.ThermoTable(k, 15) == 0.0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
     if (gasConstantCm3Atm_ == 0.0) throw Error(ErrorKind::DivisionByZero, "gas constant");
+    std::string previousTime;
     for (int i = 1; i < rows; ++i) {
         std::string& record = records[static_cast<std::size_t>(i) - 1];
         const std::string where = "record " + std::to_string(i);
         auto value = [&](int field) { return ParseNumber(raw(record, field)).value_or(kNotANumber); };
         const double time = value(0);
+        const std::string timeText(raw(record, 0));
+        // Each record comes after the one before it in time: a time that
+        // does not would make intervals, steps and integrals meaningless.
+        if (i >= 2 && time <= t.ResultValues(i - 1, 0)) {
+            refusal_ = "results cannot be resolved: the time of record " + std::to_string(i) + " (step " +
+                       std::string(Trim(Left(record, 7))) + "), " + timeText +
+                       " s, is not later than the time of the record before it, " + previousTime +
+                       " s. We recommend to restart the problem.";
+            return ReadOutcome::TimesOutOfOrder;
+        }
         const double T = value(1);
         t.ResultValues(i, 0) = time;
         t.ResultValues(i, 1) = T;
@@ -296,6 +329,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         record.erase(0, std::min<std::size_t>(7, record.size()));
         record.insert(std::min<std::size_t>(33, record.size()), densityText);
         t.ResultRows[static_cast<std::size_t>(i)] = std::move(record);
+        previousTime = timeText;
     }
     return ReadOutcome::Read;
 }

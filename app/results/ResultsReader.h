@@ -75,6 +75,10 @@ struct ResultsTables {
     std::vector<double> RowDensity;  // g/cm^3, entry 0 unused
     double FirstTime = 0;            // rounded to seven significant digits
     double LastTime = 0;
+    // The results end at their closing "!$End" line; false for a run cut
+    // off or stopped by an error, or a file cut short.
+    bool ResultsClosed = false;
+    double FinalTime = 0;            // the run's final time, line 20 (NaN when it is no number)
 
     std::string ResultFilePath;
     std::string ResultFileName;
@@ -143,8 +147,10 @@ public:
     ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
 
     // Reads the file and selects the whole run. On failure the message has
-    // been shown (results not found, incomplete, or the error's description
-    // with the critical icon) and false is returned.
+    // been shown (results not found, incomplete, times that do not increase
+    // from record to record, or the error's description with the critical
+    // icon) and false is returned. Results that do not end at their closing
+    // line are read as far as they go; the results window is told so.
     bool OPEN_Rich(const std::string& path);
     bool Loaded() const { return loaded_; }
 
@@ -165,22 +171,29 @@ public:
     // another method keeps its own tag.
 
     // Rebuilds the used rows from the interval and PointStep. Returns false
-    // when the interval holds fewer than 2 x PointStep rows: the count, the
-    // interval rows and texts are updated, the used rows are kept. An
-    // interval whose first or stop row would be row 1 fails.
+    // when the interval holds fewer than 2 x PointStep rows: the selection
+    // in use stays whole (its rows, their count and its interval). An
+    // interval whose first or stop row would be row 1 fails and leaves the
+    // selection alike.
     bool UsedData();
 
     MainParameters FromMain_Param();
     InitialCondition red_InitialCond() const;
     // Sets the interval, runs UsedData; Count = used points, Times 1-based.
+    // An interval with too few points fails: the reduction never works on
+    // the rows of another interval.
     IntervalPoints RED_ToMainParam(double usMin, double usMax);
     // As RED_ToMainParam; for the results window Count = used points + 1 with
     // the times in entries 1..Count - 1, for the reduction's holder Count =
-    // used points + 1 with the times in entries 0..Count - 2.
+    // used points + 1 with the times in entries 0..Count - 2. Rebuilt tells
+    // whether the interval was taken. Both fail rather than hand over fewer
+    // than two points.
     IntervalPoints ToMainParam(double usMin, double usMax);
     // The plot settings of the General page, then UsedData. pointStepText and
     // timeScaleText are the texts of the point-presentation and X-axis scaling
     // boxes; a text that is not a number fails (values set before stay set).
+    // A step that leaves too few points, or fails, is not taken: the step
+    // of the rows in use stays.
     void ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
                       std::string_view timeScaleText, bool logTimeAxis);
     // The add-to-chart request, cleared once a curve is handed to the chart
@@ -214,9 +227,10 @@ public:
                     ReactionRates& out);
 
 private:
-    enum class ReadOutcome { Read, ResultsNotFound, Incomplete };
+    enum class ReadOutcome { Read, ResultsNotFound, Incomplete, TimesOutOfOrder };
     ReadOutcome ReadFile(const std::string& path);
     bool UsedDataBody();
+    void KeepUsedInterval();
     // The rows of the current interval and of its working range.
     struct WorkingRange {
         int First = 0, Last = 0, Start = 0, End = 0;
@@ -237,6 +251,7 @@ private:
     bool loaded_ = false;
     ResultsTables tables_;
     UsedRowsState used_;
+    std::string refusal_;  // why ReadFile refused the times
     std::vector<double> stateWork_;
     std::vector<double> timesWork_;
 };

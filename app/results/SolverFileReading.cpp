@@ -77,7 +77,10 @@ ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
             return out;
         }
         const std::string_view first = lines[n++];
-        if (solverfile::EndsResults(first) || first.size() != lengths[0]) return out;
+        if (solverfile::EndsResults(first) || first.size() != lengths[0]) {
+            out.Closed = TrimmedStartsUpper(first, "!$END");
+            return out;
+        }
         std::string record;
         record.reserve(recordSize + 32);
         record = first;

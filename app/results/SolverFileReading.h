@@ -42,6 +42,9 @@ struct ResultsRecords {
     // line, at a line of another length, or with a complete record on the
     // last line.
     bool CutShort = false;
+    // The table ended at the closing "!$END" line after a complete record:
+    // the run wrote all its results.
+    bool Closed = false;
 };
 
 // Joins the records from `lines`, the lines after the results title. The

@@ -24,7 +24,25 @@ double ResultsReader::RoundedTime(int row) const {
 }
 
 bool ResultsReader::UsedData() {
-    return RunTagged(Tag("Sol#117. ", "Sol#117-1 "), [&] { return UsedDataBody(); });
+    return RunTagged(Tag("Sol#117. ", "Sol#117-1 "), [&] {
+        bool rebuilt = false;
+        try {
+            rebuilt = UsedDataBody();
+        } catch (...) {
+            KeepUsedInterval();
+            throw;
+        }
+        if (!rebuilt) KeepUsedInterval();
+        return rebuilt;
+    });
+}
+
+void ResultsReader::KeepUsedInterval() {
+    // The interval asked for was not taken: the one of the rows in use stays.
+    UsedRowsState& u = used_;
+    if (u.UsedCount == 0) return;
+    u.IntervalStart = tables_.RoundedTimes[static_cast<std::size_t>(u.FirstUsedRow)];
+    u.IntervalEnd = tables_.RoundedTimes[static_cast<std::size_t>(u.LastUsedRow)];
 }
 
 bool ResultsReader::UsedDataBody() {
@@ -49,21 +67,23 @@ bool ResultsReader::UsedDataBody() {
         if (first == 0) first = 1;
     };
 
+    // The selection is built aside and taken as a whole: an interval that
+    // fails, or holds too few points for the step, leaves the interval, its
+    // rows and its count as they were, so that what the window shows is
+    // what every curve and analysis reads.
     int first = 0, stop = 0;
     scan(u.IntervalStart, u.IntervalEnd, first, stop);
-    u.FirstUsedRow = first;
     // A point within a ten-thousandth of its step from a boundary counts as
     // on it. Row 1 as first or stop row has no step before it and fails here.
     const double a = (RawTime(first) - RawTime(first - 1)) / 10000;
     const double b = (RawTime(stop) - RawTime(stop - 1)) / 10000;
     scan(u.IntervalStart + a, u.IntervalEnd - b, first, stop);
-    u.LastUsedRow = stop;
-    u.FirstUsedRow = first > 1 ? first - 1 : 1;
+    const int lastRow = stop;
+    const int firstRow = first > 1 ? first - 1 : 1;
 
-    const int n = u.LastUsedRow - u.FirstUsedRow + 1;
-    u.PointCount = n;
-    u.IntervalStart = RoundToSevenDigits(RawTime(u.FirstUsedRow));
-    u.IntervalEnd = RoundToSevenDigits(RawTime(u.LastUsedRow));
+    const int n = lastRow - firstRow + 1;
+    const double intervalStart = RoundToSevenDigits(RawTime(firstRow));
+    const double intervalEnd = RoundToSevenDigits(RawTime(lastRow));
 
     if (u.PointStep == 0) throw Error(ErrorKind::DivisionByZero, "point step");
     const double perStep = static_cast<double>(n) / u.PointStep;
@@ -74,8 +94,8 @@ bool ResultsReader::UsedDataBody() {
     std::vector<int> rows(static_cast<std::size_t>(count) + 1, 0);
     std::vector<double> times(static_cast<std::size_t>(count) + 1, 0.0);
     std::vector<double> density(static_cast<std::size_t>(count) + 1, 0.0);
-    for (int i = u.FirstUsedRow; i <= u.LastUsedRow; i += u.PointStep) {
-        const std::size_t j = static_cast<std::size_t>((i - u.FirstUsedRow) / u.PointStep + 1);
+    for (int i = firstRow; i <= lastRow; i += u.PointStep) {
+        const std::size_t j = static_cast<std::size_t>((i - firstRow) / u.PointStep + 1);
         if (j >= rows.size()) break;
         rows[j] = i;
         times[j] = tables_.ResultValues(i, 0);
@@ -84,16 +104,21 @@ bool ResultsReader::UsedDataBody() {
     // With a step above 1 the interval's last row becomes the last used point.
     const double lastTaken = times[static_cast<std::size_t>(count) - 1];
     if (std::isnan(lastTaken)) throw Error(ErrorKind::TypeMismatch, "time of a used row");
-    if (u.IntervalEnd > RoundToSevenDigits(lastTaken)) {
+    if (intervalEnd > RoundToSevenDigits(lastTaken)) {
         const std::size_t j = static_cast<std::size_t>(count);
-        rows[j] = u.LastUsedRow;
-        times[j] = u.IntervalEnd;
-        density[j] = tables_.RowDensity[static_cast<std::size_t>(u.LastUsedRow)];
+        rows[j] = lastRow;
+        times[j] = intervalEnd;
+        density[j] = tables_.RowDensity[static_cast<std::size_t>(lastRow)];
         ++count;
     }
     rows.resize(static_cast<std::size_t>(count));
     times.resize(static_cast<std::size_t>(count));
     density.resize(static_cast<std::size_t>(count));
+    u.FirstUsedRow = firstRow;
+    u.LastUsedRow = lastRow;
+    u.PointCount = n;
+    u.IntervalStart = intervalStart;
+    u.IntervalEnd = intervalEnd;
     u.UsedCount = count;
     u.UsedRows = std::move(rows);
     u.UsedTimes = std::move(times);
@@ -143,6 +168,8 @@ IntervalPoints ResultsReader::SelectInterval(double usMin, double usMax) {
     p.UsMin = used_.IntervalStart;
     p.UsMax = used_.IntervalEnd;
     const int n = used_.UsedCount - 1;
+    // Every caller works on at least two points (a first and a last step).
+    if (n < 2) throw Error(ErrorKind::SubscriptOutOfRange, "fewer than two stored points are selected");
     p.Times.assign(static_cast<std::size_t>(n) + 1, 0.0);
     for (int i = 1; i <= n; ++i) {
         const double time = used_.UsedTimes[static_cast<std::size_t>(i)];
@@ -154,7 +181,16 @@ IntervalPoints ResultsReader::SelectInterval(double usMin, double usMax) {
 }
 
 IntervalPoints ResultsReader::RED_ToMainParam(double usMin, double usMax) {
-    return RunTagged("Sol#112-2 ", [&] { return SelectInterval(usMin, usMax); });
+    return RunTagged("Sol#112-2 ", [&] {
+        IntervalPoints p = SelectInterval(usMin, usMax);
+        // The reduction takes the points as those of the interval it asked
+        // for: the rows of another interval would give it another's values.
+        if (!p.Rebuilt)
+            throw Error(ErrorKind::SubscriptOutOfRange, "the interval " + Format(usMin, "0.000000E+00") + " - " +
+                                                            Format(usMax, "0.000000E+00") +
+                                                            " holds fewer than two stored points");
+        return p;
+    });
 }
 
 IntervalPoints ResultsReader::ToMainParam(double usMin, double usMax) {
@@ -174,6 +210,7 @@ void ResultsReader::ToMain_Param(bool addToChart, double factorT, std::string_vi
                                  std::string_view timeScaleText, bool logTimeAxis) {
     RunTagged("Sol#122. ", [&] {
         used_.AddToChart = addToChart;
+        const int previousStep = used_.PointStep;
         const auto step = ParseNumber(pointStepText);
         if (!step) throw Error(ErrorKind::TypeMismatch, "point presentation");
         const double rounded = RoundHalfEven(*step);
@@ -184,7 +221,16 @@ void ResultsReader::ToMain_Param(bool addToChart, double factorT, std::string_vi
         if (!scale) throw Error(ErrorKind::TypeMismatch, "X-axis scaling");
         used_.TimeScale = *scale;
         used_.YScale = factorT;
-        UsedData();
+        // A step that leaves too few points is not taken either: the step
+        // stays that of the rows in use.
+        bool taken = false;
+        try {
+            taken = UsedData();
+        } catch (...) {
+            used_.PointStep = previousStep;
+            throw;
+        }
+        if (!taken) used_.PointStep = previousStep;
     });
 }
 

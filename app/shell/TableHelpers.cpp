@@ -47,8 +47,10 @@ void SortRowsByAbsColumn(std::int32_t n, RowTable& table, std::int32_t key) {
 void SelectByContribution(std::int32_t n, const RowTable& table, std::int32_t key, double share,
                           std::int32_t& count) {
     count = 0;
+    // Summed in the order of the walk below, so that a share of 1 compares
+    // the whole running sum with a total of the very same bits.
     double total = 0;
-    for (std::int32_t i = 1; i <= n; ++i) total += magnitude(table, i, key);
+    for (std::int32_t i = n; i >= 1; --i) total += magnitude(table, i, key);
     const double allowed = total * share;
     if (allowed == 0) return;
     double running = 0;

@@ -230,6 +230,31 @@ TEST_F(ComparisonFilesTest, BlockCutShortFailsTheConversion) {
     }
 }
 
+// Record times that do not increase fail the conversion, naming the
+// record, instead of drawing or interpolating along them.
+TEST_F(ComparisonFilesTest, TimesOutOfOrderFailTheConversion) {
+    SolverFileFixture ordered = SolverFileFixture::WithSpecies(2);
+    ordered.AddRecords({0, 1, 2, 3, 4});
+    const std::string one = Write("one.txt", ordered);
+    for (const std::vector<double>& times : {std::vector<double>{0, 1, 3, 2, 4}, std::vector<double>{0, 1, 2, 2, 4}}) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+        f.AddRecords(times);
+        const std::string two = Write("two.txt", f);
+        ASSERT_FALSE(files.OpenFiles(one, two).Failed);
+        files.SpeciesAARR();
+        try {
+            files.ConvertToMoleFractions();
+            ADD_FAILURE() << times[2];
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the time of record 4 of " +
+                                                 two + ", 2.00000000E+000 s, is not later than the time of the record "
+                                                       "before it")
+                << times[2];
+        }
+        EXPECT_EQ(files.File(1).PointCount, 5);
+    }
+}
+
 TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     f.AddRecords({0, 1, 2, 3});

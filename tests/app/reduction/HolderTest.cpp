@@ -91,24 +91,40 @@ TEST_F(HolderTest, MassFractionThatIsNotANumberFailsTheAverage) {
     EXPECT_EQ(module.RedSpeciesAverages[2], 0.0);
 }
 
-TEST_F(HolderTest, EqualStoredTimesEndTheReductionBeforeAnythingIsWritten) {
-    SolverFileFixture f = KnownRun();
-    f.records[4].time = f.records[3].time;  // rows 4 and 5 at t = 2
-    Load(f);
-    const std::filesystem::path target = folder.file("reduced.txt");
-    kx::RedSettings settings;
-    settings.Targets = {{2, 0.1}};
-    RecordingView view;
-    const std::vector<kx::RedInterval> intervals{{0, 0.5}, {0.5, 1.25}, {1.25, 2}, {2, 3}};
-    try {
-        kx::GenerateReducedMechanism(module, *holder, target.string(), intervals, settings, view, sink);
-        FAIL() << "the reduction went on";
-    } catch (const TaggedError& e) {
-        EXPECT_EQ(e.Tag(), "Sol#131. ");
+// Stored times that do not increase are refused when the reduction opens
+// its source: no holder stays, the set-up window is not shown, and so no
+// interval is ever selected from such a run.
+TEST_F(HolderTest, TimesOutOfOrderAreRefusedWhenTheSourceIsOpened) {
+    // Record 5 at the time before it, earlier, or far later (record 6 then comes too early).
+    for (auto [fifth, record] : {std::pair{kTimes[3], 5}, {kTimes[3] / 2, 5}, {1e3, 6}}) {
+        SolverFileFixture f = KnownRun();
+        f.records[4].time = fifth;
+        f.Write(path());
+        sink.shown.clear();
+        RecordingView view;
+        std::unique_ptr<SOL_RESX> opened;
+        EXPECT_TRUE(kx::RedOpenSourceFile(path().string(), opened, sink, view, kxtest::kAvogadroNumber,
+                                          kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(view.shown, 0);
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_TRUE(sink.shown[0].text.starts_with("In the file '" + path().string() +
+                                                   "', results cannot be resolved: the time of record " +
+                                                   std::to_string(record) + " (step " + std::to_string(record) + "), "))
+            << sink.shown[0].text;
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
     }
-    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// A holder that holds no results hands over nothing: each call fails with
+// its tag instead of working on an empty selection.
+TEST_F(HolderTest, AnEmptyHolderFailsEveryCall) {
+    SOL_RESX empty(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+    EXPECT_THROW(empty.RED_ToMainParam(0, 1), TaggedError);
+    EXPECT_THROW(empty.ToMainParam(0, 1), TaggedError);
+    EXPECT_THROW(empty.MoleFractRed(3, module), TaggedError);
+    EXPECT_THROW(empty.ShowReac(-2, module), TaggedError);
     EXPECT_TRUE(sink.shown.empty());
-    EXPECT_EQ(view.progress, (std::vector<float>{2.5, 5}));  // the intervals clear of the equal times
 }
 
 // On a run of the console solver: over an interval of the ignition, the

@@ -125,22 +125,22 @@ TEST_F(ContributionsTest, SmallFractionsCountInTheChangeButNotInTheRates) {
     EXPECT_EQ(Show(2)->ActualChange, 0.0);
 }
 
-TEST_F(ContributionsTest, EqualStoredTimesInTheWorkingRangeStopTheAnalysisWithAMessage) {
-    SolverFileFixture f = CubicRun();
-    f.records[5].time = f.records[4].time;  // rows 5 and 6
-    Load(f);
-    reader->RED_ToMainParam(kTimes[0], kTimes[2]);  // rows 1..3, working range 1..4
-    ASSERT_TRUE(Show(1));
+TEST_F(ContributionsTest, EqualStoredTimesStopTheAnalysisWithAMessage) {
+    // A file with equal times is refused when it is read; the check of the
+    // working range still stands on its own.
+    Load(CubicRun());
+    const std::vector<double> distinct{0, 1, 2, 3, 4};
+    EXPECT_FALSE(reader->Resolution(1, 4, distinct));
     EXPECT_TRUE(sink.shown.empty());
-
-    reader->RED_ToMainParam(kTimes[5], kTimes[7]);
-    EXPECT_FALSE(Show(1));
-    EXPECT_FALSE(Show(1, false));
-    ASSERT_EQ(sink.shown.size(), 2u);
+    const std::vector<double> equal{0, 1, 2, 2, 3};
+    EXPECT_FALSE(reader->Resolution(0, 2, equal));  // rows 0..2 only
+    EXPECT_TRUE(reader->Resolution(1, 4, equal));
+    ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text,
               "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric data cannot be "
               "resolved. We recommend to restart the problem with a greater number of step of data output.");
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_THROW(reader->Resolution(1, 5, equal), std::exception);
 }
 
 TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {

@@ -18,6 +18,7 @@
 #include <numeric>
 
 #include "Desktop.h"
+#include "Files.h"
 #include "Format.h"
 #include "Grid.h"
 #include "MenuForm.h"
@@ -86,6 +87,19 @@ class MenuFormTest : public QObject {
         for (int r = 1; r <= g->RowCount(); ++r)
             if (g->Value(r, 1).toInt() == reaction) return r;
         return 0;
+    }
+
+    // Opens the fixture (as "refused.txt") through the program's opener,
+    // which leaves no window after the reader's one message of that style.
+    void ExpectNoWindow(const kxtest::SolverFileFixture& f, const ScriptedMessages& messages, int style) {
+        const std::string path = runs.file("refused.txt");
+        f.Write(path);
+        kx::runs::OpenResultsWindow(path);
+        kx::test::Settle();
+        QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
+        QVERIFY(!kx::Shared().MenuFormLoadFailed);
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+        QCOMPARE(messages.shown()[0].style, style);
     }
 
     // Runs a reaction page's preparation (its timer).
@@ -184,15 +198,8 @@ private slots:
         kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(2);
         f.AddRecords({0, 1, 2, 3, 4});
         f.species[1].molarMass = 0;
-        const std::string path = runs.file("zero-mass.txt");
-        f.Write(path);
         ScriptedMessages messages;
-        kx::runs::OpenResultsWindow(path);
-        kx::test::Settle();
-        QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
-        QVERIFY(!kx::Shared().MenuFormLoadFailed);
-        QCOMPARE(messages.shown().size(), std::size_t(1));
-        QCOMPARE(messages.shown()[0].style, 16);
+        ExpectNoWindow(f, messages, 16);
 
         // Incomplete results: the opener says so and loads nothing.
         kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
@@ -202,6 +209,89 @@ private slots:
         QCOMPARE(messages.lastText(),
                  QString::fromStdString("In the file '" + runs.file("few.txt") + "', results are incomplete."));
         QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
+    }
+
+    // Record times that do not increase (one out of order, two equal) are
+    // refused when the file is read: no window opens, so no curve or
+    // analysis ever works on such a run.
+    void aRunWithTimesOutOfOrderIsRefused() {
+        const std::vector<double> cases[] = {{0, 1e-3, 100, 2e-3, 3e-3}, {0, 1e-3, 1e-3, 2e-3, 3e-3}};
+        for (const std::vector<double>& times : cases) {
+            kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(2);
+            f.AddRecords(times);
+            ScriptedMessages messages;
+            ExpectNoWindow(f, messages, 48);
+            QVERIFY2(messages.lastText().startsWith(QString::fromStdString(
+                         "In the file '" + runs.file("refused.txt") + "', results cannot be resolved: the time of record ")),
+                     qPrintable(messages.lastText()));
+        }
+    }
+
+    // A copy of the run with its results cut in half: the window opens on
+    // the records before the cut, says once where they end, and draws them.
+    void aRunCutShortOpensWithTheNoteAndItsCurvesEndThere() {
+        const std::string text = kx::files::ReadAll(gri);
+        const std::size_t from = text.find("!$Results"), to = text.find("!$End");
+        QVERIFY(from != std::string::npos && to != std::string::npos);
+        const std::string cut = runs.write("gri-cut.txt", text.substr(0, (from + to) / 2));
+        ScriptedMessages messages;
+        MenuForm* w = Open(cut);
+        QVERIFY(w);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        QVERIFY(t.LastTime < 5e-3);
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+        QCOMPARE(messages.lastText(), QString::fromStdString("In the file '" + cut +
+                                                             "', results are incomplete: they end at " +
+                                                             kx::Format(t.LastTime, "0.000000E+00") +
+                                                             " s of the run's final time 1.000000E-02 s."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(w->Text(3)->text(), QString::fromStdString(kx::Format(t.LastTime, "0.000000E+00")));
+
+        w->Option(3)->setChecked(true);
+        w->ShowTab(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
+        QCOMPARE(Chart().Points(), t.ResultRowCount - 1);
+        QCOMPARE(Chart().At(0).x[static_cast<std::size_t>(t.ResultRowCount - 2)], t.ResultValues(t.ResultRowCount - 1, 0));
+        QCOMPARE(messages.shown().size(), std::size_t(1));  // said once
+    }
+
+    // An interval that holds too few points for the step in use is refused,
+    // and the page shows the interval whose rows the curves still read.
+    void aRefusedIntervalShowsTheIntervalInUse() {
+        MenuForm* w = Open(gri);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        const int rows = t.ResultRowCount - 1;
+        w->Option(3)->setChecked(true);
+        w->Text(5)->setText("4");
+        w->ShowTab(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));  // one point out of every 4
+        const int points = Chart().Points();
+        QCOMPARE(w->Reader().Used().PointStep, 4);
+
+        ScriptedMessages messages;
+        w->ShowTab(0);
+        for (auto [box, row] : {std::pair{2, 10}, {3, 12}}) {  // typed, so the count turns stale
+            w->Text(box)->clear();
+            QTest::keyClicks(w->Text(box), QString::fromStdString(kx::Format(t.ResultValues(row, 0), "0.000000E+00")));
+        }
+        QVERIFY(w->CountStale());
+        QTest::mouseClick(w->Label(2), Qt::LeftButton);
+        QCOMPARE(messages.lastText(), QString("Time interval, the interval holds too few points to show one out of "
+                                              "every 4 points; the interval in use is kept."));
+        QCOMPARE(w->Text(2)->text(), QString("0.000000E+00"));
+        QCOMPARE(w->Text(3)->text(), QString("1.000000E-02"));
+        QVERIFY(!w->CountStale());
+        QCOMPARE(w->Text(6)->text(), QString::number(rows));
+        QCOMPARE(w->Reader().Used().FirstUsedRow, 1);
+        QCOMPARE(w->Reader().Used().LastUsedRow, rows);
+
+        // The interval shown is the one the curves use, and it is accepted.
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+        QCOMPARE(w->TabStrip1()->currentIndex(), 2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
+        QCOMPARE(Chart().Points(), points);
+        QCOMPARE(Chart().At(0).x[0], t.ResultValues(1, 0));
     }
 
     void zeroInitialFractionsStillFillTheTables() {
@@ -376,17 +466,40 @@ private slots:
         QVERIFY(std::fabs(important - core.ActualChange) < 0.01 * std::fabs(core.ActualChange));
         QVERIFY(w->Label(11)->text().startsWith(" Production. (mol/g). Important reactions "));
 
-        // A share of 0 lists all; 1 and texts are refused.
+        // A share of 0 lists all; shares outside [0, 1] and texts are refused.
         w->Text(8)->setText("0");
         QTest::mouseClick(w->Command(2), Qt::LeftButton);
         QCOMPARE(g->RowCount(), core.Count());
         QCOMPARE(w->Label(25)->text(), QString("Derivative"));
-        for (const char* share : {"1", "1.5", "abc"}) {
+        for (const char* share : {"1.5", "-0.1", "abc"}) {
             ScriptedMessages messages;
             w->Text(8)->setText(share);
             QTest::mouseClick(w->Command(2), Qt::LeftButton);
-            QCOMPARE(messages.lastText(), QString("Parameter, please enter a decimal number on the interval (0, 1)."));
+            QCOMPARE(messages.lastText(), QString("Parameter, please enter a decimal number on the interval [0, 1]."));
             QCOMPARE(g->RowCount(), core.Count());
+        }
+
+        // A share of 1 may leave out the whole change: only the largest
+        // reaction stays, when it alone carries more than 0.3 of the total.
+        double total = 0, largest = 0;
+        for (double c : core.Contributions) {
+            total += std::fabs(c);
+            largest = std::max(largest, std::fabs(c));
+        }
+        const int kept = largest / total > 0.3 ? 1 : 0;
+        ScriptedMessages none;
+        w->Text(8)->setText("1");
+        QTest::mouseClick(w->Command(2), Qt::LeftButton);
+        QVERIFY(none.shown().empty());
+        QCOMPARE(g->RowCount(), kept);
+        QCOMPARE(w->Label(11)->text(), QString(" Production. (mol/g). Important reactions %1.").arg(kept));
+        if (kept == 1) {
+            QCOMPARE(std::fabs(g->Value(1, 3).toDouble()), largest);
+            QCOMPARE(w->Label(25)->text(), QString("Sum of Reactions"));
+            QCOMPARE(w->Text(19)->text(), QString::fromStdString(kx::Format(g->Value(1, 3).toDouble(), "0.00E+00")));
+        } else {
+            // Nothing listed, nothing summed: no sum of an earlier list stays.
+            QCOMPARE(w->Text(19)->text(), QString());
         }
     }
 

@@ -78,7 +78,7 @@ TEST(ReactionLists, AllAndImportant) {
         {true, "0.1", false, 3, "Important reactions 3", true},
         {true, "0", false, 5, "All reactions 5", false},          // a share of 0 lists all
         {true, "0.999", false, 2, "Important reactions 2", true},  // the largest dropped row is kept
-        {true, "1", true, 0, "", false},                          // the interval is open
+        {true, "1", false, 1, "Important reactions 1", true},    // all may be left out but the largest (> 0.3)
         {true, "1.5", true, 0, "", false},
         {true, "-0.1", true, 0, "", false},
         {true, "abc", true, 0, "", false},
@@ -91,7 +91,7 @@ TEST(ReactionLists, AllAndImportant) {
         EXPECT_EQ(s.CaptionText, c.caption) << c.share;
         EXPECT_EQ(s.Important, c.importantShown) << c.share;
         if (c.refused) {
-            EXPECT_EQ(s.Message, "Parameter, please enter a decimal number on the interval (0, 1).");
+            EXPECT_EQ(s.Message, "Parameter, please enter a decimal number on the interval [0, 1].");
         }
     }
     // A share that keeps no row: nothing shown, no message.
@@ -99,6 +99,20 @@ TEST(ReactionLists, AllAndImportant) {
     const kx::ReactionSelection none = kx::ShowReacMen(zeros, true, "0.5");
     EXPECT_FALSE(none.Refused);
     EXPECT_EQ(none.Count, 0);
+    EXPECT_EQ(none.CaptionText, "Important reactions 0");
+
+    // A share of 1: no row is kept for its own sake, only a largest one
+    // that alone carries more than 0.3 of the total, whatever the order
+    // in which the magnitudes add up (0.4 + 0.7 + 0.8 comes out above
+    // 0.8 + 0.7 + 0.4).
+    const std::pair<std::vector<double>, int> whole[] = {
+        {{0.8, -0.7, 0.4}, 1}, {{1, -1, 1, 1}, 0}, {{0.31, 0.3, 0.2, 0.19}, 1}, {{0.29, 0.28, 0.23, 0.2}, 0}};
+    for (const auto& [values, count] : whole) {
+        const kx::ReactionSelection all = kx::ShowReacMen(ListOf(values, 0), true, "1");
+        EXPECT_FALSE(all.Refused);
+        EXPECT_EQ(all.Count, count) << values[0];
+        EXPECT_EQ(all.CaptionText, "Important reactions " + std::to_string(count));
+    }
 }
 
 TEST(ReactionLists, TheSumBox) {

@@ -190,6 +190,7 @@ struct EndCase {
     int records;                    // records written
     std::vector<std::string> tail;  // lines after them
     int expectedRecords;            // 0: incomplete
+    bool closed;                    // they end at the closing line
 };
 
 class ResultsEnd : public ReaderTest, public ::testing::WithParamInterface<EndCase> {};
@@ -211,22 +212,111 @@ TEST_P(ResultsEnd, LoadsTheCompleteRecordsBeforeIt) {
         return;
     }
     ASSERT_TRUE(ok) << sink.shown.at(0).text;
-    EXPECT_TRUE(sink.shown.empty());
     EXPECT_EQ(T().ResultRowCount, c.expectedRecords + 1);
     EXPECT_EQ(T().LastTime, kx::RoundToSevenDigits(1e-5 * (c.expectedRecords - 1)));
+    EXPECT_EQ(T().ResultsClosed, c.closed);
+    // Results that stop short are shown, and the results window says once
+    // where they end.
+    if (c.closed) {
+        EXPECT_TRUE(sink.shown.empty());
+    } else {
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', results are incomplete: they end at " +
+                                          kx::Format(1e-5 * (c.expectedRecords - 1), "0.000000E+00") +
+                                          " s of the run's final time 1.000000E-03 s.");
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    }
+    // The reduction's holder reads them alike and shows nothing.
+    ASSERT_TRUE(ReadFile(ReaderOwner::ReductionHolder));
+    EXPECT_EQ(T().ResultRowCount, c.expectedRecords + 1);
+    EXPECT_TRUE(sink.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ResultsEnd,
-    ::testing::Values(EndCase{"three records", 2, 3, {" !$End"}, 3}, EndCase{"two records", 2, 2, {" !$End"}, 0},
-                      EndCase{"error report", 2, 4, {" Error", " Step size too small", " STATISTICS"}, 4},
-                      EndCase{"cut off", 2, 5, {}, 5},
-                      EndCase{"upper-case end", 2, 3, {" !$END", "garbage"}, 3},
-                      EndCase{"statistics only", 2, 0, {" !$End", " STATISTICS"}, 0}),
+    ::testing::Values(EndCase{"three records", 2, 3, {" !$End"}, 3, true},
+                      EndCase{"two records", 2, 2, {" !$End"}, 0, false},
+                      EndCase{"error report", 2, 4, {" Error", " Step size too small", " STATISTICS"}, 4, false},
+                      EndCase{"cut off", 2, 5, {}, 5, false},
+                      EndCase{"cut off after blank lines", 51, 4, {" ", " "}, 4, false},
+                      EndCase{"upper-case end", 2, 3, {" !$END", "garbage"}, 3, true},
+                      EndCase{"statistics only", 2, 0, {" !$End", " STATISTICS"}, 0, false}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)
             if (ch == ' ' || ch == '-') ch = '_';
+        return n;
+    });
+
+// A copy of a run cut in the middle of a line: the records before the cut
+// are read, the window is told where they end and the run's final time.
+TEST_F(ReaderTest, FileCutWithinARecordIsReadUpToTheCutWithTheNote) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(51);
+    std::vector<double> times;
+    for (int i = 0; i < 12; ++i) times.push_back(1e-4 * i);
+    f.AddRecords(times);
+    const std::string text = f.Text();
+    // Into the second line of record 8.
+    std::size_t at = text.find(" !$Results");
+    for (int lines = 0; lines < 1 + 2 + 7 * 2 + 1; ++lines) at = text.find('\n', at) + 1;
+    ASSERT_TRUE(ReadText(text.substr(0, at + 20)));
+    EXPECT_EQ(T().ResultRowCount, 8);
+    EXPECT_DOUBLE_EQ(T().LastTime, 6e-4);
+    EXPECT_FALSE(T().ResultsClosed);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].text, "In the file '" + path +
+                                      "', results are incomplete: they end at 6.000000E-04 s of the run's final time "
+                                      "1.000000E-03 s.");
+    EXPECT_EQ(reader->Used().UsedCount, 8);
+}
+
+// Record times that do not increase: the file is refused when it is read,
+// naming the record, for the results window and the reduction's holder
+// alike, and nothing is left to select from.
+struct OrderCase {
+    const char* what;
+    std::vector<double> times;
+    int record;  // the record named
+};
+
+class TimesOutOfOrder : public ReaderTest, public ::testing::WithParamInterface<OrderCase> {};
+
+TEST_P(TimesOutOfOrder, AreRefusedWhenTheFileIsRead) {
+    const OrderCase& c = GetParam();
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords(c.times);
+    const std::string time = kx::Format(c.times[static_cast<std::size_t>(c.record) - 1], "0.00000000E+000");
+    const std::string before = kx::Format(c.times[static_cast<std::size_t>(c.record) - 2], "0.00000000E+000");
+    for (ReaderOwner owner : {ReaderOwner::ResultsWindow, ReaderOwner::ReductionHolder}) {
+        EXPECT_FALSE(Read(f, owner));
+        ASSERT_EQ(sink.shown.size(), 1u);
+        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', results cannot be resolved: the time of record " +
+                                          std::to_string(c.record) + " (step " + std::to_string(c.record) + "), " +
+                                          time + " s, is not later than the time of the record before it, " + before +
+                                          " s. We recommend to restart the problem.");
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_FALSE(reader->Loaded());
+        EXPECT_EQ(reader->Used().UsedCount, 0);
+        // Nothing selects from a file that was refused.
+        EXPECT_THROW(reader->ToMainParam(0, 1), kx::TaggedError);
+        EXPECT_THROW(reader->RED_ToMainParam(0, 1), kx::TaggedError);
+        EXPECT_THROW(reader->IntervalIntegrals(std::vector<int>{}, false), std::exception);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TimesOutOfOrder,
+    ::testing::Values(OrderCase{"one earlier", {0, 1e-3, 0.5e-3, 2e-3, 3e-3}, 3},
+                      OrderCase{"one far later", {0, 1e-3, 100, 2e-3, 3e-3}, 4},
+                      OrderCase{"equal after the first", {0, 1e-3, 1e-3, 2e-3, 3e-3}, 3},
+                      OrderCase{"equal first two", {0, 0, 1e-3, 2e-3}, 2},
+                      OrderCase{"equal last two", {0, 1e-3, 2e-3, 2e-3}, 4},
+                      OrderCase{"last back at the start", {0, 1e-3, 2e-3, 3e-3, 0}, 5},
+                      OrderCase{"first the latest", {5e-3, 1e-3, 2e-3, 3e-3}, 2}),
+    [](const auto& info) {
+        std::string n = info.param.what;
+        for (char& ch : n)
+            if (ch == ' ') ch = '_';
         return n;
     });
 

@@ -112,18 +112,44 @@ INSTANTIATE_TEST_SUITE_P(Cases, PointStep,
                                            StepCase{"4", {1, 5, 10}}, StepCase{"2.5", {1, 3, 5, 7, 9, 10}},
                                            StepCase{"3.5", {1, 5, 10}}, StepCase{"5", {1, 6, 10}}));
 
-TEST_F(UsedRowsTest, TooFewPointsForTheStepKeepTheUsedRowsButUpdateTheCount) {
+// An interval or a step that leaves too few points is not taken: the
+// selection in use stays whole, so the interval, the count and the rows that
+// the analyses read are those of the rows that the curves read.
+TEST_F(UsedRowsTest, TooFewPointsForTheStepKeepTheWholeSelectionInUse) {
     reader->ToMain_Param(false, 1.0, "4", "1", false);
     const std::vector<int> before = UsedRowNumbers();
-    const kx::IntervalPoints p = reader->RED_ToMainParam(2e-4, 7e-4);  // rows 3..8: 6 / 4 < 2
+    ASSERT_EQ(before, (std::vector<int>{1, 5, 10}));
+    auto expectWholeRunInUse = [&] {
+        EXPECT_EQ(UsedRowNumbers(), before);
+        EXPECT_EQ(U().PointCount, 10);
+        EXPECT_EQ(U().FirstUsedRow, 1);
+        EXPECT_EQ(U().LastUsedRow, 10);
+        EXPECT_EQ(U().PointStep, 4);
+        EXPECT_EQ(reader->IntervalStartText(), "0.000000E+00");
+        EXPECT_EQ(reader->IntervalEndText(), "9.000000E-04");
+    };
+    const kx::IntervalPoints p = reader->ToMainParam(2e-4, 7e-4);  // rows 3..8: 6 / 4 < 2
     EXPECT_FALSE(p.Rebuilt);
-    EXPECT_EQ(UsedRowNumbers(), before);
-    EXPECT_EQ(U().PointCount, 6);
-    EXPECT_EQ(U().FirstUsedRow, 3);
-    EXPECT_EQ(U().LastUsedRow, 8);
-    EXPECT_EQ(reader->IntervalStartText(), "2.000000E-04");
-    EXPECT_EQ(p.UsMax, 7e-4);
-    EXPECT_FALSE(reader->UsedData());
+    EXPECT_EQ(p.UsMin, 0.0);
+    EXPECT_EQ(p.UsMax, 9e-4);
+    EXPECT_EQ(p.Count, 4);
+    expectWholeRunInUse();
+
+    // The reduction never takes the rows of another interval for its own.
+    try {
+        reader->RED_ToMainParam(2e-4, 7e-4);
+        ADD_FAILURE();
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(e.what(), std::string("Sol#112-2 Subscript out of range: the interval 2.000000E-04 - "
+                                        "7.000000E-04 holds fewer than two stored points"));
+    }
+    expectWholeRunInUse();
+
+    // A step too large for the interval keeps the step in use.
+    reader->ToMain_Param(false, 1.0, "6", "1", false);  // 10 / 6 < 2
+    expectWholeRunInUse();
+    EXPECT_TRUE(reader->UsedData());
+    expectWholeRunInUse();
 }
 
 TEST_F(UsedRowsTest, IntervalWithoutAStepBeforeItFailsAndKeepsTheUsedRows) {
@@ -137,7 +163,11 @@ TEST_F(UsedRowsTest, IntervalWithoutAStepBeforeItFailsAndKeepsTheUsedRows) {
             EXPECT_EQ(e.Tag(), "Sol#117. ");
             EXPECT_TRUE(e.Description().starts_with("Type mismatch")) << e.what();
         }
-        EXPECT_EQ(U().FirstUsedRow, 1);
+        // The selection in use stays whole.
+        EXPECT_EQ(U().FirstUsedRow, 3);
+        EXPECT_EQ(U().LastUsedRow, 8);
+        EXPECT_EQ(reader->IntervalStartText(), "2.000000E-04");
+        EXPECT_EQ(reader->IntervalEndText(), "7.000000E-04");
         EXPECT_EQ(UsedRowNumbers(), before);
     }
 }
