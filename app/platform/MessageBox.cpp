@@ -3,6 +3,7 @@
 #include "Modal.h"
 #include "Service.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -11,7 +12,7 @@ namespace {
 
 class QtMessageService : public MessageService {
 public:
-    int Show(const QString& text, int style, const QString& title) override {
+    int Show(const QString& text, int style, const QString& title, const QString& okCaption) override {
         RefuseRealModalInTests("message box \"" + text + "\"");
         QMessageBox box(QApplication::activeWindow());
         box.setWindowTitle(title);
@@ -37,10 +38,12 @@ public:
             case kMsgOkCancel:
                 box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
                 box.setDefaultButton(QMessageBox::Ok);
+                if (!okCaption.isEmpty()) box.button(QMessageBox::Ok)->setText(okCaption);
                 return box.exec() == QMessageBox::Ok ? kAnswerOk : kAnswerCancel;
             default: break;
         }
         box.setStandardButtons(QMessageBox::Ok);
+        if (!okCaption.isEmpty()) box.button(QMessageBox::Ok)->setText(okCaption);
         box.exec();
         return kAnswerOk;
     }
@@ -53,8 +56,8 @@ ServiceSlot<MessageService> messages(realMessages);
 
 MessageService* InstallMessageService(MessageService* service) { return messages.Install(service); }
 
-int MsgBox(const QString& text, int style, const QString& title) {
-    return messages.Get().Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title);
+int MsgBox(const QString& text, int style, const QString& title, const QString& okCaption) {
+    return messages.Get().Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title, okCaption);
 }
 
 }  // namespace kx::platform

@@ -552,8 +552,13 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
         int& q;
         ~Done() { --q; }
     } done{quiet_};
+    fileRtf_.clear();
+    rtfLeavesOut_ = false;
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
-        SetDocumentRtf(*box_->document(), rtf::Read(bytes));
+        const rtf::Document model = rtf::Read(bytes);
+        SetDocumentRtf(*box_->document(), model);
+        fileRtf_ = bytes;
+        rtfLeavesOut_ = model.leavesOutContent;
         return;
     }
     // A file named .rtf that holds no RTF is kept as the text it is.
@@ -562,12 +567,29 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     box_->setPlainText(platform::Latin1ToQ(NormalizeLineEnds(bytes)));
 }
 
-void RES_ShowFile::saveFile(const std::string& path, int loadType) {
+std::optional<std::string> RES_ShowFile::rtfToWrite() {
+    if (!modified_ && !fileRtf_.empty()) return fileRtf_;
+    if (rtfLeavesOut_ &&
+        shell::UserMessage("This document holds pictures/tables that this window cannot keep; saving will remove them.",
+                           platform::kMsgExclamation + platform::kMsgOkCancel, "Save anyway") != platform::kAnswerOk)
+        return std::nullopt;
+    return DocumentRtf(*box_->document());
+}
+
+bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
-        files::WriteAll(path, DocumentRtf(*box_->document()));
-        return;
+        const std::optional<std::string> rtf = rtfToWrite();
+        if (!rtf) return false;
+        files::WriteAll(path, *rtf);
+        if (path == mePath_) {
+            // The file now holds what the window holds.
+            fileRtf_ = *rtf;
+            rtfLeavesOut_ = false;
+        }
+        return true;
     }
     files::WriteAll(path, ApplyLineEnd(platform::QToLatin1(DocumentPlainText(*box_->document())), lineEnd_));
+    return true;
 }
 
 void RES_ShowFile::ShowGeneratedText(const QString& text) {
@@ -620,7 +642,10 @@ bool RES_ShowFile::save(bool& cancelled) {
             path = name;
         }
         const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
-        saveFile(path, mePath_.empty() ? loadType : loadType_);
+        if (!saveFile(path, mePath_.empty() ? loadType : loadType_)) {
+            cancelled = true;  // the file stays as it was
+            return;
+        }
         if (mePath_.empty()) {
             // The first save names the document.
             mePath_ = path;

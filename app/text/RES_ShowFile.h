@@ -23,6 +23,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -144,7 +145,13 @@ private:
     void setEnabled(std::initializer_list<const char*> names, bool enabled);
     void selectionChanged();
     void loadFile(const std::string& path, int loadType);
-    void saveFile(const std::string& path, int loadType);
+    // Writes the document; false when the user kept the file as it was
+    // rather than lose what this window cannot hold.
+    bool saveFile(const std::string& path, int loadType);
+    // The document as RTF: the file's own bytes while it is unedited,
+    // else the model's, after asking when that leaves out pictures or
+    // tables of the file (nothing when the user refuses).
+    std::optional<std::string> rtfToWrite();
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
@@ -162,6 +169,8 @@ private:
     std::string menuCap_;
     int loadType_ = 1;  // 0 RTF, 1 plain text
     files::LineEnd lineEnd_ = files::LineEnd::CrLf;
+    std::string fileRtf_;           // the RTF file as opened or last saved
+    bool rtfLeavesOut_ = false;     // it holds pictures, tables, ... the box does not
     bool modified_ = false;
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing

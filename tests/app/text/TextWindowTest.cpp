@@ -23,6 +23,24 @@ using kx::text::RES_ShowFile;
 
 Q_DECLARE_METATYPE(std::string)
 
+namespace {
+
+// A report as another editor writes it: a picture (a 2x2 PNG) and a
+// table of two cells, which the window shows as text only.
+std::string rtfWithPictureAndTable() {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+           "\\pard\\f0\\fs20 Figure 1:\\par\r\n"
+           "{\\pict\\pngblip\\picw2\\pich2\\picwgoal600\\pichgoal600\r\n"
+           "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a730000001049444154789c63f8cfc000440c"
+           "100a001fee03fd8b5f14d40000000049454e44ae426082}\\par\r\n"
+           "\\trowd\\trgaph108\\cellx2000\\cellx4000\\pard\\intbl T\\cell 300 K\\cell\\row\r\n"
+           "\\pard Notes\\par\r\n}\r\n";
+}
+constexpr const char* kLeftOutQuestion =
+    "This document holds pictures/tables that this window cannot keep; saving will remove them.";
+
+}  // namespace
+
 class TextWindowTest : public QObject {
     Q_OBJECT
 
@@ -124,6 +142,89 @@ private slots:
         // What was saved opens again to the same text and formats.
         RES_ShowFile* again = open(path);
         QCOMPARE(again->RichTextBox1()->toHtml(), w->RichTextBox1()->toHtml());
+    }
+
+    void anUneditedRtfFileIsSavedByteForByte() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 0);
+        files::Remove(path);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+
+        // Save as keeps the unedited document whole as well.
+        ScriptedDialogs dialogs;
+        const std::string copy = bed->folder.dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(copy), bytes);
+        QVERIFY(messages.shown().empty());
+    }
+
+    void savingAnEditedRtfWithPicturesAndTablesAsksFirst() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        type(w, " more");
+
+        // Cancel leaves the file as it was and the document changed.
+        messages.Answer(platform::kAnswerCancel);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
+        QCOMPARE(messages.shown()[0].okCaption, QString("Save anyway"));
+        QCOMPARE(messages.shown()[0].style, platform::kMsgExclamation + platform::kMsgOkCancel);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(w->Modified());
+
+        // A copy would lose them too.
+        ScriptedDialogs dialogs;
+        const std::string copy = bed->folder.dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        messages.Answer(platform::kAnswerCancel);
+        w->SaveAs();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QVERIFY(!files::Exists(copy));
+
+        // Save anyway writes what the window holds; after that nothing is
+        // left to lose and the next save asks nothing.
+        messages.Answer(platform::kAnswerOk);
+        cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(!w->Modified());
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QVERIFY(!saved.leavesOutContent);
+        QCOMPARE(saved.paragraphs.at(2).runs.at(0).text, std::string("T\t300 K\t"));
+        QCOMPARE(saved.paragraphs.back().runs.back().text, std::string(" more"));
+        type(w, "!");
+        w->SVTXT(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(path)).paragraphs.back().runs.back().text, std::string(" more!"));
+    }
+
+    void closingAnEditedRtfWithPicturesKeepsTheWindowWhenTheSaveIsRefused() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        type(w, "x");
+        messages.Answer(platform::kAnswerYes);     // save changes?
+        messages.Answer(platform::kAnswerCancel);  // ... and lose the picture?
+        QVERIFY(!platform::Unload(w));
+        QVERIFY(loaded(w));
+        QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
+        QVERIFY(Shared().CloseRefused);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
     }
 
     void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {
