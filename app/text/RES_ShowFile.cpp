@@ -96,10 +96,12 @@ public:
         return e;
     }
     void SetContent(const clsUndoElement& content) override {
-        if (content.Rich)
-            SetDocumentRtf(*w_.box_->document(), rtf::Read(content.Text));
-        else
-            w_.box_->setPlainText(QString::fromStdString(content.Text));
+        w_.withLongLinesUnbroken([&] {
+            if (content.Rich)
+                SetDocumentRtf(*w_.box_->document(), rtf::Read(content.Text));
+            else
+                w_.box_->setPlainText(QString::fromStdString(content.Text));
+        });
     }
     long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
     long SelLength() const override {
@@ -304,7 +306,10 @@ void RES_ShowFile::ClipInRich() {
         format.setFontFamilies({kDocumentFont});
         format.setFontPointSize(fontSize_);
     }
-    cursor.insertText(text, format);
+    if (HasLineTooLongToWrap(text))
+        withLongLinesUnbroken([&] { cursor.insertText(text, format); });
+    else
+        cursor.insertText(text, format);
     box_->setTextCursor(cursor);
 }
 
@@ -337,6 +342,25 @@ bool RES_ShowFile::WordWrap() const { return box_->lineWrapMode() != QTextEdit::
 void RES_ShowFile::setWordWrap(bool on) {
     box_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     if (QAction* a = action("TXTWORDWRAP")) a->setChecked(on);
+}
+
+void RES_ShowFile::withLongLinesUnbroken(const std::function<void()>& change) {
+    // A document without a page size is not laid out: the change is laid
+    // out once, when the page size comes back.
+    QTextDocument& document = *box_->document();
+    struct Relayout {
+        RES_ShowFile& w;
+        QTextDocument& document;
+        QSizeF page = document.pageSize();
+        ~Relayout() {
+            ++w.quiet_;  // the layout of lines is no edit
+            KeepLongLinesUnbroken(document);
+            --w.quiet_;
+            document.setPageSize(page);
+        }
+    } relayout{*this, document};
+    document.setPageSize(QSizeF());
+    change();
 }
 
 void RES_ShowFile::selectionChanged() {
@@ -534,7 +558,7 @@ void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
         box_->moveCursor(QTextCursor::Start);
         FntSize(10);
         loadType_ = extension == "rtf" ? 0 : 1;
-        loadFile(mePath_, loadType_);
+        withLongLinesUnbroken([&] { loadFile(mePath_, loadType_); });
         box_->moveCursor(QTextCursor::Start);
         // A shown table is no document of its own: saving it asks for a name.
         if (mePath_ == Shared().AssistFolder + "TmpPlot.txt") mePath_.clear();

@@ -103,4 +103,25 @@ void SetDocumentRtf(QTextDocument& document, const rtf::Document& model) {
     cursor.endEditBlock();
 }
 
+bool HasLineTooLongToWrap(const QString& text) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool end = i == text.size() || text[i] == QChar('\n') || text[i] == QChar('\r') ||
+                         text[i] == QChar::ParagraphSeparator;
+        if (!end) continue;
+        if (i - start > kLongestWrappedLine) return true;
+        start = i + 1;
+    }
+    return false;
+}
+
+void KeepLongLinesUnbroken(QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() <= kLongestWrappedLine || block.blockFormat().nonBreakableLines()) continue;
+        QTextBlockFormat unbroken;
+        unbroken.setNonBreakableLines(true);
+        QTextCursor(block).mergeBlockFormat(unbroken);
+    }
+}
+
 }  // namespace kx::text

@@ -27,4 +27,17 @@ std::string DocumentRtf(const QTextDocument& document);
 // Replaces the document's content with the model's.
 void SetDocumentRtf(QTextDocument& document, const rtf::Document& model);
 
+// Paragraphs longer than this are laid out as one line: breaking a line
+// that offers no place to break costs time that grows with the square of
+// its length (minutes for a megabyte), an unbroken one only its length.
+inline constexpr int kLongestWrappedLine = 5000;
+
+// True when the text has a line (between line ends) longer than
+// kLongestWrappedLine.
+bool HasLineTooLongToWrap(const QString& text);
+
+// Marks the document's paragraphs longer than kLongestWrappedLine as not to
+// be broken into lines; the others keep wrapping.
+void KeepLongLinesUnbroken(QTextDocument& document);
+
 }  // namespace kx::text

@@ -3,13 +3,17 @@
 // Save as, and the question when a changed document closes.
 #include "RES_ShowFile.h"
 
+#include "Desktop.h"
 #include "FormRegistry.h"
+#include "RichText.h"
 #include "Rtf.h"
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -326,6 +330,48 @@ private slots:
         QCOMPARE(w->LoadType(), 1);
         QVERIFY(w->Modified());
         QCOMPARE(kx::test::ReadBytes(path), std::string("text\r\n"));
+    }
+
+    // Lines longer than the window wraps stay one line each (breaking a
+    // line with no place to break costs time by the square of its length);
+    // the other lines keep wrapping, after loading, pasting and undoing.
+    void linesTooLongToWrapStayUnbroken() {
+        std::string numbers;
+        while (numbers.size() <= static_cast<std::size_t>(text::kLongestWrappedLine)) numbers += "1.0000E+13,";
+        std::string words;
+        for (int k = 0; k < 40; ++k) words += "reaction ";
+        const std::string bytes = "Title\r\n" + numbers + "\r\n" + words + "\r\n";
+        const std::string path = write("table.txt", bytes);
+        RES_ShowFile* w = open(path);
+        w->resize(500, 300);
+        w->show();
+        QVERIFY(w->WordWrap());
+        QVERIFY(!w->Modified());
+        QTextDocument* doc = w->RichTextBox1()->document();
+        auto lines = [doc](int block) {
+            const QTextBlock b = doc->findBlockByNumber(block);
+            doc->documentLayout()->blockBoundingRect(b);  // laid out now
+            return b.layout()->lineCount();
+        };
+        QCOMPARE(lines(1), 1);
+        QVERIFY(lines(2) > 1);
+
+        bed->clock->Advance(250);  // the snapshot before the edit
+        const QString pasted = QString(text::kLongestWrappedLine + 1, QChar('7'));
+        platform::ClipboardSetText(pasted + "\nend");
+        w->RichTextBox1()->moveCursor(QTextCursor::End);
+        w->ClipInRich();
+        QCOMPARE(doc->blockCount(), 5);
+        QCOMPARE(lines(3), 1);
+        bed->clock->Advance(250);
+        w->Rich_Undo();
+        QCOMPARE(doc->blockCount(), 4);
+        QCOMPARE(lines(1), 1);
+        QVERIFY(lines(2) > 1);
+
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
     }
 
     void closingAsksOnlyForAChangedDocument() {
