@@ -96,12 +96,10 @@ public:
         return e;
     }
     void SetContent(const clsUndoElement& content) override {
-        w_.withLongLinesUnbroken([&] {
-            if (content.Rich)
-                SetDocumentRtf(*w_.box_->document(), rtf::Read(content.Text));
-            else
-                w_.box_->setPlainText(QString::fromStdString(content.Text));
-        });
+        if (content.Rich)
+            SetDocumentRtf(*w_.box_, rtf::Read(content.Text));
+        else
+            SetDocumentText(*w_.box_, QString::fromStdString(content.Text));
     }
     long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
     long SelLength() const override {
@@ -306,10 +304,8 @@ void RES_ShowFile::ClipInRich() {
         format.setFontFamilies({kDocumentFont});
         format.setFontPointSize(fontSize_);
     }
-    if (HasLineTooLongToWrap(text))
-        withLongLinesUnbroken([&] { cursor.insertText(text, format); });
-    else
-        cursor.insertText(text, format);
+    if (HasWordTooLongToWrap(text)) SetWrapAnywhere(*box_, true);
+    cursor.insertText(text, format);
     box_->setTextCursor(cursor);
 }
 
@@ -342,25 +338,6 @@ bool RES_ShowFile::WordWrap() const { return box_->lineWrapMode() != QTextEdit::
 void RES_ShowFile::setWordWrap(bool on) {
     box_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     if (QAction* a = action("TXTWORDWRAP")) a->setChecked(on);
-}
-
-void RES_ShowFile::withLongLinesUnbroken(const std::function<void()>& change) {
-    // A document without a page size is not laid out: the change is laid
-    // out once, when the page size comes back.
-    QTextDocument& document = *box_->document();
-    struct Relayout {
-        RES_ShowFile& w;
-        QTextDocument& document;
-        QSizeF page = document.pageSize();
-        ~Relayout() {
-            ++w.quiet_;  // the layout of lines is no edit
-            KeepLongLinesUnbroken(document);
-            --w.quiet_;
-            document.setPageSize(page);
-        }
-    } relayout{*this, document};
-    document.setPageSize(QSizeF());
-    change();
 }
 
 void RES_ShowFile::selectionChanged() {
@@ -558,7 +535,7 @@ void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
         box_->moveCursor(QTextCursor::Start);
         FntSize(10);
         loadType_ = extension == "rtf" ? 0 : 1;
-        withLongLinesUnbroken([&] { loadFile(mePath_, loadType_); });
+        loadFile(mePath_, loadType_);
         box_->moveCursor(QTextCursor::Start);
         // A shown table is no document of its own: saving it asks for a name.
         if (mePath_ == Shared().AssistFolder + "TmpPlot.txt") mePath_.clear();
@@ -580,7 +557,7 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     rtfLeavesOut_ = false;
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
         const rtf::Document model = rtf::Read(bytes);
-        SetDocumentRtf(*box_->document(), model);
+        SetDocumentRtf(*box_, model);
         fileRtf_ = bytes;
         rtfLeavesOut_ = model.leavesOutContent;
         return;
@@ -588,7 +565,7 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     // A file named .rtf that holds no RTF is kept as the text it is.
     loadType_ = 1;
     lineEnd_ = DetectLineEnd(bytes);
-    box_->setPlainText(platform::Latin1ToQ(NormalizeLineEnds(bytes)));
+    SetDocumentText(*box_, platform::Latin1ToQ(NormalizeLineEnds(bytes)));
 }
 
 std::optional<std::string> RES_ShowFile::rtfToWrite() {

@@ -155,10 +155,6 @@ private:
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
-    // Runs a change of the text (loading, undo, a paste) with wrapping off,
-    // then keeps lines too long to wrap unbroken (a window shows a megabyte
-    // of one line at once) and lets the others wrap again.
-    void withLongLinesUnbroken(const std::function<void()>& change);
     void deleteSelection();
     void insertDateTime();
     void openToolWindow(const char* type);

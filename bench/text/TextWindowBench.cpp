@@ -1,7 +1,8 @@
 // The text window on a file of one unbroken line (numbers another program
-// wrote without a line end or a blank) against the same text in lines of 80 columns:
-// opening it in a shown window, typing one character at its end and saving.
-// The argument is the file's size in bytes.
+// wrote without a line end or a blank) against the same text in lines of
+// 80 columns: opening it as the program does (loaded, then shown), typing
+// one character at its end and saving. The argument is the file's size in
+// bytes.
 //
 // Runs offscreen.
 #include <benchmark/benchmark.h>
@@ -53,12 +54,13 @@ void OpenEditAndSave(benchmark::State& state, bool lines) {
     const std::string path = program.folder->dir.write(lines ? "lines.txt" : "one-line.txt",
                                                        Text(static_cast<std::size_t>(state.range(0)), lines));
     for (auto _ : state) {
+        // As the program opens a file: loaded first, then shown.
         auto* w = new kx::text::RES_ShowFile;
-        w->resize(1000, 700);
-        w->show();
         bool failed = false;
         w->OPEN_Rich(path, failed);
         if (failed) throw std::runtime_error("the file did not open");
+        w->resize(1000, 700);
+        w->show();
         QApplication::processEvents();
         w->RichTextBox1()->moveCursor(QTextCursor::End);
         w->RichTextBox1()->insertPlainText("x");

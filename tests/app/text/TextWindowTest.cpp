@@ -332,42 +332,50 @@ private slots:
         QCOMPARE(kx::test::ReadBytes(path), std::string("text\r\n"));
     }
 
-    // Lines longer than the window wraps stay one line each (breaking a
-    // line with no place to break costs time by the square of its length);
-    // the other lines keep wrapping, after loading, pasting and undoing.
-    void linesTooLongToWrapStayUnbroken() {
+    // A document with a word longer than any line (numbers joined by
+    // commas, no blank) wraps anywhere: finding the end of such a word at
+    // every line would cost time by the square of its length. Every line
+    // then fits the window, so the whole text can be seen. Documents of
+    // ordinary words keep wrapping at word boundaries; loading, pasting and
+    // undoing decide alike.
+    void aWordTooLongToWrapMakesTheDocumentWrapAnywhere() {
         std::string numbers;
-        while (numbers.size() <= static_cast<std::size_t>(text::kLongestWrappedLine)) numbers += "1.0000E+13,";
+        while (numbers.size() <= static_cast<std::size_t>(text::kLongestWrappedWord)) numbers += "1.0000E+13,";
         std::string words;
-        for (int k = 0; k < 40; ++k) words += "reaction ";
-        const std::string bytes = "Title\r\n" + numbers + "\r\n" + words + "\r\n";
+        for (int k = 0; k < 1000; ++k) words += "reaction ";
+        const std::string bytes = "Title\r\n" + numbers + "\r\n";
         const std::string path = write("table.txt", bytes);
         RES_ShowFile* w = open(path);
         w->resize(500, 300);
         w->show();
         QVERIFY(w->WordWrap());
         QVERIFY(!w->Modified());
-        QTextDocument* doc = w->RichTextBox1()->document();
-        auto lines = [doc](int block) {
-            const QTextBlock b = doc->findBlockByNumber(block);
-            doc->documentLayout()->blockBoundingRect(b);  // laid out now
-            return b.layout()->lineCount();
-        };
-        QCOMPARE(lines(1), 1);
-        QVERIFY(lines(2) > 1);
+        QTextEdit* box = w->RichTextBox1();
+        QCOMPARE(box->wordWrapMode(), QTextOption::WrapAnywhere);
+        const QTextBlock table = box->document()->findBlockByNumber(1);
+        box->document()->documentLayout()->blockBoundingRect(table);  // laid out now
+        QVERIFY(table.layout()->lineCount() > 1);
+        for (int k = 0; k < table.layout()->lineCount(); ++k)
+            QVERIFY(table.layout()->lineAt(k).naturalTextWidth() <= box->viewport()->width());
 
-        bed->clock->Advance(250);  // the snapshot before the edit
-        const QString pasted = QString(text::kLongestWrappedLine + 1, QChar('7'));
-        platform::ClipboardSetText(pasted + "\nend");
-        w->RichTextBox1()->moveCursor(QTextCursor::End);
-        w->ClipInRich();
-        QCOMPARE(doc->blockCount(), 5);
-        QCOMPARE(lines(3), 1);
+        const std::string prose = write("prose.txt", words + "\r\n" + words);
+        QCOMPARE(open(prose)->RichTextBox1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const std::string rtfPath = write("table.rtf", "{\\rtf1\\ansi{\\b " + numbers.substr(0, 100) + "}" + numbers + "\\par}");
+        QCOMPARE(open(rtfPath)->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+
+        // Undo back to ordinary words, then paste a long word.
+        RES_ShowFile* other = open(prose);
+        bed->clock->Advance(250);  // the snapshot of the file
+        type(other, QString::fromStdString(numbers));
         bed->clock->Advance(250);
-        w->Rich_Undo();
-        QCOMPARE(doc->blockCount(), 4);
-        QCOMPARE(lines(1), 1);
-        QVERIFY(lines(2) > 1);
+        other->Rich_Undo();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        other->Rich_Redo();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+        other->Rich_Undo();
+        platform::ClipboardSetText(QString(text::kLongestWrappedWord + 1, QChar('7')));
+        other->ClipInRich();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
 
         bool cancelled = false;
         w->SVTXT(cancelled);
