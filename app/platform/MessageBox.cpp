@@ -3,6 +3,7 @@
 #include "Modal.h"
 #include "Service.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -11,10 +12,11 @@ namespace {
 
 class QtMessageService : public MessageService {
 public:
-    int Show(const QString& text, int style, const QString& title) override {
+    int Show(const QString& text, int style, const QString& title, const QString& okCaption) override {
         RefuseRealModalInTests("message box \"" + text + "\"");
         QMessageBox box(QApplication::activeWindow());
         SetUpMessageBox(box, text, style, title);
+        if (QAbstractButton* ok = box.button(QMessageBox::Ok); ok && !okCaption.isEmpty()) ok->setText(okCaption);
         const int answer = box.exec();
         switch (style & 0x0F) {
             case kMsgYesNo: return answer == QMessageBox::Yes ? kAnswerYes : kAnswerNo;
@@ -61,8 +63,8 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, int style, const QSt
 
 MessageService* InstallMessageService(MessageService* service) { return messages.Install(service); }
 
-int MsgBox(const QString& text, int style, const QString& title) {
-    return messages.Get().Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title);
+int MsgBox(const QString& text, int style, const QString& title, const QString& okCaption) {
+    return messages.Get().Show(text, style, title.isEmpty() ? QString(kDefaultTitle) : title, okCaption);
 }
 
 }  // namespace kx::platform

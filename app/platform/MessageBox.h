@@ -6,7 +6,9 @@
 // Cancel of OK and Cancel) the default one, for questions whose Yes would
 // replace or remove something. The answer is kAnswerOk, kAnswerCancel,
 // kAnswerYes or kAnswerNo (closing the box answers Cancel where there is
-// one). An empty title shows the program's default title.
+// one). An empty title shows the program's default title. A box may give its
+// OK button a caption of its own ("Save anyway"); the answer is still
+// kAnswerOk.
 #pragma once
 
 #include <QString>
@@ -35,7 +37,8 @@ inline constexpr const char* kDefaultTitle = "KinovexRed";
 class MessageService {
 public:
     virtual ~MessageService() = default;
-    virtual int Show(const QString& text, int style, const QString& title) = 0;
+    // okCaption: the OK button's caption, "" for "OK".
+    virtual int Show(const QString& text, int style, const QString& title, const QString& okCaption) = 0;
 };
 
 // Installs a service (nullptr: the real one) and returns the one it replaces.
@@ -45,6 +48,7 @@ MessageService* InstallMessageService(MessageService* service);
 void SetUpMessageBox(QMessageBox& box, const QString& text, int style, const QString& title);
 
 // Shows a message box through the installed service.
-int MsgBox(const QString& text, int style = kMsgOk, const QString& title = QString());
+int MsgBox(const QString& text, int style = kMsgOk, const QString& title = QString(),
+           const QString& okCaption = QString());
 
 }  // namespace kx::platform

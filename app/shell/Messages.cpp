@@ -10,8 +10,8 @@
 
 namespace kx::shell {
 
-int UserMessage(const std::string& text, int style) {
-    return platform::MsgBox(platform::ToQ(text), style, kMessageTitle);
+int UserMessage(const std::string& text, int style, const std::string& okCaption) {
+    return platform::MsgBox(platform::ToQ(text), style, kMessageTitle, platform::ToQ(okCaption));
 }
 
 void ShowErrorMessage(const std::string& text) {

@@ -23,8 +23,9 @@ namespace kx::shell {
 inline constexpr const char* kMessageTitle = "KINOVEX";
 
 // A direct user message: the text (UTF-8) in a message box of the style
-// under the title kMessageTitle. Returns the answer.
-int UserMessage(const std::string& text, int style);
+// under the title kMessageTitle, the OK button captioned okCaption when it is
+// not empty. Returns the answer.
+int UserMessage(const std::string& text, int style, const std::string& okCaption = {});
 
 // Shows the text with the exclamation icon and an OK button under the
 // program's default title. Errors inside it are ignored.

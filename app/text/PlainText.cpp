@@ -148,6 +148,9 @@ std::vector<std::string_view> lines(std::string_view text) {
 char32_t FromWindows1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b; }
 
 void AppendUtf8(std::string& out, char32_t cp) {
+    // No code point, or half of a surrogate pair: the replacement character,
+    // so the text stays valid UTF-8.
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {

@@ -29,7 +29,7 @@ enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Windows1252 };
 // the same number; every other byte is its own code point.
 char32_t FromWindows1252(unsigned char b);
 
-// Appends the code point as UTF-8.
+// Appends the code point as UTF-8 (U+FFFD for a value that is no character).
 void AppendUtf8(std::string& out, char32_t cp);
 
 // The encoding's name as the user sees it ("UTF-8", "Windows-1252", ...).

@@ -99,9 +99,9 @@ public:
     }
     void SetContent(const clsUndoElement& content) override {
         if (content.Rich)
-            SetDocumentRtf(*w_.box_->document(), rtf::Read(content.Text));
+            SetDocumentRtf(*w_.box_, rtf::Read(content.Text));
         else
-            w_.box_->setPlainText(QString::fromStdString(content.Text));
+            SetDocumentText(*w_.box_, QString::fromStdString(content.Text));
     }
     long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
     long SelLength() const override {
@@ -306,6 +306,7 @@ void RES_ShowFile::ClipInRich() {
         format.setFontFamilies({kDocumentFont});
         format.setFontPointSize(fontSize_);
     }
+    if (HasWordTooLongToWrap(text)) SetWrapAnywhere(*box_, true);
     cursor.insertText(text, format);
     box_->setTextCursor(cursor);
 }
@@ -570,22 +571,43 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
         int& q;
         ~Done() { --q; }
     } done{quiet_};
+    fileRtf_.clear();
+    rtfLeavesOut_ = false;
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
-        SetDocumentRtf(*box_->document(), rtf::Read(bytes));
+        const rtf::Document model = rtf::Read(bytes);
+        SetDocumentRtf(*box_, model);
+        fileRtf_ = bytes;
+        rtfLeavesOut_ = model.leavesOutContent;
         return;
     }
     // A file named .rtf that holds no RTF is kept as the text it is.
     loadType_ = 1;
     plain_ = PlainTextFile(bytes);
-    box_->setPlainText(ToQ(plain_.Text()));
+    SetDocumentText(*box_, ToQ(plain_.Text()));
     // Binary data, or text the box does not give back as it was given, is
     // not edited: an unedited save then writes the file's own bytes.
     setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
 }
 
+std::optional<std::string> RES_ShowFile::rtfToWrite() {
+    if (!modified_ && !fileRtf_.empty()) return fileRtf_;
+    if (rtfLeavesOut_ &&
+        shell::UserMessage("This document holds pictures/tables that this window cannot keep; saving will remove them.",
+                           platform::kMsgExclamation + platform::kMsgOkCancel, "Save anyway") != platform::kAnswerOk)
+        return std::nullopt;
+    return DocumentRtf(*box_->document());
+}
+
 bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
-        files::WriteAll(path, DocumentRtf(*box_->document()));
+        const std::optional<std::string> rtf = rtfToWrite();
+        if (!rtf) return false;
+        files::WriteAll(path, *rtf);
+        if (path == mePath_) {
+            // The file now holds what the window holds.
+            fileRtf_ = *rtf;
+            rtfLeavesOut_ = false;
+        }
         return true;
     }
     const std::string text = FromQ(DocumentPlainText(*box_->document()));
@@ -596,8 +618,9 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
         question += "' is stored as " + EncodingName(encoding) +
                     ", which cannot hold every character of the text (the first is '" + missing->character +
                     "' in line " + std::to_string(missing->line) +
-                    ").\r\n\r\nOK saves the file as UTF-8 instead; Cancel saves nothing.";
-        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel) != platform::kAnswerOk)
+                    ").\r\n\r\n\"Save as UTF-8\" saves the file as UTF-8 instead; Cancel saves nothing.";
+        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel, "Save as UTF-8") !=
+            platform::kAnswerOk)
             return false;
         encoding = TextEncoding::Utf8;
     }

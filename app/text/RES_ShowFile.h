@@ -24,6 +24,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -150,6 +151,10 @@ private:
     // Writes the document; false when the user kept the file as it was
     // rather than lose what this window cannot hold.
     bool saveFile(const std::string& path, int loadType);
+    // The document as RTF: the file's own bytes while it is unedited,
+    // else the model's, after asking when that leaves out pictures or
+    // tables of the file (nothing when the user refuses).
+    std::optional<std::string> rtfToWrite();
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
@@ -171,6 +176,8 @@ private:
     int loadType_ = 1;  // 0 RTF, 1 plain text
     PlainTextFile plain_;       // the plain text file as loaded or last saved
     bool readOnlyText_ = false;  // binary data: shown read-only
+    std::string fileRtf_;           // the RTF file as opened or last saved
+    bool rtfLeavesOut_ = false;     // it holds pictures, tables, ... the box does not
     bool modified_ = false;
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing

@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 
 namespace kx::text {
 namespace {
@@ -86,7 +87,43 @@ std::string DocumentRtf(const QTextDocument& document) {
     return rtf::Write(DocumentRtfModel(document), font.family().toStdString(), font.pointSizeF());
 }
 
-void SetDocumentRtf(QTextDocument& document, const rtf::Document& model) {
+bool HasWordTooLongToWrap(QStringView text) {
+    qsizetype word = 0;
+    for (const QChar c : text) {
+        const bool blank = c == QChar(' ') || c == QChar('\t') || c == QChar('\n') || c == QChar('\r') ||
+                           c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        word = blank ? 0 : word + 1;
+        if (word > kLongestWrappedWord) return true;
+    }
+    return false;
+}
+
+void SetWrapAnywhere(QTextEdit& box, bool anywhere) {
+    const QTextOption::WrapMode mode = anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (box.wordWrapMode() != mode) box.setWordWrapMode(mode);
+}
+
+namespace {
+
+// Sets how the box wraps before its new content goes in: with the
+// document emptied first, nothing is laid out twice.
+void prepareWrapping(QTextEdit& box, bool longWord) {
+    if (longWord == (box.wordWrapMode() == QTextOption::WrapAnywhere)) return;
+    box.document()->clear();
+    SetWrapAnywhere(box, longWord);
+}
+
+}  // namespace
+
+void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
+    bool longWord = false;
+    for (const rtf::Paragraph& para : model.paragraphs) {
+        QString text;
+        for (const rtf::Run& run : para.runs) text += QString::fromStdString(run.text);
+        longWord = longWord || HasWordTooLongToWrap(text);
+    }
+    prepareWrapping(box, longWord);
+    QTextDocument& document = *box.document();
     document.clear();
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
@@ -101,6 +138,11 @@ void SetDocumentRtf(QTextDocument& document, const rtf::Document& model) {
         for (const rtf::Run& run : para.runs) cursor.insertText(QString::fromStdString(run.text), qtFormat(run.format));
     }
     cursor.endEditBlock();
+}
+
+void SetDocumentText(QTextEdit& box, const QString& text) {
+    prepareWrapping(box, HasWordTooLongToWrap(text));
+    box.setPlainText(text);
 }
 
 }  // namespace kx::text

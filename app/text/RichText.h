@@ -5,10 +5,12 @@
 #include "Rtf.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <string>
 
 class QTextDocument;
+class QTextEdit;
 
 namespace kx::text {
 
@@ -24,7 +26,25 @@ rtf::Document DocumentRtfModel(const QTextDocument& document);
 // document's default font.
 std::string DocumentRtf(const QTextDocument& document);
 
-// Replaces the document's content with the model's.
-void SetDocumentRtf(QTextDocument& document, const rtf::Document& model);
+// A document holding a run of more characters than this without a blank
+// (a megabyte of numbers joined by commas) wraps its lines wherever they
+// reach the edge: looking for the end of such a run at every line costs
+// time by the square of its length (minutes for a megabyte). Other
+// documents wrap at word boundaries.
+inline constexpr int kLongestWrappedWord = 5000;
+
+// True when the text has a run of more than kLongestWrappedWord characters
+// without a blank, a tab or a line end.
+bool HasWordTooLongToWrap(QStringView text);
+
+// Wraps the box's lines anywhere, or at word boundaries (anywhere only
+// within a word longer than a line).
+void SetWrapAnywhere(QTextEdit& box, bool anywhere);
+
+// Replace the box's content with the model's, or with plain text ("\n"
+// between lines), wrapping anywhere when it holds a word too long to wrap
+// at word boundaries.
+void SetDocumentRtf(QTextEdit& box, const rtf::Document& model);
+void SetDocumentText(QTextEdit& box, const QString& text);
 
 }  // namespace kx::text

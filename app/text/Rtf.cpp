@@ -55,6 +55,18 @@ const std::set<std::string_view> kSkippedDestinations = {
     "template",   "annotation", "atnid",      "atnauthor",  "shp",         "nonshppict", "mmathPr",
     "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author"};
 
+// Destinations among the skipped ones whose content the user wrote:
+// pictures, objects, headers and footers, footnotes, comments and field
+// instructions (a link, a page number).
+const std::set<std::string_view> kContentDestinations = {
+    "pict",   "object",  "shp",     "nonshppict", "header",   "headerl",    "headerr",   "headerf",   "footer",
+    "footerl", "footerr", "footerf", "footnote",   "annotation", "atnid",    "atnauthor", "fldinst"};
+
+// Control words that make a table.
+const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
+
+constexpr char32_t kReplacement = 0xFFFD;
+
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : in_(bytes) {}
@@ -187,7 +199,19 @@ private:
             return;
         }
         if (kSkippedDestinations.count(w)) {
+            if (kContentDestinations.count(w)) doc_.leavesOutContent = true;
             s.destination = Destination::Skip;
+            return;
+        }
+        if (s.destination == Destination::Text && kTableWords.count(w) && !(w == "itap" && param.value_or(1) == 0))
+            doc_.leavesOutContent = true;
+        if (w == "u" && param) {
+            unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
+            pendingSkip_ = s.skipCount;
+            return;
+        }
+        if (w == "uc") {
+            s.skipCount = std::max(0, param.value_or(1));
             return;
         }
         if (s.destination == Destination::FontTable) {
@@ -217,13 +241,7 @@ private:
         if (w == "ldblquote") return character(0x201C);
         if (w == "rdblquote") return character(0x201D);
         if (w == "emspace" || w == "enspace" || w == "qmspace") return character(' ');
-        if (w == "u" && param) {
-            unicode(*param < 0 ? *param + 65536 : *param);
-            pendingSkip_ = s.skipCount;
-            return;
-        }
-        if (w == "uc") s.skipCount = std::max(0, param.value_or(1));
-        else if (w == "deff") defaultFont_ = param.value_or(0);
+        if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
             s.format = CharFormat{};
             s.fontNumber = -1;
@@ -245,26 +263,43 @@ private:
         // Every other control word changes nothing that the model holds.
     }
 
-    void unicode(int code) {
-        const char32_t c = static_cast<char32_t>(code);
-        if (c >= 0xD800 && c < 0xDC00) {
-            highSurrogate_ = c;
-            return;
-        }
-        if (c >= 0xDC00 && c < 0xE000 && highSurrogate_) {
-            const char32_t full = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (c - 0xDC00);
+    // A "\u" value: a character, or one half of a surrogate pair. What is
+    // no character reads as U+FFFD.
+    void unicode(long long code) {
+        const bool high = code >= 0xD800 && code < 0xDC00;
+        const bool low = code >= 0xDC00 && code < 0xE000;
+        if (low && highSurrogate_) {
+            const char32_t full = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (static_cast<char32_t>(code) - 0xDC00);
             highSurrogate_ = 0;
-            emit(full);
+            unicodeCharacter(full);
             return;
         }
+        if (highSurrogate_) unicodeCharacter(kReplacement);  // a high half without its low half
         highSurrogate_ = 0;
-        emit(c);
+        if (high) {
+            highSurrogate_ = static_cast<char32_t>(code);
+            return;
+        }
+        unicodeCharacter(low || code < 0 || code > 0x10FFFF ? kReplacement : static_cast<char32_t>(code));
+    }
+
+    // A character given by "\u": text, or part of a font's name.
+    void unicodeCharacter(char32_t c) {
+        if (state().destination == Destination::FontTable)
+            AppendUtf8(fontName_, c);
+        else
+            emit(c);
     }
 
     void character(char32_t c) {
         if (pendingSkip_ > 0) {
             --pendingSkip_;
             return;
+        }
+        if (highSurrogate_) {
+            // A high half of a surrogate pair with no low half after it.
+            highSurrogate_ = 0;
+            unicodeCharacter(kReplacement);
         }
         GroupState& s = state();
         if (s.destination == Destination::FontTable) {

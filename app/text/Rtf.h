@@ -4,9 +4,15 @@
 //
 // The reader takes what it knows and passes over the rest: unknown control
 // words are skipped, "\*" destinations, pictures, headers, style sheets and
-// document information are left out, and a file that ends early or has
-// unbalanced braces reads as far as it goes. Text is read in the Windows
-// code page 1252 (for "\'hh" and bytes above 127) and through "\u".
+// document information are left out, table cells become tab-separated
+// lines, and a file that ends early or has unbalanced braces reads as far
+// as it goes. Text is read in the Windows code page 1252 (for "\'hh" and
+// bytes above 127) and through "\u" (in font names too); a "\u" value that
+// is no character (beyond U+10FFFF, or half of a surrogate pair) reads as
+// U+FFFD, so the model's text is always valid UTF-8.
+// The document tells whether the file held content a user would miss once
+// the model is written back: pictures and objects, tables, headers and
+// footers, footnotes, comments and fields.
 // The writer writes what the model holds, so a document written reads back
 // to the same text and formatting.
 //
@@ -48,6 +54,9 @@ struct Paragraph {
 
 struct Document {
     std::vector<Paragraph> paragraphs;  // at least one
+    // The file held pictures, tables or other content that the model
+    // leaves out (the writer never sets it).
+    bool leavesOutContent = false;
     bool operator==(const Document&) const = default;
 };
 

@@ -21,8 +21,8 @@ ScriptedMessages::ScriptedMessages(FailureReporter fail) : fail_(std::move(fail)
 
 ScriptedMessages::~ScriptedMessages() { reportUnused(fail_, answers_.size(), "message box answer(s)"); }
 
-int ScriptedMessages::Show(const QString& text, int style, const QString& title) {
-    shown_.push_back({text, style, title});
+int ScriptedMessages::Show(const QString& text, int style, const QString& title, const QString& okCaption) {
+    shown_.push_back({text, style, title, okCaption});
     const int buttons = style & 0x0F;
     if (buttons != kMsgYesNo && buttons != kMsgYesNoCancel && buttons != kMsgOkCancel) return kAnswerOk;
     if (answers_.empty()) {

@@ -38,6 +38,7 @@ public:
         QString text;
         int style;
         QString title;
+        QString okCaption;  // "" : "OK"
     };
 
     explicit ScriptedMessages(FailureReporter fail = FailQtTest);
@@ -51,7 +52,7 @@ public:
     // The text of the last box shown ("" when none).
     QString lastText() const { return shown_.empty() ? QString() : shown_.back().text; }
 
-    int Show(const QString& text, int style, const QString& title) override;
+    int Show(const QString& text, int style, const QString& title, const QString& okCaption) override;
 
 private:
     FailureReporter fail_;

@@ -108,6 +108,99 @@ TEST(RtfWriter, RunsWithoutFontOrSizeTakeTheDefaults) {
     EXPECT_EQ(back.paragraphs.at(0).runs, (std::vector<rtf::Run>{{"text", plainIn("Courier New", 11)}}));
 }
 
+// The text of the first paragraph.
+std::string firstText(const Document& doc) {
+    std::string text;
+    for (const rtf::Run& r : doc.paragraphs.at(0).runs) text += r.text;
+    return text;
+}
+
+TEST(RtfReader, FontNamesGivenAsUnicodeReadBackWhole) {
+    const Document doc = Read("{\\rtf1\\uc1{\\fonttbl{\\f0\\fnil Caf\\u233?;}{\\f1 \\u321?\\u243?d\\u378?;}}"
+                              "\\f0 a\\f1 b}");
+    ASSERT_EQ(doc.paragraphs.at(0).runs.size(), 2u);
+    EXPECT_EQ(doc.paragraphs[0].runs[0].format.font, "Caf\xC3\xA9");
+    EXPECT_EQ(doc.paragraphs[0].runs[1].format.font, "\xC5\x81\xC3\xB3" "d\xC5\xBA");
+
+    // What the writer makes of such a name reads back the same.
+    Document named;
+    CharFormat lodz;
+    lodz.font = "\xC5\x81\xC3\xB3" "d\xC5\xBA Sans";
+    named.paragraphs = {{{{"x", lodz}}, Align::Left}};
+    EXPECT_EQ(Read(Write(named, "Caf\xC3\xA9", 10)).paragraphs.at(0).runs.at(0).format.font, lodz.font);
+}
+
+// True when the bytes are well-formed UTF-8 of characters (no surrogates,
+// nothing beyond U+10FFFF).
+bool validUtf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        const int extra = b < 0x80 ? 0 : b >= 0xC2 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xF0 && b < 0xF5 ? 3 : -1;
+        if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size() + (extra == 0 ? 1 : 0)) return false;
+        char32_t c = extra == 0 ? b : b & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+            if ((n & 0xC0) != 0x80) return false;
+            c = c << 6 | (n & 0x3F);
+        }
+        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) || (c >= 0xD800 && c < 0xE000))
+            return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+TEST(RtfReader, UnicodeValuesThatAreNoCharacterReadAsReplacement) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        std::string body, text;
+    };
+    for (const Case& c : {Case{"a\\u1114112?b", "a" + fffd + "b"},        // U+110000
+                          Case{"a\\u2147483647?b", "a" + fffd + "b"},      // the largest value
+                          Case{"a\\u-2147483647?b", "a" + fffd + "b"},     // far below -32768
+                          Case{"a\\u56832?b", "a" + fffd + "b"},           // a low half alone
+                          Case{"a\\u55357?b", "a" + fffd + "b"},           // a high half alone
+                          Case{"\\u55357?\\u65?", fffd + "A"},            // a high half, then a letter
+                          Case{"\\u-10179?\\u-8704?", "\xF0\x9F\x98\x80"},  // a pair
+                          Case{"\\u1114111?", "\xF4\x8F\xBF\xBF"}}) {     // U+10FFFF itself
+        SCOPED_TRACE(c.body);
+        const Document doc = Read("{\\rtf1\\uc1 " + c.body + "}");
+        EXPECT_EQ(firstText(doc), c.text);
+        EXPECT_TRUE(validUtf8(firstText(doc)));
+    }
+    // In a font name as well.
+    const Document font = Read("{\\rtf1{\\fonttbl{\\f0 X\\u1114112?;}}\\f0 t}");
+    EXPECT_EQ(font.paragraphs.at(0).runs.at(0).format.font, "X" + fffd);
+}
+
+TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
+    struct Case {
+        const char* what;
+        std::string body;
+        bool leavesOut;
+    };
+    const std::string picture = "{\\pict\\pngblip\\picw10\\pich10 89504e470d0a1a0a}";
+    const std::string table = "\\trowd\\cellx1000\\cellx2000 \\intbl one\\cell two\\cell\\row\\pard ";
+    for (const Case& c : {Case{"a picture", "x" + picture + "y", true},
+                          Case{"a picture as a shape", "{\\*\\shppict" + picture + "}{\\nonshppict" + picture + "}", true},
+                          Case{"a table", table, true},
+                          Case{"a picture and a table", picture + table, true},
+                          Case{"an embedded object", "{\\object\\objemb{\\*\\objdata 0102}}", true},
+                          Case{"a header", "{\\header \\pard page top\\par}text", true},
+                          Case{"a footnote", "text{\\super\\chftn{\\footnote\\pard note}}", true},
+                          Case{"a link", "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt here}}", true},
+                          Case{"formatted text", "{\\b bold}\\par\\qc centre\\tab x\\line y", false},
+                          Case{"a style sheet and information",
+                               "{\\stylesheet{\\s0 Normal;}}{\\info{\\author A}}{\\*\\generator G;}text", false},
+                          Case{"no table (\\itap0)", "\\itap0 text", false}}) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.body + "}").leavesOutContent, c.leavesOut);
+    }
+    // The writer writes only what the model holds.
+    const Document read = Read("{\\rtf1 a" + picture + table + "}");
+    EXPECT_FALSE(Read(Write(read, "Arial", 10)).leavesOutContent);
+}
+
 TEST(RtfReader, RecognisesRtfByItsStart) {
     EXPECT_TRUE(LooksLikeRtf(" \r\n{\\rtf1}"));
     EXPECT_FALSE(LooksLikeRtf("plain text"));

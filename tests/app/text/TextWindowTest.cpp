@@ -3,15 +3,19 @@
 // Save as, and the question when a changed document closes.
 #include "RES_ShowFile.h"
 
+#include "Desktop.h"
 #include "FormRegistry.h"
+#include "RichText.h"
 #include "Rtf.h"
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QLabel>
 #include <QTest>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -24,6 +28,24 @@ using kx::platform::testing::ScriptedMessages;
 using kx::text::RES_ShowFile;
 
 Q_DECLARE_METATYPE(std::string)
+
+namespace {
+
+// A report as another editor writes it: a picture (a 2x2 PNG) and a
+// table of two cells, which the window shows as text only.
+std::string rtfWithPictureAndTable() {
+    return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+           "\\pard\\f0\\fs20 Figure 1:\\par\r\n"
+           "{\\pict\\pngblip\\picw2\\pich2\\picwgoal600\\pichgoal600\r\n"
+           "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a730000001049444154789c63f8cfc000440c"
+           "100a001fee03fd8b5f14d40000000049454e44ae426082}\\par\r\n"
+           "\\trowd\\trgaph108\\cellx2000\\cellx4000\\pard\\intbl T\\cell 300 K\\cell\\row\r\n"
+           "\\pard Notes\\par\r\n}\r\n";
+}
+constexpr const char* kLeftOutQuestion =
+    "This document holds pictures/tables that this window cannot keep; saving will remove them.";
+
+}  // namespace
 
 class TextWindowTest : public QObject {
     Q_OBJECT
@@ -144,8 +166,10 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), QString::fromUtf8("'greek.txt' is stored as Windows-1252, which cannot hold every "
                                                         "character of the text (the first is 'α' in line 2).\r\n\r\n"
-                                                        "OK saves the file as UTF-8 instead; Cancel saves nothing."));
+                                                        "\"Save as UTF-8\" saves the file as UTF-8 instead; "
+                                                        "Cancel saves nothing."));
         QCOMPARE(messages.shown()[0].style, 49);
+        QCOMPARE(messages.shown()[0].okCaption, QString("Save as UTF-8"));
         if (answer == platform::kAnswerOk) {
             // The file is UTF-8 from now on: no question again.
             type(w, "!");
@@ -264,6 +288,89 @@ private slots:
         QCOMPARE(again->RichTextBox1()->toHtml(), w->RichTextBox1()->toHtml());
     }
 
+    void anUneditedRtfFileIsSavedByteForByte() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 0);
+        files::Remove(path);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+
+        // Save as keeps the unedited document whole as well.
+        ScriptedDialogs dialogs;
+        const std::string copy = bed->folder.dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(copy), bytes);
+        QVERIFY(messages.shown().empty());
+    }
+
+    void savingAnEditedRtfWithPicturesAndTablesAsksFirst() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        type(w, " more");
+
+        // Cancel leaves the file as it was and the document changed.
+        messages.Answer(platform::kAnswerCancel);
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
+        QCOMPARE(messages.shown()[0].okCaption, QString("Save anyway"));
+        QCOMPARE(messages.shown()[0].style, platform::kMsgExclamation + platform::kMsgOkCancel);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(w->Modified());
+
+        // A copy would lose them too.
+        ScriptedDialogs dialogs;
+        const std::string copy = bed->folder.dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        messages.Answer(platform::kAnswerCancel);
+        w->SaveAs();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QVERIFY(!files::Exists(copy));
+
+        // Save anyway writes what the window holds; after that nothing is
+        // left to lose and the next save asks nothing.
+        messages.Answer(platform::kAnswerOk);
+        cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(!w->Modified());
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QVERIFY(!saved.leavesOutContent);
+        QCOMPARE(saved.paragraphs.at(2).runs.at(0).text, std::string("T\t300 K\t"));
+        QCOMPARE(saved.paragraphs.back().runs.back().text, std::string(" more"));
+        type(w, "!");
+        w->SVTXT(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(path)).paragraphs.back().runs.back().text, std::string(" more!"));
+    }
+
+    void closingAnEditedRtfWithPicturesKeepsTheWindowWhenTheSaveIsRefused() {
+        ScriptedMessages messages;
+        const std::string bytes = rtfWithPictureAndTable();
+        const std::string path = write("figure.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        type(w, "x");
+        messages.Answer(platform::kAnswerYes);     // save changes?
+        messages.Answer(platform::kAnswerCancel);  // ... and lose the picture?
+        QVERIFY(!platform::Unload(w));
+        QVERIFY(loaded(w));
+        QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
+        QVERIFY(Shared().CloseRefused);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+    }
+
     void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {
         const std::string path = write("odd.rtf", "just text\r\n");
         RES_ShowFile* w = open(path);
@@ -368,6 +475,56 @@ private slots:
         QCOMPARE(w->LoadType(), 1);
         QVERIFY(w->Modified());
         QCOMPARE(kx::test::ReadBytes(path), std::string("text\r\n"));
+    }
+
+    // A document with a word longer than any line (numbers joined by
+    // commas, no blank) wraps anywhere: finding the end of such a word at
+    // every line would cost time by the square of its length. Every line
+    // then fits the window, so the whole text can be seen. Documents of
+    // ordinary words keep wrapping at word boundaries; loading, pasting and
+    // undoing decide alike.
+    void aWordTooLongToWrapMakesTheDocumentWrapAnywhere() {
+        std::string numbers;
+        while (numbers.size() <= static_cast<std::size_t>(text::kLongestWrappedWord)) numbers += "1.0000E+13,";
+        std::string words;
+        for (int k = 0; k < 1000; ++k) words += "reaction ";
+        const std::string bytes = "Title\r\n" + numbers + "\r\n";
+        const std::string path = write("table.txt", bytes);
+        RES_ShowFile* w = open(path);
+        w->resize(500, 300);
+        w->show();
+        QVERIFY(w->WordWrap());
+        QVERIFY(!w->Modified());
+        QTextEdit* box = w->RichTextBox1();
+        QCOMPARE(box->wordWrapMode(), QTextOption::WrapAnywhere);
+        const QTextBlock table = box->document()->findBlockByNumber(1);
+        box->document()->documentLayout()->blockBoundingRect(table);  // laid out now
+        QVERIFY(table.layout()->lineCount() > 1);
+        for (int k = 0; k < table.layout()->lineCount(); ++k)
+            QVERIFY(table.layout()->lineAt(k).naturalTextWidth() <= box->viewport()->width());
+
+        const std::string prose = write("prose.txt", words + "\r\n" + words);
+        QCOMPARE(open(prose)->RichTextBox1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const std::string rtfPath = write("table.rtf", "{\\rtf1\\ansi{\\b " + numbers.substr(0, 100) + "}" + numbers + "\\par}");
+        QCOMPARE(open(rtfPath)->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+
+        // Undo back to ordinary words, then paste a long word.
+        RES_ShowFile* other = open(prose);
+        bed->clock->Advance(250);  // the snapshot of the file
+        type(other, QString::fromStdString(numbers));
+        bed->clock->Advance(250);
+        other->Rich_Undo();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        other->Rich_Redo();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+        other->Rich_Undo();
+        platform::ClipboardSetText(QString(text::kLongestWrappedWord + 1, QChar('7')));
+        other->ClipInRich();
+        QCOMPARE(other->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
     }
 
     void closingAsksOnlyForAChangedDocument() {

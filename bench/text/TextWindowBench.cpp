@@ -1,0 +1,84 @@
+// The text window on a file of one unbroken line (numbers another program
+// wrote without a line end or a blank) against the same text in lines of
+// 80 columns: opening it as the program does (loaded, then shown), typing
+// one character at its end and saving. The argument is the file's size in
+// bytes.
+//
+// Runs offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTextEdit>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "DesktopTestSupport.h"
+#include "RES_ShowFile.h"
+#include "Scripted.h"
+
+namespace {
+
+// Text of the given size: numbers separated by commas, with no place to
+// break a line within it, in one line or in lines of 80 columns.
+std::string Text(std::size_t bytes, bool lines) {
+    static const char* numbers[] = {"1.0000E+13", "0.0", "4.8000E+04", "2.5E-03", "300.15", "-1.2345E-07", "7"};
+    std::string text;
+    std::size_t column = 0;
+    for (std::size_t n = 0; text.size() < bytes; ++n) {
+        const std::string number = std::string(n > 0 ? "," : "") + numbers[n % 7];
+        if (lines && column + number.size() > 80) {
+            text += "\r\n";
+            column = 0;
+        }
+        text += number;
+        column += number.size();
+    }
+    return text;
+}
+
+struct Program {
+    std::unique_ptr<kx::test::ProgramFolder> folder = std::make_unique<kx::test::ProgramFolder>();
+    // Any message would mean the measurement went wrong.
+    kx::platform::testing::ScriptedMessages messages{[](const QString& what) { throw std::runtime_error(what.toStdString()); }};
+};
+
+Program& TheProgram() {
+    static Program program;
+    return program;
+}
+
+void OpenEditAndSave(benchmark::State& state, bool lines) {
+    Program& program = TheProgram();
+    const std::string path = program.folder->dir.write(lines ? "lines.txt" : "one-line.txt",
+                                                       Text(static_cast<std::size_t>(state.range(0)), lines));
+    for (auto _ : state) {
+        // As the program opens a file: loaded first, then shown.
+        auto* w = new kx::text::RES_ShowFile;
+        bool failed = false;
+        w->OPEN_Rich(path, failed);
+        if (failed) throw std::runtime_error("the file did not open");
+        w->resize(1000, 700);
+        w->show();
+        QApplication::processEvents();
+        w->RichTextBox1()->moveCursor(QTextCursor::End);
+        w->RichTextBox1()->insertPlainText("x");
+        QApplication::processEvents();
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        if (cancelled || w->Modified()) throw std::runtime_error("the file was not saved");
+        state.PauseTiming();
+        kx::test::DeleteAllWindows();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+void BM_OneLine(benchmark::State& state) { OpenEditAndSave(state, false); }
+void BM_Lines80(benchmark::State& state) { OpenEditAndSave(state, true); }
+
+BENCHMARK(BM_OneLine)->Arg(200'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Lines80)->Arg(200'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
