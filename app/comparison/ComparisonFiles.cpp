@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "Errors.h"
@@ -9,6 +10,7 @@
 #include "Files.h"
 #include "Format.h"
 #include "Index.h"
+#include "ResultsReader.h"
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
@@ -105,9 +107,13 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     file.Pressure = *pressure;
 
     file.BlockLines.assign(1, std::string());
-    for (int n = startLine + 1; n <= lineCount && !LowerAscii(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
+    int n = startLine + 1;
+    for (; n <= lineCount && !LowerAscii(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
         file.BlockLines.push_back(file.Lines[At(n)]);
     file.BlockLineCount = static_cast<int>(file.BlockLines.size()) - 1;
+    file.BlockEnded = n <= lineCount;
+    file.FinalTime = lineCount >= kFinalTimeLine ? FinalTimeOf(file.Lines[At(kFinalTimeLine)])
+                                                 : std::numeric_limits<double>::quiet_NaN();
     if (file.BlockLineCount < 4) return refuse("results are incomplete.");
     return true;
 }
@@ -179,6 +185,15 @@ void ComparisonFiles::ConvertToMoleFractions() {
     RunTagged("Comp#006. ", [&] {
         Convert(files_[0]);
         Convert(files_[1]);
+        // Both files are shown as far as they go; a chemist comparing them
+        // learns which one ends early, and where.
+        for (int number = 1; number <= 2; ++number) {
+            const CmpFileData& file = files_[At(number - 1)];
+            if (file.ResultsClosed || file.PointCount == 0) continue;
+            ShowMessage(messages_,
+                        IncompleteResultsNote(file.Path, file.Values(0, file.PointCount), file.FinalTime, number),
+                        MessageIcon::Exclamation);
+        }
     });
 }
 
@@ -187,8 +202,11 @@ void ComparisonFiles::Convert(CmpFileData& file) {
     const int blockCount = file.BlockLineCount;
     if (static_cast<int>(file.MolarMasses.size()) != ns + 1)
         throw Error(ErrorKind::SubscriptOutOfRange, "the species of " + file.Path + " are not read");
-    const ResultsRecords results =
-        JoinResultsRecords(std::span(file.BlockLines).subspan(1, static_cast<std::size_t>(blockCount)), ns);
+    // The block with its closing line, read as the results reader reads it:
+    // whether the records run up to that line tells complete results.
+    std::vector<std::string_view> block(file.BlockLines.begin() + 1, file.BlockLines.begin() + 1 + blockCount);
+    if (file.BlockEnded) block.emplace_back("!$End");
+    const ResultsRecords results = JoinResultsRecords(std::span<const std::string_view>(block), ns);
 
     file.Values.Resize(ns + 3, blockCount + 1);
     file.PointCount = 0;
@@ -217,7 +235,9 @@ void ComparisonFiles::Convert(CmpFileData& file) {
         if (T == 0 || sum == 0) throw Error(ErrorKind::DivisionByZero, where);
         for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
     }
-    if (results.CutShort) throw Error(ErrorKind::SubscriptOutOfRange, "the results block ends early");
+    // A block cut short (within a record, or after blank lines) keeps the
+    // records before the cut, like any other incomplete results.
+    file.ResultsClosed = results.Closed;
     file.Lines.assign(1, std::string());
 }
 

@@ -27,6 +27,8 @@ struct CmpFileData {
     std::vector<std::string> Lines;          // every line of the file; a single empty entry once converted
     std::vector<std::string> BlockLines;     // 1..BlockLineCount: the lines of the results block
     int BlockLineCount = 0;
+    bool BlockEnded = false;                 // a "!$End" line ends the block (BlockLines leave it out)
+    double FinalTime = 0;                    // the run's final time, line 20 (NaN when it is no number)
     double Pressure = 0;                     // atm
     double ZeroThreshold = 0;                // the absolute tolerance (header line 24)
     int SpeciesCount = 0;                    // NS
@@ -39,6 +41,9 @@ struct CmpFileData {
     // (s), row 1 temperature (K), row k + 1 species k as x_k P / T.
     Table2<double> Values;
     int PointCount = 0;
+    // The records run up to the closing "!$End" line: the run wrote all its
+    // results. False for a run cut off or stopped, or a file cut short.
+    bool ResultsClosed = false;
 };
 
 // A row of the species grid. Flags and indices are empty where the file
@@ -73,7 +78,9 @@ public:
     // "Comp#004. "
     void SpeciesAARR();
     // Both results blocks into Values; times that do not increase from
-    // record to record fail. "Comp#006. "
+    // record to record fail. Results that do not end at their closing line
+    // are converted as far as they go, and then each such file is named in
+    // a note that says where they end. "Comp#006. "
     void ConvertToMoleFractions();
 
     const CmpFileData& File(int number) const { return files_.at(static_cast<std::size_t>(number - 1)); }

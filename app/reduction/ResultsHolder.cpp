@@ -119,6 +119,15 @@ bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holde
         return true;
     }
     view.ShowWindow();
+    // A run cut off or stopped early is reduced over the time its results
+    // cover, and the window says so once.
+    const ResultsTables& t = holder->Tables();
+    if (!t.ResultsClosed)
+        ShowMessage(messages,
+                    IncompleteResultsNote(path, t.LastTime, t.FinalTime) +
+                        " The reduction works only over the time they cover, " + Format(t.FirstTime, "0.000000E+00") +
+                        " to " + Format(t.LastTime, "0.000000E+00") + " s.",
+                    MessageIcon::Exclamation);
     return false;
 }
 

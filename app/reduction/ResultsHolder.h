@@ -67,8 +67,10 @@ private:
 bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages);
 
 // Reads the source into a new holder. On success the holder takes `holder`'s
-// place and the set-up window is shown; on failure (after the reader's own
-// message) `holder` is emptied and true is returned.
+// place and the set-up window is shown, with a note when the results do not
+// end at their closing line (where they end, and that the reduction works
+// over the time they cover); on failure (after the reader's own message)
+// `holder` is emptied and true is returned.
 bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, Notifier& messages,
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4);
 

@@ -54,6 +54,18 @@ double RoundToSevenDigits(double value) {
     return ParseNumber(Format(value, "0.000000E+00")).value_or(value);
 }
 
+std::string IncompleteResultsNote(const std::string& path, double lastTime, double finalTime, int number) {
+    std::string note = "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path +
+                       "', results are incomplete: they end at " + Format(lastTime, "0.000000E+00") + " s";
+    if (std::isfinite(finalTime)) note += " of the run's final time " + Format(finalTime, "0.000000E+00") + " s";
+    return note + ".";
+}
+
+double FinalTimeOf(std::string_view line) {
+    const std::optional<std::string_view> value = ValueText(line);
+    return value ? ParseNumber(*value).value_or(kNotANumber) : kNotANumber;
+}
+
 ResultsReader::ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner)
     : messages_(messages), owner_(owner), gasConstantCm3Atm_(gasConstantCm3Atm) {}
 
@@ -128,13 +140,9 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     }
     // A run cut off or stopped early is shown as far as it goes, and the
     // window says so once.
-    if (owner_ == ReaderOwner::ResultsWindow && !tables_.ResultsClosed) {
-        std::string note = "In the file '" + path + "', results are incomplete: they end at " +
-                           Format(tables_.LastTime, "0.000000E+00") + " s";
-        if (std::isfinite(tables_.FinalTime))
-            note += " of the run's final time " + Format(tables_.FinalTime, "0.000000E+00") + " s";
-        ShowMessage(messages_, note + ".", MessageIcon::Exclamation);
-    }
+    if (owner_ == ReaderOwner::ResultsWindow && !tables_.ResultsClosed)
+        ShowMessage(messages_, IncompleteResultsNote(path, tables_.LastTime, tables_.FinalTime),
+                    MessageIcon::Exclamation);
     return true;
 }
 
@@ -162,11 +170,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.TemperatureMode = whole(kTemperatureModeLine);
     t.InitialTemperature = number(kInitialTemperatureLine);
     t.AbsTolerance = number(kAbsoluteToleranceLine);
-    {
-        // Only the note on incomplete results reads it.
-        const std::optional<std::string_view> value = ValueText(line(kFinalTimeLine));
-        t.FinalTime = value ? ParseNumber(*value).value_or(kNotANumber) : kNotANumber;
-    }
+    t.FinalTime = FinalTimeOf(line(kFinalTimeLine));  // only the note on incomplete results reads it
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
     t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);

@@ -260,4 +260,14 @@ private:
 // read back.
 double RoundToSevenDigits(double value);
 
+// What a window says of results that do not end at their closing line (a
+// run cut off or stopped, a file cut short): "In the file '<path>', results
+// are incomplete: they end at <lastTime> s of the run's final time
+// <finalTime> s." The final time is left out when it is no number; number
+// 1 or 2 names the file as the comparison does ("In the file 1 '...").
+std::string IncompleteResultsNote(const std::string& path, double lastTime, double finalTime, int number = 0);
+// The run's final time on header line 20 (kFinalTimeLine), NaN when the line
+// holds no number before its "!".
+double FinalTimeOf(std::string_view line);
+
 }  // namespace kx

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ComparisonFiles.h"
+#include "Format.h"
 #include "SolverFileFixture.h"
 #include "TempDir.h"
 
@@ -201,33 +202,91 @@ TEST_F(ComparisonFilesTest, BlankLineAndAnotherLengthEndTheTable) {
     EXPECT_EQ(files.File(2).Lines, std::vector<std::string>{std::string()});
 }
 
-// A block that ends inside a record, or with blank lines, fails the
-// conversion after the complete records are stored.
-TEST_F(ComparisonFilesTest, BlockCutShortFailsTheConversion) {
-    struct Case {
-        const char* what;
-        int cutLines;                   // lines of the last record left out
-        std::vector<std::string> tail;  // lines after the records
-    };
-    const std::vector<Case> cases{{"inside a record", 1, {}}, {"blank lines at the end", 0, {" ", "  "}}};
-    for (const Case& c : cases) {
-        SolverFileFixture f = SolverFileFixture::WithSpecies(51);
-        f.AddRecords({0, 1, 2, 3});
-        f.tail.clear();
+// How a results block ends, for either file: results that do not run up to
+// their closing line keep the records before the end and name the file in
+// one note that says where they end.
+struct BlockEnd {
+    const char* what;
+    int species;
+    int droppedLines;               // lines of the six records left out at the end
+    int cutCharacters;              // characters cut off the last line left
+    std::vector<std::string> tail;  // lines after them
+    int records;                    // records read
+    bool closed;
+};
+
+const std::vector<BlockEnd> kBlockEnds{
+    {"closing line", 3, 0, 0, {" !$End", " ", " STATISTICS"}, 6, true},
+    {"blank lines before the closing line", 51, 0, 0, {" ", "  ", " !$End"}, 6, true},
+    {"no closing line", 3, 0, 0, {}, 6, false},
+    {"cut between records", 51, 4, 0, {}, 4, false},
+    {"cut within a line of a record", 3, 0, 30, {}, 5, false},
+    {"cut after a line of a record", 51, 1, 0, {}, 5, false},
+    {"closing line within a record", 51, 1, 0, {" !$End"}, 5, false},
+    {"blank lines at the end", 51, 0, 0, {" ", "  "}, 6, false},
+    {"error report", 3, 0, 0, {" Error", " Step size too small"}, 6, false},
+};
+
+TEST_F(ComparisonFilesTest, ResultsThatStopShortAreReadAsFarAsTheyGoWithANote) {
+    const std::vector<double> times{0, 1e-4, 2e-4, 3e-4, 4e-4, 5e-4};
+    for (const BlockEnd& c : kBlockEnds) {
+        SolverFileFixture f = SolverFileFixture::WithSpecies(c.species);
+        f.AddRecords(times);
+        const std::size_t tailSize = f.tail.size();
         std::vector<std::string> lines = f.Lines();
-        lines.resize(lines.size() - static_cast<std::size_t>(c.cutLines));
+        lines.resize(lines.size() - tailSize - static_cast<std::size_t>(c.droppedLines));
+        lines.back().resize(lines.back().size() - static_cast<std::size_t>(c.cutCharacters));
         lines.insert(lines.end(), c.tail.begin(), c.tail.end());
-        const std::string path = folder.write("cut.txt", kxtest::JoinLines(lines));
-        ASSERT_FALSE(files.OpenFiles(path, path).Failed) << c.what;
-        files.SpeciesAARR();
-        try {
-            files.ConvertToMoleFractions();
-            ADD_FAILURE() << c.what;
-        } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()), "Comp#006. Subscript out of range: the results block ends early") << c.what;
+        const std::string ended = folder.write("ended.txt", kxtest::JoinLines(lines));
+        SolverFileFixture whole = SolverFileFixture::WithSpecies(c.species);
+        whole.AddRecords(times);
+        const std::string full = Write("full.txt", whole);
+
+        for (int number : {1, 2}) {
+            sink.shown.clear();
+            ASSERT_TRUE(number == 1 ? Read(ended, full) : Read(full, ended)) << c.what;
+            const kx::CmpFileData& read = files.File(number);
+            const kx::CmpFileData& other = files.File(3 - number);
+            EXPECT_EQ(read.PointCount, c.records) << c.what << ", file " << number;
+            EXPECT_EQ(read.Values(0, read.PointCount), times[static_cast<std::size_t>(c.records) - 1]) << c.what;
+            EXPECT_EQ(read.ResultsClosed, c.closed) << c.what << ", file " << number;
+            EXPECT_EQ(other.PointCount, 6) << c.what;
+            EXPECT_TRUE(other.ResultsClosed) << c.what;
+            if (c.closed) {
+                EXPECT_TRUE(sink.shown.empty()) << c.what << ", file " << number;
+                continue;
+            }
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what << ", file " << number;
+            EXPECT_EQ(sink.shown[0].text, "In the file " + std::to_string(number) + " '" + ended +
+                                              "', results are incomplete: they end at " +
+                                              kx::Format(times[static_cast<std::size_t>(c.records) - 1], "0.000000E+00") +
+                                              " s of the run's final time 1.000000E-03 s.")
+                << c.what;
+            EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+            EXPECT_FALSE(sink.shown[0].errorRoutine);
         }
-        EXPECT_EQ(files.File(1).PointCount, c.cutLines > 0 ? 3 : 4) << c.what;
     }
+}
+
+// Both files incomplete: each is named once, file 1 first; a final time
+// that is no number is left out of the note.
+TEST_F(ComparisonFilesTest, EachIncompleteFileIsNamedOnce) {
+    SolverFileFixture one = SolverFileFixture::WithSpecies(2);
+    one.AddRecords({0, 1e-4, 2e-4, 3e-4});
+    one.tail.clear();
+    std::vector<std::string> lines = one.Lines();
+    lines[19] = " !Final Time";
+    const std::string path1 = folder.write("one.txt", kxtest::JoinLines(lines));
+    SolverFileFixture two = SolverFileFixture::WithSpecies(2);
+    two.AddRecords({0, 2e-4, 4e-4, 6e-4, 8e-4});
+    two.tail = {" Error"};
+    const std::string path2 = Write("two.txt", two);
+    ASSERT_TRUE(Read(path1, path2));
+    ASSERT_EQ(sink.shown.size(), 2u);
+    EXPECT_EQ(sink.shown[0].text, "In the file 1 '" + path1 + "', results are incomplete: they end at 3.000000E-04 s.");
+    EXPECT_EQ(sink.shown[1].text, "In the file 2 '" + path2 +
+                                      "', results are incomplete: they end at 8.000000E-04 s of the run's final time "
+                                      "1.000000E-03 s.");
 }
 
 // Record times that do not increase fail the conversion, naming the

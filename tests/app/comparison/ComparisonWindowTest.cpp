@@ -6,6 +6,7 @@
 #include "Scripted.h"
 
 #include "Files.h"
+#include "Format.h"
 #include "FormRegistry.h"
 #include "Grid.h"
 #include "PLOT_Module3.h"
@@ -27,6 +28,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -265,6 +267,57 @@ private slots:
         QCOMPARE(w->GridEX1()->RowCount(), 0);
         QCOMPARE(w->Files().MergedSpeciesLast(), -1);
         if (file2 == "missing") verifySelected(w, w->Text2());
+    }
+
+    // A copy of the full run cut short, as file 1 or file 2: Prepare names
+    // it once, says where its results end, and shows what is there.
+    void anIncompleteFileIsNamedOnceAtPrepare_data() {
+        QTest::addColumn<int>("cut");
+        QTest::addColumn<int>("number");
+        const std::pair<const char*, kxtest::ResultsCut> cuts[] = {
+            {"cut in half", kxtest::ResultsCut::InHalf},
+            {"cut between records", kxtest::ResultsCut::BetweenRecords},
+            {"cut within a record", kxtest::ResultsCut::WithinARecord},
+            {"no closing line", kxtest::ResultsCut::NoClosingLine}};
+        for (int number : {1, 2})
+            for (const auto& [name, cut] : cuts)
+                QTest::newRow(qPrintable(QString("%1, file %2").arg(name).arg(number))) << static_cast<int>(cut) << number;
+    }
+    void anIncompleteFileIsNamedOnceAtPrepare() {
+        QFETCH(int, cut);
+        QFETCH(int, number);
+        const kxtest::CutRun c = kxtest::CutResults(test::ReadBytes(full), 2, static_cast<kxtest::ResultsCut>(cut));
+        const std::string cutPath = bed->folder.dir.write("cut/gri-cut.txt", c.text);
+        ScriptedMessages messages;
+        Comparison* w = open(number == 1 ? cutPath : full);
+        QVERIFY(w);
+        w->Text2()->setText(platform::ToQ(number == 1 ? full : cutPath));
+        w->Command3()->click();
+
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file " + std::to_string(number) + " '" + cutPath +
+                                                    "', results are incomplete: they end at " +
+                                                    Format(c.lastTime, "0.000000E+00") +
+                                                    " s of the run's final time 1.000000E-02 s."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        verifyEnabled(w, true);
+        const CmpFileData& cutData = w->Files().File(number);
+        const CmpFileData& fullData = w->Files().File(3 - number);
+        QCOMPARE(cutData.PointCount, c.records);
+        QVERIFY(fullData.PointCount >= c.records);
+        std::vector<double> fullTimes = column(fullData, 0);
+        fullTimes.resize(static_cast<std::size_t>(c.records));
+        QCOMPARE(column(cutData, 0), fullTimes);
+
+        // The temperature of both files is drawn, the cut one up to its end.
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, "Temperature"));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        const chart::ChartModel& m = chart::TemporaryChart()->Pesgoa1();
+        QCOMPARE(m.Subsets(), 2);
+        const Points points = drawn(m.At(number - 1).x, m.At(number - 1).y);
+        QCOMPARE(points.size(), static_cast<std::size_t>(c.records - 1));  // time 0 has no log10
+        QVERIFY(std::abs(points.back().first - std::log10(c.lastTime)) < 1e-12);
+        QVERIFY(drawn(m.At(2 - number).x, m.At(2 - number).y).size() == static_cast<std::size_t>(fullData.PointCount - 1));
     }
 
     void theUnitDecidesTheDivisor() {

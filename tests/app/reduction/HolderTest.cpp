@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "Format.h"
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
@@ -113,6 +114,66 @@ TEST_F(HolderTest, TimesOutOfOrderAreRefusedWhenTheSourceIsOpened) {
                                                    std::to_string(record) + " (step " + std::to_string(record) + "), "))
             << sink.shown[0].text;
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    }
+}
+
+// A source whose results stop short of the run's final time is reduced over
+// the time its results cover: the set-up window is shown with one note that
+// says where they end, and the whole run it is offered is what is there.
+TEST_F(HolderTest, ResultsThatStopShortAreOfferedAsFarAsTheyGoWithANote) {
+    struct Case {
+        const char* what;
+        int droppedLines;          // record lines left out at the end
+        int cutCharacters;         // characters cut off the last line left
+        std::vector<std::string> tail;
+        int records;               // records read
+        bool closed;
+    };
+    const std::vector<Case> cases{{"closing line", 0, 0, {" !$End"}, 9, true},
+                                  {"no closing line", 0, 0, {}, 9, false},
+                                  {"cut between records", 3, 0, {}, 6, false},
+                                  {"cut within a record", 2, 40, {}, 6, false},
+                                  {"error report", 1, 0, {" Error"}, 8, false}};
+    for (const Case& c : cases) {
+        SolverFileFixture f = KnownRun();
+        std::vector<std::string> lines = f.Lines();
+        lines[19] = " 1.000000E+01 !Final Time";
+        lines.resize(lines.size() - f.tail.size() - static_cast<std::size_t>(c.droppedLines));
+        lines.back().resize(lines.back().size() - static_cast<std::size_t>(c.cutCharacters));
+        lines.insert(lines.end(), c.tail.begin(), c.tail.end());
+        folder.write("run.txt", kxtest::JoinLines(lines));
+        sink.shown.clear();
+        RecordingView view;
+        EXPECT_FALSE(kx::RedOpenSourceFile(path().string(), holder, sink, view, kxtest::kAvogadroNumber,
+                                           kxtest::kUnitFactorE7, kxtest::kUnitFactorE4))
+            << c.what;
+        ASSERT_TRUE(holder) << c.what;
+        EXPECT_EQ(view.shown, 1) << c.what;
+        const double last = kTimes[static_cast<std::size_t>(c.records) - 1];
+        if (c.closed) {
+            EXPECT_TRUE(sink.shown.empty()) << c.what;
+        } else {
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+            EXPECT_EQ(sink.shown[0].text, "In the file '" + path().string() + "', results are incomplete: they end at " +
+                                              kx::Format(last, "0.000000E+00") +
+                                              " s of the run's final time 1.000000E+01 s. The reduction works only "
+                                              "over the time they cover, 0.000000E+00 to " +
+                                              kx::Format(last, "0.000000E+00") + " s.")
+                << c.what;
+            EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+        }
+        // The run as the set-up window takes it: the times that are there.
+        const kx::MainParameters p = holder->FromMain_Param();
+        EXPECT_EQ(p.SMin, 0) << c.what;
+        EXPECT_EQ(p.Smax, last) << c.what;
+        const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+        ASSERT_EQ(all.Count - 1, c.records) << c.what;
+        for (int i = 0; i < c.records; ++i)
+            EXPECT_EQ(all.Times[static_cast<std::size_t>(i)], kTimes[static_cast<std::size_t>(i)]) << c.what;
+        // Up to the run's final time is up to the last time there.
+        const kx::IntervalPoints tail = holder->RED_ToMainParam(kTimes[2], 10);
+        EXPECT_EQ(tail.UsMax, last) << c.what;
+        EXPECT_EQ(tail.Times[static_cast<std::size_t>(tail.Count)], last) << c.what;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "Scripted.h"
 
 #include "Files.h"
+#include "Format.h"
 #include "FormRegistry.h"
 #include "Grid.h"
 #include "RES_ShowFile.h"
@@ -255,6 +256,45 @@ private slots:
         QCOMPARE(iso->Text1(0)->text(), QString());
         QCOMPARE(iso->Label4()->text(), QString("Constant Temperature"));
         QCOMPARE(iso->GridEX1()->CellText(shownRowOf(iso, "AR"), 5), QString("0.1"));
+    }
+
+    // A source whose results stop short: Prepare says once where they end
+    // and that the reduction works over the time they cover; the steps and
+    // intervals offered are those of the records that are there.
+    void anIncompleteSourceIsReducedOverTheTimeItCovers_data() {
+        QTest::addColumn<int>("cut");
+        QTest::newRow("cut in half") << static_cast<int>(kxtest::ResultsCut::InHalf);
+        QTest::newRow("cut between records") << static_cast<int>(kxtest::ResultsCut::BetweenRecords);
+        QTest::newRow("cut within a record") << static_cast<int>(kxtest::ResultsCut::WithinARecord);
+        QTest::newRow("no closing line") << static_cast<int>(kxtest::ResultsCut::NoClosingLine);
+    }
+    void anIncompleteSourceIsReducedOverTheTimeItCovers() {
+        QFETCH(int, cut);
+        const kxtest::CutRun c = kxtest::CutResults(test::ReadBytes(griRun), 2, static_cast<kxtest::ResultsCut>(cut));
+        source = bed->folder.dir.write("cut/gri-cut.txt", c.text);
+        const std::string reduced = bed->folder.dir.file("cut/reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        const std::string end = Format(c.lastTime, "0.000000E+00");
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + source + "', results are incomplete: they end at " +
+                                                    end + " s of the run's final time 1.000000E-02 s. The reduction "
+                                                    "works only over the time they cover, 0.000000E+00 to " + end + " s."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QVERIFY(w->Command1()->isEnabled());
+        QCOMPARE(w->PointCount(), c.records);
+        QCOMPARE(w->Text6()->text(), QString::number(c.records - 1));
+
+        // All steps in one interval: it ends at the last time there.
+        w->Text4()->setText(w->Text6()->text());
+        w->Command1()->click();
+        QCOMPARE(w->Intervals().size(), size_t(1));
+        QCOMPARE(Format(w->Intervals()[0].Start, "0.000000E+00"), std::string("0.000000E+00"));
+        QCOMPARE(Format(w->Intervals()[0].End, "0.000000E+00"), end);
+        QVERIFY(w->LastOutcome().Written);
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(test::ReadBytes(source), c.text);
     }
 
     void clearAllEmptiesTheTargetsAndTheHeadersSort() {

@@ -1,6 +1,8 @@
 #include "SolverFileFixture.h"
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -214,6 +216,60 @@ SolverFileFixture CubicTwoReactionRun(double y2Slope) {
         f.records.push_back({t, 1000, {y1, 0.3 + y2Slope * t, 0.65 - y1 - y2Slope * t, 0.05}});
     }
     return f;
+}
+
+CutRun CutResults(const std::string& text, int linesPerRecord, ResultsCut cut) {
+    // Where each line starts; a last line without its line end counts too.
+    std::vector<std::size_t> starts{0};
+    for (std::size_t at = text.find('\n'); at != std::string::npos && at + 1 < text.size(); at = text.find('\n', at + 1))
+        starts.push_back(at + 1);
+    const std::size_t lineCount = starts.size();
+    auto line = [&](std::size_t i) {
+        const std::size_t end = i + 1 < lineCount ? starts[i + 1] : text.size();
+        return text.substr(starts[i], end - starts[i]);
+    };
+    auto trimmed = [](std::string l) {
+        const std::size_t a = l.find_first_not_of(" \r\n");
+        return a == std::string::npos ? std::string() : l.substr(a);
+    };
+    std::size_t title = 0;
+    while (title < lineCount && !trimmed(line(title)).starts_with("!$Results")) ++title;
+    const std::size_t first = title + 1 + static_cast<std::size_t>(linesPerRecord);  // after the heading
+    std::size_t end = first;
+    while (end < lineCount && !trimmed(line(end)).starts_with("!$End")) ++end;
+    if (end >= lineCount) throw std::runtime_error("no closed results block");
+    const std::size_t per = static_cast<std::size_t>(linesPerRecord);
+    const std::size_t all = (end - first) / per;
+
+    CutRun out;
+    std::size_t kept = 0;  // whole lines kept
+    std::size_t extra = 0;  // characters of the line after them
+    switch (cut) {
+        case ResultsCut::InHalf: {
+            const std::size_t half = text.size() / 2;
+            while (kept + 1 < lineCount && starts[kept + 1] <= half) ++kept;
+            extra = half - starts[kept];
+            break;
+        }
+        case ResultsCut::BetweenRecords:
+            kept = first + per * (all / 2);
+            break;
+        case ResultsCut::WithinARecord:
+            kept = first + per * (all / 2) + (per > 1 ? 1 : 0);
+            if (per == 1) extra = line(kept).size() / 2;
+            break;
+        case ResultsCut::NoClosingLine:
+            kept = end;
+            break;
+    }
+    if (kept <= first) throw std::runtime_error("the cut leaves no record");
+    out.records = static_cast<int>(std::min(all, (kept - first) / per));
+    out.text = text.substr(0, starts[kept] + extra);
+    const std::string last = line(first + per * static_cast<std::size_t>(out.records - 1));
+    const std::optional<double> time = kx::ParseNumber(last.substr(7, 16));
+    if (!time) throw std::runtime_error("no time on the last record kept");
+    out.lastTime = *time;
+    return out;
 }
 
 }  // namespace kxtest

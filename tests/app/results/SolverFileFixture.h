@@ -86,6 +86,21 @@ SolverFileFixture CubicTwoReactionRun(double y2Slope);
 // The record lines of a results block, for tests that edit the text.
 std::string RecordFirstLine(int step, double time, double temperature, const std::vector<double>& y);
 
+// A copy of a run's results cut short, as a run cut off or a file cut in
+// two leaves it: in the middle of its bytes (wherever that falls), after the
+// records of the first half, within the record after them (after its first
+// line when a record has several, else in the middle of its line), or with
+// only its closing line and what follows it left out. linesPerRecord is that
+// of the run's results.
+enum class ResultsCut { InHalf, BetweenRecords, WithinARecord, NoClosingLine };
+struct CutRun {
+    std::string text;
+    int records = 0;        // the complete records left
+    double lastTime = 0;    // the time of the last of them
+};
+// Throws std::runtime_error when the text holds no closed results block.
+CutRun CutResults(const std::string& text, int linesPerRecord, ResultsCut cut);
+
 // The lines as file text, each followed by the line end.
 std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n");
 
