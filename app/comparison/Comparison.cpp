@@ -44,7 +44,8 @@ constexpr int kWidthTwips = 7485;
 constexpr int kHeightTwips = 7000;
 constexpr int kMissingRow = static_cast<int>(kMissingValue);
 
-std::string textOf(const QLineEdit* box) { return platform::QToLatin1(box->text()); }
+// The boxes hold paths and numbers: UTF-8.
+std::string textOf(const QLineEdit* box) { return platform::FromQ(box->text()); }
 
 // A text of the "Tips" page in its frame.
 QLabel* tip(QWidget* page, QVBoxLayout* layout, const QString& frameName, const QString& labelName) {
@@ -265,12 +266,12 @@ void Comparison::Form_Load() {
 
 // ---- Public methods -----------------------------------------------------------
 
-void Comparison::FilePa1(const std::string& FPA) { text1_->setText(platform::Latin1ToQ(FPA)); }
+void Comparison::FilePa1(const std::string& FPA) { text1_->setText(platform::ToQ(FPA)); }
 
 void Comparison::TestRedFile(const std::string& FlP, bool& ErrB) {
     const std::optional<std::string> refusal = ComparisonFiles::TestRedFile(FlP);
     ErrB = refusal.has_value();
-    if (refusal) shell::ShowInputError(this, platform::Latin1ToQ(*refusal), text2_);
+    if (refusal) shell::ShowInputError(this, platform::ToQ(*refusal), text2_);
 }
 
 void Comparison::OpenFiles(bool& ErrBb) {
@@ -280,7 +281,7 @@ void Comparison::OpenFiles(bool& ErrBb) {
         ErrBb = outcome.Failed;
         if (outcome.FocusFile != 0) {
             QLineEdit* box = outcome.FocusFile == 1 ? text1_ : text2_;
-            const QString trimmed = platform::Latin1ToQ(std::string(Trim(textOf(box))));
+            const QString trimmed = platform::ToQ(Trim(textOf(box)));
             box->setFocus();
             box->setSelection(0, static_cast<int>(trimmed.size()));
         }
@@ -354,14 +355,14 @@ void Comparison::Command2_Click() {
         // usually written.
         const std::string file1 = textOf(text1_);
         if (!file1.empty()) {
-            shell::CommonDialog1().InitDir = platform::Latin1ToQ(std::filesystem::path(file1).parent_path().string());
+            shell::CommonDialog1().InitDir = platform::ToQ(std::filesystem::path(file1).parent_path().string());
             shell::CommonDialog1().FileName.clear();
         }
         std::string path;
         bool failed = true;
         runs::CheckSolverFileToOpen(path, failed);
         if (failed) return;
-        text2_->setText(platform::Latin1ToQ(path));
+        text2_->setText(platform::ToQ(path));
         text2_->setCursorPosition(static_cast<int>(text2_->text().size()));
     });
 }

@@ -43,9 +43,10 @@ constexpr int kHeightTwips = 7650;
 constexpr int kParameterColumn = 5;
 constexpr int kProgressSteps = 1000;  // the bar runs 0 to 10 in hundredths
 
-std::string textOf(const QLineEdit* box) { return platform::QToLatin1(box->text()); }
+// The boxes hold paths and numbers: UTF-8 both ways.
+std::string textOf(const QLineEdit* box) { return platform::FromQ(box->text()); }
 
-void setText(QLineEdit* box, const std::string& text) { box->setText(platform::Latin1ToQ(text)); }
+void setText(QLineEdit* box, const std::string& text) { box->setText(platform::ToQ(text)); }
 
 // Selects the whole text of the box and gives it the focus.
 void selectAll(QLineEdit* box) {
@@ -167,14 +168,14 @@ void RED_Gen::buildControls() {
             const std::string_view parameter = Trim(target.Parameter);
             v.Value(1) = row;
             v.Value(2) = !parameter.empty();  // the hidden target mark follows the parameter
-            v.Value(3) = platform::Latin1ToQ(target.Name);
+            v.Value(3) = platform::ToQ(target.Name);
             v.Value(4) = target.InitialNonzero;
-            v.Value(5) = platform::Latin1ToQ(std::string(parameter));
+            v.Value(5) = platform::ToQ(parameter);
         });
     });
     grid_->OnWriteRow([this](int row, const platform::GridRow& v) {
         shell::Trap("Red#011. ", [&] {
-            targetTable_.at(static_cast<std::size_t>(row)).Parameter = platform::QToLatin1(v.Value(kParameterColumn).toString());
+            targetTable_.at(static_cast<std::size_t>(row)).Parameter = platform::FromQ(v.Value(kParameterColumn).toString());
         });
     });
     grid_->OnHeaderClick([this](platform::GridColumn& column) {
@@ -248,8 +249,8 @@ void RED_Gen::TestRedFile(const std::string& FlP, bool& ErrB) {
     ErrB = !RedCanWriteFile(FlP);
     if (ErrB)
         shell::ShowInputError(this,
-                              platform::Latin1ToQ("Reduced file, the specified Path/File name '" + FlP +
-                                                  "' cannot be accessed or is invalid."),
+                              platform::ToQ("Reduced file, the specified Path/File name '" + FlP +
+                                            "' cannot be accessed or is invalid."),
                               text5_);
 }
 
@@ -258,7 +259,7 @@ void RED_Gen::RedTabGetF(bool& ErrBb) {
     shell::Trap("red#003 ", [&] {
         const RedRefusal boxes = RedCheckParameterBoxes(textOf(text1_[0]), textOf(text1_[1]));
         if (boxes.Refused()) {
-            shell::ShowInputError(this, platform::Latin1ToQ(boxes.Message),
+            shell::ShowInputError(this, platform::ToQ(boxes.Message),
                                   boxes.Entry == RedEntry::Temperature ? text1_[0] : text1_[1]);
             return;
         }
@@ -271,7 +272,7 @@ void RED_Gen::RedTabGetF(bool& ErrBb) {
         int steps = 0;
         const RedRefusal averaged = RedCheckAveragedSteps(textOf(text4_), pointCount_, steps);
         if (averaged.Refused()) {
-            shell::ShowInputError(this, platform::Latin1ToQ(averaged.Message), text4_);
+            shell::ShowInputError(this, platform::ToQ(averaged.Message), text4_);
             return;
         }
         setText(text4_, std::to_string(steps));
@@ -304,7 +305,10 @@ void RED_Gen::PrepData() {
     sourceFilePath_ = p.SolverFile;
     // One row per species: the result columns less time, temperature and density.
     const int speciesCount = p.RowCntD - 3;
-    std::vector<std::string> names(p.SpecArrD.begin(), p.SpecArrD.end());
+    // The names as the grid and the messages show them: the file's bytes
+    // are Latin-1 characters, the table holds them as UTF-8.
+    std::vector<std::string> names;
+    for (const std::string& name : p.SpecArrD) names.push_back(platform::FromQ(platform::Latin1ToQ(name)));
     names.resize(static_cast<std::size_t>(std::max(0, speciesCount)) + 1);
     targetTable_ = RedDefaultTargets(names, initial.InitFractBB);
     ParametrsSeting();
@@ -346,9 +350,9 @@ void RED_Gen::RedNewPath(bool& CanselEr, std::string& FileNSw) {
     shell::Trap("Red#009. ", [&] {
         // The dialog starts on the path typed, else in the source's folder.
         const std::string typed(Trim(textOf(text5_)));
-        shell::CommonDialog1().FileName = platform::Latin1ToQ(typed);
+        shell::CommonDialog1().FileName = platform::ToQ(typed);
         if (typed.empty())
-            shell::CommonDialog1().InitDir = platform::Latin1ToQ(std::filesystem::path(textOf(text10_)).parent_path().string());
+            shell::CommonDialog1().InitDir = platform::ToQ(std::filesystem::path(textOf(text10_)).parent_path().string());
         bool cancelled = false;
         std::string chosen;
         shell::ShowSaveDialog(1, chosen, 1, cancelled, "All Files (*.*)|*.*|Windows Text (*.txt)|*.txt");
@@ -486,9 +490,9 @@ void RED_Gen::Command1_Click() {
 bool RED_Gen::mayReplace(const std::string& path) {
     // The Save dialog of Browse has asked about the file it chose.
     if (path == replaceConfirmed_ || !RedReplacesOtherFile(path)) return true;
-    return platform::MsgBox(platform::Latin1ToQ("The file '" + path +
-                                                "' already exists and is not a solver file.\r\nReplace it with the "
-                                                "reduced solver file?"),
+    return platform::MsgBox(platform::ToQ("The file '" + path +
+                                          "' already exists and is not a solver file.\r\nReplace it with the "
+                                          "reduced solver file?"),
                             platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2,
                             "KINOVEX") == platform::kAnswerYes;
 }

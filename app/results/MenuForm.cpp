@@ -1095,7 +1095,9 @@ void MenuForm::timerPrepare(Page page) {
             if (Trim(specArrD_[k]) == name) number = static_cast<int>(k);
         if (number == 0) {
             platform::SetMousePointer(platform::kPointerDefault);
-            shell::ShowErrorMessage("In the species list, the species name '" + name + "' is not found. ");
+            // The name as typed: the box's text, not its Latin-1 bytes.
+            shell::ShowErrorMessage("In the species list, the species name '" + std::string(Trim(FromQ(box->text()))) +
+                                    "' is not found. ");
             box->setFocus();
             box->selectAll();
             return;
@@ -1181,22 +1183,24 @@ void MenuForm::CopyTable() {
         platform::Grid* g = GridEX(2);
         if (derivatives_.Count == 0 || g->RowCount() == 0) return;
         Trapped("SOL400 ", [&] {
+            // The text is UTF-8 as the window shows it: the path as it is,
+            // the reactions (the file's Latin-1 bytes) as the grid shows them.
             CopiedTable t;
             t.Date = TodayText();
             t.SolverFilePath = solverFile_;
-            t.Heading = BoxText(Text(7)) + " " + QToLatin1(Label(11)->text());
-            t.IntervalStart = BoxText(Text(2));
-            t.IntervalEnd = BoxText(Text(3));
+            t.Heading = FromQ(Text(7)->text() + " " + Label(11)->text());
+            t.IntervalStart = FromQ(Text(2)->text());
+            t.IntervalEnd = FromQ(Text(3)->text());
             t.ValueHeading = " Production";
             for (int r = 1; r <= g->RowCount(); ++r) {
                 const auto& cells = derivatives_.Rows.at(static_cast<std::size_t>(g->DataRow(r)));
-                t.Rows.push_back({NumberToText(NumberOf(cells[0])), TextOf(cells[1]), NumberOf(cells[2])});
+                t.Rows.push_back({NumberToText(NumberOf(cells[0])), FromQ(Latin1ToQ(TextOf(cells[1]))), NumberOf(cells[2])});
             }
-            t.SumCaption = QToLatin1(Label(25)->text());
-            t.SumText = BoxText(Text(19));
+            t.SumCaption = FromQ(Label(25)->text());
+            t.SumText = FromQ(Text(19)->text());
             t.SpeciesDerivativeText = derivatives_.SpeciesDerivativeText;
             platform::ClipboardClear();
-            platform::ClipboardSetText(Latin1ToQ(CopyReac(t)));
+            platform::ClipboardSetText(ToQ(CopyReac(t)));
         });
     });
 }

@@ -82,7 +82,7 @@ struct CopiedTable {
     std::string SumText;
     std::string SpeciesDerivativeText;
 };
-// The clipboard text, every line ending in CR LF.
+// The clipboard text (UTF-8), every line ending in CR LF.
 std::string CopyReac(const CopiedTable& table);
 
 // "Jan 5 2024": the date as reports show it.

@@ -54,6 +54,8 @@ SolverProcess::~SolverProcess() { Stop(); }
 bool SolverProcess::Start(const SolverLaunch& launch) {
     end_ = SolverEnd{};
     ended_ = false;
+    output_.resetState();
+    errors_.resetState();
     leftovers_ = launch.solverFile.empty() ? RunLeftovers() : RunLeftovers(launch.solverFile);
     process_.setProgram(launch.program);
     process_.setArguments({});
@@ -83,13 +85,13 @@ void SolverProcess::Stop() {
 
 void SolverProcess::readOutput() {
     const QByteArray bytes = process_.readAllStandardOutput();
-    if (!bytes.isEmpty()) emit Output(QString::fromLatin1(bytes));
+    if (!bytes.isEmpty()) emit Output(output_.decode(bytes));
 }
 
 void SolverProcess::readErrors() {
     const QByteArray bytes = process_.readAllStandardError();
     if (bytes.isEmpty()) return;
-    const QString text = QString::fromLocal8Bit(bytes);
+    const QString text = errors_.decode(bytes);
     end_.errorOutput += text;
     emit Output(text);
 }

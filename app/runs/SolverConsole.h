@@ -23,6 +23,7 @@
 #include <QDialog>
 #include <QProcess>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <string>
@@ -49,9 +50,9 @@ struct SolverEnd {
     QString errorOutput;   // what the solver wrote to its error output
 };
 
-// One solver process. Its output (standard output and errors alike)
-// arrives through Output as it is written; the errors are also kept in
-// End().errorOutput.
+// One solver process. Its output (standard output and errors alike, UTF-8
+// like the path it reports) arrives through Output as it is written; the
+// errors are also kept in End().errorOutput.
 class SolverProcess : public QObject {
     Q_OBJECT
 public:
@@ -76,6 +77,8 @@ private:
     void readErrors();
 
     QProcess process_;
+    // A character may come in two reads.
+    QStringDecoder output_{QStringDecoder::Utf8}, errors_{QStringDecoder::Utf8};
     SolverEnd end_;
     bool ended_ = false;
     RunLeftovers leftovers_;

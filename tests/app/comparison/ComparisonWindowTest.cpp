@@ -561,6 +561,60 @@ private slots:
         QCOMPARE(w->Text2()->text(), platform::ToQ(reduced));
         QVERIFY(messages.shown().empty());
     }
+
+    // Folders and names beyond ASCII are taken as they are: file 1 shows,
+    // Browse starts in its folder, file 2 is read from the typed path and
+    // the refusals quote the paths.
+    void pathsBeyondAsciiAreTakenAsTyped_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("Greek and accents") << "Δt résultats";
+        QTest::newRow("nested, German and Greek") << "Messungen/Δt-Reihe";
+        QTest::newRow("Cyrillic") << "измерения";
+        QTest::newRow("Chinese") << "测量";
+    }
+    void pathsBeyondAsciiAreTakenAsTyped() {
+        QFETCH(QString, folder);
+        const QString folderPath = platform::ToQ(bed->folder.path()) + "/" + folder;
+        full = copyIn(fullRun, platform::FromQ(folder + "/gri30 é.txt"));
+        reduced = copyIn(reducedRun, platform::FromQ(folder + "/réduit Δ.txt"));
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        Comparison* w = open(full);
+        QVERIFY(w);
+        QCOMPARE(w->Text1()->text(), folderPath + "/gri30 é.txt");
+
+        dialogs.ChooseOpen(folderPath + "/réduit Δ.txt");
+        w->Command2()->click();
+        QCOMPARE(dialogs.requests().at(0).file.initDir, folderPath);
+        QCOMPARE(w->Text2()->text(), folderPath + "/réduit Δ.txt");
+        w->Command3()->click();
+        QVERIFY(messages.shown().empty());
+        QCOMPARE(w->GridEX1()->RowCount(), 54);
+        QCOMPARE(Shared().CompareFile2Path, reduced);
+        verifyEnabled(w, true);
+
+        const QString missing = folderPath + "/fehlt é.txt";
+        w->Text2()->setText(missing);
+        w->Command3()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(),
+                 "File2, the specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
+        verifySelected(w, w->Text2());
+
+        const QString unrunPath = folderPath + "/ohne Ergebnisse ö.txt";
+        copyIn(unrun, platform::FromQ(folder + "/ohne Ergebnisse ö.txt"));
+        w->Text2()->setText(unrunPath);
+        w->Command3()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.lastText(), "In the file '" + unrunPath + "', results are not found.");
+
+        // Typed again, the reduced run is read.
+        w->Text2()->setText(folderPath + "/réduit Δ.txt");
+        w->Command3()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(w->GridEX1()->RowCount(), 54);
+        verifyEnabled(w, true);
+    }
 };
 
 QTEST_MAIN(ComparisonWindowTest)

@@ -30,6 +30,7 @@
 #include <memory>
 
 using namespace kx;
+using kx::platform::testing::ScriptedDialogs;
 using kx::platform::testing::ScriptedMessages;
 using kx::reduction::RED_Gen;
 
@@ -47,8 +48,8 @@ class ReductionWindowTest : public QObject {
     Q_OBJECT
 
     // Runs made once for all tests; each test works on copies.
-    std::unique_ptr<test::TempDir> runs, isoRuns;
-    std::string griRun, isothermalRun, unrun;
+    std::unique_ptr<test::TempDir> runs, isoRuns, latin1Runs;
+    std::string griRun, isothermalRun, unrun, latin1Run;
 
     std::unique_ptr<test::ToolWindowsBed> bed;
     std::unique_ptr<shell::FormCreatorInstallation> reductionWindow, runWindow;
@@ -108,10 +109,17 @@ private slots:
         isothermalRun = kxtest::RunSample(*isoRuns, "h2_o2_ar_isothermal.txt").string();
         QVERIFY(!isothermalRun.empty());
         unrun = runs->write("unrun/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+        // The isothermal run with argon named "\xC4R" ("ÄR" in Latin-1).
+        latin1Runs = std::make_unique<test::TempDir>();
+        std::string bytes = test::ReadBytes(KX_SAMPLES_DIR "/h2_o2_ar_isothermal.txt");
+        for (std::size_t at = bytes.find("AR"); at != std::string::npos; at = bytes.find("AR", at)) bytes[at] = '\xC4';
+        latin1Run = latin1Runs->write("h2_o2_xr.txt", bytes);
+        QVERIFY(kxtest::RunSolver(latin1Run));
     }
     void cleanupTestCase() {
         runs.reset();
         isoRuns.reset();
+        latin1Runs.reset();
     }
 
     void init() {
@@ -662,6 +670,115 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(5));
         QCOMPARE(messages.shown()[4].style, 64);
         QVERIFY(Line(notes, 1).starts_with(" !$Kinovex Solver,  "));
+    }
+
+    // A species name is the file's bytes, Latin-1 characters: the grid and
+    // the refusal show the characters, the reduced file keeps the bytes.
+    void aSpeciesNameBeyondAsciiIsShownAndKept() {
+        source = copyIn(latin1Run, "latin1/h2_o2_xr.txt");
+        const std::string reduced = bed->folder.dir.file("latin1/reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(reduced);
+        QVERIFY(w);
+        QVERIFY(messages.shown().empty());
+        const int row = shownRowOf(w, platform::FromQ("ÄR"));
+        QVERIFY(row > 0);
+        QCOMPARE(w->GridEX1()->CellText(row, 3), QString("ÄR"));
+        QCOMPARE(w->GridEX1()->CellText(row, 5), QString("0.1"));  // in the initial mixture
+
+        QVERIFY(typeParameter(w, platform::FromQ("ÄR"), "2"));
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY2(messages.lastText().startsWith("The 'ÄR' parameter is incorrect."), qPrintable(messages.lastText()));
+        QCOMPARE(w->GridEX1()->Row(), row);
+
+        QVERIFY(typeParameter(w, platform::FromQ("ÄR"), "0.1"));
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.shown()[1].style, 64);
+        const std::string written = test::ReadBytes(reduced);
+        QVERIFY(written.find(" \xC4R ") != std::string::npos);
+        QVERIFY(written.find("\xC3\x84") == std::string::npos);
+    }
+
+    // Folders and names beyond ASCII are taken as they are: the source shows
+    // and is read, the Save dialog starts in its folder, the messages quote
+    // the paths, and the reduced file gets exactly the typed name, no other.
+    void pathsBeyondAsciiAreTakenAsTyped_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("accented name in a plain folder") << "runs" << "réduit é.txt";
+        QTest::newRow("Greek and accents") << "Δt résultats" << "réduit.txt";
+        QTest::newRow("nested, German and Greek") << "Messungen/Δt-Reihe" << "Größen Δ.txt";
+        QTest::newRow("Cyrillic") << "измерения" << "сокращённый.txt";
+        QTest::newRow("Chinese") << "测量" << "简化.txt";
+    }
+    void pathsBeyondAsciiAreTakenAsTyped() {
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        source = copyIn(isothermalRun, platform::FromQ(folder + "/h2_o2_ar_isothermal.txt"));
+        const QString folderPath = platform::ToQ(bed->folder.path()) + "/" + folder;
+        const QString reduced = folderPath + "/" + name;
+        ScriptedMessages messages;
+        platform::testing::ScriptedDialogs dialogs;
+        RED_Gen* w = open(source);
+        QVERIFY(w);
+        QCOMPARE(w->Text10()->text(), folderPath + "/h2_o2_ar_isothermal.txt");
+
+        // Browse with no reduced name starts in the source's folder and
+        // shows the name chosen; with a name it starts on that name.
+        dialogs.ChooseSave(reduced);
+        w->Command8()->click();
+        QCOMPARE(dialogs.requests().at(0).file.initDir, folderPath);
+        QCOMPARE(w->Text5()->text(), reduced);
+        dialogs.Cancel(ScriptedDialogs::Kind::Save);
+        w->Command8()->click();
+        QCOMPARE(dialogs.requests().at(1).file.fileName, reduced);
+        QCOMPARE(w->Text5()->text(), reduced);
+
+        // A folder that is not there is named in the refusal.
+        const QString missing = folderPath + "/fehlt é/" + name;
+        w->Text5()->setText(missing);
+        w->Command7()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(),
+                 "Reduced file, the specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
+
+        // The source is read.
+        w->Text5()->setText(reduced);
+        w->Command7()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QVERIFY(w->GridEX1()->RowCount() > 0);
+        QVERIFY(w->Command1()->isEnabled());
+
+        // Another file at the typed path is named in the question.
+        const QString other = folderPath + "/notes é Δ.txt";
+        bed->folder.dir.write(platform::FromQ(folder + "/notes é Δ.txt"), "notes\r\n");
+        w->Text5()->setText(other);
+        messages.Answer(platform::kAnswerNo);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.lastText(), "The file '" + other +
+                                          "' already exists and is not a solver file.\r\nReplace it with the reduced "
+                                          "solver file?");
+        QCOMPARE(test::ReadBytes(platform::FromQ(other)), std::string("notes\r\n"));
+
+        // Written under the typed name.
+        w->Text5()->setText(reduced);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(messages.shown()[2].style, 64);
+        QVERIFY(w->LastOutcome().Written);
+        QCOMPARE(Shared().ReducedFilePath, platform::FromQ(reduced));
+        QVERIFY(Line(platform::FromQ(reduced), 1).starts_with(" !$Kinovex Solver,  "));
+        QStringList names;
+        for (const auto& e : fs::directory_iterator(fs::path(platform::FromQ(folderPath))))
+            names << platform::ToQ(e.path().filename().string());
+        names.sort();
+        QStringList expected{"h2_o2_ar_isothermal.txt", "notes é Δ.txt", name};
+        expected.sort();
+        QCOMPARE(names, expected);
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(isothermalRun));
     }
 };
 

@@ -511,6 +511,9 @@ private slots:
         QCOMPARE(messages.lastText(), QString("In the species list, the species name '' is not found. "));
         Prepare(*w, Page::Derivatives, "XYZ");
         QCOMPARE(messages.lastText(), QString("In the species list, the species name 'XYZ' is not found. "));
+        Prepare(*w, Page::Derivatives, " Δé ");  // quoted as typed, trimmed
+        QCOMPARE(messages.lastText(), QString("In the species list, the species name 'Δé' is not found. "));
+        Prepare(*w, Page::Derivatives, "XYZ");
         QCOMPARE(w->GridEX(2)->RowCount(), 0);
         QCOMPARE(w->Text(7)->selectedText(), QString("XYZ"));
     }
@@ -536,9 +539,24 @@ private slots:
         QVERIFY(kx::platform::ClipboardText().contains("OH  Production. (mol/g). All reactions"));
     }
 
+    // The copied table names the file as it is, in a folder of any name.
+    void theCopiedTable_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("the run's folder") << QString();
+        QTest::newRow("a folder beyond ASCII") << "Δt résultats/測定";
+    }
     void theCopiedTable() {
+        QFETCH(QString, folder);
+        std::string path = gri;
+        if (!folder.isEmpty()) {
+            path = runs.file(kx::platform::FromQ(folder + "/gri30 é.txt"));
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+            std::filesystem::copy_file(gri, path, std::filesystem::copy_options::overwrite_existing);
+        }
         auto previous = kx::platform::SetDateTimeSource([] { return QDateTime(QDate(2024, 3, 7), QTime(9, 5, 1)); });
-        MenuForm* w = Open(gri);
+        MenuForm* w = Open(path);
+        QVERIFY(w);
+        QCOMPARE(w->Text(10)->text(), QString::fromStdString(path));
         w->ShowTab(3);
         Prepare(*w, Page::Derivatives, "OH");
         w->Text(8)->setText("0.1");
@@ -551,7 +569,9 @@ private slots:
         const int n = g->RowCount();
         QCOMPARE(lines.size(), n + 11);  // heads, rows, rule, sum, derivative, the empty last
         QCOMPARE(lines[0], QString("Kinovex Postprocessor, Mar 7 2024"));
-        QCOMPARE(lines[1], QString::fromStdString("Solver File: " + gri));
+        QCOMPARE(lines[1], "Solver File: " + (folder.isEmpty() ? QString::fromStdString(gri)
+                                                             : QString::fromStdString(runs.path()) + "/" + folder +
+                                                                   "/gri30 é.txt"));
         QCOMPARE(lines[2], QString("OH  Production. (mol/g). Important reactions %1.").arg(n));
         QCOMPARE(lines[3], QString("Time interval 0.000000E+00 - 1.000000E-02 sec"));
         QCOMPARE(lines[4], QString());

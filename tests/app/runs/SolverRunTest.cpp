@@ -382,6 +382,28 @@ private slots:
         QCOMPARE(runner.ends[0].exitCode, 1);
     }
 
+    // The console shows the path the solver reports as it is, also beyond
+    // ASCII: here in the report of a temperature out of the allowed range.
+    void theConsoleShowsTheReportedPathAsItIs() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_PROGRAM);
+        test::RunFileText file;
+        file.header[16] = " 2.000000E+03 !Minimal Allowable Temperature";
+        const QString path = platform::ToQ(bed->folder.path()) + "/Δt résultats/测量 run.txt";
+        bed->folder.dir.write(platform::FromQ("Δt résultats/测量 run.txt"), file.bytes());
+        writePathFile(platform::FromQ(path));
+        QString shown;
+        ScriptedModals modals;
+        modals.Next([&](QDialog& d) {
+            waitForTheSolver(&shown)(d);
+            d.reject();
+        });
+        const runs::SolverEnd end =
+            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true, platform::FromQ(path)));
+        QCOMPARE(end.exitCode, 2);
+        QVERIFY2(shown.contains("\n FILE: " + path + " "), qPrintable(shown));
+        QVERIFY2(shown.contains(" Kinovex error  1. "), qPrintable(shown));
+    }
+
     void aMissingSolverShowsNoConsoleUnlessItIsKeptOpen() {
         ScriptedModals modals;
         runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), false));
