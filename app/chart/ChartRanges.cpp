@@ -2,9 +2,48 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace kx::chart {
+namespace {
+
+// The drawing library draws an axis over no range narrower than
+// kNarrowestSpan, none as wide as kWidestSpan or reaching that far from 0,
+// and no logarithmic one whose ends differ by a factor beyond a double; it
+// leaves the axis where it was instead.
+constexpr double kNarrowestSpan = 1e-280;
+constexpr double kWidestSpan = 1e250;
+
+bool drawable(const AxisSpan& s) {
+    const double width = s.upper - s.lower;
+    if (!(s.lower > -kWidestSpan && s.upper < kWidestSpan && width > kNarrowestSpan && width < kWidestSpan))
+        return false;
+    return !s.logarithmic || (s.lower > 0 && std::isfinite(s.upper / s.lower));
+}
+
+// The span as near to the one asked for as the library draws: too narrow a
+// span widened about its middle (on a logarithmic axis upwards), too wide or
+// too far-out a span brought within reach.
+AxisSpan drawableSpan(AxisSpan s) {
+    if (drawable(s)) return s;
+    constexpr double reach = kWidestSpan / 4;
+    constexpr double highest = std::numeric_limits<double>::max();
+    if (s.logarithmic) {
+        s.upper = std::clamp(s.upper, 1e-300, reach);
+        s.lower = std::clamp(s.lower, s.upper * 1e-300, s.upper / 10);
+        if (s.upper - s.lower <= kNarrowestSpan) s.upper = s.lower + 2 * kNarrowestSpan;
+        return s;
+    }
+    const double lower = std::clamp(s.lower, -highest, highest), upper = std::clamp(s.upper, -highest, highest);
+    const double middle = std::clamp(lower / 2 + upper / 2, -reach, reach);
+    const double half = std::clamp(upper / 2 - lower / 2, kNarrowestSpan, reach);
+    s.lower = middle - half;
+    s.upper = middle + half;
+    return s;
+}
+
+}  // namespace
 
 void ValueBounds::add(double v) {
     lo = std::min(lo, v);
@@ -30,7 +69,11 @@ bool LogarithmicAxis(const ChartModel& model, char axis) {
     return model.Number(axis == 'X' ? "XAxisScaleControl" : "YAxisScaleControl") == 2;
 }
 
-AxisSpan FullSpan(const ChartModel& model, char axis, const ValueBounds& b) {
+namespace {
+
+// The span asked for: the manual range when one is set and usable, else the
+// points with a margin.
+AxisSpan requestedSpan(const ChartModel& model, char axis, const ValueBounds& b) {
     const std::string a(1, axis);
     AxisSpan span;
     span.logarithmic = LogarithmicAxis(model, axis);
@@ -58,6 +101,12 @@ AxisSpan FullSpan(const ChartModel& model, char axis, const ValueBounds& b) {
     span.lower = b.lo - pad;
     span.upper = b.hi + pad;
     return span;
+}
+
+}  // namespace
+
+AxisSpan FullSpan(const ChartModel& model, char axis, const ValueBounds& b) {
+    return drawableSpan(requestedSpan(model, axis, b));
 }
 
 }  // namespace kx::chart

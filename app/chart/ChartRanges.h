@@ -1,6 +1,7 @@
 // The ranges a chart shows its axes over at full view (without zoom): the
 // manual range when one is set and usable, otherwise the range of the
-// present points with a small margin. The chart view draws these ranges and
+// present points with a small margin, kept within what the drawing library
+// can draw. The chart view draws these ranges and
 // the set-up dialog shows them, so both agree on what is drawn.
 #pragma once
 
@@ -36,6 +37,8 @@ struct AxisSpan {
 bool LogarithmicAxis(const ChartModel& model, char axis);
 
 // The axis ('X' or 'Y') at full view, from the bounds of its coordinate.
+// Always a range the view can draw: one too narrow, too wide or too far out
+// for the drawing library is widened or brought within its reach.
 AxisSpan FullSpan(const ChartModel& model, char axis, const ValueBounds& bounds);
 
 }  // namespace kx::chart
