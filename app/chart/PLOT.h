@@ -107,6 +107,9 @@ public:
     void ClipCheckUp(bool& ErrBL);
     void MenuEnab(bool EnBool);
     void MustSave() override { chartChanged_ = true; }
+    // Sets whether the chart counts as changed since its last save (a
+    // content brought back as it was counts as it did then).
+    void SetChartChanged(bool changed) { chartChanged_ = changed; }
     void Refr();
     void Form_Activate() override;
     void Form_Deactivate() override;

@@ -149,8 +149,8 @@ void SubsetDel(int SubsetNM) {
     chart->SubsetDel(SubsetNM);
 }
 
-void RestorePlotFromFile(const std::string& path) {
-    shell::Trap("Mod2#0010 ", [&] {
+bool RestorePlotFromFile(const std::string& path) {
+    return shell::Trap("Mod2#0010 ", [&] {
         PLOT* chart = ActiveChart();
         if (!chart) throw Error(ErrorKind::MethodNotSupported, "the active window shows no chart");
         chart->RestoreContent(path);

@@ -45,7 +45,8 @@ void SubsetDel(int SubsetNM);
 
 // Reloads the active chart's content from a chart file and deletes the
 // file; the window keeps its file name, caption and flags. A failure is
-// reported ("Mod2#0010 ") and the file is kept.
-void RestorePlotFromFile(const std::string& path);
+// reported ("Mod2#0010 ") and the file is kept. Returns true when the
+// content was reloaded.
+bool RestorePlotFromFile(const std::string& path);
 
 }  // namespace kx::chart

@@ -121,7 +121,8 @@ public:
     // Writes the chart to a file in the chart's own format.
     virtual void SaveChart(const std::string& path) = 0;
     // Reloads the chart's content from a file written by SaveChart (the
-    // window keeps its caption and file name) and deletes the file. It
+    // window keeps its caption and file name) and deletes the file; the
+    // chart then counts as changed as it did when the file was written. It
     // reports a failure itself and keeps the file then.
     virtual void RestorePlotFromFile(const std::string& path) = 0;
     // The properties as they stand.

@@ -89,9 +89,14 @@ bool ChartSetupTarget::COLORBOOLTT() const { return window_.COLORBOOLTT(); }
 void ChartSetupTarget::PlotCol() { window_.PlotCol(); }
 void ChartSetupTarget::Monochr() { window_.Monochr(); }
 
-void ChartSetupTarget::SaveChart(const std::string& path) { chart::WriteChartFile(window_.Pesgoa1(), path); }
+void ChartSetupTarget::SaveChart(const std::string& path) {
+    chart::WriteChartFile(window_.Pesgoa1(), path);
+    changedAtSave_ = window_.ChartChanged();
+}
 
-void ChartSetupTarget::RestorePlotFromFile(const std::string& path) { chart::RestorePlotFromFile(path); }
+void ChartSetupTarget::RestorePlotFromFile(const std::string& path) {
+    if (chart::RestorePlotFromFile(path)) window_.SetChartChanged(changedAtSave_);
+}
 
 ChartProperties ChartSetupTarget::Properties() const {
     const ChartModel& m = window_.Pesgoa1();

@@ -48,6 +48,7 @@ public:
 
 private:
     chart::PLOT& window_;
+    bool changedAtSave_ = false;  // the chart's changed flag when SaveChart wrote it
 };
 
 }  // namespace kx::chart_setup

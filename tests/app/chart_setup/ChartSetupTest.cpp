@@ -100,6 +100,18 @@ class ChartSetupTest : public QObject {
             c = Bed::curve({2e-4, 4e-4, 6e-4, 8e-4, 1e-3}, {-1.1, -0.7, -0.2, 0.1, 0.3},
                            "CH4, Log10 Relative Error");
             c->Pesgoa1().Set("YAxisScaleControl", 1.0);
+        } else if (kind == "tiny values") {
+            // Narrower than the drawing library draws a range.
+            c = Bed::curve({1e-300, 2e-300, 3e-300}, {1e-300, 1e-295, 1e-290}, "tiny");
+        } else if (kind == "tiny values, log axes") {
+            c = Bed::curve({1e-300, 2e-300, 3e-300}, {1e-300, 1e-295, 1e-290}, "tiny");
+            c->Pesgoa1().Set("XAxisScaleControl", 2.0);
+            c->Pesgoa1().Set("YAxisScaleControl", 2.0);
+        } else if (kind == "huge values") {
+            c = Bed::curve({1, 2, 3}, {1e300, -1e300, 1.5e300}, "huge");
+        } else if (kind == "values to the limit") {
+            // Their span is more than a double holds.
+            c = Bed::curve({1, 2, 3}, {-1.7e308, 0.5, 1.7e308}, "limit");
         }
         if (!c) return nullptr;
         shell::ShowForm(c);
@@ -164,7 +176,8 @@ private slots:
 
     void okAndApplyWithoutAChangeLeaveTheChartAsDrawn_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"chart file", "curves", "log axes", "time scale", "histogram", "relative error"})
+        for (const char* kind : {"chart file", "curves", "log axes", "time scale", "histogram", "relative error",
+                                 "tiny values", "tiny values, log axes", "huge values", "values to the limit"})
             QTest::newRow(kind) << QString(kind);
     }
 
@@ -211,6 +224,48 @@ private slots:
         QCOMPARE(c->View()->yAxis->range().lower, before.lower);
         QCOMPARE(c->View()->yAxis->range().upper, before.upper);
         QCOMPARE(c->Pesgoa1().Number("ManualScaleControlY"), 0.0);
+    }
+
+    // Values whose range the drawing library cannot take as it is: the chart
+    // draws the nearest range it can, with the points in it where they fit,
+    // and the dialog shows that range.
+    void extremeValuesShowTheRangeDrawn_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("pointsInView");
+        QTest::newRow("tiny values") << "tiny values" << true;
+        QTest::newRow("tiny values, log axes") << "tiny values, log axes" << true;
+        QTest::newRow("huge values") << "huge values" << false;
+        QTest::newRow("values to the limit") << "values to the limit" << false;
+    }
+    void extremeValuesShowTheRangeDrawn() {
+        QFETCH(QString, kind);
+        QFETCH(bool, pointsInView);
+        PLOT* c = chartOfKind(kind);
+        QVERIFY(c);
+        const QCPRange x = c->View()->xAxis->range(), y = c->View()->yAxis->range();
+        QVERIFY(std::isfinite(y.lower) && std::isfinite(y.upper) && y.lower < y.upper);
+        const chart::ChartModel& m = c->Pesgoa1();
+        for (int p = 0; p < m.Points(); ++p) {
+            const bool inView = x.contains(m.X(0, p)) && y.contains(m.Y(0, p));
+            if (pointsInView) QVERIFY2(inView, qPrintable(QString("point %1").arg(p)));
+        }
+        if (pointsInView)  // drawn over their own tiny range, not left at 0 to 1
+            QVERIFY(x.size() < 1e-270 && y.size() < 1e-270);
+        else  // over as much of it as can be drawn
+            QVERIFY(y.upper >= 1e249);
+        ScriptedMessages messages;  // none expected
+        ScriptedModals modals;
+        modals.Next([&](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            auto shown = [&](int box) { return ParseNumber(platform::FromQ(d.Text(box)->text())).value_or(0); };
+            auto near = [](double a, double b) { return std::abs(a - b) <= 1e-6 * std::max(std::abs(a), std::abs(b)); };
+            QVERIFY(near(shown(2), x.upper) && near(shown(3), x.lower));
+            QVERIFY2(near(shown(9), y.upper) && near(shown(8), y.lower),
+                     qPrintable(d.Text(8)->text() + " " + d.Text(9)->text()));
+            d.Command1()->click();
+        });
+        c->CastomDial();
+        QCOMPARE(modals.shown().size(), std::size_t{1});
     }
 
     // A new background alone leaves every curve's style as drawn.
@@ -321,10 +376,35 @@ private slots:
 
         d->Command3()->click();
         QCOMPARE(chartBytes(), opening);
+        QVERIFY(!chart->ChartChanged());  // as it was opened
         QCOMPARE(chart->ChartFileName(), chartPath);
         QCOMPARE(chart->Caption(), QString("Chart h2.pg"));
         QVERIFY(!std::filesystem::exists(backup()));
         QVERIFY(!platform::IsLoaded(d));
+    }
+
+    // Cancel after an apply gives the chart back its changed flag too: an
+    // unchanged chart asks for no save, a changed one still does.
+    void cancelKeepsTheChangedFlagOfTheOpening_data() {
+        QTest::addColumn<bool>("changedBefore");
+        QTest::newRow("as saved") << false;
+        QTest::newRow("changed before") << true;
+    }
+    void cancelKeepsTheChangedFlagOfTheOpening() {
+        QFETCH(bool, changedBefore);
+        if (changedBefore) chart->SetTextSize(2);
+        QCOMPARE(chart->ChartChanged(), changedBefore);
+        ScriptedModals modals;
+        modals.Next([](QDialog& dialog) {
+            auto& d = dynamic_cast<PLOT_Setup&>(dialog);
+            d.Option(3)->setChecked(true);  // Large text
+            d.Command7()->click();
+            d.Command7()->click();
+            d.Command3()->click();
+        });
+        chart->CastomDial();
+        QCOMPARE(number("FONTSIZE"), changedBefore ? 2.0 : 1.0);
+        QCOMPARE(chart->ChartChanged(), changedBefore);
     }
 
     void theCustomizeEntryShowsTheDialogModally() {
