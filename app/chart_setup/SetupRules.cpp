@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace kx::chart_setup {
 namespace {
@@ -12,6 +14,7 @@ namespace {
 constexpr int kDefaultMajor = 5;
 constexpr int kDefaultMinor = 2;
 constexpr const char* kRangeFormat = "0.######E+00";
+constexpr int kMostDigits = 15;  // as many as Format writes
 
 bool isValidPoint(double x, double y) {
     return std::isfinite(x) && std::isfinite(y) && x != kMissingValue && y != kMissingValue;
@@ -33,6 +36,17 @@ double majorSpacing(double maximum, double minimum, double major, int digits) {
 }
 
 bool usableSpacing(double spacing) { return std::isfinite(spacing) && spacing > 0; }
+
+// The ends of a range as the boxes show them: seven significant digits, or
+// as many more as it takes to keep two different ends apart.
+std::pair<std::string, std::string> rangeTexts(double minimum, double maximum) {
+    std::pair<std::string, std::string> t{Format(minimum, kRangeFormat), Format(maximum, kRangeFormat)};
+    for (int digits = 8; t.first == t.second && minimum != maximum && digits <= kMostDigits; ++digits) {
+        const std::string format = "0." + std::string(static_cast<std::size_t>(digits - 1), '#') + "E+00";
+        t = {Format(minimum, format), Format(maximum, format)};
+    }
+    return t;
+}
 
 // A tick box of a Linear axis: rounds a numeric text to its whole number
 // (the box shows that number) and tests it against [1, upper].
@@ -143,8 +157,7 @@ AxisTexts LoadAxis(const AxisProperties& axis, const AxisSight& drawn) {
             minor = n;
         }
     }
-    t.Maximum = Format(maximum, kRangeFormat);
-    t.Minimum = Format(minimum, kRangeFormat);
+    std::tie(t.Minimum, t.Maximum) = rangeTexts(minimum, maximum);
     t.Major = NumberToText(major);
     t.Minor = NumberToText(minor);
     return t;

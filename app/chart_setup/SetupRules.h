@@ -46,7 +46,7 @@ Colour AnnotationColour(const std::vector<AnnotationSlot>& slots, Colour xAxisCo
 struct AxisTexts {
     bool Show = true;
     int Mode = kModeAuto;
-    std::string Maximum, Minimum;  // "0.######E+00"
+    std::string Maximum, Minimum;  // "0.######E+00", more digits where needed to tell them apart
     std::string Major, Minor;      // whole numbers
 };
 

@@ -133,6 +133,12 @@ TEST(LoadAxis, ShowsTheScaleAndRangeTheChartDraws) {
         {"log, no manual range", logUnset, {true, false, 2e-9, 0.05}, kModeLog, "5.E-02", "2.E-09"},
         {"auto drawn over a manual range", autoWithRange, {false, true, -0.001, 0.001}, kModeLinear, "1.E-03",
          "-1.E-03"},
+        // Ends that seven digits would show as one number get the digits
+        // that tell them apart.
+        {"auto, narrow", auto_, {false, false, 1.0000000000997, 1.0000000002003}, kModeAuto, "1.0000000002E+00",
+         "1.0000000001E+00"},
+        {"auto, narrowest", auto_, {false, false, 1000, 1000.0000000001}, kModeAuto, "1.0000000000001E+03",
+         "1.E+03"},
     };
     for (const Case& c : cases) {
         const AxisTexts t = LoadAxis(c.axis, c.drawn);
