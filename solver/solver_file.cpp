@@ -298,19 +298,31 @@ bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
 }
 
 // A mechanism too large for the tables is not read, but a report about it
-// goes behind its end line all the same: the first line whose trimmed text is
-// "END" from where the least records of its counts could end (four lines a
-// species, three separator lines, at least three lines a reaction).
+// goes behind its end line all the same: the line that follows its records,
+// walked by their counts and flags as the full read takes them, so that a
+// line inside a record that reads "END" (a third-body label) is passed over.
 bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) {
-  int n = 0;
-  if (!FindThermoBlock(in, text, n)) return false;
-  const std::int64_t least = std::int64_t{n} + 4 * std::int64_t{std::max(m.NSPEC, 0)} + 3 +
-                             3 * std::int64_t{std::max(m.NREAC, 0)};
-  for (std::int64_t k = least; k <= text.LineCount(); ++k)
-    if (IsEndLine(text.LineAt(static_cast<int>(k)))) {
-      SetTail(text, static_cast<int>(k), m);
-      return true;
+  int first = 0;
+  if (!FindThermoBlock(in, text, first)) return false;
+  const auto walk = [&]() -> bool {
+    const std::int64_t separators = std::int64_t{first} + 4 * std::int64_t{std::max(m.NSPEC, 0)};
+    if (separators + 3 > text.LineCount()) return false;
+    int n = static_cast<int>(separators) + 3;
+    std::string_view line;
+    for (int r = 1; r <= m.NREAC; ++r) {
+      int efficiencies = 0, falloff = 0, form = 0;
+      if (!in.Line(n + 1, "the reaction's flags line", line) ||
+          !in.IntField(n + 1, line, 7 + 4 * 12, 4, "reaction flags", efficiencies) ||
+          !in.IntField(n + 1, line, 7 + 4 * 13, 4, "reaction flags", falloff) ||
+          !in.IntField(n + 1, line, 7 + 4 * 14, 4, "reaction flags", form))
+        return false;
+      n += 3 + (falloff == 1) + (form == 1 || form == 2 || form == 3) + 3 * (efficiencies > 0);
     }
+    if (!in.Line(n, "the end line", line) || !IsEndLine(line)) return false;
+    SetTail(text, n, m);
+    return true;
+  };
+  if (walk()) return true;
   return in.Fail(0, "no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
                         " species and the records of the " + std::to_string(m.NREAC) + " reactions");
 }

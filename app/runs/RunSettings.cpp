@@ -227,8 +227,11 @@ void ReadLastStep(const std::string& path, const SolverFileModel& model, const s
     for (int k = 0; k < n; ++k) {
         const std::string& line = lines[firstLine - 1 + static_cast<std::size_t>(k / kSpeciesPerResultsLine)];
         const int start = kFirstSpeciesColumn + k % kSpeciesPerResultsLine * kResultsFieldWidth;
-        // The conversion works on the values as four significant digits.
-        mass[static_cast<std::size_t>(k)] = *ParseNumber(Format(resultsValue(line, start, kResultsFieldWidth), "0.000E+000"));
+        // The conversion works on the values as four significant digits; a
+        // value whose four digits no longer make a number (near the largest
+        // one) is taken as it stands.
+        const double value = resultsValue(line, start, kResultsFieldWidth);
+        mass[static_cast<std::size_t>(k)] = ParseNumber(Format(value, "0.000E+000")).value_or(value);
     }
     const std::optional<double> tolerance = ParseNumber(absoluteTolerance);
     if (!tolerance) throw Error(ErrorKind::TypeMismatch, "absolute tolerance \"" + absoluteTolerance + "\"");

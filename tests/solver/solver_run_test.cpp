@@ -442,6 +442,8 @@ std::set<std::string> FolderNames(const kxtest::TempDir& dir) {
 SolverFileRecipe TooLarge(bool species) {
   if (species) return kxtest::LargeModel(kx::kMaxSpecies + 1, 3);
   SolverFileRecipe recipe = Small();
+  recipe.reactions[0].colliders = {1, 2};  // with a third-body label line
+  recipe.reactions[0].efficiencies = {2.0, 0.5};
   recipe.reactions.assign(static_cast<std::size_t>(kx::kMaxReactions) + 1, recipe.reactions[0]);
   return recipe;
 }
@@ -469,10 +471,27 @@ TEST(SolverRun, TooManySpeciesOrReactionsAreReportedBehindTheEndLine) {
     EXPECT_NE(at, std::string::npos);
     return text.replace(at, separators.size(), "\r\n END\r\n !$Results of the mechanism's source\r\n REACTIONS");
   };
+  // A third-body label line is free text: one that reads "END" is no end
+  // line (the last one, where a mechanism of the fewest lines could end).
+  const auto endLabel = [](std::string text) {
+    const std::string label = "\r\n      colliders\r\n";
+    const std::size_t at = text.rfind(label);
+    EXPECT_NE(at, std::string::npos);
+    return text.replace(at, label.size(), "\r\n  end\r\n");
+  };
+  // The end line in small letters between blanks.
+  const auto oddEnd = [](std::string text) {
+    const std::string end = "\r\n END\r\n";
+    const std::size_t at = text.rfind(end);
+    EXPECT_NE(at, std::string::npos);
+    return text.replace(at, end.size(), "\r\n  End \t \r\n");
+  };
   for (const bool species : {true, false}) {
     const SolverFileRecipe recipe = TooLarge(species);
     SolverFileRecipe unterminated = recipe;
     unterminated.finalLineBreak = false;
+    SolverFileRecipe lineFeeds = recipe;
+    lineFeeds.lineEnd = "\n";
     const std::string mechanism = kxtest::BuildSolverFile(recipe);
     const std::string block = species ? blockOf13 : blockOf14;
     struct Case {
@@ -486,6 +505,10 @@ TEST(SolverRun, TooManySpeciesOrReactionsAreReportedBehindTheEndLine) {
          resultsLikeSeparator(mechanism) + block},
         {"an end line without a line break", kxtest::BuildSolverFile(unterminated),
          kxtest::BuildSolverFile(unterminated) + "\r\n" + block},
+        {"a third-body label reading END", endLabel(mechanism) + oldResults, endLabel(mechanism) + block},
+        {"an end line in small letters between blanks", oddEnd(mechanism) + oldResults, oddEnd(mechanism) + block},
+        {"lines ended by line feeds alone", kxtest::BuildSolverFile(lineFeeds) + "\n !$Results  Mass Fractions\n",
+         kxtest::BuildSolverFile(lineFeeds) + block},
     };
     for (const Case& c : cases) {
       const std::string what = std::string(species ? "species, " : "reactions, ") + c.what;

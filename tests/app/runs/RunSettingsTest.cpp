@@ -355,6 +355,17 @@ TEST(LastStep, IsUnavailableWithoutACompletedRunAfterTheMechanism) {
     }
 }
 
+// A mass fraction near the largest number, whose four rounded digits are
+// beyond it, is taken as it stands.
+TEST(LastStep, AValueThatRoundsBeyondTheLargestNumberIsTakenAsItStands) {
+    test::TempDir dir;
+    RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
+    file.after = completedRun({1.7976e308, 0.0, 0.0}, 1.0, 1000.0);
+    const LastStep step = lastStepOf(dir, file);
+    ASSERT_TRUE(step.available);
+    EXPECT_EQ(step.fractions, (std::vector<std::string>{"1.000E+00", "0", "0"}));
+}
+
 TEST(LastStep, FailsOnARecordThatDoesNotReadOrAZeroMolarMass) {
     test::TempDir dir;
     RunFileText file;
