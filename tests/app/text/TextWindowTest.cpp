@@ -241,6 +241,33 @@ private slots:
         QVERIFY(!plain->RichTextBox1()->isReadOnly());
     }
 
+    // Save as of a file shown read-only writes the file as it was read,
+    // not the box's view of it: a copy keeps every byte, and choosing the
+    // file itself leaves it whole.
+    void saveAsOfAReadOnlyFileWritesItsBytes_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::newRow("line separator") << std::string("a\xE2\x80\xA8" "b\r\nc\n");
+        QTest::newRow("paragraph separator, CR") << std::string("p\xE2\x80\xA9q\rr");
+        QTest::newRow("NUL and Windows-1252") << std::string("MZ\0\x80\r\n\xE9\xA0\r", 9);
+        QTest::newRow("UTF-16 with NUL") << std::string("\xFF\xFE" "a\0\0\0\r\0\n\0\x28\x20", 12);
+    }
+    void saveAsOfAReadOnlyFileWritesItsBytes() {
+        QFETCH(std::string, bytes);
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        const std::string path = write("data.txt", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w->ReadOnlyText());
+        const std::string copy = bed->folder.dir.file("copy.txt");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(copy), bytes);
+        dialogs.ChooseSave(platform::ToQ(path));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+    }
+
     void anEditedTextFileKeepsItsLineEnds() {
         const std::string path = write("notes", "one\ntwo\n");
         RES_ShowFile* w = open(path);
