@@ -554,6 +554,38 @@ private slots:
         QCOMPARE(kx::test::ReadBytes(path), bytes);
     }
 
+    // In a long paragraph every wrapped line costs time by the length of
+    // its words: a megabyte of one line in words of a few hundred
+    // characters wraps anywhere too, while the same words in paragraphs of
+    // ordinary length, or shorter words, keep wrapping at word boundaries.
+    void aLongParagraphOfLongWordsWrapsAnywhere_data() {
+        QTest::addColumn<int>("wordLength");
+        QTest::addColumn<int>("paragraphLength");  // at least; words and a blank each
+        QTest::addColumn<bool>("anywhere");
+        QTest::newRow("a megabyte of 300-character words") << 300 << 1'000'000 << true;
+        QTest::newRow("a megabyte of 200-character words") << 200 << 1'000'000 << false;
+        QTest::newRow("200 kB of 1300-character words") << 1300 << 200'000 << true;
+        QTest::newRow("20 kB of 4999-character words") << 4999 << 20'000 << false;
+        QTest::newRow("a megabyte of 20-character words") << 20 << 1'000'000 << false;
+    }
+    void aLongParagraphOfLongWordsWrapsAnywhere() {
+        QFETCH(int, wordLength);
+        QFETCH(int, paragraphLength);
+        QFETCH(bool, anywhere);
+        QString paragraph;
+        while (paragraph.size() < paragraphLength) paragraph += QString(wordLength, QChar('7')) + ' ';
+        QCOMPARE(text::HasWordTooLongToWrap(paragraph), anywhere);
+        // Each paragraph alone decides, wherever it stands.
+        QCOMPARE(text::HasWordTooLongToWrap("title\n" + paragraph + "\r\nend"), anywhere);
+        const QString half = paragraph.left(paragraph.size() / 2);
+        QVERIFY(!text::HasWordTooLongToWrap(half + "\n" + half));
+        if (!anywhere || paragraphLength < 1'000'000) return;
+        // A megabyte of one line opens wrapping anywhere.
+        RES_ShowFile* w = open(write("one-line.txt", paragraph.toStdString()));
+        QCOMPARE(w->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+        QVERIFY(!w->Modified());
+    }
+
     void closingAsksOnlyForAChangedDocument() {
         ScriptedMessages messages;
         RES_ShowFile* w = open(write("same.txt", "x"));
