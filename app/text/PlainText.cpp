@@ -267,8 +267,12 @@ std::string JoinLineEnds(std::string_view text, const std::vector<LineEnd>& ends
             joined += c;
             continue;
         }
-        const LineEnd end = n < ends.size() ? ends[n] : others;
+        LineEnd end = n < ends.size() ? ends[n] : others;
         ++n;
+        // An LF right after a lone CR (an empty line between them) would
+        // read back as one CR LF and the empty line would be lost: the
+        // empty line ends as the line before it.
+        if (end == LineEnd::Lf && !joined.empty() && joined.back() == '\r') end = LineEnd::Cr;
         joined += end == LineEnd::CrLf ? "\r\n" : end == LineEnd::Lf ? "\n" : "\r";
     }
     return joined;
@@ -327,13 +331,18 @@ PlainTextFile::PlainTextFile(std::string_view bytes) {
     ends_ = std::move(split.ends);
 }
 
-std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
+std::string PlainTextFile::joined(std::string_view text) const {
     const std::vector<LineEnd> ends = text == text_ ? ends_ : LineEndsAfterEdit(text_, ends_, text);
-    return EncodeText(JoinLineEnds(text, ends, DominantLineEnd(ends_)), encoding);
+    return JoinLineEnds(text, ends, DominantLineEnd(ends_));
+}
+
+std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
+    return EncodeText(joined(text), encoding);
 }
 
 void PlainTextFile::Saved(std::string_view text, TextEncoding encoding) {
-    if (text != text_) ends_ = LineEndsAfterEdit(text_, ends_, text);
+    // The line ends as they were written.
+    if (text != text_) ends_ = SplitLineEnds(joined(text)).ends;
     text_ = text;
     encoding_ = encoding;
 }

@@ -66,7 +66,9 @@ struct SplitText {
 SplitText SplitLineEnds(std::string_view text);
 
 // The text with its n-th "\n" made ends[n]; "\n"s beyond the ends become
-// `others`.
+// `others`. An LF that would follow a lone CR directly (the line between
+// them empty) is written as a CR, so the text reads back with as many
+// lines.
 std::string JoinLineEnds(std::string_view text, const std::vector<files::LineEnd>& ends, files::LineEnd others);
 
 // The most frequent line end (the first found of equally frequent ones);
@@ -103,6 +105,9 @@ public:
     void Saved(std::string_view text, TextEncoding encoding);
 
 private:
+    // The text with the file's line ends kept (see LineEndsAfterEdit).
+    std::string joined(std::string_view text) const;
+
     std::string text_;
     std::vector<files::LineEnd> ends_;
     TextEncoding encoding_ = TextEncoding::Utf8;

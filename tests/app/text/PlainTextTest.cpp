@@ -93,6 +93,8 @@ TEST_P(Editing, KeepsTheLineEndsOfTheLinesKept) {
     const EditCase& c = GetParam();
     const PlainTextFile file(c.before);
     EXPECT_EQ(file.Bytes(c.edited), c.saved);
+    // What is saved reads back as the text that was saved.
+    EXPECT_EQ(PlainTextFile(file.Bytes(c.edited)).Text(), c.edited);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,7 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"text after the last line end", "a\r\n", "a\nb", "a\r\nb"},
         EditCase{"no line end yet", "abc", "abc\ndef", "abc\r\ndef"},
         EditCase{"utf16 line added", std::string("\xFF\xFEx\0\n\0", 6), "x\ny\n", std::string("\xFF\xFEx\0\n\0y\0\n\0", 10)},
-        EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"}),
+        EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"},
+        // An LF right after a lone CR would read back as one CR LF.
+        EditCase{"a line emptied after a lone CR", "a\rb\n", "a\n\n", "a\r\r"},
+        EditCase{"an empty line inserted after a lone CR", "a\rb\nc\n", "a\n\nb\nc\n", "a\r\rb\nc\n"}),
     caseName<::testing::TestParamInfo<EditCase>>);
 
 TEST(LineEnds, SplitAndJoinAreInverse) {
@@ -171,6 +176,15 @@ TEST(Saving, AWindows1252FileSavedAsUtf8KeepsItsLineEnds) {
     file.Saved(edited, TextEncoding::Utf8);
     EXPECT_EQ(file.Encoding(), TextEncoding::Utf8);
     EXPECT_EQ(file.Bytes(edited + "\nz"), "caf\xC3\xA9\r\n\xCE\xB1\r\nz");
+}
+
+TEST(Saving, LaterSavesFollowTheLineEndsAsWritten) {
+    // The emptied line was written with a CR (see JoinLineEnds): the file
+    // then holds two CRs against one LF, and new lines take a CR.
+    PlainTextFile file("a\rb\nc\nd");
+    file.Saved("a\n\nc\nd", TextEncoding::Utf8);
+    EXPECT_EQ(file.Bytes("a\n\nc\nd"), "a\r\rc\nd");
+    EXPECT_EQ(file.Bytes("a\n\nc\nd\ne"), "a\r\rc\nd\re");
 }
 
 }  // namespace
