@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <unordered_map>
+#include <utility>
 
 namespace kx::text {
 namespace {
@@ -267,8 +269,12 @@ std::string JoinLineEnds(std::string_view text, const std::vector<LineEnd>& ends
             joined += c;
             continue;
         }
-        const LineEnd end = n < ends.size() ? ends[n] : others;
+        LineEnd end = n < ends.size() ? ends[n] : others;
         ++n;
+        // An LF right after a lone CR (an empty line between them) would
+        // read back as one CR LF and the empty line would be lost: the
+        // empty line ends as the line before it.
+        if (end == LineEnd::Lf && !joined.empty() && joined.back() == '\r') end = LineEnd::Cr;
         joined += end == LineEnd::CrLf ? "\r\n" : end == LineEnd::Lf ? "\n" : "\r";
     }
     return joined;
@@ -284,6 +290,69 @@ LineEnd DominantLineEnd(const std::vector<LineEnd>& ends) {
     return LineEnd::CrLf;
 }
 
+namespace {
+
+// The lines as numbers, equal lines the same number.
+std::pair<std::vector<std::size_t>, std::vector<std::size_t>> lineIds(const std::vector<std::string_view>& a,
+                                                                      const std::vector<std::string_view>& b) {
+    std::unordered_map<std::string_view, std::size_t> ids;
+    const auto number = [&](const std::vector<std::string_view>& lines) {
+        std::vector<std::size_t> out;
+        out.reserve(lines.size());
+        for (std::string_view line : lines) out.push_back(ids.emplace(line, ids.size()).first->second);
+        return out;
+    };
+    std::vector<std::size_t> first = number(a);
+    return {std::move(first), number(b)};
+}
+
+// The pairs (line of a, line of b) of the most lines in order that a and b
+// share, found by the shortest edit between them (Myers); nothing when
+// that takes more than `most` inserted or removed lines.
+std::optional<std::vector<std::pair<std::size_t, std::size_t>>> sharedLines(const std::vector<std::size_t>& a,
+                                                                           const std::vector<std::size_t>& b,
+                                                                           std::size_t most) {
+    const long n = static_cast<long>(a.size()), m = static_cast<long>(b.size());
+    const long limit = std::min<long>(n + m, static_cast<long>(most));
+    // x reached on diagonal k (x - y) after d edits: v[k + limit + 1].
+    std::vector<long> v(static_cast<std::size_t>(2 * limit + 3), 0);
+    const auto at = [&](std::vector<long>& w, long k) -> long& { return w[static_cast<std::size_t>(k + limit + 1)]; };
+    std::vector<std::vector<long>> trace;
+    for (long d = 0; d <= limit; ++d) {
+        trace.push_back(v);
+        for (long k = -d; k <= d; k += 2) {
+            long x = k == -d || (k != d && at(v, k - 1) < at(v, k + 1)) ? at(v, k + 1) : at(v, k - 1) + 1;
+            long y = x - k;
+            while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) ++x, ++y;
+            at(v, k) = x;
+            if (x < n || y < m) continue;
+            // Back from the end: the diagonal runs are the shared lines.
+            std::vector<std::pair<std::size_t, std::size_t>> shared;
+            for (long e = d; e >= 0; --e) {
+                std::vector<long>& before = trace[static_cast<std::size_t>(e)];
+                const long kk = x - y;
+                long fromX = 0, fromY = 0;
+                if (e > 0) {
+                    const long fromK =
+                        kk == -e || (kk != e && at(before, kk - 1) < at(before, kk + 1)) ? kk + 1 : kk - 1;
+                    fromX = at(before, fromK);
+                    fromY = fromX - fromK;
+                }
+                while (x > fromX && y > fromY) {
+                    --x, --y;
+                    shared.emplace_back(static_cast<std::size_t>(x), static_cast<std::size_t>(y));
+                }
+                x = fromX, y = fromY;
+            }
+            std::reverse(shared.begin(), shared.end());
+            return shared;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::vector<LineEnd> LineEndsAfterEdit(std::string_view before, const std::vector<LineEnd>& endsBefore,
                                        std::string_view after) {
     const std::vector<std::string_view> old = lines(before), now = lines(after);
@@ -293,28 +362,47 @@ std::vector<LineEnd> LineEndsAfterEdit(std::string_view before, const std::vecto
         if (i + 1 >= old.size() || i >= endsBefore.size()) return std::nullopt;
         return endsBefore[i];
     };
+    const LineEnd dominant = DominantLineEnd(endsBefore);
+
+    // The kept lines: those before and after the changed part, and the
+    // lines within it that both texts share.
     const std::size_t shorter = std::min(old.size(), now.size());
     std::size_t prefix = 0;
     while (prefix < shorter && old[prefix] == now[prefix]) ++prefix;
     std::size_t suffix = 0;
     while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) ++suffix;
-    const std::size_t oldMiddle = old.size() - prefix - suffix, newMiddle = now.size() - prefix - suffix;
-    const LineEnd dominant = DominantLineEnd(endsBefore);
+    std::vector<std::pair<std::size_t, std::size_t>> kept;
+    for (std::size_t i = 0; i < prefix; ++i) kept.emplace_back(i, i);
+    const std::vector<std::string_view> oldMiddle(old.begin() + static_cast<std::ptrdiff_t>(prefix),
+                                                  old.end() - static_cast<std::ptrdiff_t>(suffix));
+    const std::vector<std::string_view> newMiddle(now.begin() + static_cast<std::ptrdiff_t>(prefix),
+                                                  now.end() - static_cast<std::ptrdiff_t>(suffix));
+    const auto [oldIds, newIds] = lineIds(oldMiddle, newMiddle);
+    if (const auto shared = sharedLines(oldIds, newIds, kMostChangedLines))
+        for (const auto& [i, j] : *shared) kept.emplace_back(prefix + i, prefix + j);
+    for (std::size_t s = suffix; s > 0; --s) kept.emplace_back(old.size() - s, now.size() - s);
 
-    std::vector<LineEnd> ends;
-    ends.reserve(now.size() - 1);
-    for (std::size_t i = 0; i + 1 < now.size(); ++i) {
-        std::optional<LineEnd> end;
-        if (i < prefix)
-            end = oldEnd(i);
-        else if (i >= prefix + newMiddle)
-            end = oldEnd(i - newMiddle + oldMiddle);
-        else if (oldMiddle == newMiddle)
-            end = oldEnd(i);
-        else if (i + 1 == prefix + newMiddle && oldMiddle > 0)
-            end = oldEnd(prefix + oldMiddle - 1);
-        ends.push_back(end.value_or(dominant));
+    std::vector<LineEnd> ends(now.size() - 1, dominant);
+    const auto setEnd = [&](std::size_t j, std::optional<LineEnd> end) {
+        if (j < ends.size()) ends[j] = end.value_or(dominant);
+    };
+    // The changed lines [newFrom, newTo) that replaced [oldFrom, oldTo).
+    const auto changed = [&](std::size_t oldFrom, std::size_t oldTo, std::size_t newFrom, std::size_t newTo) {
+        for (std::size_t j = newFrom; j < newTo; ++j) {
+            if (oldTo - oldFrom == newTo - newFrom)
+                setEnd(j, oldEnd(oldFrom + (j - newFrom)));
+            else if (j + 1 == newTo && oldTo > oldFrom)
+                setEnd(j, oldEnd(oldTo - 1));
+        }
+    };
+    std::size_t oldNext = 0, newNext = 0;
+    for (const auto& [i, j] : kept) {
+        changed(oldNext, i, newNext, j);
+        setEnd(j, oldEnd(i));
+        oldNext = i + 1;
+        newNext = j + 1;
     }
+    changed(oldNext, old.size(), newNext, now.size());
     return ends;
 }
 
@@ -327,13 +415,18 @@ PlainTextFile::PlainTextFile(std::string_view bytes) {
     ends_ = std::move(split.ends);
 }
 
-std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
+std::string PlainTextFile::joined(std::string_view text) const {
     const std::vector<LineEnd> ends = text == text_ ? ends_ : LineEndsAfterEdit(text_, ends_, text);
-    return EncodeText(JoinLineEnds(text, ends, DominantLineEnd(ends_)), encoding);
+    return JoinLineEnds(text, ends, DominantLineEnd(ends_));
+}
+
+std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
+    return EncodeText(joined(text), encoding);
 }
 
 void PlainTextFile::Saved(std::string_view text, TextEncoding encoding) {
-    if (text != text_) ends_ = LineEndsAfterEdit(text_, ends_, text);
+    // The line ends as they were written.
+    if (text != text_) ends_ = SplitLineEnds(joined(text)).ends;
     text_ = text;
     encoding_ = encoding;
 }

@@ -66,7 +66,9 @@ struct SplitText {
 SplitText SplitLineEnds(std::string_view text);
 
 // The text with its n-th "\n" made ends[n]; "\n"s beyond the ends become
-// `others`.
+// `others`. An LF that would follow a lone CR directly (the line between
+// them empty) is written as a CR, so the text reads back with as many
+// lines.
 std::string JoinLineEnds(std::string_view text, const std::vector<files::LineEnd>& ends, files::LineEnd others);
 
 // The most frequent line end (the first found of equally frequent ones);
@@ -74,10 +76,14 @@ std::string JoinLineEnds(std::string_view text, const std::vector<files::LineEnd
 files::LineEnd DominantLineEnd(const std::vector<files::LineEnd>& ends);
 
 // The line ends of an edited text ("\n" line ends), from the text before
-// the edit and its line ends: the lines before and after the changed part
-// keep their own, a changed part of as many lines as before keeps those of
-// its lines, the last line of a changed part keeps the one the changed part
-// ended with, and the other new lines take the dominant line end.
+// the edit and its line ends. The lines the edit kept (the most lines in
+// order that both texts share, when they differ in no more than
+// kMostChangedLines lines; else those before and after the changed part)
+// keep their own. Between kept lines, changed lines as many as before keep
+// those of the lines they replace; otherwise the last of them keeps the one
+// the replaced lines ended with, and the other new lines take the dominant
+// line end.
+inline constexpr std::size_t kMostChangedLines = 500;
 std::vector<files::LineEnd> LineEndsAfterEdit(std::string_view before, const std::vector<files::LineEnd>& endsBefore,
                                               std::string_view after);
 
@@ -103,6 +109,9 @@ public:
     void Saved(std::string_view text, TextEncoding encoding);
 
 private:
+    // The text with the file's line ends kept (see LineEndsAfterEdit).
+    std::string joined(std::string_view text) const;
+
     std::string text_;
     std::vector<files::LineEnd> ends_;
     TextEncoding encoding_ = TextEncoding::Utf8;

@@ -610,7 +610,9 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
         }
         return true;
     }
-    const std::string text = FromQ(DocumentPlainText(*box_->document()));
+    // A file shown read-only is written as it was read: the box may not
+    // give its text back as it was given (a copy of it is the file's bytes).
+    const std::string text = readOnlyText_ ? plain_.Text() : FromQ(DocumentPlainText(*box_->document()));
     TextEncoding encoding = plain_.Encoding();
     if (const std::optional<MissingCharacter> missing = FirstMissingCharacter(text, encoding)) {
         std::string question = fileName(path);

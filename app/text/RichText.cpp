@@ -6,6 +6,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace kx::text {
 namespace {
 
@@ -88,14 +90,22 @@ std::string DocumentRtf(const QTextDocument& document) {
 }
 
 bool HasWordTooLongToWrap(QStringView text) {
-    qsizetype word = 0;
+    qsizetype word = 0, longest = 0, paragraph = 0;
+    const auto paragraphTooLong = [&] { return double(paragraph) * double(longest) > kLongestWrappedParagraph; };
     for (const QChar c : text) {
-        const bool blank = c == QChar(' ') || c == QChar('\t') || c == QChar('\n') || c == QChar('\r') ||
-                           c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+        const bool end = c == QChar('\n') || c == QChar('\r') || c == QChar::ParagraphSeparator;
+        if (end) {
+            if (paragraphTooLong()) return true;
+            paragraph = longest = 0;
+        } else {
+            ++paragraph;
+        }
+        const bool blank = end || c == QChar(' ') || c == QChar('\t') || c == QChar::LineSeparator;
         word = blank ? 0 : word + 1;
         if (word > kLongestWrappedWord) return true;
+        longest = std::max(longest, word);
     }
-    return false;
+    return paragraphTooLong();
 }
 
 void SetWrapAnywhere(QTextEdit& box, bool anywhere) {

@@ -33,8 +33,16 @@ std::string DocumentRtf(const QTextDocument& document);
 // documents wrap at word boundaries.
 inline constexpr int kLongestWrappedWord = 5000;
 
+// In a long paragraph every line it wraps into costs time by the length of
+// the paragraph's words: a paragraph whose length times its longest word
+// exceeds this (a megabyte of one line in words of 250 characters) wraps
+// anywhere as well.
+inline constexpr double kLongestWrappedParagraph = 2.5e8;
+
 // True when the text has a run of more than kLongestWrappedWord characters
-// without a blank, a tab or a line end.
+// without a blank, a tab or a line end, or a paragraph (text between line
+// ends) whose length times its longest such run exceeds
+// kLongestWrappedParagraph.
 bool HasWordTooLongToWrap(QStringView text);
 
 // Wraps the box's lines anywhere, or at word boundaries (anywhere only

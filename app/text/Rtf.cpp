@@ -74,6 +74,7 @@ public:
     Document run() {
         stack_.push_back(GroupState{});
         while (pos_ < in_.size() && !stack_.empty()) step();
+        if (!stack_.empty()) flushSurrogate();
         doc_.paragraphs.push_back(std::move(paragraph_));
         return std::move(doc_);
     }
@@ -113,6 +114,7 @@ private:
     }
 
     void closeGroup() {
+        flushSurrogate();
         if (excessDepth_ > 0) {
             --excessDepth_;
             pendingSkip_ = 0;
@@ -274,13 +276,21 @@ private:
             unicodeCharacter(full);
             return;
         }
-        if (highSurrogate_) unicodeCharacter(kReplacement);  // a high half without its low half
-        highSurrogate_ = 0;
+        flushSurrogate();
         if (high) {
             highSurrogate_ = static_cast<char32_t>(code);
             return;
         }
         unicodeCharacter(low || code < 0 || code > 0x10FFFF ? kReplacement : static_cast<char32_t>(code));
+    }
+
+    // A high half of a surrogate pair with no low half after it (text, a
+    // paragraph mark or the end of its group came first) reads as U+FFFD
+    // where it stood.
+    void flushSurrogate() {
+        if (!highSurrogate_) return;
+        highSurrogate_ = 0;
+        unicodeCharacter(kReplacement);
     }
 
     // A character given by "\u": text, or part of a font's name.
@@ -296,11 +306,7 @@ private:
             --pendingSkip_;
             return;
         }
-        if (highSurrogate_) {
-            // A high half of a surrogate pair with no low half after it.
-            highSurrogate_ = 0;
-            unicodeCharacter(kReplacement);
-        }
+        flushSurrogate();
         GroupState& s = state();
         if (s.destination == Destination::FontTable) {
             if (c == ';')
@@ -337,6 +343,7 @@ private:
     }
 
     void paragraphMark() {
+        flushSurrogate();
         if (state().destination != Destination::Text) return;
         paragraph_.align = state().align;
         endParagraph();

@@ -2,7 +2,8 @@
 // wrote without a line end or a blank) against the same text in lines of
 // 80 columns: opening it as the program does (loaded, then shown), typing
 // one character at its end and saving. The argument is the file's size in
-// bytes.
+// bytes. Also a megabyte of one line of long words between blanks against
+// the same words one to a line; the argument is the words' length.
 //
 // Runs offscreen.
 #include <benchmark/benchmark.h>
@@ -49,10 +50,18 @@ Program& TheProgram() {
     return program;
 }
 
-void OpenEditAndSave(benchmark::State& state, bool lines) {
+// A megabyte of words of the given length between blanks, in one line or
+// one word to a line.
+std::string Words(std::size_t length, bool lines) {
+    const std::string word(length, '7');
+    std::string text;
+    while (text.size() < 1'000'000) text += word + (lines ? "\r\n" : " ");
+    return text;
+}
+
+void OpenEditAndSave(benchmark::State& state, const std::string& name, const std::string& text) {
     Program& program = TheProgram();
-    const std::string path = program.folder->dir.write(lines ? "lines.txt" : "one-line.txt",
-                                                       Text(static_cast<std::size_t>(state.range(0)), lines));
+    const std::string path = program.folder->dir.write(name, text);
     for (auto _ : state) {
         // As the program opens a file: loaded first, then shown.
         auto* w = new kx::text::RES_ShowFile;
@@ -72,13 +81,25 @@ void OpenEditAndSave(benchmark::State& state, bool lines) {
         kx::test::DeleteAllWindows();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-void BM_OneLine(benchmark::State& state) { OpenEditAndSave(state, false); }
-void BM_Lines80(benchmark::State& state) { OpenEditAndSave(state, true); }
+void BM_OneLine(benchmark::State& state) {
+    OpenEditAndSave(state, "one-line.txt", Text(static_cast<std::size_t>(state.range(0)), false));
+}
+void BM_Lines80(benchmark::State& state) {
+    OpenEditAndSave(state, "lines.txt", Text(static_cast<std::size_t>(state.range(0)), true));
+}
+void BM_OneLineOfLongWords(benchmark::State& state) {
+    OpenEditAndSave(state, "long-words.txt", Words(static_cast<std::size_t>(state.range(0)), false));
+}
+void BM_LongWordLines(benchmark::State& state) {
+    OpenEditAndSave(state, "word-lines.txt", Words(static_cast<std::size_t>(state.range(0)), true));
+}
 
 BENCHMARK(BM_OneLine)->Arg(200'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Lines80)->Arg(200'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OneLineOfLongWords)->Arg(200)->Arg(300)->Arg(4'999)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LongWordLines)->Arg(200)->Arg(300)->Arg(4'999)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace

@@ -93,6 +93,8 @@ TEST_P(Editing, KeepsTheLineEndsOfTheLinesKept) {
     const EditCase& c = GetParam();
     const PlainTextFile file(c.before);
     EXPECT_EQ(file.Bytes(c.edited), c.saved);
+    // What is saved reads back as the text that was saved.
+    EXPECT_EQ(PlainTextFile(file.Bytes(c.edited)).Text(), c.edited);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,7 +109,16 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"text after the last line end", "a\r\n", "a\nb", "a\r\nb"},
         EditCase{"no line end yet", "abc", "abc\ndef", "abc\r\ndef"},
         EditCase{"utf16 line added", std::string("\xFF\xFEx\0\n\0", 6), "x\ny\n", std::string("\xFF\xFEx\0\n\0y\0\n\0", 10)},
-        EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"}),
+        EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"},
+        // Lines kept anywhere keep their own, also when lines before them
+        // went and lines after them came.
+        EditCase{"first line deleted, a line added", "a\nb\r\nc\r\nd\r\n", "b\nc\nd\ne\n", "b\r\nc\r\nd\r\ne\r\n"},
+        EditCase{"a line moved to the end", "x\ny\r\nz\r", "y\nz\nx\n", "y\r\nz\rx\n"},
+        EditCase{"lines changed between kept ones", "k\r\n1\n2\rk\r\n3\r4\nk\n", "k\nONE\n2\nk\n3\nFOUR\nnew\nk\n",
+                 "k\r\nONE\n2\rk\r\n3\rFOUR\nnew\nk\n"},
+        // An LF right after a lone CR would read back as one CR LF.
+        EditCase{"a line emptied after a lone CR", "a\rb\n", "a\n\n", "a\r\r"},
+        EditCase{"an empty line inserted after a lone CR", "a\rb\nc\n", "a\n\nb\nc\n", "a\r\rb\nc\n"}),
     caseName<::testing::TestParamInfo<EditCase>>);
 
 TEST(LineEnds, SplitAndJoinAreInverse) {
@@ -116,6 +127,19 @@ TEST(LineEnds, SplitAndJoinAreInverse) {
     EXPECT_EQ(split.ends, (std::vector<LineEnd>{LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf, LineEnd::CrLf, LineEnd::Cr}));
     EXPECT_EQ(JoinLineEnds(split.text, split.ends, LineEnd::Lf), "a\r\n\rb\n\r\nc\r");
     EXPECT_EQ(JoinLineEnds("x\ny\nz", {LineEnd::Cr}, LineEnd::Lf), "x\ry\nz");
+}
+
+// More changed lines than are matched one by one: the changed part keeps
+// the line ends of the lines it replaces, line by line.
+TEST(LineEnds, EveryLineChangedKeepsTheEndsByPosition) {
+    std::string before, after, saved;
+    for (std::size_t i = 0; i < 2 * kMostChangedLines; ++i) {
+        const char* end = i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+        before += "line " + std::to_string(i) + end;
+        after += "LINE " + std::to_string(i) + "\n";
+        saved += "LINE " + std::to_string(i) + end;
+    }
+    EXPECT_EQ(PlainTextFile(before).Bytes(after), saved);
 }
 
 TEST(LineEnds, TheMostFrequentIsDominantTheFirstOnATie) {
@@ -171,6 +195,15 @@ TEST(Saving, AWindows1252FileSavedAsUtf8KeepsItsLineEnds) {
     file.Saved(edited, TextEncoding::Utf8);
     EXPECT_EQ(file.Encoding(), TextEncoding::Utf8);
     EXPECT_EQ(file.Bytes(edited + "\nz"), "caf\xC3\xA9\r\n\xCE\xB1\r\nz");
+}
+
+TEST(Saving, LaterSavesFollowTheLineEndsAsWritten) {
+    // The emptied line was written with a CR (see JoinLineEnds): the file
+    // then holds two CRs against one LF, and new lines take a CR.
+    PlainTextFile file("a\rb\nc\nd");
+    file.Saved("a\n\nc\nd", TextEncoding::Utf8);
+    EXPECT_EQ(file.Bytes("a\n\nc\nd"), "a\r\rc\nd");
+    EXPECT_EQ(file.Bytes("a\n\nc\nd\ne"), "a\r\rc\nd\re");
 }
 
 }  // namespace

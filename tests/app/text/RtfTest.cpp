@@ -173,6 +173,23 @@ TEST(RtfReader, UnicodeValuesThatAreNoCharacterReadAsReplacement) {
     EXPECT_EQ(font.paragraphs.at(0).runs.at(0).format.font, "X" + fffd);
 }
 
+// A high half of a pair that a paragraph mark or the end of its group
+// follows stays where it stood, as U+FFFD: in its paragraph, in its font's
+// name, and at the end of the document.
+TEST(RtfReader, AHighHalfWithoutItsLowHalfStaysWhereItStood) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const Document paragraphs = Read("{\\rtf1\\uc1 a\\u55357?\\par b}");
+    ASSERT_EQ(paragraphs.paragraphs.size(), 2u);
+    EXPECT_EQ(paragraphs.paragraphs[0].runs.at(0).text, "a" + fffd);
+    EXPECT_EQ(paragraphs.paragraphs[1].runs.at(0).text, "b");
+
+    const Document font = Read("{\\rtf1\\uc1{\\fonttbl{\\f0 X\\u55357?}}\\f0 t}");
+    EXPECT_EQ(font.paragraphs.at(0).runs.at(0).format.font, "X" + fffd);
+    EXPECT_EQ(font.paragraphs[0].runs[0].text, "t");
+
+    EXPECT_EQ(firstText(Read("{\\rtf1\\uc1 a\\u55357?}")), "a" + fffd);
+}
+
 TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
     struct Case {
         const char* what;

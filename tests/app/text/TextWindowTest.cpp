@@ -241,6 +241,33 @@ private slots:
         QVERIFY(!plain->RichTextBox1()->isReadOnly());
     }
 
+    // Save as of a file shown read-only writes the file as it was read,
+    // not the box's view of it: a copy keeps every byte, and choosing the
+    // file itself leaves it whole.
+    void saveAsOfAReadOnlyFileWritesItsBytes_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::newRow("line separator") << std::string("a\xE2\x80\xA8" "b\r\nc\n");
+        QTest::newRow("paragraph separator, CR") << std::string("p\xE2\x80\xA9q\rr");
+        QTest::newRow("NUL and Windows-1252") << std::string("MZ\0\x80\r\n\xE9\xA0\r", 9);
+        QTest::newRow("UTF-16 with NUL") << std::string("\xFF\xFE" "a\0\0\0\r\0\n\0\x28\x20", 12);
+    }
+    void saveAsOfAReadOnlyFileWritesItsBytes() {
+        QFETCH(std::string, bytes);
+        ScriptedDialogs dialogs;
+        ScriptedMessages messages;
+        const std::string path = write("data.txt", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w->ReadOnlyText());
+        const std::string copy = bed->folder.dir.file("copy.txt");
+        dialogs.ChooseSave(platform::ToQ(copy));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(copy), bytes);
+        dialogs.ChooseSave(platform::ToQ(path));
+        w->SaveAs();
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+    }
+
     void anEditedTextFileKeepsItsLineEnds() {
         const std::string path = write("notes", "one\ntwo\n");
         RES_ShowFile* w = open(path);
@@ -525,6 +552,38 @@ private slots:
         bool cancelled = false;
         w->SVTXT(cancelled);
         QCOMPARE(kx::test::ReadBytes(path), bytes);
+    }
+
+    // In a long paragraph every wrapped line costs time by the length of
+    // its words: a megabyte of one line in words of a few hundred
+    // characters wraps anywhere too, while the same words in paragraphs of
+    // ordinary length, or shorter words, keep wrapping at word boundaries.
+    void aLongParagraphOfLongWordsWrapsAnywhere_data() {
+        QTest::addColumn<int>("wordLength");
+        QTest::addColumn<int>("paragraphLength");  // at least; words and a blank each
+        QTest::addColumn<bool>("anywhere");
+        QTest::newRow("a megabyte of 300-character words") << 300 << 1'000'000 << true;
+        QTest::newRow("a megabyte of 200-character words") << 200 << 1'000'000 << false;
+        QTest::newRow("200 kB of 1300-character words") << 1300 << 200'000 << true;
+        QTest::newRow("20 kB of 4999-character words") << 4999 << 20'000 << false;
+        QTest::newRow("a megabyte of 20-character words") << 20 << 1'000'000 << false;
+    }
+    void aLongParagraphOfLongWordsWrapsAnywhere() {
+        QFETCH(int, wordLength);
+        QFETCH(int, paragraphLength);
+        QFETCH(bool, anywhere);
+        QString paragraph;
+        while (paragraph.size() < paragraphLength) paragraph += QString(wordLength, QChar('7')) + ' ';
+        QCOMPARE(text::HasWordTooLongToWrap(paragraph), anywhere);
+        // Each paragraph alone decides, wherever it stands.
+        QCOMPARE(text::HasWordTooLongToWrap("title\n" + paragraph + "\r\nend"), anywhere);
+        const QString half = paragraph.left(paragraph.size() / 2);
+        QVERIFY(!text::HasWordTooLongToWrap(half + "\n" + half));
+        if (!anywhere || paragraphLength < 1'000'000) return;
+        // A megabyte of one line opens wrapping anywhere.
+        RES_ShowFile* w = open(write("one-line.txt", paragraph.toStdString()));
+        QCOMPARE(w->RichTextBox1()->wordWrapMode(), QTextOption::WrapAnywhere);
+        QVERIFY(!w->Modified());
     }
 
     void closingAsksOnlyForAChangedDocument() {
