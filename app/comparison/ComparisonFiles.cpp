@@ -208,6 +208,11 @@ void ComparisonFiles::Convert(CmpFileData& file) {
     if (file.BlockEnded) block.emplace_back("!$End");
     const ResultsRecords results = JoinResultsRecords(std::span<const std::string_view>(block), ns);
 
+    // As the results window: fewer than three records leave no run to compare.
+    if (results.Records.size() < 3)
+        throw Error(ErrorKind::InvalidArgument, "results are incomplete: " + std::to_string(results.Records.size()) +
+                                                    (results.Records.size() == 1 ? " complete record" : " complete records") +
+                                                    " of " + file.Path + " can be read, at least 3 are needed");
     file.Values.Resize(ns + 3, blockCount + 1);
     file.PointCount = 0;
     for (const std::string& record : results.Records) {
@@ -220,6 +225,9 @@ void ComparisonFiles::Convert(CmpFileData& file) {
                                                         std::string(Trim(RecordField(record, 0))) +
                                                         " s, is not later than the time of the record before it");
         const double T = RequiredNumber(RecordField(record, 1), "temperature, " + where);
+        if (T < 0)
+            throw Error(ErrorKind::InvalidArgument, "the temperature of " + where + ", " +
+                                                        std::string(Trim(RecordField(record, 1))) + " K, is below 0");
         file.Values(1, j) = T;
         double sum = 0;
         for (int k = 1; k <= ns; ++k) {

@@ -96,7 +96,13 @@ std::vector<double> ResultsReader::Integrate(const WorkingRange& w, std::span<co
         quadrature.AddRow(f);
     }
     std::vector<double> integrals(count);
-    for (std::size_t m = 0; m < count; ++m) integrals[m] = quadrature.Integral(m);
+    // Rates or steps out of all proportion (a damaged file) give no number:
+    // said, rather than listed or summed.
+    for (std::size_t m = 0; m < count; ++m) {
+        integrals[m] = quadrature.Integral(m);
+        if (!std::isfinite(integrals[m]))
+            throw Error(ErrorKind::Overflow, "integral of reaction " + std::to_string(reactions[m]));
+    }
     return integrals;
 }
 

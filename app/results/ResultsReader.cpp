@@ -301,6 +301,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         auto value = [&](int field) { return ParseNumber(raw(record, field)).value_or(kNotANumber); };
         const double time = value(0);
         const std::string timeText(raw(record, 0));
+        if (std::isnan(time)) throw Error(ErrorKind::TypeMismatch, "time of " + where);
         // Each record comes after the one before it in time: a time that
         // does not would make intervals, steps and integrals meaningless.
         if (i >= 2 && time <= t.ResultValues(i - 1, 0)) {
@@ -321,9 +322,17 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
             sum += (std::isnan(y) ? 0.0 : y) / t.ThermoTable(k, 15);
         }
         if (std::isnan(T) || T == 0.0) throw Error(ErrorKind::DivisionByZero, "temperature of " + where);
+        // A gas has a positive temperature and density: a record without
+        // them would be drawn and integrated as if it were a state.
+        if (T < 0.0)
+            throw Error(ErrorKind::InvalidArgument,
+                        "the temperature of " + where + ", " + std::string(raw(record, 1)) + " K, is below 0");
         if (sum == 0.0) throw Error(ErrorKind::DivisionByZero, "mass fractions of " + where);
         const double density = t.Pressure / gasConstantCm3Atm_ / T / sum;
         if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where);
+        if (density <= 0.0)
+            throw Error(ErrorKind::InvalidArgument, "the density of " + where + ", " +
+                                                        Format(density, "0.000000E+00") + " g/cm^3, is not above 0");
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;
 

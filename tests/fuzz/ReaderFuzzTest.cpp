@@ -4,7 +4,11 @@
 // through the solver (its model reader, and a whole run on a copy), the
 // results reader, the comparison, the mechanism text and the
 // run-settings loader, and mutated RTF documents (deep nesting among them)
-// through the RTF reader. Each must end in a result or in one of the
+// through the RTF reader. Damaged results of real runs (times out of order,
+// fields that are no numbers, a temperature or fractions out of all reason,
+// columns missing or added, records repeated or cut) go through the results
+// window's analyses, the reduction's Prepare and Start and the comparison's
+// every curve. Each must end in a result or in one of the
 // program's own errors, never in a crash or a foreign exception, and the
 // solver must leave a file that it refuses (exit status 1) byte for byte as
 // it was. Built with the sanitizers, any memory fault or undefined
@@ -16,8 +20,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -28,12 +34,22 @@
 #include <vector>
 
 #include "ComparisonFiles.h"
+#include "ComparisonPlot.h"
+#include "CurvePoints.h"
 #include "Errors.h"
 #include "Files.h"
+#include "Format.h"
 #include "MechanismText.h"
+#include "Quantities.h"
+#include "RateCurves.h"
+#include "ReactionLists.h"
+#include "ReductionSetup.h"
+#include "ReductionTestSupport.h"
+#include "ResultsHolder.h"
 #include "ResultsReader.h"
 #include "Rtf.h"
 #include "RunSettings.h"
+#include "SolverFileChecks.h"
 #include "SolverFileFixture.h"
 #include "solver.h"
 #include "solver_test_support.h"
@@ -219,14 +235,16 @@ std::string_view AfterTag(std::string_view text) {
     return text;
 }
 
-// Runs one reader: a result, or an error of the program's own; anything
-// else is a failure of the case.
+// Runs one reader: a result, or an error of the program's own (a tagged
+// one with an error's description, unless anyDescription); anything else is
+// a failure of the case.
 void Clearly(const std::string& label, const char* reader, const std::function<void()>& read,
-             std::string* errorText = nullptr) {
+             std::string* errorText = nullptr, bool anyDescription = false) {
     try {
         read();
     } catch (const kx::TaggedError& e) {
-        EXPECT_TRUE(IsOwnErrorText(e.Description())) << label << ": " << reader << " failed with " << e.what();
+        EXPECT_TRUE(anyDescription || IsOwnErrorText(e.Description()))
+            << label << ": " << reader << " failed with " << e.what();
         if (errorText) *errorText = e.what();
     } catch (const kx::Error& e) {
         if (errorText) *errorText = e.what();
@@ -294,6 +312,8 @@ protected:
         };
         for (Base& b : bases_) b.bytes = WithLine(b.bytes, 22, " " + std::to_string(kStepLimit) + " !Maximum Number of Steps");
         goodResults_ = folder_->write("good.txt", bases_[3].bytes);
+        isothermal_ = {"h2_o2_ar_isothermal with results",
+                       withResults("iso_results.txt", sample("h2_o2_ar_isothermal.txt"))};
     }
     static void TearDownTestSuite() { folder_.reset(); }
 
@@ -397,11 +417,13 @@ protected:
     static std::unique_ptr<kxtest::TempDir> folder_;
     static std::vector<Base> bases_;
     static std::string goodResults_;
+    static Base isothermal_;
 };
 
 std::unique_ptr<kxtest::TempDir> ReaderFuzz::folder_;
 std::vector<ReaderFuzz::Base> ReaderFuzz::bases_;
 std::string ReaderFuzz::goodResults_;
+ReaderFuzz::Base ReaderFuzz::isothermal_;
 
 using Clock = std::chrono::steady_clock;
 
@@ -484,6 +506,393 @@ TEST_F(ReaderFuzz, TheDamagedFilesFoundAreRefusedClearly) {
     EXPECT_EQ(saw.solverStatus, 1);
     EXPECT_NE(saw.mechanism, "");
     EXPECT_NE(saw.runSettings, "");
+}
+
+// ---- Damaged results through every analysis -------------------------------
+
+// Where the records of a run's results stand among its lines.
+struct ResultsBlock {
+    Lines lines;
+    int perRecord = 1;
+    std::size_t title = 0;             // the "!$Results" line
+    std::vector<std::size_t> records;  // each record's first line
+    std::size_t end = 0;               // the "!$End" line
+};
+
+ResultsBlock Locate(const std::string& bytes) {
+    ResultsBlock b;
+    b.lines = SplitLines(bytes);
+    const int species = std::stoi(b.lines.at(9));
+    b.perRecord = std::max(1, (species + 49) / 50);
+    while (b.lines.at(b.title).find("!$Results") == std::string::npos) ++b.title;
+    std::size_t n = b.title + 1 + static_cast<std::size_t>(b.perRecord);
+    while (b.lines.at(n).find("!$End") == std::string::npos) {
+        b.records.push_back(n);
+        n += static_cast<std::size_t>(b.perRecord);
+    }
+    b.end = n;
+    return b;
+}
+
+// Field f (0 time, 1 temperature, k + 1 species k of the first line) of a
+// record's first line, right-aligned in its 16 characters (a longer text
+// widens the line).
+void SetField(std::string& line, int field, const std::string& text) {
+    const std::size_t at = 7 + 17 * static_cast<std::size_t>(field);
+    const std::string value = text.size() >= 16 ? text : std::string(16 - text.size(), ' ') + text;
+    line.replace(at, 16, value);
+}
+
+std::string FieldOfLine(const std::string& line, int field) {
+    return line.substr(7 + 17 * static_cast<std::size_t>(field), 16);
+}
+
+const std::vector<std::string> kHostileTimes = {"NaN", "Infinity", "-Infinity", "1.0E+400", "1.0E-400", "", "1.0D-03",
+                                                "-1.00000000E-004", "1.00000000E+300"};
+const std::vector<std::string> kHostileTemperatures = {"0.00000000E+000", "-1.00000000E+003", "NaN", "1.0E+400",
+                                                       "1.00000000E-300", "1.00000000E+300", "-0.0"};
+const std::vector<std::string> kHostileFractions = {"-1.00000000E-001", "NaN", "1.00000000E+300", "-1.00000000E+300",
+                                                    "Infinity", "1.0E+400", "0.00000000E+000"};
+
+// One damage of the results block; `what` tells which.
+std::string DamageResults(const std::string& bytes, Damage& d, std::string& what) {
+    ResultsBlock b = Locate(bytes);
+    Lines& l = b.lines;
+    const std::size_t count = b.records.size();
+    const std::size_t r = d.Below(count);                  // a record
+    const std::size_t r1 = 1 + d.Below(count - 1);         // a record after the first
+    const std::string at = " of record " + std::to_string(r + 1);
+    const std::string at1 = " of record " + std::to_string(r1 + 1);
+    std::string lineEnd = "\r\n";
+    switch (d.Below(17)) {
+        case 0:
+            what += " times of records " + std::to_string(r1) + " and " + std::to_string(r1 + 1) + " swapped";
+            {
+                const std::string a = FieldOfLine(l[b.records[r1 - 1]], 0), c = FieldOfLine(l[b.records[r1]], 0);
+                SetField(l[b.records[r1 - 1]], 0, c);
+                SetField(l[b.records[r1]], 0, a);
+            }
+            break;
+        case 1:
+            what += " time" + at1 + " equal to the one before";
+            SetField(l[b.records[r1]], 0, FieldOfLine(l[b.records[r1 - 1]], 0));
+            break;
+        case 2: {
+            const std::string& t = d.Pick(kHostileTimes);
+            what += " time" + at + " \"" + t + "\"";
+            SetField(l[b.records[r]], 0, t);
+            break;
+        }
+        case 3: {
+            const std::string& t = d.Pick(kHostileTemperatures);
+            what += " temperature" + at + " \"" + t + "\"";
+            SetField(l[b.records[r]], 1, t);
+            break;
+        }
+        case 4: {
+            const std::string& y = d.Pick(kHostileFractions);
+            const int k = 1 + static_cast<int>(d.Below(std::min<std::size_t>(50, static_cast<std::size_t>(std::stoi(l[9])))));
+            what += " species " + std::to_string(k) + at + " \"" + y + "\"";
+            SetField(l[b.records[r]], k + 1, y);
+            break;
+        }
+        case 5: {
+            const std::size_t line = b.records[r] + d.Below(static_cast<std::size_t>(b.perRecord));
+            what += " last column of line " + std::to_string(line + 1) + " missing";
+            l[line].resize(l[line].size() - 17);
+            break;
+        }
+        case 6: {
+            const std::size_t line = b.records[r] + d.Below(static_cast<std::size_t>(b.perRecord));
+            what += " a column added to line " + std::to_string(line + 1);
+            l[line] += " 1.00000000E-001";
+            break;
+        }
+        case 7: {
+            const std::string step = std::to_string(d.Below(100000));
+            what += " step" + at + " " + step;
+            l[b.records[r]].replace(0, 6, std::string(6 - std::min<std::size_t>(6, step.size()), ' ') + step);
+            break;
+        }
+        case 8: {
+            what += " record " + std::to_string(r + 1) + " repeated";
+            const Lines copy(l.begin() + static_cast<std::ptrdiff_t>(b.records[r]),
+                             l.begin() + static_cast<std::ptrdiff_t>(b.records[r]) + b.perRecord);
+            l.insert(l.begin() + static_cast<std::ptrdiff_t>(b.records[r]), copy.begin(), copy.end());
+            break;
+        }
+        case 9: {
+            const int species = std::stoi(l[9]);
+            const int changed = species + (d.Below(2) == 0 ? -1 : 1);
+            what += " species count " + std::to_string(changed);
+            l[9] = " " + std::to_string(changed) + " !Species";
+            break;
+        }
+        case 10:
+            what += " nothing after the results line";
+            l.resize(b.title + 1);
+            break;
+        case 11: {
+            const std::size_t keep = 1 + d.Below(3);
+            const bool closed = d.Below(2) == 0;
+            what += " " + std::to_string(keep) + " records" + (closed ? " and the end line" : "");
+            Lines out(l.begin(), l.begin() + static_cast<std::ptrdiff_t>(b.records[keep - 1]) + b.perRecord);
+            if (closed) out.insert(out.end(), l.begin() + static_cast<std::ptrdiff_t>(b.end), l.end());
+            l = out;
+            break;
+        }
+        case 12:
+            what += " CR line ends";
+            lineEnd = "\r";
+            break;
+        case 13: {
+            const std::size_t line = b.records[r] + d.Below(static_cast<std::size_t>(b.perRecord));
+            const std::size_t keep = d.Below(l[line].size());
+            what += " file cut in line " + std::to_string(line + 1) + " after column " + std::to_string(keep);
+            l[line].resize(keep);
+            l.resize(line + 1);
+            break;
+        }
+        case 14:
+            what += " end line and after left out, " + std::to_string(r + 1) + " records kept";
+            l.resize(b.records[r] + static_cast<std::size_t>(b.perRecord));
+            break;
+        case 15:
+            what += " time of record 1 after the last";
+            SetField(l[b.records[0]], 0, "9.99999999E+002");
+            break;
+        default: {
+            const std::size_t line = b.records[r] + d.Below(static_cast<std::size_t>(b.perRecord));
+            what += " error report in place of line " + std::to_string(line + 1);
+            l.resize(line);
+            l.push_back(" Error");
+            l.push_back(" Kinovex error 3");
+            break;
+        }
+    }
+    std::string out;
+    for (const std::string& line : l) out += line + lineEnd;
+    return out;
+}
+
+// Runs one analysis of a window: a result, or a message of the program's
+// own, whatever its text (a thermodynamic function's overflow among them);
+// a foreign exception fails the case.
+void Analysis(const std::string& label, const char* what, const std::function<void()>& run,
+              std::string* errorText = nullptr) {
+    Clearly(label, what, run, errorText, true);
+}
+
+bool Finite(double v) { return std::isfinite(v); }
+
+// The results window's reader and what its pages compute from it.
+bool ResultsWindowAnalyses(const std::string& label, const std::string& path, bool closed) {
+    kxtest::RecordingSink sink;
+    kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
+    if (!reader.OPEN_Rich(path)) {
+        EXPECT_EQ(sink.shown.size(), 1u) << label;
+        EXPECT_FALSE(reader.Loaded()) << label;
+        return false;
+    }
+    const kx::ResultsTables& t = reader.Tables();
+    // Results cut short say so once; complete ones say nothing.
+    EXPECT_EQ(sink.shown.size(), t.ResultsClosed ? 0u : 1u) << label;
+    if (!t.ResultsClosed && !sink.shown.empty()) {
+        EXPECT_NE(sink.shown[0].text.find("results are incomplete: they end at " +
+                                          kx::Format(t.LastTime, "0.000000E+00") + " s"),
+                  std::string::npos)
+            << label << ": " << sink.shown[0].text;
+    }
+    if (!closed) {
+        EXPECT_FALSE(t.ResultsClosed) << label;
+    }
+    for (int i = 1; i < t.ResultRowCount; ++i) {
+        EXPECT_TRUE(Finite(reader.Value(i, 0))) << label << ": time of row " << i;
+        if (i >= 2) {
+            EXPECT_GT(reader.Value(i, 0), reader.Value(i - 1, 0)) << label << ": row " << i;
+        }
+        EXPECT_TRUE(Finite(reader.Value(i, 1)) && reader.Value(i, 1) > 0)
+            << label << ": temperature of row " << i << " " << reader.Value(i, 1);
+        EXPECT_TRUE(Finite(t.RowDensity[static_cast<std::size_t>(i)]) && t.RowDensity[static_cast<std::size_t>(i)] > 0)
+            << label << ": density of row " << i << " " << t.RowDensity[static_cast<std::size_t>(i)];
+    }
+    const kx::UsedRowsState& used = reader.Used();
+    EXPECT_GE(used.UsedCount, 3) << label;
+    if (used.UsedCount < 3) return true;
+    const kx::QuantityUnits units = kxtest::TestUnits();
+    auto curveIsSound = [&](const std::string& what, const kx::CurvePoints& c) {
+        for (int p = 0; p < c.Count(); ++p)
+            EXPECT_TRUE((Finite(c.X[static_cast<std::size_t>(p)]) && Finite(c.Y[static_cast<std::size_t>(p)])))
+                << label << ": " << what << " point " << p << " " << c.X[static_cast<std::size_t>(p)] << ", "
+                << c.Y[static_cast<std::size_t>(p)];
+    };
+    auto curve = [&](const std::string& what, const std::vector<double>& values, int num) {
+        for (bool log : {false, true}) curveIsSound(what, kx::PrepareResultsCurve(reader, values, num, 1.0, log));
+    };
+    const int ns = t.NumSpecies, nr = t.NumReactions;
+    const int speciesShown = std::min(ns, 8), reactionsShown = std::min(nr, 12);
+    Analysis(label, "the temperature curve", [&] {
+        curve("temperature", kx::SpeciesValues(reader, kx::SpeciesQuantity::Temperature, 0, units), 0);
+    });
+    for (int k = 1; k <= speciesShown; ++k) {
+        for (int q = 0; q <= 3; ++q)
+            Analysis(label, "a species curve", [&] {
+                curve("species " + std::to_string(k),
+                      kx::SpeciesValues(reader, static_cast<kx::SpeciesQuantity>(q), k + 2, units), k + 2);
+            });
+        Analysis(label, "a species derivative", [&] {
+            curve("derivative of species " + std::to_string(k), kx::SpeciesDerivativeValues(reader, k), 0);
+        });
+        Analysis(label, "the reaction list", [&] {
+            reader.ShowReacDeRe(k, true, [&](const kx::ContributionTable& run) {
+                kx::ReactionList list;
+                kx::ReacUpdate(list, run);
+                for (const char* share : {"1", "0.5", "0"}) {
+                    const kx::ReactionSelection s = kx::ShowReacMen(list, true, share);
+                    EXPECT_FALSE(s.Refused) << label << ": share " << share;
+                    if (s.Count > 0) kx::TemperSum(list, s.Count, s.Important);
+                }
+            });
+        });
+    }
+    for (int m = 1; m <= 6; ++m)
+        Analysis(label, "a mean parameter", [&] {
+            curve("mean parameter " + std::to_string(m),
+                  kx::MeanValues(reader, static_cast<kx::MeanParameter>(m), units), 0);
+        });
+    for (int r = 1; r <= reactionsShown; ++r)
+        for (kx::ReactionQuantity q : {kx::ReactionQuantity::Forward, kx::ReactionQuantity::Reverse,
+                                        kx::ReactionQuantity::Net, kx::ReactionQuantity::SpeciesDerivative,
+                                        kx::ReactionQuantity::HeatJoules})
+            Analysis(label, "a rate curve", [&] {
+                curve("rate of reaction " + std::to_string(r), kx::ReactionValues(reader, q, r, 1, units), 0);
+            });
+    std::vector<int> all;
+    for (int r = 1; r <= nr; ++r) all.push_back(r);
+    Analysis(label, "the integrals", [&] {
+        for (double v : reader.IntervalIntegrals(all, false)) EXPECT_TRUE(Finite(v)) << label << ": an integral";
+    });
+    // A narrower interval and a step: taken or refused, never fewer than two points.
+    const int rows = t.ResultRowCount - 1;
+    Analysis(label, "an interval", [&] {
+        reader.ToMainParam(reader.Value(std::min(2, rows), 0), reader.Value(std::max(1, rows - 1), 0));
+    });
+    Analysis(label, "an interval of one step", [&] { reader.ToMainParam(reader.Value(1, 0), reader.Value(2, 0)); });
+    Analysis(label, "a point step", [&] { reader.ToMain_Param(false, 1.0, "3", "1", false); });
+    EXPECT_GE(reader.Used().UsedCount, 3) << label;
+    for (int p = 1; p < reader.Used().UsedCount; ++p)
+        EXPECT_TRUE(Finite(reader.Used().UsedTimes[static_cast<std::size_t>(p)])) << label;
+    return true;
+}
+
+// The reduction's Prepare with the window's default targets, then Start.
+bool ReductionOf(const std::string& label, const std::string& path, const std::string& reduced) {
+    kxtest::RecordingSink sink;
+    kxtest::RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    std::filesystem::remove(reduced);
+    bool failed = true;
+    Analysis(label, "the reduction's opening", [&] {
+        failed = kx::RedOpenSourceFile(path, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7,
+                                       kxtest::kUnitFactorE4);
+    });
+    if (failed) return false;
+    bool written = false;
+    Analysis(label, "the reduction", [&] {
+        const kx::MainParameters p = holder->FromMain_Param();
+        const kx::InitialCondition initial = holder->red_InitialCond();
+        std::vector<std::string> names = p.SpecArrD;
+        names.resize(static_cast<std::size_t>(std::max(0, p.RowCntD - 3)) + 1);
+        const std::vector<kx::RedTargetRow> targets = kx::RedDefaultTargets(names, initial.InitFractBB);
+        const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+        ASSERT_GE(all.Count - 1, 2) << label;
+        const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, 1);
+        const kx::RedSettings settings = kx::RedSettingsFrom(p.NTemper != 0 ? "0.1" : "", "0.3", targets);
+        sink.shown.clear();
+        const kx::RedOutcome out =
+            kx::GenerateReducedMechanism(kx::RedKinState(), *holder, reduced, intervals, settings, view, sink);
+        EXPECT_EQ(out.Written, std::filesystem::exists(reduced)) << label;
+        written = out.Written;
+        if (out.Written) {
+            static kx::SolverModel model;
+            kx::SolverInputError error;
+            EXPECT_EQ(kx::SolverLoadModel(reduced, model, error), kx::SolverLoad::Loaded)
+                << label << ": the reduced file is refused: " << error.problem;
+        }
+    });
+    return written;
+}
+
+// The comparison's Prepare with a sound run beside the damaged one, then
+// every row in every mode.
+int ComparisonOf(const std::string& label, const std::string& damaged, const std::string& good) {
+    int drawn = 0;
+    for (bool first : {true, false}) {
+        // Prepare refuses a file with fewer than three records before reading it.
+        bool incomplete = true;
+        std::string why;
+        kx::runs::CheckResultsComplete(damaged, incomplete, why);
+        if (incomplete) continue;
+        kxtest::RecordingSink sink;
+        kx::ComparisonFiles files(sink);
+        bool opened = false;
+        Analysis(label, "the comparison's reading", [&] {
+            opened = !files.OpenFiles(first ? damaged : good, first ? good : damaged).Failed;
+        });
+        if (!opened) continue;
+        std::string error;
+        Analysis(label, "the comparison's species", [&] { files.SpeciesAARR(); }, &error);
+        if (!error.empty()) continue;
+        Analysis(label, "the comparison's conversion", [&] { files.ConvertToMoleFractions(); }, &error);
+        if (!error.empty()) continue;
+        const int number = first ? 1 : 2;
+        EXPECT_GE(files.File(number).PointCount, 2) << label << ": fewer than two points compared";
+        for (int row = 0; row <= files.MergedSpeciesLast(); ++row) {
+            const kx::CmpMergedRow& m = files.MergedSpecies()[static_cast<std::size_t>(row)];
+            for (int f = 0; f <= 2; ++f)
+                for (bool logY : {false, true}) {
+                    kx::CmpPlotSettings s;
+                    s.LogY = logY;
+                    Analysis(label, "a comparison curve", [&] {
+                        const kx::CmpPlotCurve c = kx::CmpBuildCurve(files, static_cast<kx::CmpFunction>(f), row,
+                                                                    kx::CmpValueRow(m.Index1),
+                                                                    kx::CmpValueRow(m.Index2), s);
+                        drawn += c.Result == kx::CmpPlotCurve::Outcome::Drawable;
+                        for (std::size_t p = 0; p < c.Y.size(); ++p)
+                            EXPECT_TRUE(Finite(c.X[p]) && Finite(c.Y[p])) << label << ": row " << row << " mode " << f;
+                    });
+                }
+        }
+    }
+    return drawn;
+}
+
+TEST_F(ReaderFuzz, DamagedResultsGoThroughEveryAnalysisOrAreRefused) {
+    constexpr int kCases = 240;
+    const Clock::time_point start = Clock::now();
+    Damage damage(kSeed + 2);
+    // The runs with results: hydrogen and air, the isothermal run, GRI (two lines a record).
+    const std::vector<const Base*> runs = {&bases_[3], &isothermal_, &bases_[4]};
+    int shown = 0, reduced = 0, compared = 0;
+    for (int n = 0; n < kCases; ++n) {
+        const Base& base = *runs[static_cast<std::size_t>(n) % runs.size()];
+        std::string what;
+        std::string bytes = DamageResults(base.bytes, damage, what);
+        const std::string label = "results case " + std::to_string(n) + ", " + base.name + ":" + what;
+        const std::string path = folder_->write("damaged.txt", bytes);
+        const bool closed = bytes.find("!$End") != std::string::npos;
+        shown += ResultsWindowAnalyses(label, path, closed);
+        reduced += ReductionOf(label, path, folder_->file("reduced.txt"));
+        compared += ComparisonOf(label, path, goodResults_) > 0;
+        if (HasFailure()) break;
+    }
+    // Some damages leave the results usable, others are refused.
+    EXPECT_GT(shown, kCases / 4);
+    EXPECT_LT(shown, kCases);
+    EXPECT_GT(reduced, kCases / 4);
+    EXPECT_GT(compared, kCases / 4);
+    std::cout << "[ fuzz     ] " << kCases << " damaged results in " << SecondsSince(start) << " s: " << shown
+              << " shown, " << reduced << " reduced, " << compared << " compared\n";
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // results block, species and targets, the merged table and the conversion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "ComparisonFiles.h"
 #include "Format.h"
 #include "SolverFileFixture.h"
@@ -368,6 +371,53 @@ TEST(ComparisonTexts, TextBeforeTheProbe) {
     EXPECT_EQ(kx::ExtractVal(" 12", "!"), "");
     EXPECT_EQ(ComparisonFiles::TestRedFile("/no/such/file.txt"),
               "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.");
+}
+
+// Records that are no run to compare fail the conversion, naming what is
+// wrong: a temperature below 0, or fewer than three records that can be
+// read (a damaged line ends the table however many lines follow it).
+struct Uncomparable {
+    const char* what;
+    int species;
+    std::function<void(std::vector<std::string>&, std::size_t)> damage;  // the lines, the first record's line
+    std::string description;  // after the path: "" when it comes before it
+};
+
+TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
+    const std::vector<Uncomparable> cases{
+        {"negative temperature", 2,
+         [](std::vector<std::string>& l, std::size_t first) {
+             l[first + 2] = kxtest::RecordFirstLine(3, 2e-4, -1000.0, {1e-3, 2e-3});
+         },
+         "the temperature of record 3 of @, -1.00000000E+003 K, is below 0"},
+        {"third record's line longer", 2,
+         [](std::vector<std::string>& l, std::size_t first) { l[first + 2] += " "; },
+         "results are incomplete: 2 complete records of @ can be read, at least 3 are needed"},
+        {"one record of two lines", 51,
+         [](std::vector<std::string>& l, std::size_t first) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(first + 2), l.end() - 3); },
+         "results are incomplete: 1 complete record of @ can be read, at least 3 are needed"},
+    };
+    for (const Uncomparable& c : cases) {
+        SolverFileFixture good = SolverFileFixture::WithSpecies(c.species);
+        good.AddRecords({0, 1e-4, 2e-4, 3e-4, 4e-4});
+        const std::string one = Write("one.txt", good);
+        std::vector<std::string> lines = good.Lines();
+        const std::size_t title = static_cast<std::size_t>(
+            std::find(lines.begin(), lines.end(), good.resultsTitle) - lines.begin());
+        const std::size_t perRecord = c.species > 50 ? 2 : 1;
+        c.damage(lines, title + 1 + perRecord);
+        const std::string two = folder.write("two.txt", kxtest::JoinLines(lines));
+        ASSERT_FALSE(files.OpenFiles(one, two).Failed) << c.what;
+        files.SpeciesAARR();
+        std::string description = c.description;
+        description.replace(description.find('@'), 1, two);
+        try {
+            files.ConvertToMoleFractions();
+            ADD_FAILURE() << c.what;
+        } catch (const TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: " + description) << c.what;
+        }
+    }
 }
 
 }  // namespace

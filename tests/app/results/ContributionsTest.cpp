@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "Errors.h"
 #include "ResultsReader.h"
 #include "SolverFileFixture.h"
 #include "TempDir.h"
@@ -168,6 +169,28 @@ TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {
         }
         EXPECT_FALSE(called);
     }
+}
+
+// A last record far beyond the others (a damaged time that still
+// increases) gives no number for the integrals: the analysis says so and
+// lists nothing.
+TEST_F(ContributionsTest, IntegralsThatOverflowAreReportedNotListed) {
+    SolverFileFixture f = CubicRun();
+    f.records.back().time = 1e300;
+    Load(f);
+    const std::vector<int> both{1, 2};
+    EXPECT_THROW(reader->IntervalIntegrals(both, false), kx::Error);
+    bool called = false;
+    try {
+        reader->ShowReacDeRe(1, true, [&](const ContributionTable&) { called = true; });
+        ADD_FAILURE() << "the list was handed over";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(std::string(e.what()), "Sol#131. Overflow: integral of reaction 1");
+    }
+    EXPECT_FALSE(called);
+    // Inside the run the integrals stay numbers.
+    reader->RED_ToMainParam(kTimes[2], kTimes[6]);
+    EXPECT_TRUE(Show(1));
 }
 
 }  // namespace

@@ -445,7 +445,18 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
                       BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},
                       BrokenCase{"temperature of a record", 50,
-                                 kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"}),
+                                 kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"},
+                      // A record that is no state of a gas is refused, not drawn or integrated.
+                      BrokenCase{"negative temperature", 51, kxtest::RecordFirstLine(2, 1e-5, -1000.0, {1e-3, 2e-3}),
+                                 "Invalid procedure call or argument: the temperature of record 2, -1.00000000E+003 "
+                                 "K, is below 0"},
+                      BrokenCase{"negative density", 51, kxtest::RecordFirstLine(2, 1e-5, 1000.0, {-1e-3, 2e-4}),
+                                 "Invalid procedure call or argument: the density of record 2, -1.489473E-01 g/cm^3, "
+                                 "is not above 0"},
+                      BrokenCase{"time that is no number", 51,
+                                 " " + std::string(5, ' ').replace(4, 1, "2") + " " + std::string(13, ' ') + "NaN " +
+                                     kxtest::RecordFirstLine(2, 1e-5, 1000.0, {1e-3, 2e-3}).substr(24),
+                                 "Type mismatch: time of record 2"}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)
