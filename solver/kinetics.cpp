@@ -1332,6 +1332,7 @@ void SolverRateConstants(double T, double* RREAC, const int* IREAC, int NSPEC, i
 
 void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR, int& NSPEC, int& NREAC,
                double* TH) {
+  if (SolverStopSignal != 0) throw SolverStopRequested{};
   SolverCommonBlock& c = SolverCommon;
   c.XNOW = X;
   const int n = N;

@@ -110,9 +110,15 @@ extern SolverCommonBlock SolverCommon;
 
 // A request to stop the run: the number of the signal that asked for it,
 // set by the console program's handler of SIGTERM and SIGINT (0: none). The
-// integration stops at its next accepted step, and the run ends without
+// integration stops at its next evaluation of the right-hand side (which
+// throws SolverStopRequested) or accepted step, and the run ends without
 // touching the solver file: the new version it was writing is removed.
 extern volatile std::sig_atomic_t SolverStopSignal;
+
+// Thrown by the right-hand side once a stop was asked for, so that a run
+// stops within one evaluation, not after a whole step (a step of a large
+// model evaluates the right-hand side hundreds of times).
+struct SolverStopRequested {};
 
 // The exit status of a run that was asked to stop by signal `signal`, as a
 // shell reports one that the signal ended.

@@ -238,6 +238,8 @@ int SolverRunFile(const std::string& path, SolverRunStatistics* statistics) {
   } catch (const SolverStop& stop) {
     // Every report that stops the run comes after the writing began.
     return FinishWriting(path, stop.status);
+  } catch (const SolverStopRequested&) {
+    return Stopped();
   }
 }
 

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kStartWaitMs = 10000;
 // How long a solver asked to stop may take to end (it stops at its next
-// integration step) before it is ended at once.
+// evaluation of the right-hand side) before it is ended at once.
 constexpr int kStopAskWaitMs = 5000;
 constexpr int kStopWaitMs = 5000;
 

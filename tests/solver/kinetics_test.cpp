@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -480,6 +481,19 @@ TEST(RightHandSide, TemperatureOutsideTheRangeStopsWithCodeOne) {
   kx::SolverCommon.TMIN = 0.0;
   y.back() = 0.0;
   EXPECT_EQ(ExitOf([&] { Rhs(*m, y); }), kx::kExitModelError);
+}
+
+TEST(RightHandSide, AStopAskedForEndsTheNextEvaluation) {
+  // The integrator evaluates the right-hand side hundreds of times in one
+  // step of a large model: a stop is taken at the next evaluation.
+  auto m = UseSample("h2_air_1000K.txt");
+  std::vector<double> y(m->Y, m->Y + m->NSPEC);
+  y.push_back(1000.0);
+  EXPECT_NO_THROW(Rhs(*m, y));
+  kx::SolverStopSignal = SIGTERM;
+  EXPECT_THROW(Rhs(*m, y), kx::SolverStopRequested);
+  kx::SolverStopSignal = 0;
+  EXPECT_NO_THROW(Rhs(*m, y));
 }
 
 TEST(RightHandSide, ZeroMeanHeatCapacityStopsWithCodeNine) {
