@@ -41,16 +41,18 @@ void LoadHistogram(const Histogram& h) {
     s.PlotSubsetCount = static_cast<std::int16_t>(h.SubsetCount);
     s.PlotData = h.PlotData;
     s.PlotSubsetLabels = h.SubsetLabels;
-    for (std::size_t i = 0; i < h.Titles.size(); ++i) s.PlotTitles[i] = h.Titles[i];
+    // The titles and the long labels quote the file's species and reactions.
+    std::array<std::string, 4> titles;
+    for (std::size_t i = 0; i < h.Titles.size(); ++i) s.PlotTitles[i] = titles[i] = platform::Latin1ToUtf8(h.Titles[i]);
     plot->Intit(0, true);
     chart::ChartModel& model = plot->Pesgoa1();
     for (int bar = 2; bar < static_cast<int>(h.LongLabels.size()) && bar < model.Subsets(); ++bar) {
-        model.At(bar).longLabel1 = h.LongLabels[static_cast<std::size_t>(bar)].first;
-        model.At(bar).longLabel2 = h.LongLabels[static_cast<std::size_t>(bar)].second;
+        model.At(bar).longLabel1 = platform::Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].first);
+        model.At(bar).longLabel2 = platform::Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].second);
     }
-    model.subTitle = h.Titles[1];
-    model.xAxisLabel = h.Titles[2];
-    model.yAxisLabel = h.Titles[3];
+    model.subTitle = titles[1];
+    model.xAxisLabel = titles[2];
+    model.yAxisLabel = titles[3];
     model.histogram = true;
     plot->Refr();
     if (!shell::FormVisible(plot)) shell::ShowForm(plot);

@@ -589,6 +589,68 @@ private slots:
         QCOMPARE(lines.back(), QString());
     }
 
+    void aSpeciesNameBeyondAsciiIsTheSameCharacterEverywhere() {
+        // Argon and HO2 renamed with the bytes 0xC4 and 0xD6: "ÄR" and "HÖ2"
+        // taken as Latin-1.
+        std::string bytes = kx::test::ReadBytes(KX_SAMPLES_DIR "/h2_o2_ar_isothermal.txt");
+        for (std::size_t at = bytes.find("AR"); at != std::string::npos; at = bytes.find("AR", at)) bytes[at] = '\xC4';
+        for (std::size_t at = bytes.find("HO2"); at != std::string::npos; at = bytes.find("HO2", at)) bytes[at + 1] = '\xD6';
+        const std::string path = runs.write("latin1/h2_o2_xr.txt", bytes);
+        QVERIFY(kxtest::RunSolver(path));
+        const QString name = QString::fromUtf8("ÄR");
+        const auto label = [](int subset) { return QString::fromStdString(Chart().At(subset).label); };
+        MenuForm* w = Open(path);
+        QVERIFY(w);
+        w->Option(3)->setChecked(true);
+        w->ShowTab(2);
+        kx::platform::Grid* g = w->GridEX(1);
+        int row = 0;
+        for (int r = 1; r <= g->RowCount(); ++r)
+            if (g->CellText(r, 2) == name) row = r;
+        QVERIFY2(row > 0, "the species grid shows no \"ÄR\"");
+        w->Combo1()->setCurrentIndex(0);
+        DoubleClickRow(g, row);
+        QVERIFY(kx::chart::TemporaryChart());
+        QCOMPARE(label(0), name + ", Mole Fraction");
+
+        // The Derivatives page takes the typed name; its curves, histogram
+        // and copied table quote it as the grid shows it.
+        const QString hO2 = QString::fromUtf8("HÖ2");
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, hO2);
+        kx::platform::Grid* reactions = w->GridEX(2);
+        int shown = 0;  // a reaction with HÖ2 in its text
+        for (int r = reactions->RowCount(); r >= 1; --r)
+            if (reactions->CellText(r, 2).contains(hO2)) shown = r;
+        QVERIFY(shown > 0);
+        const QString reaction = reactions->CellText(shown, 2).trimmed();
+        DoubleClickRow(reactions, shown);
+        QCOMPARE(label(0), QString("R%1,  to {%2} Deriv (mol/g sec)").arg(reactions->Value(shown, 1).toInt()).arg(hO2));
+        QCOMPARE(QString::fromStdString(Chart().At(0).longLabel1).trimmed(), reaction);
+        QTest::keyPress(w->Command(4), Qt::Key_Control);
+        QTest::mouseClick(w->Command(4), Qt::LeftButton, Qt::ControlModifier);
+        QTest::keyRelease(w->Command(4), Qt::Key_Control);
+        QCOMPARE(label(1), "d{" + hO2 + "}/dt (mol/g sec)");
+
+        w->Text(11)->setText("1");
+        QTest::mouseClick(w->Command(3), Qt::LeftButton);
+        bed->clock->Advance(300);
+        kx::chart::ChartModel& m = Chart();
+        QVERIFY(m.histogram);
+        QCOMPARE(QString::fromStdString(m.subTitle), hO2 + " Production");
+        QCOMPARE(QString::fromStdString(m.At(shown + 1).longLabel1).trimmed(), reaction);
+
+        w->Text(8)->setText("0");
+        QTest::mouseClick(w->Command(2), Qt::LeftButton);
+        QTest::mouseClick(w->Command(12), Qt::LeftButton);
+        const QStringList lines = kx::platform::ClipboardText().split("\r\n");
+        QVERIFY(lines.size() > 3);
+        QVERIFY2(lines[2].startsWith(hO2 + "  Production."), qPrintable(lines[2]));
+        QVERIFY(std::ranges::any_of(lines, [&](const QString& l) { return l.contains(reaction); }));
+        // The solver file's bytes are as written.
+        QCOMPARE(kx::test::ReadBytes(path).substr(0, bytes.size()), bytes);
+    }
+
     void aShowRefusesAScalingOfZero() {
         MenuForm* w = Open(gri);
         w->ShowTab(3);
