@@ -50,6 +50,7 @@ class ComparisonWindowTest : public QObject {
 
     std::unique_ptr<test::TempDir> runs;
     std::string fullRun, reducedRun, unrun;
+    std::string isoRun, latin1Run;  // the isothermal run, and with "ÄR" and "HÖ2" in Latin-1
 
     std::unique_ptr<test::ToolWindowsBed> bed;
     std::unique_ptr<shell::FormCreatorInstallation> installed;
@@ -114,6 +115,13 @@ private slots:
         QVERIFY(kxtest::ReduceForMethane(fullRun, reducedRun, sink, module).Written);
         QVERIFY(kxtest::RunSolver(reducedRun));
         unrun = runs->write("unrun/h2_air_1000K.txt", test::ReadBytes(KX_SAMPLES_DIR "/h2_air_1000K.txt"));
+        std::string bytes = test::ReadBytes(KX_SAMPLES_DIR "/h2_o2_ar_isothermal.txt");
+        isoRun = runs->write("iso/h2_o2_ar_isothermal.txt", bytes);
+        QVERIFY(kxtest::RunSolver(isoRun));
+        for (std::size_t at = bytes.find("AR"); at != std::string::npos; at = bytes.find("AR", at)) bytes[at] = '\xC4';
+        for (std::size_t at = bytes.find("HO2"); at != std::string::npos; at = bytes.find("HO2", at)) bytes[at + 1] = '\xD6';
+        latin1Run = runs->write("latin1/h2_o2_xr.txt", bytes);
+        QVERIFY(kxtest::RunSolver(latin1Run));
     }
     void cleanupTestCase() { runs.reset(); }
 
@@ -517,6 +525,32 @@ private slots:
         QCOMPARE(messages.lastText(),
                  QString("File 2, data for 'AR' are not available; the comparison cannot be performed."));
         QVERIFY(!chart::TemporaryChart());
+    }
+
+    // Names are the file's Latin-1 bytes: the grid, the legends and the
+    // messages show the same characters.
+    void speciesNamesBeyondAsciiAreShownAsTheGridShowsThem() {
+        ScriptedMessages messages;
+        const std::string file1 = copyIn(latin1Run, "latin1/h2_o2_xr.txt");
+        Comparison* w = open(file1);
+        QVERIFY(w);
+        w->Text2()->setText(platform::ToQ(copyIn(isoRun, "iso/h2_o2_ar_isothermal.txt")));
+        w->Command3()->click();
+        QVERIFY(messages.shown().empty());
+        const QString argon = QString::fromUtf8("ÄR"), hO2 = QString::fromUtf8("HÖ2");
+        QVERIFY(shownRowOf(w, argon) > 0);
+        QVERIFY(shownRowOf(w, "AR") > 0);  // file 2's argon is another species
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, hO2));
+        QVERIFY(messages.shown().empty());
+        QVERIFY(chart::TemporaryChart());
+        const chart::ChartModel& m = chart::TemporaryChart()->Pesgoa1();
+        QCOMPARE(m.Subsets(), 1);
+        QCOMPARE(QString::fromStdString(m.At(0).label), " F1, " + hO2 + " (mol/cm^3)");
+        w->Option1(2)->setChecked(true);
+        w->GridEX1_RowHeaderDoubleClick(shownRowOf(w, argon));
+        QCOMPARE(messages.lastText(),
+                 "File 2, data for '" + argon + "' are not available; the comparison cannot be performed.");
+        QCOMPARE(test::ReadBytes(file1), test::ReadBytes(latin1Run));
     }
 
     // The temperature is not divided by the unit; the Y scale shows in the
