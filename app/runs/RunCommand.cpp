@@ -1,5 +1,7 @@
 #include "RunCommand.h"
 
+#include <algorithm>
+
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
@@ -7,6 +9,7 @@
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -190,7 +193,10 @@ std::string FractionField(const std::string& fraction) {
 std::string SolverPathProblem(const std::string& path) {
     const bool oneLine = path.find_first_of("\r\n") == std::string::npos;
     const bool trailingBlank = !path.empty() && (path.back() == ' ' || path.back() == '\t');
-    if (oneLine && !trailingBlank && path.size() <= kMaxSolverPath) return "";
+    // The path is UTF-8: its length is in characters, not bytes.
+    const auto characters = static_cast<std::size_t>(
+        std::count_if(path.begin(), path.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    if (oneLine && !trailingBlank && characters <= kMaxSolverPath) return "";
     return "The solver cannot be given the path of this solver file: the path must be one line of at most 300 "
            "characters that does not end in a blank. Save the file under a shorter path and run it from there.\r\n"
            "\r\n" + path;

@@ -220,7 +220,13 @@ TEST(SolverPath, RefusesPathsTheSolverWouldReadDifferently) {
     EXPECT_EQ(SolverPathProblem("/home/chem/runs/h2 air, 1 atm.txt"), "");
     EXPECT_EQ(SolverPathProblem("  /lead/blanks.txt"), "");
     EXPECT_EQ(SolverPathProblem("/" + std::string(299, 'a')), "");
+    // 300 characters beyond ASCII: "Δ" two bytes, "測" three.
+    std::string greek = "/", cjk = "/";
+    for (int i = 0; i < 299; ++i) greek += "\xCE\x94", cjk += "\xE6\xB8\xAC";
+    EXPECT_EQ(SolverPathProblem(greek), "");
+    EXPECT_EQ(SolverPathProblem(cjk), "");
     for (const std::string& bad : {std::string("/a/b\n.txt"), std::string("/a/b\r.txt"), "/" + std::string(300, 'a'),
+                                   greek + "\xCE\x94", cjk + "a",
                                    std::string("/a/b.txt "), std::string("/a/b.txt\t")}) {
         const std::string problem = SolverPathProblem(bad);
         EXPECT_NE(problem, "") << bad.size();
