@@ -470,8 +470,8 @@ void Comparison::RedPlotFunction(int NFunction, int RowInd, int NspecPL1, int Ns
         const auto function = static_cast<CmpFunction>(NFunction);
         CmpPlotCurve curve = CmpBuildCurve(*files_, function, RowInd, NspecPL1, NspecPL2, settings);
         // The legend and the refusal quote the species as the grid shows it.
-        curve.Legend = platform::Latin1ToUtf8(curve.Legend);
-        curve.Message = platform::Latin1ToUtf8(curve.Message);
+        curve.Legend = Latin1ToUtf8(curve.Legend);
+        curve.Message = Latin1ToUtf8(curve.Message);
         if (curve.Result == CmpPlotCurve::Outcome::Skipped) return;
         const bool available = function != CmpFunction::RelativeError || (NspecPL1 != kMissingRow && NspecPL2 != kMissingRow);
         if (available) {

@@ -19,9 +19,6 @@ inline std::string FromQ(const QString& text) { return text.toStdString(); }
 inline QString Latin1ToQ(std::string_view bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
-// Text of the program's own files (Latin-1 bytes) as UTF-8, for a message,
-// a chart or the clipboard: the characters the grids show.
-inline std::string Latin1ToUtf8(std::string_view bytes) { return FromQ(Latin1ToQ(bytes)); }
 // Characters beyond Latin-1 become "?".
 std::string QToLatin1(const QString& text);
 

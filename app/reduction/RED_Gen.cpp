@@ -308,7 +308,7 @@ void RED_Gen::PrepData() {
     // The names as the grid and the messages show them: the file's bytes
     // are Latin-1 characters, the table holds them as UTF-8.
     std::vector<std::string> names;
-    for (const std::string& name : p.SpecArrD) names.push_back(platform::Latin1ToUtf8(name));
+    for (const std::string& name : p.SpecArrD) names.push_back(Latin1ToUtf8(name));
     names.resize(static_cast<std::size_t>(std::max(0, speciesCount)) + 1);
     targetTable_ = RedDefaultTargets(names, initial.InitFractBB);
     ParametrsSeting();

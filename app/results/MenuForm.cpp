@@ -1049,7 +1049,7 @@ void MenuForm::PloConcentration(std::span<const double> Yarray, int Num, const s
                                 const std::string& LegendTxt, bool YAxisLg, double valueScale) {
     Trapped("Sol#106. ", [&] {
         // The legend and the tip quote the file's names and reactions.
-        const std::string legend = platform::Latin1ToUtf8(LegendTxt), tip = platform::Latin1ToUtf8(TextTipPlot);
+        const std::string legend = Latin1ToUtf8(LegendTxt), tip = Latin1ToUtf8(TextTipPlot);
         const bool existed = PrepareWindowsForCurve();
         const CurvePoints points = PrepareResultsCurve(*reader_, Yarray, Num, valueScale, YAxisLg);
         if (!points.Drawable()) {
@@ -1196,7 +1196,7 @@ void MenuForm::CopyTable() {
             t.ValueHeading = " Production";
             for (int r = 1; r <= g->RowCount(); ++r) {
                 const auto& cells = derivatives_.Rows.at(static_cast<std::size_t>(g->DataRow(r)));
-                t.Rows.push_back({NumberToText(NumberOf(cells[0])), platform::Latin1ToUtf8(TextOf(cells[1])), NumberOf(cells[2])});
+                t.Rows.push_back({NumberToText(NumberOf(cells[0])), Latin1ToUtf8(TextOf(cells[1])), NumberOf(cells[2])});
             }
             t.SumCaption = FromQ(Label(25)->text());
             t.SumText = FromQ(Text(19)->text());

@@ -6,6 +6,7 @@
 #include "SharedState.h"
 #include "PLOT_Module3.h"
 #include "Text.h"
+#include "TextHelpers.h"
 
 #include <QMdiSubWindow>
 #include <QWidget>
@@ -43,12 +44,12 @@ void LoadHistogram(const Histogram& h) {
     s.PlotSubsetLabels = h.SubsetLabels;
     // The titles and the long labels quote the file's species and reactions.
     std::array<std::string, 4> titles;
-    for (std::size_t i = 0; i < h.Titles.size(); ++i) s.PlotTitles[i] = titles[i] = platform::Latin1ToUtf8(h.Titles[i]);
+    for (std::size_t i = 0; i < h.Titles.size(); ++i) s.PlotTitles[i] = titles[i] = Latin1ToUtf8(h.Titles[i]);
     plot->Intit(0, true);
     chart::ChartModel& model = plot->Pesgoa1();
     for (int bar = 2; bar < static_cast<int>(h.LongLabels.size()) && bar < model.Subsets(); ++bar) {
-        model.At(bar).longLabel1 = platform::Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].first);
-        model.At(bar).longLabel2 = platform::Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].second);
+        model.At(bar).longLabel1 = Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].first);
+        model.At(bar).longLabel2 = Latin1ToUtf8(h.LongLabels[static_cast<std::size_t>(bar)].second);
     }
     model.subTitle = titles[1];
     model.xAxisLabel = titles[2];

@@ -6,6 +6,7 @@
 #include "Format.h"
 #include "Index.h"
 #include "ReactionLists.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
@@ -90,7 +91,9 @@ std::vector<std::string> SpeciesTable(const ResultsReader& reader, SpeciesQuanti
     }
     std::vector<std::string> lines = TableHead(reader, stamp);
     lines.push_back("  " + QuantityListItems(units.ConcUnit)[At(static_cast<int>(quantity))]);
-    lines.push_back(head);
+    // The names are the file's Latin-1 bytes, aligned byte for character;
+    // the path above is UTF-8, so the whole table is.
+    lines.push_back(Latin1ToUtf8(head));
     const UsedRowsState& u = reader.Used();
     for (int p = 1; p < u.UsedCount; ++p) {
         std::string line = LineStart(p, u.UsedTimes[At(p)]);

@@ -11,22 +11,6 @@ constexpr int kStyleInformation = 64;
 constexpr int kStyleExclamation = 48;
 constexpr int kStyleYesNo = 4;
 
-// File text is Latin-1; messages are UTF-8.
-std::string latin1ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out.push_back(c);
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<std::string> SolverConsoleBanner() {
@@ -56,7 +40,7 @@ RunOutcome ScanRunOutcome(const std::string& path) {
         if (!outcome.results) outcome.results = Left(upper, 9) == "!$RESULTS";
     }
     if (outcome.error)
-        for (++i; i < lines.size(); ++i) outcome.errorText += latin1ToUtf8(lines[i]) + "\r\n";
+        for (++i; i < lines.size(); ++i) outcome.errorText += Latin1ToUtf8(lines[i]) + "\r\n";
     return outcome;
 }
 

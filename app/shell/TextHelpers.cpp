@@ -44,4 +44,19 @@ bool TrimmedStartsUpper(std::string_view line, std::string_view word) {
     return UpperAscii(Left(TrimBlanks(line), word.size())) == word;
 }
 
+std::string Latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+    }
+    return out;
+}
+
 }  // namespace kx

@@ -33,6 +33,11 @@ inline std::string_view Right(std::string_view text, std::size_t n) {
 // The first n characters of the text (all of it when shorter).
 inline std::string_view Left(std::string_view text, std::size_t n) { return text.substr(0, n); }
 
+// Text of the program's own files (Latin-1 bytes, one byte one character)
+// as UTF-8, for a message, a chart, a text window or the clipboard: the
+// characters the grids show.
+std::string Latin1ToUtf8(std::string_view bytes);
+
 // True when the first n characters of the trimmed line, upper-cased, equal
 // word (word is given in capitals and n is its length).
 bool TrimmedStartsUpper(std::string_view line, std::string_view word);

@@ -595,7 +595,7 @@ private slots:
         std::string bytes = kx::test::ReadBytes(KX_SAMPLES_DIR "/h2_o2_ar_isothermal.txt");
         for (std::size_t at = bytes.find("AR"); at != std::string::npos; at = bytes.find("AR", at)) bytes[at] = '\xC4';
         for (std::size_t at = bytes.find("HO2"); at != std::string::npos; at = bytes.find("HO2", at)) bytes[at + 1] = '\xD6';
-        const std::string path = runs.write("latin1/h2_o2_xr.txt", bytes);
+        const std::string path = runs.write("Δt résultats/h2_o2_xr.txt", bytes);
         QVERIFY(kxtest::RunSolver(path));
         const QString name = QString::fromUtf8("ÄR");
         const auto label = [](int subset) { return QString::fromStdString(Chart().At(subset).label); };
@@ -612,6 +612,16 @@ private slots:
         DoubleClickRow(g, row);
         QVERIFY(kx::chart::TemporaryChart());
         QCOMPARE(label(0), name + ", Mole Fraction");
+        // The species table names the folder and the species as they are.
+        g->selectionModel()->select(g->model()->index(row - 1, 1), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::mouseClick(w->Command(13), Qt::LeftButton);
+        kx::platform::Form* text = nullptr;
+        for (kx::platform::Form* f : kx::platform::FindForms(kx::shell::kTextWindow)) text = f;
+        QVERIFY(text);
+        const QStringList table = text->Widget()->findChild<QTextEdit*>()->toPlainText().split('\n');
+        QVERIFY(table.size() > 5);
+        QCOMPARE(table[1], "  Solver file:  " + QString::fromStdString(path));
+        QCOMPARE(table[4], QString("    No        Time (sec)") + name.rightJustified(16));
 
         // The Derivatives page takes the typed name; its curves, histogram
         // and copied table quote it as the grid shows it.
