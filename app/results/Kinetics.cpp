@@ -5,6 +5,7 @@
 
 #include "Errors.h"
 #include "Messages.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
@@ -142,7 +143,7 @@ SpeciesThermoResult SpeciesThermoNasa(std::span<const double, 14> a, double T, d
         return r;
     } catch (const std::exception& e) {
         throw TaggedError("Mod1#006. ", "Calculation error for thermodynamic functions of the species '" +
-                                            std::string(speciesName) + "'. " + e.what());
+                                            Latin1ToUtf8(speciesName) + "'. " + e.what());
     }
 }
 

@@ -137,12 +137,16 @@ TEST(SpeciesThermo, ResultsWindowVariantTakesTheUpperSetAtTheSwitchTemperature) 
     EXPECT_EQ(cold.HRT, 0.0);
     std::array<double, 14> zeroSum{1, -1, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0};
     EXPECT_FALSE(kx::SpeciesThermoNasa(zeroSum, 1500, 1000, "CO").ok);
-    try {
-        kx::SpeciesThermoNasa(std::array<double, 14>{1, 0, 0, 0, 1, 0, 0}, 1e100, 1000, "CH3O");
-        ADD_FAILURE();
-    } catch (const kx::TaggedError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Mod1#006. Calculation error for thermodynamic functions of the species 'CH3O'. Overflow");
+    // The message is UTF-8: a name's Latin-1 byte becomes its character.
+    const std::pair<std::string, std::string> names[] = {{"CH3O", "CH3O"}, {"\xC4R", "\xC3\x84R"}};
+    for (const auto& [name, shown] : names) {
+        try {
+            kx::SpeciesThermoNasa(std::array<double, 14>{1, 0, 0, 0, 1, 0, 0}, 1e100, 1000, name);
+            ADD_FAILURE();
+        } catch (const kx::TaggedError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Mod1#006. Calculation error for thermodynamic functions of the species '" + shown + "'. Overflow");
+        }
     }
 }
 
