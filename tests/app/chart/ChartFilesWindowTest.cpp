@@ -46,11 +46,22 @@ private slots:
     void init() { bed = std::make_unique<test::ChartWindowsBed>(); }
     void cleanup() { bed.reset(); }
 
+    void aChartFileOpensAndSavesUnchanged_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("copyName");
+        QTest::newRow("ASCII") << QString() << "ignition.pg" << "copy.pg";
+        QTest::newRow("beyond ASCII") << "Δt résultats 測定/" << "allumage é.pg" << "копия 測定.pg";
+    }
     void aChartFileOpensAndSavesUnchanged() {
-        const std::string path = chartFile("ignition.pg");
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, copyName);
+        std::filesystem::create_directories(bed->folder.dir.file(platform::FromQ(folder)));
+        const std::string path = chartFile(platform::FromQ(folder + name));
         PLOT* c = open(path);
         QVERIFY(c);
-        QCOMPARE(c->Caption(), QString("Chart ignition.pg"));
+        QCOMPARE(c->Caption(), "Chart " + name);
         QCOMPARE(c->ChartFileName(), path);
         QVERIFY(!c->ChartChanged());
         QVERIFY(!c->RandomColours());  // opened in monochrome style, as saved
@@ -61,12 +72,12 @@ private slots:
         QVERIFY(!c->View()->SubsetCurve(0)->pen().color().red());  // drawn black
         // Save As to another file: the same bytes; saving again changes nothing.
         ScriptedDialogs dialogs;
-        const std::string copy = bed->folder.dir.file("copy.pg");
+        const std::string copy = bed->folder.dir.file(platform::FromQ(folder + copyName));
         dialogs.ChooseSave(QString::fromStdString(copy));
         bool cancelled = false;
         QVERIFY(c->SaveGraphTT(cancelled));
         QCOMPARE(test::ReadBytes(copy), test::ReadBytes(path));
-        QCOMPARE(c->Caption(), QString("Chart copy.pg"));
+        QCOMPARE(c->Caption(), "Chart " + copyName);
         QCOMPARE(c->ChartFileName(), copy);
         QVERIFY(c->ChartSavedToFile());
         c->SaveTT();
