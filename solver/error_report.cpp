@@ -103,6 +103,20 @@ bool MessageLine(int code, double time, int ival1, int ival2, std::string& line)
   return true;
 }
 
+// The path is UTF-8: cut and padded to `width` characters, never inside one.
+std::string PathField(std::string_view path, int width) {
+  std::string field;
+  int characters = 0;
+  for (std::size_t at = 0; at < path.size() && characters < width; ++characters) {
+    std::size_t length = 1;
+    while (at + length < path.size() && (static_cast<unsigned char>(path[at + length]) & 0xC0) == 0x80) ++length;
+    field.append(path.substr(at, length));
+    at += length;
+  }
+  field.append(static_cast<std::size_t>(width - characters), ' ');
+  return field;
+}
+
 void Console(const std::string& text) {
   std::FILE* console = SolverCommon.console;
   std::fwrite(text.data(), 1, text.size(), console);
@@ -121,8 +135,7 @@ void File(const std::string& text) {
 void SolverReportError(int CODE, double TIME, double TEMP, int IVAL1, int IVAL2, int FATAL) {
   SolverCommonBlock& c = SolverCommon;
   Console("");
-  std::string path = " FILE: ";
-  PutText(path, c.SOLVERPATH, kConsolePathWidth);
+  const std::string path = " FILE: " + PathField(c.SOLVERPATH, kConsolePathWidth);
   Console(path);
   File("");
   File(" Error");

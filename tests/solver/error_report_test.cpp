@@ -106,6 +106,28 @@ TEST_F(ReportFixture, LongPathsAreCutOnTheConsoleOnly) {
   EXPECT_EQ(ReadAll(file_).find('Q'), std::string::npos);
 }
 
+// The path is UTF-8: its field is 173 characters, cut between characters.
+TEST_F(ReportFixture, PathsBeyondAsciiFillTheFieldByCharacters) {
+  std::string greek = "/";  // 200 characters of two bytes, "\xCE\x94" is Δ
+  for (int i = 0; i < 200; ++i) greek += "\xCE\x94";
+  std::string cut = "/";
+  for (int i = 0; i < 172; ++i) cut += "\xCE\x94";
+  const std::string shortPath = "/tmp/\xCE\x94t r\xC3\xA9sultats \xE6\xB8\xAC/h2.txt";  // 26 characters
+  const struct {
+    std::string path, field;
+  } cases[] = {{greek, cut}, {shortPath, shortPath + std::string(173 - 26, ' ')}};
+  for (const auto& c : cases) {
+    std::FILE* console = std::tmpfile();
+    kx::SolverCommon.console = console;
+    kx::SolverCommon.SOLVERPATH = c.path;
+    kx::SolverReportError(12, 0, 0, 0, 0, 0);
+    const std::string shown = ReadAll(console);
+    EXPECT_EQ(shown.substr(0, shown.find('\n', 1) + 1), "\n FILE: " + c.field + "\n");
+    kx::SolverCommon.console = console_;
+    std::fclose(console);
+  }
+}
+
 TEST_F(ReportFixture, FatalReportsCloseTheFileAndStop) {
   kxtest::TempDir dir;
   const std::string path = dir.file("solver.txt");
