@@ -108,7 +108,7 @@ CmpPlotCurve CmpBuildCurve(const ComparisonFiles& files, CmpFunction function, i
         }
     }
     for (double v : out.Y)
-        if (!std::isfinite(v)) throw Error(ErrorKind::Overflow, "curve of " + name);
+        if (!std::isfinite(v)) throw Error(ErrorKind::Overflow, "curve of " + Latin1ToUtf8(name));
     out.Result = CmpPlotCurve::Outcome::Drawable;
     return out;
 }

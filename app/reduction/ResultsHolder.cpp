@@ -7,6 +7,7 @@
 #include "FileHelpers.h"
 #include "Format.h"
 #include "Index.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
@@ -56,7 +57,7 @@ void SOL_RESX::MoleFractRed(int specNum, RedKinModule& module) {
         for (int j = 1; j <= n; ++j) {
             const double y = reader_.Value(u.UsedRows[At(j)], specNum);
             if (std::isnan(y))
-                throw Error(ErrorKind::TypeMismatch, "mass fraction of " + t.ColumnNames[At(specNum)] + " in row " +
+                throw Error(ErrorKind::TypeMismatch, "mass fraction of " + Latin1ToUtf8(t.ColumnNames[At(specNum)]) + " in row " +
                                                          std::to_string(u.UsedRows[At(j)]));
             profile[At(j)] = y * u.UsedDensity[At(j)] / molarMass;
         }
