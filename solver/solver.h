@@ -111,8 +111,8 @@ extern SolverCommonBlock SolverCommon;
 // A request to stop the run: the number of the signal that asked for it,
 // set by the console program's handler of SIGTERM and SIGINT (0: none). The
 // integration stops at its next evaluation of the right-hand side (which
-// throws SolverStopRequested) or accepted step, and the run ends without
-// touching the solver file: the new version it was writing is removed.
+// throws SolverStopRequested), and the run ends without touching the solver
+// file: the new version it was writing is removed.
 extern volatile std::sig_atomic_t SolverStopSignal;
 
 // Thrown by the right-hand side once a stop was asked for, so that a run

@@ -8,6 +8,7 @@
 
 #include "fixed_format.h"
 #include "link_target.h"
+#include "rewrite_name.h"
 
 namespace kx {
 
@@ -408,9 +409,7 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   // The desktop's console knows the name: it removes such a file when a
   // solver it had to end at once could not.
   std::random_device entropy;
-  std::string stem = (target.parent_path() / ".").string();
-  stem += target.filename().string();
-  stem += ".kxrun.";
+  const std::string stem = (target.parent_path() / RewriteNamePrefix(target.filename().string())).string();
   std::FILE* f = nullptr;
   for (int attempt = 0; attempt < 16 && !f; ++attempt) {
     char suffix[16];

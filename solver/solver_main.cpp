@@ -209,9 +209,9 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
   }
   c.lastOutputNr = NR;
   c.lastOutputRecorded = due;
-  // Results that cannot be written are not worth computing, nor those of a
-  // run asked to stop.
-  if ((c.solverFile && std::ferror(c.solverFile) != 0) || SolverStopSignal != 0) IRTRN = -1;
+  // Results that cannot be written are not worth computing. (A run asked to
+  // stop ends at its next evaluation of the right-hand side.)
+  if (c.solverFile && std::ferror(c.solverFile) != 0) IRTRN = -1;
 
   const Clock::time_point now = Clock::now();
   if (now >= c.NEXTTIME) {

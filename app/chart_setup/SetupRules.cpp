@@ -163,10 +163,6 @@ AxisTexts LoadAxis(const AxisProperties& axis, const AxisSight& drawn) {
     return t;
 }
 
-AxisInput InputOf(const AxisTexts& texts, int digits) {
-    return AxisInput{texts.Show, texts.Mode, texts.Maximum, texts.Minimum, texts.Major, texts.Minor, digits};
-}
-
 AxisCheck CheckAxis(const AxisInput& input, char axis) {
     AxisCheck check;
     if (!input.Show || input.Mode == kModeAuto) return check;

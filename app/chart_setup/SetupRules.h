@@ -66,9 +66,6 @@ struct AxisInput {
     bool operator==(const AxisInput&) const = default;
 };
 
-// The input of an axis as the dialog shows it at load.
-AxisInput InputOf(const AxisTexts& texts, int digits);
-
 enum class AxisField { Maximum, Minimum, Major, Minor };
 
 struct AxisRefusal {

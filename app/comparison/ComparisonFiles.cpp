@@ -209,10 +209,11 @@ void ComparisonFiles::Convert(CmpFileData& file) {
     const ResultsRecords results = JoinResultsRecords(std::span<const std::string_view>(block), ns);
 
     // As the results window: fewer than three records leave no run to compare.
-    if (results.Records.size() < 3)
+    if (results.Records.size() < kLeastResultsRecords)
         throw Error(ErrorKind::InvalidArgument, "results are incomplete: " + std::to_string(results.Records.size()) +
                                                     (results.Records.size() == 1 ? " complete record" : " complete records") +
-                                                    " of " + file.Path + " can be read, at least 3 are needed");
+                                                    " of " + file.Path + " can be read, at least " +
+                                                    std::to_string(kLeastResultsRecords) + " are needed");
     file.Values.Resize(ns + 3, blockCount + 1);
     file.PointCount = 0;
     for (const std::string& record : results.Records) {

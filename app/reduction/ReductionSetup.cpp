@@ -187,7 +187,7 @@ bool RedReplacesOtherFile(std::string_view pathText) {
     in.read(first.data(), kHead);
     first.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
     first = first.substr(0, first.find_first_of("\r\n"));
-    return !TrimmedStartsUpper(first, runs::kSolverSignature);
+    return !runs::IsSolverSignatureLine(first);
 }
 
 }  // namespace kx

@@ -266,7 +266,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.ResultsClosed = results.Closed;
 
     t.ResultRowCount = static_cast<int>(records.size()) + 1;
-    if (t.ResultRowCount < 4) return ReadOutcome::Incomplete;
+    if (records.size() < kLeastResultsRecords) return ReadOutcome::Incomplete;
 
     // Columns.
     const int columns = t.NumColumns;

@@ -31,6 +31,10 @@ int WholeNumber(double value, const std::string& where);
 // The blank-separated words of a line.
 std::vector<std::string_view> Words(std::string_view line);
 
+// The fewest results records a run's results are read with: fewer leave no
+// interval to analyse or compare.
+inline constexpr std::size_t kLeastResultsRecords = 3;
+
 // The records of a results block, each joined into one line in which field k
 // (0 time, 1 temperature, k + 1 species k) takes the 16 characters from
 // RecordFieldStart(k).

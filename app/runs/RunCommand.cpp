@@ -1,7 +1,5 @@
 #include "RunCommand.h"
 
-#include <algorithm>
-
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"

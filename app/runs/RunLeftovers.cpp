@@ -1,29 +1,21 @@
 #include "RunLeftovers.h"
 
+#include "link_target.h"
+#include "rewrite_name.h"
+
 #include <filesystem>
-#include <string_view>
 
 namespace kx::runs {
-namespace {
-
-constexpr std::size_t kSuffixDigits = 8;
-
-bool hexDigits(std::string_view text) {
-    if (text.size() != kSuffixDigits) return false;
-    for (char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-    return true;
-}
-
-}  // namespace
 
 RunLeftovers::RunLeftovers(const std::string& solverFile) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path target = fs::canonical(fs::path(solverFile), ec);
-    if (ec) return;
+    // The solver writes beside the file its path leads to, by the same rule.
+    const fs::path target = LinkTarget(solverFile, ec);
+    if (ec || target.empty()) return;
     folder_ = target.parent_path().string();
-    prefix_ = std::string(".").append(target.filename().string()).append(".kxrun.");
+    if (folder_.empty()) folder_ = ".";
+    fileName_ = target.filename().string();
     before_ = present();
 }
 
@@ -33,10 +25,8 @@ std::set<std::string> RunLeftovers::present() const {
     if (folder_.empty()) return names;
     std::error_code ec;
     for (fs::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() > prefix_.size() && name.compare(0, prefix_.size(), prefix_) == 0 &&
-            hexDigits(std::string_view(name).substr(prefix_.size())))
-            names.insert(name);
+        std::string name = it->path().filename().string();
+        if (IsRewriteName(name, fileName_)) names.insert(std::move(name));
     }
     return names;
 }

@@ -1,8 +1,8 @@
 // What a stopped solver may leave beside the solver file. While it runs, the
 // solver writes the new version of the file into a hidden file in the same
-// folder, named after it (".<name>.kxrun." and eight hexadecimal digits),
-// which takes the file's place when the run ends. A solver stopped before it
-// could remove that file (ended at once, or crashed) leaves it behind.
+// folder (named as rewrite_name.h says), which takes the file's place when
+// the run ends. A solver stopped before it could remove that file (ended at
+// once, or crashed) leaves it behind.
 #pragma once
 
 #include <set>
@@ -24,7 +24,7 @@ private:
     std::set<std::string> present() const;
 
     std::string folder_;
-    std::string prefix_;
+    std::string fileName_;  // of the file the solver writes
     std::set<std::string> before_;
 };
 

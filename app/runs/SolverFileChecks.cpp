@@ -33,6 +33,8 @@ std::string inTheFile(const std::string& path) { return "In the file '" + path +
 
 }  // namespace
 
+bool IsSolverSignatureLine(std::string_view line) { return TrimmedStartsUpper(line, kSolverSignature); }
+
 void CheckFileReadable(const std::string& path, bool& failed) {
     failed = false;
     try {
@@ -53,7 +55,7 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
     } catch (const std::exception&) {
         return false;  // unreadable or empty: no solver file, and nothing is shown
     }
-    if (!TrimmedStartsUpper(first, kSolverSignature)) return false;
+    if (!IsSolverSignatureLine(first)) return false;
     try {
         std::string line;
         for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();

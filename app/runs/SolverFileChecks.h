@@ -7,12 +7,17 @@
 #include "Notifier.h"
 
 #include <string>
+#include <string_view>
 
 namespace kx::runs {
 
 inline constexpr const char* kSolverSignature = "!$KINOVEX SOLVER";
 inline constexpr const char* kMessageTitle = "KINOVEX";
 inline constexpr int kStyleExclamation = 48;
+
+// True when the line, trimmed, begins with the signature in any letter case:
+// the first line of a solver file.
+bool IsSolverSignatureLine(std::string_view line);
 
 // failed is true when the file cannot be opened or has no first line.
 void CheckFileReadable(const std::string& path, bool& failed);

@@ -68,13 +68,11 @@ void openText(const std::string& path) {
 
 }  // namespace
 
-bool IsPictureExtension(const std::string& extension) {
-    return std::find(kPictureExtensions.begin(), kPictureExtensions.end(), extension) != kPictureExtensions.end();
-}
-
 bool IsRefusedExtension(const std::string& extension) {
-    return IsPictureExtension(extension) ||
-           std::find(kRefusedExtensions.begin(), kRefusedExtensions.end(), extension) != kRefusedExtensions.end();
+    const auto listed = [&extension](const auto& list) {
+        return std::find(list.begin(), list.end(), extension) != list.end();
+    };
+    return listed(kPictureExtensions) || listed(kRefusedExtensions);
 }
 
 platform::Form* LoadTextFile(const std::string& path) {

@@ -17,7 +17,6 @@ void OpenFileByType(const std::string& path);
 
 // Extensions (lower case) of the kinds the program does not open: pictures,
 // and with them programs, libraries, PDF and databases.
-bool IsPictureExtension(const std::string& extension);
 bool IsRefusedExtension(const std::string& extension);
 
 // Creates a text window and loads the file into it; nullptr when the load

@@ -33,6 +33,9 @@ inline std::string_view Right(std::string_view text, std::size_t n) {
 // The first n characters of the text (all of it when shorter).
 inline std::string_view Left(std::string_view text, std::size_t n) { return text.substr(0, n); }
 
+// Appends the code point as UTF-8 (U+FFFD for a value that is no character).
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Text of the program's own files (Latin-1 bytes, one byte one character)
 // as UTF-8, for a message, a chart, a text window or the clipboard: the
 // characters the grids show.

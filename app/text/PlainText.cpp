@@ -1,5 +1,7 @@
 #include "PlainText.h"
 
+#include "TextHelpers.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -149,25 +151,19 @@ std::vector<std::string_view> lines(std::string_view text) {
 
 char32_t FromWindows1252(unsigned char b) { return b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : b; }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    // No code point, or half of a surrogate pair: the replacement character,
-    // so the text stays valid UTF-8.
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+std::u32string CodePoints(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    char32_t cp = 0;
+    for (std::size_t at = 0; at < utf8.size();) {
+        if (nextCodePoint(utf8, at, cp)) {
+            out += cp;
+        } else {
+            out += static_cast<unsigned char>(utf8[at]);
+            ++at;
+        }
     }
+    return out;
 }
 
 std::string EncodingName(TextEncoding encoding) {

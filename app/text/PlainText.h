@@ -29,8 +29,9 @@ enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Windows1252 };
 // the same number; every other byte is its own code point.
 char32_t FromWindows1252(unsigned char b);
 
-// Appends the code point as UTF-8 (U+FFFD for a value that is no character).
-void AppendUtf8(std::string& out, char32_t cp);
+// The code points of UTF-8 text; a byte that starts no well-formed
+// sequence stands for itself.
+std::u32string CodePoints(std::string_view utf8);
 
 // The encoding's name as the user sees it ("UTF-8", "Windows-1252", ...).
 std::string EncodingName(TextEncoding encoding);

@@ -1,6 +1,7 @@
 #include "Rtf.h"
 
 #include "PlainText.h"
+#include "TextHelpers.h"
 
 #include <algorithm>
 #include <array>
@@ -11,31 +12,6 @@
 
 namespace kx::text::rtf {
 namespace {
-
-// The code points of UTF-8 text; a byte that starts no valid sequence
-// stands for itself.
-std::u32string decodeUtf8(std::string_view s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        char32_t c = extra == 3 ? b & 0x07 : extra == 2 ? b & 0x0F : extra == 1 ? b & 0x1F : b;
-        bool valid = i + static_cast<std::size_t>(extra) < s.size() + (extra == 0 ? 1 : 0);
-        for (int k = 1; k <= extra && valid; ++k) {
-            const auto n = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            valid = (n & 0xC0) == 0x80;
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!valid) {
-            out += b;
-            ++i;
-            continue;
-        }
-        out += c;
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return out;
-}
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
 
@@ -391,7 +367,7 @@ private:
 };
 
 void writeText(std::string& out, std::string_view utf8) {
-    for (char32_t c : decodeUtf8(utf8)) {
+    for (char32_t c : CodePoints(utf8)) {
         if (c == '\\' || c == '{' || c == '}') {
             out += '\\';
             out += static_cast<char>(c);

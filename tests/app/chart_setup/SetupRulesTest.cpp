@@ -13,6 +13,11 @@ using namespace kx::chart_setup;
 
 namespace {
 
+// The input of an axis as the dialog shows it at load.
+AxisInput InputOf(const AxisTexts& texts, int digits) {
+    return AxisInput{texts.Show, texts.Mode, texts.Maximum, texts.Minimum, texts.Major, texts.Minor, digits};
+}
+
 // Subsets of (x, y) points, all of the same length.
 class Curves : public platform::ChartDataSource {
 public:
