@@ -4,7 +4,8 @@
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KINOVEX_BUILD_DIR:-$ROOT/build}
-JOBS=$(nproc 2>/dev/null || echo 2)
+# KINOVEX_JOBS sets the number of parallel build jobs (default: every core).
+JOBS=${KINOVEX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
 fi

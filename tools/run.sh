@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds, and starts the program on its Samples.
 # Without a display it says so and runs the console solver on a copy of a
-# sample instead.
+# sample instead (tools/run-console.sh), ending with the solver's status.
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KINOVEX_BUILD_DIR:-$ROOT/build}
@@ -14,11 +14,4 @@ if [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; then
   fi
 fi
 echo "No display found: running the console solver on Samples/h2_air_1000K.txt instead."
-RUN="$BUILD/run"
-mkdir -p "$RUN"
-cp "$ROOT/Samples/h2_air_1000K.txt" "$RUN/h2_air_1000K.txt"
-printf '%s\r\n' "$RUN/h2_air_1000K.txt" > "$RUN/SolverFilePath.txt"
-cd "$RUN"
-"$BIN/KINOVEX_SOLVER" || true
-echo "Results written into $RUN/h2_air_1000K.txt:"
-tail -n 9 "$RUN/h2_air_1000K.txt"
+exec "$ROOT/tools/run-console.sh" "$ROOT/Samples/h2_air_1000K.txt" "$BUILD/run"

@@ -7,7 +7,7 @@
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${KINOVEX_SANITIZE_BUILD_DIR:-$ROOT/build-sanitize}
-JOBS=$(nproc 2>/dev/null || echo 2)
+JOBS=${KINOVEX_JOBS:-$(nproc 2>/dev/null || echo 2)}
 "$ROOT/tools/deps.sh"
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Sanitize -DKINOVEX_BUILD_BENCH=OFF

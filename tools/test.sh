@@ -6,4 +6,4 @@ BUILD=${KINOVEX_BUILD_DIR:-$ROOT/build}
 "$ROOT/tools/deps.sh"
 "$ROOT/tools/build.sh"
 cd "$BUILD"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc 2>/dev/null || echo 2)"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "${KINOVEX_JOBS:-$(nproc 2>/dev/null || echo 2)}"

@@ -1,0 +1,44 @@
+#!/bin/sh
+# tools/run-console.sh on a good sample and on two damaged copies: the exit
+# status follows the solver's, a failed run shows the solver's message and
+# never "Results written", a good run shows its final state.
+#   run_console_test.sh SOURCE-ROOT SOLVER WORK-FOLDER
+set -u
+ROOT=$1
+export KINOVEX_SOLVER=$2
+WORK=$3
+rm -rf "$WORK"
+mkdir -p "$WORK"
+fails=0
+fail() { echo "FAILED: $*"; fails=$((fails + 1)); }
+
+out=$("$ROOT/tools/run-console.sh" "$ROOT/Samples/h2_air_1000K.txt" "$WORK/good" 2>&1)
+status=$?
+[ "$status" -eq 0 ] || fail "good sample: exit status $status"
+echo "$out" | grep -q "Final state (record 139 of 139)" || fail "good sample: no final state"
+# The burnt mixture: about 2692 K, water the largest product after N2.
+echo "$out" | grep -q "temperature   2691\.[0-9][0-9] K" || fail "good sample: final temperature"
+echo "$out" | grep -A2 "largest mass fractions" | tail -n 1 | grep -q "H2O  *2\.15" ||
+  fail "good sample: second largest fraction"
+echo "$out" | grep -q "NUMBER OF RECORDS =     139" || fail "good sample: statistics"
+
+# line 20: final time before the initial time (input error, exit 1);
+# line 16: initial temperature above the maximum (model error, exit 2).
+for case in "20|-1.000000E-01 !Final Time|1|final time" \
+            "16| 1.000000E+05 !Initial Temperature|2|outside of the allowable range"; do
+  line=${case%%|*}; rest=${case#*|}
+  text=${rest%%|*}; rest=${rest#*|}
+  want=${rest%%|*}; message=${rest#*|}
+  bad="$WORK/bad$line.txt"
+  awk -v n="$line" -v t="$text" '{ if (NR == n) printf "%s\r\n", t; else print }' \
+    "$ROOT/Samples/h2_air_1000K.txt" > "$bad"
+  out=$("$ROOT/tools/run-console.sh" "$bad" "$WORK/run$line" 2>&1)
+  status=$?
+  [ "$status" -eq "$want" ] || fail "line $line: exit status $status, not $want"
+  echo "$out" | grep -q "$message" || fail "line $line: the solver's message is not shown"
+  echo "$out" | grep -q "The solver failed (exit status $want)" || fail "line $line: failure not said"
+  echo "$out" | grep -q "Results written" && fail "line $line: results claimed"
+done
+
+[ "$fails" -eq 0 ] && echo "all passed"
+exit "$fails"
