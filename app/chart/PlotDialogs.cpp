@@ -4,7 +4,6 @@
 #include "Desktop.h"
 #include "Files.h"
 #include "Format.h"
-#include "MessageBox.h"
 #include "Messages.h"
 #include "Modal.h"
 #include "SharedState.h"
@@ -96,9 +95,7 @@ void PLOT_xportMe::browse() {
 
 bool PLOT_xportMe::mayReplace(const std::string& path) {
     if (path == replaceConfirmed_ || !files::Exists(path)) return true;
-    return shell::UserMessage("The file '" + path + "' already exists.\r\nReplace it with the exported chart?",
-                              platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2) ==
-           platform::kAnswerYes;
+    return shell::AskReplaceFile(path, "Replace it with the exported chart?");
 }
 
 void PLOT_xportMe::Ok() {
