@@ -2,7 +2,7 @@
 
 #include "CommonDialogs.h"
 #include "Desktop.h"
-#include "FileHelpers.h"
+#include "Files.h"
 #include "Format.h"
 #include "Messages.h"
 #include "Modal.h"
@@ -19,15 +19,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace kx::chart {
+#include <filesystem>
 
-const char* ExportExtension(int kind) {
-    switch (kind) {
-        case kExportBmp: return "bmp";
-        case kExportSvg: return "svg";
-        default: return "png";
-    }
-}
+namespace kx::chart {
 
 PLOT_xportMe::PLOT_xportMe() : FormWindow(kExportDialog) {
     setWindowTitle("Export Chart");
@@ -93,23 +87,47 @@ void PLOT_xportMe::browse() {
     bool cancelled = false;
     shell::CommonDialog1().FileName = file_->text();
     shell::ShowSaveDialog(1, path, 1, cancelled, "Pictures (*." + ext + ")|*." + ext);
-    if (!cancelled) file_->setText(platform::ToQ(path));
+    if (cancelled) return;
+    // The dialog asked before choosing a file that is there.
+    replaceConfirmed_ = files::Exists(path) ? path : std::string();
+    file_->setText(platform::ToQ(path));
+}
+
+bool PLOT_xportMe::mayReplace(const std::string& path) {
+    if (path == replaceConfirmed_ || !files::Exists(path)) return true;
+    return shell::AskReplaceFile(path, "Replace it with the exported chart?");
 }
 
 void PLOT_xportMe::Ok() {
-    const int k = kind();
+    int k = kind();
     const int destination = destinations_[1]->isChecked() ? kExportToFile : kExportToClipboard;
-    std::string path(TrimBlanks(platform::FromQ(file_->text())));
+    std::string path;
     if (destination == kExportToFile) {
-        if (path.empty()) {
+        const std::string typed = platform::FromQ(file_->text());
+        std::error_code ec;
+        const std::string folder = std::filesystem::current_path(ec).string();
+        const ExportTarget target =
+            ExportTargetFor(typed, k, folder, [](const std::string& p) { return files::FolderExists(p); });
+        if (target.fault == ExportNameFault::NoName) {
             shell::ShowInputError(this, "Please enter the name of the file to export to.", file_);
             return;
         }
-        // The file takes the extension of its kind.
-        std::string name, extension;
-        std::int32_t position = 0;
-        SplitFileName(path, name, extension, position);
-        if (LowerAscii(extension) != ExportExtension(k)) path += std::string(".") + ExportExtension(k);
+        if (target.fault == ExportNameFault::Folder) {
+            std::string message(1, '\'');
+            message.append(TrimBlanks(typed)).append("' is a folder. Please enter the name of the file to export to.");
+            shell::ShowInputError(this, platform::ToQ(message), file_);
+            return;
+        }
+        // The dialog names the file written and the kind it is written as.
+        k = target.kind;
+        path = target.path;
+        kinds_[k]->setChecked(true);
+        file_->setText(platform::ToQ(path));
+        if (!mayReplace(path)) {
+            file_->setFocus();
+            file_->selectAll();
+            return;
+        }
     }
     SharedState& s = Shared();
     s.ExportPictureKind = k;

@@ -294,7 +294,8 @@ void PLOT::exportDialog() {
     if (platform::IsLoaded(form)) platform::Unload(form);
     if (!accepted) return;
     const SharedState& s = Shared();
-    ExportChart(s.ExportPictureKind, s.ExportDestination, s.ExportFilePath);
+    if (ExportChart(s.ExportPictureKind, s.ExportDestination, s.ExportFilePath) && s.ExportDestination == kExportToFile)
+        shell::UserMessage("The chart has been exported to '" + s.ExportFilePath + "'.", platform::kMsgInformation);
 }
 
 bool PLOT::ExportChart(int kind, int destination, const std::string& path) {

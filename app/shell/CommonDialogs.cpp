@@ -1,6 +1,9 @@
 #include "CommonDialogs.h"
 
+#include "Files.h"
+#include "Messages.h"
 #include "Text.h"
+#include "TextHelpers.h"
 
 namespace kx::shell {
 namespace {
@@ -35,7 +38,18 @@ void ShowOpenDialog(std::string& path, std::int32_t filterIndex, const std::stri
 void ShowSaveDialog(std::int32_t mode, std::string& path, std::int32_t filterIndex, bool& cancelled,
                     const std::string& filter) {
     CommonDialog1().ConfirmOverwrite = mode == 1;
-    cancelled = !showFileDialog(true, path, filterIndex, filter);
+    for (;;) {
+        std::string chosen;
+        cancelled = !showFileDialog(true, chosen, filterIndex, filter);
+        if (cancelled) return;
+        // Blanks that end a typed name are no part of it. The dialog asked
+        // about the name with them; the file without them is asked about here.
+        const std::string named(TrimBlanks(chosen));
+        CommonDialog1().FileName = platform::ToQ(named);
+        if (mode == 1 && named != chosen && files::Exists(named) && !AskReplaceFile(named, "Replace it?")) continue;
+        path = named;
+        return;
+    }
 }
 
 void ShowColorDialog(Colour& colour, int& red, int& green, int& blue, bool& cancelled, std::optional<Colour> initial) {

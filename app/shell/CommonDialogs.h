@@ -26,7 +26,9 @@ void ShowOpenDialogFiltered(std::string& path, std::int32_t filterIndex, const s
 // Open dialog with the fixed filter kOpenFilter.
 void ShowOpenDialog(std::string& path, std::int32_t filterIndex, const std::string& initialName, bool& cancelled);
 // Save dialog starting on the file name left by the last use; mode 1 asks
-// before replacing an existing file, mode 0 does not.
+// before replacing an existing file, mode 0 does not. Blanks that end the
+// chosen name are dropped (in mode 1 a file of the name without them is
+// asked about; No shows the dialog again).
 void ShowSaveDialog(std::int32_t mode, std::string& path, std::int32_t filterIndex, bool& cancelled,
                     const std::string& filter);
 // Colour dialog, starting on initial when given (else on the last colour);

@@ -14,6 +14,12 @@ int UserMessage(const std::string& text, int style, const std::string& okCaption
     return platform::MsgBox(platform::ToQ(text), style, kMessageTitle, platform::ToQ(okCaption));
 }
 
+bool AskReplaceFile(const std::string& path, const std::string& question) {
+    return UserMessage("The file '" + path + "' already exists.\r\n" + question,
+                       platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2) ==
+           platform::kAnswerYes;
+}
+
 void ShowErrorMessage(const std::string& text) {
     IgnoreErrors([&] { platform::MsgBox(platform::ToQ(text), platform::kMsgExclamation); });
 }

@@ -27,6 +27,11 @@ inline constexpr const char* kMessageTitle = "KINOVEX";
 // not empty. Returns the answer.
 int UserMessage(const std::string& text, int style, const std::string& okCaption = {});
 
+// Asks before an existing file is replaced: "The file '<path>' already
+// exists." and the question (" Replace it?"-style text after a line break),
+// Yes and No with No the default. True for Yes.
+bool AskReplaceFile(const std::string& path, const std::string& question);
+
 // Shows the text with the exclamation icon and an OK button under the
 // program's default title. Errors inside it are ignored.
 void ShowErrorMessage(const std::string& text);

@@ -14,10 +14,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextEdit>
 
+#include <functional>
 #include <memory>
 
 using namespace kx;
@@ -40,6 +42,32 @@ class ChartEditingTest : public QObject {
         return c;
     }
     QAction* button(int index) { return bed->main->Toolbar2()->Button(index); }
+
+    using DialogStep = std::function<void(chart::PLOT_xportMe&)>;
+    // Plays the export dialog: a file export of the kind to the typed name,
+    // `beforeOk`, then OK; `after` sees the dialog as OK left it (open when
+    // refused).
+    void exportVia(PLOT* c, int kind, const std::string& typed, const DialogStep& after = {},
+                   const DialogStep& beforeOk = {}) {
+        ScriptedModals modals;
+        modals.Next([&](QDialog& d) {
+            auto& x = static_cast<chart::PLOT_xportMe&>(d);
+            x.KindButton(kind)->setChecked(true);
+            x.DestinationButton(chart::kExportToFile)->setChecked(true);
+            x.FileBox()->setText(QString::fromStdString(typed));
+            if (beforeOk) beforeOk(x);
+            x.Ok();
+            if (after) after(x);
+        });
+        c->findChild<QAction*>("EXPORTPLOT")->trigger();
+    }
+    static QString exported(const std::string& path) {
+        return QString("The chart has been exported to '%1'.").arg(QString::fromStdString(path));
+    }
+    static QString replaceQuestion(const std::string& path) {
+        return QString("The file '%1' already exists.\r\nReplace it with the exported chart?")
+            .arg(QString::fromStdString(path));
+    }
 
 private slots:
     void init() { bed = std::make_unique<Bed>(); }
@@ -208,22 +236,17 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QByteArray, magic);
         PLOT* c = twoCurves();
-        ScriptedModals modals;
+        ScriptedMessages messages;
         const std::string base = bed->folder.dir.file("picture");
-        modals.Next([&](QDialog& d) {
-            auto& x = static_cast<chart::PLOT_xportMe&>(d);
-            x.KindButton(kind)->setChecked(true);
-            x.DestinationButton(chart::kExportToFile)->setChecked(true);
-            x.FileBox()->setText(QString::fromStdString(base));
-            x.Ok();
-        });
-        c->findChild<QAction*>("EXPORTPLOT")->trigger();
+        exportVia(c, kind, base);
         const std::string path = base + "." + chart::ExportExtension(kind);
         QCOMPARE(Shared().ExportFilePath, path);
+        QCOMPARE(messages.lastText(), exported(path));
         QVERIFY(files::Exists(path));
         QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).startsWith(magic));
         if (kind == chart::kExportSvg) QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).contains("H2O"));
         // The dialog starts on the remembered choice; to the clipboard now.
+        ScriptedModals modals;
         modals.Next([&](QDialog& d) {
             auto& x = static_cast<chart::PLOT_xportMe&>(d);
             QVERIFY(x.KindButton(kind)->isChecked());
@@ -238,20 +261,122 @@ private slots:
         QCOMPARE(data->hasFormat("image/svg+xml"), kind == chart::kExportSvg);
     }
 
+    void anExportToNoFileIsRefused_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("blanks") << "  " << "Please enter the name of the file to export to.";
+        QTest::newRow("dots") << "..." << "Please enter the name of the file to export to.";
+        QTest::newRow("a folder") << "<folder>"
+                                  << "'<folder>' is a folder. Please enter the name of the file to export to.";
+    }
     void anExportToNoFileIsRefused() {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        const QString folder = QString::fromStdString(bed->folder.dir.path());
+        typed.replace("<folder>", folder);
+        message.replace("<folder>", folder);
         PLOT* c = twoCurves();
-        ScriptedModals modals;
         ScriptedMessages messages;
-        modals.Next([&](QDialog& d) {
-            auto& x = static_cast<chart::PLOT_xportMe&>(d);
-            x.DestinationButton(chart::kExportToFile)->setChecked(true);
-            x.FileBox()->setText("  ");
-            x.Ok();
-            QVERIFY(d.result() != QDialog::Accepted);
-            d.reject();
+        bool openAfterOk = false;
+        exportVia(c, chart::kExportPng, typed.toStdString(),
+                  [&](chart::PLOT_xportMe& x) { openAfterOk = x.isVisible(); });
+        QVERIFY(openAfterOk);
+        QCOMPARE(messages.lastText(), message);
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+    }
+
+    // An export onto a file that is there asks first; No keeps the file and
+    // the dialog, Yes replaces the file.
+    void anExistingFileIsReplacedOnlyAfterYes_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("No") << int(platform::kAnswerNo);
+        QTest::newRow("Yes") << int(platform::kAnswerYes);
+    }
+    void anExistingFileIsReplacedOnlyAfterYes() {
+        QFETCH(int, answer);
+        PLOT* c = twoCurves();
+        const std::string path = bed->folder.dir.write("chart1.png", "old picture");
+        ScriptedMessages messages;
+        messages.Answer(answer);
+        bool openAfterOk = false;
+        exportVia(c, chart::kExportPng, path, [&](chart::PLOT_xportMe& x) { openAfterOk = x.isVisible(); });
+        QVERIFY(!messages.shown().empty());
+        QCOMPARE(messages.shown()[0].text, replaceQuestion(path));
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        const std::string bytes = test::ReadBytes(path);
+        if (answer == platform::kAnswerNo) {
+            QVERIFY(openAfterOk);
+            QCOMPARE(bytes, std::string("old picture"));
+            QCOMPARE(messages.shown().size(), std::size_t(1));
+        } else {
+            QVERIFY(!openAfterOk);
+            QVERIFY(QByteArray::fromStdString(bytes).startsWith("\x89PNG"));
+            QCOMPARE(messages.lastText(), exported(path));
+        }
+    }
+
+    // The Save dialog of Browse asks about the file it chooses; OK asks
+    // again only when the file written is another one.
+    void browsingAsksAboutTheFileItChose_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("askedAgain");
+        QTest::newRow("the file chosen") << "chart1.png" << false;
+        QTest::newRow("chosen without its extension") << "chart1" << true;
+    }
+    void browsingAsksAboutTheFileItChose() {
+        QFETCH(QString, chosen);
+        QFETCH(bool, askedAgain);
+        PLOT* c = twoCurves();
+        const std::string path = bed->folder.dir.write("chart1.png", "old picture");
+        bed->folder.dir.write("chart1", "another file");
+        ScriptedDialogs dialogs;
+        dialogs.ChooseSave(QString::fromStdString(bed->folder.dir.file(chosen.toStdString())));
+        ScriptedMessages messages;
+        if (askedAgain) messages.Answer(platform::kAnswerNo);
+        exportVia(c, chart::kExportPng, "", {},
+                  [](chart::PLOT_xportMe& x) { x.findChild<QPushButton*>("Command3")->click(); });
+        QVERIFY(dialogs.requests()[0].file.confirmOverwrite);
+        if (askedAgain) {
+            QCOMPARE(messages.shown()[0].text, replaceQuestion(path));
+            QCOMPARE(test::ReadBytes(path), std::string("old picture"));
+        } else {
+            QCOMPARE(messages.shown().size(), std::size_t(1));
+            QCOMPARE(messages.lastText(), exported(path));
+            QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).startsWith("\x89PNG"));
+        }
+        QCOMPARE(test::ReadBytes(bed->folder.dir.file("chart1")), std::string("another file"));
+    }
+
+    // With BMP chosen, a name typed with the extension of another kind is
+    // written under that name as that kind, and the dialog says so.
+    void theFileWrittenIsTheOneTheDialogNames() {
+        PLOT* c = twoCurves();
+        const std::string path = bed->folder.dir.file("chart1.png");
+        ScriptedMessages messages;
+        exportVia(c, chart::kExportBmp, path, [&](chart::PLOT_xportMe& x) {
+            QVERIFY(x.KindButton(chart::kExportPng)->isChecked());
+            QCOMPARE(x.FileBox()->text(), QString::fromStdString(path));
         });
-        c->findChild<QAction*>("EXPORTPLOT")->trigger();
-        QCOMPARE(messages.lastText(), QString("Please enter the name of the file to export to."));
+        QVERIFY(QByteArray::fromStdString(test::ReadBytes(path)).startsWith("\x89PNG"));
+        QVERIFY(!files::Exists(path + ".bmp"));
+        QCOMPARE(Shared().ExportPictureKind, chart::kExportPng);
+        QCOMPARE(messages.lastText(), exported(path));
+    }
+
+    // A write that fails leaves the file that was there as it was.
+    void aFailedExportKeepsTheOldFile() {
+        PLOT* c = twoCurves();
+        const std::string path = bed->folder.dir.write("chart1.svg", "old drawing");
+        files::SetReadOnly(path, true);
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerYes);
+        exportVia(c, chart::kExportSvg, path);
+        files::SetReadOnly(path, false);
+        QCOMPARE(test::ReadBytes(path), std::string("old drawing"));
+        QCOMPARE(messages.shown().size(), std::size_t(2));
+        QVERIFY(messages.lastText().startsWith("Plot#030. "));
     }
 
     void aFixedChartSizeAndBack() {

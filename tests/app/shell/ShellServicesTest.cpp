@@ -5,9 +5,11 @@
 #include "Desktop.h"
 #include "Errors.h"
 #include "Forms.h"
+#include "MessageBox.h"
 #include "Messages.h"
 #include "Scripted.h"
 #include "SharedState.h"
+#include "TempDir.h"
 #include "WindowHelpers.h"
 
 #include <QLineEdit>
@@ -115,6 +117,44 @@ private slots:
         QVERIFY(dialogs.requests()[0].file.confirmOverwrite);
         QCOMPARE(dialogs.requests()[1].file.fileName, QString("/data/chart.pg"));
         QVERIFY(!dialogs.requests()[1].file.confirmOverwrite);
+    }
+
+    // A name chosen with blanks at its end names the file without them, and
+    // that file, when it is there, is asked about (the dialog asked only
+    // about the name with the blanks); No shows the dialog again.
+    void saveDialogDropsBlanksThatEndTheName_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("a new file") << false << 0 << true;
+        QTest::newRow("a file there, Yes") << true << int(platform::kAnswerYes) << true;
+        QTest::newRow("a file there, No") << true << int(platform::kAnswerNo) << false;
+    }
+    void saveDialogDropsBlanksThatEndTheName() {
+        QFETCH(bool, exists);
+        QFETCH(int, answer);
+        QFETCH(bool, chosen);
+        test::TempDir dir;
+        const std::string file = dir.file("chart.pg");
+        if (exists) dir.write("chart.pg", "old chart");
+        ScriptedDialogs dialogs;
+        dialogs.ChooseSave(QString::fromStdString(file + "  "));
+        if (!chosen) dialogs.Cancel(ScriptedDialogs::Kind::Save);
+        ScriptedMessages messages;
+        if (exists) messages.Answer(answer);
+        std::string path = "before";
+        bool cancelled = false;
+        shell::ShowSaveDialog(1, path, 1, cancelled, "Charts (*.pg)|*.pg");
+        QCOMPARE(cancelled, !chosen);
+        QCOMPARE(path, chosen ? file : std::string("before"));
+        QCOMPARE(messages.shown().size(), std::size_t(exists ? 1 : 0));
+        if (exists) {
+            QCOMPARE(messages.lastText(),
+                     QString("The file '%1' already exists.\r\nReplace it?").arg(QString::fromStdString(file)));
+            QCOMPARE(messages.shown()[0].style,
+                     platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2);
+        }
+        QCOMPARE(dialogs.requests().size(), std::size_t(chosen ? 1 : 2));
     }
 
     void colourDialogSplitsTheChosenColour() {
