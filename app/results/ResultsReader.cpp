@@ -159,15 +159,15 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     ResultsTables& t = tables_;
 
-    // Header, up to its last value line.
+    // Header, up to its last value line. The counts and the mode must
+    // match the records before anything is computed from them.
     line(kConcentrationGasConstantLine);
+    const SolverFileMap map = MapSolverFile(lines);
     auto number = [&](int n) { return HeaderValue(line(n), n); };
-    auto whole = [&](int n) { return WholeNumber(number(n), LineLabel(n)); };
-    // The counts size the tables: checked before anything is computed from them.
-    t.NumSpecies = CheckedSpeciesCount(whole(kSpeciesCountLine), lines.size());
-    t.NumReactions = CheckedReactionCount(whole(kReactionCountLine), lines.size());
+    t.NumSpecies = map.SpeciesCount;
+    t.NumReactions = map.ReactionCount;
     t.Pressure = number(kPressureLine);
-    t.TemperatureMode = whole(kTemperatureModeLine);
+    t.TemperatureMode = map.TemperatureMode;
     t.InitialTemperature = number(kInitialTemperatureLine);
     t.AbsTolerance = number(kAbsoluteToleranceLine);
     t.FinalTime = FinalTimeOf(line(kFinalTimeLine));  // only the note on incomplete results reads it
@@ -179,9 +179,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.NumColumns = NS + 3;
 
     // Thermodynamic block.
-    int n = kThermoSearchStart;
-    while (!IsThermoLine(line(n))) ++n;
-    const int thermoLine = n;
+    const int thermoLine = map.ThermoLine;
     const int afterThermo = ThermoRecordLine(thermoLine, NS + 1);
     line(afterThermo - 1);
     t.ThermoTable.Resize(NS + 1, 19);
@@ -206,12 +204,8 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     }
 
     // Reactions: the lines after the "REACTIONS" line up to the end line.
-    n = afterThermo;
-    while (!IsReactionsLine(line(n))) ++n;
-    ++n;
-    const int firstReactionLine = n;
-    while (!IsEndLine(line(n))) ++n;
-    const int endLine = n;
+    const int firstReactionLine = map.ReactionsLine + 1;
+    const int endLine = map.EndLine;
     int cursor = firstReactionLine;
     auto nextReactionLine = [&]() -> int {
         if (cursor > endLine)
@@ -256,11 +250,14 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     // Start of the results: an error report before the results block leaves
     // no records.
-    n = endLine + 1;
+    int n = endLine + 1;
     while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !IsResultsTitle(line(n))) ++n;
     ResultsRecords results;
-    if (n <= lineCount && IsResultsTitle(line(n)))
-        results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
+    if (n <= lineCount && IsResultsTitle(line(n))) {
+        const std::span<const std::string_view> block = std::span(lines).subspan(static_cast<std::size_t>(n));
+        CheckHeadingSpecies(block, NS);
+        results = JoinResultsRecords(block, NS);
+    }
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
     t.ResultsClosed = results.Closed;

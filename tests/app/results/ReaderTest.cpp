@@ -412,6 +412,22 @@ TEST_F(ReaderTest, FieldThatIsNotANumberCountsAsZeroInTheDensity) {
     EXPECT_NEAR(T().RowDensity[2], rho, 1e-15 * rho);
 }
 
+// A header whose counts or mode do not match the records is refused when the
+// file is opened, for the results window and the reduction's holder alike,
+// rather than read with a species or reaction missing.
+TEST_F(ReaderTest, HeaderThatDisagreesWithItsRecordsIsRefusedNamingTheLine) {
+    for (const kxtest::DisagreeingHeader& c : kxtest::HeadersThatDisagreeWithTheirRecords()) {
+        for (ReaderOwner owner : {ReaderOwner::ResultsWindow, ReaderOwner::ReductionHolder}) {
+            folder.write("run.txt", JoinLines(c.lines));
+            EXPECT_FALSE(ReadFile(owner)) << c.what;
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+            EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical) << c.what;
+            EXPECT_EQ(sink.shown[0].text, c.description) << c.what;
+            EXPECT_FALSE(reader->Loaded()) << c.what;
+        }
+    }
+}
+
 // Failures while reading show the error's description with the critical icon.
 struct BrokenCase {
     const char* what;
