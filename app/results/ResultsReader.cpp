@@ -14,6 +14,7 @@
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
+#include "input_rules.h"
 
 namespace kx {
 
@@ -174,6 +175,23 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
     t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
+    // A run at constant temperature is analysed at its initial temperature:
+    // one that the solver takes.
+    if (t.TemperatureMode == 0) {
+        const double tmin = number(kMinTemperatureLine), tmax = number(kMaxTemperatureLine);
+        if (!TemperatureAllowed(t.InitialTemperature, tmin, tmax))
+            throw Error(ErrorKind::InvalidArgument,
+                        "the initial temperature on " + LineLabel(kInitialTemperatureLine) + ", " +
+                            Format(t.InitialTemperature, "0.000000E+00") + " K, of a run at constant temperature is "
+                            "outside the allowable temperatures " + Format(tmin, "0.000000E+00") + " - " +
+                            Format(tmax, "0.000000E+00") + " K");
+    }
+    // The kinetics divide by both: the solver's own rule.
+    for (const auto& [value, n] : {std::pair{t.GasConstantE, kEnergyGasConstantLine},
+                                   std::pair{t.GasConstantConc, kConcentrationGasConstantLine}})
+        if (!GasConstantAllowed(value))
+            throw Error(ErrorKind::InvalidArgument,
+                        "the gas constant on " + LineLabel(n) + ", " + Format(value, "0.000000E+00") + ", is not above 0");
     const int NS = t.NumSpecies;
     const int NR = t.NumReactions;
     t.NumColumns = NS + 3;
@@ -313,11 +331,20 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         t.ResultValues(i, 1) = T;
         t.RoundedTimes[static_cast<std::size_t>(i)] = RoundToSevenDigits(time);
         double sum = 0.0;
+        bool present = false;
         for (int k = 1; k <= NS; ++k) {
             const double y = value(k + 1);
             t.ResultValues(i, k + 2) = y;
             sum += (std::isnan(y) ? 0.0 : y) / t.ThermoTable(k, 15);
+            present = present || y > t.ZeroThreshold;
         }
+        // The analyses take fractions not above the threshold as absent: a
+        // record without any species left would have no gas to work on.
+        if (!present)
+            throw Error(ErrorKind::InvalidArgument,
+                        "no mass fraction of " + where + " is above the zero threshold, 0.01 times the absolute "
+                        "tolerance on " + LineLabel(kAbsoluteToleranceLine) + ", " +
+                            Format(t.AbsTolerance, "0.000000E+00"));
         if (std::isnan(T) || T == 0.0) throw Error(ErrorKind::DivisionByZero, "temperature of " + where);
         // A gas has a positive temperature and density: a record without
         // them would be drawn and integrated as if it were a state.

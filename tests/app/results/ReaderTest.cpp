@@ -460,6 +460,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
                       BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
                       BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},
+                      // Values with which no analysis could be made are refused at once.
+                      BrokenCase{"gas constant zero", 32, " 0 !R in units of pressure and concentration",
+                                 "Invalid procedure call or argument: the gas constant on line 32, 0.000000E+00, is not "
+                                 "above 0"},
+                      BrokenCase{"constant temperature out of range", 16, " -1.000000E+00 !Initial Temperature",
+                                 "Invalid procedure call or argument: the initial temperature on line 16, "
+                                 "-1.000000E+00 K, of a run at constant temperature is outside the allowable "
+                                 "temperatures 2.500000E+02 - 5.000000E+03 K"},
+                      BrokenCase{"absolute tolerance above every fraction", 24, " 1.000000E+05 !Absolute Tolerance",
+                                 "Invalid procedure call or argument: no mass fraction of record 1 is above the zero "
+                                 "threshold, 0.01 times the absolute tolerance on line 24, 1.000000E+05"},
                       BrokenCase{"temperature of a record", 50,
                                  kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"},
                       // A record that is no state of a gas is refused, not drawn or integrated.
