@@ -1047,9 +1047,13 @@ TEST_F(ReaderFuzz, EveryDamagedHeaderLineIsRefusedOrWorks) {
                 values.push_back(std::to_string(static_cast<long long>(*v) + 1));
                 values.push_back(std::to_string(static_cast<long long>(*v) - 1));
             }
-            for (const std::string& value : values) {
-                const std::string label = base->name + ", line " + std::to_string(n) + " \"" + WithValue(line, value) + "\"";
-                const std::string path = folder_->write("header.txt", WithLine(base->bytes, n, WithValue(line, value)));
+            std::vector<std::string> texts;
+            for (const std::string& value : values) texts.push_back(WithValue(line, value));
+            // The key line in the forms other readers than the solver take.
+            if (n == 34) texts.insert(texts.end(), {"THERMO", " thermo", "  THERMO"});
+            for (const std::string& text : texts) {
+                const std::string label = base->name + ", line " + std::to_string(n) + " \"" + text + "\"";
+                const std::string path = folder_->write("header.txt", WithLine(base->bytes, n, text));
                 const HeaderVerdict verdicts[] = {ResultsWindowOf(path),
                                                   ReductionRunOf(path, folder_->file("header-reduced.txt")),
                                                   ComparisonRunOf(path, goodResults_)};
