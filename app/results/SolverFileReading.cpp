@@ -139,6 +139,7 @@ SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
 namespace {
 
 // Lines are strings or views of a file's text.
+
 // The heading record from the first lines into out.Header, and the length
 // of each of its lines; n becomes the line after it. False when the lines
 // end first (out.CutShort) or a line ends the results.
@@ -208,9 +209,9 @@ void CheckHeadingSpecies(std::span<const std::string_view> lines, int speciesCou
     ResultsRecords results;
     std::vector<std::size_t> lengths;
     std::size_t next = 0;
-    JoinHeading(lines, static_cast<std::size_t>(ResultsRecordLines(speciesCount)), results, lengths, next);
+    if (!JoinHeading(lines, static_cast<std::size_t>(ResultsRecordLines(speciesCount)), results, lengths, next))
+        return;
     const std::string& heading = results.Header;
-    if (heading.empty()) return;
     int names = 0;
     for (int k = 2; static_cast<std::size_t>(RecordFieldStart(k)) <= heading.size(); ++k)
         names += !Trim(RecordField(heading, k)).empty();
