@@ -24,6 +24,7 @@
 #include <limits>
 #include <new>
 
+#include "input_rules.h"
 #include "solver.h"
 #include "vector_clones.h"
 #include "vector_exp.h"
@@ -1342,8 +1343,7 @@ void SolverRhs(int& N, double& X, double* Y, double* F, double* RPAR, int* IPAR,
   const PreparedModel& p = prepared;
   TemperatureValues& v = values;
   const double T = c.MODE == 1 ? Y[n - 1] : c.T0;
-  // A temperature at or below zero (or not a number) is never in range.
-  if (!(T > 0.0) || T < c.TMIN || T > c.TMAX) SolverReportError(1, X, T, 0, 0, 1);
+  if (!TemperatureAllowed(T, c.TMIN, c.TMAX)) SolverReportError(1, X, T, 0, 0, 1);
   // The temperature-dependent values are computed anew only when the
   // temperature changed since they were; an isothermal run takes those of
   // T0 from the tables.

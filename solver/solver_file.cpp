@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 
 #include "fixed_format.h"
+#include "input_rules.h"
 #include "link_target.h"
 #include "rewrite_name.h"
 
@@ -27,6 +29,8 @@ std::string Number(double value) {
 class InputReader {
  public:
   InputReader(const SolverFileText& text, SolverInputError& error) : text_(text), error_(error) {}
+
+  SolverInputError& Error() { return error_; }
 
   bool Fail(int line, std::string problem) {
     error_.line = line;
@@ -113,20 +117,7 @@ bool ReadHeader(InputReader& in, SolverModel& m) {
       !in.RealValue(32, "gas constant in the units of pressure and concentration", m.RC))
     return false;
 
-  if (m.NSPEC < 1) return in.Fail(10, "the species count must be at least 1");
-  if (m.NREAC < 0) return in.Fail(11, "the reaction count must not be negative");
-  if (m.P <= 0) return in.Fail(14, "the pressure must be above zero, not " + Number(m.P));
-  if (m.MODE != 0 && m.MODE != 1)
-    return in.Fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
-  if (m.TMIN <= 0)
-    return in.Fail(17, "the minimal allowable temperature must be above zero, not " + Number(m.TMIN));
-  if (!(m.TMIN < m.TMAX))
-    return in.Fail(18, "the maximum allowable temperature " + Number(m.TMAX) +
-                           " must be above the minimal one " + Number(m.TMIN));
-  if (!(m.XEND > m.X0))
-    return in.Fail(20, "the final time " + Number(m.XEND) + " must be above the initial time " + Number(m.X0));
-  if (m.RE <= 0) return in.Fail(31, "the gas constant must be above zero, not " + Number(m.RE));
-  if (m.RC <= 0) return in.Fail(32, "the gas constant must be above zero, not " + Number(m.RC));
+  return SolverCheckSettings(m, in.Error());
   return true;
 }
 
@@ -195,13 +186,6 @@ bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int
   return true;
 }
 
-bool CheckSpecies(InputReader& in, int n, int number, int nspec, const char* where) {
-  if (number < 1 || number > nspec)
-    return in.Fail(n, std::string("species number ") + std::to_string(number) + " in the " + where +
-                          " is outside 1.." + std::to_string(nspec));
-  return true;
-}
-
 bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
   for (int r = 1; r <= m.NREAC; ++r) {
     std::string_view line;
@@ -211,19 +195,7 @@ bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
     int* ir = &IreacAt(m.IREAC, 1, r);
     for (int k = 0; k < 16; ++k)
       if (!in.IntField(n, line, 7 + 4 * k, 4, "reaction flags", ir[k])) return false;
-    const int nr = ir[9], np = ir[10];
-    if (nr < 1 || nr > 3)
-      return in.Fail(n, "the number of reactants " + std::to_string(nr) + " is outside 1..3");
-    if (np < 1 || np > 6)
-      return in.Fail(n, "the number of products " + std::to_string(np) + " is outside 1..6");
-    for (int k = 0; k < nr; ++k)
-      if (!CheckSpecies(in, n, ir[k], m.NSPEC, "reactant fields")) return false;
-    for (int k = 0; k < np; ++k)
-      if (!CheckSpecies(in, n, ir[3 + k], m.NSPEC, "product fields")) return false;
-    if (ir[12] > 10)
-      return in.Fail(n, "the number of third-body efficiencies " + std::to_string(ir[12]) + " is above 10");
-    if (ir[13] == 1 && ir[11] <= 0 && ir[12] <= 0)
-      return in.Fail(n, "a fall-off reaction needs a third body (flag or efficiencies)");
+    if (std::string problem = ReactionFlagsProblem(ir, m.NSPEC); !problem.empty()) return in.Fail(n, problem);
     ++n;
 
     double* rr = &RreacAt(m.RREAC, 1, r);
@@ -251,8 +223,8 @@ bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
       if (!in.Line(n, "the third-body species", line)) return false;
       for (int k = 0; k < 10; ++k)
         if (!in.IntField(n, line, 7 + 8 * k, 8, "third-body species", ir[16 + k])) return false;
-      for (int k = 0; k < ir[12]; ++k)
-        if (!CheckSpecies(in, n, ir[16 + k], m.NSPEC, "third-body fields")) return false;
+      if (std::string problem = ThirdBodySpeciesProblem(ir[12], ir + 16, m.NSPEC); !problem.empty())
+        return in.Fail(n, problem);
       ++n;
       if (!in.Line(n, "the third-body efficiencies", line) ||
           !in.RealFields(n, line, 7, 10, 8, 2, "third-body efficiency", rr + 11))
@@ -311,36 +283,48 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
     int n = static_cast<int>(separators) + 3;
     std::string_view line;
     for (int r = 1; r <= m.NREAC; ++r) {
-      int efficiencies = 0, falloff = 0, form = 0;
-      if (!in.Line(n + 1, "the reaction's flags line", line) ||
-          !in.IntField(n + 1, line, 7 + 4 * 12, 4, "reaction flags", efficiencies) ||
-          !in.IntField(n + 1, line, 7 + 4 * 13, 4, "reaction flags", falloff) ||
-          !in.IntField(n + 1, line, 7 + 4 * 14, 4, "reaction flags", form))
-        return false;
-      n += 3 + (falloff == 1) + (form == 1 || form == 2 || form == 3) + 3 * (efficiencies > 0);
+      int flags[16] = {};
+      if (!in.Line(n + 1, "the reaction's flags line", line)) return false;
+      for (int k = 12; k <= 14; ++k)
+        if (!in.IntField(n + 1, line, 7 + 4 * k, 4, "reaction flags", flags[k])) return false;
+      n += ReactionRecordLines(flags);
     }
     if (!in.Line(n, "the end line", line) || !IsEndLine(line)) return false;
     SetTail(text, n, m);
     return true;
   };
   if (walk()) return true;
-  return in.Fail(0, "no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
+  // The count that sent the reading here is named with the limit it passes.
+  std::string beyond;
+  if (m.NSPEC > kMaxSpecies)
+    beyond += "the species count " + std::to_string(m.NSPEC) + " (line 10) is above the limit of " +
+              std::to_string(kMaxSpecies) + " species";
+  if (m.NREAC > kMaxReactions)
+    beyond += std::string(beyond.empty() ? "" : " and ") + "the reaction count " + std::to_string(m.NREAC) +
+              " (line 11) is above the limit of " + std::to_string(kMaxReactions) + " reactions";
+  return in.Fail(0, beyond + "; no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
                         " species and the records of the " + std::to_string(m.NREAC) + " reactions");
 }
 
 }  // namespace
 
 bool SolverFileText::Read(const std::string& path) {
-  bytes_.clear();
-  lines_.clear();
+  std::string bytes;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   char buffer[65536];
   std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes_.append(buffer, got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
   const bool failed = std::ferror(f) != 0;
   std::fclose(f);
   if (failed) return false;
+  Take(std::move(bytes));
+  return true;
+}
+
+void SolverFileText::Take(std::string bytes) {
+  bytes_ = std::move(bytes);
+  lines_.clear();
   std::size_t start = 0;
   while (start < bytes_.size()) {
     std::size_t lf = bytes_.find('\n', start);
@@ -352,7 +336,6 @@ bool SolverFileText::Read(const std::string& path) {
     lines_.push_back({start, length, next, terminated});
     start = next;
   }
-  return true;
 }
 
 std::string_view SolverFileText::LineAt(int n) const {
@@ -373,6 +356,62 @@ SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, Solver
     return model.NSPEC > kMaxSpecies ? SolverLoad::TooManySpecies : SolverLoad::TooManyReactions;
   }
   return ReadInput(in, text, model) ? SolverLoad::Loaded : SolverLoad::InputError;
+}
+
+bool SolverCheckSettings(const SolverModel& m, SolverInputError& error) {
+  const auto fail = [&error](int line, std::string problem) {
+    error = {line, std::move(problem)};
+    return false;
+  };
+  if (m.NSPEC < 1) return fail(10, "the species count must be at least 1");
+  if (m.NREAC < 0) return fail(11, "the reaction count must not be negative");
+  if (!PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + Number(m.P));
+  if (!TemperatureModeAllowed(m.MODE))
+    return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
+  if (!MinTemperatureAllowed(m.TMIN))
+    return fail(17, "the minimal allowable temperature must be above zero, not " + Number(m.TMIN));
+  if (!TemperatureRangeAllowed(m.TMIN, m.TMAX))
+    return fail(18, "the maximum allowable temperature " + Number(m.TMAX) + " must be above the minimal one " +
+                        Number(m.TMIN));
+  if (!TimeSpanAllowed(m.X0, m.XEND))
+    return fail(20, "the final time " + Number(m.XEND) + " must be above the initial time " + Number(m.X0));
+  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + Number(m.RE));
+  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + Number(m.RC));
+  return true;
+}
+
+bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
+  const auto fail = [&error](int line, std::string problem) {
+    error = {line, std::move(problem)};
+    return false;
+  };
+  if (!TemperatureAllowed(m.T0, m.TMIN, m.TMAX))
+    return fail(16, "the initial temperature " + Number(m.T0) + " is outside the allowable temperatures " +
+                        Number(m.TMIN) + " - " + Number(m.TMAX));
+  if (!StepLimitAllowed(m.NMAX))
+    return fail(22, "the maximum number of steps must be at least 1, not " + std::to_string(m.NMAX));
+  if (!TolerancesAllowed(m.RTOL, m.ATOL)) {
+    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + Number(m.ATOL));
+    return fail(23, "the relative tolerance must be above " + Number(10.0 * kRadauRoundingUnit) + ", not " +
+                        Number(m.RTOL));
+  }
+  return true;
+}
+
+bool SolverWouldRun(std::string bytes, SolverInputError& error) {
+  SolverFileText text;
+  text.Take(std::move(bytes));
+  const auto model = std::make_unique<SolverModel>();
+  InputReader in(text, error);
+  if (!ReadCounts(in, *model)) return false;
+  if (model->NSPEC > kMaxSpecies || model->NREAC > kMaxReactions) {
+    if (model->NSPEC > kMaxSpecies)
+      return in.Fail(10, "the species count " + std::to_string(model->NSPEC) + " is above the limit of " +
+                             std::to_string(kMaxSpecies) + " species");
+    return in.Fail(11, "the reaction count " + std::to_string(model->NREAC) + " is above the limit of " +
+                           std::to_string(kMaxReactions) + " reactions");
+  }
+  return ReadInput(in, text, *model) && SolverCheckStart(*model, error);
 }
 
 SolverLoad SolverLoadModel(const std::string& path, SolverModel& model, SolverInputError& error) {

@@ -17,6 +17,8 @@ namespace kx {
 class SolverFileText {
  public:
   bool Read(const std::string& path);
+  // Takes the bytes of a file.
+  void Take(std::string bytes);
   int LineCount() const { return static_cast<int>(lines_.size()); }
   // Line n (from 1) without its line break.
   std::string_view LineAt(int n) const;
@@ -43,6 +45,21 @@ class SolverFileText {
 // model, as SolverLoadModel does; the text stays for the writing that follows.
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error);
+
+// The checks of the run settings that the reading of a solver file makes
+// (with its counts): false with the line and the problem in `error`.
+bool SolverCheckSettings(const SolverModel& model, SolverInputError& error);
+
+// The settings with which a run stops at its start: an initial temperature
+// outside the allowable ones (the kinetics' error report), a step limit or
+// tolerances that the integrator refuses. False with the line and the
+// problem in `error`.
+bool SolverCheckStart(const SolverModel& model, SolverInputError& error);
+
+// Whether the solver runs a solver file of these bytes: it reads it (the
+// counts within the limits) and its settings pass SolverCheckStart. False
+// with the line and the first problem in `error`. Allocates one model.
+bool SolverWouldRun(std::string bytes, SolverInputError& error);
 
 // The console text of an input error.
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);

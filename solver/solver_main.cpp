@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fixed_format.h"
+#include "input_rules.h"
 #include "radau5.h"
 #include "solver.h"
 #include "solver_file.h"
@@ -135,7 +136,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
 
   // An isothermal run computes its rate constants once. A temperature outside
   // the allowed range stops the first right-hand side evaluation instead.
-  if (model.MODE == 0 && model.T0 > 0.0 && model.T0 >= model.TMIN && model.T0 <= model.TMAX)
+  if (model.MODE == 0 && TemperatureAllowed(model.T0, model.TMIN, model.TMAX))
     SolverRateConstants(model.T0, model.RREAC, model.IREAC, model.NSPEC, model.NREAC, model.TH);
 
   std::memset(WORK, 0, 20 * sizeof(double));

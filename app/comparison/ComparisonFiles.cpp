@@ -104,6 +104,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     };
     if (startLine == 0) return refuse("results are not found.");
     if (!pressure) return refuse("the pressure is not found.");
+
     file.Pressure = *pressure;
 
     file.BlockLines.assign(1, std::string());
@@ -153,15 +154,18 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     // A header value: the number before the line's first "!".
     auto value = [&](int n) { return RequiredNumber(ExtractVal(line(n), "!"), LineLabel(n)); };
     file.ZeroThreshold = value(kAbsoluteToleranceLine);
-    // The count sizes the species tables: checked before anything is computed from it.
-    const int ns = CheckedSpeciesCount(WholeNumber(value(kSpeciesCountLine), LineLabel(kSpeciesCountLine)),
-                                       static_cast<std::size_t>(lineCount));
+    // The header's counts must match the records, as for the results window,
+    // before anything is sized or read by them.
+    const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
+    const SolverFileMap map = MapSolverFile(lines);
+    const int ns = map.SpeciesCount;
+    CheckHeadingSpecies(std::vector<std::string_view>(file.BlockLines.begin() + 1, file.BlockLines.end()), ns);
     file.SpeciesCount = ns;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
     file.SpeciesFlags.assign(At(ns) + 1, std::string());
     file.MolarMasses.assign(At(ns) + 1, 0.0);
     for (int i = 1; i <= ns; ++i) {
-        const int L = ThermoRecordLine(kThermoLine, i);
+        const int L = ThermoRecordLine(map.ThermoLine, i);
         file.SpeciesNames[At(i)] = std::string(Trim(FieldOf(line(L), kSpeciesName)));
         file.SpeciesFlags[At(i)] = "*";
         file.MolarMasses[At(i)] =

@@ -11,6 +11,7 @@
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
+#include "solver_file.h"
 
 namespace kx {
 
@@ -23,6 +24,9 @@ namespace {
 constexpr std::string_view kIntegerField = "!@@@@";
 constexpr std::string_view kEntryField = "!@@@@@@@@";
 constexpr std::size_t kEntryWidth = kEntryField.size() - 1;
+// The reduced file's own header lines end with the one that names the
+// source; the lines after it up to the THERMO line are the source's.
+constexpr int kSourceLine = 5;
 
 std::string SourceLine(int n) { return "line " + std::to_string(n) + " of the source solver file"; }
 
@@ -47,6 +51,22 @@ std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLi
     lines.erase(key, lines.end());
     lines.insert(lines.begin(), std::string());
     return lines;
+}
+
+// Why the solver would refuse the reduced file, the line and its text
+// named: a header line copied from the source is named as the source's.
+std::string SolverRefusal(const std::vector<std::string>& out, const SolverInputError& problem) {
+    const int n = problem.line;
+    const std::string closing = ". The reduced solver file has not been created.";
+    if (n < 1 || n > static_cast<int>(out.size())) return "The solver would refuse the reduced solver file: " + problem.problem + closing;
+    const std::string text = "\"" + std::string(TrimBlanks(out[At(n - 1)])) + "\"";
+    const bool copied = n > kSourceLine && n <= kThermoLine && n != kSpeciesCountLine && n != kReactionCountLine &&
+                        n != kTargetsLine;
+    if (copied)
+        return "The run settings of the source solver file cannot be used: the solver refuses " + SourceLine(n) + ", " +
+               text + ": " + problem.problem + closing;
+    return "The solver would refuse line " + std::to_string(n) + " of the reduced solver file, " + text + ": " +
+           problem.problem + closing;
 }
 
 }  // namespace
@@ -93,7 +113,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     out.push_back(" ");
     out.push_back(" Don't modify this file, the file has a fixed format and is intended for use in the C++ Solver.");
     out.push_back(" ");
-    out.push_back(" Source solver file: " + m.RedSourceFile);
+    out.push_back(" Source solver file: " + m.RedSourceFile);  // line kSourceLine
     for (int n = 6; n <= kThermoLine; ++n) out.push_back(line(n));
     auto header = [&out](int n) -> std::string& { return out[At(n - 1)]; };
     header(kSpeciesCountLine) = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
@@ -214,9 +234,16 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     }
     header(kTargetsLine) = TargetsLine(entries, settings.OthersParameter);
 
-    // 9. Write.
+    // 9. Write what the solver runs: the file as the solver reads it, and
+    // the settings copied from the source as a run starts with them.
     out.push_back(" End");
-    files::WriteLines(m.RedTargetFile, out);
+    std::string text;
+    for (const std::string& l : out) text.append(l).append("\r\n");
+    if (SolverInputError problem; !SolverWouldRun(text, problem)) {
+        ShowMessage(messages, SolverRefusal(out, problem), MessageIcon::Exclamation);
+        return false;
+    }
+    files::WriteAll(m.RedTargetFile, text);
     return true;
 }
 

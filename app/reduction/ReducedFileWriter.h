@@ -16,9 +16,11 @@ namespace kx {
 // which the results holder read from the same file. The targets line takes
 // the parameters from `settings` (in the order of module.RedTargetSpecies).
 // Returns false, after showing why, when the source's reactions do not end
-// with the "END" key word, or when a kept reaction would not read back in
+// with the "END" key word, when a kept reaction would not read back in
 // the solver (a collision efficiency wider than its field, a low-pressure
-// reaction left without a third body): nothing is written then. Reading or writing
+// reaction left without a third body), or when the solver would not run the
+// file (SolverWouldRun: run settings copied from the source that it
+// refuses, the line and its value named): nothing is written then. Reading or writing
 // failures throw kx::Error; the target is replaced whole (files::WriteAll),
 // so a failure leaves it as it was.
 bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, Notifier& messages);

@@ -14,6 +14,7 @@
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
+#include "input_rules.h"
 
 namespace kx {
 
@@ -159,29 +160,44 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     ResultsTables& t = tables_;
 
-    // Header, up to its last value line.
+    // Header, up to its last value line. The counts and the mode must
+    // match the records before anything is computed from them.
     line(kConcentrationGasConstantLine);
+    const SolverFileMap map = MapSolverFile(lines);
     auto number = [&](int n) { return HeaderValue(line(n), n); };
-    auto whole = [&](int n) { return WholeNumber(number(n), LineLabel(n)); };
-    // The counts size the tables: checked before anything is computed from them.
-    t.NumSpecies = CheckedSpeciesCount(whole(kSpeciesCountLine), lines.size());
-    t.NumReactions = CheckedReactionCount(whole(kReactionCountLine), lines.size());
+    t.NumSpecies = map.SpeciesCount;
+    t.NumReactions = map.ReactionCount;
     t.Pressure = number(kPressureLine);
-    t.TemperatureMode = whole(kTemperatureModeLine);
+    t.TemperatureMode = map.TemperatureMode;
     t.InitialTemperature = number(kInitialTemperatureLine);
     t.AbsTolerance = number(kAbsoluteToleranceLine);
     t.FinalTime = FinalTimeOf(line(kFinalTimeLine));  // only the note on incomplete results reads it
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
     t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
+    // A run at constant temperature is analysed at its initial temperature:
+    // one that the solver takes.
+    if (t.TemperatureMode == 0) {
+        const double tmin = number(kMinTemperatureLine), tmax = number(kMaxTemperatureLine);
+        if (!TemperatureAllowed(t.InitialTemperature, tmin, tmax))
+            throw Error(ErrorKind::InvalidArgument,
+                        "the initial temperature on " + LineLabel(kInitialTemperatureLine) + ", " +
+                            Format(t.InitialTemperature, "0.000000E+00") + " K, of a run at constant temperature is "
+                            "outside the allowable temperatures " + Format(tmin, "0.000000E+00") + " - " +
+                            Format(tmax, "0.000000E+00") + " K");
+    }
+    // The kinetics divide by both: the solver's own rule.
+    for (const auto& [value, n] : {std::pair{t.GasConstantE, kEnergyGasConstantLine},
+                                   std::pair{t.GasConstantConc, kConcentrationGasConstantLine}})
+        if (!GasConstantAllowed(value))
+            throw Error(ErrorKind::InvalidArgument,
+                        "the gas constant on " + LineLabel(n) + ", " + Format(value, "0.000000E+00") + ", is not above 0");
     const int NS = t.NumSpecies;
     const int NR = t.NumReactions;
     t.NumColumns = NS + 3;
 
     // Thermodynamic block.
-    int n = kThermoSearchStart;
-    while (!IsThermoLine(line(n))) ++n;
-    const int thermoLine = n;
+    const int thermoLine = map.ThermoLine;
     const int afterThermo = ThermoRecordLine(thermoLine, NS + 1);
     line(afterThermo - 1);
     t.ThermoTable.Resize(NS + 1, 19);
@@ -206,12 +222,8 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     }
 
     // Reactions: the lines after the "REACTIONS" line up to the end line.
-    n = afterThermo;
-    while (!IsReactionsLine(line(n))) ++n;
-    ++n;
-    const int firstReactionLine = n;
-    while (!IsEndLine(line(n))) ++n;
-    const int endLine = n;
+    const int firstReactionLine = map.ReactionsLine + 1;
+    const int endLine = map.EndLine;
     int cursor = firstReactionLine;
     auto nextReactionLine = [&]() -> int {
         if (cursor > endLine)
@@ -256,11 +268,14 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     // Start of the results: an error report before the results block leaves
     // no records.
-    n = endLine + 1;
+    int n = endLine + 1;
     while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !IsResultsTitle(line(n))) ++n;
     ResultsRecords results;
-    if (n <= lineCount && IsResultsTitle(line(n)))
-        results = JoinResultsRecords(std::span(lines).subspan(static_cast<std::size_t>(n)), NS);
+    if (n <= lineCount && IsResultsTitle(line(n))) {
+        const std::span<const std::string_view> block = std::span(lines).subspan(static_cast<std::size_t>(n));
+        CheckHeadingSpecies(block, NS);
+        results = JoinResultsRecords(block, NS);
+    }
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
     t.ResultsClosed = results.Closed;
@@ -316,11 +331,20 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         t.ResultValues(i, 1) = T;
         t.RoundedTimes[static_cast<std::size_t>(i)] = RoundToSevenDigits(time);
         double sum = 0.0;
+        bool present = false;
         for (int k = 1; k <= NS; ++k) {
             const double y = value(k + 1);
             t.ResultValues(i, k + 2) = y;
             sum += (std::isnan(y) ? 0.0 : y) / t.ThermoTable(k, 15);
+            present = present || y > t.ZeroThreshold;
         }
+        // The analyses take fractions not above the threshold as absent: a
+        // record without any species left would have no gas to work on.
+        if (!present)
+            throw Error(ErrorKind::InvalidArgument,
+                        "no mass fraction of " + where + " is above the zero threshold, 0.01 times the absolute "
+                        "tolerance on " + LineLabel(kAbsoluteToleranceLine) + ", " +
+                            Format(t.AbsTolerance, "0.000000E+00"));
         if (std::isnan(T) || T == 0.0) throw Error(ErrorKind::DivisionByZero, "temperature of " + where);
         // A gas has a positive temperature and density: a record without
         // them would be drawn and integrated as if it were a state.

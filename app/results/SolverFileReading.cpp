@@ -1,14 +1,18 @@
 #include "SolverFileReading.h"
 
 #include <climits>
+#include <optional>
 
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "input_rules.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 namespace kx {
+
+using namespace solverfile;
 
 std::string ReadSolverFile(const std::string& path) {
     if (!files::Exists(path)) throw Error(ErrorKind::FileNotFound, path);
@@ -45,25 +49,124 @@ std::vector<std::string_view> Words(std::string_view line) {
 
 namespace {
 
-// Lines are strings or views of a file's text.
-template <class Line>
-ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
-    ResultsRecords out;
-    const std::size_t perRecord = static_cast<std::size_t>(solverfile::ResultsRecordLines(speciesCount));
-    std::size_t n = 0;
+// A whole number of a fixed-column field (blank reads 0).
+int WholeField(std::string_view line, Field field, const std::string& where) {
+    return WholeNumber(FieldNumber(FieldOf(line, field), where), where);
+}
 
-    std::vector<std::size_t> lengths;  // of the first line, then of each continuation line
-    for (; lengths.size() < perRecord; ++n) {
+}  // namespace
+
+SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
+    const int lineCount = static_cast<int>(lines.size());
+    auto line = [&](int n) -> std::string_view {
+        if (n < 1 || n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));
+        return lines[static_cast<std::size_t>(n - 1)];
+    };
+    auto whole = [&](int n) {
+        const std::optional<std::string_view> value = ValueText(line(n));
+        if (!value) throw Error(ErrorKind::InvalidArgument, LineLabel(n));
+        return WholeNumber(RequiredNumber(*value, LineLabel(n)), LineLabel(n));
+    };
+    SolverFileMap map;
+    // The counts size everything after them: checked first.
+    map.SpeciesCount = CheckedSpeciesCount(whole(kSpeciesCountLine), lines.size());
+    map.ReactionCount = CheckedReactionCount(whole(kReactionCountLine), lines.size());
+    map.TemperatureMode = whole(kTemperatureModeLine);
+    if (!TemperatureModeAllowed(map.TemperatureMode))
+        throw Error(ErrorKind::InvalidArgument, "the temperature mode on " + LineLabel(kTemperatureModeLine) + ", " +
+                                                    std::to_string(map.TemperatureMode) + ", is neither 0 nor 1");
+    const int ns = map.SpeciesCount, nr = map.ReactionCount;
+
+    // The thermodynamic records: four lines each between the THERMO line
+    // and the separator lines, among which the REACTIONS line stands.
+    int n = kThermoSearchStart;
+    while (!IsThermoLine(line(n))) ++n;
+    map.ThermoLine = n;
+    ++n;
+    while (!IsReactionsLine(line(n))) ++n;
+    map.ReactionsLine = n;
+    const int recordLines = map.ReactionsLine - map.ThermoLine - 1;
+    if (recordLines < kThermoRecordLines * ns || recordLines >= kThermoRecordLines * ns + kSeparatorLines) {
+        const int records = recordLines / kThermoRecordLines;
+        throw Error(ErrorKind::SubscriptOutOfRange,
+                    "the species count on " + LineLabel(kSpeciesCountLine) + ", " + std::to_string(ns) +
+                        ", does not match the " + std::to_string(records) +
+                        (records == 1 ? " thermodynamic record" : " thermodynamic records") + " between the THERMO " +
+                        LineLabel(map.ThermoLine) + " and the REACTIONS " + LineLabel(map.ReactionsLine));
+    }
+
+    // The reaction records, each as long as its flags make it, up to the
+    // end line.
+    const auto countProblem = [&](const std::string& what) {
+        return Error(ErrorKind::SubscriptOutOfRange, "the reaction count on " + LineLabel(kReactionCountLine) + ", " +
+                                                         std::to_string(nr) + ", " + what);
+    };
+    n = map.ReactionsLine + 1;
+    for (int r = 1; r <= nr; ++r) {
+        if (IsEndLine(line(n)))
+            throw countProblem("is above the " + std::to_string(r - 1) + " reaction records before the end " +
+                               LineLabel(n));
+        const int flagsLine = n + 1;
+        const std::string where = LineLabel(flagsLine);
+        int flags[kFlagCount] = {};
+        for (int k = 1; k <= kFlagCount; ++k) flags[k - 1] = WholeField(line(flagsLine), FlagField(k), where);
+        if (const std::string problem = ReactionFlagsProblem(flags, ns); !problem.empty())
+            throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " on " + where + ": " + problem);
+        const int length = ReactionRecordLines(flags);
+        if (flags[12] > 0) {
+            const int partnersLine = n + length - 2;
+            int partners[kPartnerCount] = {};
+            for (int k = 1; k <= kPartnerCount; ++k)
+                partners[k - 1] = WholeField(line(partnersLine), PartnerField(k), LineLabel(partnersLine));
+            if (const std::string problem = ThirdBodySpeciesProblem(flags[12], partners, ns); !problem.empty())
+                throw Error(ErrorKind::SubscriptOutOfRange,
+                            "reaction " + std::to_string(r) + " on " + LineLabel(partnersLine) + ": " + problem);
+        }
+        n += length;
+    }
+    if (!IsEndLine(line(n))) {
+        int end = n;
+        while (end <= lineCount && !IsEndLine(line(end))) ++end;
+        if (end > lineCount)
+            throw Error(ErrorKind::InputPastEndOfFile, "no end line follows the REACTIONS " + LineLabel(map.ReactionsLine));
+        throw countProblem("is below the reaction records: " + LineLabel(n) + ", after record " + std::to_string(nr) +
+                           ", is no end line");
+    }
+    map.EndLine = n;
+    return map;
+}
+
+namespace {
+
+// Lines are strings or views of a file's text.
+
+// The heading record from the first lines into out.Header, and the length
+// of each of its lines; n becomes the line after it. False when the lines
+// end first (out.CutShort) or a line ends the results.
+template <class Line>
+bool JoinHeading(std::span<const Line> lines, std::size_t perRecord, ResultsRecords& out,
+                 std::vector<std::size_t>& lengths, std::size_t& n) {
+    for (n = 0; lengths.size() < perRecord; ++n) {
         if (n == lines.size()) {
             out.CutShort = true;
-            return out;
+            return false;
         }
         const std::string_view line = lines[n];
-        if (solverfile::EndsResults(line)) return out;
+        if (EndsResults(line)) return false;
         if (n > 0) out.Header += ' ';
         out.Header += n > 0 ? LTrim(line) : line;
         lengths.push_back(line.size());
     }
+    return true;
+}
+
+template <class Line>
+ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
+    ResultsRecords out;
+    const std::size_t perRecord = static_cast<std::size_t>(ResultsRecordLines(speciesCount));
+    std::size_t n = 0;
+    std::vector<std::size_t> lengths;  // of the first line, then of each continuation line
+    if (!JoinHeading(lines, perRecord, out, lengths, n)) return out;
     // Every record line has its known length: room for the joined record
     // (and a little more for those who insert into it) at once.
     std::size_t recordSize = 0;
@@ -77,7 +180,7 @@ ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
             return out;
         }
         const std::string_view first = lines[n++];
-        if (solverfile::EndsResults(first) || first.size() != lengths[0]) {
+        if (EndsResults(first) || first.size() != lengths[0]) {
             out.Closed = TrimmedStartsUpper(first, "!$END");
             return out;
         }
@@ -90,7 +193,7 @@ ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
                 return out;
             }
             const std::string_view line = lines[n++];
-            if (solverfile::EndsResults(line) || line.size() != lengths[j]) return out;
+            if (EndsResults(line) || line.size() != lengths[j]) return out;
             const std::string_view rest = LTrim(line);
             record += rest.starts_with('-') ? " " : "  ";
             record += rest;
@@ -101,6 +204,22 @@ ResultsRecords JoinRecords(std::span<const Line> lines, int speciesCount) {
 }
 
 }  // namespace
+
+void CheckHeadingSpecies(std::span<const std::string_view> lines, int speciesCount) {
+    ResultsRecords results;
+    std::vector<std::size_t> lengths;
+    std::size_t next = 0;
+    if (!JoinHeading(lines, static_cast<std::size_t>(ResultsRecordLines(speciesCount)), results, lengths, next))
+        return;
+    const std::string& heading = results.Header;
+    int names = 0;
+    for (int k = 2; static_cast<std::size_t>(RecordFieldStart(k)) <= heading.size(); ++k)
+        names += !Trim(RecordField(heading, k)).empty();
+    if (names != speciesCount)
+        throw Error(ErrorKind::SubscriptOutOfRange,
+                    "the species count on " + LineLabel(kSpeciesCountLine) + ", " + std::to_string(speciesCount) +
+                        ", does not match the " + std::to_string(names) + " species of the results heading");
+}
 
 ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int speciesCount) {
     return JoinRecords(lines, speciesCount);

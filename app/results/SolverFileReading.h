@@ -31,6 +31,27 @@ int WholeNumber(double value, const std::string& where);
 // The blank-separated words of a line.
 std::vector<std::string_view> Words(std::string_view line);
 
+// Where the blocks of a solver file stand, found from its header counts.
+// Lines are counted from 1.
+struct SolverFileMap {
+    int SpeciesCount = 0;      // NS, line 10
+    int ReactionCount = 0;     // NR, line 11
+    int TemperatureMode = 0;   // line 15
+    int ThermoLine = 0;        // the "THERMO" line
+    int ReactionsLine = 0;     // the "REACTIONS" line
+    int EndLine = 0;           // the end line after the last reaction record
+};
+
+// Maps a solver file's lines and refuses a header whose counts do not match
+// the records: line 10's species count and the thermodynamic records
+// before the "REACTIONS" line (which stands among the three lines after
+// them), line 11's reaction count and the reaction records before the end
+// line, line 15's temperature mode (0 or 1), and the species numbers and
+// counts of each reaction as the solver holds them. Throws Error naming the
+// line otherwise. The readers of results check a file by it before they
+// read anything else of it, so that each refuses what another would not.
+SolverFileMap MapSolverFile(std::span<const std::string_view> lines);
+
 // The fewest results records a run's results are read with: fewer leave no
 // interval to analyse or compare.
 inline constexpr std::size_t kLeastResultsRecords = 3;
@@ -62,6 +83,11 @@ ResultsRecords JoinResultsRecords(std::span<const std::string> lines, int specie
 ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int speciesCount);
 
 constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
+
+// Refuses results whose heading record, at the start of `lines` (the lines
+// after the results title), names other than speciesCount species: Error
+// naming the species count of line 10. Results without a whole heading pass.
+void CheckHeadingSpecies(std::span<const std::string_view> lines, int speciesCount);
 
 // Field k of a joined record, untrimmed.
 std::string_view RecordField(std::string_view record, int field);

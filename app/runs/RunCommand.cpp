@@ -6,6 +6,7 @@
 #include "RunOutcome.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "input_rules.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -115,7 +116,7 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     if (numberOf(s, Setting::MaxSteps) > kMaxStepLimit) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
     if (!numeric(Setting::MaxTemperature)) return refuse(Setting::MaxTemperature, kIntervalMessage);
     if (!numeric(Setting::MinTemperature)) return refuse(Setting::MinTemperature, kIntervalMessage);
-    if (numberOf(s, Setting::Pressure) <= 0) return refuse(Setting::Pressure, kPressureMessage);
+    if (!PressureAllowed(solverNumberOf(s, Setting::Pressure))) return refuse(Setting::Pressure, kPressureMessage);
     const double rtol = numberOf(s, Setting::RelativeTolerance);
     if (!(rtol >= 1e-14 && rtol <= 1))
         return refuse(Setting::RelativeTolerance, messageOf(Setting::RelativeTolerance));
@@ -129,32 +130,32 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
         return r;
     }
 
-    if (integerOf(s, Setting::MaxSteps) <= 0) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
-    // The solver refuses a temperature interval that does not lie above 0 K
-    // or holds no temperature besides its minimum, as the solver file gives it.
-    const double tmin = numberOf(s, Setting::MinTemperature);
-    const double tmax = numberOf(s, Setting::MaxTemperature);
-    if (solverNumberOf(s, Setting::MinTemperature) <= 0)
+    if (!StepLimitAllowed(integerOf(s, Setting::MaxSteps)))
+        return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
+    // The solver's own rules, on the values as the solver file gives them.
+    const double tmin = solverNumberOf(s, Setting::MinTemperature);
+    const double tmax = solverNumberOf(s, Setting::MaxTemperature);
+    if (!MinTemperatureAllowed(tmin))
         return refuse(Setting::MinTemperature,
                       "Minimum value of the allowable temperature interval, please enter a positive number.");
-    if (solverNumberOf(s, Setting::MinTemperature) >= solverNumberOf(s, Setting::MaxTemperature))
+    if (!TemperatureRangeAllowed(tmin, tmax))
         return refuse(Setting::MinTemperature,
                       "Allowable temperature interval, the minimum value is equal to or greater than the maximum "
                       "value. Enter a correct values.");
-    const double t0 = numberOf(s, Setting::InitialTemperature);
-    if (!(tmin <= t0 && t0 <= tmax))
+    if (!TemperatureAllowed(solverNumberOf(s, Setting::InitialTemperature), tmin, tmax))
         return refuse(Setting::InitialTemperature, "The initial temperature is outside of the interval (" +
-                                                       NumberToText(tmin) + ", " + NumberToText(tmax) +
+                                                       NumberToText(numberOf(s, Setting::MinTemperature)) + ", " +
+                                                       NumberToText(numberOf(s, Setting::MaxTemperature)) +
                                                        "). Enter a correct value.");
     const double start = numberOf(s, Setting::InitialTime);
     const double end = numberOf(s, Setting::FinalTime);
-    if (!(solverNumberOf(s, Setting::FinalTime) > solverNumberOf(s, Setting::InitialTime)))
+    if (!TimeSpanAllowed(solverNumberOf(s, Setting::InitialTime), solverNumberOf(s, Setting::FinalTime)))
         return refuse(Setting::InitialTime,
                       "The initial time is equal to or greater than the final time. Enter correct values.");
     const double h0 = numberOf(s, Setting::InitialStep);
     if (h0 < 0) return refuse(Setting::InitialStep, messageOf(Setting::InitialStep));
     if ((end - start) / 100 < h0) s[Setting::InitialStep] = Format((end - start) / 100, "0.0E+00");
-    if (numberOf(s, Setting::AbsoluteTolerance) <= 0)
+    if (!TolerancesAllowed(solverNumberOf(s, Setting::RelativeTolerance), solverNumberOf(s, Setting::AbsoluteTolerance)))
         return refuse(Setting::AbsoluteTolerance, messageOf(Setting::AbsoluteTolerance));
 
     const std::int32_t outputStep = integerOf(s, Setting::OutputStep);

@@ -23,8 +23,7 @@ constexpr long kFirstArrayEntry = 21;
 void TransformTolerances(int pairs, double* rtol, double* atol, double uround, bool per_component,
                          bool& refused) {
   for (int i = 0; i < pairs; ++i) {
-    // Refused unless atol > 0 and rtol > 10*uround (a not-a-number is refused).
-    if (!(atol[i] > 0.0) || !(rtol[i] > 10.0 * uround)) {
+    if (!RadauTolerancesAccepted(rtol[i], atol[i], uround)) {
       if (per_component) {
         radau_console::Line(" TOLERANCES(" + std::to_string(i + 1) + ") ARE TOO SMALL");
       } else {

@@ -12,6 +12,16 @@
 
 namespace kx {
 
+// The rounding unit of the integrator unless WORK(1) gives another.
+inline constexpr double kRadauRoundingUnit = 1e-16;
+
+// Scalar tolerances the integrator takes at the rounding unit `uround`: an
+// absolute one above 0 and a relative one above ten rounding units (a
+// tolerance that is not a number is refused).
+inline bool RadauTolerancesAccepted(double rtol, double atol, double uround = kRadauRoundingUnit) {
+  return atol > 0.0 && rtol > 10.0 * uround;
+}
+
 // Right-hand side: writes f(x, y) into f.
 using RadauRhs = void (*)(int& n, double& x, double* y, double* f, double* rpar, int* ipar,
                           int& nspec, int& nreac, double* th);

@@ -97,7 +97,7 @@ struct RadauWorkspace {
 // Options as resolved by the driver.
 struct RadauOptions {
   int nmax = 100000;
-  double uround = 1e-16;
+  double uround = kRadauRoundingUnit;
   double safe = 0.9;
   double thet = 0.001;
   double fnewt = 0.0;

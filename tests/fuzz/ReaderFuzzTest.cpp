@@ -896,3 +896,191 @@ TEST_F(ReaderFuzz, DamagedResultsGoThroughEveryAnalysisOrAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---- Damaged header lines of real runs -------------------------------------
+
+// What one reader made of a file: refused it at once, or accepted it and
+// then failed in the work it is there for (the text of that failure).
+struct HeaderVerdict {
+    bool accepted = false;
+    std::string laterFailure;
+};
+
+// The results window's reading, then curves, contributions and integrals
+// that every user of the window asks for: an error is a later failure.
+HeaderVerdict ResultsWindowOf(const std::string& path) {
+    HeaderVerdict v;
+    kxtest::RecordingSink sink;
+    kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
+    if (!reader.OPEN_Rich(path)) return v;
+    v.accepted = true;
+    const kx::QuantityUnits units = kxtest::TestUnits();
+    const kx::ResultsTables& t = reader.Tables();
+    auto run = [&](const char* what, const std::function<void()>& body) {
+        if (!v.laterFailure.empty()) return;
+        try {
+            body();
+        } catch (const std::exception& e) {
+            v.laterFailure = std::string(what) + ": " + e.what();
+        }
+    };
+    run("the temperature curve", [&] { kx::SpeciesValues(reader, kx::SpeciesQuantity::Temperature, 0, units); });
+    for (int m = 1; m <= 6; ++m)
+        run("a mean parameter", [&] { kx::MeanValues(reader, static_cast<kx::MeanParameter>(m), units); });
+    for (int k = 1; k <= t.NumSpecies; ++k) {
+        run("a species curve", [&] { kx::SpeciesValues(reader, kx::SpeciesQuantity::MoleFraction, k + 2, units); });
+        run("a species derivative", [&] { kx::SpeciesDerivativeValues(reader, k); });
+        run("the contributions", [&] { reader.ShowReacDeRe(k, true, [](const kx::ContributionTable&) {}); });
+    }
+    for (int r = 1; r <= t.NumReactions; ++r)
+        run("a rate curve", [&] { kx::ReactionValues(reader, kx::ReactionQuantity::Net, r, 1, units); });
+    std::vector<int> all;
+    for (int r = 1; r <= t.NumReactions; ++r) all.push_back(r);
+    // The temperature's share of each reaction is asked for runs of the
+    // energy equation only.
+    if (t.TemperatureMode == 1) run("the heat integrals", [&] { reader.IntervalIntegrals(all, true); });
+    if (v.laterFailure.empty() && !sink.shown.empty() && t.ResultsClosed)
+        v.laterFailure = "a message after the reading: " + sink.shown.front().text;
+    return v;
+}
+
+// The reduction with the window's default targets; a reduced file it
+// writes must then run in the solver, or the reduction failed later.
+HeaderVerdict ReductionRunOf(const std::string& path, const std::string& reduced) {
+    HeaderVerdict v;
+    kxtest::RecordingSink sink;
+    kxtest::RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    std::filesystem::remove(reduced);
+    try {
+        if (kx::RedOpenSourceFile(path, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7,
+                                  kxtest::kUnitFactorE4))
+            return v;
+        v.accepted = true;
+        const kx::MainParameters p = holder->FromMain_Param();
+        const kx::InitialCondition initial = holder->red_InitialCond();
+        std::vector<std::string> names = p.SpecArrD;
+        names.resize(static_cast<std::size_t>(std::max(0, p.RowCntD - 3)) + 1);
+        const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+        const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, 1);
+        const kx::RedSettings settings = kx::RedSettingsFrom(p.NTemper != 0 ? "0.1" : "", "0.3",
+                                                             kx::RedDefaultTargets(names, initial.InitFractBB));
+        sink.shown.clear();
+        const kx::RedOutcome out =
+            kx::GenerateReducedMechanism(kx::RedKinState(), *holder, reduced, intervals, settings, view, sink);
+        if (!out.Written) {
+            // Refused before anything was written: as good as refused at once.
+            v.accepted = false;
+            return v;
+        }
+    } catch (const std::exception& e) {
+        v.laterFailure = std::string("the reduction: ") + e.what();
+        return v;
+    }
+    // A run that the solver refuses, or stops at its start, is a failure;
+    // how far an accepted run gets (its step limit) is its own outcome.
+    const SolverRun run = RunSolver(reduced);
+    const std::string after = kx::test::ReadBytes(reduced);
+    const std::size_t error = after.rfind("\r\n Error\r\n");
+    const std::string report = error == std::string::npos ? std::string() : after.substr(error + 10);
+    if (run.status == 1 || report.starts_with(" Kinovex error 15") ||
+        report.starts_with(" Kinovex error  1. Time=0.0000000E+00"))
+        v.laterFailure = "the solver on the reduced file: exit status " + std::to_string(run.status) + " " + run.errors +
+                         report;
+    return v;
+}
+
+// The comparison of the file with a sound run: opened, converted, and every
+// curve of it drawn.
+HeaderVerdict ComparisonRunOf(const std::string& path, const std::string& good) {
+    HeaderVerdict v;
+    kxtest::RecordingSink sink;
+    kx::ComparisonFiles files(sink);
+    try {
+        if (files.OpenFiles(path, good).Failed) return v;
+        files.SpeciesAARR();
+        files.ConvertToMoleFractions();
+    } catch (const std::exception&) {
+        return v;  // refused while it was prepared
+    }
+    v.accepted = true;
+    for (int row = 0; row <= files.MergedSpeciesLast() && v.laterFailure.empty(); ++row) {
+        const kx::CmpMergedRow& m = files.MergedSpecies()[static_cast<std::size_t>(row)];
+        for (int f = 0; f <= 2 && v.laterFailure.empty(); ++f) {
+            try {
+                kx::CmpBuildCurve(files, static_cast<kx::CmpFunction>(f), row, kx::CmpValueRow(m.Index1),
+                                  kx::CmpValueRow(m.Index2), kx::CmpPlotSettings{});
+            } catch (const std::exception& e) {
+                v.laterFailure = "a comparison curve: " + std::string(e.what());
+            }
+        }
+    }
+    return v;
+}
+
+// The value of a header line replaced, its label kept.
+std::string WithValue(const std::string& line, const std::string& value) {
+    const std::size_t mark = line.find('!');
+    return " " + value + (mark == std::string::npos ? std::string() : " " + line.substr(mark));
+}
+
+}  // namespace
+
+// Every header line of a real run, damaged in turn (no number, zero,
+// negative, out of all range, a count off by one), goes through the results
+// window, the reduction (whose reduced file the solver must then run) and
+// the comparison: each refuses the file when it opens it, or does its work
+// on it without failing.
+TEST_F(ReaderFuzz, EveryDamagedHeaderLineIsRefusedOrWorks) {
+    const std::vector<const Base*> runs = {&bases_[3], &isothermal_};
+    std::vector<std::string> findings;
+    int refused = 0, worked = 0;
+    for (const Base* base : runs) {
+        const Lines lines = SplitLines(base->bytes);
+        for (int n = 1; n <= 34; ++n) {
+            const std::string& line = lines[static_cast<std::size_t>(n) - 1];
+            std::vector<std::string> values = {"x", "0", "-1", "1.0E+05", "1.0E-20", "-1.0E-01", "2"};
+            const std::optional<double> v = kx::ParseNumber(line.substr(0, line.find('!')));
+            if (v && *v == std::floor(*v) && std::fabs(*v) < 1e6) {
+                values.push_back(std::to_string(static_cast<long long>(*v) + 1));
+                values.push_back(std::to_string(static_cast<long long>(*v) - 1));
+            }
+            std::vector<std::string> texts;
+            for (const std::string& value : values) texts.push_back(WithValue(line, value));
+            // The key line in the forms other readers than the solver take.
+            if (n == 34) texts.insert(texts.end(), {"THERMO", " thermo", "  THERMO"});
+            for (const std::string& text : texts) {
+                const std::string label = base->name + ", line " + std::to_string(n) + " \"" + text + "\"";
+                const std::string path = folder_->write("header.txt", WithLine(base->bytes, n, text));
+                const HeaderVerdict verdicts[] = {ResultsWindowOf(path),
+                                                  ReductionRunOf(path, folder_->file("header-reduced.txt")),
+                                                  ComparisonRunOf(path, goodResults_)};
+                const char* who[] = {"results window", "reduction", "comparison"};
+                // A value with which the solver's own kinetics overflow
+                // fails the analyses alike.
+                std::optional<bool> solverStops;
+                for (int k = 0; k < 3; ++k) {
+                    if (!verdicts[k].laterFailure.empty()) {
+                        if (!solverStops) {
+                            const std::string copy = folder_->write("header-run.txt", kx::test::ReadBytes(path));
+                            RunSolver(copy);
+                            const std::string after = kx::test::ReadBytes(copy);
+                            const std::string mark = "\r\n Error\r\n Kinovex error  ";
+                            const std::size_t at = after.rfind(mark);
+                            solverStops = at != std::string::npos && at + mark.size() < after.size() &&
+                                          std::string("234568").find(after[at + mark.size()]) != std::string::npos;
+                        }
+                        if (!*solverStops)
+                            findings.push_back(label + ": the " + who[k] + " accepted it, then " +
+                                               verdicts[k].laterFailure);
+                    }
+                    verdicts[k].accepted ? ++worked : ++refused;
+                }
+            }
+        }
+    }
+    for (const std::string& f : findings) ADD_FAILURE() << f;
+    std::cout << "[ header   ] " << refused << " refusals, " << worked << " accepted and worked\n";
+}

@@ -530,7 +530,9 @@ TEST(SolverRun, TooManySpeciesOrReactionsAreReportedBehindTheEndLine) {
     run.Go();
     EXPECT_EQ(run.result.status, 1);
     EXPECT_TRUE(run.output == input);
-    EXPECT_NE(run.result.errors.find(" Input error: no end line \"END\" follows"), std::string::npos)
+    EXPECT_NE(run.result.errors.find(" Input error: the species count 301 (line 10) is above the limit of 300 "
+                                     "species; no end line \"END\" follows"),
+              std::string::npos)
         << run.result.errors;
   }
 }

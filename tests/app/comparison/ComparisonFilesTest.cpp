@@ -75,6 +75,27 @@ TEST_F(ComparisonFilesTest, MergedTableHoldsFileOneThenWhatOnlyFileTwoHas) {
     EXPECT_EQ(files.File(2).MolarMasses[3], 28);
 }
 
+// The comparison refuses the headers that the results window refuses, with
+// the same description, whichever file holds one.
+TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
+    SolverFileFixture good = SolverFileFixture::WithSpecies(3);
+    good.AddRecords({0, 1, 2, 3});
+    const std::string sound = Write("sound.txt", good);
+    for (const kxtest::DisagreeingHeader& c : kxtest::HeadersThatDisagreeWithTheirRecords()) {
+        const std::string damaged = folder.write("damaged.txt", kxtest::JoinLines(c.lines));
+        for (bool first : {true, false}) {
+            ComparisonFiles cmp(sink);
+            ASSERT_FALSE(cmp.OpenFiles(first ? damaged : sound, first ? sound : damaged).Failed) << c.what;
+            try {
+                cmp.SpeciesAARR();
+                ADD_FAILURE() << c.what << ": the species were read";
+            } catch (const TaggedError& e) {
+                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description) << c.what;
+            }
+        }
+    }
+}
+
 TEST_F(ComparisonFilesTest, OnlyATargetsLineFlagsTargets) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(8);
     f.AddRecords({0, 1, 2, 3});

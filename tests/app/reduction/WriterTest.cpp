@@ -282,6 +282,45 @@ TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
     EXPECT_NE(error.problem.find("third body"), std::string::npos) << error.problem;
 }
 
+// Run settings copied from the source that the solver refuses (its reading,
+// or the start of a run) stop the writer before anything is written, the
+// source's line and its text named.
+TEST_F(WriterTest, RunSettingsTheSolverRefusesAreNotWritten) {
+    const struct {
+        int line;
+        const char* text;
+        const char* problem;
+    } cases[] = {
+        {20, " -1.0E-01 !Final Time", "the final time -0.100000E+00 must be above the initial time 0.000000E+00"},
+        {16, " 1.0E+05 !Initial Temperature",
+         "the initial temperature 0.100000E+06 is outside the allowable temperatures 0.250000E+03 - 0.500000E+04"},
+        {17, " 0 !Minimal Allowable Temperature", "the minimal allowable temperature must be above zero, not 0.000000E+00"},
+        {22, " 0 !Maximum Number of Steps", "the maximum number of steps must be at least 1, not 0"},
+        {23, " 1.0E-16 !Relative Tolerance", "the relative tolerance must be above 0.100000E-14, not 0.100000E-15"},
+        {24, " 0 !Absolute Tolerance", "the absolute tolerance must be above zero, not 0.000000E+00"},
+        {27, " many !R!Maximum Number of lines in output", "no readable integer for the maximum number of output lines"},
+        {28, " 1.5 !Delta N", "no readable integer for the output step (Delta N)"},
+        {32, " -82.06 !R in units of pressure and concentration", "the gas constant must be above zero, not -0.820600E+02"},
+    };
+    for (const auto& c : cases) {
+        SolverFileFixture f = Source();
+        Prepare(f);
+        std::vector<std::string> lines = f.Lines();
+        lines[static_cast<std::size_t>(c.line) - 1] = c.text;
+        folder.write("source.txt", kxtest::JoinLines(lines));
+        folder.write("reduced.txt", "earlier");
+        sink.shown.clear();
+        EXPECT_FALSE(kx::WriteReducedSolverFile(module, settings, sink)) << c.text;
+        EXPECT_EQ(kx::test::ReadBytes(target()), "earlier") << c.text;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.text;
+        EXPECT_EQ(sink.shown[0].text, "The run settings of the source solver file cannot be used: the solver refuses "
+                                      "line " + std::to_string(c.line) + " of the source solver file, \"" +
+                                          std::string(c.text).substr(1) + "\": " + c.problem +
+                                          ". The reduced solver file has not been created.");
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+    }
+}
+
 TEST_F(WriterTest, MissingSourceIsAFailureOfTheCaller) {
     Prepare(Source());
     module.RedSourceFile = folder.file("gone.txt");

@@ -412,6 +412,22 @@ TEST_F(ReaderTest, FieldThatIsNotANumberCountsAsZeroInTheDensity) {
     EXPECT_NEAR(T().RowDensity[2], rho, 1e-15 * rho);
 }
 
+// A header whose counts or mode do not match the records is refused when the
+// file is opened, for the results window and the reduction's holder alike,
+// rather than read with a species or reaction missing.
+TEST_F(ReaderTest, HeaderThatDisagreesWithItsRecordsIsRefusedNamingTheLine) {
+    for (const kxtest::DisagreeingHeader& c : kxtest::HeadersThatDisagreeWithTheirRecords()) {
+        for (ReaderOwner owner : {ReaderOwner::ResultsWindow, ReaderOwner::ReductionHolder}) {
+            folder.write("run.txt", JoinLines(c.lines));
+            EXPECT_FALSE(ReadFile(owner)) << c.what;
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+            EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical) << c.what;
+            EXPECT_EQ(sink.shown[0].text, c.description) << c.what;
+            EXPECT_FALSE(reader->Loaded()) << c.what;
+        }
+    }
+}
+
 // Failures while reading show the error's description with the critical icon.
 struct BrokenCase {
     const char* what;
@@ -444,6 +460,17 @@ INSTANTIATE_TEST_SUITE_P(
                       BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
                       BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
                       BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},
+                      // Values with which no analysis could be made are refused at once.
+                      BrokenCase{"gas constant zero", 32, " 0 !R in units of pressure and concentration",
+                                 "Invalid procedure call or argument: the gas constant on line 32, 0.000000E+00, is not "
+                                 "above 0"},
+                      BrokenCase{"constant temperature out of range", 16, " -1.000000E+00 !Initial Temperature",
+                                 "Invalid procedure call or argument: the initial temperature on line 16, "
+                                 "-1.000000E+00 K, of a run at constant temperature is outside the allowable "
+                                 "temperatures 2.500000E+02 - 5.000000E+03 K"},
+                      BrokenCase{"absolute tolerance above every fraction", 24, " 1.000000E+05 !Absolute Tolerance",
+                                 "Invalid procedure call or argument: no mass fraction of record 1 is above the zero "
+                                 "threshold, 0.01 times the absolute tolerance on line 24, 1.000000E+05"},
                       BrokenCase{"temperature of a record", 50,
                                  kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"},
                       // A record that is no state of a gas is refused, not drawn or integrated.

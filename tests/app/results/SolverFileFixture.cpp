@@ -179,6 +179,56 @@ std::vector<std::string> SolverFileFixture::Lines() const {
     return out;
 }
 
+std::vector<DisagreeingHeader> HeadersThatDisagreeWithTheirRecords() {
+    // Three species, a reaction of two of them and one with a list of
+    // colliders, four records: lines 35-46 the thermodynamic records, 49
+    // the REACTIONS line, 50-52 and 53-58 the reactions, 59 the end line,
+    // 62 the results heading and 63-66 the records.
+    SolverFileFixture f = SolverFileFixture::WithSpecies(3);
+    f.reactions.push_back(FixtureReaction::Of("S1+S2=>S3", {1, 2}, {3}));
+    FixtureReaction collided = FixtureReaction::Of("S3+M=>S1+M", {3}, {1});
+    collided.thirdBody = 2;
+    collided.partners = {1, 3};
+    collided.efficiencies = {2.0, 0.5};
+    f.reactions.push_back(collided);
+    f.AddRecords({0, 1e-5, 2e-5, 3e-5});
+    const std::vector<std::string> base = f.Lines();
+    auto with = [&](int line, const std::string& text) {
+        std::vector<std::string> lines = base;
+        lines.at(static_cast<std::size_t>(line) - 1) = text;
+        return lines;
+    };
+    auto field = [](std::string line, int column, const std::string& text) {
+        return line.replace(static_cast<std::size_t>(column) - 1, text.size(), text);
+    };
+    // A fourth species in the results only: its name and a value in every record.
+    std::vector<std::string> wider = base;
+    wider.at(61) += " " + std::string("S4").append(14, ' ');
+    for (std::size_t n = 62; n <= 65; ++n) wider.at(n) += "  0.10000000E-002";
+    const std::string range = "Subscript out of range: ";
+    return {
+        {"species count one below the records", with(10, " 2 !Species"),
+         range + "the species count on line 10, 2, does not match the 3 thermodynamic records between the THERMO line "
+                 "34 and the REACTIONS line 49"},
+        {"species count one above the records", with(10, " 4 !Species"),
+         range + "the species count on line 10, 4, does not match the 3 thermodynamic records between the THERMO line "
+                 "34 and the REACTIONS line 49"},
+        {"a species more in the results", wider,
+         range + "the species count on line 10, 3, does not match the 4 species of the results heading"},
+        {"temperature mode 2", with(15, " 2 !Constant Volume"),
+         "Invalid procedure call or argument: the temperature mode on line 15, 2, is neither 0 nor 1"},
+        {"reactant beyond the species", with(51, field(base.at(50), 7, "4   ")),
+         range + "reaction 1 on line 51: species number 4 in the reactant fields is outside 1..3"},
+        {"collider beyond the species", with(57, field(base.at(56), 15, "5       ")),
+         range + "reaction 2 on line 57: species number 5 in the third-body fields is outside 1..3"},
+        {"reaction count one below the records", with(11, " 1 !Reactions"),
+         range + "the reaction count on line 11, 1, is below the reaction records: line 53, after record 1, is no "
+                 "end line"},
+        {"reaction count one above the records", with(11, " 3 !Reactions"),
+         range + "the reaction count on line 11, 3, is above the 2 reaction records before the end line 59"},
+    };
+}
+
 std::string JoinLines(const std::vector<std::string>& lines, const std::string& end) {
     std::string text;
     for (const std::string& l : lines) text += l + end;

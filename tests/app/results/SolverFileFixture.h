@@ -101,6 +101,17 @@ struct CutRun {
 // Throws std::runtime_error when the text holds no closed results block.
 CutRun CutResults(const std::string& text, int linesPerRecord, ResultsCut cut);
 
+// A solver file with results whose header does not match its records (a
+// count off by one, a temperature mode beyond 0 and 1, a species number
+// beyond the species), and the description with which every reader of
+// results refuses it, the line named.
+struct DisagreeingHeader {
+    std::string what;
+    std::vector<std::string> lines;
+    std::string description;
+};
+std::vector<DisagreeingHeader> HeadersThatDisagreeWithTheirRecords();
+
 // The lines as file text, each followed by the line end.
 std::string JoinLines(const std::vector<std::string>& lines, const std::string& end = "\r\n");
 
