@@ -1,5 +1,7 @@
 #include "RichText.h"
 
+#include "Text.h"
+
 #include <QColor>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -45,7 +47,7 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
 
 QTextCharFormat qtFormat(const rtf::CharFormat& c) {
     QTextCharFormat f;
-    if (!c.font.empty()) f.setFontFamilies({QString::fromStdString(c.font)});
+    if (!c.font.empty()) f.setFontFamilies({platform::ToQ(c.font)});
     if (c.size > 0) f.setFontPointSize(c.size);
     if (c.bold) f.setFontWeight(QFont::Bold);
     if (c.italic) f.setFontItalic(true);
@@ -129,7 +131,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     bool longWord = false;
     for (const rtf::Paragraph& para : model.paragraphs) {
         QString text;
-        for (const rtf::Run& run : para.runs) text += QString::fromStdString(run.text);
+        for (const rtf::Run& run : para.runs) text += platform::ToQ(run.text);
         longWord = longWord || HasWordTooLongToWrap(text);
     }
     prepareWrapping(box, longWord);
@@ -145,7 +147,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
             cursor.setBlockFormat(block);
         else
             cursor.insertBlock(block, QTextCharFormat());
-        for (const rtf::Run& run : para.runs) cursor.insertText(QString::fromStdString(run.text), qtFormat(run.format));
+        for (const rtf::Run& run : para.runs) cursor.insertText(platform::ToQ(run.text), qtFormat(run.format));
     }
     cursor.endEditBlock();
 }

@@ -397,6 +397,18 @@ void writeText(std::string& out, std::string_view utf8) {
     }
 }
 
+// A paragraph break among the characters of a document: no character.
+constexpr char32_t kParagraphBreak = 0x110000;
+
+std::u32string characters(const Document& document) {
+    std::u32string all;
+    for (std::size_t p = 0; p < document.paragraphs.size(); ++p) {
+        if (p > 0) all += kParagraphBreak;
+        for (const Run& r : document.paragraphs[p].runs) all += CodePoints(r.text);
+    }
+    return all;
+}
+
 std::string halfPoints(double size) { return std::to_string(static_cast<long>(std::lround(size * 2))); }
 
 }  // namespace
@@ -463,6 +475,36 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
     }
     out += "}\r\n";
     return out;
+}
+
+std::u32string CharactersNotKept(const Document& read, const Document& held) {
+    const std::u32string given = characters(read), kept = characters(held);
+    if (given == kept) return {};
+    // How often each character stands in the one and in the other: those
+    // the editor holds fewer of are the ones it did not keep.
+    std::map<char32_t, long long> missing;
+    for (char32_t c : given) ++missing[c];
+    for (char32_t c : kept) --missing[c];
+    std::u32string lost;
+    for (char32_t c : given)
+        if (c != kParagraphBreak && missing[c] > 0 && lost.find(c) == std::u32string::npos) lost += c;
+    if (!lost.empty()) return lost;
+    const auto [g, k] = std::mismatch(given.begin(), given.end(), kept.begin(), kept.end());
+    const char32_t first = g != given.end() ? *g : *k;
+    return std::u32string(1, first == kParagraphBreak ? U'\u2029' : first);
+}
+
+std::string CodePointNames(std::u32string_view characters) {
+    std::string names;
+    for (char32_t c : characters) {
+        char hex[8];
+        const auto end = std::to_chars(hex, hex + sizeof hex, static_cast<std::uint32_t>(c), 16).ptr;
+        std::string digits(hex, end);
+        for (char& d : digits) d = static_cast<char>(d >= 'a' ? d - 'a' + 'A' : d);
+        if (!names.empty()) names += ", ";
+        names += "U+" + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+    }
+    return names;
 }
 
 }  // namespace kx::text::rtf

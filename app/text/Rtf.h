@@ -69,4 +69,16 @@ Document Read(std::string_view bytes);
 // are written in the default font and size.
 std::string Write(const Document& document, const std::string& defaultFont, double defaultSize);
 
+// The characters of a document as the reader gave it (`read`) that the same
+// document as an editor holds it (`held`) does not give back, each once, in
+// the order they first stand in `read`: a character the editor dropped, or
+// turned into something else (a paragraph break). Empty when both hold the
+// same characters and paragraph breaks; formats are not compared. Where the
+// two differ only in order or paragraph breaks, the first character that
+// differs is named (a paragraph break as U+2029).
+std::u32string CharactersNotKept(const Document& read, const Document& held);
+
+// The code points as a user reads them: "U+000D, U+2029".
+std::string CodePointNames(std::u32string_view characters);
+
 }  // namespace kx::text::rtf

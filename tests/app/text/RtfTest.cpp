@@ -218,6 +218,43 @@ TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
     EXPECT_FALSE(Read(Write(read, "Arial", 10)).leavesOutContent);
 }
 
+// A document of paragraphs of plain runs, each paragraph split into runs
+// at "|".
+Document paragraphsOf(const std::vector<std::string>& texts) {
+    Document doc;
+    for (const std::string& text : texts) {
+        Paragraph p;
+        std::size_t from = 0;
+        for (std::size_t bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1)
+            p.runs.push_back({text.substr(from, bar - from), CharFormat{}});
+        p.runs.push_back({text.substr(from), CharFormat{}});
+        doc.paragraphs.push_back(p);
+    }
+    return doc;
+}
+
+TEST(RtfCharacters, NamesWhatTheEditorDidNotGiveBack) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> read, held;
+        std::u32string lost;
+    };
+    for (const Case& c : {
+             Case{"the same characters in other runs", {"ab|c", "d"}, {"a|bc", "d"}, U""},
+             Case{"a CR made a paragraph break", {"a\rb"}, {"a", "b"}, U"\r"},
+             Case{"CR LF made one break", {"a\r\nb"}, {"a", "b"}, U"\r\n"},
+             Case{"a character dropped at a run's start", {"x|\xEF\xBB\xBFy"}, {"x|y"}, U"\uFEFF"},
+             Case{"several, each once, in their order",
+                  {"a\xEF\xB7\x90" "b\xE2\x80\xA9" "c\xEF\xB7\x90"}, {"a", "b", "c", ""}, U"\uFDD0\u2029"},
+             Case{"a paragraph break lost", {"a", "b"}, {"ab"}, U"\u2029"},
+             Case{"the same characters in another order", {"ab"}, {"ba"}, U"a"},
+         }) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CharactersNotKept(paragraphsOf(c.read), paragraphsOf(c.held)), c.lost);
+    }
+    EXPECT_EQ(CodePointNames(U"\r\uFEFF\U0001F600"), "U+000D, U+FEFF, U+1F600");
+}
+
 TEST(RtfReader, RecognisesRtfByItsStart) {
     EXPECT_TRUE(LooksLikeRtf(" \r\n{\\rtf1}"));
     EXPECT_FALSE(LooksLikeRtf("plain text"));

@@ -398,6 +398,102 @@ private slots:
         QCOMPARE(kx::test::ReadBytes(path), bytes);
     }
 
+    // What the window cannot keep of an RTF file (pictures and tables, or
+    // characters the box turns into paragraph breaks) is asked about at
+    // every save that would write the document without it, for as long as
+    // the file holds it: after an unedited save, after a refusal, and for
+    // copies as RTF or text. Only writing the window's text over the file
+    // ends the questions.
+    void whatTheWindowCannotKeepIsAskedAboutAtEverySaveThatDropsIt_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<QString>("question");
+        const QString characters =
+            "This document holds characters that this window cannot keep as they are (%1); saving will change them.";
+        QTest::newRow("picture and table") << rtfWithPictureAndTable() << QString(kLeftOutQuestion);
+        QTest::newRow("CR and LF") << std::string("{\\rtf1\\ansi\\uc1 a\\u13?b\\u10?c\\par d}")
+                                   << characters.arg("U+000D, U+000A");
+        QTest::newRow("noncharacters, paragraph separator")
+            << std::string("{\\rtf1\\uc1 a\\u-560?b\\u-559?c\\u8233?d\\u-560?}") << characters.arg("U+FDD0, U+FDD1, U+2029");
+        QTest::newRow("both") << std::string("{\\rtf1\\uc1 x{\\pict\\pngblip 89504e47}y\\u13?z}")
+                              << QString(kLeftOutQuestion) + "\r\n\r\nIt also holds characters that this window "
+                                 "cannot keep as they are (U+000D); saving will change them.";
+    }
+    void whatTheWindowCannotKeepIsAskedAboutAtEverySaveThatDropsIt() {
+        QFETCH(std::string, bytes);
+        QFETCH(QString, question);
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        const std::string path = write("kept.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 0);
+        QVERIFY(!w->ReadOnlyText());
+        bool cancelled = false;
+        w->SVTXT(cancelled);  // unedited: the file's own bytes, no question
+        QVERIFY(!cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+
+        type(w, "+");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            messages.Answer(platform::kAnswerCancel);
+            cancelled = false;
+            w->SVTXT(cancelled);
+            QVERIFY(cancelled);
+            QCOMPARE(messages.lastText(), question);
+            QCOMPARE(messages.shown().back().okCaption, QString("Save anyway"));
+            QCOMPARE(messages.shown().back().style, platform::kMsgExclamation + platform::kMsgOkCancel);
+            QCOMPARE(kx::test::ReadBytes(path), bytes);
+            QVERIFY(w->Modified());
+        }
+        QCOMPARE(messages.shown().size(), size_t(2));
+        for (const char* name : {"copy.rtf", "copy.txt"}) {
+            const std::string copy = bed->folder.dir.file(name);
+            dialogs.ChooseSave(platform::ToQ(copy));
+            messages.Answer(platform::kAnswerCancel);
+            w->SaveAs();
+            QCOMPARE(messages.lastText(), question);
+            QVERIFY2(!files::Exists(copy), name);
+        }
+        QCOMPARE(messages.shown().size(), size_t(4));
+
+        // Save anyway: the file holds what the window holds, and the next
+        // edited save has nothing to ask.
+        messages.Answer(platform::kAnswerOk);
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        const std::string saved = kx::test::ReadBytes(path);
+        QVERIFY(saved != bytes);
+        QVERIFY(saved.find('+') != std::string::npos);
+        type(w, "!");
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        QCOMPARE(messages.shown().size(), size_t(5));
+    }
+
+    // Characters the box can hold come back from an edited save as they
+    // were read, whatever stands before them: U+FEFF at the start of a
+    // paragraph or of a run, a line separator given as a character, a
+    // no-break space, control characters.
+    void everyCharacterTheBoxHoldsIsWrittenBackByAnEditedSave() {
+        ScriptedMessages messages;
+        const std::string path = write(
+            "marks.rtf",
+            "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0 Arial;}}\\f0 \\u-257?first\\par\\u-257?\\u-257?second "
+            "{\\b \\u-257?bold}\\par a\\u8232?b\\~c\\u1?d\\u127?e\\u-4?f\\tab g}");
+        const text::rtf::Document read = text::rtf::Read(kx::test::ReadBytes(path));
+        RES_ShowFile* w = open(path);
+        w->RichTextBox1()->moveCursor(QTextCursor::End);
+        w->RichTextBox1()->insertPlainText("+");
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(messages.shown().empty());
+        text::rtf::Document expected = read;
+        expected.paragraphs.back().runs.back().text += "+";
+        QVERIFY(text::rtf::CharactersNotKept(expected, text::rtf::Read(kx::test::ReadBytes(path))).empty());
+        QVERIFY(text::rtf::CharactersNotKept(text::rtf::Read(kx::test::ReadBytes(path)), expected).empty());
+    }
+
     void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {
         const std::string path = write("odd.rtf", "just text\r\n");
         RES_ShowFile* w = open(path);
