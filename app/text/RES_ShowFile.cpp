@@ -219,7 +219,9 @@ void RES_ShowFile::buildMenus() {
 
     QMenu* file = menu("RESFILE", "File");
     menuCommand(add(file, "OPENRES", "Open..."), "17#022. ", [] { shell::OpenFileByType(""); });
-    menuCommand(add(file, "SAVERES", "Save"), "17#030. ", [this] {
+    QAction* save = add(file, "SAVERES", "Save");
+    save->setShortcut(QKeySequence::Save);
+    menuCommand(save, "17#030. ", [this] {
         bool cancelled = false;
         SVTXT(cancelled);
     });
