@@ -603,8 +603,9 @@ bool RES_ShowFile::mayLeaveOutRtf() {
         question += (question.empty() ? "This document holds" : "\r\n\r\nIt also holds") +
                     std::string(" characters that this window cannot keep as they are (") +
                     rtf::CodePointNames(rtfNotKept_) + "); saving will change them.";
-    return shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel, "Save anyway") ==
-           platform::kAnswerOk;
+    // Enter keeps the file: the OK button removes what it holds.
+    return shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
+                              "Save anyway") == platform::kAnswerOk;
 }
 
 std::optional<std::string> RES_ShowFile::rtfToWrite() {

@@ -352,7 +352,8 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
         QCOMPARE(messages.shown()[0].okCaption, QString("Save anyway"));
-        QCOMPARE(messages.shown()[0].style, platform::kMsgExclamation + platform::kMsgOkCancel);
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
         QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
         QCOMPARE(kx::test::ReadBytes(path), bytes);
         QVERIFY(w->Modified());
@@ -441,7 +442,8 @@ private slots:
             QVERIFY(cancelled);
             QCOMPARE(messages.lastText(), question);
             QCOMPARE(messages.shown().back().okCaption, QString("Save anyway"));
-            QCOMPARE(messages.shown().back().style, platform::kMsgExclamation + platform::kMsgOkCancel);
+            QCOMPARE(messages.shown().back().style,
+                     platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
             QCOMPARE(kx::test::ReadBytes(path), bytes);
             QVERIFY(w->Modified());
         }
