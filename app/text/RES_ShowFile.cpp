@@ -574,13 +574,13 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
         ~Done() { --q; }
     } done{quiet_};
     fileRtf_.clear();
-    rtfLeavesOut_ = false;
+    rtfLeftOut_.clear();
     rtfNotKept_.clear();
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
         const rtf::Document model = rtf::Read(bytes);
         SetDocumentRtf(*box_, model);
         fileRtf_ = bytes;
-        rtfLeavesOut_ = model.leavesOutContent;
+        rtfLeftOut_ = model.leftOut;
         // The box makes some characters something else (a paragraph
         // break): what it holds is compared with what was read.
         rtfNotKept_ = rtf::CharactersNotKept(model, DocumentRtfModel(*box_->document()));
@@ -596,13 +596,8 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
 }
 
 bool RES_ShowFile::mayLeaveOutRtf() {
-    if (!rtfLeavesOut_ && rtfNotKept_.empty()) return true;
-    std::string question;
-    if (rtfLeavesOut_) question = "This document holds pictures/tables that this window cannot keep; saving will remove them.";
-    if (!rtfNotKept_.empty())
-        question += (question.empty() ? "This document holds" : "\r\n\r\nIt also holds") +
-                    std::string(" characters that this window cannot keep as they are (") +
-                    rtf::CodePointNames(rtfNotKept_) + "); saving will change them.";
+    const std::string question = rtf::LossQuestion(rtfLeftOut_, rtfNotKept_);
+    if (question.empty()) return true;
     // Enter keeps the file: the OK button removes what it holds.
     return shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
                               "Save anyway") == platform::kAnswerOk;
@@ -610,6 +605,11 @@ bool RES_ShowFile::mayLeaveOutRtf() {
 
 std::optional<std::string> RES_ShowFile::rtfToWrite() {
     if (!modified_ && !fileRtf_.empty()) return fileRtf_;
+    if (readOnlyText_) {
+        // The file's text, not the box's view of it.
+        const QFont font = box_->document()->defaultFont();
+        return rtf::Write(rtf::PlainDocument(plain_.Text()), FromQ(font.family()), font.pointSizeF());
+    }
     if (!mayLeaveOutRtf()) return std::nullopt;
     return DocumentRtf(*box_->document());
 }
@@ -623,7 +623,7 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
             // The file now holds what the window holds, and no more. After
             // its own bytes it still holds what the window lacks.
             fileRtf_ = *rtf;
-            rtfLeavesOut_ = false;
+            rtfLeftOut_.clear();
             rtfNotKept_.clear();
         }
         return true;

@@ -181,7 +181,7 @@ private:
     PlainTextFile plain_;       // the plain text file as loaded or last saved
     bool readOnlyText_ = false;  // binary data: shown read-only
     std::string fileRtf_;           // the RTF file as opened or last saved
-    bool rtfLeavesOut_ = false;     // it holds pictures, tables, ... the box does not
+    std::vector<std::string> rtfLeftOut_;  // what of it the box does not hold: pictures, tables, ...
     std::u32string rtfNotKept_;     // characters of it the box does not give back
     bool modified_ = false;
     bool isSolFile_ = false;

@@ -40,6 +40,9 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
     c.bold = f.fontWeight() >= QFont::Bold;
     c.italic = f.fontItalic();
     c.underline = f.fontUnderline();
+    c.strike = f.fontStrikeOut();
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) c.script = rtf::Script::Super;
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) c.script = rtf::Script::Sub;
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
         c.colour = static_cast<std::uint32_t>(f.foreground().color().rgb() & 0xFFFFFF);
     return c;
@@ -52,6 +55,9 @@ QTextCharFormat qtFormat(const rtf::CharFormat& c) {
     if (c.bold) f.setFontWeight(QFont::Bold);
     if (c.italic) f.setFontItalic(true);
     if (c.underline) f.setFontUnderline(true);
+    if (c.strike) f.setFontStrikeOut(true);
+    if (c.script == rtf::Script::Super) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    if (c.script == rtf::Script::Sub) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
     if (c.colour) f.setForeground(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | *c.colour)));
     return f;
 }
