@@ -698,7 +698,9 @@ std::string LossQuestion(const std::vector<std::string>& leftOut, std::u32string
         question = "This document holds ";
         for (std::size_t k = 0; k < leftOut.size(); ++k)
             question += (k == 0 ? "" : k + 1 == leftOut.size() ? " and " : ", ") + leftOut[k];
-        question += " that this window cannot keep; saving will remove them.";
+        // "hidden text" alone is one thing; every other name is of many.
+        const bool many = leftOut.size() > 1 || leftOut[0].back() == 's';
+        question += " that this window cannot keep; saving will remove " + std::string(many ? "them." : "it.");
     }
     if (!notKept.empty())
         question += (question.empty() ? "This document holds" : "\r\n\r\nIt also holds") +

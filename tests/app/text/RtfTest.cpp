@@ -326,6 +326,8 @@ TEST(RtfCharacters, TheQuestionNamesWhatWouldBeLost) {
     EXPECT_EQ(LossQuestion({"footnotes", "hidden text", "fields"}, U""),
               "This document holds footnotes, hidden text and fields that this window cannot keep; saving will remove "
               "them.");
+    EXPECT_EQ(LossQuestion({"hidden text"}, U""),
+              "This document holds hidden text that this window cannot keep; saving will remove it.");
     EXPECT_EQ(LossQuestion({}, U"\r"),
               "This document holds characters that this window cannot keep as they are (U+000D); saving will change them.");
     EXPECT_EQ(LossQuestion({"comments", "fields"}, U"\uFDD0\u2029"),
