@@ -7,13 +7,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringDecoder>
 
 #include <string>
 #include <string_view>
 
 namespace kx::platform {
 
-inline QString ToQ(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+// A U+FEFF at the start is a character of the text like any other: no byte
+// order mark to drop (a text or a name may begin with one).
+inline QString ToQ(std::string_view utf8) {
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
 inline std::string FromQ(const QString& text) { return text.toStdString(); }
 
 inline QString Latin1ToQ(std::string_view bytes) {

@@ -101,7 +101,7 @@ public:
         if (content.Rich)
             SetDocumentRtf(*w_.box_, rtf::Read(content.Text));
         else
-            SetDocumentText(*w_.box_, QString::fromStdString(content.Text));
+            SetDocumentText(*w_.box_, ToQ(content.Text));
     }
     long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
     long SelLength() const override {
@@ -219,7 +219,9 @@ void RES_ShowFile::buildMenus() {
 
     QMenu* file = menu("RESFILE", "File");
     menuCommand(add(file, "OPENRES", "Open..."), "17#022. ", [] { shell::OpenFileByType(""); });
-    menuCommand(add(file, "SAVERES", "Save"), "17#030. ", [this] {
+    QAction* save = add(file, "SAVERES", "Save");
+    save->setShortcut(QKeySequence::Save);
+    menuCommand(save, "17#030. ", [this] {
         bool cancelled = false;
         SVTXT(cancelled);
     });
@@ -572,12 +574,16 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
         ~Done() { --q; }
     } done{quiet_};
     fileRtf_.clear();
-    rtfLeavesOut_ = false;
+    rtfLeftOut_.clear();
+    rtfNotKept_.clear();
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
         const rtf::Document model = rtf::Read(bytes);
         SetDocumentRtf(*box_, model);
         fileRtf_ = bytes;
-        rtfLeavesOut_ = model.leavesOutContent;
+        rtfLeftOut_ = model.leftOut;
+        // The box makes some characters something else (a paragraph
+        // break): what it holds is compared with what was read.
+        rtfNotKept_ = rtf::CharactersNotKept(model, DocumentRtfModel(*box_->document()));
         return;
     }
     // A file named .rtf that holds no RTF is kept as the text it is.
@@ -589,12 +595,22 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
 }
 
+bool RES_ShowFile::mayLeaveOutRtf() {
+    const std::string question = rtf::LossQuestion(rtfLeftOut_, rtfNotKept_);
+    if (question.empty()) return true;
+    // Enter keeps the file: the OK button removes what it holds.
+    return shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
+                              "Save anyway") == platform::kAnswerOk;
+}
+
 std::optional<std::string> RES_ShowFile::rtfToWrite() {
     if (!modified_ && !fileRtf_.empty()) return fileRtf_;
-    if (rtfLeavesOut_ &&
-        shell::UserMessage("This document holds pictures/tables that this window cannot keep; saving will remove them.",
-                           platform::kMsgExclamation + platform::kMsgOkCancel, "Save anyway") != platform::kAnswerOk)
-        return std::nullopt;
+    if (readOnlyText_) {
+        // The file's text, not the box's view of it.
+        const QFont font = box_->document()->defaultFont();
+        return rtf::Write(rtf::PlainDocument(plain_.Text()), FromQ(font.family()), font.pointSizeF());
+    }
+    if (!mayLeaveOutRtf()) return std::nullopt;
     return DocumentRtf(*box_->document());
 }
 
@@ -603,13 +619,17 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
         const std::optional<std::string> rtf = rtfToWrite();
         if (!rtf) return false;
         files::WriteAll(path, *rtf);
-        if (path == mePath_) {
-            // The file now holds what the window holds.
+        if (path == mePath_ && *rtf != fileRtf_) {
+            // The file now holds what the window holds, and no more. After
+            // its own bytes it still holds what the window lacks.
             fileRtf_ = *rtf;
-            rtfLeavesOut_ = false;
+            rtfLeftOut_.clear();
+            rtfNotKept_.clear();
         }
         return true;
     }
+    // A plain text copy of an RTF document keeps no more than the window.
+    if (!mayLeaveOutRtf()) return false;
     // A file shown read-only is written as it was read: the box may not
     // give its text back as it was given (a copy of it is the file's bytes).
     const std::string text = readOnlyText_ ? plain_.Text() : FromQ(DocumentPlainText(*box_->document()));

@@ -152,9 +152,13 @@ private:
     // rather than lose what this window cannot hold.
     bool saveFile(const std::string& path, int loadType);
     // The document as RTF: the file's own bytes while it is unedited,
-    // else the model's, after asking when that leaves out pictures or
-    // tables of the file (nothing when the user refuses).
+    // else the model's, after asking when that leaves out what the file
+    // holds and the window does not (nothing when the user refuses).
     std::optional<std::string> rtfToWrite();
+    // Asks, when the RTF file holds pictures, tables or characters that
+    // the window does not, whether to write the document without them;
+    // true when nothing is left out or the user agrees.
+    bool mayLeaveOutRtf();
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
@@ -177,7 +181,8 @@ private:
     PlainTextFile plain_;       // the plain text file as loaded or last saved
     bool readOnlyText_ = false;  // binary data: shown read-only
     std::string fileRtf_;           // the RTF file as opened or last saved
-    bool rtfLeavesOut_ = false;     // it holds pictures, tables, ... the box does not
+    std::vector<std::string> rtfLeftOut_;  // what of it the box does not hold: pictures, tables, ...
+    std::u32string rtfNotKept_;     // characters of it the box does not give back
     bool modified_ = false;
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing

@@ -1,5 +1,7 @@
 #include "RichText.h"
 
+#include "Text.h"
+
 #include <QColor>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -38,6 +40,9 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
     c.bold = f.fontWeight() >= QFont::Bold;
     c.italic = f.fontItalic();
     c.underline = f.fontUnderline();
+    c.strike = f.fontStrikeOut();
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) c.script = rtf::Script::Super;
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) c.script = rtf::Script::Sub;
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
         c.colour = static_cast<std::uint32_t>(f.foreground().color().rgb() & 0xFFFFFF);
     return c;
@@ -45,11 +50,14 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
 
 QTextCharFormat qtFormat(const rtf::CharFormat& c) {
     QTextCharFormat f;
-    if (!c.font.empty()) f.setFontFamilies({QString::fromStdString(c.font)});
+    if (!c.font.empty()) f.setFontFamilies({platform::ToQ(c.font)});
     if (c.size > 0) f.setFontPointSize(c.size);
     if (c.bold) f.setFontWeight(QFont::Bold);
     if (c.italic) f.setFontItalic(true);
     if (c.underline) f.setFontUnderline(true);
+    if (c.strike) f.setFontStrikeOut(true);
+    if (c.script == rtf::Script::Super) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    if (c.script == rtf::Script::Sub) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
     if (c.colour) f.setForeground(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | *c.colour)));
     return f;
 }
@@ -129,7 +137,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     bool longWord = false;
     for (const rtf::Paragraph& para : model.paragraphs) {
         QString text;
-        for (const rtf::Run& run : para.runs) text += QString::fromStdString(run.text);
+        for (const rtf::Run& run : para.runs) text += platform::ToQ(run.text);
         longWord = longWord || HasWordTooLongToWrap(text);
     }
     prepareWrapping(box, longWord);
@@ -145,7 +153,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
             cursor.setBlockFormat(block);
         else
             cursor.insertBlock(block, QTextCharFormat());
-        for (const rtf::Run& run : para.runs) cursor.insertText(QString::fromStdString(run.text), qtFormat(run.format));
+        for (const rtf::Run& run : para.runs) cursor.insertText(platform::ToQ(run.text), qtFormat(run.format));
     }
     cursor.endEditBlock();
 }

@@ -3,8 +3,11 @@
 #include "PlainText.h"
 #include "TextHelpers.h"
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -15,12 +18,111 @@ namespace {
 
 enum class Destination { Text, FontTable, ColourTable, Skip };
 
+constexpr char32_t kReplacement = 0xFFFD;
+
 struct GroupState {
     CharFormat format;
     Align align = Align::Left;
     int fontNumber = -1;  // the \f in force; -1: the default font (\deff)
     int skipCount = 1;    // \uc
+    bool hidden = false;  // \v
     Destination destination = Destination::Text;
+};
+
+// The code page of a font's character set (\fcharset); 0: the document's.
+int charsetCodePage(int charset) {
+    static const std::map<int, int> pages = {
+        {0, 1252},   {2, 1252},   {77, 10000}, {128, 932},  {129, 949},  {130, 1361}, {134, 936}, {136, 950},
+        {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874},
+        {238, 1250}, {254, 437},  {255, 850}};
+    const auto page = pages.find(charset);
+    return page != pages.end() ? page->second : 0;
+}
+
+// Bytes of a code page (given as "\'hh" or as they stand) as characters.
+// Windows-1252 is read as the plain text files read it; the others through
+// the system's converters, with the lead bytes of a two-byte character
+// kept until its second byte comes. A byte the code page does not define,
+// and a code page the system cannot convert, read as U+FFFD.
+class ByteDecoder {
+public:
+    ByteDecoder() = default;
+    ByteDecoder(const ByteDecoder&) = delete;
+    ByteDecoder& operator=(const ByteDecoder&) = delete;
+    ~ByteDecoder() {
+        for (auto& [page, converter] : converters_)
+            if (converter != invalid()) iconv_close(converter);
+    }
+
+    // The characters that the byte completes (none while a character is
+    // still incomplete).
+    std::u32string Decode(unsigned char byte, int codePage) {
+        std::u32string out;
+        if (codePage != pendingPage_) Flush(out);
+        if (codePage == 1252) {
+            out += FromWindows1252(byte);
+            return out;
+        }
+        pendingPage_ = codePage;
+        pending_ += static_cast<char>(byte);
+        convert(out);
+        return out;
+    }
+
+    bool Pending() const { return !pending_.empty(); }
+
+    // Bytes of a character left incomplete (the text went on otherwise).
+    void Flush(std::u32string& out) {
+        if (!pending_.empty()) out.append(pending_.size(), kReplacement);
+        pending_.clear();
+        pendingPage_ = 0;
+    }
+
+private:
+    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t converter(int codePage) {
+        auto found = converters_.find(codePage);
+        if (found != converters_.end()) return found->second;
+        const std::string name = codePage == 10000   ? "MACINTOSH"
+                                 : codePage == 1361  ? "JOHAB"
+                                 : codePage == 65001 ? "UTF-8"
+                                                     : "CP" + std::to_string(codePage);
+        return converters_[codePage] = iconv_open("UTF-32LE", name.c_str());
+    }
+
+    void convert(std::u32string& out) {
+        const iconv_t c = converter(pendingPage_);
+        while (!pending_.empty()) {
+            if (c == invalid()) {
+                Flush(out);
+                return;
+            }
+            iconv(c, nullptr, nullptr, nullptr, nullptr);
+            char* in = pending_.data();
+            std::size_t inLeft = pending_.size();
+            char buffer[64];
+            char* to = buffer;
+            std::size_t toLeft = sizeof buffer;
+            const std::size_t done = iconv(c, &in, &inLeft, &to, &toLeft);
+            const int error = done == static_cast<std::size_t>(-1) ? errno : 0;
+            iconv(c, nullptr, nullptr, &to, &toLeft);  // what the converter held back
+            for (const char* p = buffer; p + 4 <= to; p += 4)
+                out += static_cast<char32_t>(static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1]) << 8 |
+                                             static_cast<unsigned char>(p[2]) << 16 |
+                                             static_cast<char32_t>(static_cast<unsigned char>(p[3])) << 24);
+            pending_.erase(0, pending_.size() - inLeft);
+            if (error == EINVAL && pending_.size() < 4) return;  // the rest of a character is still to come
+            if (error != 0 && !pending_.empty()) {
+                out += kReplacement;  // no character of the code page
+                pending_.erase(0, 1);
+            }
+        }
+    }
+
+    std::map<int, iconv_t> converters_;
+    std::string pending_;  // bytes of a character not yet complete
+    int pendingPage_ = 0;
 };
 
 const std::set<std::string_view> kSkippedDestinations = {
@@ -31,17 +133,20 @@ const std::set<std::string_view> kSkippedDestinations = {
     "template",   "annotation", "atnid",      "atnauthor",  "shp",         "nonshppict", "mmathPr",
     "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author"};
 
-// Destinations among the skipped ones whose content the user wrote:
-// pictures, objects, headers and footers, footnotes, comments and field
-// instructions (a link, a page number).
-const std::set<std::string_view> kContentDestinations = {
-    "pict",   "object",  "shp",     "nonshppict", "header",   "headerl",    "headerr",   "headerf",   "footer",
-    "footerl", "footerr", "footerf", "footnote",   "annotation", "atnid",    "atnauthor", "fldinst"};
+// Destinations among the skipped ones whose content the user wrote, by
+// what a user calls it: pictures and objects, headers and footers,
+// footnotes, comments and field instructions (a link, a page number).
+constexpr const char* kPicturesTables = "pictures/tables";
+const std::map<std::string_view, const char*> kContentDestinations = {
+    {"pict", kPicturesTables},       {"object", kPicturesTables},     {"shp", kPicturesTables},
+    {"nonshppict", kPicturesTables}, {"header", "headers/footers"},   {"headerl", "headers/footers"},
+    {"headerr", "headers/footers"},  {"headerf", "headers/footers"},  {"footer", "headers/footers"},
+    {"footerl", "headers/footers"},  {"footerr", "headers/footers"},  {"footerf", "headers/footers"},
+    {"footnote", "footnotes"},       {"annotation", "comments"},      {"atnid", "comments"},
+    {"atnauthor", "comments"},       {"fldinst", "fields"}};
 
 // Control words that make a table.
 const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 class Reader {
 public:
@@ -83,13 +188,14 @@ private:
             case '\n':
                 return;
             default:
-                character(FromWindows1252(static_cast<unsigned char>(c)));
+                byte(static_cast<unsigned char>(c));
                 break;
         }
         groupStart_ = false;
     }
 
     void closeGroup() {
+        flushBytes();
         flushSurrogate();
         if (excessDepth_ > 0) {
             --excessDepth_;
@@ -140,7 +246,7 @@ private:
                 int value = 0;
                 auto [p, ec] = std::from_chars(in_.data() + pos_, in_.data() + pos_ + 2, value, 16);
                 pos_ = static_cast<std::size_t>(p - in_.data());
-                if (ec == std::errc()) character(FromWindows1252(static_cast<unsigned char>(value)));
+                if (ec == std::errc()) byte(static_cast<unsigned char>(value));
                 return;
             }
             case '*':
@@ -149,12 +255,13 @@ private:
                 return;
             case '\\':
             case '{':
-            case '}': character(static_cast<unsigned char>(c)); return;
+            case '}': byte(static_cast<unsigned char>(c)); return;  // the second byte of a character, perhaps
             case '~': character(0x00A0); return;
             case '_': character(0x2011); return;
+            case '-': character(0x00AD); return;  // an optional hyphen
             case '\r':
             case '\n': paragraphMark(); return;
-            default: return;  // "\-" (optional hyphen) and unknown symbols
+            default: return;  // unknown symbols
         }
     }
 
@@ -177,12 +284,19 @@ private:
             return;
         }
         if (kSkippedDestinations.count(w)) {
-            if (kContentDestinations.count(w)) doc_.leavesOutContent = true;
+            if (const auto kind = kContentDestinations.find(w); kind != kContentDestinations.end()) leaveOut(kind->second);
             s.destination = Destination::Skip;
             return;
         }
         if (s.destination == Destination::Text && kTableWords.count(w) && !(w == "itap" && param.value_or(1) == 0))
-            doc_.leavesOutContent = true;
+            leaveOut(kPicturesTables);
+        // The code page of "\'hh" and of bytes beyond ASCII: the document's,
+        // or its font's.
+        if (w == "ansi") codePage_ = 1252;
+        else if (w == "mac") codePage_ = 10000;
+        else if (w == "pc") codePage_ = 437;
+        else if (w == "pca") codePage_ = 850;
+        else if (w == "ansicpg" && param && *param > 0) codePage_ = *param;
         if (w == "u" && param) {
             unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
             pendingSkip_ = s.skipCount;
@@ -196,6 +310,11 @@ private:
             if (w == "f") {
                 finishFontEntry();
                 fontEntry_ = param.value_or(0);
+            } else if (w == "fcharset") {
+                if (!fontPageGiven_) fontEntryPage_ = charsetCodePage(param.value_or(0));
+            } else if (w == "cpg" && param && *param > 0) {
+                fontEntryPage_ = *param;
+                fontPageGiven_ = true;
             }
             return;
         }
@@ -207,7 +326,11 @@ private:
         }
         if (s.destination == Destination::Skip) return;
 
-        if (w == "par" || w == "page") return paragraphMark();
+        if (w == "par") return paragraphMark();
+        if (w == "page" || w == "sect") {
+            leaveOut("page and section breaks");
+            return paragraphMark();
+        }
         if (w == "line") return character(0x2028);
         if (w == "tab" || w == "cell") return character('\t');
         if (w == "row") return paragraphMark();
@@ -218,12 +341,21 @@ private:
         if (w == "rquote") return character(0x2019);
         if (w == "ldblquote") return character(0x201C);
         if (w == "rdblquote") return character(0x201D);
-        if (w == "emspace" || w == "enspace" || w == "qmspace") return character(' ');
+        if (w == "emspace") return character(0x2003);
+        if (w == "enspace") return character(0x2002);
+        if (w == "qmspace") return character(0x2005);
+        if (w == "zwbo") return character(0x200B);
+        if (w == "zwnj") return character(0x200C);
+        if (w == "zwj") return character(0x200D);
+        if (w == "ltrmark") return character(0x200E);
+        if (w == "rtlmark") return character(0x200F);
+        if (w == "zwnbo") return character(0xFEFF);
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
             s.format = CharFormat{};
             s.fontNumber = -1;
-        } else if (w == "pard" || w == "ql") setAlign(Align::Left);
+            s.hidden = false;
+        } else if (w == "v") s.hidden = on; else if (w == "pard" || w == "ql") setAlign(Align::Left);
         else if (w == "qc") setAlign(Align::Center);
         else if (w == "qr") setAlign(Align::Right);
         else if (w == "qj") setAlign(Align::Justify);
@@ -231,6 +363,10 @@ private:
         else if (w == "i") s.format.italic = on;
         else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth") s.format.underline = on;
         else if (w == "ulnone") s.format.underline = false;
+        else if (w == "strike" || w == "striked") s.format.strike = on;
+        else if (w == "super") s.format.script = Script::Super;
+        else if (w == "sub") s.format.script = Script::Sub;
+        else if (w == "nosupersub") s.format.script = Script::Normal;
         else if (w == "fs") s.format.size = std::max(0, param.value_or(24)) / 2.0;
         else if (w == "f") s.fontNumber = param.value_or(0);
         else if (w == "cf") {
@@ -244,6 +380,7 @@ private:
     // A "\u" value: a character, or one half of a surrogate pair. What is
     // no character reads as U+FFFD.
     void unicode(long long code) {
+        flushBytes();
         const bool high = code >= 0xD800 && code < 0xDC00;
         const bool low = code >= 0xDC00 && code < 0xE000;
         if (low && highSurrogate_) {
@@ -282,6 +419,42 @@ private:
             --pendingSkip_;
             return;
         }
+        flushBytes();
+        put(c);
+    }
+
+    // A byte of text: a character of the code page in force, or part of
+    // one.
+    void byte(unsigned char b) {
+        if (pendingSkip_ > 0) {
+            --pendingSkip_;
+            return;
+        }
+        if (b < 0x80 && !decoder_.Pending()) return put(b);
+        for (char32_t c : decoder_.Decode(b, codePage())) put(c);
+    }
+
+    // The lead bytes of a character that did not come whole.
+    void flushBytes() {
+        if (!decoder_.Pending()) return;
+        std::u32string left;
+        decoder_.Flush(left);
+        for (char32_t c : left) put(c);
+    }
+
+    int codePage() const {
+        const GroupState& s = stack_.back();
+        if (s.destination == Destination::FontTable) return fontEntryPage_ > 0 ? fontEntryPage_ : codePage_;
+        const auto page = fontPages_.find(s.fontNumber >= 0 ? s.fontNumber : defaultFont_);
+        return page != fontPages_.end() && page->second > 0 ? page->second : codePage_;
+    }
+
+    void leaveOut(const char* kind) {
+        doc_.leavesOutContent = true;
+        if (std::find(doc_.leftOut.begin(), doc_.leftOut.end(), kind) == doc_.leftOut.end()) doc_.leftOut.push_back(kind);
+    }
+
+    void put(char32_t c) {
         flushSurrogate();
         GroupState& s = state();
         if (s.destination == Destination::FontTable) {
@@ -308,6 +481,7 @@ private:
     void emit(char32_t c) {
         GroupState& s = state();
         if (s.destination != Destination::Text) return;
+        if (s.hidden) return leaveOut("hidden text");
         CharFormat format = s.format;
         const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
         auto font = fonts_.find(number);
@@ -319,6 +493,7 @@ private:
     }
 
     void paragraphMark() {
+        flushBytes();
         flushSurrogate();
         if (state().destination != Destination::Text) return;
         paragraph_.align = state().align;
@@ -342,8 +517,11 @@ private:
             while (!name.empty() && name.back() == ' ') name.pop_back();
             while (!name.empty() && name.front() == ' ') name.erase(name.begin());
             fonts_[fontEntry_] = name;
+            fontPages_[fontEntry_] = fontEntryPage_;
         }
         fontEntry_ = -1;
+        fontEntryPage_ = 0;
+        fontPageGiven_ = false;
         fontName_.clear();
     }
 
@@ -358,8 +536,13 @@ private:
     Document doc_;
     Paragraph paragraph_;
     std::map<int, std::string> fonts_;
+    std::map<int, int> fontPages_;  // a font's code page; 0: the document's
     int defaultFont_ = 0;
     int fontEntry_ = -1;
+    int fontEntryPage_ = 0;
+    bool fontPageGiven_ = false;  // by \cpg, which \fcharset does not override
+    int codePage_ = 1252;
+    ByteDecoder decoder_;
     std::string fontName_;
     std::vector<std::optional<std::uint32_t>> colours_;
     std::array<int, 3> colour_{};
@@ -395,6 +578,18 @@ void writeText(std::string& out, std::string_view utf8) {
             }
         }
     }
+}
+
+// A paragraph break among the characters of a document: no character.
+constexpr char32_t kParagraphBreak = 0x110000;
+
+std::u32string characters(const Document& document) {
+    std::u32string all;
+    for (std::size_t p = 0; p < document.paragraphs.size(); ++p) {
+        if (p > 0) all += kParagraphBreak;
+        for (const Run& r : document.paragraphs[p].runs) all += CodePoints(r.text);
+    }
+    return all;
 }
 
 std::string halfPoints(double size) { return std::to_string(static_cast<long>(std::lround(size * 2))); }
@@ -454,6 +649,9 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
             if (f.bold) out += "\\b";
             if (f.italic) out += "\\i";
             if (f.underline) out += "\\ul";
+            if (f.strike) out += "\\strike";
+            if (f.script == Script::Super) out += "\\super";
+            if (f.script == Script::Sub) out += "\\sub";
             if (f.colour)
                 out += "\\cf" + std::to_string(std::find(colours.begin(), colours.end(), *f.colour) - colours.begin() + 1);
             out += ' ';
@@ -463,6 +661,65 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
     }
     out += "}\r\n";
     return out;
+}
+
+std::u32string CharactersNotKept(const Document& read, const Document& held) {
+    const std::u32string given = characters(read), kept = characters(held);
+    if (given == kept) return {};
+    // How often each character stands in the one and in the other: those
+    // the editor holds fewer of are the ones it did not keep.
+    std::map<char32_t, long long> missing;
+    for (char32_t c : given) ++missing[c];
+    for (char32_t c : kept) --missing[c];
+    std::u32string lost;
+    for (char32_t c : given)
+        if (c != kParagraphBreak && missing[c] > 0 && lost.find(c) == std::u32string::npos) lost += c;
+    if (!lost.empty()) return lost;
+    const auto [g, k] = std::mismatch(given.begin(), given.end(), kept.begin(), kept.end());
+    const char32_t first = g != given.end() ? *g : *k;
+    return std::u32string(1, first == kParagraphBreak ? U'\u2029' : first);
+}
+
+Document PlainDocument(std::string_view text) {
+    Document doc;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        Paragraph p;
+        if (end > from) p.runs.push_back({std::string(text.substr(from, end - from)), CharFormat{}});
+        doc.paragraphs.push_back(std::move(p));
+        if (end == text.size()) return doc;
+        from = end + 1;
+    }
+}
+
+std::string LossQuestion(const std::vector<std::string>& leftOut, std::u32string_view notKept) {
+    std::string question;
+    if (!leftOut.empty()) {
+        question = "This document holds ";
+        for (std::size_t k = 0; k < leftOut.size(); ++k)
+            question += (k == 0 ? "" : k + 1 == leftOut.size() ? " and " : ", ") + leftOut[k];
+        // "hidden text" alone is one thing; every other name is of many.
+        const bool many = leftOut.size() > 1 || leftOut[0].back() == 's';
+        question += " that this window cannot keep; saving will remove " + std::string(many ? "them." : "it.");
+    }
+    if (!notKept.empty())
+        question += (question.empty() ? "This document holds" : "\r\n\r\nIt also holds") +
+                    std::string(" characters that this window cannot keep as they are (") + CodePointNames(notKept) +
+                    "); saving will change them.";
+    return question;
+}
+
+std::string CodePointNames(std::u32string_view characters) {
+    std::string names;
+    for (char32_t c : characters) {
+        char hex[8];
+        const auto end = std::to_chars(hex, hex + sizeof hex, static_cast<std::uint32_t>(c), 16).ptr;
+        std::string digits(hex, end);
+        for (char& d : digits) d = static_cast<char>(d >= 'a' ? d - 'a' + 'A' : d);
+        if (!names.empty()) names += ", ";
+        names += "U+" + std::string(digits.size() < 4 ? 4 - digits.size() : 0, '0') + digits;
+    }
+    return names;
 }
 
 }  // namespace kx::text::rtf

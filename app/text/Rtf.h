@@ -1,18 +1,24 @@
 // Rich text in RTF: a small document model (paragraphs of runs with font,
-// size, bold, italic, underline, colour and paragraph alignment), a reader
-// and a writer.
+// size, bold, italic, underline, strike-through, superscript and subscript,
+// colour and paragraph alignment), a reader and a writer.
 //
 // The reader takes what it knows and passes over the rest: unknown control
 // words are skipped, "\*" destinations, pictures, headers, style sheets and
 // document information are left out, table cells become tab-separated
 // lines, and a file that ends early or has unbalanced braces reads as far
-// as it goes. Text is read in the Windows code page 1252 (for "\'hh" and
-// bytes above 127) and through "\u" (in font names too); a "\u" value that
-// is no character (beyond U+10FFFF, or half of a surrogate pair) reads as
-// U+FFFD, so the model's text is always valid UTF-8.
+// as it goes. "\'hh" and bytes above 127 are read in the code page of
+// their font's character set (\fcharset, \cpg), else the document's
+// (\ansicpg, \mac, \pc, \pca; Windows-1252 when it names none), two-byte
+// characters included; a byte that code page does not define reads as
+// U+FFFD. "\u" gives a character directly (in font names too); a "\u"
+// value that is no character (beyond U+10FFFF, or half of a surrogate pair)
+// reads as U+FFFD, so the model's text is always valid UTF-8. Control
+// words for characters (spaces of other widths, joiners, direction marks,
+// the optional hyphen) read as their characters.
 // The document tells whether the file held content a user would miss once
 // the model is written back: pictures and objects, tables, headers and
-// footers, footnotes, comments and fields.
+// footers, footnotes, comments, fields, hidden text (not shown), page and
+// section breaks (read as paragraph breaks).
 // The writer writes what the model holds, so a document written reads back
 // to the same text and formatting.
 //
@@ -28,6 +34,8 @@
 
 namespace kx::text::rtf {
 
+enum class Script { Normal, Super, Sub };
+
 struct CharFormat {
     std::string font;   // "" : the document's default font
     double size = 0;    // points; 0: the document's default size
@@ -35,6 +43,8 @@ struct CharFormat {
     bool italic = false;
     bool underline = false;
     std::optional<std::uint32_t> colour;  // 0xRRGGBB; none: the default colour
+    bool strike = false;
+    Script script = Script::Normal;
     bool operator==(const CharFormat&) const = default;
 };
 
@@ -55,8 +65,12 @@ struct Paragraph {
 struct Document {
     std::vector<Paragraph> paragraphs;  // at least one
     // The file held pictures, tables or other content that the model
-    // leaves out (the writer never sets it).
+    // leaves out (the writer never sets it), and what it was as a user
+    // names it ("pictures/tables", "headers/footers", "footnotes",
+    // "comments", "fields", "hidden text", "page and section breaks"), each
+    // once in the order met.
     bool leavesOutContent = false;
+    std::vector<std::string> leftOut;
     bool operator==(const Document&) const = default;
 };
 
@@ -65,8 +79,29 @@ bool LooksLikeRtf(std::string_view bytes);
 
 Document Read(std::string_view bytes);
 
+// Plain text ("\n" between paragraphs) as a document: one run a paragraph,
+// with no format of its own.
+Document PlainDocument(std::string_view text);
+
 // The RTF text of the document; runs without a font or size of their own
 // are written in the default font and size.
 std::string Write(const Document& document, const std::string& defaultFont, double defaultSize);
+
+// The characters of a document as the reader gave it (`read`) that the same
+// document as an editor holds it (`held`) does not give back, each once, in
+// the order they first stand in `read`: a character the editor dropped, or
+// turned into something else (a paragraph break). Empty when both hold the
+// same characters and paragraph breaks; formats are not compared. Where the
+// two differ only in order or paragraph breaks, the first character that
+// differs is named (a paragraph break as U+2029).
+std::u32string CharactersNotKept(const Document& read, const Document& held);
+
+// The code points as a user reads them: "U+000D, U+2029".
+std::string CodePointNames(std::u32string_view characters);
+
+// The question before a document is written without what its file holds
+// and the window does not: the content left out (Document::leftOut) and
+// the characters not kept (CharactersNotKept); "" when there is neither.
+std::string LossQuestion(const std::vector<std::string>& leftOut, std::u32string_view notKept);
 
 }  // namespace kx::text::rtf

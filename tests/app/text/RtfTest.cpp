@@ -195,13 +195,20 @@ TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
         const char* what;
         std::string body;
         bool leavesOut;
+        std::vector<std::string> kinds = {};
+        std::string text = "";
     };
     const std::string picture = "{\\pict\\pngblip\\picw10\\pich10 89504e470d0a1a0a}";
     const std::string table = "\\trowd\\cellx1000\\cellx2000 \\intbl one\\cell two\\cell\\row\\pard ";
-    for (const Case& c : {Case{"a picture", "x" + picture + "y", true},
+    const std::vector<std::string> picturesTables = {"pictures/tables"};
+    for (const Case& c : {Case{"a picture", "x" + picture + "y", true, picturesTables},
                           Case{"a picture as a shape", "{\\*\\shppict" + picture + "}{\\nonshppict" + picture + "}", true},
                           Case{"a table", table, true},
-                          Case{"a picture and a table", picture + table, true},
+                          Case{"a picture and a table", picture + table, true, picturesTables},
+                          Case{"a header and a footnote", "{\\header x}{\\footnote y}z", true,
+                               {"headers/footers", "footnotes"}},
+                          Case{"hidden text, not shown", "a{\\v hidden}b\\v c\\v0 d", true, {"hidden text"}, "abd"},
+                          Case{"page and section breaks", "a\\page b\\sect c", true, {"page and section breaks"}},
                           Case{"an embedded object", "{\\object\\objemb{\\*\\objdata 0102}}", true},
                           Case{"a header", "{\\header \\pard page top\\par}text", true},
                           Case{"a footnote", "text{\\super\\chftn{\\footnote\\pard note}}", true},
@@ -211,11 +218,121 @@ TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
                                "{\\stylesheet{\\s0 Normal;}}{\\info{\\author A}}{\\*\\generator G;}text", false},
                           Case{"no table (\\itap0)", "\\itap0 text", false}}) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.body + "}").leavesOutContent, c.leavesOut);
+        const Document doc = Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.body + "}");
+        EXPECT_EQ(doc.leavesOutContent, c.leavesOut);
+        EXPECT_EQ(doc.leftOut.empty(), !c.leavesOut);
+        if (!c.kinds.empty()) EXPECT_EQ(doc.leftOut, c.kinds);
+        if (!c.text.empty()) EXPECT_EQ(firstText(doc), c.text);
     }
     // The writer writes only what the model holds.
     const Document read = Read("{\\rtf1 a" + picture + table + "}");
     EXPECT_FALSE(Read(Write(read, "Arial", 10)).leavesOutContent);
+}
+
+// A document of paragraphs of plain runs, each paragraph split into runs
+// at "|".
+Document paragraphsOf(const std::vector<std::string>& texts) {
+    Document doc;
+    for (const std::string& text : texts) {
+        Paragraph p;
+        std::size_t from = 0;
+        for (std::size_t bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1)
+            p.runs.push_back({text.substr(from, bar - from), CharFormat{}});
+        p.runs.push_back({text.substr(from), CharFormat{}});
+        doc.paragraphs.push_back(p);
+    }
+    return doc;
+}
+
+TEST(RtfCharacters, NamesWhatTheEditorDidNotGiveBack) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> read, held;
+        std::u32string lost;
+    };
+    for (const Case& c : {
+             Case{"the same characters in other runs", {"ab|c", "d"}, {"a|bc", "d"}, U""},
+             Case{"a CR made a paragraph break", {"a\rb"}, {"a", "b"}, U"\r"},
+             Case{"CR LF made one break", {"a\r\nb"}, {"a", "b"}, U"\r\n"},
+             Case{"a character dropped at a run's start", {"x|\xEF\xBB\xBFy"}, {"x|y"}, U"\uFEFF"},
+             Case{"several, each once, in their order",
+                  {"a\xEF\xB7\x90" "b\xE2\x80\xA9" "c\xEF\xB7\x90"}, {"a", "b", "c", ""}, U"\uFDD0\u2029"},
+             Case{"a paragraph break lost", {"a", "b"}, {"ab"}, U"\u2029"},
+             Case{"the same characters in another order", {"ab"}, {"ba"}, U"a"},
+         }) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CharactersNotKept(paragraphsOf(c.read), paragraphsOf(c.held)), c.lost);
+    }
+    EXPECT_EQ(CodePointNames(U"\r\uFEFF\U0001F600"), "U+000D, U+FEFF, U+1F600");
+}
+
+// "\\'hh" and bytes beyond ASCII mean the characters of the code page in
+// force: the font's character set, else the document's code page; control
+// words for characters read as those characters.
+TEST(RtfReader, ReadsCharactersAsTheFileMeansThem) {
+    struct Case {
+        const char* what;
+        std::string rtf, text;
+    };
+    const std::string fonts = "{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial CYR;}{\\f2\\fcharset2 Symbol;}"
+                              "{\\f3\\fcharset238\\cpg1251 Both;}}";
+    for (const Case& c : {
+             Case{"the document's code page", "{\\rtf1\\ansi\\ansicpg1251 \\'e0\\'e1\xe2}", "\xD0\xB0\xD0\xB1\xD0\xB2"},
+             Case{"no code page: Windows-1252", "{\\rtf1 \\'e0\\'80}", "\xC3\xA0\xE2\x82\xAC"},
+             Case{"a font's character set", "{\\rtf1\\ansi" + fonts + "\\f1 \\'e0{\\f0 \\'e0}{\\f2 \\'61}\\f3 \\'e0}",
+                  "\xD0\xB0\xC3\xA0" "a\xD0\xB0"},
+             Case{"two-byte characters, second bytes as they stand",
+                  "{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0\\'83@\\'83\\\\x}", "\xE3\x81\x82\xE3\x82\xA1\xE3\x82\xBD" "x"},
+             Case{"a two-byte character cut short", "{\\rtf1\\ansi\\ansicpg932 a{\\'82}b}", "a\xEF\xBF\xBD" "b"},
+             Case{"UTF-8 as the code page", "{\\rtf1\\ansi\\ansicpg65001 \\'ce\\'b1}", "\xCE\xB1"},
+             Case{"Macintosh and PC", "{\\rtf1\\mac \\'8e{\\pc \\'82}}", "\xC3\xA9\xC3\xA9"},
+             Case{"a \\u fallback skipped in its code page", "{\\rtf1\\ansi\\ansicpg1251\\uc1 \\u1073\\'e1 \\'e0}",
+                  "\xD0\xB1 \xD0\xB0"},
+             Case{"a font name in its code page",
+                  "{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}\\f0 x}", "x"},
+             Case{"spaces, joiners, marks and the optional hyphen",
+                  "{\\rtf1 a\\emspace b\\enspace c\\qmspace d\\zwbo e\\zwnj f\\zwj g\\ltrmark h\\rtlmark i\\zwnbo j\\-k}",
+                  "a\u2003" "b\u2002" "c\u2005" "d\u200B" "e\u200C" "f\u200D" "g\u200E" "h\u200F" "i\uFEFF" "j\u00AD" "k"},
+         }) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(firstText(Read(c.rtf)), c.text);
+    }
+    const Document named = Read("{\\rtf1{\\fonttbl{\\f0\\fcharset128 \\'82\\'6c\\'82\\'72;}}\\f0 x}");
+    EXPECT_EQ(named.paragraphs.at(0).runs.at(0).format.font, "\xEF\xBC\xAD\xEF\xBC\xB3");  // "ＭＳ"
+}
+
+TEST(RtfReader, SubscriptsSuperscriptsAndStrikeThroughReadAndWriteBack) {
+    const Document doc = Read("{\\rtf1 H{\\sub 2}O cm\\super 3\\nosupersub  \\strike old\\strike0 }");
+    std::vector<std::pair<std::string, Script>> scripts;
+    for (const rtf::Run& r : doc.paragraphs.at(0).runs) scripts.emplace_back(r.text, r.format.script);
+    EXPECT_EQ(scripts, (std::vector<std::pair<std::string, Script>>{{"H", Script::Normal},
+                                                                    {"2", Script::Sub},
+                                                                    {"O cm", Script::Normal},
+                                                                    {"3", Script::Super},
+                                                                    {" ", Script::Normal},
+                                                                    {"old", Script::Normal}}));
+    EXPECT_TRUE(doc.paragraphs[0].runs.back().format.strike);
+    EXPECT_FALSE(doc.paragraphs[0].runs[4].format.strike);
+    EXPECT_EQ(Read(Write(doc, "Arial", 10)).paragraphs.at(0).runs.size(), 6u);
+    Document back = Read(Write(doc, "Arial", 10));
+    for (rtf::Run& r : back.paragraphs[0].runs) r.format.font.clear(), r.format.size = 0;
+    EXPECT_EQ(back, doc);
+}
+
+TEST(RtfCharacters, TheQuestionNamesWhatWouldBeLost) {
+    EXPECT_EQ(LossQuestion({}, U""), "");
+    EXPECT_EQ(LossQuestion({"pictures/tables"}, U""),
+              "This document holds pictures/tables that this window cannot keep; saving will remove them.");
+    EXPECT_EQ(LossQuestion({"footnotes", "hidden text", "fields"}, U""),
+              "This document holds footnotes, hidden text and fields that this window cannot keep; saving will remove "
+              "them.");
+    EXPECT_EQ(LossQuestion({"hidden text"}, U""),
+              "This document holds hidden text that this window cannot keep; saving will remove it.");
+    EXPECT_EQ(LossQuestion({}, U"\r"),
+              "This document holds characters that this window cannot keep as they are (U+000D); saving will change them.");
+    EXPECT_EQ(LossQuestion({"comments", "fields"}, U"\uFDD0\u2029"),
+              "This document holds comments and fields that this window cannot keep; saving will remove them.\r\n\r\n"
+              "It also holds characters that this window cannot keep as they are (U+FDD0, U+2029); saving will change them.");
 }
 
 TEST(RtfReader, RecognisesRtfByItsStart) {

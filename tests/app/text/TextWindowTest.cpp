@@ -20,6 +20,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <map>
 #include <memory>
 
 using namespace kx;
@@ -144,6 +145,9 @@ private slots:
                                                 << std::string("\xC2\xB5s\r\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
         QTest::newRow("Windows-1252, cancelled") << std::string("\xB5s\r\n") << platform::kAnswerCancel
                                                  << std::string("\xB5s\r\n");
+        QTest::newRow("UTF-8, U+FEFF after the byte order mark")
+            << std::string("\xEF\xBB\xBF\xEF\xBB\xBFx\n") << 0
+            << std::string("\xEF\xBB\xBF\xEF\xBB\xBFx\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
     }
     void typedCharactersAreSavedOrAskedAbout() {
         QFETCH(std::string, bytes);
@@ -265,6 +269,14 @@ private slots:
         dialogs.ChooseSave(platform::ToQ(path));
         w->SaveAs();
         QCOMPARE(kx::test::ReadBytes(path), bytes);
+        // A copy as RTF holds the file's characters as well.
+        const std::string rtfCopy = bed->folder.dir.file("copy.rtf");
+        dialogs.ChooseSave(platform::ToQ(rtfCopy));
+        w->SaveAs();
+        const text::rtf::Document file = text::rtf::PlainDocument(text::PlainTextFile(bytes).Text());
+        const text::rtf::Document copied = text::rtf::Read(kx::test::ReadBytes(rtfCopy));
+        QVERIFY(text::rtf::CharactersNotKept(file, copied).empty());
+        QVERIFY(text::rtf::CharactersNotKept(copied, file).empty());
         QVERIFY(messages.shown().empty());
     }
 
@@ -352,7 +364,8 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
         QCOMPARE(messages.shown()[0].okCaption, QString("Save anyway"));
-        QCOMPARE(messages.shown()[0].style, platform::kMsgExclamation + platform::kMsgOkCancel);
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
         QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
         QCOMPARE(kx::test::ReadBytes(path), bytes);
         QVERIFY(w->Modified());
@@ -396,6 +409,115 @@ private slots:
         QCOMPARE(messages.lastText(), QString(kLeftOutQuestion));
         QVERIFY(Shared().CloseRefused);
         QCOMPARE(kx::test::ReadBytes(path), bytes);
+    }
+
+    // What the window cannot keep of an RTF file (pictures and tables, or
+    // characters the box turns into paragraph breaks) is asked about at
+    // every save that would write the document without it, for as long as
+    // the file holds it: after an unedited save, after a refusal, and for
+    // copies as RTF or text. Only writing the window's text over the file
+    // ends the questions.
+    void whatTheWindowCannotKeepIsAskedAboutAtEverySaveThatDropsIt_data() {
+        QTest::addColumn<std::string>("bytes");
+        QTest::addColumn<QString>("question");
+        const QString characters =
+            "This document holds characters that this window cannot keep as they are (%1); saving will change them.";
+        QTest::newRow("picture and table") << rtfWithPictureAndTable() << QString(kLeftOutQuestion);
+        QTest::newRow("CR and LF") << std::string("{\\rtf1\\ansi\\uc1 a\\u13?b\\u10?c\\par d}")
+                                   << characters.arg("U+000D, U+000A");
+        QTest::newRow("noncharacters, paragraph separator")
+            << std::string("{\\rtf1\\uc1 a\\u-560?b\\u-559?c\\u8233?d\\u-560?}") << characters.arg("U+FDD0, U+FDD1, U+2029");
+        QTest::newRow("hidden text, page break") << std::string("{\\rtf1 a{\\v note}b\\page c}")
+                                                 << "This document holds hidden text and page and section breaks that this "
+                                                    "window cannot keep; saving will remove them.";
+        QTest::newRow("both") << std::string("{\\rtf1\\uc1 x{\\pict\\pngblip 89504e47}y\\u13?z}")
+                              << QString(kLeftOutQuestion) + "\r\n\r\nIt also holds characters that this window "
+                                 "cannot keep as they are (U+000D); saving will change them.";
+    }
+    void whatTheWindowCannotKeepIsAskedAboutAtEverySaveThatDropsIt() {
+        QFETCH(std::string, bytes);
+        QFETCH(QString, question);
+        ScriptedMessages messages;
+        ScriptedDialogs dialogs;
+        const std::string path = write("kept.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        QCOMPARE(w->LoadType(), 0);
+        QVERIFY(!w->ReadOnlyText());
+        bool cancelled = false;
+        w->SVTXT(cancelled);  // unedited: the file's own bytes, no question
+        QVERIFY(!cancelled);
+        QCOMPARE(kx::test::ReadBytes(path), bytes);
+        QVERIFY(messages.shown().empty());
+
+        type(w, "+");
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            messages.Answer(platform::kAnswerCancel);
+            cancelled = false;
+            w->SVTXT(cancelled);
+            QVERIFY(cancelled);
+            QCOMPARE(messages.lastText(), question);
+            QCOMPARE(messages.shown().back().okCaption, QString("Save anyway"));
+            QCOMPARE(messages.shown().back().style,
+                     platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
+            QCOMPARE(kx::test::ReadBytes(path), bytes);
+            QVERIFY(w->Modified());
+        }
+        QCOMPARE(messages.shown().size(), size_t(2));
+        for (const char* name : {"copy.rtf", "copy.txt"}) {
+            const std::string copy = bed->folder.dir.file(name);
+            dialogs.ChooseSave(platform::ToQ(copy));
+            messages.Answer(platform::kAnswerCancel);
+            w->SaveAs();
+            QCOMPARE(messages.lastText(), question);
+            QVERIFY2(!files::Exists(copy), name);
+        }
+        QCOMPARE(messages.shown().size(), size_t(4));
+
+        // Save anyway: the file holds what the window holds, and the next
+        // edited save has nothing to ask.
+        messages.Answer(platform::kAnswerOk);
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        const std::string saved = kx::test::ReadBytes(path);
+        QVERIFY(saved != bytes);
+        QVERIFY(saved.find('+') != std::string::npos);
+        type(w, "!");
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        QCOMPARE(messages.shown().size(), size_t(5));
+    }
+
+    // Characters the box can hold come back from an edited save as they
+    // were read, whatever stands before them: U+FEFF at the start of a
+    // paragraph or of a run, a line separator given as a character, a
+    // no-break space, control characters, characters of another code page.
+    // Subscripts, superscripts and strike-through stay.
+    void everyCharacterTheBoxHoldsIsWrittenBackByAnEditedSave() {
+        ScriptedMessages messages;
+        const std::string path = write(
+            "marks.rtf",
+            "{\\rtf1\\ansi\\uc1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial CYR;}}\\f0 \\u-257?first\\par\\u-257?\\u-257?second "
+            "{\\b \\u-257?bold}\\par a\\u8232?b\\~c\\u1?d\\u127?e\\u-4?f\\tab g\\-h\\emspace i\\par "
+            "{\\f1 \\'e0\\'e1} H{\\sub 2}O cm{\\super 3} {\\strike old}}");
+        const text::rtf::Document read = text::rtf::Read(kx::test::ReadBytes(path));
+        RES_ShowFile* w = open(path);
+        w->RichTextBox1()->moveCursor(QTextCursor::End);
+        w->RichTextBox1()->insertPlainText("+");
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(messages.shown().empty());
+        text::rtf::Document expected = read;
+        expected.paragraphs.back().runs.back().text += "+";
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QVERIFY(text::rtf::CharactersNotKept(expected, saved).empty());
+        QVERIFY(text::rtf::CharactersNotKept(saved, expected).empty());
+        std::map<std::string, text::rtf::CharFormat> formats;
+        for (const text::rtf::Run& r : saved.paragraphs.back().runs) formats[r.text] = r.format;
+        QCOMPARE(formats.at("2").script, text::rtf::Script::Sub);
+        QCOMPARE(formats.at("3").script, text::rtf::Script::Super);
+        QVERIFY(formats.at("old+").strike);  // typed at its end
+        QVERIFY(!formats.at("O cm").strike && formats.at("O cm").script == text::rtf::Script::Normal);
     }
 
     void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {
