@@ -128,6 +128,14 @@ void DocumentBox::stepOverSoftBreak(const QKeyEvent& key) {
     setTextCursor(cursor);
 }
 
+void DocumentBox::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText() || isReadOnly()) return QTextEdit::insertFromMimeData(source);
+    QTextCursor cursor = textCursor();
+    InsertPlainText(cursor, source->text(), cursor.charFormat());
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
 QMimeData* DocumentBox::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
     const SoftBreakMap breaks = SoftBreaks(*document());

@@ -29,6 +29,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
+    // A drop or a paste by the mouse: its long lines go in cut.
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void stepOverSoftBreak(const QKeyEvent& key);

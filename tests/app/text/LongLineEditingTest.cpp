@@ -177,21 +177,32 @@ private slots:
         QCOMPARE(piecesFault(*box->document()), QString());
     }
 
-    // An edit the window did not make itself (a drop, a paste by the
-    // mouse) that leaves a line too long is cut once it is done.
-    void aPieceGrownPastTheLongestIsCutAgain() {
+    // Edits the window did not make itself: a paste by the mouse (or a
+    // drop) goes in cut; another edit that leaves a line too long is cut
+    // once it is done.
+    void editsByTheBoxAreCutToo() {
         const QString before = fileText(longLine());
         RES_ShowFile* w = document("grown.txt", fileBytes(before));
         QTextEdit* box = w->RichTextBox1();
+        const QString pasted = QString(30'000, QChar('p')) + "\r\n" + QString(30'000, QChar('r'));
+        platform::ClipboardSetText(pasted);
+        select(w, 3, 3);
+        box->paste();
+        QCOMPARE(piecesFault(*box->document()), QString());
+        QString after = before.left(3) + QString(pasted).replace("\r\n", "\n") + before.mid(3);
+        QCOMPARE(text(w), after);
+
         QTextCursor cursor(box->document());
-        cursor.setPosition(pieceStart(w, 1) + 10);
+        cursor.setPosition(pieceStart(w, 3) + 10);  // the last piece of the long line
+        const int at = text::SoftBreaks(*box->document()).TextPosition(cursor.position());
         const QString added(8'000, QChar('q'));
         cursor.insertText(added);
         QVERIFY(!piecesFault(*box->document()).isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(piecesFault(*box->document()), QString());
-        const int at = 6 + 32'000 + 10;
-        QCOMPARE(text(w), before.left(at) + added + before.mid(at));
+        after.insert(at, added);
+        QCOMPARE(text(w), after);
+        QCOMPARE(saved(w), fileBytes(after));
     }
 
     // Without word wrap each piece is a row of a thousand characters; the
