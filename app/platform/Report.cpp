@@ -141,7 +141,7 @@ int Report::Render(QPrinter& printer) {
     if (Field) {
         p.setFont(Field->font);
         QTextOption option;
-        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setWrapMode(Field->wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
         option.setTabStopDistance(8 * QFontMetricsF(Field->font, &printer).horizontalAdvance(QLatin1Char(' ')));
         const double x = (MarginLeft + Field->left) * scale;
         const double width = std::max(1.0, Field->width * scale);

@@ -51,12 +51,15 @@ struct ReportBand {
 };
 
 // A text field of the detail: its lines are wrapped at its width (at word
-// boundaries where it can) and flow from page to page.
+// boundaries where it can, or anywhere) and flow from page to page.
 struct ReportTextField {
     int left = 0;  // from the left page margin
     int width = 0;
     QString text;
     QFont font;
+    // Wrap anywhere: finding word boundaries in a text of words longer than
+    // lines costs time by the square of their length.
+    bool wrapAnywhere = false;
 };
 
 // A picture of the detail, drawn once on the first page into its place.

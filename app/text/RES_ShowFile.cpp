@@ -103,18 +103,21 @@ public:
         else
             SetDocumentText(*w_.box_, ToQ(content.Text));
     }
-    long SelStart() const override { return w_.box_->textCursor().selectionStart(); }
+    // Selections in text positions: the pieces of long lines may be cut
+    // elsewhere when the snapshot comes back.
+    long SelStart() const override {
+        return SoftBreaks(*w_.box_->document()).TextPosition(w_.box_->textCursor().selectionStart());
+    }
     long SelLength() const override {
         const QTextCursor c = w_.box_->textCursor();
-        return c.selectionEnd() - c.selectionStart();
+        const SoftBreakMap breaks = SoftBreaks(*w_.box_->document());
+        return breaks.TextPosition(c.selectionEnd()) - breaks.TextPosition(c.selectionStart());
     }
     void SetSelection(long start, long length) override {
-        QTextCursor c = w_.box_->textCursor();
-        const int end = w_.box_->document()->characterCount() - 1;
-        const int from = static_cast<int>(std::clamp<long>(start, 0, end));
-        c.setPosition(from);
-        c.setPosition(static_cast<int>(std::clamp<long>(start + length, from, end)), QTextCursor::KeepAnchor);
-        w_.box_->setTextCursor(c);
+        const QTextDocument& document = *w_.box_->document();
+        const long end = SoftBreaks(document).TextPosition(document.characterCount() - 1);
+        const long from = std::clamp<long>(start, 0, end);
+        w_.selectText(static_cast<int>(from), static_cast<int>(std::clamp<long>(start + length, from, end)));
     }
     int ViewTop() const override { return w_.box_->verticalScrollBar()->value(); }
     void SetViewTop(int top) override { w_.box_->verticalScrollBar()->setValue(top); }
@@ -124,7 +127,8 @@ public:
     bool Enabled() const override { return timer_.Enabled(); }
 
     void selectionMoved() {
-        const std::pair<long, long> now{SelStart(), SelLength()};
+        const QTextCursor c = w_.box_->textCursor();
+        const std::pair<int, int> now{c.selectionStart(), c.selectionEnd()};
         if (now == reported_) return;
         reported_ = now;
         w_.undo_.SelectionChanged();
@@ -133,11 +137,11 @@ public:
 private:
     RES_ShowFile& w_;
     platform::Timer& timer_;
-    std::pair<long, long> reported_{0, 0};
+    std::pair<int, int> reported_{0, 0};
 };
 
 RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
-    box_ = new QTextEdit(this);
+    box_ = new DocumentBox(this);
     box_->setObjectName("RichTextBox1");
     box_->setUndoRedoEnabled(false);
     box_->setAcceptRichText(false);
@@ -158,6 +162,7 @@ RES_ShowFile::RES_ShowFile() : FormWindow(shell::kTextWindow) {
         });
     };
     connect(box_, &QTextEdit::textChanged, this, [this] {
+        if (box_->Arranging()) return;  // the text stays as it is
         if (quiet_ == 0) modified_ = true;
         undo_.BoxChanged();
     });
@@ -309,7 +314,7 @@ void RES_ShowFile::ClipInRich() {
         format.setFontPointSize(fontSize_);
     }
     if (HasWordTooLongToWrap(text)) SetWrapAnywhere(*box_, true);
-    cursor.insertText(text, format);
+    InsertPlainText(cursor, text, format);
     box_->setTextCursor(cursor);
 }
 
@@ -340,7 +345,7 @@ void RES_ShowFile::FntSize(std::int32_t sIZEn) {
 bool RES_ShowFile::WordWrap() const { return box_->lineWrapMode() != QTextEdit::NoWrap; }
 
 void RES_ShowFile::setWordWrap(bool on) {
-    box_->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    box_->SetWordWrap(on);
     if (QAction* a = action("TXTWORDWRAP")) a->setChecked(on);
 }
 
@@ -368,7 +373,7 @@ bool RES_ShowFile::eventFilter(QObject* watched, QEvent* event) {
             shell::Trap(code == clsUndo::kKeyZ ? "17#016. " : "17#017. ", [&] { undo_.KeyDown(code, shift); });
             if (code == 0) return true;
         }
-        if (key->key() == Qt::Key_V && shift == clsUndo::kShiftCtrl) {
+        if ((key->key() == Qt::Key_V && shift == clsUndo::kShiftCtrl) || key->matches(QKeySequence::Paste)) {
             shell::Trap("17#004. ", [this] { ClipInRich(); });
             return true;
         }
@@ -653,7 +658,7 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
 }
 
 void RES_ShowFile::ShowGeneratedText(const QString& text) {
-    box_->setPlainText(text);
+    SetDocumentText(*box_, text);
     box_->moveCursor(QTextCursor::Start);
     modified_ = true;  // an untitled document not saved yet
 }
@@ -796,32 +801,44 @@ bool RES_ShowFile::Find_Rich(const QString& FindSTR, int Optin, bool ShowMsg) {
         lastFind_ = FindSTR;
         lastOptions_ = Optin;
         if (FindSTR.isEmpty()) return;
-        const QTextCursor match = box_->document()->find(FindSTR, searchPosition_, findFlags(Optin));
-        if (match.isNull()) {
+        const auto [start, end] =
+            TextFinder(DocumentPlainText(*box_->document()), FindSTR, findFlags(Optin)).Next(searchPosition_);
+        if (start < 0) {
             searchPosition_ = 0;
             lastFound_ = -1;
             if (ShowMsg) ShowTextNotFound(FindSTR);
             return;
         }
         found = true;
-        lastFound_ = match.selectionStart();
-        searchPosition_ = match.selectionEnd();
-        box_->setTextCursor(match);
+        lastFound_ = start;
+        searchPosition_ = end;
+        selectText(start, end);
         box_->ensureCursorVisible();
     });
     return found;
+}
+
+void RES_ShowFile::selectText(int start, int end) {
+    const SoftBreakMap breaks = SoftBreaks(*box_->document());
+    QTextCursor cursor = box_->textCursor();
+    cursor.setPosition(breaks.BoxPosition(start));
+    cursor.setPosition(breaks.BoxPosition(end, end > start), QTextCursor::KeepAnchor);
+    box_->setTextCursor(cursor);
 }
 
 void RES_ShowFile::Replace_Rich(const QString& RepStr) {
     if (locked()) return;
     shell::Trap("17#028. ", [&] {
         QTextCursor selected = box_->textCursor();
-        const QTextCursor match =
-            lastFound_ < 0 ? QTextCursor() : box_->document()->find(lastFind_, lastFound_, findFlags(lastOptions_));
-        if (!match.isNull() && selected.hasSelection() && match.selectionStart() == selected.selectionStart() &&
-            match.selectionEnd() == selected.selectionEnd()) {
-            selected.insertText(RepStr);
-            searchPosition_ = selected.position();
+        const QTextDocument& document = *box_->document();
+        const std::pair<int, int> match =
+            lastFound_ < 0 ? std::pair(-1, -1)
+                           : TextFinder(DocumentPlainText(document), lastFind_, findFlags(lastOptions_)).Next(lastFound_);
+        const SoftBreakMap breaks = SoftBreaks(document);
+        if (match.first >= 0 && selected.hasSelection() &&
+            match == std::pair(breaks.TextPosition(selected.selectionStart()), breaks.TextPosition(selected.selectionEnd()))) {
+            InsertPlainText(selected, RepStr, selected.charFormat());
+            searchPosition_ = SoftBreaks(document).TextPosition(selected.position());
         }
     });
     Find_Rich(lastFind_, lastOptions_, true);
@@ -834,17 +851,22 @@ int RES_ShowFile::Replace_ALL(const QString& FindSTR, const QString& RepStr, int
         lastFind_ = FindSTR;
         lastOptions_ = Optin;
         QTextDocument* doc = box_->document();
+        // Every match is found in the text as it stands, then replaced from
+        // the last on, so that the places of those before stay as found.
+        const TextFinder finder(DocumentPlainText(*doc), FindSTR, findFlags(Optin));
+        std::vector<std::pair<int, int>> matches;
+        for (auto match = finder.Next(0); match.first >= 0; match = finder.Next(match.second)) matches.push_back(match);
+        const SoftBreakMap breaks = SoftBreaks(*doc);
         QTextCursor edit(doc);
         edit.beginEditBlock();
-        int from = 0;
-        for (;;) {
-            QTextCursor match = doc->find(FindSTR, from, findFlags(Optin));
-            if (match.isNull()) break;
-            match.insertText(RepStr);
-            from = match.position();
-            ++count;
+        for (auto match = matches.rbegin(); match != matches.rend(); ++match) {
+            edit.setPosition(breaks.BoxPosition(match->first));
+            edit.setPosition(breaks.BoxPosition(match->second, true), QTextCursor::KeepAnchor);
+            edit.insertText(RepStr);
         }
+        if (!matches.empty()) BreakLongLines(*doc, breaks.BoxPosition(matches.front().first), doc->characterCount());
         edit.endEditBlock();
+        count = static_cast<int>(matches.size());
         searchPosition_ = 0;
         lastFound_ = -1;
     });
@@ -888,7 +910,9 @@ void RES_ShowFile::Print_Rch() {
 void RES_ShowFile::RTF1_TO_RTF2_Normal(bool SELBB, const QTextEdit& RTB1, QString& RTB2) {
     shell::Trap("17#025. ", [&] {
         RTB2.clear();
-        RTB2 = SELBB ? RTB1.textCursor().selection().toPlainText() : DocumentPlainText(*RTB1.document());
+        const QTextCursor selection = RTB1.textCursor();
+        RTB2 = SELBB ? DocumentPlainText(*RTB1.document(), selection.selectionStart(), selection.selectionEnd())
+                     : DocumentPlainText(*RTB1.document());
     });
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "Capabilities.h"
+#include "DocumentBox.h"
 #include "Files.h"
 #include "Forms.h"
 #include "PlainText.h"
@@ -164,6 +165,8 @@ private:
     void setWordWrap(bool on);
     void deleteSelection();
     void insertDateTime();
+    // Selects the text between two text positions (soft breaks take none).
+    void selectText(int start, int end);
     void openToolWindow(const char* type);
     // Shows a file that cannot be edited as text without damage read-only.
     void setReadOnlyText(bool on);
@@ -172,7 +175,7 @@ private:
     void exitProgram();
     bool isActiveDocument() const;
 
-    QTextEdit* box_ = nullptr;
+    DocumentBox* box_ = nullptr;
     QMenu* popup_ = nullptr;
     std::string mePath_;
     std::string title_;
@@ -192,7 +195,7 @@ private:
     std::int32_t pageNumbers_ = 1;
     std::int32_t firstPage_ = 1;
     QString printBuffer_;  // the text being printed, empty otherwise
-    int searchPosition_ = 0;
+    int searchPosition_ = 0;  // text positions (soft breaks take none)
     int lastFound_ = -1;
     QString lastFind_;
     int lastOptions_ = 0;

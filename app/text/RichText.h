@@ -2,24 +2,71 @@
 // ends, or RTF through the reader and writer of Rtf.h.
 #pragma once
 
+#include "LongLines.h"
 #include "Rtf.h"
 
 #include <QString>
 #include <QStringView>
+#include <QTextDocument>
 
 #include <string>
+#include <utility>
 
-class QTextDocument;
+class QTextBlock;
+class QTextCharFormat;
+class QTextCursor;
 class QTextEdit;
 
 namespace kx::text {
 
 // The document's text, paragraphs and line breaks as "\n", every other
-// character as it is (no-break spaces included).
+// character as it is (no-break spaces included); the pieces of a long line
+// (LongLines.h) as the one line they are.
 QString DocumentPlainText(const QTextDocument& document);
+// The text between two box positions.
+QString DocumentPlainText(const QTextDocument& document, int from, int to);
+
+// Whether the block is a piece of a long line after its first: it goes on
+// the line of the block before it.
+bool ContinuesLine(const QTextBlock& block);
+
+// The document's soft breaks.
+SoftBreakMap SoftBreaks(const QTextDocument& document);
+
+// Shows the long lines of the blocks from box position `from` to `to` (and
+// of the blocks next to them) in pieces, and joins pieces that are better
+// one (JoinPieces); the text stays as it is. The pieces are those of
+// wrapped lines (kWrappedPieces) unless SetLinesWrapped said otherwise.
+void BreakLongLines(QTextDocument& document, int from, int to);
+
+// Cuts the document's long lines again for lines wrapped at the window's
+// edge or not (kUnwrappedPieces); the text stays as it is.
+void SetLinesWrapped(QTextDocument& document, bool wrapped);
+
+// Inserts plain text at the cursor in the format, its long lines in
+// pieces: the box lays out no whole long line.
+void InsertPlainText(QTextCursor& cursor, const QString& text, const QTextCharFormat& format);
+
+// Finds a text in the document's text (DocumentPlainText) as
+// QTextDocument::find finds it within a line (case, whole words, a
+// no-break space as a blank), across the soft breaks of long lines. A
+// match never takes in a line end.
+class TextFinder {
+public:
+    TextFinder(const QString& text, const QString& what, QTextDocument::FindFlags flags);
+    // The start and end (text positions) of the first match from `from`
+    // on, or -1, -1.
+    std::pair<int, int> Next(int from) const;
+
+private:
+    QString text_;
+    QString what_;
+    QTextDocument::FindFlags flags_;
+};
 
 // The document as the RTF model: runs with the properties their formats
-// set (a run without a font or size of its own has none in the model).
+// set (a run without a font or size of its own has none in the model); the
+// pieces of a long line make one paragraph.
 rtf::Document DocumentRtfModel(const QTextDocument& document);
 
 // The document as RTF, runs without a font or size of their own in the
@@ -51,7 +98,7 @@ void SetWrapAnywhere(QTextEdit& box, bool anywhere);
 
 // Replace the box's content with the model's, or with plain text ("\n"
 // between lines), wrapping anywhere when it holds a word too long to wrap
-// at word boundaries.
+// at word boundaries, and long lines in pieces.
 void SetDocumentRtf(QTextEdit& box, const rtf::Document& model);
 void SetDocumentText(QTextEdit& box, const QString& text);
 

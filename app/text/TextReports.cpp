@@ -4,6 +4,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Report.h"
+#include "RichText.h"
 #include "SharedState.h"
 #include "Text.h"
 #include "TextPrinting.h"
@@ -52,7 +53,9 @@ void ShowTextReport(const QString& text, platform::HasPageSetup& window) {
                                     label(page.heading, Qt::AlignLeft, platform::ToQ(heading)),
                                     label(page.rightNumber, Qt::AlignRight, {})};
         report.PageFooter.height = 0;
-        report.Field = platform::ReportTextField{page.fieldLeft, page.fieldWidth, text, platform::MonospacePrintFont(10)};
+        // Wrapped as the window wraps it.
+        report.Field = platform::ReportTextField{page.fieldLeft, page.fieldWidth, text, platform::MonospacePrintFont(10),
+                                                 HasWordTooLongToWrap(text)};
         report.PageHeaderFormat = [=](platform::Report& r) {
             const PageHeaderTexts header = FormatPageHeader(r.PageNumber(), firstPage, numberAlign, heading, pageNumbers);
             r.PageHeader.height = header.height;

@@ -9,6 +9,7 @@
 #include "Help.h"
 #include "OpenFiles.h"
 #include "PdfPages.h"
+#include "RichText.h"
 #include "Scripted.h"
 #include "TextWindowsBed.h"
 
@@ -266,6 +267,23 @@ private slots:
         });
         const QString page = kx::test::PdfPageText(printing->shown()[0].pdf, 1);
         QCOMPARE(firstLine(page).trimmed(), QString("first line"));
+    }
+
+    // A text with a word too long to wrap at word boundaries is printed
+    // wrapped anywhere, as the window shows it: finding word boundaries in
+    // it took time by the square of the word's length (seconds for a
+    // megabyte of one line).
+    void aWordTooLongToWrapIsPrintedWrappedAnywhere() {
+        std::string table(text::kLongestWrappedWord + 100, '7');
+        table.replace(0, 2, "a ");
+        document("table.txt", table);
+        ScriptedModals modals;
+        print(modals, [](RES_PAGESETUP& d) {
+            d.Text4()->setText("");
+            d.Check1()->setChecked(false);
+        });
+        const QString first = firstLine(kx::test::PdfPageText(printing->shown()[0].pdf, 1)).trimmed();
+        QVERIFY2(first.startsWith("a 7777777777"), qPrintable(first));
     }
 
     void onlyTheSelectionIsPrintedWhenThereIsOne() {
