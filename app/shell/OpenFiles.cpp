@@ -51,6 +51,20 @@ void openChart(const std::string& path) {
     platform::BringToFront(chart);
 }
 
+// Brings forward the window that shows the file already; a solver file's
+// window with the note that it is open.
+void showOpenWindow(platform::Form* shown, const std::string& path) {
+    auto* solver = dynamic_cast<platform::SolverFileHandOver*>(shown);
+    if (solver && solver->GetIsSolFile()) {
+        ShowFileInResultWindow(path);
+        return;
+    }
+    if (FormMinimized(shown)) SetFormNormal(shown);
+    ShowForm(shown);
+    platform::BringToFront(shown);
+    shown->Widget()->setFocus();
+}
+
 void openText(const std::string& path) {
     bool accepted = false;
     if (runs::CheckSolverFileHeader(path, accepted)) {
@@ -99,6 +113,12 @@ void OpenFileByType(const std::string& requested) {
         extension = LowerAscii(extension);
         if (IsRefusedExtension(extension)) {
             UserMessage("The file type '" + extension + "' is not supported.", platform::kMsgExclamation);
+            return;
+        }
+        // A file is shown in one window only: two would put each other's
+        // older text over the newer.
+        if (platform::Form* shown = platform::FindFormShowingFile(path)) {
+            showOpenWindow(shown, path);
             return;
         }
         std::int32_t state = 0;
