@@ -438,6 +438,11 @@ void PLOT::RestoreContent(const std::string& path) {
     Refr();
 }
 
+bool PLOT::ShowsOlderCopy() const {
+    return !chartChanged_ && !chartFileName_.empty() &&
+           files::CompareWithDisk(diskStamp_, chartFileName_) == files::DiskState::Changed;
+}
+
 bool PLOT::writeChart(const std::string& path, const char* tag) {
     return shell::Trap(tag, [&] {
         const std::string bytes = ChartFileText(model_);

@@ -76,6 +76,7 @@ public:
     bool ChartSavedToFile() const { return chartSavedToFile_; }
     const std::string& ChartFileName() const { return chartFileName_; }
     std::string ShownFile() const override { return chartFileName_; }
+    bool ShowsOlderCopy() const override;
     bool RandomColours() const { return model_.colourStyle; }
     bool FirstActivation() const { return firstActivation_; }
     bool ClosingWithoutPrompt() const { return closingWithoutPrompt_; }

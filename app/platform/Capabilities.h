@@ -27,6 +27,10 @@ class ShowsFile {
 public:
     virtual ~ShowsFile() = default;
     virtual std::string ShownFile() const = 0;
+    // True when another program has changed the file since the window read
+    // or saved it and the window holds no changes of its own: it then shows
+    // an older copy that can go without loss.
+    virtual bool ShowsOlderCopy() const = 0;
 };
 
 // A results window: the path of the solver file it shows.

@@ -116,10 +116,16 @@ void OpenFileByType(const std::string& requested) {
             return;
         }
         // A file is shown in one window only: two would put each other's
-        // older text over the newer.
+        // older text over the newer. A window that shows an older copy of
+        // it, with nothing of its own to lose, makes way for the newer.
         if (platform::Form* shown = platform::FindFormShowingFile(path)) {
-            showOpenWindow(shown, path);
-            return;
+            const auto* file = dynamic_cast<platform::ShowsFile*>(shown);
+            bool older = false;
+            IgnoreErrors([&] { older = file->ShowsOlderCopy(); });
+            if (!older || !platform::Unload(shown)) {
+                showOpenWindow(shown, path);
+                return;
+            }
         }
         std::int32_t state = 0;
         std::string readOnlyMessage;

@@ -481,8 +481,15 @@ void RES_ShowFile::FinfTxSol() {
 }
 
 void RES_ShowFile::CloseMenu() {
+    // The caption names the file without its folder: of two files of one
+    // name, the results window of this one goes, not one that would then
+    // show results of an older run of this file.
+    const auto ofThisFile = [this](platform::Form* form) {
+        const auto* results = dynamic_cast<platform::HasSolverFilePath*>(form);
+        return !results || files::SameFile(results->SolverFilePath(), mePath_);
+    };
     for (platform::Form* form : platform::Forms())
-        if (form->Caption() == ToQ(menuCap_) && form->TypeName() == shell::kResultsWindow) {
+        if (form->Caption() == ToQ(menuCap_) && form->TypeName() == shell::kResultsWindow && ofThisFile(form)) {
             platform::Unload(form);
             return;
         }
@@ -632,6 +639,10 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     // The document's own file now holds the text: later saves follow it.
     if (path == mePath_) plain_.Saved(text, encoding);
     return true;
+}
+
+bool RES_ShowFile::ShowsOlderCopy() const {
+    return !modified_ && !mePath_.empty() && files::CompareWithDisk(diskStamp_, mePath_) == files::DiskState::Changed;
 }
 
 void RES_ShowFile::writeFile(const std::string& path, std::string_view bytes) {

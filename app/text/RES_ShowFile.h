@@ -56,6 +56,7 @@ public:
     bool GetIsSolFile() const override { return isSolFile_; }
     std::string MePath() const override { return mePath_; }
     std::string ShownFile() const override { return mePath_; }
+    bool ShowsOlderCopy() const override;
     void MenuCap(const std::string& MenCC) override { menuCap_ = MenCC; }
 
     void TEXT_COPY() override;

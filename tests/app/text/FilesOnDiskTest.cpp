@@ -256,6 +256,56 @@ private slots:
         }
     }
 
+    // Opening again a file that another program changed: a window that
+    // holds no changes of its own makes way for the newer file; one with
+    // edits comes forward as it is (its save asks).
+    void anOlderUneditedCopyMakesWayForTheNewerFile_data() {
+        QTest::addColumn<int>("kind");  // 0 text, 2 solver file, 3 chart
+        QTest::addColumn<bool>("edited");
+        QTest::newRow("text") << 0 << false;
+        QTest::newRow("edited text") << 0 << true;
+        QTest::newRow("solver file") << 2 << false;
+        QTest::newRow("chart") << 3 << false;
+        QTest::newRow("edited chart") << 3 << true;
+    }
+    void anOlderUneditedCopyMakesWayForTheNewerFile() {
+        QFETCH(int, kind);
+        QFETCH(bool, edited);
+        kx::test::SolverFileText solver;
+        std::string path;
+        if (kind == 3) {
+            path = chartFile("ignition.pg", "Older title");
+        } else {
+            path = write("file.txt", kind == 0 ? std::string("older words\r\n") : solver.bytes());
+        }
+        const char* windowType = kind == 3 ? shell::kChartWindow : shell::kTextWindow;
+        ScriptedMessages messages;
+        shell::OpenFileByType(path);
+        platform::Form* first = platform::ActiveDocument();
+        if (edited && kind == 0) type(dynamic_cast<RES_ShowFile*>(first), "typed");
+        if (edited && kind == 3) dynamic_cast<chart::PLOT*>(first)->MustSave();
+        if (kind == 3) {
+            chartFile("ignition.pg", "Newer title");
+        } else {
+            solver.reactions[0] = " 1    H2+O2<=>OH+OH";
+            write("file.txt", kind == 0 ? std::string("newer words\r\n") : solver.bytes());
+        }
+        shell::OpenFileByType(path);
+
+        QCOMPARE(platform::FindForms(windowType).size(), size_t(1));
+        platform::Form* now = platform::ActiveDocument();
+        QCOMPARE(now == first, edited);
+        QVERIFY(messages.shown().empty());
+        if (kind == 3) {
+            QCOMPARE(dynamic_cast<chart::PLOT*>(now)->Pesgoa1().mainTitle,
+                     std::string(edited ? "Older title" : "Newer title"));
+        } else {
+            const QString text = dynamic_cast<RES_ShowFile*>(now)->RichTextBox1()->toPlainText();
+            QVERIFY2(text.contains(edited ? "older words" : kind == 0 ? "newer words" : "H2+O2<=>OH+OH"),
+                     qPrintable(text));
+        }
+    }
+
     // Save As onto a file that another window shows asks; the other window
     // then asks before it saves over what this one wrote. Save As onto the
     // window's own file under another spelling is its own save.
