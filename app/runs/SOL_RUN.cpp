@@ -509,7 +509,8 @@ void SOL_RUN::Command5_Click() {
         }
         // The rewrite gives back the mechanism as it was read: newer work in
         // the file is not replaced without asking.
-        if (!shell::ConfirmSaveOverDiskChange(model_.stamp, runFilePath_, "settings and the mechanism it read"))
+        if (!shell::ConfirmSaveOverDiskChange(model_.stamp, runFilePath_, "settings and the mechanism it read",
+                                              "No writes nothing and starts no run."))
             return;
         WriteRunFiles(Shared().AppFolder, runFilePath_, RewrittenSolverLines(model_, s));
         // The window is gone once the run starts; what the run needs is copied.

@@ -11,12 +11,13 @@ constexpr int kReplaceQuestion = platform::kMsgExclamation + platform::kMsgYesNo
 
 }  // namespace
 
-bool ConfirmSaveOverDiskChange(const files::FileStamp& known, const std::string& path, const std::string& content) {
+bool ConfirmSaveOverDiskChange(const files::FileStamp& known, const std::string& path, const std::string& content,
+                               const std::string& onNo) {
     if (files::CompareWithDisk(known, path) != files::DiskState::Changed) return true;
     return UserMessage("The file '" + path +
                            "' has been changed on disk since this window read or last saved it.\r\n\r\n"
                            "Yes replaces it with this window's " + content +
-                           ", and what the file holds now is lost. No saves nothing.",
+                           ", and what the file holds now is lost. " + onNo,
                        kReplaceQuestion) == platform::kAnswerYes;
 }
 

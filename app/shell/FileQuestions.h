@@ -15,8 +15,10 @@ namespace kx::shell {
 // replace it, with No the default answer. True when the save may go on: the
 // file is as the window knows it, was only written again with the same
 // bytes, is gone (the save makes it again), or the user answered Yes.
-// `content` names what the window writes ("text", "chart").
-bool ConfirmSaveOverDiskChange(const files::FileStamp& known, const std::string& path, const std::string& content);
+// `content` names what the window writes ("text", "chart"); `onNo` says
+// what No does.
+bool ConfirmSaveOverDiskChange(const files::FileStamp& known, const std::string& path, const std::string& content,
+                               const std::string& onNo = "No saves nothing.");
 
 // Before a window writes a file that is not its own (Save As, the first
 // save of an untitled document): when another window shows that file, asks

@@ -389,7 +389,7 @@ private slots:
                  platform::ToQ("The file '" + path +
                                "' has been changed on disk since this window read or last saved it.\r\n\r\n"
                                "Yes replaces it with this window's settings and the mechanism it read, and what the "
-                               "file holds now is lost. No saves nothing."));
+                               "file holds now is lost. No writes nothing and starts no run."));
         QCOMPARE(messages.shown()[0].style, 48 + 4 + 256);
         QCOMPARE(test::ReadBytes(path), file.bytes());
         QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
