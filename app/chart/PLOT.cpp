@@ -9,6 +9,7 @@
 #include "Desktop.h"
 #include "DocumentMenus.h"
 #include "FileHelpers.h"
+#include "FileQuestions.h"
 #include "Files.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
@@ -399,12 +400,14 @@ void PLOT::exitProgram() {
 void PLOT::OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) {
     ErrBool = false;
     try {
-        ChartModel loaded = ReadChartFile(Fileop);
+        const std::string bytes = files::ReadAll(Fileop);
+        ChartModel loaded = ParseChartFile(bytes);
         std::string name, extension;
         std::int32_t position = 0;
         SplitFileName(Fileop, name, extension, position);
         FormCaption = "Chart " + name;
         chartFileName_ = Fileop;
+        diskStamp_ = files::StampOf(Fileop, bytes);
         model_ = std::move(loaded);
         firstActivation_ = false;
         view_->SetSelectedSubset(-1);
@@ -435,8 +438,17 @@ void PLOT::RestoreContent(const std::string& path) {
     Refr();
 }
 
+bool PLOT::ShowsOlderCopy() const {
+    return !chartChanged_ && !chartFileName_.empty() &&
+           files::CompareWithDisk(diskStamp_, chartFileName_) == files::DiskState::Changed;
+}
+
 bool PLOT::writeChart(const std::string& path, const char* tag) {
-    return shell::Trap(tag, [&] { WriteChartFile(model_, path); });
+    return shell::Trap(tag, [&] {
+        const std::string bytes = ChartFileText(model_);
+        files::WriteAll(path, bytes);
+        lastWrite_ = files::StampOf(path, bytes);
+    });
 }
 
 bool PLOT::SaveGraphTT(bool& Cancelled) {
@@ -460,10 +472,19 @@ bool PLOT::SaveGraphTT(bool& Cancelled) {
                 Cancelled = true;
                 return;
             }
+            // Its own file asks when changed on disk, another window's file
+            // when that window shows it.
+            const bool own = files::SameFile(path, chartFileName_);
+            if (own ? !shell::ConfirmSaveOverDiskChange(diskStamp_, path, "chart")
+                    : !shell::ConfirmSaveOverOpenFile(path, this, "chart")) {
+                Cancelled = true;
+                return;
+            }
             SubSetSelCancel();
             Refr();
             if (!writeChart(path, "Plot#065. ")) return;
             chartFileName_ = path;
+            diskStamp_ = lastWrite_;
             chartChanged_ = false;
             chartSavedToFile_ = true;
             saved = true;
@@ -479,7 +500,10 @@ bool PLOT::SaveGraphTT(bool& Cancelled) {
 bool PLOT::Save() {
     bool saved = false;
     shell::Trap("Plot#067. ", [&] {
+        if (!chartFileName_.empty() && !shell::ConfirmSaveOverDiskChange(diskStamp_, chartFileName_, "chart"))
+            return;  // the newer file is kept
         if (!chartFileName_.empty() && writeChart(chartFileName_, "Plot#068. ")) {
+            diskStamp_ = lastWrite_;
             chartChanged_ = false;
             saved = true;
             return;

@@ -12,6 +12,7 @@
 #include "Capabilities.h"
 #include "ChartModel.h"
 #include "ChartView.h"
+#include "Files.h"
 #include "Forms.h"
 #include "Timer.h"
 
@@ -49,6 +50,7 @@ using LongLabels = std::vector<std::pair<std::string, std::string>>;
 
 class PLOT : public platform::FormWindow<QMainWindow>,
              public platform::ChartFileLoader,
+             public platform::ShowsFile,
              public platform::ChartToolbarTarget,
              public platform::ChartTexts,
              public platform::ChartAnnotations,
@@ -73,6 +75,8 @@ public:
     bool ChartChanged() const { return chartChanged_; }
     bool ChartSavedToFile() const { return chartSavedToFile_; }
     const std::string& ChartFileName() const { return chartFileName_; }
+    std::string ShownFile() const override { return chartFileName_; }
+    bool ShowsOlderCopy() const override;
     bool RandomColours() const { return model_.colourStyle; }
     bool FirstActivation() const { return firstActivation_; }
     bool ClosingWithoutPrompt() const { return closingWithoutPrompt_; }
@@ -95,10 +99,13 @@ public:
     // Reloads the chart's content from a file and keeps the window's file
     // name, caption and flags. Errors reach the caller.
     void RestoreContent(const std::string& path);
-    // Save As; Cancelled comes back true when the user gave up. Returns
-    // true when the chart was written; a failed write is reported.
+    // Save As; Cancelled comes back true when the user gave up (also at the
+    // question about a file another window shows, or about its own file
+    // changed on disk). Returns true when the chart was written; a failed
+    // write is reported.
     bool SaveGraphTT(bool& Cancelled);
-    // Save to the chart's file, else Save As.
+    // Save to the chart's file, else Save As. A file changed on disk since
+    // it was opened or saved is asked about first; No saves nothing.
     void SaveTT() override;
     bool Save();
 
@@ -239,6 +246,8 @@ private:
     bool firstActivation_ = true;
     bool redrawPending_ = false;
     std::string chartFileName_;
+    files::FileStamp diskStamp_;  // the chart file as opened or last saved
+    files::FileStamp lastWrite_;  // the file the last write made
     bool closingWithoutPrompt_ = false;
 
     int cursorSubset_ = -1;

@@ -19,6 +19,20 @@ public:
     virtual std::string MePath() const = 0;
 };
 
+// A document window that shows a user's file and writes it when saved
+// (text and chart windows): the file's path ("" when it has none). Opening
+// that file again brings the window forward, and a save from another
+// window onto the file asks first.
+class ShowsFile {
+public:
+    virtual ~ShowsFile() = default;
+    virtual std::string ShownFile() const = 0;
+    // True when another program has changed the file since the window read
+    // or saved it and the window holds no changes of its own: it then shows
+    // an older copy that can go without loss.
+    virtual bool ShowsOlderCopy() const = 0;
+};
+
 // A results window: the path of the solver file it shows.
 class HasSolverFilePath {
 public:

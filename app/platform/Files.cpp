@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,6 +184,56 @@ void Remove(const std::string& path) {
     if (S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
     if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     if (::unlink(path.c_str()) != 0) throwForErrno(errno, path);
+}
+
+namespace {
+
+std::uint64_t digestOf(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+
+std::int64_t modifiedNs(const struct stat& st) {
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+FileStamp StampOf(const std::string& path, std::string_view bytes) {
+    FileStamp stamp;
+    struct stat st {};
+    stamp.exists = statFile(path, st);
+    stamp.size = bytes.size();
+    stamp.digest = digestOf(bytes);
+    if (stamp.exists) stamp.modified = modifiedNs(st);
+    return stamp;
+}
+
+DiskState CompareWithDisk(const FileStamp& known, const std::string& path) {
+    struct stat st {};
+    const bool there = ::stat(path.c_str(), &st) == 0;
+    if (!there) return known.exists ? DiskState::Gone : DiskState::Unchanged;
+    if (!known.exists || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) != known.size)
+        return DiskState::Changed;
+    if (digestOf(ReadAll(path)) != known.digest) return DiskState::Changed;
+    return modifiedNs(st) == known.modified ? DiskState::Unchanged : DiskState::Rewritten;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    struct stat sa {}, sb {};
+    const bool aThere = ::stat(a.c_str(), &sa) == 0;
+    const bool bThere = ::stat(b.c_str(), &sb) == 0;
+    if (aThere && bThere) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (aThere != bThere) return false;
+    // Neither is there: the places where each would be made.
+    const auto place = [](const std::string& path) {
+        std::error_code error;
+        std::string target = LinkTarget(path, error);
+        if (error) target = path;
+        std::filesystem::path full = std::filesystem::absolute(target, error);
+        if (error) full = target;
+        const std::filesystem::path normal = std::filesystem::weakly_canonical(full, error);
+        return (error ? full.lexically_normal() : normal).string();
+    };
+    return place(a) == place(b);
 }
 
 TextReader::TextReader(const std::string& path) : lines_(ReadLines(path)) {}

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,41 @@ std::string WriteTarget(const std::string& path);
 
 // Writes each line followed by the line end, through WriteAll.
 void WriteLines(const std::string& path, const std::vector<std::string>& lines, LineEnd end = LineEnd::CrLf);
+
+// What a window knows of the file it read or last wrote, to tell later
+// whether another program has changed the file since: whether it was there,
+// the size and digest of its bytes, and its modification time. The digest
+// is for comparisons within one run of the program only.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds since the epoch
+    std::uint64_t digest = 0;
+};
+
+// The stamp of bytes just read from or written to the file at the path:
+// their size and digest, and the file's modification time now. Through
+// symbolic links, the file they lead to.
+FileStamp StampOf(const std::string& path, std::string_view bytes);
+
+// How the file at the path stands against a stamp taken earlier.
+enum class DiskState {
+    Unchanged,  // the same bytes and modification time (or still no file)
+    Rewritten,  // written again with the same bytes: only the time differs
+    Changed,    // other bytes, or a file where there was none
+    Gone,       // there was a file, and there is none now
+};
+// Judges the file the path names through its symbolic links, by its bytes:
+// a modification time that stayed does not prove the bytes did (clocks are
+// coarse), and bytes that stayed lose nothing when overwritten whatever the
+// time says. A file that is there but cannot be read throws.
+DiskState CompareWithDisk(const FileStamp& known, const std::string& path);
+
+// Whether two paths name one file: the same file on disk when both are
+// there (symbolic and hard links included); otherwise the same place once
+// links, ".", "..", repeated slashes and the working folder are resolved.
+// An empty path names no file.
+bool SameFile(const std::string& a, const std::string& b);
 
 bool Exists(const std::string& path);        // a regular file (or a link to one)
 bool FolderExists(const std::string& path);

@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "Files.h"
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -67,6 +69,13 @@ Form* FindFormByMePath(const std::string& path) { return findByPath(path, &HasMe
 
 Form* FindFormBySolverFilePath(const std::string& path) {
     return findByPath(path, &HasSolverFilePath::SolverFilePath);
+}
+
+Form* FindFormShowingFile(const std::string& path, const Form* except) {
+    for (Form* f : loaded)
+        if (auto* shown = dynamic_cast<ShowsFile*>(f); shown && f != except && files::SameFile(shown->ShownFile(), path))
+            return f;
+    return nullptr;
 }
 
 Form* ActiveDocument() { return activeSource ? activeSource() : nullptr; }

@@ -80,6 +80,11 @@ Form* FindFormByCaption(const QString& caption);
 Form* FindFormByMePath(const std::string& path);
 Form* FindFormBySolverFilePath(const std::string& path);
 
+// First window (other than `except`) whose shown file (ShowsFile) is the
+// file the path names, under any spelling (files::SameFile); nullptr when
+// none.
+Form* FindFormShowingFile(const std::string& path, const Form* except = nullptr);
+
 // The active document window (the main window's active child); nullptr
 // when there is none. The main window installs where it comes from.
 Form* ActiveDocument();

@@ -397,6 +397,17 @@ bool RED_Gen::refuseSourceAsReduced() {
     return true;
 }
 
+bool RED_Gen::refuseChangedSource() {
+    // The writer takes the source's lines as they are now and the reactions
+    // as Prepare read them: the two must be of one file.
+    const files::DiskState state = files::CompareWithDisk(sourceStamp_, sourceFilePath_);
+    if (state != files::DiskState::Changed && state != files::DiskState::Gone) return false;
+    shell::UserMessage("The solver file '" + sourceFilePath_ +
+                           "' has been changed on disk since Prepare read it. Press Prepare to read it again.",
+                       platform::kMsgExclamation);
+    return true;
+}
+
 void RED_Gen::clearPrepared() {
     ObjectsEn(false);
     holder_.reset();
@@ -425,8 +436,10 @@ void RED_Gen::Command7_Click() {
             shell::UserMessage(message, platform::kMsgExclamation);
             return;
         }
-        // From here on the earlier preparation is replaced.
+        // From here on the earlier preparation is replaced. The stamp is
+        // taken before the read, so that a change during it is seen at Start.
         clearPrepared();
+        sourceStamp_ = files::StampOf(sourceFilePath_, files::ReadAll(sourceFilePath_));
         if (RedOpenSourceFile(sourceFilePath_, holder_, shell::DesktopNotifier(), *this, Shared().AvogadroNumber,
                               Shared().UnitFactorE7, Shared().UnitFactorE4))
             return;
@@ -447,6 +460,7 @@ void RED_Gen::Command1_Click() {
         if (refuseSourceAsReduced()) return;
         if (RedPathErr()) return;
         if (!holder_) throw Error(ErrorKind::ObjectNotSet, "no source run is prepared");
+        if (refuseChangedSource()) return;
         grid_->CommitEdit();
         grid_->repaint();
         if (CheckTabParam()) return;
@@ -498,9 +512,11 @@ bool RED_Gen::mayReplace(const std::string& path) {
 }
 
 void RED_Gen::startReducedMechanism(const std::string& path) {
+    // The window that shows the file under any spelling of its path.
     auto textWindowOf = [&path]() -> platform::Form* {
         for (platform::Form* form : platform::FindForms(shell::kTextWindow))
-            if (auto* document = dynamic_cast<platform::HasMePath*>(form); document && document->MePath() == path)
+            if (auto* document = dynamic_cast<platform::HasMePath*>(form);
+                document && files::SameFile(document->MePath(), path))
                 return form;
         return nullptr;
     };

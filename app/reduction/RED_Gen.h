@@ -8,6 +8,7 @@
 // A tool window: single, owned by the main window, not modal.
 #pragma once
 
+#include "Files.h"
 #include "Forms.h"
 #include "ReductionEngine.h"
 #include "ReductionSetup.h"
@@ -108,6 +109,8 @@ private:
     void Command8_Click();  // Browse
     // Refuses a reduced path that names the source file.
     bool refuseSourceAsReduced();
+    // Refuses a Start when the source file is no longer what Prepare read.
+    bool refuseChangedSource();
     // Forgets a preparation that no longer stands.
     void clearPrepared();
     void showSpeciesRow(int species);
@@ -136,6 +139,7 @@ private:
 
     std::unique_ptr<SOL_RESX> holder_;
     std::string sourceFilePath_;
+    files::FileStamp sourceStamp_;  // the source as Prepare read it
     std::vector<RedTargetRow> targetTable_;
     int pointCount_ = 0;
     std::vector<double> timePoints_;

@@ -113,7 +113,8 @@ MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
 }
 
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
-    const std::vector<std::string> lines = files::ReadLines(path);
+    const std::string bytes = files::ReadAll(path);
+    const std::vector<std::string> lines = files::SplitLines(bytes);
     // The counts are checked first, as the file is read; the layout takes them again.
     speciesCount(lines);
     reactionCount(lines);
@@ -135,6 +136,7 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     const MechanismLayout layout = LocateMechanism(lines);
     const int species = layout.speciesCount;
     SolverFileModel m;
+    m.stamp = files::StampOf(path, bytes);
     m.speciesCount = species;
     m.reactionCount = layout.reactionCount;
     m.thermoStart = layout.thermoLine + 1;

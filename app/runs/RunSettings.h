@@ -6,6 +6,7 @@
 // these values.
 #pragma once
 
+#include "Files.h"
 #include "SolverFileLayout.h"
 
 #include <array>
@@ -55,6 +56,7 @@ struct SolverFileModel {
     int thermoStart = 0;  // number of the first line of the first thermodynamic record
     std::vector<SpeciesRow> species;
     std::vector<double> molarMasses;  // species order
+    files::FileStamp stamp;           // the file as it was read
 
     // Line by its number (from 1).
     const std::string& Line(int number) const { return lines.at(static_cast<std::size_t>(number) - 1); }

@@ -3,6 +3,7 @@
 #include "Controls.h"
 #include "Desktop.h"
 #include "FileHelpers.h"
+#include "FileQuestions.h"
 #include "Format.h"
 #include "FormRegistry.h"
 #include "Grid.h"
@@ -506,6 +507,11 @@ void SOL_RUN::Command5_Click() {
             shell::UserMessage(problem, platform::kMsgExclamation);
             return;
         }
+        // The rewrite gives back the mechanism as it was read: newer work in
+        // the file is not replaced without asking.
+        if (!shell::ConfirmSaveOverDiskChange(model_.stamp, runFilePath_, "settings and the mechanism it read",
+                                              "No writes nothing and starts no run."))
+            return;
         WriteRunFiles(Shared().AppFolder, runFilePath_, RewrittenSolverLines(model_, s));
         // The window is gone once the run starts; what the run needs is copied.
         const std::string caller = runFilePath_;

@@ -51,6 +51,20 @@ void openChart(const std::string& path) {
     platform::BringToFront(chart);
 }
 
+// Brings forward the window that shows the file already; a solver file's
+// window with the note that it is open.
+void showOpenWindow(platform::Form* shown, const std::string& path) {
+    auto* solver = dynamic_cast<platform::SolverFileHandOver*>(shown);
+    if (solver && solver->GetIsSolFile()) {
+        ShowFileInResultWindow(path);
+        return;
+    }
+    if (FormMinimized(shown)) SetFormNormal(shown);
+    ShowForm(shown);
+    platform::BringToFront(shown);
+    shown->Widget()->setFocus();
+}
+
 void openText(const std::string& path) {
     bool accepted = false;
     if (runs::CheckSolverFileHeader(path, accepted)) {
@@ -100,6 +114,18 @@ void OpenFileByType(const std::string& requested) {
         if (IsRefusedExtension(extension)) {
             UserMessage("The file type '" + extension + "' is not supported.", platform::kMsgExclamation);
             return;
+        }
+        // A file is shown in one window only: two would put each other's
+        // older text over the newer. A window that shows an older copy of
+        // it, with nothing of its own to lose, makes way for the newer.
+        if (platform::Form* shown = platform::FindFormShowingFile(path)) {
+            const auto* file = dynamic_cast<platform::ShowsFile*>(shown);
+            bool older = false;
+            IgnoreErrors([&] { older = file->ShowsOlderCopy(); });
+            if (!older || !platform::Unload(shown)) {
+                showOpenWindow(shown, path);
+                return;
+            }
         }
         std::int32_t state = 0;
         std::string readOnlyMessage;

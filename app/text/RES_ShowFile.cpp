@@ -4,6 +4,7 @@
 #include "Desktop.h"
 #include "DocumentMenus.h"
 #include "FileHelpers.h"
+#include "FileQuestions.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
@@ -487,8 +488,15 @@ void RES_ShowFile::FinfTxSol() {
 }
 
 void RES_ShowFile::CloseMenu() {
+    // The caption names the file without its folder: of two files of one
+    // name, the results window of this one goes, not one that would then
+    // show results of an older run of this file.
+    const auto ofThisFile = [this](platform::Form* form) {
+        const auto* results = dynamic_cast<platform::HasSolverFilePath*>(form);
+        return !results || files::SameFile(results->SolverFilePath(), mePath_);
+    };
     for (platform::Form* form : platform::Forms())
-        if (form->Caption() == ToQ(menuCap_) && form->TypeName() == shell::kResultsWindow) {
+        if (form->Caption() == ToQ(menuCap_) && form->TypeName() == shell::kResultsWindow && ofThisFile(form)) {
             platform::Unload(form);
             return;
         }
@@ -573,6 +581,7 @@ void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
 
 void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     const std::string bytes = files::ReadAll(path);
+    diskStamp_ = files::StampOf(path, bytes);
     ++quiet_;
     struct Done {
         int& q;
@@ -623,7 +632,7 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
         const std::optional<std::string> rtf = rtfToWrite();
         if (!rtf) return false;
-        files::WriteAll(path, *rtf);
+        writeFile(path, *rtf);
         if (path == mePath_ && *rtf != fileRtf_) {
             // The file now holds what the window holds, and no more. After
             // its own bytes it still holds what the window lacks.
@@ -651,10 +660,19 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
             return false;
         encoding = TextEncoding::Utf8;
     }
-    files::WriteAll(path, plain_.Bytes(text, encoding));
+    writeFile(path, plain_.Bytes(text, encoding));
     // The document's own file now holds the text: later saves follow it.
     if (path == mePath_) plain_.Saved(text, encoding);
     return true;
+}
+
+bool RES_ShowFile::ShowsOlderCopy() const {
+    return !modified_ && !mePath_.empty() && files::CompareWithDisk(diskStamp_, mePath_) == files::DiskState::Changed;
+}
+
+void RES_ShowFile::writeFile(const std::string& path, std::string_view bytes) {
+    files::WriteAll(path, bytes);
+    lastWrite_ = files::StampOf(path, bytes);
 }
 
 void RES_ShowFile::ShowGeneratedText(const QString& text) {
@@ -707,12 +725,17 @@ bool RES_ShowFile::save(bool& cancelled) {
             NewPath(cancelled, name);
             if (cancelled) return;
             path = name;
+            cancelled = !shell::ConfirmSaveOverOpenFile(path, this, "text");
+        } else {
+            cancelled = !shell::ConfirmSaveOverDiskChange(diskStamp_, path, "text");
         }
+        if (cancelled) return;  // newer work in the file is kept
         const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
         if (!saveFile(path, mePath_.empty() ? loadType : loadType_)) {
             cancelled = true;  // the file stays as it was
             return;
         }
+        diskStamp_ = lastWrite_;
         if (mePath_.empty()) {
             // The first save names the document.
             mePath_ = path;
@@ -736,7 +759,13 @@ void RES_ShowFile::SaveAs() {
     std::string name = title_;
     NewPath(cancelled, name);
     if (cancelled) return;
-    saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1);
+    // The document's own file under any spelling is saved as the document's.
+    const bool own = files::SameFile(name, mePath_);
+    if (own) name = mePath_;
+    if (own ? !shell::ConfirmSaveOverDiskChange(diskStamp_, name, "text")
+            : !shell::ConfirmSaveOverOpenFile(name, this, "text"))
+        return;
+    if (saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1) && own) diskStamp_ = lastWrite_;
 }
 
 // ---- Closing ------------------------------------------------------------------------

@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QAction;
 class QMenu;
@@ -41,6 +42,7 @@ inline constexpr int kFindMatchCase = 4;
 class RES_ShowFile : public platform::FormWindow<QMainWindow>,
                      public platform::TextFileLoader,
                      public platform::HasMePath,
+                     public platform::ShowsFile,
                      public platform::ResultsOpener,
                      public platform::SolverFileHandOver,
                      public platform::TextToolbarTarget,
@@ -54,6 +56,8 @@ public:
 
     bool GetIsSolFile() const override { return isSolFile_; }
     std::string MePath() const override { return mePath_; }
+    std::string ShownFile() const override { return mePath_; }
+    bool ShowsOlderCopy() const override;
     void MenuCap(const std::string& MenCC) override { menuCap_ = MenCC; }
 
     void TEXT_COPY() override;
@@ -84,9 +88,12 @@ public:
     // or cancelled at the refusal of a chart or picture extension.
     void NewPath(bool& CanselEr, std::string& FileNSw);
     // Saves the document (asking for a path when it has none); CanBB comes
-    // back true when the Save dialog was cancelled.
+    // back true when the Save dialog was cancelled, or the user kept a file
+    // that changed on disk or that another window shows.
     void SVTXT(bool& CanBB) override;
     // "Save as ...": writes a copy; the window keeps its own document.
+    // Onto a file another window shows it asks first; onto its own file
+    // (under any spelling) it is a save of that file.
     void SaveAs();
     void FntSize(std::int32_t sIZEn);
     void MUStSaVE_RICH() { modified_ = true; }
@@ -160,6 +167,8 @@ private:
     // the window does not, whether to write the document without them;
     // true when nothing is left out or the user agrees.
     bool mayLeaveOutRtf();
+    // Writes the bytes to the file and keeps their stamp in lastWrite_.
+    void writeFile(const std::string& path, std::string_view bytes);
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
@@ -187,6 +196,8 @@ private:
     std::vector<std::string> rtfLeftOut_;  // what of it the box does not hold: pictures, tables, ...
     std::u32string rtfNotKept_;     // characters of it the box does not give back
     bool modified_ = false;
+    files::FileStamp diskStamp_;  // the document's file as read or last saved
+    files::FileStamp lastWrite_;  // the file the last write made
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing
     int quiet_ = 0;            // changes made by the window itself, not edits

@@ -21,23 +21,7 @@
 
 #include <QIcon>
 
-#include <filesystem>
-
 namespace kx::text {
-namespace {
-
-// Two spellings of a path name the same file when their canonical forms
-// agree; a path that cannot be resolved compares as written.
-bool sameFile(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code ea, eb;
-    const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ea);
-    const std::filesystem::path cb = std::filesystem::weakly_canonical(b, eb);
-    return !ea && !eb && ca == cb;
-}
-
-}  // namespace
-
 void ShowFileInResultWindow(const std::string& requested) {
     std::string path = requested;
     if (path.empty()) {
@@ -48,7 +32,7 @@ void ShowFileInResultWindow(const std::string& requested) {
     for (platform::Form* open : platform::Forms()) {
         if (open->TypeName().toLower() != "res_showfile") continue;
         auto* shown = dynamic_cast<platform::HasMePath*>(open);
-        if (!shown || !sameFile(shown->MePath(), path)) continue;
+        if (!shown || !files::SameFile(shown->MePath(), path)) continue;
         shell::ShowForm(open);
         platform::BringToFront(open);
         open->Widget()->setFocus();

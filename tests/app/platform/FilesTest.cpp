@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -185,6 +188,138 @@ TEST(Files, MissingFilesAndFoldersAreTold) {
     EXPECT_EQ(kindOf([&] { kx::files::Remove(dir.file("none.txt")); }), kx::ErrorKind::FileNotFound);
     EXPECT_FALSE(kx::files::IsReadOnly(dir.file("none.txt")));
 }
+
+// A window takes a stamp of what it read; before it saves, the file on
+// disk is judged against it. "@" in a step's bytes: the file is written
+// with those bytes and its old modification time put back.
+struct DiskCase {
+    const char* what;
+    std::function<void(kx::test::TempDir&, const std::string& file)> meanwhile;
+    kx::files::DiskState expected;
+};
+
+void PrintTo(const DiskCase& c, std::ostream* os) { *os << c.what; }
+
+class DiskChanges : public ::testing::TestWithParam<DiskCase> {};
+
+void setModified(const std::string& path, std::filesystem::file_time_type time) {
+    std::filesystem::last_write_time(path, time);
+}
+
+TEST_P(DiskChanges, TheFileIsJudgedByItsBytes) {
+    namespace fs = std::filesystem;
+    const DiskCase& c = GetParam();
+    kx::test::TempDir dir;
+    const std::string file = dir.write("data/notes.txt", "first words\n");
+    setModified(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::create_symlink("data/notes.txt", dir.file("link.txt"));
+    const std::string read = kx::files::ReadAll(dir.file("link.txt"));
+    const kx::files::FileStamp stamp = kx::files::StampOf(dir.file("link.txt"), read);
+    EXPECT_TRUE(stamp.exists);
+
+    c.meanwhile(dir, file);
+
+    EXPECT_EQ(kx::files::CompareWithDisk(stamp, dir.file("link.txt")), c.expected) << c.what;
+    EXPECT_EQ(kx::files::CompareWithDisk(stamp, file), c.expected) << c.what << " (the file itself)";
+}
+
+void rewrite(const std::string& path, const std::string& bytes, bool keepTime) {
+    const auto before = std::filesystem::last_write_time(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    if (keepTime) setModified(path, before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meanwhile, DiskChanges,
+    ::testing::Values(
+        DiskCase{"nothing happened", [](auto&, auto&) {}, kx::files::DiskState::Unchanged},
+        DiskCase{"the same bytes written again", [](auto&, auto& f) { rewrite(f, "first words\n", false); },
+                 kx::files::DiskState::Rewritten},
+        DiskCase{"other bytes of the same size, the time put back",
+                 [](auto&, auto& f) { rewrite(f, "other words\n", true); }, kx::files::DiskState::Changed},
+        DiskCase{"more bytes", [](auto&, auto& f) { rewrite(f, "first words\nand more\n", false); },
+                 kx::files::DiskState::Changed},
+        DiskCase{"deleted", [](auto&, auto& f) { std::filesystem::remove(f); }, kx::files::DiskState::Gone},
+        DiskCase{"replaced by renaming another file over it",
+                 [](auto& d, auto& f) { std::filesystem::rename(d.write("new.txt", "other words\n"), f); },
+                 kx::files::DiskState::Changed},
+        DiskCase{"replaced by renaming a copy of the same bytes over it",
+                 [](auto& d, auto& f) { std::filesystem::rename(d.write("new.txt", "first words\n"), f); },
+                 kx::files::DiskState::Rewritten}),
+    [](const ::testing::TestParamInfo<DiskCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST(Files, AStampOfNoFileSeesAFileMadeSince) {
+    kx::test::TempDir dir;
+    const std::string path = dir.file("later.txt");
+    const kx::files::FileStamp none = kx::files::StampOf(path, "");
+    EXPECT_FALSE(none.exists);
+    EXPECT_EQ(kx::files::CompareWithDisk(none, path), kx::files::DiskState::Unchanged);
+    dir.write("later.txt", "");
+    EXPECT_EQ(kx::files::CompareWithDisk(none, path), kx::files::DiskState::Changed);
+}
+
+TEST(Files, ALinkPointedElsewhereIsAChange) {
+    namespace fs = std::filesystem;
+    kx::test::TempDir dir;
+    dir.write("a.txt", "same size A\n");
+    dir.write("b.txt", "same size B\n");
+    fs::create_symlink("a.txt", dir.file("link.txt"));
+    const kx::files::FileStamp stamp = kx::files::StampOf(dir.file("link.txt"), kx::files::ReadAll(dir.file("link.txt")));
+    fs::remove(dir.file("link.txt"));
+    fs::create_symlink("b.txt", dir.file("link.txt"));
+    EXPECT_EQ(kx::files::CompareWithDisk(stamp, dir.file("link.txt")), kx::files::DiskState::Changed);
+}
+
+// Two spellings of a path name one file or two.
+struct SameFileCase {
+    const char* a;
+    const char* b;
+    bool same;
+};
+
+class SameFileNames : public ::testing::TestWithParam<SameFileCase> {};
+
+TEST_P(SameFileNames, PathsAreComparedByTheFilesTheyName) {
+    namespace fs = std::filesystem;
+    kx::test::TempDir dir;
+    dir.write("data/run.txt", "x");
+    dir.write("data/Run.txt", "y");
+    dir.write("data/other.txt", "x");
+    fs::create_symlink("data/run.txt", dir.file("link.txt"));
+    fs::create_symlink("data", dir.file("folder"));
+    fs::create_hard_link(dir.file("data/run.txt"), dir.file("hard.txt"));
+    fs::create_symlink("data/gone.txt", dir.file("dangling.txt"));
+    // "@" stands for the temporary folder; other paths count from it as the
+    // working folder.
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const auto expand = [&](std::string p) { return p.rfind('@', 0) == 0 ? dir.path() + p.substr(1) : p; };
+    const bool same = kx::files::SameFile(expand(GetParam().a), expand(GetParam().b));
+    const bool back = kx::files::SameFile(expand(GetParam().b), expand(GetParam().a));
+    fs::current_path(before);
+    EXPECT_EQ(same, GetParam().same) << GetParam().a << " / " << GetParam().b;
+    EXPECT_EQ(back, GetParam().same) << GetParam().b << " / " << GetParam().a;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spellings, SameFileNames,
+    ::testing::Values(SameFileCase{"@/data/run.txt", "@/data/run.txt", true},
+                      SameFileCase{"@/data/./run.txt", "@/data/run.txt", true},
+                      SameFileCase{"@//data//run.txt", "@/data/run.txt", true},
+                      SameFileCase{"@/data/../data/run.txt", "@/data/run.txt", true},
+                      SameFileCase{"data/run.txt", "@/data/run.txt", true},
+                      SameFileCase{"./data/run.txt", "data/run.txt", true},
+                      SameFileCase{"@/link.txt", "@/data/run.txt", true},
+                      SameFileCase{"@/folder/run.txt", "@/data/run.txt", true},
+                      SameFileCase{"@/hard.txt", "@/data/run.txt", true},
+                      SameFileCase{"@/data/Run.txt", "@/data/run.txt", false},
+                      SameFileCase{"@/data/other.txt", "@/data/run.txt", false},
+                      SameFileCase{"@/data/gone.txt", "@/data/run.txt", false},
+                      SameFileCase{"@/data/gone.txt", "data//./gone.txt", true},
+                      SameFileCase{"@/dangling.txt", "@/folder/gone.txt", true},
+                      SameFileCase{"@/data/gone.txt", "@/data/gone2.txt", false},
+                      SameFileCase{"", "", false}),
+    [](const ::testing::TestParamInfo<SameFileCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(TextReader, ReadingPastTheLastLineFails) {
     kx::test::TempDir dir;

@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 
 #include <filesystem>
 #include <memory>
@@ -98,6 +99,12 @@ class ReductionWindowTest : public QObject {
         w->Command4()->click();  // Clear All
         for (const char* species : {"CH4", "O2", "CO2"}) QVERIFY(typeParameter(w, species, "0.1"));
         w->Text1(0)->setText("0.1");
+    }
+    // Prepared on the source with the methane targets chosen.
+    RED_Gen* preparedForMethane(const std::string& reduced) {
+        RED_Gen* w = prepared(reduced);
+        if (w) chooseMethaneTargets(w);
+        return w;
     }
 
 private slots:
@@ -488,6 +495,56 @@ private slots:
         std::string why;
         runs::CheckResultsComplete(reduced, failed, why);
         QVERIFY2(!failed, why.c_str());
+    }
+
+    // Start writes the source's lines as they are then with the reactions
+    // as Prepare read them: a source changed in between is refused, and
+    // nothing is written.
+    void aSourceChangedAfterPrepareIsRefusedAtStart() {
+        const std::string reduced = bed->folder.dir.file("reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = preparedForMethane(reduced);
+        QVERIFY(w);
+        const std::string other = test::ReadBytes(isothermalRun);
+        bed->folder.dir.write("full/gri30_ch4_1400K.txt", other);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("The solver file '" + source +
+                                                    "' has been changed on disk since Prepare read it. Press "
+                                                    "Prepare to read it again."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QVERIFY(!fs::exists(reduced));
+        QCOMPARE(test::ReadBytes(source), other);
+        QVERIFY(platform::FindForm(shell::kReductionWindow));
+    }
+
+    // A window that shows an older reduced file under another spelling of
+    // its path makes way: the new file is the one shown and run.
+    void anOlderReducedFileUnderAnotherSpellingMakesWay() {
+        const std::string reduced = bed->folder.dir.file("gri_reduced.txt");
+        ScriptedMessages messages;
+        RED_Gen* w = preparedForMethane(reduced);
+        QVERIFY(w);
+        w->Command1()->click();
+        QVERIFY(w->LastOutcome().Written);
+        shell::OpenFileByType(bed->folder.dir.path() + "//./gri_reduced.txt");
+
+        w = preparedForMethane(reduced);
+        QVERIFY(w);
+        w->Text1(1)->setText("0.5");
+        w->Check2()->setChecked(true);
+        w->Command1()->click();
+        test::Settle();
+        QVERIFY(Line(reduced, 12).ends_with("Others 5.000E-01"));
+        std::vector<text::RES_ShowFile*> shown;
+        for (platform::Form* f : platform::FindForms(shell::kTextWindow))
+            if (auto* t = dynamic_cast<text::RES_ShowFile*>(f); t && files::SameFile(t->MePath(), reduced)) shown.push_back(t);
+        QCOMPARE(shown.size(), size_t(1));
+        QVERIFY(shown[0]->RichTextBox1()->toPlainText().contains("Others 5.000E-01"));
+        bed->clock->Advance(500);
+        auto* settings = dynamic_cast<runs::SOL_RUN*>(platform::FindForm(shell::kRunSettingsWindow));
+        QVERIFY(settings);
+        QVERIFY(files::SameFile(settings->RunFilePath(), reduced));
     }
 
     // Another spelling of the source is refused before anything is tested or

@@ -371,6 +371,32 @@ private slots:
         QCOMPARE(messages.shown()[0].style, 68);
     }
 
+    // Another editor changed the mechanism after the window read it: the
+    // rewrite, which gives back the mechanism as read, asks first, and No
+    // writes nothing and starts nothing.
+    void aRunAsksBeforeReplacingAFileChangedSinceItWasRead() {
+        test::HeadlessRunner runner;
+        RunFileText file;
+        const std::string path = write("run.txt", file);
+        SOL_RUN* w = open(path);
+        file.header[1] = " Test mechanism, rate of R1 corrected in another editor";
+        write("run.txt", file);
+        ScriptedMessages messages;
+        messages.Answer(platform::kAnswerNo);
+        w->Command5()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(),
+                 platform::ToQ("The file '" + path +
+                               "' has been changed on disk since this window read or last saved it.\r\n\r\n"
+                               "Yes replaces it with this window's settings and the mechanism it read, and what the "
+                               "file holds now is lost. No writes nothing and starts no run."));
+        QCOMPARE(messages.shown()[0].style, 48 + 4 + 256);
+        QCOMPARE(test::ReadBytes(path), file.bytes());
+        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
+        QVERIFY(runner.launches.empty());
+        QVERIFY(platform::FindForm("SOL_RUN"));
+    }
+
     void theMainWindowOpensItForAFileHalfASecondLater() {
         runs::InstallRunSettingsWindow();
         auto* main = new shell::MDIForm1;

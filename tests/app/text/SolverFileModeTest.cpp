@@ -19,6 +19,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <map>
 #include <filesystem>
 #include <memory>
 
@@ -185,6 +186,28 @@ private slots:
         QCOMPARE(log, (CallLog{"GETPASS " + sample + " | h2_air_1000K.txt"}));
         QVERIFY(platform::FindForm(shell::kRunSettingsWindow));
         QVERIFY(messages.shown().empty());
+    }
+
+    // Two solver files of one name in two folders, each with its results
+    // window: running one closes its own results window, which would show
+    // the older run, and leaves the other's.
+    void runSolverClosesTheResultsWindowOfItsOwnFile() {
+        installStub(shell::kRunSettingsWindow);
+        const std::string bytes = kx::test::ReadBytes(sample);
+        const std::string a = bed->folder.dir.write("a/run.txt", bytes);
+        const std::string b = bed->folder.dir.write("b/run.txt", bytes);
+        std::map<std::string, platform::Form*> results;
+        for (const std::string& path : {b, a}) {
+            ScriptedMessages messages;
+            shell::OpenFileByType(path);
+            Shared().SolverFileToOpen = path;
+            results[path] = new kx::test::StubResultsWindow(false);
+            results[path]->SetCaption("Solver File  run.txt");
+            dynamic_cast<RES_ShowFile*>(platform::FindFormByMePath(path))->MenuCap("Solver File  run.txt");
+        }
+        act(dynamic_cast<RES_ShowFile*>(platform::FindFormByMePath(a)), "TXT_RENSOLVER")->trigger();
+        QVERIFY(!platform::IsLoaded(results[a]));
+        QVERIFY(platform::IsLoaded(results[b]));
     }
 
     void theResultsAndToolWindowsAreReachedFromTheMenus() {
