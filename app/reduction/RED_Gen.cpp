@@ -54,6 +54,18 @@ void selectAll(QLineEdit* box) {
     box->setSelection(0, static_cast<int>(box->text().size()));
 }
 
+// The reduced file that the last Start wrote, in any reduction window of
+// this run of the program, as it was written.
+struct WrittenFile {
+    std::string path;
+    files::FileStamp stamp;
+};
+WrittenFile& LastReducedFile() {
+    static WrittenFile file;
+    return file;
+}
+
+
 }  // namespace
 
 RED_Gen::RED_Gen() : FormWindow(shell::kReductionWindow) {
@@ -494,7 +506,10 @@ void RED_Gen::Command1_Click() {
         lastOutcome_ = RedOutcome{};
         lastOutcome_ = GenerateReducedMechanism(RedKinState(), *holder_, path, intervals_, settings, *this,
                                                 shell::DesktopNotifier());
-        if (lastOutcome_.Written) written = path;
+        if (lastOutcome_.Written) {
+            written = path;
+            LastReducedFile() = {path, files::StampOf(path, files::ReadAll(path))};
+        }
     });
     // Only a file written by this run is opened and run.
     if (!written.empty() && check2_->isChecked())
@@ -503,12 +518,20 @@ void RED_Gen::Command1_Click() {
 
 bool RED_Gen::mayReplace(const std::string& path) {
     // The Save dialog of Browse has asked about the file it chose.
-    if (path == replaceConfirmed_ || !RedReplacesOtherFile(path)) return true;
-    return platform::MsgBox(platform::ToQ("The file '" + path +
-                                          "' already exists and is not a solver file.\r\nReplace it with the "
-                                          "reduced solver file?"),
-                            platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2,
-                            "KINOVEX") == platform::kAnswerYes;
+    if (path == replaceConfirmed_ || !files::Exists(path)) return true;
+    // The reduced file of an earlier Start, as this window wrote it, is
+    // replaced by the next one without a question.
+    if (const WrittenFile& last = LastReducedFile(); files::SameFile(path, last.path)) {
+        const files::DiskState state = files::CompareWithDisk(last.stamp, path);
+        if (state == files::DiskState::Unchanged || state == files::DiskState::Rewritten) return true;
+    }
+    if (RedReplacesOtherFile(path))
+        return platform::MsgBox(platform::ToQ("The file '" + path +
+                                              "' already exists and is not a solver file.\r\nReplace it with the "
+                                              "reduced solver file?"),
+                                platform::kMsgExclamation + platform::kMsgYesNo + platform::kMsgDefaultButton2,
+                                "KINOVEX") == platform::kAnswerYes;
+    return shell::AskReplaceFile(path, "Replace it with the reduced solver file?");
 }
 
 void RED_Gen::startReducedMechanism(const std::string& path) {

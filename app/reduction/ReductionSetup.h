@@ -82,9 +82,9 @@ bool RedCanWriteFile(std::string_view path);
 
 // Whether writing the reduced file at the path replaces a file that is not a
 // solver file: a file (or a link to one) is there and its first line does
-// not begin with the solver-file signature. Such a file is asked about
-// before it is replaced; a solver file, such as an earlier reduced file, is
-// replaced without a question. Reads the first line only.
+// not begin with the solver-file signature. The window asks before it
+// replaces any file it did not write itself, and says so when the file is
+// no solver file. Reads the first line only.
 bool RedReplacesOtherFile(std::string_view path);
 
 }  // namespace kx

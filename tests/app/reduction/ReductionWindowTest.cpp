@@ -729,6 +729,50 @@ private slots:
         QVERIFY(Line(notes, 1).starts_with(" !$Kinovex Solver,  "));
     }
 
+    // A typed path to a solver file that no reduction wrote (another run of
+    // the user's) is asked about too; No keeps it byte for byte. The file a
+    // Start wrote is replaced by the next Start without a question, until
+    // another program changes it.
+    void aTypedPathToAnotherSolverFileIsAskedAbout() {
+        source = copyIn(isothermalRun, "iso/h2_o2_ar_isothermal.txt");
+        const std::string other = copyIn(isothermalRun, "iso/second_run.txt");
+        const std::string original = test::ReadBytes(other);
+        const QString question =
+            platform::ToQ("The file '" + other + "' already exists.\r\nReplace it with the reduced solver file?");
+        ScriptedMessages messages;
+        RED_Gen* w = prepared(bed->folder.dir.file("iso/other.txt"));
+        QVERIFY(w);
+        w->Text5()->setText(platform::ToQ(other));
+        messages.Answer(platform::kAnswerNo);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), question);
+        QCOMPARE(messages.shown()[0].style, 48 + 4 + 256);  // No is the default answer
+        QCOMPARE(test::ReadBytes(other), original);
+        QVERIFY(!w->LastOutcome().Written);
+
+        messages.Answer(platform::kAnswerYes);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(messages.shown()[2].style, 64);  // created
+        QVERIFY(w->LastOutcome().Written);
+
+        w->Text1(1)->setText("0.5");
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(4));
+        QCOMPARE(messages.shown()[3].style, 64);
+        QVERIFY(Line(other, 12).ends_with("Others 5.000E-01"));
+
+        // Another program writes the reduced file: the next Start asks.
+        const std::string edited = test::ReadBytes(other) + " edited elsewhere\r\n";
+        bed->folder.dir.write("iso/second_run.txt", edited);
+        messages.Answer(platform::kAnswerNo);
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(5));
+        QCOMPARE(messages.shown()[4].text, question);
+        QCOMPARE(test::ReadBytes(other), edited);
+    }
+
     // A species name is the file's bytes, Latin-1 characters: the grid and
     // the refusal show the characters, the reduced file keeps the bytes.
     void aSpeciesNameBeyondAsciiIsShownAndKept() {
