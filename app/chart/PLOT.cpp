@@ -398,6 +398,7 @@ void PLOT::exitProgram() {
 
 void PLOT::OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) {
     ErrBool = false;
+    openRefusal_.clear();
     try {
         ChartModel loaded = ReadChartFile(Fileop);
         std::string name, extension;
@@ -412,13 +413,15 @@ void PLOT::OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormC
         view_->UndoZoom();
         Refr();
         MenuEnab(true);
-    } catch (const ChartFileError&) {
+    } catch (const ChartFileError& e) {
         ErrBool = true;
         closingWithoutPrompt_ = true;
-    } catch (const Error&) {
+        openRefusal_ = e.what();
+    } catch (const Error& e) {
         // The file cannot be read.
         ErrBool = true;
         closingWithoutPrompt_ = true;
+        openRefusal_ = std::string(e.what()) + ".";
     } catch (const std::exception& e) {
         ErrBool = true;
         closingWithoutPrompt_ = true;
