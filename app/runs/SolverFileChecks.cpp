@@ -39,7 +39,8 @@ std::optional<std::string> DoubledCarriageReturn(std::string_view bytes, const s
     for (std::size_t i = 0; i < read && i + 1 < lines.size(); ++i) {
         const std::size_t end = static_cast<std::size_t>(lines[i].data() - bytes.data()) + lines[i].size();
         if (bytes.substr(end, 3) == "\r\r\n")
-            return "Line " + std::to_string(i + 1) + " ends in two carriage returns (CR CR LF) where a solver file has one (CR LF).";
+            return "Line " + std::to_string(i + 1) +
+                   " ends in two carriage returns (CR CR LF) where a solver file has one (CR LF).";
     }
     return std::nullopt;
 }
@@ -126,7 +127,8 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
     std::size_t next = 0;  // index of the next line; its number is next + 1
     // Why the file does not read, named by its line.
     auto refuse = [&](std::string reason) {
-        message = inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
+        message =
+            inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
     };
     auto lineNumber = [&next] { return static_cast<int>(next); };  // of the line read last
 

@@ -124,6 +124,23 @@ private slots:
                                                             "the file name is correct.\r\nFile not found: " + missing + "."));
     }
 
+    // After the refusal the chart the user opened it from is the active
+    // window again, not the Temporary Chart behind it.
+    void aRefusedChartFileLeavesTheChartActedFromActive() {
+        QVERIFY(test::ChartWindowsBed::curve({0, 1}, {1, 2}, "H2O"));
+        open(chartFile("a.pg"));
+        platform::Form* actedFrom = platform::FindFormByCaption("Chart a.pg");
+        QVERIFY(actedFrom);
+        bed->clock->Advance(300);
+        test::Settle();
+        QCOMPARE(platform::ActiveDocument(), actedFrom);
+        ScriptedMessages messages;
+        open(bed->folder.dir.write("bad.pg", "KINOVEX CHART\r\nVERSION 1\r\nSUBSETS x\r\n"));
+        test::Settle();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(platform::ActiveDocument(), actedFrom);
+    }
+
     void saveAsAsksAgainForAnotherExtension() {
         PLOT* c = open(chartFile("a.pg"));
         ScriptedDialogs dialogs;

@@ -1,6 +1,7 @@
 // The results window on results written by the console solver: opening,
 // the remembered choices, the checks of the General page, the tables and
 // the reaction pages.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 #include "PlotDialogs.h"
 #include "RateCurves.h"
 #include "MessageBox.h"
+#include "OpenFiles.h"
 #include "SolverFileOpening.h"
 #include "SolverRunFixture.h"
 #include "TestOptions.h"
@@ -209,6 +211,40 @@ private slots:
         QCOMPARE(messages.lastText(),
                  QString::fromStdString("In the file '" + runs.file("few.txt") + "', results are incomplete."));
         QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
+    }
+
+    // A refusal leaves active the text window the user asked from, not
+    // another file's window: File > Close and Run Solver act on what the
+    // user sees.
+    void aRefusalGivesTheFocusBackToTheWindowAskedFrom() {
+        const std::string first = runs.write("first.txt", kx::files::ReadAll(gri));
+        kxtest::SolverFileFixture unreadable = kxtest::SolverFileFixture::WithSpecies(2);
+        unreadable.AddRecords({0, 1, 2, 3, 4});
+        unreadable.species[1].molarMass = 0;  // refused by the results window as it loads
+        unreadable.Write(runs.file("zero-mass.txt"));
+        kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
+        few.AddRecords({0, 1, 2});  // refused before any window loads
+        few.Write(runs.file("few.txt"));
+        for (const std::string& second : {runs.file("zero-mass.txt"), runs.file("few.txt")}) {
+            kx::shell::OpenFileByType(first);
+            kx::shell::OpenFileByType(second);
+            bed->clock->Advance(300);  // the text windows' own bringing forward is done
+            kx::test::Settle();
+            kx::platform::Form* asked = kx::platform::FindFormByMePath(second);
+            QVERIFY(asked);
+            kx::platform::BringToFront(asked);
+            kx::test::Settle();
+            QCOMPARE(kx::platform::ActiveDocument(), asked);
+            QVERIFY(QTest::qWaitForWindowActive(bed->main));
+            ScriptedMessages messages;
+            asked->Widget()->findChild<QAction*>("GENRES_RES")->trigger();
+            kx::test::Settle();
+            QCOMPARE(messages.shown().size(), std::size_t(1));
+            QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
+            QCOMPARE(kx::platform::ActiveDocument(), asked);
+            kx::platform::UnloadAll(kx::shell::kTextWindow);
+            kx::test::Settle();
+        }
     }
 
     // Record times that do not increase (one out of order, two equal) are
