@@ -330,6 +330,67 @@ private slots:
         QCOMPARE(Chart().At(0).x[0], t.ResultValues(1, 0));
     }
 
+    // A step the interval cannot take is refused when it is entered, with
+    // the box back at the step in use, and curves use the step the box
+    // shows; a step set past the page's check is refused at the curve.
+    void aStepTheIntervalCannotTakeIsRefusedAndTheBoxShowsTheStepInUse() {
+        MenuForm* w = Open(gri);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        w->Option(3)->setChecked(true);
+        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(10, 0), "0.000000E+00")));
+        w->Text(3)->setText(QString::fromStdString(kx::Format(t.ResultValues(12, 0), "0.000000E+00")));
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(w->Text(6)->text(), QString("3"));
+
+        const QString refusal = "Time interval, the interval holds too few points to show one out of every 1000 "
+                                "points; the interval in use is kept.";
+        ScriptedMessages messages;
+        w->ShowTab(0);
+        w->Text(5)->setText("1000");
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(messages.lastText(), refusal);
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(w->Text(5)->text(), QString("1"));
+        QCOMPARE(w->Text(5)->selectedText(), QString("1"));
+        QCOMPARE(w->Reader().Used().PointStep, 1);
+        QCOMPARE(w->Text(6)->text(), QString("3"));
+
+        w->TabStrip1()->setCurrentIndex(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+        QCOMPARE(Chart().Points(), 3);
+        QCOMPARE(Chart().At(0).x[1], t.ResultValues(11, 0));
+
+        // A step in the box that the page did not check.
+        w->Text(5)->setText("1000");
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CO2"), Qt::ControlModifier);
+        QCOMPARE(messages.shown().size(), std::size_t(2));
+        QCOMPARE(messages.lastText(), refusal);
+        QCOMPARE(w->Text(5)->text(), QString("1"));
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(Chart().Subsets(), 1);  // nothing drawn
+    }
+
+    // The step remembered from the last window is in use when this run can
+    // take it; otherwise the box shows the step in use.
+    void aRememberedStepIsTheStepInUse() {
+        const int records = [&] {
+            MenuForm* w = Open(gri);
+            const int n = w->Reader().Tables().ResultRowCount - 1;
+            kx::platform::Unload(w);
+            kx::test::Settle();
+            return n;
+        }();
+        for (auto [remembered, inUse] : {std::pair{3, 3}, std::pair{records, 1}}) {
+            kx::Shared().MenuFormTextValues[2] = std::to_string(remembered);
+            MenuForm* w = Open(gri);
+            QCOMPARE(w->Reader().Used().PointStep, inUse);
+            QCOMPARE(w->Text(5)->text(), QString::number(inUse));
+            kx::platform::Unload(w);
+            kx::test::Settle();
+        }
+    }
+
     void zeroInitialFractionsStillFillTheTables() {
         kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(3);
         f.pressure = 2.5;
