@@ -1155,6 +1155,8 @@ void MenuForm::ReacUpdate(Page page, const ContributionTable& run) {
         const bool derivatives = page == Page::Derivatives;
         ReactionList& list = derivatives ? derivatives_ : reactions_;
         kx::ReacUpdate(list, run);
+        list.IntervalStart = reader_->IntervalStartText();
+        list.IntervalEnd = reader_->IntervalEndText();
         const int n = list.Count;
         platform::Grid* g = GridEX(derivatives ? 2 : 4);
         g->SetRowCount(0);
@@ -1225,9 +1227,10 @@ void MenuForm::CopyTable() {
             CopiedTable t;
             t.Date = TodayText();
             t.SolverFilePath = solverFile_;
-            t.Heading = FromQ(Text(7)->text() + " " + Label(11)->text());
-            t.IntervalStart = FromQ(Text(2)->text());
-            t.IntervalEnd = FromQ(Text(3)->text());
+            // The species and the interval the numbers were computed for.
+            t.Heading = Latin1ToUtf8(derivativeName_) + " " + FromQ(Label(11)->text());
+            t.IntervalStart = derivatives_.IntervalStart;
+            t.IntervalEnd = derivatives_.IntervalEnd;
             t.ValueHeading = " Production";
             for (int r = 1; r <= g->RowCount(); ++r) {
                 const auto& cells = derivatives_.Rows.at(static_cast<std::size_t>(g->DataRow(r)));

@@ -686,6 +686,26 @@ private slots:
         QCOMPARE(lines.back(), QString());
     }
 
+    // The copied table names the species and the interval its numbers were
+    // computed for, whatever the boxes hold by then.
+    void theCopiedTableNamesTheSpeciesAndIntervalOfItsNumbers() {
+        MenuForm* w = Open(gri);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "OH");
+        w->ShowTab(0);
+        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(10, 0), "0.000000E+00")));
+        w->Text(3)->setText(QString::fromStdString(kx::Format(t.ResultValues(40, 0), "0.000000E+00")));
+        w->TabStrip1()->setCurrentIndex(3);
+        QCOMPARE(w->TabStrip1()->currentIndex(), 3);
+        w->Text(7)->setText("CO2");
+        w->CopyTable();
+        const QStringList lines = kx::platform::ClipboardText().split("\r\n");
+        QVERIFY(lines.size() > 4);
+        QVERIFY2(lines[2].startsWith("OH  Production"), qPrintable(lines[2]));
+        QCOMPARE(lines[3], QString("Time interval 0.000000E+00 - 1.000000E-02 sec"));
+    }
+
     void aSpeciesNameBeyondAsciiIsTheSameCharacterEverywhere() {
         // Argon and HO2 renamed with the bytes 0xC4 and 0xD6: "ÄR" and "HÖ2"
         // taken as Latin-1.
