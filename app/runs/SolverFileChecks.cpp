@@ -130,8 +130,6 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         message =
             inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
     };
-    auto lineNumber = [&next] { return static_cast<int>(next); };  // of the line read last
-
     if (lines.size() < static_cast<std::size_t>(kSpeciesCountLine)) {
         next = lines.size();
         refuse("The file ends after line " + std::to_string(lines.size()) + ", before the species count on line " +
@@ -154,7 +152,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
     const double whole = RoundHalfEven(*species);
     if (whole < -32768.0 || whole > 32767.0) {
         refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
-               "' is too large.");
+               "' is out of range.");
         return;
     }
     const int linesPerRecord = ResultsRecordLines(static_cast<int>(whole));
@@ -167,7 +165,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
     }
     for (int n = 0; n < linesPerRecord; ++n) {
         if (next >= lines.size()) {
-            refuse("The file ends after line " + std::to_string(lineNumber()) + ", inside the heading of the results.");
+            refuse("The file ends after line " + std::to_string(next) + ", inside the heading of the results.");
             return;
         }
         if (EndsResults(lines[next++])) {

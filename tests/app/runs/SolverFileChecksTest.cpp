@@ -270,7 +270,7 @@ TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
         {"a count that is no number", replaced(" 3 !Species", " many !Species"),
          "Line 10: the species count 'many' is no number."},
         {"a count beyond any file", replaced(" 3 !Species", " 1e9 !Species"),
-         "Line 10: the species count '1e9' is too large."},
+         "Line 10: the species count '1e9' is out of range."},
         {"a file cut in its header", good.substr(0, good.find(" 3 !Species")),
          "The file ends after line 9, before the species count on line 10."},
         {"lines ending in CR CR LF", doubledCarriageReturns(),
