@@ -244,7 +244,7 @@ std::pair<std::string, std::string> SplitLongLabel(const std::string& text) {
 }
 
 std::string TimeAxisLabel(bool logTimeAxis, double timeScale) {
-    const std::string scale = timeScale == 1 ? std::string() : " x " + Format(timeScale, "0.0##E+00");
+    const std::string scale = timeScale == 1 ? std::string() : " x " + FormatFaithfully(timeScale, "0.0##E+00");
     return logTimeAxis ? "Log10 Time" + scale + " (sec)" : "Time (sec)" + scale;
 }
 

@@ -399,6 +399,7 @@ void PLOT::exitProgram() {
 
 void PLOT::OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) {
     ErrBool = false;
+    openRefusal_.clear();
     try {
         const std::string bytes = files::ReadAll(Fileop);
         ChartModel loaded = ParseChartFile(bytes);
@@ -415,13 +416,15 @@ void PLOT::OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormC
         view_->UndoZoom();
         Refr();
         MenuEnab(true);
-    } catch (const ChartFileError&) {
+    } catch (const ChartFileError& e) {
         ErrBool = true;
         closingWithoutPrompt_ = true;
-    } catch (const Error&) {
+        openRefusal_ = e.what();
+    } catch (const Error& e) {
         // The file cannot be read.
         ErrBool = true;
         closingWithoutPrompt_ = true;
+        openRefusal_ = std::string(e.what()) + ".";
     } catch (const std::exception& e) {
         ErrBool = true;
         closingWithoutPrompt_ = true;

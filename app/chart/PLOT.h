@@ -96,6 +96,7 @@ public:
     // "Chart " and the file's name; a file that is no chart of this
     // program sets ErrBool (nothing shown: the opener tells the user).
     void OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) override;
+    std::string OpenRefusal() const override { return openRefusal_; }
     // Reloads the chart's content from a file and keeps the window's file
     // name, caption and flags. Errors reach the caller.
     void RestoreContent(const std::string& path);
@@ -249,6 +250,7 @@ private:
     files::FileStamp diskStamp_;  // the chart file as opened or last saved
     files::FileStamp lastWrite_;  // the file the last write made
     bool closingWithoutPrompt_ = false;
+    std::string openRefusal_;  // why the last OPENPLOT failed
 
     int cursorSubset_ = -1;
     int clickedSubset_ = -1;

@@ -67,7 +67,7 @@ std::string CmpLegend(CmpFunction function, int rowInd, const std::string& name,
         }
         legend = file + quantity + (s.LogY ? " Log10" : "") + unit;
     }
-    if (s.ScaleY != 1) legend += " x " + Format(s.ScaleY, "0.00E+00");
+    if (s.ScaleY != 1) legend += " x " + FormatFaithfully(s.ScaleY, "0.00E+00");
     return legend;
 }
 

@@ -116,11 +116,14 @@ public:
 
 // A chart window as the file opener loads it: opens the chart file;
 // FormCaption receives the caption the window is to bear; ErrBool is set
-// when the file cannot be opened as a chart (nothing shown).
+// when the file cannot be opened as a chart (nothing shown), and
+// OpenRefusal then says why (the reader's sentence, line and what is wrong)
+// for the opener's message; it is empty after an error already reported.
 class ChartFileLoader {
 public:
     virtual ~ChartFileLoader() = default;
     virtual void OPENPLOT(const std::string& Fileop, bool& ErrBool, std::string& FormCaption) = 0;
+    virtual std::string OpenRefusal() const = 0;
 };
 
 // What the chart toolbar does on the active chart window.

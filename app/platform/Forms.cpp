@@ -90,10 +90,15 @@ bool Unload(Form* form) {
     if (!form || !IsLoaded(form)) return true;
     if (!form->QueryUnload()) return false;
     form->unloading_ = true;
+    // Closing a document frame may make the area activate another window
+    // (a frame loaded hidden and refused does so once a message box has
+    // come and gone): the user stays in the window they are in.
+    Form* active = ActiveDocument();
     forget(form);
     QWidget* top = OuterWidget(form);
     top->setAttribute(Qt::WA_DeleteOnClose);
     top->close();
+    if (active && active != form && IsLoaded(active) && ActiveDocument() != active) BringToFront(active);
     return true;
 }
 

@@ -92,7 +92,8 @@ void SetActiveDocumentSource(std::function<Form*()> source);
 
 // Unloads the window: asks QueryUnload, and unless refused removes it from
 // the list, closes it and deletes it once the current event is done.
-// Returns false when the window refused.
+// Returns false when the window refused. Unloading a window other than the
+// active document window leaves that one active.
 bool Unload(Form* form);
 
 // Unloads every loaded window of the type (letter case ignored); a window

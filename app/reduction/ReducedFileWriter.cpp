@@ -77,9 +77,9 @@ std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othe
     std::string list, text = "!Targets ";
     for (const RedTargetsEntry& e : entries) {
         list += std::to_string(e.Number) + " ";
-        text += e.Name + " " + Format(e.Parameter, "0.000E+00") + ", ";
+        text += e.Name + " " + FormatFaithfully(e.Parameter, "0.000E+00") + ", ";
     }
-    text += "Others " + Format(othersParameter, "0.000E+00");
+    text += "Others " + FormatFaithfully(othersParameter, "0.000E+00");
     return " " + std::to_string(entries.size()) + " " + list + text;
 }
 

@@ -1,5 +1,6 @@
 #include "GeneralPage.h"
 
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -15,6 +16,14 @@ GeneralPageCheck Refuse(GeneralPageCheck c, GeneralBox box, std::string message)
 }
 
 }  // namespace
+
+std::optional<int> PointStepOf(std::string_view text) {
+    const std::optional<double> step = ParseNumber(text);
+    if (!step) return std::nullopt;
+    const double whole = std::floor(*step);
+    if (!(whole >= 1)) return std::nullopt;
+    return whole > INT_MAX ? INT_MAX : static_cast<int>(whole);
+}
 
 GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
     GeneralPageCheck c;
@@ -37,9 +46,9 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
     const std::optional<double> step = ParseNumber(in.PointStep);
     const char* const stepMessage = "Point presentation, please enter a positive integer.";
     if (!step) return Refuse(c, GeneralBox::PointStep, stepMessage);
-    const double whole = std::floor(*step);
-    c.PointStepText = Format(whole, "0");
-    if (whole < 1) return Refuse(c, GeneralBox::PointStep, stepMessage);
+    c.PointStepText = Format(std::floor(*step), "0");
+    const std::optional<int> pointStep = PointStepOf(in.PointStep);
+    if (!pointStep) return Refuse(c, GeneralBox::PointStep, stepMessage);
 
     const std::string scaleMessage = in.LogTimeAxis
                                          ? "X-axis scaling, for logarithmic scale please enter a positive number."
@@ -48,6 +57,7 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
     if (!scale || *scale == 0) return Refuse(c, GeneralBox::TimeScale, scaleMessage);
     if (*scale < 0 && in.LogTimeAxis) return Refuse(c, GeneralBox::TimeScale, scaleMessage);
 
+    c.PointStep = *pointStep;
     c.Start = *start;
     c.End = *end;
     return c;
@@ -64,10 +74,10 @@ GeneralPageCheck CheckSnappedInterval(double start, double end) {
     return c;
 }
 
-GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep) {
+GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep, bool stepChanged) {
     GeneralPageCheck c;
     if (taken) return c;
-    return Refuse(c, GeneralBox::IntervalStart,
+    return Refuse(c, stepChanged ? GeneralBox::PointStep : GeneralBox::IntervalStart,
                   "Time interval, the interval holds too few points to show one out of every " +
                       std::to_string(pointStep) + " points; the interval in use is kept.");
 }

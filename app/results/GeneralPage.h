@@ -3,6 +3,7 @@
 // told about them. The first refusal names the box to correct.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,8 +29,14 @@ struct GeneralPageCheck {
     // The point step as the box is to show it (its integer part) once the
     // step's check was reached; empty before.
     std::string PointStepText;
+    int PointStep = 0;          // the step asked for, when all pass
     double Start = 0, End = 0;  // the interval, when all pass
 };
+
+// The step a point-presentation text asks for: its integer part (steps
+// beyond any run's rows count as the largest int); nothing when the text
+// is no number or the step is below 1.
+std::optional<int> PointStepOf(std::string_view text);
 
 // Checks 1 to 8; the interval itself is applied by the caller.
 GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in);
@@ -38,8 +45,10 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in);
 // start is not below the end.
 GeneralPageCheck CheckSnappedInterval(double start, double end);
 
-// The interval asked for was not taken (it holds fewer than two points at
-// the step in use): refused, the interval in use stays.
-GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep);
+// The interval and step asked for were not taken (the interval holds fewer
+// than two points at that step): refused, the interval and the step in use
+// stay. The step's box is the one to correct when the step was changed,
+// else the interval's.
+GeneralPageCheck CheckIntervalTaken(bool taken, int pointStep, bool stepChanged);
 
 }  // namespace kx

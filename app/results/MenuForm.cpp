@@ -644,6 +644,7 @@ void MenuForm::Form_Load() {
         for (auto [box, element] : kRememberedBoxes)
             Text(box)->setText(Latin1ToQ(TextOf(shared.MenuFormTextValues[static_cast<std::size_t>(element)])));
         Text(7)->clear();
+        applyRememberedStep();
         (shared.SpeciesNames12 ? Option(15) : Option(16))->setChecked(true);
         (shared.ConcUnit == 0 ? Option(13) : Option(14))->setChecked(true);
         ComboText();
@@ -788,35 +789,54 @@ void MenuForm::TabGetF(bool& ErrBb) {
         if (!check.PointStepText.empty()) Text(5)->setText(Latin1ToQ(check.PointStepText));
         if (check.Box == GeneralBox::None) {
             bool taken = false;
+            const int stepInUse = reader_->Used().PointStep;
+            const int step = check.PointStep;
             const bool ran =
-                Trapped("Sol#112. ", [&] { taken = reader_->ToMainParam(check.Start, check.End).Rebuilt; });
-            // The boxes show the interval in use: the one asked for when it
-            // was taken, else the one whose rows the curves still read.
+                Trapped("Sol#112. ", [&] { taken = reader_->ToMainParam(check.Start, check.End, step).Rebuilt; });
+            // The boxes show the interval and the step in use: the ones asked
+            // for when they were taken, else those of the rows the curves
+            // still read.
             showCount();
             Text(2)->setText(ToQ(reader_->IntervalStartText()));
             Text(3)->setText(ToQ(reader_->IntervalEndText()));
+            showStep();
             check = CheckSnappedInterval(reader_->Used().IntervalStart, reader_->Used().IntervalEnd);
             if (ran && check.Box == GeneralBox::None) {
-                check = CheckIntervalTaken(taken, reader_->Used().PointStep);
+                check = CheckIntervalTaken(taken, step, step != stepInUse);
                 // The boxes are back at the interval in use: its count is current.
                 if (!taken) BackCol(false);
             }
         }
         if (check.Box == GeneralBox::None) return;
         ErrBb = true;
-        QLineEdit* box = check.Box == GeneralBox::IntervalStart ? Text(2)
-                         : check.Box == GeneralBox::IntervalEnd ? Text(3)
-                         : check.Box == GeneralBox::PointStep   ? Text(5)
-                                                                : Text(1);
-        switchingBack_ = true;
-        ShowTab(0);
-        switchingBack_ = false;
-        shell::ShowInputError(this, Latin1ToQ(check.Message), box);
+        refuseOnGeneralPage(check);
     });
 }
 
 void MenuForm::showCount() {
     if (!countStale_) Text(6)->setText(QString::number(reader_->Used().PointCount));
+}
+
+void MenuForm::applyRememberedStep() {
+    // A text that is no step is refused when the page is left.
+    const std::optional<int> step = PointStepOf(BoxText(Text(5)));
+    if (!step) return;
+    const double start = reader_->Used().IntervalStart, end = reader_->Used().IntervalEnd;
+    shell::IgnoreErrors([&] { reader_->ToMainParam(start, end, *step); });
+    showStep();
+}
+
+void MenuForm::showStep() { Text(5)->setText(QString::number(reader_->Used().PointStep)); }
+
+void MenuForm::refuseOnGeneralPage(const GeneralPageCheck& check) {
+    QLineEdit* box = check.Box == GeneralBox::IntervalStart ? Text(2)
+                     : check.Box == GeneralBox::IntervalEnd ? Text(3)
+                     : check.Box == GeneralBox::PointStep   ? Text(5)
+                                                            : Text(1);
+    switchingBack_ = true;
+    ShowTab(0);
+    switchingBack_ = false;
+    shell::ShowInputError(this, Latin1ToQ(check.Message), box);
 }
 
 void MenuForm::BackCol(bool stale) {
@@ -881,12 +901,22 @@ bool MenuForm::testScale(QLineEdit* box) {
     return false;
 }
 
-void MenuForm::ToMain_Param(bool addFlag, double yScale) {
-    Trapped("Sol#122. ", [&] {
+bool MenuForm::ToMain_Param(bool addFlag, double yScale) {
+    bool taken = false;
+    const int stepInUse = reader_->Used().PointStep;
+    const std::optional<int> step = PointStepOf(BoxText(Text(5)));
+    const bool ran = Trapped("Sol#122. ", [&] {
         Shared().LogTimeAxis = Option(4)->isChecked();
-        reader_->ToMain_Param(addFlag, yScale, BoxText(Text(5)), BoxText(Text(1)), Option(4)->isChecked());
+        taken = reader_->ToMain_Param(addFlag, yScale, BoxText(Text(5)), BoxText(Text(1)), Option(4)->isChecked());
     });
     showCount();
+    if (!ran) return false;
+    if (taken) return true;
+    // A step the interval cannot take draws nothing: the box shows the step
+    // in use and says why.
+    showStep();
+    refuseOnGeneralPage(CheckIntervalTaken(false, step.value_or(stepInUse), true));
+    return false;
 }
 
 void MenuForm::PoltFunc(int kind, int column, const std::string& name) {
@@ -902,8 +932,9 @@ void MenuForm::PoltFunc(int kind, int column, const std::string& name) {
             scale = BoxValue(Text(9));
             log = Option(8)->isChecked();
         }
-        ToMain_Param(addCurveFlag_, scale);
+        const bool go = ToMain_Param(addCurveFlag_, scale);
         addCurveFlag_ = false;
+        if (!go) return;
         if (kind >= 0 && kind <= 3) {
             Trapped("Sol#123. ", [&] {
                 const auto q = static_cast<SpeciesQuantity>(kind);
@@ -932,8 +963,9 @@ void MenuForm::MeanFF(std::span<const int> rows, bool tableMode) {
             if (!testScale(Text(12))) return;
             scale = BoxValue(Text(12));
         }
-        ToMain_Param(addCurveFlag_, scale);
+        const bool go = ToMain_Param(addCurveFlag_, scale);
         addCurveFlag_ = false;
+        if (!go) return;
         Trapped("Sol#123.1 ", [&] {
             platform::SetMousePointer(platform::kPointerHourglass);
             if (tableMode) {
@@ -953,7 +985,7 @@ void MenuForm::MeanFF(std::span<const int> rows, bool tableMode) {
 
 void MenuForm::SpeciesData(std::span<const int> species) {
     shell::Trap("SOL#402-13 ", [&] {
-        ToMain_Param(false, 1.0);
+        if (!ToMain_Param(false, 1.0)) return;
         Trapped("Sol#123. ", [&] {
             const QDateTime now = platform::CurrentDateTime();
             const std::vector<std::string> lines =
@@ -1106,7 +1138,10 @@ void MenuForm::timerPrepare(Page page) {
         }
         (derivatives ? derivativeNumber_ : reactionNumber_) = number;
         (derivatives ? derivativeName_ : reactionName_) = name;
-        ToMain_Param(false, 1.0);
+        if (!ToMain_Param(false, 1.0)) {
+            platform::SetMousePointer(platform::kPointerDefault);
+            return;
+        }
         Trapped("Sol#131. ", [&] {
             reader_->ShowReacDeRe(number, derivatives, [&](const ContributionTable& run) { ReacUpdate(page, run); });
         });
@@ -1120,6 +1155,8 @@ void MenuForm::ReacUpdate(Page page, const ContributionTable& run) {
         const bool derivatives = page == Page::Derivatives;
         ReactionList& list = derivatives ? derivatives_ : reactions_;
         kx::ReacUpdate(list, run);
+        list.IntervalStart = reader_->IntervalStartText();
+        list.IntervalEnd = reader_->IntervalEndText();
         const int n = list.Count;
         platform::Grid* g = GridEX(derivatives ? 2 : 4);
         g->SetRowCount(0);
@@ -1190,9 +1227,10 @@ void MenuForm::CopyTable() {
             CopiedTable t;
             t.Date = TodayText();
             t.SolverFilePath = solverFile_;
-            t.Heading = FromQ(Text(7)->text() + " " + Label(11)->text());
-            t.IntervalStart = FromQ(Text(2)->text());
-            t.IntervalEnd = FromQ(Text(3)->text());
+            // The species and the interval the numbers were computed for.
+            t.Heading = Latin1ToUtf8(derivativeName_) + " " + FromQ(Label(11)->text());
+            t.IntervalStart = derivatives_.IntervalStart;
+            t.IntervalEnd = derivatives_.IntervalEnd;
             t.ValueHeading = " Production";
             for (int r = 1; r <= g->RowCount(); ++r) {
                 const auto& cells = derivatives_.Rows.at(static_cast<std::size_t>(g->DataRow(r)));
@@ -1289,18 +1327,18 @@ void MenuForm::PlotReactions(Page page, int shownRow, bool add) {
         bool any = false;
         for (std::size_t i = 0; i < check1_.size(); ++i) {
             if (!check1_[i]->isChecked() || !check1_[i]->isEnabled()) continue;
-            plotReactionQuantity(reaction, static_cast<int>(quantities[i]), text, add || any, page);
+            if (!plotReactionQuantity(reaction, static_cast<int>(quantities[i]), text, add || any, page)) return;
             any = true;
         }
         if (!any) shell::UserMessage("Reaction rates, please check at least one rate to plot.", platform::kMsgExclamation);
     });
 }
 
-void MenuForm::plotReactionQuantity(int reaction, int quantity, const std::string& text, bool add, Page page) {
+bool MenuForm::plotReactionQuantity(int reaction, int quantity, const std::string& text, bool add, Page page) {
     const bool derivatives = page == Page::Derivatives;
     const double scale = BoxValue(Text(derivatives ? 9 : 13));
     const bool log = derivatives ? Option(8)->isChecked() : Option(2)->isChecked();
-    ToMain_Param(add, scale);
+    if (!ToMain_Param(add, scale)) return false;
     Trapped("Sol#133. ", [&] {
         const auto q = static_cast<ReactionQuantity>(quantity);
         const double used = ReactionCurveScale(q, scale);
@@ -1311,6 +1349,7 @@ void MenuForm::plotReactionQuantity(int reaction, int quantity, const std::strin
         platform::SetMousePointer(platform::kPointerDefault);
         PloConcentration(values, -1, text, ReactionLegend(q, reaction, name, used, log, Shared().ConcUnit), log, used);
     });
+    return true;
 }
 
 // ---- Registration -----------------------------------------------------------------

@@ -21,6 +21,7 @@
 
 #include "Capabilities.h"
 #include "Forms.h"
+#include "GeneralPage.h"
 #include "Quantities.h"
 #include "ReactionLists.h"
 #include "ResultsReader.h"
@@ -84,7 +85,9 @@ public:
 
     // Interval and plot settings of the General page into the reader, then
     // the used rows ("Sol#122. "); addFlag adds the next curve to the chart.
-    void ToMain_Param(bool addFlag, double yScale);
+    // False when the settings were refused (the step cannot be taken, or a
+    // failure was reported): the caller draws or computes nothing.
+    bool ToMain_Param(bool addFlag, double yScale);
     // Plots one quantity of a species: kinds 0..3 the quantity list, 4 its
     // derivative; column = species number + 2.
     void PoltFunc(int kind, int column, const std::string& name);
@@ -153,11 +156,18 @@ private:
     QuantityUnits units() const;
     std::string caption() const;
     void showCount();
+    void showStep();  // the point step in use, in its box
+    // The step remembered from the last results window, taken over the whole
+    // run when it can be; the box then shows the step in use.
+    void applyRememberedStep();
+    // Shows the General page and the refusal on the box it names.
+    void refuseOnGeneralPage(const GeneralPageCheck& check);
     // Takes a run's reactions into the page's list and grid.
     void ReacUpdate(Page page, const ContributionTable& run);
     std::vector<ShownReaction> shownReactions(Page page) const;
     void showSum(int count, bool important);
-    void plotReactionQuantity(int reaction, int quantity, const std::string& text, bool add, Page page);
+    // False when the plot settings were refused: nothing more is drawn.
+    bool plotReactionQuantity(int reaction, int quantity, const std::string& text, bool add, Page page);
     void speciesView();
     void meanView();
     void showTextTable(const std::vector<std::string>& lines);

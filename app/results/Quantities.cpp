@@ -43,7 +43,7 @@ double TotalConcentration(const ResultsReader& reader, double T, const QuantityU
 std::string ConcentrationUnitText(int concUnit) { return concUnit != 0 ? "1/cm^3" : "mol/cm^3"; }
 
 std::string ScaleSuffix(double scale, std::string_view pattern) {
-    return scale != 1.0 ? " x " + Format(scale, pattern) : std::string();
+    return scale != 1.0 ? " x " + FormatFaithfully(scale, pattern) : std::string();
 }
 
 std::array<std::string, 4> QuantityListItems(int concUnit) {

@@ -158,7 +158,7 @@ Histogram BuildHistogram(const std::vector<ShownReaction>& rows, std::string_vie
         h.PlotData[At(2 * s + 1)] = {static_cast<double>(s), static_cast<double>(s)};
     }
 
-    const std::string scaleText = scale != 1.0 ? " x " + Format(scale, "0.0E+00") : std::string();
+    const std::string scaleText = scale != 1.0 ? " x " + FormatFaithfully(scale, "0.0E+00") : std::string();
     h.Titles = {"", std::string(speciesName) + " Production", "Production" + scaleText + " (mol/g)", ""};
 
     h.SubsetLabels.assign(At(n) + 3, std::string());

@@ -27,6 +27,9 @@ struct ReactionList {
     int Count = 0;
     // The species' change over the interval, as shown ("0.00E+00").
     std::string SpeciesDerivativeText;
+    // The interval the run covered ("0.000000E+00"): what the list's numbers
+    // are for, whatever the interval boxes hold later.
+    std::string IntervalStart, IntervalEnd;
 };
 
 // Takes the rows of a run into the list: with contributions (the
@@ -74,7 +77,7 @@ struct CopiedTable {
     std::string Date;            // "mmm d yyyy"
     std::string SolverFilePath;
     std::string Heading;         // species name, a blank, the list's caption
-    std::string IntervalStart;   // the interval boxes' texts
+    std::string IntervalStart;   // the interval of the run
     std::string IntervalEnd;
     std::string ValueHeading;    // " Production"
     std::vector<ShownReaction> Rows;

@@ -189,12 +189,16 @@ public:
     // whether the interval was taken. Both fail rather than hand over fewer
     // than two points.
     IntervalPoints ToMainParam(double usMin, double usMax);
+    // As ToMainParam with the point step of the General page taken together
+    // with the interval: when the interval holds too few points for the
+    // step (Rebuilt false) neither is taken, and the step in use stays too.
+    IntervalPoints ToMainParam(double usMin, double usMax, int pointStep);
     // The plot settings of the General page, then UsedData. pointStepText and
     // timeScaleText are the texts of the point-presentation and X-axis scaling
     // boxes; a text that is not a number fails (values set before stay set).
     // A step that leaves too few points, or fails, is not taken: the step
-    // of the rows in use stays.
-    void ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
+    // of the rows in use stays, and false is returned.
+    bool ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
                       std::string_view timeScaleText, bool logTimeAxis);
     // The add-to-chart request, cleared once a curve is handed to the chart
     // and when the window is activated.

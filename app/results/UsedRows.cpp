@@ -193,6 +193,19 @@ IntervalPoints ResultsReader::RED_ToMainParam(double usMin, double usMax) {
     });
 }
 
+IntervalPoints ResultsReader::ToMainParam(double usMin, double usMax, int pointStep) {
+    const int previousStep = used_.PointStep;
+    used_.PointStep = pointStep;
+    try {
+        IntervalPoints p = ToMainParam(usMin, usMax);
+        if (!p.Rebuilt) used_.PointStep = previousStep;
+        return p;
+    } catch (...) {
+        used_.PointStep = previousStep;
+        throw;
+    }
+}
+
 IntervalPoints ResultsReader::ToMainParam(double usMin, double usMax) {
     return RunTagged("Sol#112. ", [&] {
         IntervalPoints p = SelectInterval(usMin, usMax);
@@ -206,9 +219,9 @@ IntervalPoints ResultsReader::ToMainParam(double usMin, double usMax) {
     });
 }
 
-void ResultsReader::ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
+bool ResultsReader::ToMain_Param(bool addToChart, double factorT, std::string_view pointStepText,
                                  std::string_view timeScaleText, bool logTimeAxis) {
-    RunTagged("Sol#122. ", [&] {
+    return RunTagged("Sol#122. ", [&] {
         used_.AddToChart = addToChart;
         const int previousStep = used_.PointStep;
         const auto step = ParseNumber(pointStepText);
@@ -231,6 +244,7 @@ void ResultsReader::ToMain_Param(bool addToChart, double factorT, std::string_vi
             throw;
         }
         if (!taken) used_.PointStep = previousStep;
+        return taken;
     });
 }
 

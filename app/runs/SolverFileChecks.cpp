@@ -5,11 +5,11 @@
 #include "Format.h"
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
-#include "SolverFileParts.h"
 #include "TextHelpers.h"
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 namespace kx::runs {
 
@@ -30,6 +30,20 @@ int wholeNumber(std::string_view text) {
 }
 
 std::string inTheFile(const std::string& path) { return "In the file '" + path + "', "; }
+
+// Lines that end in CR CR LF read as lines followed by empty ones, which
+// shifts every line after them: named as the reason when the first such
+// line stands among the `read` lines read so far.
+std::optional<std::string> DoubledCarriageReturn(std::string_view bytes, const std::vector<std::string_view>& lines,
+                                                 std::size_t read) {
+    for (std::size_t i = 0; i < read && i + 1 < lines.size(); ++i) {
+        const std::size_t end = static_cast<std::size_t>(lines[i].data() - bytes.data()) + lines[i].size();
+        if (bytes.substr(end, 3) == "\r\r\n")
+            return "Line " + std::to_string(i + 1) +
+                   " ends in two carriage returns (CR CR LF) where a solver file has one (CR LF).";
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -102,41 +116,76 @@ bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier&
 void CheckResultsComplete(const std::string& path, bool& failed, std::string& message) {
     failed = true;
     const std::string notFound = inTheFile(path) + "results are not found.";
+    std::string bytes;
     try {
-        files::TextReader reader(path);
-        std::string line;
-        for (int n = 1; n <= kSpeciesCountLine; ++n) line = reader.ReadLine();
-        const int linesPerRecord = ResultsRecordLines(wholeNumber(HeaderText(line, kSpeciesCountLine)));
+        bytes = files::ReadAll(path);
+    } catch (const std::exception& e) {
+        message = inTheFile(path) + "unexpected error.\r\n" + e.what() + ".";
+        return;
+    }
+    const std::vector<std::string_view> lines = files::SplitLineViews(bytes);
+    std::size_t next = 0;  // index of the next line; its number is next + 1
+    // Why the file does not read, named by its line.
+    auto refuse = [&](std::string reason) {
+        message =
+            inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
+    };
+    if (lines.size() < static_cast<std::size_t>(kSpeciesCountLine)) {
+        next = lines.size();
+        refuse("The file ends after line " + std::to_string(lines.size()) + ", before the species count on line " +
+               std::to_string(kSpeciesCountLine) + ".");
+        return;
+    }
+    next = kSpeciesCountLine;
+    const std::optional<std::string_view> countText = ValueText(lines[kSpeciesCountLine - 1]);
+    if (!countText) {
+        refuse("Line " + std::to_string(kSpeciesCountLine) + ": no \"!\" follows the species count.");
+        return;
+    }
+    const std::string_view count = TrimBlanks(*countText);
+    const std::optional<double> species = ParseNumber(count);
+    if (!species) {
+        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
+               "' is no number.");
+        return;
+    }
+    const double whole = RoundHalfEven(*species);
+    if (whole < -32768.0 || whole > 32767.0) {
+        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
+               "' is out of range.");
+        return;
+    }
+    const int linesPerRecord = ResultsRecordLines(static_cast<int>(whole));
 
-        bool heading = false;
-        while (!heading && !reader.AtEnd()) heading = IsResultsTitle(reader.ReadLine());
-        if (!heading) {
+    bool heading = false;
+    while (!heading && next < lines.size()) heading = IsResultsTitle(lines[next++]);
+    if (!heading) {
+        message = notFound;
+        return;
+    }
+    for (int n = 0; n < linesPerRecord; ++n) {
+        if (next >= lines.size()) {
+            refuse("The file ends after line " + std::to_string(next) + ", inside the heading of the results.");
+            return;
+        }
+        if (EndsResults(lines[next++])) {
             message = notFound;
             return;
         }
-        for (int n = 0; n < linesPerRecord; ++n) {
-            line = reader.ReadLine();
-            if (EndsResults(line)) {
-                message = notFound;
-                return;
-            }
-        }
-        int count = 0;
-        while (!reader.AtEnd()) {
-            line = reader.ReadLine();
-            if (TrimBlanks(line).empty()) continue;
-            if (EndsResults(line)) break;
-            ++count;
-        }
-        if (RoundHalfEven(static_cast<double>(count) / linesPerRecord) < kRecordsNeeded) {
-            message = inTheFile(path) + "results are incomplete.";
-            return;
-        }
-        failed = false;
-        message.clear();
-    } catch (const std::exception&) {
-        message = inTheFile(path) + "unexpected error.";
     }
+    int records = 0;
+    while (next < lines.size()) {
+        const std::string_view line = lines[next++];
+        if (TrimBlanks(line).empty()) continue;
+        if (EndsResults(line)) break;
+        ++records;
+    }
+    if (RoundHalfEven(static_cast<double>(records) / linesPerRecord) < kRecordsNeeded) {
+        message = inTheFile(path) + "results are incomplete.";
+        return;
+    }
+    failed = false;
+    message.clear();
 }
 
 }  // namespace kx::runs

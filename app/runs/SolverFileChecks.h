@@ -38,8 +38,10 @@ bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier&
 
 // Whether the file holds at least four results records after its results
 // heading ("!$RESULTS" in any letter case). failed with the message when
-// the results are missing, incomplete or the file does not read; message
-// is "" otherwise. Shows nothing.
+// the results are missing, incomplete or the file does not read; a file
+// that does not read is "unexpected error." followed, on a line of its
+// own, by why (the line and what is wrong). message is "" otherwise.
+// Shows nothing.
 void CheckResultsComplete(const std::string& path, bool& failed, std::string& message);
 
 }  // namespace kx::runs

@@ -351,4 +351,19 @@ double RoundHalfEven(double value) {
     return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
+std::string FormatFaithfully(double value, std::string_view pattern) {
+    std::string text = Format(value, pattern);
+    const std::size_t exponent = pattern.find_first_of("Ee");
+    const std::size_t point = pattern.find('.');
+    if (!std::isfinite(value) || exponent == std::string_view::npos || point == std::string_view::npos ||
+        point > exponent)
+        return text;
+    std::string wider(pattern);
+    for (int extra = 0; extra < 15 && ParseNumber(text) != value; ++extra) {
+        wider.insert(exponent, "#");
+        text = Format(value, wider);
+    }
+    return text;
+}
+
 }  // namespace kx

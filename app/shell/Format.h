@@ -29,6 +29,13 @@ namespace kx {
 // An empty pattern gives NumberToText as well.
 std::string Format(double value, std::string_view pattern);
 
+// A factor as a label states it: by the exponent pattern when that text
+// reads back as the value itself, else with as many more decimals as it
+// takes (up to the 15 significant digits Format writes), so that a label
+// never states another factor than the one applied: "0.0E+00" gives
+// "1.0E+03" for 1000 and "1.25E+00" for 1.25.
+std::string FormatFaithfully(double value, std::string_view pattern);
+
 // Formats a text by a pattern. For a numeric pattern the text is first read
 // as a number (ParseNumber); a text that is not numeric is returned unchanged.
 std::string Format(std::string_view text, std::string_view pattern);

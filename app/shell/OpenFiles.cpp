@@ -36,12 +36,15 @@ void openChart(const std::string& path) {
     platform::Form* chart = LoadForm(kChartWindow);
     bool failed = false;
     std::string caption;
-    Require<platform::ChartFileLoader>(chart).OPENPLOT(path, failed, caption);
+    auto& loader = Require<platform::ChartFileLoader>(chart);
+    loader.OPENPLOT(path, failed, caption);
     if (failed) {
+        const std::string reason = loader.OpenRefusal();
         platform::Unload(chart);
         platform::SetMousePointer(platform::kPointerDefault);
         UserMessage("The file '" + path +
-                        "' cannot be opened. Make sure you open a chart file and the file name is correct.",
+                        "' cannot be opened. Make sure you open a chart file and the file name is correct." +
+                        (reason.empty() ? std::string() : "\r\n" + reason),
                     platform::kMsgExclamation);
         return;
     }

@@ -162,6 +162,7 @@ public:
         ErrBool = failOpen;
         FormCaption = "Chart: " + Fileop;
     }
+    std::string OpenRefusal() const override { return failOpen ? refusal : std::string(); }
     void SaveTT() override { log_.push_back("SaveTT"); }
     void CUTSS() override { log_.push_back("CUTSS"); }
     void SAVESS() override { log_.push_back("SAVESS"); }
@@ -184,6 +185,7 @@ public:
     void ToolBr() override { log_.push_back("ToolBr"); }
 
     bool failOpen = false;
+    std::string refusal;  // why a failed open failed
 
 private:
     CallLog& log_;

@@ -88,20 +88,60 @@ private slots:
 
     void refusedFilesLeaveNoWindow_data() {
         QTest::addColumn<std::string>("bytes");
-        QTest::newRow("foreign") << std::string("PK\x03\x04 not a chart");
-        QTest::newRow("truncated") << std::string("KINOVEX CHART\r\nVERSION 1\r\nSUBSETS 1\r\nPOINTS 2\r\nX 0 1 2\r\n");
-        QTest::newRow("oversized") << std::string("KINOVEX CHART\r\nVERSION 1\r\nSUBSETS 90000\r\nPOINTS 900000\r\nEND\r\n");
-        QTest::newRow("newer") << std::string("KINOVEX CHART\r\nVERSION 7\r\nEND\r\n");
+        QTest::addColumn<std::string>("reason");
+        const std::string head = "KINOVEX CHART\r\nVERSION ";
+        QTest::newRow("foreign") << std::string("PK\x03\x04 not a chart")
+                                 << std::string("The file is not a chart file of this program.");
+        QTest::newRow("truncated") << head + "1\r\nSUBSETS 1\r\nPOINTS 2\r\nX 0 1 2\r\n"
+                                   << std::string("The chart file is incomplete: its end is missing.");
+        QTest::newRow("oversized") << head + "1\r\nSUBSETS 90000\r\nPOINTS 900000\r\nEND\r\n"
+                                   << std::string("The chart file is damaged (line 5: the counts exceed the file).");
+        QTest::newRow("newer") << head + "7\r\nEND\r\n"
+                               << std::string("The chart file was written by a newer version of the program "
+                                              "(chart file version 7).");
+        QTest::newRow("a count that is no number")
+            << head + "1\r\nSUBSETS 1\r\nPOINTS x\r\nEND\r\n"
+            << std::string("The chart file is damaged (line 4: 'x' is no whole number).");
     }
+
+    // The refusal keeps its sentence and adds the reader's reason.
     void refusedFilesLeaveNoWindow() {
         QFETCH(std::string, bytes);
+        QFETCH(std::string, reason);
         const std::string path = bed->folder.dir.write("bad.pg", bytes);
         ScriptedMessages messages;
         QVERIFY(!open(path));
         QCOMPARE(messages.lastText(), QString::fromStdString("The file '" + path +
                                                             "' cannot be opened. Make sure you open a chart file and "
-                                                            "the file name is correct."));
+                                                            "the file name is correct.\r\n" + reason));
         QVERIFY(platform::FindForms("PLOT").empty());
+    }
+
+    void aChartFileThatCannotBeReadSaysSo() {
+        const std::string missing = bed->folder.dir.file("gone.pg");
+        ScriptedMessages messages;
+        QVERIFY(!open(missing));
+        QCOMPARE(messages.lastText(),
+                 QString::fromStdString("The file '" + missing +
+                                        "' cannot be opened. Make sure you open a chart file and the file name is "
+                                        "correct.\r\nFile not found: " + missing + "."));
+    }
+
+    // After the refusal the chart the user opened it from is the active
+    // window again, not the Temporary Chart behind it.
+    void aRefusedChartFileLeavesTheChartActedFromActive() {
+        QVERIFY(test::ChartWindowsBed::curve({0, 1}, {1, 2}, "H2O"));
+        open(chartFile("a.pg"));
+        platform::Form* actedFrom = platform::FindFormByCaption("Chart a.pg");
+        QVERIFY(actedFrom);
+        bed->clock->Advance(300);
+        test::Settle();
+        QCOMPARE(platform::ActiveDocument(), actedFrom);
+        ScriptedMessages messages;
+        open(bed->folder.dir.write("bad.pg", "KINOVEX CHART\r\nVERSION 1\r\nSUBSETS x\r\n"));
+        test::Settle();
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(platform::ActiveDocument(), actedFrom);
     }
 
     void saveAsAsksAgainForAnotherExtension() {

@@ -120,6 +120,37 @@ private slots:
         QCOMPARE(Forms(), (std::vector<Form*>{&main}));
     }
 
+    // A window loaded and refused before it is shown, or any window the
+    // user is not in, leaves the active window as it was when it is
+    // unloaded: the user stays in the window they acted from.
+    void unloadingAnotherWindowKeepsTheActiveOne() {
+        FormWindow<QMainWindow> main("MDIForm1");
+        auto* area = new QMdiArea(&main);
+        main.setCentralWidget(area);
+        SetActiveDocumentSource([area]() -> Form* {
+            return area->activeSubWindow() ? dynamic_cast<Form*>(area->activeSubWindow()->widget()) : nullptr;
+        });
+        main.resize(800, 600);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        auto* first = new TextWindow("/a.txt", "a.txt");
+        auto* second = new TextWindow("/b.txt", "b.txt");
+        for (TextWindow* w : {first, second}) area->addSubWindow(w)->show();
+        area->setActiveSubWindow(area->subWindowList().at(1));
+        QCOMPARE(ActiveDocument(), second);
+
+        for (bool shown : {false, true}) {
+            auto* loaded = new TextWindow("/c.txt", "c.txt");
+            QMdiSubWindow* frame = area->addSubWindow(loaded);
+            frame->setVisible(shown);
+            area->setActiveSubWindow(area->subWindowList().at(1));
+            QCOMPARE(ActiveDocument(), second);
+            QVERIFY(Unload(loaded));
+            settle();
+            QCOMPARE(ActiveDocument(), second);
+        }
+    }
+
     void requireFindsACapabilityOrRaisesTheCallersError() {
         auto* text = new TextWindow("/t.txt", "t.txt");
         auto* results = new ResultsWindow("/r.sol");

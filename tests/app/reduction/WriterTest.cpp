@@ -338,6 +338,8 @@ TEST(ReducedFileTexts, TargetsLineListsNumbersThenNamesAndParameters) {
     EXPECT_EQ(kx::TargetsLine({{-1, "T", 0.1}, {2, "H2", 0.1}, {7, "O2", 0.1}}, 0.3),
               " 3 -1 2 7 !Targets T 1.000E-01, H2 1.000E-01, O2 1.000E-01, Others 3.000E-01");
     EXPECT_EQ(kx::TargetsLine({{4, "CH4", 1}}, 0), " 1 4 !Targets CH4 1.000E+00, Others 0.000E+00");
+    // The parameters the reduction used, not rounded to others.
+    EXPECT_EQ(kx::TargetsLine({{4, "CH4", 0.12345}}, 0.05125), " 1 4 !Targets CH4 1.2345E-01, Others 5.125E-02");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The results window on results written by the console solver: opening,
 // the remembered choices, the checks of the General page, the tables and
 // the reaction pages.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,6 +28,7 @@
 #include "PlotDialogs.h"
 #include "RateCurves.h"
 #include "MessageBox.h"
+#include "OpenFiles.h"
 #include "SolverFileOpening.h"
 #include "SolverRunFixture.h"
 #include "TestOptions.h"
@@ -211,6 +213,40 @@ private slots:
         QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
     }
 
+    // A refusal leaves active the text window the user asked from, not
+    // another file's window: File > Close and Run Solver act on what the
+    // user sees.
+    void aRefusalGivesTheFocusBackToTheWindowAskedFrom() {
+        const std::string first = runs.write("first.txt", kx::files::ReadAll(gri));
+        kxtest::SolverFileFixture unreadable = kxtest::SolverFileFixture::WithSpecies(2);
+        unreadable.AddRecords({0, 1, 2, 3, 4});
+        unreadable.species[1].molarMass = 0;  // refused by the results window as it loads
+        unreadable.Write(runs.file("zero-mass.txt"));
+        kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
+        few.AddRecords({0, 1, 2});  // refused before any window loads
+        few.Write(runs.file("few.txt"));
+        for (const std::string& second : {runs.file("zero-mass.txt"), runs.file("few.txt")}) {
+            kx::shell::OpenFileByType(first);
+            kx::shell::OpenFileByType(second);
+            bed->clock->Advance(300);  // the text windows' own bringing forward is done
+            kx::test::Settle();
+            kx::platform::Form* asked = kx::platform::FindFormByMePath(second);
+            QVERIFY(asked);
+            kx::platform::BringToFront(asked);
+            kx::test::Settle();
+            QCOMPARE(kx::platform::ActiveDocument(), asked);
+            QVERIFY(QTest::qWaitForWindowActive(bed->main));
+            ScriptedMessages messages;
+            asked->Widget()->findChild<QAction*>("GENRES_RES")->trigger();
+            kx::test::Settle();
+            QCOMPARE(messages.shown().size(), std::size_t(1));
+            QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
+            QCOMPARE(kx::platform::ActiveDocument(), asked);
+            kx::platform::UnloadAll(kx::shell::kTextWindow);
+            kx::test::Settle();
+        }
+    }
+
     // Record times that do not increase (one out of order, two equal) are
     // refused when the file is read: no window opens, so no curve or
     // analysis ever works on such a run.
@@ -292,6 +328,67 @@ private slots:
         DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
         QCOMPARE(Chart().Points(), points);
         QCOMPARE(Chart().At(0).x[0], t.ResultValues(1, 0));
+    }
+
+    // A step the interval cannot take is refused when it is entered, with
+    // the box back at the step in use, and curves use the step the box
+    // shows; a step set past the page's check is refused at the curve.
+    void aStepTheIntervalCannotTakeIsRefusedAndTheBoxShowsTheStepInUse() {
+        MenuForm* w = Open(gri);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        w->Option(3)->setChecked(true);
+        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(10, 0), "0.000000E+00")));
+        w->Text(3)->setText(QString::fromStdString(kx::Format(t.ResultValues(12, 0), "0.000000E+00")));
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(w->Text(6)->text(), QString("3"));
+
+        const QString refusal = "Time interval, the interval holds too few points to show one out of every 1000 "
+                                "points; the interval in use is kept.";
+        ScriptedMessages messages;
+        w->ShowTab(0);
+        w->Text(5)->setText("1000");
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(messages.lastText(), refusal);
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(w->Text(5)->text(), QString("1"));
+        QCOMPARE(w->Text(5)->selectedText(), QString("1"));
+        QCOMPARE(w->Reader().Used().PointStep, 1);
+        QCOMPARE(w->Text(6)->text(), QString("3"));
+
+        w->TabStrip1()->setCurrentIndex(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CH4"));
+        QCOMPARE(messages.shown().size(), std::size_t(1));
+        QCOMPARE(Chart().Points(), 3);
+        QCOMPARE(Chart().At(0).x[1], t.ResultValues(11, 0));
+
+        // A step in the box that the page did not check.
+        w->Text(5)->setText("1000");
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "CO2"), Qt::ControlModifier);
+        QCOMPARE(messages.shown().size(), std::size_t(2));
+        QCOMPARE(messages.lastText(), refusal);
+        QCOMPARE(w->Text(5)->text(), QString("1"));
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(Chart().Subsets(), 1);  // nothing drawn
+    }
+
+    // The step remembered from the last window is in use when this run can
+    // take it; otherwise the box shows the step in use.
+    void aRememberedStepIsTheStepInUse() {
+        const int records = [&] {
+            MenuForm* w = Open(gri);
+            const int n = w->Reader().Tables().ResultRowCount - 1;
+            kx::platform::Unload(w);
+            kx::test::Settle();
+            return n;
+        }();
+        for (auto [remembered, inUse] : {std::pair{3, 3}, std::pair{records, 1}}) {
+            kx::Shared().MenuFormTextValues[2] = std::to_string(remembered);
+            MenuForm* w = Open(gri);
+            QCOMPARE(w->Reader().Used().PointStep, inUse);
+            QCOMPARE(w->Text(5)->text(), QString::number(inUse));
+            kx::platform::Unload(w);
+            kx::test::Settle();
+        }
     }
 
     void zeroInitialFractionsStillFillTheTables() {
@@ -587,6 +684,26 @@ private slots:
         QCOMPARE(lines[9 + n], QString("      Derivative").leftJustified(56) +
                                    QString::fromStdString(w->List(Page::Derivatives).SpeciesDerivativeText).rightJustified(10));
         QCOMPARE(lines.back(), QString());
+    }
+
+    // The copied table names the species and the interval its numbers were
+    // computed for, whatever the boxes hold by then.
+    void theCopiedTableNamesTheSpeciesAndIntervalOfItsNumbers() {
+        MenuForm* w = Open(gri);
+        const kx::ResultsTables& t = w->Reader().Tables();
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "OH");
+        w->ShowTab(0);
+        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(10, 0), "0.000000E+00")));
+        w->Text(3)->setText(QString::fromStdString(kx::Format(t.ResultValues(40, 0), "0.000000E+00")));
+        w->TabStrip1()->setCurrentIndex(3);
+        QCOMPARE(w->TabStrip1()->currentIndex(), 3);
+        w->Text(7)->setText("CO2");
+        w->CopyTable();
+        const QStringList lines = kx::platform::ClipboardText().split("\r\n");
+        QVERIFY(lines.size() > 4);
+        QVERIFY2(lines[2].startsWith("OH  Production"), qPrintable(lines[2]));
+        QCOMPARE(lines[3], QString("Time interval 0.000000E+00 - 1.000000E-02 sec"));
     }
 
     void aSpeciesNameBeyondAsciiIsTheSameCharacterEverywhere() {

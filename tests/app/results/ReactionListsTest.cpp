@@ -236,6 +236,8 @@ TEST(ReactionLists, HistogramOfManyReactions) {
 
     const kx::Histogram unscaled = kx::BuildHistogram(rows, "0", 1, "OH");
     EXPECT_EQ(unscaled.Titles[2], "Production (mol/g)");
+    // The axis states the factor the bars were multiplied by.
+    EXPECT_EQ(kx::BuildHistogram(rows, "0", 1.25, "OH").Titles[2], "Production x 1.25E+00 (mol/g)");
     EXPECT_THROW(kx::BuildHistogram(rows, "0", 0, "OH"), kx::Error);
 }
 

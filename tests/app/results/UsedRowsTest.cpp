@@ -152,6 +152,26 @@ TEST_F(UsedRowsTest, TooFewPointsForTheStepKeepTheWholeSelectionInUse) {
     expectWholeRunInUse();
 }
 
+// The General page's interval and step are taken together or not at all,
+// and the plot settings tell whether the step asked for is the one in use.
+TEST_F(UsedRowsTest, IntervalAndStepAreTakenTogetherOrNotAtAll) {
+    kx::IntervalPoints p = reader->ToMainParam(2e-4, 7e-4, 3);  // rows 3..8: 6 / 3 = 2
+    EXPECT_TRUE(p.Rebuilt);
+    EXPECT_EQ(U().PointStep, 3);
+    EXPECT_EQ(UsedRowNumbers(), (std::vector<int>{3, 6, 8}));
+
+    p = reader->ToMainParam(0.0, 9e-4, 6);  // 10 / 6 < 2
+    EXPECT_FALSE(p.Rebuilt);
+    EXPECT_EQ(U().PointStep, 3);
+    EXPECT_EQ(reader->IntervalStartText(), "2.000000E-04");
+    EXPECT_EQ(UsedRowNumbers(), (std::vector<int>{3, 6, 8}));
+
+    EXPECT_FALSE(reader->ToMain_Param(false, 1.0, "4", "1", false));
+    EXPECT_EQ(U().PointStep, 3);
+    EXPECT_TRUE(reader->ToMain_Param(false, 1.0, "2", "1", false));
+    EXPECT_EQ(U().PointStep, 2);
+}
+
 TEST_F(UsedRowsTest, IntervalWithoutAStepBeforeItFailsAndKeepsTheUsedRows) {
     reader->RED_ToMainParam(2e-4, 7e-4);
     const std::vector<int> before = UsedRowNumbers();

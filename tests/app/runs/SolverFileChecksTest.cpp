@@ -220,7 +220,8 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromFourRecordsCountedInRecordsOfThei
          {" ", " !$Results  Mass Fractions", " ERROR 12"}, "results are not found."},
         {"heading in capitals", 3, Results(1, 4, " !$RESULTS"), ""},
         {"no results", 3, {}, "results are not found."},
-        {"heading as the last line", 3, {" ", " !$Results"}, "unexpected error."},
+        {"heading as the last line", 3, {" ", " !$Results"},
+         "unexpected error.\r\nThe file ends after line 43, inside the heading of the results."},
     };
     for (const Case& c : cases) {
         SolverFileText file;
@@ -240,23 +241,46 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromFourRecordsCountedInRecordsOfThei
     }
 }
 
-TEST_F(SolverFileChecks, ResultsOfAnUnreadableFileAreAnUnexpectedError) {
+// A file that does not read says why, naming the line.
+TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
     bool failed = false;
     std::string message;
     const std::string missing = dir.file("missing.sol");
     kx::runs::CheckResultsComplete(missing, failed, message);
     EXPECT_TRUE(failed);
-    EXPECT_EQ(message, "In the file '" + missing + "', unexpected error.");
+    EXPECT_EQ(message, "In the file '" + missing + "', unexpected error.\r\nFile not found: " + missing + ".");
 
-    // Line 10 without "!" or without a number before it.
-    for (const char* line10 : {" 11 Species", " many !Species"}) {
-        std::string text = SolverFileText{}.bytes();
-        const std::size_t start = text.find(" 3 !Species");
-        text.replace(start, std::string(" 3 !Species").size(), line10);
-        const std::string path = dir.write("bad10.sol", text);
+    const std::string good = SolverFileText{}.bytes();
+    auto replaced = [&good](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    auto doubledCarriageReturns = [&good] {
+        std::string text;
+        for (char c : good) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return text;  // every CR LF now CR CR LF
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"no \"!\" on line 10", replaced(" 3 !Species", " 11 Species"), "Line 10: no \"!\" follows the species count."},
+        {"a count that is no number", replaced(" 3 !Species", " many !Species"),
+         "Line 10: the species count 'many' is no number."},
+        {"a count beyond any file", replaced(" 3 !Species", " 1e9 !Species"),
+         "Line 10: the species count '1e9' is out of range."},
+        {"a file cut in its header", good.substr(0, good.find(" 3 !Species")),
+         "The file ends after line 9, before the species count on line 10."},
+        {"lines ending in CR CR LF", doubledCarriageReturns(),
+         "Line 1 ends in two carriage returns (CR CR LF) where a solver file has one (CR LF)."},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.write("bad.sol", c.text);
         kx::runs::CheckResultsComplete(path, failed, message);
-        EXPECT_TRUE(failed) << line10;
-        EXPECT_EQ(message, "In the file '" + path + "', unexpected error.") << line10;
+        EXPECT_TRUE(failed) << c.what;
+        EXPECT_EQ(message, "In the file '" + path + "', unexpected error.\r\n" + c.reason) << c.what;
     }
 }
 

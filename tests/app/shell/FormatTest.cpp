@@ -64,6 +64,21 @@ TEST(FormatText, NumericTextIsReadFirst) {
     EXPECT_EQ(kx::Format("1.50", ""), "1.5");
 }
 
+// A factor's label states the factor applied: the pattern's text when it
+// reads back as the value, else more decimals.
+TEST(FormatFaithfully, StatesTheValueItself) {
+    const struct {
+        double value;
+        const char* pattern;
+        const char* text;
+    } cases[] = {
+        {1000, "0.0E+00", "1.0E+03"},        {1e-3, "0.00E+00", "1.00E-03"},   {1.25, "0.0E+00", "1.25E+00"},
+        {1.234, "0.00E+00", "1.234E+00"},    {0.333333, "0.0E+00", "3.33333E-01"}, {-2.5e-7, "0.0##E+00", "-2.5E-07"},
+        {1.0 / 3.0, "0.00E+00", "3.33333333333333E-01"}, {12.5, "0.0", "12.5"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(kx::FormatFaithfully(c.value, c.pattern), c.text) << c.value;
+}
+
 TEST(FormatText, CharacterPlaceholders) {
     EXPECT_EQ(kx::Format("abc", "@@@@@"), "  abc");
     EXPECT_EQ(kx::Format("abc", "!@@@@@"), "abc  ");

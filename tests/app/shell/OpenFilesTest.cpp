@@ -149,13 +149,15 @@ private slots:
         shell::FormCreatorInstallation failing(shell::kChartWindow, [this] {
             charts.push_back(new StubChartWindow(log));
             charts.back()->failOpen = true;
+            charts.back()->refusal = "The chart file is damaged (line 4: 'x' is no whole number).";
             return charts.back();
         });
         const std::string bad = write("broken.PG", "x");
         shell::OpenFileByType(bad);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), platform::ToQ("The file '" + bad + "' cannot be opened. Make sure you open a "
-                                                    "chart file and the file name is correct."));
+                                                    "chart file and the file name is correct.\r\nThe chart file is "
+                                                    "damaged (line 4: 'x' is no whole number)."));
         QCOMPARE(platform::FindForms("PLOT").size(), size_t(1));
         QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
     }
