@@ -56,6 +56,7 @@ SolverFileRewrite rewrite;
 bool StartWriting(const SolverFileText& text, const std::string& path, std::uint64_t keep, bool lineBreak) {
   std::string problem;
   SolverCommon.solverFileIntact = true;
+  SolverCommon.solverFileError = 0;
   SolverCommon.solverFile = rewrite.Begin(path, text.Head(keep), lineBreak, problem);
   if (SolverCommon.solverFile) return true;
   InputFailure(path, {0, problem});
@@ -68,7 +69,8 @@ bool StartWriting(const SolverFileText& text, const std::string& path, std::uint
 int FinishWriting(const std::string& path, int status) {
   SolverCloseFile();
   std::string problem;
-  if (!rewrite.Commit(SolverCommon.solverFileIntact, problem)) return InputFailure(path, {0, problem});
+  if (!rewrite.Commit(SolverCommon.solverFileIntact, SolverCommon.solverFileError, problem))
+    return InputFailure(path, {0, problem});
   return status;
 }
 
@@ -211,7 +213,10 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
   c.lastOutputRecorded = due;
   // Results that cannot be written are not worth computing. (A run asked to
   // stop ends at its next evaluation of the right-hand side.)
-  if (c.solverFile && std::ferror(c.solverFile) != 0) IRTRN = -1;
+  if (c.solverFile && std::ferror(c.solverFile) != 0) {
+    SolverNoteWriteFailure();
+    IRTRN = -1;
+  }
 
   const Clock::time_point now = Clock::now();
   if (now >= c.NEXTTIME) {
@@ -255,11 +260,12 @@ int SolverMain() {
   while ((ch = std::fgetc(f)) != EOF && ch != '\n') path.push_back(static_cast<char>(ch));
   std::fclose(f);
   while (!path.empty() && (path.back() == '\r' || path.back() == ' ')) path.pop_back();
-  // Stopped from outside (the desktop's console, Ctrl+C), the run removes
-  // what it was writing and the process then ends by the same signal, so
-  // that whoever waits for it sees how it ended.
+  // Stopped from outside (the desktop's console, Ctrl+C, a closed
+  // terminal), the run removes what it was writing and the process then
+  // ends by the same signal, so that whoever waits for it sees how it ended.
   std::signal(SIGTERM, RequestStop);
   std::signal(SIGINT, RequestStop);
+  std::signal(SIGHUP, RequestStop);  // its terminal was closed
   const int status = SolverRunFile(path);
   const int signal = SolverStopSignal;
   if (signal != 0) {
