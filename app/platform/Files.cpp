@@ -4,6 +4,7 @@
 #include "file_failure.h"
 #include "link_target.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -75,7 +76,11 @@ bool writeFully(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string ReadAll(const std::string& path) {
+namespace {
+
+// Reads at most `limit` bytes from the start of an ordinary file; a folder,
+// a device, a pipe or a socket is refused without reading from it.
+std::string readBytes(const std::string& path, std::size_t limit) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path, Access::Read);
     // Not held up by a pipe that nobody writes into.
@@ -86,11 +91,11 @@ std::string ReadAll(const std::string& path) {
         throw Error(ErrorKind::FileReadFailed, "It is no ordinary file but a device, a pipe or a socket", path);
     }
     std::string bytes;
-    // One allocation for the whole file when its size is known.
-    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    // One allocation for what is read when the file's size is known.
+    if (st.st_size > 0) bytes.reserve(std::min(limit, static_cast<std::size_t>(st.st_size)));
     char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    while (bytes.size() < limit) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - bytes.size()));
         if (n < 0) {
             if (errno == EINTR) continue;
             int err = errno;
@@ -103,6 +108,12 @@ std::string ReadAll(const std::string& path) {
     ::close(fd);
     return bytes;
 }
+
+}  // namespace
+
+std::string ReadAll(const std::string& path) { return readBytes(path, std::string().max_size()); }
+
+std::string ReadHead(const std::string& path, std::size_t count) { return readBytes(path, count); }
 
 std::vector<std::string_view> SplitLineViews(std::string_view bytes) {
     std::vector<std::string_view> lines;

@@ -25,6 +25,8 @@ enum class LineEnd { CrLf, Lf, Cr };
 // The bytes of a file, read whole. A folder, a device, a pipe or a socket is
 // refused (FileReadFailed) without reading from it.
 std::string ReadAll(const std::string& path);
+// The first `count` bytes of a file (all of a shorter one), refused as ReadAll.
+std::string ReadHead(const std::string& path, std::size_t count);
 
 // Splits bytes into lines at CR LF, LF or a lone CR. A line end at the very
 // end adds no empty line; empty bytes give no line.
