@@ -24,6 +24,8 @@ std::string folderOf(const std::string& path) {
 
 enum class Access { Read, Write };
 
+constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a device, a pipe or a socket";
+
 // Simulated refusals of the system, for tests (SimulatedWriteFailure).
 struct Simulated {
     int err = 0;
@@ -88,7 +90,7 @@ std::string readBytes(const std::string& path, std::size_t limit) {
     if (fd < 0) throwForErrno(errno, path, Access::Read);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw Error(ErrorKind::FileReadFailed, "It is no ordinary file but a device, a pipe or a socket", path);
+        throw Error(ErrorKind::FileReadFailed, kNoOrdinaryFile, path);
     }
     std::string bytes;
     // One allocation for what is read when the file's size is known.
@@ -149,6 +151,8 @@ void WriteAll(const std::string& givenPath, std::string_view bytes) {
     struct stat st {};
     bool existed = ::stat(path.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
+    // A device or a pipe is never replaced by a file of the same name.
+    if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
     if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     const std::string folder = folderOf(path);
     if (!FolderExists(folder)) throw Error(ErrorKind::PathNotFound, path);

@@ -44,7 +44,8 @@ std::vector<std::string> ReadLines(const std::string& path);
 // A symbolic link stays a link: the file it names (through further links,
 // relative targets counting from each link's folder) is the target, written
 // in its own folder; a link to a file that does not exist makes that file.
-// A loop of links is FileWriteFailed.
+// A loop of links is FileWriteFailed, and so is a device, pipe or socket of
+// that name, which stays as it was.
 void WriteAll(const std::string& path, std::string_view bytes);
 
 // The file that WriteAll(path, ...) replaces or makes: the path itself, or

@@ -235,9 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"no access to the folder", EACCES, kx::files::WriteStep::MakeTemporary, "Permission denied"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return "case" + std::to_string(info.index); });
 
-// A folder, a pipe or a device is no file to read: refused at once, never
-// read from (a pipe nobody writes into would wait for ever).
-TEST(Files, OnlyOrdinaryFilesAreRead) {
+// A folder, a pipe or a device is no file to read or write: refused at once,
+// never read from (a pipe nobody writes into would wait for ever).
+TEST(Files, OnlyOrdinaryFilesAreReadOrWritten) {
     kx::test::TempDir dir;
     std::filesystem::create_directories(dir.file("folder"));
     std::filesystem::create_directory_symlink(dir.file("folder"), dir.file("link"));
@@ -261,6 +261,9 @@ TEST(Files, OnlyOrdinaryFilesAreRead) {
             EXPECT_EQ(std::string(e.what()), c.message);
         }
     }
+    // Nor is one written: a save onto a pipe leaves the pipe a pipe.
+    EXPECT_EQ(kindOf([&] { kx::files::WriteAll(fifo, "saved"); }), kx::ErrorKind::FileWriteFailed);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 TEST(TextReader, ReadingPastTheLastLineFails) {
