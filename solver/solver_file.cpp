@@ -335,14 +335,18 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
 bool SolverFileText::Read(const std::string& path) {
   bytes_.clear();
   lines_.clear();
+  failure_ = 0;
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    failure_ = errno;
+    return false;
+  }
   char buffer[65536];
   std::size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes_.append(buffer, got);
-  const bool failed = std::ferror(f) != 0;
+  if (std::ferror(f) != 0) failure_ = errno;
   std::fclose(f);
-  if (failed) return false;
+  if (failure_ != 0) return false;
   std::size_t start = 0;
   while (start < bytes_.size()) {
     std::size_t lf = bytes_.find('\n', start);
@@ -365,7 +369,7 @@ std::string_view SolverFileText::LineAt(int n) const {
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error) {
   if (!text.Read(path)) {
-    error = {0, "cannot open the solver file " + path};
+    error = {0, "cannot open the solver file " + path + ": " + FileFailureCause(text.Failure())};
     return SolverLoad::InputError;
   }
   InputReader in(text, error);

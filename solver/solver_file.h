@@ -17,7 +17,9 @@ namespace kx {
 // last line without a line break still counts.
 class SolverFileText {
  public:
+  // False when the file cannot be read, with the system's reason in Failure().
   bool Read(const std::string& path);
+  int Failure() const { return failure_; }
   int LineCount() const { return static_cast<int>(lines_.size()); }
   // Line n (from 1) without its line break.
   std::string_view LineAt(int n) const;
@@ -38,6 +40,7 @@ class SolverFileText {
   };
   std::string bytes_;
   std::vector<Line> lines_;
+  int failure_ = 0;
 };
 
 // Reads the solver file into `text` and checks its input part into the

@@ -1,6 +1,7 @@
 // The solver's control flow: find the solver file, read and check it, run
 // the integrator with the kinetics, and write the results, the closing line
 // and the statistics behind the mechanism.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "file_failure.h"
 #include "fixed_format.h"
 #include "radau5.h"
 #include "solver.h"
@@ -254,7 +256,9 @@ int SolverMain() {
   static char consoleBuffer[4096];
   std::setvbuf(stdout, consoleBuffer, _IOLBF, sizeof consoleBuffer);
   std::FILE* f = std::fopen("SolverFilePath.txt", "rb");
-  if (!f) return InputFailure("", {0, "cannot open \"SolverFilePath.txt\" in the current folder"});
+  if (!f)
+    return InputFailure(
+        "", {0, "cannot open \"SolverFilePath.txt\" in the current folder: " + FileFailureCause(errno)});
   std::string path;
   int ch;
   while ((ch = std::fgetc(f)) != EOF && ch != '\n') path.push_back(static_cast<char>(ch));

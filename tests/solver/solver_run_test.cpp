@@ -235,10 +235,20 @@ TEST(SolverRun, MissingFilesAreInputErrors) {
   const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > out.txt 2> err.txt";
   const int raw = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_NE(kxtest::ReadBytes(dir.file("err.txt")).find("SolverFilePath.txt"), std::string::npos);
+  // Each says why, in the system's reason.
+  EXPECT_NE(kxtest::ReadBytes(dir.file("err.txt"))
+                .find("cannot open \"SolverFilePath.txt\" in the current folder: no such file or folder"),
+            std::string::npos);
   const auto result = kxtest::RunSolver(dir, dir.file("no_such_file.txt"));
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.errors.find("no_such_file.txt"), std::string::npos);
+  EXPECT_NE(result.errors.find("cannot open the solver file " + dir.file("no_such_file.txt") +
+                               ": no such file or folder"),
+            std::string::npos)
+      << result.errors;
+  const auto folder = kxtest::RunSolver(dir, dir.path());
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_NE(folder.errors.find("cannot open the solver file " + dir.path() + ": it is a folder"), std::string::npos)
+      << folder.errors;
 }
 
 struct InputCase {
