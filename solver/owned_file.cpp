@@ -26,17 +26,18 @@ std::FILE* OwnedFile::Create(const std::string& path, int& err) {
     err = errno;
     return nullptr;
   }
+  // A file system that keeps no locks makes the file unmarked: no other
+  // process can take the lock there either, so none removes it.
+  bool locked = true;
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    locked = false;
+    break;
+  }
   // A process that cleans up abandoned files may have taken the lock in the
   // moment between making the file and locking it, and removed the file:
   // then the name is made anew.
   struct stat st {};
-  while (::flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      err = closeKeepingErrno(fd);
-      ::unlink(path.c_str());
-      return nullptr;
-    }
-  }
   if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
     ::close(fd);
     err = EEXIST;
@@ -44,8 +45,8 @@ std::FILE* OwnedFile::Create(const std::string& path, int& err) {
   }
   // The mark belongs to the open file, not to a descriptor: a second
   // descriptor of it keeps the mark after the stream is closed.
-  lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  std::FILE* f = lock_ < 0 ? nullptr : ::fdopen(fd, "wb");
+  if (locked) lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  std::FILE* f = locked && lock_ < 0 ? nullptr : ::fdopen(fd, "wb");
   if (!f) {
     err = closeKeepingErrno(fd);
     ::unlink(path.c_str());

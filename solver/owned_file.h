@@ -36,7 +36,8 @@ class OwnedFile {
 
 // Removes the regular file `path` when no live process holds it as its own
 // (OwnedFile); true when it was removed. A file that is held, is no regular
-// file or is gone is left alone.
+// file, is gone, or lies where the file system keeps no locks (so that
+// whether it is held cannot be told) is left alone.
 bool RemoveIfAbandoned(const std::string& path);
 
 }  // namespace kx
