@@ -182,6 +182,8 @@ std::string BinaryKind(std::string_view head) {
         const std::size_t pe = littleEndian(head, 0x3C, 4);
         if (at(head, pe, std::string_view("PE\0\0", 4)) || mostlyControl(head)) return "exe";
     }
+    // RTF may carry a picture as raw bytes (\bin): the text window reads it.
+    if (at(head, 0, "{\\rtf")) return "";
     if (mostlyControl(head)) return "binary";
     return "";
 }

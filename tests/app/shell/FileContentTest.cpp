@@ -100,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UTF-16 big-endian with its mark", "\xFE\xFF"s + utf16(kText, true), ""},
         Case{"UTF-16 without a mark", utf16(kText, false), ""},
         Case{"RTF", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0 text\\par}"s, ""},
+        Case{"RTF with a picture as raw bytes",
+             "{\\rtf1\\ansi{\\pict\\pngblip\\bin4096 "s + deflatedLooking(4096) + "}text\\par}", ""},
         Case{"a text that starts with PK", "PK fits of the ignition delays\r\n" + kText, ""},
         Case{"a text that starts with MZ", "MZ ratio, run 4\r\n" + std::string(80, '-') + "\r\n" + kText, ""},
         Case{"a text that starts with BM", "BM" + kText, ""},
