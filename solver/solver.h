@@ -95,6 +95,7 @@ struct SolverCommonBlock {
 
   std::FILE* solverFile = nullptr;  // open for writing while a run writes its results
   bool solverFileIntact = true;     // false once a write into solverFile failed
+  int solverFileError = 0;          // the system's reason (errno) for that failure, 0 when not known
   std::FILE* console = stdout;      // progress lines and error reports
   std::FILE* errorConsole = stderr; // input errors
 
@@ -109,10 +110,10 @@ struct SolverCommonBlock {
 extern SolverCommonBlock SolverCommon;
 
 // A request to stop the run: the number of the signal that asked for it,
-// set by the console program's handler of SIGTERM and SIGINT (0: none). The
-// integration stops at its next evaluation of the right-hand side (which
-// throws SolverStopRequested), and the run ends without touching the solver
-// file: the new version it was writing is removed.
+// set by the console program's handler of SIGTERM, SIGINT and SIGHUP (0:
+// none). The integration stops at its next evaluation of the right-hand
+// side (which throws SolverStopRequested), and the run ends without
+// touching the solver file: the new version it was writing is removed.
 extern volatile std::sig_atomic_t SolverStopSignal;
 
 // Thrown by the right-hand side once a stop was asked for, so that a run
@@ -173,8 +174,13 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
                       double* RPAR, int* IPAR, int& IRTRN);
 
 // Closes SolverCommon.solverFile (when open); a write into it that failed,
-// the last one included, clears solverFileIntact.
+// the last one included, clears solverFileIntact (see SolverNoteWriteFailure).
 void SolverCloseFile();
+
+// Called once a write into SolverCommon.solverFile may have failed, while
+// errno still holds the system's reason: a failed write clears
+// solverFileIntact and keeps the first reason in solverFileError.
+void SolverNoteWriteFailure();
 
 // Numbered error report on the console and into the open solver file; with
 // FATAL = 1 it closes the file and throws SolverStop.

@@ -1,12 +1,14 @@
 #include "solver_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "file_failure.h"
 #include "fixed_format.h"
 #include "input_rules.h"
 #include "link_target.h"
@@ -310,14 +312,18 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
 
 bool SolverFileText::Read(const std::string& path) {
   std::string bytes;
+  failure_ = 0;
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  if (!f) {
+    failure_ = errno;
+    return false;
+  }
   char buffer[65536];
   std::size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
-  const bool failed = std::ferror(f) != 0;
+  if (std::ferror(f) != 0) failure_ = errno != 0 ? errno : EIO;
   std::fclose(f);
-  if (failed) return false;
+  if (failure_ != 0) return false;
   Take(std::move(bytes));
   return true;
 }
@@ -346,7 +352,7 @@ std::string_view SolverFileText::LineAt(int n) const {
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error) {
   if (!text.Read(path)) {
-    error = {0, "cannot open the solver file " + path};
+    error = {0, "cannot open the solver file " + path + ": " + FileFailureCause(text.Failure())};
     return SolverLoad::InputError;
   }
   InputReader in(text, error);
@@ -436,29 +442,34 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
     return nullptr;
   }
   const fs::perms perms = fs::status(target, ec).permissions();
-  std::FILE* probe = ec ? nullptr : std::fopen(target.c_str(), "r+b");
-  if (!probe || (perms & fs::perms::owner_write) == fs::perms::none) {
-    if (probe) std::fclose(probe);
+  if (ec || (perms & fs::perms::owner_write) == fs::perms::none) {
     problem = "the solver file " + path + " is read-only";
+    return nullptr;
+  }
+  std::FILE* probe = std::fopen(target.c_str(), "r+b");
+  if (!probe) {
+    problem = "cannot write the solver file " + path + ": " + FileFailureCause(errno);
     return nullptr;
   }
   std::fclose(probe);
 
+  // What runs ended at once left beside the file.
+  RemoveAbandonedRewrites(target.string());
+
   // A name of its own beside the file, made only if it does not exist yet.
-  // The desktop's console knows the name: it removes such a file when a
-  // solver it had to end at once could not.
   std::random_device entropy;
   const std::string stem = (target.parent_path() / RewriteNamePrefix(target.filename().string())).string();
   std::FILE* f = nullptr;
-  for (int attempt = 0; attempt < 16 && !f; ++attempt) {
+  int err = EEXIST;
+  for (int attempt = 0; attempt < 16 && !f && err == EEXIST; ++attempt) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(entropy()));
     temporary_ = stem + suffix;
-    f = std::fopen(temporary_.c_str(), "wbx");
+    f = owned_.Create(temporary_, err);
   }
   if (!f) {
     temporary_.clear();
-    problem = "cannot make a new file beside the solver file " + path;
+    problem = "cannot make a new file beside the solver file " + path + ": " + FileFailureCause(err);
     return nullptr;
   }
   target_ = target.string();
@@ -469,7 +480,7 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   return f;
 }
 
-bool SolverFileRewrite::Commit(bool written, std::string& problem) {
+bool SolverFileRewrite::Commit(bool written, int writeError, std::string& problem) {
   namespace fs = std::filesystem;
   if (temporary_.empty()) {
     problem = "the new version of the solver file was not made";
@@ -477,28 +488,51 @@ bool SolverFileRewrite::Commit(bool written, std::string& problem) {
   }
   std::error_code ec;
   if (written) fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
+  // Renamed while still held as this run's own, so no other run takes it
+  // for abandoned on the way.
   if (written && !ec) fs::rename(temporary_, target_, ec);
   if (!written || ec) {
-    problem = "cannot write the solver file " + target_ + "; it is left as it was";
+    const int err = ec ? ec.value() : writeError;
+    problem = "cannot write the solver file " + target_ + (err != 0 ? ": " + FileFailureCause(err) : std::string()) +
+              "; it is left as it was";
     Drop();
     return false;
   }
   temporary_.clear();
+  owned_.Release();
   return true;
 }
 
 void SolverFileRewrite::Drop() {
-  if (temporary_.empty()) return;
-  std::error_code ec;
-  std::filesystem::remove(temporary_, ec);
-  temporary_.clear();
+  if (!temporary_.empty()) {
+    std::error_code ec;
+    std::filesystem::remove(temporary_, ec);
+    temporary_.clear();
+  }
+  owned_.Release();
+}
+
+void SolverNoteWriteFailure() {
+  SolverCommonBlock& c = SolverCommon;
+  if (!c.solverFile || std::ferror(c.solverFile) == 0) return;
+  if (c.solverFileIntact) c.solverFileError = errno;
+  c.solverFileIntact = false;
 }
 
 void SolverCloseFile() {
   SolverCommonBlock& c = SolverCommon;
   if (!c.solverFile) return;
-  if (std::ferror(c.solverFile) != 0) c.solverFileIntact = false;
-  if (std::fclose(c.solverFile) != 0) c.solverFileIntact = false;
+  // What is still buffered is written now, so that a failure shows here
+  // with its reason.
+  if (std::fflush(c.solverFile) != 0 && c.solverFileIntact) {
+    c.solverFileError = errno;
+    c.solverFileIntact = false;
+  }
+  SolverNoteWriteFailure();
+  if (std::fclose(c.solverFile) != 0 && c.solverFileIntact) {
+    c.solverFileError = errno;
+    c.solverFileIntact = false;
+  }
   c.solverFile = nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "owned_file.h"
 #include "solver.h"
 
 namespace kx {
@@ -16,9 +17,11 @@ namespace kx {
 // last line without a line break still counts.
 class SolverFileText {
  public:
+  // False when the file cannot be read, with the system's reason in Failure().
   bool Read(const std::string& path);
   // Takes the bytes of a file.
   void Take(std::string bytes);
+  int Failure() const { return failure_; }
   int LineCount() const { return static_cast<int>(lines_.size()); }
   // Line n (from 1) without its line break.
   std::string_view LineAt(int n) const;
@@ -39,6 +42,7 @@ class SolverFileText {
   };
   std::string bytes_;
   std::vector<Line> lines_;
+  int failure_ = 0;
 };
 
 // Reads the solver file into `text` and checks its input part into the
@@ -78,19 +82,25 @@ class SolverFileRewrite {
   // Makes the new version of the solver file at `path` (of the file a link
   // names) holding `kept`, then a line break when `lineBreak` is set, and
   // returns it open for writing; nullptr with the reason in `problem` when
-  // the solver file is read-only or the new version cannot be made.
+  // the solver file is read-only or the new version cannot be made. New
+  // versions that earlier runs left beside the file when they were ended
+  // at once are removed first; one that a live run still writes is not.
+  // The new version stays marked as this run's own (OwnedFile) until it
+  // has taken the file's place or is removed.
   std::FILE* Begin(const std::string& path, std::string_view kept, bool lineBreak, std::string& problem);
   // Puts the new version, closed by SolverCloseFile, in the solver file's
   // place with the solver file's permissions. False, with the new version
   // removed and the solver file as it was, when a write failed (`written`
-  // false) or the new version cannot take its place.
-  bool Commit(bool written, std::string& problem);
+  // false, for the system's reason `writeError` when known) or the new
+  // version cannot take its place.
+  bool Commit(bool written, int writeError, std::string& problem);
   // Removes a new version that was not committed.
   void Drop();
 
  private:
   std::string target_;
   std::string temporary_;
+  OwnedFile owned_;
 };
 
 // Line 1 of the results block up to the heading record (file lines end in CR LF).

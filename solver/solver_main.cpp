@@ -1,6 +1,7 @@
 // The solver's control flow: find the solver file, read and check it, run
 // the integrator with the kinetics, and write the results, the closing line
 // and the statistics behind the mechanism.
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <new>
 #include <string>
 
+#include "file_failure.h"
 #include "fixed_format.h"
 #include "input_rules.h"
 #include "radau5.h"
@@ -57,6 +59,7 @@ SolverFileRewrite rewrite;
 bool StartWriting(const SolverFileText& text, const std::string& path, std::uint64_t keep, bool lineBreak) {
   std::string problem;
   SolverCommon.solverFileIntact = true;
+  SolverCommon.solverFileError = 0;
   SolverCommon.solverFile = rewrite.Begin(path, text.Head(keep), lineBreak, problem);
   if (SolverCommon.solverFile) return true;
   InputFailure(path, {0, problem});
@@ -69,7 +72,8 @@ bool StartWriting(const SolverFileText& text, const std::string& path, std::uint
 int FinishWriting(const std::string& path, int status) {
   SolverCloseFile();
   std::string problem;
-  if (!rewrite.Commit(SolverCommon.solverFileIntact, problem)) return InputFailure(path, {0, problem});
+  if (!rewrite.Commit(SolverCommon.solverFileIntact, SolverCommon.solverFileError, problem))
+    return InputFailure(path, {0, problem});
   return status;
 }
 
@@ -212,7 +216,10 @@ void SolverStepOutput(int& NR, double& XOLD, double& X, double* Y, double* CONT,
   c.lastOutputRecorded = due;
   // Results that cannot be written are not worth computing. (A run asked to
   // stop ends at its next evaluation of the right-hand side.)
-  if (c.solverFile && std::ferror(c.solverFile) != 0) IRTRN = -1;
+  if (c.solverFile && std::ferror(c.solverFile) != 0) {
+    SolverNoteWriteFailure();
+    IRTRN = -1;
+  }
 
   const Clock::time_point now = Clock::now();
   if (now >= c.NEXTTIME) {
@@ -250,17 +257,20 @@ int SolverMain() {
   static char consoleBuffer[4096];
   std::setvbuf(stdout, consoleBuffer, _IOLBF, sizeof consoleBuffer);
   std::FILE* f = std::fopen("SolverFilePath.txt", "rb");
-  if (!f) return InputFailure("", {0, "cannot open \"SolverFilePath.txt\" in the current folder"});
+  if (!f)
+    return InputFailure(
+        "", {0, "cannot open \"SolverFilePath.txt\" in the current folder: " + FileFailureCause(errno)});
   std::string path;
   int ch;
   while ((ch = std::fgetc(f)) != EOF && ch != '\n') path.push_back(static_cast<char>(ch));
   std::fclose(f);
   while (!path.empty() && (path.back() == '\r' || path.back() == ' ')) path.pop_back();
-  // Stopped from outside (the desktop's console, Ctrl+C), the run removes
-  // what it was writing and the process then ends by the same signal, so
-  // that whoever waits for it sees how it ended.
+  // Stopped from outside (the desktop's console, Ctrl+C, a closed
+  // terminal), the run removes what it was writing and the process then
+  // ends by the same signal, so that whoever waits for it sees how it ended.
   std::signal(SIGTERM, RequestStop);
   std::signal(SIGINT, RequestStop);
+  std::signal(SIGHUP, RequestStop);  // its terminal was closed
   const int status = SolverRunFile(path);
   const int signal = SolverStopSignal;
   if (signal != 0) {

@@ -1,8 +1,10 @@
 #include "Files.h"
 
 #include "Errors.h"
+#include "file_failure.h"
 #include "link_target.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,15 +24,37 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-[[noreturn]] void throwForErrno(int err, const std::string& path) {
+enum class Access { Read, Write };
+
+constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a device, a pipe or a socket";
+
+// Simulated refusals of the system, for tests (SimulatedWriteFailure).
+struct Simulated {
+    int err = 0;
+    WriteStep step = WriteStep::WriteBytes;
+};
+Simulated simulated;
+
+// True (with errno set) when a test simulates a refusal at this step.
+bool simulatedFailure(WriteStep step) {
+    if (simulated.err == 0 || simulated.step != step) return false;
+    errno = simulated.err;
+    return true;
+}
+
+// The error for the system's reason `err`: a missing file or folder and a
+// denied access by their own kinds, any other reason in its own words
+// (a read-only medium, a full disk, ...), shared with the console solver.
+[[noreturn]] void throwForErrno(int err, const std::string& path, Access access = Access::Write) {
     switch (err) {
         case ENOENT: throw Error(FolderExists(folderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
         case ENOTDIR: throw Error(ErrorKind::PathNotFound, path);
         case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR: throw Error(ErrorKind::PermissionDenied, path);
-        default: throw Error(ErrorKind::FileWriteFailed, path + ": " + std::strerror(err));
+        case EPERM: throw Error(ErrorKind::PermissionDenied, path);
+        case EISDIR: throw Error(ErrorKind::PermissionDenied, FileFailureCauseSentence(EISDIR), path);
+        default:
+            throw Error(access == Access::Write ? ErrorKind::FileWriteFailed : ErrorKind::FileReadFailed,
+                        FileFailureCauseSentence(err), path);
     }
 }
 
@@ -56,22 +80,31 @@ bool writeFully(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::string ReadAll(const std::string& path) {
+namespace {
+
+// Reads at most `limit` bytes from the start of an ordinary file; a folder,
+// a device, a pipe or a socket is refused without reading from it.
+std::string readBytes(const std::string& path, std::size_t limit) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throwForErrno(errno, path);
+    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path, Access::Read);
+    // Not held up by a pipe that nobody writes into.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throwForErrno(errno, path, Access::Read);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw Error(ErrorKind::FileReadFailed, kNoOrdinaryFile, path);
+    }
     std::string bytes;
-    // One allocation for the whole file when its size is known.
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    // One allocation for what is read when the file's size is known.
+    if (st.st_size > 0) bytes.reserve(std::min(limit, static_cast<std::size_t>(st.st_size)));
     char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+    while (bytes.size() < limit) {
+        ssize_t n = ::read(fd, buf, std::min(sizeof buf, limit - bytes.size()));
         if (n < 0) {
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            throwForErrno(err, path);
+            throwForErrno(err, path, Access::Read);
         }
         if (n == 0) break;
         bytes.append(buf, static_cast<size_t>(n));
@@ -79,6 +112,12 @@ std::string ReadAll(const std::string& path) {
     ::close(fd);
     return bytes;
 }
+
+}  // namespace
+
+std::string ReadAll(const std::string& path) { return readBytes(path, std::string().max_size()); }
+
+std::string ReadHead(const std::string& path, std::size_t count) { return readBytes(path, count); }
 
 std::vector<std::string_view> SplitLineViews(std::string_view bytes) {
     std::vector<std::string_view> lines;
@@ -113,15 +152,17 @@ void WriteAll(const std::string& givenPath, std::string_view bytes) {
     const std::string path = WriteTarget(givenPath);
     struct stat st {};
     bool existed = ::stat(path.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
+    if (existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
+    // A device or a pipe is never replaced by a file of the same name.
+    if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
     if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     const std::string folder = folderOf(path);
     if (!FolderExists(folder)) throw Error(ErrorKind::PathNotFound, path);
 
     std::string temp = path + ".kxtmp.XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    int fd = simulatedFailure(WriteStep::MakeTemporary) ? -1 : ::mkstemp(temp.data());
     if (fd < 0) throwForErrno(errno, path);
-    bool ok = writeFully(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = !simulatedFailure(WriteStep::WriteBytes) && writeFully(fd, bytes) && ::fsync(fd) == 0;
     int err = errno;
     if (ok) {
         mode_t mode = existed ? (st.st_mode & 07777) : static_cast<mode_t>(0644);
@@ -132,7 +173,7 @@ void WriteAll(const std::string& givenPath, std::string_view bytes) {
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (ok && (simulatedFailure(WriteStep::Replace) || ::rename(temp.c_str(), path.c_str()) != 0)) {
         ok = false;
         err = errno;
     }
@@ -181,7 +222,7 @@ void SetReadOnly(const std::string& path, bool readOnly) {
 void Remove(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) throwForErrno(errno, path);
-    if (S_ISDIR(st.st_mode)) throw Error(ErrorKind::PermissionDenied, path);
+    if (S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
     if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     if (::unlink(path.c_str()) != 0) throwForErrno(errno, path);
 }
@@ -235,6 +276,13 @@ bool SameFile(const std::string& a, const std::string& b) {
     };
     return place(a) == place(b);
 }
+
+SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) : previous_err_(simulated.err) {
+    previous_step_ = simulated.step;
+    simulated = {err, step};
+}
+
+SimulatedWriteFailure::~SimulatedWriteFailure() { simulated = {previous_err_, previous_step_}; }
 
 TextReader::TextReader(const std::string& path) : lines_(ReadLines(path)) {}
 

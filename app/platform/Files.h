@@ -7,7 +7,10 @@
 //
 // Paths are std::string holding the file system's own bytes (UTF-8 text on
 // this system). Failures throw kx::Error with FileNotFound, PathNotFound,
-// PermissionDenied, FileWriteFailed or InputPastEndOfFile.
+// PermissionDenied, FileWriteFailed, FileReadFailed or InputPastEndOfFile;
+// any other reason the system gives is described in its own words, shared
+// with the console solver (solver/file_failure.h): "The medium is
+// read-only: <path>", "The disk is full: <path>".
 #pragma once
 
 #include <cstddef>
@@ -20,8 +23,11 @@ namespace kx::files {
 
 enum class LineEnd { CrLf, Lf, Cr };
 
-// The bytes of a file, read whole.
+// The bytes of a file, read whole. A folder, a device, a pipe or a socket is
+// refused (FileReadFailed) without reading from it.
 std::string ReadAll(const std::string& path);
+// The first `count` bytes of a file (all of a shorter one), refused as ReadAll.
+std::string ReadHead(const std::string& path, std::size_t count);
 
 // Splits bytes into lines at CR LF, LF or a lone CR. A line end at the very
 // end adds no empty line; empty bytes give no line.
@@ -39,7 +45,8 @@ std::vector<std::string> ReadLines(const std::string& path);
 // A symbolic link stays a link: the file it names (through further links,
 // relative targets counting from each link's folder) is the target, written
 // in its own folder; a link to a file that does not exist makes that file.
-// A loop of links is FileWriteFailed.
+// A loop of links is FileWriteFailed, and so is a device, pipe or socket of
+// that name, which stays as it was.
 void WriteAll(const std::string& path, std::string_view bytes);
 
 // The file that WriteAll(path, ...) replaces or makes: the path itself, or
@@ -96,6 +103,23 @@ void SetReadOnly(const std::string& path, bool readOnly);
 // Deletes a regular file. A missing file is FileNotFound; a read-only one is
 // refused with PermissionDenied.
 void Remove(const std::string& path);
+
+// For tests: refusals of the system that a test cannot bring about (a
+// read-only medium, a full disk, a used-up quota). While one lives, every
+// WriteAll fails at its step as if the system had given the reason `err`
+// there, and the file written stays as it was.
+enum class WriteStep { MakeTemporary, WriteBytes, Replace };
+class SimulatedWriteFailure {
+public:
+    explicit SimulatedWriteFailure(int err, WriteStep step = WriteStep::WriteBytes);
+    ~SimulatedWriteFailure();
+    SimulatedWriteFailure(const SimulatedWriteFailure&) = delete;
+    SimulatedWriteFailure& operator=(const SimulatedWriteFailure&) = delete;
+
+private:
+    int previous_err_;
+    WriteStep previous_step_;
+};
 
 // Reads a file line by line, as the program's sequential readers do: reading
 // past the last line throws InputPastEndOfFile. The file is read whole on

@@ -1,11 +1,11 @@
 // What a stopped solver may leave beside the solver file. While it runs, the
 // solver writes the new version of the file into a hidden file in the same
-// folder (named as rewrite_name.h says), which takes the file's place when
-// the run ends. A solver stopped before it could remove that file (ended at
-// once, or crashed) leaves it behind.
+// folder (named as rewrite_name.h says) that it holds as its own
+// (owned_file.h), and which takes the file's place when the run ends. A
+// solver ended before it could remove that file (killed at once, crashed,
+// its machine stopped) leaves it behind, no longer held by anyone.
 #pragma once
 
-#include <set>
 #include <string>
 
 namespace kx::runs {
@@ -13,19 +13,16 @@ namespace kx::runs {
 class RunLeftovers {
 public:
     RunLeftovers() = default;
-    // Notes such files already beside the solver file (the file a link
-    // names): they belong to another run and are never removed here.
+    // The files beside the solver file (the file a link names).
     explicit RunLeftovers(const std::string& solverFile);
 
-    // Removes those that have appeared since; returns how many it removed.
-    int RemoveNew();
+    // Removes those that no live run holds: what runs that were ended left;
+    // never the file that a running solver still writes. Returns how many
+    // it removed.
+    int RemoveAbandoned() const;
 
 private:
-    std::set<std::string> present() const;
-
-    std::string folder_;
-    std::string fileName_;  // of the file the solver writes
-    std::set<std::string> before_;
+    std::string target_;  // the file the solver writes
 };
 
 }  // namespace kx::runs

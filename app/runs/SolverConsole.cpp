@@ -43,7 +43,7 @@ SolverProcess::SolverProcess(QObject* parent) : QObject(parent) {
         readErrors();
         end_.exitCode = exitCode;
         end_.crashed = status == QProcess::CrashExit;
-        if (end_.crashed) leftovers_.RemoveNew();
+        if (end_.crashed) leftovers_.RemoveAbandoned();
         ended_ = true;
         emit Finished();
     });
@@ -57,6 +57,7 @@ bool SolverProcess::Start(const SolverLaunch& launch) {
     output_.resetState();
     errors_.resetState();
     leftovers_ = launch.solverFile.empty() ? RunLeftovers() : RunLeftovers(launch.solverFile);
+    leftovers_.RemoveAbandoned();  // what runs that were ended at once left
     process_.setProgram(launch.program);
     process_.setArguments({});
     process_.setWorkingDirectory(launch.folder);
@@ -80,7 +81,7 @@ void SolverProcess::Stop() {
         process_.kill();
         process_.waitForFinished(kStopWaitMs);
     }
-    leftovers_.RemoveNew();
+    leftovers_.RemoveAbandoned();
 }
 
 void SolverProcess::readOutput() {

@@ -12,7 +12,8 @@
 // A solver is stopped as a user stops a console program: asked first
 // (SIGTERM), upon which it removes what it was writing and ends; ended at
 // once when it has not ended a few seconds later. Whatever a stopped or
-// crashed solver leaves beside the solver file is removed after it.
+// crashed solver leaves beside the solver file is removed after it, and
+// what earlier runs that were ended at once left is removed before a run.
 //
 // Who runs it is a replaceable service: the console window by default; a
 // test installs a runner that waits for the process without a window.

@@ -8,6 +8,7 @@ std::string_view ErrorDescription(ErrorKind kind) {
         case ErrorKind::PathNotFound: return "Path not found";
         case ErrorKind::PermissionDenied: return "Permission denied";
         case ErrorKind::FileWriteFailed: return "The file could not be written";
+        case ErrorKind::FileReadFailed: return "The file could not be read";
         case ErrorKind::InputPastEndOfFile: return "Input past end of file";
         case ErrorKind::TypeMismatch: return "Type mismatch";
         case ErrorKind::Overflow: return "Overflow";
@@ -25,6 +26,9 @@ Error::Error(ErrorKind kind) : std::runtime_error(std::string(ErrorDescription(k
 
 Error::Error(ErrorKind kind, const std::string& detail)
     : std::runtime_error(std::string(ErrorDescription(kind)) + ": " + detail), kind_(kind) {}
+
+Error::Error(ErrorKind kind, std::string_view description, const std::string& detail)
+    : std::runtime_error(std::string(description) + ": " + detail), kind_(kind) {}
 
 std::string ErrorTextFor(std::string_view tag, const std::exception& e) {
     return std::string(tag) + e.what();

@@ -18,6 +18,7 @@ enum class ErrorKind {
     PathNotFound,
     PermissionDenied,
     FileWriteFailed,
+    FileReadFailed,
     InputPastEndOfFile,
     TypeMismatch,
     Overflow,
@@ -36,6 +37,9 @@ class Error : public std::runtime_error {
 public:
     explicit Error(ErrorKind kind);
     Error(ErrorKind kind, const std::string& detail);  // description, then ": " and the detail
+    // A description of its own in place of the kind's (the system's reason
+    // for a failed file operation), then ": " and the detail.
+    Error(ErrorKind kind, std::string_view description, const std::string& detail);
     ErrorKind kind() const { return kind_; }
 
 private:

@@ -3,6 +3,7 @@
 #include "CommonDialogs.h"
 #include "Desktop.h"
 #include "DocumentWindows.h"
+#include "FileContent.h"
 #include "FileHelpers.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
@@ -114,8 +115,13 @@ void OpenFileByType(const std::string& requested) {
         std::int32_t position = 0;
         SplitFileName(path, name, extension, position);
         extension = LowerAscii(extension);
-        if (IsRefusedExtension(extension)) {
-            UserMessage("The file type '" + extension + "' is not supported.", platform::kMsgExclamation);
+        // Refused by its name or, for a file that would open as text, by what
+        // it holds: a renamed picture or a program without extension alike.
+        const std::string kind = IsRefusedExtension(extension) ? extension
+                                 : extension != "pg"             ? BinaryKindOfFile(path)
+                                                                 : std::string();
+        if (!kind.empty()) {
+            UserMessage("The file type '" + kind + "' is not supported.", platform::kMsgExclamation);
             return;
         }
         // A file is shown in one window only: two would put each other's

@@ -11,8 +11,10 @@ namespace kx::shell {
 
 // Opens the file: a chart file (".pg") in a chart window, a solver file
 // read-only through ShowFileInResultWindow, anything else in a text
-// window. An empty path first asks for one in the Open dialog. Refused
-// kinds and failed openings are shown; errors are reported ("Mod1#011. ").
+// window. An empty path first asks for one in the Open dialog. Kinds
+// refused by their extension, or by their content when they would open as
+// text (FileContent.h), and failed openings are shown; errors are reported
+// ("Mod1#011. ").
 void OpenFileByType(const std::string& path);
 
 // Extensions (lower case) of the kinds the program does not open: pictures,

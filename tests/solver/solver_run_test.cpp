@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "owned_file.h"
 #include "solver.h"
 #include "solver_test_support.h"
 
@@ -234,10 +235,20 @@ TEST(SolverRun, MissingFilesAreInputErrors) {
   const std::string command = "cd '" + dir.path() + "' && '" KX_SOLVER_EXE "' > out.txt 2> err.txt";
   const int raw = std::system(command.c_str());
   EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_NE(kxtest::ReadBytes(dir.file("err.txt")).find("SolverFilePath.txt"), std::string::npos);
+  // Each says why, in the system's reason.
+  EXPECT_NE(kxtest::ReadBytes(dir.file("err.txt"))
+                .find("cannot open \"SolverFilePath.txt\" in the current folder: no such file or folder"),
+            std::string::npos);
   const auto result = kxtest::RunSolver(dir, dir.file("no_such_file.txt"));
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.errors.find("no_such_file.txt"), std::string::npos);
+  EXPECT_NE(result.errors.find("cannot open the solver file " + dir.file("no_such_file.txt") +
+                               ": no such file or folder"),
+            std::string::npos)
+      << result.errors;
+  const auto folder = kxtest::RunSolver(dir, dir.path());
+  EXPECT_EQ(folder.status, 1);
+  EXPECT_NE(folder.errors.find("cannot open the solver file " + dir.path() + ": it is a folder"), std::string::npos)
+      << folder.errors;
 }
 
 struct InputCase {
@@ -560,7 +571,10 @@ TEST(SolverRun, AWriteThatFailsLeavesTheFileAsItWas) {
     EXPECT_EQ(run.result.status, 1) << c.what;
     EXPECT_TRUE(run.output == run.input) << c.what << ": the file holds " << run.output.size() << " bytes, not "
                                          << run.input.size();
-    EXPECT_NE(run.result.errors.find("cannot write the solver file"), std::string::npos)
+    // The system's reason is told as the user reads it.
+    EXPECT_NE(run.result.errors.find("cannot write the solver file " + run.path +
+                                     ": the file would be larger than the system allows; it is left as it was"),
+              std::string::npos)
         << c.what << ": " << run.result.errors;
     EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
         << c.what << ": nothing is left beside the file";
@@ -609,28 +623,43 @@ TEST(SolverRun, TheWrittenFileKeepsItsPermissionsAndLinks) {
   EXPECT_NE(readOnly.result.errors.find("read-only"), std::string::npos) << readOnly.result.errors;
 }
 
-// Stopped by a signal, the run removes the new version of the solver file it
-// was writing and ends by that signal: the file stays as it was.
-TEST(SolverRun, AStoppedRunLeavesTheFileAsItWasAndNothingBesideIt) {
-  namespace fs = std::filesystem;
-  SolverFileRecipe recipe = kxtest::LargeModel(kx::kMaxSpecies, kx::kMaxReactions);  // seconds of computing
+// A solver file whose run takes seconds, with an earlier run's results.
+std::string LongRunInput() {
+  SolverFileRecipe recipe = kxtest::LargeModel(kx::kMaxSpecies, kx::kMaxReactions);
   recipe.mode = 0;
   recipe.T0 = 1200.0;
   recipe.XEND = 10.0;
-  const std::string input =
-      kxtest::BuildSolverFile(recipe) + " \r\n !$Results  Mass Fractions\r\n an earlier run\r\n !$End\r\n";
-  for (const int signal : {SIGTERM, SIGINT}) {
+  return kxtest::BuildSolverFile(recipe) + " \r\n !$Results  Mass Fractions\r\n an earlier run\r\n !$End\r\n";
+}
+
+// The names of the new versions of mech.txt beside it.
+std::set<std::string> NewVersions(const kxtest::TempDir& dir) {
+  std::set<std::string> names;
+  for (const std::string& name : FolderNames(dir))
+    if (name.rfind(".mech.txt.kxrun.", 0) == 0) names.insert(name);
+  return names;
+}
+
+// Waits until a new version of mech.txt that is not among `known` exists
+// beside it: the run is then under way. Its name, "" after a minute.
+std::string AwaitNewVersion(const kxtest::TempDir& dir, const std::set<std::string>& known = {}) {
+  for (int wait = 0; wait < 60000; ++wait) {
+    for (const std::string& name : NewVersions(dir))
+      if (!known.count(name)) return name;
+    usleep(1000);
+  }
+  return "";
+}
+
+// Stopped by a signal, the run removes the new version of the solver file it
+// was writing and ends by that signal: the file stays as it was.
+TEST(SolverRun, AStoppedRunLeavesTheFileAsItWasAndNothingBesideIt) {
+  const std::string input = LongRunInput();
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     SolverFileRun run(input);
     const pid_t pid = kxtest::StartSolver(run.dir, run.path);
     ASSERT_GT(pid, 0);
-    // The run is under way once the new version of the file exists beside it.
-    bool writing = false;
-    for (int wait = 0; wait < 60000 && !writing; ++wait) {
-      for (const auto& entry : fs::directory_iterator(run.dir.path()))
-        writing = writing || entry.path().filename().string().rfind(".mech.txt.kxrun.", 0) == 0;
-      if (!writing) usleep(1000);
-    }
-    ASSERT_TRUE(writing);
+    ASSERT_NE(AwaitNewVersion(run.dir), "");
     ASSERT_EQ(kill(pid, signal), 0);
     run.result = kxtest::WaitForSolver(run.dir, pid);
     EXPECT_EQ(run.result.signal, signal) << "status " << run.result.status;
@@ -639,6 +668,40 @@ TEST(SolverRun, AStoppedRunLeavesTheFileAsItWasAndNothingBesideIt) {
     EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
         << "signal " << signal << ": nothing is left beside the file";
   }
+}
+
+// A run killed at once cannot remove the new version it was writing; the
+// next run removes it, but never the one that a live run still writes.
+TEST(SolverRun, TheNextRunRemovesWhatAKilledRunLeftAndKeepsALiveRunsFile) {
+  SolverFileRun run(LongRunInput());
+  const pid_t killed = kxtest::StartSolver(run.dir, run.path);
+  ASSERT_GT(killed, 0);
+  const std::string left = AwaitNewVersion(run.dir);
+  ASSERT_NE(left, "");
+  ASSERT_EQ(kill(killed, SIGKILL), 0);
+  run.result = kxtest::WaitForSolver(run.dir, killed);
+  ASSERT_EQ(run.result.signal, SIGKILL);
+  ASSERT_EQ(NewVersions(run.dir), std::set<std::string>{left}) << "a killed run leaves its new version";
+  EXPECT_TRUE(kxtest::ReadBytes(run.path) == run.input);
+
+  // Another run, alive, writes a new version of the same file meanwhile.
+  kx::OwnedFile live;
+  int err = 0;
+  std::FILE* writing = live.Create(run.dir.file(".mech.txt.kxrun.0000abcd"), err);
+  ASSERT_NE(writing, nullptr) << err;
+  std::fputs("a live run's results", writing);
+  std::fclose(writing);
+
+  const pid_t next = kxtest::StartSolver(run.dir, run.path);
+  ASSERT_GT(next, 0);
+  const std::string own = AwaitNewVersion(run.dir, {left, ".mech.txt.kxrun.0000abcd"});
+  ASSERT_NE(own, "");
+  ASSERT_EQ(kill(next, SIGTERM), 0);
+  run.result = kxtest::WaitForSolver(run.dir, next);
+  EXPECT_EQ(run.result.signal, SIGTERM);
+  EXPECT_EQ(NewVersions(run.dir), std::set<std::string>{".mech.txt.kxrun.0000abcd"});
+  EXPECT_EQ(kxtest::ReadBytes(run.dir.file(".mech.txt.kxrun.0000abcd")), "a live run's results");
+  EXPECT_TRUE(kxtest::ReadBytes(run.path) == run.input);
 }
 
 }  // namespace

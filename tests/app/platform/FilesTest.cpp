@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -320,6 +322,85 @@ INSTANTIATE_TEST_SUITE_P(
                       SameFileCase{"@/data/gone.txt", "@/data/gone2.txt", false},
                       SameFileCase{"", "", false}),
     [](const ::testing::TestParamInfo<SameFileCase>& info) { return "case" + std::to_string(info.index); });
+
+
+// What a user reads when the system refuses a write for a reason a test
+// cannot bring about: the reason in its own words, and the file as it was.
+struct RefusalCase {
+    const char* what;
+    int err;
+    kx::files::WriteStep step;
+    const char* description;  // what the message says before ": " and the path
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
+
+class WriteRefusedBySystem : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(WriteRefusedBySystem, TellsTheSystemsReasonAndKeepsTheFile) {
+    const RefusalCase& c = GetParam();
+    kx::test::TempDir dir;
+    const std::string path = dir.write("doc.txt", "precious");
+    std::string message;
+    {
+        kx::files::SimulatedWriteFailure failure(c.err, c.step);
+        try {
+            kx::files::WriteAll(path, "new text");
+            ADD_FAILURE() << c.what << ": the write was not refused";
+        } catch (const kx::Error& e) {
+            message = e.what();
+        }
+    }
+    EXPECT_EQ(message, std::string(c.description) + ": " + path) << c.what;
+    EXPECT_EQ(kx::test::ReadBytes(path), "precious") << c.what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1)
+        << c.what << ": no temporary file is left";
+    // Once the medium takes writes again, the same write goes through.
+    kx::files::WriteAll(path, "new text");
+    EXPECT_EQ(kx::test::ReadBytes(path), "new text") << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, WriteRefusedBySystem,
+    ::testing::Values(
+        RefusalCase{"read-only medium", EROFS, kx::files::WriteStep::MakeTemporary, "The medium is read-only"},
+        RefusalCase{"disk full while writing", ENOSPC, kx::files::WriteStep::WriteBytes, "The disk is full"},
+        RefusalCase{"quota used up while writing", EDQUOT, kx::files::WriteStep::WriteBytes,
+                    "The disk quota is used up"},
+        RefusalCase{"quota found on replacing", EDQUOT, kx::files::WriteStep::Replace, "The disk quota is used up"},
+        RefusalCase{"no access to the folder", EACCES, kx::files::WriteStep::MakeTemporary, "Permission denied"}),
+    [](const ::testing::TestParamInfo<RefusalCase>& info) { return "case" + std::to_string(info.index); });
+
+// A folder, a pipe or a device is no file to read or write: refused at once,
+// never read from (a pipe nobody writes into would wait for ever).
+TEST(Files, OnlyOrdinaryFilesAreReadOrWritten) {
+    kx::test::TempDir dir;
+    std::filesystem::create_directories(dir.file("folder"));
+    std::filesystem::create_directory_symlink(dir.file("folder"), dir.file("link"));
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {dir.file("folder"), "It is a folder: " + dir.file("folder")},
+        {dir.file("link"), "It is a folder: " + dir.file("link")},
+        {fifo, "It is no ordinary file but a device, a pipe or a socket: " + fifo},
+        {"/dev/zero", "It is no ordinary file but a device, a pipe or a socket: /dev/zero"},
+    };
+    for (const Case& c : cases) {
+        try {
+            kx::files::ReadAll(c.path);
+            ADD_FAILURE() << c.path << " was read";
+        } catch (const kx::Error& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+    // Nor is one written: a save onto a pipe leaves the pipe a pipe.
+    EXPECT_EQ(kindOf([&] { kx::files::WriteAll(fifo, "saved"); }), kx::ErrorKind::FileWriteFailed);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
 
 TEST(TextReader, ReadingPastTheLastLineFails) {
     kx::test::TempDir dir;

@@ -14,6 +14,7 @@
 #include "RunFileText.h"
 #include "RunTestSupport.h"
 #include "solver_file_recipe.h"
+#include "owned_file.h"
 #include "DesktopTestSupport.h"
 
 #include <QElapsedTimer>
@@ -314,11 +315,18 @@ private slots:
 
     // A solver stopped from its console that leaves the new version of the
     // file behind (it was ended before it could remove it) is cleaned up
-    // after; what another run left there stays.
+    // after, and so is what an earlier run ended at once left; what a live
+    // run still writes there stays.
     void closingTheConsoleRemovesWhatTheSolverWasWriting() {
         test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("slow-writing");
-        const std::string other = bed->folder.dir.write("data/.run.txt.kxrun.0000abcd", "another run's");
+        const std::string other = bed->folder.dir.file("data/.run.txt.kxrun.0000abcd");
+        kx::OwnedFile live;
+        int err = 0;
+        std::FILE* writing = live.Create(other, err);
+        QVERIFY(writing);
+        std::fclose(writing);
+        const std::string abandoned = bed->folder.dir.write("data/.run.txt.kxrun.00dead00", "a killed run's");
         const std::string left = bed->folder.dir.file("data/.run.txt.kxrun.0badf00d");
         ScriptedModals modals;
         modals.Next([&](QDialog& d) {
@@ -329,6 +337,7 @@ private slots:
             runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true, solverPath));
         QVERIFY(end.crashed);
         QVERIFY(!files::Exists(left));
+        QVERIFY(!files::Exists(abandoned));
         QVERIFY(files::Exists(other));
     }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 using namespace kx;
+using namespace std::string_literals;
 using kx::platform::testing::ScriptedDialogs;
 using kx::platform::testing::ScriptedMessages;
 using kx::test::CallLog;
@@ -75,6 +76,34 @@ private slots:
         QCOMPARE(messages.shown().size(), refused.size());
         QVERIFY(texts.empty() && charts.empty());
         QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    // A file that would open as text is refused by what it holds, named as
+    // the kind found; text opens whatever its first bytes.
+    void kindsFoundByContentAreRefusedAsByExtension() {
+        ScriptedMessages messages;
+        const std::string png = "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0"s;
+        const std::string zip = "PK\x03\x04\x14\0\0\0\x08\0"s + std::string(20, '\0') + "run.txt\x8B\x1F\x03\0\x01"s;
+        const std::vector<std::pair<std::string, const char*>> refused = {
+            {write("picture.txt", png), "png"},
+            {write("archive", zip), "zip"},
+            {write("program", kx::test::ReadBytes("/proc/self/exe")), "elf"},
+        };
+        for (const auto& [path, kind] : refused) {
+            shell::OpenFileByType(path);
+            QCOMPARE(messages.lastText(), QString("The file type '%1' is not supported.").arg(kind));
+            QCOMPARE(messages.shown().back().style, 48);
+        }
+        QCOMPARE(messages.shown().size(), refused.size());
+        QVERIFY(texts.empty() && charts.empty());
+        QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+
+        const std::string words = write("PKnotes", "PK\x03 is not an archive: plain words\r\n");
+        const std::string wide = write("wide.txt", "\xFF\xFEH\0\x32\0 \0a\0t\0 \0\x31\0\x30\0\x30\0\x30\0 \0K\0"s);
+        shell::OpenFileByType(words);
+        shell::OpenFileByType(wide);
+        QCOMPARE(messages.shown().size(), refused.size());
+        QCOMPARE(log, (CallLog{"OPEN_Rich " + words, "IsSolferFile false", "OPEN_Rich " + wide, "IsSolferFile false"}));
     }
 
     void cancellingTheOpenDialogOpensNothingAndSaysNothing() {

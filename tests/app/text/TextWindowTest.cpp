@@ -21,6 +21,7 @@
 #include <QTextEdit>
 
 #include <map>
+#include <cerrno>
 #include <memory>
 
 using namespace kx;
@@ -759,6 +760,23 @@ private slots:
         QCOMPARE(w->RichTextBox1()->toPlainText(), QString("kept\n edit"));
         QCOMPARE(kx::test::ReadBytes(path), std::string("kept\r\n"));
         files::SetReadOnly(path, false);
+    }
+
+    // A save that the system refuses says why, in the words a user knows,
+    // and keeps the window's text unsaved.
+    void aSaveOntoAReadOnlyMediumSaysSo() {
+        ScriptedMessages messages;
+        const std::string path = write("mounted.txt", "kept\r\n");
+        RES_ShowFile* w = open(path);
+        type(w, " edit");
+        {
+            files::SimulatedWriteFailure readOnlyMedium(EROFS, files::WriteStep::MakeTemporary);
+            bool cancelled = false;
+            w->SVTXT(cancelled);
+        }
+        QCOMPARE(messages.lastText(), QString::fromStdString("17#030. The medium is read-only: " + path));
+        QVERIFY(w->Modified());
+        QCOMPARE(kx::test::ReadBytes(path), std::string("kept\r\n"));
     }
 
     void closingAChangedUntitledDocumentNamesItsCaption() {

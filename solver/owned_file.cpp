@@ -1,0 +1,79 @@
+#include "owned_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kx {
+
+namespace {
+
+int closeKeepingErrno(int fd) {
+  const int err = errno;
+  ::close(fd);
+  return err;
+}
+
+}  // namespace
+
+std::FILE* OwnedFile::Create(const std::string& path, int& err) {
+  Release();
+  err = 0;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    err = errno;
+    return nullptr;
+  }
+  // A file system that keeps no locks makes the file unmarked: no other
+  // process can take the lock there either, so none removes it.
+  bool locked = true;
+  while (::flock(fd, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    locked = false;
+    break;
+  }
+  // A process that cleans up abandoned files may have taken the lock in the
+  // moment between making the file and locking it, and removed the file:
+  // then the name is made anew.
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+    ::close(fd);
+    err = EEXIST;
+    return nullptr;
+  }
+  // The mark belongs to the open file, not to a descriptor: a second
+  // descriptor of it keeps the mark after the stream is closed.
+  if (locked) lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  std::FILE* f = locked && lock_ < 0 ? nullptr : ::fdopen(fd, "wb");
+  if (!f) {
+    err = closeKeepingErrno(fd);
+    ::unlink(path.c_str());
+    Release();
+    return nullptr;
+  }
+  return f;
+}
+
+void OwnedFile::Release() {
+  if (lock_ < 0) return;
+  ::close(lock_);
+  lock_ = -1;
+}
+
+bool RemoveIfAbandoned(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat held {}, named {};
+  bool removed = false;
+  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    // Still the file of that name (not renamed into its place since)?
+    if (::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+      removed = ::unlink(path.c_str()) == 0;
+  }
+  ::close(fd);
+  return removed;
+}
+
+}  // namespace kx
