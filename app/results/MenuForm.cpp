@@ -569,10 +569,7 @@ void MenuForm::showEvent(QShowEvent* event) {
     // The new results come to the front, also over a text window that asked
     // a moment before to come forward (the main window brings the last one
     // asked for).
-    shell::IgnoreErrors([this] {
-        std::string caption = FromQ(windowTitle());
-        shell::ZordTimer(caption);
-    });
+    shell::IgnoreErrors([this] { shell::ZordTimer(this); });
     // The window opens 2100 twips right and 1500 twips down from the top
     // left of the document area, as far as it fits there.
     QMdiSubWindow* frame = platform::MdiFrame(this);

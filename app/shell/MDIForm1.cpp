@@ -289,6 +289,13 @@ void MDIForm1::ZordTimer(std::string& FrCap) {
     });
 }
 
+void MDIForm1::ZordTimer(platform::Form* window) {
+    IgnoreErrors([&] {
+        frontWindow_ = window;
+        timer4_.SetEnabled(true);
+    });
+}
+
 void MDIForm1::timer4Tick() {
     IgnoreErrors([this] {
         if (frontWindow_ && platform::IsLoaded(frontWindow_)) platform::BringToFront(frontWindow_);
@@ -410,6 +417,10 @@ void RequestExit() {
 
 void ZordTimer(std::string& caption) {
     if (MDIForm1* main = MainForm()) main->ZordTimer(caption);
+}
+
+void ZordTimer(platform::Form* window) {
+    if (MDIForm1* main = MainForm()) main->ZordTimer(window);
 }
 
 void Timer3Run(const std::string& path, const std::string& caption) {

@@ -63,6 +63,10 @@ public:
     // Brings the window whose caption (letter case ignored) is FrCap to the
     // front 300 ms later; FrCap comes back upper-cased.
     void ZordTimer(std::string& FrCap);
+    // The same for the window itself: the one just opened comes forward,
+    // not another whose caption reads the same (a file of the same name in
+    // another folder).
+    void ZordTimer(platform::Form* window);
 
     // Switches the deferred exit on.
     void StartDeferredExit();
@@ -142,6 +146,7 @@ MDIForm1* StartProgram();
 void SetMainToolbars(int mode);
 void RequestExit();
 void ZordTimer(std::string& caption);
+void ZordTimer(platform::Form* window);
 void Timer3Run(const std::string& path, const std::string& caption);
 
 // The start-up's number-format check: the complaint, or "" when the

@@ -51,7 +51,7 @@ void openChart(const std::string& path) {
     }
     chart->SetCaption(platform::ToQ(caption));
     ShowForm(chart);
-    ZordTimer(caption);
+    ZordTimer(chart);
     platform::BringToFront(chart);
 }
 
@@ -78,8 +78,7 @@ void openText(const std::string& path) {
     platform::Form* text = LoadTextFile(path);
     if (!text) return;
     Require<platform::TextFileLoader>(text).IsSolferFile(false);
-    std::string caption = platform::FromQ(text->Caption());
-    ZordTimer(caption);
+    ZordTimer(text);
     ShowForm(text);
     platform::BringToFront(text);
 }
@@ -157,8 +156,7 @@ void NewTextDocument(std::string& caption, bool visible) {
         platform::Form* text = LoadForm(kTextWindow);
         text->SetCaption(platform::ToQ(caption));
         SetFormVisible(text, visible);
-        std::string front = caption;
-        ZordTimer(front);
+        ZordTimer(text);
         platform::BringToFront(text);
     });
 }

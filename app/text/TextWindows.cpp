@@ -46,8 +46,7 @@ void ShowFileInResultWindow(const std::string& requested) {
     const std::string icon = Shared().AssistFolder + "MISC05.ICO";
     if (files::Exists(icon)) window->Widget()->setWindowIcon(QIcon(platform::ToQ(icon)));
     shell::ShowForm(window);
-    std::string caption = platform::FromQ(window->Caption());
-    shell::ZordTimer(caption);
+    shell::ZordTimer(window);
     platform::BringToFront(window);
 }
 

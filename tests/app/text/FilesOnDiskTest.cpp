@@ -256,6 +256,37 @@ private slots:
         }
     }
 
+    // Two files of one name in two folders: the window of the one opened
+    // last stays in front when the main window brings its window forward a
+    // moment later, not the older window whose caption reads the same.
+    void theFileOpenedLastStaysInFront_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("text") << "notes.txt";
+        QTest::newRow("solver file") << "h2run.txt";
+        QTest::newRow("chart") << "ignition.pg";
+    }
+    void theFileOpenedLastStaysInFront() {
+        QFETCH(QString, name);
+        const std::string n = platform::FromQ(name);
+        const auto make = [&](const std::string& folder) {
+            if (n == "ignition.pg") return chartFile(folder + "/" + n, folder);
+            return write(folder + "/" + n,
+                         n == "notes.txt" ? std::string("words of " + folder + "\r\n") : kx::test::SolverFileText{}.bytes());
+        };
+        const std::string first = make("first");
+        const std::string second = make("second");
+        ScriptedMessages messages;
+        shell::OpenFileByType(first);
+        platform::Form* older = platform::ActiveDocument();
+        shell::OpenFileByType(second);
+        platform::Form* newer = platform::ActiveDocument();
+        QVERIFY(older && newer && older != newer);
+        QCOMPARE(older->Caption(), newer->Caption());
+        bed->clock->Advance(300);
+        QCOMPARE(platform::ActiveDocument(), newer);
+        QVERIFY(messages.shown().empty());
+    }
+
     // Opening again a file that another program changed: a window that
     // holds no changes of its own makes way for the newer file; one with
     // edits comes forward as it is (its save asks).
