@@ -50,10 +50,9 @@ std::string ExtractVal(std::string_view text, std::string_view probe) {
 }
 
 std::optional<std::string> ComparisonFiles::TestRedFile(const std::string& path) {
-    bool unreadable = false;
-    CanOpenFile(path, unreadable);
-    if (!unreadable) return std::nullopt;
-    return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.";
+    const std::string reason = WhyUnreadable(path);
+    if (reason.empty()) return std::nullopt;
+    return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.\r\n" + reason;
 }
 
 ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, std::string_view path2) {
@@ -66,11 +65,10 @@ ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, 
 
 bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome& outcome) {
     const std::string path(Trim(pathText));
-    bool unreadable = false;
-    CanOpenFile(path, unreadable);
-    if (unreadable) {
+    if (const std::string reason = WhyUnreadable(path); !reason.empty()) {
         ShowMessage(messages_,
-                    "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
+                    "File " + std::to_string(number) +
+                        ", the specified Path/File name cannot be accessed or is invalid.\r\n" + reason,
                     MessageIcon::Exclamation);
         outcome.Failed = true;
         outcome.FocusFile = number;

@@ -62,8 +62,8 @@ class ComparisonFiles {
 public:
     explicit ComparisonFiles(Notifier& messages) : messages_(messages) {}
 
-    // The message for a file 2 that cannot be opened for reading; none when
-    // it can.
+    // The message for a file 2 that cannot be opened for reading, with why
+    // on a line of its own; none when it can.
     static std::optional<std::string> TestRedFile(const std::string& path);
 
     struct OpenOutcome {

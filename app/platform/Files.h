@@ -49,6 +49,12 @@ std::vector<std::string> ReadLines(const std::string& path);
 // that name, which stays as it was.
 void WriteAll(const std::string& path, std::string_view bytes);
 
+// Throws what WriteAll(path, ...) would be refused with before it replaces
+// anything, and leaves everything as it was: a temporary file beside the
+// file is made, written with a line and removed again (SimulatedWriteFailure
+// refuses it at its first two steps as it does WriteAll).
+void CheckWritable(const std::string& path);
+
 // The file that WriteAll(path, ...) replaces or makes: the path itself, or
 // the file its symbolic links lead to. A loop of links is FileWriteFailed.
 std::string WriteTarget(const std::string& path);

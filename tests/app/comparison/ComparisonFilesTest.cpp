@@ -367,8 +367,14 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
         {noPressure, good, "In the file 1 '" + noPressure + "', the pressure is not found.", 0},
         {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
         {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
-        {good, "  " + missing + " ", "File 2, the specified Path/File name cannot be accessed or is invalid.", 2},
-        {folder.path(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
+        {good, "  " + missing + " ",
+         "File 2, the specified Path/File name cannot be accessed or is invalid.\r\nFile not found: " + missing + ".", 2},
+        {folder.path(), good,
+         "File 1, the specified Path/File name cannot be accessed or is invalid.\r\nIt is a folder: " + folder.path() +
+             ".",
+         1},
+        {good, "", "File 2, the specified Path/File name cannot be accessed or is invalid.\r\nNo file name is given.",
+         2},
     };
     for (const Case& c : cases) {
         sink.shown.clear();
@@ -391,7 +397,8 @@ TEST(ComparisonTexts, TextBeforeTheProbe) {
     EXPECT_EQ(kx::ExtractVal("!Species", "!"), "");
     EXPECT_EQ(kx::ExtractVal(" 12", "!"), "");
     EXPECT_EQ(ComparisonFiles::TestRedFile("/no/such/file.txt"),
-              "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.");
+              "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.\r\n"
+              "Path not found: /no/such/file.txt.");
 }
 
 // Records that are no run to compare fail the conversion, naming what is
