@@ -323,10 +323,12 @@ SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) : previous
 
 SimulatedWriteFailure::~SimulatedWriteFailure() { simulated = {previous_err_, previous_step_}; }
 
-TextReader::TextReader(const std::string& path) : lines_(ReadLines(path)) {}
+TextReader::TextReader(const std::string& path) : path_(path), lines_(ReadLines(path)) {}
 
 std::string TextReader::ReadLine() {
-    if (AtEnd()) throw Error(ErrorKind::InputPastEndOfFile);
+    if (AtEnd())
+        throw Error(ErrorKind::InputPastEndOfFile,
+                    path_ + (lines_.empty() ? " is empty" : " ends after line " + std::to_string(lines_.size())));
     return lines_[next_++];
 }
 

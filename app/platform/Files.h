@@ -128,8 +128,9 @@ private:
 };
 
 // Reads a file line by line, as the program's sequential readers do: reading
-// past the last line throws InputPastEndOfFile. The file is read whole on
-// construction and closed at once.
+// past the last line throws InputPastEndOfFile, naming the file and its last
+// line ("Input past end of file: /data/run.txt ends after line 14"). The
+// file is read whole on construction and closed at once.
 class TextReader {
 public:
     explicit TextReader(const std::string& path);
@@ -139,6 +140,7 @@ public:
     std::size_t NextLineNumber() const { return next_ + 1; }
 
 private:
+    std::string path_;
     std::vector<std::string> lines_;
     std::size_t next_ = 0;
 };

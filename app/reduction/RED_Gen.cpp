@@ -417,7 +417,9 @@ bool RED_Gen::refuseChangedSource() {
     const files::DiskState state = files::CompareWithDisk(sourceStamp_, sourceFilePath_);
     if (state != files::DiskState::Changed && state != files::DiskState::Gone) return false;
     shell::UserMessage("The solver file '" + sourceFilePath_ +
-                           "' has been changed on disk since Prepare read it. Press Prepare to read it again.",
+                           (state == files::DiskState::Gone
+                                ? "' has been removed or renamed since Prepare read it."
+                                : "' has been changed on disk since Prepare read it. Press Prepare to read it again."),
                        platform::kMsgExclamation);
     return true;
 }

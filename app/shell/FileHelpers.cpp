@@ -56,8 +56,6 @@ std::string WhyUnwritable(const std::string& path) {
     return WhyStepFails(path, [&] { files::CheckWritable(path); });
 }
 
-void CanOpenFile(const std::string& path, bool& failed) { failed = !WhyUnreadable(path).empty(); }
-
 void CheckReadOnly(const std::string& path, std::int32_t& state, std::string& message, bool clear) {
     message.clear();
     state = kNoPathGiven;

@@ -28,10 +28,6 @@ std::string WhyUnreadable(const std::string& path);
 // (files::CheckWritable, which leaves everything as it was).
 std::string WhyUnwritable(const std::string& path);
 
-// Tests whether the file can be opened for reading: failed is true for a
-// missing path, a folder or a file that cannot be opened. Shows nothing.
-void CanOpenFile(const std::string& path, bool& failed);
-
 // States returned by CheckReadOnly.
 inline constexpr std::int32_t kNoPathGiven = 9999;
 inline constexpr std::int32_t kNotReadOnly = 0;

@@ -553,6 +553,13 @@ private slots:
         QVERIFY(!fs::exists(reduced));
         QCOMPARE(test::ReadBytes(source), other);
         QVERIFY(platform::FindForm(shell::kReductionWindow));
+        // A source taken away is not said to be changed.
+        fs::rename(source, source + ".away");
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.lastText(),
+                 platform::ToQ("The solver file '" + source + "' has been removed or renamed since Prepare read it."));
+        QVERIFY(!fs::exists(reduced));
     }
 
     // A window that shows an older reduced file under another spelling of
