@@ -90,7 +90,10 @@ TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
                 cmp.SpeciesAARR();
                 ADD_FAILURE() << c.what << ": the species were read";
             } catch (const TaggedError& e) {
-                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description) << c.what;
+                // Which of the two files it is in.
+                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description + " in the file " + (first ? "1" : "2") +
+                                                     " '" + damaged + "'")
+                    << c.what;
             }
         }
     }
@@ -144,8 +147,8 @@ TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
             files.SpeciesAARR();
             ADD_FAILURE() << count << " species were taken";
         } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Comp#004. Subscript out of range: the species count on line 10, " + count + ", is above 300");
+            EXPECT_EQ(std::string(e.what()), "Comp#004. Subscript out of range: the species count on line 10, " +
+                                                 count + ", is above 300 in the file 2 '" + bad + "'");
         }
     }
 }
