@@ -50,10 +50,9 @@ std::string ExtractVal(std::string_view text, std::string_view probe) {
 }
 
 std::optional<std::string> ComparisonFiles::TestRedFile(const std::string& path) {
-    bool unreadable = false;
-    CanOpenFile(path, unreadable);
-    if (!unreadable) return std::nullopt;
-    return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.";
+    const std::string reason = WhyUnreadable(path);
+    if (reason.empty()) return std::nullopt;
+    return "File2, the specified Path/File name '" + path + "' cannot be accessed or is invalid.\r\n" + reason;
 }
 
 ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, std::string_view path2) {
@@ -66,11 +65,10 @@ ComparisonFiles::OpenOutcome ComparisonFiles::OpenFiles(std::string_view path1, 
 
 bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome& outcome) {
     const std::string path(Trim(pathText));
-    bool unreadable = false;
-    CanOpenFile(path, unreadable);
-    if (unreadable) {
+    if (const std::string reason = WhyUnreadable(path); !reason.empty()) {
         ShowMessage(messages_,
-                    "File " + std::to_string(number) + ", the specified Path/File name cannot be accessed or is invalid.",
+                    "File " + std::to_string(number) +
+                        ", the specified Path/File name cannot be accessed or is invalid.\r\n" + reason,
                     MessageIcon::Exclamation);
         outcome.Failed = true;
         outcome.FocusFile = number;
@@ -121,8 +119,21 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
 
 void ComparisonFiles::SpeciesAARR() {
     RunTagged("Comp#004. ", [&] {
-        SpeciesOf(files_[0]);
-        SpeciesOf(files_[1]);
+        // Both files are read alike: a failure names the file it is in.
+        for (int number = 1; number <= 2; ++number) {
+            CmpFileData& file = files_[At(number - 1)];
+            try {
+                SpeciesOf(file);
+            } catch (const std::exception& e) {
+                const auto* error = dynamic_cast<const Error*>(&e);
+                const std::string text = e.what();
+                const std::string place = "the file " + std::to_string(number) + " '" + file.Path + "'";
+                const std::size_t colon = text.find(": ");
+                const ErrorKind kind = error ? error->kind() : ErrorKind::InvalidArgument;
+                if (colon == std::string::npos) throw Error(kind, text, place);
+                throw Error(kind, text.substr(0, colon), text.substr(colon + 2) + " in " + place);
+            }
+        }
 
         const CmpFileData& f1 = files_[0];
         const CmpFileData& f2 = files_[1];

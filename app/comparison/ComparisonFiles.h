@@ -62,8 +62,8 @@ class ComparisonFiles {
 public:
     explicit ComparisonFiles(Notifier& messages) : messages_(messages) {}
 
-    // The message for a file 2 that cannot be opened for reading; none when
-    // it can.
+    // The message for a file 2 that cannot be opened for reading, with why
+    // on a line of its own; none when it can.
     static std::optional<std::string> TestRedFile(const std::string& path);
 
     struct OpenOutcome {
@@ -75,7 +75,8 @@ public:
     // here. "Comp#005. "
     OpenOutcome OpenFiles(std::string_view path1, std::string_view path2);
     // Thresholds, species, molar masses, target flags and the merged table.
-    // "Comp#004. "
+    // A failure names the file it is in, after what is wrong ("Type
+    // mismatch: line 24 in the file 2 '/data/reduced.txt'"). "Comp#004. "
     void SpeciesAARR();
     // Both results blocks into Values; times that do not increase from
     // record to record fail. Results that do not end at their closing line

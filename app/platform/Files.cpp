@@ -147,28 +147,67 @@ std::string WriteTarget(const std::string& path) {
     return target;
 }
 
-void WriteAll(const std::string& givenPath, std::string_view bytes) {
-    // Through a symbolic link the file it names is replaced, beside itself.
-    const std::string path = WriteTarget(givenPath);
-    struct stat st {};
-    bool existed = ::stat(path.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
-    // A device or a pipe is never replaced by a file of the same name.
-    if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
-    if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
-    const std::string folder = folderOf(path);
-    if (!FolderExists(folder)) throw Error(ErrorKind::PathNotFound, path);
+namespace {
 
+// The file a write at the path replaces or makes, after the refusals that
+// come before anything is written: a folder, a device or a pipe of that
+// name, a read-only file, a missing folder.
+struct WritePlace {
+    std::string path;
+    bool existed = false;
+    mode_t mode = 0644;
+};
+
+WritePlace placeOfWrite(const std::string& givenPath) {
+    WritePlace place;
+    // Through a symbolic link the file it names is replaced, beside itself.
+    place.path = WriteTarget(givenPath);
+    const std::string& path = place.path;
+    struct stat st {};
+    place.existed = ::stat(path.c_str(), &st) == 0;
+    if (place.existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
+    // A device or a pipe is never replaced by a file of the same name.
+    if (place.existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
+    if (place.existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
+    if (!FolderExists(folderOf(path))) throw Error(ErrorKind::PathNotFound, path);
+    if (place.existed) place.mode = st.st_mode & 07777;
+    return place;
+}
+
+// Makes the temporary file beside the target and writes the bytes into it;
+// on failure nothing is left and the system's reason is thrown.
+std::string writeTemporary(const std::string& path, std::string_view bytes, bool flush, int& fd) {
     std::string temp = path + ".kxtmp.XXXXXX";
-    int fd = simulatedFailure(WriteStep::MakeTemporary) ? -1 : ::mkstemp(temp.data());
+    fd = simulatedFailure(WriteStep::MakeTemporary) ? -1 : ::mkstemp(temp.data());
     if (fd < 0) throwForErrno(errno, path);
-    bool ok = !simulatedFailure(WriteStep::WriteBytes) && writeFully(fd, bytes) && ::fsync(fd) == 0;
-    int err = errno;
-    if (ok) {
-        mode_t mode = existed ? (st.st_mode & 07777) : static_cast<mode_t>(0644);
-        ok = ::fchmod(fd, mode) == 0;
-        err = errno;
+    if (simulatedFailure(WriteStep::WriteBytes) || !writeFully(fd, bytes) || (flush && ::fsync(fd) != 0)) {
+        const int err = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throwForErrno(err, path);
     }
+    return temp;
+}
+
+}  // namespace
+
+void CheckWritable(const std::string& givenPath) {
+    const WritePlace place = placeOfWrite(givenPath);
+    int fd = -1;
+    const std::string temp = writeTemporary(place.path, "Test\r\n", false, fd);
+    const bool closed = ::close(fd) == 0;
+    const int err = errno;
+    ::unlink(temp.c_str());
+    if (!closed) throwForErrno(err, place.path);
+}
+
+void WriteAll(const std::string& givenPath, std::string_view bytes) {
+    const WritePlace place = placeOfWrite(givenPath);
+    const std::string& path = place.path;
+    int fd = -1;
+    const std::string temp = writeTemporary(path, bytes, true, fd);
+    bool ok = ::fchmod(fd, place.mode) == 0;
+    int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;
@@ -284,10 +323,12 @@ SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) : previous
 
 SimulatedWriteFailure::~SimulatedWriteFailure() { simulated = {previous_err_, previous_step_}; }
 
-TextReader::TextReader(const std::string& path) : lines_(ReadLines(path)) {}
+TextReader::TextReader(const std::string& path) : path_(path), lines_(ReadLines(path)) {}
 
 std::string TextReader::ReadLine() {
-    if (AtEnd()) throw Error(ErrorKind::InputPastEndOfFile);
+    if (AtEnd())
+        throw Error(ErrorKind::InputPastEndOfFile,
+                    path_ + (lines_.empty() ? " is empty" : " ends after line " + std::to_string(lines_.size())));
     return lines_[next_++];
 }
 

@@ -49,6 +49,12 @@ std::vector<std::string> ReadLines(const std::string& path);
 // that name, which stays as it was.
 void WriteAll(const std::string& path, std::string_view bytes);
 
+// Throws what WriteAll(path, ...) would be refused with before it replaces
+// anything, and leaves everything as it was: a temporary file beside the
+// file is made, written with a line and removed again (SimulatedWriteFailure
+// refuses it at its first two steps as it does WriteAll).
+void CheckWritable(const std::string& path);
+
 // The file that WriteAll(path, ...) replaces or makes: the path itself, or
 // the file its symbolic links lead to. A loop of links is FileWriteFailed.
 std::string WriteTarget(const std::string& path);
@@ -122,8 +128,9 @@ private:
 };
 
 // Reads a file line by line, as the program's sequential readers do: reading
-// past the last line throws InputPastEndOfFile. The file is read whole on
-// construction and closed at once.
+// past the last line throws InputPastEndOfFile, naming the file and its last
+// line ("Input past end of file: /data/run.txt ends after line 14"). The
+// file is read whole on construction and closed at once.
 class TextReader {
 public:
     explicit TextReader(const std::string& path);
@@ -133,6 +140,7 @@ public:
     std::size_t NextLineNumber() const { return next_ + 1; }
 
 private:
+    std::string path_;
     std::vector<std::string> lines_;
     std::size_t next_ = 0;
 };

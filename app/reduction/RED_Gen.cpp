@@ -5,6 +5,7 @@
 #include "Desktop.h"
 #include "Dialogs.h"
 #include "Errors.h"
+#include "FileHelpers.h"
 #include "Files.h"
 #include "Format.h"
 #include "FormRegistry.h"
@@ -258,11 +259,12 @@ void RED_Gen::CommandEn(bool BBOOLL) {
 }
 
 void RED_Gen::TestRedFile(const std::string& FlP, bool& ErrB) {
-    ErrB = !RedCanWriteFile(FlP);
+    const std::string reason = RedWriteRefusal(FlP);
+    ErrB = !reason.empty();
     if (ErrB)
         shell::ShowInputError(this,
                               platform::ToQ("Reduced file, the specified Path/File name '" + FlP +
-                                            "' cannot be accessed or is invalid."),
+                                            "' cannot be accessed or is invalid.\r\n" + reason),
                               text5_);
 }
 
@@ -415,7 +417,9 @@ bool RED_Gen::refuseChangedSource() {
     const files::DiskState state = files::CompareWithDisk(sourceStamp_, sourceFilePath_);
     if (state != files::DiskState::Changed && state != files::DiskState::Gone) return false;
     shell::UserMessage("The solver file '" + sourceFilePath_ +
-                           "' has been changed on disk since Prepare read it. Press Prepare to read it again.",
+                           (state == files::DiskState::Gone
+                                ? "' has been removed or renamed since Prepare read it."
+                                : "' has been changed on disk since Prepare read it. Press Prepare to read it again."),
                        platform::kMsgExclamation);
     return true;
 }
@@ -491,10 +495,13 @@ void RED_Gen::Command1_Click() {
         // One trimmed path from here on.
         const std::string path(Trim(textOf(text5_)));
         Shared().ReducedFilePath = path;
-        bool unwritable = path.empty() || !RedExtensionAllowed(path);
+        // A path the write test refused has had its reason told already.
+        const std::string refusal = path.empty() ? WhyUnwritable(path) : RedExtensionRefusal(path);
+        bool unwritable = !refusal.empty();
         if (!unwritable) TestRedFile(path, unwritable);
         if (unwritable) {
-            shell::UserMessage("Result file, the specified Path/File name cannot be accessed or is invalid.",
+            shell::UserMessage("Result file, the specified Path/File name cannot be accessed or is invalid." +
+                                   (refusal.empty() ? std::string() : "\r\n" + refusal),
                                platform::kMsgExclamation);
             selectAll(text5_);
             return;

@@ -1,13 +1,11 @@
 #include "ReductionSetup.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <system_error>
 
-#include "Files.h"
+#include "FileHelpers.h"
 #include "Format.h"
 #include "SolverFileChecks.h"
 #include "TextHelpers.h"
@@ -34,31 +32,6 @@ fs::path NormalPath(const fs::path& p) {
     fs::path normal = fs::weakly_canonical(p, ec);
     if (ec) normal = fs::absolute(p, ec).lexically_normal();
     return normal;
-}
-
-// Creates the file when no file of that name exists; false when it exists
-// or cannot be made.
-bool CreateNew(const fs::path& p) {
-    std::FILE* f = std::fopen(p.c_str(), "wx");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
-}
-
-// The folder takes a new file: a probe of a name no file has is made and
-// removed again.
-bool FolderTakesFiles(const fs::path& folder) {
-    std::random_device seed;
-    std::mt19937 random(seed());
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const fs::path probe = folder / (".kx_write_test_" + std::to_string(random()));
-        std::error_code ec;
-        if (fs::exists(fs::symlink_status(probe, ec))) continue;
-        if (!CreateNew(probe)) return false;
-        fs::remove(probe, ec);
-        return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -137,42 +110,22 @@ bool RedSameFile(std::string_view source, std::string_view reduced) {
     return LowerAscii(NormalPath(a).string()) == LowerAscii(NormalPath(b).string());
 }
 
-bool RedExtensionAllowed(std::string_view path) {
+std::string RedExtensionRefusal(std::string_view path) {
     const std::string_view trimmed = Trim(path);
     const std::size_t dot = trimmed.rfind('.');
-    const std::string extension = LowerAscii(dot == std::string_view::npos ? trimmed : trimmed.substr(dot + 1));
+    const std::string_view typed = dot == std::string_view::npos ? trimmed : trimmed.substr(dot + 1);
+    const std::string extension = LowerAscii(typed);
     for (const char* refused : {"exe", "pdb", "dll", "pdf", "pg"})
-        if (extension == refused) return false;
-    return true;
+        if (extension == refused)
+            return "A solver file is not written with the extension '." + std::string(typed) +
+                   "': the extensions exe, pdb, dll, pdf and pg are kept for other files.";
+    return {};
 }
 
-bool RedCanWriteFile(std::string_view pathText) {
-    const std::string given(Trim(pathText));
-    if (given.empty() || !fs::path(given).has_filename()) return false;
-    // Through a symbolic link the file it names, in its own folder, is written.
-    fs::path p;
-    try {
-        p = files::WriteTarget(given);
-    } catch (const std::exception&) {
-        return false;  // a loop of links
-    }
-    std::error_code ec;
-    const fs::path folder = fs::absolute(p, ec).parent_path();
-    if (ec || !fs::is_directory(folder, ec)) return false;
-    const fs::file_status status = fs::status(p, ec);
-    if (!fs::exists(status)) {
-        // A file of this name can be made: make it and take it away again.
-        if (!CreateNew(p)) return false;
-        fs::remove(p, ec);
-        return true;
-    }
-    if (!fs::is_regular_file(status) || files::IsReadOnly(p.string())) return false;
-    {
-        std::fstream existing(p, std::ios::in | std::ios::out | std::ios::binary);  // no truncation
-        if (!existing.is_open()) return false;
-    }
-    // The new content is written beside it and renamed over it.
-    return FolderTakesFiles(folder);
+std::string RedWriteRefusal(std::string_view pathText) {
+    // The writer follows a symbolic link to the file it names, in that
+    // file's own folder: the test goes the same way.
+    return WhyUnwritable(std::string(Trim(pathText)));
 }
 
 bool RedReplacesOtherFile(std::string_view pathText) {

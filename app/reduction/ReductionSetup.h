@@ -68,17 +68,21 @@ RedSettings RedSettingsFrom(std::string_view temperature, std::string_view other
 // letter case once made absolute and normal. Blank paths are never the same.
 bool RedSameFile(std::string_view source, std::string_view reduced);
 
-// The reduced file's extension is not one the program keeps other files
-// under (exe, pdb, dll, pdf, pg in any letter case).
-bool RedExtensionAllowed(std::string_view path);
+// Why the reduced file's extension is refused: one the program keeps other
+// files under (exe, pdb, dll, pdf, pg in any letter case), named as typed;
+// "" when it is allowed.
+std::string RedExtensionRefusal(std::string_view path);
+inline bool RedExtensionAllowed(std::string_view path) { return RedExtensionRefusal(path).empty(); }
 
-// Whether the reduced file can be written at the path: the folder takes a
-// new file, and a file already there is a writable regular file. An
-// existing file is opened without truncation and left as it was; a probe
-// file made for the test is removed again. Nothing else is touched. A
-// symbolic link is judged by the file it names (or would make) and that
-// file's folder, as the writer follows it.
-bool RedCanWriteFile(std::string_view path);
+// Why the reduced file cannot be written at the path (its blanks removed),
+// in the words of the file layer ("Path not found: /no/such/r.txt."), or ""
+// when it can: the folder takes a new file, and a file already there is a
+// writable regular file. Nothing is changed: an existing file stays as it
+// was and the probe file made beside it is removed again. A symbolic link is
+// judged by the file it names (or would make) and that file's folder, as
+// the writer follows it.
+std::string RedWriteRefusal(std::string_view path);
+inline bool RedCanWriteFile(std::string_view path) { return RedWriteRefusal(path).empty(); }
 
 // Whether writing the reduced file at the path replaces a file that is not a
 // solver file: a file (or a link to one) is there and its first line does

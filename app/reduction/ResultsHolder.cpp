@@ -101,13 +101,13 @@ int SOL_RESX::ElemContents(std::string_view formula, std::string_view element) c
 }
 
 bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages) {
-    bool failed = false;
-    CanOpenFile(path, failed);
-    if (!failed) return false;
+    const std::string reason = WhyUnreadable(path);
+    if (reason.empty()) return false;
     ShowMessage(messages,
-                fileNumber == 0 ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
-                                : "File " + std::to_string(fileNumber) +
-                                      ", the specified Path/File name cannot be accessed or is invalid.",
+                (fileNumber == 0 ? "The specified Path/File name '" + path + "' cannot be accessed or is invalid."
+                                 : "File " + std::to_string(fileNumber) +
+                                       ", the specified Path/File name cannot be accessed or is invalid.") +
+                    "\r\n" + reason,
                 MessageIcon::Exclamation);
     return true;
 }

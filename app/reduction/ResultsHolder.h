@@ -63,7 +63,8 @@ private:
 };
 
 // Can the path be opened for reading? When not, the message names the path
-// (fileNumber 0) or the number, and true (failed) is returned.
+// (fileNumber 0) or the number, with why on a line of its own, and true
+// (failed) is returned.
 bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messages);
 
 // Reads the source into a new holder. On success the holder takes `holder`'s

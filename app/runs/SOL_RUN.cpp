@@ -526,10 +526,8 @@ void SOL_RUN::Command5_Click() {
 // Enter.
 void SOL_RUN::Command6_Click() {
     shell::IgnoreErrors([this] {
-        bool unreadable = true;
-        CheckFileReadable(savedSettingsFile(), unreadable);
-        if (unreadable) {
-            shell::ShowErrorMessage("Setting isn't saved.");
+        if (const std::string why = WhyNoFirstLine(savedSettingsFile()); !why.empty()) {
+            shell::ShowErrorMessage("Setting isn't saved.\r\n" + why);
             command6_->setEnabled(false);
             return;
         }

@@ -1,6 +1,7 @@
 #include "SolverFileChecks.h"
 
 #include "Errors.h"
+#include "FileHelpers.h"
 #include "Files.h"
 #include "Format.h"
 #include "RevReactions.h"
@@ -49,14 +50,38 @@ std::optional<std::string> DoubledCarriageReturn(std::string_view bytes, const s
 
 bool IsSolverSignatureLine(std::string_view line) { return TrimmedStartsUpper(line, kSolverSignature); }
 
-void CheckFileReadable(const std::string& path, bool& failed) {
-    failed = false;
+namespace {
+
+// The first line of the file; `why` says why there is none.
+std::string FirstLine(const std::string& path, std::string& why) {
+    why = WhyUnreadable(path);
+    if (!why.empty()) return {};
     try {
         files::TextReader reader(path);
-        reader.ReadLine();
-    } catch (const std::exception&) {
-        failed = true;
+        if (!reader.AtEnd()) return reader.ReadLine();
+        why = "The file is empty: " + path + ".";
+    } catch (const std::exception& e) {
+        why = std::string(e.what()) + ".";
     }
+    return {};
+}
+
+}  // namespace
+
+void CheckFileReadable(const std::string& path, bool& failed) { failed = !WhyNoFirstLine(path).empty(); }
+
+std::string WhyNoFirstLine(const std::string& path) {
+    std::string why;
+    FirstLine(path, why);
+    return why;
+}
+
+std::string WhyNoSolverFile(const std::string& path) {
+    std::string why;
+    const std::string first = FirstLine(path, why);
+    if (why.empty() && !IsSolverSignatureLine(first))
+        why = std::string("Its first line does not begin with \"") + kSolverSignature + "\".";
+    return why;
 }
 
 bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier) {

@@ -22,6 +22,14 @@ bool IsSolverSignatureLine(std::string_view line);
 // failed is true when the file cannot be opened or has no first line.
 void CheckFileReadable(const std::string& path, bool& failed);
 
+// Why the file has no first line to read, as a sentence that names it (why
+// it does not read, or "The file is empty: <path>."); "" when it has one.
+std::string WhyNoFirstLine(const std::string& path);
+
+// Why the file is no solver file: why it has no first line, or that its
+// first line does not begin with the signature; "" when it does.
+std::string WhyNoSolverFile(const std::string& path);
+
 // Returns true when the first line, trimmed, begins with the signature in
 // any letter case. accepted is true only for a file with the signature
 // that is no constant-volume file (line 15 beginning 2 or 3) and has no

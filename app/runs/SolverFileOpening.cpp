@@ -31,16 +31,18 @@ void checkChosenFile(const std::string& path, bool& failed) {
         failed = true;
         return;
     }
-    const std::string notSolverFile = "You are attempting to open not solver file '" + path + "'.";
-    if (refusedExtension(path)) {
-        refuse(notSolverFile);
+    // The refusal, and why on a line of its own.
+    const auto notSolverFile = [&](const std::string& why) {
+        refuse("You are attempting to open not solver file '" + path + "'." + (why.empty() ? "" : "\r\n" + why));
         failed = true;
+    };
+    if (refusedExtension(path)) {
+        notSolverFile("Files with the extensions pg, mdb, pdf and exe are not opened as solver files.");
         return;
     }
     bool accepted = false;
     if (!CheckSolverFileHeader(path, accepted)) {
-        refuse(notSolverFile);
-        failed = true;
+        notSolverFile(WhyNoSolverFile(path));
         return;
     }
     failed = !accepted;
@@ -76,7 +78,9 @@ void CloseResultsWindowsOf(const std::string& path) {
 }
 
 void OpenResultsWindow(const std::string& path) {
-    if (SolverFileLacksResults(path, true)) return;
+    // The quick look for results says nothing of a file that does not read:
+    // the full check below says why.
+    if (WhyUnreadable(path).empty() && SolverFileLacksResults(path, true)) return;
     bool failed = false;
     std::string message;
     CheckResultsComplete(path, failed, message);

@@ -3,7 +3,6 @@
 #include "Files.h"
 #include "TextHelpers.h"
 
-#include <cstdio>
 #include <exception>
 #include <string_view>
 
@@ -31,13 +30,30 @@ void DeleteFileIfPresent(const std::string& path, bool& failed) {
     }
 }
 
-void CanOpenFile(const std::string& path, bool& failed) {
-    failed = true;
-    if (path.empty() || !files::Exists(path)) return;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::fclose(f);
-        failed = false;
+namespace {
+
+constexpr const char* kNoFileName = "No file name is given.";
+
+// The refusal of a step on the file as a sentence, or "" when it passes.
+template <class Step>
+std::string WhyStepFails(const std::string& path, Step&& step) {
+    if (path.empty()) return kNoFileName;
+    try {
+        step();
+    } catch (const std::exception& e) {
+        return std::string(e.what()) + ".";
     }
+    return {};
+}
+
+}  // namespace
+
+std::string WhyUnreadable(const std::string& path) {
+    return WhyStepFails(path, [&] { files::ReadHead(path, 0); });
+}
+
+std::string WhyUnwritable(const std::string& path) {
+    return WhyStepFails(path, [&] { files::CheckWritable(path); });
 }
 
 void CheckReadOnly(const std::string& path, std::int32_t& state, std::string& message, bool clear) {

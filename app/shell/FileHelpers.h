@@ -17,9 +17,16 @@ void SplitFileName(const std::string& path, std::string& name, std::string& exte
 // or the file cannot be deleted (missing, read-only, a folder). Never throws.
 void DeleteFileIfPresent(const std::string& path, bool& failed);
 
-// Tests whether the file can be opened for reading: failed is true for a
-// missing path, a folder or a file that cannot be opened. Shows nothing.
-void CanOpenFile(const std::string& path, bool& failed);
+// Why the file cannot be opened for reading, as a sentence that names the
+// file ("File not found: /data/run.txt.", "It is a folder: /data."), for a
+// refusal to give on a line of its own after its own words; "" when it can
+// be opened. An empty path is "No file name is given.". Shows nothing.
+std::string WhyUnreadable(const std::string& path);
+
+// Why a file cannot be written at the path, in the same form ("The medium is
+// read-only: /mnt/r.txt.", "Path not found: /no/such/r.txt."); "" when it can
+// (files::CheckWritable, which leaves everything as it was).
+std::string WhyUnwritable(const std::string& path);
 
 // States returned by CheckReadOnly.
 inline constexpr std::int32_t kNoPathGiven = 9999;

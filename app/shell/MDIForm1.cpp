@@ -157,7 +157,8 @@ void MDIForm1::applyBackColor() {
 }
 
 void MDIForm1::OptionOpen(bool& ErrBL) {
-    kx::OptionOpen(Shared(), platform::FromQ(platform::ProgramFolder()), ErrBL);
+    optionsFault_.clear();
+    kx::OptionOpen(Shared(), platform::FromQ(platform::ProgramFolder()), ErrBL, &optionsFault_);
     if (!ErrBL) applyBackColor();
 }
 
@@ -211,7 +212,7 @@ void MDIForm1::MDILoad() {
         if (failed) {
             platform::SetMousePointer(platform::kPointerDefault);
             UserMessage("Error in the 'OPTIONS.txt' file. In the KINOVEF-I program, use the OPTIONS window to set "
-                        "correct values.",
+                        "correct values.\r\n" + optionsFault_,
                         platform::kMsgCritical);
         }
     });

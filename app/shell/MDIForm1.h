@@ -55,7 +55,8 @@ public:
     // Shows (true) or hides the chart-text panel; SubSetIn is the subset
     // whose label it edits (0 for any other text).
     void SetMode(bool ModeInd, int SubSetIn);
-    // Reads "OPTIONS.txt" and, when it reads whole, takes its background colour.
+    // Reads "OPTIONS.txt" and, when it reads whole, takes its background
+    // colour; when it does not, keeps why for the message.
     void OptionOpen(bool& ErrBL);
     void HideContr();
     // Opens the run-settings window on the solver file 500 ms later.
@@ -128,6 +129,7 @@ private:
 
     bool exitConfirmed_ = false;
     std::string numberFormatMessage_;
+    std::string optionsFault_;  // why "OPTIONS.txt" did not read, at the last OptionOpen
     std::string pendingRunFile_;
     std::string pendingRunCaption_;
     platform::Form* frontWindow_ = nullptr;

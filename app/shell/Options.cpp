@@ -43,19 +43,26 @@ std::vector<std::string> SplitListItems(std::string_view bytes) {
     return items;
 }
 
-bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items) {
+bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items, std::string* why) {
+    auto refuse = [&](std::string text) {
+        if (why) *why = std::move(text);
+        return false;
+    };
     for (int n = 1; n <= kOptionItemCount; ++n) {
-        if (static_cast<int>(items.size()) < n) return false;
+        if (static_cast<int>(items.size()) < n)
+            return refuse("The file holds " + std::to_string(items.size()) + " items where " +
+                          std::to_string(kOptionItemCount) + " are needed.");
         const std::string& item = items[static_cast<size_t>(n) - 1];
+        const std::string named = "Item " + std::to_string(n) + ", '" + item + "', ";
         if (n == 3 || n == 4 || n == 17) {
             auto c = colourItem(item);
-            if (!c) return false;
+            if (!c) return refuse(named + "is no colour (a whole number of 32 bits).");
             (n == 3 ? s.HighlightColor : n == 4 ? s.SelectionColor : s.MainBackColor) = *c;
         } else if (n >= 12 && n <= 16) {
             auto v = numberItem(item);
-            if (!v) return false;
+            if (!v) return refuse(named + "is no number.");
             double value = *v * (n == 15 ? 1e7 : n == 16 ? 1e4 : 1.0);
-            if (!std::isfinite(value)) return false;
+            if (!std::isfinite(value)) return refuse(named + "is too large.");
             double* target[] = {&s.GasConstantJ, &s.GasConstantCal, &s.AvogadroNumber, &s.UnitFactorE7,
                                 &s.UnitFactorE4};
             *target[n - 12] = value;
@@ -64,17 +71,18 @@ bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items) {
     return true;
 }
 
-void OptionOpen(SharedState& s, const std::string& programFolder, bool& ErrBL) {
+void OptionOpen(SharedState& s, const std::string& programFolder, bool& ErrBL, std::string* why) {
     ErrBL = false;
     SetFolders(s, programFolder);
     std::string bytes;
     try {
         bytes = files::ReadAll(s.AssistFolder + "OPTIONS.txt");
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         ErrBL = true;
+        if (why) *why = std::string(e.what()) + ".";
         return;
     }
-    if (!StoreOptionItems(s, SplitListItems(bytes))) {
+    if (!StoreOptionItems(s, SplitListItems(bytes), why)) {
         ErrBL = true;
         return;
     }

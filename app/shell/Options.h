@@ -24,12 +24,14 @@ std::vector<std::string> SplitListItems(std::string_view bytes);
 // failure: fewer than 17 items, a number item that is not a number, a colour
 // that is not a whole number of 32 bits, a non-finite scaled item 15 or 16.
 // Items stored before the failure keep their new values. An empty item reads
-// as 0. Returns true when all 17 were stored.
-bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items);
+// as 0. Returns true when all 17 were stored; otherwise `why`, when given,
+// names the failure ("Item 13, 'abc', is no number.").
+bool StoreOptionItems(SharedState& s, const std::vector<std::string>& items, std::string* why = nullptr);
 
 // Sets the folders from the program folder, reads AssistFolder + "OPTIONS.txt"
 // and, when every item was read, sets SelectionColor to yellow. ErrBL is
-// true when the file could not be read whole; nothing is shown.
-void OptionOpen(SharedState& s, const std::string& programFolder, bool& ErrBL);
+// true when the file could not be read whole; `why`, when given, then says
+// why (the file does not read, or the item that failed). Nothing is shown.
+void OptionOpen(SharedState& s, const std::string& programFolder, bool& ErrBL, std::string* why = nullptr);
 
 }  // namespace kx

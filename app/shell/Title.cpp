@@ -170,11 +170,10 @@ bool Title::TotOpnErr(const std::string& FilePath, bool Chenge_Attrib) {
 
 void Title::AuxtestOpenFl(const std::string& FlPath, bool& ErrBool, std::string& Msg) {
     ErrBool = false;
-    bool failed = false;
-    CanOpenFile(FlPath, failed);
-    if (!failed) return;
+    const std::string why = WhyUnreadable(FlPath);
+    if (why.empty()) return;
     TaimerEn(false);
-    Msg = "The auxiliary file '" + FlPath + "' not found or cannot be processed. The program terminates. ";
+    Msg = "The auxiliary file '" + FlPath + "' not found or cannot be processed. The program terminates. \r\n" + why;
     ErrBool = true;
 }
 
@@ -192,7 +191,9 @@ bool Title::CursorFiles_Check() {
         QPixmap picture;
         if (!picture.load(platform::ToQ(path))) {
             TaimerEn(false);
-            UserMessage("The auxiliary file '" + path + "' not found. The program terminates. ",
+            const std::string why = WhyUnreadable(path);
+            UserMessage("The auxiliary file '" + path + "' not found. The program terminates. \r\n" +
+                            (why.empty() ? "It holds no picture that can be read." : why),
                         platform::kMsgCritical);
             return true;
         }

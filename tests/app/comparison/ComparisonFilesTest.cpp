@@ -90,7 +90,10 @@ TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
                 cmp.SpeciesAARR();
                 ADD_FAILURE() << c.what << ": the species were read";
             } catch (const TaggedError& e) {
-                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description) << c.what;
+                // Which of the two files it is in.
+                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description + " in the file " + (first ? "1" : "2") +
+                                                     " '" + damaged + "'")
+                    << c.what;
             }
         }
     }
@@ -144,8 +147,8 @@ TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
             files.SpeciesAARR();
             ADD_FAILURE() << count << " species were taken";
         } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Comp#004. Subscript out of range: the species count on line 10, " + count + ", is above 300");
+            EXPECT_EQ(std::string(e.what()), "Comp#004. Subscript out of range: the species count on line 10, " +
+                                                 count + ", is above 300 in the file 2 '" + bad + "'");
         }
     }
 }
@@ -367,8 +370,14 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
         {noPressure, good, "In the file 1 '" + noPressure + "', the pressure is not found.", 0},
         {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
         {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
-        {good, "  " + missing + " ", "File 2, the specified Path/File name cannot be accessed or is invalid.", 2},
-        {folder.path(), good, "File 1, the specified Path/File name cannot be accessed or is invalid.", 1},
+        {good, "  " + missing + " ",
+         "File 2, the specified Path/File name cannot be accessed or is invalid.\r\nFile not found: " + missing + ".", 2},
+        {folder.path(), good,
+         "File 1, the specified Path/File name cannot be accessed or is invalid.\r\nIt is a folder: " + folder.path() +
+             ".",
+         1},
+        {good, "", "File 2, the specified Path/File name cannot be accessed or is invalid.\r\nNo file name is given.",
+         2},
     };
     for (const Case& c : cases) {
         sink.shown.clear();
@@ -391,7 +400,8 @@ TEST(ComparisonTexts, TextBeforeTheProbe) {
     EXPECT_EQ(kx::ExtractVal("!Species", "!"), "");
     EXPECT_EQ(kx::ExtractVal(" 12", "!"), "");
     EXPECT_EQ(ComparisonFiles::TestRedFile("/no/such/file.txt"),
-              "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.");
+              "File2, the specified Path/File name '/no/such/file.txt' cannot be accessed or is invalid.\r\n"
+              "Path not found: /no/such/file.txt.");
 }
 
 // Records that are no run to compare fail the conversion, naming what is

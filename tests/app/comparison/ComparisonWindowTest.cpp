@@ -246,7 +246,12 @@ private slots:
     void aFailedPrepareLeavesTheGridDisabledAndEmpty_data() {
         QTest::addColumn<QString>("file2");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "missing" << "File2, the specified Path/File name '%path' cannot be accessed or is invalid.";
+        QTest::newRow("missing") << "missing"
+                                 << "File2, the specified Path/File name '%path' cannot be accessed or is invalid.\r\n"
+                                    "File not found: %path.";
+        QTest::newRow("a folder") << "folder"
+                                  << "File2, the specified Path/File name '%path' cannot be accessed or is invalid.\r\n"
+                                     "It is a folder: %path.";
         QTest::newRow("no results") << "unrun" << "In the file '%path', results are not found.";
         QTest::newRow("bad species count") << "broken" << "Comp#004. ";
     }
@@ -259,6 +264,7 @@ private slots:
         QCOMPARE(w->GridEX1()->RowCount(), 54);
         std::string path = bed->folder.dir.file("missing.txt");
         if (file2 == "unrun") path = copyIn(unrun, "h2_air_1000K.txt");
+        if (file2 == "folder") path = bed->folder.path();
         if (file2 == "broken") {
             // Complete results under a species count the records do not have.
             std::vector<std::string> lines = files::ReadLines(reduced);
@@ -274,7 +280,11 @@ private slots:
         verifyEnabled(w, false);
         QCOMPARE(w->GridEX1()->RowCount(), 0);
         QCOMPARE(w->Files().MergedSpeciesLast(), -1);
-        if (file2 == "missing") verifySelected(w, w->Text2());
+        if (file2 == "missing" || file2 == "folder") {
+            QCOMPARE(messages.shown().size(), size_t(1));
+            QCOMPARE(messages.shown()[0].text, message);
+            verifySelected(w, w->Text2());
+        }
     }
 
     // A copy of the full run cut short, as file 1 or file 2: Prepare names
@@ -631,8 +641,8 @@ private slots:
         w->Text2()->setText(missing);
         w->Command3()->click();
         QCOMPARE(messages.shown().size(), size_t(1));
-        QCOMPARE(messages.lastText(),
-                 "File2, the specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
+        QCOMPARE(messages.lastText(), "File2, the specified Path/File name '" + missing +
+                                          "' cannot be accessed or is invalid.\r\nFile not found: " + missing + ".");
         verifySelected(w, w->Text2());
 
         const QString unrunPath = folderPath + "/ohne Ergebnisse ö.txt";

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -400,6 +402,71 @@ TEST(Files, OnlyOrdinaryFilesAreReadOrWritten) {
     // Nor is one written: a save onto a pipe leaves the pipe a pipe.
     EXPECT_EQ(kindOf([&] { kx::files::WriteAll(fifo, "saved"); }), kx::ErrorKind::FileWriteFailed);
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// The check before a write refuses what the write would refuse, in the
+// same words, and changes nothing either way: no file made, none changed,
+// no temporary file left.
+TEST(Files, TheWriteCheckRefusesAsTheWriteAndChangesNothing) {
+    namespace fs = std::filesystem;
+    kx::test::TempDir dir;
+    fs::create_directories(dir.file("folder"));
+    const std::string readOnly = dir.write("read-only.txt", "kept");
+    kx::files::SetReadOnly(readOnly, true);
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_symlink("loop.txt", dir.file("loop.txt"));
+    const std::string existing = dir.write("existing.txt", "kept");
+    struct Case {
+        std::string path;
+        int err = 0;  // a refusal of the system, simulated
+        kx::files::WriteStep step = kx::files::WriteStep::WriteBytes;
+        bool refused = true;
+    };
+    const Case cases[] = {
+        {dir.file("missing/r.txt")},
+        {dir.file("folder")},
+        {dir.file("folder") + "/"},
+        {readOnly},
+        {fifo},
+        {dir.file("loop.txt")},
+        {dir.file("new.txt"), EROFS, kx::files::WriteStep::MakeTemporary},
+        {existing, ENOSPC, kx::files::WriteStep::WriteBytes},
+        {existing, 0, kx::files::WriteStep::WriteBytes, false},
+        {dir.file("new.txt"), 0, kx::files::WriteStep::WriteBytes, false},
+    };
+    auto listing = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = listing();
+    for (const Case& c : cases) {
+        std::optional<kx::files::SimulatedWriteFailure> failure;
+        if (c.err != 0) failure.emplace(c.err, c.step);
+        std::string checked, written;
+        try {
+            kx::files::CheckWritable(c.path);
+        } catch (const kx::Error& e) {
+            checked = e.what();
+        }
+        EXPECT_EQ(listing(), before) << c.path;
+        EXPECT_EQ(kx::test::ReadBytes(existing), "kept");
+        EXPECT_EQ(kx::test::ReadBytes(readOnly), "kept");
+        if (!c.refused) {
+            EXPECT_EQ(checked, "") << c.path;
+            continue;
+        }
+        try {
+            kx::files::WriteAll(c.path, "new");
+        } catch (const kx::Error& e) {
+            written = e.what();
+        }
+        EXPECT_NE(checked, "") << c.path;
+        EXPECT_EQ(checked, written) << c.path;
+    }
+    kx::files::SetReadOnly(readOnly, false);
 }
 
 TEST(TextReader, ReadingPastTheLastLineFails) {

@@ -261,10 +261,12 @@ TEST(SourceAccess, PathThatCannotBeReadIsNamedInTheMessage) {
     EXPECT_TRUE(kx::RedTestPathAccess(folder.path(), 0, sink));
     EXPECT_TRUE(kx::RedTestPathAccess(missing, 2, sink));
     ASSERT_EQ(sink.shown.size(), 3u);
-    EXPECT_EQ(sink.shown[0].text, "The specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
-    EXPECT_EQ(sink.shown[1].text,
-              "The specified Path/File name '" + folder.path() + "' cannot be accessed or is invalid.");
-    EXPECT_EQ(sink.shown[2].text, "File 2, the specified Path/File name cannot be accessed or is invalid.");
+    EXPECT_EQ(sink.shown[0].text, "The specified Path/File name '" + missing +
+                                      "' cannot be accessed or is invalid.\r\nFile not found: " + missing + ".");
+    EXPECT_EQ(sink.shown[1].text, "The specified Path/File name '" + folder.path() +
+                                      "' cannot be accessed or is invalid.\r\nIt is a folder: " + folder.path() + ".");
+    EXPECT_EQ(sink.shown[2].text,
+              "File 2, the specified Path/File name cannot be accessed or is invalid.\r\nFile not found: " + missing + ".");
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
 
     folder.write("there.txt", "text\n");

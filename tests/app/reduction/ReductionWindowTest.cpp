@@ -27,8 +27,10 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 using namespace kx;
 using kx::platform::testing::ScriptedDialogs;
@@ -183,14 +185,35 @@ private slots:
         QTest::newRow("the source as the reduced file") << "same" << kIdentical << "Text5";
         QTest::newRow("a source that is gone") << "gone"
                                                << "The specified Path/File name '%source' cannot be accessed or is "
-                                                  "invalid."
+                                                  "invalid.\r\nFile not found: %source."
                                                << "Text10";
+        QTest::newRow("a folder in place of the source")
+            << "source-folder"
+            << "The specified Path/File name '%source' cannot be accessed or is invalid.\r\nIt is a folder: %source."
+            << "Text10";
         QTest::newRow("no reduced path") << "empty"
                                          << "Reduced file, the specified Path/File name '' cannot be accessed or is "
-                                            "invalid."
+                                            "invalid.\r\nNo file name is given."
                                          << "Text5";
         QTest::newRow("a reduced path in a missing folder")
-            << "nofolder" << "Reduced file, the specified Path/File name '%folder/none/r.txt' cannot be accessed or is invalid."
+            << "nofolder"
+            << "Reduced file, the specified Path/File name '%folder/none/r.txt' cannot be accessed or is invalid.\r\n"
+               "Path not found: %folder/none/r.txt."
+            << "Text5";
+        QTest::newRow("a folder as the reduced path")
+            << "reduced-folder"
+            << "Reduced file, the specified Path/File name '%folder' cannot be accessed or is invalid.\r\n"
+               "It is a folder: %folder."
+            << "Text5";
+        QTest::newRow("a reduced path on a read-only medium")
+            << "readonly-medium"
+            << "Reduced file, the specified Path/File name '%folder/reduced.txt' cannot be accessed or is invalid.\r\n"
+               "The medium is read-only: %folder/reduced.txt."
+            << "Text5";
+        QTest::newRow("a reduced path on a full disk")
+            << "full-disk"
+            << "Reduced file, the specified Path/File name '%folder/reduced.txt' cannot be accessed or is invalid.\r\n"
+               "The disk is full: %folder/reduced.txt."
             << "Text5";
         QTest::newRow("a source without results") << "unrun" << "In the file '%source', results are not found."
                                                   << "";
@@ -205,12 +228,23 @@ private slots:
         if (situation == "same") reduced = path;
         if (situation == "empty") reduced = "";
         if (situation == "nofolder") reduced = bed->folder.dir.file("none/r.txt");
+        if (situation == "reduced-folder") reduced = bed->folder.path();
         ScriptedMessages messages;
         RED_Gen* w = open(path);
         QVERIFY(w);
         if (situation == "gone") fs::rename(path, path + ".away");
+        if (situation == "source-folder") {
+            path = fs::path(path).parent_path().string();
+            w->Text10()->setText(platform::ToQ(path));
+        }
         w->Text5()->setText(platform::ToQ(reduced));
-        w->Command7()->click();
+        {
+            std::optional<files::SimulatedWriteFailure> refused;
+            if (situation == "readonly-medium") refused.emplace(EROFS, files::WriteStep::MakeTemporary);
+            if (situation == "full-disk") refused.emplace(ENOSPC, files::WriteStep::WriteBytes);
+            w->Command7()->click();
+        }
+        if (situation == "readonly-medium" || situation == "full-disk") QVERIFY(!fs::exists(reduced));
 
         QCOMPARE(messages.shown().size(), size_t(1));
         message.replace("%source", platform::ToQ(path)).replace("%folder", platform::ToQ(bed->folder.path()));
@@ -221,7 +255,8 @@ private slots:
         QCOMPARE(w->GridEX1()->RowCount(), 0);
         QVERIFY(!w->Command1()->isEnabled());
         QVERIFY(!fs::exists(bed->folder.dir.file("reduced.txt")));
-        if (situation != "gone") QCOMPARE(test::ReadBytes(path), test::ReadBytes(situation == "unrun" ? unrun : griRun));
+        if (situation != "gone" && situation != "source-folder")
+            QCOMPARE(test::ReadBytes(path), test::ReadBytes(situation == "unrun" ? unrun : griRun));
     }
 
     void prepareFillsTheTargetsAndTheDefaults() {
@@ -364,8 +399,10 @@ private slots:
                                         << "The number of averaged steps, please enter a positive number on the "
                                            "interval [1,%largest]."
                                         << "Text4";
-        QTest::newRow("program file") << "pg" << "Result file, the specified Path/File name cannot be accessed or is "
-                                                 "invalid."
+        QTest::newRow("program file") << "pg"
+                                      << "Result file, the specified Path/File name cannot be accessed or is "
+                                         "invalid.\r\nA solver file is not written with the extension '.PG': the "
+                                         "extensions exe, pdb, dll, pdf and pg are kept for other files."
                                       << "Text5";
         QTest::newRow("source typed after Prepare") << "source" << kIdentical << "Text5";
     }
@@ -516,6 +553,13 @@ private slots:
         QVERIFY(!fs::exists(reduced));
         QCOMPARE(test::ReadBytes(source), other);
         QVERIFY(platform::FindForm(shell::kReductionWindow));
+        // A source taken away is not said to be changed.
+        fs::rename(source, source + ".away");
+        w->Command1()->click();
+        QCOMPARE(messages.shown().size(), size_t(2));
+        QCOMPARE(messages.lastText(),
+                 platform::ToQ("The solver file '" + source + "' has been removed or renamed since Prepare read it."));
+        QVERIFY(!fs::exists(reduced));
     }
 
     // A window that shows an older reduced file under another spelling of
@@ -842,8 +886,8 @@ private slots:
         w->Text5()->setText(missing);
         w->Command7()->click();
         QCOMPARE(messages.shown().size(), size_t(1));
-        QCOMPARE(messages.lastText(),
-                 "Reduced file, the specified Path/File name '" + missing + "' cannot be accessed or is invalid.");
+        QCOMPARE(messages.lastText(), "Reduced file, the specified Path/File name '" + missing +
+                                          "' cannot be accessed or is invalid.\r\nPath not found: " + missing + ".");
 
         // The source is read.
         w->Text5()->setText(reduced);

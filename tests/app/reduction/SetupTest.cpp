@@ -183,6 +183,27 @@ TEST(ReductionSetup, TheWriteTestLeavesExistingFilesAndRemovesWhatItMade) {
         EXPECT_FALSE(kx::RedCanWriteFile(bad)) << bad;
 }
 
+// A path the reduced file cannot be written at is refused with why, in
+// the words of the file layer; a program's extension with the one typed.
+TEST(ReductionSetup, RefusedPathsSayWhy) {
+    TempDir dir;
+    const std::string readOnly = dir.write("read-only.txt", "keep me");
+    kx::files::SetReadOnly(readOnly, true);
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"  ", "No file name is given."},
+        {" " + dir.file("missing/r.txt") + " ", "Path not found: " + dir.file("missing/r.txt") + "."},
+        {dir.path(), "It is a folder: " + dir.path() + "."},
+        {readOnly, "Permission denied: " + readOnly + "."},
+        {dir.file("fine.txt"), ""},
+    };
+    for (const auto& [path, reason] : cases) EXPECT_EQ(kx::RedWriteRefusal(path), reason) << path;
+    kx::files::SetReadOnly(readOnly, false);
+
+    EXPECT_EQ(kx::RedExtensionRefusal(" /a/b.Pdf "), "A solver file is not written with the extension '.Pdf': the "
+                                                     "extensions exe, pdb, dll, pdf and pg are kept for other files.");
+    EXPECT_EQ(kx::RedExtensionRefusal("/a.pg/b.sol"), "");
+}
+
 TEST(ReductionSetup, OnlyAnExistingFileThatIsNoSolverFileIsAskedAbout) {
     TempDir dir;
     struct Case {

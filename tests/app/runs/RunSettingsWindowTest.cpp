@@ -241,14 +241,25 @@ private slots:
         QVERIFY(w->Command6()->isEnabled());
         ScriptedMessages messages;
         w->Command6()->click();
-        QCOMPARE(messages.lastText(),
-                 QString("Sol#304-1. Setting isn't saved or an error occures.Input past end of file."));
+        QCOMPARE(messages.lastText(), platform::ToQ("Sol#304-1. Setting isn't saved or an error occures.Input past "
+                                                    "end of file: " + savedFile() + " ends after line 3."));
         QVERIFY(!w->Command6()->isEnabled());
-        std::filesystem::remove(savedFile());
+        // Why the file is no saved setting, on a line of its own.
+        for (const bool folder : {false, true}) {
+            std::filesystem::remove_all(savedFile());
+            if (folder) std::filesystem::create_directory(savedFile());
+            w->Command6()->setEnabled(true);
+            w->Command6()->click();
+            QCOMPARE(messages.lastText(), platform::ToQ("Setting isn't saved.\r\n" +
+                                                        std::string(folder ? "It is a folder: " : "File not found: ") +
+                                                        savedFile() + "."));
+            QVERIFY(!w->Command6()->isEnabled());
+        }
+        std::filesystem::remove_all(savedFile());
+        bed->folder.dir.write("AssistFiles/SolverData.txt", "");
         w->Command6()->setEnabled(true);
         w->Command6()->click();
-        QCOMPARE(messages.lastText(), QString("Setting isn't saved."));
-        QVERIFY(!w->Command6()->isEnabled());
+        QCOMPARE(messages.lastText(), platform::ToQ("Setting isn't saved.\r\nThe file is empty: " + savedFile() + "."));
     }
 
     void lastStepTakesTheLastComputedState() {

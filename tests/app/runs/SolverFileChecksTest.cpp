@@ -53,6 +53,13 @@ TEST_F(SolverFileChecks, ReadableNeedsAFirstLine) {
     EXPECT_TRUE(failed);
     kx::runs::CheckFileReadable(dir.file("missing.txt"), failed);
     EXPECT_TRUE(failed);
+    // And why not, naming the file.
+    EXPECT_EQ(kx::runs::WhyNoFirstLine(dir.file("empty.txt")), "The file is empty: " + dir.file("empty.txt") + ".");
+    EXPECT_EQ(kx::runs::WhyNoFirstLine(dir.file("missing.txt")), "File not found: " + dir.file("missing.txt") + ".");
+    EXPECT_EQ(kx::runs::WhyNoFirstLine(dir.path()), "It is a folder: " + dir.path() + ".");
+    EXPECT_EQ(kx::runs::WhyNoFirstLine(dir.file("blank.txt")), "");
+    EXPECT_EQ(kx::runs::WhyNoSolverFile(dir.file("one.txt")), "Its first line does not begin with \"!$KINOVEX SOLVER\".");
+    EXPECT_EQ(kx::runs::WhyNoSolverFile(dir.write("sol.txt", "  !$Kinovex Solver x\r\n")), "");
 }
 
 TEST_F(SolverFileChecks, SignatureIsTheFirstSixteenCharactersAfterTrimmingInAnyCase) {
@@ -142,7 +149,7 @@ TEST_F(SolverFileChecks, ConstantVolumeWithRevReactionsShowsOnlyTheConstantVolum
 TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
     struct Case {
         SolverFileText file;
-        const char* error;
+        std::string error;
     };
     SolverFileText letters;
     letters.temperatureMode = "ab !mode";
@@ -153,7 +160,7 @@ TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
     const Case cases[] = {
         {letters, "401#001.11 Type mismatch: ab"},
         {empty15, "401#001.11 Type mismatch: "},
-        {shortHeader, "401#001.11 Input past end of file"},
+        {shortHeader, "401#001.11 Input past end of file: " + dir.file("run.sol") + " ends after line 12"},
     };
     for (const Case& c : cases) {
         notifier.errors.clear();

@@ -19,8 +19,8 @@ using kx::test::StubResultsWindow;
 
 namespace {
 
-std::string notSolverFile(const std::string& path) {
-    return "You are attempting to open not solver file '" + path + "'.";
+std::string notSolverFile(const std::string& path, const std::string& why) {
+    return "You are attempting to open not solver file '" + path + "'.\r\n" + why;
 }
 
 }  // namespace
@@ -78,17 +78,24 @@ private slots:
         constantVolume.temperatureMode = "3";
         const std::string readOnly = bed->folder.dir.write("locked.sol", SolverFileText{}.bytes());
         files::SetReadOnly(readOnly, true);
+        const std::string chart = bed->folder.dir.write("chart.PG", SolverFileText{}.bytes());
+        const std::string notes = bed->folder.dir.write("notes.txt", "just notes\r\n");
+        const std::string empty = bed->folder.dir.write("empty.sol", "");
+        const std::string gone = bed->folder.dir.file("gone.sol");
+        const std::string folder = bed->folder.path();
         struct Case {
             std::string path;
             std::string message;
+            bool whole = true;  // the message is all of the text shown
         } cases[] = {
             {readOnly, "File '" + readOnly + "' is read-only, remove this attribute."},
-            {bed->folder.dir.write("chart.PG", SolverFileText{}.bytes()), ""},
-            {bed->folder.dir.write("notes.txt", "just notes\r\n"), ""},
-            {bed->folder.dir.write("cv.sol", constantVolume.bytes()), "Kinovex-II is intended"},
+            {chart, notSolverFile(chart, "Files with the extensions pg, mdb, pdf and exe are not opened as solver files.")},
+            {notes, notSolverFile(notes, "Its first line does not begin with \"!$KINOVEX SOLVER\".")},
+            {empty, notSolverFile(empty, "The file is empty: " + empty + ".")},
+            {gone, notSolverFile(gone, "File not found: " + gone + ".")},
+            {folder, notSolverFile(folder, "It is a folder: " + folder + ".")},
+            {bed->folder.dir.write("cv.sol", constantVolume.bytes()), "Kinovex-II is intended", false},
         };
-        cases[1].message = notSolverFile(cases[1].path);
-        cases[2].message = notSolverFile(cases[2].path);
         for (const Case& c : cases) {
             ScriptedMessages messages;
             std::string path = c.path;
@@ -96,6 +103,7 @@ private slots:
             runs::CheckSolverFileToOpen(path, failed);
             QVERIFY(failed);
             QCOMPARE(messages.shown().size(), size_t(1));
+            if (c.whole) QCOMPARE(messages.lastText(), platform::ToQ(c.message));
             QVERIFY2(messages.lastText().startsWith(platform::ToQ(c.message)), qPrintable(messages.lastText()));
             QCOMPARE(messages.shown()[0].style, 48);
             QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
@@ -136,6 +144,13 @@ private slots:
         runs::OpenResultsWindow(three);
         QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + three + "', results are incomplete."));
         QCOMPARE(messages.shown()[1].style, 48);
+        // A file that does not read is not passed over in silence.
+        const std::string gone = bed->folder.dir.file("gone.sol");
+        runs::OpenResultsWindow(gone);
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + gone + "', unexpected error.\r\nFile not found: " +
+                                                    gone + "."));
+        QCOMPARE(messages.shown()[2].style, 48);
         QCOMPARE(loads, 0);
     }
 

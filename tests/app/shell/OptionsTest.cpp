@@ -79,17 +79,23 @@ TEST(OptionOpen, FailuresStopTheReading) {
     struct Case {
         int item;  // 1-based item replaced
         const char* text;
+        const char* why;
     };
-    for (Case c : {Case{15, "1e305"}, Case{16, "1e305"}, Case{12, "8;3"}, Case{13, "abc"}, Case{17, "grey"},
-                   Case{3, "1e12"}}) {
+    for (Case c : {Case{15, "1e305", "Item 15, '1e305', is too large."},
+                   Case{16, "1e305", "Item 16, '1e305', is too large."}, Case{12, "8;3", "Item 12, '8;3', is no number."},
+                   Case{13, "abc", "Item 13, 'abc', is no number."},
+                   Case{17, "grey", "Item 17, 'grey', is no colour (a whole number of 32 bits)."},
+                   Case{3, "1e12", "Item 3, '1e12', is no colour (a whole number of 32 bits)."}}) {
         std::string text;
         for (int i = 0; i < 17; ++i) text += std::string(i + 1 == c.item ? c.text : kItems[i]) + "\n";
         ProgramFolder folder(text);
         kx::SharedState s;
         s.MainBackColor = kx::kGreyBackground;
         bool failed = false;
-        kx::OptionOpen(s, folder.dir.path(), failed);
+        std::string why;
+        kx::OptionOpen(s, folder.dir.path(), failed, &why);
         EXPECT_TRUE(failed) << "item " << c.item << " = " << c.text;
+        EXPECT_EQ(why, c.why);
         EXPECT_EQ(s.MainBackColor, kx::kGreyBackground) << "item " << c.item;
         EXPECT_NE(s.SelectionColor, kx::kYellow) << "item " << c.item;
     }
@@ -99,8 +105,10 @@ TEST(OptionOpen, MissingFileFails) {
     kx::test::TempDir dir;
     kx::SharedState s;
     bool failed = false;
-    kx::OptionOpen(s, dir.path() + "/", failed);
+    std::string why;
+    kx::OptionOpen(s, dir.path() + "/", failed, &why);
     EXPECT_TRUE(failed);
+    EXPECT_EQ(why, "Path not found: " + dir.path() + "/AssistFiles/OPTIONS.txt.");
     EXPECT_EQ(s.AppFolder, dir.path());  // a trailing "/" is dropped
 }
 

@@ -175,10 +175,11 @@ TEST(RevReactions, AFileWithoutReactionsIsReported) {
     RecordingNotifier notifier;
     bool found = true;
     std::string list;
-    kx::ListRevReactions(dir.write("none.sol", "a\r\nb\r\nREV\r\n"), found, list, notifier);
+    const std::string none = dir.write("none.sol", "a\r\nb\r\nREV\r\n");
+    kx::ListRevReactions(none, found, list, notifier);
     EXPECT_FALSE(found);
     ASSERT_EQ(notifier.errors.size(), 1u);
-    EXPECT_EQ(notifier.errors[0], "Mod1#016.1 Input past end of file");
+    EXPECT_EQ(notifier.errors[0], "Mod1#016.1 Input past end of file: " + none + " ends after line 3");
 
     kx::ListRevReactions(dir.file("missing.sol"), found, list, notifier);
     EXPECT_FALSE(found);

@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.shown()[0].text, platform::ToQ("The auxiliary file '" + folder.options() +
                                                           "' not found or cannot be processed. The program "
-                                                          "terminates. "));
+                                                          "terminates. \r\nFile not found: " + folder.options() + "."));
         QCOMPARE(messages.shown()[0].style, 16);
         QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
         QVERIFY(!main->isEnabled());
@@ -159,7 +159,8 @@ private slots:
         clock->Advance(6900);
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), QString("Error in the 'OPTIONS.txt' file. In the KINOVEF-I program, use the "
-                                              "OPTIONS window to set correct values."));
+                                              "OPTIONS window to set correct values.\r\nThe file holds 3 items "
+                                              "where 17 are needed."));
         QCOMPARE(messages.shown()[0].style, 16);
         QVERIFY(main->isEnabled());
         QCOMPARE(dialogs.requests().size(), size_t(1));
@@ -230,11 +231,18 @@ private slots:
         QVERIFY(!splash->Empty_Check(folder.options()));
         QVERIFY(splash->Empty_Check(folder.assist("SolverData.txt")));
         QCOMPARE(messages.lastText(), platform::ToQ("The auxiliary file '" + folder.assist("SolverData.txt") +
-                                                    "' not found or cannot be processed. The program terminates. "));
+                                                    "' not found or cannot be processed. The program terminates. "
+                                                    "\r\nFile not found: " + folder.assist("SolverData.txt") + "."));
         QCOMPARE(messages.shown().size(), size_t(2));
         QVERIFY(splash->CursorFiles_Check());
         QCOMPARE(messages.lastText(), platform::ToQ("The auxiliary file '" + folder.assist("Dragcopy.cur") +
-                                                    "' not found. The program terminates. "));
+                                                    "' not found. The program terminates. \r\nFile not found: " +
+                                                    folder.assist("Dragcopy.cur") + "."));
+        folder.dir.write("AssistFiles/Dragcopy.cur", "no picture");
+        QVERIFY(splash->CursorFiles_Check());
+        QCOMPARE(messages.lastText(), platform::ToQ("The auxiliary file '" + folder.assist("Dragcopy.cur") +
+                                                    "' not found. The program terminates. \r\nIt holds no picture "
+                                                    "that can be read."));
     }
 };
 
