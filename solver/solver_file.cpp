@@ -188,51 +188,21 @@ bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int
   return true;
 }
 
-bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
+bool ReadReactions(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
   for (int r = 1; r <= m.NREAC; ++r) {
-    std::string_view line;
-    if (!in.Line(n, "a reaction equation line", line)) return false;
-    ++n;
-    if (!in.Line(n, "the reaction's flags line", line)) return false;
-    int* ir = &IreacAt(m.IREAC, 1, r);
-    for (int k = 0; k < 16; ++k)
-      if (!in.IntField(n, line, 7 + 4 * k, 4, "reaction flags", ir[k])) return false;
-    if (std::string problem = ReactionFlagsProblem(ir, m.NSPEC); !problem.empty()) return in.Fail(n, problem);
-    ++n;
-
-    double* rr = &RreacAt(m.RREAC, 1, r);
-    if (!in.Line(n, "the rate parameters", line) ||
-        !in.RealFields(n, line, 7, 3, 15, 8, "rate parameters", rr))
-      return false;
-    ++n;
-    if (ir[13] == 1) {
-      if (!in.Line(n, "the low-pressure rate parameters", line) ||
-          !in.RealFields(n, line, 7, 3, 15, 8, "low-pressure rate parameters", rr + 3))
-        return false;
-      ++n;
+    const auto lineAt = [&](int i, std::string_view& line) {
+      if (n + i > text.LineCount()) return false;
+      line = text.LineAt(n + i);
+      return true;
+    };
+    RecordProblem problem;
+    const int length = ReadReactionRecord(lineAt, m.NSPEC, &IreacAt(m.IREAC, 1, r), &RreacAt(m.RREAC, 1, r), problem);
+    if (length == 0) {
+      if (problem.kind == RecordProblem::Kind::MissingLine)
+        return in.Fail(n + problem.line, "the file ends before this line (" + problem.text + " expected)");
+      return in.Fail(n + problem.line, problem.text);
     }
-    const int form = ir[14];
-    if (form == 1 || form == 3 || form == 2) {
-      const int count = form == 1 ? 4 : form == 3 ? 3 : 5;
-      if (!in.Line(n, "the fall-off broadening parameters", line) ||
-          !in.RealFields(n, line, 7, count, 15, 8, "broadening parameters", rr + 6))
-        return false;
-      ++n;
-    }
-    if (ir[12] > 0) {
-      if (!in.Line(n, "the third-body label line", line)) return false;
-      ++n;
-      if (!in.Line(n, "the third-body species", line)) return false;
-      for (int k = 0; k < 10; ++k)
-        if (!in.IntField(n, line, 7 + 8 * k, 8, "third-body species", ir[16 + k])) return false;
-      if (std::string problem = ThirdBodySpeciesProblem(ir[12], ir + 16, m.NSPEC); !problem.empty())
-        return in.Fail(n, problem);
-      ++n;
-      if (!in.Line(n, "the third-body efficiencies", line) ||
-          !in.RealFields(n, line, 7, 10, 8, 2, "third-body efficiency", rr + 11))
-        return false;
-      ++n;
-    }
+    n += length;
   }
   return true;
 }
@@ -263,7 +233,7 @@ bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
   std::string_view line;
   for (int k = 0; k < 3; ++k, ++n)
     if (!in.Line(n, "a separator line after the thermo records", line)) return false;
-  if (!ReadReactions(in, m, n)) return false;
+  if (!ReadReactions(in, text, m, n)) return false;
   if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
   if (!IsEndLine(line))
     return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");

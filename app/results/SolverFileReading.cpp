@@ -47,15 +47,6 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
-namespace {
-
-// A whole number of a fixed-column field (blank reads 0).
-int WholeField(std::string_view line, Field field, const std::string& where) {
-    return WholeNumber(FieldNumber(FieldOf(line, field), where), where);
-}
-
-}  // namespace
-
 SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
     const int lineCount = static_cast<int>(lines.size());
     auto line = [&](int n) -> std::string_view {
@@ -102,27 +93,13 @@ SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
                                                          std::to_string(nr) + ", " + what);
     };
     n = map.ReactionsLine + 1;
+    map.Reactions.reserve(static_cast<std::size_t>(nr));
     for (int r = 1; r <= nr; ++r) {
         if (IsEndLine(line(n)))
             throw countProblem("is above the " + std::to_string(r - 1) + " reaction records before the end " +
                                LineLabel(n));
-        const int flagsLine = n + 1;
-        const std::string where = LineLabel(flagsLine);
-        int flags[kFlagCount] = {};
-        for (int k = 1; k <= kFlagCount; ++k) flags[k - 1] = WholeField(line(flagsLine), FlagField(k), where);
-        if (const std::string problem = ReactionFlagsProblem(flags, ns); !problem.empty())
-            throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " on " + where + ": " + problem);
-        const int length = ReactionRecordLines(flags);
-        if (flags[12] > 0) {
-            const int partnersLine = n + length - 2;
-            int partners[kPartnerCount] = {};
-            for (int k = 1; k <= kPartnerCount; ++k)
-                partners[k - 1] = WholeField(line(partnersLine), PartnerField(k), LineLabel(partnersLine));
-            if (const std::string problem = ThirdBodySpeciesProblem(flags[12], partners, ns); !problem.empty())
-                throw Error(ErrorKind::SubscriptOutOfRange,
-                            "reaction " + std::to_string(r) + " on " + LineLabel(partnersLine) + ": " + problem);
-        }
-        n += length;
+        map.Reactions.push_back(ReadReactionAt(lines, n, ns, r));
+        n += map.Reactions.back().Lines;
     }
     if (!IsEndLine(line(n))) {
         int end = n;

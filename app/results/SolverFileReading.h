@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "SolverFileLayout.h"
+
 namespace kx {
 
 // The bytes of a solver file. A path that is not a file (missing, a folder)
@@ -40,16 +42,19 @@ struct SolverFileMap {
     int ThermoLine = 0;        // the "THERMO" line
     int ReactionsLine = 0;     // the "REACTIONS" line
     int EndLine = 0;           // the end line after the last reaction record
+    // The reaction records in order, as the solver reads them.
+    std::vector<solverfile::ReactionRecordValues> Reactions;
 };
 
 // Maps a solver file's lines and refuses a header whose counts do not match
 // the records: line 10's species count and the thermodynamic records
 // before the "REACTIONS" line (which stands among the three lines after
 // them), line 11's reaction count and the reaction records before the end
-// line, line 15's temperature mode (0 or 1), and the species numbers and
-// counts of each reaction as the solver holds them. Throws Error naming the
-// line otherwise. The readers of results check a file by it before they
-// read anything else of it, so that each refuses what another would not.
+// line, line 15's temperature mode (0 or 1), and each reaction record as
+// the solver reads it (its fields, counts and species numbers, and its
+// length by its flags). Throws Error naming the line otherwise. The readers
+// of results check a file by it before they read anything else of it, so
+// that each refuses what another would not.
 SolverFileMap MapSolverFile(std::span<const std::string_view> lines);
 
 // The fewest results records a run's results are read with: fewer leave no

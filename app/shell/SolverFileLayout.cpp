@@ -47,6 +47,30 @@ bool IsThermoLine(std::string_view line) { return TrimmedStartsUpper(line, "THER
 bool IsReactionsLine(std::string_view line) { return TrimmedStartsUpper(line, "REACTIONS"); }
 bool IsEndLine(std::string_view line) { return TrimmedStartsUpper(line, "END"); }
 
+ReactionRecordValues ReadReactionAt(std::span<const std::string_view> lines, int n, int nspec, int reaction) {
+    ReactionRecordValues record;
+    record.FirstLine = n;
+    const auto lineAt = [&](int i, std::string_view& line) {
+        const std::size_t at = static_cast<std::size_t>(n - 1) + static_cast<std::size_t>(i);
+        if (n < 1 || at >= lines.size()) return false;
+        line = lines[at];
+        return true;
+    };
+    RecordProblem problem;
+    record.Lines = ReadReactionRecord(lineAt, nspec, record.Ints.data(), record.Reals.data(), problem);
+    if (record.Lines > 0) return record;
+    const std::string where = "reaction " + std::to_string(reaction) + " on " + LineLabel(n + problem.line);
+    switch (problem.kind) {
+        case RecordProblem::Kind::MissingLine:
+            throw Error(ErrorKind::InputPastEndOfFile,
+                        "reaction " + std::to_string(reaction) + ": the file ends before " + LineLabel(n + problem.line) +
+                            " (" + problem.text + " expected)");
+        case RecordProblem::Kind::Unreadable: throw Error(ErrorKind::TypeMismatch, where + ": " + problem.text);
+        case RecordProblem::Kind::OutOfRange: break;
+    }
+    throw Error(ErrorKind::SubscriptOutOfRange, where + ": " + problem.text);
+}
+
 bool IsResultsTitle(std::string_view line) { return TrimmedStartsUpper(line, "!$RESULTS"); }
 
 bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }

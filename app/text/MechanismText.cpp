@@ -4,6 +4,7 @@
 #include "Format.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,44 +37,17 @@ std::string withoutBlanks(std::string_view field) {
     return t;
 }
 
-// A real in a fixed field as the solver reads it: blanks are ignored, a
-// blank field is 0, "D" is an exponent letter as "E" is, an exponent may
-// stand without its letter ("0.1-05"), and a mantissa without a decimal
-// point has `decimals` implied decimals.
+// A real or whole number in a fixed field, as the solver reads it (a
+// mantissa without a decimal point has `decimals` implied decimals).
 double fieldReal(std::string_view field, int decimals, int line) {
-    std::string t = withoutBlanks(field);
-    if (t.empty()) return 0;
-    for (char& c : t)
-        if (c == 'd' || c == 'D' || c == 'e') c = 'E';
-    for (std::size_t i = 1; i < t.size(); ++i)
-        if ((t[i] == '+' || t[i] == '-') && t[i - 1] != 'E') {
-            t.insert(i, "E");
-            break;
-        }
-    const std::size_t e = t.find('E');
-    std::string mantissa = t.substr(0, e);
-    if (mantissa.find('.') == std::string::npos) {
-        long exponent = 0;
-        if (e != std::string::npos) {
-            const std::string ex = t.substr(e + 1);
-            const char* first = ex.data() + (!ex.empty() && ex[0] == '+' ? 1 : 0);
-            auto [p, ec] = std::from_chars(first, ex.data() + ex.size(), exponent);
-            if (ec != std::errc() || p != ex.data() + ex.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
-        }
-        t = mantissa + "E" + std::to_string(exponent - decimals);
-    }
-    const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
-    return *v;
+    double value = 0;
+    if (!fmt::ReadRealField(field, decimals, value)) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
+    return value;
 }
 
 int fieldInt(std::string_view field, int line) {
-    const std::string t = withoutBlanks(field);
-    if (t.empty()) return 0;
-    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     int value = 0;
-    auto [p, ec] = std::from_chars(first, t.data() + t.size(), value);
-    if (ec != std::errc() || p != t.data() + t.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
+    if (!fmt::ReadIntField(field, value)) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
     return value;
 }
 
@@ -583,6 +557,7 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     }
 
     n = src.find(n, IsReactionsLine) + 1;
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
     for (int r = 0; r < nr; ++r) {
         MechanismReaction re;
         re.lineNumber = n;
@@ -591,28 +566,11 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         if (afterNumber != std::string_view::npos && afterNumber > 0 && eq[afterNumber] == ' ')
             eq = TrimBlanks(eq.substr(afterNumber));
         re.equationLine = std::string(eq);
-        ++n;
-        for (int k = 1; k <= kFlagCount; ++k)
-            re.ints[static_cast<std::size_t>(k)] = fieldInt(FieldOf(src.line(n), FlagField(k)), n);
-        ++n;
-        auto reals = [&](std::size_t first, int count) {
-            for (int k = 1; k <= count; ++k)
-                re.reals[first + static_cast<std::size_t>(k - 1)] = fieldReal(FieldOf(src.line(n), RateField(k)), 8, n);
-            ++n;
-        };
-        reals(1, 3);
-        if (re.ints[14] == 1) reals(4, 3);
-        if (const int values = BroadeningValues(re.ints[15]); values > 0) reals(7, values);
-        if (re.ints[13] > 0) {
-            src.line(n);  // the label line
-            ++n;
-            for (int k = 1; k <= kPartnerCount; ++k)
-                re.ints[static_cast<std::size_t>(16 + k)] = fieldInt(FieldOf(src.line(n), PartnerField(k)), n);
-            ++n;
-            for (int k = 1; k <= kPartnerCount; ++k)
-                re.reals[static_cast<std::size_t>(11 + k)] = fieldReal(FieldOf(src.line(n), PartnerField(k)), 2, n);
-            ++n;
-        }
+        // The record's values as the solver reads them.
+        const ReactionRecordValues record = ReadReactionAt(views, n, ns, r + 1);
+        std::copy(record.Ints.begin(), record.Ints.end(), re.ints.begin() + 1);
+        std::copy(record.Reals.begin(), record.Reals.end(), re.reals.begin() + 1);
+        n += record.Lines;
         m.reactions.push_back(std::move(re));
     }
     for (const MechanismReaction& r : m.reactions) formOf(m, r);  // species numbers within the list
