@@ -22,22 +22,41 @@ constexpr int kParameterWidth = 15, kParameterDecimals = 8;
 constexpr int kThirdBodyWidth = 8, kEfficiencyDecimals = 2;
 constexpr int kThirdBodyFields = 10;
 
-std::string Columns(int k, int width) {
-  const int first = kFirstColumn + k * width;
-  return "columns " + std::to_string(first) + "-" + std::to_string(first + width - 1);
+// The layouts of a thermodynamic record: the temperatures (F8.1), the
+// initial mole fraction (E.3), the coefficients (E15.8) and the molar mass
+// (F15.3).
+constexpr int kTemperatureColumn = 48, kTemperatureStride = 9, kTemperatureWidth = 8, kTemperatureDecimals = 1;
+constexpr int kFractionColumn = 75, kFractionWidth = 10, kFractionDecimals = 3;
+constexpr int kCoefficientWidth = 15, kCoefficientDecimals = 8;
+constexpr int kMassColumn = 61, kMassDecimals = 3;
+constexpr int kDigitColumn = 46;
+
+// Fails with the columns first..first + width - 1 named.
+bool Unreadable(RecordProblem& problem, int first, int width, const char* what, const char* as) {
+  problem.kind = RecordProblem::Kind::Unreadable;
+  problem.text = "columns " + std::to_string(first) + "-" + std::to_string(first + width - 1) + " (" + what +
+                 ") do not read as " + as;
+  return false;
 }
 
-bool Unreadable(RecordProblem& problem, int k, int width, const char* what, const char* as) {
-  problem.kind = RecordProblem::Kind::Unreadable;
-  problem.text = Columns(k, width) + " (" + what + ") do not read as " + as;
+bool Refused(RecordProblem& problem, RecordProblem::Kind kind, std::string text) {
+  problem.kind = kind;
+  problem.text = std::move(text);
   return false;
 }
 
 bool OutOfRange(RecordProblem& problem, std::string text) {
-  problem.kind = RecordProblem::Kind::OutOfRange;
-  problem.text = std::move(text);
-  return false;
+  return Refused(problem, RecordProblem::Kind::OutOfRange, std::move(text));
 }
+
+// A real of a fixed field, read as the solver reads it.
+bool Real(std::string_view line, int first, int width, int decimals, double& value) {
+  return fmt::ReadRealField(fmt::Field(line, first, width), decimals, value);
+}
+
+// The value as the solver keeps it (the temperatures and the molar mass):
+// in single precision.
+double Single(double value) { return static_cast<double>(static_cast<float>(value)); }
 
 }  // namespace
 
@@ -66,7 +85,7 @@ std::string ThirdBodySpeciesProblem(int count, const int* partners, int nspec) {
 bool ReadFlagsLine(std::string_view line, int nspec, int* ints, RecordProblem& problem) {
   for (int k = 0; k < 16; ++k)
     if (!fmt::ReadIntField(fmt::Field(line, kFirstColumn + kFlagWidth * k, kFlagWidth), ints[k]))
-      return Unreadable(problem, k, kFlagWidth, "reaction flags", "an integer");
+      return Unreadable(problem, kFirstColumn + kFlagWidth * k, kFlagWidth, "reaction flags", "an integer");
   if (std::string p = ReactionFlagsProblem(ints, nspec); !p.empty()) return OutOfRange(problem, std::move(p));
   // The species fields past the counts are not read.
   for (int k = ints[9]; k < 3; ++k) ints[k] = 0;
@@ -76,9 +95,8 @@ bool ReadFlagsLine(std::string_view line, int nspec, int* ints, RecordProblem& p
 
 bool ReadParameterLine(std::string_view line, int count, const char* what, double* reals, RecordProblem& problem) {
   for (int k = 0; k < count; ++k)
-    if (!fmt::ReadRealField(fmt::Field(line, kFirstColumn + kParameterWidth * k, kParameterWidth), kParameterDecimals,
-                            reals[k]))
-      return Unreadable(problem, k, kParameterWidth, what, "a number");
+    if (!Real(line, kFirstColumn + kParameterWidth * k, kParameterWidth, kParameterDecimals, reals[k]))
+      return Unreadable(problem, kFirstColumn + kParameterWidth * k, kParameterWidth, what, "a number");
   return true;
 }
 
@@ -86,7 +104,8 @@ bool ReadThirdBodySpecies(std::string_view line, int nspec, int* ints, RecordPro
   int* partners = ints + 16;
   for (int k = 0; k < kThirdBodyFields; ++k)
     if (!fmt::ReadIntField(fmt::Field(line, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth), partners[k]))
-      return Unreadable(problem, k, kThirdBodyWidth, "third-body species", "an integer");
+      return Unreadable(problem, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, "third-body species",
+                        "an integer");
   const int count = ListedThirdBodies(ints[12]);
   if (std::string p = ThirdBodySpeciesProblem(count, partners, nspec); !p.empty())
     return OutOfRange(problem, std::move(p));
@@ -97,11 +116,54 @@ bool ReadThirdBodySpecies(std::string_view line, int nspec, int* ints, RecordPro
 bool ReadEfficiencies(std::string_view line, const int* ints, double* reals, RecordProblem& problem) {
   double* efficiencies = reals + 11;
   for (int k = 0; k < kThirdBodyFields; ++k)
-    if (!fmt::ReadRealField(fmt::Field(line, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth),
-                            kEfficiencyDecimals, efficiencies[k]))
-      return Unreadable(problem, k, kThirdBodyWidth, "third-body efficiency", "a number");
+    if (!Real(line, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, kEfficiencyDecimals, efficiencies[k]))
+      return Unreadable(problem, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, "third-body efficiency",
+                        "a number");
   for (int k = ListedThirdBodies(ints[12]); k < kThirdBodyFields; ++k) efficiencies[k] = 0.0;
   return true;
+}
+
+bool ReadThermoLine(std::string_view line, int i, double* values, double& fraction, RecordProblem& problem) {
+  if (i == 0) {
+    const std::string_view digit = fmt::Field(line, kDigitColumn, 1);
+    if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
+      return Refused(problem, RecordProblem::Kind::Unreadable, "column 46 must hold a digit or a blank");
+    for (int k = 0; k < 3; ++k) {
+      const int first = kTemperatureColumn + kTemperatureStride * k;
+      double t = 0.0;
+      if (!Real(line, first, kTemperatureWidth, kTemperatureDecimals, t))
+        return Unreadable(problem, first, kTemperatureWidth, "temperature range", "a number");
+      values[15 + k] = t;
+    }
+    if (!Real(line, kFractionColumn, kFractionWidth, kFractionDecimals, fraction))
+      return Unreadable(problem, kFractionColumn, kFractionWidth, "initial mole fraction", "a number");
+    if (fraction < 0)
+      return Refused(problem, RecordProblem::Kind::NotAllowed,
+                     "the initial mole fraction must not be negative, not " + ProblemNumber(fraction));
+    return true;
+  }
+  // Coefficients 1-5, 6-10 and 11-14 from column 1.
+  const int count = i == 3 ? 4 : 5;
+  double* coefficients = values + 5 * (i - 1);
+  for (int k = 0; k < count; ++k)
+    if (!Real(line, 1 + kCoefficientWidth * k, kCoefficientWidth, kCoefficientDecimals, coefficients[k]))
+      return Unreadable(problem, 1 + kCoefficientWidth * k, kCoefficientWidth, "thermo coefficient", "a number");
+  if (i < 3) return true;
+  double mass = 0.0;
+  if (!Real(line, kMassColumn, kCoefficientWidth, kMassDecimals, mass))
+    return Unreadable(problem, kMassColumn, kCoefficientWidth, "molar mass", "a number");
+  values[14] = mass;
+  if (!(Single(mass) > 0))
+    return Refused(problem, RecordProblem::Kind::NotAllowed,
+                   "the molar mass must be above zero, not " + ProblemNumber(Single(mass)));
+  return true;
+}
+
+std::string ProblemNumber(double value) {
+  char text[32];
+  char* end = fmt::PutE(text, value, 14, 6);
+  std::string s(text, end);
+  return s.substr(s.find_first_not_of(' '));
 }
 
 }  // namespace kx

@@ -69,7 +69,8 @@ constexpr int ListedThirdBodies(int flag13) { return flag13 < 0 ? 0 : flag13 > 1
 
 // The lines of a reaction record with these flags.
 constexpr int ReactionRecordLines(const int* flags) {
-  return 3 + FallOffReaction(flags[13]) + (BroadeningParameters(flags[14]) > 0) + 3 * (ListedThirdBodies(flags[12]) > 0);
+  return 3 + FallOffReaction(flags[13]) + (BroadeningParameters(flags[14]) > 0) +
+         3 * (ListedThirdBodies(flags[12]) > 0);
 }
 
 // Slots of the values of a reaction record (IREAC and RREAC of the solver):
@@ -79,10 +80,12 @@ constexpr int ReactionRecordLines(const int* flags) {
 inline constexpr int kRecordInts = 26;
 inline constexpr int kRecordReals = 21;
 
-// Why a record cannot be read: the record's line at fault (0 its equation
-// line) and what went wrong there.
+// Why a record cannot be read: the record's line at fault (0 its first
+// line) and what went wrong there: the line is missing, a field does not
+// read under its layout, a count or species number is out of range, or a
+// value is one the solver does not take.
 struct RecordProblem {
-  enum class Kind { MissingLine, Unreadable, OutOfRange };
+  enum class Kind { MissingLine, Unreadable, OutOfRange, NotAllowed };
   Kind kind = Kind::Unreadable;
   int line = 0;
   // MissingLine: what that line was to hold; else the problem in words.
@@ -143,5 +146,52 @@ int ReadReactionRecord(const LineAt& lineAt, int nspec, int* ints, double* reals
   }
   return at + 1;
 }
+
+// ---- Thermodynamic records ----------------------------------------------
+//
+// Four lines a species. The first: the name in columns 7-22, a digit or
+// blank in column 46, the lower, upper and common temperatures (F8.1 from
+// columns 48, 57 and 66) and the initial mole fraction (E.3 in columns
+// 75-84); the second and third: coefficients 1-5 and 6-10 (E15.8 from
+// column 1); the fourth: coefficients 11-14 and the molar mass (F15.3 from
+// column 61).
+
+// Slots of a record's values (TH 1-18 of the solver): coefficients 1-14,
+// the molar mass 15, the lower, upper and common temperatures 16-18.
+inline constexpr int kThermoRecordLines = 4;
+inline constexpr int kThermoRecordValues = 18;
+
+// Line i (0-3) of a record read into values (kThermoRecordValues) and, from
+// the first line, the initial mole fraction. False with `problem` (its kind
+// and text) when a field does not read under its layout, the fraction is
+// negative or the molar mass not above zero.
+bool ReadThermoLine(std::string_view line, int i, double* values, double& fraction, RecordProblem& problem);
+
+// Reads one thermodynamic record as the solver does, whoever reads it.
+// lineAt(i, line) gives the record's line i (0-3) and is false past the
+// end of the file. The values are those of the fields; the solver keeps the
+// temperatures and the molar mass in single precision (the molar mass must
+// be above zero there). False with `problem` set.
+template <class LineAt>
+bool ReadThermoRecord(const LineAt& lineAt, double* values, double& fraction, RecordProblem& problem) {
+  static constexpr const char* kLines[kThermoRecordLines] = {
+      "a thermo record", "thermo coefficients 1-5", "thermo coefficients 6-10",
+      "thermo coefficients 11-14 and the molar mass"};
+  for (int i = 0; i < kThermoRecordLines; ++i) {
+    std::string_view line;
+    if (!lineAt(i, line)) {
+      problem = {RecordProblem::Kind::MissingLine, i, kLines[i]};
+      return false;
+    }
+    if (!ReadThermoLine(line, i, values, fraction, problem)) {
+      problem.line = i;
+      return false;
+    }
+  }
+  return true;
+}
+
+// A number in the words of a problem: "0.100000E+01".
+std::string ProblemNumber(double value);
 
 }  // namespace kx

@@ -20,13 +20,6 @@ namespace {
 
 constexpr int kFirstThermoSearchLine = 33;
 
-std::string Number(double value) {
-  char text[32];
-  char* end = fmt::PutE(text, value, 14, 6);
-  std::string s(text, end);
-  return s.substr(s.find_first_not_of(' '));
-}
-
 // Reads the input part line by line and records the first problem.
 class InputReader {
  public:
@@ -64,21 +57,6 @@ class InputReader {
   bool IntField(int n, std::string_view line, int column, int width, const char* what, int& value) {
     if (!fmt::ReadIntField(fmt::Field(line, column, width), value))
       return Fail(n, "columns " + Columns(column, width) + " (" + what + ") do not read as an integer");
-    return true;
-  }
-
-  bool RealField(int n, std::string_view line, int column, int width, int decimals, const char* what,
-                 double& value) {
-    if (!fmt::ReadRealField(fmt::Field(line, column, width), decimals, value))
-      return Fail(n, "columns " + Columns(column, width) + " (" + what + ") do not read as a number");
-    return true;
-  }
-
-  // k reals of width w from column `column` on.
-  bool RealFields(int n, std::string_view line, int column, int count, int width, int decimals,
-                  const char* what, double* values) {
-    for (int k = 0; k < count; ++k)
-      if (!RealField(n, line, column + k * width, width, decimals, what, values[k])) return false;
     return true;
   }
 
@@ -146,42 +124,37 @@ void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
   m.endLineTerminated = text.Terminated(endLine);
 }
 
+// The input error of a record that begins on line `first` and cannot be read.
+bool RecordFailed(InputReader& in, int first, const RecordProblem& problem) {
+  if (problem.kind == RecordProblem::Kind::MissingLine)
+    return in.Fail(first + problem.line, "the file ends before this line (" + problem.text + " expected)");
+  return in.Fail(first + problem.line, problem.text);
+}
+
+// Line first + i of the file, false past its end.
+auto LinesFrom(const SolverFileText& text, int first) {
+  return [&text, first](int i, std::string_view& line) {
+    if (first + i > text.LineCount()) return false;
+    line = text.LineAt(first + i);
+    return true;
+  };
+}
+
 bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
   if (!FindThermoBlock(in, text, n)) return false;
   const int firstRecord = n;
   double moleSum = 0.0;
-  for (int i = 1; i <= m.NSPEC; ++i, n += 4) {
-    std::string_view line;
-    if (!in.Line(n, "a thermo record", line)) return false;
-    fmt::PutA(m.SPNAME[i - 1], fmt::Field(line, 7, kNameLength), kNameLength);
-    std::string_view digit = fmt::Field(line, 46, 1);
-    if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
-      return in.Fail(n, "column 46 must hold a digit or a blank");
-    double t[3];
-    for (int k = 0; k < 3; ++k)
-      if (!in.RealField(n, line, 48 + 9 * k, 8, 1, "temperature range", t[k])) return false;
+  for (int i = 1; i <= m.NSPEC; ++i, n += kThermoRecordLines) {
+    RecordProblem problem;
+    if (!ReadThermoRecord(LinesFrom(text, n), &ThAt(m.TH, 1, i), m.Y[i - 1], problem))
+      return RecordFailed(in, n, problem);
     // The temperatures and the molar mass pass through single precision.
-    for (int k = 0; k < 3; ++k) ThAt(m.TH, 16 + k, i) = static_cast<double>(static_cast<float>(t[k]));
-    double x = 0.0;
-    if (!in.RealField(n, line, 75, 10, 3, "initial mole fraction", x)) return false;
-    if (x < 0) return in.Fail(n, "the initial mole fraction must not be negative, not " + Number(x));
-    m.Y[i - 1] = x;
-    moleSum += x;
-
-    if (!in.Line(n + 1, "thermo coefficients 1-5", line) ||
-        !in.RealFields(n + 1, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 1, i)))
-      return false;
-    if (!in.Line(n + 2, "thermo coefficients 6-10", line) ||
-        !in.RealFields(n + 2, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 6, i)))
-      return false;
-    if (!in.Line(n + 3, "thermo coefficients 11-14 and the molar mass", line) ||
-        !in.RealFields(n + 3, line, 1, 4, 15, 8, "thermo coefficient", &ThAt(m.TH, 11, i)))
-      return false;
-    double mass = 0.0;
-    if (!in.RealField(n + 3, line, 61, 15, 3, "molar mass", mass)) return false;
-    mass = static_cast<double>(static_cast<float>(mass));
-    if (!(mass > 0)) return in.Fail(n + 3, "the molar mass must be above zero, not " + Number(mass));
-    ThAt(m.TH, 15, i) = mass;
+    for (int slot = 15; slot <= 18; ++slot) {
+      double& value = ThAt(m.TH, slot, i);
+      value = static_cast<double>(static_cast<float>(value));
+    }
+    fmt::PutA(m.SPNAME[i - 1], fmt::Field(text.LineAt(n), 7, kNameLength), kNameLength);
+    moleSum += m.Y[i - 1];
   }
   if (!(moleSum > 0))
     return in.Fail(firstRecord, "the initial mole fractions of the thermo records from this line on sum to zero");
@@ -190,18 +163,10 @@ bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int
 
 bool ReadReactions(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
   for (int r = 1; r <= m.NREAC; ++r) {
-    const auto lineAt = [&](int i, std::string_view& line) {
-      if (n + i > text.LineCount()) return false;
-      line = text.LineAt(n + i);
-      return true;
-    };
     RecordProblem problem;
-    const int length = ReadReactionRecord(lineAt, m.NSPEC, &IreacAt(m.IREAC, 1, r), &RreacAt(m.RREAC, 1, r), problem);
-    if (length == 0) {
-      if (problem.kind == RecordProblem::Kind::MissingLine)
-        return in.Fail(n + problem.line, "the file ends before this line (" + problem.text + " expected)");
-      return in.Fail(n + problem.line, problem.text);
-    }
+    const int length =
+        ReadReactionRecord(LinesFrom(text, n), m.NSPEC, &IreacAt(m.IREAC, 1, r), &RreacAt(m.RREAC, 1, r), problem);
+    if (length == 0) return RecordFailed(in, n, problem);
     n += length;
   }
   return true;
@@ -341,18 +306,18 @@ bool SolverCheckSettings(const SolverModel& m, SolverInputError& error) {
   };
   if (m.NSPEC < 1) return fail(10, "the species count must be at least 1");
   if (m.NREAC < 0) return fail(11, "the reaction count must not be negative");
-  if (!PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + Number(m.P));
+  if (!PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + ProblemNumber(m.P));
   if (!TemperatureModeAllowed(m.MODE))
     return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
   if (!MinTemperatureAllowed(m.TMIN))
-    return fail(17, "the minimal allowable temperature must be above zero, not " + Number(m.TMIN));
+    return fail(17, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
   if (!TemperatureRangeAllowed(m.TMIN, m.TMAX))
-    return fail(18, "the maximum allowable temperature " + Number(m.TMAX) + " must be above the minimal one " +
-                        Number(m.TMIN));
+    return fail(18, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
+                        ProblemNumber(m.TMIN));
   if (!TimeSpanAllowed(m.X0, m.XEND))
-    return fail(20, "the final time " + Number(m.XEND) + " must be above the initial time " + Number(m.X0));
-  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + Number(m.RE));
-  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + Number(m.RC));
+    return fail(20, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
+  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
+  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
   return true;
 }
 
@@ -362,14 +327,14 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
     return false;
   };
   if (!TemperatureAllowed(m.T0, m.TMIN, m.TMAX))
-    return fail(16, "the initial temperature " + Number(m.T0) + " is outside the allowable temperatures " +
-                        Number(m.TMIN) + " - " + Number(m.TMAX));
+    return fail(16, "the initial temperature " + ProblemNumber(m.T0) + " is outside the allowable temperatures " +
+                        ProblemNumber(m.TMIN) + " - " + ProblemNumber(m.TMAX));
   if (!StepLimitAllowed(m.NMAX))
     return fail(22, "the maximum number of steps must be at least 1, not " + std::to_string(m.NMAX));
   if (!TolerancesAllowed(m.RTOL, m.ATOL)) {
-    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + Number(m.ATOL));
-    return fail(23, "the relative tolerance must be above " + Number(10.0 * kRadauRoundingUnit) + ", not " +
-                        Number(m.RTOL));
+    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + ProblemNumber(m.ATOL));
+    return fail(23, "the relative tolerance must be above " + ProblemNumber(10.0 * kRadauRoundingUnit) + ", not " +
+                        ProblemNumber(m.RTOL));
   }
   return true;
 }

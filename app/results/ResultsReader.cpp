@@ -196,29 +196,14 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const int NR = t.NumReactions;
     t.NumColumns = NS + 3;
 
-    // Thermodynamic block.
-    const int thermoLine = map.ThermoLine;
-    const int afterThermo = ThermoRecordLine(thermoLine, NS + 1);
-    line(afterThermo - 1);
+    // Thermodynamic block: the records as the solver reads them.
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
-    // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
-        const int l1 = ThermoRecordLine(thermoLine, k);
-        const std::string_view first = line(l1);
-        const std::string where = LineLabel(l1);
-        t.ThermoTable(k, 16) = FieldNumber(FieldOf(first, kLowTemperature), where);
-        t.ThermoTable(k, 17) = FieldNumber(FieldOf(first, kHighTemperature), where);
-        t.ThermoTable(k, 18) = FieldNumber(FieldOf(first, kCommonTemperature), where);
-        // The fraction as the last ten characters, wherever the line ends.
-        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
-        for (int j = 1; j < kThermoRecordLines; ++j) {
-            const std::string_view text = line(l1 + j);
-            const std::string at = LineLabel(l1 + j);
-            for (int f = 1; f <= kCoefficientsPerLine; ++f)
-                t.ThermoTable(k, kCoefficientsPerLine * (j - 1) + f) =
-                    FieldNumber(FieldOf(text, CoefficientField(f)), at);
-        }
+        const ThermoRecordValues& record = map.Species[static_cast<std::size_t>(k - 1)];
+        for (int c = 1; c <= kThermoRecordValues; ++c)
+            t.ThermoTable(k, c) = record.Values[static_cast<std::size_t>(c - 1)];
+        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = record.Fraction;
     }
 
     // Reactions: the records as the solver reads them, up to the end line.

@@ -25,11 +25,6 @@ double RequiredNumber(std::string_view text, const std::string& where) {
     return *v;
 }
 
-double FieldNumber(std::string_view field, const std::string& where) {
-    const std::string_view t = Trim(field);
-    return t.empty() ? 0.0 : RequiredNumber(t, where);
-}
-
 int WholeNumber(double value, const std::string& where) {
     const double r = RoundHalfEven(value);
     if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, where);
@@ -86,13 +81,18 @@ SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
                         LineLabel(map.ThermoLine) + " and the REACTIONS " + LineLabel(map.ReactionsLine));
     }
 
+    // The thermodynamic records as the solver reads them.
+    map.Species.reserve(static_cast<std::size_t>(ns));
+    for (int k = 1; k <= ns; ++k) map.Species.push_back(ReadThermoAt(lines, ThermoRecordLine(map.ThermoLine, k), k));
+
     // The reaction records, each as long as its flags make it, up to the
-    // end line.
+    // end line. The first follows the three separator lines, wherever the
+    // REACTIONS line stands among them.
     const auto countProblem = [&](const std::string& what) {
         return Error(ErrorKind::SubscriptOutOfRange, "the reaction count on " + LineLabel(kReactionCountLine) + ", " +
                                                          std::to_string(nr) + ", " + what);
     };
-    n = map.ReactionsLine + 1;
+    n = ThermoRecordLine(map.ThermoLine, ns + 1) + kSeparatorLines;
     map.Reactions.reserve(static_cast<std::size_t>(nr));
     for (int r = 1; r <= nr; ++r) {
         if (IsEndLine(line(n)))

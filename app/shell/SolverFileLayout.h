@@ -3,10 +3,10 @@
 // thermodynamic and reaction records and how many lines a record takes.
 // Lines and columns are counted from 1, as the solver counts them.
 //
-// The readers of the desktop program share this layout; a reaction record
-// each reads as the solver reads it (ReadReactionAt). Otherwise each keeps
-// its own number rules, its own handling of a missing line and its own
-// error reports.
+// The readers of the desktop program share this layout; the numbers of a
+// thermodynamic or reaction record each reads as the solver reads them
+// (ReadThermoAt, ReadReactionAt). Otherwise each keeps its own number
+// rules, its own handling of a missing line and its own error reports.
 #pragma once
 
 #include <array>
@@ -87,7 +87,8 @@ bool IsEndLine(std::string_view line);
 
 // ---- Thermodynamic records, one per species ----------------------------
 
-inline constexpr int kThermoRecordLines = 4;
+// Four lines each (the solver's rule).
+using kx::kThermoRecordLines;
 
 // The first line of the record of species k (from 1) below the "THERMO"
 // line; species NS + 1 gives the first line after the records.
@@ -95,19 +96,32 @@ constexpr int ThermoRecordLine(int thermoLine, int species) {
     return thermoLine + 1 + kThermoRecordLines * (species - 1);
 }
 
-// The first line of a record.
+// The first line of a record: its texts, and the initial mole fraction as
+// the desktop writes it.
 inline constexpr Field kSpeciesName{7, 16};
 inline constexpr Field kComposition{24, 22};
-inline constexpr Field kLowTemperature{48, 8};
-inline constexpr Field kHighTemperature{57, 8};
-inline constexpr Field kCommonTemperature{66, 8};
 inline constexpr Field kInitialFraction{75, 10};  // the mole fraction, written left-aligned
 
 // Lines 2-4 of a record: five fields of 15 columns from column 1 (index
 // from 1), the polynomial coefficients 1-5, 6-10 and 11-14, the fifth field
 // of line 4 the molar mass.
-inline constexpr int kCoefficientsPerLine = 5;
 constexpr Field CoefficientField(int index) { return {1 + 15 * (index - 1), 15}; }
+
+// A thermodynamic record as the solver reads it (input_rules.h): TH 1-18,
+// coefficient k (1-14) at Values[k - 1], the molar mass at Values[14], the
+// lower, upper and common temperatures at Values[15..17], and the initial
+// mole fraction.
+struct ThermoRecordValues {
+    std::array<double, kThermoRecordValues> Values{};
+    double Fraction = 0;
+};
+
+// The record of species `species` that begins on line n of `lines` (from
+// 1). Throws Error naming the species and the line where the solver would
+// refuse it: InputPastEndOfFile when the file ends within it, TypeMismatch
+// for a field that does not read under its layout, InvalidArgument for a
+// negative fraction or a molar mass not above zero.
+ThermoRecordValues ReadThermoAt(std::span<const std::string_view> lines, int n, int species);
 
 // ---- Reaction records, one per reaction ---------------------------------
 

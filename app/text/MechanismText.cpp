@@ -37,14 +37,7 @@ std::string withoutBlanks(std::string_view field) {
     return t;
 }
 
-// A real or whole number in a fixed field, as the solver reads it (a
-// mantissa without a decimal point has `decimals` implied decimals).
-double fieldReal(std::string_view field, int decimals, int line) {
-    double value = 0;
-    if (!fmt::ReadRealField(field, decimals, value)) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
-    return value;
-}
-
+// A whole number in a fixed field, as the solver reads it.
 int fieldInt(std::string_view field, int line) {
     int value = 0;
     if (!fmt::ReadIntField(field, value)) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
@@ -537,6 +530,7 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     m.gasConstantE = headerValue(src.line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     m.gasConstantConc = headerValue(src.line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
 
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
     int n = src.find(kThermoSearchStart, IsThermoLine) + 1;
     for (int k = 0; k < ns; ++k, n += kThermoRecordLines) {
         MechanismSpecies sp;
@@ -544,20 +538,17 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         sp.name = withoutBlanks(FieldOf(first, kSpeciesName));
         if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + LineLabel(n));
         sp.elements = readFormula(FieldOf(first, kComposition), n);
-        sp.lowT = fieldReal(FieldOf(first, kLowTemperature), 1, n);
-        sp.highT = fieldReal(FieldOf(first, kHighTemperature), 1, n);
-        sp.commonT = fieldReal(FieldOf(first, kCommonTemperature), 1, n);
-        // Coefficients 1-14 from the fields of the next three lines.
-        for (std::size_t c = 0; c < sp.coefficients.size(); ++c) {
-            const int l = n + 1 + static_cast<int>(c) / kCoefficientsPerLine;
-            const int f = static_cast<int>(c) % kCoefficientsPerLine + 1;
-            sp.coefficients[c] = fieldReal(FieldOf(src.line(l), CoefficientField(f)), 8, l);
-        }
+        // Its numbers as the solver reads them.
+        const ThermoRecordValues record = ReadThermoAt(views, n, k + 1);
+        sp.lowT = record.Values[15];
+        sp.highT = record.Values[16];
+        sp.commonT = record.Values[17];
+        std::copy_n(record.Values.begin(), sp.coefficients.size(), sp.coefficients.begin());
         m.species.push_back(std::move(sp));
     }
 
-    n = src.find(n, IsReactionsLine) + 1;
-    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    // The reaction records follow the three separator lines.
+    n += kSeparatorLines;
     for (int r = 0; r < nr; ++r) {
         MechanismReaction re;
         re.lineNumber = n;

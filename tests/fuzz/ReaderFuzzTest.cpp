@@ -1088,7 +1088,15 @@ TEST_F(ReaderFuzz, EveryDamagedHeaderLineIsRefusedOrWorks) {
 
 namespace {
 
-// ---- Unusual reaction records of a real run ---------------------------------
+// ---- Unusual records of a real run -------------------------------------------
+
+// The first line of species k's thermodynamic record (from 1) among a solver
+// file's lines.
+std::size_t ThermoStart(const Lines& lines, int k) {
+    std::size_t n = 32;
+    while (lines.at(n).find("THERMO") == std::string::npos) ++n;
+    return n + 1 + 4 * static_cast<std::size_t>(k - 1);
+}
 
 // The equation line of reaction r (from 1) among a solver file's lines.
 std::size_t ReactionStart(const Lines& lines, int r) {
@@ -1112,8 +1120,13 @@ bool NamesLine(const std::string& text, int n) {
     return false;
 }
 
-// One change of a reaction record, given the lines and its equation line.
+// One change of a record, given the lines and the record's first line.
 using RecordChange = std::function<void(Lines&, std::size_t)>;
+
+// The line `offset` lines after the record's first (before it when negative).
+std::size_t At(std::size_t start, int offset) {
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(start) + offset);
+}
 
 // Flag k (from 1) of the record set to `text`, left-aligned in its four columns.
 RecordChange Flag(int k, std::string text) {
@@ -1121,19 +1134,22 @@ RecordChange Flag(int k, std::string text) {
         l.at(s + 1).replace(6 + 4 * static_cast<std::size_t>(k - 1), 4, (text + "    ").substr(0, 4));
     };
 }
-// Lines of the record from `offset` (0 the equation line) left out.
-RecordChange Drop(std::size_t offset, std::size_t count = 1) {
+// Lines of the record from `offset` (0 its first line) left out.
+RecordChange Drop(int offset, int count = 1) {
     return [=](Lines& l, std::size_t s) {
-        l.erase(l.begin() + static_cast<std::ptrdiff_t>(s + offset),
-                l.begin() + static_cast<std::ptrdiff_t>(s + offset + count));
+        l.erase(l.begin() + static_cast<std::ptrdiff_t>(At(s, offset)),
+                l.begin() + static_cast<std::ptrdiff_t>(At(s, offset + count)));
     };
 }
-RecordChange Insert(std::size_t offset, std::string line) {
-    return [=](Lines& l, std::size_t s) { l.insert(l.begin() + static_cast<std::ptrdiff_t>(s + offset), line); };
+RecordChange Insert(int offset, std::string line) {
+    return [=](Lines& l, std::size_t s) { l.insert(l.begin() + static_cast<std::ptrdiff_t>(At(s, offset)), line); };
+}
+RecordChange Swap(int a, int b) {
+    return [=](Lines& l, std::size_t s) { std::swap(l.at(At(s, a)), l.at(At(s, b))); };
 }
 // The columns from `column` (from 1) of the record's line `offset` replaced.
-RecordChange Columns(std::size_t offset, std::size_t column, std::string text) {
-    return [=](Lines& l, std::size_t s) { l.at(s + offset).replace(column - 1, text.size(), text); };
+RecordChange Columns(int offset, std::size_t column, std::string text) {
+    return [=](Lines& l, std::size_t s) { l.at(At(s, offset)).replace(column - 1, text.size(), text); };
 }
 
 // The model the solver reads from a file, or nothing with its input error.
@@ -1228,26 +1244,34 @@ std::string ProductionDiffers(kx::ResultsReader& reader, kx::SolverModel& model)
 
 }  // namespace
 
-// Reaction records whose flags take unusual values, or whose lines do not
-// match their flags, in a real run: each reader of the desktop program
+// Records of a real run whose fields or flags take unusual values, or
+// whose lines do not match their flags: each reader of the desktop program
 // either refuses the file when it opens it, naming the line at which the
 // solver refuses it, or reads every record as the solver does (the same
-// flags, species, parameters and efficiencies, the same species production
-// from them), works on it, and reduces it to a file that the solver reads
-// back with the same reactions.
-TEST_F(ReaderFuzz, EveryUnusualReactionRecordIsReadAsTheSolverReadsIt) {
+// thermodynamic data, flags, species, parameters and efficiencies, the same
+// species production from them), works on it, and reduces it to a file
+// that the solver reads back with the same reactions.
+TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
     // Reactions of the hydrogen run: 1 H+O2<=>O+OH, 2 H2+O<=>H+OH, 5
     // H2+M<=>2H+M (third bodies of all species, four listed), 6
     // H2+AR<=>2H+AR (AR its single partner), 13 H+O2(+M)<=>HO2(+M)
     // (fall-off: a low-pressure line, a Troe line of three parameters,
     // three listed third bodies).
+    // Species 1 H2 (an initial mole fraction of 2.959E-01), 10 N2.
     struct Case {
         const char* what;
-        int reaction;
+        int reaction;  // the record changed: a reaction, or species -reaction
         std::vector<RecordChange> changes;
         bool solverReads;
     };
     const std::vector<Case> cases = {
+        {"a molar mass without its decimal point", -10, {Columns(3, 61, "          28014")}, true},
+        {"a common temperature without its decimal point", -1, {Columns(0, 66, "   10000")}, true},
+        {"an initial mole fraction without its decimal point", -1, {Columns(0, 75, "2959E-1  ")}, true},
+        {"a coefficient with the exponent letter D", -1, {Columns(1, 1, " 0.29914234D+01")}, true},
+        {"a negative initial mole fraction", -1, {Columns(0, 75, "-2.959E-01")}, false},
+        {"a negative molar mass", -10, {Columns(3, 61, "        -28.014")}, false},
+        {"the REACTIONS line second of the three separator lines", 1, {Swap(-2, -1)}, true},
         {"broadening form 4 without a broadening line", 13, {Flag(15, "4"), Drop(4)}, true},
         {"broadening form 4 with its old line", 13, {Flag(15, "4")}, false},
         {"broadening form -1 without a broadening line", 13, {Flag(15, "-1"), Drop(4)}, true},
@@ -1278,9 +1302,10 @@ TEST_F(ReaderFuzz, EveryUnusualReactionRecordIsReadAsTheSolverReadsIt) {
     const Lines lines = SplitLines(base.bytes);
     // Each case on its own: a failed assertion ends only its case.
     const auto check = [&](const Case& c) {
-        const std::string label = std::string(c.what) + " (reaction " + std::to_string(c.reaction) + ")";
+        const std::string label = std::string(c.what) + (c.reaction > 0 ? " (reaction " : " (species ") +
+                                  std::to_string(std::abs(c.reaction)) + ")";
         Lines changed = lines;
-        const std::size_t start = ReactionStart(changed, c.reaction);
+        const std::size_t start = c.reaction > 0 ? ReactionStart(changed, c.reaction) : ThermoStart(changed, -c.reaction);
         for (const RecordChange& change : c.changes) change(changed, start);
         const std::string path = folder_->write("record.txt", JoinLines(changed));
 
@@ -1320,6 +1345,20 @@ TEST_F(ReaderFuzz, EveryUnusualReactionRecordIsReadAsTheSolverReadsIt) {
 
         ASSERT_TRUE(opened) << label << ": " << (sink.shown.empty() ? "" : sink.shown[0].text);
         const kx::ResultsTables& t = reader.Tables();
+        // The thermodynamic data: the temperatures and molar masses the
+        // solver keeps in single precision.
+        kx::ComparisonFiles files(sink);
+        ASSERT_FALSE(files.OpenFiles(path, goodResults_).Failed) << label;
+        files.SpeciesAARR();
+        for (int k = 1; k <= model->NSPEC; ++k) {
+            for (int c = 1; c <= 18; ++c) {
+                const double mine = t.ThermoTable(k, c);
+                EXPECT_EQ(c < 15 ? mine : static_cast<float>(mine), kx::ThAt(model->TH, c, k))
+                    << label << ": species " << k << ", value " << c;
+            }
+            EXPECT_EQ(t.InitialMoleFractions[static_cast<std::size_t>(k) + 2], model->Y[k - 1]) << label;
+            EXPECT_EQ(files.File(1).MolarMasses.at(static_cast<std::size_t>(k)), t.ThermoTable(k, 15)) << label;
+        }
         for (int r = 1; r <= model->NREAC; ++r) {
             for (int k = 1; k <= kx::kRecordInts; ++k)
                 EXPECT_EQ(t.ReactionInts(r, k), kx::IreacAt(model->IREAC, k, r))
@@ -1371,7 +1410,7 @@ TEST_F(ReaderFuzz, EveryUnusualReactionRecordIsReadAsTheSolverReadsIt) {
         try {
             check(c);
         } catch (const std::exception& e) {
-            ADD_FAILURE() << c.what << " (reaction " << c.reaction << "): " << e.what();
+            ADD_FAILURE() << c.what << ": " << e.what();
         }
     }
 }
