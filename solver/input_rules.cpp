@@ -82,6 +82,14 @@ std::string ThirdBodySpeciesProblem(int count, const int* partners, int nspec) {
   return {};
 }
 
+bool IsMechanismEndLine(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  const std::string_view word = line.substr(first, line.find_last_not_of(" \t") - first + 1);
+  return word.size() == 3 && (word[0] == 'E' || word[0] == 'e') && (word[1] == 'N' || word[1] == 'n') &&
+         (word[2] == 'D' || word[2] == 'd');
+}
+
 bool ReadFlagsLine(std::string_view line, int nspec, int* ints, RecordProblem& problem) {
   for (int k = 0; k < 16; ++k)
     if (!fmt::ReadIntField(fmt::Field(line, kFirstColumn + kFlagWidth * k, kFlagWidth), ints[k]))

@@ -36,6 +36,16 @@ inline bool StepLimitAllowed(int nmax) { return nmax >= 1; }
 inline bool TolerancesAllowed(double rtol, double atol) { return RadauTolerancesAccepted(rtol, atol); }
 inline bool GasConstantAllowed(double r) { return r > 0; }
 
+// ---- Key lines ------------------------------------------------------------
+
+// The line after which the thermodynamic records begin: its first seven
+// characters are " THERMO" (the first such line from line 33 on).
+inline bool IsThermoKeyLine(std::string_view line) { return line.substr(0, 7) == " THERMO"; }
+
+// The end line after the last reaction record: "END", blanks around it and
+// any letter case allowed.
+bool IsMechanismEndLine(std::string_view line);
+
 // ---- Reaction records ---------------------------------------------------
 //
 // A record is its equation line, its flags line (16 entries of four

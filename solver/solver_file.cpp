@@ -69,13 +69,6 @@ class InputReader {
   SolverInputError& error_;
 };
 
-std::string Trimmed(std::string_view line) {
-  std::size_t a = line.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return {};
-  std::size_t b = line.find_last_not_of(" \t");
-  return std::string(line.substr(a, b - a + 1));
-}
-
 bool ReadHeader(InputReader& in, SolverModel& m) {
   if (!in.RealValue(14, "pressure", m.P) || !in.IntValue(15, "temperature mode", m.MODE) ||
       !in.RealValue(16, "initial temperature", m.T0) ||
@@ -105,18 +98,10 @@ bool ReadHeader(InputReader& in, SolverModel& m) {
 // seven characters are " THERMO"; n becomes the line after it.
 bool FindThermoBlock(InputReader& in, const SolverFileText& text, int& n) {
   n = kFirstThermoSearchLine;
-  while (n <= text.LineCount() && text.LineAt(n).substr(0, 7) != " THERMO") ++n;
+  while (n <= text.LineCount() && !IsThermoKeyLine(text.LineAt(n))) ++n;
   if (n > text.LineCount()) return in.Fail(n, "the file has no \" THERMO\" line from line 33 on");
   ++n;
   return true;
-}
-
-// The mechanism's end line: "END", blanks around it and any letter case allowed.
-bool IsEndLine(std::string_view line) {
-  std::string end = Trimmed(line);
-  for (char& c : end)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return end == "END";
 }
 
 void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
@@ -200,7 +185,7 @@ bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
     if (!in.Line(n, "a separator line after the thermo records", line)) return false;
   if (!ReadReactions(in, text, m, n)) return false;
   if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
-  if (!IsEndLine(line))
+  if (!IsMechanismEndLine(line))
     return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
   if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
   SetTail(text, n, m);
@@ -226,7 +211,7 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
         if (!in.IntField(n + 1, line, 7 + 4 * k, 4, "reaction flags", flags[k])) return false;
       n += ReactionRecordLines(flags);
     }
-    if (!in.Line(n, "the end line", line) || !IsEndLine(line)) return false;
+    if (!in.Line(n, "the end line", line) || !IsMechanismEndLine(line)) return false;
     SetTail(text, n, m);
     return true;
   };

@@ -95,7 +95,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     };
 
     // 2. The reactions must end with the key word.
-    if (lastKept < 1 || UpperAscii(Trim(source[At(lastKept)])) != "END") {
+    if (lastKept < 1 || !IsMechanismEndLine(source[At(lastKept)])) {
         ShowMessage(messages,
                     "The reaction list does not contain the key word 'End'. The source solver file is changed or "
                     "corrupted; the reduced solver file cannot be created.",

@@ -101,6 +101,9 @@ SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
         map.Reactions.push_back(ReadReactionAt(lines, n, ns, r));
         n += map.Reactions.back().Lines;
     }
+    if (IsEndLine(line(n)) && !IsMechanismEndLine(line(n)))
+        throw Error(ErrorKind::InvalidArgument, "the end line after the reaction records, " + LineLabel(n) + ", \"" +
+                                                    std::string(Trim(line(n))) + "\", is not END alone");
     if (!IsEndLine(line(n))) {
         int end = n;
         while (end <= lineCount && !IsEndLine(line(end))) ++end;

@@ -80,7 +80,8 @@ int CheckedReactionCount(int count, std::size_t lineCount);
 std::optional<std::string_view> ValueText(std::string_view line);
 
 // The key lines: the line, trimmed, begins with "THERMO", "REACTIONS" or
-// "END" in any letter case.
+// "END" in any letter case. (The end line after the last reaction record
+// must then be the solver's, IsMechanismEndLine.)
 bool IsThermoLine(std::string_view line);
 bool IsReactionsLine(std::string_view line);
 bool IsEndLine(std::string_view line);

@@ -564,6 +564,10 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         n += record.Lines;
         m.reactions.push_back(std::move(re));
     }
+    // The records end where the solver finds its end line.
+    if (!IsMechanismEndLine(src.line(n)))
+        throw Error(ErrorKind::InvalidArgument, LineLabel(n) + ", after the " + std::to_string(nr) +
+                                                    " reaction records, is not the end line END");
     for (const MechanismReaction& r : m.reactions) formOf(m, r);  // species numbers within the list
     return m;
 }

@@ -1120,6 +1120,13 @@ bool NamesLine(const std::string& text, int n) {
     return false;
 }
 
+// The end line after the reaction records.
+std::size_t EndLine(const Lines& lines) {
+    std::size_t n = ReactionStart(lines, 1);
+    while (lines.at(n) != " END") ++n;
+    return n;
+}
+
 // One change of a record, given the lines and the record's first line.
 using RecordChange = std::function<void(Lines&, std::size_t)>;
 
@@ -1260,7 +1267,7 @@ TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
     // Species 1 H2 (an initial mole fraction of 2.959E-01), 10 N2.
     struct Case {
         const char* what;
-        int reaction;  // the record changed: a reaction, or species -reaction
+        int reaction;  // the record changed: a reaction, species -reaction, or 0 the end line
         std::vector<RecordChange> changes;
         bool solverReads;
     };
@@ -1272,6 +1279,7 @@ TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
         {"a negative initial mole fraction", -1, {Columns(0, 75, "-2.959E-01")}, false},
         {"a negative molar mass", -10, {Columns(3, 61, "        -28.014")}, false},
         {"the REACTIONS line second of the three separator lines", 1, {Swap(-2, -1)}, true},
+        {"an end line with more than END", 0, {Columns(0, 5, " !x")}, false},
         {"broadening form 4 without a broadening line", 13, {Flag(15, "4"), Drop(4)}, true},
         {"broadening form 4 with its old line", 13, {Flag(15, "4")}, false},
         {"broadening form -1 without a broadening line", 13, {Flag(15, "-1"), Drop(4)}, true},
@@ -1302,10 +1310,14 @@ TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
     const Lines lines = SplitLines(base.bytes);
     // Each case on its own: a failed assertion ends only its case.
     const auto check = [&](const Case& c) {
-        const std::string label = std::string(c.what) + (c.reaction > 0 ? " (reaction " : " (species ") +
-                                  std::to_string(std::abs(c.reaction)) + ")";
+        const std::string record = c.reaction > 0   ? " (reaction " + std::to_string(c.reaction) + ")"
+                                   : c.reaction < 0 ? " (species " + std::to_string(-c.reaction) + ")"
+                                                    : std::string();
+        const std::string label = c.what + record;
         Lines changed = lines;
-        const std::size_t start = c.reaction > 0 ? ReactionStart(changed, c.reaction) : ThermoStart(changed, -c.reaction);
+        const std::size_t start = c.reaction > 0   ? ReactionStart(changed, c.reaction)
+                                  : c.reaction < 0 ? ThermoStart(changed, -c.reaction)
+                                                   : EndLine(changed);
         for (const RecordChange& change : c.changes) change(changed, start);
         const std::string path = folder_->write("record.txt", JoinLines(changed));
 
