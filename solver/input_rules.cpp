@@ -158,13 +158,17 @@ bool ReadThermoLine(std::string_view line, int i, double* values, double& fracti
       return Unreadable(problem, 1 + kCoefficientWidth * k, kCoefficientWidth, "thermo coefficient", "a number");
   if (i < 3) return true;
   double mass = 0.0;
-  if (!Real(line, kMassColumn, kCoefficientWidth, kMassDecimals, mass))
+  if (!ReadMolarMassField(line, mass))
     return Unreadable(problem, kMassColumn, kCoefficientWidth, "molar mass", "a number");
   values[14] = mass;
   if (!(Single(mass) > 0))
     return Refused(problem, RecordProblem::Kind::NotAllowed,
                    "the molar mass must be above zero, not " + ProblemNumber(Single(mass)));
   return true;
+}
+
+bool ReadMolarMassField(std::string_view line, double& mass) {
+  return Real(line, kMassColumn, kCoefficientWidth, kMassDecimals, mass);
 }
 
 std::string ProblemNumber(double value) {
