@@ -1,15 +1,16 @@
-// The rules a solver file's values must meet for the solver to run it: the
-// run settings of its header and the counts and species numbers of its
+// The rules a solver file's values must meet for the solver to run it, and
+// how its records are read: the run settings of its header, its key lines,
+// and the fields, counts and species numbers of its thermodynamic and
 // reaction records.
 //
 // The solver holds every file it reads to them (an input error, or the
 // report with which a run stops at its start). The desktop program takes
 // the same rules for what it accepts, reads or writes: the run-settings
-// window its limits, every reader of reactions their records (read by
-// ReadReactionRecord, as the solver reads them), and the writer of reduced
-// files the whole check of SolverWouldRun (solver_file.h). So nothing the
-// desktop passes is then refused by the solver, and what it reads of a
-// file is what the solver runs.
+// window its limits, every reader of the mechanism its records (read by
+// ReadThermoRecord and ReadReactionRecord, as the solver reads them), and
+// the writer of reduced files the whole check of SolverWouldRun
+// (solver_file.h). So nothing the desktop passes is then refused by the
+// solver, and what it reads of a file is what the solver runs.
 #pragma once
 
 #include <string>
