@@ -561,7 +561,7 @@ int ColliderSetOf(PreparedModel& p, const int* ir, const double* rr) {
   ColliderSet set{};
   set.all = ir[11] > 0;
   const double w = set.all ? 1.0 : 0.0;
-  set.count = std::max(0, std::min(ir[12], 10));
+  set.count = ListedThirdBodies(ir[12]);
   for (int j = 0; j < set.count; ++j) {
     set.species[j] = ir[16 + j] - 1;
     set.weight[j] = rr[11 + j] - w;
@@ -745,7 +745,7 @@ void Prepare(const int* ireac, const double* rreac, const double* th, int nspec,
     in.b0 = rr[4];
     in.E0 = rr[5];
     for (int k = 0; k < 5; ++k) in.broadening[k] = rr[6 + k];
-    in.lowPressure = ir[13] == 1;
+    in.lowPressure = FallOffReaction(ir[13]);
     in.form = ir[14];
     in.reverse = ir[15];
     in.reactants = std::clamp(ir[9], 0, 3);

@@ -20,13 +20,6 @@ namespace {
 
 constexpr int kFirstThermoSearchLine = 33;
 
-std::string Number(double value) {
-  char text[32];
-  char* end = fmt::PutE(text, value, 14, 6);
-  std::string s(text, end);
-  return s.substr(s.find_first_not_of(' '));
-}
-
 // Reads the input part line by line and records the first problem.
 class InputReader {
  public:
@@ -67,21 +60,6 @@ class InputReader {
     return true;
   }
 
-  bool RealField(int n, std::string_view line, int column, int width, int decimals, const char* what,
-                 double& value) {
-    if (!fmt::ReadRealField(fmt::Field(line, column, width), decimals, value))
-      return Fail(n, "columns " + Columns(column, width) + " (" + what + ") do not read as a number");
-    return true;
-  }
-
-  // k reals of width w from column `column` on.
-  bool RealFields(int n, std::string_view line, int column, int count, int width, int decimals,
-                  const char* what, double* values) {
-    for (int k = 0; k < count; ++k)
-      if (!RealField(n, line, column + k * width, width, decimals, what, values[k])) return false;
-    return true;
-  }
-
  private:
   static std::string Columns(int column, int width) {
     return std::to_string(column) + "-" + std::to_string(column + width - 1);
@@ -90,13 +68,6 @@ class InputReader {
   const SolverFileText& text_;
   SolverInputError& error_;
 };
-
-std::string Trimmed(std::string_view line) {
-  std::size_t a = line.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return {};
-  std::size_t b = line.find_last_not_of(" \t");
-  return std::string(line.substr(a, b - a + 1));
-}
 
 bool ReadHeader(InputReader& in, SolverModel& m) {
   if (!in.RealValue(14, "pressure", m.P) || !in.IntValue(15, "temperature mode", m.MODE) ||
@@ -127,18 +98,10 @@ bool ReadHeader(InputReader& in, SolverModel& m) {
 // seven characters are " THERMO"; n becomes the line after it.
 bool FindThermoBlock(InputReader& in, const SolverFileText& text, int& n) {
   n = kFirstThermoSearchLine;
-  while (n <= text.LineCount() && text.LineAt(n).substr(0, 7) != " THERMO") ++n;
+  while (n <= text.LineCount() && !IsThermoKeyLine(text.LineAt(n))) ++n;
   if (n > text.LineCount()) return in.Fail(n, "the file has no \" THERMO\" line from line 33 on");
   ++n;
   return true;
-}
-
-// The mechanism's end line: "END", blanks around it and any letter case allowed.
-bool IsEndLine(std::string_view line) {
-  std::string end = Trimmed(line);
-  for (char& c : end)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return end == "END";
 }
 
 void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
@@ -146,93 +109,50 @@ void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
   m.endLineTerminated = text.Terminated(endLine);
 }
 
+// The input error of a record that begins on line `first` and cannot be read.
+bool RecordFailed(InputReader& in, int first, const RecordProblem& problem) {
+  if (problem.kind == RecordProblem::Kind::MissingLine)
+    return in.Fail(first + problem.line, "the file ends before this line (" + problem.text + " expected)");
+  return in.Fail(first + problem.line, problem.text);
+}
+
+// Line first + i of the file, false past its end.
+auto LinesFrom(const SolverFileText& text, int first) {
+  return [&text, first](int i, std::string_view& line) {
+    if (first + i > text.LineCount()) return false;
+    line = text.LineAt(first + i);
+    return true;
+  };
+}
+
 bool ReadThermo(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
   if (!FindThermoBlock(in, text, n)) return false;
   const int firstRecord = n;
   double moleSum = 0.0;
-  for (int i = 1; i <= m.NSPEC; ++i, n += 4) {
-    std::string_view line;
-    if (!in.Line(n, "a thermo record", line)) return false;
-    fmt::PutA(m.SPNAME[i - 1], fmt::Field(line, 7, kNameLength), kNameLength);
-    std::string_view digit = fmt::Field(line, 46, 1);
-    if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
-      return in.Fail(n, "column 46 must hold a digit or a blank");
-    double t[3];
-    for (int k = 0; k < 3; ++k)
-      if (!in.RealField(n, line, 48 + 9 * k, 8, 1, "temperature range", t[k])) return false;
+  for (int i = 1; i <= m.NSPEC; ++i, n += kThermoRecordLines) {
+    RecordProblem problem;
+    if (!ReadThermoRecord(LinesFrom(text, n), &ThAt(m.TH, 1, i), m.Y[i - 1], problem))
+      return RecordFailed(in, n, problem);
     // The temperatures and the molar mass pass through single precision.
-    for (int k = 0; k < 3; ++k) ThAt(m.TH, 16 + k, i) = static_cast<double>(static_cast<float>(t[k]));
-    double x = 0.0;
-    if (!in.RealField(n, line, 75, 10, 3, "initial mole fraction", x)) return false;
-    if (x < 0) return in.Fail(n, "the initial mole fraction must not be negative, not " + Number(x));
-    m.Y[i - 1] = x;
-    moleSum += x;
-
-    if (!in.Line(n + 1, "thermo coefficients 1-5", line) ||
-        !in.RealFields(n + 1, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 1, i)))
-      return false;
-    if (!in.Line(n + 2, "thermo coefficients 6-10", line) ||
-        !in.RealFields(n + 2, line, 1, 5, 15, 8, "thermo coefficient", &ThAt(m.TH, 6, i)))
-      return false;
-    if (!in.Line(n + 3, "thermo coefficients 11-14 and the molar mass", line) ||
-        !in.RealFields(n + 3, line, 1, 4, 15, 8, "thermo coefficient", &ThAt(m.TH, 11, i)))
-      return false;
-    double mass = 0.0;
-    if (!in.RealField(n + 3, line, 61, 15, 3, "molar mass", mass)) return false;
-    mass = static_cast<double>(static_cast<float>(mass));
-    if (!(mass > 0)) return in.Fail(n + 3, "the molar mass must be above zero, not " + Number(mass));
-    ThAt(m.TH, 15, i) = mass;
+    for (int slot = 15; slot <= 18; ++slot) {
+      double& value = ThAt(m.TH, slot, i);
+      value = static_cast<double>(static_cast<float>(value));
+    }
+    fmt::PutA(m.SPNAME[i - 1], fmt::Field(text.LineAt(n), 7, kNameLength), kNameLength);
+    moleSum += m.Y[i - 1];
   }
   if (!(moleSum > 0))
     return in.Fail(firstRecord, "the initial mole fractions of the thermo records from this line on sum to zero");
   return true;
 }
 
-bool ReadReactions(InputReader& in, SolverModel& m, int& n) {
+bool ReadReactions(InputReader& in, const SolverFileText& text, SolverModel& m, int& n) {
   for (int r = 1; r <= m.NREAC; ++r) {
-    std::string_view line;
-    if (!in.Line(n, "a reaction equation line", line)) return false;
-    ++n;
-    if (!in.Line(n, "the reaction's flags line", line)) return false;
-    int* ir = &IreacAt(m.IREAC, 1, r);
-    for (int k = 0; k < 16; ++k)
-      if (!in.IntField(n, line, 7 + 4 * k, 4, "reaction flags", ir[k])) return false;
-    if (std::string problem = ReactionFlagsProblem(ir, m.NSPEC); !problem.empty()) return in.Fail(n, problem);
-    ++n;
-
-    double* rr = &RreacAt(m.RREAC, 1, r);
-    if (!in.Line(n, "the rate parameters", line) ||
-        !in.RealFields(n, line, 7, 3, 15, 8, "rate parameters", rr))
-      return false;
-    ++n;
-    if (ir[13] == 1) {
-      if (!in.Line(n, "the low-pressure rate parameters", line) ||
-          !in.RealFields(n, line, 7, 3, 15, 8, "low-pressure rate parameters", rr + 3))
-        return false;
-      ++n;
-    }
-    const int form = ir[14];
-    if (form == 1 || form == 3 || form == 2) {
-      const int count = form == 1 ? 4 : form == 3 ? 3 : 5;
-      if (!in.Line(n, "the fall-off broadening parameters", line) ||
-          !in.RealFields(n, line, 7, count, 15, 8, "broadening parameters", rr + 6))
-        return false;
-      ++n;
-    }
-    if (ir[12] > 0) {
-      if (!in.Line(n, "the third-body label line", line)) return false;
-      ++n;
-      if (!in.Line(n, "the third-body species", line)) return false;
-      for (int k = 0; k < 10; ++k)
-        if (!in.IntField(n, line, 7 + 8 * k, 8, "third-body species", ir[16 + k])) return false;
-      if (std::string problem = ThirdBodySpeciesProblem(ir[12], ir + 16, m.NSPEC); !problem.empty())
-        return in.Fail(n, problem);
-      ++n;
-      if (!in.Line(n, "the third-body efficiencies", line) ||
-          !in.RealFields(n, line, 7, 10, 8, 2, "third-body efficiency", rr + 11))
-        return false;
-      ++n;
-    }
+    RecordProblem problem;
+    const int length =
+        ReadReactionRecord(LinesFrom(text, n), m.NSPEC, &IreacAt(m.IREAC, 1, r), &RreacAt(m.RREAC, 1, r), problem);
+    if (length == 0) return RecordFailed(in, n, problem);
+    n += length;
   }
   return true;
 }
@@ -263,9 +183,9 @@ bool ReadInput(InputReader& in, const SolverFileText& text, SolverModel& m) {
   std::string_view line;
   for (int k = 0; k < 3; ++k, ++n)
     if (!in.Line(n, "a separator line after the thermo records", line)) return false;
-  if (!ReadReactions(in, m, n)) return false;
+  if (!ReadReactions(in, text, m, n)) return false;
   if (!in.Line(n, "the end line \"END\" after the last reaction record", line)) return false;
-  if (!IsEndLine(line))
+  if (!IsMechanismEndLine(line))
     return in.Fail(n, "the line after the last reaction record must be the end line \"END\"");
   if (m.MODE == 1) m.Y[m.NSPEC] = m.T0;
   SetTail(text, n, m);
@@ -291,7 +211,7 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
         if (!in.IntField(n + 1, line, 7 + 4 * k, 4, "reaction flags", flags[k])) return false;
       n += ReactionRecordLines(flags);
     }
-    if (!in.Line(n, "the end line", line) || !IsEndLine(line)) return false;
+    if (!in.Line(n, "the end line", line) || !IsMechanismEndLine(line)) return false;
     SetTail(text, n, m);
     return true;
   };
@@ -371,18 +291,18 @@ bool SolverCheckSettings(const SolverModel& m, SolverInputError& error) {
   };
   if (m.NSPEC < 1) return fail(10, "the species count must be at least 1");
   if (m.NREAC < 0) return fail(11, "the reaction count must not be negative");
-  if (!PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + Number(m.P));
+  if (!PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + ProblemNumber(m.P));
   if (!TemperatureModeAllowed(m.MODE))
     return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
   if (!MinTemperatureAllowed(m.TMIN))
-    return fail(17, "the minimal allowable temperature must be above zero, not " + Number(m.TMIN));
+    return fail(17, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
   if (!TemperatureRangeAllowed(m.TMIN, m.TMAX))
-    return fail(18, "the maximum allowable temperature " + Number(m.TMAX) + " must be above the minimal one " +
-                        Number(m.TMIN));
+    return fail(18, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
+                        ProblemNumber(m.TMIN));
   if (!TimeSpanAllowed(m.X0, m.XEND))
-    return fail(20, "the final time " + Number(m.XEND) + " must be above the initial time " + Number(m.X0));
-  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + Number(m.RE));
-  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + Number(m.RC));
+    return fail(20, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
+  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
+  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
   return true;
 }
 
@@ -392,14 +312,14 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
     return false;
   };
   if (!TemperatureAllowed(m.T0, m.TMIN, m.TMAX))
-    return fail(16, "the initial temperature " + Number(m.T0) + " is outside the allowable temperatures " +
-                        Number(m.TMIN) + " - " + Number(m.TMAX));
+    return fail(16, "the initial temperature " + ProblemNumber(m.T0) + " is outside the allowable temperatures " +
+                        ProblemNumber(m.TMIN) + " - " + ProblemNumber(m.TMAX));
   if (!StepLimitAllowed(m.NMAX))
     return fail(22, "the maximum number of steps must be at least 1, not " + std::to_string(m.NMAX));
   if (!TolerancesAllowed(m.RTOL, m.ATOL)) {
-    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + Number(m.ATOL));
-    return fail(23, "the relative tolerance must be above " + Number(10.0 * kRadauRoundingUnit) + ", not " +
-                        Number(m.RTOL));
+    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + ProblemNumber(m.ATOL));
+    return fail(23, "the relative tolerance must be above " + ProblemNumber(10.0 * kRadauRoundingUnit) + ", not " +
+                        ProblemNumber(m.RTOL));
   }
   return true;
 }

@@ -179,8 +179,7 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
         const int L = ThermoRecordLine(map.ThermoLine, i);
         file.SpeciesNames[At(i)] = std::string(Trim(FieldOf(line(L), kSpeciesName)));
         file.SpeciesFlags[At(i)] = "*";
-        file.MolarMasses[At(i)] =
-            RequiredNumber(Trim(Right(line(L + 3), 14)), "molar mass, " + LineLabel(L + 3));
+        file.MolarMasses[At(i)] = map.Species[At(i - 1)].Values[14];
     }
     file.SpeciesFlags[0] = "*";
 

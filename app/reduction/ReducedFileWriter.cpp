@@ -95,7 +95,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     };
 
     // 2. The reactions must end with the key word.
-    if (lastKept < 1 || UpperAscii(Trim(source[At(lastKept)])) != "END") {
+    if (lastKept < 1 || !IsMechanismEndLine(source[At(lastKept)])) {
         ShowMessage(messages,
                     "The reaction list does not contain the key word 'End'. The source solver file is changed or "
                     "corrupted; the reduced solver file cannot be created.",
@@ -137,15 +137,16 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     const int separators = ThermoRecordLine(kThermoLine, ns + 1);
     for (int n = separators; n < separators + kSeparatorLines; ++n) out.push_back(line(n));
 
-    // 6. Where each reaction record begins.
-    std::vector<int> start(At(nr) + 1, 0);
-    for (int n = separators + kSeparatorLines; n <= lastKept; ++n) {
-        const std::string_view head = Mid(source[At(n)], 1, 5);
-        if (!IsNumeric(head)) continue;
-        const int r = WholeNumber(RequiredNumber(head, SourceLine(n)), SourceLine(n));
-        if (r < 1 || r > nr) throw Error(ErrorKind::SubscriptOutOfRange, "reaction number on line " + std::to_string(n));
-        start[At(r)] = n;
-    }
+    // 6. The reaction records of the source, read as the solver reads them
+    // (whatever the numbers of their equation lines): where each begins,
+    // its flags, third bodies and efficiencies.
+    const std::vector<std::string_view> sourceLines(source.begin() + 1, source.begin() + 1 + lastKept);
+    const SolverFileMap map = MapSolverFile(sourceLines);
+    if (map.SpeciesCount != ns || map.ReactionCount != nr)
+        throw Error(ErrorKind::SubscriptOutOfRange,
+                    "the source solver file holds " + std::to_string(map.SpeciesCount) + " species and " +
+                        std::to_string(map.ReactionCount) + " reactions, not the " + std::to_string(ns) + " and " +
+                        std::to_string(nr) + " of its results read before");
 
     auto renumbered = [&](int s) {
         if (s < 1 || s > ns || newNumber[At(s)] == 0)
@@ -168,33 +169,32 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     int kept = 0;
     for (int r = 1; r <= nr; ++r) {
         if (!m.RedReactionKept[At(r)]) continue;
-        const int s = start[At(r)];
-        if (s == 0) throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " is not in the source");
+        const ReactionRecordValues& read = map.Reactions[At(r - 1)];
+        const int s = read.FirstLine;
         ++kept;
         out.push_back(" " + Format(std::to_string(kept), kIntegerField) + std::string(Mid(line(s), 6)));
 
-        // The record's integer fields and third-body entries as the results
-        // holder read them from this source; its lines as they stand.
+        // The record's flags, renumbered; its rate, low-pressure and
+        // broadening lines as they stand.
         std::array<int, 17> field{};
-        for (int k = 1; k <= 16; ++k) field[At(k)] = m.RedReactionInts(r, k);
+        for (int k = 1; k <= 16; ++k) field[At(k)] = read.Ints[At(k - 1)];
         for (int k = 1; k <= 9; ++k)
             if (field[At(k)] > 0) field[At(k)] = renumbered(field[At(k)]);
 
-        std::vector<std::string> record{line(s + 2)};
-        int next = s + kLeastReactionLines;
-        if (field[14] == 1) record.push_back(line(next++));
-        if (BroadeningValues(field[15]) > 0) record.push_back(line(next++));
-        if (field[13] > 0) {
+        std::vector<std::string> record;
+        int next = s + 2;
+        record.push_back(line(next++));
+        if (FallOffReaction(field[14])) record.push_back(line(next++));
+        if (BroadeningParameters(field[15]) > 0) record.push_back(line(next++));
+        if (ListedThirdBodies(field[13]) > 0) {
             const std::string_view labels = LTrim(line(next));
             std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
             int listed = 0;
-            for (int e = 1; e <= 10; ++e) {
-                const int species = m.RedReactionInts(r, 16 + e);
-                if (species <= 0) continue;
-                if (species > ns) throw Error(ErrorKind::SubscriptOutOfRange, "collider on line " + std::to_string(next + 1));
+            for (int e = 1; e <= ListedThirdBodies(field[13]); ++e) {
+                const int species = read.Ints[At(15 + e)];
                 if (newNumber[At(species)] == 0) continue;
                 ++listed;
-                const std::string efficiency = EfficiencyText(m.RedReactionReals(r, 11 + e));
+                const std::string efficiency = EfficiencyText(read.Reals[At(10 + e)]);
                 if (efficiency.size() > kEntryWidth)
                     return refuse(r, s, "the collision efficiency " + efficiency + " is wider than its " +
                                             std::to_string(kEntryWidth) + " columns");

@@ -7,6 +7,7 @@
 #include "Errors.h"
 #include "Index.h"
 #include "ReducedFileWriter.h"
+#include "input_rules.h"
 
 namespace kx {
 namespace {
@@ -135,8 +136,10 @@ void RedCloseOverReactions(const RedKinModule& m, RedFlags& reactions, RedFlags&
         for (int c = 1; c <= 9; ++c)
             if (m.RedReactionInts(r, c) > 0) addSpecies(m.RedReactionInts(r, c));
 
+        // The third body as the solver takes it: a kind of 0 or less has no
+        // third body of all species, only its listed partners.
         const int kind = m.RedReactionInts(r, 12);
-        const int listed = m.RedReactionInts(r, 13);
+        const int listed = ListedThirdBodies(m.RedReactionInts(r, 13));
         if (kind == 2) {
             // Every species collides; a listed one with its efficiency, the
             // others with efficiency 1.
@@ -149,7 +152,7 @@ void RedCloseOverReactions(const RedKinModule& m, RedFlags& reactions, RedFlags&
             }
             const int keep = SortAndCut(colliders, othersParameter);
             for (int i = 0; i < keep; ++i) addSpecies(colliders[At(i)].Number);
-        } else if (kind == 0 && listed > 0) {
+        } else if (kind <= 0 && listed > 0) {
             addSpecies(m.RedReactionInts(r, 17));
         }
         reactions.Pending[At(r)] = false;

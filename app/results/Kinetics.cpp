@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "Messages.h"
 #include "TextHelpers.h"
+#include "input_rules.h"
 
 namespace kx {
 namespace {
@@ -93,8 +94,8 @@ void CheckModel(const KineticModel& m) {
         throw Error(ErrorKind::SubscriptOutOfRange, "model tables");
     const Table2<int>& ri = *m.ReactionInts;
     for (int r = 1; r <= m.NR; ++r) {
-        const int nr = ri(r, 10), np = ri(r, 11), partners = ri(r, 13);
-        if (nr < 0 || nr > 3 || np < 0 || np > 6 || partners < 0 || partners > 10)
+        const int nr = ri(r, 10), np = ri(r, 11), partners = ListedThirdBodies(ri(r, 13));
+        if (nr < 0 || nr > 3 || np < 0 || np > 6)
             throw Error(ErrorKind::SubscriptOutOfRange, "counts of reaction " + std::to_string(r));
         for (int j = 1; j <= nr; ++j) CheckSpecies(ri(r, j), m.NSP, r);
         for (int j = 4; j <= 3 + np; ++j) CheckSpecies(ri(r, j), m.NSP, r);
@@ -170,7 +171,7 @@ void RateConstants(double T, const KineticModel& m, SpeciesThermoTable& thermo) 
     const double RT = m.RE * T;
     for (int r = 1; r <= m.NR; ++r) {
         rr(r, 22) = Finite(CheckedExp(CheckedDiv(-rr(r, 3), RT)) * (rr(r, 1) * PowT(T, rr(r, 2))));
-        if (ri(r, 14) == 1)
+        if (FallOffReaction(ri(r, 14)))
             rr(r, 24) = Finite(CheckedExp(CheckedDiv(-rr(r, 6), RT)) * (rr(r, 4) * PowT(T, rr(r, 5))));
 
         const int kind = ri(r, 15);
@@ -236,11 +237,11 @@ void ComputeReactionRates(std::span<const double> state, const KineticModel& m, 
         if (thirdBody) {
             const double base = ri(i, 12) >= 1 ? 1.0 : 0.0;
             M = base * ctot;
-            for (int j = 1; j <= ri(i, 13); ++j) M += (rr(i, 11 + j) - base) * c(ri(i, 16 + j));
+            for (int j = 1; j <= ListedThirdBodies(ri(i, 13)); ++j) M += (rr(i, 11 + j) - base) * c(ri(i, 16 + j));
             factor = M;
             if (M <= 0.0) continue;
         }
-        if (ri(i, 14) == 1) {
+        if (FallOffReaction(ri(i, 14))) {
             // A fall-off reaction needs its collider concentration; without
             // a third body it has none and gets no rate, as in the solver.
             if (!thirdBody) continue;

@@ -196,74 +196,26 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const int NR = t.NumReactions;
     t.NumColumns = NS + 3;
 
-    // Thermodynamic block.
-    const int thermoLine = map.ThermoLine;
-    const int afterThermo = ThermoRecordLine(thermoLine, NS + 1);
-    line(afterThermo - 1);
+    // Thermodynamic block: the records as the solver reads them.
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
-    // (The location that a failure names is built once a line.)
     for (int k = 1; k <= NS; ++k) {
-        const int l1 = ThermoRecordLine(thermoLine, k);
-        const std::string_view first = line(l1);
-        const std::string where = LineLabel(l1);
-        t.ThermoTable(k, 16) = FieldNumber(FieldOf(first, kLowTemperature), where);
-        t.ThermoTable(k, 17) = FieldNumber(FieldOf(first, kHighTemperature), where);
-        t.ThermoTable(k, 18) = FieldNumber(FieldOf(first, kCommonTemperature), where);
-        // The fraction as the last ten characters, wherever the line ends.
-        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = FieldNumber(Right(first, 10), where);
-        for (int j = 1; j < kThermoRecordLines; ++j) {
-            const std::string_view text = line(l1 + j);
-            const std::string at = LineLabel(l1 + j);
-            for (int f = 1; f <= kCoefficientsPerLine; ++f)
-                t.ThermoTable(k, kCoefficientsPerLine * (j - 1) + f) =
-                    FieldNumber(FieldOf(text, CoefficientField(f)), at);
-        }
+        const ThermoRecordValues& record = map.Species[static_cast<std::size_t>(k - 1)];
+        for (int c = 1; c <= kThermoRecordValues; ++c)
+            t.ThermoTable(k, c) = record.Values[static_cast<std::size_t>(c - 1)];
+        t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = record.Fraction;
     }
 
-    // Reactions: the lines after the "REACTIONS" line up to the end line.
-    const int firstReactionLine = map.ReactionsLine + 1;
+    // Reactions: the records as the solver reads them, up to the end line.
     const int endLine = map.EndLine;
-    int cursor = firstReactionLine;
-    auto nextReactionLine = [&]() -> int {
-        if (cursor > endLine)
-            throw Error(ErrorKind::SubscriptOutOfRange, "reaction lines end at " + LineLabel(endLine));
-        return cursor++;
-    };
     t.ReactionEquations.assign(static_cast<std::size_t>(NR) + 1, std::string());
     t.ReactionInts.Resize(NR + 1, 27);
     t.ReactionReals.Resize(NR + 1, 26);
     for (int r = 1; r <= NR; ++r) {
-        const int eq = nextReactionLine();
-        t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(eq), 7));
-        // Whole numbers / numbers of the first `count` fields of the next
-        // line, into the columns from `column` on.
-        auto ints = [&](int column, Field (*field)(int), int count) {
-            const int l = nextReactionLine();
-            const std::string_view text = line(l);
-            const std::string where = LineLabel(l);
-            for (int k = 1; k <= count; ++k)
-                t.ReactionInts(r, column + k - 1) = WholeNumber(FieldNumber(FieldOf(text, field(k)), where), where);
-        };
-        auto reals = [&](int column, Field (*field)(int), int count) {
-            const int l = nextReactionLine();
-            const std::string_view text = line(l);
-            const std::string where = LineLabel(l);
-            for (int k = 1; k <= count; ++k)
-                t.ReactionReals(r, column + k - 1) = FieldNumber(FieldOf(text, field(k)), where);
-        };
-        ints(1, FlagField, kFlagCount);
-        reals(1, RateField, 3);
-        if (t.ReactionInts(r, 14) == 1) reals(4, RateField, 3);
-        // Here every positive kind has a broadening line: three values for
-        // a kind above 3.
-        const int kind = t.ReactionInts(r, 15);
-        if (kind > 0) reals(7, RateField, kind == 2 ? 5 : kind == 1 ? 4 : 3);
-        if (t.ReactionInts(r, 13) >= 1) {
-            nextReactionLine();  // the partners' labels
-            ints(17, PartnerField, kPartnerCount);
-            reals(12, PartnerField, kPartnerCount);
-        }
+        const ReactionRecordValues& record = map.Reactions[static_cast<std::size_t>(r - 1)];
+        t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(record.FirstLine), 7));
+        for (int k = 1; k <= kRecordInts; ++k) t.ReactionInts(r, k) = record.Ints[static_cast<std::size_t>(k - 1)];
+        for (int k = 1; k <= kRecordReals; ++k) t.ReactionReals(r, k) = record.Reals[static_cast<std::size_t>(k - 1)];
     }
 
     // Start of the results: an error report before the results block leaves

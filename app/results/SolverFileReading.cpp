@@ -25,11 +25,6 @@ double RequiredNumber(std::string_view text, const std::string& where) {
     return *v;
 }
 
-double FieldNumber(std::string_view field, const std::string& where) {
-    const std::string_view t = Trim(field);
-    return t.empty() ? 0.0 : RequiredNumber(t, where);
-}
-
 int WholeNumber(double value, const std::string& where) {
     const double r = RoundHalfEven(value);
     if (!(r >= INT_MIN && r <= INT_MAX)) throw Error(ErrorKind::Overflow, where);
@@ -46,15 +41,6 @@ std::vector<std::string_view> Words(std::string_view line) {
     }
     return words;
 }
-
-namespace {
-
-// A whole number of a fixed-column field (blank reads 0).
-int WholeField(std::string_view line, Field field, const std::string& where) {
-    return WholeNumber(FieldNumber(FieldOf(line, field), where), where);
-}
-
-}  // namespace
 
 SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
     const int lineCount = static_cast<int>(lines.size());
@@ -95,35 +81,29 @@ SolverFileMap MapSolverFile(std::span<const std::string_view> lines) {
                         LineLabel(map.ThermoLine) + " and the REACTIONS " + LineLabel(map.ReactionsLine));
     }
 
+    // The thermodynamic records as the solver reads them.
+    map.Species.reserve(static_cast<std::size_t>(ns));
+    for (int k = 1; k <= ns; ++k) map.Species.push_back(ReadThermoAt(lines, ThermoRecordLine(map.ThermoLine, k), k));
+
     // The reaction records, each as long as its flags make it, up to the
-    // end line.
+    // end line. The first follows the three separator lines, wherever the
+    // REACTIONS line stands among them.
     const auto countProblem = [&](const std::string& what) {
         return Error(ErrorKind::SubscriptOutOfRange, "the reaction count on " + LineLabel(kReactionCountLine) + ", " +
                                                          std::to_string(nr) + ", " + what);
     };
-    n = map.ReactionsLine + 1;
+    n = ThermoRecordLine(map.ThermoLine, ns + 1) + kSeparatorLines;
+    map.Reactions.reserve(static_cast<std::size_t>(nr));
     for (int r = 1; r <= nr; ++r) {
         if (IsEndLine(line(n)))
             throw countProblem("is above the " + std::to_string(r - 1) + " reaction records before the end " +
                                LineLabel(n));
-        const int flagsLine = n + 1;
-        const std::string where = LineLabel(flagsLine);
-        int flags[kFlagCount] = {};
-        for (int k = 1; k <= kFlagCount; ++k) flags[k - 1] = WholeField(line(flagsLine), FlagField(k), where);
-        if (const std::string problem = ReactionFlagsProblem(flags, ns); !problem.empty())
-            throw Error(ErrorKind::SubscriptOutOfRange, "reaction " + std::to_string(r) + " on " + where + ": " + problem);
-        const int length = ReactionRecordLines(flags);
-        if (flags[12] > 0) {
-            const int partnersLine = n + length - 2;
-            int partners[kPartnerCount] = {};
-            for (int k = 1; k <= kPartnerCount; ++k)
-                partners[k - 1] = WholeField(line(partnersLine), PartnerField(k), LineLabel(partnersLine));
-            if (const std::string problem = ThirdBodySpeciesProblem(flags[12], partners, ns); !problem.empty())
-                throw Error(ErrorKind::SubscriptOutOfRange,
-                            "reaction " + std::to_string(r) + " on " + LineLabel(partnersLine) + ": " + problem);
-        }
-        n += length;
+        map.Reactions.push_back(ReadReactionAt(lines, n, ns, r));
+        n += map.Reactions.back().Lines;
     }
+    if (IsEndLine(line(n)) && !IsMechanismEndLine(line(n)))
+        throw Error(ErrorKind::InvalidArgument, "the end line after the reaction records, " + LineLabel(n) + ", \"" +
+                                                    std::string(Trim(line(n))) + "\", is not END alone");
     if (!IsEndLine(line(n))) {
         int end = n;
         while (end <= lineCount && !IsEndLine(line(end))) ++end;

@@ -20,7 +20,6 @@ namespace {
 
 // The settings look for the "THERMO" line from this line on.
 constexpr int kSettingsThermoSearchStart = 29;
-constexpr std::size_t kMolarMassWidth = 15;
 constexpr std::size_t kWarningLimit = 142;
 constexpr int kNamesShown = 5;
 constexpr int kResultsFieldWidth = 17;
@@ -79,10 +78,11 @@ void nameAndFormula(const std::string& line, int number, std::string& name, std:
     formula = rest.substr(0, blank);
 }
 
+// The molar mass of a record's fourth line, as the solver reads it.
 double molarMassOf(const std::string& line, int number) {
-    const std::optional<double> v = ParseNumber(Right(LTrim(line), kMolarMassWidth));
-    if (!v) throw Error(ErrorKind::TypeMismatch, "molar mass on " + LineLabel(number));
-    return *v;
+    double mass = 0;
+    if (!ReadMolarMassField(line, mass)) throw Error(ErrorKind::TypeMismatch, "molar mass on " + LineLabel(number));
+    return mass;
 }
 
 // The number in a field of a results line (columns from 1), which must be there.

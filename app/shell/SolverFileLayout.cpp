@@ -47,6 +47,54 @@ bool IsThermoLine(std::string_view line) { return TrimmedStartsUpper(line, "THER
 bool IsReactionsLine(std::string_view line) { return TrimmedStartsUpper(line, "REACTIONS"); }
 bool IsEndLine(std::string_view line) { return TrimmedStartsUpper(line, "END"); }
 
+namespace {
+
+// The lines of a record that begins on line n of `lines` (from 1), as the
+// rules read them.
+auto RecordLines(std::span<const std::string_view> lines, int n) {
+    return [lines, n](int i, std::string_view& line) {
+        const std::size_t at = static_cast<std::size_t>(n - 1) + static_cast<std::size_t>(i);
+        if (n < 1 || at >= lines.size()) return false;
+        line = lines[at];
+        return true;
+    };
+}
+
+// The error of a record of `what` ("species 3") that begins on line n.
+[[noreturn]] void Refuse(const RecordProblem& problem, int n, const std::string& what) {
+    const std::string line = LineLabel(n + problem.line);
+    switch (problem.kind) {
+        case RecordProblem::Kind::MissingLine:
+            throw Error(ErrorKind::InputPastEndOfFile,
+                        what + ": the file ends before " + line + " (" + problem.text + " expected)");
+        case RecordProblem::Kind::Unreadable:
+            throw Error(ErrorKind::TypeMismatch, what + " on " + line + ": " + problem.text);
+        case RecordProblem::Kind::OutOfRange:
+            throw Error(ErrorKind::SubscriptOutOfRange, what + " on " + line + ": " + problem.text);
+        case RecordProblem::Kind::NotAllowed: break;
+    }
+    throw Error(ErrorKind::InvalidArgument, what + " on " + line + ": " + problem.text);
+}
+
+}  // namespace
+
+ThermoRecordValues ReadThermoAt(std::span<const std::string_view> lines, int n, int species) {
+    ThermoRecordValues record;
+    RecordProblem problem;
+    if (!ReadThermoRecord(RecordLines(lines, n), record.Values.data(), record.Fraction, problem))
+        Refuse(problem, n, "species " + std::to_string(species));
+    return record;
+}
+
+ReactionRecordValues ReadReactionAt(std::span<const std::string_view> lines, int n, int nspec, int reaction) {
+    ReactionRecordValues record;
+    record.FirstLine = n;
+    RecordProblem problem;
+    record.Lines = ReadReactionRecord(RecordLines(lines, n), nspec, record.Ints.data(), record.Reals.data(), problem);
+    if (record.Lines == 0) Refuse(problem, n, "reaction " + std::to_string(reaction));
+    return record;
+}
+
 bool IsResultsTitle(std::string_view line) { return TrimmedStartsUpper(line, "!$RESULTS"); }
 
 bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }

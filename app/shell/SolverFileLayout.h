@@ -3,15 +3,20 @@
 // thermodynamic and reaction records and how many lines a record takes.
 // Lines and columns are counted from 1, as the solver counts them.
 //
-// The readers of the desktop program share this layout and nothing more:
-// each keeps its own number rules, its own handling of a missing line and
-// its own error reports.
+// The readers of the desktop program share this layout; the numbers of a
+// thermodynamic or reaction record each reads as the solver reads them
+// (ReadThermoAt, ReadReactionAt). Otherwise each keeps its own number
+// rules, its own handling of a missing line and its own error reports.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "input_rules.h"
 
 namespace kx::solverfile {
 
@@ -75,14 +80,16 @@ int CheckedReactionCount(int count, std::size_t lineCount);
 std::optional<std::string_view> ValueText(std::string_view line);
 
 // The key lines: the line, trimmed, begins with "THERMO", "REACTIONS" or
-// "END" in any letter case.
+// "END" in any letter case. (The end line after the last reaction record
+// must then be the solver's, IsMechanismEndLine.)
 bool IsThermoLine(std::string_view line);
 bool IsReactionsLine(std::string_view line);
 bool IsEndLine(std::string_view line);
 
 // ---- Thermodynamic records, one per species ----------------------------
 
-inline constexpr int kThermoRecordLines = 4;
+// Four lines each (the solver's rule).
+using kx::kThermoRecordLines;
 
 // The first line of the record of species k (from 1) below the "THERMO"
 // line; species NS + 1 gives the first line after the records.
@@ -90,19 +97,32 @@ constexpr int ThermoRecordLine(int thermoLine, int species) {
     return thermoLine + 1 + kThermoRecordLines * (species - 1);
 }
 
-// The first line of a record.
+// The first line of a record: its texts, and the initial mole fraction as
+// the desktop writes it.
 inline constexpr Field kSpeciesName{7, 16};
 inline constexpr Field kComposition{24, 22};
-inline constexpr Field kLowTemperature{48, 8};
-inline constexpr Field kHighTemperature{57, 8};
-inline constexpr Field kCommonTemperature{66, 8};
 inline constexpr Field kInitialFraction{75, 10};  // the mole fraction, written left-aligned
 
 // Lines 2-4 of a record: five fields of 15 columns from column 1 (index
 // from 1), the polynomial coefficients 1-5, 6-10 and 11-14, the fifth field
 // of line 4 the molar mass.
-inline constexpr int kCoefficientsPerLine = 5;
 constexpr Field CoefficientField(int index) { return {1 + 15 * (index - 1), 15}; }
+
+// A thermodynamic record as the solver reads it (input_rules.h): TH 1-18,
+// coefficient k (1-14) at Values[k - 1], the molar mass at Values[14], the
+// lower, upper and common temperatures at Values[15..17], and the initial
+// mole fraction.
+struct ThermoRecordValues {
+    std::array<double, kThermoRecordValues> Values{};
+    double Fraction = 0;
+};
+
+// The record of species `species` that begins on line n of `lines` (from
+// 1). Throws Error naming the species and the line where the solver would
+// refuse it: InputPastEndOfFile when the file ends within it, TypeMismatch
+// for a field that does not read under its layout, InvalidArgument for a
+// negative fraction or a molar mass not above zero.
+ThermoRecordValues ReadThermoAt(std::span<const std::string_view> lines, int n, int species);
 
 // ---- Reaction records, one per reaction ---------------------------------
 
@@ -111,29 +131,31 @@ constexpr Field CoefficientField(int index) { return {1 + 15 * (index - 1), 15};
 inline constexpr int kSeparatorLines = 3;
 
 // A record is its equation line, the flags line and the rate line, then
-// the lines its flags call for: a low-pressure line when flag 14 is 1, a
-// broadening line when flag 15 is a broadening kind, and the third-body
-// label, species and efficiency lines when flag 13 is above 0.
+// the lines its flags call for. Its lines, columns and values are the
+// solver's own rule (input_rules.h), which every reader takes through
+// ReadReactionAt.
 inline constexpr int kLeastReactionLines = 3;
 
-// The flags line: sixteen whole numbers of 4 columns from column 7 (flag k
-// from 1).
-inline constexpr int kFlagCount = 16;
-constexpr Field FlagField(int k) { return {7 + 4 * (k - 1), 4}; }
+// A reaction record as the solver reads it.
+struct ReactionRecordValues {
+    int FirstLine = 0;  // its equation line
+    int Lines = 0;      // its length in lines
+    // IREAC 1-26: flag k (1-16) at Ints[k - 1], third body k (1-10) at
+    // Ints[15 + k]. RREAC 1-21: A, b, E at Reals[0..2], the low-pressure A,
+    // b, E at Reals[3..5], the broadening parameters from Reals[6], the
+    // efficiency of third body k at Reals[10 + k]. What the solver does not
+    // read is 0.
+    std::array<int, kRecordInts> Ints{};
+    std::array<double, kRecordReals> Reals{};
+};
 
-// The rate, low-pressure and broadening lines: numbers of 15 columns from
-// column 7 (value k from 1).
-constexpr Field RateField(int k) { return {7 + 15 * (k - 1), 15}; }
-
-// The values on the broadening line of a kind (flag 15): 4 for 1 (Troe),
-// 5 for 2 (SRI), 3 for 3 (Troe without the fourth); 0 for any other value,
-// which has no such line.
-constexpr int BroadeningValues(int kind) { return kind == 1 ? 4 : kind == 2 ? 5 : kind == 3 ? 3 : 0; }
-
-// The third-body species and efficiency lines: ten fields of 8 columns
-// from column 7 (entry k from 1).
-inline constexpr int kPartnerCount = 10;
-constexpr Field PartnerField(int k) { return {7 + 8 * (k - 1), 8}; }
+// The record of reaction `reaction` that begins on line n of `lines` (from
+// 1), read against nspec species. Throws Error naming the reaction and the
+// line where the solver would refuse it: InputPastEndOfFile when the file
+// ends within it, TypeMismatch for a field that does not read under its
+// layout, SubscriptOutOfRange for a count or species number beyond the
+// rules.
+ReactionRecordValues ReadReactionAt(std::span<const std::string_view> lines, int n, int nspec, int reaction);
 
 // ---- Results block, after the end line ----------------------------------
 

@@ -4,6 +4,7 @@
 #include "Format.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "fixed_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -36,44 +37,10 @@ std::string withoutBlanks(std::string_view field) {
     return t;
 }
 
-// A real in a fixed field as the solver reads it: blanks are ignored, a
-// blank field is 0, "D" is an exponent letter as "E" is, an exponent may
-// stand without its letter ("0.1-05"), and a mantissa without a decimal
-// point has `decimals` implied decimals.
-double fieldReal(std::string_view field, int decimals, int line) {
-    std::string t = withoutBlanks(field);
-    if (t.empty()) return 0;
-    for (char& c : t)
-        if (c == 'd' || c == 'D' || c == 'e') c = 'E';
-    for (std::size_t i = 1; i < t.size(); ++i)
-        if ((t[i] == '+' || t[i] == '-') && t[i - 1] != 'E') {
-            t.insert(i, "E");
-            break;
-        }
-    const std::size_t e = t.find('E');
-    std::string mantissa = t.substr(0, e);
-    if (mantissa.find('.') == std::string::npos) {
-        long exponent = 0;
-        if (e != std::string::npos) {
-            const std::string ex = t.substr(e + 1);
-            const char* first = ex.data() + (!ex.empty() && ex[0] == '+' ? 1 : 0);
-            auto [p, ec] = std::from_chars(first, ex.data() + ex.size(), exponent);
-            if (ec != std::errc() || p != ex.data() + ex.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
-        }
-        t = mantissa + "E" + std::to_string(exponent - decimals);
-    }
-    const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
-    return *v;
-}
-
+// A whole number in a fixed field, as the solver reads it.
 int fieldInt(std::string_view field, int line) {
-    const std::string t = withoutBlanks(field);
-    if (t.empty()) return 0;
-    const char* first = t.data() + (t[0] == '+' ? 1 : 0);
     int value = 0;
-    auto [p, ec] = std::from_chars(first, t.data() + t.size(), value);
-    if (ec != std::errc() || p != t.data() + t.size()) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
+    if (!fmt::ReadIntField(field, value)) throw Error(ErrorKind::TypeMismatch, LineLabel(line));
     return value;
 }
 
@@ -563,6 +530,7 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     m.gasConstantE = headerValue(src.line(kEnergyGasConstantLine), kEnergyGasConstantLine);
     m.gasConstantConc = headerValue(src.line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
 
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
     int n = src.find(kThermoSearchStart, IsThermoLine) + 1;
     for (int k = 0; k < ns; ++k, n += kThermoRecordLines) {
         MechanismSpecies sp;
@@ -570,19 +538,17 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         sp.name = withoutBlanks(FieldOf(first, kSpeciesName));
         if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + LineLabel(n));
         sp.elements = readFormula(FieldOf(first, kComposition), n);
-        sp.lowT = fieldReal(FieldOf(first, kLowTemperature), 1, n);
-        sp.highT = fieldReal(FieldOf(first, kHighTemperature), 1, n);
-        sp.commonT = fieldReal(FieldOf(first, kCommonTemperature), 1, n);
-        // Coefficients 1-14 from the fields of the next three lines.
-        for (std::size_t c = 0; c < sp.coefficients.size(); ++c) {
-            const int l = n + 1 + static_cast<int>(c) / kCoefficientsPerLine;
-            const int f = static_cast<int>(c) % kCoefficientsPerLine + 1;
-            sp.coefficients[c] = fieldReal(FieldOf(src.line(l), CoefficientField(f)), 8, l);
-        }
+        // Its numbers as the solver reads them.
+        const ThermoRecordValues record = ReadThermoAt(views, n, k + 1);
+        sp.lowT = record.Values[15];
+        sp.highT = record.Values[16];
+        sp.commonT = record.Values[17];
+        std::copy_n(record.Values.begin(), sp.coefficients.size(), sp.coefficients.begin());
         m.species.push_back(std::move(sp));
     }
 
-    n = src.find(n, IsReactionsLine) + 1;
+    // The reaction records follow the three separator lines.
+    n += kSeparatorLines;
     for (int r = 0; r < nr; ++r) {
         MechanismReaction re;
         re.lineNumber = n;
@@ -591,30 +557,17 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         if (afterNumber != std::string_view::npos && afterNumber > 0 && eq[afterNumber] == ' ')
             eq = TrimBlanks(eq.substr(afterNumber));
         re.equationLine = std::string(eq);
-        ++n;
-        for (int k = 1; k <= kFlagCount; ++k)
-            re.ints[static_cast<std::size_t>(k)] = fieldInt(FieldOf(src.line(n), FlagField(k)), n);
-        ++n;
-        auto reals = [&](std::size_t first, int count) {
-            for (int k = 1; k <= count; ++k)
-                re.reals[first + static_cast<std::size_t>(k - 1)] = fieldReal(FieldOf(src.line(n), RateField(k)), 8, n);
-            ++n;
-        };
-        reals(1, 3);
-        if (re.ints[14] == 1) reals(4, 3);
-        if (const int values = BroadeningValues(re.ints[15]); values > 0) reals(7, values);
-        if (re.ints[13] > 0) {
-            src.line(n);  // the label line
-            ++n;
-            for (int k = 1; k <= kPartnerCount; ++k)
-                re.ints[static_cast<std::size_t>(16 + k)] = fieldInt(FieldOf(src.line(n), PartnerField(k)), n);
-            ++n;
-            for (int k = 1; k <= kPartnerCount; ++k)
-                re.reals[static_cast<std::size_t>(11 + k)] = fieldReal(FieldOf(src.line(n), PartnerField(k)), 2, n);
-            ++n;
-        }
+        // The record's values as the solver reads them.
+        const ReactionRecordValues record = ReadReactionAt(views, n, ns, r + 1);
+        std::copy(record.Ints.begin(), record.Ints.end(), re.ints.begin() + 1);
+        std::copy(record.Reals.begin(), record.Reals.end(), re.reals.begin() + 1);
+        n += record.Lines;
         m.reactions.push_back(std::move(re));
     }
+    // The records end where the solver finds its end line.
+    if (!IsMechanismEndLine(src.line(n)))
+        throw Error(ErrorKind::InvalidArgument, LineLabel(n) + ", after the " + std::to_string(nr) +
+                                                    " reaction records, is not the end line END");
     for (const MechanismReaction& r : m.reactions) formOf(m, r);  // species numbers within the list
     return m;
 }

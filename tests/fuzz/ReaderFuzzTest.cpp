@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -1083,4 +1084,345 @@ TEST_F(ReaderFuzz, EveryDamagedHeaderLineIsRefusedOrWorks) {
     }
     for (const std::string& f : findings) ADD_FAILURE() << f;
     std::cout << "[ header   ] " << refused << " refusals, " << worked << " accepted and worked\n";
+}
+
+namespace {
+
+// ---- Unusual records of a real run -------------------------------------------
+
+// The first line of species k's thermodynamic record (from 1) among a solver
+// file's lines.
+std::size_t ThermoStart(const Lines& lines, int k) {
+    std::size_t n = 32;
+    while (lines.at(n).find("THERMO") == std::string::npos) ++n;
+    return n + 1 + 4 * static_cast<std::size_t>(k - 1);
+}
+
+// The equation line of reaction r (from 1) among a solver file's lines.
+std::size_t ReactionStart(const Lines& lines, int r) {
+    std::size_t n = 0;
+    while (lines.at(n).find("REACTIONS") == std::string::npos) ++n;
+    const std::string number = std::to_string(r);
+    for (++n;; ++n) {
+        const std::string head = lines.at(n).substr(0, 5);
+        if (head.find_first_not_of(' ') != std::string::npos &&
+            head.substr(head.find_first_not_of(' '), number.size() + 1) == number + ' ')
+            return n;
+    }
+}
+
+// Whether a message names line n (not a line whose number begins with n).
+bool NamesLine(const std::string& text, int n) {
+    const std::string named = "line " + std::to_string(n);
+    for (std::size_t at = text.find(named); at != std::string::npos; at = text.find(named, at + 1))
+        if (at + named.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + named.size()])))
+            return true;
+    return false;
+}
+
+// The end line after the reaction records.
+std::size_t EndLine(const Lines& lines) {
+    std::size_t n = ReactionStart(lines, 1);
+    while (lines.at(n) != " END") ++n;
+    return n;
+}
+
+// One change of a record, given the lines and the record's first line.
+using RecordChange = std::function<void(Lines&, std::size_t)>;
+
+// The line `offset` lines after the record's first (before it when negative).
+std::size_t At(std::size_t start, int offset) {
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(start) + offset);
+}
+
+// Flag k (from 1) of the record set to `text`, left-aligned in its four columns.
+RecordChange Flag(int k, std::string text) {
+    return [=](Lines& l, std::size_t s) {
+        l.at(s + 1).replace(6 + 4 * static_cast<std::size_t>(k - 1), 4, (text + "    ").substr(0, 4));
+    };
+}
+// Lines of the record from `offset` (0 its first line) left out.
+RecordChange Drop(int offset, int count = 1) {
+    return [=](Lines& l, std::size_t s) {
+        l.erase(l.begin() + static_cast<std::ptrdiff_t>(At(s, offset)),
+                l.begin() + static_cast<std::ptrdiff_t>(At(s, offset + count)));
+    };
+}
+RecordChange Insert(int offset, std::string line) {
+    return [=](Lines& l, std::size_t s) { l.insert(l.begin() + static_cast<std::ptrdiff_t>(At(s, offset)), line); };
+}
+RecordChange Swap(int a, int b) {
+    return [=](Lines& l, std::size_t s) { std::swap(l.at(At(s, a)), l.at(At(s, b))); };
+}
+// The columns from `column` (from 1) of the record's line `offset` replaced.
+RecordChange Columns(int offset, std::size_t column, std::string text) {
+    return [=](Lines& l, std::size_t s) { l.at(At(s, offset)).replace(column - 1, text.size(), text); };
+}
+
+// The model the solver reads from a file, or nothing with its input error.
+std::unique_ptr<kx::SolverModel> SolverModelOf(const std::string& path, kx::SolverInputError& error) {
+    auto model = std::make_unique<kx::SolverModel>();
+    if (kx::SolverLoadModel(path, *model, error) != kx::SolverLoad::Loaded) return nullptr;
+    return model;
+}
+
+// Whether two models hold the same reactions: every flag, third body,
+// parameter and efficiency.
+std::string ReactionsDiffer(kx::SolverModel& a, kx::SolverModel& b) {
+    if (a.NSPEC != b.NSPEC || a.NREAC != b.NREAC) return "other counts";
+    for (int r = 1; r <= a.NREAC; ++r) {
+        for (int k = 1; k <= kx::kRecordInts; ++k)
+            if (kx::IreacAt(a.IREAC, k, r) != kx::IreacAt(b.IREAC, k, r))
+                return "reaction " + std::to_string(r) + ", integer " + std::to_string(k);
+        for (int k = 1; k <= kx::kRecordReals; ++k)
+            if (kx::RreacAt(a.RREAC, k, r) != kx::RreacAt(b.RREAC, k, r))
+                return "reaction " + std::to_string(r) + ", value " + std::to_string(k);
+    }
+    return {};
+}
+
+// The reduction that keeps everything (every species a target at 0,
+// "Others" 0, one interval): true when it wrote the reduced file.
+bool ReduceKeepingEverything(const std::string& path, const std::string& reduced) {
+    kxtest::RecordingSink sink;
+    kxtest::RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    if (kx::RedOpenSourceFile(path, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4))
+        return false;
+    const kx::MainParameters p = holder->FromMain_Param();
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, all.Count - 2);
+    kx::RedSettings settings;
+    settings.OthersParameter = 0;
+    for (int k = 1; k <= static_cast<int>(p.SpecArrD.size()) - 1 && k <= p.RowCntD - 3; ++k)
+        settings.Targets.push_back({k, 0.0});
+    return kx::GenerateReducedMechanism(kx::RedKinState(), *holder, reduced, intervals, settings, view, sink).Written;
+}
+
+// The desktop's species production and the solver's right-hand side at a
+// stored state of the run where no reaction is near its equilibrium (there
+// the results window cuts the net rate to 0): the empty text when they agree
+// to rounding of the gross fluxes through each species.
+std::string ProductionDiffers(kx::ResultsReader& reader, kx::SolverModel& model) {
+    kx::SolverUseModel(model);
+    if (model.MODE == 0) kx::SolverRateConstants(model.T0, model.RREAC, model.IREAC, model.NSPEC, model.NREAC, model.TH);
+    const kx::ResultsTables& t = reader.Tables();
+    const int ns = t.NumSpecies, nr = t.NumReactions;
+    const std::vector<bool> all(static_cast<std::size_t>(nr) + 1, true);
+    const kx::KineticModel km = reader.Model();
+    for (int row = t.ResultRowCount / 2; row < t.ResultRowCount; ++row) {
+        std::vector<double> y(static_cast<std::size_t>(ns) + 1), f(static_cast<std::size_t>(ns) + 1);
+        for (int k = 1; k <= ns; ++k) y[static_cast<std::size_t>(k) - 1] = reader.Value(row, k + 2);
+        if (t.TemperatureMode == 1) y[static_cast<std::size_t>(ns)] = reader.Value(row, 1);
+        int n = ns + t.TemperatureMode;
+        double x = reader.Value(row, 0);
+        kx::SolverRhs(n, x, y.data(), f.data(), model.RREAC, model.IREAC, model.NSPEC, model.NREAC, model.TH);
+        std::vector<double> state(static_cast<std::size_t>(ns) + 2, 0.0), mass(static_cast<std::size_t>(ns) + 1, 0.0);
+        double rho = 0;
+        for (int k = 1; k <= ns; ++k) {
+            state[static_cast<std::size_t>(k)] = kx::SolverCommon.concentration[k - 1];
+            mass[static_cast<std::size_t>(k)] = kx::ThAt(model.TH, 15, k);
+            rho += state[static_cast<std::size_t>(k)] * mass[static_cast<std::size_t>(k)];
+        }
+        if (t.TemperatureMode == 1) state[static_cast<std::size_t>(ns) + 1] = y[static_cast<std::size_t>(ns)];
+        kx::ReactionRates rates;
+        kx::ComputeReactionRates(state, km, all, false, false, rates);
+        bool cut = false;
+        for (int i = 1; i <= nr; ++i) cut |= rates.ReactionRateTable(i, 0) == 0.0 && rates.ReactionRateTable(i, 1) != 0.0;
+        if (cut) continue;
+        std::vector<double> flux(static_cast<std::size_t>(ns) + 1, 0.0);
+        for (int i = 1; i <= nr; ++i) {
+            const double gross = std::fabs(rates.ReactionRateTable(i, 1)) +
+                                 std::fabs(rates.ReactionRateTable(i, 1) - rates.ReactionRateTable(i, 0));
+            for (int j = 1; j <= 9; ++j)
+                if ((*km.ReactionInts)(i, j) > 0) flux[static_cast<std::size_t>((*km.ReactionInts)(i, j))] += gross;
+        }
+        for (int k = 1; k <= ns; ++k) {
+            const std::size_t kk = static_cast<std::size_t>(k);
+            const double mine = rates.SpeciesProduction(k, 0) * mass[kk] / rho;
+            if (std::fabs(mine - f[kk - 1]) > 1e-10 * flux[kk] * mass[kk] / rho)
+                return "row " + std::to_string(row) + ", species " + std::to_string(k) + ": " + std::to_string(mine) +
+                       " against the solver's " + std::to_string(f[kk - 1]);
+        }
+        return {};
+    }
+    return "no stored state without a reaction near its equilibrium";
+}
+
+}  // namespace
+
+// Records of a real run whose fields or flags take unusual values, or
+// whose lines do not match their flags: each reader of the desktop program
+// either refuses the file when it opens it, naming the line at which the
+// solver refuses it, or reads every record as the solver does (the same
+// thermodynamic data, flags, species, parameters and efficiencies, the same
+// species production from them), works on it, and reduces it to a file
+// that the solver reads back with the same reactions.
+TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
+    // Reactions of the hydrogen run: 1 H+O2<=>O+OH, 2 H2+O<=>H+OH, 5
+    // H2+M<=>2H+M (third bodies of all species, four listed), 6
+    // H2+AR<=>2H+AR (AR its single partner), 13 H+O2(+M)<=>HO2(+M)
+    // (fall-off: a low-pressure line, a Troe line of three parameters,
+    // three listed third bodies).
+    // Species 1 H2 (an initial mole fraction of 2.959E-01), 10 N2.
+    struct Case {
+        const char* what;
+        int reaction;  // the record changed: a reaction, species -reaction, or 0 the end line
+        std::vector<RecordChange> changes;
+        bool solverReads;
+    };
+    const std::vector<Case> cases = {
+        {"a molar mass without its decimal point", -10, {Columns(3, 61, "          28014")}, true},
+        {"a common temperature without its decimal point", -1, {Columns(0, 66, "   10000")}, true},
+        {"an initial mole fraction without its decimal point", -1, {Columns(0, 75, "2959E-1  ")}, true},
+        {"a coefficient with the exponent letter D", -1, {Columns(1, 1, " 0.29914234D+01")}, true},
+        {"a negative initial mole fraction", -1, {Columns(0, 75, "-2.959E-01")}, false},
+        {"a negative molar mass", -10, {Columns(3, 61, "        -28.014")}, false},
+        {"the REACTIONS line second of the three separator lines", 1, {Swap(-2, -1)}, true},
+        {"an end line with more than END", 0, {Columns(0, 5, " !x")}, false},
+        {"broadening form 4 without a broadening line", 13, {Flag(15, "4"), Drop(4)}, true},
+        {"broadening form 4 with its old line", 13, {Flag(15, "4")}, false},
+        {"broadening form -1 without a broadening line", 13, {Flag(15, "-1"), Drop(4)}, true},
+        {"broadening form 2 on a line of three values", 13, {Flag(15, "2")}, true},
+        {"low-pressure flag 2 without a low-pressure line", 13, {Flag(14, "2"), Drop(3)}, true},
+        {"low-pressure flag 0 with the low-pressure line left", 13, {Flag(14, "0")}, false},
+        {"a low-pressure line on a reaction without third body", 1, {Flag(14, "1"), Insert(3, "       0.10000000E+01")},
+         false},
+        {"third-body count -1 without third-body lines", 13, {Flag(13, "-1"), Drop(5, 3)}, true},
+        {"third-body count 0 with the third-body lines left", 13, {Flag(13, "0")}, false},
+        {"third-body count 11", 5, {Flag(13, "11")}, false},
+        {"third-body flag -1 with a single partner", 6, {Flag(12, "-1")}, true},
+        {"third-body flag 3", 5, {Flag(12, "3")}, true},
+        {"third-body count 1 of a list of four", 5, {Flag(13, "1")}, true},
+        {"one reactant counted, a second named", 1, {Flag(10, "1")}, true},
+        {"one product counted, a second named", 1, {Flag(11, "1")}, true},
+        {"no reactant", 1, {Flag(10, "0")}, false},
+        {"four reactants", 1, {Flag(10, "4")}, false},
+        {"seven products", 1, {Flag(11, "7")}, false},
+        {"a count with a decimal point", 1, {Flag(10, "2.0")}, false},
+        {"reverse flag 2", 1, {Flag(16, "2")}, true},
+        {"reverse flag -1", 1, {Flag(16, "-1")}, true},
+        {"an efficiency without its decimal point", 5, {Columns(5, 7, "25 ")}, true},
+        {"a rate with the exponent letter D", 13, {Columns(2, 7, " 0.14750000D+13")}, true},
+        {"an equation line numbered as another reaction", 2, {Columns(0, 2, "9")}, true},
+    };
+    const Base& base = bases_[3];
+    const Lines lines = SplitLines(base.bytes);
+    // Each case on its own: a failed assertion ends only its case.
+    const auto check = [&](const Case& c) {
+        const std::string record = c.reaction > 0   ? " (reaction " + std::to_string(c.reaction) + ")"
+                                   : c.reaction < 0 ? " (species " + std::to_string(-c.reaction) + ")"
+                                                    : std::string();
+        const std::string label = c.what + record;
+        Lines changed = lines;
+        const std::size_t start = c.reaction > 0   ? ReactionStart(changed, c.reaction)
+                                  : c.reaction < 0 ? ThermoStart(changed, -c.reaction)
+                                                   : EndLine(changed);
+        for (const RecordChange& change : c.changes) change(changed, start);
+        const std::string path = folder_->write("record.txt", JoinLines(changed));
+
+        kx::SolverInputError error;
+        std::unique_ptr<kx::SolverModel> model = SolverModelOf(path, error);
+        ASSERT_EQ(model != nullptr, c.solverReads) << label << ": " << error.problem;
+
+        kxtest::RecordingSink sink;
+        kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
+        const bool opened = reader.OPEN_Rich(path);
+        const HeaderVerdict window = ResultsWindowOf(path);
+        const HeaderVerdict reduction = ReductionRunOf(path, folder_->file("record-reduced.txt"));
+        const HeaderVerdict comparison = ComparisonRunOf(path, goodResults_);
+        std::unique_ptr<kx::text::SolverMechanism> mechanism;
+        std::string mechanismError;
+        try {
+            mechanism = std::make_unique<kx::text::SolverMechanism>(
+                kx::text::ReadSolverMechanism(kx::files::ReadLines(path)));
+        } catch (const kx::Error& e) {
+            mechanismError = e.what();
+        }
+
+        if (!c.solverReads) {
+            // Refused when opened, the solver's line named.
+            EXPECT_FALSE(opened) << label;
+            ASSERT_EQ(sink.shown.size(), 1u) << label;
+            EXPECT_TRUE(NamesLine(sink.shown[0].text, error.line))
+                << label << ": " << sink.shown[0].text << "\nthe solver: line " << error.line << ", " << error.problem;
+            EXPECT_FALSE(reduction.accepted) << label;
+            EXPECT_EQ(reduction.laterFailure, "") << label;
+            EXPECT_FALSE(comparison.accepted) << label;
+            EXPECT_EQ(mechanism, nullptr) << label;
+            EXPECT_TRUE(NamesLine(mechanismError, error.line))
+                << label << ": " << mechanismError;
+            return;
+        }
+
+        ASSERT_TRUE(opened) << label << ": " << (sink.shown.empty() ? "" : sink.shown[0].text);
+        const kx::ResultsTables& t = reader.Tables();
+        // The thermodynamic data: the temperatures and molar masses the
+        // solver keeps in single precision.
+        kx::ComparisonFiles files(sink);
+        ASSERT_FALSE(files.OpenFiles(path, goodResults_).Failed) << label;
+        files.SpeciesAARR();
+        for (int k = 1; k <= model->NSPEC; ++k) {
+            for (int c = 1; c <= 18; ++c) {
+                const double mine = t.ThermoTable(k, c);
+                EXPECT_EQ(c < 15 ? mine : static_cast<float>(mine), kx::ThAt(model->TH, c, k))
+                    << label << ": species " << k << ", value " << c;
+            }
+            EXPECT_EQ(t.InitialMoleFractions[static_cast<std::size_t>(k) + 2], model->Y[k - 1]) << label;
+            EXPECT_EQ(files.File(1).MolarMasses.at(static_cast<std::size_t>(k)), t.ThermoTable(k, 15)) << label;
+        }
+        for (int r = 1; r <= model->NREAC; ++r) {
+            for (int k = 1; k <= kx::kRecordInts; ++k)
+                EXPECT_EQ(t.ReactionInts(r, k), kx::IreacAt(model->IREAC, k, r))
+                    << label << ": reaction " << r << ", integer " << k;
+            for (int k = 1; k <= kx::kRecordReals; ++k)
+                EXPECT_EQ(t.ReactionReals(r, k), kx::RreacAt(model->RREAC, k, r))
+                    << label << ": reaction " << r << ", value " << k;
+        }
+        EXPECT_EQ(ProductionDiffers(reader, *model), "") << label;
+
+        // The reduction's net coefficients: the species the solver takes,
+        // the first reactants and products of their counts.
+        kx::RedHandOffTables handOff;
+        kx::SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+        ASSERT_TRUE(holder.OPEN_Rich(path)) << label;
+        holder.ReacToRed(handOff);
+        for (int r = 1; r <= model->NREAC; ++r) {
+            std::vector<int> net(static_cast<std::size_t>(model->NSPEC) + 1, 0);
+            auto species = [&](int field) { return static_cast<std::size_t>(kx::IreacAt(model->IREAC, field, r)); };
+            for (int j = 1; j <= kx::IreacAt(model->IREAC, 10, r); ++j) --net.at(species(j));
+            for (int j = 1; j <= kx::IreacAt(model->IREAC, 11, r); ++j) ++net.at(species(3 + j));
+            for (int s = 1; s <= model->NSPEC; ++s)
+                EXPECT_EQ(handOff.RedStoich(r, s), net[static_cast<std::size_t>(s)])
+                    << label << ": reaction " << r << ", species " << s;
+        }
+
+        EXPECT_TRUE(window.accepted && window.laterFailure.empty()) << label << ": " << window.laterFailure;
+        EXPECT_TRUE(reduction.accepted && reduction.laterFailure.empty()) << label << ": " << reduction.laterFailure;
+        EXPECT_TRUE(comparison.accepted && comparison.laterFailure.empty()) << label << ": " << comparison.laterFailure;
+        ASSERT_NE(mechanism, nullptr) << label << ": " << mechanismError;
+        for (int r = 1; r <= model->NREAC; ++r) {
+            const kx::text::MechanismReaction& read = mechanism->reactions.at(static_cast<std::size_t>(r) - 1);
+            for (int k = 1; k <= kx::kRecordInts; ++k)
+                EXPECT_EQ(read.ints.at(static_cast<std::size_t>(k)), kx::IreacAt(model->IREAC, k, r))
+                    << label << ": mechanism text, reaction " << r << ", integer " << k;
+            for (int k = 1; k <= kx::kRecordReals; ++k)
+                EXPECT_EQ(read.reals.at(static_cast<std::size_t>(k)), kx::RreacAt(model->RREAC, k, r))
+                    << label << ": mechanism text, reaction " << r << ", value " << k;
+        }
+
+        // Kept whole, the reduced mechanism reads back as the source.
+        const std::string reduced = folder_->file("record-whole.txt");
+        ASSERT_TRUE(ReduceKeepingEverything(path, reduced)) << label;
+        std::unique_ptr<kx::SolverModel> back = SolverModelOf(reduced, error);
+        ASSERT_NE(back, nullptr) << label << ": " << error.problem;
+        EXPECT_EQ(ReactionsDiffer(*model, *back), "") << label;
+    };
+    for (const Case& c : cases) {
+        try {
+            check(c);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << c.what << ": " << e.what();
+        }
+    }
 }

@@ -180,10 +180,18 @@ TEST_F(EngineTest, CollidersOfAnEfficiencyListAreRankedByEfficiencyTimesAverage)
 }
 
 TEST_F(EngineTest, SingleNamedPartnerIsKeptWithItsReaction) {
-    holder->intervals = {{{0, 0, 0, 0, 0, 1}, {}, {}}};
-    Run(Targets({{4, 0.1}}, 1.0));
-    EXPECT_EQ(KeptReactions(), (std::vector<int>{6}));
-    EXPECT_EQ(KeptSpecies(), (std::vector<int>{4, 5, 6}));
+    // A third-body flag below 0 is, as for the solver, no third body of all
+    // species: the listed partner alone collides.
+    for (const int flag : {0, -1}) {
+        SolverFileFixture f = Mechanism();
+        f.reactions[5].thirdBody = flag;
+        f.Write(source());
+        holder = std::make_unique<ScriptedHolder>(source());
+        holder->intervals = {{{0, 0, 0, 0, 0, 1}, {}, {}}};
+        Run(Targets({{4, 0.1}}, 1.0));
+        EXPECT_EQ(KeptReactions(), (std::vector<int>{6})) << "flag " << flag;
+        EXPECT_EQ(KeptSpecies(), (std::vector<int>{4, 5, 6})) << "flag " << flag;
+    }
 }
 
 TEST_F(EngineTest, TemperatureParameterZeroKeepsEveryReactionEvenWithoutValue) {

@@ -246,8 +246,9 @@ TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
     const std::vector<Case> cases{
         {"a wide efficiency",
          [](SolverFileFixture& f) { f.reactions[2].efficiencies[0] = 12345678; },
+         // The eight columns "12345678" read, as the solver reads them, with two implied decimals.
          "Reaction 3 of the source solver file (C+M=>A+M) cannot be written so that the solver reads it: the "
-         "collision efficiency 12345678. is wider than its 8 columns. The reduced solver file cannot be created."},
+         "collision efficiency 123456.78 is wider than its 8 columns. The reduced solver file cannot be created."},
         {"a low-pressure reaction losing its third body",
          [](SolverFileFixture& f) {
              f.reactions[3].thirdBody = -1;

@@ -456,7 +456,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BrokenCase{"header line without mark", 14, " 1.0", "Invalid procedure call or argument"},
                       BrokenCase{"header value not a number", 16, " hot !Initial Temperature", "Type mismatch"},
                       BrokenCase{"thermo field not a number", 36, " 0.35000000E+01 x.5", "Type mismatch"},
-                      BrokenCase{"zero molar mass", 38, std::string(60, ' ') + "          0.000", "Division by zero"},
+                      BrokenCase{"zero molar mass", 38, std::string(60, ' ') + "          0.000",
+                                 "Invalid procedure call or argument: species 1 on line 38: the molar mass must be above "
+                                 "zero"},
                       BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
                       BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
                       BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "Format.h"
+#include "input_rules.h"
 
 namespace kxtest {
 namespace {
@@ -25,6 +26,15 @@ std::string E15(double v) { return Right(kx::Format(v, "0.00000000E+00"), 15); }
 std::string E16(double v) { return Right(kx::Format(v, "0.00000000E+000"), 16); }
 
 constexpr std::size_t kPerLine = 50;
+
+// An efficiency as solver files hold it: with its decimal point (a field
+// without one reads with two implied decimals), unless the number fills
+// the field's eight columns.
+std::string EfficiencyText(double v) {
+    std::string s = kx::NumberToText(v);
+    if (s.find_first_of(".Ee") == std::string::npos && s.size() < 8) s += '.';
+    return s;
+}
 
 }  // namespace
 
@@ -138,14 +148,14 @@ std::vector<std::string> SolverFileFixture::Lines() const {
         };
         reals(x.rate);
         if (x.lowPressure == 1) reals(x.low);
-        if (x.falloffKind > 0) reals(x.falloff);
+        if (kx::BroadeningParameters(x.falloffKind) > 0) reals(x.falloff);
         if (!x.partners.empty()) {
             std::string labels = "      ", numbers = "      ", efficiencies = "      ";
             for (std::size_t j = 0; j < 10; ++j) {
                 const bool listed = j < x.partners.size();
                 labels += Left(listed ? species[static_cast<std::size_t>(x.partners[j]) - 1].name : "", 8);
                 numbers += Left(std::to_string(listed ? x.partners[j] : 0), 8);
-                efficiencies += Left(listed ? kx::NumberToText(x.efficiencies[j]) : "0.", 8);
+                efficiencies += Left(listed ? EfficiencyText(x.efficiencies[j]) : "0.", 8);
             }
             out.push_back(labels);
             out.push_back(numbers);

@@ -306,6 +306,26 @@ TEST(LastStep, TurnsTheLastRecordsMassFractionsIntoMoleFractions) {
     EXPECT_EQ(step.fractions[0], "6.381E-01");
 }
 
+// A molar mass written without its decimal point has the three decimals
+// the solver reads it with: the same fractions as with the point.
+TEST(LastStep, TakesTheMolarMassesAsTheSolverReadsThem) {
+    test::TempDir dir;
+    RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
+    file.after = completedRun({0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
+    std::string bytes = file.bytes();
+    const std::size_t at = bytes.find("         31.998\r\n");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 15, "          31998");
+    const std::string path = dir.write("run.txt", bytes);
+    RunSettings s;
+    SolverFileModel m;
+    LoadSolverFile(path, s, m);
+    LastStep step;
+    ReadLastStep(path, m, "1.0E-12", step);
+    ASSERT_TRUE(step.available);
+    EXPECT_EQ(step.fractions, (std::vector<std::string>{"6.381E-01", "3.619E-01", "0"}));
+}
+
 TEST(LastStep, ReadsRecordsOfSeveralLinesFromTheirColumns) {
     for (int n : {50, 100, 120}) {
         test::TempDir dir;
