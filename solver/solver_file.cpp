@@ -91,7 +91,6 @@ bool ReadHeader(InputReader& in, SolverModel& m) {
     return false;
 
   return SolverCheckSettings(m, in.Error());
-  return true;
 }
 
 // The thermo block starts after the first line from line 33 on whose first

@@ -450,7 +450,7 @@ bool PLOT::writeChart(const std::string& path, const char* tag) {
     return shell::Trap(tag, [&] {
         const std::string bytes = ChartFileText(model_);
         files::WriteAll(path, bytes);
-        lastWrite_ = files::StampOf(path, bytes);
+        diskStamp_ = files::StampOf(path, bytes);
     });
 }
 
@@ -487,7 +487,6 @@ bool PLOT::SaveGraphTT(bool& Cancelled) {
             Refr();
             if (!writeChart(path, "Plot#065. ")) return;
             chartFileName_ = path;
-            diskStamp_ = lastWrite_;
             chartChanged_ = false;
             chartSavedToFile_ = true;
             saved = true;
@@ -506,7 +505,6 @@ bool PLOT::Save() {
         if (!chartFileName_.empty() && !shell::ConfirmSaveOverDiskChange(diskStamp_, chartFileName_, "chart"))
             return;  // the newer file is kept
         if (!chartFileName_.empty() && writeChart(chartFileName_, "Plot#068. ")) {
-            diskStamp_ = lastWrite_;
             chartChanged_ = false;
             saved = true;
             return;

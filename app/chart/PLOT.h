@@ -214,6 +214,8 @@ private:
     void setToolbarButton(int index, bool enabled);
     void openPanel(const char* caption, const std::string& text, int subset);
     void hidePanel();
+    // Writes the chart file (errors reported under the tag); the window's
+    // file is then the one written, as written.
     bool writeChart(const std::string& path, const char* tag);
     void cursorMoved();
     void moveCursor(int key);
@@ -248,7 +250,6 @@ private:
     bool redrawPending_ = false;
     std::string chartFileName_;
     files::FileStamp diskStamp_;  // the chart file as opened or last saved
-    files::FileStamp lastWrite_;  // the file the last write made
     bool closingWithoutPrompt_ = false;
     std::string openRefusal_;  // why the last OPENPLOT failed
 

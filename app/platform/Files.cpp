@@ -316,8 +316,8 @@ bool SameFile(const std::string& a, const std::string& b) {
     return place(a) == place(b);
 }
 
-SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) : previous_err_(simulated.err) {
-    previous_step_ = simulated.step;
+SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step)
+    : previous_err_(simulated.err), previous_step_(simulated.step) {
     simulated = {err, step};
 }
 

@@ -542,19 +542,13 @@ bool RED_Gen::mayReplace(const std::string& path) {
 }
 
 void RED_Gen::startReducedMechanism(const std::string& path) {
-    // The window that shows the file under any spelling of its path.
-    auto textWindowOf = [&path]() -> platform::Form* {
-        for (platform::Form* form : platform::FindForms(shell::kTextWindow))
-            if (auto* document = dynamic_cast<platform::HasMePath*>(form);
-                document && files::SameFile(document->MePath(), path))
-                return form;
-        return nullptr;
-    };
     shell::NormalizeMdiWindow();
-    // A window that shows an older reduced file closes; the new one opens.
-    if (platform::Form* old = textWindowOf()) platform::Unload(old);
+    // A window that shows an older reduced file (under any spelling of its
+    // path) closes; the new one opens.
+    if (platform::Form* old = platform::FindFormShowingFile(path)) platform::Unload(old);
     shell::OpenFileByType(path);
-    if (platform::Form* opened = textWindowOf()) platform::Require<platform::SolverFileHandOver>(opened).RunSol();
+    if (platform::Form* opened = platform::FindFormShowingFile(path))
+        platform::Require<platform::SolverFileHandOver>(opened).RunSol();
 }
 
 // Close.

@@ -1,11 +1,11 @@
 #include "ReductionSetup.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
 #include "FileHelpers.h"
+#include "Files.h"
 #include "Format.h"
 #include "SolverFileChecks.h"
 #include "TextHelpers.h"
@@ -129,18 +129,17 @@ std::string RedWriteRefusal(std::string_view pathText) {
 }
 
 bool RedReplacesOtherFile(std::string_view pathText) {
-    const fs::path p{std::string(Trim(pathText))};
+    const std::string path(Trim(pathText));
     std::error_code ec;
-    if (p.empty() || !fs::is_regular_file(p, ec)) return false;
-    std::ifstream in(p, std::ios::binary);
-    std::string first;
+    if (path.empty() || !fs::is_regular_file(path, ec)) return false;
     // The signature stands at the start of the line: a bounded read suffices.
-    constexpr std::streamsize kHead = 256;
-    first.resize(static_cast<std::size_t>(kHead));
-    in.read(first.data(), kHead);
-    first.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
-    first = first.substr(0, first.find_first_of("\r\n"));
-    return !runs::IsSolverSignatureLine(first);
+    std::string first;
+    try {
+        first = files::ReadHead(path, 256);
+    } catch (const std::exception&) {
+        return true;  // no signature read: asked about
+    }
+    return !runs::IsSolverSignatureLine(first.substr(0, first.find_first_of("\r\n")));
 }
 
 }  // namespace kx

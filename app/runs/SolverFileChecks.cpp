@@ -168,19 +168,15 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         return;
     }
     const std::string_view count = TrimBlanks(*countText);
-    const std::optional<double> species = ParseNumber(count);
-    if (!species) {
+    int species = 0;
+    try {
+        species = wholeNumber(count);
+    } catch (const Error& e) {
         refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
-               "' is no number.");
+               (e.kind() == ErrorKind::TypeMismatch ? "' is no number." : "' is out of range."));
         return;
     }
-    const double whole = RoundHalfEven(*species);
-    if (whole < -32768.0 || whole > 32767.0) {
-        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
-               "' is out of range.");
-        return;
-    }
-    const int linesPerRecord = ResultsRecordLines(static_cast<int>(whole));
+    const int linesPerRecord = ResultsRecordLines(species);
 
     bool heading = false;
     while (!heading && next < lines.size()) heading = IsResultsTitle(lines[next++]);

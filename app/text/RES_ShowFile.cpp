@@ -628,11 +628,11 @@ std::optional<std::string> RES_ShowFile::rtfToWrite() {
     return DocumentRtf(*box_->document());
 }
 
-bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
+std::optional<files::FileStamp> RES_ShowFile::saveFile(const std::string& path, int loadType) {
     if (loadType == 0) {
         const std::optional<std::string> rtf = rtfToWrite();
-        if (!rtf) return false;
-        writeFile(path, *rtf);
+        if (!rtf) return std::nullopt;
+        files::FileStamp written = writeFile(path, *rtf);
         if (path == mePath_ && *rtf != fileRtf_) {
             // The file now holds what the window holds, and no more. After
             // its own bytes it still holds what the window lacks.
@@ -640,10 +640,10 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
             rtfLeftOut_.clear();
             rtfNotKept_.clear();
         }
-        return true;
+        return written;
     }
     // A plain text copy of an RTF document keeps no more than the window.
-    if (!mayLeaveOutRtf()) return false;
+    if (!mayLeaveOutRtf()) return std::nullopt;
     // A file shown read-only is written as it was read: the box may not
     // give its text back as it was given (a copy of it is the file's bytes).
     const std::string text = readOnlyText_ ? plain_.Text() : FromQ(DocumentPlainText(*box_->document()));
@@ -657,22 +657,22 @@ bool RES_ShowFile::saveFile(const std::string& path, int loadType) {
                     ").\r\n\r\n\"Save as UTF-8\" saves the file as UTF-8 instead; Cancel saves nothing.";
         if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel, "Save as UTF-8") !=
             platform::kAnswerOk)
-            return false;
+            return std::nullopt;
         encoding = TextEncoding::Utf8;
     }
-    writeFile(path, plain_.Bytes(text, encoding));
+    files::FileStamp written = writeFile(path, plain_.Bytes(text, encoding));
     // The document's own file now holds the text: later saves follow it.
     if (path == mePath_) plain_.Saved(text, encoding);
-    return true;
+    return written;
 }
 
 bool RES_ShowFile::ShowsOlderCopy() const {
     return !modified_ && !mePath_.empty() && files::CompareWithDisk(diskStamp_, mePath_) == files::DiskState::Changed;
 }
 
-void RES_ShowFile::writeFile(const std::string& path, std::string_view bytes) {
+files::FileStamp RES_ShowFile::writeFile(const std::string& path, std::string_view bytes) {
     files::WriteAll(path, bytes);
-    lastWrite_ = files::StampOf(path, bytes);
+    return files::StampOf(path, bytes);
 }
 
 void RES_ShowFile::ShowGeneratedText(const QString& text) {
@@ -731,11 +731,12 @@ bool RES_ShowFile::save(bool& cancelled) {
         }
         if (cancelled) return;  // newer work in the file is kept
         const int loadType = lowerExtension(path) == "rtf" ? 0 : 1;
-        if (!saveFile(path, mePath_.empty() ? loadType : loadType_)) {
+        const std::optional<files::FileStamp> written = saveFile(path, mePath_.empty() ? loadType : loadType_);
+        if (!written) {
             cancelled = true;  // the file stays as it was
             return;
         }
-        diskStamp_ = lastWrite_;
+        diskStamp_ = *written;
         if (mePath_.empty()) {
             // The first save names the document.
             mePath_ = path;
@@ -765,7 +766,8 @@ void RES_ShowFile::SaveAs() {
     if (own ? !shell::ConfirmSaveOverDiskChange(diskStamp_, name, "text")
             : !shell::ConfirmSaveOverOpenFile(name, this, "text"))
         return;
-    if (saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1) && own) diskStamp_ = lastWrite_;
+    const std::optional<files::FileStamp> written = saveFile(name, lowerExtension(name) == "rtf" ? 0 : 1);
+    if (written && own) diskStamp_ = *written;
 }
 
 // ---- Closing ------------------------------------------------------------------------

@@ -156,9 +156,10 @@ private:
     void setEnabled(std::initializer_list<const char*> names, bool enabled);
     void selectionChanged();
     void loadFile(const std::string& path, int loadType);
-    // Writes the document; false when the user kept the file as it was
-    // rather than lose what this window cannot hold.
-    bool saveFile(const std::string& path, int loadType);
+    // Writes the document; the stamp of the file written, or nothing when
+    // the user kept the file as it was rather than lose what this window
+    // cannot hold.
+    std::optional<files::FileStamp> saveFile(const std::string& path, int loadType);
     // The document as RTF: the file's own bytes while it is unedited,
     // else the model's, after asking when that leaves out what the file
     // holds and the window does not (nothing when the user refuses).
@@ -167,8 +168,8 @@ private:
     // the window does not, whether to write the document without them;
     // true when nothing is left out or the user agrees.
     bool mayLeaveOutRtf();
-    // Writes the bytes to the file and keeps their stamp in lastWrite_.
-    void writeFile(const std::string& path, std::string_view bytes);
+    // Writes the bytes to the file; the stamp of the file so written.
+    files::FileStamp writeFile(const std::string& path, std::string_view bytes);
     // Saves; false when it failed (reported) or the dialog was cancelled.
     bool save(bool& cancelled);
     void setWordWrap(bool on);
@@ -197,7 +198,6 @@ private:
     std::u32string rtfNotKept_;     // characters of it the box does not give back
     bool modified_ = false;
     files::FileStamp diskStamp_;  // the document's file as read or last saved
-    files::FileStamp lastWrite_;  // the file the last write made
     bool isSolFile_ = false;
     bool openFailed_ = false;  // the last open failed: closing asks nothing
     int quiet_ = 0;            // changes made by the window itself, not edits

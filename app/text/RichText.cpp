@@ -36,7 +36,7 @@ QTextCharFormat softBreakFormat() {
     return format;
 }
 
-std::u16string_view units(const QString& text) {
+std::u16string_view units(QStringView text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
@@ -318,7 +318,7 @@ void SetDocumentText(QTextEdit& box, const QString& text) {
         qsizetype end = text.indexOf(QChar('\n'), start);
         if (end < 0) end = text.size();
         if (static_cast<std::size_t>(end - start) > lengths.longest)
-            for (const std::size_t cut : PieceStarts(units(text.mid(start, end - start)), lengths)) {
+            for (const std::size_t cut : PieceStarts(units(QStringView(text).mid(start, end - start)), lengths)) {
                 shown += QStringView(text).mid(copied, start + static_cast<qsizetype>(cut) - copied);
                 breaks.push_back(static_cast<int>(shown.size()));
                 shown += QChar('\n');

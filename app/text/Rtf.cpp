@@ -355,7 +355,8 @@ private:
             s.format = CharFormat{};
             s.fontNumber = -1;
             s.hidden = false;
-        } else if (w == "v") s.hidden = on; else if (w == "pard" || w == "ql") setAlign(Align::Left);
+        } else if (w == "v") s.hidden = on;
+        else if (w == "pard" || w == "ql") setAlign(Align::Left);
         else if (w == "qc") setAlign(Align::Center);
         else if (w == "qr") setAlign(Align::Right);
         else if (w == "qj") setAlign(Align::Justify);
@@ -450,7 +451,6 @@ private:
     }
 
     void leaveOut(const char* kind) {
-        doc_.leavesOutContent = true;
         if (std::find(doc_.leftOut.begin(), doc_.leftOut.end(), kind) == doc_.leftOut.end()) doc_.leftOut.push_back(kind);
     }
 

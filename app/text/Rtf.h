@@ -69,8 +69,8 @@ struct Document {
     // names it ("pictures/tables", "headers/footers", "footnotes",
     // "comments", "fields", "hidden text", "page and section breaks"), each
     // once in the order met.
-    bool leavesOutContent = false;
     std::vector<std::string> leftOut;
+    bool LeavesOutContent() const { return !leftOut.empty(); }
     bool operator==(const Document&) const = default;
 };
 

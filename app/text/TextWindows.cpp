@@ -29,10 +29,8 @@ void ShowFileInResultWindow(const std::string& requested) {
         runs::CheckSolverFileToOpen(path, failed);
         if (failed) return;
     }
-    for (platform::Form* open : platform::Forms()) {
-        if (open->TypeName().toLower() != "res_showfile") continue;
-        auto* shown = dynamic_cast<platform::HasMePath*>(open);
-        if (!shown || !files::SameFile(shown->MePath(), path)) continue;
+    // The window that shows the file under any spelling of its path.
+    if (platform::Form* open = platform::FindFormShowingFile(path)) {
         shell::ShowForm(open);
         platform::BringToFront(open);
         open->Widget()->setFocus();

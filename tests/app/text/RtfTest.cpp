@@ -219,14 +219,14 @@ TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
                           Case{"no table (\\itap0)", "\\itap0 text", false}}) {
         SCOPED_TRACE(c.what);
         const Document doc = Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.body + "}");
-        EXPECT_EQ(doc.leavesOutContent, c.leavesOut);
+        EXPECT_EQ(doc.LeavesOutContent(), c.leavesOut);
         EXPECT_EQ(doc.leftOut.empty(), !c.leavesOut);
         if (!c.kinds.empty()) EXPECT_EQ(doc.leftOut, c.kinds);
         if (!c.text.empty()) EXPECT_EQ(firstText(doc), c.text);
     }
     // The writer writes only what the model holds.
     const Document read = Read("{\\rtf1 a" + picture + table + "}");
-    EXPECT_FALSE(Read(Write(read, "Arial", 10)).leavesOutContent);
+    EXPECT_FALSE(Read(Write(read, "Arial", 10)).LeavesOutContent());
 }
 
 // A document of paragraphs of plain runs, each paragraph split into runs

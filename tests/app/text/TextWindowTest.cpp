@@ -388,7 +388,7 @@ private slots:
         QVERIFY(!cancelled);
         QVERIFY(!w->Modified());
         const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
-        QVERIFY(!saved.leavesOutContent);
+        QVERIFY(!saved.LeavesOutContent());
         QCOMPARE(saved.paragraphs.at(2).runs.at(0).text, std::string("T\t300 K\t"));
         QCOMPARE(saved.paragraphs.back().runs.back().text, std::string(" more"));
         type(w, "!");
