@@ -1,6 +1,7 @@
 #include "ChartView.h"
 
 #include "ChartLoading.h"
+#include "ClippingDevice.h"
 
 #include <QBuffer>
 #include <QPicture>
@@ -138,7 +139,9 @@ protected:
             painter->setPen(pen());
             painter->setBrush(Qt::NoBrush);
             applyDefaultAntialiasingHint(painter);
-            Polyline line(painter, box);
+            ClippedPolyline line(box, [painter](const QPointF* points, int count) {
+                painter->drawPolyline(points, count);
+            });
             Columns columns([&line](const QPointF& p) { line.To(p); });
             for (std::size_t p = 0; p < n; ++p) {
                 if (s.x[p] == kMissing || s.y[p] == kMissing) {
@@ -183,73 +186,6 @@ private:
         const QCPAxis* axis_;
         bool linear_;
         double lower_ = 0, base_ = 0, scale_ = 0;
-    };
-
-    // A polyline clipped to a box: the parts inside are drawn, each as one
-    // polyline.
-    class Polyline {
-    public:
-        Polyline(QCPPainter* painter, const QRectF& box) : painter_(painter), box_(box) {}
-        void To(const QPointF& p) {
-            if (!started_) {
-                started_ = true;
-                last_ = p;
-                return;
-            }
-            QPointF a = last_, b = p;
-            last_ = p;
-            if (!clip(a, b)) {
-                Flush();
-                return;
-            }
-            if (points_.empty() || points_.back() != a) {
-                Flush();
-                points_.push_back(a);
-            }
-            points_.push_back(b);
-            if (b != p) Flush();
-        }
-        void Break() {
-            Flush();
-            started_ = false;
-        }
-        void Flush() {
-            if (points_.size() >= 2) painter_->drawPolyline(points_.data(), static_cast<int>(points_.size()));
-            points_.clear();
-        }
-
-    private:
-        // Liang-Barsky: the part of the segment inside the box.
-        bool clip(QPointF& a, QPointF& b) const {
-            if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y()))
-                return false;
-            const double dx = b.x() - a.x(), dy = b.y() - a.y();
-            double t0 = 0, t1 = 1;
-            const double p[4] = {-dx, dx, -dy, dy};
-            const double q[4] = {a.x() - box_.left(), box_.right() - a.x(), a.y() - box_.top(), box_.bottom() - a.y()};
-            for (int i = 0; i < 4; ++i) {
-                if (p[i] == 0) {
-                    if (q[i] < 0) return false;
-                    continue;
-                }
-                const double t = q[i] / p[i];
-                if (p[i] < 0)
-                    t0 = std::max(t0, t);
-                else
-                    t1 = std::min(t1, t);
-                if (t0 > t1) return false;
-            }
-            const QPointF start = a;
-            if (t1 < 1) b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
-            if (t0 > 0) a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-            return true;
-        }
-
-        QCPPainter* painter_;
-        QRectF box_;
-        std::vector<QPointF> points_;
-        QPointF last_;
-        bool started_ = false;
     };
 
     // Runs of points in one pixel column reduced to their first, lowest,
@@ -957,11 +893,17 @@ QByteArray ChartView::ToSvg(const QSize& size) {
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;
     svg.setOutputDevice(&buffer);
+    // At the screen's resolution a text of so many points is as many units
+    // tall as the window and the picture show it in pixels.
+    svg.setResolution(logicalDpiY());
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setTitle("Chart");
     {
-        QCPPainter painter(&svg);
+        // The SVG keeps no clip: the device cuts what lies outside the plot.
+        QPainter out(&svg);
+        ClippingDevice device(out);
+        QCPPainter painter(&device);
         toPainter(&painter, size.width(), size.height());
     }
     relayOutForScreen();

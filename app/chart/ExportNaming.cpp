@@ -28,6 +28,7 @@ ExportTarget ExportTargetFor(std::string_view typed, int chosenKind, const std::
     std::string name = path.substr(nameStart);
     if (name.empty() || name == "." || name == ".." || isFolder(path)) {
         target.fault = ExportNameFault::Folder;
+        target.path = std::move(path);
         return target;
     }
     // A dot at the end starts no extension.
@@ -46,10 +47,7 @@ ExportTarget ExportTargetFor(std::string_view typed, int chosenKind, const std::
     else
         name += std::string(".") + ExportExtension(target.kind);
     path.replace(nameStart, std::string::npos, name);
-    if (isFolder(path)) {
-        target.fault = ExportNameFault::Folder;
-        return target;
-    }
+    if (isFolder(path)) target.fault = ExportNameFault::Folder;
     target.path = std::move(path);
     return target;
 }

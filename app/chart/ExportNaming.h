@@ -23,7 +23,9 @@ enum class ExportNameFault { None, NoName, Folder };
 struct ExportTarget {
     ExportNameFault fault = ExportNameFault::None;
     int kind = kExportPng;  // the kind the file is written as
-    std::string path;       // the file written; empty with a fault
+    // The file written; with Folder the folder that the name leads to (as
+    // typed or completed); empty with NoName.
+    std::string path;
 };
 
 // The file an export to the typed name writes, with the kind chosen in the

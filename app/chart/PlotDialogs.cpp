@@ -8,7 +8,6 @@
 #include "Modal.h"
 #include "SharedState.h"
 #include "Text.h"
-#include "TextHelpers.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -113,9 +112,9 @@ void PLOT_xportMe::Ok() {
             return;
         }
         if (target.fault == ExportNameFault::Folder) {
-            std::string message(1, '\'');
-            message.append(TrimBlanks(typed)).append("' is a folder. Please enter the name of the file to export to.");
-            shell::ShowInputError(this, platform::ToQ(message), file_);
+            shell::ShowInputError(
+                this, platform::ToQ("'" + target.path + "' is a folder. Please enter the name of the file to export to."),
+                file_);
             return;
         }
         // The dialog names the file written and the kind it is written as.

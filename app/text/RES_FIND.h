@@ -2,7 +2,9 @@
 // works on the text window that was active last: Find Next searches on from
 // where that window's last search stopped, Replace replaces the match found
 // and finds the next, Replace All replaces every match. Whole word and match
-// case narrow the search. For a solver file only finding is offered.
+// case narrow the search. For a solver file only finding is offered. When
+// the window it works on closes it goes on with another text window, and
+// it closes with the last one.
 #pragma once
 
 #include "Forms.h"

@@ -803,6 +803,7 @@ bool RES_ShowFile::QueryUnload() {
             }
         }
         shell::UnloadToolWindows(shell::kFindWindow);
+        handOverFindWindow();
         hideTextToolbar();
         if (isSolFile_) UnloadAll();
     });
@@ -810,6 +811,19 @@ bool RES_ShowFile::QueryUnload() {
 }
 
 // ---- Find and replace -----------------------------------------------------------------
+
+void RES_ShowFile::handOverFindWindow() {
+    auto* find = dynamic_cast<RES_FIND*>(platform::FindForm(shell::kFindWindow));
+    if (!find) return;
+    RES_ShowFile* left = nullptr;
+    for (platform::Form* form : platform::FindForms(shell::kTextWindow))
+        if (auto* text = dynamic_cast<RES_ShowFile*>(form); text && text != this) left = text;
+    if (!left) {
+        platform::Unload(find);
+        return;
+    }
+    if (find->Target() == this) find->IsSol(left->locked(), left);
+}
 
 namespace {
 

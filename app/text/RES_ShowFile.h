@@ -178,6 +178,9 @@ private:
     // Selects the text between two text positions (soft breaks take none).
     void selectText(int start, int end);
     void openToolWindow(const char* type);
+    // As this window closes, the find window goes on with another text
+    // window, or closes with the last one: it has nothing else to search.
+    void handOverFindWindow();
     // Shows a file that cannot be edited as text without damage read-only.
     void setReadOnlyText(bool on);
     bool locked() const { return isSolFile_ || readOnlyText_; }

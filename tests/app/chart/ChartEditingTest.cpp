@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -268,6 +269,8 @@ private slots:
         QTest::newRow("dots") << "..." << "Please enter the name of the file to export to.";
         QTest::newRow("a folder") << "<folder>"
                                   << "'<folder>' is a folder. Please enter the name of the file to export to.";
+        QTest::newRow("a name that becomes a folder")
+            << "<folder>/shots" << "'<folder>/shots.png' is a folder. Please enter the name of the file to export to.";
     }
     void anExportToNoFileIsRefused() {
         QFETCH(QString, typed);
@@ -275,6 +278,7 @@ private slots:
         const QString folder = QString::fromStdString(bed->folder.dir.path());
         typed.replace("<folder>", folder);
         message.replace("<folder>", folder);
+        std::filesystem::create_directory(bed->folder.dir.file("shots.png"));
         PLOT* c = twoCurves();
         ScriptedMessages messages;
         bool openAfterOk = false;

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSvgRenderer>
 #include <QTest>
 
 #include <algorithm>
@@ -281,6 +282,72 @@ private slots:
         // The screen keeps its own layout, and the mouse finds its legend.
         QCOMPARE(entryOf(v, 0), before);
         QCOMPARE(v->HotSpotAt(QPointF(before.center())).type, int(chart::kHotLegend));
+    }
+
+    // An SVG drawing of a zoomed chart, drawn back at the size of the
+    // picture of the same chart, shows what the picture and the window
+    // show: curves, markers, bars and notes end at the plot's edge,
+    // texts are as tall.
+    void anSvgShowsWhatThePictureShows_data() {
+        QTest::addColumn<bool>("bars");
+        QTest::newRow("curves with markers and a note") << false;
+        QTest::newRow("bars") << true;
+    }
+    void anSvgShowsWhatThePictureShows() {
+        QFETCH(bool, bars);
+        PLOT* c = bars ? histogram(12, true) : curves(kShort);
+        chart::ChartView* v = c->View();
+        chart::ChartModel& m = c->Pesgoa1();
+        if (bars) {
+            v->xAxis->setRange(-2.5, 2.5);
+            v->yAxis->setRange(3.5, 8.5);
+        } else {
+            for (int s = 0; s < m.Subsets(); ++s) {
+                m.At(s).colour = 0x0000FF;  // red
+                m.At(s).lineType = 6;       // 3 pixels wide
+                m.At(s).pointType = 5;      // filled squares
+            }
+            m.Slot(0) = chart::Annotation{1.5e-4, 0.4, "a note on the edge", 0x00FF00, 0, 0};
+            c->Refr();
+            v->xAxis->setRange(0.5e-4, 2.5e-4);
+            v->yAxis->setRange(0.2, 0.4);
+        }
+        v->replot(QCustomPlot::rpImmediateRefresh);
+        const QSize size = v->size();
+        const QRect plot = v->GridRect().toAlignedRect();
+        const QImage picture = v->ToImage(size).convertToFormat(QImage::Format_RGB32);
+        QSvgRenderer renderer(v->ToSvg(size));
+        QVERIFY(renderer.isValid());
+        QImage drawing(size, QImage::Format_RGB32);
+        drawing.fill(Qt::white);
+        {
+            QPainter painter(&drawing);
+            renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        }
+        const auto outside = [&](const QImage& image, bool (*counts)(const QColor&)) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += !plot.adjusted(-1, -1, 1, 1).contains(x, y) && counts(image.pixelColor(x, y));
+            return n;
+        };
+        // Coloured pixels (curves, bars, notes, legend icons) outside the
+        // plot: the legend's alone, in both.
+        const auto coloured = [](const QColor& p) {
+            return std::max({p.red(), p.green(), p.blue()}) - std::min({p.red(), p.green(), p.blue()}) > 100;
+        };
+        const int shown = outside(picture, coloured), svg = outside(drawing, coloured);
+        QVERIFY2(std::abs(svg - shown) <= shown / 10 + 20,
+                 qPrintable(QString("coloured pixels outside the plot: %1 in the picture, %2 in the SVG")
+                                .arg(shown)
+                                .arg(svg)));
+        // Texts and ticks outside the plot: as much ink in both (a text
+        // three quarters as tall has about half its ink).
+        const auto ink = [](const QColor& p) { return qGray(p.rgb()) < 100; };
+        const int shownInk = outside(picture, ink), svgInk = outside(drawing, ink);
+        QVERIFY(shownInk > 200);
+        QVERIFY2(std::abs(svgInk - shownInk) <= shownInk / 10,
+                 qPrintable(QString("ink outside the plot: %1 in the picture, %2 in the SVG").arg(shownInk).arg(svgInk)));
     }
 
     void theLegendsBorderIsDrawnWhole() {

@@ -14,7 +14,7 @@ struct NamingCase {
     const char* typed;
     int chosenKind;
     ExportNameFault fault;
-    const char* path;  // the file written
+    const char* path;  // the file written, or the folder the name leads to
     int kind;          // the kind written
 };
 
@@ -62,11 +62,13 @@ const NamingCase cases[] = {
     {"the empty name", "", kExportPng, ExportNameFault::NoName, "", kExportPng},
     {"blanks only", "   ", kExportPng, ExportNameFault::NoName, "", kExportPng},
     {"dots only", "...", kExportPng, ExportNameFault::NoName, "", kExportPng},
-    {"a path to a folder", "/data/pics", kExportPng, ExportNameFault::Folder, "", kExportPng},
-    {"a relative path to a folder", "pics", kExportPng, ExportNameFault::Folder, "", kExportPng},
-    {"a path ending in a slash", "/tmp/new/", kExportPng, ExportNameFault::Folder, "", kExportPng},
-    {"the folder itself", "/tmp/..", kExportPng, ExportNameFault::Folder, "", kExportPng},
-    {"a name that becomes a folder", "shots", kExportPng, ExportNameFault::Folder, "", kExportPng},
+    {"a path to a folder", "/data/pics", kExportPng, ExportNameFault::Folder, "/data/pics", kExportPng},
+    {"a relative path to a folder", "pics", kExportPng, ExportNameFault::Folder, "/data/pics", kExportPng},
+    {"a path ending in a slash", "/tmp/new/", kExportPng, ExportNameFault::Folder, "/tmp/new/", kExportPng},
+    {"the folder itself", "/tmp/..", kExportPng, ExportNameFault::Folder, "/tmp/..", kExportPng},
+    {"a name that becomes a folder", "shots", kExportPng, ExportNameFault::Folder, "/data/shots.png", kExportPng},
+    {"a name with a dot at its end that becomes a folder", " shots. ", kExportPng, ExportNameFault::Folder,
+     "/data/shots.png", kExportPng},
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, ExportNamingTest, ::testing::ValuesIn(cases));

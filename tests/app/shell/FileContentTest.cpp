@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -18,6 +19,11 @@ std::string le(std::uint32_t value, int size) {
     std::string bytes;
     for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
     return bytes;
+}
+
+std::string be(std::uint32_t value, int size) {
+    std::string bytes = le(value, size);
+    return std::string(bytes.rbegin(), bytes.rend());
 }
 
 // A ZIP entry as it stands in an archive: local header, name, stored data.
@@ -46,6 +52,86 @@ std::string windowsProgram() {
     return bytes + "PE\0\0"s + deflatedLooking(200);
 }
 
+// A RIFF file of a form: its size field counts what follows it.
+std::string riff(const std::string& form, const std::string& chunks) {
+    return "RIFF"s + le(static_cast<std::uint32_t>(4 + chunks.size()), 4) + form + chunks;
+}
+std::string chunk(const std::string& id, const std::string& data) {
+    return id + le(static_cast<std::uint32_t>(data.size()), 4) + data;
+}
+
+// Pictures as their writers lay them out.
+std::string png() {
+    return "\x89PNG\r\n\x1A\n"s + be(13, 4) + "IHDR" + be(16, 4) + be(16, 4) + "\x08\x06\0\0\0"s + "\x1F\xF3\xFF\x61"s +
+           be(40, 4) + "IDAT" + deflatedLooking(44);
+}
+std::string jpeg() {
+    return "\xFF\xD8\xFF\xE0"s + be(16, 2) + "JFIF\0\x01\x01\0"s + be(72, 2) + be(72, 2) + "\0\0"s + "\xFF\xDB"s +
+           be(67, 2) + "\0"s + deflatedLooking(64);
+}
+// One pixel, with its colour table, a transparency extension, the image
+// and the end.
+const std::string kGif = "GIF89a\x01\0\x01\0\x80\0\0\xFF\xFF\xFF\0\0\0!\xF9\x04\x01\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02"
+                         "D\x01\0;"s;
+std::string tiff() {
+    return "II*\0"s + le(8, 4) + le(1, 2) + le(256, 2) + le(3, 2) + le(1, 4) + le(16, 4) + le(0, 4) +
+           std::string(256, '\x80');
+}
+std::string icon(int type) {
+    return "\0\0"s + le(type, 2) + le(1, 2) + "\x10\x10\0\0"s + le(1, 2) + le(32, 2) + le(40, 4) + le(22, 4) +
+           le(40, 4) + deflatedLooking(36);
+}
+std::string psd() {
+    return "8BPS\0\x01"s + std::string(6, '\0') + be(3, 2) + be(16, 4) + be(16, 4) + be(8, 2) + be(3, 2) +
+           be(0, 4) + deflatedLooking(40);
+}
+
+// An archive entry of tar: the checksum of its header written in octal.
+std::string tar() {
+    std::string header = "run.txt"s + std::string(93, '\0') + "0000644\0"s + "0001750\0"s + "0001750\0"s +
+                         "00000000012\0"s + "14567123456\0"s + std::string(8, ' ') + "0";
+    header.resize(257, '\0');
+    header += "ustar\0" "00"s;
+    header.resize(512, '\0');
+    unsigned sum = 0;
+    for (char c : header) sum += static_cast<unsigned char>(c);
+    char field[8];
+    std::snprintf(field, sizeof field, "%06o", sum);
+    header.replace(148, 7, std::string(field, 6) + '\0');
+    return header + "H2 + O2\n\n" + std::string(502, '\0');
+}
+
+std::string compoundFile(const std::string& stream) {
+    std::string header = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s + std::string(16, '\0') + le(0x3E, 2) + le(3, 2) +
+                         le(0xFFFE, 2) + le(9, 2) + le(6, 2);
+    header.resize(512, '\0');
+    return header + utf16("Root Entry", false) + std::string(100, '\0') + utf16(stream, false);
+}
+
+std::string machO() {
+    return "\xCF\xFA\xED\xFE"s + le(0x01000007, 4) + le(3, 4) + le(2, 4) + le(15, 4) + le(1200, 4) + le(0, 4) +
+           le(0, 4) + deflatedLooking(1300);
+}
+
+std::string sqlite() {
+    return "SQLite format 3\0"s + be(4096, 2) + "\x01\x01\0\x40\x20\x20"s + be(0, 4) + be(2, 4) +
+           std::string(72, '\0');
+}
+
+std::string ogg() {
+    return "OggS\0\x02"s + std::string(8, '\0') + le(0x1234, 4) + le(0, 4) + le(0xBEEF, 4) + "\x01\x1E"s +
+           "\x01vorbis" + std::string(23, '\0');
+}
+
+std::string wav() {
+    return riff("WAVE", chunk("fmt ", le(1, 2) + le(1, 2) + le(44100, 4) + le(88200, 4) + le(2, 2) + le(16, 2)) +
+                            chunk("data", deflatedLooking(64)));
+}
+
+std::string mp4() {
+    return be(24, 4) + "ftypisom" + be(512, 4) + "isommp41" + be(72, 4) + "mdat" + deflatedLooking(64);
+}
+
 struct Case {
     const char* what;
     std::string head;
@@ -60,17 +146,44 @@ TEST_P(ContentKind, IsToldByTheFirstBytes) { EXPECT_EQ(kx::BinaryKind(GetParam()
 
 const std::string kText = "Ignition delay of H2/air at 1000 K, 1 atm.\r\nSee the solver file beside it.\r\n";
 
+// Lines of a trading log, the fields parted by SOH as its protocol has them.
+std::string sohLog() {
+    std::string log;
+    for (int i = 1; i <= 20; ++i)
+        log += "8=FIX.4.4\x01" "9=72\x01" "35=D\x01" "49=LAB\x01" "56=SUPPLIER\x01" "34=" + std::to_string(i) +
+               "\x01" "55=H2\x01" "38=40\x01" "10=128\x01\n";
+    return log;
+}
+
+// Text that switches its character set with SO and SI and rings the bell.
+std::string shiftedText() {
+    std::string text;
+    for (int i = 0; i < 30; ++i) text += "\x0E" "abc\x0F" " run\x07 " + std::to_string(i) + "\r\n";
+    return text;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ContentKind,
     ::testing::Values(
-        // Refused.
-        Case{"PNG renamed", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s + deflatedLooking(64), "png"},
-        Case{"JPEG", "\xFF\xD8\xFF\xE0\0\x10JFIF\0"s + deflatedLooking(64), "jpg"},
-        Case{"GIF", "GIF89a\x10\0\x10\0"s, "gif"},
+        // Refused: each kind with the structure its files have.
+        Case{"PNG renamed", png(), "png"},
+        Case{"JPEG", jpeg(), "jpg"},
+        Case{"GIF", kGif, "gif"},
+        Case{"GIF87a of one image", "GIF87a\x01\0\x01\0\0\0\0,\0\0\0\0\x01\0\x01\0\0\x02\x02" "D\x01\0;"s, "gif"},
+        Case{"TIFF", tiff(), "tif"},
+        Case{"icon", icon(1), "ico"},
+        Case{"cursor", icon(2), "cur"},
+        Case{"Photoshop picture", psd(), "psd"},
         Case{"BMP", "BM"s + le(70, 4) + le(0, 4) + le(54, 4) + le(40, 4) + deflatedLooking(40), "bmp"},
-        Case{"WebP", "RIFF"s + le(100, 4) + "WEBPVP8 " + deflatedLooking(40), "webp"},
+        Case{"WebP", riff("WEBP", chunk("VP8 ", deflatedLooking(40))), "webp"},
         Case{"PDF", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n1 0 obj\n"s, "pdf"},
+        Case{"PDF without its binary comment", "%PDF-1.4\n1 0 obj\n<< /Type /Catalog >>\nendobj\n"s, "pdf"},
+        Case{"small PDF, its objects further on", "%PDF-1.3\r\n%%  made by hand\r\n" + std::string(100, ' ') +
+                                                      "\r\ntrailer\r\n<< >>\r\nstartxref\r\n9\r\n%%EOF\r\n",
+             "pdf"},
         Case{"ZIP", zipEntry("data/run.txt", deflatedLooking(100)), "zip"},
+        Case{"empty ZIP", "PK\x05\x06"s + std::string(18, '\0'), "zip"},
+        Case{"ZIP in parts", "PK\x07\x08"s + zipEntry("run.txt", deflatedLooking(50)), "zip"},
         Case{"Word document",
              zipEntry("[Content_Types].xml", deflatedLooking(80)) + zipEntry("_rels/.rels", deflatedLooking(40)) +
                  zipEntry("word/document.xml", deflatedLooking(80)),
@@ -79,18 +192,30 @@ INSTANTIATE_TEST_SUITE_P(
              "xlsx"},
         Case{"open text document",
              zipEntry("mimetype", "application/vnd.oasis.opendocument.text") + zipEntry("content.xml", "x"), "odt"},
-        Case{"old Word document",
-             "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"s + std::string(504, '\0') + utf16("Root Entry", false) +
-                 std::string(100, '\0') + utf16("WordDocument", false),
-             "doc"},
-        Case{"gzip", "\x1F\x8B\x08\0\0\0\0\0"s + deflatedLooking(50), "gz"},
-        Case{"tar", std::string("run.txt") + std::string(250, '\0') + "ustar\0"s + "00" + std::string(255, '\0'),
-             "tar"},
+        Case{"old Word document", compoundFile("WordDocument"), "doc"},
+        Case{"gzip", "\x1F\x8B\x08\0\0\0\0\0\0\x03"s + deflatedLooking(50), "gz"},
+        Case{"xz", "\xFD" "7zXZ\0\0\x04\xE6\xD6\xB4\x46"s + deflatedLooking(50), "xz"},
+        Case{"7z", "7z\xBC\xAF\x27\x1C\0\x04"s + deflatedLooking(50), "7z"},
+        Case{"rar", "Rar!\x1A\x07\x01\0"s + deflatedLooking(50), "rar"},
+        Case{"zstd", "\x28\xB5\x2F\xFD\x24\x10"s + deflatedLooking(50), "zst"},
+        Case{"bzip2", "BZh91AY&SY"s + deflatedLooking(50), "bz2"},
+        Case{"tar", tar(), "tar"},
+        Case{"SQLite", sqlite(), "sqlite"},
         Case{"Linux program", "\x7F" "ELF\x02\x01\x01\0"s + std::string(8, '\0') + deflatedLooking(100), "elf"},
         Case{"Windows program", windowsProgram(), "exe"},
+        Case{"Mac program", machO(), "macho"},
+        Case{"Java class", "\xCA\xFE\xBA\xBE\0\0\0\x34"s + deflatedLooking(60), "class"},
+        Case{"WebAssembly", "\0asm\x01\0\0\0\x01\x05\x01\x60\0\x01\x7F"s, "wasm"},
+        Case{"WAV", wav(), "wav"},
+        Case{"AVI", riff("AVI ", chunk("LIST", "hdrlavih" + deflatedLooking(56))), "avi"},
+        Case{"MP3 with its tag", "ID3\x03\0\0\0\0\x02\x01"s + deflatedLooking(100), "mp3"},
+        Case{"MP4", mp4(), "mp4"},
+        Case{"Ogg", ogg(), "ogg"},
+        Case{"FLAC", "fLaC\x80\0\0\x22"s + deflatedLooking(34) + deflatedLooking(60), "flac"},
         Case{"random bytes", deflatedLooking(4096), "binary"},
         Case{"zeros", std::string(4096, '\0'), "binary"},
         Case{"doubles", std::string("\0\0\0\0\0\0\xF0?\0\0\0\0\0\0\0@", 16), "binary"},
+        Case{"mostly control bytes, no NUL", "\x01\x02\x03\x04\x05\x06\x10\x11\x12\x13 ab\x14\x15\x16\x17"s, "binary"},
         // Opened.
         Case{"empty", "", ""},
         Case{"plain text", kText, ""},
@@ -106,7 +231,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a text that starts with MZ", "MZ ratio, run 4\r\n" + std::string(80, '-') + "\r\n" + kText, ""},
         Case{"a text that starts with BM", "BM" + kText, ""},
         Case{"a text with a stray NUL", kText + "\0"s + kText, ""},
-        Case{"a log in colours", "\x1B[32mok\x1B[0m step 1\n\x1B[31mfail\x1B[0m step 2\n\f\v\tend\x1A"s, ""}),
+        Case{"a log in colours", "\x1B[32mok\x1B[0m step 1\n\x1B[31mfail\x1B[0m step 2\n\f\v\tend\x1A"s, ""},
+        Case{"a log with SOH between its fields", sohLog(), ""},
+        Case{"text shifted with SO and SI, with bells", shiftedText(), ""},
+        Case{"a note that begins GIF89a", "GIF89a, GIF87a: the flame pictures\r\n" + kText, ""},
+        Case{"a note that begins %PDF-", "%PDF- files of the report are beside it.\r\n" + kText, ""},
+        Case{"a note whose first line is %PDF-1.7", "%PDF-1.7\r\nwritten by the report, 2 pages\r\n" + kText, ""},
+        Case{"a note that begins fLaC", "fLaC recordings of the burner, 44.1 kHz\r\n" + kText, ""},
+        Case{"a note with RIFF and WAVE", "RIFF, a WAVE form of the runs\r\n" + kText, ""},
+        Case{"a note with ftyp in bytes 4 to 7", "Set ftyp to isom before converting\r\n" + kText, ""},
+        Case{"a note that begins 8BPS", "8BPS\0\x01 is a heading\r\n"s + kText, ""}),
     [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
 
 TEST(ContentKind, FilesAreJudgedByTheirHead) {
@@ -117,6 +251,16 @@ TEST(ContentKind, FilesAreJudgedByTheirHead) {
     EXPECT_EQ(kx::BinaryKindOfFile(dir.write("long.txt", std::string(2 * kx::kContentHeadSize, 'a') +
                                                              std::string(kx::kContentHeadSize, '\0'))),
               "");
+    // A picture whose directory stands after pixels as plain as letters, far
+    // behind the head: it lies inside the file.
+    const std::string pixels(2 * kx::kContentHeadSize, 'A');
+    const std::string picture = "II*\0"s + le(static_cast<std::uint32_t>(8 + pixels.size()), 4) + pixels + le(1, 2) +
+                                le(256, 2) + le(3, 2) + le(1, 4) + le(16, 4) + le(0, 4);
+    EXPECT_EQ(kx::BinaryKindOfFile(dir.write("scan", picture)), "tif");
+    // The size of a sound file as its header states it, and one byte short.
+    const std::string sound = wav();
+    EXPECT_EQ(kx::BinaryKindOfFile(dir.write("sound", sound)), "wav");
+    EXPECT_NE(kx::BinaryKindOfFile(dir.write("cut", sound.substr(0, sound.size() - 1))), "wav");
     // What cannot be read is left to the opening, which says why.
     EXPECT_EQ(kx::BinaryKindOfFile(dir.file("missing.txt")), "");
     EXPECT_EQ(kx::BinaryKindOfFile(dir.path()), "");

@@ -11,8 +11,10 @@
 #include "TextWindowsBed.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -210,6 +212,40 @@ private slots:
         QCOMPARE(selected(sw), QString("THERMO"));
         QCOMPARE(sw->Replace_ALL("THERMO", "x", 0), 0);
         QVERIFY(text(sw).contains("THERMO"));
+    }
+
+    // The find window stays while a text window is open, works on one that
+    // is left when its own closes, and closes with the last one.
+    void theFindWindowGoesWithTheLastTextWindow() {
+        ScriptedMessages messages;
+        RES_ShowFile* first = document("first.txt", "one two one");
+        RES_ShowFile* second = document("second.txt", "two");
+        bed->main->Toolbar5()->Button(12)->trigger();
+        QPointer<RES_FIND> find = dynamic_cast<RES_FIND*>(platform::FindForm(shell::kFindWindow));
+        QVERIFY(find);
+        // A document window that is no text window (as the results window)
+        // is the active one as the text window searched closes.
+        shell::InstallFormCreator("OtherDocument", [] { return new platform::FormWindow<QWidget>("OtherDocument"); });
+        platform::Form* other = shell::LoadForm("OtherDocument");
+        shell::ShowForm(other);
+        platform::BringToFront(other);
+        QVERIFY(platform::Unload(second));
+        QCoreApplication::processEvents();
+        QCOMPARE(platform::ActiveDocument(), other);
+        QVERIFY(find && platform::IsLoaded(find));
+        find->Text1()->setText("one");
+        find->findChild<QPushButton*>("Command1")->click();
+        QCOMPARE(selected(first), QString("one"));
+        find->Text2()->setText("1");
+        find->Command3()->click();
+        QCOMPARE(text(first), QString("1 two 1"));
+        QCOMPARE(messages.lastText(), QString("2 replacement(s) made."));
+        messages.Answer(platform::kAnswerNo);
+        QVERIFY(platform::Unload(first));
+        QCoreApplication::processEvents();
+        QVERIFY(!find);
+        QVERIFY(!platform::FindForm(shell::kFindWindow));
+        shell::InstallFormCreator("OtherDocument", nullptr);
     }
 };
 
