@@ -19,7 +19,7 @@ std::string SpeciesProblem(int number, int nspec, const char* where) {
 constexpr int kFirstColumn = 7;
 constexpr int kFlagWidth = 4;
 constexpr int kParameterWidth = 15, kParameterDecimals = 8;
-constexpr int kThirdBodyWidth = 8, kEfficiencyDecimals = 2;
+constexpr int kEfficiencyDecimals = 2;
 constexpr int kThirdBodyFields = 10;
 
 // The layouts of a thermodynamic record: the temperatures (F8.1), the
@@ -111,8 +111,8 @@ bool ReadParameterLine(std::string_view line, int count, const char* what, doubl
 bool ReadThirdBodySpecies(std::string_view line, int nspec, int* ints, RecordProblem& problem) {
   int* partners = ints + 16;
   for (int k = 0; k < kThirdBodyFields; ++k)
-    if (!fmt::ReadIntField(fmt::Field(line, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth), partners[k]))
-      return Unreadable(problem, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, "third-body species",
+    if (!fmt::ReadIntField(fmt::Field(line, ThirdBodyColumn(k), kThirdBodyWidth), partners[k]))
+      return Unreadable(problem, ThirdBodyColumn(k), kThirdBodyWidth, "third-body species",
                         "an integer");
   const int count = ListedThirdBodies(ints[12]);
   if (std::string p = ThirdBodySpeciesProblem(count, partners, nspec); !p.empty())
@@ -124,8 +124,8 @@ bool ReadThirdBodySpecies(std::string_view line, int nspec, int* ints, RecordPro
 bool ReadEfficiencies(std::string_view line, const int* ints, double* reals, RecordProblem& problem) {
   double* efficiencies = reals + 11;
   for (int k = 0; k < kThirdBodyFields; ++k)
-    if (!Real(line, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, kEfficiencyDecimals, efficiencies[k]))
-      return Unreadable(problem, kFirstColumn + kThirdBodyWidth * k, kThirdBodyWidth, "third-body efficiency",
+    if (!Real(line, ThirdBodyColumn(k), kThirdBodyWidth, kEfficiencyDecimals, efficiencies[k]))
+      return Unreadable(problem, ThirdBodyColumn(k), kThirdBodyWidth, "third-body efficiency",
                         "a number");
   for (int k = ListedThirdBodies(ints[12]); k < kThirdBodyFields; ++k) efficiencies[k] = 0.0;
   return true;

@@ -78,6 +78,11 @@ constexpr int BroadeningParameters(int form) { return form == 1 ? 4 : form == 2 
 // record holds only when this is above 0; at most 10.
 constexpr int ListedThirdBodies(int flag13) { return flag13 < 0 ? 0 : flag13 > 10 ? 10 : flag13; }
 
+// The field of listed third body k (0-9) on the third-body species and
+// efficiency lines: eight columns from column 7 + 8k.
+inline constexpr int kThirdBodyWidth = 8;
+constexpr int ThirdBodyColumn(int k) { return 7 + kThirdBodyWidth * k; }
+
 // The lines of a reaction record with these flags.
 constexpr int ReactionRecordLines(const int* flags) {
   return 3 + FallOffReaction(flags[13]) + (BroadeningParameters(flags[14]) > 0) +

@@ -68,7 +68,9 @@ tr -d '\r' < "$FILE" | awk '
       print "The solver ended without writing results into the file."
       exit 1
     }
-    printf "Final state (record %d of %d):\n", last[1], records
+    # The record is counted here; its first value is the step it was
+    # written at (a file may write one record every few steps).
+    printf "Final state (record %d of %d, step %d):\n", records, records, last[1]
     printf "  time          %.6e s\n", last[2] + 0
     printf "  temperature   %.2f K\n", last[3] + 0
     print  "  largest mass fractions:"

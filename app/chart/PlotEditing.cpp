@@ -11,6 +11,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "Modal.h"
+#include "OpenFiles.h"
 #include "PlotDialogs.h"
 #include "SharedState.h"
 #include "SubsetText.h"
@@ -119,19 +120,7 @@ void PLOT::ViewDataOnly() {
     shell::Trap("Plot#016. ", [this] {
         // The table is UTF-8, as the text window reads it: titles and labels
         // keep every character.
-        const std::string path = Shared().AssistFolder + "TmpPlot.txt";
-        files::WriteLines(path, DataTableLines(model_));
-        platform::Form* text = shell::LoadForm(shell::kTextWindow);
-        bool failed = false;
-        platform::Require<platform::TextFileLoader>(text).OPEN_Rich(path, failed);
-        if (failed) {
-            platform::Unload(text);
-            return;
-        }
-        platform::Require<platform::TextFileLoader>(text).IsSolferFile(false);
-        text->SetCaption(Caption().trimmed() + " - Data");
-        shell::ShowForm(text);
-        platform::BringToFront(text);
+        shell::ShowMadeTable(DataTableLines(model_), Caption().trimmed() + " - Data");
     });
 }
 

@@ -17,6 +17,7 @@
 #include "Text.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -564,6 +565,14 @@ void PLOT_Setup::reject() {
         Command3_Click();
     else
         QDialog::reject();
+}
+
+void PLOT_Setup::closeEvent(QCloseEvent* event) {
+    FormWindow::closeEvent(event);
+    if (!event->isAccepted() || !backupWritten_) return;
+    bool failed = false;
+    DeleteFileIfPresent(backupPath_, failed);
+    backupWritten_ = false;
 }
 
 bool PLOT_Setup::hasData() const { return target_ && GraphHasData(*target_); }

@@ -129,6 +129,10 @@ public:
     // only closes, leaving the chart as last applied.
     void reject() override;
 
+protected:
+    // However the dialog goes, the backup it made goes with it.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     struct AxisControls {
         QCheckBox* show = nullptr;

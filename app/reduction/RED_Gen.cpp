@@ -174,6 +174,12 @@ void RED_Gen::buildControls() {
     connect(command8_, &QPushButton::clicked, this, [this] { Command8_Click(); });
     // A new source means the prepared run is another one.
     connect(text10_, &QLineEdit::textChanged, this, [this] { ObjectsEn(false); });
+    // A name typed without a folder shows, once the box is left, the file
+    // that will be written.
+    connect(text5_, &QLineEdit::editingFinished, this, [this] { completeReducedPath(); });
+    // A path longer than its box is read whole in the tooltip.
+    for (QLineEdit* box : {text10_, text5_})
+        connect(box, &QLineEdit::textChanged, box, [box](const QString& text) { box->setToolTip(text); });
 
     grid_->OnReadRow([this](int row, platform::GridRow& v) {
         shell::Trap("Red#011. ", [&] {
@@ -363,6 +369,7 @@ void RED_Gen::RedNewPath(bool& CanselEr, std::string& FileNSw) {
     CanselEr = true;
     shell::Trap("Red#009. ", [&] {
         // The dialog starts on the path typed, else in the source's folder.
+        completeReducedPath();
         const std::string typed(Trim(textOf(text5_)));
         shell::CommonDialog1().FileName = platform::ToQ(typed);
         if (typed.empty())
@@ -403,6 +410,14 @@ void RED_Gen::BusyPointer(bool busy) {
 
 // ---- Events -----------------------------------------------------------------
 
+void RED_Gen::completeReducedPath() {
+    const std::string typed = textOf(text5_);
+    const std::string full = RedTargetPath(typed, textOf(text10_));
+    if (full == typed) return;
+    setText(text5_, full);
+    text5_->setCursorPosition(static_cast<int>(text5_->text().size()));
+}
+
 bool RED_Gen::refuseSourceAsReduced() {
     if (!RedSameFile(textOf(text10_), textOf(text5_))) return false;
     shell::UserMessage("The paths of source and reduced files are identical; the files must be different.",
@@ -439,6 +454,7 @@ void RED_Gen::clearPrepared() {
 void RED_Gen::Command7_Click() {
     shell::Trap("red#006 ", [this] {
         sourceFilePath_ = textOf(text10_);
+        completeReducedPath();
         if (refuseSourceAsReduced()) return;
         if (RedTestPathAccess(sourceFilePath_, 0, shell::DesktopNotifier())) {
             selectAll(text10_);
@@ -473,6 +489,7 @@ void RED_Gen::Command7_Click() {
 void RED_Gen::Command1_Click() {
     std::string written;
     TrapTagged(shell::DesktopNotifier(), "Red#002. ", [&] {
+        completeReducedPath();
         if (refuseSourceAsReduced()) return;
         if (RedPathErr()) return;
         if (!holder_) throw Error(ErrorKind::ObjectNotSet, "no source run is prepared");

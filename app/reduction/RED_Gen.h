@@ -107,6 +107,9 @@ private:
     void Command4_Click();  // Clear All
     void Command7_Click();  // Prepare
     void Command8_Click();  // Browse
+    // Shows in its box the full path of the reduced file that the typed
+    // path names (RedTargetPath).
+    void completeReducedPath();
     // Refuses a reduced path that names the source file.
     bool refuseSourceAsReduced();
     // Refuses a Start when the source file is no longer what Prepare read.

@@ -23,7 +23,6 @@ namespace {
 // number on an integer line, an entry on a third-body line.
 constexpr std::string_view kIntegerField = "!@@@@";
 constexpr std::string_view kEntryField = "!@@@@@@@@";
-constexpr std::size_t kEntryWidth = kEntryField.size() - 1;
 // The reduced file's own header lines end with the one that names the
 // source; the lines after it up to the THERMO line are the source's.
 constexpr int kSourceLine = 5;
@@ -70,8 +69,6 @@ std::string SolverRefusal(const std::vector<std::string>& out, const SolverInput
 }
 
 }  // namespace
-
-std::string EfficiencyText(double efficiency) { return Format(efficiency, "0.##"); }
 
 std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othersParameter) {
     std::string list, text = "!Targets ";
@@ -188,19 +185,20 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         if (BroadeningParameters(field[15]) > 0) record.push_back(line(next++));
         if (ListedThirdBodies(field[13]) > 0) {
             const std::string_view labels = LTrim(line(next));
+            const std::string& efficiencies = line(next + 2);
             std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
             int listed = 0;
             for (int e = 1; e <= ListedThirdBodies(field[13]); ++e) {
                 const int species = read.Ints[At(15 + e)];
                 if (newNumber[At(species)] == 0) continue;
                 ++listed;
-                const std::string efficiency = EfficiencyText(read.Reals[At(10 + e)]);
-                if (efficiency.size() > kEntryWidth)
-                    return refuse(r, s, "the collision efficiency " + efficiency + " is wider than its " +
-                                            std::to_string(kEntryWidth) + " columns");
+                // The efficiency as the source has it, so that the solver
+                // reads the very value it read there: the field's own text
+                // (a blank field, read as 0, written "0.").
+                const std::string_view efficiency = Trim(Mid(efficiencies, ThirdBodyColumn(e - 1), kThirdBodyWidth));
                 labelText += Format(Trim(Mid(labels, 8 * (e - 1) + 1, 8)), kEntryField);
                 numberText += Format(std::to_string(newNumber[At(species)]), kEntryField);
-                efficiencyText += Format(efficiency, kEntryField);
+                efficiencyText += Format(efficiency.empty() ? std::string_view("0.") : efficiency, kEntryField);
             }
             if (listed > 0) {
                 for (int e = listed + 1; e <= 10; ++e) {

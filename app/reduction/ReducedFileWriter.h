@@ -15,14 +15,15 @@ namespace kx {
 // third-body entries of each reaction are those of the module's mechanism,
 // which the results holder read from the same file. The targets line takes
 // the parameters from `settings` (in the order of module.RedTargetSpecies).
+// Each kept collider's efficiency is the text of the source's field, so
+// that the solver reads the same value from both files.
 // Returns false, after showing why, when the source's reactions do not end
-// with the "END" key word, when a kept reaction would not read back in
-// the solver (a collision efficiency wider than its field, a low-pressure
-// reaction left without a third body), or when the solver would not run the
-// file (SolverWouldRun: run settings copied from the source that it
-// refuses, the line and its value named): nothing is written then. Reading or writing
-// failures throw kx::Error; the target is replaced whole (files::WriteAll),
-// so a failure leaves it as it was.
+// with the "END" key word, when a kept reaction would not read back in the
+// solver (a low-pressure reaction left without a third body), or when the
+// solver would not run the file (SolverWouldRun: run settings copied from
+// the source that it refuses, the line and its value named): nothing is
+// written then. Reading or writing failures throw kx::Error; the target is
+// replaced whole (files::WriteAll), so a failure leaves it as it was.
 bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, Notifier& messages);
 
 // The targets line: " " count " " numbers " " "!Targets " and the texts, for
@@ -33,9 +34,5 @@ struct RedTargetsEntry {
     double Parameter = 0;
 };
 std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othersParameter);
-
-// A collision efficiency as the reduced file writes it: rounded to two
-// decimals, the point always written, no trailing zeros ("1.", "1.5", "0.33").
-std::string EfficiencyText(double efficiency);
 
 }  // namespace kx

@@ -310,7 +310,8 @@ RedOutcome GenerateReducedMechanism(RedKinModule& m, RedResultsSource& holder, c
         if (outcome.Written)
             ShowMessage(messages,
                         "Reduced reaction mechanism has been created  successfully. " + lineBreak +
-                            "The mechanism consists of" + lineBreak + counts,
+                            "The mechanism consists of" + lineBreak + counts + lineBreak +
+                            "Reduced solver file: " + m.RedTargetFile,
                         MessageIcon::Information);
     }
     return outcome;

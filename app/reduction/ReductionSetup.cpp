@@ -102,6 +102,18 @@ RedSettings RedSettingsFrom(std::string_view temperature, std::string_view other
     return s;
 }
 
+std::string RedTargetPath(std::string_view typed, std::string_view source) {
+    const fs::path path{std::string(Trim(typed))};
+    if (path.empty() || path.is_absolute()) return path.string();
+    std::error_code ec;
+    fs::path full = fs::absolute(fs::path(std::string(Trim(source))), ec).parent_path();
+    // "." steps are left out; ".." ones stay, as the system follows them
+    // through linked folders.
+    for (const fs::path& part : path)
+        if (part != "." && !part.empty()) full /= part;
+    return full.string();
+}
+
 bool RedSameFile(std::string_view source, std::string_view reduced) {
     const fs::path a{std::string(Trim(source))}, b{std::string(Trim(reduced))};
     if (a.empty() || b.empty()) return false;

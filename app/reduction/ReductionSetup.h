@@ -63,6 +63,13 @@ RedRefusal RedCheckAveragedSteps(std::string_view text, int pointCount, int& ste
 RedSettings RedSettingsFrom(std::string_view temperature, std::string_view others,
                             const std::vector<RedTargetRow>& targets);
 
+// The reduced file that a typed path names, as the window shows it before
+// anything is written: the blanks around it dropped, and a path without a
+// folder, or relative to one, taken from the folder of the source solver
+// file (so "red2.txt" goes beside the source, whatever the program's
+// working folder). An absolute path and an empty one stay as they are.
+std::string RedTargetPath(std::string_view typed, std::string_view source);
+
 // The reduced file and the source are the same file: the same file on disk
 // (a link, another spelling of the folder), or paths that differ only in
 // letter case once made absolute and normal. Blank paths are never the same.

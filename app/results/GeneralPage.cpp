@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Format.h"
+#include "TextHelpers.h"
 
 namespace kx {
 namespace {
@@ -21,8 +22,8 @@ std::optional<int> PointStepOf(std::string_view text) {
     const std::optional<double> step = ParseNumber(text);
     if (!step) return std::nullopt;
     const double whole = std::floor(*step);
-    if (!(whole >= 1)) return std::nullopt;
-    return whole > INT_MAX ? INT_MAX : static_cast<int>(whole);
+    if (!(whole >= 1) || whole > INT_MAX) return std::nullopt;
+    return static_cast<int>(whole);
 }
 
 GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
@@ -33,8 +34,10 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
     if (!start) return Refuse(c, GeneralBox::IntervalStart, numberMessage);
     if (!end) return Refuse(c, GeneralBox::IntervalEnd, numberMessage);
 
-    const std::string a = in.SMin == 0 ? "0" : Format(in.SMin, "0.0#####E+00");
-    const std::string b = Format(in.Smax, "0.0#####E+00");
+    // The bounds named with every digit they have: a bound typed as named
+    // is taken.
+    const std::string a = in.SMin == 0 ? "0" : FormatFaithfully(in.SMin, "0.0#####E+00");
+    const std::string b = FormatFaithfully(in.Smax, "0.0#####E+00");
     const std::string bounds = "Time boundaries you want to set are incorrect; please enter numbers on the interval [" +
                                a + " - " + b + "].";
     if (*start < in.SMin || *start >= in.Smax) return Refuse(c, GeneralBox::IntervalStart, bounds);
@@ -46,6 +49,12 @@ GeneralPageCheck CheckGeneralPage(const GeneralPageInput& in) {
     const std::optional<double> step = ParseNumber(in.PointStep);
     const char* const stepMessage = "Point presentation, please enter a positive integer.";
     if (!step) return Refuse(c, GeneralBox::PointStep, stepMessage);
+    // A step beyond any whole number the window counts in is said to be so,
+    // the box keeping what was typed: never taken as another step.
+    if (std::floor(*step) > INT_MAX)
+        return Refuse(c, GeneralBox::PointStep,
+                      "Point presentation, the number " + std::string(Trim(in.PointStep)) +
+                          " is too large; please enter a positive integer up to " + std::to_string(INT_MAX) + ".");
     c.PointStepText = Format(std::floor(*step), "0");
     const std::optional<int> pointStep = PointStepOf(in.PointStep);
     if (!pointStep) return Refuse(c, GeneralBox::PointStep, stepMessage);

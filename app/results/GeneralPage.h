@@ -33,9 +33,9 @@ struct GeneralPageCheck {
     double Start = 0, End = 0;  // the interval, when all pass
 };
 
-// The step a point-presentation text asks for: its integer part (steps
-// beyond any run's rows count as the largest int); nothing when the text
-// is no number or the step is below 1.
+// The step a point-presentation text asks for: its integer part; nothing
+// when the text is no number or the step is below 1 or above the largest
+// int (no step is taken for another).
 std::optional<int> PointStepOf(std::string_view text);
 
 // Checks 1 to 8; the interval itself is applied by the caller.

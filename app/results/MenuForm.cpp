@@ -3,7 +3,6 @@
 #include "Controls.h"
 #include "Desktop.h"
 #include "FileHelpers.h"
-#include "Files.h"
 #include "Format.h"
 #include "FormRegistry.h"
 #include "GeneralPage.h"
@@ -41,7 +40,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -994,18 +992,7 @@ void MenuForm::SpeciesData(std::span<const int> species) {
     });
 }
 
-void MenuForm::showTextTable(const std::vector<std::string>& lines) {
-    const std::string path = Shared().AssistFolder + "TmpPlot.txt";
-    files::WriteLines(path, lines);
-    platform::Form* text = shell::LoadTextFile(path);
-    bool failed = false;
-    DeleteFileIfPresent(path, failed);
-    if (!text) return;
-    text->SetCaption(windowTitle());
-    if (auto* box = text->Widget()->findChild<QTextEdit*>()) box->setLineWrapMode(QTextEdit::NoWrap);
-    shell::ShowForm(text);
-    platform::BringToFront(text);
-}
+void MenuForm::showTextTable(const std::vector<std::string>& lines) { shell::ShowMadeTable(lines, windowTitle()); }
 
 void MenuForm::meanView() {
     shell::Trap("SOL#402-332 ", [this] {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace kx {
 
@@ -16,6 +17,24 @@ void SplitFileName(const std::string& path, std::string& name, std::string& exte
 // Deletes the file. failed is false on success, true when the path is empty
 // or the file cannot be deleted (missing, read-only, a folder). Never throws.
 void DeleteFileIfPresent(const std::string& path, bool& failed);
+
+// A file the program writes for itself to hand on at once (a table for a
+// text window to read): deleted (DeleteFileIfPresent) when the guard goes,
+// whatever happened in between.
+class ScratchFile {
+public:
+    explicit ScratchFile(std::string path) : path_(std::move(path)) {}
+    ~ScratchFile() {
+        bool failed = false;
+        DeleteFileIfPresent(path_, failed);
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 // Why the file cannot be opened for reading, as a sentence that names the
 // file ("File not found: /data/run.txt.", "It is a folder: /data."), for a

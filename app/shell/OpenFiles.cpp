@@ -5,6 +5,7 @@
 #include "DocumentWindows.h"
 #include "FileContent.h"
 #include "FileHelpers.h"
+#include "Files.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
 #include "MessageBox.h"
@@ -13,6 +14,8 @@
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "TextHelpers.h"
+
+#include <QTextEdit>
 
 #include <algorithm>
 #include <array>
@@ -99,6 +102,19 @@ platform::Form* LoadTextFile(const std::string& path) {
     if (!failed) return text;
     platform::Unload(text);
     return nullptr;
+}
+
+platform::Form* ShowMadeTable(const std::vector<std::string>& lines, const QString& caption) {
+    const ScratchFile table(Shared().AssistFolder + "TmpPlot.txt");
+    files::WriteLines(table.Path(), lines);
+    platform::Form* text = LoadTextFile(table.Path());
+    if (!text) return nullptr;
+    Require<platform::TextFileLoader>(text).IsSolferFile(false);
+    text->SetCaption(caption);
+    if (auto* box = text->Widget()->findChild<QTextEdit*>()) box->setLineWrapMode(QTextEdit::NoWrap);
+    ShowForm(text);
+    platform::BringToFront(text);
+    return text;
 }
 
 void OpenFileByType(const std::string& requested) {

@@ -5,7 +5,10 @@
 
 #include "Forms.h"
 
+#include <QString>
+
 #include <string>
+#include <vector>
 
 namespace kx::shell {
 
@@ -24,6 +27,14 @@ bool IsRefusedExtension(const std::string& extension);
 // Creates a text window and loads the file into it; nullptr when the load
 // failed (the window has shown why and is unloaded again).
 platform::Form* LoadTextFile(const std::string& path);
+
+// Shows lines that the program made (a table of results, a chart's data)
+// in a new text window with the caption: a table, not a document (no file
+// of its own, no solver menu, lines not wrapped). The lines pass through
+// AssistFolder "TmpPlot.txt", which is removed again whatever happens; a
+// failure to write it throws. Returns the window shown, nullptr when it
+// could not load the lines (it has said why).
+platform::Form* ShowMadeTable(const std::vector<std::string>& lines, const QString& caption);
 
 // Creates an empty text window captioned "Text Doc" and the lowest free
 // number (0 when 1 to 100 are all taken) and returns the caption.

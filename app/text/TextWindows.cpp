@@ -59,14 +59,8 @@ void ConvertSolverFileToText(const std::string& path) {
         return;
     }
     // The text goes through a scratch file, deleted whatever happens next.
-    const std::string scratch = Shared().AssistFolder + "CHEM01.TMP";
-    struct Scratch {
-        const std::string& path;
-        ~Scratch() {
-            bool failed = false;
-            DeleteFileIfPresent(path, failed);
-        }
-    } cleanup{scratch};
+    const ScratchFile scratchFile(Shared().AssistFolder + "CHEM01.TMP");
+    const std::string& scratch = scratchFile.Path();
     files::WriteLines(scratch, text);
     std::string caption;
     shell::NewTextDocument(caption, true);

@@ -1,7 +1,8 @@
 #!/bin/sh
-# tools/run-console.sh on a good sample and on two damaged copies: the exit
-# status follows the solver's, a failed run shows the solver's message and
-# never "Results written", a good run shows its final state.
+# tools/run-console.sh on a good sample, on one that writes a record every
+# second step and on two damaged copies: the exit status follows the
+# solver's, a failed run shows the solver's message and never "Results
+# written", a good run shows its final state with its record and step.
 #   run_console_test.sh SOURCE-ROOT SOLVER WORK-FOLDER
 set -u
 ROOT=$1
@@ -15,12 +16,21 @@ fail() { echo "FAILED: $*"; fails=$((fails + 1)); }
 out=$("$ROOT/tools/run-console.sh" "$ROOT/Samples/h2_air_1000K.txt" "$WORK/good" 2>&1)
 status=$?
 [ "$status" -eq 0 ] || fail "good sample: exit status $status"
-echo "$out" | grep -q "Final state (record 139 of 139)" || fail "good sample: no final state"
+echo "$out" | grep -q "Final state (record 139 of 139, step 139)" || fail "good sample: no final state"
 # The burnt mixture: about 2692 K, water the largest product after N2.
 echo "$out" | grep -q "temperature   2691\.[0-9][0-9] K" || fail "good sample: final temperature"
 echo "$out" | grep -A2 "largest mass fractions" | tail -n 1 | grep -q "H2O  *2\.15" ||
   fail "good sample: second largest fraction"
 echo "$out" | grep -q "NUMBER OF RECORDS =     139" || fail "good sample: statistics"
+
+# A record every second step (line 28): the records are counted, the step
+# of the last one is named as a step.
+awk '{ if (NR == 28) printf " 2 !Delta N\r\n"; else print }' "$ROOT/Samples/h2_air_1000K.txt" > "$WORK/every2.txt"
+out=$("$ROOT/tools/run-console.sh" "$WORK/every2.txt" "$WORK/every2" 2>&1)
+status=$?
+[ "$status" -eq 0 ] || fail "every second step: exit status $status"
+echo "$out" | grep -q "Final state (record 71 of 71, step 139):" || fail "every second step: record and step"
+echo "$out" | grep -q "NUMBER OF RECORDS =      71" || fail "every second step: statistics"
 
 # line 20: final time before the initial time (input error, exit 1);
 # line 16: initial temperature above the maximum (model error, exit 2).

@@ -448,6 +448,7 @@ private slots:
         QVERIFY(table);
         QCOMPARE(table->Caption(), QString("Temporary Chart - Data"));
         QVERIFY(table->MePath().empty());  // a table, not a document of its own
+        QVERIFY(!files::Exists(Shared().AssistFolder + "TmpPlot.txt"));  // nothing left behind
         const QString shown = table->RichTextBox1()->toPlainText();
         QVERIFY(shown.startsWith(QString::fromUtf8("Δt in µs → k₁\n")));
         QVERIFY(shown.contains("Subset 2: R12, 1.00E-03 (mol/g)"));

@@ -59,7 +59,8 @@ TEST(GriReduction, ReducedMechanismRunsAndKeepsTheIgnitionDelay) {
     EXPECT_EQ(sink.shown[0].text, "Reduced reaction mechanism has been created  successfully. \r\n"
                                   "The mechanism consists of\r\n" +
                                       std::to_string(outcome.SpeciesCount) + " species, \r\n" +
-                                      std::to_string(outcome.ReactionCount) + " reactions.");
+                                      std::to_string(outcome.ReactionCount) + " reactions.\r\nReduced solver file: " +
+                                      reduced.string());
     EXPECT_LT(outcome.ReactionCount, 325);
     EXPECT_LT(outcome.SpeciesCount, 53);
     ::testing::Test::RecordProperty("species", outcome.SpeciesCount);

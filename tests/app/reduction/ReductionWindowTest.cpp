@@ -503,8 +503,9 @@ private slots:
         test::Settle();
 
         QCOMPARE(messages.shown().size(), size_t(1));
-        QCOMPARE(messages.lastText(), QString("Reduced reaction mechanism has been created  successfully. \r\n"
-                                              "The mechanism consists of\r\n47 species, \r\n163 reactions."));
+        QCOMPARE(messages.lastText(), platform::ToQ("Reduced reaction mechanism has been created  successfully. \r\n"
+                                                    "The mechanism consists of\r\n47 species, \r\n163 reactions.\r\n"
+                                                    "Reduced solver file: " + reduced));
         QCOMPARE(messages.shown()[0].style, 64);
         QCOMPARE(Line(reduced, 10), std::string(" 47 !Species"));
         QCOMPARE(Line(reduced, 11), std::string(" 163 !Reactions"));
@@ -639,6 +640,72 @@ private slots:
         QCOMPARE(test::ReadBytes(source), test::ReadBytes(griRun));
         QVERIFY(!fs::exists(bed->folder.dir.file("reduced.txt")));
         QCOMPARE(platform::FindForms(shell::kTextWindow).size(), size_t(1));
+    }
+
+    // A reduced path typed without a folder, or relative to one, names a
+    // file beside the source, whatever the program's working folder: the
+    // box shows that file once it is left, and at Start; the refusal of the
+    // source, the question about another file and the success message
+    // name it; nothing is written into the working folder.
+    void aNameWithoutAFolderGoesBesideTheSource_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("full");  // from the source's folder
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("a name") << "red2.txt" << "red2.txt" << "written";
+        QTest::newRow("blanks and a subfolder") << "  ./sub/red3.txt " << "sub/red3.txt" << "written";
+        QTest::newRow("the source's name") << "gri30_ch4_1400K.txt" << "gri30_ch4_1400K.txt" << "identical";
+        QTest::newRow("a file of the user's") << "notes.txt" << "notes.txt" << "asked";
+    }
+    void aNameWithoutAFolderGoesBesideTheSource() {
+        QFETCH(QString, typed);
+        QFETCH(QString, full);
+        QFETCH(QString, outcome);
+        const fs::path folder = fs::path(source).parent_path();
+        fs::create_directories(folder / "sub");
+        const std::string notes = bed->folder.dir.write("full/notes.txt", "notes\r\n");
+        const std::string expected = (folder / platform::FromQ(full)).string();
+        const fs::path cwd = fs::current_path();
+        const fs::path elsewhere = bed->folder.dir.file("elsewhere");
+        fs::create_directories(elsewhere);
+        fs::current_path(elsewhere);
+
+        ScriptedMessages messages;
+        RED_Gen* w = open(source);
+        QVERIFY(w);
+        // Typed, then the box is left: it shows the file to be written.
+        w->activateWindow();
+        w->Text5()->setFocus();
+        QTest::keyClicks(w->Text5(), typed);
+        w->Text1(1)->setFocus();
+        QCOMPARE(w->Text5()->text(), platform::ToQ(expected));
+        QCOMPARE(w->Text5()->toolTip(), platform::ToQ(expected));
+
+        // Prepared on another path, then typed again and started at once.
+        w->Text5()->setText(platform::ToQ(bed->folder.dir.file("full/other.txt")));
+        w->Command7()->click();
+        QVERIFY(w->Command1()->isEnabled());
+        chooseMethaneTargets(w);
+        w->Text5()->setText(typed);
+        if (outcome == "asked") messages.Answer(platform::kAnswerNo);
+        w->Command1()->click();
+        fs::current_path(cwd);
+        QCOMPARE(w->Text5()->text(), platform::ToQ(expected));
+        QVERIFY(fs::is_empty(elsewhere));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        if (outcome == "written") {
+            QCOMPARE(messages.lastText(), platform::ToQ("Reduced reaction mechanism has been created  successfully. \r\n"
+                                                        "The mechanism consists of\r\n47 species, \r\n163 reactions.\r\n"
+                                                        "Reduced solver file: " + expected));
+            QVERIFY(Line(expected, 1).starts_with(" !$Kinovex Solver,  "));
+            QCOMPARE(Shared().ReducedFilePath, expected);
+        }
+        if (outcome == "identical") QCOMPARE(messages.lastText(), kIdentical);
+        if (outcome == "asked")
+            QCOMPARE(messages.lastText(), platform::ToQ("The file '" + expected +
+                                                        "' already exists and is not a solver file.\r\nReplace it "
+                                                        "with the reduced solver file?"));
+        QCOMPARE(test::ReadBytes(source), test::ReadBytes(griRun));
+        QCOMPARE(test::ReadBytes(notes), std::string("notes\r\n"));
     }
 
     // A reduction that keeps nothing writes nothing: a file already at the

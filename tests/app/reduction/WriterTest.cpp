@@ -3,14 +3,19 @@
 // console solver reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "Errors.h"
 #include "ReducedFileWriter.h"
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
+#include "SolverRunFixture.h"
 #include "TempDir.h"
 #include "solver.h"
 
@@ -159,7 +164,7 @@ TEST_F(WriterTest, ReactionsAreRenumberedAndTheirCollidersRebuilt) {
         source(3, 2),
         b6 + "B       E       C       ",
         b6 + "2       4       3       0       0       0       0       0       0       0       ",
-        b6 + "1.      0.33    1.5     0.      0.      0.      0.      0.      0.      0.      ",
+        b6 + "1.      0.333   1.5     0.      0.      0.      0.      0.      0.      0.      ",
         " 3    A+M=>B+M",
         b6 + "1   0   0   2   0   0   0   0   0   1   1   1   0   0   0   1   ",
         source(4, 2),
@@ -200,7 +205,7 @@ TEST_F(WriterTest, ReducedFileIsReadByTheSolver) {
     EXPECT_EQ(kx::IreacAt(model->IREAC, 18, 2), 4);
     EXPECT_EQ(kx::IreacAt(model->IREAC, 19, 2), 3);
     EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 12, 2), 1.0);
-    EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 13, 2), 0.33);
+    EXPECT_EQ(kx::RreacAt(model->RREAC, 13, 2), 0.333);
     EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 14, 2), 1.5);
     // Reaction 4 (source 5): the fall-off parameters, without a low-pressure line.
     EXPECT_DOUBLE_EQ(kx::RreacAt(model->RREAC, 7, 4), 0.5);
@@ -234,9 +239,8 @@ TEST_F(WriterTest, KeyWordInAnyCaseAndBlanksIsAccepted) {
 }
 
 // A kept reaction that would not read back in the solver stops the writer
-// before anything is written: an efficiency that, with its two decimals,
-// no longer fits its eight columns, and a low-pressure reaction whose only
-// third body was a dropped listed partner (which the solver refuses).
+// before anything is written: a low-pressure reaction whose only third body
+// was a dropped listed partner (which the solver refuses).
 TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
     struct Case {
         const char* what;
@@ -244,11 +248,6 @@ TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
         std::string message;
     };
     const std::vector<Case> cases{
-        {"a wide efficiency",
-         [](SolverFileFixture& f) { f.reactions[2].efficiencies[0] = 12345678; },
-         // The eight columns "12345678" read, as the solver reads them, with two implied decimals.
-         "Reaction 3 of the source solver file (C+M=>A+M) cannot be written so that the solver reads it: the "
-         "collision efficiency 123456.78 is wider than its 8 columns. The reduced solver file cannot be created."},
         {"a low-pressure reaction losing its third body",
          [](SolverFileFixture& f) {
              f.reactions[3].thirdBody = -1;
@@ -273,7 +272,7 @@ TEST_F(WriterTest, ReactionTheSolverWouldMisreadIsRefused) {
 
     // The solver's own rule: a low-pressure reaction needs a third body.
     SolverFileFixture f = Source();
-    cases[1].change(f);
+    cases[0].change(f);
     f.reactions[3].partners.clear();
     f.reactions[3].efficiencies.clear();
     f.Write(folder.file("no-third-body.txt"));
@@ -329,10 +328,93 @@ TEST_F(WriterTest, MissingSourceIsAFailureOfTheCaller) {
     EXPECT_FALSE(std::filesystem::exists(target()));
 }
 
-TEST(ReducedFileTexts, EfficienciesKeepTwoDecimalsAndTheirPoint) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {1, "1."}, {1.5, "1.5"}, {0.333, "0.33"}, {6, "6."}, {0.4, "0.4"}, {2.675, "2.68"}, {0.004, "0."}, {12.5, "12.5"}};
-    for (const auto& [value, text] : cases) EXPECT_EQ(kx::EfficiencyText(value), text) << value;
+// The hydrogen sample, its collision efficiencies given with more digits
+// than two decimals and in the other forms the solver reads, run by the
+// solver and reduced keeping everything: the solver reads the same
+// mechanism from both files, value for value.
+TEST(ReducedHydrogen, KeepingEverythingGivesTheSolverTheSameMechanism) {
+    TempDir folder;
+    std::vector<std::string> lines;
+    {
+        std::ifstream in(std::filesystem::path(KX_SAMPLES_DIR) / "h2_air_1000K.txt", std::ios::binary);
+        for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    }
+    // The efficiency lines of reactions 5 (H2+M), 13 (H+O2(+M)) and 20
+    // (H2O2(+M)): decimals beyond two, a value below 0.005, an exponent, a
+    // field without a point (two implied decimals: 0.64), blanks inside.
+    const std::vector<std::pair<std::string, std::string>> efficiencies{
+        {"      2.5     12.     0.75    0.75    ", "      2.375   12.125  0.375   0.625   "},
+        {"      2.      0.78    11.     ", "      2.0E0   0.004   1.1D+1  "},
+        {"      2.5     12.     0.64    0.64    ", "      2.49999912.0000164      0. 6 4  "},
+    };
+    std::size_t from = 0;
+    for (const auto& [was, now] : efficiencies) {
+        const auto at = std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(),
+                                     [&](const std::string& l) { return l.starts_with(was); });
+        ASSERT_NE(at, lines.end()) << was;
+        at->replace(0, now.size(), now);
+        from = static_cast<std::size_t>(at - lines.begin()) + 1;
+    }
+    const std::filesystem::path source = folder.file("h2.txt");
+    folder.write("h2.txt", kxtest::JoinLines(lines));
+    ASSERT_TRUE(kxtest::RunSolver(source)) << kx::test::ReadBytes(folder.file("solver.log"));
+
+    // Every species a target that keeps every reaction it takes part in.
+    RecordingSink sink;
+    kxtest::RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    ASSERT_FALSE(kx::RedOpenSourceFile(source.string(), holder, sink, view, kxtest::kAvogadroNumber,
+                                       kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
+    const kx::MainParameters p = holder->FromMain_Param();
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, 1);
+    kx::RedSettings settings;
+    settings.TemperatureParameter = 0;
+    settings.OthersParameter = 0;
+    for (int k = 1; k <= p.RowCntD - 3; ++k) settings.Targets.push_back({k, 0.0});
+    kx::RedKinModule module;
+    const std::string reduced = folder.file("reduced.txt");
+    const kx::RedOutcome outcome =
+        kx::GenerateReducedMechanism(module, *holder, reduced, intervals, settings, view, sink);
+    ASSERT_TRUE(outcome.Written);
+    ASSERT_EQ(outcome.SpeciesCount, 11);
+    ASSERT_EQ(outcome.ReactionCount, 25);
+
+    auto full = std::make_unique<kx::SolverModel>(), cut = std::make_unique<kx::SolverModel>();
+    kx::SolverInputError error;
+    ASSERT_EQ(kx::SolverLoadModel(source.string(), *full, error), kx::SolverLoad::Loaded) << error.problem;
+    ASSERT_EQ(kx::SolverLoadModel(reduced, *cut, error), kx::SolverLoad::Loaded) << error.problem;
+    ASSERT_EQ(cut->NSPEC, full->NSPEC);
+    ASSERT_EQ(cut->NREAC, full->NREAC);
+    // The values as the solver holds them, named where they differ.
+    const auto text = [](double v) {
+        char b[32];
+        return std::string(b, std::to_chars(b, b + sizeof b, v).ptr);
+    };
+    std::string differences;
+    for (int r = 1; r <= full->NREAC; ++r) {
+        for (int slot = 1; slot <= kx::kRreacSlots; ++slot)
+            if (const double a = kx::RreacAt(full->RREAC, slot, r), b = kx::RreacAt(cut->RREAC, slot, r); a != b)
+                differences += "reaction " + std::to_string(r) + " RREAC " + std::to_string(slot) + ": " + text(a) +
+                               " became " + text(b) + "\n";
+        for (int slot = 1; slot <= kx::kIreacSlots; ++slot)
+            if (const int a = kx::IreacAt(full->IREAC, slot, r), b = kx::IreacAt(cut->IREAC, slot, r); a != b)
+                differences += "reaction " + std::to_string(r) + " IREAC " + std::to_string(slot) + ": " +
+                               std::to_string(a) + " became " + std::to_string(b) + "\n";
+    }
+    EXPECT_EQ(differences, "");
+    EXPECT_EQ(kx::RreacAt(full->RREAC, 12, 5), 2.375);   // as typed, not 2.38
+    EXPECT_EQ(kx::RreacAt(full->RREAC, 13, 13), 0.004);  // not 0
+    EXPECT_EQ(kx::RreacAt(full->RREAC, 14, 20), 0.64);   // "64": two implied decimals
+    // The species' records and the run settings come along unchanged.
+    const auto count = static_cast<std::size_t>(full->NSPEC);
+    EXPECT_EQ(std::memcmp(full->TH, cut->TH, sizeof(double) * kx::kThSlots * count), 0);
+    EXPECT_EQ(std::memcmp(full->SPNAME, cut->SPNAME, sizeof(full->SPNAME[0]) * count), 0);
+    EXPECT_EQ(std::memcmp(full->Y, cut->Y, sizeof(full->Y)), 0);
+    EXPECT_EQ(std::tie(full->P, full->T0, full->TMIN, full->TMAX, full->X0, full->XEND, full->H0, full->RTOL, full->ATOL,
+                       full->RE, full->RC, full->MODE, full->NMAX, full->NOUT),
+              std::tie(cut->P, cut->T0, cut->TMIN, cut->TMAX, cut->X0, cut->XEND, cut->H0, cut->RTOL, cut->ATOL, cut->RE,
+                       cut->RC, cut->MODE, cut->NMAX, cut->NOUT));
 }
 
 TEST(ReducedFileTexts, TargetsLineListsNumbersThenNamesAndParameters) {

@@ -369,6 +369,15 @@ private slots:
         QCOMPARE(w->Text(5)->text(), QString("1"));
         QCOMPARE(w->TabStrip1()->currentIndex(), 0);
         QCOMPARE(Chart().Subsets(), 1);  // nothing drawn
+
+        // A step beyond any whole number is said to be too large, as typed.
+        w->Text(5)->setText("1e12");
+        w->TabStrip1()->setCurrentIndex(2);
+        QCOMPARE(messages.lastText(), QString("Point presentation, the number 1e12 is too large; please enter a "
+                                              "positive integer up to 2147483647."));
+        QCOMPARE(w->TabStrip1()->currentIndex(), 0);
+        QCOMPARE(w->Text(5)->selectedText(), QString("1e12"));
+        QCOMPARE(w->Reader().Used().PointStep, 1);
     }
 
     // The step remembered from the last window is in use when this run can

@@ -302,6 +302,12 @@ TEST(GeneralPage, ChecksInOrder) {
         {"5e-3", "4e-3", "1", "1", true, B::IntervalEnd, order},
         {"0", "1e-2", "", "1", true, B::PointStep, positive},
         {"0", "1e-2", "0.5", "1", true, B::PointStep, positive},
+        // Named as typed, never taken as the largest step there is.
+        {"0", "1e-2", " 1e12", "1", true, B::PointStep,
+         "Point presentation, the number 1e12 is too large; please enter a positive integer up to 2147483647."},
+        {"0", "1e-2", "2147483648", "1", true, B::PointStep,
+         "Point presentation, the number 2147483648 is too large; please enter a positive integer up to 2147483647."},
+        {"0", "1e-2", "2147483647.9", "1", true, B::None, ""},
         {"0", "1e-2", "2", "", false, B::TimeScale, nonzero},
         {"0", "1e-2", "2", "0", true, B::TimeScale, logScale},
         {"0", "1e-2", "2", "-1", true, B::TimeScale, logScale},
@@ -318,11 +324,24 @@ TEST(GeneralPage, ChecksInOrder) {
     EXPECT_EQ(kx::CheckGeneralPage(in).PointStepText, "2");
     in.PointStep = "0.5";
     EXPECT_EQ(kx::CheckGeneralPage(in).PointStepText, "0");
+    in.PointStep = "2147483647.9";
+    EXPECT_EQ(kx::CheckGeneralPage(in).PointStep, 2147483647);
+    in.PointStep = "1e12";  // the box keeps what was typed
+    EXPECT_EQ(kx::CheckGeneralPage(in).PointStepText, "");
 
     // A first time other than 0 is shown in the bounds.
     kx::GeneralPageInput late{"1e-9", "1", "1", "1", false, 1.5e-4, 3.25e-2};
     EXPECT_EQ(kx::CheckGeneralPage(late).Message,
               "Time boundaries you want to set are incorrect; please enter numbers on the interval [1.5E-04 - 3.25E-02].");
+    // Bounds with all eight printed digits are named with them, and taken
+    // when typed as named.
+    kx::GeneralPageInput fine{"1e-9", "1", "1", "1", false, 1.2345671e-4, 9.8765437e-2};
+    EXPECT_EQ(kx::CheckGeneralPage(fine).Message,
+              "Time boundaries you want to set are incorrect; please enter numbers on the interval [1.2345671E-04 - "
+              "9.8765437E-02].");
+    fine.IntervalStart = "1.2345671E-04";
+    fine.IntervalEnd = "9.8765437E-02";
+    EXPECT_EQ(kx::CheckGeneralPage(fine).Box, kx::GeneralBox::None);
 
     EXPECT_EQ(kx::CheckSnappedInterval(1, 1).Box, kx::GeneralBox::IntervalStart);
     EXPECT_EQ(kx::CheckSnappedInterval(1, 1).Message,

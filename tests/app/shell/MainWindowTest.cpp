@@ -134,7 +134,7 @@ private slots:
         StubTextWindow* second = openText("second.txt");
         QPointer<QWidget> secondAlive(second);
         first->closing = StubTextWindow::Closing::CancelAtPrompt;
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) bed->folder.dir.write("AssistFiles/" + std::string(name), "x");
+        for (const char* name : {"KINA03.TMP", "CHEM01.TMP", "TmpPlot.txt"}) bed->folder.dir.write("AssistFiles/" + std::string(name), "x");
         bed->folder.dir.write("SOLTMP.txt", "x");
 
         main->findChild<QAction*>("EXIT")->trigger();
@@ -153,7 +153,7 @@ private slots:
         bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
         QVERIFY(platform::Forms().empty());
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP"}) QVERIFY(!files::Exists(bed->folder.assist(name)));
+        for (const char* name : {"KINA03.TMP", "CHEM01.TMP", "TmpPlot.txt"}) QVERIFY(!files::Exists(bed->folder.assist(name)));
         QVERIFY(!files::Exists(bed->folder.dir.file("SOLTMP.txt")));
         kx::test::Settle();
         QVERIFY(secondAlive.isNull());
