@@ -163,6 +163,21 @@ int ReadReactionRecord(const LineAt& lineAt, int nspec, int* ints, double* reals
   return at + 1;
 }
 
+// ---- Results records -----------------------------------------------------
+//
+// The solver writes a results record after the results title for each
+// output point: the step number (I5 after a blank), then the time, the
+// temperature and the mass fraction of each species, each value as E16.8E3
+// (eight significant digits) after a blank; at most kRecordValuesPerLine
+// species a line, a continuation line indented by kRecordIndent blanks. A
+// run at constant temperature writes its initial temperature so in every
+// record.
+inline constexpr int kRecordValueWidth = 16;
+inline constexpr int kRecordValueDigits = 8;
+inline constexpr int kRecordExponentDigits = 3;
+inline constexpr int kRecordValuesPerLine = 50;
+inline constexpr int kRecordIndent = 40;
+
 // ---- Thermodynamic records ----------------------------------------------
 //
 // Four lines a species. The first: the name in columns 7-22, a digit or

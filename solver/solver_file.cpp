@@ -457,9 +457,6 @@ void SolverCloseFile() {
 
 namespace {
 
-constexpr int kValuesPerLine = 50;
-constexpr int kContinuationIndent = 40;
-
 void EndLine(std::FILE* file, char* begin, char* end) {
   *end++ = '\r';
   *end++ = '\n';
@@ -467,14 +464,14 @@ void EndLine(std::FILE* file, char* begin, char* end) {
 }
 
 // Where value i (from 0) of a record's list goes, behind one blank: every
-// kValuesPerLine values the line in `buffer` is written and an indented
+// kRecordValuesPerLine values the line in `buffer` is written and an indented
 // continuation line begins.
 char* ValueStart(std::FILE* file, char* buffer, char* p, int i) {
-  if (i > 0 && i % kValuesPerLine == 0) {
+  if (i > 0 && i % kRecordValuesPerLine == 0) {
     EndLine(file, buffer, p);
     p = buffer;
-    std::memset(p, ' ', kContinuationIndent);
-    p += kContinuationIndent;
+    std::memset(p, ' ', kRecordIndent);
+    p += kRecordIndent;
   }
   *p++ = ' ';
   return p;
@@ -503,10 +500,11 @@ void SolverWriteRecord(std::FILE* file, int nr, double x, double temperature, co
   *p++ = ' ';
   p = fmt::PutI(p, nr, 5);
   *p++ = ' ';
-  p = fmt::PutE(p, x, 16, 8, 3);
+  p = fmt::PutE(p, x, kRecordValueWidth, kRecordValueDigits, kRecordExponentDigits);
   *p++ = ' ';
-  p = fmt::PutE(p, temperature, 16, 8, 3);
-  for (int i = 0; i < nspec; ++i) p = fmt::PutE(ValueStart(file, buffer, p, i), y[i], 16, 8, 3);
+  p = fmt::PutE(p, temperature, kRecordValueWidth, kRecordValueDigits, kRecordExponentDigits);
+  for (int i = 0; i < nspec; ++i)
+    p = fmt::PutE(ValueStart(file, buffer, p, i), y[i], kRecordValueWidth, kRecordValueDigits, kRecordExponentDigits);
   EndLine(file, buffer, p);
 }
 

@@ -41,6 +41,23 @@ bool IsTargetsLine(std::string_view line, std::vector<int>& numbers) {
     return true;
 }
 
+// Runs `read` on file `number`; a failure names the file after what is
+// wrong ("Type mismatch: line 24 in the file 2 '/data/reduced.txt'").
+template <class Read>
+void InTheFile(int number, const std::string& path, const Read& read) {
+    try {
+        read();
+    } catch (const std::exception& e) {
+        const auto* error = dynamic_cast<const Error*>(&e);
+        const std::string text = e.what();
+        const std::string place = "the file " + std::to_string(number) + " '" + path + "'";
+        const std::size_t colon = text.find(": ");
+        const ErrorKind kind = error ? error->kind() : ErrorKind::InvalidArgument;
+        if (colon == std::string::npos) throw Error(kind, text, place);
+        throw Error(kind, text.substr(0, colon), text.substr(colon + 2) + " in " + place);
+    }
+}
+
 }  // namespace
 
 std::string ExtractVal(std::string_view text, std::string_view probe) {
@@ -113,7 +130,9 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     file.BlockEnded = n <= lineCount;
     file.FinalTime = lineCount >= kFinalTimeLine ? FinalTimeOf(file.Lines[At(kFinalTimeLine)])
                                                  : std::numeric_limits<double>::quiet_NaN();
-    if (file.BlockLineCount < 4) return refuse("results are incomplete.");
+    // Results with their closing line are complete: whether they hold
+    // records enough is told when they are read.
+    if (file.BlockLineCount < 4 && !file.BlockEnded) return refuse("results are incomplete.");
     return true;
 }
 
@@ -122,17 +141,7 @@ void ComparisonFiles::SpeciesAARR() {
         // Both files are read alike: a failure names the file it is in.
         for (int number = 1; number <= 2; ++number) {
             CmpFileData& file = files_[At(number - 1)];
-            try {
-                SpeciesOf(file);
-            } catch (const std::exception& e) {
-                const auto* error = dynamic_cast<const Error*>(&e);
-                const std::string text = e.what();
-                const std::string place = "the file " + std::to_string(number) + " '" + file.Path + "'";
-                const std::size_t colon = text.find(": ");
-                const ErrorKind kind = error ? error->kind() : ErrorKind::InvalidArgument;
-                if (colon == std::string::npos) throw Error(kind, text, place);
-                throw Error(kind, text.substr(0, colon), text.substr(colon + 2) + " in " + place);
-            }
+            InTheFile(number, file.Path, [&] { SpeciesOf(file); });
         }
 
         const CmpFileData& f1 = files_[0];
@@ -172,6 +181,9 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     const int ns = map.SpeciesCount;
     CheckHeadingSpecies(std::vector<std::string_view>(file.BlockLines.begin() + 1, file.BlockLines.end()), ns);
     file.SpeciesCount = ns;
+    file.EndLine = map.EndLine;
+    file.TemperatureMode = map.TemperatureMode;
+    file.InitialTemperature = value(kInitialTemperatureLine);
     file.SpeciesNames.assign(At(ns) + 1, std::string());
     file.SpeciesFlags.assign(At(ns) + 1, std::string());
     file.MolarMasses.assign(At(ns) + 1, 0.0);
@@ -197,8 +209,8 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
 
 void ComparisonFiles::ConvertToMoleFractions() {
     RunTagged("Comp#006. ", [&] {
-        Convert(files_[0]);
-        Convert(files_[1]);
+        Convert(files_[0], 1);
+        Convert(files_[1], 2);
         // Both files are shown as far as they go; a chemist comparing them
         // learns which one ends early, and where.
         for (int number = 1; number <= 2; ++number) {
@@ -211,42 +223,41 @@ void ComparisonFiles::ConvertToMoleFractions() {
     });
 }
 
-void ComparisonFiles::Convert(CmpFileData& file) {
+void ComparisonFiles::Convert(CmpFileData& file, int number) {
     const int ns = file.SpeciesCount;
-    const int blockCount = file.BlockLineCount;
     if (static_cast<int>(file.MolarMasses.size()) != ns + 1)
         throw Error(ErrorKind::SubscriptOutOfRange, "the species of " + file.Path + " are not read");
-    // The block with its closing line, read as the results reader reads it:
-    // whether the records run up to that line tells complete results.
-    std::vector<std::string_view> block(file.BlockLines.begin() + 1, file.BlockLines.begin() + 1 + blockCount);
-    if (file.BlockEnded) block.emplace_back("!$End");
-    const ResultsRecords results = JoinResultsRecords(std::span<const std::string_view>(block), ns);
-
-    // As the results window: fewer than three records leave no run to compare.
-    if (results.Records.size() < kLeastResultsRecords)
-        throw Error(ErrorKind::InvalidArgument, "results are incomplete: " + std::to_string(results.Records.size()) +
-                                                    (results.Records.size() == 1 ? " complete record" : " complete records") +
-                                                    " of " + file.Path + " can be read, at least " +
-                                                    std::to_string(kLeastResultsRecords) + " are needed");
-    file.Values.Resize(ns + 3, blockCount + 1);
+    ResultsRecords results;
+    ResultsValues values;
+    InTheFile(number, file.Path, [&] {
+        const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
+        const int title = ResultsTitleLine(lines, file.EndLine);
+        if (title != 0) results = JoinResultsRecords(lines, title, ns);
+        if (title == 0 || (!results.HeadingRead && !results.CutShort))
+            throw Error(ErrorKind::InvalidArgument, "results are not found");
+        values = ReadRecordValues(results, ns, {file.TemperatureMode, file.InitialTemperature});
+        // As the results window: fewer than three records leave no run to compare.
+        const std::size_t count = results.Records.size();
+        if (count >= kLeastResultsRecords) return;
+        if (results.Closed) throw Error(ErrorKind::InvalidArgument, FewRecordsText(count));
+        throw Error(ErrorKind::InvalidArgument, "results are incomplete: " + std::to_string(count) +
+                                                    (count == 1 ? " complete record" : " complete records") +
+                                                    " can be read, at least " + std::to_string(kLeastResultsRecords) +
+                                                    " are needed");
+    });
+    const int points = static_cast<int>(results.Records.size());
+    file.Values.Resize(ns + 3, points + 1);
     file.PointCount = 0;
-    for (const std::string& record : results.Records) {
-        const int j = ++file.PointCount;
-        const std::string where = "record " + std::to_string(j) + " of " + file.Path;
-        file.Values(0, j) = RequiredNumber(RecordField(record, 0), "time, " + where);
-        // The curves are drawn and interpolated along increasing times.
-        if (j >= 2 && file.Values(0, j) <= file.Values(0, j - 1))
-            throw Error(ErrorKind::InvalidArgument, "the time of " + where + ", " +
-                                                        std::string(Trim(RecordField(record, 0))) +
-                                                        " s, is not later than the time of the record before it");
-        const double T = RequiredNumber(RecordField(record, 1), "temperature, " + where);
-        if (T < 0)
-            throw Error(ErrorKind::InvalidArgument, "the temperature of " + where + ", " +
-                                                        std::string(Trim(RecordField(record, 1))) + " K, is below 0");
+    for (int j = 1; j <= points; ++j) {
+        const std::size_t r = static_cast<std::size_t>(j) - 1;
+        const std::string where = "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path;
+        file.PointCount = j;
+        file.Values(0, j) = values.Value(r, 0);
+        const double T = values.Value(r, 1);
         file.Values(1, j) = T;
         double sum = 0;
         for (int k = 1; k <= ns; ++k) {
-            const double y = RequiredNumber(RecordField(record, k + 1), "species " + std::to_string(k) + ", " + where);
+            const double y = values.Value(r, k + 1);
             double moles = 0;
             if (y >= file.ZeroThreshold) {
                 if (file.MolarMasses[At(k)] == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
@@ -255,7 +266,7 @@ void ComparisonFiles::Convert(CmpFileData& file) {
             file.Values(k + 1, j) = moles;
             sum += moles;
         }
-        if (T == 0 || sum == 0) throw Error(ErrorKind::DivisionByZero, where);
+        if (sum == 0) throw Error(ErrorKind::DivisionByZero, where);
         for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
     }
     // A block cut short (within a record, or after blank lines) keeps the

@@ -28,10 +28,13 @@ struct CmpFileData {
     std::vector<std::string> BlockLines;     // 1..BlockLineCount: the lines of the results block
     int BlockLineCount = 0;
     bool BlockEnded = false;                 // a "!$End" line ends the block (BlockLines leave it out)
+    int EndLine = 0;                         // the end line after the reaction records
     double FinalTime = 0;                    // the run's final time, line 20 (NaN when it is no number)
     double Pressure = 0;                     // atm
     double ZeroThreshold = 0;                // the absolute tolerance (header line 24)
     int SpeciesCount = 0;                    // NS
+    int TemperatureMode = 1;                 // line 15
+    double InitialTemperature = 0;           // K, line 16
     // Rows 0..NS; row 0 is the temperature (its name is not set). Flags: "*"
     // the quantity is in the file, "v" it was a target of the reduction.
     std::vector<std::string> SpeciesNames;
@@ -78,10 +81,12 @@ public:
     // A failure names the file it is in, after what is wrong ("Type
     // mismatch: line 24 in the file 2 '/data/reduced.txt'"). "Comp#004. "
     void SpeciesAARR();
-    // Both results blocks into Values; times that do not increase from
-    // record to record fail. Results that do not end at their closing line
-    // are converted as far as they go, and then each such file is named in
-    // a note that says where they end. "Comp#006. "
+    // Both results blocks into Values, read as the results window reads
+    // them: a record that does not read fails naming its line and the file
+    // (times that decrease, a temperature that contradicts the mode of a
+    // run at constant temperature among them). Results that do not end at
+    // their closing line are converted as far as they go, and then each
+    // such file is named in a note that says where they end. "Comp#006. "
     void ConvertToMoleFractions();
 
     const CmpFileData& File(int number) const { return files_.at(static_cast<std::size_t>(number - 1)); }
@@ -96,7 +101,7 @@ public:
 private:
     bool OpenOne(int number, std::string_view path, OpenOutcome& outcome);
     void SpeciesOf(CmpFileData& file);
-    void Convert(CmpFileData& file);
+    void Convert(CmpFileData& file, int number);
 
     Notifier& messages_;
     std::array<CmpFileData, 2> files_;

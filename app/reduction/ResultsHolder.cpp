@@ -28,6 +28,13 @@ SOL_RESX::SOL_RESX(Notifier& messages, double avogadroNumber, double unitFactorE
 
 bool SOL_RESX::OPEN_Rich(const std::string& path) { return reader_.OPEN_Rich(path); }
 
+int SOL_RESX::EqualTimesRow() const {
+    const int rows = reader_.Loaded() ? reader_.Tables().ResultRowCount : 0;
+    for (int i = 1; i + 1 < rows; ++i)
+        if (reader_.Value(i, 0) == reader_.Value(i + 1, 0)) return i;
+    return 0;
+}
+
 MainParameters SOL_RESX::FromMain_Param() { return reader_.FromMain_Param(); }
 
 InitialCondition SOL_RESX::red_InitialCond() const { return reader_.red_InitialCond(); }
@@ -116,6 +123,21 @@ bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holde
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4) {
     holder = std::make_unique<SOL_RESX>(messages, avogadroNumber, unitFactorE7, unitFactorE4);
     if (!holder->OPEN_Rich(path)) {
+        holder.reset();
+        return true;
+    }
+    // The reduction integrates the rates over every step of the run: a
+    // step shorter than the printed digits of the time has no width.
+    if (const int row = holder->EqualTimesRow(); row != 0) {
+        const ResultsTables& t = holder->Tables();
+        const auto line = [&](int r) { return std::to_string(t.RecordLines[At(r)]); };
+        ShowMessage(messages,
+                    "In the file '" + path + "', records " + std::to_string(row) + " and " + std::to_string(row + 1) +
+                        " (lines " + line(row) + " and " + line(row + 1) + ") have the same time, " +
+                        std::string(Trim(holder->Reader().FieldText(row, 0))) +
+                        " s: the reduction cannot integrate the reaction rates over the run. We recommend to restart "
+                        "the problem with a greater number of step of data output.",
+                    MessageIcon::Exclamation);
         holder.reset();
         return true;
     }

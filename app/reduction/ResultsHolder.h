@@ -32,6 +32,10 @@ public:
     // "Solver " and the file name.
     std::string Caption() const { return reader_.Caption(); }
     const ResultsTables& Tables() const { return reader_.Tables(); }
+    const ResultsReader& Reader() const { return reader_; }
+    // The first row whose time equals that of the row after it; 0 when the
+    // times of all rows differ.
+    int EqualTimesRow() const;
 
     // For the set-up window: the run's time range, species, initial
     // fractions, path, pressure and temperature mode. "Sol#121. "
@@ -70,8 +74,9 @@ bool RedTestPathAccess(const std::string& path, int fileNumber, Notifier& messag
 // Reads the source into a new holder. On success the holder takes `holder`'s
 // place and the set-up window is shown, with a note when the results do not
 // end at their closing line (where they end, and that the reduction works
-// over the time they cover); on failure (after the reader's own message)
-// `holder` is emptied and true is returned.
+// over the time they cover). Results that the reader refuses (after its own
+// message), or in which two records have the same time (the records and
+// their lines named), empty `holder` and return true.
 bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holder, Notifier& messages,
                        RedGenView& view, double avogadroNumber, double unitFactorE7, double unitFactorE4);
 

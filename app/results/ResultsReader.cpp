@@ -112,8 +112,9 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
             case ReadOutcome::Incomplete:
                 ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
                 return false;
-            case ReadOutcome::TimesOutOfOrder:
-                ShowMessage(messages_, "In the file '" + path + "', " + refusal_, MessageIcon::Exclamation);
+            case ReadOutcome::FewRecords:
+                ShowMessage(messages_, "In the file '" + path + "', " + FewRecordsText(tables_.RecordLines.size() - 1) + ".",
+                            MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Read:
                 break;
@@ -219,36 +220,35 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     }
 
     // Start of the results: an error report before the results block leaves
-    // no records.
-    int n = endLine + 1;
-    while (n <= lineCount && !TrimmedStartsUpper(line(n), "ERROR") && !IsResultsTitle(line(n))) ++n;
-    ResultsRecords results;
-    if (n <= lineCount && IsResultsTitle(line(n))) {
-        const std::span<const std::string_view> block = std::span(lines).subspan(static_cast<std::size_t>(n));
-        CheckHeadingSpecies(block, NS);
-        results = JoinResultsRecords(block, NS);
-    }
+    // none.
+    const int titleLine = ResultsTitleLine(lines, endLine);
+    if (titleLine == 0) return ReadOutcome::ResultsNotFound;
+    ResultsRecords results = JoinResultsRecords(lines, titleLine, NS);
+    if (!results.HeadingRead && !results.CutShort) return ReadOutcome::ResultsNotFound;
+    const ResultsValues values = ReadRecordValues(results, NS, {t.TemperatureMode, t.InitialTemperature});
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
     t.ResultsClosed = results.Closed;
+    t.RecordLines = results.RecordLines;
+    t.RecordLines.insert(t.RecordLines.begin(), 0);
 
     t.ResultRowCount = static_cast<int>(records.size()) + 1;
-    if (records.size() < kLeastResultsRecords) return ReadOutcome::Incomplete;
+    if (records.size() < kLeastResultsRecords) return results.Closed ? ReadOutcome::FewRecords : ReadOutcome::Incomplete;
 
     // Columns.
     const int columns = t.NumColumns;
     t.RawFieldStart.resize(static_cast<std::size_t>(columns));
     for (int k = 0; k < columns; ++k) t.RawFieldStart[static_cast<std::size_t>(k)] = RecordFieldStart(k);
-    auto raw = [&](std::string_view joined, int field) { return Trim(RecordField(joined, field)); };
     t.ColumnNames.assign(static_cast<std::size_t>(columns), std::string());
     t.ColumnNames[0] = "Time(s)";
     t.ColumnNames[1] = "T(K)";
     t.ColumnNames[2] = "Ro";
-    for (int k = 1; k <= NS; ++k) t.ColumnNames[static_cast<std::size_t>(k) + 2] = std::string(raw(header, k + 1));
+    for (int k = 1; k <= NS; ++k)
+        t.ColumnNames[static_cast<std::size_t>(k) + 2] = std::string(Trim(RecordField(header, k + 1)));
 
     // Times.
-    t.FirstTime = RoundToSevenDigits(RequiredNumber(raw(records.front(), 0), "time of the first record"));
-    t.LastTime = RoundToSevenDigits(RequiredNumber(raw(records.back(), 0), "time of the last record"));
+    t.FirstTime = RoundToSevenDigits(values.Value(0, 0));
+    t.LastTime = RoundToSevenDigits(values.Value(records.size() - 1, 0));
 
     // Values, density and the stored rows.
     const int rows = t.ResultRowCount;
@@ -261,33 +261,21 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int k = 1; k <= NS; ++k)
         if (t.ThermoTable(k, 15) == 0.0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
     if (gasConstantCm3Atm_ == 0.0) throw Error(ErrorKind::DivisionByZero, "gas constant");
-    std::string previousTime;
     for (int i = 1; i < rows; ++i) {
         std::string& record = records[static_cast<std::size_t>(i) - 1];
-        const std::string where = "record " + std::to_string(i);
-        auto value = [&](int field) { return ParseNumber(raw(record, field)).value_or(kNotANumber); };
-        const double time = value(0);
-        const std::string timeText(raw(record, 0));
-        if (std::isnan(time)) throw Error(ErrorKind::TypeMismatch, "time of " + where);
-        // Each record comes after the one before it in time: a time that
-        // does not would make intervals, steps and integrals meaningless.
-        if (i >= 2 && time <= t.ResultValues(i - 1, 0)) {
-            refusal_ = "results cannot be resolved: the time of record " + std::to_string(i) + " (step " +
-                       std::string(Trim(Left(record, 7))) + "), " + timeText +
-                       " s, is not later than the time of the record before it, " + previousTime +
-                       " s. We recommend to restart the problem.";
-            return ReadOutcome::TimesOutOfOrder;
-        }
-        const double T = value(1);
+        const std::size_t r = static_cast<std::size_t>(i) - 1;
+        const std::string where = "record " + std::to_string(i) + " on " + LineLabel(t.RecordLines[static_cast<std::size_t>(i)]);
+        const double time = values.Value(r, 0);
+        const double T = values.Value(r, 1);
         t.ResultValues(i, 0) = time;
         t.ResultValues(i, 1) = T;
         t.RoundedTimes[static_cast<std::size_t>(i)] = RoundToSevenDigits(time);
         double sum = 0.0;
         bool present = false;
         for (int k = 1; k <= NS; ++k) {
-            const double y = value(k + 1);
+            const double y = values.Value(r, k + 1);
             t.ResultValues(i, k + 2) = y;
-            sum += (std::isnan(y) ? 0.0 : y) / t.ThermoTable(k, 15);
+            sum += y / t.ThermoTable(k, 15);
             present = present || y > t.ZeroThreshold;
         }
         // The analyses take fractions not above the threshold as absent: a
@@ -297,13 +285,8 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
                         "no mass fraction of " + where + " is above the zero threshold, 0.01 times the absolute "
                         "tolerance on " + LineLabel(kAbsoluteToleranceLine) + ", " +
                             Format(t.AbsTolerance, "0.000000E+00"));
-        if (std::isnan(T) || T == 0.0) throw Error(ErrorKind::DivisionByZero, "temperature of " + where);
-        // A gas has a positive temperature and density: a record without
-        // them would be drawn and integrated as if it were a state.
-        if (T < 0.0)
-            throw Error(ErrorKind::InvalidArgument,
-                        "the temperature of " + where + ", " + std::string(raw(record, 1)) + " K, is below 0");
-        if (sum == 0.0) throw Error(ErrorKind::DivisionByZero, "mass fractions of " + where);
+        // A gas has a positive density: a record without one would be drawn
+        // and integrated as if it were a state.
         const double density = t.Pressure / gasConstantCm3Atm_ / T / sum;
         if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where);
         if (density <= 0.0)
@@ -318,7 +301,6 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         record.erase(0, std::min<std::size_t>(7, record.size()));
         record.insert(std::min<std::size_t>(33, record.size()), densityText);
         t.ResultRows[static_cast<std::size_t>(i)] = std::move(record);
-        previousTime = timeText;
     }
     return ReadOutcome::Read;
 }

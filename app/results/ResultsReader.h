@@ -73,6 +73,7 @@ struct ResultsTables {
     // Time of each row rounded to seven significant digits (entry 0 unused).
     std::vector<double> RoundedTimes;
     std::vector<double> RowDensity;  // g/cm^3, entry 0 unused
+    std::vector<int> RecordLines;    // the file line of each row's record, entry 0 unused
     double FirstTime = 0;            // rounded to seven significant digits
     double LastTime = 0;
     // The results end at their closing "!$End" line; false for a run cut
@@ -147,9 +148,9 @@ public:
     ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner = ReaderOwner::ResultsWindow);
 
     // Reads the file and selects the whole run. On failure the message has
-    // been shown (results not found, incomplete, times that do not increase
-    // from record to record, or the error's description with the critical
-    // icon) and false is returned. Results that do not end at their closing
+    // been shown (results not found, incomplete, too few records, or the
+    // error's description with the critical icon: a line that does not read,
+    // named) and false is returned. Results that do not end at their closing
     // line are read as far as they go; the results window is told so.
     bool OPEN_Rich(const std::string& path);
     bool Loaded() const { return loaded_; }
@@ -231,7 +232,7 @@ public:
                     ReactionRates& out);
 
 private:
-    enum class ReadOutcome { Read, ResultsNotFound, Incomplete, TimesOutOfOrder };
+    enum class ReadOutcome { Read, ResultsNotFound, Incomplete, FewRecords };
     ReadOutcome ReadFile(const std::string& path);
     bool UsedDataBody();
     void KeepUsedInterval();
@@ -255,7 +256,6 @@ private:
     bool loaded_ = false;
     ResultsTables tables_;
     UsedRowsState used_;
-    std::string refusal_;  // why ReadFile refused the times
     std::vector<double> stateWork_;
     std::vector<double> timesWork_;
 };

@@ -78,8 +78,12 @@ bool ResultsReader::UsedDataBody() {
     const double a = (RawTime(first) - RawTime(first - 1)) / 10000;
     const double b = (RawTime(stop) - RawTime(stop - 1)) / 10000;
     scan(u.IntervalStart + a, u.IntervalEnd - b, first, stop);
-    const int lastRow = stop;
-    const int firstRow = first > 1 ? first - 1 : 1;
+    int lastRow = stop;
+    int firstRow = first > 1 ? first - 1 : 1;
+    // Records printed at the same time as a boundary row (steps shorter
+    // than the printed digits) stand at that boundary too.
+    while (lastRow < R && RawTime(lastRow + 1) == RawTime(lastRow)) ++lastRow;
+    while (firstRow > 1 && RawTime(firstRow - 1) == RawTime(firstRow)) --firstRow;
 
     const int n = lastRow - firstRow + 1;
     const double intervalStart = RoundToSevenDigits(RawTime(firstRow));

@@ -4,6 +4,7 @@
 #include "FileHelpers.h"
 #include "Files.h"
 #include "Format.h"
+#include "ResultsBlock.h"
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
@@ -17,8 +18,6 @@ namespace kx::runs {
 using namespace solverfile;
 
 namespace {
-
-constexpr int kRecordsNeeded = 4;
 
 // The 16-bit whole number that a text reads as, halves to the even
 // neighbour; a text that is no number is a type mismatch.
@@ -176,33 +175,26 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
                (e.kind() == ErrorKind::TypeMismatch ? "' is no number." : "' is out of range."));
         return;
     }
-    const int linesPerRecord = ResultsRecordLines(species);
-
     bool heading = false;
     while (!heading && next < lines.size()) heading = IsResultsTitle(lines[next++]);
     if (!heading) {
         message = notFound;
         return;
     }
-    for (int n = 0; n < linesPerRecord; ++n) {
-        if (next >= lines.size()) {
-            refuse("The file ends after line " + std::to_string(next) + ", inside the heading of the results.");
-            return;
-        }
-        if (EndsResults(lines[next++])) {
-            message = notFound;
-            return;
-        }
+    // The records as every reader of results joins them.
+    ResultsRecords results;
+    try {
+        results = JoinResultsRecords(lines, static_cast<int>(next), species);
+    } catch (const Error& e) {
+        refuse(std::string(e.what()) + ".");
+        return;
     }
-    int records = 0;
-    while (next < lines.size()) {
-        const std::string_view line = lines[next++];
-        if (TrimBlanks(line).empty()) continue;
-        if (EndsResults(line)) break;
-        ++records;
+    if (!results.HeadingRead && !results.CutShort) {
+        message = notFound;
+        return;
     }
-    if (RoundHalfEven(static_cast<double>(records) / linesPerRecord) < kRecordsNeeded) {
-        message = inTheFile(path) + "results are incomplete.";
+    if (results.Records.size() < kLeastResultsRecords) {
+        message = inTheFile(path) + (results.Closed ? FewRecordsText(results.Records.size()) : "results are incomplete") + ".";
         return;
     }
     failed = false;

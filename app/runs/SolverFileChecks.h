@@ -44,12 +44,13 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
 // without results shows why.
 bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier);
 
-// Whether the file holds at least four results records after its results
-// heading ("!$RESULTS" in any letter case). failed with the message when
-// the results are missing, incomplete or the file does not read; a file
-// that does not read is "unexpected error." followed, on a line of its
-// own, by why (the line and what is wrong). message is "" otherwise.
-// Shows nothing.
+// Whether the file holds at least kLeastResultsRecords results records
+// after its results heading ("!$RESULTS" in any letter case), joined as
+// every reader of results joins them. failed with the message when the
+// results are missing, incomplete (without their closing line), too few
+// or the file does not read; a file that does not read is "unexpected
+// error." followed, on a line of its own, by why (the line and what is
+// wrong). message is "" otherwise. Shows nothing.
 void CheckResultsComplete(const std::string& path, bool& failed, std::string& message);
 
 }  // namespace kx::runs

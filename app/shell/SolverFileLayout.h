@@ -169,7 +169,7 @@ bool IsResultsTitle(std::string_view line);
 bool EndsResults(std::string_view line);
 
 // A results record holds the values of at most this many species a line.
-inline constexpr int kSpeciesPerResultsLine = 50;
+inline constexpr int kSpeciesPerResultsLine = kRecordValuesPerLine;
 
 // The lines one results record (and its heading) takes for the number of
 // species: at least one.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "ComparisonFiles.h"
@@ -156,6 +157,7 @@ TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
 TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemperature) {
     // Threshold 1e-12: C at the threshold counts, D below it is left out.
     SolverFileFixture f = Named({"A", "B", "C", "D"}, {2, 32, 18, 28});
+    f.mode = 1;  // the temperatures of the records differ
     f.pressure = 2;
     f.records = {{0, 1000, {0.1, 0.2, 1e-12, 9e-13}}, {1e-4, 1250, {0.05, 0.3, 0.2, 0.4}},
                  {2e-4, 1500, {0.01, 0.2, 0.3, 0.5}}, {3e-4, 2000, {0, 0.1, 0.5, 0.4}}};
@@ -193,6 +195,7 @@ TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemper
 TEST_F(ComparisonFilesTest, RecordsOverSeveralLinesAreJoinedOnTheirColumns) {
     for (int ns : {50, 51, 100, 120}) {
         SolverFileFixture f = SolverFileFixture::WithSpecies(ns);
+        f.mode = 1;  // the temperatures of the records differ
         f.absTolerance = 1e-30;
         for (int i = 0; i < 3; ++i) {
             kxtest::FixtureRecord r{1e-4 * i, 1000.0 + i, {}};
@@ -249,7 +252,6 @@ const std::vector<BlockEnd> kBlockEnds{
     {"cut between records", 51, 4, 0, {}, 4, false},
     {"cut within a line of a record", 3, 0, 30, {}, 5, false},
     {"cut after a line of a record", 51, 1, 0, {}, 5, false},
-    {"closing line within a record", 51, 1, 0, {" !$End"}, 5, false},
     {"blank lines at the end", 51, 0, 0, {" ", "  "}, 6, false},
     {"error report", 3, 0, 0, {" Error", " Step size too small"}, 6, false},
 };
@@ -316,29 +318,43 @@ TEST_F(ComparisonFilesTest, EachIncompleteFileIsNamedOnce) {
                                       "1.000000E-03 s.");
 }
 
-// Record times that do not increase fail the conversion, naming the
-// record, instead of drawing or interpolating along them.
-TEST_F(ComparisonFilesTest, TimesOutOfOrderFailTheConversion) {
+// A record time earlier than the one before it fails the conversion,
+// naming the record, its line and the file, instead of drawing or
+// interpolating along it; equal times (steps shorter than the printed
+// digits) are converted, and every curve is drawn through them.
+TEST_F(ComparisonFilesTest, OnlyTimesThatGoBackFailTheConversion) {
     SolverFileFixture ordered = SolverFileFixture::WithSpecies(2);
     ordered.AddRecords({0, 1, 2, 3, 4});
     const std::string one = Write("one.txt", ordered);
-    for (const std::vector<double>& times : {std::vector<double>{0, 1, 3, 2, 4}, std::vector<double>{0, 1, 2, 2, 4}}) {
-        SolverFileFixture f = SolverFileFixture::WithSpecies(2);
-        f.AddRecords(times);
-        const std::string two = Write("two.txt", f);
-        ASSERT_FALSE(files.OpenFiles(one, two).Failed);
-        files.SpeciesAARR();
-        try {
-            files.ConvertToMoleFractions();
-            ADD_FAILURE() << times[2];
-        } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the time of record 4 of " +
-                                                 two + ", 2.00000000E+000 s, is not later than the time of the record "
-                                                       "before it")
-                << times[2];
-        }
-        EXPECT_EQ(files.File(1).PointCount, 5);
+    SolverFileFixture back = SolverFileFixture::WithSpecies(2);
+    back.AddRecords({0, 1, 3, 2, 4});
+    const std::string two = Write("two.txt", back);
+    ASSERT_FALSE(files.OpenFiles(one, two).Failed);
+    files.SpeciesAARR();
+    try {
+        files.ConvertToMoleFractions();
+        ADD_FAILURE() << "converted";
+    } catch (const TaggedError& e) {
+        EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the time of record 4 on line 53, "
+                                         "2.00000000E+000 s, is earlier than that of record 3 before it, "
+                                         "3.00000000E+000 s in the file 2 '" + two + "'");
     }
+    EXPECT_EQ(files.File(1).PointCount, 5);
+
+    SolverFileFixture equal = SolverFileFixture::WithSpecies(2);
+    equal.AddRecords({0, 1, 2, 2, 3, 4});
+    ASSERT_TRUE(Read(one, Write("equal.txt", equal)));
+    EXPECT_TRUE(sink.shown.empty());
+    const kx::CmpCurve curve = files.Curve(2, 2);
+    EXPECT_EQ(curve.Time, (std::vector<double>{0, 0, 1, 2, 2, 3, 4}));
+    // File 1 at the times of file 2 and back: no point fails, and a time
+    // that file 2 holds twice takes one of its values.
+    const kx::CmpCurve there = kx::CmpRelativeErrorCurve(files.Curve(1, 2), curve, 0.5);
+    const kx::CmpCurve back2 = kx::CmpRelativeErrorCurve(curve, files.Curve(1, 2), 0.5);
+    EXPECT_EQ(there.Count(), 5);
+    EXPECT_EQ(back2.Count(), 6);
+    for (const kx::CmpCurve* c : {&there, &back2})
+        for (double v : c->Value) EXPECT_TRUE(std::isfinite(v));
 }
 
 TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
@@ -351,7 +367,8 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
     const std::string noPressure = folder.write("nopressure.txt", kxtest::JoinLines(lines));
 
     SolverFileFixture short3 = f;
-    short3.records.resize(2);  // heading + 2 records + " !$End": 3 block lines
+    short3.records.resize(2);  // heading + 2 records without a closing line: 3 block lines
+    short3.tail.clear();
     const std::string incomplete = Write("short.txt", short3);
 
     SolverFileFixture none = f;
@@ -405,13 +422,14 @@ TEST(ComparisonTexts, TextBeforeTheProbe) {
 }
 
 // Records that are no run to compare fail the conversion, naming what is
-// wrong: a temperature below 0, or fewer than three records that can be
-// read (a damaged line ends the table however many lines follow it).
+// wrong, the line and the file: a record that does not read, a temperature
+// not above 0 or one that contradicts a constant-temperature mode, or
+// closed results of fewer than three records.
 struct Uncomparable {
     const char* what;
     int species;
     std::function<void(std::vector<std::string>&, std::size_t)> damage;  // the lines, the first record's line
-    std::string description;  // after the path: "" when it comes before it
+    std::string description;  // before " in the file 2 '<path>'"
 };
 
 TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
@@ -420,16 +438,32 @@ TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
          [](std::vector<std::string>& l, std::size_t first) {
              l[first + 2] = kxtest::RecordFirstLine(3, 2e-4, -1000.0, {1e-3, 2e-3});
          },
-         "the temperature of record 3 of @, -1.00000000E+003 K, is below 0"},
+         "the temperature of record 3 on line 52, -1.00000000E+003 K, is not above 0"},
+        {"a temperature mode of 0 that the records contradict", 2,
+         [](std::vector<std::string>& l, std::size_t first) {
+             l[14] = " 0 !Constant Temperature";
+             l[first + 1] = kxtest::RecordFirstLine(2, 1e-4, 1500.0, {1e-3, 2e-3});
+         },
+         "the temperature mode on line 15 is 0 (constant temperature), but the temperature of record 2 on line 51, "
+         "1.50000000E+003 K, is not the initial temperature on line 16, 0.10000000E+004 K"},
         {"third record's line longer", 2,
          [](std::vector<std::string>& l, std::size_t first) { l[first + 2] += " "; },
-         "results are incomplete: 2 complete records of @ can be read, at least 3 are needed"},
+         "line 52, line 1 of 1 of record 3 of the results, is 75 characters long where the solver writes 74"},
+        {"closing line within a record", 51,
+         [](std::vector<std::string>& l, std::size_t first) {
+             l.insert(l.begin() + static_cast<std::ptrdiff_t>(first + 5), " !$End");
+         },
+         "the closing line 252 stands within record 3 of the results, which begins on line 251 and has 2 lines"},
         {"one record of two lines", 51,
          [](std::vector<std::string>& l, std::size_t first) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(first + 2), l.end() - 3); },
-         "results are incomplete: 1 complete record of @ can be read, at least 3 are needed"},
+         "the results hold only 1 record; at least 3 are needed"},
+        {"two records cut short", 51,
+         [](std::vector<std::string>& l, std::size_t first) { l.resize(first + 5); },
+         "results are incomplete: 2 complete records can be read, at least 3 are needed"},
     };
     for (const Uncomparable& c : cases) {
         SolverFileFixture good = SolverFileFixture::WithSpecies(c.species);
+        good.mode = 1;
         good.AddRecords({0, 1e-4, 2e-4, 3e-4, 4e-4});
         const std::string one = Write("one.txt", good);
         std::vector<std::string> lines = good.Lines();
@@ -440,13 +474,13 @@ TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
         const std::string two = folder.write("two.txt", kxtest::JoinLines(lines));
         ASSERT_FALSE(files.OpenFiles(one, two).Failed) << c.what;
         files.SpeciesAARR();
-        std::string description = c.description;
-        description.replace(description.find('@'), 1, two);
         try {
             files.ConvertToMoleFractions();
             ADD_FAILURE() << c.what;
         } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: " + description) << c.what;
+            EXPECT_EQ(std::string(e.what()),
+                      "Comp#006. Invalid procedure call or argument: " + c.description + " in the file 2 '" + two + "'")
+                << c.what;
         }
     }
 }

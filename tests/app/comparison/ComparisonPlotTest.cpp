@@ -33,6 +33,7 @@ protected:
         for (SolverFileFixture* f : {&one, &two})
             for (auto& s : f->species) s.molarMass = 10;
         one.pressure = two.pressure = 2;
+        one.mode = two.mode = 1;  // the temperatures of the records differ
         // Every molar mass is 10 and both files hold the same mass in B and the
         // last species, so A has the same mole fraction in both.
         for (int j = 0; j < 7; ++j) {

@@ -253,7 +253,10 @@ private slots:
                                   << "File2, the specified Path/File name '%path' cannot be accessed or is invalid.\r\n"
                                      "It is a folder: %path.";
         QTest::newRow("no results") << "unrun" << "In the file '%path', results are not found.";
-        QTest::newRow("bad species count") << "broken" << "Comp#004. ";
+        QTest::newRow("bad species count") << "broken"
+                                           << "In the file '%path', unexpected error.\r\nSubscript out of range: the "
+                                              "species count on line 10, 99, does not match the 94 species of the "
+                                              "results heading.";
     }
     void aFailedPrepareLeavesTheGridDisabledAndEmpty() {
         QFETCH(QString, file2);

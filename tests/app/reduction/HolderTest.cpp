@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "Format.h"
 #include "ReductionTestSupport.h"
@@ -70,50 +71,58 @@ TEST_F(HolderTest, SpeciesAverageIsTheMeanConcentrationOverTheInterval) {
     EXPECT_EQ(module.RedSpeciesAverages[1], 0.0);
 }
 
-TEST_F(HolderTest, MassFractionThatIsNotANumberFailsTheAverage) {
-    SolverFileFixture f = KnownRun();
-    std::vector<std::string> lines = f.Lines();
-    // The fourth record's S2 field.
-    std::string& record = lines[lines.size() - f.tail.size() - f.records.size() + 3];
-    record.replace(7 + 17 * 3, 16, "     not a value");
-    folder.write("run.txt", kxtest::JoinLines(lines));
-    holder = std::make_unique<SOL_RESX>(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
-    ASSERT_TRUE(holder->OPEN_Rich(path().string()));
-    const kx::IntervalPoints p = holder->RED_ToMainParam(1.25, 3.5);
-    module.RedSetIntervalTimes(p.Count, p.Times);
-    module.RedSpeciesAverages.assign(5, 0.0);
-    module.RedSpeciesIndex = 2;
-    try {
-        holder->MoleFractRed(4, module);
-        FAIL() << "no failure";
-    } catch (const TaggedError& e) {
-        EXPECT_EQ(e.Tag(), "Sol#123. ");
-    }
-    EXPECT_EQ(module.RedSpeciesAverages[2], 0.0);
-}
-
-// Stored times that do not increase are refused when the reduction opens
-// its source: no holder stays, the set-up window is not shown, and so no
-// interval is ever selected from such a run.
-TEST_F(HolderTest, TimesOutOfOrderAreRefusedWhenTheSourceIsOpened) {
-    // Record 5 at the time before it, earlier, or far later (record 6 then comes too early).
-    for (auto [fifth, record] : {std::pair{kTimes[3], 5}, {kTimes[3] / 2, 5}, {1e3, 6}}) {
+// A source the reduction cannot work on is refused when it is opened: no
+// holder stays and the set-up window is not shown. A record that does not
+// read and a time earlier than the one before it are named by the reader,
+// with their lines; two records at the same time (a step shorter than the
+// printed digits, which a run may write) leave no width to integrate the
+// rates over, and the records and their lines are named.
+TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
+    const std::string file = path().string();
+    struct Case {
+        const char* what;
+        std::function<void(SolverFileFixture&)> change;                     // of the run, or
+        std::function<void(std::vector<std::string>&, std::size_t)> edit;  // of its lines (record 1's index)
+        std::string message;
+        MessageIcon icon;
+    };
+    // Record i stands on line 63 + i.
+    const std::vector<Case> cases = {
+        {"a mass fraction that is not a number",
+         {}, [](auto& lines, std::size_t r) { lines[r + 3].replace(7 + 17 * 3, 16, "     not a value"); },
+         "Type mismatch: the mass fraction of species 2 of record 4 on line 67, \"not a value\", is no number",
+         MessageIcon::Critical},
+        {"the time of the record before it", [](auto& f) { f.records[4].time = kTimes[3]; }, {},
+         "In the file '" + file + "', records 4 and 5 (lines 67 and 68) have the same time, " +
+             kx::Format(kTimes[3], "0.00000000E+000") +
+             " s: the reduction cannot integrate the reaction rates over the run. We recommend to restart the problem "
+             "with a greater number of step of data output.",
+         MessageIcon::Exclamation},
+        {"a time earlier than the one before it", [](auto& f) { f.records[4].time = kTimes[3] / 2; }, {},
+         "Invalid procedure call or argument: the time of record 5 on line 68, " +
+             kx::Format(kTimes[3] / 2, "0.00000000E+000") + " s, is earlier than that of record 4 before it, " +
+             kx::Format(kTimes[3], "0.00000000E+000") + " s",
+         MessageIcon::Critical},
+    };
+    for (const Case& c : cases) {
         SolverFileFixture f = KnownRun();
-        f.records[4].time = fifth;
-        f.Write(path());
+        if (c.change) c.change(f);
+        std::vector<std::string> lines = f.Lines();
+        const std::size_t first = lines.size() - f.tail.size() - f.records.size();
+        ASSERT_EQ(first + 1, 64u);
+        if (c.edit) c.edit(lines, first);
+        folder.write("run.txt", kxtest::JoinLines(lines));
         sink.shown.clear();
         RecordingView view;
         std::unique_ptr<SOL_RESX> opened;
-        EXPECT_TRUE(kx::RedOpenSourceFile(path().string(), opened, sink, view, kxtest::kAvogadroNumber,
-                                          kxtest::kUnitFactorE7, kxtest::kUnitFactorE4));
-        EXPECT_FALSE(opened);
-        EXPECT_EQ(view.shown, 0);
-        ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_TRUE(sink.shown[0].text.starts_with("In the file '" + path().string() +
-                                                   "', results cannot be resolved: the time of record " +
-                                                   std::to_string(record) + " (step " + std::to_string(record) + "), "))
-            << sink.shown[0].text;
-        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(kx::RedOpenSourceFile(file, opened, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7,
+                                          kxtest::kUnitFactorE4))
+            << c.what;
+        EXPECT_FALSE(opened) << c.what;
+        EXPECT_EQ(view.shown, 0) << c.what;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+        EXPECT_EQ(sink.shown[0].text, c.message) << c.what;
+        EXPECT_EQ(sink.shown[0].icon, c.icon) << c.what;
     }
 }
 

@@ -145,18 +145,10 @@ TEST_F(ContributionsTest, EqualStoredTimesStopTheAnalysisWithAMessage) {
 }
 
 TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {
-    SolverFileFixture f = CubicRun();
-    std::vector<std::string> lines = f.Lines();
-    const auto end = std::find(lines.begin(), lines.end(), " !$End");
-    std::string& row8 = *(end - 2);
-    row8.replace(row8.size() - 16, 16, "****************");  // y4 of row 8
-    folder.write("run.txt", kxtest::JoinLines(lines));
-    reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
-    ASSERT_TRUE(reader->OPEN_Rich(folder.file("run.txt")));
-
+    Load(CubicRun());
     reader->RED_ToMainParam(kTimes[1], kTimes[4]);  // rows 2..5, working range 1..6
     EXPECT_TRUE(Show(1));
-    for (int species : {1, 0, 5}) {
+    for (int species : {0, 5}) {
         reader->RED_ToMainParam(kTimes[1], kTimes[8]);
         bool called = false;
         try {
@@ -164,8 +156,7 @@ TEST_F(ContributionsTest, FailuresCarryTheTagAndHandNothingOver) {
             ADD_FAILURE() << species;
         } catch (const TaggedError& e) {
             EXPECT_EQ(e.Tag(), "Sol#131. ");
-            EXPECT_TRUE(e.Description().starts_with(species == 1 ? "Type mismatch" : "Subscript out of range"))
-                << e.what();
+            EXPECT_TRUE(e.Description().starts_with("Subscript out of range")) << e.what();
         }
         EXPECT_FALSE(called);
     }

@@ -203,13 +203,14 @@ private slots:
         ScriptedMessages messages;
         ExpectNoWindow(f, messages, 16);
 
-        // Incomplete results: the opener says so and loads nothing.
+        // Too few records: the opener says so and loads nothing.
         kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
-        few.AddRecords({0, 1, 2});
+        few.AddRecords({0, 1});
         few.Write(runs.file("few.txt"));
         kx::runs::OpenResultsWindow(runs.file("few.txt"));
-        QCOMPARE(messages.lastText(),
-                 QString::fromStdString("In the file '" + runs.file("few.txt") + "', results are incomplete."));
+        QCOMPARE(messages.lastText(), QString::fromStdString("In the file '" + runs.file("few.txt") +
+                                                             "', the results hold only 2 records; at least 3 are "
+                                                             "needed."));
         QVERIFY(kx::platform::FindForms(kx::shell::kResultsWindow).empty());
     }
 
@@ -223,7 +224,7 @@ private slots:
         unreadable.species[1].molarMass = 0;  // refused by the results window as it loads
         unreadable.Write(runs.file("zero-mass.txt"));
         kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
-        few.AddRecords({0, 1, 2});  // refused before any window loads
+        few.AddRecords({0, 1});  // refused before any window loads
         few.Write(runs.file("few.txt"));
         for (const std::string& second : {runs.file("zero-mass.txt"), runs.file("few.txt")}) {
             kx::shell::OpenFileByType(first);
@@ -247,20 +248,76 @@ private slots:
         }
     }
 
-    // Record times that do not increase (one out of order, two equal) are
-    // refused when the file is read: no window opens, so no curve or
-    // analysis ever works on such a run.
-    void aRunWithTimesOutOfOrderIsRefused() {
-        const std::vector<double> cases[] = {{0, 1e-3, 100, 2e-3, 3e-3}, {0, 1e-3, 1e-3, 2e-3, 3e-3}};
-        for (const std::vector<double>& times : cases) {
-            kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(2);
-            f.AddRecords(times);
-            ScriptedMessages messages;
-            ExpectNoWindow(f, messages, 48);
-            QVERIFY2(messages.lastText().startsWith(QString::fromStdString(
-                         "In the file '" + runs.file("refused.txt") + "', results cannot be resolved: the time of record ")),
-                     qPrintable(messages.lastText()));
+    // A record time earlier than the one before it is refused when the file
+    // is read, naming the record and its line: no window opens, so no curve
+    // or analysis ever works on such a run.
+    void aRunWithATimeThatGoesBackIsRefused() {
+        kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(2);
+        f.AddRecords({0, 1e-3, 100, 2e-3, 3e-3});
+        ScriptedMessages messages;
+        ExpectNoWindow(f, messages, 16);
+        QCOMPARE(messages.lastText(), QString("Invalid procedure call or argument: the time of record 4 on line 53, "
+                                              "2.00000000E-003 s, is earlier than that of record 3 before it, "
+                                              "1.00000000E+002 s"));
+    }
+
+    // A run whose first steps are shorter than the printed digits of its
+    // time (it starts at 1 s with a step of 1e-12 s) writes records with
+    // equal times: the window opens on every record and draws them; the
+    // contributions say that the times cannot be resolved while an interval
+    // holds them, and work on an interval after them.
+    void aRunWithEqualPrintedTimesOpensAndOnlyItsAnalysesSaySo() {
+        std::string text = kx::files::ReadAll(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
+        for (const auto& [from, to] : {std::pair<std::string, std::string>{" 0.000000E+00 !Initial Time", " 1.000000E+00 !Initial Time"},
+                                       {" 1.000000E-03 !Final Time", " 1.001000E+00 !Final Time"},
+                                       {" 1.000000E-08 !Initial Step Size", " 1.000000E-12 !Initial Step Size"}}) {
+            QVERIFY(text.find(from) != std::string::npos);
+            text.replace(text.find(from), from.size(), to);
         }
+        const std::string path = runs.write("equal.txt", text);
+        QVERIFY(kxtest::RunSolver(path));
+        ScriptedMessages messages;
+        MenuForm* w = Open(path);
+        QVERIFY(w);
+        QVERIFY(messages.shown().empty());
+        const kx::ResultsTables& t = w->Reader().Tables();
+        QVERIFY(t.ResultsClosed);
+        const int rows = t.ResultRowCount - 1;
+        QCOMPARE(t.ResultValues(1, 0), 1.0);
+        QCOMPARE(t.ResultValues(2, 0), 1.0);  // 1 + 1e-12 s, printed 0.10000000E+001
+        QCOMPARE(w->Text(6)->text(), QString::number(rows));
+
+        // Every record is drawn, the equal times among them.
+        w->Option(3)->setChecked(true);
+        w->ShowTab(2);
+        DoubleClickRow(w->GridEX(1), SpeciesNumber(*w, "H2"));
+        QCOMPARE(Chart().Points(), rows);
+        QCOMPARE(Chart().At(0).x[0], 1.0);
+        QCOMPARE(Chart().At(0).x[1], 1.0);
+
+        // The contributions, over the whole run and as a list only.
+        w->ShowTab(3);
+        const QString unresolved = "Features of the 'Reaction' and 'Temperature' windows don't operate because numeric "
+                                   "data cannot be resolved. We recommend to restart the problem with a greater number "
+                                   "of step of data output.";
+        for (Page page : {Page::Derivatives, Page::Reactions}) {
+            Prepare(*w, page, "H2O");
+            QCOMPARE(messages.shown().size(), std::size_t(page == Page::Derivatives ? 1 : 2));
+            QCOMPARE(messages.lastText(), unresolved);
+            QCOMPARE(messages.shown().back().style, 48);
+            QCOMPARE(w->GridEX(page == Page::Derivatives ? 2 : 4)->RowCount(), 0);
+        }
+
+        // After the equal times the contributions are listed.
+        int after = 1;  // the last of the records at 1 s
+        while (t.ResultValues(after + 1, 0) == t.ResultValues(after, 0)) ++after;
+        QVERIFY(after > 1);
+        w->ShowTab(0);
+        w->Text(2)->setText(QString::fromStdString(kx::Format(t.ResultValues(after + 2, 0), "0.000000E+00")));
+        w->ShowTab(3);
+        Prepare(*w, Page::Derivatives, "H2O");
+        QCOMPARE(messages.shown().size(), std::size_t(2));
+        QVERIFY(w->GridEX(2)->RowCount() > 0);
     }
 
     // A copy of the run with its results cut in half: the window opens on

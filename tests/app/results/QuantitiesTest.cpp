@@ -42,6 +42,7 @@ const double kY[5][3] = {{0.5, 0.25, 0.25}, {0.25, 0.5, 0.25}, {0.125, 0.375, 0.
 
 SolverFileFixture SmallRun() {
     SolverFileFixture f = SolverFileFixture::WithSpecies(3);
+    f.mode = 1;  // the temperatures of the records differ
     f.species[2].name = "ABCDEFGHIJKLMNOP";
     for (int k = 0; k < 3; ++k) {
         f.species[k].molarMass = kW[k];

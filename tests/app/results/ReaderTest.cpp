@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "Format.h"
 #include "ResultsReader.h"
@@ -76,6 +78,7 @@ TEST_F(ReaderTest, StoredRowsHoldTimeTemperatureDensityAndFractionsInSeventeenCh
     f.pressure = 2.0;
     f.AddRecords({0.0, 1e-4, 2e-4});
     f.records[0].y = {0.25, 0.75};
+    f.mode = 1;
     f.records[0].temperature = 1500;
     f.species[0].molarMass = 2.0;
     f.species[1].molarMass = 32.0;
@@ -189,8 +192,9 @@ struct EndCase {
     int species;
     int records;                    // records written
     std::vector<std::string> tail;  // lines after them
-    int expectedRecords;            // 0: incomplete
+    int expectedRecords;            // 0: refused
     bool closed;                    // they end at the closing line
+    std::string refusal = "";       // why they are refused, after "In the file '<path>', "
 };
 
 class ResultsEnd : public ReaderTest, public ::testing::WithParamInterface<EndCase> {};
@@ -206,7 +210,7 @@ TEST_P(ResultsEnd, LoadsTheCompleteRecordsBeforeIt) {
     if (c.expectedRecords == 0) {
         EXPECT_FALSE(ok);
         ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', results are incomplete.");
+        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', " + c.refusal);
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
         EXPECT_FALSE(reader->Loaded());
         return;
@@ -235,12 +239,15 @@ TEST_P(ResultsEnd, LoadsTheCompleteRecordsBeforeIt) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ResultsEnd,
     ::testing::Values(EndCase{"three records", 2, 3, {" !$End"}, 3, true},
-                      EndCase{"two records", 2, 2, {" !$End"}, 0, false},
+                      EndCase{"two records", 2, 2, {" !$End"}, 0, true,
+                              "the results hold only 2 records; at least 3 are needed."},
+                      EndCase{"two records without a closing line", 2, 2, {}, 0, false, "results are incomplete."},
                       EndCase{"error report", 2, 4, {" Error", " Step size too small", " STATISTICS"}, 4, false},
                       EndCase{"cut off", 2, 5, {}, 5, false},
                       EndCase{"cut off after blank lines", 51, 4, {" ", " "}, 4, false},
                       EndCase{"upper-case end", 2, 3, {" !$END", "garbage"}, 3, true},
-                      EndCase{"statistics only", 2, 0, {" !$End", " STATISTICS"}, 0, false}),
+                      EndCase{"statistics only", 2, 0, {" !$End", " STATISTICS"}, 0, true,
+                              "the results hold no records."}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)
@@ -270,31 +277,42 @@ TEST_F(ReaderTest, FileCutWithinARecordIsReadUpToTheCutWithTheNote) {
     EXPECT_EQ(reader->Used().UsedCount, 8);
 }
 
-// Record times that do not increase: the file is refused when it is read,
-// naming the record, for the results window and the reduction's holder
-// alike, and nothing is left to select from.
-struct OrderCase {
+// Record times: one earlier than the time before it is refused when the
+// file is read, naming the record and its line, for the results window and
+// the reduction's holder alike, and nothing is left to select from. Equal
+// times, steps shorter than the printed digits, are read.
+struct TimesCase {
     const char* what;
     std::vector<double> times;
-    int record;  // the record named
+    int earlier;  // the record refused; 0 when the file is read
 };
 
-class TimesOutOfOrder : public ReaderTest, public ::testing::WithParamInterface<OrderCase> {};
+class RecordTimes : public ReaderTest, public ::testing::WithParamInterface<TimesCase> {};
 
-TEST_P(TimesOutOfOrder, AreRefusedWhenTheFileIsRead) {
-    const OrderCase& c = GetParam();
+TEST_P(RecordTimes, OnlyATimeEarlierThanTheOneBeforeItIsRefused) {
+    const TimesCase& c = GetParam();
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     f.AddRecords(c.times);
-    const std::string time = kx::Format(c.times[static_cast<std::size_t>(c.record) - 1], "0.00000000E+000");
-    const std::string before = kx::Format(c.times[static_cast<std::size_t>(c.record) - 2], "0.00000000E+000");
     for (ReaderOwner owner : {ReaderOwner::ResultsWindow, ReaderOwner::ReductionHolder}) {
+        if (c.earlier == 0) {
+            ASSERT_TRUE(Read(f, owner)) << c.what << ": " << sink.shown.at(0).text;
+            EXPECT_TRUE(sink.shown.empty());
+            ASSERT_EQ(T().ResultRowCount, static_cast<int>(c.times.size()) + 1);
+            for (std::size_t i = 0; i < c.times.size(); ++i)
+                EXPECT_EQ(reader->Value(static_cast<int>(i) + 1, 0), c.times[i]) << c.what;
+            EXPECT_EQ(reader->Used().UsedCount, static_cast<int>(c.times.size()) + 1);
+            continue;
+        }
+        const std::string time = kx::Format(c.times[static_cast<std::size_t>(c.earlier) - 1], "0.00000000E+000");
+        const std::string before = kx::Format(c.times[static_cast<std::size_t>(c.earlier) - 2], "0.00000000E+000");
         EXPECT_FALSE(Read(f, owner));
         ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', results cannot be resolved: the time of record " +
-                                          std::to_string(c.record) + " (step " + std::to_string(c.record) + "), " +
-                                          time + " s, is not later than the time of the record before it, " + before +
-                                          " s. We recommend to restart the problem.");
-        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
+        // The first record stands on line 50.
+        EXPECT_EQ(sink.shown[0].text, "Invalid procedure call or argument: the time of record " +
+                                          std::to_string(c.earlier) + " on line " + std::to_string(49 + c.earlier) +
+                                          ", " + time + " s, is earlier than that of record " +
+                                          std::to_string(c.earlier - 1) + " before it, " + before + " s");
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
         EXPECT_FALSE(reader->Loaded());
         EXPECT_EQ(reader->Used().UsedCount, 0);
         // Nothing selects from a file that was refused.
@@ -305,14 +323,15 @@ TEST_P(TimesOutOfOrder, AreRefusedWhenTheFileIsRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, TimesOutOfOrder,
-    ::testing::Values(OrderCase{"one earlier", {0, 1e-3, 0.5e-3, 2e-3, 3e-3}, 3},
-                      OrderCase{"one far later", {0, 1e-3, 100, 2e-3, 3e-3}, 4},
-                      OrderCase{"equal after the first", {0, 1e-3, 1e-3, 2e-3, 3e-3}, 3},
-                      OrderCase{"equal first two", {0, 0, 1e-3, 2e-3}, 2},
-                      OrderCase{"equal last two", {0, 1e-3, 2e-3, 2e-3}, 4},
-                      OrderCase{"last back at the start", {0, 1e-3, 2e-3, 3e-3, 0}, 5},
-                      OrderCase{"first the latest", {5e-3, 1e-3, 2e-3, 3e-3}, 2}),
+    Cases, RecordTimes,
+    ::testing::Values(TimesCase{"one earlier", {0, 1e-3, 0.5e-3, 2e-3, 3e-3}, 3},
+                      TimesCase{"one far later", {0, 1e-3, 100, 2e-3, 3e-3}, 4},
+                      TimesCase{"last back at the start", {0, 1e-3, 2e-3, 3e-3, 0}, 5},
+                      TimesCase{"first the latest", {5e-3, 1e-3, 2e-3, 3e-3}, 2},
+                      TimesCase{"equal after the first", {0, 1e-3, 1e-3, 2e-3, 3e-3}, 0},
+                      TimesCase{"equal first two", {0, 0, 1e-3, 2e-3}, 0},
+                      TimesCase{"equal last two", {0, 1e-3, 2e-3, 2e-3}, 0},
+                      TimesCase{"three equal", {0, 1e-3, 1e-3, 1e-3, 2e-3}, 0}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)
@@ -333,31 +352,88 @@ TEST_F(ReaderTest, ErrorReportAfterHalfARecordDropsThatRecord) {
     EXPECT_EQ(T().ResultRowCount, 4);
 }
 
-TEST_F(ReaderTest, RecordLineOfAnotherLengthEndsTheTable) {
-    for (int delta : {-1, 1}) {
-        SolverFileFixture f = SolverFileFixture::WithSpecies(2);
-        f.AddRecords({0, 1e-5, 2e-5, 3e-5, 4e-5});
-        std::vector<std::string> lines = f.Lines();
-        const auto end = std::find(lines.begin(), lines.end(), " !$End");
-        std::string& fourth = *(end - 2);
-        if (delta < 0)
-            fourth.pop_back();
-        else
-            fourth += " ";
-        ASSERT_TRUE(ReadText(JoinLines(lines)));
-        EXPECT_EQ(T().ResultRowCount, 4) << delta;
+// A record that does not read as the solver writes it, in the middle of
+// results closed by their closing line, is refused naming its line (and
+// the record), for the results window and the reduction's holder alike:
+// never read as results that end there. Records of 52 species, two lines
+// each: record i on lines 249 + 2i and 250 + 2i.
+struct DamagedRecord {
+    const char* what;
+    std::function<void(std::vector<std::string>&, std::size_t)> damage;  // the lines, the first record's index
+    std::string description;
+};
+
+class RecordThatDoesNotRead : public ReaderTest, public ::testing::WithParamInterface<DamagedRecord> {};
+
+TEST_P(RecordThatDoesNotRead, IsRefusedNamingItsLine) {
+    const DamagedRecord& c = GetParam();
+    SolverFileFixture f = SolverFileFixture::WithSpecies(52);
+    f.mode = 1;
+    f.AddRecords({0, 1e-5, 2e-5, 3e-5, 4e-5});
+    std::vector<std::string> lines = f.Lines();
+    const std::size_t first = static_cast<std::size_t>(std::find(lines.begin(), lines.end(), f.resultsTitle) - lines.begin()) + 3;
+    ASSERT_EQ(first + 1, 251u);
+    c.damage(lines, first);
+    for (ReaderOwner owner : {ReaderOwner::ResultsWindow, ReaderOwner::ReductionHolder}) {
+        folder.write("run.txt", JoinLines(lines));
+        EXPECT_FALSE(ReadFile(owner)) << c.what;
+        ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+        EXPECT_EQ(sink.shown[0].text, c.description) << c.what;
+        EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical) << c.what;
+        EXPECT_FALSE(reader->Loaded());
     }
 }
 
-TEST_F(ReaderTest, ContinuationLineOfAnotherLengthEndsTheTable) {
-    SolverFileFixture f = SolverFileFixture::WithSpecies(52);
-    f.AddRecords({0, 1e-5, 2e-5, 3e-5, 4e-5});
-    std::vector<std::string> lines = f.Lines();
-    const auto end = std::find(lines.begin(), lines.end(), " !$End");
-    (end - 3)->append(" ");  // second line of record 4
-    ASSERT_TRUE(ReadText(JoinLines(lines)));
-    EXPECT_EQ(T().ResultRowCount, 4);
+// Field f of a record's first line set to text, right-aligned in its 16
+// characters.
+void SetField(std::string& line, int field, const std::string& text) {
+    line.replace(static_cast<std::size_t>(7 + 17 * field), 16, std::string(16 - text.size(), ' ') + text);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecordThatDoesNotRead,
+    ::testing::Values(
+        DamagedRecord{"a continuation line left out",
+                      [](auto& l, std::size_t r) { l.erase(l.begin() + static_cast<std::ptrdiff_t>(r + 5)); },
+                      "Invalid procedure call or argument: line 256, line 2 of 2 of record 3 of the results, is 890 "
+                      "characters long where the solver writes 74"},
+        DamagedRecord{"a first line shortened", [](auto& l, std::size_t r) { l[r + 2].pop_back(); },
+                      "Invalid procedure call or argument: line 253, line 1 of 2 of record 2 of the results, is 889 "
+                      "characters long where the solver writes 890"},
+        DamagedRecord{"a continuation line lengthened", [](auto& l, std::size_t r) { l[r + 7] += " "; },
+                      "Invalid procedure call or argument: line 258, line 2 of 2 of record 4 of the results, is 75 "
+                      "characters long where the solver writes 74"},
+        DamagedRecord{"a first line repeated",
+                      [](auto& l, std::size_t r) { l.insert(l.begin() + static_cast<std::ptrdiff_t>(r + 2), l[r + 2]); },
+                      "Invalid procedure call or argument: line 254, line 2 of 2 of record 2 of the results, is 890 "
+                      "characters long where the solver writes 74"},
+        DamagedRecord{"the closing line within a record",
+                      [](auto& l, std::size_t r) { l.insert(l.begin() + static_cast<std::ptrdiff_t>(r + 5), " !$End"); },
+                      "Invalid procedure call or argument: the closing line 256 stands within record 3 of the "
+                      "results, which begins on line 255 and has 2 lines"},
+        DamagedRecord{"a fraction that is text", [](auto& l, std::size_t r) { SetField(l[r + 2], 4, "x.5"); },
+                      "Type mismatch: the mass fraction of species 3 of record 2 on line 253, \"x.5\", is no number"},
+        DamagedRecord{"a fraction of a continuation line that is text",
+                      [](auto& l, std::size_t r) { l[r + 3].replace(41, 16, "             abc"); },
+                      "Type mismatch: the mass fraction of species 51 of record 2 on line 254, \"abc\", is no number"},
+        DamagedRecord{"a time that is text", [](auto& l, std::size_t r) { SetField(l[r + 4], 0, "NaN"); },
+                      "Type mismatch: the time of record 3 on line 255, \"NaN\", is no number"},
+        DamagedRecord{"a step repeated", [](auto& l, std::size_t r) { l[r + 4].replace(0, 6, "     2"); },
+                      "Invalid procedure call or argument: the step number of record 3 on line 255, 2, is not above "
+                      "that of record 2 before it, 2"},
+        DamagedRecord{"a temperature of 0", [](auto& l, std::size_t r) { SetField(l[r + 2], 1, "0.00000000E+000"); },
+                      "Invalid procedure call or argument: the temperature of record 2 on line 253, 0.00000000E+000 K, "
+                      "is not above 0"},
+        DamagedRecord{"a negative temperature",
+                      [](auto& l, std::size_t r) { SetField(l[r + 8], 1, "-1.00000000E+003"); },
+                      "Invalid procedure call or argument: the temperature of record 5 on line 259, -1.00000000E+003 K, "
+                      "is not above 0"}),
+    [](const auto& info) {
+        std::string n = info.param.what;
+        for (char& ch : n)
+            if (ch == ' ' || ch == '-') ch = '_';
+        return n;
+    });
 
 TEST_F(ReaderTest, BlankLinesBetweenRecordsArePassedOver) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(51);
@@ -396,20 +472,6 @@ TEST_F(ReaderTest, FileWithoutResultsIsRefusedWithItsPath) {
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].text, "In the file '" + path + "', \r\nresults are not found.");
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
-}
-
-TEST_F(ReaderTest, FieldThatIsNotANumberCountsAsZeroInTheDensity) {
-    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
-    f.AddRecords({0, 1e-5, 2e-5});
-    std::vector<std::string> lines = f.Lines();
-    const auto end = std::find(lines.begin(), lines.end(), " !$End");
-    std::string& second = *(end - 2);
-    second.replace(second.size() - 16, 16, "****************");
-    ASSERT_TRUE(ReadText(JoinLines(lines)));
-    EXPECT_TRUE(std::isnan(reader->Value(2, 4)));
-    const double y1 = f.records[1].y[0];
-    const double rho = f.pressure / kxtest::kGasConstantCm3Atm / f.initialTemperature / (y1 / f.species[0].molarMass);
-    EXPECT_NEAR(T().RowDensity[2], rho, 1e-15 * rho);
 }
 
 // A header whose counts or mode do not match the records is refused when the
@@ -471,21 +533,15 @@ INSTANTIATE_TEST_SUITE_P(
                                  "-1.000000E+00 K, of a run at constant temperature is outside the allowable "
                                  "temperatures 2.500000E+02 - 5.000000E+03 K"},
                       BrokenCase{"absolute tolerance above every fraction", 24, " 1.000000E+05 !Absolute Tolerance",
-                                 "Invalid procedure call or argument: no mass fraction of record 1 is above the zero "
+                                 "Invalid procedure call or argument: no mass fraction of record 1 on line 50 is above the zero "
                                  "threshold, 0.01 times the absolute tolerance on line 24, 1.000000E+05"},
-                      BrokenCase{"temperature of a record", 50,
-                                 kxtest::RecordFirstLine(1, 0.0, 0.0, {1e-3, 2e-3}), "Division by zero"},
-                      // A record that is no state of a gas is refused, not drawn or integrated.
-                      BrokenCase{"negative temperature", 51, kxtest::RecordFirstLine(2, 1e-5, -1000.0, {1e-3, 2e-3}),
-                                 "Invalid procedure call or argument: the temperature of record 2, -1.00000000E+003 "
-                                 "K, is below 0"},
                       BrokenCase{"negative density", 51, kxtest::RecordFirstLine(2, 1e-5, 1000.0, {-1e-3, 2e-4}),
-                                 "Invalid procedure call or argument: the density of record 2, -1.489473E-01 g/cm^3, "
-                                 "is not above 0"},
+                                 "Invalid procedure call or argument: the density of record 2 on line 51, "
+                                 "-1.489473E-01 g/cm^3, is not above 0"},
                       BrokenCase{"time that is no number", 51,
                                  " " + std::string(5, ' ').replace(4, 1, "2") + " " + std::string(13, ' ') + "NaN " +
                                      kxtest::RecordFirstLine(2, 1e-5, 1000.0, {1e-3, 2e-3}).substr(24),
-                                 "Type mismatch: time of record 2"}),
+                                 "Type mismatch: the time of record 2 on line 51, \"NaN\", is no number"}),
     [](const auto& info) {
         std::string n = info.param.what;
         for (char& ch : n)

@@ -89,6 +89,26 @@ TEST_F(UsedRowsTest, IntervalTextsShowTheSnappedTimes) {
     EXPECT_EQ(reader->IntervalEndText(), "7.000000E-04");
 }
 
+// Records that share a printed time (steps shorter than its digits) stand
+// together at an interval's boundary: an interval that starts or ends at
+// their time, or between them and the next stored time, holds them all.
+TEST_F(UsedRowsTest, RecordsThatShareTheTimeOfABoundaryAreAllInTheInterval) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(3);
+    f.AddRecords({0, 1e-4, 2e-4, 2e-4, 2e-4, 3e-4, 4e-4, 4e-4, 5e-4});  // rows 3-5 and 7-8 share their times
+    f.Write(folder.file("equal.txt"));
+    ASSERT_TRUE(reader->OPEN_Rich(folder.file("equal.txt")));
+    EXPECT_EQ(UsedRowNumbers(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    const struct {
+        double start, end;
+        int firstRow, lastRow;
+    } cases[] = {{2e-4, 4e-4, 3, 8}, {2.5e-4, 3.5e-4, 3, 8}, {0, 2e-4, 1, 5}, {4e-4, 5e-4, 7, 9}};
+    for (const auto& c : cases) {
+        reader->RED_ToMainParam(c.start, c.end);
+        EXPECT_EQ(U().FirstUsedRow, c.firstRow) << c.start << " - " << c.end;
+        EXPECT_EQ(U().LastUsedRow, c.lastRow) << c.start << " - " << c.end;
+    }
+}
+
 struct StepCase {
     const char* text;
     std::vector<int> rows;

@@ -185,11 +185,11 @@ TEST_F(SolverFileChecks, TheBundledSamplesAreAcceptedSolverFiles) {
 
 TEST_F(SolverFileChecks, ResultsHeadingIsFoundOnlyInItsOwnLetterCase) {
     SolverFileText withResults;
-    withResults.after = Results(1, 5);
+    withResults.after = Results(3, 5);
     EXPECT_FALSE(kx::runs::SolverFileLacksResults(write(withResults), true, notifier));
 
     SolverFileText capitals;
-    capitals.after = Results(1, 5, " !$RESULTS  Mass Fractions");
+    capitals.after = Results(3, 5, " !$RESULTS  Mass Fractions");
     const std::string path = write(capitals, "caps.sol");
     EXPECT_TRUE(kx::runs::SolverFileLacksResults(path, false, notifier));
     EXPECT_TRUE(notifier.messages.empty());
@@ -202,33 +202,50 @@ TEST_F(SolverFileChecks, ResultsHeadingIsFoundOnlyInItsOwnLetterCase) {
     EXPECT_EQ(notifier.messages.size(), 1u);  // an unreadable file says nothing
 }
 
-TEST_F(SolverFileChecks, ResultsAreCompleteFromFourRecordsCountedInRecordsOfTheirLines) {
-    const std::vector<std::string> errorReport = {" Error 7: the step size became too small", " at t = 1e-5"};
+// Records are joined as every reader of results joins them: the check
+// passes what the readers read, says "incomplete" only of results without
+// their closing line, and names the line of a record that does not read.
+TEST_F(SolverFileChecks, ResultsAreCompleteFromThreeRecordsJoinedAsTheReadersJoinThem) {
+    const std::vector<std::string> errorReport = {"", " Error", " Kinovex error 11", " Step size too small"};
     auto withEnd = [](std::vector<std::string> lines, std::vector<std::string> end) {
         lines.insert(lines.end(), end.begin(), end.end());
         return lines;
     };
+    // Record 2 of 51 species (lines 48-49) without its second line.
+    std::vector<std::string> lineMissing = withEnd(Results(51, 3), {" !$End"});
+    lineMissing.erase(lineMissing.begin() + 7);
+    std::vector<std::string> shortened = withEnd(Results(3, 4), {" !$End"});
+    shortened[4].pop_back();  // line 46, record 2
     struct Case {
         const char* what;
         int species;
         std::vector<std::string> after;
-        const char* outcome;  // "" complete, else the end of the message
+        std::string outcome;  // "" complete, else the end of the message
     } cases[] = {
-        {"50 species, 7 one-line records", 50, withEnd(Results(1, 7), {" !$End", " stats 1"}), ""},
-        {"51 species, 7 lines = 3.5 records", 51, withEnd(Results(2, 7), {" !$End"}), ""},
-        {"51 species, 5 lines = 2.5 records", 51, withEnd(Results(2, 5), {" !$End"}), "results are incomplete."},
-        {"100 species, 6 lines = 3 records", 100, Results(2, 6), "results are incomplete."},
-        {"error after 4 records", 3, withEnd(Results(1, 4), errorReport), ""},
-        {"error right after the heading record", 3, withEnd(Results(1, 0), errorReport), "results are incomplete."},
-        {"blank lines between records do not count", 3,
-         withEnd(Results(1, 3), {" ", "       1  0.1E-05  0.1E+04", " !$End"}), ""},
-        {"end line inside the heading record", 60, withEnd(Results(1, 0), {" !$End"}), "results are not found."},
+        {"50 species, 7 one-line records", 50, withEnd(Results(50, 7), {" !$End", " stats 1"}), ""},
+        {"51 species, 3 two-line records", 51, withEnd(Results(51, 3), {" !$End"}), ""},
+        {"101 species, 2 three-line records", 101, withEnd(Results(101, 2), {" !$End"}),
+         "the results hold only 2 records; at least 3 are needed."},
+        {"a closing line after the heading", 3, withEnd(Results(3, 0), {" !$End", " ", " STATISTICS"}),
+         "the results hold no records."},
+        {"100 species, 3 records without a closing line", 100, Results(100, 3), ""},
+        {"100 species, 2 records without a closing line", 100, Results(100, 2), "results are incomplete."},
+        {"error after 3 records", 3, withEnd(Results(3, 3), errorReport), ""},
+        {"error right after the heading record", 3, withEnd(Results(3, 0), errorReport), "results are incomplete."},
+        {"blank lines between records are passed over", 3,
+         withEnd(Results(3, 3), {" ", "", " !$End"}), ""},
+        {"end line inside the heading record", 60, withEnd(Results(3, 0), {" !$End"}), "results are not found."},
         {"error inside the heading record", 3,
          {" ", " !$Results  Mass Fractions", " ERROR 12"}, "results are not found."},
-        {"heading in capitals", 3, Results(1, 4, " !$RESULTS"), ""},
+        {"heading in capitals", 3, Results(3, 4, " !$RESULTS"), ""},
         {"no results", 3, {}, "results are not found."},
-        {"heading as the last line", 3, {" ", " !$Results"},
-         "unexpected error.\r\nThe file ends after line 43, inside the heading of the results."},
+        {"heading as the last line", 3, {" ", " !$Results"}, "results are incomplete."},
+        {"a continuation line missing", 51, lineMissing,
+         "unexpected error.\r\nInvalid procedure call or argument: line 49, line 2 of 2 of record 2 of the results, "
+         "is 890 characters long where the solver writes 57."},
+        {"a record line shortened", 3, shortened,
+         "unexpected error.\r\nInvalid procedure call or argument: line 46, line 1 of 1 of record 2 of the results, "
+         "is 90 characters long where the solver writes 91."},
     };
     for (const Case& c : cases) {
         SolverFileText file;
@@ -238,7 +255,7 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromFourRecordsCountedInRecordsOfThei
         bool failed = false;
         std::string message = "left over";
         kx::runs::CheckResultsComplete(path, failed, message);
-        if (std::string(c.outcome).empty()) {
+        if (c.outcome.empty()) {
             EXPECT_FALSE(failed) << c.what << ": " << message;
             EXPECT_EQ(message, "") << c.what;
         } else {

@@ -32,7 +32,7 @@ class SolverFileOpeningTest : public QObject {
 
     std::string withResults(const std::string& name, int records) {
         SolverFileText file;
-        file.after = kx::test::Results(1, records);
+        file.after = kx::test::Results(file.species, records);
         file.after.push_back(" !$End");
         return bed->folder.dir.write(name, file.bytes());
     }
@@ -140,9 +140,10 @@ private slots:
         const std::string none = bed->folder.dir.write("none.sol", SolverFileText{}.bytes());
         runs::OpenResultsWindow(none);
         QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + none + "', \r\nresults are not found."));
-        const std::string three = withResults("three.sol", 3);
-        runs::OpenResultsWindow(three);
-        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + three + "', results are incomplete."));
+        const std::string two = withResults("two.sol", 2);
+        runs::OpenResultsWindow(two);
+        QCOMPARE(messages.lastText(),
+                 platform::ToQ("In the file '" + two + "', the results hold only 2 records; at least 3 are needed."));
         QCOMPARE(messages.shown()[1].style, 48);
         // A file that does not read is not passed over in silence.
         const std::string gone = bed->folder.dir.file("gone.sol");

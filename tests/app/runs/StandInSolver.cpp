@@ -24,8 +24,13 @@ void append(const std::string& path, const std::vector<std::string>& lines) {
 }
 
 const std::vector<std::string> kHeading = {" ", " !$Results  Mass Fractions",
-                                           " StepN Time             T                H2               O2"};
-const std::string kRecord = "     1  0.00000000E+000  0.10000000E+004  0.50000000E+000  0.50000000E+000";
+                                           " StepN Time             T                H2               O2              "
+                                           " N2"};
+// Record k (from 1): step k at k x 1e-6 s.
+std::string Record(int k) {
+    return "     " + std::to_string(k) + "  0." + std::to_string(k) +
+           "0000000E-005  0.10000000E+004  0.50000000E+000  0.25000000E+000  0.25000000E+000";
+}
 const std::vector<std::string> kStatistics = {" ", " STATISTICS", "       NUMBER OF RECORDS =       4"};
 
 }  // namespace
@@ -45,7 +50,7 @@ int main(int argc, char**) {
     std::cout << " Time= 0.000000E+00  Step=        0" << std::endl;
 
     std::vector<std::string> results = kHeading;
-    for (int k = 0; k < 4; ++k) results.push_back(kRecord);
+    for (int k = 1; k <= 4; ++k) results.push_back(Record(k));
     if (ending == "completed") {
         append(path, results);
         append(path, {" !$End"});

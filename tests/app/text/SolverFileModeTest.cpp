@@ -229,7 +229,7 @@ private slots:
 
         // With results the menu comes on at the next activation.
         kx::test::SolverFileText file;
-        file.after = kx::test::Results(1, 4);
+        file.after = kx::test::Results(file.species, 4);
         file.after.push_back(" !$End");
         shell::OpenFileByType(bed->folder.dir.write("done.txt", file.bytes()));
         RES_ShowFile* done = textWindow("done.txt");
