@@ -173,7 +173,9 @@ private slots:
                                                         "character of the text (the first is 'α' in line 2).\r\n\r\n"
                                                         "\"Save as UTF-8\" saves the file as UTF-8 instead; "
                                                         "Cancel saves nothing."));
-        QCOMPARE(messages.shown()[0].style, 49);
+        // Enter (the default button) saves nothing.
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
         QCOMPARE(messages.shown()[0].okCaption, QString("Save as UTF-8"));
         if (answer == platform::kAnswerOk) {
             // The file is UTF-8 from now on: no question again.
