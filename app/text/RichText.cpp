@@ -26,6 +26,9 @@ constexpr const char* kHasSoftBreaks = "kxSoftBreaks";
 
 bool mayHaveSoftBreaks(const QTextDocument& document) { return document.property(kHasSoftBreaks).toBool(); }
 
+// Set on a document whose lines are not wrapped.
+constexpr const char* kUnwrapped = "kxUnwrapped";
+
 // What the box holds of an RTF document beyond what it shows: the
 // paragraph's indents and spacing in twips (as the file gives them; the
 // box shows them in pixels) and its control words kept, the character
@@ -36,8 +39,6 @@ constexpr int kParagraphKept = QTextFormat::UserProperty + 3;
 constexpr int kCharacterKept = QTextFormat::UserProperty + 4;
 constexpr const char* kDocumentInfo = "kxRtfInfo";
 constexpr const char* kDocumentSettings = "kxRtfSettings";
-// Set on a document whose lines are not wrapped.
-constexpr const char* kUnwrapped = "kxUnwrapped";
 
 const PieceLengths& pieceLengths(const QTextDocument& document) {
     return document.property(kUnwrapped).toBool() ? kUnwrappedPieces : kWrappedPieces;

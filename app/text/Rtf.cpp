@@ -599,25 +599,26 @@ private:
         doc_.settings += controlText(w, param);
     }
 
-    // A character word kept (kKeptCharacterWords, kUnderlineKinds); "ul"
-    // (a plain underline, or none) only ends an underline of a kind.
+    // A character word kept (kKeptCharacterWords, kUnderlineKinds).
     void keepCharacterWord(std::string_view w, std::optional<int> param) {
         GroupState& s = state();
         for (const std::set<std::string_view>& words : kExclusiveCharacterWords)
             if (words.count(w)) forgetCharacterWords(words);
         if (kUnderlineKinds.count(w)) s.format.underline = param.value_or(1) != 0;
-        if (param && (*param == 0 || (w == "charscalex" && *param == 100)))
-            forgetCharacterWords({w});
-        else
-            s.keptWords[std::string(w)] = param;
-        s.format.kept.clear();
-        for (const auto& [word, value] : s.keptWords) s.format.kept += controlText(word, value);
+        if (param && (*param == 0 || (w == "charscalex" && *param == 100))) return forgetCharacterWords({w});
+        s.keptWords[std::string(w)] = param;
+        keptWordsChanged();
     }
 
     void forgetCharacterWords(const std::set<std::string_view>& words) {
-        GroupState& s = state();
+        std::map<std::string, std::optional<int>, std::less<>>& kept = state().keptWords;
         for (const std::string_view w : words)
-            if (const auto kept = s.keptWords.find(w); kept != s.keptWords.end()) s.keptWords.erase(kept);
+            if (const auto found = kept.find(w); found != kept.end()) kept.erase(found);
+        keptWordsChanged();
+    }
+
+    void keptWordsChanged() {
+        GroupState& s = state();
         s.format.kept.clear();
         for (const auto& [word, value] : s.keptWords) s.format.kept += controlText(word, value);
     }
