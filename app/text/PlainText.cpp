@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -288,6 +289,8 @@ LineEnd DominantLineEnd(const std::vector<LineEnd>& ends) {
 
 namespace {
 
+using LinePairs = std::vector<std::pair<std::size_t, std::size_t>>;
+
 // The lines as numbers, equal lines the same number.
 std::pair<std::vector<std::size_t>, std::vector<std::size_t>> lineIds(const std::vector<std::string_view>& a,
                                                                       const std::vector<std::string_view>& b) {
@@ -302,13 +305,17 @@ std::pair<std::vector<std::size_t>, std::vector<std::size_t>> lineIds(const std:
     return {std::move(first), number(b)};
 }
 
-// The pairs (line of a, line of b) of the most lines in order that a and b
-// share, found by the shortest edit between them (Myers); nothing when
-// that takes more than `most` inserted or removed lines.
-std::optional<std::vector<std::pair<std::size_t, std::size_t>>> sharedLines(const std::vector<std::size_t>& a,
-                                                                           const std::vector<std::size_t>& b,
-                                                                           std::size_t most) {
-    const long n = static_cast<long>(a.size()), m = static_cast<long>(b.size());
+// The pairs (line of a, line of b) of the most lines in order that a[aFrom,
+// aTo) and b[bFrom, bTo) share, found by the shortest edit between them
+// (Myers); nothing when that takes more than `most` inserted or removed
+// lines.
+std::optional<LinePairs> sharedLines(const std::vector<std::size_t>& a, std::size_t aFrom, std::size_t aTo,
+                                     const std::vector<std::size_t>& b, std::size_t bFrom, std::size_t bTo,
+                                     std::size_t most) {
+    const long n = static_cast<long>(aTo - aFrom), m = static_cast<long>(bTo - bFrom);
+    const auto same = [&](long x, long y) {
+        return a[aFrom + static_cast<std::size_t>(x)] == b[bFrom + static_cast<std::size_t>(y)];
+    };
     const long limit = std::min<long>(n + m, static_cast<long>(most));
     // x reached on diagonal k (x - y) after d edits: v[k + limit + 1].
     std::vector<long> v(static_cast<std::size_t>(2 * limit + 3), 0);
@@ -319,11 +326,11 @@ std::optional<std::vector<std::pair<std::size_t, std::size_t>>> sharedLines(cons
         for (long k = -d; k <= d; k += 2) {
             long x = k == -d || (k != d && at(v, k - 1) < at(v, k + 1)) ? at(v, k + 1) : at(v, k - 1) + 1;
             long y = x - k;
-            while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)]) ++x, ++y;
+            while (x < n && y < m && same(x, y)) ++x, ++y;
             at(v, k) = x;
             if (x < n || y < m) continue;
             // Back from the end: the diagonal runs are the shared lines.
-            std::vector<std::pair<std::size_t, std::size_t>> shared;
+            LinePairs shared;
             for (long e = d; e >= 0; --e) {
                 std::vector<long>& before = trace[static_cast<std::size_t>(e)];
                 const long kk = x - y;
@@ -336,7 +343,7 @@ std::optional<std::vector<std::pair<std::size_t, std::size_t>>> sharedLines(cons
                 }
                 while (x > fromX && y > fromY) {
                     --x, --y;
-                    shared.emplace_back(static_cast<std::size_t>(x), static_cast<std::size_t>(y));
+                    shared.emplace_back(aFrom + static_cast<std::size_t>(x), bFrom + static_cast<std::size_t>(y));
                 }
                 x = fromX, y = fromY;
             }
@@ -347,8 +354,174 @@ std::optional<std::vector<std::pair<std::size_t, std::size_t>>> sharedLines(cons
     return std::nullopt;
 }
 
+// The lines that stand once in a[aFrom, aTo) and once in b[bFrom, bTo),
+// the most of them in the same order in both: lines a large edit surely
+// left as they were.
+LinePairs uniqueSharedLines(const std::vector<std::size_t>& a, std::size_t aFrom, std::size_t aTo,
+                            const std::vector<std::size_t>& b, std::size_t bFrom, std::size_t bTo) {
+    std::unordered_map<std::size_t, std::pair<int, std::size_t>> inA, inB;  // count, place
+    for (std::size_t i = aFrom; i < aTo; ++i) {
+        auto& [count, place] = inA[a[i]];
+        ++count, place = i;
+    }
+    for (std::size_t j = bFrom; j < bTo; ++j) {
+        auto& [count, place] = inB[b[j]];
+        ++count, place = j;
+    }
+    LinePairs candidates;  // in the order of b
+    for (std::size_t j = bFrom; j < bTo; ++j) {
+        const auto x = inA.find(b[j]);
+        if (x != inA.end() && x->second.first == 1 && inB[b[j]].first == 1) candidates.emplace_back(x->second.second, j);
+    }
+    // The longest run of candidates rising in a as well (patience sorting).
+    std::vector<std::size_t> tops, previous(candidates.size());
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const auto pile = std::lower_bound(tops.begin(), tops.end(), candidates[c].first,
+                                           [&](std::size_t t, std::size_t i) { return candidates[t].first < i; });
+        previous[c] = pile == tops.begin() ? candidates.size() : *(pile - 1);
+        if (pile == tops.end())
+            tops.push_back(c);
+        else
+            *pile = c;
+    }
+    LinePairs kept;
+    for (std::size_t c = tops.empty() ? candidates.size() : tops.back(); c < candidates.size(); c = previous[c])
+        kept.push_back(candidates[c]);
+    std::reverse(kept.begin(), kept.end());
+    return kept;
+}
+
+// The lines an edit kept: those before and after the changed part, and
+// within it the most lines in order that both texts share; where that is
+// more than kMostChangedLines edits away, the lines that stand once in
+// each, and between those again the most shared ones where few edits away.
+LinePairs keptLines(const std::vector<std::string_view>& old, const std::vector<std::string_view>& now) {
+    const std::size_t shorter = std::min(old.size(), now.size());
+    std::size_t prefix = 0;
+    while (prefix < shorter && old[prefix] == now[prefix]) ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) ++suffix;
+    LinePairs kept;
+    for (std::size_t i = 0; i < prefix; ++i) kept.emplace_back(i, i);
+    const std::vector<std::string_view> oldMiddle(old.begin() + static_cast<std::ptrdiff_t>(prefix),
+                                                  old.end() - static_cast<std::ptrdiff_t>(suffix));
+    const std::vector<std::string_view> newMiddle(now.begin() + static_cast<std::ptrdiff_t>(prefix),
+                                                  now.end() - static_cast<std::ptrdiff_t>(suffix));
+    const auto [a, b] = lineIds(oldMiddle, newMiddle);
+    const auto keep = [&](const LinePairs& pairs) {
+        for (const auto& [i, j] : pairs) kept.emplace_back(prefix + i, prefix + j);
+    };
+    if (const auto shared = sharedLines(a, 0, a.size(), b, 0, b.size(), kMostChangedLines)) {
+        keep(*shared);
+    } else {
+        const LinePairs anchors = uniqueSharedLines(a, 0, a.size(), b, 0, b.size());
+        std::size_t i = 0, j = 0;
+        for (std::size_t k = 0; k <= anchors.size(); ++k) {
+            const auto [toA, toB] = k < anchors.size() ? anchors[k] : std::pair{a.size(), b.size()};
+            if (const auto shared = sharedLines(a, i, toA, b, j, toB, kMostChangedLines)) keep(*shared);
+            if (k < anchors.size()) keep({anchors[k]});
+            i = toA + 1, j = toB + 1;
+        }
+    }
+    for (std::size_t s = suffix; s > 0; --s) kept.emplace_back(old.size() - s, now.size() - s);
+    return kept;
+}
+
+// How much alike two lines are, for pairing changed lines: the characters
+// they share at the start and at the end, at most kMostAlike.
+constexpr std::size_t kMostAlike = 128;
+std::size_t alike(std::string_view x, std::string_view y) {
+    const std::size_t shorter = std::min({x.size(), y.size(), kMostAlike});
+    std::size_t front = 0;
+    while (front < shorter && x[front] == y[front]) ++front;
+    std::size_t back = 0;
+    while (front + back < shorter && x[x.size() - 1 - back] == y[y.size() - 1 - back]) ++back;
+    return front + back;
+}
+
+// Changed lines are paired trying every pairing up to this many (old line,
+// new line) places; beyond them the pairs stay near the line the edit
+// reached, up to kMostPairingPlaces places.
+constexpr std::size_t kMostFreePairingPlaces = std::size_t{1} << 20;
+constexpr std::size_t kMostPairingPlaces = std::size_t{1} << 23;
+constexpr long kPairingReach = 16;
+
+// The pairs (old line, new line) of changed lines new[newFrom, newTo) that
+// replaced old[oldFrom, oldTo): in order, as many and as alike as can be
+// (each pair counts one and the characters its lines share, see alike);
+// of equal choices the one that pairs lines earlier. Where the lines are
+// too many to try every pairing, a pair's lines stand at most
+// kPairingReach lines further apart than the first and last do; beyond
+// kMostPairingPlaces even so, the lines pair in order from the first
+// (the lines of a text replaced as a whole).
+LinePairs pairChangedLines(const std::vector<std::string_view>& old, std::size_t oldFrom, std::size_t oldTo,
+                           const std::vector<std::string_view>& now, std::size_t newFrom, std::size_t newTo) {
+    const long m = static_cast<long>(oldTo - oldFrom), n = static_cast<long>(newTo - newFrom);
+    LinePairs pairs;
+    const auto pair = [&](long i, long j) {
+        pairs.emplace_back(oldFrom + static_cast<std::size_t>(i), newFrom + static_cast<std::size_t>(j));
+    };
+    if (m == 0 || n == 0) return pairs;
+    // Places (i, j) with j - i in [low, high].
+    long low = -m, high = n;
+    if (static_cast<double>(m) * static_cast<double>(n + 1) > static_cast<double>(kMostFreePairingPlaces)) {
+        low = std::min(0L, n - m) - kPairingReach;
+        high = std::max(0L, n - m) + kPairingReach;
+    }
+    const long width = high - low + 1;
+    if (static_cast<double>(m) * static_cast<double>(width) > static_cast<double>(kMostPairingPlaces)) {
+        for (long k = 0; k < std::min(m, n); ++k) pair(k, k);
+        return pairs;
+    }
+    // The best pairing of old[i..] with new[j..], row by row from the last
+    // old line, and the first step of it at each place.
+    enum Step : std::uint8_t { kPair, kSkipOld, kSkipNew };
+    std::vector<std::uint8_t> steps(static_cast<std::size_t>(m * width));
+    constexpr long long kNone = -1;
+    std::vector<long long> row(static_cast<std::size_t>(width), 0), below(static_cast<std::size_t>(width), 0);
+    // The value at (i, j) of a row of old line i.
+    const auto valueIn = [&](const std::vector<long long>& r, long i, long j) -> long long {
+        if (i == m || j == n) return 0;
+        const long k = j - i;
+        return k < low || k > high ? kNone : r[static_cast<std::size_t>(k - low)];
+    };
+    for (long i = m - 1; i >= 0; --i) {
+        for (long j = std::min(n - 1, i + high); j >= std::max(0L, i + low); --j) {
+            const long long rest = valueIn(below, i + 1, j + 1);
+            const long long paired =
+                rest == kNone ? kNone
+                              : rest + 1 +
+                                    static_cast<long long>(alike(old[oldFrom + static_cast<std::size_t>(i)],
+                                                                 now[newFrom + static_cast<std::size_t>(j)]));
+            const long long skipOld = valueIn(below, i + 1, j), skipNew = valueIn(row, i, j + 1);
+            const std::size_t at = static_cast<std::size_t>(j - i - low);
+            Step step = kPair;
+            long long best = paired;
+            if (skipOld > best) step = kSkipOld, best = skipOld;
+            if (skipNew > best) step = kSkipNew, best = skipNew;
+            row[at] = best;
+            steps[static_cast<std::size_t>(i * width) + at] = step;
+        }
+        std::swap(row, below);
+    }
+    for (long i = 0, j = 0; i < m && j < n;) {
+        const Step step = static_cast<Step>(steps[static_cast<std::size_t>(i * width + (j - i - low))]);
+        if (step == kPair) pair(i, j);
+        i += step != kSkipNew;
+        j += step != kSkipOld;
+    }
+    return pairs;
+}
+
 }  // namespace
 
+// Which line a line of the edited text is: a line the edit kept is that
+// line; between kept lines, the changed lines are paired in order with the
+// lines they replaced, alike ones first (pairChangedLines), and a line
+// paired is that line edited. A line split in two is its first part (the
+// second is a new line); lines joined into one are the first of them. A
+// line that is no line of the file (typed, pasted, the second part of a
+// split) is new.
 std::vector<LineEnd> LineEndsAfterEdit(std::string_view before, const std::vector<LineEnd>& endsBefore,
                                        std::string_view after) {
     const std::vector<std::string_view> old = lines(before), now = lines(after);
@@ -359,46 +532,19 @@ std::vector<LineEnd> LineEndsAfterEdit(std::string_view before, const std::vecto
         return endsBefore[i];
     };
     const LineEnd dominant = DominantLineEnd(endsBefore);
-
-    // The kept lines: those before and after the changed part, and the
-    // lines within it that both texts share.
-    const std::size_t shorter = std::min(old.size(), now.size());
-    std::size_t prefix = 0;
-    while (prefix < shorter && old[prefix] == now[prefix]) ++prefix;
-    std::size_t suffix = 0;
-    while (suffix < shorter - prefix && old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) ++suffix;
-    std::vector<std::pair<std::size_t, std::size_t>> kept;
-    for (std::size_t i = 0; i < prefix; ++i) kept.emplace_back(i, i);
-    const std::vector<std::string_view> oldMiddle(old.begin() + static_cast<std::ptrdiff_t>(prefix),
-                                                  old.end() - static_cast<std::ptrdiff_t>(suffix));
-    const std::vector<std::string_view> newMiddle(now.begin() + static_cast<std::ptrdiff_t>(prefix),
-                                                  now.end() - static_cast<std::ptrdiff_t>(suffix));
-    const auto [oldIds, newIds] = lineIds(oldMiddle, newMiddle);
-    if (const auto shared = sharedLines(oldIds, newIds, kMostChangedLines))
-        for (const auto& [i, j] : *shared) kept.emplace_back(prefix + i, prefix + j);
-    for (std::size_t s = suffix; s > 0; --s) kept.emplace_back(old.size() - s, now.size() - s);
-
     std::vector<LineEnd> ends(now.size() - 1, dominant);
-    const auto setEnd = [&](std::size_t j, std::optional<LineEnd> end) {
-        if (j < ends.size()) ends[j] = end.value_or(dominant);
-    };
-    // The changed lines [newFrom, newTo) that replaced [oldFrom, oldTo).
-    const auto changed = [&](std::size_t oldFrom, std::size_t oldTo, std::size_t newFrom, std::size_t newTo) {
-        for (std::size_t j = newFrom; j < newTo; ++j) {
-            if (oldTo - oldFrom == newTo - newFrom)
-                setEnd(j, oldEnd(oldFrom + (j - newFrom)));
-            else if (j + 1 == newTo && oldTo > oldFrom)
-                setEnd(j, oldEnd(oldTo - 1));
-        }
+    const auto take = [&](std::size_t i, std::size_t j) {
+        if (j < ends.size()) ends[j] = oldEnd(i).value_or(dominant);
     };
     std::size_t oldNext = 0, newNext = 0;
+    LinePairs kept = keptLines(old, now);
+    kept.emplace_back(old.size(), now.size());  // the end of both
     for (const auto& [i, j] : kept) {
-        changed(oldNext, i, newNext, j);
-        setEnd(j, oldEnd(i));
+        for (const auto& [oi, nj] : pairChangedLines(old, oldNext, i, now, newNext, j)) take(oi, nj);
+        if (i < old.size()) take(i, j);
         oldNext = i + 1;
         newNext = j + 1;
     }
-    changed(oldNext, old.size(), newNext, now.size());
     return ends;
 }
 

@@ -8,8 +8,8 @@
 //
 // The window holds the text as UTF-8 with "\n" line ends. Saving writes it
 // back in the file's encoding with every line keeping the line end it had
-// in the file; new lines take the file's most frequent line end. So a file
-// saved unedited keeps its bytes.
+// in the file, also when edited; new lines take the file's most frequent
+// line end. So a file saved unedited keeps its bytes.
 #pragma once
 
 #include "Files.h"
@@ -77,13 +77,15 @@ std::string JoinLineEnds(std::string_view text, const std::vector<files::LineEnd
 files::LineEnd DominantLineEnd(const std::vector<files::LineEnd>& ends);
 
 // The line ends of an edited text ("\n" line ends), from the text before
-// the edit and its line ends. The lines the edit kept (the most lines in
-// order that both texts share, when they differ in no more than
-// kMostChangedLines lines; else those before and after the changed part)
-// keep their own. Between kept lines, changed lines as many as before keep
-// those of the lines they replace; otherwise the last of them keeps the one
-// the replaced lines ended with, and the other new lines take the dominant
-// line end.
+// the edit and its line ends: an edited line keeps its own line end, a new
+// line takes the dominant one. The lines the edit kept are the most lines
+// in order that both texts share (when they differ in no more than
+// kMostChangedLines lines; else the lines that stand once in each, and
+// between those again the most shared ones). Between kept lines, the
+// changed lines are paired in order with the lines they replaced, alike
+// ones first: a line paired is that line edited. So a line split in two is
+// its first part and the second part is new; lines joined are the first of
+// them.
 inline constexpr std::size_t kMostChangedLines = 500;
 std::vector<files::LineEnd> LineEndsAfterEdit(std::string_view before, const std::vector<files::LineEnd>& endsBefore,
                                               std::string_view after);

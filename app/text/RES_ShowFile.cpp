@@ -655,8 +655,9 @@ std::optional<files::FileStamp> RES_ShowFile::saveFile(const std::string& path, 
                     ", which cannot hold every character of the text (the first is '" + missing->character +
                     "' in line " + std::to_string(missing->line) +
                     ").\r\n\r\n\"Save as UTF-8\" saves the file as UTF-8 instead; Cancel saves nothing.";
-        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel, "Save as UTF-8") !=
-            platform::kAnswerOk)
+        // Enter keeps the file as it is: the OK button converts it.
+        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
+                               "Save as UTF-8") != platform::kAnswerOk)
             return std::nullopt;
         encoding = TextEncoding::Utf8;
     }

@@ -9,6 +9,8 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace kx::text {
 namespace {
@@ -23,8 +25,20 @@ constexpr int kSoftBreak = QTextFormat::UserProperty + 1;
 constexpr const char* kHasSoftBreaks = "kxSoftBreaks";
 
 bool mayHaveSoftBreaks(const QTextDocument& document) { return document.property(kHasSoftBreaks).toBool(); }
+
 // Set on a document whose lines are not wrapped.
 constexpr const char* kUnwrapped = "kxUnwrapped";
+
+// What the box holds of an RTF document beyond what it shows: the
+// paragraph's indents and spacing in twips (as the file gives them; the
+// box shows them in pixels) and its control words kept, the character
+// control words kept (rtf::CharFormat::kept), and the document's
+// information and settings.
+constexpr int kSpacingTwips = QTextFormat::UserProperty + 2;
+constexpr int kParagraphKept = QTextFormat::UserProperty + 3;
+constexpr int kCharacterKept = QTextFormat::UserProperty + 4;
+constexpr const char* kDocumentInfo = "kxRtfInfo";
+constexpr const char* kDocumentSettings = "kxRtfSettings";
 
 const PieceLengths& pieceLengths(const QTextDocument& document) {
     return document.property(kUnwrapped).toBool() ? kUnwrappedPieces : kWrappedPieces;
@@ -57,6 +71,9 @@ Qt::Alignment qtAlign(rtf::Align a) {
     return Qt::AlignLeft;
 }
 
+std::uint32_t rgbOf(const QBrush& brush) { return static_cast<std::uint32_t>(brush.color().rgb() & 0xFFFFFF); }
+QColor colourOf(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(0xFF000000u | rgb)); }
+
 rtf::CharFormat formatOf(const QTextCharFormat& f) {
     rtf::CharFormat c;
     if (f.hasProperty(QTextFormat::FontFamilies)) {
@@ -66,13 +83,34 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
     if (f.hasProperty(QTextFormat::FontPointSize)) c.size = f.fontPointSize();
     c.bold = f.fontWeight() >= QFont::Bold;
     c.italic = f.fontItalic();
-    c.underline = f.fontUnderline();
+    c.underline = f.underlineStyle() != QTextCharFormat::NoUnderline;
     c.strike = f.fontStrikeOut();
     if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript) c.script = rtf::Script::Super;
     if (f.verticalAlignment() == QTextCharFormat::AlignSubScript) c.script = rtf::Script::Sub;
+    c.caps = f.fontCapitalization() == QFont::AllUppercase;
+    c.smallCaps = f.fontCapitalization() == QFont::SmallCaps;
     if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
-        c.colour = static_cast<std::uint32_t>(f.foreground().color().rgb() & 0xFFFFFF);
+        c.colour = rgbOf(f.foreground());
+    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+        c.highlight = rgbOf(f.background());
+    c.kept = f.stringProperty(kCharacterKept).toStdString();
     return c;
+}
+
+// How the box draws an underline of a kind kept (rtf::CharFormat::kept):
+// dotted, dashed and wavy as such, the others as a line.
+QTextCharFormat::UnderlineStyle underlineStyle(const std::string& kept) {
+    const auto has = [&](const char* word) {
+        const std::size_t at = kept.find(word);
+        const std::size_t end = at + std::char_traits<char>::length(word);
+        return at != std::string::npos && (end == kept.size() || kept[end] == '\\');
+    };
+    if (has("\\uld")) return QTextCharFormat::DotLine;
+    if (has("\\uldash")) return QTextCharFormat::DashUnderline;
+    if (has("\\uldashd")) return QTextCharFormat::DashDotLine;
+    if (has("\\uldashdd")) return QTextCharFormat::DashDotDotLine;
+    if (has("\\ulwave")) return QTextCharFormat::WaveUnderline;
+    return QTextCharFormat::SingleUnderline;
 }
 
 QTextCharFormat qtFormat(const rtf::CharFormat& c) {
@@ -81,12 +119,53 @@ QTextCharFormat qtFormat(const rtf::CharFormat& c) {
     if (c.size > 0) f.setFontPointSize(c.size);
     if (c.bold) f.setFontWeight(QFont::Bold);
     if (c.italic) f.setFontItalic(true);
-    if (c.underline) f.setFontUnderline(true);
+    if (c.underline) f.setUnderlineStyle(underlineStyle(c.kept));
     if (c.strike) f.setFontStrikeOut(true);
     if (c.script == rtf::Script::Super) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     if (c.script == rtf::Script::Sub) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (c.colour) f.setForeground(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | *c.colour)));
+    if (c.caps)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (c.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
+    if (c.colour) f.setForeground(colourOf(*c.colour));
+    if (c.highlight) f.setBackground(colourOf(*c.highlight));
+    if (!c.kept.empty()) f.setProperty(kCharacterKept, QString::fromStdString(c.kept));
     return f;
+}
+
+// The paragraph's format in the box: shown in pixels of `dotsPerInch`,
+// kept in twips.
+QTextBlockFormat qtBlockFormat(const rtf::Paragraph& para, double dotsPerInch) {
+    QTextBlockFormat block;
+    block.setAlignment(qtAlign(para.align));
+    const rtf::Spacing& sp = para.spacing;
+    if (!(sp == rtf::Spacing{})) {
+        const auto pixels = [&](int twips) { return twips * dotsPerInch / 1440.0; };
+        block.setLeftMargin(pixels(sp.left));
+        block.setRightMargin(pixels(sp.right));
+        block.setTextIndent(pixels(sp.first));
+        block.setTopMargin(pixels(sp.before));
+        block.setBottomMargin(pixels(sp.after));
+        if (sp.lineMultiple && sp.line != 0)
+            block.setLineHeight(std::abs(sp.line) * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+        else if (sp.line != 0)
+            block.setLineHeight(pixels(std::abs(sp.line)),
+                                sp.line > 0 ? QTextBlockFormat::MinimumHeight : QTextBlockFormat::FixedHeight);
+        block.setProperty(kSpacingTwips, QVariantList{sp.left, sp.right, sp.first, sp.before, sp.after, sp.line,
+                                                      sp.lineMultiple});
+    }
+    if (!para.kept.empty()) block.setProperty(kParagraphKept, QString::fromStdString(para.kept));
+    return block;
+}
+
+// The paragraph's format as the box holds it.
+void takeBlockFormat(rtf::Paragraph& para, const QTextBlockFormat& block) {
+    para.align = alignOf(block.alignment());
+    const QVariantList twips = block.property(kSpacingTwips).toList();
+    if (twips.size() == 7)
+        para.spacing = {twips[0].toInt(), twips[1].toInt(), twips[2].toInt(), twips[3].toInt(),
+                        twips[4].toInt(), twips[5].toInt(), twips[6].toBool()};
+    para.kept = block.stringProperty(kParagraphKept).toStdString();
 }
 
 }  // namespace
@@ -217,12 +296,18 @@ std::pair<int, int> TextFinder::Next(int from) const {
 
 rtf::Document DocumentRtfModel(const QTextDocument& document) {
     rtf::Document model;
+    model.info = document.property(kDocumentInfo).toString().toStdString();
+    model.settings = document.property(kDocumentSettings).toString().toStdString();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         // The pieces of a long line go on its paragraph.
         const bool continues = ContinuesLine(block);
         if (!continues) model.paragraphs.emplace_back();
         rtf::Paragraph& p = model.paragraphs.back();
-        if (!continues) p.align = alignOf(block.blockFormat().alignment());
+        if (!continues) {
+            takeBlockFormat(p, block.blockFormat());
+            // What is typed into an empty paragraph takes its format.
+            if (block.length() == 1) p.mark = formatOf(block.charFormat());
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
@@ -290,16 +375,22 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     prepareWrapping(box, longWord);
     QTextDocument& document = *box.document();
     document.clear();
+    document.setProperty(kDocumentInfo, QString::fromStdString(model.info));
+    document.setProperty(kDocumentSettings, QString::fromStdString(model.settings));
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (std::size_t p = 0; p < model.paragraphs.size(); ++p) {
         const rtf::Paragraph& para = model.paragraphs[p];
-        QTextBlockFormat block;
-        block.setAlignment(qtAlign(para.align));
-        if (p == 0)
+        const QTextBlockFormat block = qtBlockFormat(para, box.logicalDpiX());
+        // Text typed at the paragraph's start takes the format of its first
+        // run, or of its end when it has no text.
+        const QTextCharFormat start = qtFormat(para.runs.empty() ? para.mark : para.runs.front().format);
+        if (p == 0) {
             cursor.setBlockFormat(block);
-        else
-            cursor.insertBlock(block, QTextCharFormat());
+            cursor.setBlockCharFormat(start);
+        } else {
+            cursor.insertBlock(block, start);
+        }
         for (const rtf::Run& run : para.runs) cursor.insertText(platform::ToQ(run.text), qtFormat(run.format));
     }
     BreakLongLines(document, 0, document.characterCount());
@@ -308,6 +399,8 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
 
 void SetDocumentText(QTextEdit& box, const QString& text) {
     prepareWrapping(box, HasWordTooLongToWrap(text));
+    box.document()->setProperty(kDocumentInfo, QVariant());
+    box.document()->setProperty(kDocumentSettings, QVariant());
     // Long lines go in cut already, so that no whole one is laid out: the
     // cuts go in as line ends, which are then made soft breaks.
     const PieceLengths& lengths = pieceLengths(*box.document());

@@ -12,17 +12,29 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace kx::text::rtf {
 namespace {
 
-enum class Destination { Text, FontTable, ColourTable, Skip };
+enum class Destination { Text, FontTable, ColourTable, Info, DefaultFormat, Skip };
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+// The format of text the file gives no format.
+CharFormat defaultFormat() {
+    CharFormat f;
+    f.size = kRtfDefaultSize;
+    return f;
+}
+
 struct GroupState {
-    CharFormat format;
+    CharFormat format = defaultFormat();
+    // The character words kept (CharFormat::kept) by name, with their value.
+    std::map<std::string, std::optional<int>, std::less<>> keptWords;
     Align align = Align::Left;
+    Spacing spacing;
+    std::string paragraphKept;
     int fontNumber = -1;  // the \f in force; -1: the default font (\deff)
     int skipCount = 1;    // \uc
     bool hidden = false;  // \v
@@ -131,7 +143,8 @@ const std::set<std::string_view> kSkippedDestinations = {
     "colorschememapping",       "latentstyles", "datastore", "listtable",  "listoverridetable",
     "rsidtbl",    "generator",  "xmlnstbl",   "fldinst",    "revtbl",      "filetbl",    "pgdsctbl",
     "template",   "annotation", "atnid",      "atnauthor",  "shp",         "nonshppict", "mmathPr",
-    "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author"};
+    "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author",
+    "pn",         "pnseclvl"};
 
 // Destinations among the skipped ones whose content the user wrote, by
 // what a user calls it: pictures and objects, headers and footers,
@@ -143,10 +156,123 @@ const std::map<std::string_view, const char*> kContentDestinations = {
     {"headerr", "headers/footers"},  {"headerf", "headers/footers"},  {"footer", "headers/footers"},
     {"footerl", "headers/footers"},  {"footerr", "headers/footers"},  {"footerf", "headers/footers"},
     {"footnote", "footnotes"},       {"annotation", "comments"},      {"atnid", "comments"},
-    {"atnauthor", "comments"},       {"fldinst", "fields"}};
+    {"atnauthor", "comments"},       {"fldinst", "fields"},           {"pn", "list formatting"},
+    {"pnseclvl", "list formatting"}};
+
+// Control words for formatting the model does not show and keeps as the
+// file gives them: nothing in them refers to the file's tables (fonts,
+// colours, styles, lists), so they mean the same in the file written.
+// Paragraph words, kept in their order (a tab stop's kind comes before its
+// place).
+const std::set<std::string_view> kKeptParagraphWords = {
+    "keep",   "keepn",    "pagebb",  "widctlpar",   "nowidctlpar", "hyphpar", "noline",  "outlinelevel",
+    "tx",     "tb",       "tqr",     "tqc",         "tqdec",       "tldot",   "tlmdot",  "tlhyph",
+    "tlul",   "tlth",     "tleq",    "sbauto",      "saauto",      "contextualspace",    "rtlpar",
+    "ltrpar", "lin",      "rin",     "aspalpha",    "aspnum",      "faauto",  "fahang",  "facenter",
+    "faroman", "favar",   "fafixed", "adjustright", "nosnaplinegrid", "nooverflow", "nocwrap", "nowwrap"};
+// Character words, each kept once with the value last given; a value of 0
+// (or 100 for the width \charscalex) turns the word off.
+const std::set<std::string_view> kKeptCharacterWords = {
+    "outl", "shad", "embo", "impr", "up", "dn", "expnd", "expndtw", "charscalex", "kerning",
+    "lang", "langfe", "langnp", "langfenp", "noproof"};
+// Kinds of underline: the model's underline, of the kind kept.
+const std::set<std::string_view> kUnderlineKinds = {
+    "uld",    "uldash",    "uldashd",   "uldashdd",   "uldb",      "ulhwave", "ulldash", "ulth",
+    "ulthd",  "ulthdash",  "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"};
+// Character words of which only one stands at a time.
+const std::vector<std::set<std::string_view>> kExclusiveCharacterWords = {kUnderlineKinds, {"up", "dn"}};
+
+// Document settings: the page (size, margins, orientation, columns) and
+// other settings of the whole document, carried over as the file gives
+// them.
+const std::set<std::string_view> kDocumentSettings = {
+    "paperw",   "paperh",   "psz",       "margl",       "margr",     "margt",          "margb",
+    "gutter",   "ogutter",  "rtlgutter", "gutterprl",   "margmirror", "landscape",     "facingp",
+    "twoonone", "bookfold", "bookfoldrev", "bookfoldsheets", "pgnstart", "widowctrl",  "deftab",
+    "hyphhotz", "hyphconsec", "hyphcaps", "hyphauto",   "deflang",   "deflangfe",      "viewkind",
+    "viewscale", "viewzk",  "pgwsxn",    "pghsxn",      "marglsxn",  "margrsxn",       "margtsxn",
+    "margbsxn", "guttersxn", "lndscpsxn", "cols",       "colsx",     "pgnstarts",      "linemod",
+    "linex",    "linestarts", "linerestart", "lineppage", "linecont"};
+
+// Formatting the model neither shows nor can carry over (it refers to the
+// file's style sheet and list tables, or is drawn), by what a user calls
+// it.
+const std::map<std::string_view, const char*> kFormattingLeftOut = {
+    {"cs", "styles"},         {"ds", "styles"},         {"ts", "styles"},
+    {"ls", "list formatting"}, {"brdrt", "shading/borders"}, {"brdrb", "shading/borders"},
+    {"brdrl", "shading/borders"}, {"brdrr", "shading/borders"}, {"brdrbtw", "shading/borders"},
+    {"brdrbar", "shading/borders"}, {"box", "shading/borders"}, {"chbrdr", "shading/borders"},
+    {"shading", "shading/borders"}, {"cbpat", "shading/borders"}, {"chshdng", "shading/borders"},
+    {"chcbpat", "shading/borders"}, {"deleted", "tracked changes"}, {"revised", "tracked changes"},
+    {"absw", "text frames"},        {"absh", "text frames"},       {"posx", "text frames"},
+    {"posy", "text frames"},        {"posxc", "text frames"},      {"posxi", "text frames"},
+    {"posxo", "text frames"},       {"posxl", "text frames"},      {"posxr", "text frames"},
+    {"posyc", "text frames"},       {"posyt", "text frames"},      {"posyb", "text frames"},
+    {"posyil", "text frames"},      {"posyin", "text frames"},     {"posyout", "text frames"},
+    {"dropcapli", "text frames"}};
+
+// What the reader does with a word of the sets above.
+enum class Handling { None, Setting, LeftOut, ParagraphKept, CharacterKept };
+Handling handlingOf(std::string_view w) {
+    static const std::unordered_map<std::string_view, Handling> handling = [] {
+        std::unordered_map<std::string_view, Handling> all;
+        for (std::string_view word : kDocumentSettings) all.emplace(word, Handling::Setting);
+        for (const auto& [word, kind] : kFormattingLeftOut) all.emplace(word, Handling::LeftOut);
+        for (std::string_view word : kKeptParagraphWords) all.emplace(word, Handling::ParagraphKept);
+        for (std::string_view word : kKeptCharacterWords) all.emplace(word, Handling::CharacterKept);
+        for (std::string_view word : kUnderlineKinds) all.emplace(word, Handling::CharacterKept);
+        return all;
+    }();
+    const auto found = handling.find(w);
+    return found != handling.end() ? found->second : Handling::None;
+}
 
 // Control words that make a table.
 const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
+
+// A character as RTF text, as the writer writes it: ASCII as it is (the
+// characters RTF escapes escaped), Latin-1 as "\'hh" (the writer's code
+// page is Windows-1252), every other character as "\u" with "?" for readers
+// without it.
+void writeCharacter(std::string& out, char32_t c) {
+    if (c == '\\' || c == '{' || c == '}') {
+        out += '\\';
+        out += static_cast<char>(c);
+    } else if (c == '\t') {
+        out += "\\tab ";
+    } else if (c == 0x2028) {
+        out += "\\line ";
+    } else if (c >= 0x20 && c < 0x7F) {
+        out += static_cast<char>(c);
+    } else if (c >= 0xA0 && c <= 0xFF) {
+        static constexpr char hex[] = "0123456789abcdef";
+        out += "\\'";
+        out += hex[c >> 4];
+        out += hex[c & 0xF];
+    } else {
+        auto unit = [&](char32_t u) {
+            const int signedUnit = u > 0x7FFF ? static_cast<int>(u) - 65536 : static_cast<int>(u);
+            out += "\\u" + std::to_string(signedUnit) + "?";
+        };
+        if (c >= 0x10000) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(c);
+        }
+    }
+}
+
+void writeText(std::string& out, std::string_view utf8) {
+    for (char32_t c : CodePoints(utf8)) writeCharacter(out, c);
+}
+
+// A control word with its value as RTF ("\\li720").
+std::string controlText(std::string_view word, std::optional<int> value) {
+    std::string text = "\\" + std::string(word);
+    if (value) text += std::to_string(*value);
+    return text;
+}
 
 class Reader {
 public:
@@ -155,7 +281,12 @@ public:
     Document run() {
         stack_.push_back(GroupState{});
         while (pos_ < in_.size() && !stack_.empty()) step();
-        if (!stack_.empty()) flushSurrogate();
+        if (!stack_.empty()) {
+            flushSurrogate();
+            if (!info_.empty()) doc_.info = info_ + std::string(stack_.size() - infoDepth_ + 1, '}');
+            if (stack_.size() > 1) finalFormat_ = currentFormat();  // the document's group did not end
+        }
+        if (paragraph_.runs.empty()) paragraph_.mark = finalFormat_;
         doc_.paragraphs.push_back(std::move(paragraph_));
         return std::move(doc_);
     }
@@ -170,6 +301,7 @@ private:
                 // Groups nested deeper than any real document are counted,
                 // not copied, so a file of nothing but braces costs no memory;
                 // they share the state of the deepest kept group.
+                if (state().destination == Destination::Info) info_ += '{';
                 if (stack_.size() >= kMaxGroupDepth) {
                     ++excessDepth_;
                     groupStart_ = false;
@@ -197,6 +329,7 @@ private:
     void closeGroup() {
         flushBytes();
         flushSurrogate();
+        if (state().destination == Destination::Info) info_ += '}';
         if (excessDepth_ > 0) {
             --excessDepth_;
             pendingSkip_ = 0;
@@ -204,7 +337,14 @@ private:
             return;
         }
         if (state().destination == Destination::FontTable) finishFontEntry();
+        if (state().destination == Destination::Info && stack_.size() == infoDepth_) {
+            // The first information group is the document's.
+            if (doc_.info.empty()) doc_.info = std::move(info_);
+            info_.clear();
+        }
+        if (stack_.size() == 2) finalFormat_ = currentFormat();  // the document's group ends
         stack_.pop_back();
+        formatsMayDiffer_ = true;
         pendingSkip_ = 0;
         groupStart_ = false;
     }
@@ -250,8 +390,12 @@ private:
                 return;
             }
             case '*':
-                // An optional destination: none of them carries text we keep.
-                if (groupStart_) state().destination = Destination::Skip;
+                // An optional destination: none of them carries text we
+                // keep; in the document's information it is kept as given.
+                if (state().destination == Destination::Info)
+                    info_ += "\\*";
+                else if (groupStart_)
+                    state().destination = Destination::Skip;
                 return;
             case '\\':
             case '{':
@@ -266,12 +410,14 @@ private:
     }
 
     void controlWord(std::string_view w, std::optional<int> param) {
+        formatsMayDiffer_ = true;
         GroupState& s = state();
         const bool on = !param || *param != 0;
         if (w == "bin") {
             pos_ = std::min(in_.size(), pos_ + static_cast<std::size_t>(std::max(0, param.value_or(0))));
             return;
         }
+        if (s.destination == Destination::Info) return infoWord(w, param);
         if (w == "fonttbl") {
             s.destination = Destination::FontTable;
             return;
@@ -281,6 +427,24 @@ private:
             colours_.clear();
             colour_ = {};
             colourGiven_ = false;
+            return;
+        }
+        if (w == "info" && s.destination == Destination::Text) {
+            // Kept as the file gives it, its characters as the writer
+            // writes them.
+            s.destination = Destination::Info;
+            infoDepth_ = stack_.size();
+            info_ = "{\\info";
+            return;
+        }
+        if (w == "defchp") {
+            // The document's default character format: its size is that of
+            // text without one.
+            s.destination = Destination::DefaultFormat;
+            return;
+        }
+        if (s.destination == Destination::DefaultFormat) {
+            if (w == "fs" && param && *param > 0) setDefaultSize(*param / 2.0);
             return;
         }
         if (kSkippedDestinations.count(w)) {
@@ -327,7 +491,7 @@ private:
         if (s.destination == Destination::Skip) return;
 
         if (w == "par") return paragraphMark();
-        if (w == "page" || w == "sect") {
+        if (w == "page" || w == "sect" || w == "column") {
             leaveOut("page and section breaks");
             return paragraphMark();
         }
@@ -350,32 +514,126 @@ private:
         if (w == "ltrmark") return character(0x200E);
         if (w == "rtlmark") return character(0x200F);
         if (w == "zwnbo") return character(0xFEFF);
+        switch (handlingOf(w)) {
+            case Handling::Setting: return documentSetting(w, param);
+            case Handling::LeftOut:
+                if (on) leaveOut(kFormattingLeftOut.at(w));
+                return;
+            case Handling::ParagraphKept:
+                s.paragraphKept += controlText(w, param);
+                return paragraphFormatChanged();
+            case Handling::CharacterKept: return keepCharacterWord(w, param);
+            case Handling::None: break;
+        }
+        if (w == "s" && param.value_or(0) > 0) return leaveOut("styles");
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
-            s.format = CharFormat{};
+            s.format = defaultFormat();
+            s.format.size = defaultSize_;
+            s.keptWords.clear();
             s.fontNumber = -1;
             s.hidden = false;
         } else if (w == "v") s.hidden = on;
-        else if (w == "pard" || w == "ql") setAlign(Align::Left);
+        else if (w == "pard") {
+            s.align = Align::Left;
+            s.spacing = Spacing{};
+            s.paragraphKept.clear();
+            paragraphFormatChanged();
+        } else if (w == "ql") setAlign(Align::Left);
         else if (w == "qc") setAlign(Align::Center);
         else if (w == "qr") setAlign(Align::Right);
         else if (w == "qj") setAlign(Align::Justify);
-        else if (w == "b") s.format.bold = on;
+        else if (w == "li") setSpacing(&Spacing::left, param.value_or(0));
+        else if (w == "ri") setSpacing(&Spacing::right, param.value_or(0));
+        else if (w == "fi") setSpacing(&Spacing::first, param.value_or(0));
+        else if (w == "sb") setSpacing(&Spacing::before, param.value_or(0));
+        else if (w == "sa") setSpacing(&Spacing::after, param.value_or(0));
+        else if (w == "sl") setSpacing(&Spacing::line, param.value_or(0));
+        else if (w == "slmult") {
+            s.spacing.lineMultiple = on;
+            paragraphFormatChanged();
+        } else if (w == "b") s.format.bold = on;
         else if (w == "i") s.format.italic = on;
-        else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth") s.format.underline = on;
-        else if (w == "ulnone") s.format.underline = false;
-        else if (w == "strike" || w == "striked") s.format.strike = on;
+        else if (w == "ul" || w == "ulnone") {
+            // A plain underline, or none: of no kind.
+            s.format.underline = w == "ul" && on;
+            forgetCharacterWords(kUnderlineKinds);
+        } else if (w == "strike" || w == "striked") s.format.strike = on;
         else if (w == "super") s.format.script = Script::Super;
         else if (w == "sub") s.format.script = Script::Sub;
         else if (w == "nosupersub") s.format.script = Script::Normal;
+        else if (w == "caps") s.format.caps = on;
+        else if (w == "scaps") s.format.smallCaps = on;
         else if (w == "fs") s.format.size = std::max(0, param.value_or(24)) / 2.0;
         else if (w == "f") s.fontNumber = param.value_or(0);
-        else if (w == "cf") {
-            const int k = param.value_or(0);
-            s.format.colour.reset();
-            if (k > 0 && static_cast<std::size_t>(k) < colours_.size()) s.format.colour = colours_[static_cast<std::size_t>(k)];
-        }
+        else if (w == "cf") s.format.colour = tableColour(param);
+        else if (w == "highlight" || w == "cb") s.format.highlight = tableColour(param);
         // Every other control word changes nothing that the model holds.
+    }
+
+    // The colour of the colour table's entry; none for 0 (the default) and
+    // entries it does not have.
+    std::optional<std::uint32_t> tableColour(std::optional<int> param) const {
+        const int k = param.value_or(0);
+        if (k > 0 && static_cast<std::size_t>(k) < colours_.size()) return colours_[static_cast<std::size_t>(k)];
+        return std::nullopt;
+    }
+
+    // A control word in the document's information, kept as it is.
+    void infoWord(std::string_view w, std::optional<int> param) {
+        if (w == "u" && param) {
+            unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
+            pendingSkip_ = state().skipCount;
+        } else if (w == "uc") {
+            // The writer gives one character after "\u" throughout.
+            state().skipCount = std::max(0, param.value_or(1));
+        } else {
+            flushBytes();
+            info_ += controlText(w, param) + ' ';
+        }
+    }
+
+    void documentSetting(std::string_view w, std::optional<int> param) {
+        // Each once, as first given.
+        if (!settingsGiven_.insert(std::string(w)).second) return;
+        doc_.settings += controlText(w, param);
+    }
+
+    // A character word kept (kKeptCharacterWords, kUnderlineKinds).
+    void keepCharacterWord(std::string_view w, std::optional<int> param) {
+        GroupState& s = state();
+        for (const std::set<std::string_view>& words : kExclusiveCharacterWords)
+            if (words.count(w)) forgetCharacterWords(words);
+        if (kUnderlineKinds.count(w)) s.format.underline = param.value_or(1) != 0;
+        if (param && (*param == 0 || (w == "charscalex" && *param == 100))) return forgetCharacterWords({w});
+        s.keptWords[std::string(w)] = param;
+        keptWordsChanged();
+    }
+
+    void forgetCharacterWords(const std::set<std::string_view>& words) {
+        std::map<std::string, std::optional<int>, std::less<>>& kept = state().keptWords;
+        for (const std::string_view w : words)
+            if (const auto found = kept.find(w); found != kept.end()) kept.erase(found);
+        keptWordsChanged();
+    }
+
+    void keptWordsChanged() {
+        GroupState& s = state();
+        s.format.kept.clear();
+        for (const auto& [word, value] : s.keptWords) s.format.kept += controlText(word, value);
+    }
+
+    // Text without a size in the groups around takes the default size.
+    void setDefaultSize(double size) {
+        for (GroupState& g : stack_)
+            if (g.format.size == defaultSize_) g.format.size = size;
+        if (finalFormat_.size == defaultSize_) finalFormat_.size = size;
+        defaultSize_ = size;
+    }
+
+    void setSpacing(int Spacing::*member, int value) {
+        state().spacing.*member = value;
+        paragraphFormatChanged();
     }
 
     // A "\u" value: a character, or one half of a surrogate pair. What is
@@ -407,10 +665,13 @@ private:
         unicodeCharacter(kReplacement);
     }
 
-    // A character given by "\u": text, or part of a font's name.
+    // A character given by "\u": text, or part of a font's name or of the
+    // document's information.
     void unicodeCharacter(char32_t c) {
         if (state().destination == Destination::FontTable)
             AppendUtf8(fontName_, c);
+        else if (state().destination == Destination::Info)
+            writeCharacter(info_, c);
         else
             emit(c);
     }
@@ -474,41 +735,63 @@ private:
             }
             return;
         }
+        if (s.destination == Destination::Info) return writeCharacter(info_, c);
         if (s.destination == Destination::Skip) return;
         emit(c);
+    }
+
+    // The character format in force, with its font's name.
+    CharFormat currentFormat() const {
+        const GroupState& s = stack_.back();
+        CharFormat format = s.format;
+        const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
+        auto font = fonts_.find(number);
+        format.font = font != fonts_.end() ? font->second : "";
+        return format;
     }
 
     void emit(char32_t c) {
         GroupState& s = state();
         if (s.destination != Destination::Text) return;
         if (s.hidden) return leaveOut("hidden text");
-        CharFormat format = s.format;
-        const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
-        auto font = fonts_.find(number);
-        format.font = font != fonts_.end() ? font->second : "";
         std::vector<Run>& runs = paragraph_.runs;
-        if (runs.empty() || !(runs.back().format == format)) runs.push_back(Run{"", format});
+        // The formats are looked at again only after a control word or
+        // the end of a group: text in between takes the same.
+        if (runs.empty() || formatsMayDiffer_) {
+            CharFormat format = currentFormat();
+            if (runs.empty() || !(runs.back().format == format)) runs.push_back(Run{"", std::move(format)});
+            takeParagraphFormat();
+            formatsMayDiffer_ = false;
+        }
         AppendUtf8(runs.back().text, c);
-        paragraph_.align = s.align;
     }
 
     void paragraphMark() {
         flushBytes();
         flushSurrogate();
         if (state().destination != Destination::Text) return;
-        paragraph_.align = state().align;
-        endParagraph();
-    }
-
-    void endParagraph() {
+        takeParagraphFormat();
+        if (paragraph_.runs.empty()) paragraph_.mark = currentFormat();
         doc_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = Paragraph{};
-        if (!stack_.empty()) paragraph_.align = state().align;
+        takeParagraphFormat();
+    }
+
+    // The paragraph takes the paragraph format in force.
+    void takeParagraphFormat() {
+        const GroupState& s = state();
+        paragraph_.align = s.align;
+        paragraph_.spacing = s.spacing;
+        if (paragraph_.kept != s.paragraphKept) paragraph_.kept = s.paragraphKept;
+    }
+
+    void paragraphFormatChanged() {
+        if (state().destination == Destination::Text) takeParagraphFormat();
     }
 
     void setAlign(Align a) {
         state().align = a;
-        if (state().destination == Destination::Text) paragraph_.align = a;
+        paragraphFormatChanged();
     }
 
     void finishFontEntry() {
@@ -547,38 +830,13 @@ private:
     std::vector<std::optional<std::uint32_t>> colours_;
     std::array<int, 3> colour_{};
     bool colourGiven_ = false;
+    std::string info_;            // the information group read so far
+    std::size_t infoDepth_ = 0;   // the depth of its group
+    std::set<std::string, std::less<>> settingsGiven_;
+    CharFormat finalFormat_ = defaultFormat();  // the format where the document's group ends
+    bool formatsMayDiffer_ = true;  // the text to come may take another format
+    double defaultSize_ = kRtfDefaultSize;  // of text without a size
 };
-
-void writeText(std::string& out, std::string_view utf8) {
-    for (char32_t c : CodePoints(utf8)) {
-        if (c == '\\' || c == '{' || c == '}') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c == '\t') {
-            out += "\\tab ";
-        } else if (c == 0x2028) {
-            out += "\\line ";
-        } else if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else if (c >= 0xA0 && c <= 0xFF) {
-            static constexpr char hex[] = "0123456789abcdef";
-            out += "\\'";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        } else {
-            auto unit = [&](char32_t u) {
-                const int signedUnit = u > 0x7FFF ? static_cast<int>(u) - 65536 : static_cast<int>(u);
-                out += "\\u" + std::to_string(signedUnit) + "?";
-            };
-            if (c >= 0x10000) {
-                unit(0xD800 + ((c - 0x10000) >> 10));
-                unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-            } else {
-                unit(c);
-            }
-        }
-    }
-}
 
 // A paragraph break among the characters of a document: no character.
 constexpr char32_t kParagraphBreak = 0x110000;
@@ -608,16 +866,44 @@ Document Read(std::string_view bytes) {
 }
 
 std::string Write(const Document& document, const std::string& defaultFont, double defaultSize) {
+    // The formats written: of the runs, and of the paragraphs without text.
+    std::vector<const CharFormat*> formats;
+    for (const Paragraph& p : document.paragraphs) {
+        bool text = false;
+        for (const Run& r : p.runs)
+            if (!r.text.empty()) text = true, formats.push_back(&r.format);
+        if (!text) formats.push_back(&p.mark);
+    }
     std::vector<std::string> fonts = {defaultFont};
     std::vector<std::uint32_t> colours;
-    for (const Paragraph& p : document.paragraphs)
-        for (const Run& r : p.runs) {
-            if (r.text.empty()) continue;
-            if (!r.format.font.empty() && std::find(fonts.begin(), fonts.end(), r.format.font) == fonts.end())
-                fonts.push_back(r.format.font);
-            if (r.format.colour && std::find(colours.begin(), colours.end(), *r.format.colour) == colours.end())
-                colours.push_back(*r.format.colour);
-        }
+    const auto addColour = [&](const std::optional<std::uint32_t>& c) {
+        if (c && std::find(colours.begin(), colours.end(), *c) == colours.end()) colours.push_back(*c);
+    };
+    for (const CharFormat* f : formats) {
+        if (!f->font.empty() && std::find(fonts.begin(), fonts.end(), f->font) == fonts.end()) fonts.push_back(f->font);
+        addColour(f->colour);
+        addColour(f->highlight);
+    }
+    const auto colourNumber = [&](std::uint32_t c) {
+        return std::to_string(std::find(colours.begin(), colours.end(), c) - colours.begin() + 1);
+    };
+    const auto writeFormat = [&](std::string& out, const CharFormat& f) {
+        const std::string& font = f.font.empty() ? defaultFont : f.font;
+        out += "\\plain\\f" + std::to_string(std::find(fonts.begin(), fonts.end(), font) - fonts.begin());
+        out += "\\fs" + halfPoints(f.size > 0 ? f.size : defaultSize);
+        if (f.bold) out += "\\b";
+        if (f.italic) out += "\\i";
+        if (f.underline) out += "\\ul";
+        if (f.strike) out += "\\strike";
+        if (f.script == Script::Super) out += "\\super";
+        if (f.script == Script::Sub) out += "\\sub";
+        if (f.caps) out += "\\caps";
+        if (f.smallCaps) out += "\\scaps";
+        if (f.colour) out += "\\cf" + colourNumber(*f.colour);
+        if (f.highlight) out += "\\highlight" + colourNumber(*f.highlight);
+        out += f.kept;
+        out += ' ';
+    };
 
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
     for (std::size_t f = 0; f < fonts.size(); ++f) {
@@ -630,6 +916,7 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
         out += "\\red" + std::to_string(c >> 16 & 0xFF) + "\\green" + std::to_string(c >> 8 & 0xFF) + "\\blue" +
                std::to_string(c & 0xFF) + ";";
     out += "}\r\n";
+    if (!document.info.empty() || !document.settings.empty()) out += document.info + document.settings + "\r\n";
 
     for (std::size_t p = 0; p < document.paragraphs.size(); ++p) {
         const Paragraph& para = document.paragraphs[p];
@@ -640,23 +927,20 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
             case Align::Right: out += "\\qr"; break;
             case Align::Justify: out += "\\qj"; break;
         }
+        const Spacing& sp = para.spacing;
+        for (const auto& [word, value] : {std::pair{"li", sp.left}, {"ri", sp.right}, {"fi", sp.first},
+                                          {"sb", sp.before}, {"sa", sp.after}, {"sl", sp.line}})
+            if (value != 0) out += controlText(word, value);
+        if (sp.lineMultiple) out += "\\slmult1";
+        out += para.kept;
+        bool text = false;
         for (const Run& r : para.runs) {
             if (r.text.empty()) continue;
-            const CharFormat& f = r.format;
-            const std::string& font = f.font.empty() ? defaultFont : f.font;
-            out += "\\plain\\f" + std::to_string(std::find(fonts.begin(), fonts.end(), font) - fonts.begin());
-            out += "\\fs" + halfPoints(f.size > 0 ? f.size : defaultSize);
-            if (f.bold) out += "\\b";
-            if (f.italic) out += "\\i";
-            if (f.underline) out += "\\ul";
-            if (f.strike) out += "\\strike";
-            if (f.script == Script::Super) out += "\\super";
-            if (f.script == Script::Sub) out += "\\sub";
-            if (f.colour)
-                out += "\\cf" + std::to_string(std::find(colours.begin(), colours.end(), *f.colour) - colours.begin() + 1);
-            out += ' ';
+            text = true;
+            writeFormat(out, r.format);
             writeText(out, r.text);
         }
+        if (!text) writeFormat(out, para.mark);
         if (p + 1 < document.paragraphs.size()) out += "\\par\r\n";
     }
     out += "}\r\n";

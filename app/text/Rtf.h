@@ -1,24 +1,36 @@
 // Rich text in RTF: a small document model (paragraphs of runs with font,
 // size, bold, italic, underline, strike-through, superscript and subscript,
-// colour and paragraph alignment), a reader and a writer.
+// capitals, colour and highlight; paragraphs with alignment, indents and
+// spacing), a reader and a writer.
 //
 // The reader takes what it knows and passes over the rest: unknown control
 // words are skipped, "\*" destinations, pictures, headers, style sheets and
-// document information are left out, table cells become tab-separated
-// lines, and a file that ends early or has unbalanced braces reads as far
-// as it goes. "\'hh" and bytes above 127 are read in the code page of
-// their font's character set (\fcharset, \cpg), else the document's
-// (\ansicpg, \mac, \pc, \pca; Windows-1252 when it names none), two-byte
-// characters included; a byte that code page does not define reads as
-// U+FFFD. "\u" gives a character directly (in font names too); a "\u"
-// value that is no character (beyond U+10FFFF, or half of a surrogate pair)
-// reads as U+FFFD, so the model's text is always valid UTF-8. Control
-// words for characters (spaces of other widths, joiners, direction marks,
-// the optional hyphen) read as their characters.
+// the like are left out, table cells become tab-separated lines, and a file
+// that ends early or has unbalanced braces reads as far as it goes. "\'hh"
+// and bytes above 127 are read in the code page of their font's character
+// set (\fcharset, \cpg), else the document's (\ansicpg, \mac, \pc, \pca;
+// Windows-1252 when it names none), two-byte characters included; a byte
+// that code page does not define reads as U+FFFD. "\u" gives a character
+// directly (in font names too); a "\u" value that is no character (beyond
+// U+10FFFF, or half of a surrogate pair) reads as U+FFFD, so the model's
+// text is always valid UTF-8. Control words for characters (spaces of other
+// widths, joiners, direction marks, the optional hyphen) read as their
+// characters. Text without a size (\fs) is 12 points, as RTF has it, or
+// the size of the document's default format (\defchp).
+//
+// What the model does not show but can carry over is kept as the file
+// gives it: the document's information (\info: title, author, dates, ...)
+// and its page and document settings (paper, margins, orientation, default
+// tab stops, ...); paragraph control words such as tab stops, keeping lines
+// together and page breaks before (Paragraph::kept); character control
+// words such as outlined, shadowed, raised or spaced text, languages and
+// kinds of underline (CharFormat::kept).
 // The document tells whether the file held content a user would miss once
 // the model is written back: pictures and objects, tables, headers and
-// footers, footnotes, comments, fields, hidden text (not shown), page and
-// section breaks (read as paragraph breaks).
+// footers, footnotes, comments, fields, hidden text (not shown), page,
+// column and section breaks (read as paragraph breaks), styles, list
+// formatting, shading and borders, tracked changes (the text they mark
+// read as text), text frames.
 // The writer writes what the model holds, so a document written reads back
 // to the same text and formatting.
 //
@@ -45,8 +57,17 @@ struct CharFormat {
     std::optional<std::uint32_t> colour;  // 0xRRGGBB; none: the default colour
     bool strike = false;
     Script script = Script::Normal;
+    bool caps = false;       // \caps: shown in capitals
+    bool smallCaps = false;  // \scaps: shown in small capitals
+    std::optional<std::uint32_t> highlight{};  // 0xRRGGBB behind the text (\highlight, \cb); none: no highlight
+    // Character control words the model does not show, as the file gives
+    // them, each once with its value ("\lang1033\outl\uldb").
+    std::string kept{};
     bool operator==(const CharFormat&) const = default;
 };
+
+// The format of text the file gives no format: RTF's default size.
+inline constexpr double kRtfDefaultSize = 12;
 
 enum class Align { Left, Center, Right, Justify };
 
@@ -56,9 +77,30 @@ struct Run {
     bool operator==(const Run&) const = default;
 };
 
+// A paragraph's indents and spacing in twips, as the file gives them.
+struct Spacing {
+    int left = 0;    // \li
+    int right = 0;   // \ri
+    int first = 0;   // \fi: the first line's indent from the left one (below 0: a hanging indent)
+    int before = 0;  // \sb
+    int after = 0;   // \sa
+    // \sl: 0 single spacing; above 0 at least, below 0 exactly so many
+    // twips; with lineMultiple (\slmult1) so many 240ths of single spacing.
+    int line = 0;
+    bool lineMultiple = false;
+    bool operator==(const Spacing&) const = default;
+};
+
 struct Paragraph {
     std::vector<Run> runs;
     Align align = Align::Left;
+    Spacing spacing{};
+    // Paragraph control words the model does not show, in the order the
+    // file gives them ("\keepn\tqr\tldot\tx4320").
+    std::string kept{};
+    // Of a paragraph without text, the format at its end: what is typed
+    // into it takes it.
+    CharFormat mark{};
     bool operator==(const Paragraph&) const = default;
 };
 
@@ -67,10 +109,17 @@ struct Document {
     // The file held pictures, tables or other content that the model
     // leaves out (the writer never sets it), and what it was as a user
     // names it ("pictures/tables", "headers/footers", "footnotes",
-    // "comments", "fields", "hidden text", "page and section breaks"), each
-    // once in the order met.
+    // "comments", "fields", "hidden text", "page and section breaks",
+    // "styles", "list formatting", "shading/borders", "tracked changes",
+    // "text frames"), each once in the order met.
     std::vector<std::string> leftOut;
     bool LeavesOutContent() const { return !leftOut.empty(); }
+    // The document's information group as RTF ("{\info{\title ...}...}"),
+    // its characters as the writer writes them; "" when it has none.
+    std::string info;
+    // The document's page and document settings as RTF control words, each
+    // once, in the order the file gives them ("\paperw11906\margl1134...").
+    std::string settings;
     bool operator==(const Document&) const = default;
 };
 
@@ -84,7 +133,8 @@ Document Read(std::string_view bytes);
 Document PlainDocument(std::string_view text);
 
 // The RTF text of the document; runs without a font or size of their own
-// are written in the default font and size.
+// (text the document was given as plain text) are written in the default
+// font and size.
 std::string Write(const Document& document, const std::string& defaultFont, double defaultSize);
 
 // The characters of a document as the reader gave it (`read`) that the same

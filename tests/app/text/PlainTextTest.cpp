@@ -104,7 +104,19 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"a line changed", "one\r\ntwo\nthree\r\n", "one\nTWO\nthree\n", "one\r\nTWO\nthree\r\n"},
         EditCase{"a line added at the end", "a\nb\r\nc\r\n", "a\nb\nc\nd\n", "a\nb\r\nc\r\nd\r\n"},
         EditCase{"a line inserted", "x\ny\nz\r\n", "x\nnew\ny\nz\n", "x\nnew\ny\nz\r\n"},
-        EditCase{"a line split", "p\r\nab\rq\r\n", "p\na\nb\nq\n", "p\r\na\r\nb\rq\r\n"},
+        // A line split in two: the first part is the line, the second a new
+        // line; lines joined: the first line took the second in.
+        EditCase{"a line split", "p\r\nab\rq\r\n", "p\na\nb\nq\n", "p\r\na\rb\r\nq\r\n"},
+        EditCase{"an edited line beside a split one", "alpha\r\nbeta\ngamma\r\ndelta\r\n",
+                 "alpha\nbetaX\ngam\nma\ndelta\n", "alpha\r\nbetaX\ngam\r\nma\r\ndelta\r\n"},
+        EditCase{"a line edited and split", "x\r\ngamma\ny\r\n", "x\ngamX\nma\ny\n", "x\r\ngamX\nma\r\ny\r\n"},
+        EditCase{"two lines joined", "x\r\na\rb\ny\r\n", "x\nab\ny\n", "x\r\nab\ry\r\n"},
+        EditCase{"a line inserted before edited ones", "k\r\na1\nb1\rk\r\n", "k\nnew\na2\nb2\nk\n",
+                 "k\r\nnew\r\na2\nb2\rk\r\n"},
+        EditCase{"a line deleted between edited ones", "k\r\nx1\ny1\nz1\rk\r\n", "k\nx2\nz2\nk\n",
+                 "k\r\nx2\nz2\rk\r\n"},
+        EditCase{"an edited line and one typed after it", "k\r\nab\nk\r\n", "k\naXb\nnew\nk\n",
+                 "k\r\naXb\nnew\r\nk\r\n"},
         EditCase{"a line deleted", "a\rb\nc\r\n", "a\nc\n", "a\rc\r\n"},
         EditCase{"text after the last line end", "a\r\n", "a\nb", "a\r\nb"},
         EditCase{"no line end yet", "abc", "abc\ndef", "abc\r\ndef"},
@@ -140,6 +152,46 @@ TEST(LineEnds, EveryLineChangedKeepsTheEndsByPosition) {
         saved += "LINE " + std::to_string(i) + end;
     }
     EXPECT_EQ(PlainTextFile(before).Bytes(after), saved);
+}
+
+// More changed lines than the shortest edit is looked for: lines edited,
+// split, joined and typed still keep or take their ends as in the table
+// above, among lines kept or with every line edited.
+TEST(LineEnds, ManyChangedLinesKeepTheirOwnEnds) {
+    for (const bool everyLine : {false, true}) {
+        SCOPED_TRACE(everyLine ? "every line edited" : "four lines in five edited");
+        const std::size_t count = 3 * kMostChangedLines;
+        std::string before, after, saved;
+        const char* joinedEnd = nullptr;
+        for (std::size_t i = 0; i < count; ++i) {
+            const char* end = i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r";
+            const char* savedEnd = joinedEnd ? joinedEnd : end;
+            joinedEnd = nullptr;
+            const std::string line = "line " + std::to_string(i);
+            before += line + end;
+            const std::string edited = everyLine || i % 5 != 4 ? line + "X" : line;
+            if (i == 100) {
+                // Split: the first part keeps the end, the second takes the
+                // dominant one (CR LF, the first of three equally frequent).
+                after += edited.substr(0, 3) + "\n" + edited.substr(3) + "\n";
+                saved += edited.substr(0, 3) + end + edited.substr(3) + "\r\n";
+            } else if (i == 900) {
+                // Joined with the next line, which ends as this one.
+                after += edited;
+                saved += edited;
+                joinedEnd = end;
+            } else if (i == 1200) {
+                // A line typed after it.
+                after += edited + "\ntyped\n";
+                saved += edited + end + "typed\r\n";
+            } else {
+                after += edited + "\n";
+                saved += edited + savedEnd;
+            }
+        }
+        const PlainTextFile file(before);
+        EXPECT_EQ(file.Bytes(after), saved);
+    }
 }
 
 TEST(LineEnds, TheMostFrequentIsDominantTheFirstOnATie) {

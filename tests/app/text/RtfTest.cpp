@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 using namespace kx::text::rtf;
@@ -17,6 +18,13 @@ CharFormat plainIn(const std::string& font, double size) {
     f.font = font;
     f.size = size;
     return f;
+}
+
+Paragraph paragraph(std::vector<rtf::Run> runs, Align align = Align::Left) {
+    Paragraph p;
+    p.runs = std::move(runs);
+    p.align = align;
+    return p;
 }
 
 TEST(RtfReader, TakesTextAndFormattingAndSkipsTheRest) {
@@ -88,24 +96,56 @@ TEST(RtfWriter, WhatIsWrittenReadsBackTheSame) {
     big.italic = true;
     big.underline = true;
     red.colour = 0xC01020;
+    CharFormat marked = plainIn("Arial", 11.5), spaced = base;
+    marked.caps = true;
+    marked.highlight = 0xFFFF00;
+    marked.colour = 0xFFFF00;
+    spaced.smallCaps = true;
+    spaced.underline = true;
+    spaced.kept = "\\expndtw20\\lang1031\\uldb";
     Document doc;
     doc.paragraphs = {
-        {{{"Special: \\ { } \ttab", base}, {" bold", bold}, {" big", big}}, Align::Left},
-        {{{"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x80 line\xE2\x80\xA8" "break", red}}, Align::Right},
-        {{}, Align::Center},
-        {{{"last", bold}}, Align::Justify},
+        paragraph({{"Special: \\ { } \ttab", base}, {" bold", bold}, {" big", big}}),
+        paragraph({{"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80 \xC2\x80 line\xE2\x80\xA8" "break", red}}, Align::Right),
+        paragraph({}, Align::Center),
+        paragraph({{"indented", marked}, {" and spaced", spaced}}),
+        paragraph({{"exactly", base}}),
+        paragraph({{"last", bold}}, Align::Justify),
     };
+    doc.paragraphs[2].mark = big;
+    doc.paragraphs[3].spacing = {720, 360, -360, 120, 240, 360, true};
+    doc.paragraphs[3].kept = "\\keepn\\tqr\\tldot\\tx4320";
+    doc.paragraphs[4].spacing.line = -300;
+    doc.info = "{\\info{\\title A \\'e9t\\u8364?}{\\author B}{\\creatim \\yr2024 \\mo3 }}";
+    doc.settings = "\\paperw11906\\paperh16838\\margl1134\\landscape";
     const std::string rtf = Write(doc, "Courier New", 10);
     EXPECT_TRUE(LooksLikeRtf(rtf));
     for (char c : rtf) EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80) << "RTF is 7-bit text";
     EXPECT_EQ(Read(rtf), doc);
 }
 
+// A run without a size of its own: in the file, RTF's 12 points, kept
+// whatever the default size of the writer; as plain text given, the
+// default.
 TEST(RtfWriter, RunsWithoutFontOrSizeTakeTheDefaults) {
     Document doc;
-    doc.paragraphs = {{{{"text", CharFormat{}}}, Align::Left}};
+    doc.paragraphs = {paragraph({{"text", CharFormat{}}})};
     const Document back = Read(Write(doc, "Courier New", 11));
     EXPECT_EQ(back.paragraphs.at(0).runs, (std::vector<rtf::Run>{{"text", plainIn("Courier New", 11)}}));
+
+    const Document read = Read("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 none {\\fs20 ten} \\plain again}");
+    std::vector<double> sizes;
+    for (const rtf::Run& r : read.paragraphs.at(0).runs) sizes.push_back(r.format.size);
+    EXPECT_EQ(sizes, (std::vector<double>{12, 10, 12}));
+    EXPECT_EQ(Read(Write(read, "Courier New", 11)).paragraphs.at(0).runs.front().format.size, 12);
+
+    // A document can give text without a size a default of its own.
+    const Document sized =
+        Read("{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\*\\defchp \\fs22}\\f0 none {\\fs20 ten} \\plain again\\par}");
+    sizes.clear();
+    for (const rtf::Run& r : sized.paragraphs.at(0).runs) sizes.push_back(r.format.size);
+    EXPECT_EQ(sizes, (std::vector<double>{11, 10, 11}));
+    EXPECT_EQ(sized.paragraphs.at(1).mark.size, 11);
 }
 
 // The text of the first paragraph.
@@ -126,7 +166,7 @@ TEST(RtfReader, FontNamesGivenAsUnicodeReadBackWhole) {
     Document named;
     CharFormat lodz;
     lodz.font = "\xC5\x81\xC3\xB3" "d\xC5\xBA Sans";
-    named.paragraphs = {{{{"x", lodz}}, Align::Left}};
+    named.paragraphs = {paragraph({{"x", lodz}})};
     EXPECT_EQ(Read(Write(named, "Caf\xC3\xA9", 10)).paragraphs.at(0).runs.at(0).format.font, lodz.font);
 }
 
@@ -216,17 +256,80 @@ TEST(RtfReader, TellsWhenTheFileHoldsContentTheModelLeavesOut) {
                           Case{"formatted text", "{\\b bold}\\par\\qc centre\\tab x\\line y", false},
                           Case{"a style sheet and information",
                                "{\\stylesheet{\\s0 Normal;}}{\\info{\\author A}}{\\*\\generator G;}text", false},
-                          Case{"no table (\\itap0)", "\\itap0 text", false}}) {
+                          Case{"no table (\\itap0)", "\\itap0 text", false},
+                          Case{"paragraph styles", "{\\stylesheet{\\s1 Heading;}}\\pard\\s1 Title\\par\\pard\\s0 text", true,
+                               {"styles"}, "Title"},
+                          Case{"a character style", "{\\cs10 link}", true, {"styles"}},
+                          Case{"the default styles", "\\pard\\s0 x{\\cs0 y}", false},
+                          Case{"a list", "{\\*\\listtable{\\list}}\\pard\\ls1\\ilvl0 {\\listtext 1.\\tab}item", true,
+                               {"list formatting"}, "1.\titem"},
+                          Case{"an old-style list", "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}item", true,
+                               {"list formatting"}, "1.\titem"},
+                          Case{"a border", "\\pard\\brdrb\\brdrs\\brdrw10 ruled", true, {"shading/borders"}},
+                          Case{"shading", "\\pard\\shading2000\\cbpat1 grey", true, {"shading/borders"}},
+                          Case{"tracked changes", "kept{\\deleted  gone}", true, {"tracked changes"}, "kept gone"},
+                          Case{"a column break", "a\\column b", true, {"page and section breaks"}},
+                          Case{"a text frame", "\\pard\\posx720\\absw2000 framed\\par\\pard text", true, {"text frames"}},
+                          Case{"formatting kept as given",
+                               "{\\info{\\title t}}\\paperw11906\\landscape\\pard\\li720\\keepn\\tx720 "
+                               "{\\caps\\outl\\uldb\\highlight1 x}",
+                               false}}) {
         SCOPED_TRACE(c.what);
         const Document doc = Read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + c.body + "}");
         EXPECT_EQ(doc.LeavesOutContent(), c.leavesOut);
         EXPECT_EQ(doc.leftOut.empty(), !c.leavesOut);
-        if (!c.kinds.empty()) EXPECT_EQ(doc.leftOut, c.kinds);
-        if (!c.text.empty()) EXPECT_EQ(firstText(doc), c.text);
+        if (!c.kinds.empty()) {
+            EXPECT_EQ(doc.leftOut, c.kinds);
+        }
+        if (!c.text.empty()) {
+            EXPECT_EQ(firstText(doc), c.text);
+        }
     }
     // The writer writes only what the model holds.
     const Document read = Read("{\\rtf1 a" + picture + table + "}");
     EXPECT_FALSE(Read(Write(read, "Arial", 10)).LeavesOutContent());
+}
+
+// What the window does not show of a document is carried over as the file
+// gives it: the document's information and settings, paragraph and
+// character control words; indents, spacing, capitals and highlight are
+// the model's own.
+TEST(RtfReader, KeepsTheFormattingTheWindowDoesNotShow) {
+    const std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red255\\green255\\blue0;}\r\n"
+        "{\\*\\generator Riched20;}{\\info{\\title \\'cf\\'f0\\'ee\\'e1\\'e0 {\\b}}{\\author A\\uc0\\u8364 }{\\*\\company Lab}"
+        "{\\creatim\\yr2024\\mo5\\dy2}}\r\n"
+        "\\paperw11906\\paperh16838\\margl1134\\margr850\\landscape\\deftab708\\viewkind4\\uc1\\paperw1\r\n"
+        "\\pard\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1\\keepn\\tqr\\tx4320\\f0\\fs22 Indented\\par\r\n"
+        "\\pard\\caps caps\\caps0  {\\scaps small} {\\highlight1 marked} {\\outl\\lang1049 out}{\\uldb double}"
+        "{\\up6\\dn4 low}\\par}";
+    const Document doc = Read(rtf);
+    EXPECT_FALSE(doc.LeavesOutContent());
+    EXPECT_EQ(doc.info,
+              "{\\info{\\title \\u1055?\\u1088?\\u1086?\\u1073?\\u1072? {\\b }}{\\author A\\u8364?}{\\*\\company Lab}"
+              "{\\creatim \\yr2024 \\mo5 \\dy2 }}");
+    EXPECT_EQ(doc.settings, "\\paperw11906\\paperh16838\\margl1134\\margr850\\landscape\\deftab708\\viewkind4");
+    ASSERT_EQ(doc.paragraphs.size(), 3u);
+    const Paragraph& indented = doc.paragraphs[0];
+    EXPECT_EQ(indented.spacing, (Spacing{720, 360, -360, 120, 240, 360, true}));
+    EXPECT_EQ(indented.kept, "\\keepn\\tqr\\tx4320");
+    EXPECT_EQ(indented.runs.at(0).format.size, 11);
+    EXPECT_EQ(doc.paragraphs[1].spacing, Spacing{});
+    EXPECT_EQ(doc.paragraphs[1].kept, "");
+
+    std::map<std::string, CharFormat> formats;
+    for (const rtf::Run& r : doc.paragraphs[1].runs) formats[r.text] = r.format;
+    EXPECT_TRUE(formats.at("caps").caps);
+    EXPECT_FALSE(formats.at(" ").caps);
+    EXPECT_TRUE(formats.at("small").smallCaps);
+    EXPECT_EQ(formats.at("marked").highlight, std::optional<std::uint32_t>(0xFFFF00));
+    EXPECT_EQ(formats.at("out").kept, "\\lang1049\\outl");
+    EXPECT_TRUE(formats.at("double").underline);
+    EXPECT_EQ(formats.at("double").kept, "\\uldb");
+    EXPECT_EQ(formats.at("low").kept, "\\dn4");
+
+    // Written, all of it reads back the same.
+    EXPECT_EQ(Read(Write(doc, "Courier New", 10)), doc);
 }
 
 // A document of paragraphs of plain runs, each paragraph split into runs
@@ -315,7 +418,7 @@ TEST(RtfReader, SubscriptsSuperscriptsAndStrikeThroughReadAndWriteBack) {
     EXPECT_FALSE(doc.paragraphs[0].runs[4].format.strike);
     EXPECT_EQ(Read(Write(doc, "Arial", 10)).paragraphs.at(0).runs.size(), 6u);
     Document back = Read(Write(doc, "Arial", 10));
-    for (rtf::Run& r : back.paragraphs[0].runs) r.format.font.clear(), r.format.size = 0;
+    for (rtf::Run& r : back.paragraphs[0].runs) r.format.font.clear();
     EXPECT_EQ(back, doc);
 }
 

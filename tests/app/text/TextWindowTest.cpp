@@ -173,7 +173,9 @@ private slots:
                                                         "character of the text (the first is 'α' in line 2).\r\n\r\n"
                                                         "\"Save as UTF-8\" saves the file as UTF-8 instead; "
                                                         "Cancel saves nothing."));
-        QCOMPARE(messages.shown()[0].style, 49);
+        // Enter (the default button) saves nothing.
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
         QCOMPARE(messages.shown()[0].okCaption, QString("Save as UTF-8"));
         if (answer == platform::kAnswerOk) {
             // The file is UTF-8 from now on: no question again.
@@ -431,6 +433,11 @@ private slots:
         QTest::newRow("hidden text, page break") << std::string("{\\rtf1 a{\\v note}b\\page c}")
                                                  << "This document holds hidden text and page and section breaks that this "
                                                     "window cannot keep; saving will remove them.";
+        QTest::newRow("styles, lists, borders, tracked changes")
+            << std::string("{\\rtf1{\\stylesheet{\\s1 H;}}\\pard\\s1 Title\\par\\pard\\ls1 item\\par\\pard\\brdrb\\brdrs ruled"
+                           "\\par kept{\\deleted gone}}")
+            << "This document holds styles, list formatting, shading/borders and tracked changes that this window "
+               "cannot keep; saving will remove them.";
         QTest::newRow("both") << std::string("{\\rtf1\\uc1 x{\\pict\\pngblip 89504e47}y\\u13?z}")
                               << QString(kLeftOutQuestion) + "\r\n\r\nIt also holds characters that this window "
                                  "cannot keep as they are (U+000D); saving will change them.";
@@ -519,6 +526,77 @@ private slots:
         QCOMPARE(formats.at("3").script, text::rtf::Script::Super);
         QVERIFY(formats.at("old+").strike);  // typed at its end
         QVERIFY(!formats.at("O cm").strike && formats.at("O cm").script == text::rtf::Script::Normal);
+    }
+
+    // An edited document keeps, without a question, what the window does
+    // not show: its information and page settings as they were, the
+    // paragraphs' indents and spacing, capitals, highlight and the other
+    // formatting words; text without a size stays 12 points, and text typed
+    // into an empty paragraph takes that paragraph's format.
+    void anEditedRtfKeepsTheFormattingTheWindowDoesNotShow() {
+        ScriptedMessages messages;
+        const std::string bytes =
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}{\\f1\\fswiss Arial;}}"
+            "{\\colortbl ;\\red255\\green255\\blue0;}\r\n"
+            "{\\info{\\title Flame speeds}{\\author J. M\\'fcller}{\\creatim\\yr2024\\mo5\\dy2}}\r\n"
+            "\\paperw16838\\paperh11906\\margl1134\\margr1134\\margt850\\margb850\\landscape\\viewkind4\\uc1\r\n"
+            "\\pard\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1\\keepn\\tx4320 No size given\\par\r\n"
+            "\\pard\\f1\\fs28 {\\caps caps} {\\scaps small} {\\highlight1 marked} {\\outl\\uldb odd}\\par\r\n"
+            "\\par\r\n"
+            "\\pard\\f0\\fs20 end\\par\r\n}\r\n";
+        const std::string path = write("report.rtf", bytes);
+        const text::rtf::Document read = text::rtf::Read(bytes);
+        RES_ShowFile* w = open(path);
+        QTextDocument* doc = w->RichTextBox1()->document();
+
+        // The box shows the indents, the capitals and the highlight.
+        const QTextBlockFormat indented = doc->findBlockByNumber(0).blockFormat();
+        QVERIFY(indented.leftMargin() > 0 && indented.rightMargin() > 0 && indented.textIndent() < 0);
+        QVERIFY(indented.topMargin() > 0 && indented.bottomMargin() > indented.topMargin());
+        QCOMPARE(indented.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+        QCOMPARE(indented.lineHeight(), 150.0);
+        std::map<QString, QTextCharFormat> shown;
+        for (auto it = doc->findBlockByNumber(1).begin(); !it.atEnd(); ++it)
+            shown[it.fragment().text()] = it.fragment().charFormat();
+        QCOMPARE(shown.at("caps").fontCapitalization(), QFont::AllUppercase);
+        QCOMPARE(shown.at("small").fontCapitalization(), QFont::SmallCaps);
+        QCOMPARE(shown.at("marked").background().color(), QColor(255, 255, 0));
+        QCOMPARE(doc->findBlockByNumber(0).begin().fragment().charFormat().fontPointSize(), 12.0);
+
+        // Typed at the end and into the empty paragraph.
+        QTextCursor cursor(doc->findBlockByNumber(2));
+        w->RichTextBox1()->setTextCursor(cursor);
+        QTest::keyClicks(w->RichTextBox1(), "typed");
+        type(w, "!");
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(messages.shown().empty());
+
+        const text::rtf::Document saved = text::rtf::Read(kx::test::ReadBytes(path));
+        QCOMPARE(saved.info, read.info);
+        QCOMPARE(saved.settings, read.settings);
+        QCOMPARE(saved.settings, std::string("\\paperw16838\\paperh11906\\margl1134\\margr1134\\margt850\\margb850"
+                                             "\\landscape\\viewkind4"));
+        QVERIFY(saved.info.find("{\\title Flame speeds}{\\author J. M\\'fcller}") != std::string::npos);
+        QCOMPARE(saved.paragraphs.size(), read.paragraphs.size());
+        QCOMPARE(saved.paragraphs[0].spacing, read.paragraphs[0].spacing);
+        QCOMPARE(saved.paragraphs[0].kept, std::string("\\keepn\\tx4320"));
+        QCOMPARE(saved.paragraphs[0].runs.at(0).format.size, 12.0);
+        QCOMPARE(saved.paragraphs[1].runs, read.paragraphs[1].runs);
+        const text::rtf::CharFormat typed = saved.paragraphs[2].runs.at(0).format;
+        QCOMPARE(saved.paragraphs[2].runs.at(0).text, std::string("typed"));
+        QCOMPARE(typed.font, std::string("Arial"));
+        QCOMPARE(typed.size, 14.0);
+        // The file ends with a paragraph mark: "!" went into the empty last
+        // paragraph, in the format the file ended with.
+        QCOMPARE(saved.paragraphs.back().runs.at(0).text, std::string("!"));
+        QCOMPARE(saved.paragraphs.back().runs.at(0).format.font, std::string("Times New Roman"));
+        QCOMPARE(saved.paragraphs.back().runs.at(0).format.size, 10.0);
+
+        // Saved, it opens again the same.
+        RES_ShowFile* again = open(path);
+        QCOMPARE(again->RichTextBox1()->toHtml(), w->RichTextBox1()->toHtml());
     }
 
     void aFileNamedRtfThatHoldsPlainTextStaysPlainText() {

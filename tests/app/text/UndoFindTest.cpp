@@ -3,6 +3,7 @@
 // word and match case, through the window and through the find window.
 #include "RES_FIND.h"
 #include "RES_ShowFile.h"
+#include "RichText.h"
 
 #include "OpenFiles.h"
 #include "Scripted.h"
@@ -124,8 +125,11 @@ private slots:
     }
 
     void richTextComesBackWithItsFormatting() {
-        RES_ShowFile* w = document("styled.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs30\\b Bold\\b0  plain}");
+        RES_ShowFile* w = document("styled.rtf",
+                                   "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red255\\green255\\blue0;}{\\info{\\title T}}"
+                                   "\\paperw11906\\pard\\li720\\keepn\\f0\\fs30\\b\\caps Bold\\b0\\caps0  {\\highlight1 plain}}");
         QTextEdit* box = w->RichTextBox1();
+        const QString loaded = box->toHtml();
         bed->clock->Advance(250);
         box->selectAll();
         QTest::keyClicks(box, "gone");
@@ -136,7 +140,13 @@ private slots:
         QVERIFY(bold.fontWeight() >= QFont::Bold);
         QCOMPARE(bold.fontPointSize(), 15.0);
         QCOMPARE(bold.fontFamilies().toStringList(), QStringList{"Arial"});
+        QCOMPARE(bold.fontCapitalization(), QFont::AllUppercase);
         QVERIFY(!box->document()->isUndoRedoEnabled());
+        // Indents, highlight and what the box keeps unseen come back too.
+        QCOMPARE(box->toHtml(), loaded);
+        const std::string rtf = text::DocumentRtf(*box->document());
+        QVERIFY(rtf.find("{\\info{\\title T}}\\paperw11906") != std::string::npos);
+        QVERIFY(rtf.find("\\li720\\keepn") != std::string::npos);
     }
 
     void findHonoursWholeWordAndCaseAndGoesOnFromTheLastMatch_data() {
