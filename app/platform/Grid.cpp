@@ -442,10 +442,14 @@ void Grid::AddSortKey(int column, int order) {
     }
     sortKeys_.push_back({column, order});
     c.sortOrder_ = order;
+    const bool arrowNew = !horizontalHeader()->isSortIndicatorShown();
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(sortKeys_.front().column - 1,
                                          sortKeys_.front().order > 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
     sortRows();
+    // The arrow takes room beside each caption: a narrow column widens so
+    // that its caption still reads in full.
+    if (arrowNew) fitColumns();
 }
 
 void Grid::sortRows() {

@@ -73,6 +73,19 @@ private slots:
         QVERIFY(grid->sizeHint().width() > columns);
     }
 
+    void aSortedColumnMakesRoomForItsArrow() {
+        // A narrow column whose caption fits until the sort arrow shows
+        // beside it ("No" would read "Nc").
+        grid->AddColumn("Short", "No", 400);
+        const int before = grid->columnWidth(3);
+        grid->AddSortKey(4, 1);
+        QVERIFY(grid->columnWidth(3) >= grid->horizontalHeader()->sectionSizeHint(3));
+        QVERIFY(grid->columnWidth(3) > before);
+        // Every column: the arrow may come to any of them by a header click.
+        for (int c = 0; c < grid->ColumnCount(); ++c)
+            QVERIFY(grid->columnWidth(c) >= grid->horizontalHeader()->sectionSizeHint(c));
+    }
+
     void aLongTextFarDownWidensItsColumnWhenItComesIntoView() {
         table.assign(600, Species{"N2", "0.1"});
         table[499].name = "C6H5CH2CH2CH2CH2CH2OO";
