@@ -747,9 +747,9 @@ TEST(SolverRun, ANameAsLongAsTheFolderTakesIsRunAndItsLeftoverKeptApart) {
   kxtest::TempDir probe;
   const std::size_t limit = static_cast<std::size_t>(::pathconf(probe.path().c_str(), _PC_NAME_MAX));
   const std::string start(limit - 20, 'm');
-  const std::string first = start + "-the-first-run.txt";  // both near the limit, the first at it
-  const std::string second = start + "-second.txt";
-  ASSERT_EQ(first.size(), limit - 2);
+  const std::string first = start + std::string(16, 'f') + ".txt";  // at the limit
+  const std::string second = start + "-second.txt";                  // near it
+  ASSERT_EQ(first.size(), limit);
   SolverFileRun killed(LongRunInput(), first);
   const std::string secondPath = killed.dir.write(second, kxtest::BuildSolverFile(Small()));
   const pid_t pid = kxtest::StartSolver(killed.dir, killed.path);
