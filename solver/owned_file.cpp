@@ -18,10 +18,10 @@ int closeKeepingErrno(int fd) {
 
 }  // namespace
 
-std::FILE* OwnedFile::Create(const std::string& path, int& err) {
+std::FILE* OwnedFile::Create(const std::string& path, int& err, unsigned mode) {
   Release();
   err = 0;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
   if (fd < 0) {
     err = errno;
     return nullptr;

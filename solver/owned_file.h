@@ -20,12 +20,13 @@ class OwnedFile {
   OwnedFile& operator=(const OwnedFile&) = delete;
   ~OwnedFile() { Release(); }
 
-  // Makes the file `path`, which must not exist yet, and returns it open
-  // for writing, marked as this process's own. nullptr when it cannot be
+  // Makes the file `path`, which must not exist yet, with the permission
+  // bits `mode` (less the umask), and returns it open for writing, marked
+  // as this process's own. nullptr when it cannot be
   // made, with the system's reason in `err` (EEXIST: the name is taken; try
   // another). Closing the returned stream keeps the mark: it lasts until
   // Release, so the file can still be renamed or removed as one's own.
-  std::FILE* Create(const std::string& path, int& err);
+  std::FILE* Create(const std::string& path, int& err, unsigned mode = 0666);
   // Drops the mark.
   void Release();
   bool Held() const { return lock_ >= 0; }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "file_failure.h"
@@ -349,8 +348,8 @@ std::string SolverInputErrorText(const std::string& path, const SolverInputError
   return " Input error in line " + std::to_string(error.line) + " of " + path + ": " + error.problem;
 }
 
-std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view kept, bool lineBreak,
-                                    std::string& problem) {
+std::FILE* SolverFileRewrite::Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep,
+                                    bool lineBreak, std::string& problem) {
   namespace fs = std::filesystem;
   Drop();
   std::error_code ec;
@@ -375,61 +374,66 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, std::string_view ke
   // What runs ended at once left beside the file.
   RemoveAbandonedRewrites(target.string());
 
-  // A name of its own beside the file, made only if it does not exist yet.
-  std::random_device entropy;
-  const std::string stem = (target.parent_path() / RewriteNamePrefix(target.filename().string())).string();
-  std::FILE* f = nullptr;
-  int err = EEXIST;
-  for (int attempt = 0; attempt < 16 && !f && err == EEXIST; ++attempt) {
-    char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(entropy()));
-    temporary_ = stem + suffix;
-    f = owned_.Create(temporary_, err);
-  }
+  int err = 0;
+  std::FILE* f = replacement_.Begin(target.string(), kRewriteTag, err);
   if (!f) {
-    temporary_.clear();
     problem = "cannot make a new file beside the solver file " + path + ": " + FileFailureCause(err);
     return nullptr;
   }
-  target_ = target.string();
+  readSize_ = text.Size();
+  readDigest_ = BytesDigest(text.Head(text.Size()));
   static char buffer[1 << 16];  // one solver file is written at a time
   std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
+  const std::string_view kept = text.Head(keep);
   std::fwrite(kept.data(), 1, kept.size(), f);
   if (lineBreak) std::fputs("\r\n", f);
   return f;
 }
 
+SolverFileRewrite::SinceRead SolverFileRewrite::compareWithRead() const {
+  std::FILE* f = std::fopen(replacement_.Target().c_str(), "rb");
+  if (!f) return SinceRead::Gone;
+  std::string bytes;
+  bytes.reserve(readSize_);
+  char buffer[1 << 16];
+  std::size_t got;
+  // Reading stops at the first byte beyond the size read.
+  while (bytes.size() <= readSize_ && (got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  return !failed && bytes.size() == readSize_ && BytesDigest(bytes) == readDigest_ ? SinceRead::Same
+                                                                                    : SinceRead::Changed;
+}
+
 bool SolverFileRewrite::Commit(bool written, int writeError, std::string& problem) {
-  namespace fs = std::filesystem;
-  if (temporary_.empty()) {
+  if (!replacement_.Begun()) {
     problem = "the new version of the solver file was not made";
     return false;
   }
-  std::error_code ec;
-  if (written) fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
-  // Renamed while still held as this run's own, so no other run takes it
-  // for abandoned on the way.
-  if (written && !ec) fs::rename(temporary_, target_, ec);
-  if (!written || ec) {
-    const int err = ec ? ec.value() : writeError;
-    problem = "cannot write the solver file " + target_ + (err != 0 ? ": " + FileFailureCause(err) : std::string()) +
-              "; it is left as it was";
-    Drop();
-    return false;
+  const std::string target = replacement_.Target();
+  int err = writeError;
+  if (written && replacement_.Settle(err)) {
+    // Checked as late as can be: right before the new version takes the
+    // file's place.
+    const SinceRead since = compareWithRead();
+    if (since != SinceRead::Same) {
+      problem = "the solver file " + target +
+                (since == SinceRead::Gone ? " was removed" : " was changed by another program") +
+                " during the run; " + (since == SinceRead::Gone ? "it is not made again" : "it is left as it was") +
+                " and the results of this run are not written";
+      Drop();
+      return false;
+    }
+    if (replacement_.Place(err)) return true;
   }
-  temporary_.clear();
-  owned_.Release();
-  return true;
+  problem = "cannot write the solver file " + target + (err != 0 ? ": " + FileFailureCause(err) : std::string()) +
+            (replacement_.KeptCopy().empty() ? "; it is left as it was"
+                                             : "; its earlier content is kept in " + replacement_.KeptCopy());
+  Drop();
+  return false;
 }
 
-void SolverFileRewrite::Drop() {
-  if (!temporary_.empty()) {
-    std::error_code ec;
-    std::filesystem::remove(temporary_, ec);
-    temporary_.clear();
-  }
-  owned_.Release();
-}
+void SolverFileRewrite::Drop() { replacement_.Abandon(); }
 
 void SolverNoteWriteFailure() {
   SolverCommonBlock& c = SolverCommon;

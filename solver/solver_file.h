@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "owned_file.h"
+#include "file_replacement.h"
 #include "solver.h"
 
 namespace kx {
@@ -69,9 +69,12 @@ bool SolverWouldRun(std::string bytes, SolverInputError& error);
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);
 
 // The new version of a solver file while a run writes it: a file beside the
-// solver file that starts with the part of it that the run keeps and takes
-// its place only once everything was written, so that a run whose writing
-// fails (a full disk, a file size limit) leaves the solver file as it was.
+// solver file (file_replacement.h) that starts with the part of it that
+// the run keeps and takes its place only once everything was written, so
+// that a run whose writing fails (a full disk, a file size limit) leaves
+// the solver file as it was; and only while the solver file still holds
+// what the run read, so that what another program wrote into it during the
+// run is never lost.
 class SolverFileRewrite {
  public:
   SolverFileRewrite() = default;
@@ -80,27 +83,35 @@ class SolverFileRewrite {
   ~SolverFileRewrite() { Drop(); }
 
   // Makes the new version of the solver file at `path` (of the file a link
-  // names) holding `kept`, then a line break when `lineBreak` is set, and
-  // returns it open for writing; nullptr with the reason in `problem` when
-  // the solver file is read-only or the new version cannot be made. New
-  // versions that earlier runs left beside the file when they were ended
-  // at once are removed first; one that a live run still writes is not.
-  // The new version stays marked as this run's own (OwnedFile) until it
-  // has taken the file's place or is removed.
-  std::FILE* Begin(const std::string& path, std::string_view kept, bool lineBreak, std::string& problem);
+  // names), which the run read as `text`, holding its first `keep` bytes,
+  // then a line break when `lineBreak` is set, and returns it open for
+  // writing; nullptr with the reason in `problem` when the solver file is
+  // read-only or the new version cannot be made. New versions that earlier
+  // runs left beside the file when they were ended at once are removed
+  // first; one that a live run still writes is not. The new version stays
+  // marked as this run's own (OwnedFile) until it has taken the file's
+  // place or is removed.
+  std::FILE* Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep, bool lineBreak,
+                   std::string& problem);
   // Puts the new version, closed by SolverCloseFile, in the solver file's
-  // place with the solver file's permissions. False, with the new version
-  // removed and the solver file as it was, when a write failed (`written`
-  // false, for the system's reason `writeError` when known) or the new
-  // version cannot take its place.
+  // place as file_replacement.h says (its permissions, group and names
+  // kept). False, with the new version removed and the solver file as it
+  // was, when a write failed (`written` false, for the system's reason
+  // `writeError` when known), when the solver file no longer holds the
+  // bytes the run read (another program changed or removed it), or when
+  // the new version cannot take its place.
   bool Commit(bool written, int writeError, std::string& problem);
   // Removes a new version that was not committed.
   void Drop();
 
  private:
-  std::string target_;
-  std::string temporary_;
-  OwnedFile owned_;
+  // Whether the solver file holds other bytes than the run read.
+  enum class SinceRead { Same, Changed, Gone };
+  SinceRead compareWithRead() const;
+
+  FileReplacement replacement_;
+  std::uint64_t readSize_ = 0;
+  std::uint64_t readDigest_ = 0;
 };
 
 // Line 1 of the results block up to the heading record (file lines end in CR LF).

@@ -51,7 +51,8 @@ int InputFailure(const std::string& path, const SolverInputError& error) {
 }
 
 // The new version of the solver file that the run writes (see
-// SolverFileRewrite): the file takes it only when everything was written.
+// SolverFileRewrite): the file takes it only when everything was written
+// and the file still holds what the run read.
 SolverFileRewrite rewrite;
 
 // Starts the new version with the solver file's first `keep` bytes as read;
@@ -60,15 +61,16 @@ bool StartWriting(const SolverFileText& text, const std::string& path, std::uint
   std::string problem;
   SolverCommon.solverFileIntact = true;
   SolverCommon.solverFileError = 0;
-  SolverCommon.solverFile = rewrite.Begin(path, text.Head(keep), lineBreak, problem);
+  SolverCommon.solverFile = rewrite.Begin(path, text, keep, lineBreak, problem);
   if (SolverCommon.solverFile) return true;
   InputFailure(path, {0, problem});
   return false;
 }
 
 // Closes the new version and puts it in the solver file's place: `status`,
-// or the input error's after its report when the writing failed (the solver
-// file is then as it was).
+// or the input error's after its report when the writing failed or another
+// program changed the solver file during the run (the solver file is then
+// as it was).
 int FinishWriting(const std::string& path, int status) {
   SolverCloseFile();
   std::string problem;

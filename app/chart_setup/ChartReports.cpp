@@ -64,11 +64,13 @@ ChartPainter PRINT_CHART(platform::Form* window, float HVal_Tw, float WVal_Tw) {
 }
 
 void ShowChartReport(const ChartPrintPlan& plan, const ChartPainter& draw) {
-    shell::TrapRestoringPointer(ChartLayoutErrorTag(plan.layout), [&] {
+    const std::string tag = ChartLayoutErrorTag(plan.layout);
+    shell::TrapRestoringPointer(tag, [&] {
         platform::SetMousePointer(platform::kPointerHourglass);
         platform::Report report(ChartLayoutName(plan.layout));
         report.Caption = "Print Preview";
         report.Owner = shell::MainWindow();
+        report.PrintFailed = [&](const std::exception& e) { shell::ReportError(tag, e); };
         if (report.Owner) {
             const QRect main = report.Owner->frameGeometry();
             const WindowPlace w = ChartPreviewPlace(plan.layout, main.left(), main.top(), main.width(), main.height());

@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "file_failure.h"
+#include "file_replacement.h"
 #include "link_target.h"
 
 #include <algorithm>
@@ -28,20 +29,6 @@ enum class Access { Read, Write };
 
 constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a device, a pipe or a socket";
 
-// Simulated refusals of the system, for tests (SimulatedWriteFailure).
-struct Simulated {
-    int err = 0;
-    WriteStep step = WriteStep::WriteBytes;
-};
-Simulated simulated;
-
-// True (with errno set) when a test simulates a refusal at this step.
-bool simulatedFailure(WriteStep step) {
-    if (simulated.err == 0 || simulated.step != step) return false;
-    errno = simulated.err;
-    return true;
-}
-
 // The error for the system's reason `err`: a missing file or folder and a
 // denied access by their own kinds, any other reason in its own words
 // (a read-only medium, a full disk, ...), shared with the console solver.
@@ -60,22 +47,6 @@ bool simulatedFailure(WriteStep step) {
 
 bool statFile(const std::string& path, struct stat& st) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-// Writes all bytes to an open descriptor; false on any failure.
-bool writeFully(int fd, std::string_view bytes) {
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -152,74 +123,60 @@ namespace {
 // The file a write at the path replaces or makes, after the refusals that
 // come before anything is written: a folder, a device or a pipe of that
 // name, a read-only file, a missing folder.
-struct WritePlace {
-    std::string path;
-    bool existed = false;
-    mode_t mode = 0644;
-};
-
-WritePlace placeOfWrite(const std::string& givenPath) {
-    WritePlace place;
+std::string placeOfWrite(const std::string& givenPath) {
     // Through a symbolic link the file it names is replaced, beside itself.
-    place.path = WriteTarget(givenPath);
-    const std::string& path = place.path;
+    const std::string path = WriteTarget(givenPath);
     struct stat st {};
-    place.existed = ::stat(path.c_str(), &st) == 0;
-    if (place.existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
+    const bool existed = ::stat(path.c_str(), &st) == 0;
+    if (existed && S_ISDIR(st.st_mode)) throwForErrno(EISDIR, path);
     // A device or a pipe is never replaced by a file of the same name.
-    if (place.existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
-    if (place.existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
+    if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
+    if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     if (!FolderExists(folderOf(path))) throw Error(ErrorKind::PathNotFound, path);
-    if (place.existed) place.mode = st.st_mode & 07777;
-    return place;
+    return path;
 }
 
-// Makes the temporary file beside the target and writes the bytes into it;
+// The helper files of the desktop's writes (file_replacement.h).
+constexpr char kWriteTag[] = "kxtmp";
+
+// Makes the helper beside the file and writes the bytes into it, closed;
 // on failure nothing is left and the system's reason is thrown.
-std::string writeTemporary(const std::string& path, std::string_view bytes, bool flush, int& fd) {
-    std::string temp = path + ".kxtmp.XXXXXX";
-    fd = simulatedFailure(WriteStep::MakeTemporary) ? -1 : ::mkstemp(temp.data());
-    if (fd < 0) throwForErrno(errno, path);
-    if (simulatedFailure(WriteStep::WriteBytes) || !writeFully(fd, bytes) || (flush && ::fsync(fd) != 0)) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
+void writeHelper(FileReplacement& replacement, const std::string& path, std::string_view bytes) {
+    int err = 0;
+    std::FILE* f = replacement.Begin(path, kWriteTag, err);
+    if (!f) throwForErrno(err, path);
+    bool written = !ReplaceFailureSimulated(ReplaceStep::WriteBytes) &&
+                   std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;
+    err = errno;
+    if (std::fclose(f) != 0 && written) {
+        written = false;
+        err = errno;
+    }
+    if (!written) {
+        replacement.Abandon();
         throwForErrno(err, path);
     }
-    return temp;
 }
 
 }  // namespace
 
 void CheckWritable(const std::string& givenPath) {
-    const WritePlace place = placeOfWrite(givenPath);
-    int fd = -1;
-    const std::string temp = writeTemporary(place.path, "Test\r\n", false, fd);
-    const bool closed = ::close(fd) == 0;
-    const int err = errno;
-    ::unlink(temp.c_str());
-    if (!closed) throwForErrno(err, place.path);
+    const std::string path = placeOfWrite(givenPath);
+    FileReplacement replacement;
+    writeHelper(replacement, path, "Test\r\n");
 }
 
 void WriteAll(const std::string& givenPath, std::string_view bytes) {
-    const WritePlace place = placeOfWrite(givenPath);
-    const std::string& path = place.path;
-    int fd = -1;
-    const std::string temp = writeTemporary(path, bytes, true, fd);
-    bool ok = ::fchmod(fd, place.mode) == 0;
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && (simulatedFailure(WriteStep::Replace) || ::rename(temp.c_str(), path.c_str()) != 0)) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-        throwForErrno(err, path);
-    }
+    const std::string path = placeOfWrite(givenPath);
+    FileReplacement replacement;
+    writeHelper(replacement, path, bytes);
+    int err = 0;
+    if (replacement.Commit(err)) return;
+    const std::string kept = replacement.KeptCopy();
+    replacement.Abandon();
+    if (kept.empty()) throwForErrno(err, path);
+    throw Error(ErrorKind::FileWriteFailed, FileFailureCauseSentence(err),
+                path + "; its earlier content is kept in " + kept);
 }
 
 void WriteLines(const std::string& path, const std::vector<std::string>& lines, LineEnd end) {
@@ -316,12 +273,28 @@ bool SameFile(const std::string& a, const std::string& b) {
     return place(a) == place(b);
 }
 
-SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step)
-    : previous_err_(simulated.err), previous_step_(simulated.step) {
-    simulated = {err, step};
+namespace {
+
+ReplaceStep replaceStepOf(WriteStep step) {
+    switch (step) {
+        case WriteStep::MakeTemporary: return ReplaceStep::MakeHelper;
+        case WriteStep::WriteBytes: return ReplaceStep::WriteBytes;
+        case WriteStep::Replace: break;
+    }
+    return ReplaceStep::PutInPlace;
 }
 
-SimulatedWriteFailure::~SimulatedWriteFailure() { simulated = {previous_err_, previous_step_}; }
+}  // namespace
+
+SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) {
+    const SimulatedFailure previous = SimulateReplaceFailure({err, replaceStepOf(step)});
+    previous_err_ = previous.err;
+    previous_step_ = static_cast<int>(previous.step);
+}
+
+SimulatedWriteFailure::~SimulatedWriteFailure() {
+    SimulateReplaceFailure({previous_err_, static_cast<ReplaceStep>(previous_step_)});
+}
 
 TextReader::TextReader(const std::string& path) : path_(path), lines_(ReadLines(path)) {}
 

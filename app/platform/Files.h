@@ -1,9 +1,12 @@
 // Files as the desktop program sees them: text is bytes (Latin-1, so a column
 // is a byte and any byte read comes back unchanged when written), lines end
 // in CR LF, LF or CR, "read-only" is the owner-write bit being absent, and a
-// file is replaced by writing a temporary file in the same folder and renaming
-// it over the old one, so a failed write never leaves a half-written file
-// (through a symbolic link, the file the link names is the one replaced).
+// file gets new content as the console solver's files do
+// (solver/file_replacement.h): written whole beside it first, so that a
+// failed write never leaves a half-written file, then put in its place
+// keeping its permissions, group and every name it has (hard links); a new
+// file gets the permissions the umask allows. Through a symbolic link, the
+// file the link names is the one written.
 //
 // Paths are std::string holding the file system's own bytes (UTF-8 text on
 // this system). Failures throw kx::Error with FileNotFound, PathNotFound,
@@ -39,9 +42,13 @@ std::vector<std::string_view> SplitLineViews(std::string_view bytes);
 std::vector<std::string> ReadLines(const std::string& path);
 
 // Replaces the file's content with the bytes (or creates the file). The
-// bytes go to a temporary file beside it, which is then renamed over the
-// target; an existing target keeps its permission bits. A read-only target
-// is refused with PermissionDenied and left as it was.
+// bytes go to a hidden helper file beside it (named within the folder's
+// limit however long the file's name is), which then takes its place: it
+// is renamed over a file with one name, which keeps its permission bits
+// and group; a file with more names (hard links) is written in place, its
+// old content kept on disk beside it until the new content is, and written
+// back when writing in place fails. A read-only target is refused with
+// PermissionDenied and left as it was.
 // A symbolic link stays a link: the file it names (through further links,
 // relative targets counting from each link's folder) is the target, written
 // in its own folder; a link to a file that does not exist makes that file.
@@ -113,7 +120,11 @@ void Remove(const std::string& path);
 // For tests: refusals of the system that a test cannot bring about (a
 // read-only medium, a full disk, a used-up quota). While one lives, every
 // WriteAll fails at its step as if the system had given the reason `err`
-// there, and the file written stays as it was.
+// there, and the file written stays as it was: MakeTemporary, making the
+// helper (or the copy of a hard-linked file's old content); WriteBytes,
+// writing the helper; Replace, renaming it over the file, or, for a file
+// with more names, after the first half of the new content went into it
+// (which the old content then replaces again).
 enum class WriteStep { MakeTemporary, WriteBytes, Replace };
 class SimulatedWriteFailure {
 public:
@@ -123,8 +134,8 @@ public:
     SimulatedWriteFailure& operator=(const SimulatedWriteFailure&) = delete;
 
 private:
-    int previous_err_;
-    WriteStep previous_step_;
+    int previous_err_ = 0;
+    int previous_step_ = 0;
 };
 
 // Reads a file line by line, as the program's sequential readers do: reading

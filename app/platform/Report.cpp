@@ -1,15 +1,22 @@
 #include "Report.h"
 
 #include "Desktop.h"
+#include "Files.h"
+#include "MessageBox.h"
 #include "Modal.h"
 #include "Service.h"
+#include "Text.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -46,6 +53,19 @@ public:
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
             if (!report.Paint(*p)) QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
         });
+        // Print goes through PrintReport: the dialog's own would close the
+        // preview whether the pages reached their file or not.
+        if (QAction* print = printAction(dialog)) {
+            QObject::disconnect(print, &QAction::triggered, &dialog, nullptr);
+            QObject::connect(print, &QAction::triggered, &dialog, [&] {
+                QPrintDialog choice(&printer, &dialog);
+                if (ShowModal(choice) != QDialog::Accepted) return;
+                if (PrintReport(report, printer))
+                    dialog.accept();
+                else if (report.HasKeptError())
+                    dialog.reject();
+            });
+        }
         QRect place = report.PreviewGeometry.isEmpty() ? defaultGeometry(report, owner) : report.PreviewGeometry;
         // Never narrower than the dialog's toolbar.
         place.setWidth(std::max(place.width(), dialog.sizeHint().width()));
@@ -60,6 +80,14 @@ public:
     }
 
 private:
+    // The toolbar's Print, found by its text as the dialog gives it.
+    static QAction* printAction(QPrintPreviewDialog& dialog) {
+        const QString text = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+        for (QAction* action : dialog.findChildren<QAction*>())
+            if (action->text() == text) return action;
+        return nullptr;
+    }
+
     // Most of the screen's height, as wide as a page of the report needs
     // beside the dialog's toolbar.
     static QRect defaultGeometry(const Report& report, QWidget* owner) {
@@ -118,10 +146,11 @@ void Report::drawBand(QPainter& p, const ReportBand& band, int top, double scale
     }
 }
 
-int Report::Render(QPrinter& printer) {
+int Report::Render(QPagedPaintDevice& printer) {
     QPainter p;
     if (!p.begin(&printer)) throw std::runtime_error("The printer cannot be used");
-    const double scale = printer.resolution() / kTwipsPerInch;
+    // Its resolution, for a printer and a PDF writer alike.
+    const double scale = printer.logicalDpiY() / kTwipsPerInch;
     const QSizeF pagePoints = printer.pageLayout().fullRectPoints().size();
     const int pageHeight = static_cast<int>(std::lround(pagePoints.height() * 20.0));  // 20 twips per point
 
@@ -182,12 +211,14 @@ int Report::Render(QPrinter& printer) {
         } restore{p};
         Picture->draw(p, target);
     }
-    p.end();
+    auto* device = dynamic_cast<QPrinter*>(&printer);
+    if (!p.end() || (device && device->printerState() == QPrinter::Error))
+        throw std::runtime_error("The printer could not finish the pages");
     pageCount_ = page_;
     return pageCount_;
 }
 
-bool Report::Paint(QPrinter& printer) {
+bool Report::Paint(QPagedPaintDevice& printer) {
     try {
         Render(printer);
         return true;
@@ -206,6 +237,34 @@ void Report::RaiseKeptError() {
 int PaperCodeOfPrinter(const QPrinter& printer) { return PaperCodeOf(printer.pageLayout().pageSize().id()); }
 
 PrintService* InstallPrintService(PrintService* service) { return printing.Install(service); }
+
+bool PrintReport(Report& report, QPrinter& printer) {
+    const QString file = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) return report.Paint(printer);
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        // The pages as the printer would have written them into the file.
+        QPdfWriter pdf(&buffer);
+        pdf.setPdfVersion(printer.pdfVersion());
+        pdf.setResolution(printer.resolution());
+        pdf.setPageLayout(printer.pageLayout());
+        pdf.setTitle(printer.docName());
+        pdf.setCreator(printer.creator());
+        if (!report.Paint(pdf)) return false;
+    }
+    try {
+        files::WriteAll(FromQ(file), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const std::exception& e) {
+        if (report.PrintFailed)
+            report.PrintFailed(e);
+        else
+            MsgBox(ToQ(e.what()), kMsgExclamation);
+        return false;
+    }
+    return true;
+}
 
 void ShowReport(Report& report, const std::function<void(int paperTaken)>& reportEnd) {
     PrintService& service = printing.Get();

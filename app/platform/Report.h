@@ -11,9 +11,10 @@
 //
 // ShowReport gets a printer from the print service with the report's page
 // layout, hands the paper the printer took to the caller's report end, and
-// shows the preview. The print service is replaceable: tests install
-// ScriptedPrinting (kx_platform_testing), which renders the pages into a
-// PDF file instead of showing a window.
+// shows the preview; its Print prints through PrintReport. The print
+// service is replaceable: tests install ScriptedPrinting
+// (kx_platform_testing), which prints the pages into a PDF file through
+// PrintReport instead of showing a window.
 #pragma once
 
 #include <QFont>
@@ -27,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -91,6 +93,11 @@ public:
     QWidget* Owner = nullptr;
     QRect PreviewGeometry;
 
+    // Says why printing failed where drawing did not (a PDF file that
+    // cannot be written: "The disk is full: <path>"), while the preview
+    // stays open; by default in a message box of its own.
+    std::function<void(const std::exception& why)> PrintFailed;
+
     // The page being formatted: 1 on the first.
     int PageNumber() const { return page_; }
     // Pages of the last rendering.
@@ -99,12 +106,14 @@ public:
     // (the report places everything from the page's edges).
     QPageLayout PageLayout() const;
 
-    // Draws every page on the printer and returns the page count. Errors
-    // reach the caller.
-    int Render(QPrinter& printer);
+    // Draws every page on the printer (or a PDF writer) and returns the
+    // page count. Errors reach the caller, a painter that cannot end its
+    // pages and a printer in its error state included.
+    int Render(QPagedPaintDevice& printer);
     // As Render, for the print services: an error is kept (nothing reaches
     // the event loop) and raised by ShowReport after the preview.
-    bool Paint(QPrinter& printer);
+    bool Paint(QPagedPaintDevice& printer);
+    bool HasKeptError() const { return static_cast<bool>(error_); }
     void RaiseKeptError();
 
 private:
@@ -132,6 +141,15 @@ public:
 
 // Installs a service (nullptr: the real one) and returns the one it replaces.
 PrintService* InstallPrintService(PrintService* service);
+
+// Prints the report on the printer the user chose (the preview's Print).
+// Pages for a PDF file are painted in memory and written through
+// files::WriteAll only when painting ended without error, so the file is
+// replaced whole or not at all (its permissions and names kept); a write
+// that fails leaves it as it was and is told through report.PrintFailed.
+// True when printed; false also after an error while drawing, which is
+// kept (Paint).
+bool PrintReport(Report& report, QPrinter& printer);
 
 // Runs the report: the printer takes its page layout, reportEnd (when
 // given) learns the paper the printer took, then the preview shows with

@@ -45,7 +45,9 @@ RunOutcome ScanRunOutcome(const std::string& path) {
 }
 
 void TakeSolverInputError(RunOutcome& outcome, int exitStatus, const std::string& errorOutput) {
-    if (exitStatus != kSolverInputErrorStatus || outcome.error || outcome.completed) return;
+    if (exitStatus != kSolverInputErrorStatus || outcome.error) return;
+    outcome.completed = false;
+    outcome.results = false;
     std::string text;
     std::size_t start = 0;
     while (start < errorOutput.size()) {

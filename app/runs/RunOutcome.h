@@ -36,13 +36,16 @@ struct RunOutcome {
 // mechanism cannot be found.
 RunOutcome ScanRunOutcome(const std::string& path);
 
-// The solver's exit status when it refused its input: it wrote nothing
-// into the solver file and said why on its error output.
+// The solver's exit status when it refused its input, could not write the
+// solver file, or found it changed by another program during the run: it
+// wrote nothing into the solver file and said why on its error output.
 inline constexpr int kSolverInputErrorStatus = 1;
 
 // Gives an outcome without an error report of its own the solver's reason
 // for refusing its input: the lines of its error output (UTF-8), each
-// followed by CR LF, when it ended with kSolverInputErrorStatus.
+// followed by CR LF, when it ended with kSolverInputErrorStatus. A closing
+// line or results in the file are then not this run's (another program
+// wrote them during the run): the outcome is no completion and has none.
 void TakeSolverInputError(RunOutcome& outcome, int exitStatus, const std::string& errorOutput);
 
 // The message box that reports the outcome: its text (UTF-8) and style

@@ -29,7 +29,8 @@ platform::ReportLabel label(const LabelPlace& place, Qt::Alignment alignment, co
 void ShowTextReport(const QString& text, platform::HasPageSetup& window) {
     const std::array<float, 6> setup = Shared().PageSetupValues;
     const TextLayout layout = ChooseTextLayout(setup);
-    shell::TrapRestoringPointer(TextLayoutErrorTag(layout), [&] {
+    const std::string tag = TextLayoutErrorTag(layout);
+    shell::TrapRestoringPointer(tag, [&] {
         platform::SetMousePointer(platform::kPointerHourglass);
         std::string heading;
         std::int32_t pageNumbers = 0;
@@ -41,6 +42,7 @@ void ShowTextReport(const QString& text, platform::HasPageSetup& window) {
         platform::Report report(TextLayoutName(layout));
         report.Caption = "Print Preview";
         report.Owner = shell::MainWindow();
+        report.PrintFailed = [&](const std::exception& e) { shell::ReportError(tag, e); };
         report.PaperSize = page.paper;
         report.Orientation = page.orientation;
         report.MarginLeft = page.marginLeft;

@@ -2,7 +2,12 @@
 // behind the mechanism, its console texts and its exit statuses.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <string>
@@ -623,6 +628,31 @@ TEST(SolverRun, TheWrittenFileKeepsItsPermissionsAndLinks) {
   EXPECT_NE(readOnly.result.errors.find("read-only"), std::string::npos) << readOnly.result.errors;
 }
 
+// The results reach the file under every name it has (a hard link), and
+// the file keeps its owner and group.
+TEST(SolverRun, TheWrittenFileKeepsItsOtherNamesOwnerAndGroup) {
+  SolverFileRun run(Small());
+  const std::string other = run.dir.file("other name.txt");
+  ASSERT_EQ(::link(run.path.c_str(), other.c_str()), 0);
+  const bool superuser = ::geteuid() == 0;
+  if (superuser) ASSERT_EQ(::chown(run.path.c_str(), 4321, 8765), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(run.path.c_str(), &before), 0);
+  run.Go();
+  EXPECT_EQ(run.result.status, 0) << run.result.errors;
+  EXPECT_NE(run.output.find(" !$End\r\n"), std::string::npos);
+  EXPECT_TRUE(kxtest::ReadBytes(other) == run.output) << "the other name reads the results too";
+  struct stat after {};
+  ASSERT_EQ(::stat(run.path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(FolderNames(run.dir),
+            (std::set<std::string>{"mech.txt", "other name.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
+      << "nothing is left beside the file";
+}
+
 // A solver file whose run takes seconds, with an earlier run's results.
 std::string LongRunInput() {
   SolverFileRecipe recipe = kxtest::LargeModel(kx::kMaxSpecies, kx::kMaxReactions);
@@ -632,19 +662,24 @@ std::string LongRunInput() {
   return kxtest::BuildSolverFile(recipe) + " \r\n !$Results  Mass Fractions\r\n an earlier run\r\n !$End\r\n";
 }
 
-// The names of the new versions of mech.txt beside it.
-std::set<std::string> NewVersions(const kxtest::TempDir& dir) {
+// The names of the new versions of a file beside it, by default mech.txt's:
+// hidden names that begin with the file's name, or with as much of a long
+// name as fits, and hold "kxrun".
+std::set<std::string> NewVersions(const kxtest::TempDir& dir, std::string_view start = "mech.txt") {
   std::set<std::string> names;
   for (const std::string& name : FolderNames(dir))
-    if (name.rfind(".mech.txt.kxrun.", 0) == 0) names.insert(name);
+    if (name.rfind(std::string(".").append(start), 0) == 0 && name.find(".kxrun") != std::string::npos)
+      names.insert(name);
   return names;
 }
 
-// Waits until a new version of mech.txt that is not among `known` exists
-// beside it: the run is then under way. Its name, "" after a minute.
-std::string AwaitNewVersion(const kxtest::TempDir& dir, const std::set<std::string>& known = {}) {
+// Waits until a new version of mech.txt (or of the files whose names begin
+// so) that is not among `known` exists beside it: the run is then under
+// way. Its name, "" after a minute.
+std::string AwaitNewVersion(const kxtest::TempDir& dir, const std::set<std::string>& known = {},
+                            std::string_view start = "mech.txt") {
   for (int wait = 0; wait < 60000; ++wait) {
-    for (const std::string& name : NewVersions(dir))
+    for (const std::string& name : NewVersions(dir, start))
       if (!known.count(name)) return name;
     usleep(1000);
   }
@@ -702,6 +737,139 @@ TEST(SolverRun, TheNextRunRemovesWhatAKilledRunLeftAndKeepsALiveRunsFile) {
   EXPECT_EQ(NewVersions(run.dir), std::set<std::string>{".mech.txt.kxrun.0000abcd"});
   EXPECT_EQ(kxtest::ReadBytes(run.dir.file(".mech.txt.kxrun.0000abcd")), "a live run's results");
   EXPECT_TRUE(kxtest::ReadBytes(run.path) == run.input);
+}
+
+// Names as long as the folder takes run as any other: the new version's
+// hidden name stays within the limit, and the leftover of a killed run is
+// its own file's, never taken for that of a file whose long name begins
+// the same way.
+TEST(SolverRun, ANameAsLongAsTheFolderTakesIsRunAndItsLeftoverKeptApart) {
+  kxtest::TempDir probe;
+  const std::size_t limit = static_cast<std::size_t>(::pathconf(probe.path().c_str(), _PC_NAME_MAX));
+  const std::string start(limit - 20, 'm');
+  const std::string first = start + std::string(16, 'f') + ".txt";  // at the limit
+  const std::string second = start + "-second.txt";                  // near it
+  ASSERT_EQ(first.size(), limit);
+  SolverFileRun killed(LongRunInput(), first);
+  const std::string secondPath = killed.dir.write(second, kxtest::BuildSolverFile(Small()));
+  const pid_t pid = kxtest::StartSolver(killed.dir, killed.path);
+  ASSERT_GT(pid, 0);
+  const std::string left = AwaitNewVersion(killed.dir, {}, start.substr(0, 100));
+  ASSERT_NE(left, "") << kxtest::ReadBytes(killed.dir.file("errors.txt"));
+  ASSERT_EQ(kill(pid, SIGKILL), 0);
+  ASSERT_EQ(kxtest::WaitForSolver(killed.dir, pid).signal, SIGKILL);
+  EXPECT_LE(left.size(), limit);
+
+  // The second file runs; the first one's leftover stays.
+  const kxtest::RunResult result = kxtest::RunSolver(killed.dir, secondPath);
+  EXPECT_EQ(result.status, 0) << result.errors;
+  EXPECT_NE(kxtest::ReadBytes(secondPath).find(" !$End\r\n"), std::string::npos);
+  EXPECT_EQ(NewVersions(killed.dir, start.substr(0, 100)), std::set<std::string>{left});
+
+  // The first file's next run removes it.
+  killed.dir.write(first, kxtest::BuildSolverFile(Small()));
+  killed.Go();
+  EXPECT_EQ(killed.result.status, 0) << killed.result.errors;
+  EXPECT_NE(killed.output.find(" !$End\r\n"), std::string::npos);
+  EXPECT_EQ(NewVersions(killed.dir, start.substr(0, 100)), std::set<std::string>{});
+}
+
+// Starts the built solver as StartSolver does, with its console a pipe that
+// is full: its first progress line, which it writes once it has read the
+// solver file and begun the new version, waits until the pipe is read
+// (FinishHeldSolver). `console` receives the pipe's end to read.
+pid_t StartHeldSolver(const kxtest::TempDir& dir, const std::string& solverFile, int& console) {
+  dir.write("SolverFilePath.txt", solverFile + "\r\n");
+  int ends[2];
+  if (::pipe(ends) != 0) return -1;
+  ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+  const char byte = 0;
+  while (::write(ends[1], &byte, 1) == 1) {
+  }
+  ::fcntl(ends[1], F_SETFL, 0);
+  const std::string errors = dir.file("errors.txt");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (err < 0 || dup2(ends[1], 1) < 0 || dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
+    execl(KX_SOLVER_EXE, KX_SOLVER_EXE, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ::close(ends[1]);
+  console = ends[0];
+  return pid;
+}
+
+// Reads the held solver's console to its end and waits for the solver.
+kxtest::RunResult FinishHeldSolver(const kxtest::TempDir& dir, pid_t pid, int console) {
+  char buffer[65536];
+  while (::read(console, buffer, sizeof buffer) > 0) {
+  }
+  ::close(console);
+  int raw = 0;
+  kxtest::RunResult result;
+  if (waitpid(pid, &raw, 0) != pid) return result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.errors = kxtest::ReadBytes(dir.file("errors.txt"));
+  return result;
+}
+
+// Another program changes the solver file while the solver runs on it: the
+// solver leaves the file as the other program made it, removes its new
+// version and says so; the same bytes written again are no change.
+TEST(SolverRun, AFileChangedDuringTheRunIsLeftAsItIs) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& path, const std::string& input)> change;
+    const char* says;  // how the message goes on after the path; "" when the run writes its results
+  };
+  const Case cases[] = {
+      {"a line appended",
+       [](const std::string& path, const std::string& input) {
+         (void)input;
+         std::ofstream(path, std::ios::binary | std::ios::app) << "a line of another program\r\n";
+       },
+       " was changed by another program during the run; it is left as it was"},
+      {"a byte changed, the size kept",
+       [](const std::string& path, const std::string& input) {
+         std::string changed = input;
+         changed[1] = changed[1] == 'x' ? 'y' : 'x';
+         std::ofstream(path, std::ios::binary | std::ios::trunc) << changed;
+       },
+       " was changed by another program during the run; it is left as it was"},
+      {"removed", [](const std::string& path, const std::string&) { std::filesystem::remove(path); },
+       " was removed during the run; it is not made again"},
+      {"written again with the same bytes",
+       [](const std::string& path, const std::string& input) {
+         std::ofstream(path, std::ios::binary | std::ios::trunc) << input;
+       },
+       ""},
+  };
+  for (const Case& c : cases) {
+    SolverFileRun run(Small());
+    int console = -1;
+    const pid_t pid = StartHeldSolver(run.dir, run.path, console);
+    ASSERT_GT(pid, 0);
+    ASSERT_NE(AwaitNewVersion(run.dir), "") << c.what;
+    c.change(run.path, run.input);
+    const std::string changed = std::filesystem::exists(run.path) ? kxtest::ReadBytes(run.path) : "(none)";
+    run.result = FinishHeldSolver(run.dir, pid, console);
+    const std::string now = std::filesystem::exists(run.path) ? kxtest::ReadBytes(run.path) : "(none)";
+    if (*c.says == 0) {
+      EXPECT_EQ(run.result.status, 0) << c.what << ": " << run.result.errors;
+      EXPECT_EQ(now.rfind(run.input, 0), 0u) << c.what;
+      EXPECT_NE(now.find(" !$End\r\n"), std::string::npos) << c.what;
+    } else {
+      EXPECT_EQ(run.result.status, 1) << c.what;
+      EXPECT_TRUE(now == changed) << c.what << ": the file as the other program left it";
+      EXPECT_EQ(run.result.errors, " Input error: the solver file " + run.path + c.says +
+                                       " and the results of this run are not written\n")
+          << c.what;
+    }
+    std::set<std::string> left = FolderNames(run.dir);
+    left.erase("mech.txt");
+    EXPECT_EQ(left, (std::set<std::string>{"SolverFilePath.txt", "errors.txt"})) << c.what << ": nothing beside";
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "Scripted.h"
 
+#include <utility>
+
 #include <QDialog>
 #include <QPageSize>
 #include <QPrinter>
@@ -101,7 +103,8 @@ ScriptedPrinting::~ScriptedPrinting() = default;
 std::unique_ptr<QPrinter> ScriptedPrinting::Printer(const QPageLayout& wanted) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(QString("%1/report-%2.pdf").arg(folder_).arg(asked_.size() + 1));
+    printer->setOutputFileName(chosenFile_.isEmpty() ? QString("%1/report-%2.pdf").arg(folder_).arg(asked_.size() + 1)
+                                                     : std::exchange(chosenFile_, QString()));
     printer->setFullPage(true);
     printer->setPageSize(keptPaper_ == 0 ? wanted.pageSize()
                                          : QPageSize(keptPaper_ == 9   ? QPageSize::A4
@@ -122,7 +125,8 @@ void ScriptedPrinting::Preview(Report& report, QPrinter& printer) {
     shown.layout = asked_.empty() ? QPageLayout() : asked_.back();
     shown.previewGeometry = report.PreviewGeometry;
     if (report.Picture) shown.picture = report.Picture->place;
-    if (report.Paint(printer)) shown.pages = report.PageCount();
+    shown.printed = PrintReport(report, printer);
+    if (shown.printed) shown.pages = report.PageCount();
     shown_.push_back(shown);
 }
 

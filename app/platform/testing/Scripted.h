@@ -125,8 +125,9 @@ private:
     Installation<ModalService, &InstallModalService> installed_{this};
 };
 
-// Reports go into PDF files in a folder ("report-1.pdf", "report-2.pdf",
-// ...) instead of a preview window; what was shown is recorded.
+// Reports are printed into PDF files in a folder ("report-1.pdf",
+// "report-2.pdf", ...) through PrintReport, as the preview's Print does,
+// instead of showing a preview window; what was shown is recorded.
 class ScriptedPrinting : public PrintService {
 public:
     struct Shown {
@@ -134,6 +135,7 @@ public:
         QString caption;       // its preview window's title
         QString pdf;           // the file its pages went to
         int pages = 0;
+        bool printed = false;  // the pages reached their file (a preview would close)
         int paperTaken = 0;    // paper code the printer took
         QPageLayout layout;    // the page layout the report asked for
         QRect previewGeometry; // where the preview window was to show
@@ -146,6 +148,8 @@ public:
     // The printer keeps this paper (a paper code) whatever a report asks
     // for; 0, the start, takes any paper.
     void KeepPaper(int paper) { keptPaper_ = paper; }
+    // The next report prints into this file, as chosen in a print dialog.
+    void ChooseFile(QString path) { chosenFile_ = std::move(path); }
     const std::vector<Shown>& shown() const { return shown_; }
 
     std::unique_ptr<QPrinter> Printer(const QPageLayout& wanted) override;
@@ -154,6 +158,7 @@ public:
 private:
     QString folder_;
     int keptPaper_ = 0;
+    QString chosenFile_;
     std::vector<Shown> shown_;
     std::vector<QPageLayout> asked_;
     Installation<PrintService, &InstallPrintService> installed_{this};

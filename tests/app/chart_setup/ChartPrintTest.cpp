@@ -6,6 +6,7 @@
 #include "ChartReports.h"
 #include "PgSetupMod.h"
 
+#include "Files.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
 #include "PLOT.h"
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
 #include <stdexcept>
 
@@ -262,6 +264,25 @@ private slots:
         QCOMPARE(messages.lastText(), message);
         QVERIFY(printing->shown().empty());  // no preview, no page
         QCOMPARE(platform::MousePointer(), platform::kPointerDefault);
+    }
+
+    // A PDF file on a read-only medium is told under the print's tag, and an
+    // earlier file of that name stays as it was.
+    void aPdfOnAReadOnlyMediumIsToldAndTheEarlierFileKept() {
+        chartWindow();
+        const std::string pdf = bed->folder.dir.write("chart.pdf", "%PDF-1.4 an earlier print\n%%EOF\n");
+        printing->ChooseFile(QString::fromStdString(pdf));
+        ScriptedMessages messages;
+        ScriptedModals modals;
+        {
+            files::SimulatedWriteFailure readOnly(EROFS, files::WriteStep::MakeTemporary);
+            print(modals, [](PgSetupMod&) {});
+        }
+        QCOMPARE(printing->shown().size(), size_t(1));
+        QVERIFY(!printing->shown()[0].printed);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString::fromStdString("PlotRep#001. The medium is read-only: " + pdf));
+        QCOMPARE(test::ReadBytes(pdf), std::string("%PDF-1.4 an earlier print\n%%EOF\n"));
     }
 
     void aWindowThatIsNoChartIsReported() {

@@ -87,6 +87,148 @@ TEST(Files, ReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 1);
 }
 
+// The names in a folder, sorted.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A file with a second name (a hard link) keeps it: a save under either
+// name reaches both, and a save that fails on the way, also halfway through
+// writing in place, leaves both with the old content and nothing beside.
+struct HardLinkCase {
+    const char* what;
+    std::size_t newLines;  // the old content has 1000
+    int err = 0;           // a refusal of the system, simulated; 0: none
+    kx::files::WriteStep step = kx::files::WriteStep::WriteBytes;
+    const char* message = "";  // before ": " and the path
+};
+
+void PrintTo(const HardLinkCase& c, std::ostream* os) { *os << c.what; }
+
+class SaveOfAHardLinkedFile : public ::testing::TestWithParam<HardLinkCase> {};
+
+TEST_P(SaveOfAHardLinkedFile, ReachesEveryNameOrLeavesThemAsTheyWere) {
+    const HardLinkCase& c = GetParam();
+    kx::test::TempDir dir;
+    std::string old, fresh;
+    for (int i = 0; i < 1000; ++i) old += "old line " + std::to_string(i) + "\r\n";
+    for (std::size_t i = 0; i < c.newLines; ++i) fresh += "new " + std::to_string(i) + "\n";
+    const std::string a = dir.write("a.txt", old);
+    const std::string b = dir.file("b.txt");
+    ASSERT_EQ(::link(a.c_str(), b.c_str()), 0);
+    std::string message;
+    {
+        std::optional<kx::files::SimulatedWriteFailure> failure;
+        if (c.err != 0) failure.emplace(c.err, c.step);
+        try {
+            kx::files::WriteAll(b, fresh);
+        } catch (const kx::Error& e) {
+            message = e.what();
+        }
+    }
+    const std::string expected = c.err == 0 ? fresh : old;
+    EXPECT_TRUE(kx::test::ReadBytes(a) == expected) << c.what << ": a.txt";
+    EXPECT_TRUE(kx::test::ReadBytes(b) == expected) << c.what << ": b.txt";
+    struct stat sa {}, sb {};
+    ASSERT_EQ(::stat(a.c_str(), &sa), 0);
+    ASSERT_EQ(::stat(b.c_str(), &sb), 0);
+    EXPECT_EQ(sa.st_ino, sb.st_ino) << c.what << ": still one file";
+    EXPECT_EQ(sa.st_nlink, 2u) << c.what;
+    EXPECT_EQ(message, c.err == 0 ? "" : std::string(c.message) + ": " + b) << c.what;
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.txt", "b.txt"})) << c.what << ": nothing beside";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, SaveOfAHardLinkedFile,
+    ::testing::Values(HardLinkCase{"longer content", 3000}, HardLinkCase{"shorter content", 10},
+                      HardLinkCase{"no content", 0},
+                      HardLinkCase{"disk full halfway in place", 3000, ENOSPC, kx::files::WriteStep::Replace,
+                                   "The disk is full"},
+                      HardLinkCase{"quota used up halfway in place, shorter", 10, EDQUOT,
+                                   kx::files::WriteStep::Replace, "The disk quota is used up"},
+                      HardLinkCase{"disk full before", 3000, ENOSPC, kx::files::WriteStep::WriteBytes,
+                                   "The disk is full"},
+                      HardLinkCase{"read-only medium", 3000, EROFS, kx::files::WriteStep::MakeTemporary,
+                                   "The medium is read-only"}),
+    [](const ::testing::TestParamInfo<HardLinkCase>& info) { return "case" + std::to_string(info.index); });
+
+// A new file gets the permission bits the umask allows; a replaced file
+// keeps its mode, its group and (for the superuser, who may give it) its
+// owner.
+TEST(Files, ANewFileFollowsTheUmaskAndAReplacedOneKeepsModeOwnerAndGroup) {
+    kx::test::TempDir dir;
+    struct Case {
+        mode_t umask;
+        mode_t mode;
+    };
+    const mode_t before = ::umask(022);
+    for (const Case& c : {Case{077, 0600}, Case{027, 0640}, Case{022, 0644}, Case{002, 0664}, Case{0, 0666}}) {
+        ::umask(c.umask);
+        const std::string path = dir.file("new-" + std::to_string(c.umask) + ".txt");
+        kx::files::WriteAll(path, "made");
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.mode) << "umask " << std::oct << c.umask;
+    }
+    ::umask(077);
+    const std::string kept = dir.write("kept.txt", "old");
+    ASSERT_EQ(::chmod(kept.c_str(), 0604), 0);
+    const bool superuser = ::geteuid() == 0;
+    if (superuser) ASSERT_EQ(::chown(kept.c_str(), 4321, 8765), 0);
+    kx::files::WriteAll(kept, "new");
+    ::umask(before);
+    struct stat st {};
+    ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+    EXPECT_EQ(kx::test::ReadBytes(kept), "new");
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    if (superuser) {
+        EXPECT_EQ(st.st_uid, 4321u);
+        EXPECT_EQ(st.st_gid, 8765u);
+    }
+}
+
+// Any name the folder takes can be written and replaced: the helper's
+// name stays within the limit, however long the file's name is (in bytes:
+// a UTF-8 name of two-byte characters too). A name beyond the limit is
+// refused in the system's words, and nothing is left.
+TEST(Files, AnyNameTheFolderTakesCanBeWritten) {
+    kx::test::TempDir dir;
+    const std::size_t limit = static_cast<std::size_t>(::pathconf(dir.path().c_str(), _PC_NAME_MAX));
+    ASSERT_GT(limit, 20u);
+    std::vector<std::string> names;
+    for (const std::size_t length : {limit - 13, limit - 12, limit - 1, limit})
+        names.push_back(std::string(length - 4, 'n') + ".png");
+    std::string accents;
+    while (accents.size() + 2 + 4 <= limit) accents += "\xC3\xA9";  // é
+    names.push_back(accents + ".png");
+    names.push_back(accents.substr(2) + "x.png");
+    for (const std::string& name : names) {
+        const std::string path = dir.file(name);
+        for (const char* bytes : {"first", "second"}) {
+            try {
+                kx::files::WriteAll(path, bytes);
+            } catch (const kx::Error& e) {
+                ADD_FAILURE() << name.size() << " bytes: " << e.what();
+            }
+            EXPECT_EQ(kx::test::ReadBytes(path), bytes) << name.size() << " bytes";
+        }
+        EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{name}) << name.size() << " bytes";
+        std::filesystem::remove(path);
+    }
+    const std::string tooLong = dir.file(std::string(limit - 3, 'n') + ".png");
+    std::string message;
+    try {
+        kx::files::WriteAll(tooLong, "never");
+    } catch (const kx::Error& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "The name is too long: " + tooLong);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{});
+}
+
 TEST(Files, ReadOnlyMeansOwnerWriteBitAbsentAndRefusesReplaceAndDelete) {
     kx::test::TempDir dir;
     std::string path = dir.write("ro.txt", "precious");

@@ -5,6 +5,7 @@
 #include "Report.h"
 #include "Scripted.h"
 
+#include "Files.h"
 #include "PdfPages.h"
 #include "TempDir.h"
 
@@ -13,7 +14,11 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <cerrno>
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace kx::platform;
 using kx::platform::testing::ScriptedPrinting;
@@ -170,6 +175,57 @@ private slots:
             QCOMPARE(QString(e.what()), QString("no chart"));
         }
         QCOMPARE(printing.shown()[0].pages, 0);
+    }
+
+    // A PDF file that cannot be written (a full disk, a read-only medium, a
+    // name longer than the folder takes) is told with the reason; an
+    // earlier file of that name stays as it was, nothing is left beside it,
+    // and the print does not count as done (the preview stays open).
+    void aPdfThatCannotBeWrittenIsToldAndTheOldFileKept() {
+        struct Case {
+            const char* what;
+            int err;  // simulated; 0: none
+            kx::files::WriteStep step;
+            bool longName;
+            const char* says;  // before ": " and the path; "" when printed
+        };
+        const Case cases[] = {
+            {"disk full", ENOSPC, kx::files::WriteStep::WriteBytes, false, "The disk is full"},
+            {"disk full on replacing", ENOSPC, kx::files::WriteStep::Replace, false, "The disk is full"},
+            {"read-only medium", EROFS, kx::files::WriteStep::MakeTemporary, false, "The medium is read-only"},
+            {"name too long", 0, kx::files::WriteStep::WriteBytes, true, "The name is too long"},
+            {"printed", 0, kx::files::WriteStep::WriteBytes, false, ""},
+        };
+        for (const Case& c : cases) {
+            kx::test::TempDir dir;
+            const std::string old = "%PDF-1.4 an earlier print\n%%EOF\n";
+            const long limit = ::pathconf(dir.path().c_str(), _PC_NAME_MAX);
+            const std::string pdf = c.longName ? dir.file(std::string(static_cast<std::size_t>(limit) - 3, 'n') + ".pdf")
+                                               : dir.write("report.pdf", old);
+            ScriptedPrinting printing(QString::fromStdString(dir.path()));
+            printing.ChooseFile(QString::fromStdString(pdf));
+            kx::platform::testing::ScriptedMessages messages;
+            std::optional<kx::files::SimulatedWriteFailure> failure;
+            if (c.err != 0) failure.emplace(c.err, c.step);
+            Report report = textReport(numberedLines(80));
+            ShowReport(report);
+            failure.reset();
+            const bool printed = *c.says == 0;
+            QVERIFY2(printing.shown()[0].printed == printed, c.what);
+            if (printed) {
+                QCOMPARE(messages.shown().size(), size_t(0));
+                QCOMPARE(kx::test::PdfPageCount(QString::fromStdString(pdf)), 2);
+            } else {
+                QCOMPARE(messages.shown().size(), size_t(1));
+                QCOMPARE(messages.shown()[0].text, QString::fromStdString(std::string(c.says) + ": " + pdf));
+                QCOMPARE(messages.shown()[0].style, 48);
+                QVERIFY2(c.longName || kx::test::ReadBytes(pdf) == old, c.what);
+            }
+            std::vector<std::string> names;
+            for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+                names.push_back(e.path().filename().string());
+            QCOMPARE(names, c.longName ? std::vector<std::string>{} : std::vector<std::string>{"report.pdf"});
+        }
     }
 
     void printFontsAreInstalledFamiliesOfTheirKind() {

@@ -149,6 +149,16 @@ TEST(RunOutcome, ARefusedInputIsReportedWithTheSolversReason) {
     const OutcomeMessage m = OutcomeMessageFor(refused);
     EXPECT_EQ(m.text, " Solver has been terminated abnormally.\r\n" + said.substr(0, said.size() - 1) + "\r\n");
     EXPECT_EQ(m.style, 48);
+
+    // Results and a closing line that another program put into the file
+    // while the solver ran are not this run's, which wrote nothing.
+    const std::string changed = " Input error: the solver file /data/run.txt was changed by another program during "
+                                "the run; it is left as it was and the results of this run are not written\n";
+    RunOutcome foreign = scan(joined({kResults, {" !$End"}}));
+    TakeSolverInputError(foreign, kSolverInputErrorStatus, changed);
+    const OutcomeMessage f = OutcomeMessageFor(foreign);
+    EXPECT_EQ(f.text, " Solver has been terminated abnormally.\r\n" + changed.substr(0, changed.size() - 1) + "\r\n");
+    EXPECT_EQ(f.style, 48);
 }
 
 TEST(RunOutcome, ThePathFileIsReadBackWhole) {

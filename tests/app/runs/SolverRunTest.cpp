@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 using namespace kx;
@@ -389,6 +390,43 @@ private slots:
         QVERIFY(test::ReadBytes(solverPath) == file.bytes());
         QCOMPARE(runner.ends.size(), size_t(1));
         QCOMPARE(runner.ends[0].exitCode, 1);
+    }
+
+    // Another program changes the solver file while the real solver runs on
+    // it: the solver leaves the file as that program made it, and the report
+    // says why nothing was written.
+    void aFileChangedDuringTheRunIsReportedAndKept() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_SOLVER_PROGRAM);
+        kxtest::SolverFileRecipe recipe = kxtest::LargeModel(150, 1500);  // a second or two of computing
+        recipe.mode = 0;
+        recipe.T0 = 1200.0;
+        recipe.XEND = 10.0;
+        solverPath = bed->folder.dir.write("data/run.txt", kxtest::BuildSolverFile(recipe));
+        test::RecordingDocumentWindows windows;
+        windows.OpenWindow(solverPath);
+        std::string changed;
+        ScriptedModals modals;
+        modals.Next([&](QDialog& d) {
+            auto& console = static_cast<runs::SolverConsole&>(d);
+            // The first progress line comes once the run writes its results.
+            QTRY_VERIFY_WITH_TIMEOUT(console.Text().contains("Time="), 20000);
+            QVERIFY(!console.SolverEnded());
+            std::ofstream(solverPath, std::ios::binary | std::ios::app) << " a note of another program\r\n";
+            changed = test::ReadBytes(solverPath);
+            QTRY_VERIFY_WITH_TIMEOUT(console.SolverEnded(), 60000);
+        });
+        ScriptedMessages messages;
+        const Report report = run();
+        QCOMPARE(report.message, " Solver has been terminated abnormally.\r\n Input error: the solver file " +
+                                     solverPath +
+                                     " was changed by another program during the run; it is left as it was and "
+                                     "the results of this run are not written\r\n");
+        QCOMPARE(report.style, 48);
+        QVERIFY(!changed.empty());
+        QVERIFY(test::ReadBytes(solverPath) == changed);
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(bed->folder.dir.file("data")),
+                               std::filesystem::directory_iterator()),
+                 1L);
     }
 
     // The console shows the path the solver reports as it is, also beyond

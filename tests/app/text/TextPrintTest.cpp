@@ -6,6 +6,7 @@
 #include "RES_PAGESETUP.h"
 #include "RES_ShowFile.h"
 
+#include "Files.h"
 #include "Help.h"
 #include "OpenFiles.h"
 #include "PdfPages.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include <cerrno>
 #include <functional>
 #include <memory>
 
@@ -229,6 +231,25 @@ private slots:
         QVERIFY(page1.contains(QRegularExpression(R"(\brow 1\b)")) && page2.contains(QRegularExpression(R"(\brow 80\b)")));
         QCOMPARE(Shared().PageNumberAlign, 0);
         QCOMPARE(Shared().PageSetupValues[2], 1.5F);
+    }
+
+    // A PDF file that cannot be written is told under the print's tag, and
+    // an earlier file of that name stays as it was.
+    void aPdfOnAFullDiskIsToldAndTheEarlierFileKept() {
+        document("results.txt", lines(80));
+        const std::string pdf = bed->folder.dir.write("results.pdf", "%PDF-1.4 an earlier print\n%%EOF\n");
+        printing->ChooseFile(QString::fromStdString(pdf));
+        ScriptedModals modals;
+        ScriptedMessages messages;
+        {
+            files::SimulatedWriteFailure full(ENOSPC, files::WriteStep::WriteBytes);
+            print(modals, [](RES_PAGESETUP&) {});
+        }
+        QCOMPARE(printing->shown().size(), size_t(1));
+        QVERIFY(!printing->shown()[0].printed);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].text, QString::fromStdString("TxtRep#001. The disk is full: " + pdf));
+        QCOMPARE(test::ReadBytes(pdf), std::string("%PDF-1.4 an earlier print\n%%EOF\n"));
     }
 
     void rightJustifiedNumbersAndAFirstNumberRoundedFromDecimals() {

@@ -1,0 +1,276 @@
+#include "file_replacement.h"
+
+#include <cerrno>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kx {
+
+namespace {
+
+constexpr std::size_t kDefaultNameMax = 255;
+constexpr std::size_t kDigestDigits = 16;
+constexpr int kNameAttempts = 16;
+constexpr char kOldContentTag[] = "kxold";
+
+SimulatedFailure simulated;
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string_view nameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+}
+
+void appendHex(std::string& text, std::uint64_t value, std::size_t digits) {
+  for (std::size_t i = digits; i-- > 0;) text.push_back("0123456789abcdef"[(value >> (4 * i)) & 0xF]);
+}
+
+// The helper's path: the prefix beside the target and fresh random digits.
+std::string helperPath(const std::string& target, std::string_view tag, std::random_device& entropy) {
+  const std::string folder = folderOf(target);
+  std::string path = target.substr(0, target.size() - nameOf(target).size());
+  path += HelperNamePrefix(nameOf(target), tag, FolderNameMax(folder));
+  appendHex(path, entropy(), kHelperSuffixDigits);
+  return path;
+}
+
+// Copies the bytes of `from` into `to`, both from their start, `limit`
+// bytes at most; false with errno set on a failure.
+bool copyBytes(int from, int to, off_t limit = -1) {
+  char buffer[1 << 16];
+  off_t at = 0;
+  while (limit < 0 || at < limit) {
+    std::size_t want = sizeof buffer;
+    if (limit >= 0 && static_cast<off_t>(want) > limit - at) want = static_cast<std::size_t>(limit - at);
+    const ssize_t got = ::pread(from, buffer, want, at);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) break;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::pwrite(to, buffer + done, static_cast<std::size_t>(got - done), at + done);
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      done += put;
+    }
+    at += got;
+  }
+  return true;
+}
+
+// Makes the file the bytes of `to` become: `size` bytes long and on disk.
+bool endAndSync(int fd, off_t size) { return ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0; }
+
+}  // namespace
+
+std::size_t FolderNameMax(const std::string& folder) {
+  const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  return max > 0 ? static_cast<std::size_t>(max) : kDefaultNameMax;
+}
+
+std::uint64_t BytesDigest(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, std::size_t nameMax) {
+  // "." name "." tag "." digits
+  const std::size_t whole = fileName.size() + tag.size() + 3 + kHelperSuffixDigits;
+  if (whole <= nameMax) return std::string(".").append(fileName).append(".").append(tag).append(".");
+  // "." cut "." tag "~" digest "." digits
+  const std::size_t added = tag.size() + 4 + kDigestDigits + kHelperSuffixDigits;
+  std::size_t cut = nameMax > added ? nameMax - added : 0;
+  if (cut > fileName.size()) cut = fileName.size();
+  // Not inside a character: a UTF-8 continuation byte does not start one.
+  while (cut > 0 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80) --cut;
+  std::string prefix = std::string(".").append(fileName.substr(0, cut)).append(".").append(tag).append("~");
+  appendHex(prefix, BytesDigest(fileName), kDigestDigits);
+  return prefix.append(".");
+}
+
+bool IsHelperName(std::string_view name, std::string_view prefix) {
+  if (name.size() != prefix.size() + kHelperSuffixDigits || !name.starts_with(prefix)) return false;
+  for (const char c : name.substr(prefix.size()))
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+SimulatedFailure SimulateReplaceFailure(SimulatedFailure failure) {
+  const SimulatedFailure previous = simulated;
+  simulated = failure;
+  return previous;
+}
+
+bool ReplaceFailureSimulated(ReplaceStep step) {
+  if (simulated.err == 0 || simulated.step != step) return false;
+  errno = simulated.err;
+  return true;
+}
+
+std::FILE* FileReplacement::Begin(const std::string& target, std::string_view tag, int& err) {
+  Abandon();
+  err = 0;
+  keptCopy_.clear();
+  struct stat st {};
+  // Beside an existing file, readable by its owner alone until it has the
+  // file's permissions (it shows no one what the file would not); a new
+  // file's at once with the bits the umask allows.
+  const mode_t mode = ::stat(target.c_str(), &st) == 0 ? 0600 : 0666;
+  std::random_device entropy;
+  std::FILE* f = nullptr;
+  err = EEXIST;  // a name taken: another one is tried
+  for (int attempt = 0; attempt < kNameAttempts && !f && err == EEXIST; ++attempt) {
+    helper_ = helperPath(target, tag, entropy);
+    if (ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+      err = errno;
+    else
+      f = owned_.Create(helper_, err, mode);
+  }
+  if (f) fd_ = ::fcntl(::fileno(f), F_DUPFD_CLOEXEC, 0);
+  if (!f || fd_ < 0) {
+    if (f) {
+      err = errno;
+      std::fclose(f);
+      ::unlink(helper_.c_str());
+    }
+    helper_.clear();
+    owned_.Release();
+    return nullptr;
+  }
+  target_ = target;
+  return f;
+}
+
+bool FileReplacement::Settle(int& err) {
+  err = fd_ < 0 ? EBADF : 0;
+  if (err != 0) return false;
+  struct stat st {};
+  const bool existing = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (existing) {
+    // The owner where the system lets this process give it, and the group;
+    // the mode after them, as changing the owner may clear some of its bits.
+    struct stat own {};
+    if (::geteuid() == 0)
+      (void)::fchown(fd_, st.st_uid, st.st_gid);
+    else if (::fstat(fd_, &own) == 0 && own.st_gid != st.st_gid)
+      (void)::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+  }
+  if ((existing && ::fchmod(fd_, st.st_mode & 07777) != 0) || ::fsync(fd_) != 0) {
+    err = errno;
+    return false;
+  }
+  return true;
+}
+
+bool FileReplacement::Place(int& err) {
+  err = fd_ < 0 ? EBADF : 0;
+  if (err != 0) return false;
+  struct stat st {};
+  const bool linked = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 1;
+  if (linked) {
+    if (!rewriteInPlace(err)) return false;
+    Abandon();
+    return true;
+  }
+  // Renamed while still held as this process's own, so that no other
+  // process takes it for abandoned on the way.
+  if (ReplaceFailureSimulated(ReplaceStep::PutInPlace) || ::rename(helper_.c_str(), target_.c_str()) != 0) {
+    err = errno;
+    return false;
+  }
+  helper_.clear();
+  Abandon();
+  return true;
+}
+
+namespace {
+
+// A copy of the bytes of `from` (the file at `target`, as `st` says it is),
+// on disk beside it: its descriptor, -1 with the system's reason in `err`.
+// It belongs to the file's owner and has its mode, since it may have to stay.
+int copyOnDisk(const std::string& target, int from, const struct stat& st, std::string& path, int& err) {
+  std::random_device entropy;
+  int copy = -1;
+  err = EEXIST;
+  for (int attempt = 0; attempt < kNameAttempts && copy < 0 && err == EEXIST; ++attempt) {
+    path = helperPath(target, kOldContentTag, entropy);
+    if (!ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+      copy = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (copy < 0) err = errno;
+  }
+  if (copy < 0) return -1;
+  if (::geteuid() == 0) (void)::fchown(copy, st.st_uid, st.st_gid);
+  if (::fchmod(copy, st.st_mode & 0777) == 0 && copyBytes(from, copy) && ::fsync(copy) == 0) return copy;
+  err = errno;
+  ::close(copy);
+  ::unlink(path.c_str());
+  return -1;
+}
+
+}  // namespace
+
+bool FileReplacement::rewriteInPlace(int& err) {
+  const int from = ::open(helper_.c_str(), O_RDONLY | O_CLOEXEC);
+  const int to = from < 0 ? -1 : ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
+  struct stat oldSt {}, newSt {};
+  std::string copyPath;
+  const int copy = to < 0 || ::fstat(to, &oldSt) != 0 || ::fstat(from, &newSt) != 0
+                       ? -1
+                       : copyOnDisk(target_, to, oldSt, copyPath, err);
+  if (copy < 0) {
+    if (copyPath.empty()) err = errno;
+    if (to >= 0) ::close(to);
+    if (from >= 0) ::close(from);
+    return false;
+  }
+  // The new content in place. A failure a test brings about comes after
+  // the first half of it, as a disk that fills up on the way would.
+  const bool simulatedFailure = simulated.err != 0 && simulated.step == ReplaceStep::PutInPlace;
+  const bool written = simulatedFailure ? copyBytes(from, to, newSt.st_size / 2) &&
+                                              !ReplaceFailureSimulated(ReplaceStep::PutInPlace)
+                                        : copyBytes(from, to) && endAndSync(to, newSt.st_size);
+  if (!written) {
+    err = errno;
+    // The old content back; the copy stays where that fails too.
+    if (copyBytes(copy, to) && endAndSync(to, oldSt.st_size))
+      ::unlink(copyPath.c_str());
+    else
+      keptCopy_ = copyPath;
+  } else {
+    ::unlink(copyPath.c_str());
+  }
+  ::close(copy);
+  ::close(to);
+  ::close(from);
+  return written;
+}
+
+void FileReplacement::Abandon() {
+  if (!helper_.empty()) {
+    ::unlink(helper_.c_str());
+    helper_.clear();
+  }
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  owned_.Release();
+}
+
+}  // namespace kx
