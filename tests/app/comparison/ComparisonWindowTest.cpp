@@ -254,6 +254,9 @@ private slots:
                                      "It is a folder: %path.";
         QTest::newRow("no results") << "unrun" << "In the file '%path', results are not found.";
         QTest::newRow("bad species count") << "broken" << "Comp#004. ";
+        QTest::newRow("pressure -1") << "pressure"
+                                     << "Comp#004. Invalid procedure call or argument: the file 2 '%path', line 14: the "
+                                        "pressure must be above zero, not -0.100000E+01";
     }
     void aFailedPrepareLeavesTheGridDisabledAndEmpty() {
         QFETCH(QString, file2);
@@ -272,9 +275,16 @@ private slots:
             path = bed->folder.dir.file("broken.txt");
             files::WriteLines(path, lines);
         }
+        if (file2 == "pressure") {
+            std::vector<std::string> lines = files::ReadLines(reduced);
+            lines[13] = " -1.000000E+00 !Pressure, atm";
+            path = bed->folder.dir.file("pressure.txt");
+            files::WriteLines(path, lines);
+        }
         w->Text2()->setText(platform::ToQ(path));
         w->Command3()->click();
-        QVERIFY(!messages.shown().empty());
+        // One message for the refusal, nothing after it.
+        QCOMPARE(messages.shown().size(), size_t(1));
         message.replace("%path", platform::ToQ(path));
         QVERIFY2(messages.shown()[0].text.startsWith(message), qPrintable(messages.shown()[0].text));
         verifyEnabled(w, false);
