@@ -268,6 +268,7 @@ TEST(SolverFileLoad, BadInputIsRefusedNamingItsLine) {
       {"mode 2", [](SolverFileRecipe& s) { s.mode = 2; }, 15},
       {"mode -1", [](SolverFileRecipe& s) { s.mode = -1; }, 15},
       {"negative mole fraction", [](SolverFileRecipe& s) { s.species[2].moleFraction = -0.1; }, 35 + 8},
+      {"blank species name", [](SolverFileRecipe& s) { s.species[1].name = ""; }, 35 + 4},
       {"zero mole fractions",
        [](SolverFileRecipe& s) {
          for (auto& sp : s.species) sp.moleFraction = 0.0;

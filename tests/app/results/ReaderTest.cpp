@@ -412,6 +412,41 @@ TEST_F(ReaderTest, FieldThatIsNotANumberCountsAsZeroInTheDensity) {
     EXPECT_NEAR(T().RowDensity[2], rho, 1e-15 * rho);
 }
 
+// The key lines are where the solver finds them: " THERMO" from line 33 on
+// (a comment line 33 beginning "thermo" is none), the reaction records
+// after the three separator lines whatever they hold.
+TEST_F(ReaderTest, KeyLinesAreWhereTheSolverFindsThem) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1e-5, 2e-5});
+    struct Case {
+        const char* what;
+        int line;
+        const char* text;     // nullptr: the line is left out
+        std::string refusal;  // empty when the file reads
+    };
+    const Case cases[] = {
+        {"a comment line 33 beginning \"thermo\"", 33, "thermo data of the species", ""},
+        {"THERMO on line 33", 33, nullptr, ""},
+        {"a blank REACTIONS line", 45, " ", ""},
+        {"THERMO in small letters", 34, " thermo", "Input past end of file: line "},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = f.Lines();
+        if (c.text) lines[static_cast<std::size_t>(c.line) - 1] = c.text;
+        else lines.erase(lines.begin() + c.line - 1);
+        const bool read = ReadText(JoinLines(lines));
+        EXPECT_EQ(read, c.refusal.empty()) << c.what << ": " << (sink.shown.empty() ? "" : sink.shown[0].text);
+        if (!read) {
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+            EXPECT_TRUE(sink.shown[0].text.starts_with(c.refusal)) << c.what << ": " << sink.shown[0].text;
+            EXPECT_NE(sink.shown[0].text.find("the file has no \" THERMO\" line from line 33 on"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(T().NumSpecies, 2) << c.what;
+        EXPECT_EQ(T().ResultRowCount, 4) << c.what;
+    }
+}
+
 // A header whose counts or mode do not match the records is refused when the
 // file is opened, for the results window and the reduction's holder alike,
 // rather than read with a species or reaction missing.
