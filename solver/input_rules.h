@@ -6,11 +6,12 @@
 // The solver holds every file it reads to them (an input error, or the
 // report with which a run stops at its start). The desktop program takes
 // the same rules for what it accepts, reads or writes: the run-settings
-// window its limits, every reader of the mechanism its records (read by
-// ReadThermoRecord and ReadReactionRecord, as the solver reads them), and
-// the writer of reduced files the whole check of SolverWouldRun
-// (solver_file.h). So nothing the desktop passes is then refused by the
-// solver, and what it reads of a file is what the solver runs.
+// window its limits, every reader of a solver file the solver's whole
+// reading of the input part (SolverReadInput, solver_file.h, which reads
+// the records by ReadThermoRecord and ReadReactionRecord), and the writer
+// of reduced files the whole check of SolverWouldRun. So nothing the
+// desktop passes is then refused by the solver, and what it reads of a file
+// is what the solver runs.
 #pragma once
 
 #include <string>

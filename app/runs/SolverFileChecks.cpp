@@ -7,6 +7,7 @@
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "fixed_format.h"
 
 #include <exception>
 #include <optional>
@@ -162,18 +163,15 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         return;
     }
     next = kSpeciesCountLine;
-    const std::optional<std::string_view> countText = ValueText(lines[kSpeciesCountLine - 1]);
-    if (!countText) {
-        refuse("Line " + std::to_string(kSpeciesCountLine) + ": no \"!\" follows the species count.");
+    // The species count as the solver reads it, within its limits.
+    int species = 0;
+    if (!fmt::ReadListInt(lines[kSpeciesCountLine - 1], species)) {
+        refuse("Line " + std::to_string(kSpeciesCountLine) + ": no readable integer for the species count.");
         return;
     }
-    const std::string_view count = TrimBlanks(*countText);
-    int species = 0;
-    try {
-        species = wholeNumber(count);
-    } catch (const Error& e) {
-        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
-               (e.kind() == ErrorKind::TypeMismatch ? "' is no number." : "' is out of range."));
+    if (species < 1 || species > kMaxSpecies) {
+        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count " + std::to_string(species) +
+               " is outside 1.." + std::to_string(kMaxSpecies) + ".");
         return;
     }
     const int linesPerRecord = ResultsRecordLines(species);

@@ -26,12 +26,13 @@ inline std::string JoinLines(const Lines& lines) {
     return out;
 }
 
-// Whether a message names line n (not a line whose number begins with n).
+// Whether a message names line n (not a line whose number begins with n),
+// "line n" or, starting a sentence, "Line n".
 inline bool NamesLine(const std::string& text, int n) {
-    const std::string named = "line " + std::to_string(n);
-    for (std::size_t at = text.find(named); at != std::string::npos; at = text.find(named, at + 1))
-        if (at + named.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + named.size()])))
-            return true;
+    for (const std::string named : {"line " + std::to_string(n), "Line " + std::to_string(n)})
+        for (std::size_t at = text.find(named); at != std::string::npos; at = text.find(named, at + 1))
+            if (at + named.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + named.size()])))
+                return true;
     return false;
 }
 

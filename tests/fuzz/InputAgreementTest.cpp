@@ -30,6 +30,7 @@
 #include "MechanismText.h"
 #include "ResultsReader.h"
 #include "RunSettings.h"
+#include "SolverFileChecks.h"
 #include "TempDir.h"
 #include "input_rules.h"
 #include "solver.h"
@@ -128,7 +129,18 @@ Verdict FromSink(bool accepted, const kxtest::RecordingSink& sink) {
     return Refused(sink.shown.empty() ? "(no message)" : sink.shown.front().text);
 }
 
+// The check of a file's results before its window or the comparison
+// reads it: its message when it refuses the file.
+std::optional<Verdict> ResultsCheckOf(const std::string& path) {
+    bool failed = false;
+    std::string message;
+    kx::runs::CheckResultsComplete(path, failed, message);
+    if (failed) return Refused(message);
+    return std::nullopt;
+}
+
 Verdict ResultsWindowOf(const std::string& path) {
+    if (std::optional<Verdict> refused = ResultsCheckOf(path)) return *refused;
     kxtest::RecordingSink sink;
     kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
     return FromSink(reader.OPEN_Rich(path), sink);
@@ -142,6 +154,7 @@ Verdict HolderOf(const std::string& path) {
 
 // The comparison's Prepare with the file as file 1: its first refusal.
 Verdict ComparisonOf(const std::string& path, const std::string& good) {
+    if (std::optional<Verdict> refused = ResultsCheckOf(path)) return *refused;
     kxtest::RecordingSink sink;
     kx::ComparisonFiles files(sink);
     try {
