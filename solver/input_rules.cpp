@@ -30,6 +30,7 @@ constexpr int kFractionColumn = 75, kFractionWidth = 10, kFractionDecimals = 3;
 constexpr int kCoefficientWidth = 15, kCoefficientDecimals = 8;
 constexpr int kMassColumn = 61, kMassDecimals = 3;
 constexpr int kDigitColumn = 46;
+constexpr int kNameColumn = 7, kNameWidth = 16;
 
 // Fails with the columns first..first + width - 1 named.
 bool Unreadable(RecordProblem& problem, int first, int width, const char* what, const char* as) {
@@ -131,8 +132,19 @@ bool ReadEfficiencies(std::string_view line, const int* ints, double* reals, Rec
   return true;
 }
 
-bool ReadThermoLine(std::string_view line, int i, double* values, double& fraction, RecordProblem& problem) {
+std::string_view SpeciesNameField(std::string_view line) { return fmt::Field(line, kNameColumn, kNameWidth); }
+
+std::string_view SpeciesName(std::string_view line) {
+  const std::string_view field = SpeciesNameField(line);
+  const std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return field.substr(first, field.find_last_not_of(' ') - first + 1);
+}
+
+bool ReadThermoLine(std::string_view line, int i, double* values, double* fraction, RecordProblem& problem) {
   if (i == 0) {
+    if (SpeciesName(line).empty())
+      return Refused(problem, RecordProblem::Kind::NotAllowed, "the species name in columns 7-22 is blank");
     const std::string_view digit = fmt::Field(line, kDigitColumn, 1);
     if (!digit.empty() && digit[0] != ' ' && (digit[0] < '0' || digit[0] > '9'))
       return Refused(problem, RecordProblem::Kind::Unreadable, "column 46 must hold a digit or a blank");
@@ -143,11 +155,12 @@ bool ReadThermoLine(std::string_view line, int i, double* values, double& fracti
         return Unreadable(problem, first, kTemperatureWidth, "temperature range", "a number");
       values[15 + k] = t;
     }
-    if (!Real(line, kFractionColumn, kFractionWidth, kFractionDecimals, fraction))
+    if (!fraction) return true;
+    if (!Real(line, kFractionColumn, kFractionWidth, kFractionDecimals, *fraction))
       return Unreadable(problem, kFractionColumn, kFractionWidth, "initial mole fraction", "a number");
-    if (fraction < 0)
+    if (*fraction < 0)
       return Refused(problem, RecordProblem::Kind::NotAllowed,
-                     "the initial mole fraction must not be negative, not " + ProblemNumber(fraction));
+                     "the initial mole fraction must not be negative, not " + ProblemNumber(*fraction));
     return true;
   }
   // Coefficients 1-5, 6-10 and 11-14 from column 1.

@@ -6,17 +6,19 @@
 // The solver holds every file it reads to them (an input error, or the
 // report with which a run stops at its start). The desktop program takes
 // the same rules for what it accepts, reads or writes: the run-settings
-// window its limits, every reader of the mechanism its records (read by
-// ReadThermoRecord and ReadReactionRecord, as the solver reads them), and
-// the writer of reduced files the whole check of SolverWouldRun
-// (solver_file.h). So nothing the desktop passes is then refused by the
-// solver, and what it reads of a file is what the solver runs.
+// window its limits, every reader of a solver file the solver's whole
+// reading of the input part (SolverReadInput, solver_file.h, which reads
+// the records by ReadThermoRecord and ReadReactionRecord), and the writer
+// of reduced files the whole check of SolverWouldRun. So nothing the
+// desktop passes is then refused by the solver, and what it reads of a file
+// is what the solver runs.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "radau5.h"
+#include "solver.h"
 
 namespace kx {
 
@@ -101,7 +103,7 @@ inline constexpr int kRecordReals = 21;
 // read under its layout, a count or species number is out of range, or a
 // value is one the solver does not take.
 struct RecordProblem {
-  enum class Kind { MissingLine, Unreadable, OutOfRange, NotAllowed };
+  using Kind = InputProblem;
   Kind kind = Kind::Unreadable;
   int line = 0;
   // MissingLine: what that line was to hold; else the problem in words.
@@ -180,23 +182,30 @@ inline constexpr int kRecordIndent = 40;
 
 // ---- Thermodynamic records ----------------------------------------------
 //
-// Four lines a species. The first: the name in columns 7-22, a digit or
-// blank in column 46, the lower, upper and common temperatures (F8.1 from
-// columns 48, 57 and 66) and the initial mole fraction (E.3 in columns
-// 75-84); the second and third: coefficients 1-5 and 6-10 (E15.8 from
-// column 1); the fourth: coefficients 11-14 and the molar mass (F15.3 from
-// column 61).
+// Four lines a species. The first: the name in columns 7-22 (not blank:
+// the results heading names each species by it), a digit or blank in
+// column 46, the lower, upper and common temperatures (F8.1 from columns
+// 48, 57 and 66) and the initial mole fraction (E.3 in columns 75-84); the
+// second and third: coefficients 1-5 and 6-10 (E15.8 from column 1); the
+// fourth: coefficients 11-14 and the molar mass (F15.3 from column 61).
 
 // Slots of a record's values (TH 1-18 of the solver): coefficients 1-14,
 // the molar mass 15, the lower, upper and common temperatures 16-18.
 inline constexpr int kThermoRecordLines = 4;
 inline constexpr int kThermoRecordValues = 18;
 
+// The species name of a record's first line as the solver keeps it
+// (columns 7-22, as far as the line reaches), and without the blanks
+// around it, as every reader names the species.
+std::string_view SpeciesNameField(std::string_view line);
+std::string_view SpeciesName(std::string_view line);
+
 // Line i (0-3) of a record read into values (kThermoRecordValues) and, from
-// the first line, the initial mole fraction. False with `problem` (its kind
-// and text) when a field does not read under its layout, the fraction is
+// the first line, the initial mole fraction into *fraction (not read when
+// fraction is null). False with `problem` (its kind and text) when the name
+// is blank, a field does not read under its layout, the fraction is
 // negative or the molar mass not above zero.
-bool ReadThermoLine(std::string_view line, int i, double* values, double& fraction, RecordProblem& problem);
+bool ReadThermoLine(std::string_view line, int i, double* values, double* fraction, RecordProblem& problem);
 
 // The molar mass of a record's fourth line as the solver reads the field,
 // before it is checked; false when the field does not read.
@@ -206,9 +215,10 @@ bool ReadMolarMassField(std::string_view line, double& mass);
 // lineAt(i, line) gives the record's line i (0-3) and is false past the
 // end of the file. The values are those of the fields; the solver keeps the
 // temperatures and the molar mass in single precision (the molar mass must
-// be above zero there). False with `problem` set.
+// be above zero there). The initial mole fraction goes to *fraction, or is
+// not read when fraction is null. False with `problem` set.
 template <class LineAt>
-bool ReadThermoRecord(const LineAt& lineAt, double* values, double& fraction, RecordProblem& problem) {
+bool ReadThermoRecord(const LineAt& lineAt, double* values, double* fraction, RecordProblem& problem) {
   static constexpr const char* kLines[kThermoRecordLines] = {
       "a thermo record", "thermo coefficients 1-5", "thermo coefficients 6-10",
       "thermo coefficients 11-14 and the molar mass"};

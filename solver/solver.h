@@ -55,6 +55,9 @@ inline constexpr int kExitIntegratorError = 3;  // codes 10-12, 15
 inline double& ThAt(double* th, int slot, int i) { return th[(i - 1) * kThSlots + slot - 1]; }
 inline int& IreacAt(int* ireac, int slot, int r) { return ireac[(r - 1) * kIreacSlots + slot - 1]; }
 inline double& RreacAt(double* rreac, int slot, int r) { return rreac[(r - 1) * kRreacSlots + slot - 1]; }
+inline double ThAt(const double* th, int slot, int i) { return th[(i - 1) * kThSlots + slot - 1]; }
+inline int IreacAt(const int* ireac, int slot, int r) { return ireac[(r - 1) * kIreacSlots + slot - 1]; }
+inline double RreacAt(const double* rreac, int slot, int r) { return rreac[(r - 1) * kRreacSlots + slot - 1]; }
 
 // What a solver file gives: counts, run settings and the model tables.
 // About 1 MB: keep it in static storage or allocate it once.
@@ -141,9 +144,15 @@ struct SolverRunStatistics {
 
 enum class SolverLoad { Loaded, InputError, TooManySpecies, TooManyReactions };
 
+// What is wrong with a line of the input part: it is missing (the file
+// ends before it), a field or value does not read, a count or species
+// number is out of its range, or a value is one that a run does not take.
+enum class InputProblem { MissingLine, Unreadable, OutOfRange, NotAllowed };
+
 struct SolverInputError {
   int line = 0;  // 0: not tied to a line
   std::string problem;
+  InputProblem kind = InputProblem::NotAllowed;
 };
 
 // Reads and checks the input part of a solver file. TooManySpecies and

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,18 +14,39 @@
 
 namespace kx {
 
+// The lines of a solver file as the reading of its input part takes them.
+class SolverLines {
+ public:
+  virtual int LineCount() const = 0;
+  // Line n (from 1 to LineCount()) without its line break.
+  virtual std::string_view LineAt(int n) const = 0;
+
+ protected:
+  ~SolverLines() = default;
+};
+
+// Lines that a reader holds already, one view a line.
+class SolverLineViews final : public SolverLines {
+ public:
+  explicit SolverLineViews(std::span<const std::string_view> lines) : lines_(lines) {}
+  int LineCount() const override { return static_cast<int>(lines_.size()); }
+  std::string_view LineAt(int n) const override { return lines_[static_cast<std::size_t>(n - 1)]; }
+
+ private:
+  std::span<const std::string_view> lines_;
+};
+
 // A whole file as bytes, split into lines; a line ends in LF or CR LF, and a
 // last line without a line break still counts.
-class SolverFileText {
+class SolverFileText final : public SolverLines {
  public:
   // False when the file cannot be read, with the system's reason in Failure().
   bool Read(const std::string& path);
   // Takes the bytes of a file.
   void Take(std::string bytes);
   int Failure() const { return failure_; }
-  int LineCount() const { return static_cast<int>(lines_.size()); }
-  // Line n (from 1) without its line break.
-  std::string_view LineAt(int n) const;
+  int LineCount() const override { return static_cast<int>(lines_.size()); }
+  std::string_view LineAt(int n) const override;
   // Byte offsets: where line n starts, and where the line after it starts.
   std::uint64_t StartOf(int n) const { return lines_[static_cast<std::size_t>(n - 1)].offset; }
   std::uint64_t NextStartOf(int n) const { return lines_[static_cast<std::size_t>(n - 1)].next; }
@@ -50,9 +72,42 @@ class SolverFileText {
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error);
 
+// The reading of SolverReadModel, of a file's text.
+SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error);
+
 // The checks of the run settings that the reading of a solver file makes
 // (with its counts): false with the line and the problem in `error`.
 bool SolverCheckSettings(const SolverModel& model, SolverInputError& error);
+
+// How much of the run settings a reading of the input part holds a file to.
+enum class SolverSettings {
+  // As a run reads and checks them, and the settings with which a run
+  // stops at its start (SolverCheckStart): what the solver ran, for the
+  // readers of a run's results and the writer of reduced files.
+  Run,
+  // Not read: the values that the run-settings window sets (lines 14-24
+  // and 28) and the initial mole fractions, for the readers of a file
+  // whose settings may still have to be set. The counts, lines 27, 31 and
+  // 32, the key lines and the records are read as a run reads them.
+  Open,
+};
+
+// Where the reading found the blocks of the input part (lines from 1).
+struct SolverInputPlaces {
+  int thermoLine = 0;  // the " THERMO" line; the thermo records follow it
+  int endLine = 0;     // the end line after the last reaction record
+};
+
+// Reads the input part of a solver file as the solver does, for a reader
+// other than the solver: the counts (beyond the limits a run reports
+// instead of running), the header, the thermo and reaction records and the
+// end line go into `model`, with the temperatures and molar masses as their
+// fields read (a run keeps them in single precision), and their places
+// into `places`. The model's storage need not be cleared: the reading
+// clears and sets what it reads, as far as the file's counts reach. False
+// with the line and the first problem in `error`.
+bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverModel& model,
+                     SolverInputPlaces& places, SolverInputError& error);
 
 // The settings with which a run stops at its start: an initial temperature
 // outside the allowable ones (the kinetics' error report), a step limit or

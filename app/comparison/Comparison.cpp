@@ -387,9 +387,9 @@ void Comparison::Command3_Click() {
         }
         OpenFiles(failed);
         if (failed) return;
-        const bool species = SpeciesAARR();
-        const bool values = ConvertToMoleFractions();
-        if (!species || !values) {
+        // A file refused while its species are read is not converted: its
+        // refusal is the one message.
+        if (!SpeciesAARR() || !ConvertToMoleFractions()) {
             clearTables();
             return;
         }

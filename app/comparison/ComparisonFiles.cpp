@@ -41,8 +41,8 @@ bool IsTargetsLine(std::string_view line, std::vector<int>& numbers) {
     return true;
 }
 
-// Runs `read` on file `number`; a failure names the file after what is
-// wrong ("Type mismatch: line 24 in the file 2 '/data/reduced.txt'").
+// Runs `read` on file `number`; a failure names the file before what is
+// wrong ("Type mismatch: the file 2 '/data/reduced.txt', line 24: ...").
 template <class Read>
 void InTheFile(int number, const std::string& path, const Read& read) {
     try {
@@ -54,7 +54,7 @@ void InTheFile(int number, const std::string& path, const Read& read) {
         const std::size_t colon = text.find(": ");
         const ErrorKind kind = error ? error->kind() : ErrorKind::InvalidArgument;
         if (colon == std::string::npos) throw Error(kind, text, place);
-        throw Error(kind, text.substr(0, colon), text.substr(colon + 2) + " in " + place);
+        throw Error(kind, text.substr(0, colon), place + ", " + text.substr(colon + 2));
     }
 }
 
@@ -97,19 +97,18 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     file.Lines = files::ReadLines(path);
     file.Lines.insert(file.Lines.begin(), std::string());  // entry 0 unused
 
-    // Each file has its own pressure: a file without one is refused rather
-    // than read at another file's pressure.
-    std::optional<double> pressure;
-    int startLine = 0;
+    // The results title after the mechanism's end line, where every reader
+    // of results finds it, the input part read as the solver reads it. A
+    // file whose input part does not read is refused naming the line when
+    // its species are read (SpeciesAARR).
     const int lineCount = static_cast<int>(file.Lines.size()) - 1;
-    for (int n = 1; n <= lineCount; ++n) {
-        const std::string line = LowerAscii(Trim(file.Lines[At(n)]));
-        const std::size_t at = line.find("!pressure");
-        if (at != std::string::npos) pressure = RequiredNumber(Trim(line.substr(0, at)), "pressure on " + LineLabel(n));
-        if (line.starts_with("!$results")) {
-            startLine = n;
-            break;
-        }
+    int startLine = 0;
+    {
+        const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
+        SolverInput input;
+        SolverInputError inputError;
+        if (!ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
+        startLine = ResultsTitleLine(lines, input.EndLine());
     }
     const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
     auto refuse = [&](const std::string& text) {
@@ -118,9 +117,6 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
         return false;
     };
     if (startLine == 0) return refuse("results are not found.");
-    if (!pressure) return refuse("the pressure is not found.");
-
-    file.Pressure = *pressure;
 
     file.BlockLines.assign(1, std::string());
     int n = startLine + 1;
@@ -171,27 +167,26 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
         if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, LineLabel(n));
         return file.Lines[At(n)];
     };
-    // A header value: the number before the line's first "!".
-    auto value = [&](int n) { return RequiredNumber(ExtractVal(line(n), "!"), LineLabel(n)); };
-    file.ZeroThreshold = value(kAbsoluteToleranceLine);
-    // The header's counts must match the records, as for the results window,
+    // The input part as the solver read it for the run, as the results
+    // window reads it: the header values, and counts that match the records
     // before anything is sized or read by them.
     const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
-    const SolverFileMap map = MapSolverFile(lines);
-    const int ns = map.SpeciesCount;
+    const SolverInput input = ReadSolverInput(lines, SolverSettings::Run);
+    file.Pressure = input.Model().P;
+    file.ZeroThreshold = input.Model().ATOL;
+    const int ns = input.SpeciesCount();
     CheckHeadingSpecies(std::vector<std::string_view>(file.BlockLines.begin() + 1, file.BlockLines.end()), ns);
     file.SpeciesCount = ns;
-    file.EndLine = map.EndLine;
-    file.TemperatureMode = map.TemperatureMode;
-    file.InitialTemperature = value(kInitialTemperatureLine);
+    file.EndLine = input.EndLine();
+    file.TemperatureMode = input.Model().MODE;
+    file.InitialTemperature = input.Model().T0;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
     file.SpeciesFlags.assign(At(ns) + 1, std::string());
     file.MolarMasses.assign(At(ns) + 1, 0.0);
     for (int i = 1; i <= ns; ++i) {
-        const int L = ThermoRecordLine(map.ThermoLine, i);
-        file.SpeciesNames[At(i)] = std::string(Trim(FieldOf(line(L), kSpeciesName)));
+        file.SpeciesNames[At(i)] = std::string(SpeciesName(line(input.SpeciesLine(i))));
         file.SpeciesFlags[At(i)] = "*";
-        file.MolarMasses[At(i)] = map.Species[At(i - 1)].Values[14];
+        file.MolarMasses[At(i)] = input.Species(i).Values[14];
     }
     file.SpeciesFlags[0] = "*";
 

@@ -30,7 +30,7 @@ struct CmpFileData {
     bool BlockEnded = false;                 // a "!$End" line ends the block (BlockLines leave it out)
     int EndLine = 0;                         // the end line after the reaction records
     double FinalTime = 0;                    // the run's final time, line 20 (NaN when it is no number)
-    double Pressure = 0;                     // atm
+    double Pressure = 0;                     // atm, line 14
     double ZeroThreshold = 0;                // the absolute tolerance (header line 24)
     int SpeciesCount = 0;                    // NS
     int TemperatureMode = 1;                 // line 15
@@ -74,12 +74,15 @@ public:
         int FocusFile = 0;  // 1 or 2: the file that could not be opened; its path box takes the focus
     };
     // Reads both files (file 2 only when file 1 succeeds) and finds each
-    // one's pressure and results block; paths are trimmed. Refusals are shown
-    // here. "Comp#005. "
+    // one's results block; paths are trimmed. Refusals are shown here.
+    // "Comp#005. "
     OpenOutcome OpenFiles(std::string_view path1, std::string_view path2);
-    // Thresholds, species, molar masses, target flags and the merged table.
-    // A failure names the file it is in, after what is wrong ("Type
-    // mismatch: line 24 in the file 2 '/data/reduced.txt'"). "Comp#004. "
+    // Pressures, thresholds, species, molar masses, target flags and the
+    // merged table. Each file's input part is read as the solver reads it
+    // for a run (ReadSolverInput), the pressure of line 14 among it. A
+    // failure names the file it is in before what is wrong ("Invalid
+    // procedure call or argument: the file 2 '/data/reduced.txt', line 14:
+    // the pressure must be above zero, not 0.000000E+00"). "Comp#004. "
     void SpeciesAARR();
     // Both results blocks into Values, read as the results window reads
     // them: a record that does not read fails naming its line and the file

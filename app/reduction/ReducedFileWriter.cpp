@@ -53,13 +53,14 @@ std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLi
 }
 
 // Why the solver would refuse the reduced file, the line and its text
-// named: a header line copied from the source is named as the source's.
-std::string SolverRefusal(const std::vector<std::string>& out, const SolverInputError& problem) {
+// named: a header line copied from the source (up to its THERMO line,
+// thermoLine) is named as the source's.
+std::string SolverRefusal(const std::vector<std::string>& out, int thermoLine, const SolverInputError& problem) {
     const int n = problem.line;
     const std::string closing = ". The reduced solver file has not been created.";
     if (n < 1 || n > static_cast<int>(out.size())) return "The solver would refuse the reduced solver file: " + problem.problem + closing;
     const std::string text = "\"" + std::string(TrimBlanks(out[At(n - 1)])) + "\"";
-    const bool copied = n > kSourceLine && n <= kThermoLine && n != kSpeciesCountLine && n != kReactionCountLine &&
+    const bool copied = n > kSourceLine && n <= thermoLine && n != kSpeciesCountLine && n != kReactionCountLine &&
                         n != kTargetsLine;
     if (copied)
         return "The run settings of the source solver file cannot be used: the solver refuses " + SourceLine(n) + ", " +
@@ -104,6 +105,34 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     if (m.RedSpeciesKept.size() <= At(ns) || m.RedReactionKept.size() <= At(nr))
         throw Error(ErrorKind::SubscriptOutOfRange, "kept flags");
 
+    // The mechanism of the source as the solver reads it: where its THERMO
+    // line and its records stand, each reaction record's flags, third
+    // bodies and efficiencies (whatever the numbers of its equation line).
+    // Its run settings are copied; whether the solver takes them is asked
+    // of the reduced file as a whole.
+    const std::vector<std::string_view> sourceLines(source.begin() + 1, source.begin() + 1 + lastKept);
+    SolverInput input;
+    if (SolverInputError problem; !ReadSolverInput(sourceLines, SolverSettings::Open, input, problem)) {
+        // A header value that the reduced file would copy is named as the
+        // source's; anything else is refused as every reader refuses it.
+        const int n = problem.line;
+        if (n > kSourceLine && n < kThermoSearchStart && n != kSpeciesCountLine && n != kReactionCountLine &&
+            n != kTargetsLine) {
+            ShowMessage(messages,
+                        SolverRefusal(std::vector<std::string>(source.begin() + 1, source.end()), kThermoSearchStart,
+                                      problem),
+                        MessageIcon::Exclamation);
+            return false;
+        }
+        throw InputErrorOf(problem);
+    }
+    if (input.SpeciesCount() != ns || input.ReactionCount() != nr)
+        throw Error(ErrorKind::SubscriptOutOfRange,
+                    "the source solver file holds " + std::to_string(input.SpeciesCount()) + " species and " +
+                        std::to_string(input.ReactionCount()) + " reactions, not the " + std::to_string(ns) +
+                        " and " + std::to_string(nr) + " of its results read before");
+    const int thermoLine = input.ThermoLine();
+
     // 3. Header.
     std::vector<std::string> out;
     out.push_back(" !$Kinovex Solver,  " + Today());
@@ -111,7 +140,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     out.push_back(" Don't modify this file, the file has a fixed format and is intended for use in the C++ Solver.");
     out.push_back(" ");
     out.push_back(" Source solver file: " + m.RedSourceFile);  // line kSourceLine
-    for (int n = 6; n <= kThermoLine; ++n) out.push_back(line(n));
+    for (int n = 6; n <= thermoLine; ++n) out.push_back(line(n));
     auto header = [&out](int n) -> std::string& { return out[At(n - 1)]; };
     header(kSpeciesCountLine) = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
     header(kReactionCountLine) = " " + std::to_string(m.RedKeptReactionCount) + " !Reactions";
@@ -123,27 +152,15 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         if (!m.RedSpeciesKept[At(i)]) continue;
         const int j = static_cast<int>(newName.size());
         newNumber[At(i)] = j;
-        const int thermo = ThermoRecordLine(kThermoLine, i);
+        const int thermo = input.SpeciesLine(i);
         const std::string& first = line(thermo);
-        const std::vector<std::string_view> words = Words(first);
-        newName.emplace_back(words.size() > 1 ? words[1] : std::string_view());
+        newName.emplace_back(SpeciesName(first));
         out.push_back(" " + Format(std::to_string(j), kIntegerField) + std::string(Mid(first, 6)));
         for (int n = thermo + 1; n < thermo + kThermoRecordLines; ++n) out.push_back(line(n));
     }
     // 5. The lines between the species and the reactions.
-    const int separators = ThermoRecordLine(kThermoLine, ns + 1);
+    const int separators = input.SpeciesLine(ns + 1);
     for (int n = separators; n < separators + kSeparatorLines; ++n) out.push_back(line(n));
-
-    // 6. The reaction records of the source, read as the solver reads them
-    // (whatever the numbers of their equation lines): where each begins,
-    // its flags, third bodies and efficiencies.
-    const std::vector<std::string_view> sourceLines(source.begin() + 1, source.begin() + 1 + lastKept);
-    const SolverFileMap map = MapSolverFile(sourceLines);
-    if (map.SpeciesCount != ns || map.ReactionCount != nr)
-        throw Error(ErrorKind::SubscriptOutOfRange,
-                    "the source solver file holds " + std::to_string(map.SpeciesCount) + " species and " +
-                        std::to_string(map.ReactionCount) + " reactions, not the " + std::to_string(ns) + " and " +
-                        std::to_string(nr) + " of its results read before");
 
     auto renumbered = [&](int s) {
         if (s < 1 || s > ns || newNumber[At(s)] == 0)
@@ -162,11 +179,11 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         return false;
     };
 
-    // 7. Kept reactions, renumbered.
+    // 6. Kept reactions, renumbered, from the records as the solver reads them.
     int kept = 0;
     for (int r = 1; r <= nr; ++r) {
         if (!m.RedReactionKept[At(r)]) continue;
-        const ReactionRecordValues& read = map.Reactions[At(r - 1)];
+        const ReactionRecordValues read = input.Reaction(r);
         const int s = read.FirstLine;
         ++kept;
         out.push_back(" " + Format(std::to_string(kept), kIntegerField) + std::string(Mid(line(s), 6)));
@@ -222,7 +239,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         for (std::string& l : record) out.push_back(std::move(l));
     }
 
-    // 8. The targets line.
+    // 7. The targets line.
     std::vector<RedTargetsEntry> entries;
     if (m.RedTempTarget) entries.push_back({-1, "T", settings.TemperatureParameter});
     for (int t = 1; t <= m.RedTargetCount; ++t) {
@@ -232,13 +249,13 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     }
     header(kTargetsLine) = TargetsLine(entries, settings.OthersParameter);
 
-    // 9. Write what the solver runs: the file as the solver reads it, and
+    // 8. Write what the solver runs: the file as the solver reads it, and
     // the settings copied from the source as a run starts with them.
     out.push_back(" End");
     std::string text;
     for (const std::string& l : out) text.append(l).append("\r\n");
     if (SolverInputError problem; !SolverWouldRun(text, problem)) {
-        ShowMessage(messages, SolverRefusal(out, problem), MessageIcon::Exclamation);
+        ShowMessage(messages, SolverRefusal(out, thermoLine, problem), MessageIcon::Exclamation);
         return false;
     }
     files::WriteAll(m.RedTargetFile, text);

@@ -27,19 +27,6 @@ constexpr int kFieldWidth = 17;
 constexpr std::string_view kDensityField = "@@@@@@@@@@@@@@@@@";
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-// The number on a header value line.
-double HeaderValue(std::string_view line, int number) {
-    const std::optional<std::string_view> value = ValueText(line);
-    if (!value) throw Error(ErrorKind::InvalidArgument, LineLabel(number));
-    return RequiredNumber(*value, LineLabel(number));
-}
-
-// The first blank-separated word of the trimmed line, as a number.
-double FirstWordValue(std::string_view line, int number) {
-    const std::string_view t = Trim(line);
-    return RequiredNumber(t.substr(0, t.find(' ')), LineLabel(number));
-}
-
 // True when "!$RESULTS", in any letter case, stands in the text after its
 // first character.
 bool ContainsResultsMark(std::string_view text) {
@@ -161,38 +148,21 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
 
     ResultsTables& t = tables_;
 
-    // Header, up to its last value line. The counts and the mode must
-    // match the records before anything is computed from them.
-    line(kConcentrationGasConstantLine);
-    const SolverFileMap map = MapSolverFile(lines);
-    auto number = [&](int n) { return HeaderValue(line(n), n); };
-    t.NumSpecies = map.SpeciesCount;
-    t.NumReactions = map.ReactionCount;
-    t.Pressure = number(kPressureLine);
-    t.TemperatureMode = map.TemperatureMode;
-    t.InitialTemperature = number(kInitialTemperatureLine);
-    t.AbsTolerance = number(kAbsoluteToleranceLine);
-    t.FinalTime = FinalTimeOf(line(kFinalTimeLine));  // only the note on incomplete results reads it
+    // The input part as the solver read it for the run: its header, the
+    // counts and mode that the records must match, and the settings with
+    // which the run started.
+    const SolverInput input = ReadSolverInput(lines, SolverSettings::Run);
+    const SolverModel& m = input.Model();
+    t.NumSpecies = input.SpeciesCount();
+    t.NumReactions = input.ReactionCount();
+    t.Pressure = m.P;
+    t.TemperatureMode = m.MODE;
+    t.InitialTemperature = m.T0;
+    t.AbsTolerance = m.ATOL;
+    t.FinalTime = m.XEND;  // only the note on incomplete results reads it
     t.ZeroThreshold = 0.01 * t.AbsTolerance;
-    t.GasConstantE = FirstWordValue(line(kEnergyGasConstantLine), kEnergyGasConstantLine);
-    t.GasConstantConc = FirstWordValue(line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
-    // A run at constant temperature is analysed at its initial temperature:
-    // one that the solver takes.
-    if (t.TemperatureMode == 0) {
-        const double tmin = number(kMinTemperatureLine), tmax = number(kMaxTemperatureLine);
-        if (!TemperatureAllowed(t.InitialTemperature, tmin, tmax))
-            throw Error(ErrorKind::InvalidArgument,
-                        "the initial temperature on " + LineLabel(kInitialTemperatureLine) + ", " +
-                            Format(t.InitialTemperature, "0.000000E+00") + " K, of a run at constant temperature is "
-                            "outside the allowable temperatures " + Format(tmin, "0.000000E+00") + " - " +
-                            Format(tmax, "0.000000E+00") + " K");
-    }
-    // The kinetics divide by both: the solver's own rule.
-    for (const auto& [value, n] : {std::pair{t.GasConstantE, kEnergyGasConstantLine},
-                                   std::pair{t.GasConstantConc, kConcentrationGasConstantLine}})
-        if (!GasConstantAllowed(value))
-            throw Error(ErrorKind::InvalidArgument,
-                        "the gas constant on " + LineLabel(n) + ", " + Format(value, "0.000000E+00") + ", is not above 0");
+    t.GasConstantE = m.RE;
+    t.GasConstantConc = m.RC;
     const int NS = t.NumSpecies;
     const int NR = t.NumReactions;
     t.NumColumns = NS + 3;
@@ -201,19 +171,19 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.ThermoTable.Resize(NS + 1, 19);
     t.InitialMoleFractions.assign(static_cast<std::size_t>(t.NumColumns) + 1, 0.0);
     for (int k = 1; k <= NS; ++k) {
-        const ThermoRecordValues& record = map.Species[static_cast<std::size_t>(k - 1)];
+        const ThermoRecordValues record = input.Species(k);
         for (int c = 1; c <= kThermoRecordValues; ++c)
             t.ThermoTable(k, c) = record.Values[static_cast<std::size_t>(c - 1)];
         t.InitialMoleFractions[static_cast<std::size_t>(k) + 2] = record.Fraction;
     }
 
     // Reactions: the records as the solver reads them, up to the end line.
-    const int endLine = map.EndLine;
+    const int endLine = input.EndLine();
     t.ReactionEquations.assign(static_cast<std::size_t>(NR) + 1, std::string());
     t.ReactionInts.Resize(NR + 1, 27);
     t.ReactionReals.Resize(NR + 1, 26);
     for (int r = 1; r <= NR; ++r) {
-        const ReactionRecordValues& record = map.Reactions[static_cast<std::size_t>(r - 1)];
+        const ReactionRecordValues record = input.Reaction(r);
         t.ReactionEquations[static_cast<std::size_t>(r)] = std::string(Mid(line(record.FirstLine), 7));
         for (int k = 1; k <= kRecordInts; ++k) t.ReactionInts(r, k) = record.Ints[static_cast<std::size_t>(k - 1)];
         for (int k = 1; k <= kRecordReals; ++k) t.ReactionReals(r, k) = record.Reals[static_cast<std::size_t>(k - 1)];

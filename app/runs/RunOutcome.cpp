@@ -1,7 +1,8 @@
 #include "RunOutcome.h"
 
+#include "Errors.h"
 #include "Files.h"
-#include "RunSettings.h"
+#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 namespace kx::runs {
@@ -24,9 +25,18 @@ std::string ReadSolverPathFile(const std::string& programFolder) {
 
 RunOutcome ScanRunOutcome(const std::string& path) {
     const std::vector<std::string> lines = files::ReadLines(path);
-    const MechanismLayout layout = LocateMechanism(lines);
     RunOutcome outcome;
-    std::size_t i = static_cast<std::size_t>(layout.endLine);  // index of the line after the END line
+    // The solver writes behind the end line as its reading finds it; a file
+    // that it does not read holds nothing of a run (the solver's input
+    // error tells why).
+    int endLine = 0;
+    try {
+        const std::vector<std::string_view> views(lines.begin(), lines.end());
+        endLine = solverfile::ReadSolverInput(views, SolverSettings::Open).EndLine();
+    } catch (const Error&) {
+        return outcome;
+    }
+    std::size_t i = static_cast<std::size_t>(endLine);  // index of the line after the END line
     for (; i < lines.size(); ++i) {
         const std::string upper = UpperAscii(TrimBlanks(lines[i]));
         if (upper == "!$END") {

@@ -32,8 +32,9 @@ struct RunOutcome {
     std::string errorText;
 };
 
-// Scans the solver file. Throws kx::Error when it cannot be read or its
-// mechanism cannot be found.
+// Scans the solver file behind its end line, where the solver finds it
+// (ReadSolverInput). A file whose mechanism the solver does not read holds
+// nothing of a run. Throws kx::Error when the file cannot be read.
 RunOutcome ScanRunOutcome(const std::string& path);
 
 // The solver's exit status when it refused its input, could not write the

@@ -4,7 +4,6 @@
 #include "Files.h"
 #include "Format.h"
 #include "SolverFileLayout.h"
-#include "SolverFileParts.h"
 #include "TextHelpers.h"
 
 #include <algorithm>
@@ -18,72 +17,25 @@ using namespace solverfile;
 
 namespace {
 
-// The settings look for the "THERMO" line from this line on.
-constexpr int kSettingsThermoSearchStart = 29;
 constexpr std::size_t kWarningLimit = 142;
 constexpr int kNamesShown = 5;
 constexpr int kResultsFieldWidth = 17;
 constexpr int kFirstSpeciesColumn = 41;
 
-const std::string& lineAt(const std::vector<std::string>& lines, int number) {
-    if (number < 1 || static_cast<std::size_t>(number) > lines.size()) throw Error(ErrorKind::InputPastEndOfFile);
-    return lines[static_cast<std::size_t>(number) - 1];
-}
-
 std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
 
-std::string headerValue(const std::vector<std::string>& lines, int number) {
-    return HeaderText(lineAt(lines, number), number);
+// A setting as the window shows it: the text of its value line left of the
+// first "!", the whole line when it holds none ("" when the file ends
+// before it). The window holds any text and refuses what a run cannot take
+// only when it runs.
+std::string settingText(const std::vector<std::string>& lines, int number) {
+    if (static_cast<std::size_t>(number) > lines.size()) return {};
+    const std::string& line = lines[static_cast<std::size_t>(number) - 1];
+    return trimmed(ValueText(line).value_or(line));
 }
 
-double headerNumber(const std::vector<std::string>& lines, int number) {
-    const std::string value = headerValue(lines, number);
-    const std::optional<double> v = ParseNumber(value);
-    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(number) + " \"" + value + "\"");
-    return *v;
-}
-
-int headerCount(const std::vector<std::string>& lines, int number) {
-    const double v = RoundHalfEven(headerNumber(lines, number));
-    if (v > std::numeric_limits<std::int32_t>::max()) throw Error(ErrorKind::Overflow, LineLabel(number));
-    if (v < 0) throw Error(ErrorKind::InvalidArgument, LineLabel(number) + " holds a negative count");
-    return static_cast<int>(v);
-}
-
-// The counts of lines 10 and 11, within the limits and the file's length.
-int speciesCount(const std::vector<std::string>& lines) {
-    return CheckedSpeciesCount(headerCount(lines, kSpeciesCountLine), lines.size());
-}
-
-int reactionCount(const std::vector<std::string>& lines) {
-    return CheckedReactionCount(headerCount(lines, kReactionCountLine), lines.size());
-}
-
-// Species name and formula of a thermodynamic record's first line: after
-// its first word, the next two words.
-void nameAndFormula(const std::string& line, int number, std::string& name, std::string& formula) {
-    auto missingBlank = [number] {
-        return Error(ErrorKind::InvalidArgument, LineLabel(number) + " lacks the blanks of a species record");
-    };
-    std::string_view rest = LTrim(line);
-    std::size_t blank = rest.find(' ');
-    if (blank == std::string_view::npos) throw missingBlank();
-    rest = LTrim(rest.substr(blank + 1));
-    blank = rest.find(' ');
-    if (blank == std::string_view::npos) throw missingBlank();
-    name = rest.substr(0, blank);
-    rest = LTrim(rest.substr(blank));
-    blank = rest.find(' ');
-    if (blank == std::string_view::npos) throw missingBlank();
-    formula = rest.substr(0, blank);
-}
-
-// The molar mass of a record's fourth line, as the solver reads it.
-double molarMassOf(const std::string& line, int number) {
-    double mass = 0;
-    if (!ReadMolarMassField(line, mass)) throw Error(ErrorKind::TypeMismatch, "molar mass on " + LineLabel(number));
-    return mass;
-}
+// The number in the text, when it is one.
+std::optional<double> settingNumber(const std::string& text) { return ParseNumber(text); }
 
 // The number in a field of a results line (columns from 1), which must be there.
 double resultsValue(const std::string& line, int start, int width) {
@@ -95,60 +47,45 @@ double resultsValue(const std::string& line, int start, int width) {
 
 }  // namespace
 
-MechanismLayout LocateMechanism(const std::vector<std::string>& lines) {
-    MechanismLayout layout;
-    layout.speciesCount = speciesCount(lines);
-    layout.reactionCount = reactionCount(lines);
-    int number = kSettingsThermoSearchStart;
-    while (!IsThermoLine(lineAt(lines, number))) ++number;
-    layout.thermoLine = number;
-    // The least a mechanism holds; the END line follows at or after it.
-    const std::int64_t least = std::int64_t{number} + std::int64_t{kThermoRecordLines} * layout.speciesCount +
-                               kSeparatorLines + std::int64_t{kLeastReactionLines} * layout.reactionCount + 1;
-    if (least > static_cast<std::int64_t>(lines.size())) throw Error(ErrorKind::InputPastEndOfFile);
-    number = static_cast<int>(least);
-    while (UpperAscii(TrimBlanks(lineAt(lines, number))) != "END") ++number;
-    layout.endLine = number;
-    return layout;
-}
-
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::string bytes = files::ReadAll(path);
     const std::vector<std::string> lines = files::SplitLines(bytes);
-    // The counts are checked first, as the file is read; the layout takes them again.
-    speciesCount(lines);
-    reactionCount(lines);
-    s[Setting::Pressure] = headerValue(lines, kPressureLine);
-    s.adiabatic = headerNumber(lines, kTemperatureModeLine) == 1;
-    s[Setting::InitialTemperature] = headerValue(lines, kInitialTemperatureLine);
-    s[Setting::MinTemperature] = headerValue(lines, kMinTemperatureLine);
-    s[Setting::MaxTemperature] = headerValue(lines, kMaxTemperatureLine);
-    s[Setting::InitialTime] = headerValue(lines, kInitialTimeLine);
-    s[Setting::FinalTime] = headerValue(lines, kFinalTimeLine);
-    s[Setting::InitialStep] = headerValue(lines, kInitialStepLine);
-    s[Setting::MaxSteps] = headerValue(lines, kMaxStepsLine);
-    if (headerNumber(lines, kMaxStepsLine) < 3) s[Setting::MaxSteps] = std::string("3");
-    s[Setting::RelativeTolerance] = headerValue(lines, kRelativeToleranceLine);
-    s[Setting::AbsoluteTolerance] = headerValue(lines, kAbsoluteToleranceLine);
-    s[Setting::OutputStep] = headerValue(lines, kOutputStepLine);
-    if (headerNumber(lines, kOutputStepLine) < 1) s[Setting::OutputStep] = std::string("1");
+    // The run settings are the window's to set: taken as they stand.
+    s[Setting::Pressure] = settingText(lines, kPressureLine);
+    s.adiabatic = settingNumber(settingText(lines, kTemperatureModeLine)) == 1.0;
+    s[Setting::InitialTemperature] = settingText(lines, kInitialTemperatureLine);
+    s[Setting::MinTemperature] = settingText(lines, kMinTemperatureLine);
+    s[Setting::MaxTemperature] = settingText(lines, kMaxTemperatureLine);
+    s[Setting::InitialTime] = settingText(lines, kInitialTimeLine);
+    s[Setting::FinalTime] = settingText(lines, kFinalTimeLine);
+    s[Setting::InitialStep] = settingText(lines, kInitialStepLine);
+    s[Setting::MaxSteps] = settingText(lines, kMaxStepsLine);
+    if (settingNumber(s[Setting::MaxSteps]).value_or(3) < 3) s[Setting::MaxSteps] = std::string("3");
+    s[Setting::RelativeTolerance] = settingText(lines, kRelativeToleranceLine);
+    s[Setting::AbsoluteTolerance] = settingText(lines, kAbsoluteToleranceLine);
+    s[Setting::OutputStep] = settingText(lines, kOutputStepLine);
+    if (settingNumber(s[Setting::OutputStep]).value_or(1) < 1) s[Setting::OutputStep] = std::string("1");
 
-    const MechanismLayout layout = LocateMechanism(lines);
-    const int species = layout.speciesCount;
+    // The mechanism as the solver reads it: its counts, key lines and records.
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    const SolverInput input = ReadSolverInput(views, SolverSettings::Open);
+
+    const int species = input.SpeciesCount();
     SolverFileModel m;
     m.stamp = files::StampOf(path, bytes);
     m.speciesCount = species;
-    m.reactionCount = layout.reactionCount;
-    m.thermoStart = layout.thermoLine + 1;
-    m.lines.assign(lines.begin(), lines.begin() + layout.endLine);
+    m.reactionCount = input.ReactionCount();
+    m.thermoStart = input.SpeciesLine(1);
+    m.lines.assign(lines.begin(), lines.begin() + input.EndLine());
     m.species.resize(static_cast<std::size_t>(species));
     m.molarMasses.resize(static_cast<std::size_t>(species));
     for (int k = 0; k < species; ++k) {
         SpeciesRow& row = m.species[static_cast<std::size_t>(k)];
-        const int first = m.ThermoLine(k);
-        nameAndFormula(m.Line(first), first, row.name, row.formula);
-        row.fraction = trimmed(FieldOf(m.Line(first), kInitialFraction));
-        m.molarMasses[static_cast<std::size_t>(k)] = molarMassOf(m.Line(first + 3), first + 3);
+        const std::string& first = m.Line(m.ThermoLine(k));
+        row.name = SpeciesName(first);
+        row.formula = SpeciesComposition(first);
+        row.fraction = trimmed(FieldOf(first, kInitialFraction));
+        m.molarMasses[static_cast<std::size_t>(k)] = input.Species(k + 1).Values[14];
     }
     model = std::move(m);
 }

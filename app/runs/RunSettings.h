@@ -64,28 +64,15 @@ struct SolverFileModel {
     int ThermoLine(int k) const { return thermoStart + solverfile::kThermoRecordLines * k; }
 };
 
-// Where the parts of a solver file stand (line numbers from 1).
-struct MechanismLayout {
-    int speciesCount = 0;
-    int reactionCount = 0;
-    int thermoLine = 0;  // the "THERMO" line
-    int endLine = 0;     // the END line that closes the reactions
-};
-
-// Finds the layout: the counts on lines 10 and 11, the first line from 29
-// on whose trimmed text begins "THERMO" (any letter case), then, past the
-// thermodynamic records, three separator lines and three lines per
-// reaction, the first line whose trimmed text is "END". Throws kx::Error
-// when a count is no whole number or a line is missing.
-MechanismLayout LocateMechanism(const std::vector<std::string>& lines);
-
 // Reads a solver file into the settings and the model. The settings are
-// filled in file order as they are read, so after a failure they hold what
-// was read before it; the model is filled only when the whole file reads.
+// taken first, as their lines stand (the text left of a "!", any text:
+// this window is where they are set), so after a failure they hold what
+// the file has; the model is filled only when the whole file reads.
 // Clamps a step limit below 3 to "3" and an output step below 1 to "1".
-// Throws kx::Error: a header line without "!", a count or value that is no
-// number, a missing "THERMO" or END line, a thermodynamic line without the
-// blanks around its name and formula, a molar mass that is no number.
+// The mechanism is read as the solver reads it, but for the run settings
+// and the initial mole fractions (ReadSolverInput, SolverSettings::Open):
+// throws kx::Error with the solver's line and words where the solver
+// refuses the file for any other reason.
 void LoadSolverFile(const std::string& path, RunSettings& settings, SolverFileModel& model);
 
 // The species name of a thermodynamic record (its four lines) that holds

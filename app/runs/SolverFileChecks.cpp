@@ -8,6 +8,7 @@
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "fixed_format.h"
 
 #include <exception>
 #include <optional>
@@ -154,37 +155,27 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         message =
             inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
     };
-    if (lines.size() < static_cast<std::size_t>(kSpeciesCountLine)) {
-        next = lines.size();
-        refuse("The file ends after line " + std::to_string(lines.size()) + ", before the species count on line " +
-               std::to_string(kSpeciesCountLine) + ".");
+    // The input part as the solver read it for the run, as every reader of
+    // results takes it: the species count that sizes the records, and the
+    // end line after which the results stand.
+    SolverInput input;
+    SolverInputError inputError;
+    if (!ReadSolverInput(lines, SolverSettings::Run, input, inputError)) {
+        next = inputError.line > 0 ? static_cast<std::size_t>(inputError.line) : lines.size();
+        refuse(std::string(InputErrorOf(inputError).what()) + ".");
         return;
     }
-    next = kSpeciesCountLine;
-    const std::optional<std::string_view> countText = ValueText(lines[kSpeciesCountLine - 1]);
-    if (!countText) {
-        refuse("Line " + std::to_string(kSpeciesCountLine) + ": no \"!\" follows the species count.");
-        return;
-    }
-    const std::string_view count = TrimBlanks(*countText);
-    int species = 0;
-    try {
-        species = wholeNumber(count);
-    } catch (const Error& e) {
-        refuse("Line " + std::to_string(kSpeciesCountLine) + ": the species count '" + std::string(count) +
-               (e.kind() == ErrorKind::TypeMismatch ? "' is no number." : "' is out of range."));
-        return;
-    }
-    bool heading = false;
-    while (!heading && next < lines.size()) heading = IsResultsTitle(lines[next++]);
-    if (!heading) {
+    const int species = input.SpeciesCount();
+    const int title = ResultsTitleLine(lines, input.EndLine());
+    if (title == 0) {
         message = notFound;
         return;
     }
+    next = static_cast<std::size_t>(title);
     // The records as every reader of results joins them.
     ResultsRecords results;
     try {
-        results = JoinResultsRecords(lines, static_cast<int>(next), species);
+        results = JoinResultsRecords(lines, title, species);
     } catch (const Error& e) {
         refuse(std::string(e.what()) + ".");
         return;

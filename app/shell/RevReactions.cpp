@@ -1,7 +1,7 @@
 #include "RevReactions.h"
 
 #include "Files.h"
-#include "SolverFileLayout.h"
+#include "input_rules.h"
 #include "TextHelpers.h"
 
 #include <array>
@@ -21,13 +21,13 @@ void ListRevReactions(const std::string& path, bool& found, std::string& list, N
     try {
         files::TextReader reader(path);
         while (!reader.AtEnd())
-            if (solverfile::IsReactionsLine(reader.ReadLine())) break;
+            if (TrimmedStartsUpper(reader.ReadLine(), "REACTIONS")) break;
         // The last three lines read; the oldest is the equation line when a
         // REV line follows a record's flags and rate-parameter lines.
         std::array<std::string, 3> window{reader.ReadLine(), reader.ReadLine(), reader.ReadLine()};
         while (!reader.AtEnd()) {
             std::string line = reader.ReadLine();
-            if (solverfile::IsEndLine(line)) break;
+            if (IsMechanismEndLine(line)) break;
             if (TrimmedStartsUpper(line, "REV")) {
                 if (++count > kListedAtMost) break;
                 list += window[0] + "\r\n";

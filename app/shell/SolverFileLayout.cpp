@@ -4,6 +4,7 @@
 #include "TextHelpers.h"
 
 #include <algorithm>
+#include <new>
 
 namespace kx::solverfile {
 
@@ -11,30 +12,9 @@ std::string LineLabel(int number) { return "line " + std::to_string(number); }
 
 std::string_view FieldOf(std::string_view line, Field field) { return Mid(line, field.column, field.width); }
 
-namespace {
-
-// The count of `line` within least..most, and `linesEach` lines for each
-// within the file's lineCount lines (after `linesBefore` lines).
-int CheckedCount(int count, int line, const char* what, int least, int most, int linesBefore, int linesEach,
-                 std::size_t lineCount) {
-    const std::string named = "the " + std::string(what) + " count on " + LineLabel(line) + ", " + std::to_string(count);
-    if (count < least) throw Error(ErrorKind::SubscriptOutOfRange, named + ", is below " + std::to_string(least));
-    if (count > most) throw Error(ErrorKind::SubscriptOutOfRange, named + ", is above " + std::to_string(most));
-    // Within the limits the product cannot overflow.
-    if (static_cast<std::size_t>(linesBefore + linesEach * count) > lineCount)
-        throw Error(ErrorKind::SubscriptOutOfRange, named + ", needs more lines than the file has");
-    return count;
-}
-
-}  // namespace
-
-int CheckedSpeciesCount(int count, std::size_t lineCount) {
-    return CheckedCount(count, kSpeciesCountLine, "species", 1, kMaxSpecies, kThermoSearchStart, kThermoRecordLines,
-                        lineCount);
-}
-
-int CheckedReactionCount(int count, std::size_t lineCount) {
-    return CheckedCount(count, kReactionCountLine, "reaction", 0, kMaxReactions, 0, kLeastReactionLines, lineCount);
+std::string_view SpeciesComposition(std::string_view line) {
+    const std::string_view text = TrimBlanks(Mid(line, 23, 23));
+    return text.substr(0, text.find_first_of(" \t"));
 }
 
 std::optional<std::string_view> ValueText(std::string_view line) {
@@ -43,56 +23,59 @@ std::optional<std::string_view> ValueText(std::string_view line) {
     return line.substr(0, mark);
 }
 
-bool IsThermoLine(std::string_view line) { return TrimmedStartsUpper(line, "THERMO"); }
-bool IsReactionsLine(std::string_view line) { return TrimmedStartsUpper(line, "REACTIONS"); }
-bool IsEndLine(std::string_view line) { return TrimmedStartsUpper(line, "END"); }
-
-namespace {
-
-// The lines of a record that begins on line n of `lines` (from 1), as the
-// rules read them.
-auto RecordLines(std::span<const std::string_view> lines, int n) {
-    return [lines, n](int i, std::string_view& line) {
-        const std::size_t at = static_cast<std::size_t>(n - 1) + static_cast<std::size_t>(i);
-        if (n < 1 || at >= lines.size()) return false;
-        line = lines[at];
-        return true;
-    };
-}
-
-// The error of a record of `what` ("species 3") that begins on line n.
-[[noreturn]] void Refuse(const RecordProblem& problem, int n, const std::string& what) {
-    const std::string line = LineLabel(n + problem.line);
-    switch (problem.kind) {
-        case RecordProblem::Kind::MissingLine:
-            throw Error(ErrorKind::InputPastEndOfFile,
-                        what + ": the file ends before " + line + " (" + problem.text + " expected)");
-        case RecordProblem::Kind::Unreadable:
-            throw Error(ErrorKind::TypeMismatch, what + " on " + line + ": " + problem.text);
-        case RecordProblem::Kind::OutOfRange:
-            throw Error(ErrorKind::SubscriptOutOfRange, what + " on " + line + ": " + problem.text);
-        case RecordProblem::Kind::NotAllowed: break;
-    }
-    throw Error(ErrorKind::InvalidArgument, what + " on " + line + ": " + problem.text);
-}
-
-}  // namespace
-
-ThermoRecordValues ReadThermoAt(std::span<const std::string_view> lines, int n, int species) {
+ThermoRecordValues SolverInput::Species(int k) const {
     ThermoRecordValues record;
-    RecordProblem problem;
-    if (!ReadThermoRecord(RecordLines(lines, n), record.Values.data(), record.Fraction, problem))
-        Refuse(problem, n, "species " + std::to_string(species));
+    for (int slot = 1; slot <= kThermoRecordValues; ++slot)
+        record.Values[static_cast<std::size_t>(slot - 1)] = ThAt(model_->TH, slot, k);
+    record.Fraction = model_->Y[k - 1];
     return record;
 }
 
-ReactionRecordValues ReadReactionAt(std::span<const std::string_view> lines, int n, int nspec, int reaction) {
+ReactionRecordValues SolverInput::Reaction(int r) const {
     ReactionRecordValues record;
-    record.FirstLine = n;
-    RecordProblem problem;
-    record.Lines = ReadReactionRecord(RecordLines(lines, n), nspec, record.Ints.data(), record.Reals.data(), problem);
-    if (record.Lines == 0) Refuse(problem, n, "reaction " + std::to_string(reaction));
+    record.FirstLine = reactionLines_[static_cast<std::size_t>(r - 1)];
+    record.Lines = reactionLines_[static_cast<std::size_t>(r)] - record.FirstLine;
+    for (int k = 1; k <= kRecordInts; ++k)
+        record.Ints[static_cast<std::size_t>(k - 1)] = IreacAt(model_->IREAC, k, r);
+    for (int k = 1; k <= kRecordReals; ++k)
+        record.Reals[static_cast<std::size_t>(k - 1)] = RreacAt(model_->RREAC, k, r);
     return record;
+}
+
+bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
+                     SolverInputError& error) {
+    // The model lives in the storage as the bytes are taken for it (it is an
+    // aggregate), as the solver's own does.
+    input.storage_.reset(new unsigned char[sizeof(SolverModel)]);
+    input.model_ = std::launder(reinterpret_cast<SolverModel*>(input.storage_.get()));
+    SolverInputPlaces places;
+    if (!SolverReadInput(SolverLineViews(lines), settings, *input.model_, places, error)) return false;
+    input.thermoLine_ = places.thermoLine;
+    input.endLine_ = places.endLine;
+    // Each reaction record after the one before, as long as its flags make it.
+    const SolverModel& m = *input.model_;
+    input.reactionLines_.clear();
+    input.reactionLines_.reserve(static_cast<std::size_t>(m.NREAC) + 1);
+    int n = ThermoRecordLine(places.thermoLine, m.NSPEC + 1) + kSeparatorLines;
+    for (int r = 1; r <= m.NREAC; ++r) {
+        input.reactionLines_.push_back(n);
+        n += ReactionRecordLines(&m.IREAC[(r - 1) * kIreacSlots]);
+    }
+    input.reactionLines_.push_back(n);
+    return true;
+}
+
+Error InputErrorOf(const SolverInputError& error) {
+    static constexpr ErrorKind kinds[] = {ErrorKind::InputPastEndOfFile, ErrorKind::TypeMismatch,
+                                          ErrorKind::SubscriptOutOfRange, ErrorKind::InvalidArgument};
+    return Error(kinds[static_cast<std::size_t>(error.kind)],
+                 error.line > 0 ? LineLabel(error.line) + ": " + error.problem : error.problem);
+}
+
+SolverInput ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings) {
+    SolverInput input;
+    if (SolverInputError error; !ReadSolverInput(lines, settings, input, error)) throw InputErrorOf(error);
+    return input;
 }
 
 bool IsResultsTitle(std::string_view line) { return TrimmedStartsUpper(line, "!$RESULTS"); }

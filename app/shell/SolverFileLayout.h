@@ -3,20 +3,23 @@
 // thermodynamic and reaction records and how many lines a record takes.
 // Lines and columns are counted from 1, as the solver counts them.
 //
-// The readers of the desktop program share this layout; the numbers of a
-// thermodynamic or reaction record each reads as the solver reads them
-// (ReadThermoAt, ReadReactionAt). Otherwise each keeps its own number
-// rules, its own handling of a missing line and its own error reports.
+// The readers of the desktop program share this layout, and read the input
+// part of a solver file (its header, key lines, records and end line) as
+// the solver reads it: ReadSolverInput.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "Errors.h"
 #include "input_rules.h"
+#include "solver_file.h"
 
 namespace kx::solverfile {
 
@@ -55,36 +58,15 @@ inline constexpr int kOutputStepLine = 28;  // a results record every that many 
 // the first word of the line.
 inline constexpr int kEnergyGasConstantLine = 31;
 inline constexpr int kConcentrationGasConstantLine = 32;
-// The "THERMO" line that closes the header. Readers that search for it
-// start at kThermoSearchStart; the others take it where it is written.
+// The " THERMO" line that closes the header: the first such line from
+// kThermoSearchStart on (IsThermoKeyLine). The solver files that the
+// desktop program writes have it on kThermoLine.
 inline constexpr int kThermoSearchStart = 33;
 inline constexpr int kThermoLine = 34;
-
-// The most species and reactions a mechanism may hold.
-inline constexpr int kMaxSpecies = 300;
-inline constexpr int kMaxReactions = 3000;
-
-// The species count of line 10 as a reader may size its tables by it: 1 to
-// kMaxSpecies, and no more thermodynamic records than the file's lineCount
-// lines leave room for below line kThermoSearchStart. Throws Error
-// (SubscriptOutOfRange) naming the count otherwise. A reader checks the
-// count before it computes anything with it.
-int CheckedSpeciesCount(int count, std::size_t lineCount);
-
-// The reaction count of line 11, checked alike: 0 to kMaxReactions, and no
-// more records of kLeastReactionLines lines than the file has lines.
-int CheckedReactionCount(int count, std::size_t lineCount);
 
 // The text of a value line left of its first "!"; nothing when the line
 // holds no "!".
 std::optional<std::string_view> ValueText(std::string_view line);
-
-// The key lines: the line, trimmed, begins with "THERMO", "REACTIONS" or
-// "END" in any letter case. (The end line after the last reaction record
-// must then be the solver's, IsMechanismEndLine.)
-bool IsThermoLine(std::string_view line);
-bool IsReactionsLine(std::string_view line);
-bool IsEndLine(std::string_view line);
 
 // ---- Thermodynamic records, one per species ----------------------------
 
@@ -97,11 +79,13 @@ constexpr int ThermoRecordLine(int thermoLine, int species) {
     return thermoLine + 1 + kThermoRecordLines * (species - 1);
 }
 
-// The first line of a record: its texts, and the initial mole fraction as
-// the desktop writes it.
-inline constexpr Field kSpeciesName{7, 16};
-inline constexpr Field kComposition{24, 22};
+// The first line of a record: its texts (the species name is the solver's,
+// SpeciesName), and the initial mole fraction as the desktop writes it.
 inline constexpr Field kInitialFraction{75, 10};  // the mole fraction, written left-aligned
+
+// The species' composition, which the solver does not read: the first word
+// after the name's columns, within columns 23-45 ("H2O1", "C1H4").
+std::string_view SpeciesComposition(std::string_view line);
 
 // Lines 2-4 of a record: five fields of 15 columns from column 1 (index
 // from 1), the polynomial coefficients 1-5, 6-10 and 11-14, the fifth field
@@ -117,24 +101,11 @@ struct ThermoRecordValues {
     double Fraction = 0;
 };
 
-// The record of species `species` that begins on line n of `lines` (from
-// 1). Throws Error naming the species and the line where the solver would
-// refuse it: InputPastEndOfFile when the file ends within it, TypeMismatch
-// for a field that does not read under its layout, InvalidArgument for a
-// negative fraction or a molar mass not above zero.
-ThermoRecordValues ReadThermoAt(std::span<const std::string_view> lines, int n, int species);
-
 // ---- Reaction records, one per reaction ---------------------------------
 
-// Three separator lines follow the thermodynamic records; the readers find
-// the "REACTIONS" line among them. An end line follows the last record.
+// Three separator lines follow the thermodynamic records, and the first
+// reaction record the third of them. An end line follows the last record.
 inline constexpr int kSeparatorLines = 3;
-
-// A record is its equation line, the flags line and the rate line, then
-// the lines its flags call for. Its lines, columns and values are the
-// solver's own rule (input_rules.h), which every reader takes through
-// ReadReactionAt.
-inline constexpr int kLeastReactionLines = 3;
 
 // A reaction record as the solver reads it.
 struct ReactionRecordValues {
@@ -149,13 +120,53 @@ struct ReactionRecordValues {
     std::array<double, kRecordReals> Reals{};
 };
 
-// The record of reaction `reaction` that begins on line n of `lines` (from
-// 1), read against nspec species. Throws Error naming the reaction and the
-// line where the solver would refuse it: InputPastEndOfFile when the file
-// ends within it, TypeMismatch for a field that does not read under its
-// layout, SubscriptOutOfRange for a count or species number beyond the
-// rules.
-ReactionRecordValues ReadReactionAt(std::span<const std::string_view> lines, int n, int nspec, int reaction);
+// ---- The input part as the solver reads it ------------------------------
+
+// The counts, run settings and records that the solver reads from a solver
+// file (SolverReadInput), and where its blocks stand.
+class SolverInput {
+public:
+    const SolverModel& Model() const { return *model_; }
+    int SpeciesCount() const { return model_->NSPEC; }
+    int ReactionCount() const { return model_->NREAC; }
+    int ThermoLine() const { return thermoLine_; }  // the " THERMO" line
+    int EndLine() const { return endLine_; }        // the end line after the last reaction record
+    // The first line of the thermodynamic record of species k (from 1).
+    int SpeciesLine(int k) const { return ThermoRecordLine(thermoLine_, k); }
+    // The record of species k (from 1): its values as the fields read.
+    ThermoRecordValues Species(int k) const;
+    // The record of reaction r (from 1).
+    ReactionRecordValues Reaction(int r) const;
+
+private:
+    friend bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
+                                SolverInputError& error);
+    // The model's storage, not cleared beforehand: the reading clears and
+    // sets what it reads of the file, and the rest is never looked at.
+    std::unique_ptr<unsigned char[]> storage_;
+    SolverModel* model_ = nullptr;
+    int thermoLine_ = 0;
+    int endLine_ = 0;
+    std::vector<int> reactionLines_;  // the equation line of reaction r at [r - 1]
+};
+
+// Reads the input part of the file whose lines are given as the solver
+// does, holding it to the run settings as `settings` says. Throws Error
+// where the solver refuses the file: the solver's line and words ("line
+// 14: the pressure must be above zero, not 0.000000E+00"), of the kind of
+// the problem (InputPastEndOfFile for a missing line, TypeMismatch for a
+// field or value that does not read, SubscriptOutOfRange for a count or
+// species number out of range, InvalidArgument for a value the solver
+// does not take).
+SolverInput ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings);
+
+// The same for a reader with refusals of its own: false with the solver's
+// line and problem in `error` where the solver refuses the file.
+bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
+                     SolverInputError& error);
+
+// The Error that ReadSolverInput throws for the solver's refusal.
+Error InputErrorOf(const SolverInputError& error);
 
 // ---- Results block, after the end line ----------------------------------
 

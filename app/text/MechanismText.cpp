@@ -44,21 +44,10 @@ int fieldInt(std::string_view field, int line) {
     return value;
 }
 
-// The value of a header line: its first word.
-double headerValue(std::string_view line, int number) {
-    std::string_view t = TrimBlanks(line);
-    t = t.substr(0, std::min(t.find(' '), t.find('!')));
-    const auto v = ParseNumber(t);
-    if (!v) throw Error(ErrorKind::TypeMismatch, LineLabel(number));
-    return *v;
-}
-
 // Element symbols, each followed by its count ("C1H4", "AR1"); a symbol
-// without a count counts 1, and blanks end the formula.
+// without a count counts 1 (the word SpeciesComposition gives).
 std::vector<std::pair<std::string, int>> readFormula(std::string_view text, int line) {
     std::vector<std::pair<std::string, int>> elements;
-    text = TrimBlanks(text);
-    text = text.substr(0, text.find(' '));
     std::size_t i = 0;
     auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -87,12 +76,6 @@ public:
         if (n < 1 || static_cast<std::size_t>(n) > lines_.size())
             throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));
         return lines_[static_cast<std::size_t>(n - 1)];
-    }
-    // The first line from `from` on that is the key line.
-    int find(int from, bool (*isKeyLine)(std::string_view)) const {
-        int n = from;
-        while (!isKeyLine(line(n))) ++n;
-        return n;
     }
 
 private:
@@ -518,28 +501,21 @@ std::string FixedExponent15(double value) {
 
 SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
     const LineSource src(lines);
+    // The mechanism as the solver reads it; the run settings as they stand.
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    const SolverInput input = ReadSolverInput(views, SolverSettings::Open);
     SolverMechanism m;
     m.description = std::string(TrimBlanks(src.line(2)));
-    // The counts: the text before a "!", the whole line without one.
-    auto headerCount = [&](int number) {
-        const std::string_view line = src.line(number);
-        return fieldInt(ValueText(line).value_or(line), number);
-    };
-    const int ns = CheckedSpeciesCount(headerCount(kSpeciesCountLine), lines.size());
-    const int nr = CheckedReactionCount(headerCount(kReactionCountLine), lines.size());
-    m.gasConstantE = headerValue(src.line(kEnergyGasConstantLine), kEnergyGasConstantLine);
-    m.gasConstantConc = headerValue(src.line(kConcentrationGasConstantLine), kConcentrationGasConstantLine);
+    m.gasConstantE = input.Model().RE;
+    m.gasConstantConc = input.Model().RC;
 
-    const std::vector<std::string_view> views(lines.begin(), lines.end());
-    int n = src.find(kThermoSearchStart, IsThermoLine) + 1;
-    for (int k = 0; k < ns; ++k, n += kThermoRecordLines) {
+    for (int k = 1; k <= input.SpeciesCount(); ++k) {
+        const int n = input.SpeciesLine(k);
         MechanismSpecies sp;
         const std::string_view first = src.line(n);
-        sp.name = withoutBlanks(FieldOf(first, kSpeciesName));
-        if (sp.name.empty()) throw Error(ErrorKind::TypeMismatch, "species name, " + LineLabel(n));
-        sp.elements = readFormula(FieldOf(first, kComposition), n);
-        // Its numbers as the solver reads them.
-        const ThermoRecordValues record = ReadThermoAt(views, n, k + 1);
+        sp.name = withoutBlanks(SpeciesNameField(first));
+        sp.elements = readFormula(SpeciesComposition(first), n);
+        const ThermoRecordValues record = input.Species(k);
         sp.lowT = record.Values[15];
         sp.highT = record.Values[16];
         sp.commonT = record.Values[17];
@@ -547,27 +523,19 @@ SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {
         m.species.push_back(std::move(sp));
     }
 
-    // The reaction records follow the three separator lines.
-    n += kSeparatorLines;
-    for (int r = 0; r < nr; ++r) {
+    for (int r = 1; r <= input.ReactionCount(); ++r) {
+        const ReactionRecordValues record = input.Reaction(r);
         MechanismReaction re;
-        re.lineNumber = n;
-        std::string_view eq = TrimBlanks(src.line(n));
+        re.lineNumber = record.FirstLine;
+        std::string_view eq = TrimBlanks(src.line(record.FirstLine));
         const std::size_t afterNumber = eq.find_first_not_of("0123456789");
         if (afterNumber != std::string_view::npos && afterNumber > 0 && eq[afterNumber] == ' ')
             eq = TrimBlanks(eq.substr(afterNumber));
         re.equationLine = std::string(eq);
-        // The record's values as the solver reads them.
-        const ReactionRecordValues record = ReadReactionAt(views, n, ns, r + 1);
         std::copy(record.Ints.begin(), record.Ints.end(), re.ints.begin() + 1);
         std::copy(record.Reals.begin(), record.Reals.end(), re.reals.begin() + 1);
-        n += record.Lines;
         m.reactions.push_back(std::move(re));
     }
-    // The records end where the solver finds its end line.
-    if (!IsMechanismEndLine(src.line(n)))
-        throw Error(ErrorKind::InvalidArgument, LineLabel(n) + ", after the " + std::to_string(nr) +
-                                                    " reaction records, is not the end line END");
     for (const MechanismReaction& r : m.reactions) formOf(m, r);  // species numbers within the list
     return m;
 }

@@ -216,9 +216,10 @@ TEST(SolverFileLoad, TooManySpeciesOrReactionsAreToldApart) {
   }
 }
 
-// One species more than the file has records for: the end line, shorter
-// than the name's columns, and the lines after it are read as a record
-// until one does not read.
+// One species more than the file has records for: the separator lines
+// after the records are read as a record until one does not read, and the
+// error names the count that does not match the records before the
+// REACTIONS line.
 TEST(SolverFileLoad, ASpeciesCountAboveTheRecordsIsAnInputError) {
   std::string text = kxtest::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
   const std::size_t at = text.find(" 11 !Species");
@@ -226,7 +227,10 @@ TEST(SolverFileLoad, ASpeciesCountAboveTheRecordsIsAnInputError) {
   text.replace(at, 3, " 12");
   Loaded l = LoadText(text);
   EXPECT_EQ(l.outcome, kx::SolverLoad::InputError);
-  EXPECT_EQ(l.error.line, 35 + 4 * 11 + 2) << l.error.problem;  // the REACTIONS line as coefficients
+  EXPECT_EQ(l.error.line, 10) << l.error.problem;
+  EXPECT_EQ(l.error.problem,
+            "the species count 12 does not match the 11 thermo records between the THERMO line 34 and the REACTIONS "
+            "line 81");
 }
 
 // First thermo record at line 35; with three species the reactions start at
@@ -264,6 +268,7 @@ TEST(SolverFileLoad, BadInputIsRefusedNamingItsLine) {
       {"mode 2", [](SolverFileRecipe& s) { s.mode = 2; }, 15},
       {"mode -1", [](SolverFileRecipe& s) { s.mode = -1; }, 15},
       {"negative mole fraction", [](SolverFileRecipe& s) { s.species[2].moleFraction = -0.1; }, 35 + 8},
+      {"blank species name", [](SolverFileRecipe& s) { s.species[1].name = ""; }, 35 + 4},
       {"zero mole fractions",
        [](SolverFileRecipe& s) {
          for (auto& sp : s.species) sp.moleFraction = 0.0;

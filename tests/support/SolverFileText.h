@@ -1,7 +1,10 @@
-// Solver files for tests, built line by line: a header of 34 lines (line 1
-// the signature, line 10 the species count, line 15 the temperature mode),
-// the three separator lines with the REACTIONS line, reaction lines, the
-// end line, and whatever a run would have appended.
+// Solver files for tests, built line by line as the solver reads them: a
+// header of 34 lines (line 1 the signature, line 10 the species count,
+// line 11 the reaction count, line 15 the temperature mode, the run
+// settings of a run at 1000 K), one four-line thermodynamic record per
+// species (S1, S2, ...; S1 the whole initial mixture), the three separator
+// lines with the REACTIONS line, the reaction records, the end line, and
+// whatever a run would have appended. Unchanged, the solver runs it.
 #pragma once
 
 #include <string>
@@ -11,31 +14,63 @@ namespace kx::test {
 
 struct SolverFileText {
     std::string signature = "!$KINOVEX SOLVER";
-    int species = 3;
+    int species = 3;  // at least 3 for the default reaction
     std::string temperatureMode = " 1 !Temperature Equation";
-    std::vector<std::string> reactions = {" 1    H2+O2<=>2OH", "      1   2", "       0.1E+01"};
+    // One record of three lines: S1 + S2 => S3 + S3.
+    std::vector<std::string> reactions = {" 1    H2+O2<=>2OH",
+                                          "      1   2   0   3   3   0   0   0   0   1   1   0   0   0   0   0",
+                                          "       0.17000000E+14 0.00000000E+00 0.47780000E+05"};
+    int reactionCount = 1;
     std::vector<std::string> after;  // lines after the end line
     int headerLines = 34;            // fewer cut the header short
 
-    std::string bytes() const {
+    // The four lines of species k's record: a plain thermodynamic fit and a
+    // molar mass of 2.
+    static std::vector<std::string> ThermoRecord(int k) {
+        std::string first = " " + std::to_string(k);
+        first.resize(6, ' ');
+        std::string name = "S" + std::to_string(k);
+        name.resize(16, ' ');
+        first += name + " " + name;
+        first.resize(45, ' ');
+        first += "0    300.0   5000.0   1000.0 ";  // columns 46-74
+        if (k == 1) first += "1.000E+00";
+        const std::string c = "    0.15000E+01", m = "   -0.15000E+01";
+        return {first, c + c + c + c + c, m + m + m + m + m, c + c + c + c + "          2.000"};
+    }
+
+    std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
         lines.push_back(signature);
         for (int n = 2; n <= 9; ++n) lines.push_back(" ");
         lines.push_back(std::string(" ").append(std::to_string(species)).append(" !Species"));
-        lines.push_back(" 1 !Reactions");
-        for (int n = 12; n <= 14; ++n) lines.push_back(" !");
+        lines.push_back(std::string(" ").append(std::to_string(reactionCount)).append(" !Reactions"));
+        for (const char* l : {" !", " !Run parameters", " 1.000000E+00 !Pressure, atm"}) lines.push_back(l);
         lines.push_back(temperatureMode);
-        for (int n = 16; n <= 33; ++n) lines.push_back(" 1.0 !value");
-        lines.push_back(" THERMO");
+        for (const char* l : {" 1.000000E+03 !Initial Temperature", " 2.500000E+02 !Minimal Allowable Temperature",
+                              " 5.000000E+03 !Maximum Allowable Temperature", " 0.000000E+00 !Initial Time",
+                              " 1.000000E-03 !Final Time", " 1.000000E-08 !Initial Step Size",
+                              " 100000 !Maximum Number of Steps", " 1.000000E-06 !Relative Tolerance",
+                              " 1.000000E-12 !Absolute Tolerance", " ", " !Output Parameters",
+                              " 100000 !R!Maximum Number of lines in output", " 1 !Delta N", " ", " !Gas constants",
+                              " 1.9872042586408 !R in units of the activation energies",
+                              " 82.0573661 !R in units of pressure and concentration", " ", " THERMO"})
+            lines.push_back(l);
         lines.resize(static_cast<std::size_t>(headerLines));
         if (headerLines == 34) {
+            for (int k = 1; k <= species; ++k)
+                for (const std::string& l : ThermoRecord(k)) lines.push_back(l);
             for (const char* l : {" END", " ", " REACTIONS   MOLES   CAL/MOLE"}) lines.push_back(l);
             lines.insert(lines.end(), reactions.begin(), reactions.end());
             lines.push_back(" END");
             lines.insert(lines.end(), after.begin(), after.end());
         }
+        return lines;
+    }
+
+    std::string bytes() const {
         std::string out;
-        for (const std::string& l : lines) out += l + "\r\n";
+        for (const std::string& l : Lines()) out += l + "\r\n";
         return out;
     }
 };

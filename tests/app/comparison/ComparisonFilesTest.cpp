@@ -76,6 +76,21 @@ TEST_F(ComparisonFilesTest, MergedTableHoldsFileOneThenWhatOnlyFileTwoHas) {
     EXPECT_EQ(files.File(2).MolarMasses[3], 28);
 }
 
+// The results stand after the mechanism's end line: a free-text line of the
+// header that begins like the results title (lines 2-9, which the solver
+// passes over) is no title, in either file.
+TEST_F(ComparisonFilesTest, TheResultsTitleIsFoundAfterTheEndLine) {
+    SolverFileFixture f = Named({"A", "B"}, {2, 32});
+    f.AddRecords({0, 1, 2, 3});
+    std::vector<std::string> lines = f.Lines();
+    lines[1] = " !$Results of the full mechanism, run on Monday";
+    const std::string one = folder.write("one.txt", kxtest::JoinLines(lines));
+    ASSERT_TRUE(Read(one, one));
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+    EXPECT_EQ(files.File(1).PointCount, 4);
+    EXPECT_EQ(files.File(2).SpeciesCount, 2);
+}
+
 // The comparison refuses the headers that the results window refuses, with
 // the same description, whichever file holds one.
 TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
@@ -91,9 +106,11 @@ TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
                 cmp.SpeciesAARR();
                 ADD_FAILURE() << c.what << ": the species were read";
             } catch (const TaggedError& e) {
-                // Which of the two files it is in.
-                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description + " in the file " + (first ? "1" : "2") +
-                                                     " '" + damaged + "'")
+                // Which of the two files it is in, before what is wrong there.
+                const std::size_t colon = c.description.find(": ");
+                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description.substr(0, colon + 2) + "the file " +
+                                                     (first ? "1" : "2") + " '" + damaged + "', " +
+                                                     c.description.substr(colon + 2))
                     << c.what;
             }
         }
@@ -148,8 +165,9 @@ TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
             files.SpeciesAARR();
             ADD_FAILURE() << count << " species were taken";
         } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()), "Comp#004. Subscript out of range: the species count on line 10, " +
-                                                 count + ", is above 300 in the file 2 '" + bad + "'");
+            EXPECT_EQ(std::string(e.what()), "Comp#004. Subscript out of range: the file 2 '" + bad +
+                                                 "', line 10: the species count " + count +
+                                                 " is above the limit of 300 species");
         }
     }
 }
@@ -303,16 +321,16 @@ TEST_F(ComparisonFilesTest, EachIncompleteFileIsNamedOnce) {
     SolverFileFixture one = SolverFileFixture::WithSpecies(2);
     one.AddRecords({0, 1e-4, 2e-4, 3e-4});
     one.tail.clear();
-    std::vector<std::string> lines = one.Lines();
-    lines[19] = " !Final Time";
-    const std::string path1 = folder.write("one.txt", kxtest::JoinLines(lines));
+    const std::string path1 = Write("one.txt", one);
     SolverFileFixture two = SolverFileFixture::WithSpecies(2);
     two.AddRecords({0, 2e-4, 4e-4, 6e-4, 8e-4});
     two.tail = {" Error"};
     const std::string path2 = Write("two.txt", two);
     ASSERT_TRUE(Read(path1, path2));
     ASSERT_EQ(sink.shown.size(), 2u);
-    EXPECT_EQ(sink.shown[0].text, "In the file 1 '" + path1 + "', results are incomplete: they end at 3.000000E-04 s.");
+    EXPECT_EQ(sink.shown[0].text, "In the file 1 '" + path1 +
+                                      "', results are incomplete: they end at 3.000000E-04 s of the run's final time "
+                                      "1.000000E-03 s.");
     EXPECT_EQ(sink.shown[1].text, "In the file 2 '" + path2 +
                                       "', results are incomplete: they end at 8.000000E-04 s of the run's final time "
                                       "1.000000E-03 s.");
@@ -335,9 +353,9 @@ TEST_F(ComparisonFilesTest, OnlyTimesThatGoBackFailTheConversion) {
         files.ConvertToMoleFractions();
         ADD_FAILURE() << "converted";
     } catch (const TaggedError& e) {
-        EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the time of record 4 on line 53, "
-                                         "2.00000000E+000 s, is earlier than that of record 3 before it, "
-                                         "3.00000000E+000 s in the file 2 '" + two + "'");
+        EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the file 2 '" + two +
+                                             "', the time of record 4 on line 53, 2.00000000E+000 s, is earlier than "
+                                             "that of record 3 before it, 3.00000000E+000 s");
     }
     EXPECT_EQ(files.File(1).PointCount, 5);
 
@@ -357,14 +375,60 @@ TEST_F(ComparisonFilesTest, OnlyTimesThatGoBackFailTheConversion) {
         for (double v : c->Value) EXPECT_TRUE(std::isfinite(v));
 }
 
-TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
+// Each file's header is held to what the solver checks before it runs, as
+// the results window holds it: a pressure of 0 or below, or no number, is
+// refused naming the file, the line and what is wrong with its value; a
+// pressure is read from line 14 whatever its label.
+TEST_F(ComparisonFilesTest, EachFileIsHeldToTheSolversChecksOfItsHeader) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(2);
     f.AddRecords({0, 1, 2, 3});
     const std::string good = Write("good.txt", f);
+    struct Case {
+        int line;
+        std::string text;
+        std::string refusal;  // after the file's name; empty when the file is read
+    };
+    const std::vector<Case> cases{
+        {14, " -1.000000E+00 !Pressure, atm",
+         "Invalid procedure call or argument: ', line 14: the pressure must be above zero, not -0.100000E+01"},
+        {14, " 0.000000E+00 !Pressure, atm",
+         "Invalid procedure call or argument: ', line 14: the pressure must be above zero, not 0.000000E+00"},
+        {14, " one !Pressure, atm", "Type mismatch: ', line 14: no readable number for the pressure"},
+        {16, " 1.000000E+04 !Initial Temperature",
+         "Invalid procedure call or argument: ', line 16: the initial temperature 0.100000E+05 is outside the "
+         "allowable temperatures 0.250000E+03 - 0.500000E+04"},
+        {14, " 2.000000E+00 !P, atm", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = f.Lines();
+        lines[static_cast<std::size_t>(c.line) - 1] = c.text;
+        const std::string damaged = folder.write("damaged.txt", kxtest::JoinLines(lines));
+        for (int number : {1, 2}) {
+            ComparisonFiles cmp(sink);
+            ASSERT_FALSE(cmp.OpenFiles(number == 1 ? damaged : good, number == 1 ? good : damaged).Failed) << c.text;
+            std::string refusal;
+            try {
+                cmp.SpeciesAARR();
+            } catch (const TaggedError& e) {
+                refusal = e.what();
+            }
+            if (c.refusal.empty()) {
+                EXPECT_EQ(refusal, "") << c.text;
+                EXPECT_EQ(cmp.File(number).Pressure, 2.0) << c.text;
+                continue;
+            }
+            const std::size_t colon = c.refusal.find(": ");
+            EXPECT_EQ(refusal, "Comp#004. " + c.refusal.substr(0, colon + 2) + "the file " + std::to_string(number) +
+                                   " '" + damaged + c.refusal.substr(colon + 2))
+                << c.text;
+        }
+    }
+}
 
-    std::vector<std::string> lines = f.Lines();
-    lines[13] = " 1.000000E+00 !P, atm";
-    const std::string noPressure = folder.write("nopressure.txt", kxtest::JoinLines(lines));
+TEST_F(ComparisonFilesTest, FilesWithoutResultsOrThatCannotBeOpenedAreRefused) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1, 2, 3});
+    const std::string good = Write("good.txt", f);
 
     SolverFileFixture short3 = f;
     short3.records.resize(2);  // heading + 2 records without a closing line: 3 block lines
@@ -383,8 +447,6 @@ TEST_F(ComparisonFilesTest, FilesWithoutPressureOrResultsAreRefused) {
         int focus;
     };
     const std::vector<Case> cases{
-        {good, noPressure, "In the file 2 '" + noPressure + "', the pressure is not found.", 0},
-        {noPressure, good, "In the file 1 '" + noPressure + "', the pressure is not found.", 0},
         {incomplete, good, "In the file 1 '" + incomplete + "', results are incomplete.", 0},
         {good, noResults, "In the file 2 '" + noResults + "', results are not found.", 0},
         {good, "  " + missing + " ",
@@ -429,7 +491,7 @@ struct Uncomparable {
     const char* what;
     int species;
     std::function<void(std::vector<std::string>&, std::size_t)> damage;  // the lines, the first record's line
-    std::string description;  // before " in the file 2 '<path>'"
+    std::string description;  // after "the file 2 '<path>', "
 };
 
 TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
@@ -479,7 +541,7 @@ TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
             ADD_FAILURE() << c.what;
         } catch (const TaggedError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Comp#006. Invalid procedure call or argument: " + c.description + " in the file 2 '" + two + "'")
+                      "Comp#006. Invalid procedure call or argument: the file 2 '" + two + "', " + c.description)
                 << c.what;
         }
     }

@@ -254,9 +254,12 @@ private slots:
                                      "It is a folder: %path.";
         QTest::newRow("no results") << "unrun" << "In the file '%path', results are not found.";
         QTest::newRow("bad species count") << "broken"
-                                           << "In the file '%path', unexpected error.\r\nSubscript out of range: the "
-                                              "species count on line 10, 99, does not match the 94 species of the "
-                                              "results heading.";
+                                           << "In the file '%path', unexpected error.\r\nSubscript out of range: line "
+                                              "10: the species count 99 does not match the 47 thermo records between "
+                                              "the THERMO line 34 and the REACTIONS line 225.";
+        QTest::newRow("pressure -1") << "pressure"
+                                     << "In the file '%path', unexpected error.\r\nInvalid procedure call or argument: "
+                                        "line 14: the pressure must be above zero, not -0.100000E+01.";
     }
     void aFailedPrepareLeavesTheGridDisabledAndEmpty() {
         QFETCH(QString, file2);
@@ -275,9 +278,16 @@ private slots:
             path = bed->folder.dir.file("broken.txt");
             files::WriteLines(path, lines);
         }
+        if (file2 == "pressure") {
+            std::vector<std::string> lines = files::ReadLines(reduced);
+            lines[13] = " -1.000000E+00 !Pressure, atm";
+            path = bed->folder.dir.file("pressure.txt");
+            files::WriteLines(path, lines);
+        }
         w->Text2()->setText(platform::ToQ(path));
         w->Command3()->click();
-        QVERIFY(!messages.shown().empty());
+        // One message for the refusal, nothing after it.
+        QCOMPARE(messages.shown().size(), size_t(1));
         message.replace("%path", platform::ToQ(path));
         QVERIFY2(messages.shown()[0].text.startsWith(message), qPrintable(messages.shown()[0].text));
         verifyEnabled(w, false);

@@ -128,6 +128,30 @@ TEST_F(WriterTest, HeaderNamesTheSourceTheCountsAndTheTargets) {
     EXPECT_EQ(out.back(), " End");
 }
 
+// The header is copied up to the THERMO line where the solver finds it:
+// on line 33, or on 34 after a comment line 33 beginning "thermo".
+TEST_F(WriterTest, TheHeaderEndsAtTheThermoLineWhereTheSolverFindsIt) {
+    for (const bool onLine33 : {true, false}) {
+        Prepare(Source());
+        std::vector<std::string> lines = Source().Lines();
+        if (onLine33) lines.erase(lines.begin() + 32);
+        else lines[32] = "thermo data of the species";
+        folder.write("source.txt", kxtest::JoinLines(lines));
+        ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink)) << (sink.shown.empty() ? "" : sink.shown[0].text);
+        const std::vector<std::string> out = ReadLines(target());
+        const std::size_t thermo = onLine33 ? 32 : 33;
+        EXPECT_EQ(out[thermo], " THERMO") << onLine33;
+        EXPECT_TRUE(out[thermo + 1].starts_with(" 1    A ")) << out[thermo + 1];
+        if (!onLine33) EXPECT_EQ(out[32], "thermo data of the species");
+        auto model = std::make_unique<kx::SolverModel>();
+        kx::SolverInputError error;
+        EXPECT_EQ(kx::SolverLoadModel(target(), *model, error), kx::SolverLoad::Loaded)
+            << onLine33 << ": line " << error.line << ", " << error.problem;
+        EXPECT_EQ(model->NSPEC, 4);
+        EXPECT_EQ(model->NREAC, 6);
+    }
+}
+
 TEST_F(WriterTest, KeptSpeciesAreRenumberedWithTheirBlocks) {
     Prepare(Source());
     ASSERT_TRUE(kx::WriteReducedSolverFile(module, settings, sink));

@@ -474,6 +474,41 @@ TEST_F(ReaderTest, FileWithoutResultsIsRefusedWithItsPath) {
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Exclamation);
 }
 
+// The key lines are where the solver finds them: " THERMO" from line 33 on
+// (a comment line 33 beginning "thermo" is none), the reaction records
+// after the three separator lines whatever they hold.
+TEST_F(ReaderTest, KeyLinesAreWhereTheSolverFindsThem) {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    f.AddRecords({0, 1e-5, 2e-5});
+    struct Case {
+        const char* what;
+        int line;
+        const char* text;     // nullptr: the line is left out
+        std::string refusal;  // empty when the file reads
+    };
+    const Case cases[] = {
+        {"a comment line 33 beginning \"thermo\"", 33, "thermo data of the species", ""},
+        {"THERMO on line 33", 33, nullptr, ""},
+        {"a blank REACTIONS line", 45, " ", ""},
+        {"THERMO in small letters", 34, " thermo", "Input past end of file: line "},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = f.Lines();
+        if (c.text) lines[static_cast<std::size_t>(c.line) - 1] = c.text;
+        else lines.erase(lines.begin() + c.line - 1);
+        const bool read = ReadText(JoinLines(lines));
+        EXPECT_EQ(read, c.refusal.empty()) << c.what << ": " << (sink.shown.empty() ? "" : sink.shown[0].text);
+        if (!read) {
+            ASSERT_EQ(sink.shown.size(), 1u) << c.what;
+            EXPECT_TRUE(sink.shown[0].text.starts_with(c.refusal)) << c.what << ": " << sink.shown[0].text;
+            EXPECT_NE(sink.shown[0].text.find("the file has no \" THERMO\" line from line 33 on"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(T().NumSpecies, 2) << c.what;
+        EXPECT_EQ(T().ResultRowCount, 4) << c.what;
+    }
+}
+
 // A header whose counts or mode do not match the records is refused when the
 // file is opened, for the results window and the reduction's holder alike,
 // rather than read with a species or reaction missing.
@@ -490,7 +525,15 @@ TEST_F(ReaderTest, HeaderThatDisagreesWithItsRecordsIsRefusedNamingTheLine) {
     }
 }
 
-// Failures while reading show the error's description with the critical icon.
+// The first line of species 1's record in the files of BrokenFile, with
+// no initial mole fraction: the fractions of the file then sum to zero.
+std::string WithoutMoleFraction() {
+    SolverFileFixture f = SolverFileFixture::WithSpecies(2);
+    return f.Lines()[34].substr(0, 74) + "0";
+}
+
+// Failures while reading show the error's description with the critical
+// icon; one of the input part names the solver's line and words.
 struct BrokenCase {
     const char* what;
     int line;  // 0: the file is cut after its reaction end line
@@ -515,23 +558,35 @@ TEST_P(BrokenFile, ShowsTheErrorCritically) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrokenFile,
-    ::testing::Values(BrokenCase{"header line without mark", 14, " 1.0", "Invalid procedure call or argument"},
-                      BrokenCase{"header value not a number", 16, " hot !Initial Temperature", "Type mismatch"},
-                      BrokenCase{"thermo field not a number", 36, " 0.35000000E+01 x.5", "Type mismatch"},
+    ::testing::Values(BrokenCase{"zero pressure", 14, " 0.000000E+00 !Pressure, atm",
+                                 "Invalid procedure call or argument: line 14: the pressure must be above zero, not "
+                                 "0.000000E+00"},
+                      BrokenCase{"negative pressure", 14, " -1.000000E+00 !Pressure, atm",
+                                 "Invalid procedure call or argument: line 14: the pressure must be above zero, not "
+                                 "-0.100000E+01"},
+                      BrokenCase{"text in the pressure line", 14, " one atm !Pressure, atm",
+                                 "Type mismatch: line 14: no readable number for the pressure"},
+                      BrokenCase{"header value not a number", 16, " hot !Initial Temperature",
+                                 "Type mismatch: line 16: no readable number for the initial temperature"},
+                      BrokenCase{"thermo field not a number", 36, " 0.35000000E+01 x.5",
+                                 "Type mismatch: line 36: columns 16-30 (thermo coefficient) do not read as a number"},
                       BrokenCase{"zero molar mass", 38, std::string(60, ' ') + "          0.000",
-                                 "Invalid procedure call or argument: species 1 on line 38: the molar mass must be above "
-                                 "zero"},
-                      BrokenCase{"species count beyond the file", 10, " 100000 !Species", "Subscript out of range"},
+                                 "Invalid procedure call or argument: line 38: the molar mass must be above zero"},
+                      BrokenCase{"mole fractions summing to zero", 35, WithoutMoleFraction(),
+                                 "Invalid procedure call or argument: line 35: the initial mole fractions of the "
+                                 "thermo records from this line on sum to zero"},
+                      BrokenCase{"species count beyond the file", 10, " 100000 !Species",
+                                 "Subscript out of range: line 10: the species count 100000 is above the limit of 300 "
+                                 "species"},
                       BrokenCase{"largest species count", 10, " 2147483647 !Species", "Subscript out of range"},
                       BrokenCase{"reaction count above the limit", 11, " 3001 !Reactions", "Subscript out of range"},
                       // Values with which no analysis could be made are refused at once.
                       BrokenCase{"gas constant zero", 32, " 0 !R in units of pressure and concentration",
-                                 "Invalid procedure call or argument: the gas constant on line 32, 0.000000E+00, is not "
-                                 "above 0"},
-                      BrokenCase{"constant temperature out of range", 16, " -1.000000E+00 !Initial Temperature",
-                                 "Invalid procedure call or argument: the initial temperature on line 16, "
-                                 "-1.000000E+00 K, of a run at constant temperature is outside the allowable "
-                                 "temperatures 2.500000E+02 - 5.000000E+03 K"},
+                                 "Invalid procedure call or argument: line 32: the gas constant must be above zero, not "
+                                 "0.000000E+00"},
+                      BrokenCase{"initial temperature out of range", 16, " -1.000000E+00 !Initial Temperature",
+                                 "Invalid procedure call or argument: line 16: the initial temperature -0.100000E+01 is "
+                                 "outside the allowable temperatures 0.250000E+03 - 0.500000E+04"},
                       BrokenCase{"absolute tolerance above every fraction", 24, " 1.000000E+05 !Absolute Tolerance",
                                  "Invalid procedure call or argument: no mass fraction of record 1 on line 50 is above the zero "
                                  "threshold, 0.01 times the absolute tolerance on line 24, 1.000000E+05"},
@@ -567,7 +622,8 @@ TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
     EXPECT_FALSE(ReadText(JoinLines(lines)));
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(sink.shown[0].text.starts_with("Input past end of file")) << sink.shown[0].text;
+    EXPECT_EQ(sink.shown[0].text, "Invalid procedure call or argument: line 46: the end line \"END\" must follow "
+                                  "the 0 reaction records of the count on line 11 here");
 }
 
 TEST_F(ReaderTest, SecondReadReplacesEverythingOfTheFirst) {

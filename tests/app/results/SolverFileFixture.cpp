@@ -106,8 +106,13 @@ std::vector<std::string> SolverFileFixture::Lines() const {
     out.push_back(" " + kx::NumberToText(gasConstantConc) + " !R in units of pressure and concentration");
     out.push_back(" ");
     out.push_back(" THERMO");
+    // A run starts from a gas: without any initial mole fraction given, the
+    // first species is the whole of it.
+    const bool anyFraction =
+        std::any_of(species.begin(), species.end(), [](const FixtureSpecies& s) { return s.initialFraction != 0; });
     for (int k = 1; k <= ns; ++k) {
-        const FixtureSpecies& s = species[static_cast<std::size_t>(k) - 1];
+        FixtureSpecies s = species[static_cast<std::size_t>(k) - 1];
+        if (!anyFraction && k == 1) s.initialFraction = 1;
         std::string first = " " + Left(std::to_string(k), 4) + " " + Left(s.name, 16);
         first = Left(first, 45) + "0 " + Right(kx::Format(s.tLow, "0.0"), 8) + " " + Right(kx::Format(s.tHigh, "0.0"), 8) +
                 " " + Right(kx::Format(s.tMid, "0.0"), 8) + " ";
@@ -218,24 +223,24 @@ std::vector<DisagreeingHeader> HeadersThatDisagreeWithTheirRecords() {
     const std::string range = "Subscript out of range: ";
     return {
         {"species count one below the records", with(10, " 2 !Species"),
-         range + "the species count on line 10, 2, does not match the 3 thermodynamic records between the THERMO line "
-                 "34 and the REACTIONS line 49"},
+         range + "line 10: the species count 2 does not match the 3 thermo records between the THERMO line 34 and "
+                 "the REACTIONS line 49"},
         {"species count one above the records", with(10, " 4 !Species"),
-         range + "the species count on line 10, 4, does not match the 3 thermodynamic records between the THERMO line "
-                 "34 and the REACTIONS line 49"},
+         range + "line 10: the species count 4 does not match the 3 thermo records between the THERMO line 34 and "
+                 "the REACTIONS line 49"},
         {"a species more in the results", wider,
          range + "the species count on line 10, 3, does not match the 4 species of the results heading"},
         {"temperature mode 2", with(15, " 2 !Constant Volume"),
-         "Invalid procedure call or argument: the temperature mode on line 15, 2, is neither 0 nor 1"},
+         "Invalid procedure call or argument: line 15: the temperature mode must be 0 or 1, not 2"},
         {"reactant beyond the species", with(51, field(base.at(50), 7, "4   ")),
-         range + "reaction 1 on line 51: species number 4 in the reactant fields is outside 1..3"},
+         range + "line 51: species number 4 in the reactant fields is outside 1..3"},
         {"collider beyond the species", with(57, field(base.at(56), 15, "5       ")),
-         range + "reaction 2 on line 57: species number 5 in the third-body fields is outside 1..3"},
+         range + "line 57: species number 5 in the third-body fields is outside 1..3"},
         {"reaction count one below the records", with(11, " 1 !Reactions"),
-         range + "the reaction count on line 11, 1, is below the reaction records: line 53, after record 1, is no "
-                 "end line"},
+         "Invalid procedure call or argument: line 53: the end line \"END\" must follow the 1 reaction record of the "
+         "count on line 11 here"},
         {"reaction count one above the records", with(11, " 3 !Reactions"),
-         range + "the reaction count on line 11, 3, is above the 2 reaction records before the end line 59"},
+         range + "line 11: the reaction count 3 is above the 2 reaction records before the end line 59"},
     };
 }
 

@@ -16,7 +16,7 @@ namespace kxtest {
 struct FixtureSpecies {
     std::string name;
     double molarMass = 10.0;
-    double initialFraction = 0.0;
+    double initialFraction = 0.0;  // when no species has one, the file gives species 1 the whole gas
     // a1..a7 upper range, a8..a14 lower range.
     std::array<double, 14> coefficients{};
     double tLow = 300.0, tHigh = 5000.0, tMid = 1000.0;

@@ -62,7 +62,8 @@ struct RunFileText {
     };
     std::vector<RunSpecies> species = {{"H2", "5.000E-01", 2.016}, {"O2", "2.500E-01", 31.998}, {"N2", "", 28.014}};
     int reactions = 2;
-    int linesPerReaction = 3;
+    // Each reaction with a list of one third body: three lines more, six a record.
+    bool thirdBodies = false;
     std::vector<std::string> after;  // lines after the END line
     const char* lineEnd = "\r\n";
 
@@ -91,8 +92,13 @@ struct RunFileText {
         for (const char* l : {" END", " ", " REACTIONS   MOLES   CAL/MOLE"}) lines.push_back(l);
         for (int r = 1; r <= reactions; ++r) {
             lines.push_back(std::string(" ").append(std::to_string(r)).append("    H2+O2<=>2OH"));
-            lines.push_back("      1   2   0   3   3   0   0   0   0   1   1   0   0   0   0   0");
-            for (int k = 2; k < linesPerReaction; ++k) lines.push_back("       0.17000000E+14 0.00000000E+00 0.47780000E+05");
+            lines.push_back(thirdBodies ? "      1   2   0   3   3   0   0   0   0   1   1   2   1   0   0   0"
+                                        : "      1   2   0   3   3   0   0   0   0   1   1   0   0   0   0   0");
+            lines.push_back("       0.17000000E+14 0.00000000E+00 0.47780000E+05");
+            if (thirdBodies)
+                for (const char* l : {"      N2", "      3       0       0       0       0       0       0       0       0       0",
+                                      "      1.5     0.      0.      0.      0.      0.      0.      0.      0.      0."})
+                    lines.push_back(l);
         }
         lines.push_back("END");
         lines.insert(lines.end(), after.begin(), after.end());

@@ -109,23 +109,39 @@ TEST(LoadSolverFile, TemperatureModeOtherThanOneIsConstant) {
     }
 }
 
-TEST(LoadSolverFile, FindsThermoInAnyCaseAndEndsOnlyAtAWholeEndLine) {
+// The THERMO line and the end line are found where the solver finds them:
+// " THERMO" from line 33 on (a comment line 33 beginning "thermo" is none),
+// and the line after the last reaction record (not the " END" among the
+// separator lines).
+TEST(LoadSolverFile, FindsTheThermoAndEndLinesWhereTheSolverDoes) {
     test::TempDir dir;
     RunFileText file;
-    file.header[33] = "   thermo all";
+    file.header[32] = "thermo data of the species";
+    file.after = {" ", " !$Results  Mass Fractions"};
     std::vector<std::string> lines = file.Lines();
-    // A reaction comment "END OF FILE" before the real END line.
-    lines.insert(lines.end() - 1, "  END OF FILE");
-    lines.back() = "  end  ";
-    lines.push_back(" ");
-    lines.push_back(" !$Results  Mass Fractions");
+    lines[file.EndLine() - 1] = "  end  ";
     std::string bytes;
     for (const std::string& l : lines) bytes += l + "\r\n";
     const Loaded l = load(dir, bytes);
     EXPECT_EQ(l.model.thermoStart, 35);
-    ASSERT_EQ(l.model.lines.size(), lines.size() - 2);
+    ASSERT_EQ(l.model.lines.size(), static_cast<std::size_t>(file.EndLine()));
     EXPECT_EQ(l.model.lines.back(), "  end  ");
-    EXPECT_EQ(l.model.lines[l.model.lines.size() - 2], "  END OF FILE");
+
+    // The key line as the solver does not take it.
+    for (const char* thermo : {"THERMO", " thermo", "  THERMO"}) {
+        file.header[33] = thermo;
+        file.header[32] = " ";
+        RunSettings s;
+        SolverFileModel model;
+        try {
+            LoadSolverFile(dir.write("bad.txt", file.bytes()), s, model);
+            ADD_FAILURE() << thermo << ": the file loaded";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "Input past end of file: line " + std::to_string(file.EndLine() + 3) +
+                                                 ": the file has no \" THERMO\" line from line 33 on")
+                << thermo;
+        }
+    }
 }
 
 TEST(LoadSolverFile, ReadsCrLfAndLfFilesAlike) {
@@ -144,7 +160,7 @@ TEST(LoadSolverFile, KeepsEveryLineOfAMechanismFarLongerThanItsLeastSize) {
     test::TempDir dir;
     RunFileText file;
     file.reactions = 700;
-    file.linesPerReaction = 6;  // 2100 lines more than three lines a reaction
+    file.thirdBodies = true;  // 2100 lines more than three lines a reaction
     const std::vector<std::string> lines = file.Lines();
     const Loaded l = load(dir, file.bytes());
     EXPECT_EQ(l.model.lines, lines);
@@ -167,34 +183,56 @@ TEST(LoadSolverFile, TakesTheFractionFromColumns75To84) {
     EXPECT_EQ(l.model.species[2].name, "AR");
 }
 
-TEST(LoadSolverFile, StopsAtTheFirstFaultWithWhatWasReadBefore) {
+// The run settings are taken as they stand, whatever they hold: this window
+// is where they are set. What else the solver refuses is refused with its
+// line and words, the settings shown as the file has them.
+TEST(LoadSolverFile, TakesTheSettingsAsTheyStandAndRefusesWhatElseTheSolverRefuses) {
     struct Case {
         const char* what;
-        int line;  // 1-based header line replaced, 0: none
+        int line;  // 1-based header line replaced
         std::string text;
-        ErrorKind kind;
-        std::string pressure;  // Text1 after the failure
+        std::string refusal;  // the error's text; empty when the file loads
+        std::string pressure, steps;
     };
     const Case cases[] = {
-        {"species count no number", 10, " many !Species", ErrorKind::TypeMismatch, ""},
-        {"species count above the limit", 10, " 1073741824 !Species", ErrorKind::SubscriptOutOfRange, ""},
-        {"reaction count beyond the file", 11, " 2000 !Reactions", ErrorKind::SubscriptOutOfRange, ""},
-        {"pressure line without !", 14, " 1.0 Pressure", ErrorKind::InvalidArgument, ""},
-        {"final time line without !", 20, " 1.0", ErrorKind::InvalidArgument, "1.000000E+00"},
-        {"step limit no number", 22, " lots !Max", ErrorKind::TypeMismatch, "1.000000E+00"},
-        {"no THERMO line", 34, " THERM", ErrorKind::InputPastEndOfFile, "1.000000E+00"},
+        {"species count no number", 10, " many !Species",
+         "Type mismatch: line 10: no readable integer for the species count", "1.000000E+00", "100000"},
+        {"species count above the limit", 10, " 1073741824 !Species",
+         "Subscript out of range: line 10: the species count 1073741824 is above the limit of 300 species",
+         "1.000000E+00", "100000"},
+        {"reaction count beyond the records", 11, " 2000 !Reactions",
+         "Subscript out of range: line 11: the reaction count 2000 is above the 2 reaction records before the end "
+         "line 56",
+         "1.000000E+00", "100000"},
+        {"a gas constant of no number", 32, " R !R", "Type mismatch: line 32: no readable number for the gas "
+         "constant in the units of pressure and concentration", "1.000000E+00", "100000"},
+        {"no THERMO line", 34, " THERM", "Input past end of file: line 57: the file has no \" THERMO\" line from "
+         "line 33 on", "1.000000E+00", "100000"},
+        {"pressure line without !", 14, " 1.0 Pressure", "", "1.0 Pressure", "100000"},
+        {"pressure 0", 14, " 0 !Pressure", "", "0", "100000"},
+        {"step limit no number", 22, " lots !Max", "", "1.000000E+00", "lots"},
+        {"temperature mode no number", 15, " x !Mode", "", "1.000000E+00", "100000"},
     };
     for (const Case& c : cases) {
         test::TempDir dir;
         RunFileText file;
         file.header[static_cast<std::size_t>(c.line) - 1] = c.text;
         RunSettings s;
-        EXPECT_EQ(loadFailure(dir, file.bytes(), s), c.kind) << c.what;
+        SolverFileModel model;
+        std::string refusal;
+        try {
+            LoadSolverFile(dir.write("run.txt", file.bytes()), s, model);
+        } catch (const Error& e) {
+            refusal = e.what();
+            EXPECT_TRUE(model.lines.empty()) << c.what;
+        }
+        EXPECT_EQ(refusal, c.refusal) << c.what;
         EXPECT_EQ(s[Setting::Pressure], c.pressure) << c.what;
+        EXPECT_EQ(s[Setting::MaxSteps], c.steps) << c.what;
     }
 }
 
-TEST(LoadSolverFile, RefusesAMissingEndLineAndASpeciesLineWithoutItsBlanks) {
+TEST(LoadSolverFile, RefusesAMissingEndLineAndTakesTheNameWhereTheSolverReadsIt) {
     test::TempDir dir;
     RunFileText file;
     std::vector<std::string> lines = file.Lines();
@@ -202,14 +240,24 @@ TEST(LoadSolverFile, RefusesAMissingEndLineAndASpeciesLineWithoutItsBlanks) {
     std::string noEnd;
     for (const std::string& l : lines) noEnd += l + "\r\n";
     RunSettings s;
-    EXPECT_EQ(loadFailure(dir, noEnd, s), ErrorKind::InputPastEndOfFile);
+    EXPECT_EQ(loadFailure(dir, noEnd, s), ErrorKind::InvalidArgument);
     EXPECT_EQ(s[Setting::OutputStep], "1");  // the settings were read
 
+    // A record's first line that ends after the name: the solver reads the
+    // fields beyond it as blank.
     lines = file.Lines();
-    lines[34] = " 1    H2";  // no blank after the name
-    std::string noBlank;
-    for (const std::string& l : lines) noBlank += l + "\r\n";
-    EXPECT_EQ(loadFailure(dir, noBlank, s), ErrorKind::InvalidArgument);
+    lines[34] = " 1    H2";
+    std::string shortLine;
+    for (const std::string& l : lines) shortLine += l + "\r\n";
+    const Loaded l = load(dir, shortLine);
+    EXPECT_EQ(l.model.species[0].name, "H2");
+    EXPECT_EQ(l.model.species[0].formula, "");
+    // A name in columns 7-22 whatever the columns before it hold.
+    lines[34] = file.Lines()[34];
+    lines[34].replace(0, 6, "      ");
+    std::string noNumber;
+    for (const std::string& l : lines) noNumber += l + "\r\n";
+    EXPECT_EQ(load(dir, noNumber).model.species[0].name, "H2");
 }
 
 TEST(ThermoData, ARecordWithoutDataNamesItsSpecies) {
@@ -249,6 +297,7 @@ TEST(ThermoData, TheWarningNamesAtMostFiveSpeciesAndIsCutAt142Characters) {
         test::TempDir dir;
         RunFileText file;
         file.species = {{"H2", "1.0E-01"}};
+        file.reactions = 0;  // no reaction of three species
         for (const std::string& name : c.missing) file.species.push_back({name, "", 1.0, false});
         EXPECT_EQ(ThermoDataWarning(load(dir, file.bytes()).model), c.expected);
     }
@@ -393,6 +442,7 @@ TEST(LastStep, FailsOnARecordThatDoesNotReadOrAZeroMolarMass) {
     file.after[file.after.size() - 4].resize(60);  // the last record is cut short
     EXPECT_THROW(lastStepOf(dir, file), Error);
 
+    // A molar mass of 0 is refused as the solver refuses it, when the file is read.
     RunFileText massless;
     massless.species[1].molarMass = 0;
     massless.after = completedRun({0.1, 0.9, 0.0}, 1.0, 1000.0);
@@ -400,6 +450,7 @@ TEST(LastStep, FailsOnARecordThatDoesNotReadOrAZeroMolarMass) {
         lastStepOf(dir, massless);
         ADD_FAILURE() << "a molar mass of 0 was accepted";
     } catch (const Error& e) {
-        EXPECT_EQ(e.kind(), ErrorKind::DivisionByZero);
+        EXPECT_EQ(std::string(e.what()),
+                  "Invalid procedure call or argument: line 42: the molar mass must be above zero, not 0.000000E+00");
     }
 }

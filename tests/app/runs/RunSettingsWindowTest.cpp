@@ -111,11 +111,12 @@ private slots:
 
     void aFileThatDoesNotLoadCanBeNeitherRunNorSaved() {
         RunFileText broken;
-        broken.header[19] = " 1.0E-03 Final Time";  // no "!"
+        broken.header[31] = " R !R in units of pressure and concentration";  // no number
         ScriptedMessages messages;
         SOL_RUN* w = open(write("broken.txt", broken));
         QCOMPARE(messages.shown().size(), size_t(1));
         QVERIFY(messages.lastText().startsWith("Sol#304. "));
+        QVERIFY(messages.lastText().contains("line 32: no readable number"));
         QCOMPARE(w->Text1()->text(), QString("1.000000E+00"));  // what was read before stays
         QCOMPARE(w->Caption(), QString("Solver File   broken.txt"));
         QVERIFY(!w->Command5()->isEnabled());

@@ -211,11 +211,12 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromThreeRecordsJoinedAsTheReadersJoi
         lines.insert(lines.end(), end.begin(), end.end());
         return lines;
     };
-    // Record 2 of 51 species (lines 48-49) without its second line.
+    // Record 2 of 51 species (lines 252-253, after 204 lines of thermodynamic
+    // records) without its second line.
     std::vector<std::string> lineMissing = withEnd(Results(51, 3), {" !$End"});
     lineMissing.erase(lineMissing.begin() + 7);
     std::vector<std::string> shortened = withEnd(Results(3, 4), {" !$End"});
-    shortened[4].pop_back();  // line 46, record 2
+    shortened[4].pop_back();  // line 58, record 2
     struct Case {
         const char* what;
         int species;
@@ -241,10 +242,10 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromThreeRecordsJoinedAsTheReadersJoi
         {"no results", 3, {}, "results are not found."},
         {"heading as the last line", 3, {" ", " !$Results"}, "results are incomplete."},
         {"a continuation line missing", 51, lineMissing,
-         "unexpected error.\r\nInvalid procedure call or argument: line 49, line 2 of 2 of record 2 of the results, "
+         "unexpected error.\r\nInvalid procedure call or argument: line 253, line 2 of 2 of record 2 of the results, "
          "is 890 characters long where the solver writes 57."},
         {"a record line shortened", 3, shortened,
-         "unexpected error.\r\nInvalid procedure call or argument: line 46, line 1 of 1 of record 2 of the results, "
+         "unexpected error.\r\nInvalid procedure call or argument: line 58, line 1 of 1 of record 2 of the results, "
          "is 90 characters long where the solver writes 91."},
     };
     for (const Case& c : cases) {
@@ -290,13 +291,14 @@ TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
         std::string text;
         const char* reason;
     } cases[] = {
-        {"no \"!\" on line 10", replaced(" 3 !Species", " 11 Species"), "Line 10: no \"!\" follows the species count."},
         {"a count that is no number", replaced(" 3 !Species", " many !Species"),
-         "Line 10: the species count 'many' is no number."},
-        {"a count beyond any file", replaced(" 3 !Species", " 1e9 !Species"),
-         "Line 10: the species count '1e9' is out of range."},
+         "Type mismatch: line 10: no readable integer for the species count."},
+        {"a count beyond any file", replaced(" 3 !Species", " 1000000000 !Species"),
+         "Subscript out of range: line 10: the species count 1000000000 is above the limit of 300 species."},
+        {"no species", replaced(" 3 !Species", " 0 !Species"),
+         "Subscript out of range: line 10: the species count must be at least 1."},
         {"a file cut in its header", good.substr(0, good.find(" 3 !Species")),
-         "The file ends after line 9, before the species count on line 10."},
+         "Input past end of file: line 10: the file ends before this line (species count expected)."},
         {"lines ending in CR CR LF", doubledCarriageReturns(),
          "Line 1 ends in two carriage returns (CR CR LF) where a solver file has one (CR LF)."},
     };
@@ -306,6 +308,13 @@ TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
         EXPECT_TRUE(failed) << c.what;
         EXPECT_EQ(message, "In the file '" + path + "', unexpected error.\r\n" + c.reason) << c.what;
     }
+    // The count is read as the solver reads it: its line's first item.
+    SolverFileText counted;
+    counted.after = Results(3, 4);
+    std::string text = counted.bytes();
+    text.replace(text.find(" 3 !Species"), 11, " 3 Species");
+    kx::runs::CheckResultsComplete(dir.write("counted.sol", text), failed, message);
+    EXPECT_FALSE(failed) << message;
 }
 
 }  // namespace

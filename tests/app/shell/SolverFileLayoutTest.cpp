@@ -1,54 +1,96 @@
-// The counts of a solver file's lines 10 and 11 as every reader takes them:
-// within the limits of a mechanism and the length of the file, or refused
-// before anything is sized by them.
+// The input part of a solver file as every reader of the desktop program
+// takes it: through the solver's own reading, its key lines where the
+// solver finds them, its refusals with the solver's line and words, and the
+// run settings held to the solver's checks or taken as they stand.
 #include "Errors.h"
 #include "SolverFileLayout.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
-using kx::solverfile::CheckedReactionCount;
-using kx::solverfile::CheckedSpeciesCount;
+using kx::solverfile::ReadSolverInput;
 
-struct CountCase {
+std::vector<std::string> Sample() {
+    std::vector<std::string> lines;
+    const std::string bytes = kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt");
+    std::size_t start = 0;
+    for (std::size_t lf = bytes.find('\n'); lf != std::string::npos; start = lf + 1, lf = bytes.find('\n', start))
+        lines.push_back(bytes.substr(start, lf - start - (lf > start && bytes[lf - 1] == '\r')));
+    return lines;
+}
+
+struct Case {
     const char* what;
-    std::function<int(int, std::size_t)> check;
-    int count;
-    std::size_t lines;
-    std::string refusal;  // the error text after its description; empty when the count is taken
+    int line;          // the line changed (from 1); with `text` empty and removed, left out
+    std::string text;
+    bool removed;
+    kx::SolverSettings settings;
+    std::string refusal;  // the error's text; empty when the file reads
+    int thermoLine;       // where the THERMO line is found when it reads
 };
 
-TEST(SolverFileCounts, CountsOutsideTheLimitsOrTheFileAreRefused) {
-    const std::string species = "the species count on line 10, ";
-    const std::string reactions = "the reaction count on line 11, ";
-    const CountCase cases[] = {
-        {"one species", CheckedSpeciesCount, 1, 37, ""},
-        {"300 species", CheckedSpeciesCount, 300, 33 + 4 * 300, ""},
-        {"records filling the file", CheckedSpeciesCount, 10, 73, ""},
-        {"no species", CheckedSpeciesCount, 0, 1000, species + "0, is below 1"},
-        {"a negative species count", CheckedSpeciesCount, -4, 1000, species + "-4, is below 1"},
-        {"301 species", CheckedSpeciesCount, 301, 100000, species + "301, is above 300"},
-        {"2^30 species", CheckedSpeciesCount, 1 << 30, 100000, species + "1073741824, is above 300"},
-        {"the largest int", CheckedSpeciesCount, INT_MAX, 100, species + "2147483647, is above 300"},
-        {"records beyond the file", CheckedSpeciesCount, 10, 72, species + "10, needs more lines than the file has"},
-        {"no reactions", CheckedReactionCount, 0, 0, ""},
-        {"3000 reactions", CheckedReactionCount, 3000, 9000, ""},
-        {"a negative reaction count", CheckedReactionCount, -1, 1000, reactions + "-1, is below 0"},
-        {"3001 reactions", CheckedReactionCount, 3001, 100000, reactions + "3001, is above 3000"},
-        {"reactions beyond the file", CheckedReactionCount, 10, 29, reactions + "10, needs more lines than the file has"},
+// The sample: line 33 blank, THERMO on 34, 11 species, the separator lines
+// 79-81 (" END", " ", " REACTIONS ..."), 25 reactions, the end line 191.
+TEST(SolverInput, IsReadAsTheSolverReadsIt) {
+    using S = kx::SolverSettings;
+    const Case cases[] = {
+        {"the sample", 0, "", false, S::Run, "", 34},
+        {"a comment line 33 beginning \"thermo\"", 33, "thermo data follow", false, S::Run, "", 34},
+        {"THERMO on line 33", 33, "", true, S::Run, "", 33},
+        {"THERMO without its blank", 34, "THERMO", false, S::Run,
+         "Input past end of file: line 192: the file has no \" THERMO\" line from line 33 on", 0},
+        {"THERMO in small letters", 34, " thermo", false, S::Open,
+         "Input past end of file: line 192: the file has no \" THERMO\" line from line 33 on", 0},
+        {"a blank REACTIONS line", 81, " ", false, S::Run, "", 34},
+        {"the REACTIONS line first of the separators", 79, " REACTIONS", false, S::Run, "", 34},
+        {"a species count below the records", 10, " 10 !Species", false, S::Run,
+         "Subscript out of range: line 10: the species count 10 does not match the 11 thermo records between the "
+         "THERMO line 34 and the REACTIONS line 81", 0},
+        {"a reaction count above the records", 11, " 26 !Reactions", false, S::Run,
+         "Subscript out of range: line 11: the reaction count 26 is above the 25 reaction records before the end "
+         "line 191", 0},
+        {"301 species", 10, " 301 !Species", false, S::Open,
+         "Subscript out of range: line 10: the species count 301 is above the limit of 300 species", 0},
+        {"3001 reactions", 11, " 3001 !Reactions", false, S::Open,
+         "Subscript out of range: line 11: the reaction count 3001 is above the limit of 3000 reactions", 0},
+        {"a blank species name", 39, " 2                     O2                    0    300.0   5000.0   1000.0 1.479E-01",
+         false, S::Open, "Invalid procedure call or argument: line 39: the species name in columns 7-22 is blank", 0},
+        {"text for the pressure", 14, " one !Pressure, atm", false, S::Run,
+         "Type mismatch: line 14: no readable number for the pressure", 0},
+        {"pressure 0", 14, " 0 !Pressure, atm", false, S::Run,
+         "Invalid procedure call or argument: line 14: the pressure must be above zero, not 0.000000E+00", 0},
+        {"pressure 0, the settings open", 14, " 0 !Pressure, atm", false, S::Open, "", 34},
+        {"text for the step limit, the settings open", 22, " many", false, S::Open, "", 34},
+        {"an initial temperature outside the allowable ones", 16, " 2.0E+02 !T", false, S::Run,
+         "Invalid procedure call or argument: line 16: the initial temperature 0.200000E+03 is outside the allowable "
+         "temperatures 0.250000E+03 - 0.500000E+04", 0},
+        {"a gas constant of 0, the settings open", 31, " 0 !R", false, S::Open,
+         "Invalid procedure call or argument: line 31: the gas constant must be above zero, not 0.000000E+00", 0},
     };
-    for (const CountCase& c : cases) {
+    const std::vector<std::string> sample = Sample();
+    ASSERT_EQ(sample.size(), 191u);
+    for (Case c : cases) {
+        std::vector<std::string> lines = sample;
+        if (c.removed) lines.erase(lines.begin() + c.line - 1);
+        else if (c.line > 0) lines[static_cast<std::size_t>(c.line) - 1] = c.text;
+        const std::vector<std::string_view> views(lines.begin(), lines.end());
         try {
-            EXPECT_EQ(c.check(c.count, c.lines), c.count) << c.what;
-            EXPECT_EQ(c.refusal, "") << c.what << " was taken";
+            const kx::solverfile::SolverInput input = ReadSolverInput(views, c.settings);
+            EXPECT_EQ(c.refusal, "") << c.what << ": read";
+            EXPECT_EQ(input.ThermoLine(), c.thermoLine) << c.what;
+            EXPECT_EQ(input.EndLine(), static_cast<int>(lines.size())) << c.what;
+            EXPECT_EQ(input.SpeciesCount(), 11) << c.what;
+            // The records follow the THERMO line and the separator lines.
+            EXPECT_EQ(input.Reaction(1).FirstLine, c.thermoLine + 4 * 11 + 4) << c.what;
+            EXPECT_EQ(input.Reaction(25).FirstLine + input.Reaction(25).Lines, input.EndLine()) << c.what;
         } catch (const kx::Error& e) {
-            EXPECT_EQ(e.kind(), kx::ErrorKind::SubscriptOutOfRange) << c.what;
-            EXPECT_EQ(std::string(e.what()), "Subscript out of range: " + c.refusal) << c.what;
+            EXPECT_EQ(std::string(e.what()), c.refusal) << c.what;
         }
     }
 }

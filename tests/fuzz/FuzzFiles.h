@@ -1,0 +1,58 @@
+// What the tests of damaged solver files share: a file's lines and bytes,
+// whether a message names a line, and the reduction that keeps everything.
+#pragma once
+
+#include <cctype>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "ReductionSetup.h"
+#include "ReductionTestSupport.h"
+#include "ResultsHolder.h"
+#include "SolverFileFixture.h"
+
+namespace kxfuzz {
+
+using Lines = std::vector<std::string>;
+
+// Lines without their line ends, and back with CR LF.
+inline Lines SplitLines(const std::string& bytes) { return kx::files::SplitLines(bytes); }
+
+inline std::string JoinLines(const Lines& lines) {
+    std::string out;
+    for (const std::string& l : lines) out += l + "\r\n";
+    return out;
+}
+
+// Whether a message names line n (not a line whose number begins with n),
+// "line n" or, starting a sentence, "Line n".
+inline bool NamesLine(const std::string& text, int n) {
+    for (const std::string named : {"line " + std::to_string(n), "Line " + std::to_string(n)})
+        for (std::size_t at = text.find(named); at != std::string::npos; at = text.find(named, at + 1))
+            if (at + named.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + named.size()])))
+                return true;
+    return false;
+}
+
+// The reduction that keeps everything (every species a target at 0,
+// "Others" 0, one interval): true when it wrote the reduced file; what it
+// showed goes to `sink`.
+inline bool ReduceKeepingEverything(const std::string& path, const std::string& reduced, kxtest::RecordingSink& sink) {
+    kxtest::RecordingView view;
+    std::unique_ptr<kx::SOL_RESX> holder;
+    if (kx::RedOpenSourceFile(path, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4))
+        return false;
+    const kx::MainParameters p = holder->FromMain_Param();
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, all.Count - 2);
+    kx::RedSettings settings;
+    settings.OthersParameter = 0;
+    for (int k = 1; k <= static_cast<int>(p.SpecArrD.size()) - 1 && k <= p.RowCntD - 3; ++k)
+        settings.Targets.push_back({k, 0.0});
+    sink.shown.clear();
+    return kx::GenerateReducedMechanism(kx::RedKinState(), *holder, reduced, intervals, settings, view, sink).Written;
+}
+
+}  // namespace kxfuzz

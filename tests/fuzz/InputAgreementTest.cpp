@@ -1,0 +1,399 @@
+// The input part of a solver file as every reader takes it. Each line of
+// the hydrogen sample, from the first to the mechanism's end line, and of a
+// completed run of it, the lines of the isothermal sample where it differs,
+// and of the large samples the lines about their key lines and a seeded
+// choice of the others, is damaged in turn in a handful of ways (made
+// blank, its first word made text, a sign turned, a number made zero, its
+// letters made small, shifted by a column either way, left out, repeated);
+// each copy goes to the solver's reading and to every reader of the desktop
+// program. A file that the solver runs is read by every reader; one that it
+// refuses is refused by every reader of results naming the line that the
+// solver names. The run-settings window and the mechanism text read a file
+// whose run settings may still have to be set: they take the run settings
+// and the initial mole fractions as they stand, and refuse what the solver
+// refuses for any other reason, naming the same line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ComparisonFiles.h"
+#include "FuzzFiles.h"
+#include "MechanismText.h"
+#include "ResultsReader.h"
+#include "RunSettings.h"
+#include "SolverFileChecks.h"
+#include "TempDir.h"
+#include "input_rules.h"
+#include "solver.h"
+#include "solver_file.h"
+
+namespace {
+
+using kxfuzz::JoinLines;
+using kxfuzz::Lines;
+using kxfuzz::NamesLine;
+using kxfuzz::SplitLines;
+
+// ---- The damages of one line ------------------------------------------------
+
+// The first run of non-blank characters: where it starts and its length.
+std::pair<std::size_t, std::size_t> FirstWord(const std::string& line) {
+    const std::size_t start = line.find_first_not_of(' ');
+    if (start == std::string::npos) return {std::string::npos, 0};
+    const std::size_t end = line.find(' ', start);
+    return {start, (end == std::string::npos ? line.size() : end) - start};
+}
+
+// The line with its first word replaced by `text`, padded with blanks to
+// the word's width so that the columns after it stay.
+std::optional<std::string> FirstWordAs(const std::string& line, const std::string& text) {
+    const auto [start, length] = FirstWord(line);
+    if (start == std::string::npos) return std::nullopt;
+    std::string out = line;
+    out.replace(start, length, text.size() >= length ? text : text + std::string(length - text.size(), ' '));
+    return out;
+}
+
+// The line with the sign of its first number turned.
+std::optional<std::string> SignTurned(const std::string& line) {
+    const std::size_t digit = line.find_first_of("0123456789.");
+    if (digit == std::string::npos) return std::nullopt;
+    std::string out = line;
+    if (digit > 0 && out[digit - 1] == '-') out[digit - 1] = ' ';
+    else if (digit > 0 && out[digit - 1] == ' ') out[digit - 1] = '-';
+    else out.insert(digit, "-");
+    return out;
+}
+
+// The line with its first number, the word that holds the first digit, zero.
+std::optional<std::string> NumberZero(const std::string& line) {
+    const std::size_t digit = line.find_first_of("0123456789");
+    if (digit == std::string::npos) return std::nullopt;
+    std::size_t start = line.rfind(' ', digit);
+    start = start == std::string::npos ? 0 : start + 1;
+    std::size_t end = line.find(' ', digit);
+    if (end == std::string::npos) end = line.size();
+    std::string out = line;
+    out.replace(start, end - start, std::string(end - start - 1, ' ') + "0");
+    return out;
+}
+
+// A damage of line n (from 1): the lines that take its place (none when it
+// is left out, two when it is repeated).
+struct Damaged {
+    std::string what;
+    std::vector<std::string> lines;
+};
+
+// Every damage of the line that changes the file.
+std::vector<Damaged> DamagesOf(const std::string& line) {
+    std::vector<Damaged> out;
+    const auto replaced = [&](const char* what, const std::optional<std::string>& text) {
+        if (text && *text != line) out.push_back({what, {*text}});
+    };
+    replaced("blank", std::string());
+    replaced("text", FirstWordAs(line, "x"));
+    replaced("sign turned", SignTurned(line));
+    replaced("zero", NumberZero(line));
+    std::string lower = line;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    replaced("small letters", lower);
+    replaced("shifted right", " " + line);
+    replaced("shifted left", line.empty() ? std::optional<std::string>() : line.substr(1));
+    out.push_back({"removed", {}});
+    out.push_back({"repeated", {line, line}});
+    return out;
+}
+
+// ---- What each reader makes of a file ------------------------------------------
+
+// A reader's verdict: accepted, or refused with the text it showed.
+struct Verdict {
+    bool accepted = false;
+    std::string text;
+};
+
+Verdict Refused(std::string text) { return {false, std::move(text)}; }
+
+Verdict FromSink(bool accepted, const kxtest::RecordingSink& sink) {
+    if (accepted) return {true, {}};
+    return Refused(sink.shown.empty() ? "(no message)" : sink.shown.front().text);
+}
+
+// The check of a file's results before its window or the comparison
+// reads it: its message when it refuses the file.
+std::optional<Verdict> ResultsCheckOf(const std::string& path) {
+    bool failed = false;
+    std::string message;
+    kx::runs::CheckResultsComplete(path, failed, message);
+    if (failed) return Refused(message);
+    return std::nullopt;
+}
+
+Verdict ResultsWindowOf(const std::string& path) {
+    if (std::optional<Verdict> refused = ResultsCheckOf(path)) return *refused;
+    kxtest::RecordingSink sink;
+    kx::ResultsReader reader(sink, kxtest::kGasConstantCm3Atm);
+    return FromSink(reader.OPEN_Rich(path), sink);
+}
+
+Verdict HolderOf(const std::string& path) {
+    kxtest::RecordingSink sink;
+    kx::SOL_RESX holder(sink, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7, kxtest::kUnitFactorE4);
+    return FromSink(holder.OPEN_Rich(path), sink);
+}
+
+// The comparison's Prepare with the file as file 1: its first refusal.
+Verdict ComparisonOf(const std::string& path, const std::string& good) {
+    if (std::optional<Verdict> refused = ResultsCheckOf(path)) return *refused;
+    kxtest::RecordingSink sink;
+    kx::ComparisonFiles files(sink);
+    try {
+        if (files.OpenFiles(path, good).Failed) return FromSink(false, sink);
+        files.SpeciesAARR();
+        files.ConvertToMoleFractions();
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    return FromSink(sink.shown.empty(), sink);
+}
+
+Verdict MechanismTextOf(const std::string& path) {
+    try {
+        const kx::text::SolverMechanism m = kx::text::ReadSolverMechanism(kx::files::ReadLines(path));
+        kx::text::ChemkinText(m, "case.txt");
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    return {true, {}};
+}
+
+Verdict RunSettingsOf(const std::string& path) {
+    try {
+        kx::runs::RunSettings settings;
+        kx::runs::SolverFileModel file;
+        kx::runs::LoadSolverFile(path, settings, file);
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    return {true, {}};
+}
+
+// The reduction that keeps every species and reaction, written as a
+// reduced file: refused (its message), or written so that the solver runs
+// it.
+Verdict ReducedFileOf(const std::string& path, const std::string& reduced) {
+    kxtest::RecordingSink sink;
+    try {
+        if (!kxfuzz::ReduceKeepingEverything(path, reduced, sink)) return FromSink(false, sink);
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    kx::SolverInputError error;
+    if (!kx::SolverWouldRun(kx::test::ReadBytes(reduced), error))
+        return Refused("the solver refuses the reduced file, line " + std::to_string(error.line) + ": " + error.problem);
+    return {true, {}};
+}
+
+// The lines whose values the run-settings window sets (the pressure to the
+// absolute tolerance, the output step) and, in a thermodynamic record, the
+// initial mole fraction.
+bool IsRunSetting(const kx::SolverInputError& e) {
+    return (e.line >= 14 && e.line <= 24) || e.line == 28 || e.problem.find("mole fraction") != std::string::npos;
+}
+
+// ---- The samples --------------------------------------------------------------
+
+struct Sample {
+    std::string name;
+    Lines lines;
+    std::string bytes;               // the lines with CR LF
+    std::vector<std::size_t> starts;  // where each line starts in bytes, and the end
+    int endLine = 0;                 // the mechanism's end line
+    bool results = false;            // a completed run: the readers of results read it
+    std::vector<int> damaged;        // the lines damaged in turn
+
+    void Take(Lines l) {
+        lines = std::move(l);
+        bytes = JoinLines(lines);
+        starts.clear();
+        std::size_t at = 0;
+        for (const std::string& line : lines) {
+            starts.push_back(at);
+            at += line.size() + 2;
+        }
+        starts.push_back(at);
+    }
+    // The bytes with line n (from 1) replaced by `with`.
+    std::string With(int n, const std::vector<std::string>& with) const {
+        const std::size_t i = static_cast<std::size_t>(n) - 1;
+        std::string out = bytes.substr(0, starts[i]);
+        for (const std::string& l : with) out.append(l).append("\r\n");
+        return out.append(bytes, starts[i + 1], std::string::npos);
+    }
+};
+
+int EndLineOf(const Lines& lines) {
+    int n = static_cast<int>(lines.size());
+    for (int k = 1; k <= static_cast<int>(lines.size()); ++k)
+        if (kx::IsMechanismEndLine(lines[static_cast<std::size_t>(k) - 1])) n = k;
+        else if (lines[static_cast<std::size_t>(k) - 1].find("!$Results") != std::string::npos) break;
+    return n;
+}
+
+// The first line of each thermo record.
+std::vector<int> SpeciesLines(const Lines& lines) {
+    std::vector<int> out;
+    const int species = std::stoi(lines[9]);
+    for (int k = 0; k < species; ++k) out.push_back(35 + 4 * k);
+    return out;
+}
+
+// Of a large sample: the lines about the THERMO line, the last thermo record,
+// the separator lines and the first reaction record, the last lines up to
+// the end line, and a seeded choice of the others.
+std::vector<int> LinesOfALargeSample(const Lines& lines, int endLine, std::mt19937_64& rng) {
+    std::vector<int> out;
+    const int separators = 35 + 4 * std::stoi(lines[9]);
+    for (int n = 30; n <= 36; ++n) out.push_back(n);
+    for (int n = separators - 4; n <= separators + 5; ++n) out.push_back(n);
+    for (int n = endLine - 5; n <= endLine; ++n) out.push_back(n);
+    for (int k = 0; k < 12; ++k) out.push_back(37 + static_cast<int>(rng() % static_cast<unsigned>(endLine - 42)));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+
+class InputAgreement : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<kx::test::TempDir>();
+        std::mt19937_64 rng(20261211);
+        auto sample = [&](const std::string& name) {
+            Sample s;
+            s.name = name;
+            s.Take(SplitLines(kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/" + name)));
+            s.endLine = EndLineOf(s.lines);
+            return s;
+        };
+        // Every line of the hydrogen sample; of the isothermal one, the
+        // lines where it differs: the header and the initial mole fractions.
+        samples_.push_back(sample("h2_air_1000K.txt"));
+        for (int n = 1; n <= samples_.back().endLine; ++n) samples_.back().damaged.push_back(n);
+        samples_.push_back(sample("h2_o2_ar_isothermal.txt"));
+        for (int n = 1; n <= 34; ++n) samples_.back().damaged.push_back(n);
+        for (int n : SpeciesLines(samples_.back().lines)) samples_.back().damaged.push_back(n);
+        for (const char* name : {"gri30_ch4_1400K.txt", "nc12_air_1100K_10atm.txt"}) {
+            samples_.push_back(sample(name));
+            samples_.back().damaged = LinesOfALargeSample(samples_.back().lines, samples_.back().endLine, rng);
+        }
+        // A completed run of the hydrogen sample, a record every 50th step.
+        Lines h2 = samples_[0].lines;
+        h2[27] = " 50 !Delta N";
+        const std::string run = folder_->write("h2_run.txt", JoinLines(h2));
+        std::FILE* console = std::tmpfile();
+        std::FILE* const saved = kx::SolverCommon.console;
+        kx::SolverCommon.console = console;
+        const int status = kx::SolverRunFile(run);
+        kx::SolverCommon.console = saved;
+        std::fclose(console);
+        ASSERT_EQ(status, kx::kExitCompleted);
+        Sample completed;
+        completed.name = "h2_air_1000K, completed run";
+        completed.Take(SplitLines(kx::test::ReadBytes(run)));
+        completed.endLine = EndLineOf(completed.lines);
+        completed.results = true;
+        for (int n = 1; n <= completed.endLine; ++n) completed.damaged.push_back(n);
+        samples_.push_back(std::move(completed));
+        good_ = run;
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    static std::unique_ptr<kx::test::TempDir> folder_;
+    static std::vector<Sample> samples_;
+    static std::string good_;
+};
+
+std::unique_ptr<kx::test::TempDir> InputAgreement::folder_;
+std::vector<Sample> InputAgreement::samples_;
+std::string InputAgreement::good_;
+
+TEST_F(InputAgreement, EveryReaderTakesTheInputPartAsTheSolverReadsIt) {
+    struct Reader {
+        const char* name;
+        bool ofResults;   // a reader of results: held to everything the solver checks before it runs
+        // The path and the damaged line; nothing where the reader has no
+        // part in it.
+        std::function<std::optional<Verdict>(const std::string&, int)> read;
+    };
+    const std::string reduced = folder_->file("reduced.txt");
+    const std::vector<Reader> readers = {
+        {"results window", true, [](const std::string& p, int) { return ResultsWindowOf(p); }},
+        {"reduction's holder", true, [](const std::string& p, int) { return HolderOf(p); }},
+        {"comparison", true, [](const std::string& p, int) { return ComparisonOf(p, good_); }},
+        // The writer copies the header up to the THERMO line, the
+        // separator lines and the end line: where they stand matters to it.
+        {"reduced file", true,
+         [&](const std::string& p, int n) {
+             return (n >= 25 && n <= 40) || n >= samples_.back().endLine - 3
+                        ? std::optional<Verdict>(ReducedFileOf(p, reduced))
+                        : std::nullopt;
+         }},
+        {"mechanism text", false, [](const std::string& p, int) { return MechanismTextOf(p); }},
+        {"run settings", false, [](const std::string& p, int) { return RunSettingsOf(p); }},
+    };
+    int cases = 0, refused = 0;
+    std::vector<std::string> disagreements;
+    std::vector<int> perReader(readers.size(), 0);
+    for (const Sample& sample : samples_) {
+        for (const int n : sample.damaged) {
+            for (const Damaged& d : DamagesOf(sample.lines[static_cast<std::size_t>(n) - 1])) {
+                ++cases;
+                const std::string bytes = sample.With(n, d.lines);
+                const std::string path = folder_->write("case.txt", bytes);
+                kx::SolverInputError solver;
+                const bool runs = kx::SolverWouldRun(bytes, solver);
+                refused += !runs;
+                for (std::size_t k = 0; k < readers.size(); ++k) {
+                    const Reader& reader = readers[k];
+                    if (reader.ofResults && !sample.results) continue;
+                    const std::optional<Verdict> read = reader.read(path, n);
+                    if (!read) continue;
+                    const Verdict& v = *read;
+                    // The records of a run tell its temperature mode: a
+                    // mode changed under them may be refused, naming its line.
+                    const bool modeOfTheRecords = sample.results && reader.ofResults && n == 15 && NamesLine(v.text, 15);
+                    std::string why;
+                    if (runs && !v.accepted && !modeOfTheRecords) why = "refuses what the solver runs: " + v.text;
+                    else if (!runs && (reader.ofResults || !IsRunSetting(solver))) {
+                        if (v.accepted) why = "reads what the solver refuses";
+                        else if (!NamesLine(v.text, solver.line)) why = "names another line: " + v.text;
+                    }
+                    if (why.empty()) continue;
+                    ++perReader[k];
+                    disagreements.push_back(sample.name + ", line " + std::to_string(n) + " " + d.what + ": the " +
+                                            reader.name + " " + why + "\n    the solver: " +
+                                            (runs ? std::string("runs it")
+                                                  : "line " + std::to_string(solver.line) + ", " + solver.problem));
+                }
+            }
+        }
+    }
+    std::cout << "[ agree    ] " << cases << " damaged copies, " << refused << " refused by the solver, "
+              << disagreements.size() << " disagreements";
+    for (std::size_t k = 0; k < readers.size(); ++k) std::cout << (k ? ", " : " (") << readers[k].name << " " << perReader[k];
+    std::cout << ")\n";
+    for (std::size_t k = 0; k < disagreements.size() && k < 40; ++k) ADD_FAILURE() << disagreements[k];
+    EXPECT_TRUE(disagreements.empty());
+}
+
+}  // namespace
