@@ -410,6 +410,10 @@ void RED_Gen::BusyPointer(bool busy) {
 
 // ---- Events -----------------------------------------------------------------
 
+// The dialog's base hides it as it goes, and the box that had the focus
+// then reports its editing finished: not to this window, which is gone.
+RED_Gen::~RED_Gen() { text5_->disconnect(this); }
+
 void RED_Gen::completeReducedPath() {
     const std::string typed = textOf(text5_);
     const std::string full = RedTargetPath(typed, textOf(text10_));

@@ -37,6 +37,7 @@ namespace kx::reduction {
 class RED_Gen : public platform::FormWindow<QDialog>, public RedGenView {
 public:
     RED_Gen();
+    ~RED_Gen() override;
 
     // The averaging intervals over the time points 0..Nsteps, Dsteps steps
     // each (the last takes what remains); Ninter their number.
