@@ -94,7 +94,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     CmpFileData& file = files_[At(number - 1)];
     file = CmpFileData{};
     file.Path = path;
-    file.Lines = files::ReadLines(path);
+    file.Lines = files::ReadLines(path, SplitSolverLines);
     file.Lines.insert(file.Lines.begin(), std::string());  // entry 0 unused
 
     // The results title after the mechanism's end line, where every reader

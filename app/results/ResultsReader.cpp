@@ -139,7 +139,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const std::string text = ReadSolverFile(path);
     if (!ContainsResultsMark(text)) return ReadOutcome::ResultsNotFound;
 
-    const std::vector<std::string_view> lines = files::SplitLineViews(text);
+    const std::vector<std::string_view> lines = SplitSolverLines(text);
     const int lineCount = static_cast<int>(lines.size());
     auto line = [&](int n) -> std::string_view {  // 1-based
         if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));

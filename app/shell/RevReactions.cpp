@@ -2,6 +2,7 @@
 
 #include "Files.h"
 #include "input_rules.h"
+#include "solver_file.h"
 #include "TextHelpers.h"
 
 #include <array>
@@ -19,7 +20,7 @@ void ListRevReactions(const std::string& path, bool& found, std::string& list, N
     list.clear();
     int count = 0;
     try {
-        files::TextReader reader(path);
+        files::TextReader reader(path, SplitSolverLines);
         while (!reader.AtEnd())
             if (TrimmedStartsUpper(reader.ReadLine(), "REACTIONS")) break;
         // The last three lines read; the oldest is the equation line when a

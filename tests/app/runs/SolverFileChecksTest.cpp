@@ -299,8 +299,10 @@ TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
          "Subscript out of range: line 10: the species count must be at least 1."},
         {"a file cut in its header", good.substr(0, good.find(" 3 !Species")),
          "Input past end of file: line 10: the file ends before this line (species count expected)."},
+        // Line 35, the first thermo record, ends in the mole fraction's field.
         {"lines ending in CR CR LF", doubledCarriageReturns(),
-         "Line 1 ends in two carriage returns (CR CR LF) where a solver file has one (CR LF)."},
+         "Type mismatch: line 35: columns 75-84 (initial mole fraction) do not read as a number (the line holds a "
+         "carriage return, CR, that ends no line: a line ends in LF or CR LF)."},
     };
     for (const Case& c : cases) {
         const std::string path = dir.write("bad.sol", c.text);
