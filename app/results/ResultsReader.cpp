@@ -49,11 +49,6 @@ std::string IncompleteResultsNote(const std::string& path, double lastTime, doub
     return note + ".";
 }
 
-double FinalTimeOf(std::string_view line) {
-    const std::optional<std::string_view> value = ValueText(line);
-    return value ? ParseNumber(*value).value_or(kNotANumber) : kNotANumber;
-}
-
 ResultsReader::ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner)
     : messages_(messages), owner_(owner), gasConstantCm3Atm_(gasConstantCm3Atm) {}
 

@@ -3,7 +3,6 @@
 #include "Errors.h"
 #include "FileHelpers.h"
 #include "Files.h"
-#include "Format.h"
 #include "ResultsBlock.h"
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
@@ -19,16 +18,6 @@ namespace kx::runs {
 using namespace solverfile;
 
 namespace {
-
-// The 16-bit whole number that a text reads as, halves to the even
-// neighbour; a text that is no number is a type mismatch.
-int wholeNumber(std::string_view text) {
-    std::optional<double> value = ParseNumber(text);
-    if (!value) throw Error(ErrorKind::TypeMismatch, std::string(text));
-    const double whole = RoundHalfEven(*value);
-    if (whole < -32768.0 || whole > 32767.0) throw Error(ErrorKind::Overflow, std::string(text));
-    return static_cast<int>(whole);
-}
 
 std::string inTheFile(const std::string& path) { return "In the file '" + path + "', "; }
 
@@ -84,7 +73,11 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
     try {
         std::string line;
         for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();
-        const int mode = wholeNumber(Left(TrimBlanks(line), 2));
+        // The mode as the solver reads it.
+        int mode = 0;
+        if (!fmt::ReadListInt(line, mode))
+            throw InputErrorOf({kTemperatureModeLine, "no readable integer for the temperature mode",
+                                InputProblem::Unreadable});
         if (mode == 2 || mode == 3) {
             notifier.Message(
                 "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "

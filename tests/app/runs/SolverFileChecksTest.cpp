@@ -95,6 +95,8 @@ TEST_F(SolverFileChecks, ConstantVolumeModesAreRefusedWithThePath) {
     } cases[] = {
         {"0 !Constant Temperature", true}, {" 1 !Temperature Equation", true}, {"2 !Constant volume", false},
         {"3", false},                      {"4 !unknown", true},
+        // The mode's item as the solver reads it: up to a blank, a comma or "!".
+        {" 1!Temperature Equation", true}, {" 0,1", true},                    {" 2!Constant volume", false},
     };
     for (const Case& c : cases) {
         notifier.messages.clear();
@@ -158,8 +160,8 @@ TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
     SolverFileText shortHeader;
     shortHeader.headerLines = 12;
     const Case cases[] = {
-        {letters, "401#001.11 Type mismatch: ab"},
-        {empty15, "401#001.11 Type mismatch: "},
+        {letters, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
+        {empty15, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
         {shortHeader, "401#001.11 Input past end of file: " + dir.file("run.sol") + " ends after line 12"},
     };
     for (const Case& c : cases) {
