@@ -355,19 +355,31 @@ bool SolverFileText::Read(const std::string& path) {
   return true;
 }
 
+std::vector<std::string_view> SplitSolverLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t lf = bytes.find('\n', start);
+    const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf;
+    std::size_t length = end - start;
+    if (length > 0 && bytes[end - 1] == '\r') --length;
+    lines.push_back(bytes.substr(start, length));
+    start = end + 1;
+  }
+  return lines;
+}
+
 void SolverFileText::Take(std::string bytes) {
   bytes_ = std::move(bytes);
   lines_.clear();
-  std::size_t start = 0;
-  while (start < bytes_.size()) {
-    std::size_t lf = bytes_.find('\n', start);
-    const bool terminated = lf != std::string::npos;
-    std::size_t end = terminated ? lf : bytes_.size();
-    std::size_t length = end - start;
-    if (length > 0 && bytes_[end - 1] == '\r') --length;
-    const std::size_t next = terminated ? lf + 1 : bytes_.size();
-    lines_.push_back({start, length, next, terminated});
-    start = next;
+  const std::vector<std::string_view> lines = SplitSolverLines(bytes_);
+  lines_.reserve(lines.size());
+  const auto offset = [this](std::string_view line) { return static_cast<std::size_t>(line.data() - bytes_.data()); };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Each line but the last ends in LF; the last one where the bytes do.
+    const bool last = i + 1 == lines.size();
+    const std::size_t next = last ? bytes_.size() : offset(lines[i + 1]);
+    lines_.push_back({offset(lines[i]), lines[i].size(), next, !last || bytes_.back() == '\n'});
   }
 }
 
@@ -376,7 +388,17 @@ std::string_view SolverFileText::LineAt(int n) const {
   return std::string_view(bytes_).substr(l.offset, l.length);
 }
 
-SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error) {
+namespace {
+
+// A carriage return that is part of a line (SplitSolverLines) shows in no
+// editor: an input error on such a line says that it is there.
+void NoteCarriageReturn(const SolverLines& text, SolverInputError& error) {
+  if (error.line < 1 || error.line > text.LineCount()) return;
+  if (text.LineAt(error.line).find('\r') == std::string_view::npos) return;
+  error.problem += " (the line holds a carriage return, CR, that ends no line: a line ends in LF or CR LF)";
+}
+
+SolverLoad ReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error) {
   InputReader in(text, error);
   if (!ReadCounts(in, SolverSettings::Run, model)) return SolverLoad::InputError;
   if (model.NSPEC > kMaxSpecies || model.NREAC > kMaxReactions) {
@@ -390,8 +412,8 @@ SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, Solver
   return SolverLoad::Loaded;
 }
 
-bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverModel& model,
-                     SolverInputPlaces& places, SolverInputError& error) {
+bool ReadInputPart(const SolverLines& lines, SolverSettings settings, SolverModel& model, SolverInputPlaces& places,
+                   SolverInputError& error) {
   // The model's values that a reading may leave unread (the run settings
   // with the settings open) are 0; its tables are cleared as far as the
   // file's counts reach.
@@ -415,6 +437,21 @@ bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverMo
                    InputProblem::OutOfRange);
   if (!ReadInput(in, lines, settings, false, model, places)) return false;
   return settings != SolverSettings::Run || SolverCheckStart(model, error);
+}
+
+}  // namespace
+
+SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error) {
+  const SolverLoad load = ReadText(text, model, error);
+  if (load == SolverLoad::InputError) NoteCarriageReturn(text, error);
+  return load;
+}
+
+bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverModel& model,
+                     SolverInputPlaces& places, SolverInputError& error) {
+  if (ReadInputPart(lines, settings, model, places, error)) return true;
+  NoteCarriageReturn(lines, error);
+  return false;
 }
 
 bool SolverCheckSettings(const SolverModel& m, SolverInputError& error) {

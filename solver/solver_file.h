@@ -36,8 +36,16 @@ class SolverLineViews final : public SolverLines {
   std::span<const std::string_view> lines_;
 };
 
-// A whole file as bytes, split into lines; a line ends in LF or CR LF, and a
-// last line without a line break still counts.
+// The lines of a solver file's bytes as the solver numbers them: a line
+// ends at LF, and one CR right before that LF (or at the very end of the
+// bytes) is part of its line end; any other CR belongs to the line (a lone
+// CR, the first CR of CR CR LF). A last line without a line end still
+// counts; bytes that end in a line end add no empty line after it. Views
+// into the bytes. Every reader of a solver file takes its lines so, the
+// solver's own and each of the desktop program's.
+std::vector<std::string_view> SplitSolverLines(std::string_view bytes);
+
+// A whole file as bytes, split into lines by SplitSolverLines.
 class SolverFileText final : public SolverLines {
  public:
   // False when the file cannot be read, with the system's reason in Failure().

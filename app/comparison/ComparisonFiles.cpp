@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <limits>
 #include <span>
 
 #include "Errors.h"
@@ -94,41 +93,35 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     CmpFileData& file = files_[At(number - 1)];
     file = CmpFileData{};
     file.Path = path;
-    file.Lines = files::ReadLines(path);
+    file.Lines = files::ReadLines(path, SplitSolverLines);
     file.Lines.insert(file.Lines.begin(), std::string());  // entry 0 unused
 
     // The results title after the mechanism's end line, where every reader
     // of results finds it, the input part read as the solver reads it. A
     // file whose input part does not read is refused naming the line when
     // its species are read (SpeciesAARR).
-    const int lineCount = static_cast<int>(file.Lines.size()) - 1;
-    int startLine = 0;
-    {
-        const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
-        SolverInput input;
-        SolverInputError inputError;
-        if (!ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
-        startLine = ResultsTitleLine(lines, input.EndLine());
-    }
+    const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
+    SolverInput input;
+    SolverInputError inputError;
+    if (!ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
     const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
     auto refuse = [&](const std::string& text) {
         ShowMessage(messages_, which + text, MessageIcon::Exclamation);
         outcome.Failed = true;
         return false;
     };
-    if (startLine == 0) return refuse("results are not found.");
-
-    file.BlockLines.assign(1, std::string());
-    int n = startLine + 1;
-    for (; n <= lineCount && !LowerAscii(Trim(file.Lines[At(n)])).starts_with("!$end"); ++n)
-        file.BlockLines.push_back(file.Lines[At(n)]);
-    file.BlockLineCount = static_cast<int>(file.BlockLines.size()) - 1;
-    file.BlockEnded = n <= lineCount;
-    file.FinalTime = lineCount >= kFinalTimeLine ? FinalTimeOf(file.Lines[At(kFinalTimeLine)])
-                                                 : std::numeric_limits<double>::quiet_NaN();
-    // Results with their closing line are complete: whether they hold
-    // records enough is told when they are read.
-    if (file.BlockLineCount < 4 && !file.BlockEnded) return refuse("results are incomplete.");
+    file.TitleLine = ResultsTitleLine(lines, input.EndLine());
+    if (file.TitleLine == 0) return refuse("results are not found.");
+    // Results without their closing line, as every reader of results joins
+    // them, are refused with fewer records than a comparison needs. Records
+    // that do not read, and closed results with too few records, are named
+    // when the records are read (ConvertToMoleFractions).
+    try {
+        const ResultsRecords results = JoinResultsRecords(lines, file.TitleLine, input.SpeciesCount());
+        if (!results.HeadingRead && !results.CutShort) return refuse("results are not found.");
+        if (!results.Closed && results.Records.size() < kLeastResultsRecords) return refuse("results are incomplete.");
+    } catch (const Error&) {
+    }
     return true;
 }
 
@@ -173,11 +166,11 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
     const SolverInput input = ReadSolverInput(lines, SolverSettings::Run);
     file.Pressure = input.Model().P;
+    file.FinalTime = input.Model().XEND;  // only the note on incomplete results reads it
     file.ZeroThreshold = input.Model().ATOL;
     const int ns = input.SpeciesCount();
-    CheckHeadingSpecies(std::vector<std::string_view>(file.BlockLines.begin() + 1, file.BlockLines.end()), ns);
+    CheckHeadingSpecies(std::span<const std::string_view>(lines).subspan(static_cast<std::size_t>(file.TitleLine)), ns);
     file.SpeciesCount = ns;
-    file.EndLine = input.EndLine();
     file.TemperatureMode = input.Model().MODE;
     file.InitialTemperature = input.Model().T0;
     file.SpeciesNames.assign(At(ns) + 1, std::string());
@@ -226,7 +219,7 @@ void ComparisonFiles::Convert(CmpFileData& file, int number) {
     ResultsValues values;
     InTheFile(number, file.Path, [&] {
         const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
-        const int title = ResultsTitleLine(lines, file.EndLine);
+        const int title = file.TitleLine;
         if (title != 0) results = JoinResultsRecords(lines, title, ns);
         if (title == 0 || (!results.HeadingRead && !results.CutShort))
             throw Error(ErrorKind::InvalidArgument, "results are not found");

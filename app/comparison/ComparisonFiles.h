@@ -25,11 +25,8 @@ namespace kx {
 struct CmpFileData {
     std::string Path;
     std::vector<std::string> Lines;          // every line of the file; a single empty entry once converted
-    std::vector<std::string> BlockLines;     // 1..BlockLineCount: the lines of the results block
-    int BlockLineCount = 0;
-    bool BlockEnded = false;                 // a "!$End" line ends the block (BlockLines leave it out)
-    int EndLine = 0;                         // the end line after the reaction records
-    double FinalTime = 0;                    // the run's final time, line 20 (NaN when it is no number)
+    int TitleLine = 0;                       // the results title after the end line
+    double FinalTime = 0;                    // the run's final time, line 20 as the solver reads it
     double Pressure = 0;                     // atm, line 14
     double ZeroThreshold = 0;                // the absolute tolerance (header line 24)
     int SpeciesCount = 0;                    // NS
@@ -40,7 +37,7 @@ struct CmpFileData {
     std::vector<std::string> SpeciesNames;
     std::vector<std::string> SpeciesFlags;
     std::vector<double> MolarMasses;         // 0..NS
-    // (0..NS+2, 0..BlockLineCount): column j is output point j; row 0 time
+    // (0..NS+2, 0..PointCount): column j is output point j; row 0 time
     // (s), row 1 temperature (K), row k + 1 species k as x_k P / T.
     Table2<double> Values;
     int PointCount = 0;

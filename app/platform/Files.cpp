@@ -109,7 +109,11 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
     return std::vector<std::string>(views.begin(), views.end());
 }
 
-std::vector<std::string> ReadLines(const std::string& path) { return SplitLines(ReadAll(path)); }
+std::vector<std::string> ReadLines(const std::string& path, LineSplit split) {
+    const std::string bytes = ReadAll(path);
+    const std::vector<std::string_view> views = split(bytes);
+    return std::vector<std::string>(views.begin(), views.end());
+}
 
 std::string WriteTarget(const std::string& path) {
     std::error_code linkError;
@@ -296,7 +300,7 @@ SimulatedWriteFailure::~SimulatedWriteFailure() {
     SimulateReplaceFailure({previous_err_, static_cast<ReplaceStep>(previous_step_)});
 }
 
-TextReader::TextReader(const std::string& path) : path_(path), lines_(ReadLines(path)) {}
+TextReader::TextReader(const std::string& path, LineSplit split) : path_(path), lines_(ReadLines(path, split)) {}
 
 std::string TextReader::ReadLine() {
     if (AtEnd())

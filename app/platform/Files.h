@@ -1,6 +1,7 @@
 // Files as the desktop program sees them: text is bytes (Latin-1, so a column
 // is a byte and any byte read comes back unchanged when written), lines end
-// in CR LF, LF or CR, "read-only" is the owner-write bit being absent, and a
+// in CR LF, LF or CR (a solver file's lines as the solver splits them),
+// "read-only" is the owner-write bit being absent, and a
 // file gets new content as the console solver's files do
 // (solver/file_replacement.h): written whole beside it first, so that a
 // failed write never leaves a half-written file, then put in its place
@@ -38,8 +39,12 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // The same lines as views into the bytes, which must outlive them.
 std::vector<std::string_view> SplitLineViews(std::string_view bytes);
 
-// The lines of a file (ReadAll, then SplitLines).
-std::vector<std::string> ReadLines(const std::string& path);
+// How bytes are split into lines: SplitLineViews for text, or the
+// solver's own rule for a solver file (SplitSolverLines, solver_file.h).
+using LineSplit = std::vector<std::string_view> (*)(std::string_view bytes);
+
+// The lines of a file (ReadAll, then split).
+std::vector<std::string> ReadLines(const std::string& path, LineSplit split = SplitLineViews);
 
 // Replaces the file's content with the bytes (or creates the file). The
 // bytes go to a hidden helper file beside it (named within the folder's
@@ -141,10 +146,11 @@ private:
 // Reads a file line by line, as the program's sequential readers do: reading
 // past the last line throws InputPastEndOfFile, naming the file and its last
 // line ("Input past end of file: /data/run.txt ends after line 14"). The
-// file is read whole on construction and closed at once.
+// file is read whole on construction, split into lines by `split`, and
+// closed at once.
 class TextReader {
 public:
-    explicit TextReader(const std::string& path);
+    explicit TextReader(const std::string& path, LineSplit split = SplitLineViews);
     bool AtEnd() const { return next_ >= lines_.size(); }
     std::string ReadLine();
     // Number of the line that the next ReadLine returns (1 for the first).

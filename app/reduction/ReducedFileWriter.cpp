@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <optional>
+#include <string_view>
 
 #include "Errors.h"
 #include "Files.h"
@@ -41,32 +43,29 @@ std::string Today() {
            two(local.tm_sec);
 }
 
-// The source lines before its results key line (entry 0 unused), and the
-// number of that line (0 when there is none).
-std::vector<std::string> ReadSourceLines(const std::string& path, int& resultsLine) {
-    std::vector<std::string> lines = files::SplitLines(ReadSolverFile(path));
-    const auto key = std::find_if(lines.begin(), lines.end(), IsResultsTitle);
-    resultsLine = key == lines.end() ? 0 : static_cast<int>(key - lines.begin()) + 1;
-    lines.erase(key, lines.end());
-    lines.insert(lines.begin(), std::string());
-    return lines;
-}
-
-// Why the solver would refuse the reduced file, the line and its text
-// named: a header line copied from the source (up to its THERMO line,
-// thermoLine) is named as the source's.
-std::string SolverRefusal(const std::vector<std::string>& out, int thermoLine, const SolverInputError& problem) {
+// Why the solver would refuse the reduced file, the line (its text in
+// `text`, nothing when the file has no such line) named: a header line
+// copied from the source (up to its THERMO line, thermoLine) is named as the
+// source's.
+std::string SolverRefusal(std::optional<std::string_view> text, int thermoLine, const SolverInputError& problem) {
     const int n = problem.line;
     const std::string closing = ". The reduced solver file has not been created.";
-    if (n < 1 || n > static_cast<int>(out.size())) return "The solver would refuse the reduced solver file: " + problem.problem + closing;
-    const std::string text = "\"" + std::string(TrimBlanks(out[At(n - 1)])) + "\"";
+    if (!text) return "The solver would refuse the reduced solver file: " + problem.problem + closing;
+    const std::string quoted = "\"" + std::string(TrimBlanks(*text)) + "\"";
     const bool copied = n > kSourceLine && n <= thermoLine && n != kSpeciesCountLine && n != kReactionCountLine &&
                         n != kTargetsLine;
     if (copied)
         return "The run settings of the source solver file cannot be used: the solver refuses " + SourceLine(n) + ", " +
-               text + ": " + problem.problem + closing;
-    return "The solver would refuse line " + std::to_string(n) + " of the reduced solver file, " + text + ": " +
+               quoted + ": " + problem.problem + closing;
+    return "The solver would refuse line " + std::to_string(n) + " of the reduced solver file, " + quoted + ": " +
            problem.problem + closing;
+}
+
+// Line `problem.line` of the lines, when they have it.
+template <class Lines>
+std::optional<std::string_view> LineNamed(const Lines& lines, const SolverInputError& problem) {
+    if (problem.line < 1 || problem.line > static_cast<int>(lines.size())) return std::nullopt;
+    return std::string_view(lines[At(problem.line - 1)]);
 }
 
 }  // namespace
@@ -82,50 +81,37 @@ std::string TargetsLine(const std::vector<RedTargetsEntry>& entries, double othe
 }
 
 bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, Notifier& messages) {
-    // 1. The source up to two lines above its results key line.
-    int resultsLine = 0;
-    const std::vector<std::string> source = ReadSourceLines(m.RedSourceFile, resultsLine);
-    const int lineCount = static_cast<int>(source.size()) - 1;
-    const int lastKept = (resultsLine > 0 ? resultsLine : lineCount) - 2;
-    auto line = [&](int n) -> const std::string& {
-        if (n < 1 || n > lastKept) throw Error(ErrorKind::InputPastEndOfFile, SourceLine(n));
-        return source[At(n)];
-    };
-
-    // 2. The reactions must end with the key word.
-    if (lastKept < 1 || !IsMechanismEndLine(source[At(lastKept)])) {
-        ShowMessage(messages,
-                    "The reaction list does not contain the key word 'End'. The source solver file is changed or "
-                    "corrupted; the reduced solver file cannot be created.",
-                    MessageIcon::Exclamation);
-        return false;
-    }
-
     const int ns = m.RedSpeciesCount, nr = m.RedReactionCount;
     if (m.RedSpeciesKept.size() <= At(ns) || m.RedReactionKept.size() <= At(nr))
         throw Error(ErrorKind::SubscriptOutOfRange, "kept flags");
 
-    // The mechanism of the source as the solver reads it: where its THERMO
-    // line and its records stand, each reaction record's flags, third
-    // bodies and efficiencies (whatever the numbers of its equation line).
-    // Its run settings are copied; whether the solver takes them is asked
-    // of the reduced file as a whole.
-    const std::vector<std::string_view> sourceLines(source.begin() + 1, source.begin() + 1 + lastKept);
+    // 1. The mechanism of the source as the solver reads it, its lines as
+    // the solver numbers them: where its THERMO line, its records and its
+    // end line stand, each reaction record's flags, third bodies and
+    // efficiencies (whatever the numbers of its equation line). What follows
+    // the end line (the results of a run) is not the reduced file's. Its run
+    // settings are copied; whether the solver takes them is asked of the
+    // reduced file as a whole.
+    const std::string bytes = ReadSolverFile(m.RedSourceFile);
+    const std::vector<std::string_view> source = SplitSolverLines(bytes);
     SolverInput input;
-    if (SolverInputError problem; !ReadSolverInput(sourceLines, SolverSettings::Open, input, problem)) {
+    if (SolverInputError problem; !ReadSolverInput(source, SolverSettings::Open, input, problem)) {
         // A header value that the reduced file would copy is named as the
         // source's; anything else is refused as every reader refuses it.
         const int n = problem.line;
         if (n > kSourceLine && n < kThermoSearchStart && n != kSpeciesCountLine && n != kReactionCountLine &&
             n != kTargetsLine) {
-            ShowMessage(messages,
-                        SolverRefusal(std::vector<std::string>(source.begin() + 1, source.end()), kThermoSearchStart,
-                                      problem),
+            ShowMessage(messages, SolverRefusal(LineNamed(source, problem), kThermoSearchStart, problem),
                         MessageIcon::Exclamation);
             return false;
         }
         throw InputErrorOf(problem);
     }
+    const int lastKept = input.EndLine();
+    auto line = [&](int n) -> std::string_view {
+        if (n < 1 || n > lastKept) throw Error(ErrorKind::InputPastEndOfFile, SourceLine(n));
+        return source[At(n - 1)];
+    };
     if (input.SpeciesCount() != ns || input.ReactionCount() != nr)
         throw Error(ErrorKind::SubscriptOutOfRange,
                     "the source solver file holds " + std::to_string(input.SpeciesCount()) + " species and " +
@@ -133,19 +119,19 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
                         " and " + std::to_string(nr) + " of its results read before");
     const int thermoLine = input.ThermoLine();
 
-    // 3. Header.
+    // 2. Header.
     std::vector<std::string> out;
     out.push_back(" !$Kinovex Solver,  " + Today());
     out.push_back(" ");
     out.push_back(" Don't modify this file, the file has a fixed format and is intended for use in the C++ Solver.");
     out.push_back(" ");
     out.push_back(" Source solver file: " + m.RedSourceFile);  // line kSourceLine
-    for (int n = 6; n <= thermoLine; ++n) out.push_back(line(n));
+    for (int n = 6; n <= thermoLine; ++n) out.emplace_back(line(n));
     auto header = [&out](int n) -> std::string& { return out[At(n - 1)]; };
     header(kSpeciesCountLine) = " " + std::to_string(m.RedKeptSpeciesCount) + " !Species";
     header(kReactionCountLine) = " " + std::to_string(m.RedKeptReactionCount) + " !Reactions";
 
-    // 4. Kept species, renumbered.
+    // 3. Kept species, renumbered.
     std::vector<int> newNumber(At(ns) + 1, 0);
     std::vector<std::string> newName{std::string()};
     for (int i = 1; i <= ns; ++i) {
@@ -153,14 +139,14 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         const int j = static_cast<int>(newName.size());
         newNumber[At(i)] = j;
         const int thermo = input.SpeciesLine(i);
-        const std::string& first = line(thermo);
+        const std::string_view first = line(thermo);
         newName.emplace_back(SpeciesName(first));
         out.push_back(" " + Format(std::to_string(j), kIntegerField) + std::string(Mid(first, 6)));
-        for (int n = thermo + 1; n < thermo + kThermoRecordLines; ++n) out.push_back(line(n));
+        for (int n = thermo + 1; n < thermo + kThermoRecordLines; ++n) out.emplace_back(line(n));
     }
-    // 5. The lines between the species and the reactions.
+    // 4. The lines between the species and the reactions.
     const int separators = input.SpeciesLine(ns + 1);
-    for (int n = separators; n < separators + kSeparatorLines; ++n) out.push_back(line(n));
+    for (int n = separators; n < separators + kSeparatorLines; ++n) out.emplace_back(line(n));
 
     auto renumbered = [&](int s) {
         if (s < 1 || s > ns || newNumber[At(s)] == 0)
@@ -179,7 +165,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         return false;
     };
 
-    // 6. Kept reactions, renumbered, from the records as the solver reads them.
+    // 5. Kept reactions, renumbered, from the records as the solver reads them.
     int kept = 0;
     for (int r = 1; r <= nr; ++r) {
         if (!m.RedReactionKept[At(r)]) continue;
@@ -197,12 +183,12 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
 
         std::vector<std::string> record;
         int next = s + 2;
-        record.push_back(line(next++));
-        if (FallOffReaction(field[14])) record.push_back(line(next++));
-        if (BroadeningParameters(field[15]) > 0) record.push_back(line(next++));
+        record.emplace_back(line(next++));
+        if (FallOffReaction(field[14])) record.emplace_back(line(next++));
+        if (BroadeningParameters(field[15]) > 0) record.emplace_back(line(next++));
         if (ListedThirdBodies(field[13]) > 0) {
             const std::string_view labels = LTrim(line(next));
-            const std::string& efficiencies = line(next + 2);
+            const std::string_view efficiencies = line(next + 2);
             std::string labelText = "      ", numberText = "      ", efficiencyText = "      ";
             int listed = 0;
             for (int e = 1; e <= ListedThirdBodies(field[13]); ++e) {
@@ -239,7 +225,7 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
         for (std::string& l : record) out.push_back(std::move(l));
     }
 
-    // 7. The targets line.
+    // 6. The targets line.
     std::vector<RedTargetsEntry> entries;
     if (m.RedTempTarget) entries.push_back({-1, "T", settings.TemperatureParameter});
     for (int t = 1; t <= m.RedTargetCount; ++t) {
@@ -249,13 +235,13 @@ bool WriteReducedSolverFile(const RedKinModule& m, const RedSettings& settings, 
     }
     header(kTargetsLine) = TargetsLine(entries, settings.OthersParameter);
 
-    // 8. Write what the solver runs: the file as the solver reads it, and
+    // 7. Write what the solver runs: the file as the solver reads it, and
     // the settings copied from the source as a run starts with them.
     out.push_back(" End");
     std::string text;
     for (const std::string& l : out) text.append(l).append("\r\n");
     if (SolverInputError problem; !SolverWouldRun(text, problem)) {
-        ShowMessage(messages, SolverRefusal(out, thermoLine, problem), MessageIcon::Exclamation);
+        ShowMessage(messages, SolverRefusal(LineNamed(out, problem), thermoLine, problem), MessageIcon::Exclamation);
         return false;
     }
     files::WriteAll(m.RedTargetFile, text);

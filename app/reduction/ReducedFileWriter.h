@@ -17,13 +17,17 @@ namespace kx {
 // the parameters from `settings` (in the order of module.RedTargetSpecies).
 // Each kept collider's efficiency is the text of the source's field, so
 // that the solver reads the same value from both files.
-// Returns false, after showing why, when the source's reactions do not end
-// with the "END" key word, when a kept reaction would not read back in the
-// solver (a low-pressure reaction left without a third body), or when the
-// solver would not run the file (SolverWouldRun: run settings copied from
-// the source that it refuses, the line and its value named): nothing is
-// written then. Reading or writing failures throw kx::Error; the target is
-// replaced whole (files::WriteAll), so a failure leaves it as it was.
+// The source is read as the solver reads it, its lines as the solver
+// numbers them, up to the end line after its reaction records; what follows
+// (its results) is not copied.
+// Returns false, after showing why, when a kept reaction would not read back
+// in the solver (a low-pressure reaction left without a third body), or
+// when the solver would not run the file (SolverWouldRun: run settings
+// copied from the source that it refuses, the line and its value named):
+// nothing is written then. A source whose mechanism the solver does not
+// read throws kx::Error with the solver's line and words, and so do reading
+// and writing failures; the target is replaced whole (files::WriteAll), so
+// a failure leaves it as it was.
 bool WriteReducedSolverFile(const RedKinModule& module, const RedSettings& settings, Notifier& messages);
 
 // The targets line: " " count " " numbers " " "!Targets " and the texts, for

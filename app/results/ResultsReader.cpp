@@ -49,11 +49,6 @@ std::string IncompleteResultsNote(const std::string& path, double lastTime, doub
     return note + ".";
 }
 
-double FinalTimeOf(std::string_view line) {
-    const std::optional<std::string_view> value = ValueText(line);
-    return value ? ParseNumber(*value).value_or(kNotANumber) : kNotANumber;
-}
-
 ResultsReader::ResultsReader(Notifier& messages, double gasConstantCm3Atm, ReaderOwner owner)
     : messages_(messages), owner_(owner), gasConstantCm3Atm_(gasConstantCm3Atm) {}
 
@@ -139,7 +134,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const std::string text = ReadSolverFile(path);
     if (!ContainsResultsMark(text)) return ReadOutcome::ResultsNotFound;
 
-    const std::vector<std::string_view> lines = files::SplitLineViews(text);
+    const std::vector<std::string_view> lines = SplitSolverLines(text);
     const int lineCount = static_cast<int>(lines.size());
     auto line = [&](int n) -> std::string_view {  // 1-based
         if (n > lineCount) throw Error(ErrorKind::InputPastEndOfFile, LineLabel(n));

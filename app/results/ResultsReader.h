@@ -270,8 +270,5 @@ double RoundToSevenDigits(double value);
 // <finalTime> s." The final time is left out when it is no number; number
 // 1 or 2 names the file as the comparison does ("In the file 1 '...").
 std::string IncompleteResultsNote(const std::string& path, double lastTime, double finalTime, int number = 0);
-// The run's final time on header line 20 (kFinalTimeLine), NaN when the line
-// holds no number before its "!".
-double FinalTimeOf(std::string_view line);
 
 }  // namespace kx

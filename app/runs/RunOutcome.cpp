@@ -24,7 +24,7 @@ std::string ReadSolverPathFile(const std::string& programFolder) {
 }
 
 RunOutcome ScanRunOutcome(const std::string& path) {
-    const std::vector<std::string> lines = files::ReadLines(path);
+    const std::vector<std::string> lines = files::ReadLines(path, SplitSolverLines);
     RunOutcome outcome;
     // The solver writes behind the end line as its reading finds it; a file
     // that it does not read holds nothing of a run (the solver's input

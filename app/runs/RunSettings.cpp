@@ -3,8 +3,10 @@
 #include "Errors.h"
 #include "Files.h"
 #include "Format.h"
+#include "ResultsBlock.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
+#include "fixed_format.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -19,8 +21,6 @@ namespace {
 
 constexpr std::size_t kWarningLimit = 142;
 constexpr int kNamesShown = 5;
-constexpr int kResultsFieldWidth = 17;
-constexpr int kFirstSpeciesColumn = 41;
 
 std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
 
@@ -37,19 +37,12 @@ std::string settingText(const std::vector<std::string>& lines, int number) {
 // The number in the text, when it is one.
 std::optional<double> settingNumber(const std::string& text) { return ParseNumber(text); }
 
-// The number in a field of a results line (columns from 1), which must be there.
-double resultsValue(const std::string& line, int start, int width) {
-    const std::string_view text = Mid(line, start, width);
-    const std::optional<double> v = ParseNumber(text);
-    if (!v) throw Error(ErrorKind::TypeMismatch, "results value \"" + std::string(text) + "\"");
-    return *v;
-}
-
 }  // namespace
 
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::string bytes = files::ReadAll(path);
-    const std::vector<std::string> lines = files::SplitLines(bytes);
+    const std::vector<std::string_view> views = SplitSolverLines(bytes);
+    const std::vector<std::string> lines(views.begin(), views.end());
     // The run settings are the window's to set: taken as they stand.
     s[Setting::Pressure] = settingText(lines, kPressureLine);
     s.adiabatic = settingNumber(settingText(lines, kTemperatureModeLine)) == 1.0;
@@ -67,7 +60,6 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     if (settingNumber(s[Setting::OutputStep]).value_or(1) < 1) s[Setting::OutputStep] = std::string("1");
 
     // The mechanism as the solver reads it: its counts, key lines and records.
-    const std::vector<std::string_view> views(lines.begin(), lines.end());
     const SolverInput input = ReadSolverInput(views, SolverSettings::Open);
 
     const int species = input.SpeciesCount();
@@ -140,36 +132,34 @@ std::string ThermoDataWarning(const SolverFileModel& model) {
 void ReadLastStep(const std::string& path, const SolverFileModel& model, const std::string& absoluteTolerance,
                   LastStep& out) {
     out = LastStep{};
-    const std::vector<std::string> lines = files::ReadLines(path);
-    // Line numbers from 1: the results title and the closing line after the mechanism.
-    std::size_t titleLine = 0;
-    std::size_t endLine = model.lines.size() + 1;
-    for (; endLine <= lines.size(); ++endLine) {
-        const std::string& line = lines[endLine - 1];
-        if (TrimmedStartsUpper(line, "!$END")) break;
-        if (titleLine == 0 && IsResultsTitle(line)) titleLine = endLine;
-    }
-    if (endLine > lines.size()) return;
+    const std::string bytes = files::ReadAll(path);
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
+    // The results after the mechanism's end line (the model's last line), as
+    // every reader of results takes them; only results that their closing
+    // line ends hold the last state of a completed run.
     const int n = model.speciesCount;
-    const int recordLines = ResultsRecordLines(n);
-    if (endLine <= static_cast<std::size_t>(recordLines)) throw Error(ErrorKind::InputPastEndOfFile);
-    // The last record's first line; a run that wrote its heading and no
-    // record has no last state.
-    const std::size_t firstLine = endLine - static_cast<std::size_t>(recordLines);
-    if (titleLine != 0 && firstLine <= titleLine + static_cast<std::size_t>(recordLines)) return;
-    out.available = true;
-    const std::string& head = lines[firstLine - 1];
-    out.time = resultsValue(head, 8, 16);
-    out.temperature = Format(resultsValue(head, 25, 17), "0.0");
+    const int title = ResultsTitleLine(lines, static_cast<int>(model.lines.size()));
+    if (title == 0) return;
+    const ResultsRecords results = JoinResultsRecords(lines, title, n);
+    if (!results.Closed || results.Records.empty()) return;
+    // The records' temperatures are held to a constant-temperature mode where
+    // lines 15 and 16 read as the solver reads them.
+    RecordsHeader header;
+    if (int mode = 1; fmt::ReadListInt(lines[kTemperatureModeLine - 1], mode) &&
+                      fmt::ReadListReal(lines[kInitialTemperatureLine - 1], header.InitialTemperature))
+        header.TemperatureMode = mode;
+    const ResultsValues values = ReadRecordValues(results, n, header);
+    const std::size_t last = results.Records.size() - 1;
 
+    out.available = true;
+    out.time = values.Value(last, 0);
+    out.temperature = Format(values.Value(last, 1), "0.0");
     std::vector<double> mass(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
-        const std::string& line = lines[firstLine - 1 + static_cast<std::size_t>(k / kSpeciesPerResultsLine)];
-        const int start = kFirstSpeciesColumn + k % kSpeciesPerResultsLine * kResultsFieldWidth;
         // The conversion works on the values as four significant digits; a
         // value whose four digits no longer make a number (near the largest
         // one) is taken as it stands.
-        const double value = resultsValue(line, start, kResultsFieldWidth);
+        const double value = values.Value(last, k + 2);
         mass[static_cast<std::size_t>(k)] = ParseNumber(Format(value, "0.000E+000")).value_or(value);
     }
     const std::optional<double> tolerance = ParseNumber(absoluteTolerance);

@@ -85,18 +85,21 @@ std::string ThermoDataWarning(const SolverFileModel& model);
 
 // The last state of an earlier run that completed.
 struct LastStep {
-    bool available = false;            // the file holds a "!$END" line after the mechanism
+    bool available = false;            // the file holds results that their closing line ends
     double time = 0;                   // s
     std::string temperature;           // "0.0"
     std::vector<std::string> fractions;  // mole fractions "0.000E+00", or "0" when not above the tolerance
 };
 
-// Reads the last results record above the first "!$END" line after the
-// mechanism (the model's lines) and converts its mass fractions to mole
-// fractions; those not above the absolute tolerance (text) become "0".
-// Without such a line, or with a results heading and no record before it,
-// nothing is available. Throws kx::Error when the record does not read (a
-// short line, a value that is no number, a molar mass of 0).
+// Reads the last record of the results after the mechanism (the model's
+// lines), as every reader of results reads them (ResultsBlock.h), and
+// converts its mass fractions to mole fractions; those not above the
+// absolute tolerance (text) become "0". Nothing is available without
+// results, for results that their closing line does not end (a run that
+// stopped with an error report, a file cut short) and for a heading without
+// records. Throws kx::Error naming the line where a record does not read as
+// the solver writes it, and for a molar mass of 0 or mass fractions that
+// are all 0.
 void ReadLastStep(const std::string& path, const SolverFileModel& model, const std::string& absoluteTolerance,
                   LastStep& out);
 

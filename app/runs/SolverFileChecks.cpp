@@ -3,7 +3,6 @@
 #include "Errors.h"
 #include "FileHelpers.h"
 #include "Files.h"
-#include "Format.h"
 #include "ResultsBlock.h"
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
@@ -20,31 +19,7 @@ using namespace solverfile;
 
 namespace {
 
-// The 16-bit whole number that a text reads as, halves to the even
-// neighbour; a text that is no number is a type mismatch.
-int wholeNumber(std::string_view text) {
-    std::optional<double> value = ParseNumber(text);
-    if (!value) throw Error(ErrorKind::TypeMismatch, std::string(text));
-    const double whole = RoundHalfEven(*value);
-    if (whole < -32768.0 || whole > 32767.0) throw Error(ErrorKind::Overflow, std::string(text));
-    return static_cast<int>(whole);
-}
-
 std::string inTheFile(const std::string& path) { return "In the file '" + path + "', "; }
-
-// Lines that end in CR CR LF read as lines followed by empty ones, which
-// shifts every line after them: named as the reason when the first such
-// line stands among the `read` lines read so far.
-std::optional<std::string> DoubledCarriageReturn(std::string_view bytes, const std::vector<std::string_view>& lines,
-                                                 std::size_t read) {
-    for (std::size_t i = 0; i < read && i + 1 < lines.size(); ++i) {
-        const std::size_t end = static_cast<std::size_t>(lines[i].data() - bytes.data()) + lines[i].size();
-        if (bytes.substr(end, 3) == "\r\r\n")
-            return "Line " + std::to_string(i + 1) +
-                   " ends in two carriage returns (CR CR LF) where a solver file has one (CR LF).";
-    }
-    return std::nullopt;
-}
 
 }  // namespace
 
@@ -57,7 +32,7 @@ std::string FirstLine(const std::string& path, std::string& why) {
     why = WhyUnreadable(path);
     if (!why.empty()) return {};
     try {
-        files::TextReader reader(path);
+        files::TextReader reader(path, SplitSolverLines);
         if (!reader.AtEnd()) return reader.ReadLine();
         why = "The file is empty: " + path + ".";
     } catch (const std::exception& e) {
@@ -89,7 +64,7 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
     std::optional<files::TextReader> reader;
     std::string first;
     try {
-        reader.emplace(path);
+        reader.emplace(path, SplitSolverLines);
         first = reader->ReadLine();
     } catch (const std::exception&) {
         return false;  // unreadable or empty: no solver file, and nothing is shown
@@ -98,7 +73,11 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
     try {
         std::string line;
         for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();
-        const int mode = wholeNumber(Left(TrimBlanks(line), 2));
+        // The mode as the solver reads it.
+        int mode = 0;
+        if (!fmt::ReadListInt(line, mode))
+            throw InputErrorOf({kTemperatureModeLine, "no readable integer for the temperature mode",
+                                InputProblem::Unreadable});
         if (mode == 2 || mode == 3) {
             notifier.Message(
                 "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
@@ -127,7 +106,7 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
 
 bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier) {
     try {
-        files::TextReader reader(path);
+        files::TextReader reader(path, SplitSolverLines);
         while (!reader.AtEnd())
             if (Left(TrimBlanks(reader.ReadLine()), 9) == "!$Results") return false;
     } catch (const std::exception&) {
@@ -148,20 +127,15 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         message = inTheFile(path) + "unexpected error.\r\n" + e.what() + ".";
         return;
     }
-    const std::vector<std::string_view> lines = files::SplitLineViews(bytes);
-    std::size_t next = 0;  // index of the next line; its number is next + 1
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
     // Why the file does not read, named by its line.
-    auto refuse = [&](std::string reason) {
-        message =
-            inTheFile(path) + "unexpected error.\r\n" + DoubledCarriageReturn(bytes, lines, next).value_or(reason);
-    };
+    auto refuse = [&](const std::string& reason) { message = inTheFile(path) + "unexpected error.\r\n" + reason; };
     // The input part as the solver read it for the run, as every reader of
     // results takes it: the species count that sizes the records, and the
     // end line after which the results stand.
     SolverInput input;
     SolverInputError inputError;
     if (!ReadSolverInput(lines, SolverSettings::Run, input, inputError)) {
-        next = inputError.line > 0 ? static_cast<std::size_t>(inputError.line) : lines.size();
         refuse(std::string(InputErrorOf(inputError).what()) + ".");
         return;
     }
@@ -171,7 +145,6 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         message = notFound;
         return;
     }
-    next = static_cast<std::size_t>(title);
     // The records as every reader of results joins them.
     ResultsRecords results;
     try {

@@ -31,12 +31,13 @@ std::string WhyNoFirstLine(const std::string& path);
 std::string WhyNoSolverFile(const std::string& path);
 
 // Returns true when the first line, trimmed, begins with the signature in
-// any letter case. accepted is true only for a file with the signature
-// that is no constant-volume file (line 15 beginning 2 or 3) and has no
-// reactions with explicit reverse-rate lines; each refusal is shown. A
-// file that does not read as a solver header (too few lines, a line 15
-// that does not begin with a number) is reported with the tag
-// "401#001.11 " and not accepted.
+// any letter case (lines as the solver numbers them). accepted is true
+// only for a file with the signature that is no constant-volume file (a
+// temperature mode of 2 or 3 on line 15, its first item read as the solver
+// reads it) and has no reactions with explicit reverse-rate lines; each
+// refusal is shown. A file that does not read as a solver header (too few
+// lines, a line 15 whose first item is no integer, named) is reported with
+// the tag "401#001.11 " and not accepted.
 bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier);
 
 // True when no line, trimmed, begins with "!$Results" (exact case), and

@@ -1,7 +1,9 @@
 #include "RevReactions.h"
 
 #include "Files.h"
+#include "SolverFileLayout.h"
 #include "input_rules.h"
+#include "solver_file.h"
 #include "TextHelpers.h"
 
 #include <array>
@@ -19,9 +21,16 @@ void ListRevReactions(const std::string& path, bool& found, std::string& list, N
     list.clear();
     int count = 0;
     try {
-        files::TextReader reader(path);
-        while (!reader.AtEnd())
-            if (TrimmedStartsUpper(reader.ReadLine(), "REACTIONS")) break;
+        // The lines as the solver numbers them; the REACTIONS line among the
+        // separator lines after the thermodynamic records, which follow the
+        // THERMO line where the solver finds it (free text of the header
+        // may begin with either word).
+        files::TextReader reader(path, SplitSolverLines);
+        while (reader.NextLineNumber() < static_cast<std::size_t>(solverfile::kThermoSearchStart)) reader.ReadLine();
+        while (!IsThermoKeyLine(reader.ReadLine())) {
+        }
+        while (!TrimmedStartsUpper(reader.ReadLine(), "REACTIONS")) {
+        }
         // The last three lines read; the oldest is the equation line when a
         // REV line follows a record's flags and rate-parameter lines.
         std::array<std::string, 3> window{reader.ReadLine(), reader.ReadLine(), reader.ReadLine()};

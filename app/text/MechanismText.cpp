@@ -1,6 +1,7 @@
 #include "MechanismText.h"
 
 #include "Errors.h"
+#include "Files.h"
 #include "Format.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
@@ -497,6 +498,10 @@ std::string FixedExponent15(double value) {
         if (s.size() <= 15) return padLeft(s, 15);
     }
     return std::string(buf, 15);
+}
+
+SolverMechanism ReadSolverMechanismFile(const std::string& path) {
+    return ReadSolverMechanism(files::ReadLines(path, SplitSolverLines));
 }
 
 SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines) {

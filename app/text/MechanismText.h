@@ -57,6 +57,9 @@ struct SolverMechanism {
 // not read under its layout, a missing line or a species number outside
 // the species list throws kx::Error naming the line.
 SolverMechanism ReadSolverMechanism(const std::vector<std::string>& lines);
+// The same of the solver file at the path, its lines as the solver splits
+// them. Reading failures throw kx::Error too.
+SolverMechanism ReadSolverMechanismFile(const std::string& path);
 
 // The rebuilt equation of reaction r (0-based), as it is written in the
 // REACTIONS section ("H+O2(+M)<=>HO2(+M)").

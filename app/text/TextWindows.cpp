@@ -51,7 +51,7 @@ void ShowFileInResultWindow(const std::string& requested) {
 void ConvertSolverFileToText(const std::string& path) {
     std::vector<std::string> text;
     try {
-        text = ChemkinText(ReadSolverMechanism(files::ReadLines(path)), platform::FromQ(platform::ToQ(path).section('/', -1)));
+        text = ChemkinText(ReadSolverMechanismFile(path), platform::FromQ(platform::ToQ(path).section('/', -1)));
     } catch (const ChemkinFieldError& e) {
         // A value with no place in the fixed columns: no text rather than
         // one that readers would take wrongly.

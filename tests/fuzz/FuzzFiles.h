@@ -12,13 +12,17 @@
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
+#include "solver_file.h"
 
 namespace kxfuzz {
 
 using Lines = std::vector<std::string>;
 
-// Lines without their line ends, and back with CR LF.
-inline Lines SplitLines(const std::string& bytes) { return kx::files::SplitLines(bytes); }
+// Lines without their line ends as the solver splits them, and back with CR LF.
+inline Lines SplitLines(const std::string& bytes) {
+    const std::vector<std::string_view> lines = kx::SplitSolverLines(bytes);
+    return Lines(lines.begin(), lines.end());
+}
 
 inline std::string JoinLines(const Lines& lines) {
     std::string out;

@@ -5,13 +5,18 @@
 // choice of the others, is damaged in turn in a handful of ways (made
 // blank, its first word made text, a sign turned, a number made zero, its
 // letters made small, shifted by a column either way, left out, repeated);
-// each copy goes to the solver's reading and to every reader of the desktop
+// and its line end made otherwise (a lone CR within the line, CR CR LF);
+// each sample is also taken whole with other line ends (LF alone, CR CR LF,
+// CR alone, none after the last line, a CR at the very end).
+// Each copy goes to the solver's reading and to every reader of the desktop
 // program. A file that the solver runs is read by every reader; one that it
 // refuses is refused by every reader of results naming the line that the
 // solver names. The run-settings window and the mechanism text read a file
 // whose run settings may still have to be set: they take the run settings
 // and the initial mole fractions as they stand, and refuse what the solver
-// refuses for any other reason, naming the same line.
+// refuses for any other reason, naming the same line. The check before a
+// file opens, the run-settings window's rewrite and its last step, and the
+// reading of a run's outcome take every file the solver runs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,6 +34,8 @@
 #include "FuzzFiles.h"
 #include "MechanismText.h"
 #include "ResultsReader.h"
+#include "RunCommand.h"
+#include "RunOutcome.h"
 #include "RunSettings.h"
 #include "SolverFileChecks.h"
 #include "TempDir.h"
@@ -88,17 +95,19 @@ std::optional<std::string> NumberZero(const std::string& line) {
 }
 
 // A damage of line n (from 1): the lines that take its place (none when it
-// is left out, two when it is repeated).
+// is left out, two when it is repeated), each with CR LF, or the bytes that
+// take the place of the line and its line end.
 struct Damaged {
     std::string what;
     std::vector<std::string> lines;
+    std::optional<std::string> bytes;
 };
 
 // Every damage of the line that changes the file.
 std::vector<Damaged> DamagesOf(const std::string& line) {
     std::vector<Damaged> out;
     const auto replaced = [&](const char* what, const std::optional<std::string>& text) {
-        if (text && *text != line) out.push_back({what, {*text}});
+        if (text && *text != line) out.push_back({what, {*text}, std::nullopt});
     };
     replaced("blank", std::string());
     replaced("text", FirstWordAs(line, "x"));
@@ -109,10 +118,39 @@ std::vector<Damaged> DamagesOf(const std::string& line) {
     replaced("small letters", lower);
     replaced("shifted right", " " + line);
     replaced("shifted left", line.empty() ? std::optional<std::string>() : line.substr(1));
-    out.push_back({"removed", {}});
-    out.push_back({"repeated", {line, line}});
+    out.push_back({"removed", {}, std::nullopt});
+    out.push_back({"repeated", {line, line}, std::nullopt});
+    // Its line end: the solver ends a line at LF, and a CR right before it
+    // is part of the line end; any other CR is part of the line. (Lines
+    // ending in LF alone are taken whole files at a time.)
+    if (line.size() >= 2)
+        out.push_back({"a lone CR within", {}, line.substr(0, line.size() / 2) + "\r" + line.substr(line.size() / 2) + "\r\n"});
+    out.push_back({"ending in CR CR LF", {}, line + "\r\r\n"});
     return out;
 }
+
+// The file with other line ends than CR LF after every line.
+struct WholeFile {
+    const char* what;
+    std::string (*bytes)(const std::string& crlf);
+};
+
+std::string EveryLineEndAs(const std::string& crlf, const std::string& end) {
+    std::string out;
+    for (std::size_t at = 0, next; at < crlf.size(); at = next + 2) {
+        next = crlf.find("\r\n", at);
+        out.append(crlf, at, next - at).append(end);
+    }
+    return out;
+}
+
+const WholeFile kWholeFiles[] = {
+    {"every line ending in LF alone", [](const std::string& b) { return EveryLineEndAs(b, "\n"); }},
+    {"every line ending in CR CR LF", [](const std::string& b) { return EveryLineEndAs(b, "\r\r\n"); }},
+    {"every line ending in CR alone", [](const std::string& b) { return EveryLineEndAs(b, "\r"); }},
+    {"no line end after the last line", [](const std::string& b) { return b.substr(0, b.size() - 2); }},
+    {"a CR at the very end", [](const std::string& b) { return b.substr(0, b.size() - 1); }},
+};
 
 // ---- What each reader makes of a file ------------------------------------------
 
@@ -169,7 +207,7 @@ Verdict ComparisonOf(const std::string& path, const std::string& good) {
 
 Verdict MechanismTextOf(const std::string& path) {
     try {
-        const kx::text::SolverMechanism m = kx::text::ReadSolverMechanism(kx::files::ReadLines(path));
+        const kx::text::SolverMechanism m = kx::text::ReadSolverMechanismFile(path);
         kx::text::ChemkinText(m, "case.txt");
     } catch (const std::exception& e) {
         return Refused(e.what());
@@ -204,6 +242,71 @@ Verdict ReducedFileOf(const std::string& path, const std::string& reduced) {
     return {true, {}};
 }
 
+// The check before a solver file opens: its signature, its temperature mode
+// and the reverse-rate lines of its reactions.
+Verdict OpeningCheckOf(const std::string& path) {
+    kxtest::RecordingSink sink;
+    bool accepted = false;
+    if (!kx::runs::CheckSolverFileHeader(path, accepted, sink)) return Refused("no solver file");
+    return FromSink(accepted, sink);
+}
+
+// The run-settings window's Run with the settings as read: the rewritten
+// file keeps every line that it does not set byte for byte, and the solver
+// runs it. Nothing where the Run command asks for other settings.
+std::optional<Verdict> RewriteOf(const std::string& path) {
+    try {
+        kx::runs::RunSettings settings;
+        kx::runs::SolverFileModel file;
+        kx::runs::LoadSolverFile(path, settings, file);
+        // Settings that the Run command refuses are asked for again.
+        if (kx::runs::ValidateRun(settings, file.species)) return std::nullopt;
+        const std::vector<std::string> lines = kx::runs::RewrittenSolverLines(file, settings);
+        const std::string bytes = JoinLines(lines);
+        const std::string before = kx::test::ReadBytes(path);
+        const std::vector<std::string_view> read = kx::SplitSolverLines(before), written = kx::SplitSolverLines(bytes);
+        if (written.size() != lines.size()) return Refused("the rewritten file has other lines than were written");
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const int n = static_cast<int>(i) + 1;
+            const bool set = (n >= 14 && n <= 28) ||
+                             (n >= file.thermoStart && (n - file.thermoStart) % 4 == 0 &&
+                              n < file.ThermoLine(file.speciesCount));
+            if (!set && written[i] != read[i]) return Refused("the rewrite changes line " + std::to_string(n));
+        }
+        kx::SolverInputError error;
+        if (!kx::SolverWouldRun(bytes, error))
+            return Refused("the solver refuses the rewritten file, line " + std::to_string(error.line) + ": " +
+                           error.problem);
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    return Verdict{true, {}};
+}
+
+// The run-settings window's Last Step of a completed run.
+Verdict LastStepOf(const std::string& path) {
+    try {
+        kx::runs::RunSettings settings;
+        kx::runs::SolverFileModel file;
+        kx::runs::LoadSolverFile(path, settings, file);
+        kx::runs::LastStep last;
+        kx::runs::ReadLastStep(path, file, settings[kx::runs::Setting::AbsoluteTolerance], last);
+        if (!last.available) return Refused("Last Step is not offered");
+    } catch (const std::exception& e) {
+        return Refused(e.what());
+    }
+    return {true, {}};
+}
+
+// The reading of a run's outcome from the file the solver wrote.
+Verdict RunOutcomeOf(const std::string& path) {
+    const kx::runs::RunOutcome outcome = kx::runs::ScanRunOutcome(path);
+    if (!outcome.completed || outcome.error || !outcome.results)
+        return Refused(std::string("the run is read as ") + (outcome.error ? "failed" : "not completed") +
+                       (outcome.results ? "" : ", without results"));
+    return {true, {}};
+}
+
 // The lines whose values the run-settings window sets (the pressure to the
 // absolute tolerance, the output step) and, in a thermodynamic record, the
 // initial mole fraction.
@@ -233,11 +336,12 @@ struct Sample {
         }
         starts.push_back(at);
     }
-    // The bytes with line n (from 1) replaced by `with`.
-    std::string With(int n, const std::vector<std::string>& with) const {
+    // The bytes with line n (from 1) damaged.
+    std::string With(int n, const Damaged& d) const {
         const std::size_t i = static_cast<std::size_t>(n) - 1;
         std::string out = bytes.substr(0, starts[i]);
-        for (const std::string& l : with) out.append(l).append("\r\n");
+        if (d.bytes) out.append(*d.bytes);
+        for (const std::string& l : d.lines) out.append(l).append("\r\n");
         return out.append(bytes, starts[i + 1], std::string::npos);
     }
 };
@@ -328,65 +432,85 @@ std::vector<Sample> InputAgreement::samples_;
 std::string InputAgreement::good_;
 
 TEST_F(InputAgreement, EveryReaderTakesTheInputPartAsTheSolverReadsIt) {
+    // What a reader is held to where the solver refuses a file.
+    enum class Holds {
+        Everything,  // a reader of results: refused naming the solver's line
+        InputPart,   // the run settings as they stand; anything else refused naming the solver's line
+        Nothing,     // a check or a writer: it takes every file the solver runs
+    };
     struct Reader {
         const char* name;
-        bool ofResults;   // a reader of results: held to everything the solver checks before it runs
-        // The path and the damaged line; nothing where the reader has no
-        // part in it.
+        Holds holds;
+        bool ofResults;  // reads the results of a completed run
+        // The path and the damaged line (0: the whole file); nothing where
+        // the reader has no part in it.
         std::function<std::optional<Verdict>(const std::string&, int)> read;
     };
     const std::string reduced = folder_->file("reduced.txt");
     const std::vector<Reader> readers = {
-        {"results window", true, [](const std::string& p, int) { return ResultsWindowOf(p); }},
-        {"reduction's holder", true, [](const std::string& p, int) { return HolderOf(p); }},
-        {"comparison", true, [](const std::string& p, int) { return ComparisonOf(p, good_); }},
+        {"results window", Holds::Everything, true, [](const std::string& p, int) { return ResultsWindowOf(p); }},
+        {"reduction's holder", Holds::Everything, true, [](const std::string& p, int) { return HolderOf(p); }},
+        {"comparison", Holds::Everything, true, [](const std::string& p, int) { return ComparisonOf(p, good_); }},
         // The writer copies the header up to the THERMO line, the
         // separator lines and the end line: where they stand matters to it.
-        {"reduced file", true,
+        {"reduced file", Holds::Everything, true,
          [&](const std::string& p, int n) {
-             return (n >= 25 && n <= 40) || n >= samples_.back().endLine - 3
+             return n == 0 || (n >= 25 && n <= 40) || n >= samples_.back().endLine - 3
                         ? std::optional<Verdict>(ReducedFileOf(p, reduced))
                         : std::nullopt;
          }},
-        {"mechanism text", false, [](const std::string& p, int) { return MechanismTextOf(p); }},
-        {"run settings", false, [](const std::string& p, int) { return RunSettingsOf(p); }},
+        {"mechanism text", Holds::InputPart, false, [](const std::string& p, int) { return MechanismTextOf(p); }},
+        {"run settings", Holds::InputPart, false, [](const std::string& p, int) { return RunSettingsOf(p); }},
+        // The signature of line 1 is the desktop's mark of a solver file.
+        {"opening check", Holds::Nothing, false,
+         [](const std::string& p, int n) { return n == 1 ? std::nullopt : std::optional<Verdict>(OpeningCheckOf(p)); }},
+        {"run-settings rewrite", Holds::Nothing, false, [](const std::string& p, int) { return RewriteOf(p); }},
+        {"last step", Holds::Nothing, true, [](const std::string& p, int) { return LastStepOf(p); }},
+        {"run outcome", Holds::Nothing, true, [](const std::string& p, int) { return RunOutcomeOf(p); }},
     };
     int cases = 0, refused = 0;
     std::vector<std::string> disagreements;
     std::vector<int> perReader(readers.size(), 0);
-    for (const Sample& sample : samples_) {
-        for (const int n : sample.damaged) {
-            for (const Damaged& d : DamagesOf(sample.lines[static_cast<std::size_t>(n) - 1])) {
-                ++cases;
-                const std::string bytes = sample.With(n, d.lines);
-                const std::string path = folder_->write("case.txt", bytes);
-                kx::SolverInputError solver;
-                const bool runs = kx::SolverWouldRun(bytes, solver);
-                refused += !runs;
-                for (std::size_t k = 0; k < readers.size(); ++k) {
-                    const Reader& reader = readers[k];
-                    if (reader.ofResults && !sample.results) continue;
-                    const std::optional<Verdict> read = reader.read(path, n);
-                    if (!read) continue;
-                    const Verdict& v = *read;
-                    // The records of a run tell its temperature mode: a
-                    // mode changed under them may be refused, naming its line.
-                    const bool modeOfTheRecords = sample.results && reader.ofResults && n == 15 && NamesLine(v.text, 15);
-                    std::string why;
-                    if (runs && !v.accepted && !modeOfTheRecords) why = "refuses what the solver runs: " + v.text;
-                    else if (!runs && (reader.ofResults || !IsRunSetting(solver))) {
-                        if (v.accepted) why = "reads what the solver refuses";
-                        else if (!NamesLine(v.text, solver.line)) why = "names another line: " + v.text;
-                    }
-                    if (why.empty()) continue;
-                    ++perReader[k];
-                    disagreements.push_back(sample.name + ", line " + std::to_string(n) + " " + d.what + ": the " +
-                                            reader.name + " " + why + "\n    the solver: " +
-                                            (runs ? std::string("runs it")
-                                                  : "line " + std::to_string(solver.line) + ", " + solver.problem));
-                }
+    // Each reader against the solver on one damaged copy.
+    const auto judge = [&](const Sample& sample, int n, const std::string& what, const std::string& bytes) {
+        ++cases;
+        const std::string path = folder_->write("case.txt", bytes);
+        kx::SolverInputError solver;
+        const bool runs = kx::SolverWouldRun(bytes, solver);
+        refused += !runs;
+        for (std::size_t k = 0; k < readers.size(); ++k) {
+            const Reader& reader = readers[k];
+            if (reader.ofResults && !sample.results) continue;
+            // Where the solver refuses the file, a reader is held to a
+            // refusal only as far as it reads what the solver refused.
+            const bool heldToRefusal = reader.holds == Holds::Everything ||
+                                       (reader.holds == Holds::InputPart && !IsRunSetting(solver));
+            if (!runs && !heldToRefusal) continue;
+            const std::optional<Verdict> read = reader.read(path, n);
+            if (!read) continue;
+            const Verdict& v = *read;
+            // The records of a run tell its temperature mode: a mode changed
+            // under them may be refused, naming its line.
+            const bool modeOfTheRecords = sample.results && reader.ofResults && n == 15 && NamesLine(v.text, 15);
+            std::string why;
+            if (runs && !v.accepted && !modeOfTheRecords) why = "refuses what the solver runs: " + v.text;
+            else if (!runs) {
+                if (v.accepted) why = "reads what the solver refuses";
+                else if (!NamesLine(v.text, solver.line)) why = "names another line: " + v.text;
             }
+            if (why.empty()) continue;
+            ++perReader[k];
+            disagreements.push_back(sample.name + ", " + (n > 0 ? "line " + std::to_string(n) + " " : "") + what +
+                                    ": the " + reader.name + " " + why + "\n    the solver: " +
+                                    (runs ? std::string("runs it")
+                                          : "line " + std::to_string(solver.line) + ", " + solver.problem));
         }
+    };
+    for (const Sample& sample : samples_) {
+        for (const int n : sample.damaged)
+            for (const Damaged& d : DamagesOf(sample.lines[static_cast<std::size_t>(n) - 1]))
+                judge(sample, n, d.what, sample.With(n, d));
+        for (const WholeFile& w : kWholeFiles) judge(sample, 0, w.what, w.bytes(sample.bytes));
     }
     std::cout << "[ agree    ] " << cases << " damaged copies, " << refused << " refused by the solver, "
               << disagreements.size() << " disagreements";

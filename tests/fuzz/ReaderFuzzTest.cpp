@@ -389,7 +389,7 @@ protected:
 
         // The mechanism as CHEMKIN text.
         Clearly(label, "the mechanism text", [&] {
-            const kx::text::SolverMechanism m = kx::text::ReadSolverMechanism(kx::files::ReadLines(path));
+            const kx::text::SolverMechanism m = kx::text::ReadSolverMechanismFile(path);
             kx::text::ChemkinText(m, "case.txt");
             kx::text::DuplicateReactions(m);
         }, &saw.mechanism);
@@ -639,8 +639,11 @@ std::string DamageResults(const std::string& bytes, Damage& d, std::string& what
             break;
         }
         case 12:
-            what += " CR line ends";
-            lineEnd = "\r";
+            // Lines that end in LF alone, as the solver reads them (a CR
+            // alone ends no line: every reader and the solver refuse such a
+            // file alike).
+            what += " LF line ends";
+            lineEnd = "\n";
             break;
         case 13: {
             const std::size_t line = b.records[r] + d.Below(static_cast<std::size_t>(b.perRecord));
@@ -1305,7 +1308,7 @@ TEST_F(ReaderFuzz, EveryUnusualRecordIsReadAsTheSolverReadsIt) {
         std::string mechanismError;
         try {
             mechanism = std::make_unique<kx::text::SolverMechanism>(
-                kx::text::ReadSolverMechanism(kx::files::ReadLines(path)));
+                kx::text::ReadSolverMechanismFile(path));
         } catch (const kx::Error& e) {
             mechanismError = e.what();
         }

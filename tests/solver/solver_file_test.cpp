@@ -5,6 +5,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "solver.h"
 #include "solver_file.h"
@@ -119,6 +121,54 @@ TEST(SolverFileLoad, EndLineWithoutLineBreakIsNoted) {
   ASSERT_EQ(l.outcome, kx::SolverLoad::Loaded);
   EXPECT_EQ(l.model->tailOffset, text.size());
   EXPECT_FALSE(l.model->endLineTerminated);
+}
+
+// A line ends at LF, with one CR before it; every other CR is part of its
+// line. Every reader of a solver file numbers its lines so.
+TEST(SolverFileLines, OnlyLfEndsALine) {
+  using Views = std::vector<std::string_view>;
+  const struct {
+    const char* what;
+    std::string bytes;
+    Views lines;
+  } cases[] = {
+      {"CR LF and LF", "a\r\nb\nc\r\n", {"a", "b", "c"}},
+      {"a lone CR", "a\rb\r\nc\r\n", {"a\rb", "c"}},
+      {"CR CR LF", "a\r\r\nb\r\n", {"a\r", "b"}},
+      {"CR alone after every line", "a\rb\r", {"a\rb"}},
+      {"no line end after the last line", "a\r\nb", {"a", "b"}},
+      {"a CR at the very end", "a\r\nb\r", {"a", "b"}},
+      {"empty lines", "\r\n\n\r\r\n", {"", "", "\r"}},
+      {"no bytes", "", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kx::SplitSolverLines(c.bytes), c.lines) << c.what;
+}
+
+// An input error on a line that holds a CR of its own, which no editor
+// shows, says that it is there.
+TEST(SolverFileLoad, ACarriageReturnWithinTheLineAtFaultIsNamed) {
+  const std::string good = kxtest::BuildSolverFile(ThreeSpecies());
+  auto lines = kxtest::Lines(good);
+  const int endLine = static_cast<int>(lines.size());
+  const auto join = [&lines] {
+    std::string t;
+    for (const auto& l : lines) t += l + "\r\n";
+    return t;
+  };
+  const std::string note = " (the line holds a carriage return, CR, that ends no line: a line ends in LF or CR LF)";
+  lines[2] = " free\rtext";  // line 3, free text: read as it stands
+  EXPECT_EQ(LoadText(join()).outcome, kx::SolverLoad::Loaded);
+  lines.back() = " END\r";  // the end line in CR CR LF
+  Loaded l = LoadText(join());
+  EXPECT_EQ(l.outcome, kx::SolverLoad::InputError);
+  EXPECT_EQ(l.error.line, endLine);
+  EXPECT_EQ(l.error.problem.substr(l.error.problem.size() - note.size()), note) << l.error.problem;
+  lines.back() = " END";
+  lines[13] = " 1.0\r !Pressure";  // the pressure's first item is "1.0\r"
+  l = LoadText(join());
+  EXPECT_EQ(l.outcome, kx::SolverLoad::InputError);
+  EXPECT_EQ(l.error.line, 14);
+  EXPECT_EQ(l.error.problem, "no readable number for the pressure" + note);
 }
 
 TEST(SolverFileLoad, MoleFractionFieldIsTenColumnsWide) {

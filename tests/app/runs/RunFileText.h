@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Format.h"
+#include "SolverFileText.h"
 
 #include <string>
 #include <vector>
@@ -113,6 +114,17 @@ struct RunFileText {
 
     // Number of the END line (from 1).
     int EndLine() const { return static_cast<int>(Lines().size() - after.size()); }
+
+    // The lines that open a run's results: a blank line, the title, and the
+    // heading that names the species, laid out as the records (50 species a
+    // line).
+    std::vector<std::string> ResultsStart() const {
+        std::vector<std::string> lines = {" ", " !$Results  Mass Fractions"};
+        std::vector<std::string> names = {"Time", "T"};
+        for (const RunSpecies& s : species) names.push_back(s.name);
+        for (const std::string& l : ResultsRecordLines("StepN", names, true)) lines.push_back(l);
+        return lines;
+    }
 };
 
 // One results line: the step, time and temperature (first line only), then

@@ -305,22 +305,25 @@ TEST(ThermoData, TheWarningNamesAtMostFiveSpeciesAndIsCutAt142Characters) {
 
 namespace {
 
-// A completed run of the species with the given mass fractions in its last
-// record (the record before it holds other values).
-std::vector<std::string> completedRun(const std::vector<double>& last, double time, double temperature) {
-    const std::size_t n = last.size();
-    std::vector<std::string> lines = {" ", " !$Results  Mass Fractions"};
-    const std::size_t recordLines = std::max<std::size_t>(1, (n + 49) / 50);
-    for (std::size_t k = 0; k < recordLines; ++k) lines.push_back(" StepN Time T names");
-    auto record = [&](const std::vector<double>& values, int step, double t, double temp) {
-        for (std::size_t k = 0; k < recordLines; ++k) {
-            const auto from = values.begin() + static_cast<std::ptrdiff_t>(50 * k);
-            const auto to = values.begin() + static_cast<std::ptrdiff_t>(std::min(n, 50 * k + 50));
-            lines.push_back(ResultsLine(k == 0, step, t, temp, std::vector<double>(from, to)));
-        }
-    };
-    record(std::vector<double>(n, 0.25), 1, 0.0, 1000.0);
-    record(last, 2, time, temperature);
+// The lines of a results record of the species' mass fractions, 50 a line.
+std::vector<std::string> recordLines(const std::vector<double>& values, int step, double time, double temperature) {
+    const std::size_t n = values.size();
+    std::vector<std::string> lines;
+    for (std::size_t k = 0; k < std::max<std::size_t>(1, (n + 49) / 50); ++k) {
+        const auto from = values.begin() + static_cast<std::ptrdiff_t>(50 * k);
+        const auto to = values.begin() + static_cast<std::ptrdiff_t>(std::min(n, 50 * k + 50));
+        lines.push_back(ResultsLine(k == 0, step, time, temperature, std::vector<double>(from, to)));
+    }
+    return lines;
+}
+
+// A completed run of the file's species with the given mass fractions in
+// its last record (the record before it holds other values).
+std::vector<std::string> completedRun(const RunFileText& file, const std::vector<double>& last, double time,
+                                      double temperature) {
+    std::vector<std::string> lines = file.ResultsStart();
+    for (const std::string& l : recordLines(std::vector<double>(last.size(), 0.25), 1, 0.0, 1000.0)) lines.push_back(l);
+    for (const std::string& l : recordLines(last, 2, time, temperature)) lines.push_back(l);
     lines.push_back(" !$End");
     lines.push_back(" ");
     lines.push_back(" STATISTICS");
@@ -342,7 +345,7 @@ LastStep lastStepOf(const test::TempDir& dir, const RunFileText& file, const std
 TEST(LastStep, TurnsTheLastRecordsMassFractionsIntoMoleFractions) {
     test::TempDir dir;
     RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
-    file.after = completedRun({0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
+    file.after = completedRun(file, {0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
     const LastStep step = lastStepOf(dir, file);
     ASSERT_TRUE(step.available);
     EXPECT_DOUBLE_EQ(step.time, 1.25e-3);
@@ -360,7 +363,7 @@ TEST(LastStep, TurnsTheLastRecordsMassFractionsIntoMoleFractions) {
 TEST(LastStep, TakesTheMolarMassesAsTheSolverReadsThem) {
     test::TempDir dir;
     RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
-    file.after = completedRun({0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
+    file.after = completedRun(file, {0.1, 0.9, 1e-20}, 1.25e-3, 2345.678);
     std::string bytes = file.bytes();
     const std::size_t at = bytes.find("         31.998\r\n");
     ASSERT_NE(at, std::string::npos);
@@ -385,7 +388,7 @@ TEST(LastStep, ReadsRecordsOfSeveralLinesFromTheirColumns) {
             file.species.push_back({std::string("S").append(std::to_string(k + 1)), "", 1.0});
             mass.push_back(k == n - 1 ? 0.5 : (k == 50 % n ? 0.25 : 0.25 / (n - 2)));
         }
-        file.after = completedRun(mass, 1.0, 1500.0);
+        file.after = completedRun(file, mass, 1.0, 1500.0);
         const LastStep step = lastStepOf(dir, file);
         ASSERT_TRUE(step.available) << n;
         ASSERT_EQ(step.fractions.size(), static_cast<std::size_t>(n));
@@ -403,7 +406,7 @@ TEST(LastStep, IsUnavailableWithoutACompletedRunAfterTheMechanism) {
         std::vector<std::string> after;
         std::string headerLine3;
     };
-    const std::vector<std::string> heading = {" ", " !$Results  Mass Fractions", " StepN Time T"};
+    const std::vector<std::string> heading = RunFileText().ResultsStart();
     std::vector<std::string> failed = heading;
     failed.push_back(ResultsLine(true, 1, 0.0, 1000.0, {0.5, 0.5, 0.0}));
     failed.insert(failed.end(), {" Error", " Number of steps exceeded"});
@@ -424,12 +427,89 @@ TEST(LastStep, IsUnavailableWithoutACompletedRunAfterTheMechanism) {
     }
 }
 
+// The results are read as every reader of results reads them: the title
+// after the mechanism, records joined over blank lines between them, and a
+// record that the solver would not have written refused naming its line,
+// wherever it stands; the state is the last record's.
+TEST(LastStep, ReadsTheResultsAsEveryReaderOfResultsDoes) {
+    // Lines 57-63: a blank line, the title, the heading, records 1-3 (lines
+    // 60-62) and the closing line.
+    const RunFileText plain;
+    std::vector<std::string> results = plain.ResultsStart();
+    for (const std::string& l : recordLines({0.25, 0.25, 0.5}, 1, 0.0, 1000.0)) results.push_back(l);
+    for (const std::string& l : recordLines({0.2, 0.3, 0.5}, 2, 1e-4, 1500.0)) results.push_back(l);
+    for (const std::string& l : recordLines({0.1, 0.9, 0.0}, 3, 2e-4, 2000.0)) results.push_back(l);
+    results.push_back(" !$End");
+    const auto changed = [&results](std::size_t at, const std::string& line) {
+        std::vector<std::string> out = results;
+        out.at(at - 57) = line;
+        return out;
+    };
+    const auto inserted = [&results](std::size_t before, const std::string& line) {
+        std::vector<std::string> out = results;
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(before - 57), line);
+        return out;
+    };
+    std::string shortRecord = results[61 - 57];
+    shortRecord.resize(shortRecord.size() - 17);
+    std::string timeNoNumber = results[61 - 57];
+    timeNoNumber.replace(7, 16, std::string(15, ' ') + "x");
+    std::string earlier = results[62 - 57];
+    earlier.replace(7, 16, "  5.00000000E-05");
+    std::vector<std::string> errorReport = results;
+    errorReport.back() = "";
+    errorReport.insert(errorReport.end(), {" Error", " Kinovex error 10", " Larger maximal number of computed steps"});
+    struct Case {
+        const char* what;
+        std::vector<std::string> after;
+        std::string headerLine3;
+        // The state taken ("the last record"), "" for none, or the line
+        // named by the refusal.
+        std::string outcome;
+    } cases[] = {
+        {"a blank line between records", inserted(61, " "), " ", "the last record"},
+        {"a blank line before the closing line", inserted(63, ""), " ", "the last record"},
+        {"free header text beginning with the title", results, " !$Results of the first try", "the last record"},
+        {"free header text beginning with the closing line", results, " !$END of the description", "the last record"},
+        {"a damaged title", changed(58, " !$Resul  Mass Fractions"), " ", ""},
+        {"an error report after the records", errorReport, " ", ""},
+        {"record 2 one column short", changed(61, shortRecord), " ", "line 61"},
+        {"record 2 a time that is no number", changed(61, timeNoNumber), " ", "line 61"},
+        {"record 3 earlier than record 2", changed(62, earlier), " ", "line 62"},
+        {"a heading of other species", changed(59, " StepN Time T"), " ", "line 10"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        RunFileText file;
+        file.after = c.after;
+        file.header[2] = c.headerLine3;
+        std::string refusal;
+        LastStep step;
+        try {
+            step = lastStepOf(dir, file);
+        } catch (const Error& e) {
+            refusal = e.what();
+        }
+        if (c.outcome.rfind("line ", 0) == 0) {
+            EXPECT_NE(refusal.find(c.outcome + ","), std::string::npos) << c.what << ": " << refusal;
+            continue;
+        }
+        EXPECT_EQ(refusal, "") << c.what;
+        EXPECT_EQ(step.available, !c.outcome.empty()) << c.what;
+        if (!c.outcome.empty()) {
+            EXPECT_EQ(step.time, 2e-4) << c.what;
+            EXPECT_EQ(step.temperature, "2000.0") << c.what;
+            EXPECT_EQ(step.fractions, (std::vector<std::string>{"6.381E-01", "3.619E-01", "0"})) << c.what;
+        }
+    }
+}
+
 // A mass fraction near the largest number, whose four rounded digits are
 // beyond it, is taken as it stands.
 TEST(LastStep, AValueThatRoundsBeyondTheLargestNumberIsTakenAsItStands) {
     test::TempDir dir;
     RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
-    file.after = completedRun({1.7976e308, 0.0, 0.0}, 1.0, 1000.0);
+    file.after = completedRun(file, {1.7976e308, 0.0, 0.0}, 1.0, 1000.0);
     const LastStep step = lastStepOf(dir, file);
     ASSERT_TRUE(step.available);
     EXPECT_EQ(step.fractions, (std::vector<std::string>{"1.000E+00", "0", "0"}));
@@ -438,14 +518,14 @@ TEST(LastStep, AValueThatRoundsBeyondTheLargestNumberIsTakenAsItStands) {
 TEST(LastStep, FailsOnARecordThatDoesNotReadOrAZeroMolarMass) {
     test::TempDir dir;
     RunFileText file;
-    file.after = completedRun({0.1, 0.9, 0.0}, 1.0, 1000.0);
+    file.after = completedRun(file, {0.1, 0.9, 0.0}, 1.0, 1000.0);
     file.after[file.after.size() - 4].resize(60);  // the last record is cut short
     EXPECT_THROW(lastStepOf(dir, file), Error);
 
     // A molar mass of 0 is refused as the solver refuses it, when the file is read.
     RunFileText massless;
     massless.species[1].molarMass = 0;
-    massless.after = completedRun({0.1, 0.9, 0.0}, 1.0, 1000.0);
+    massless.after = completedRun(massless, {0.1, 0.9, 0.0}, 1.0, 1000.0);
     try {
         lastStepOf(dir, massless);
         ADD_FAILURE() << "a molar mass of 0 was accepted";

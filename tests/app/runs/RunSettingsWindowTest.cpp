@@ -131,13 +131,15 @@ private slots:
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         RunFileText file;
-        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T", ResultsLine(true, 7, 0.5, 1234, {0.5, 0.5}),
-                      " !$End"};  // the record lacks the third species
+        file.after = file.ResultsStart();
+        file.after.push_back(ResultsLine(true, 7, 0.5, 1234, {0.5, 0.5}));  // the third species is missing
+        file.after.push_back(" !$End");
         const std::string path = write("short.txt", file);
         ScriptedMessages messages;
         SOL_RUN* w = open(path);
         QCOMPARE(messages.shown().size(), size_t(1));
-        QCOMPARE(Shared().ErrorText.substr(0, 14), std::string("Type mismatch:"));
+        QCOMPARE(Shared().ErrorText, std::string("Invalid procedure call or argument: line 60, line 1 of 1 of record 1 "
+                                                 "of the results, is 74 characters long where the solver writes 91."));
         QVERIFY(messages.lastText().endsWith("."));
         QVERIFY(w->Command5()->isEnabled());
         QVERIFY(w->Command3()->isEnabled());
@@ -265,9 +267,9 @@ private slots:
 
     void lastStepTakesTheLastComputedState() {
         RunFileText file;  // H2 2.016, O2 31.998, N2 28.014
-        file.after = {" ", " !$Results  Mass Fractions", " StepN Time T",
-                      ResultsLine(true, 1, 0, 1000, {0.5, 0.5, 0}), ResultsLine(true, 9, 2.5e-4, 2400.04, {0.1, 0.2, 0.7}),
-                      " !$End"};
+        file.after = file.ResultsStart();
+        file.after.insert(file.after.end(), {ResultsLine(true, 1, 0, 1000, {0.5, 0.5, 0}),
+                                             ResultsLine(true, 9, 2.5e-4, 2400.04, {0.1, 0.2, 0.7}), " !$End"});
         SOL_RUN* w = open(write("run.txt", file));
         QVERIFY(w->Command7()->isEnabled());
         w->Command7()->click();
@@ -353,7 +355,9 @@ private slots:
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         RunFileText file;
-        file.after = {" ", " !$Results  Mass Fractions", " old results", " !$End"};
+        const std::string oldRecord = ResultsLine(true, 1, 0, 1000, {0.5, 0.5, 0});
+        file.after = file.ResultsStart();
+        file.after.insert(file.after.end(), {oldRecord, " !$End"});
         const std::string path = write("run.txt", file);
         SOL_RUN* w = open(path);
         shell::ShowForm(w);
@@ -378,7 +382,7 @@ private slots:
         QCOMPARE(lines[27], std::string(" 2 !Delta N"));
         QCOMPARE(lines[21], std::string(" 100000 !Maximum Number of Steps"));
         QCOMPARE(lines[42].substr(74), std::string("1.250E-01 "));
-        QVERIFY(std::find(lines.begin(), lines.end(), " old results") == lines.end());
+        QVERIFY(std::find(lines.begin(), lines.end(), oldRecord) == lines.end());
         QCOMPARE(lines.back(), std::string("       NUMBER OF RECORDS =       4"));  // the stand-in's run
         QCOMPARE(messages.shown()[0].style, 68);
     }

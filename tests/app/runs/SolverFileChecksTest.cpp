@@ -95,6 +95,8 @@ TEST_F(SolverFileChecks, ConstantVolumeModesAreRefusedWithThePath) {
     } cases[] = {
         {"0 !Constant Temperature", true}, {" 1 !Temperature Equation", true}, {"2 !Constant volume", false},
         {"3", false},                      {"4 !unknown", true},
+        // The mode's item as the solver reads it: up to a blank, a comma or "!".
+        {" 1!Temperature Equation", true}, {" 0,1", true},                    {" 2!Constant volume", false},
     };
     for (const Case& c : cases) {
         notifier.messages.clear();
@@ -158,8 +160,8 @@ TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
     SolverFileText shortHeader;
     shortHeader.headerLines = 12;
     const Case cases[] = {
-        {letters, "401#001.11 Type mismatch: ab"},
-        {empty15, "401#001.11 Type mismatch: "},
+        {letters, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
+        {empty15, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
         {shortHeader, "401#001.11 Input past end of file: " + dir.file("run.sol") + " ends after line 12"},
     };
     for (const Case& c : cases) {
@@ -299,8 +301,10 @@ TEST_F(SolverFileChecks, ResultsOfAFileThatDoesNotReadSayWhy) {
          "Subscript out of range: line 10: the species count must be at least 1."},
         {"a file cut in its header", good.substr(0, good.find(" 3 !Species")),
          "Input past end of file: line 10: the file ends before this line (species count expected)."},
+        // Line 35, the first thermo record, ends in the mole fraction's field.
         {"lines ending in CR CR LF", doubledCarriageReturns(),
-         "Line 1 ends in two carriage returns (CR CR LF) where a solver file has one (CR LF)."},
+         "Type mismatch: line 35: columns 75-84 (initial mole fraction) do not read as a number (the line holds a "
+         "carriage return, CR, that ends no line: a line ends in LF or CR LF)."},
     };
     for (const Case& c : cases) {
         const std::string path = dir.write("bad.sol", c.text);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 const std::string kAnnouncement = " The next message contains an information about setting the number format.";
@@ -157,17 +159,31 @@ TEST(RevReactions, AtMostThreeEquationLinesAreListed) {
     EXPECT_TRUE(notifier.errors.empty());
 }
 
-TEST(RevReactions, LettersCaseAndBlanksDoNotHideTheMarkers) {
+// The records are those after the REACTIONS line that follows the THERMO
+// line, up to the end line, markers in any letter case and blanks: free
+// text of the header that begins "Reactions" or "REV" counts for nothing.
+TEST(RevReactions, TheRecordsAreFoundWhereTheSolverFindsThem) {
     kx::test::TempDir dir;
     RecordingNotifier notifier;
-    const std::string text =
-        "header\r\n  Reactions  MOLES\r\n eq1\r\n f1\r\n p1\r\n    Rev / 1 0 0 /\r\n eq2\r\n f2\r\n p2\r\n"
-        "  End\r\n eq3\r\n f3\r\n p3\r\n REV / 1 0 0 /\r\n";
+    kx::test::SolverFileText file;
+    file.reactions = {" eq1", " f1", " p1", "    Rev / 1 0 0 /", " eq2", " f2", " p2"};
+    file.after = {" eq3", " f3", " p3", " REV / 1 0 0 /"};
+    std::vector<std::string> lines = file.Lines();
+    lines[1] = " Reactions of A and B";
+    lines[2] = " REV lines are refused";
+    const auto reactions = std::find(lines.begin(), lines.end(), " REACTIONS   MOLES   CAL/MOLE");
+    ASSERT_NE(reactions, lines.end());
+    *reactions = "  Reactions  MOLES";
+    ASSERT_EQ(lines[lines.size() - file.after.size() - 1], " END");
+    lines[lines.size() - file.after.size() - 1] = "  End";
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
     bool found = false;
     std::string list;
     kx::ListRevReactions(dir.write("rev.sol", text), found, list, notifier);
     EXPECT_TRUE(found);
     EXPECT_EQ(list, " eq1");  // nothing after the end line counts
+    EXPECT_TRUE(notifier.errors.empty());
 }
 
 TEST(RevReactions, AFileWithoutReactionsIsReported) {
