@@ -1,6 +1,7 @@
 #include "ComparisonPlot.h"
 
 #include <cmath>
+#include <optional>
 #include <span>
 
 #include "CurvePoints.h"
@@ -35,6 +36,21 @@ bool PreparePoints(const CmpCurve& curve, double valueDivisor, bool relativeErro
     out.X = std::move(points.X);
     out.Y = std::move(points.Y);
     return drawable;
+}
+
+// Why two curves have no relative error other than its values being 0:
+// the runs hold the quantity over times that do not meet, so that neither
+// can be interpolated at the other's times. Nothing when they meet, or when
+// a curve has no value above 0 (then every value is 0, as said).
+std::optional<std::string> NoSharedTime(const CmpCurve& curve1, const CmpCurve& curve2, const std::string& name) {
+    const CmpCurve one = CmpTrimCurve(curve1), two = CmpTrimCurve(curve2);
+    if (one.Count() == 0 || two.Count() == 0) return std::nullopt;
+    const double from1 = one.Time[1], to1 = one.Time.back(), from2 = two.Time[1], to2 = two.Time.back();
+    if (to1 >= from2 && to2 >= from1) return std::nullopt;
+    const auto time = [](double t) { return Format(t, "0.000000E+00"); };
+    return "The two runs share no time for '" + Latin1ToUtf8(name) + "': file 1 holds it from " + time(from1) +
+           " to " + time(to1) + " s, file 2 from " + time(from2) + " to " + time(to2) +
+           " s. The relative error cannot be computed.";
 }
 
 const std::string& NameOf(const ComparisonFiles& files, int rowInd) {
@@ -84,12 +100,14 @@ CmpPlotCurve CmpBuildCurve(const ComparisonFiles& files, CmpFunction function, i
                                                                           "be performed.";
             return out;
         }
-        const CmpCurve error = CmpRelativeErrorCurve(files.Curve(1, row1), files.Curve(2, row2), s.WeightB);
+        const CmpCurve curve1 = files.Curve(1, row1), curve2 = files.Curve(2, row2);
+        const CmpCurve error = CmpRelativeErrorCurve(curve1, curve2, s.WeightB);
         const bool drawable = PreparePoints(error, 1, true, s, out);
         out.Legend = CmpLegend(function, rowInd, name, s);
         if (!drawable) {
             out.Result = CmpPlotCurve::Outcome::Refused;
-            out.Message = UndrawableCurveMessage("Relative Error", s.LogY);
+            out.Message = NoSharedTime(curve1, curve2, rowInd == 0 ? std::string("Temperature") : name)
+                              .value_or(UndrawableCurveMessage("Relative Error", s.LogY));
             return out;
         }
     } else {

@@ -161,4 +161,26 @@ TEST_F(ComparisonPlotTest, TheRelativeErrorNeedsBothFilesAndADifference) {
               "cannot be plotted.");
 }
 
+// Two runs over times that do not meet have no relative error: the message
+// says so, with the times of each, rather than that every value is zero.
+TEST(ComparisonPlotSpans, RunsThatShareNoTimeAreSaidToShareNone) {
+    TempDir folder;
+    RecordingSink sink;
+    kx::ComparisonFiles files{sink};
+    SolverFileFixture early = SolverFileFixture::WithSpecies(2), late = SolverFileFixture::WithSpecies(2);
+    for (int j = 0; j < 5; ++j) {
+        early.records.push_back({j * 1e-4, 1000.0, {0.5, 0.5}});
+        late.records.push_back({1.0 + j * 1e-4, 1000.0, {0.5, 0.5}});
+    }
+    ASSERT_FALSE(files.OpenFiles(folder.write("early.txt", early.Text()), folder.write("late.txt", late.Text())).Failed);
+    files.SpeciesAARR();
+    files.ConvertToMoleFractions();
+    ASSERT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+    const CmpPlotCurve error = kx::CmpBuildCurve(files, CmpFunction::RelativeError, 1, 2, 2, CmpPlotSettings{});
+    EXPECT_EQ(error.Result, CmpPlotCurve::Outcome::Refused);
+    EXPECT_EQ(error.Message,
+              "The two runs share no time for 'S1': file 1 holds it from 0.000000E+00 to 4.000000E-04 s, file 2 "
+              "from 1.000000E+00 to 1.000400E+00 s. The relative error cannot be computed.");
+}
+
 }  // namespace
