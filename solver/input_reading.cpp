@@ -371,21 +371,12 @@ std::vector<std::string_view> SplitSolverLines(std::string_view bytes) {
 
 void SolverFileText::Take(std::string bytes) {
   bytes_ = std::move(bytes);
-  lines_.clear();
-  const std::vector<std::string_view> lines = SplitSolverLines(bytes_);
-  lines_.reserve(lines.size());
-  const auto offset = [this](std::string_view line) { return static_cast<std::size_t>(line.data() - bytes_.data()); };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    // Each line but the last ends in LF; the last one where the bytes do.
-    const bool last = i + 1 == lines.size();
-    const std::size_t next = last ? bytes_.size() : offset(lines[i + 1]);
-    lines_.push_back({offset(lines[i]), lines[i].size(), next, !last || bytes_.back() == '\n'});
-  }
+  lines_ = SplitSolverLines(bytes_);
 }
 
-std::string_view SolverFileText::LineAt(int n) const {
-  const Line& l = lines_[static_cast<std::size_t>(n - 1)];
-  return std::string_view(bytes_).substr(l.offset, l.length);
+std::uint64_t SolverFileText::NextStartOf(int n) const {
+  if (n == LineCount()) return bytes_.size();
+  return static_cast<std::uint64_t>(lines_[static_cast<std::size_t>(n)].data() - bytes_.data());
 }
 
 namespace {
