@@ -1,6 +1,7 @@
 #include "file_replacement.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <random>
 
 #include <fcntl.h>
@@ -28,6 +29,18 @@ std::string folderOf(const std::string& path) {
 std::string_view nameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+}
+
+// A 64-bit digest of a file's name (FNV-1a): the same in every program and
+// run, so that the solver and the desktop program name a file's helpers
+// alike.
+std::uint64_t nameDigest(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
 }
 
 void appendHex(std::string& text, std::uint64_t value, std::size_t digits) {
@@ -80,15 +93,6 @@ std::size_t FolderNameMax(const std::string& folder) {
   return max > 0 ? static_cast<std::size_t>(max) : kDefaultNameMax;
 }
 
-std::uint64_t BytesDigest(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, std::size_t nameMax) {
   // "." name "." tag "." digits
   const std::size_t whole = fileName.size() + tag.size() + 3 + kHelperSuffixDigits;
@@ -100,7 +104,7 @@ std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, st
   // Not inside a character: a UTF-8 continuation byte does not start one.
   while (cut > 0 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80) --cut;
   std::string prefix = std::string(".").append(fileName.substr(0, cut)).append(".").append(tag).append("~");
-  appendHex(prefix, BytesDigest(fileName), kDigestDigits);
+  appendHex(prefix, nameDigest(fileName), kDigestDigits);
   return prefix.append(".");
 }
 

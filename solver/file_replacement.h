@@ -23,7 +23,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -34,9 +33,6 @@ namespace kx {
 
 // The longest file name the folder takes; 255 where the system does not say.
 std::size_t FolderNameMax(const std::string& folder);
-
-// A 64-bit digest of bytes (FNV-1a): the same in every program and run.
-std::uint64_t BytesDigest(std::string_view bytes);
 
 // The characters that follow a helper's name prefix: lower-case
 // hexadecimal digits.
