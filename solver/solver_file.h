@@ -82,10 +82,6 @@ SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, Solver
 // The reading of SolverReadModel, of a file's text.
 SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error);
 
-// The checks of the run settings that the reading of a solver file makes
-// (with its counts): false with the line and the problem in `error`.
-bool SolverCheckSettings(const SolverModel& model, SolverInputError& error);
-
 // How much of the run settings a reading of the input part holds a file to.
 enum class SolverSettings {
   // As a run reads and checks them, and the settings with which a run
