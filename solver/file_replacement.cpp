@@ -17,7 +17,12 @@ constexpr std::size_t kDigestDigits = 16;
 constexpr int kNameAttempts = 16;
 constexpr char kOldContentTag[] = "kxold";
 
-SimulatedFailure simulated;
+// What a test makes fail (SimulatedReplaceFailure): the system's reason, 0
+// for nothing, and the step.
+struct {
+  int err = 0;
+  ReplaceStep step = ReplaceStep::WriteBytes;
+} simulated;
 
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -115,11 +120,12 @@ bool IsHelperName(std::string_view name, std::string_view prefix) {
   return true;
 }
 
-SimulatedFailure SimulateReplaceFailure(SimulatedFailure failure) {
-  const SimulatedFailure previous = simulated;
-  simulated = failure;
-  return previous;
+SimulatedReplaceFailure::SimulatedReplaceFailure(int err, ReplaceStep step)
+    : previousErr_(simulated.err), previousStep_(simulated.step) {
+  simulated = {err, step};
 }
+
+SimulatedReplaceFailure::~SimulatedReplaceFailure() { simulated = {previousErr_, previousStep_}; }
 
 bool ReplaceFailureSimulated(ReplaceStep step) {
   if (simulated.err == 0 || simulated.step != step) return false;
@@ -141,7 +147,7 @@ std::FILE* FileReplacement::Begin(const std::string& target, std::string_view ta
   err = EEXIST;  // a name taken: another one is tried
   for (int attempt = 0; attempt < kNameAttempts && !f && err == EEXIST; ++attempt) {
     helper_ = helperPath(target, tag, entropy);
-    if (ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+    if (ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
       err = errno;
     else
       f = owned_.Create(helper_, err, mode);
@@ -194,7 +200,7 @@ bool FileReplacement::Place(int& err) {
   }
   // Renamed while still held as this process's own, so that no other
   // process takes it for abandoned on the way.
-  if (ReplaceFailureSimulated(ReplaceStep::PutInPlace) || ::rename(helper_.c_str(), target_.c_str()) != 0) {
+  if (ReplaceFailureSimulated(ReplaceStep::Replace) || ::rename(helper_.c_str(), target_.c_str()) != 0) {
     err = errno;
     return false;
   }
@@ -214,7 +220,7 @@ int copyOnDisk(const std::string& target, int from, const struct stat& st, std::
   err = EEXIST;
   for (int attempt = 0; attempt < kNameAttempts && copy < 0 && err == EEXIST; ++attempt) {
     path = helperPath(target, kOldContentTag, entropy);
-    if (!ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+    if (!ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
       copy = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (copy < 0) err = errno;
   }
@@ -245,9 +251,9 @@ bool FileReplacement::rewriteInPlace(int& err) {
   }
   // The new content in place. A failure a test brings about comes after
   // the first half of it, as a disk that fills up on the way would.
-  const bool simulatedFailure = simulated.err != 0 && simulated.step == ReplaceStep::PutInPlace;
+  const bool simulatedFailure = simulated.err != 0 && simulated.step == ReplaceStep::Replace;
   const bool written = simulatedFailure ? copyBytes(from, to, newSt.st_size / 2) &&
-                                              !ReplaceFailureSimulated(ReplaceStep::PutInPlace)
+                                              !ReplaceFailureSimulated(ReplaceStep::Replace)
                                         : copyBytes(from, to) && endAndSync(to, newSt.st_size);
   if (!written) {
     err = errno;

@@ -52,19 +52,25 @@ bool IsHelperName(std::string_view name, std::string_view prefix);
 
 // The steps of a replacement at which a test makes the system refuse.
 enum class ReplaceStep {
-  MakeHelper,  // making a helper file (the new content's, or the copy of the old)
-  WriteBytes,  // writing the new content into its helper (checked by the writer)
-  PutInPlace,  // the rename; or, for a file with more names, writing in place
-               // after a first part of the new content went in
+  MakeTemporary,  // making a helper file (the new content's, or the copy of the old)
+  WriteBytes,     // writing the new content into its helper (checked by the writer)
+  Replace,        // the rename; or, for a file with more names, writing in place
+                  // after a first part of the new content went in
 };
 
-// For tests: from now on the step fails as if the system had given the
-// reason `err` there (0: no failure). Returns what was simulated before.
-struct SimulatedFailure {
-  int err = 0;
-  ReplaceStep step = ReplaceStep::WriteBytes;
+// For tests: while one lives, the step fails as if the system had given
+// the reason `err` there; what was simulated before comes back when it ends.
+class SimulatedReplaceFailure {
+ public:
+  explicit SimulatedReplaceFailure(int err, ReplaceStep step = ReplaceStep::WriteBytes);
+  ~SimulatedReplaceFailure();
+  SimulatedReplaceFailure(const SimulatedReplaceFailure&) = delete;
+  SimulatedReplaceFailure& operator=(const SimulatedReplaceFailure&) = delete;
+
+ private:
+  int previousErr_;
+  ReplaceStep previousStep_;
 };
-SimulatedFailure SimulateReplaceFailure(SimulatedFailure failure);
 // True, with errno set, when a test makes this step fail.
 bool ReplaceFailureSimulated(ReplaceStep step);
 

@@ -277,29 +277,6 @@ bool SameFile(const std::string& a, const std::string& b) {
     return place(a) == place(b);
 }
 
-namespace {
-
-ReplaceStep replaceStepOf(WriteStep step) {
-    switch (step) {
-        case WriteStep::MakeTemporary: return ReplaceStep::MakeHelper;
-        case WriteStep::WriteBytes: return ReplaceStep::WriteBytes;
-        case WriteStep::Replace: break;
-    }
-    return ReplaceStep::PutInPlace;
-}
-
-}  // namespace
-
-SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) {
-    const SimulatedFailure previous = SimulateReplaceFailure({err, replaceStepOf(step)});
-    previous_err_ = previous.err;
-    previous_step_ = static_cast<int>(previous.step);
-}
-
-SimulatedWriteFailure::~SimulatedWriteFailure() {
-    SimulateReplaceFailure({previous_err_, static_cast<ReplaceStep>(previous_step_)});
-}
-
 TextReader::TextReader(const std::string& path, LineSplit split) : path_(path), lines_(ReadLines(path, split)) {}
 
 std::string TextReader::ReadLine() {
