@@ -24,13 +24,6 @@ struct {
   ReplaceStep step = ReplaceStep::WriteBytes;
 } simulated;
 
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 std::string_view nameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
@@ -54,7 +47,7 @@ void appendHex(std::string& text, std::uint64_t value, std::size_t digits) {
 
 // The helper's path: the prefix beside the target and fresh random digits.
 std::string helperPath(const std::string& target, std::string_view tag, std::random_device& entropy) {
-  const std::string folder = folderOf(target);
+  const std::string folder = FolderOf(target);
   std::string path = target.substr(0, target.size() - nameOf(target).size());
   path += HelperNamePrefix(nameOf(target), tag, FolderNameMax(folder));
   appendHex(path, entropy(), kHelperSuffixDigits);
@@ -92,6 +85,13 @@ bool copyBytes(int from, int to, off_t limit = -1) {
 bool endAndSync(int fd, off_t size) { return ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0; }
 
 }  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
 
 std::size_t FolderNameMax(const std::string& folder) {
   const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);

@@ -31,6 +31,10 @@
 
 namespace kx {
 
+// The folder of a path's file: the path before its last slash ("." for a
+// name without one, "/" for a file in the root).
+std::string FolderOf(const std::string& path);
+
 // The longest file name the folder takes; 255 where the system does not say.
 std::size_t FolderNameMax(const std::string& folder);
 

@@ -18,13 +18,6 @@
 namespace kx::files {
 namespace {
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 enum class Access { Read, Write };
 
 constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a device, a pipe or a socket";
@@ -34,7 +27,7 @@ constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a devic
 // (a read-only medium, a full disk, ...), shared with the console solver.
 [[noreturn]] void throwForErrno(int err, const std::string& path, Access access = Access::Write) {
     switch (err) {
-        case ENOENT: throw Error(FolderExists(folderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
+        case ENOENT: throw Error(FolderExists(FolderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
         case ENOTDIR: throw Error(ErrorKind::PathNotFound, path);
         case EACCES:
         case EPERM: throw Error(ErrorKind::PermissionDenied, path);
@@ -136,7 +129,7 @@ std::string placeOfWrite(const std::string& givenPath) {
     // A device or a pipe is never replaced by a file of the same name.
     if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
     if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
-    if (!FolderExists(folderOf(path))) throw Error(ErrorKind::PathNotFound, path);
+    if (!FolderExists(FolderOf(path))) throw Error(ErrorKind::PathNotFound, path);
     return path;
 }
 
