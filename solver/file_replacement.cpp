@@ -1,6 +1,7 @@
 #include "file_replacement.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <random>
 
 #include <fcntl.h>
@@ -16,18 +17,28 @@ constexpr std::size_t kDigestDigits = 16;
 constexpr int kNameAttempts = 16;
 constexpr char kOldContentTag[] = "kxold";
 
-SimulatedFailure simulated;
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+// What a test makes fail (SimulatedReplaceFailure): the system's reason, 0
+// for nothing, and the step.
+struct {
+  int err = 0;
+  ReplaceStep step = ReplaceStep::WriteBytes;
+} simulated;
 
 std::string_view nameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+}
+
+// A 64-bit digest of a file's name (FNV-1a): the same in every program and
+// run, so that the solver and the desktop program name a file's helpers
+// alike.
+std::uint64_t nameDigest(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
 }
 
 void appendHex(std::string& text, std::uint64_t value, std::size_t digits) {
@@ -36,7 +47,7 @@ void appendHex(std::string& text, std::uint64_t value, std::size_t digits) {
 
 // The helper's path: the prefix beside the target and fresh random digits.
 std::string helperPath(const std::string& target, std::string_view tag, std::random_device& entropy) {
-  const std::string folder = folderOf(target);
+  const std::string folder = FolderOf(target);
   std::string path = target.substr(0, target.size() - nameOf(target).size());
   path += HelperNamePrefix(nameOf(target), tag, FolderNameMax(folder));
   appendHex(path, entropy(), kHelperSuffixDigits);
@@ -75,18 +86,16 @@ bool endAndSync(int fd, off_t size) { return ::ftruncate(fd, size) == 0 && ::fsy
 
 }  // namespace
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
 std::size_t FolderNameMax(const std::string& folder) {
   const long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
   return max > 0 ? static_cast<std::size_t>(max) : kDefaultNameMax;
-}
-
-std::uint64_t BytesDigest(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
 }
 
 std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, std::size_t nameMax) {
@@ -100,7 +109,7 @@ std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, st
   // Not inside a character: a UTF-8 continuation byte does not start one.
   while (cut > 0 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80) --cut;
   std::string prefix = std::string(".").append(fileName.substr(0, cut)).append(".").append(tag).append("~");
-  appendHex(prefix, BytesDigest(fileName), kDigestDigits);
+  appendHex(prefix, nameDigest(fileName), kDigestDigits);
   return prefix.append(".");
 }
 
@@ -111,11 +120,12 @@ bool IsHelperName(std::string_view name, std::string_view prefix) {
   return true;
 }
 
-SimulatedFailure SimulateReplaceFailure(SimulatedFailure failure) {
-  const SimulatedFailure previous = simulated;
-  simulated = failure;
-  return previous;
+SimulatedReplaceFailure::SimulatedReplaceFailure(int err, ReplaceStep step)
+    : previousErr_(simulated.err), previousStep_(simulated.step) {
+  simulated = {err, step};
 }
+
+SimulatedReplaceFailure::~SimulatedReplaceFailure() { simulated = {previousErr_, previousStep_}; }
 
 bool ReplaceFailureSimulated(ReplaceStep step) {
   if (simulated.err == 0 || simulated.step != step) return false;
@@ -137,7 +147,7 @@ std::FILE* FileReplacement::Begin(const std::string& target, std::string_view ta
   err = EEXIST;  // a name taken: another one is tried
   for (int attempt = 0; attempt < kNameAttempts && !f && err == EEXIST; ++attempt) {
     helper_ = helperPath(target, tag, entropy);
-    if (ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+    if (ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
       err = errno;
     else
       f = owned_.Create(helper_, err, mode);
@@ -190,7 +200,7 @@ bool FileReplacement::Place(int& err) {
   }
   // Renamed while still held as this process's own, so that no other
   // process takes it for abandoned on the way.
-  if (ReplaceFailureSimulated(ReplaceStep::PutInPlace) || ::rename(helper_.c_str(), target_.c_str()) != 0) {
+  if (ReplaceFailureSimulated(ReplaceStep::Replace) || ::rename(helper_.c_str(), target_.c_str()) != 0) {
     err = errno;
     return false;
   }
@@ -210,7 +220,7 @@ int copyOnDisk(const std::string& target, int from, const struct stat& st, std::
   err = EEXIST;
   for (int attempt = 0; attempt < kNameAttempts && copy < 0 && err == EEXIST; ++attempt) {
     path = helperPath(target, kOldContentTag, entropy);
-    if (!ReplaceFailureSimulated(ReplaceStep::MakeHelper))
+    if (!ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
       copy = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (copy < 0) err = errno;
   }
@@ -241,9 +251,9 @@ bool FileReplacement::rewriteInPlace(int& err) {
   }
   // The new content in place. A failure a test brings about comes after
   // the first half of it, as a disk that fills up on the way would.
-  const bool simulatedFailure = simulated.err != 0 && simulated.step == ReplaceStep::PutInPlace;
+  const bool simulatedFailure = simulated.err != 0 && simulated.step == ReplaceStep::Replace;
   const bool written = simulatedFailure ? copyBytes(from, to, newSt.st_size / 2) &&
-                                              !ReplaceFailureSimulated(ReplaceStep::PutInPlace)
+                                              !ReplaceFailureSimulated(ReplaceStep::Replace)
                                         : copyBytes(from, to) && endAndSync(to, newSt.st_size);
   if (!written) {
     err = errno;

@@ -23,7 +23,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -32,11 +31,12 @@
 
 namespace kx {
 
+// The folder of a path's file: the path before its last slash ("." for a
+// name without one, "/" for a file in the root).
+std::string FolderOf(const std::string& path);
+
 // The longest file name the folder takes; 255 where the system does not say.
 std::size_t FolderNameMax(const std::string& folder);
-
-// A 64-bit digest of bytes (FNV-1a): the same in every program and run.
-std::uint64_t BytesDigest(std::string_view bytes);
 
 // The characters that follow a helper's name prefix: lower-case
 // hexadecimal digits.
@@ -56,19 +56,25 @@ bool IsHelperName(std::string_view name, std::string_view prefix);
 
 // The steps of a replacement at which a test makes the system refuse.
 enum class ReplaceStep {
-  MakeHelper,  // making a helper file (the new content's, or the copy of the old)
-  WriteBytes,  // writing the new content into its helper (checked by the writer)
-  PutInPlace,  // the rename; or, for a file with more names, writing in place
-               // after a first part of the new content went in
+  MakeTemporary,  // making a helper file (the new content's, or the copy of the old)
+  WriteBytes,     // writing the new content into its helper (checked by the writer)
+  Replace,        // the rename; or, for a file with more names, writing in place
+                  // after a first part of the new content went in
 };
 
-// For tests: from now on the step fails as if the system had given the
-// reason `err` there (0: no failure). Returns what was simulated before.
-struct SimulatedFailure {
-  int err = 0;
-  ReplaceStep step = ReplaceStep::WriteBytes;
+// For tests: while one lives, the step fails as if the system had given
+// the reason `err` there; what was simulated before comes back when it ends.
+class SimulatedReplaceFailure {
+ public:
+  explicit SimulatedReplaceFailure(int err, ReplaceStep step = ReplaceStep::WriteBytes);
+  ~SimulatedReplaceFailure();
+  SimulatedReplaceFailure(const SimulatedReplaceFailure&) = delete;
+  SimulatedReplaceFailure& operator=(const SimulatedReplaceFailure&) = delete;
+
+ private:
+  int previousErr_;
+  ReplaceStep previousStep_;
 };
-SimulatedFailure SimulateReplaceFailure(SimulatedFailure failure);
 // True, with errno set, when a test makes this step fail.
 bool ReplaceFailureSimulated(ReplaceStep step);
 

@@ -83,7 +83,29 @@ bool SettingInt(InputReader& in, SolverSettings settings, int n, const char* wha
   return settings == SolverSettings::Open ? in.Line(n, what, line) : in.IntValue(n, what, value);
 }
 
-bool Checked(const SolverModel& m, SolverSettings settings, SolverInputError& error);
+// The run settings as far as a reading of `settings` holds a file to them.
+bool Checked(const SolverModel& m, SolverSettings settings, SolverInputError& error) {
+  const auto fail = [&error](int line, std::string problem, InputProblem kind = InputProblem::NotAllowed) {
+    error = {line, std::move(problem), kind};
+    return false;
+  };
+  const bool run = settings != SolverSettings::Open;
+  if (m.NSPEC < 1) return fail(kSpeciesCountLine, "the species count must be at least 1", InputProblem::OutOfRange);
+  if (m.NREAC < 0) return fail(kReactionCountLine, "the reaction count must not be negative", InputProblem::OutOfRange);
+  if (run && !PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + ProblemNumber(m.P));
+  if (run && !TemperatureModeAllowed(m.MODE))
+    return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
+  if (run && !MinTemperatureAllowed(m.TMIN))
+    return fail(17, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
+  if (run && !TemperatureRangeAllowed(m.TMIN, m.TMAX))
+    return fail(18, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
+                        ProblemNumber(m.TMIN));
+  if (run && !TimeSpanAllowed(m.X0, m.XEND))
+    return fail(20, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
+  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
+  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
+  return true;
+}
 
 bool ReadHeader(InputReader& in, SolverSettings s, SolverModel& m) {
   if (!SettingReal(in, s, 14, "pressure", m.P) || !SettingInt(in, s, 15, "temperature mode", m.MODE) ||
@@ -282,7 +304,7 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
   int first = 0;
   if (!FindThermoBlock(in, text, first)) return false;
   const auto walk = [&]() -> bool {
-    const std::int64_t separators = std::int64_t{first} + 4 * std::int64_t{std::max(m.NSPEC, 0)};
+    const std::int64_t separators = std::int64_t{first} + kThermoRecordLines * std::int64_t{std::max(m.NSPEC, 0)};
     if (separators + 3 > text.LineCount()) return false;
     int n = static_cast<int>(separators) + 3;
     std::string_view line;
@@ -310,29 +332,6 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
                  beyond + "; no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
                      " species and the records of the " + std::to_string(m.NREAC) + " reactions",
                  InputProblem::OutOfRange);
-}
-
-bool Checked(const SolverModel& m, SolverSettings settings, SolverInputError& error) {
-  const auto fail = [&error](int line, std::string problem, InputProblem kind = InputProblem::NotAllowed) {
-    error = {line, std::move(problem), kind};
-    return false;
-  };
-  const bool run = settings != SolverSettings::Open;
-  if (m.NSPEC < 1) return fail(10, "the species count must be at least 1", InputProblem::OutOfRange);
-  if (m.NREAC < 0) return fail(11, "the reaction count must not be negative", InputProblem::OutOfRange);
-  if (run && !PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + ProblemNumber(m.P));
-  if (run && !TemperatureModeAllowed(m.MODE))
-    return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
-  if (run && !MinTemperatureAllowed(m.TMIN))
-    return fail(17, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
-  if (run && !TemperatureRangeAllowed(m.TMIN, m.TMAX))
-    return fail(18, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
-                        ProblemNumber(m.TMIN));
-  if (run && !TimeSpanAllowed(m.X0, m.XEND))
-    return fail(20, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
-  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
-  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
-  return true;
 }
 
 }  // namespace
@@ -371,21 +370,12 @@ std::vector<std::string_view> SplitSolverLines(std::string_view bytes) {
 
 void SolverFileText::Take(std::string bytes) {
   bytes_ = std::move(bytes);
-  lines_.clear();
-  const std::vector<std::string_view> lines = SplitSolverLines(bytes_);
-  lines_.reserve(lines.size());
-  const auto offset = [this](std::string_view line) { return static_cast<std::size_t>(line.data() - bytes_.data()); };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    // Each line but the last ends in LF; the last one where the bytes do.
-    const bool last = i + 1 == lines.size();
-    const std::size_t next = last ? bytes_.size() : offset(lines[i + 1]);
-    lines_.push_back({offset(lines[i]), lines[i].size(), next, !last || bytes_.back() == '\n'});
-  }
+  lines_ = SplitSolverLines(bytes_);
 }
 
-std::string_view SolverFileText::LineAt(int n) const {
-  const Line& l = lines_[static_cast<std::size_t>(n - 1)];
-  return std::string_view(bytes_).substr(l.offset, l.length);
+std::uint64_t SolverFileText::NextStartOf(int n) const {
+  if (n == LineCount()) return bytes_.size();
+  return static_cast<std::uint64_t>(lines_[static_cast<std::size_t>(n)].data() - bytes_.data());
 }
 
 namespace {
@@ -452,10 +442,6 @@ bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverMo
   if (ReadInputPart(lines, settings, model, places, error)) return true;
   NoteCarriageReturn(lines, error);
   return false;
-}
-
-bool SolverCheckSettings(const SolverModel& m, SolverInputError& error) {
-  return Checked(m, SolverSettings::Run, error);
 }
 
 bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {

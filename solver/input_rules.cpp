@@ -30,7 +30,7 @@ constexpr int kFractionColumn = 75, kFractionWidth = 10, kFractionDecimals = 3;
 constexpr int kCoefficientWidth = 15, kCoefficientDecimals = 8;
 constexpr int kMassColumn = 61, kMassDecimals = 3;
 constexpr int kDigitColumn = 46;
-constexpr int kNameColumn = 7, kNameWidth = 16;
+constexpr int kNameColumn = 7;
 
 // Fails with the columns first..first + width - 1 named.
 bool Unreadable(RecordProblem& problem, int first, int width, const char* what, const char* as) {
@@ -132,7 +132,7 @@ bool ReadEfficiencies(std::string_view line, const int* ints, double* reals, Rec
   return true;
 }
 
-std::string_view SpeciesNameField(std::string_view line) { return fmt::Field(line, kNameColumn, kNameWidth); }
+std::string_view SpeciesNameField(std::string_view line) { return fmt::Field(line, kNameColumn, kNameLength); }
 
 std::string_view SpeciesName(std::string_view line) {
   const std::string_view field = SpeciesNameField(line);
@@ -171,17 +171,13 @@ bool ReadThermoLine(std::string_view line, int i, double* values, double* fracti
       return Unreadable(problem, 1 + kCoefficientWidth * k, kCoefficientWidth, "thermo coefficient", "a number");
   if (i < 3) return true;
   double mass = 0.0;
-  if (!ReadMolarMassField(line, mass))
+  if (!Real(line, kMassColumn, kCoefficientWidth, kMassDecimals, mass))
     return Unreadable(problem, kMassColumn, kCoefficientWidth, "molar mass", "a number");
   values[14] = mass;
   if (!(Single(mass) > 0))
     return Refused(problem, RecordProblem::Kind::NotAllowed,
                    "the molar mass must be above zero, not " + ProblemNumber(Single(mass)));
   return true;
-}
-
-bool ReadMolarMassField(std::string_view line, double& mass) {
-  return Real(line, kMassColumn, kCoefficientWidth, kMassDecimals, mass);
 }
 
 std::string ProblemNumber(double value) {

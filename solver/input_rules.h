@@ -207,10 +207,6 @@ std::string_view SpeciesName(std::string_view line);
 // negative or the molar mass not above zero.
 bool ReadThermoLine(std::string_view line, int i, double* values, double* fraction, RecordProblem& problem);
 
-// The molar mass of a record's fourth line as the solver reads the field,
-// before it is checked; false when the field does not read.
-bool ReadMolarMassField(std::string_view line, double& mass);
-
 // Reads one thermodynamic record as the solver does, whoever reads it.
 // lineAt(i, line) gives the record's line i (0-3) and is false past the
 // end of the file. The values are those of the fields; the solver keeps the

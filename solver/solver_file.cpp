@@ -1,11 +1,11 @@
 #include "solver_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "file_failure.h"
 #include "fixed_format.h"
@@ -14,6 +14,15 @@
 #include "rewrite_name.h"
 
 namespace kx {
+
+namespace {
+
+// A digest of the bytes a run read, to tell at its end whether the file
+// still holds them; within the run only, as the desktop program's file
+// stamps take theirs.
+std::uint64_t ReadDigest(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
+
+}  // namespace
 
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error) {
@@ -67,7 +76,7 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, const SolverFileTex
     return nullptr;
   }
   readSize_ = text.Size();
-  readDigest_ = BytesDigest(text.Head(text.Size()));
+  readDigest_ = ReadDigest(text.Head(text.Size()));
   static char buffer[1 << 16];  // one solver file is written at a time
   std::setvbuf(f, buffer, _IOFBF, sizeof buffer);
   const std::string_view kept = text.Head(keep);
@@ -87,7 +96,7 @@ SolverFileRewrite::SinceRead SolverFileRewrite::compareWithRead() const {
   while (bytes.size() <= readSize_ && (got = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, got);
   const bool failed = std::ferror(f) != 0;
   std::fclose(f);
-  return !failed && bytes.size() == readSize_ && BytesDigest(bytes) == readDigest_ ? SinceRead::Same
+  return !failed && bytes.size() == readSize_ && ReadDigest(bytes) == readDigest_ ? SinceRead::Same
                                                                                     : SinceRead::Changed;
 }
 

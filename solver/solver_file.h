@@ -45,33 +45,32 @@ class SolverLineViews final : public SolverLines {
 // solver's own and each of the desktop program's.
 std::vector<std::string_view> SplitSolverLines(std::string_view bytes);
 
-// A whole file as bytes, split into lines by SplitSolverLines.
+// A whole file as bytes, split into lines by SplitSolverLines. Its lines
+// are views into its own bytes, so it is not copied.
 class SolverFileText final : public SolverLines {
  public:
+  SolverFileText() = default;
+  SolverFileText(const SolverFileText&) = delete;
+  SolverFileText& operator=(const SolverFileText&) = delete;
+
   // False when the file cannot be read, with the system's reason in Failure().
   bool Read(const std::string& path);
   // Takes the bytes of a file.
   void Take(std::string bytes);
   int Failure() const { return failure_; }
   int LineCount() const override { return static_cast<int>(lines_.size()); }
-  std::string_view LineAt(int n) const override;
-  // Byte offsets: where line n starts, and where the line after it starts.
-  std::uint64_t StartOf(int n) const { return lines_[static_cast<std::size_t>(n - 1)].offset; }
-  std::uint64_t NextStartOf(int n) const { return lines_[static_cast<std::size_t>(n - 1)].next; }
-  bool Terminated(int n) const { return lines_[static_cast<std::size_t>(n - 1)].terminated; }
+  std::string_view LineAt(int n) const override { return lines_[static_cast<std::size_t>(n - 1)]; }
+  // The byte offset where the line after line n starts (the file's size
+  // after the last line), and whether line n ends in a line break.
+  std::uint64_t NextStartOf(int n) const;
+  bool Terminated(int n) const { return n < LineCount() || bytes_.ends_with('\n'); }
   std::uint64_t Size() const { return bytes_.size(); }
   // The file's first n bytes.
   std::string_view Head(std::uint64_t n) const { return std::string_view(bytes_).substr(0, n); }
 
  private:
-  struct Line {
-    std::size_t offset;
-    std::size_t length;
-    std::size_t next;
-    bool terminated;
-  };
   std::string bytes_;
-  std::vector<Line> lines_;
+  std::vector<std::string_view> lines_;
   int failure_ = 0;
 };
 
@@ -82,10 +81,6 @@ SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, Solver
 
 // The reading of SolverReadModel, of a file's text.
 SolverLoad SolverReadText(const SolverFileText& text, SolverModel& model, SolverInputError& error);
-
-// The checks of the run settings that the reading of a solver file makes
-// (with its counts): false with the line and the problem in `error`.
-bool SolverCheckSettings(const SolverModel& model, SolverInputError& error);
 
 // How much of the run settings a reading of the input part holds a file to.
 enum class SolverSettings {

@@ -18,13 +18,6 @@
 namespace kx::files {
 namespace {
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 enum class Access { Read, Write };
 
 constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a device, a pipe or a socket";
@@ -34,7 +27,7 @@ constexpr std::string_view kNoOrdinaryFile = "It is no ordinary file but a devic
 // (a read-only medium, a full disk, ...), shared with the console solver.
 [[noreturn]] void throwForErrno(int err, const std::string& path, Access access = Access::Write) {
     switch (err) {
-        case ENOENT: throw Error(FolderExists(folderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
+        case ENOENT: throw Error(FolderExists(FolderOf(path)) ? ErrorKind::FileNotFound : ErrorKind::PathNotFound, path);
         case ENOTDIR: throw Error(ErrorKind::PathNotFound, path);
         case EACCES:
         case EPERM: throw Error(ErrorKind::PermissionDenied, path);
@@ -136,7 +129,7 @@ std::string placeOfWrite(const std::string& givenPath) {
     // A device or a pipe is never replaced by a file of the same name.
     if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
     if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
-    if (!FolderExists(folderOf(path))) throw Error(ErrorKind::PathNotFound, path);
+    if (!FolderExists(FolderOf(path))) throw Error(ErrorKind::PathNotFound, path);
     return path;
 }
 
@@ -275,29 +268,6 @@ bool SameFile(const std::string& a, const std::string& b) {
         return (error ? full.lexically_normal() : normal).string();
     };
     return place(a) == place(b);
-}
-
-namespace {
-
-ReplaceStep replaceStepOf(WriteStep step) {
-    switch (step) {
-        case WriteStep::MakeTemporary: return ReplaceStep::MakeHelper;
-        case WriteStep::WriteBytes: return ReplaceStep::WriteBytes;
-        case WriteStep::Replace: break;
-    }
-    return ReplaceStep::PutInPlace;
-}
-
-}  // namespace
-
-SimulatedWriteFailure::SimulatedWriteFailure(int err, WriteStep step) {
-    const SimulatedFailure previous = SimulateReplaceFailure({err, replaceStepOf(step)});
-    previous_err_ = previous.err;
-    previous_step_ = static_cast<int>(previous.step);
-}
-
-SimulatedWriteFailure::~SimulatedWriteFailure() {
-    SimulateReplaceFailure({previous_err_, static_cast<ReplaceStep>(previous_step_)});
 }
 
 TextReader::TextReader(const std::string& path, LineSplit split) : path_(path), lines_(ReadLines(path, split)) {}

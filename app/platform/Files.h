@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "file_replacement.h"
+
 namespace kx::files {
 
 enum class LineEnd { CrLf, Lf, Cr };
@@ -129,19 +131,10 @@ void Remove(const std::string& path);
 // helper (or the copy of a hard-linked file's old content); WriteBytes,
 // writing the helper; Replace, renaming it over the file, or, for a file
 // with more names, after the first half of the new content went into it
-// (which the old content then replaces again).
-enum class WriteStep { MakeTemporary, WriteBytes, Replace };
-class SimulatedWriteFailure {
-public:
-    explicit SimulatedWriteFailure(int err, WriteStep step = WriteStep::WriteBytes);
-    ~SimulatedWriteFailure();
-    SimulatedWriteFailure(const SimulatedWriteFailure&) = delete;
-    SimulatedWriteFailure& operator=(const SimulatedWriteFailure&) = delete;
-
-private:
-    int previous_err_ = 0;
-    int previous_step_ = 0;
-};
+// (which the old content then replaces again). The steps and the
+// simulation are those of solver/file_replacement.h, under these names.
+using WriteStep = ReplaceStep;
+using SimulatedWriteFailure = SimulatedReplaceFailure;
 
 // Reads a file line by line, as the program's sequential readers do: reading
 // past the last line throws InputPastEndOfFile, naming the file and its last
