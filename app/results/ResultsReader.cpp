@@ -11,6 +11,7 @@
 #include "FileHelpers.h"
 #include "Files.h"
 #include "Format.h"
+#include "ResultsBlock.h"
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
