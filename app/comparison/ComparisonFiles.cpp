@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <span>
 
 #include "Errors.h"
 #include "FileHelpers.h"
@@ -178,7 +177,7 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file, FileReading& reading) {
     file.FinalTime = input.Model().XEND;  // only the note on incomplete results reads it
     file.ZeroThreshold = input.Model().ATOL;
     const int ns = input.SpeciesCount();
-    CheckHeadingSpecies(std::span<const std::string_view>(lines).subspan(static_cast<std::size_t>(file.TitleLine)), ns);
+    CheckHeadingSpecies(lines, file.TitleLine, ns);
     file.SpeciesCount = ns;
     file.TemperatureMode = input.Model().MODE;
     file.InitialTemperature = input.Model().T0;

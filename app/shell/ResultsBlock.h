@@ -63,12 +63,11 @@ constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
 // Field k of a joined record, untrimmed.
 std::string_view RecordField(std::string_view record, int field);
 
-// Refuses a heading record (joined) that names other than speciesCount
-// species: Error naming the species count of line 10. The second form
-// takes the lines after the results title; results without a whole heading
-// pass.
-void CheckHeadingSpecies(std::string_view heading, int speciesCount);
-void CheckHeadingSpecies(std::span<const std::string_view> linesAfterTitle, int speciesCount);
+// Refuses the heading of the results block whose title is line titleLine
+// (from 1) when it names other than speciesCount species, as
+// JoinResultsRecords does before it joins any record: Error naming the
+// species count of line 10. Results without a whole heading pass.
+void CheckHeadingSpecies(std::span<const std::string_view> lines, int titleLine, int speciesCount);
 
 // The numbers of the records: Value(i, f) is field f (0 time, 1
 // temperature, k + 1 species k) of record i (from 0).
