@@ -108,9 +108,8 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     SolverInputError inputError;
     const bool runRead = ReadSolverInput(lines, SolverSettings::Run, input, inputError);
     if (!runRead && !ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
-    const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
     auto refuse = [&](const std::string& text) {
-        ShowMessage(messages_, which + text, MessageIcon::Exclamation);
+        ShowMessage(messages_, InTheFileText(path, number) + text, MessageIcon::Exclamation);
         outcome.Failed = true;
         return false;
     };

@@ -44,8 +44,8 @@ double RoundToSevenDigits(double value) {
 }
 
 std::string IncompleteResultsNote(const std::string& path, double lastTime, double finalTime, int number) {
-    std::string note = "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path +
-                       "', results are incomplete: they end at " + Format(lastTime, "0.000000E+00") + " s";
+    std::string note =
+        InTheFileText(path, number) + "results are incomplete: they end at " + Format(lastTime, "0.000000E+00") + " s";
     if (std::isfinite(finalTime)) note += " of the run's final time " + Format(finalTime, "0.000000E+00") + " s";
     return note + ".";
 }
@@ -90,13 +90,13 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     try {
         switch (ReadFile(path)) {
             case ReadOutcome::ResultsNotFound:
-                ShowMessage(messages_, "In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
+                ShowMessage(messages_, InTheFileText(path) + "\r\nresults are not found.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Incomplete:
-                ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
+                ShowMessage(messages_, InTheFileText(path) + "results are incomplete.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::FewRecords:
-                ShowMessage(messages_, "In the file '" + path + "', " + FewRecordsText(tables_.RecordLines.size() - 1) + ".",
+                ShowMessage(messages_, InTheFileText(path) + FewRecordsText(tables_.RecordLines.size() - 1) + ".",
                             MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Read:

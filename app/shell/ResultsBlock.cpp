@@ -216,6 +216,10 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
     return out;
 }
 
+std::string InTheFileText(const std::string& path, int number) {
+    return "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path + "', ";
+}
+
 std::string FewRecordsText(std::size_t records) {
     if (records == 0) return "the results hold no records";
     return "the results hold only " + std::to_string(records) + (records == 1 ? " record" : " records") +

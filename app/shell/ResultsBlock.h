@@ -95,6 +95,11 @@ struct RecordsHeader {
 // Throws Error naming the record's line otherwise.
 ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, const RecordsHeader& header);
 
+// The start of what a reader says of a file: "In the file '<path>', ", or,
+// with number 1 or 2, "In the file 2 '<path>', " as the comparison names
+// its files.
+std::string InTheFileText(const std::string& path, int number = 0);
+
 // What a reader says of results with their closing line that hold fewer
 // than kLeastResultsRecords records: "the results hold only 2 records; at
 // least 3 are needed" (or "the results hold no records").
