@@ -5,8 +5,9 @@
 // refused naming its line; results that stop without their closing line (a
 // run stopped by an error, a file cut short) are read as far as they go.
 //
-// The results window, the reduction's holder, the comparison and the check
-// of a file's results before any of them opens it read the block here.
+// The results window, the reduction's holder, the comparison, the check of
+// a file's results before any of them opens it and the run-settings
+// window's Last Step read the block here.
 #pragma once
 
 #include <cstddef>
