@@ -250,7 +250,6 @@ void ComparisonFiles::Convert(CmpFileData& file, FileReading& reading, int numbe
     file.PointCount = 0;
     for (int j = 1; j <= points; ++j) {
         const std::size_t r = static_cast<std::size_t>(j) - 1;
-        const std::string where = "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path;
         file.PointCount = j;
         file.Values(0, j) = values.Value(r, 0);
         const double T = values.Value(r, 1);
@@ -266,7 +265,9 @@ void ComparisonFiles::Convert(CmpFileData& file, FileReading& reading, int numbe
             file.Values(k + 1, j) = moles;
             sum += moles;
         }
-        if (sum == 0) throw Error(ErrorKind::DivisionByZero, where);
+        if (sum == 0)
+            throw Error(ErrorKind::DivisionByZero,
+                        "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path);
         for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
     }
     // A block cut short (within a record, or after blank lines) keeps the

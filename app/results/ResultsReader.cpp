@@ -230,7 +230,10 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int i = 1; i < rows; ++i) {
         std::string& record = records[static_cast<std::size_t>(i) - 1];
         const std::size_t r = static_cast<std::size_t>(i) - 1;
-        const std::string where = "record " + std::to_string(i) + " on " + LineLabel(t.RecordLines[static_cast<std::size_t>(i)]);
+        // The record named, for a refusal only.
+        const auto where = [&] {
+            return "record " + std::to_string(i) + " on " + LineLabel(t.RecordLines[static_cast<std::size_t>(i)]);
+        };
         const double time = values.Value(r, 0);
         const double T = values.Value(r, 1);
         t.ResultValues(i, 0) = time;
@@ -248,15 +251,15 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         // record without any species left would have no gas to work on.
         if (!present)
             throw Error(ErrorKind::InvalidArgument,
-                        "no mass fraction of " + where + " is above the zero threshold, 0.01 times the absolute "
+                        "no mass fraction of " + where() + " is above the zero threshold, 0.01 times the absolute "
                         "tolerance on " + LineLabel(kAbsoluteToleranceLine) + ", " +
                             Format(t.AbsTolerance, "0.000000E+00"));
         // A gas has a positive density: a record without one would be drawn
         // and integrated as if it were a state.
         const double density = t.Pressure / gasConstantCm3Atm_ / T / sum;
-        if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where);
+        if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where());
         if (density <= 0.0)
-            throw Error(ErrorKind::InvalidArgument, "the density of " + where + ", " +
+            throw Error(ErrorKind::InvalidArgument, "the density of " + where() + ", " +
                                                         Format(density, "0.000000E+00") + " g/cm^3, is not above 0");
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;
