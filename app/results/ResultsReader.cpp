@@ -9,7 +9,6 @@
 
 #include "Errors.h"
 #include "FileHelpers.h"
-#include "Files.h"
 #include "Format.h"
 #include "ResultsBlock.h"
 #include "SolverFileLayout.h"

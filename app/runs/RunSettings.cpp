@@ -9,8 +9,6 @@
 #include "fixed_format.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <optional>
 
 namespace kx::runs {
