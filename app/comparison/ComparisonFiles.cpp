@@ -121,7 +121,7 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     // when the records are read (ConvertToMoleFractions).
     try {
         ResultsRecords results = JoinResultsRecords(lines, file.TitleLine, input.SpeciesCount());
-        if (!results.HeadingRead && !results.CutShort) return refuse("results are not found.");
+        if (!results.Found()) return refuse("results are not found.");
         if (!results.Closed && results.Records.size() < kLeastResultsRecords) return refuse("results are incomplete.");
         reading.Records = std::move(results);
     } catch (const Error&) {
@@ -233,7 +233,7 @@ void ComparisonFiles::Convert(CmpFileData& file, FileReading& reading, int numbe
             const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
             results = JoinResultsRecords(lines, title, ns);
         }
-        if (title == 0 || (!results.HeadingRead && !results.CutShort))
+        if (title == 0 || !results.Found())
             throw Error(ErrorKind::InvalidArgument, "results are not found");
         values = ReadRecordValues(results, ns, {file.TemperatureMode, file.InitialTemperature});
         // As the results window: fewer than three records leave no run to compare.

@@ -189,7 +189,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const int titleLine = ResultsTitleLine(lines, endLine);
     if (titleLine == 0) return ReadOutcome::ResultsNotFound;
     ResultsRecords results = JoinResultsRecords(lines, titleLine, NS);
-    if (!results.HeadingRead && !results.CutShort) return ReadOutcome::ResultsNotFound;
+    if (!results.Found()) return ReadOutcome::ResultsNotFound;
     const ResultsValues values = ReadRecordValues(results, NS, {t.TemperatureMode, t.InitialTemperature});
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;

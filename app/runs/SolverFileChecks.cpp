@@ -147,7 +147,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         refuse(std::string(e.what()) + ".");
         return;
     }
-    if (!results.HeadingRead && !results.CutShort) {
+    if (!results.Found()) {
         message = notFound;
         return;
     }

@@ -38,6 +38,11 @@ struct ResultsRecords {
     // or after a complete record.
     bool CutShort = false;
     // Neither: an error report ends the records (the run stopped early).
+
+    // The block holds results, as every reader takes it: its heading is
+    // whole, or the file ends within it; not when an error report or a
+    // closing line comes within the heading.
+    bool Found() const { return HeadingRead || CutShort; }
 };
 
 // The results title after the end line of the mechanism (line endLine,
