@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <span>
 
 #include "Errors.h"
 #include "FileHelpers.h"
@@ -96,17 +95,21 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     file.Lines = files::ReadLines(path, SplitSolverLines);
     file.Lines.insert(file.Lines.begin(), std::string());  // entry 0 unused
 
+    FileReading& reading = readings_[At(number - 1)];
+    reading = FileReading{};
+
     // The results title after the mechanism's end line, where every reader
-    // of results finds it, the input part read as the solver reads it. A
-    // file whose input part does not read is refused naming the line when
-    // its species are read (SpeciesAARR).
+    // of results finds it, the input part read as the solver reads it: as
+    // a run read it, kept for SpeciesAARR, or else with the run settings
+    // unread. A file whose input part does not read so is refused naming
+    // the line when its species are read (SpeciesAARR).
     const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
     SolverInput input;
     SolverInputError inputError;
-    if (!ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
-    const std::string which = "In the file " + std::to_string(number) + " '" + path + "', ";
+    const bool runRead = ReadSolverInput(lines, SolverSettings::Run, input, inputError);
+    if (!runRead && !ReadSolverInput(lines, SolverSettings::Open, input, inputError)) return true;
     auto refuse = [&](const std::string& text) {
-        ShowMessage(messages_, which + text, MessageIcon::Exclamation);
+        ShowMessage(messages_, InTheFileText(path, number) + text, MessageIcon::Exclamation);
         outcome.Failed = true;
         return false;
     };
@@ -117,11 +120,13 @@ bool ComparisonFiles::OpenOne(int number, std::string_view pathText, OpenOutcome
     // that do not read, and closed results with too few records, are named
     // when the records are read (ConvertToMoleFractions).
     try {
-        const ResultsRecords results = JoinResultsRecords(lines, file.TitleLine, input.SpeciesCount());
-        if (!results.HeadingRead && !results.CutShort) return refuse("results are not found.");
+        ResultsRecords results = JoinResultsRecords(lines, file.TitleLine, input.SpeciesCount());
+        if (!results.Found()) return refuse("results are not found.");
         if (!results.Closed && results.Records.size() < kLeastResultsRecords) return refuse("results are incomplete.");
+        reading.Records = std::move(results);
     } catch (const Error&) {
     }
+    if (runRead) reading.Input = std::move(input);
     return true;
 }
 
@@ -130,7 +135,7 @@ void ComparisonFiles::SpeciesAARR() {
         // Both files are read alike: a failure names the file it is in.
         for (int number = 1; number <= 2; ++number) {
             CmpFileData& file = files_[At(number - 1)];
-            InTheFile(number, file.Path, [&] { SpeciesOf(file); });
+            InTheFile(number, file.Path, [&] { SpeciesOf(file, readings_[At(number - 1)]); });
         }
 
         const CmpFileData& f1 = files_[0];
@@ -154,7 +159,7 @@ void ComparisonFiles::SpeciesAARR() {
     });
 }
 
-void ComparisonFiles::SpeciesOf(CmpFileData& file) {
+void ComparisonFiles::SpeciesOf(CmpFileData& file, FileReading& reading) {
     const int lineCount = static_cast<int>(file.Lines.size()) - 1;
     auto line = [&](int n) -> const std::string& {
         if (n < 1 || n > lineCount) throw Error(ErrorKind::SubscriptOutOfRange, LineLabel(n));
@@ -162,14 +167,16 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
     };
     // The input part as the solver read it for the run, as the results
     // window reads it: the header values, and counts that match the records
-    // before anything is sized or read by them.
+    // before anything is sized or read by them. Read here when it did not
+    // read so at opening, which throws why.
     const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
-    const SolverInput input = ReadSolverInput(lines, SolverSettings::Run);
+    if (!reading.Input) reading.Input = ReadSolverInput(lines, SolverSettings::Run);
+    const SolverInput& input = *reading.Input;
     file.Pressure = input.Model().P;
     file.FinalTime = input.Model().XEND;  // only the note on incomplete results reads it
     file.ZeroThreshold = input.Model().ATOL;
     const int ns = input.SpeciesCount();
-    CheckHeadingSpecies(std::span<const std::string_view>(lines).subspan(static_cast<std::size_t>(file.TitleLine)), ns);
+    CheckHeadingSpecies(lines, file.TitleLine, ns);
     file.SpeciesCount = ns;
     file.TemperatureMode = input.Model().MODE;
     file.InitialTemperature = input.Model().T0;
@@ -197,8 +204,8 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file) {
 
 void ComparisonFiles::ConvertToMoleFractions() {
     RunTagged("Comp#006. ", [&] {
-        Convert(files_[0], 1);
-        Convert(files_[1], 2);
+        Convert(files_[0], readings_[0], 1);
+        Convert(files_[1], readings_[1], 2);
         // Both files are shown as far as they go; a chemist comparing them
         // learns which one ends early, and where.
         for (int number = 1; number <= 2; ++number) {
@@ -211,17 +218,22 @@ void ComparisonFiles::ConvertToMoleFractions() {
     });
 }
 
-void ComparisonFiles::Convert(CmpFileData& file, int number) {
+void ComparisonFiles::Convert(CmpFileData& file, FileReading& reading, int number) {
     const int ns = file.SpeciesCount;
     if (static_cast<int>(file.MolarMasses.size()) != ns + 1)
         throw Error(ErrorKind::SubscriptOutOfRange, "the species of " + file.Path + " are not read");
     ResultsRecords results;
     ResultsValues values;
     InTheFile(number, file.Path, [&] {
-        const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
         const int title = file.TitleLine;
-        if (title != 0) results = JoinResultsRecords(lines, title, ns);
-        if (title == 0 || (!results.HeadingRead && !results.CutShort))
+        if (reading.Records) {
+            results = std::move(*reading.Records);
+            reading.Records.reset();
+        } else if (title != 0) {
+            const std::vector<std::string_view> lines(file.Lines.begin() + 1, file.Lines.end());
+            results = JoinResultsRecords(lines, title, ns);
+        }
+        if (title == 0 || !results.Found())
             throw Error(ErrorKind::InvalidArgument, "results are not found");
         values = ReadRecordValues(results, ns, {file.TemperatureMode, file.InitialTemperature});
         // As the results window: fewer than three records leave no run to compare.
@@ -238,7 +250,6 @@ void ComparisonFiles::Convert(CmpFileData& file, int number) {
     file.PointCount = 0;
     for (int j = 1; j <= points; ++j) {
         const std::size_t r = static_cast<std::size_t>(j) - 1;
-        const std::string where = "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path;
         file.PointCount = j;
         file.Values(0, j) = values.Value(r, 0);
         const double T = values.Value(r, 1);
@@ -254,13 +265,16 @@ void ComparisonFiles::Convert(CmpFileData& file, int number) {
             file.Values(k + 1, j) = moles;
             sum += moles;
         }
-        if (sum == 0) throw Error(ErrorKind::DivisionByZero, where);
+        if (sum == 0)
+            throw Error(ErrorKind::DivisionByZero,
+                        "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path);
         for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
     }
     // A block cut short (within a record, or after blank lines) keeps the
     // records before the cut, like any other incomplete results.
     file.ResultsClosed = results.Closed;
     file.Lines.assign(1, std::string());
+    reading = FileReading{};
 }
 
 CmpCurve ComparisonFiles::Curve(int number, int row) const {

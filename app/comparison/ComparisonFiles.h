@@ -17,6 +17,8 @@
 
 #include "CurveArithmetic.h"
 #include "Messages.h"
+#include "ResultsBlock.h"
+#include "SolverFileLayout.h"
 #include "Table2.h"
 
 namespace kx {
@@ -99,12 +101,22 @@ public:
     CmpCurve Curve(int number, int row) const;
 
 private:
+    // What OpenOne read of a file, handed on to the steps after it so that
+    // each part is read once: the input part as a run reads it, and the
+    // joined results records. Either is empty where it did not read so; the
+    // step that needs it reads it again, and that reading says why.
+    struct FileReading {
+        std::optional<solverfile::SolverInput> Input;
+        std::optional<ResultsRecords> Records;
+    };
+
     bool OpenOne(int number, std::string_view path, OpenOutcome& outcome);
-    void SpeciesOf(CmpFileData& file);
-    void Convert(CmpFileData& file, int number);
+    void SpeciesOf(CmpFileData& file, FileReading& reading);
+    void Convert(CmpFileData& file, FileReading& reading, int number);
 
     Notifier& messages_;
     std::array<CmpFileData, 2> files_;
+    std::array<FileReading, 2> readings_;
     std::vector<CmpMergedRow> merged_;
 };
 

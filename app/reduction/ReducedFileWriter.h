@@ -11,15 +11,14 @@
 namespace kx {
 
 // Writes module.RedTargetFile from module.RedSourceFile and the kept flags of
-// the last run. Lines are copied from the source; the integer fields and
-// third-body entries of each reaction are those of the module's mechanism,
-// which the results holder read from the same file. The targets line takes
-// the parameters from `settings` (in the order of module.RedTargetSpecies).
-// Each kept collider's efficiency is the text of the source's field, so
-// that the solver reads the same value from both files.
-// The source is read as the solver reads it, its lines as the solver
-// numbers them, up to the end line after its reaction records; what follows
-// (its results) is not copied.
+// the last run. The source is read as the solver reads it, its lines as the
+// solver numbers them, up to the end line after its reaction records; what
+// follows (its results) is not copied. Lines are copied from the source;
+// the flags and third-body entries of each reaction are those the solver
+// reads there, renumbered, and each kept collider's efficiency is the text
+// of the source's field, so that the solver reads the same value from both
+// files. The targets line takes the parameters from `settings` (in the
+// order of module.RedTargetSpecies).
 // Returns false, after showing why, when a kept reaction would not read back
 // in the solver (a low-pressure reaction left without a third body), or
 // when the solver would not run the file (SolverWouldRun: run settings

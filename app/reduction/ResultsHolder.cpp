@@ -7,6 +7,7 @@
 #include "FileHelpers.h"
 #include "Format.h"
 #include "Index.h"
+#include "ResultsBlock.h"
 #include "TextHelpers.h"
 
 namespace kx {
@@ -132,7 +133,7 @@ bool RedOpenSourceFile(const std::string& path, std::unique_ptr<SOL_RESX>& holde
         const ResultsTables& t = holder->Tables();
         const auto line = [&](int r) { return std::to_string(t.RecordLines[At(r)]); };
         ShowMessage(messages,
-                    "In the file '" + path + "', records " + std::to_string(row) + " and " + std::to_string(row + 1) +
+                    InTheFileText(path) + "records " + std::to_string(row) + " and " + std::to_string(row + 1) +
                         " (lines " + line(row) + " and " + line(row + 1) + ") have the same time, " +
                         std::string(Trim(holder->Reader().FieldText(row, 0))) +
                         " s: the reduction cannot integrate the reaction rates over the run. We recommend to restart "

@@ -2,7 +2,6 @@
 
 #include "Controls.h"
 #include "Desktop.h"
-#include "FileHelpers.h"
 #include "Format.h"
 #include "FormRegistry.h"
 #include "GeneralPage.h"

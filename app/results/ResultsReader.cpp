@@ -9,8 +9,8 @@
 
 #include "Errors.h"
 #include "FileHelpers.h"
-#include "Files.h"
 #include "Format.h"
+#include "ResultsBlock.h"
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
@@ -43,8 +43,8 @@ double RoundToSevenDigits(double value) {
 }
 
 std::string IncompleteResultsNote(const std::string& path, double lastTime, double finalTime, int number) {
-    std::string note = "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path +
-                       "', results are incomplete: they end at " + Format(lastTime, "0.000000E+00") + " s";
+    std::string note =
+        InTheFileText(path, number) + "results are incomplete: they end at " + Format(lastTime, "0.000000E+00") + " s";
     if (std::isfinite(finalTime)) note += " of the run's final time " + Format(finalTime, "0.000000E+00") + " s";
     return note + ".";
 }
@@ -89,13 +89,13 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
     try {
         switch (ReadFile(path)) {
             case ReadOutcome::ResultsNotFound:
-                ShowMessage(messages_, "In the file '" + path + "', \r\nresults are not found.", MessageIcon::Exclamation);
+                ShowMessage(messages_, InTheFileText(path) + "\r\nresults are not found.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Incomplete:
-                ShowMessage(messages_, "In the file '" + path + "', results are incomplete.", MessageIcon::Exclamation);
+                ShowMessage(messages_, InTheFileText(path) + "results are incomplete.", MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::FewRecords:
-                ShowMessage(messages_, "In the file '" + path + "', " + FewRecordsText(tables_.RecordLines.size() - 1) + ".",
+                ShowMessage(messages_, InTheFileText(path) + FewRecordsText(tables_.RecordLines.size() - 1) + ".",
                             MessageIcon::Exclamation);
                 return false;
             case ReadOutcome::Read:
@@ -189,7 +189,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     const int titleLine = ResultsTitleLine(lines, endLine);
     if (titleLine == 0) return ReadOutcome::ResultsNotFound;
     ResultsRecords results = JoinResultsRecords(lines, titleLine, NS);
-    if (!results.HeadingRead && !results.CutShort) return ReadOutcome::ResultsNotFound;
+    if (!results.Found()) return ReadOutcome::ResultsNotFound;
     const ResultsValues values = ReadRecordValues(results, NS, {t.TemperatureMode, t.InitialTemperature});
     std::vector<std::string>& records = results.Records;
     const std::string& header = results.Header;
@@ -229,7 +229,10 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     for (int i = 1; i < rows; ++i) {
         std::string& record = records[static_cast<std::size_t>(i) - 1];
         const std::size_t r = static_cast<std::size_t>(i) - 1;
-        const std::string where = "record " + std::to_string(i) + " on " + LineLabel(t.RecordLines[static_cast<std::size_t>(i)]);
+        // The record named, for a refusal only.
+        const auto where = [&] {
+            return "record " + std::to_string(i) + " on " + LineLabel(t.RecordLines[static_cast<std::size_t>(i)]);
+        };
         const double time = values.Value(r, 0);
         const double T = values.Value(r, 1);
         t.ResultValues(i, 0) = time;
@@ -247,15 +250,15 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
         // record without any species left would have no gas to work on.
         if (!present)
             throw Error(ErrorKind::InvalidArgument,
-                        "no mass fraction of " + where + " is above the zero threshold, 0.01 times the absolute "
+                        "no mass fraction of " + where() + " is above the zero threshold, 0.01 times the absolute "
                         "tolerance on " + LineLabel(kAbsoluteToleranceLine) + ", " +
                             Format(t.AbsTolerance, "0.000000E+00"));
         // A gas has a positive density: a record without one would be drawn
         // and integrated as if it were a state.
         const double density = t.Pressure / gasConstantCm3Atm_ / T / sum;
-        if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where);
+        if (!std::isfinite(density)) throw Error(ErrorKind::Overflow, "density of " + where());
         if (density <= 0.0)
-            throw Error(ErrorKind::InvalidArgument, "the density of " + where + ", " +
+            throw Error(ErrorKind::InvalidArgument, "the density of " + where() + ", " +
                                                         Format(density, "0.000000E+00") + " g/cm^3, is not above 0");
         t.RowDensity[static_cast<std::size_t>(i)] = density;
         t.ResultValues(i, 2) = density;

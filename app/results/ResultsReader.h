@@ -68,7 +68,8 @@ struct ResultsTables {
     std::vector<std::string> ResultRows;
     int ResultRowCount = 0;          // records + 1
     // (0..ResultRowCount - 1, 0..NumColumns - 1): the fields of ResultRows
-    // parsed once; NaN where the text is not a number. Column 2 is RowDensity.
+    // parsed once (every field of a record reads as a finite number; row 0,
+    // the heading, is NaN). Column 2 is RowDensity.
     Table2<double> ResultValues;
     // Time of each row rounded to seven significant digits (entry 0 unused).
     std::vector<double> RoundedTimes;
@@ -79,7 +80,7 @@ struct ResultsTables {
     // The results end at their closing "!$End" line; false for a run cut
     // off or stopped by an error, or a file cut short.
     bool ResultsClosed = false;
-    double FinalTime = 0;            // the run's final time, line 20 (NaN when it is no number)
+    double FinalTime = 0;            // the run's final time, line 20 as the solver reads it
 
     std::string ResultFilePath;
     std::string ResultFileName;
@@ -94,7 +95,7 @@ struct UsedRowsState {
     int PointCount = 0;        // rows in the interval, shown beside "The number of points"
     int UsedCount = 0;         // used points + 1; entry 0 of the lists is not used
     std::vector<int> UsedRows;          // row number in ResultRows of each used point
-    std::vector<double> UsedTimes;      // time of each used point (NaN when not a number)
+    std::vector<double> UsedTimes;      // time of each used point
     std::vector<double> UsedDensity;    // density of each used point
     int PointStep = 1;         // every PointStep-th row of the interval is used
     double TimeScale = 1;      // factor for times on curves
@@ -159,7 +160,7 @@ public:
     const UsedRowsState& Used() const { return used_; }
     // "Solver File  " or, for the reduction's holder, "Solver " and the file name.
     std::string Caption() const;
-    // Field c of result row i, parsed (NaN when its text is not a number).
+    // Field c of result row i, parsed (NaN in row 0, the heading).
     double Value(int row, int field) const;
     std::string_view FieldText(int row, int field) const;
     std::string IntervalStartText() const;  // "0.000000E+00"

@@ -1,27 +1,14 @@
 #include "SolverFileReading.h"
 
-#include <optional>
-
 #include "Errors.h"
 #include "Files.h"
-#include "Format.h"
-#include "input_rules.h"
-#include "SolverFileLayout.h"
 #include "TextHelpers.h"
 
 namespace kx {
 
-using namespace solverfile;
-
 std::string ReadSolverFile(const std::string& path) {
     if (!files::Exists(path)) throw Error(ErrorKind::FileNotFound, path);
     return files::ReadAll(path);
-}
-
-double RequiredNumber(std::string_view text, const std::string& where) {
-    const auto v = ParseNumber(text);
-    if (!v) throw Error(ErrorKind::TypeMismatch, where);
-    return *v;
 }
 
 std::vector<std::string_view> Words(std::string_view line) {

@@ -24,15 +24,15 @@ std::string ReadSolverPathFile(const std::string& programFolder) {
 }
 
 RunOutcome ScanRunOutcome(const std::string& path) {
-    const std::vector<std::string> lines = files::ReadLines(path, SplitSolverLines);
+    const std::string bytes = files::ReadAll(path);
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
     RunOutcome outcome;
     // The solver writes behind the end line as its reading finds it; a file
     // that it does not read holds nothing of a run (the solver's input
     // error tells why).
     int endLine = 0;
     try {
-        const std::vector<std::string_view> views(lines.begin(), lines.end());
-        endLine = solverfile::ReadSolverInput(views, SolverSettings::Open).EndLine();
+        endLine = solverfile::ReadSolverInput(lines, SolverSettings::Open).EndLine();
     } catch (const Error&) {
         return outcome;
     }

@@ -9,8 +9,6 @@
 #include "fixed_format.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <limits>
 #include <optional>
 
 namespace kx::runs {
@@ -28,24 +26,20 @@ std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)
 // first "!", the whole line when it holds none ("" when the file ends
 // before it). The window holds any text and refuses what a run cannot take
 // only when it runs.
-std::string settingText(const std::vector<std::string>& lines, int number) {
+std::string settingText(const std::vector<std::string_view>& lines, int number) {
     if (static_cast<std::size_t>(number) > lines.size()) return {};
-    const std::string& line = lines[static_cast<std::size_t>(number) - 1];
+    const std::string_view line = lines[static_cast<std::size_t>(number) - 1];
     return trimmed(ValueText(line).value_or(line));
 }
-
-// The number in the text, when it is one.
-std::optional<double> settingNumber(const std::string& text) { return ParseNumber(text); }
 
 }  // namespace
 
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::string bytes = files::ReadAll(path);
-    const std::vector<std::string_view> views = SplitSolverLines(bytes);
-    const std::vector<std::string> lines(views.begin(), views.end());
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
     // The run settings are the window's to set: taken as they stand.
     s[Setting::Pressure] = settingText(lines, kPressureLine);
-    s.adiabatic = settingNumber(settingText(lines, kTemperatureModeLine)) == 1.0;
+    s.adiabatic = ParseNumber(settingText(lines, kTemperatureModeLine)) == 1.0;
     s[Setting::InitialTemperature] = settingText(lines, kInitialTemperatureLine);
     s[Setting::MinTemperature] = settingText(lines, kMinTemperatureLine);
     s[Setting::MaxTemperature] = settingText(lines, kMaxTemperatureLine);
@@ -53,14 +47,14 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     s[Setting::FinalTime] = settingText(lines, kFinalTimeLine);
     s[Setting::InitialStep] = settingText(lines, kInitialStepLine);
     s[Setting::MaxSteps] = settingText(lines, kMaxStepsLine);
-    if (settingNumber(s[Setting::MaxSteps]).value_or(3) < 3) s[Setting::MaxSteps] = std::string("3");
+    if (ParseNumber(s[Setting::MaxSteps]).value_or(3) < 3) s[Setting::MaxSteps] = std::string("3");
     s[Setting::RelativeTolerance] = settingText(lines, kRelativeToleranceLine);
     s[Setting::AbsoluteTolerance] = settingText(lines, kAbsoluteToleranceLine);
     s[Setting::OutputStep] = settingText(lines, kOutputStepLine);
-    if (settingNumber(s[Setting::OutputStep]).value_or(1) < 1) s[Setting::OutputStep] = std::string("1");
+    if (ParseNumber(s[Setting::OutputStep]).value_or(1) < 1) s[Setting::OutputStep] = std::string("1");
 
     // The mechanism as the solver reads it: its counts, key lines and records.
-    const SolverInput input = ReadSolverInput(views, SolverSettings::Open);
+    const SolverInput input = ReadSolverInput(lines, SolverSettings::Open);
 
     const int species = input.SpeciesCount();
     SolverFileModel m;

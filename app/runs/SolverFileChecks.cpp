@@ -17,12 +17,6 @@ namespace kx::runs {
 
 using namespace solverfile;
 
-namespace {
-
-std::string inTheFile(const std::string& path) { return "In the file '" + path + "', "; }
-
-}  // namespace
-
 bool IsSolverSignatureLine(std::string_view line) { return TrimmedStartsUpper(line, kSolverSignature); }
 
 namespace {
@@ -113,23 +107,23 @@ bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier&
         return true;
     }
     if (showMessage)
-        notifier.Message(inTheFile(path) + "\r\nresults are not found.", kStyleExclamation, kMessageTitle);
+        notifier.Message(InTheFileText(path) + "\r\nresults are not found.", kStyleExclamation, kMessageTitle);
     return true;
 }
 
 void CheckResultsComplete(const std::string& path, bool& failed, std::string& message) {
     failed = true;
-    const std::string notFound = inTheFile(path) + "results are not found.";
+    const std::string notFound = InTheFileText(path) + "results are not found.";
     std::string bytes;
     try {
         bytes = files::ReadAll(path);
     } catch (const std::exception& e) {
-        message = inTheFile(path) + "unexpected error.\r\n" + e.what() + ".";
+        message = InTheFileText(path) + "unexpected error.\r\n" + e.what() + ".";
         return;
     }
     const std::vector<std::string_view> lines = SplitSolverLines(bytes);
     // Why the file does not read, named by its line.
-    auto refuse = [&](const std::string& reason) { message = inTheFile(path) + "unexpected error.\r\n" + reason; };
+    auto refuse = [&](const std::string& reason) { message = InTheFileText(path) + "unexpected error.\r\n" + reason; };
     // The input part as the solver read it for the run, as every reader of
     // results takes it: the species count that sizes the records, and the
     // end line after which the results stand.
@@ -153,12 +147,12 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
         refuse(std::string(e.what()) + ".");
         return;
     }
-    if (!results.HeadingRead && !results.CutShort) {
+    if (!results.Found()) {
         message = notFound;
         return;
     }
     if (results.Records.size() < kLeastResultsRecords) {
-        message = inTheFile(path) + (results.Closed ? FewRecordsText(results.Records.size()) : "results are incomplete") + ".";
+        message = InTheFileText(path) + (results.Closed ? FewRecordsText(results.Records.size()) : "results are incomplete") + ".";
         return;
     }
     failed = false;

@@ -49,13 +49,8 @@ bool JoinHeading(std::span<const std::string_view> lines, int perRecord, Results
     return true;
 }
 
-}  // namespace
-
-std::string_view RecordField(std::string_view record, int field) {
-    return Mid(record, RecordFieldStart(field), kRecordValueWidth);
-}
-
-void CheckHeadingSpecies(std::string_view heading, int speciesCount) {
+// Refuses a joined heading that names other than speciesCount species.
+void CheckHeadingNames(std::string_view heading, int speciesCount) {
     int names = 0;
     for (int k = 2; static_cast<std::size_t>(RecordFieldStart(k)) <= heading.size(); ++k)
         names += !Trim(RecordField(heading, k)).empty();
@@ -63,6 +58,12 @@ void CheckHeadingSpecies(std::string_view heading, int speciesCount) {
         throw Error(ErrorKind::SubscriptOutOfRange,
                     "the species count on " + LineLabel(kSpeciesCountLine) + ", " + std::to_string(speciesCount) +
                         ", does not match the " + std::to_string(names) + " species of the results heading");
+}
+
+}  // namespace
+
+std::string_view RecordField(std::string_view record, int field) {
+    return Mid(record, RecordFieldStart(field), kRecordValueWidth);
 }
 
 int ResultsTitleLine(std::span<const std::string_view> lines, int endLine) {
@@ -73,11 +74,10 @@ int ResultsTitleLine(std::span<const std::string_view> lines, int endLine) {
     return 0;
 }
 
-void CheckHeadingSpecies(std::span<const std::string_view> linesAfterTitle, int speciesCount) {
+void CheckHeadingSpecies(std::span<const std::string_view> lines, int titleLine, int speciesCount) {
     ResultsRecords heading;
-    std::size_t n = 0;
-    if (JoinHeading(linesAfterTitle, ResultsRecordLines(speciesCount), heading, n))
-        CheckHeadingSpecies(heading.Header, speciesCount);
+    std::size_t n = static_cast<std::size_t>(std::max(titleLine, 0));
+    if (JoinHeading(lines, ResultsRecordLines(speciesCount), heading, n)) CheckHeadingNames(heading.Header, speciesCount);
 }
 
 ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int titleLine, int speciesCount) {
@@ -87,7 +87,7 @@ ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int t
     std::size_t n = static_cast<std::size_t>(std::max(titleLine, 0));  // the next line's index; its number is n + 1
 
     if (!JoinHeading(lines, perRecord, out, n)) return out;
-    CheckHeadingSpecies(out.Header, speciesCount);
+    CheckHeadingNames(out.Header, speciesCount);
 
     std::size_t recordSize = 0;
     for (int j = 0; j < perRecord; ++j) recordSize += RecordLineLength(speciesCount, j) + 2;
@@ -214,6 +214,10 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
             throw Error(ErrorKind::InvalidArgument, what(1) + where(1) + ", " + fieldText(1) + " K, is not above 0");
     }
     return out;
+}
+
+std::string InTheFileText(const std::string& path, int number) {
+    return "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path + "', ";
 }
 
 std::string FewRecordsText(std::size_t records) {

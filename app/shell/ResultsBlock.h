@@ -5,8 +5,9 @@
 // refused naming its line; results that stop without their closing line (a
 // run stopped by an error, a file cut short) are read as far as they go.
 //
-// The results window, the reduction's holder, the comparison and the check
-// of a file's results before any of them opens it read the block here.
+// The results window, the reduction's holder, the comparison, the check of
+// a file's results before any of them opens it and the run-settings
+// window's Last Step read the block here.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,11 @@ struct ResultsRecords {
     // or after a complete record.
     bool CutShort = false;
     // Neither: an error report ends the records (the run stopped early).
+
+    // The block holds results, as every reader takes it: its heading is
+    // whole, or the file ends within it; not when an error report or a
+    // closing line comes within the heading.
+    bool Found() const { return HeadingRead || CutShort; }
 };
 
 // The results title after the end line of the mechanism (line endLine,
@@ -63,12 +69,11 @@ constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
 // Field k of a joined record, untrimmed.
 std::string_view RecordField(std::string_view record, int field);
 
-// Refuses a heading record (joined) that names other than speciesCount
-// species: Error naming the species count of line 10. The second form
-// takes the lines after the results title; results without a whole heading
-// pass.
-void CheckHeadingSpecies(std::string_view heading, int speciesCount);
-void CheckHeadingSpecies(std::span<const std::string_view> linesAfterTitle, int speciesCount);
+// Refuses the heading of the results block whose title is line titleLine
+// (from 1) when it names other than speciesCount species, as
+// JoinResultsRecords does before it joins any record: Error naming the
+// species count of line 10. Results without a whole heading pass.
+void CheckHeadingSpecies(std::span<const std::string_view> lines, int titleLine, int speciesCount);
 
 // The numbers of the records: Value(i, f) is field f (0 time, 1
 // temperature, k + 1 species k) of record i (from 0).
@@ -95,6 +100,11 @@ struct RecordsHeader {
 // temperature, as printed, in every record (the mode of line 15 named).
 // Throws Error naming the record's line otherwise.
 ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, const RecordsHeader& header);
+
+// The start of what a reader says of a file: "In the file '<path>', ", or,
+// with number 1 or 2, "In the file 2 '<path>', " as the comparison names
+// its files.
+std::string InTheFileText(const std::string& path, int number = 0);
 
 // What a reader says of results with their closing line that hold fewer
 // than kLeastResultsRecords records: "the results hold only 2 records; at

@@ -83,7 +83,7 @@ bool IsResultsTitle(std::string_view line) { return TrimmedStartsUpper(line, "!$
 bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }
 
 int ResultsRecordLines(int speciesCount) {
-    return std::max(1, (speciesCount + kSpeciesPerResultsLine - 1) / kSpeciesPerResultsLine);
+    return std::max(1, (speciesCount + kRecordValuesPerLine - 1) / kRecordValuesPerLine);
 }
 
 }  // namespace kx::solverfile

@@ -54,15 +54,9 @@ inline constexpr int kMaxStepsLine = 22;
 inline constexpr int kRelativeToleranceLine = 23;
 inline constexpr int kAbsoluteToleranceLine = 24;
 inline constexpr int kOutputStepLine = 28;  // a results record every that many steps
-// The gas constants of the activation energies and of the concentrations:
-// the first word of the line.
-inline constexpr int kEnergyGasConstantLine = 31;
-inline constexpr int kConcentrationGasConstantLine = 32;
 // The " THERMO" line that closes the header: the first such line from
-// kThermoSearchStart on (IsThermoKeyLine). The solver files that the
-// desktop program writes have it on kThermoLine.
+// kThermoSearchStart on (IsThermoKeyLine).
 inline constexpr int kThermoSearchStart = 33;
-inline constexpr int kThermoLine = 34;
 
 // The text of a value line left of its first "!"; nothing when the line
 // holds no "!".
@@ -179,11 +173,8 @@ bool IsResultsTitle(std::string_view line);
 // letter case).
 bool EndsResults(std::string_view line);
 
-// A results record holds the values of at most this many species a line.
-inline constexpr int kSpeciesPerResultsLine = kRecordValuesPerLine;
-
 // The lines one results record (and its heading) takes for the number of
-// species: at least one.
+// species (kRecordValuesPerLine a line): at least one.
 int ResultsRecordLines(int speciesCount);
 
 }  // namespace kx::solverfile

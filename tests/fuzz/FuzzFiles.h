@@ -1,7 +1,9 @@
 // What the tests of damaged solver files share: a file's lines and bytes,
-// whether a message names a line, and the reduction that keeps everything.
+// where a run's results stand among them, whether a message names a line,
+// and the reduction that keeps everything.
 #pragma once
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <string>
@@ -30,10 +32,35 @@ inline std::string JoinLines(const Lines& lines) {
     return out;
 }
 
+// Where the records of a run's results stand among its lines (indices from
+// 0), found in a file the solver wrote.
+struct ResultsBlock {
+    Lines lines;
+    int perRecord = 1;
+    std::size_t title = 0;             // the "!$Results" line
+    std::vector<std::size_t> records;  // each record's first line
+    std::size_t end = 0;               // the "!$End" line
+};
+
+inline ResultsBlock LocateResults(const std::string& bytes) {
+    ResultsBlock b;
+    b.lines = SplitLines(bytes);
+    const int species = std::stoi(b.lines.at(9));
+    b.perRecord = std::max(1, (species + 49) / 50);
+    while (b.lines.at(b.title).find("!$Results") == std::string::npos) ++b.title;
+    std::size_t n = b.title + 1 + static_cast<std::size_t>(b.perRecord);
+    while (b.lines.at(n).find("!$End") == std::string::npos) {
+        b.records.push_back(n);
+        n += static_cast<std::size_t>(b.perRecord);
+    }
+    b.end = n;
+    return b;
+}
+
 // Whether a message names line n (not a line whose number begins with n),
 // "line n" or, starting a sentence, "Line n".
 inline bool NamesLine(const std::string& text, int n) {
-    for (const std::string named : {"line " + std::to_string(n), "Line " + std::to_string(n)})
+    for (const std::string& named : {"line " + std::to_string(n), "Line " + std::to_string(n)})
         for (std::size_t at = text.find(named); at != std::string::npos; at = text.find(named, at + 1))
             if (at + named.size() == text.size() || !std::isdigit(static_cast<unsigned char>(text[at + named.size()])))
                 return true;

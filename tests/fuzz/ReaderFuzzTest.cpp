@@ -68,6 +68,8 @@ constexpr int kMostSteps = 500;
 
 using kxfuzz::JoinLines;
 using kxfuzz::Lines;
+using kxfuzz::LocateResults;
+using kxfuzz::ResultsBlock;
 using kxfuzz::NamesLine;
 using kxfuzz::SplitLines;
 
@@ -507,30 +509,6 @@ TEST_F(ReaderFuzz, TheDamagedFilesFoundAreRefusedClearly) {
 
 // ---- Damaged results through every analysis -------------------------------
 
-// Where the records of a run's results stand among its lines.
-struct ResultsBlock {
-    Lines lines;
-    int perRecord = 1;
-    std::size_t title = 0;             // the "!$Results" line
-    std::vector<std::size_t> records;  // each record's first line
-    std::size_t end = 0;               // the "!$End" line
-};
-
-ResultsBlock Locate(const std::string& bytes) {
-    ResultsBlock b;
-    b.lines = SplitLines(bytes);
-    const int species = std::stoi(b.lines.at(9));
-    b.perRecord = std::max(1, (species + 49) / 50);
-    while (b.lines.at(b.title).find("!$Results") == std::string::npos) ++b.title;
-    std::size_t n = b.title + 1 + static_cast<std::size_t>(b.perRecord);
-    while (b.lines.at(n).find("!$End") == std::string::npos) {
-        b.records.push_back(n);
-        n += static_cast<std::size_t>(b.perRecord);
-    }
-    b.end = n;
-    return b;
-}
-
 // Field f (0 time, 1 temperature, k + 1 species k of the first line) of a
 // record's first line, right-aligned in its 16 characters (a longer text
 // widens the line).
@@ -553,7 +531,7 @@ const std::vector<std::string> kHostileFractions = {"-1.00000000E-001", "NaN", "
 
 // One damage of the results block; `what` tells which.
 std::string DamageResults(const std::string& bytes, Damage& d, std::string& what) {
-    ResultsBlock b = Locate(bytes);
+    ResultsBlock b = LocateResults(bytes);
     Lines& l = b.lines;
     const std::size_t count = b.records.size();
     const std::size_t r = d.Below(count);                  // a record

@@ -27,6 +27,7 @@
 
 #include "ComparisonFiles.h"
 #include "Errors.h"
+#include "FuzzFiles.h"
 #include "Files.h"
 #include "Format.h"
 #include "ReductionTestSupport.h"
@@ -45,39 +46,18 @@ constexpr int kPlacesPerDamage = 12;
 // The fewest records the readers show.
 constexpr std::size_t kFewestRecords = 3;
 
-using Lines = std::vector<std::string>;
-
-std::string Join(const Lines& lines) {
-    std::string out;
-    for (const std::string& l : lines) out += l + "\r\n";
-    return out;
-}
+using kxfuzz::JoinLines;
+using kxfuzz::Lines;
 
 // A run's results: where its records stand and their times.
-struct SolverRun {
+struct SolverRun : kxfuzz::ResultsBlock {
     std::string name;
-    Lines lines;
-    int perRecord = 1;
-    std::size_t title = 0;             // index of the "!$Results" line
-    std::vector<std::size_t> records;  // index of each record's first line
-    std::size_t closing = 0;           // index of the "!$End" line
     std::vector<double> times;
 };
 
 SolverRun Locate(const std::string& name, const std::string& bytes) {
-    SolverRun r;
-    r.name = name;
-    r.lines = kx::files::SplitLines(bytes);
-    const int species = std::stoi(r.lines.at(9));
-    r.perRecord = std::max(1, (species + 49) / 50);
-    while (r.lines.at(r.title).find("!$Results") == std::string::npos) ++r.title;
-    std::size_t n = r.title + 1 + static_cast<std::size_t>(r.perRecord);
-    while (r.lines.at(n).find("!$End") == std::string::npos) {
-        r.records.push_back(n);
-        r.times.push_back(*kx::ParseNumber(r.lines[n].substr(7, 16)));
-        n += static_cast<std::size_t>(r.perRecord);
-    }
-    r.closing = n;
+    SolverRun r{kxfuzz::LocateResults(bytes), name, {}};
+    for (std::size_t n : r.records) r.times.push_back(*kx::ParseNumber(r.lines[n].substr(7, 16)));
     return r;
 }
 
@@ -241,13 +221,13 @@ protected:
             // The blank line and the statistics after it then stand where
             // a record would.
             Case c{"closing line left out", run.lines, {}};
-            c.lines.erase(c.lines.begin() + static_cast<std::ptrdiff_t>(run.closing));
-            c.expected = refusedAt(number(run.closing), number(run.closing) + 2);
+            c.lines.erase(c.lines.begin() + static_cast<std::ptrdiff_t>(run.end));
+            c.expected = refusedAt(number(run.end), number(run.end) + 2);
             out.push_back(c);
         }
         {
             Case c{"closing line and what follows left out", run.lines, {}};
-            c.lines.resize(run.closing);
+            c.lines.resize(run.end);
             c.expected = before(N);
             out.push_back(c);
         }
@@ -355,7 +335,7 @@ TEST_F(ResultsDamage, EveryReaderReadsTheIntactRecordsOrNamesTheLineAtFault) {
         for (const Case& c : Damages(runs_[b], rng)) {
             ++cases;
             const std::string label = runs_[b].name + ", " + c.what;
-            const std::string path = folder_->write("damaged.txt", Join(c.lines));
+            const std::string path = folder_->write("damaged.txt", JoinLines(c.lines));
             const Verdict verdicts[] = {Window(path), Reduction(path), Comparison(path, goods_[b])};
             const char* who[] = {"the results window", "the reduction", "the comparison"};
             bool caseWrong = false;
@@ -415,7 +395,7 @@ TEST_F(ResultsDamage, AConstantTemperatureModeIsHeldToTheRecordsAsPrinted) {
     const std::string odd = folder_->write("odd.txt", isothermal);
     ASSERT_TRUE(kxtest::RunSolver(odd));
     const Lines run = kx::files::SplitLines(kx::test::ReadBytes(odd));
-    const std::size_t first = Locate("odd", Join(run)).records[0];
+    const std::size_t first = Locate("odd", JoinLines(run)).records[0];
     ASSERT_EQ(run[first].substr(24, 16), " 0.12345679E+004");
     EXPECT_TRUE(Window(odd).read) << Window(odd).message;
     EXPECT_TRUE(Reduction(odd).read) << Reduction(odd).message;
@@ -446,7 +426,7 @@ TEST_F(ResultsDamage, AConstantTemperatureModeIsHeldToTheRecordsAsPrinted) {
              ", 0.12345679E+004 K, is not the initial temperature on line 16, 0.12345680E+004 K"},
     };
     for (const auto& c : cases) {
-        const std::string path = folder_->write("contradicted.txt", Join(c.lines));
+        const std::string path = folder_->write("contradicted.txt", JoinLines(c.lines));
         EXPECT_EQ(Window(path).message, c.description) << c.what;
         EXPECT_FALSE(Window(path).read) << c.what;
         EXPECT_EQ(Reduction(path).message, c.description) << c.what;
