@@ -354,22 +354,20 @@ std::optional<LinePairs> sharedLines(const std::vector<std::size_t>& a, std::siz
     return std::nullopt;
 }
 
-// The lines that stand once in a[aFrom, aTo) and once in b[bFrom, bTo),
-// the most of them in the same order in both: lines a large edit surely
-// left as they were.
-LinePairs uniqueSharedLines(const std::vector<std::size_t>& a, std::size_t aFrom, std::size_t aTo,
-                            const std::vector<std::size_t>& b, std::size_t bFrom, std::size_t bTo) {
+// The lines that stand once in a and once in b, the most of them in the
+// same order in both: lines a large edit surely left as they were.
+LinePairs uniqueSharedLines(const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) {
     std::unordered_map<std::size_t, std::pair<int, std::size_t>> inA, inB;  // count, place
-    for (std::size_t i = aFrom; i < aTo; ++i) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
         auto& [count, place] = inA[a[i]];
         ++count, place = i;
     }
-    for (std::size_t j = bFrom; j < bTo; ++j) {
+    for (std::size_t j = 0; j < b.size(); ++j) {
         auto& [count, place] = inB[b[j]];
         ++count, place = j;
     }
     LinePairs candidates;  // in the order of b
-    for (std::size_t j = bFrom; j < bTo; ++j) {
+    for (std::size_t j = 0; j < b.size(); ++j) {
         const auto x = inA.find(b[j]);
         if (x != inA.end() && x->second.first == 1 && inB[b[j]].first == 1) candidates.emplace_back(x->second.second, j);
     }
@@ -413,8 +411,9 @@ LinePairs keptLines(const std::vector<std::string_view>& old, const std::vector<
     };
     if (const auto shared = sharedLines(a, 0, a.size(), b, 0, b.size(), kMostChangedLines)) {
         keep(*shared);
-    } else {
-        const LinePairs anchors = uniqueSharedLines(a, 0, a.size(), b, 0, b.size());
+    } else if (const LinePairs anchors = uniqueSharedLines(a, b); !anchors.empty()) {
+        // (Without anchors the only part between them would be the whole
+        // middle, just found too many edits away.)
         std::size_t i = 0, j = 0;
         for (std::size_t k = 0; k <= anchors.size(); ++k) {
             const auto [toA, toB] = k < anchors.size() ? anchors[k] : std::pair{a.size(), b.size()};
