@@ -461,15 +461,7 @@ private:
         else if (w == "pc") codePage_ = 437;
         else if (w == "pca") codePage_ = 850;
         else if (w == "ansicpg" && param && *param > 0) codePage_ = *param;
-        if (w == "u" && param) {
-            unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
-            pendingSkip_ = s.skipCount;
-            return;
-        }
-        if (w == "uc") {
-            s.skipCount = std::max(0, param.value_or(1));
-            return;
-        }
+        if (unicodeWord(w, param)) return;
         if (s.destination == Destination::FontTable) {
             if (w == "f") {
                 finishFontEntry();
@@ -579,18 +571,27 @@ private:
         return std::nullopt;
     }
 
-    // A control word in the document's information, kept as it is.
-    void infoWord(std::string_view w, std::optional<int> param) {
+    // "\u" (a character) and "\uc" (how many characters follow it for
+    // readers without it), in the text as in the document's information;
+    // false for every other word.
+    bool unicodeWord(std::string_view w, std::optional<int> param) {
         if (w == "u" && param) {
             unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
             pendingSkip_ = state().skipCount;
-        } else if (w == "uc") {
-            // The writer gives one character after "\u" throughout.
-            state().skipCount = std::max(0, param.value_or(1));
-        } else {
-            flushBytes();
-            info_ += controlText(w, param) + ' ';
+            return true;
         }
+        if (w == "uc") {
+            state().skipCount = std::max(0, param.value_or(1));
+            return true;
+        }
+        return false;
+    }
+
+    // A control word in the document's information, kept as it is.
+    void infoWord(std::string_view w, std::optional<int> param) {
+        if (unicodeWord(w, param)) return;
+        flushBytes();
+        info_ += controlText(w, param) + ' ';
     }
 
     void documentSetting(std::string_view w, std::optional<int> param) {
