@@ -227,6 +227,11 @@ Handling handlingOf(std::string_view w) {
     return found != handling.end() ? found->second : Handling::None;
 }
 
+// A paragraph's indents and spacing (Spacing) by their control words.
+constexpr std::array<std::pair<std::string_view, int Spacing::*>, 6> kSpacingWords = {
+    {{"li", &Spacing::left}, {"ri", &Spacing::right}, {"fi", &Spacing::first},
+     {"sb", &Spacing::before}, {"sa", &Spacing::after}, {"sl", &Spacing::line}}};
+
 // Control words that make a table.
 const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
 
@@ -517,6 +522,8 @@ private:
             case Handling::CharacterKept: return keepCharacterWord(w, param);
             case Handling::None: break;
         }
+        for (const auto& [word, member] : kSpacingWords)
+            if (w == word) return setSpacing(member, param.value_or(0));
         if (w == "s" && param.value_or(0) > 0) return leaveOut("styles");
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
@@ -535,12 +542,6 @@ private:
         else if (w == "qc") setAlign(Align::Center);
         else if (w == "qr") setAlign(Align::Right);
         else if (w == "qj") setAlign(Align::Justify);
-        else if (w == "li") setSpacing(&Spacing::left, param.value_or(0));
-        else if (w == "ri") setSpacing(&Spacing::right, param.value_or(0));
-        else if (w == "fi") setSpacing(&Spacing::first, param.value_or(0));
-        else if (w == "sb") setSpacing(&Spacing::before, param.value_or(0));
-        else if (w == "sa") setSpacing(&Spacing::after, param.value_or(0));
-        else if (w == "sl") setSpacing(&Spacing::line, param.value_or(0));
         else if (w == "slmult") {
             s.spacing.lineMultiple = on;
             paragraphFormatChanged();
@@ -928,11 +929,9 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
             case Align::Right: out += "\\qr"; break;
             case Align::Justify: out += "\\qj"; break;
         }
-        const Spacing& sp = para.spacing;
-        for (const auto& [word, value] : {std::pair{"li", sp.left}, {"ri", sp.right}, {"fi", sp.first},
-                                          {"sb", sp.before}, {"sa", sp.after}, {"sl", sp.line}})
-            if (value != 0) out += controlText(word, value);
-        if (sp.lineMultiple) out += "\\slmult1";
+        for (const auto& [word, member] : kSpacingWords)
+            if (para.spacing.*member != 0) out += controlText(word, para.spacing.*member);
+        if (para.spacing.lineMultiple) out += "\\slmult1";
         out += para.kept;
         bool text = false;
         for (const Run& r : para.runs) {
