@@ -29,7 +29,7 @@ CharFormat defaultFormat() {
 }
 
 struct GroupState {
-    CharFormat format = defaultFormat();
+    CharFormat format = defaultFormat();  // its kept words are keptWords
     // The character words kept (CharFormat::kept) by name, with their value.
     std::map<std::string, std::optional<int>, std::less<>> keptWords;
     Align align = Align::Left;
@@ -609,20 +609,12 @@ private:
         if (kUnderlineKinds.count(w)) s.format.underline = param.value_or(1) != 0;
         if (param && (*param == 0 || (w == "charscalex" && *param == 100))) return forgetCharacterWords({w});
         s.keptWords[std::string(w)] = param;
-        keptWordsChanged();
     }
 
     void forgetCharacterWords(const std::set<std::string_view>& words) {
         std::map<std::string, std::optional<int>, std::less<>>& kept = state().keptWords;
         for (const std::string_view w : words)
             if (const auto found = kept.find(w); found != kept.end()) kept.erase(found);
-        keptWordsChanged();
-    }
-
-    void keptWordsChanged() {
-        GroupState& s = state();
-        s.format.kept.clear();
-        for (const auto& [word, value] : s.keptWords) s.format.kept += controlText(word, value);
     }
 
     // Text without a size in the groups around takes the default size.
@@ -742,10 +734,12 @@ private:
         emit(c);
     }
 
-    // The character format in force, with its font's name.
+    // The character format in force, with its font's name and its kept
+    // words.
     CharFormat currentFormat() const {
         const GroupState& s = stack_.back();
         CharFormat format = s.format;
+        for (const auto& [word, value] : s.keptWords) format.kept += controlText(word, value);
         const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
         auto font = fonts_.find(number);
         format.font = font != fonts_.end() ? font->second : "";
