@@ -478,7 +478,7 @@ LinePairs pairChangedLines(const std::vector<std::string_view>& old, std::size_t
     std::vector<std::uint8_t> steps(static_cast<std::size_t>(m * width));
     constexpr long long kNone = -1;
     std::vector<long long> row(static_cast<std::size_t>(width), 0), below(static_cast<std::size_t>(width), 0);
-    // The value at (i, j) of a row of old line i.
+    // The value at (i, j) of a row of old line i; kNone outside the band.
     const auto valueIn = [&](const std::vector<long long>& r, long i, long j) -> long long {
         if (i == m || j == n) return 0;
         const long k = j - i;
@@ -486,12 +486,10 @@ LinePairs pairChangedLines(const std::vector<std::string_view>& old, std::size_t
     };
     for (long i = m - 1; i >= 0; --i) {
         for (long j = std::min(n - 1, i + high); j >= std::max(0L, i + low); --j) {
-            const long long rest = valueIn(below, i + 1, j + 1);
-            const long long paired =
-                rest == kNone ? kNone
-                              : rest + 1 +
-                                    static_cast<long long>(alike(old[oldFrom + static_cast<std::size_t>(i)],
-                                                                 now[newFrom + static_cast<std::size_t>(j)]));
+            // (i + 1, j + 1) stands on the same diagonal, in the band.
+            const long long paired = valueIn(below, i + 1, j + 1) + 1 +
+                                     static_cast<long long>(alike(old[oldFrom + static_cast<std::size_t>(i)],
+                                                                  now[newFrom + static_cast<std::size_t>(j)]));
             const long long skipOld = valueIn(below, i + 1, j), skipNew = valueIn(row, i, j + 1);
             const std::size_t at = static_cast<std::size_t>(j - i - low);
             Step step = kPair;
