@@ -518,10 +518,7 @@ void PLOT_Setup::SUBOK() {
         bool refused = false;
         ToPlotOk(refused);
         if (refused) return;
-        bool failed = false;
-        DeleteFileIfPresent(backupPath_, failed);
-        backupWritten_ = false;
-        platform::Unload(this);
+        platform::Unload(this);  // the backup goes as the dialog closes
     });
 }
 

@@ -65,7 +65,7 @@ public:
     // chart stays exactly as drawn); ErrBool comes back true when a check
     // refused (then nothing is written).
     void ToPlotOk(bool& ErrBool);
-    // OK: applies; unless refused, deletes the backup and closes.
+    // OK: applies; unless refused, closes (and the backup goes with it).
     void SUBOK();
 
     void Command1_Click();              // OK

@@ -354,22 +354,20 @@ std::optional<LinePairs> sharedLines(const std::vector<std::size_t>& a, std::siz
     return std::nullopt;
 }
 
-// The lines that stand once in a[aFrom, aTo) and once in b[bFrom, bTo),
-// the most of them in the same order in both: lines a large edit surely
-// left as they were.
-LinePairs uniqueSharedLines(const std::vector<std::size_t>& a, std::size_t aFrom, std::size_t aTo,
-                            const std::vector<std::size_t>& b, std::size_t bFrom, std::size_t bTo) {
+// The lines that stand once in a and once in b, the most of them in the
+// same order in both: lines a large edit surely left as they were.
+LinePairs uniqueSharedLines(const std::vector<std::size_t>& a, const std::vector<std::size_t>& b) {
     std::unordered_map<std::size_t, std::pair<int, std::size_t>> inA, inB;  // count, place
-    for (std::size_t i = aFrom; i < aTo; ++i) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
         auto& [count, place] = inA[a[i]];
         ++count, place = i;
     }
-    for (std::size_t j = bFrom; j < bTo; ++j) {
+    for (std::size_t j = 0; j < b.size(); ++j) {
         auto& [count, place] = inB[b[j]];
         ++count, place = j;
     }
     LinePairs candidates;  // in the order of b
-    for (std::size_t j = bFrom; j < bTo; ++j) {
+    for (std::size_t j = 0; j < b.size(); ++j) {
         const auto x = inA.find(b[j]);
         if (x != inA.end() && x->second.first == 1 && inB[b[j]].first == 1) candidates.emplace_back(x->second.second, j);
     }
@@ -413,8 +411,9 @@ LinePairs keptLines(const std::vector<std::string_view>& old, const std::vector<
     };
     if (const auto shared = sharedLines(a, 0, a.size(), b, 0, b.size(), kMostChangedLines)) {
         keep(*shared);
-    } else {
-        const LinePairs anchors = uniqueSharedLines(a, 0, a.size(), b, 0, b.size());
+    } else if (const LinePairs anchors = uniqueSharedLines(a, b); !anchors.empty()) {
+        // (Without anchors the only part between them would be the whole
+        // middle, just found too many edits away.)
         std::size_t i = 0, j = 0;
         for (std::size_t k = 0; k <= anchors.size(); ++k) {
             const auto [toA, toB] = k < anchors.size() ? anchors[k] : std::pair{a.size(), b.size()};
@@ -479,7 +478,7 @@ LinePairs pairChangedLines(const std::vector<std::string_view>& old, std::size_t
     std::vector<std::uint8_t> steps(static_cast<std::size_t>(m * width));
     constexpr long long kNone = -1;
     std::vector<long long> row(static_cast<std::size_t>(width), 0), below(static_cast<std::size_t>(width), 0);
-    // The value at (i, j) of a row of old line i.
+    // The value at (i, j) of a row of old line i; kNone outside the band.
     const auto valueIn = [&](const std::vector<long long>& r, long i, long j) -> long long {
         if (i == m || j == n) return 0;
         const long k = j - i;
@@ -487,12 +486,10 @@ LinePairs pairChangedLines(const std::vector<std::string_view>& old, std::size_t
     };
     for (long i = m - 1; i >= 0; --i) {
         for (long j = std::min(n - 1, i + high); j >= std::max(0L, i + low); --j) {
-            const long long rest = valueIn(below, i + 1, j + 1);
-            const long long paired =
-                rest == kNone ? kNone
-                              : rest + 1 +
-                                    static_cast<long long>(alike(old[oldFrom + static_cast<std::size_t>(i)],
-                                                                 now[newFrom + static_cast<std::size_t>(j)]));
+            // (i + 1, j + 1) stands on the same diagonal, in the band.
+            const long long paired = valueIn(below, i + 1, j + 1) + 1 +
+                                     static_cast<long long>(alike(old[oldFrom + static_cast<std::size_t>(i)],
+                                                                  now[newFrom + static_cast<std::size_t>(j)]));
             const long long skipOld = valueIn(below, i + 1, j), skipNew = valueIn(row, i, j + 1);
             const std::size_t at = static_cast<std::size_t>(j - i - low);
             Step step = kPair;

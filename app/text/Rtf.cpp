@@ -29,7 +29,7 @@ CharFormat defaultFormat() {
 }
 
 struct GroupState {
-    CharFormat format = defaultFormat();
+    CharFormat format = defaultFormat();  // its kept words are keptWords
     // The character words kept (CharFormat::kept) by name, with their value.
     std::map<std::string, std::optional<int>, std::less<>> keptWords;
     Align align = Align::Left;
@@ -226,6 +226,11 @@ Handling handlingOf(std::string_view w) {
     const auto found = handling.find(w);
     return found != handling.end() ? found->second : Handling::None;
 }
+
+// A paragraph's indents and spacing (Spacing) by their control words.
+constexpr std::array<std::pair<std::string_view, int Spacing::*>, 6> kSpacingWords = {
+    {{"li", &Spacing::left}, {"ri", &Spacing::right}, {"fi", &Spacing::first},
+     {"sb", &Spacing::before}, {"sa", &Spacing::after}, {"sl", &Spacing::line}}};
 
 // Control words that make a table.
 const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
@@ -461,15 +466,7 @@ private:
         else if (w == "pc") codePage_ = 437;
         else if (w == "pca") codePage_ = 850;
         else if (w == "ansicpg" && param && *param > 0) codePage_ = *param;
-        if (w == "u" && param) {
-            unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
-            pendingSkip_ = s.skipCount;
-            return;
-        }
-        if (w == "uc") {
-            s.skipCount = std::max(0, param.value_or(1));
-            return;
-        }
+        if (unicodeWord(w, param)) return;
         if (s.destination == Destination::FontTable) {
             if (w == "f") {
                 finishFontEntry();
@@ -525,6 +522,8 @@ private:
             case Handling::CharacterKept: return keepCharacterWord(w, param);
             case Handling::None: break;
         }
+        for (const auto& [word, member] : kSpacingWords)
+            if (w == word) return setSpacing(member, param.value_or(0));
         if (w == "s" && param.value_or(0) > 0) return leaveOut("styles");
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
@@ -543,12 +542,6 @@ private:
         else if (w == "qc") setAlign(Align::Center);
         else if (w == "qr") setAlign(Align::Right);
         else if (w == "qj") setAlign(Align::Justify);
-        else if (w == "li") setSpacing(&Spacing::left, param.value_or(0));
-        else if (w == "ri") setSpacing(&Spacing::right, param.value_or(0));
-        else if (w == "fi") setSpacing(&Spacing::first, param.value_or(0));
-        else if (w == "sb") setSpacing(&Spacing::before, param.value_or(0));
-        else if (w == "sa") setSpacing(&Spacing::after, param.value_or(0));
-        else if (w == "sl") setSpacing(&Spacing::line, param.value_or(0));
         else if (w == "slmult") {
             s.spacing.lineMultiple = on;
             paragraphFormatChanged();
@@ -579,18 +572,27 @@ private:
         return std::nullopt;
     }
 
-    // A control word in the document's information, kept as it is.
-    void infoWord(std::string_view w, std::optional<int> param) {
+    // "\u" (a character) and "\uc" (how many characters follow it for
+    // readers without it), in the text as in the document's information;
+    // false for every other word.
+    bool unicodeWord(std::string_view w, std::optional<int> param) {
         if (w == "u" && param) {
             unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
             pendingSkip_ = state().skipCount;
-        } else if (w == "uc") {
-            // The writer gives one character after "\u" throughout.
-            state().skipCount = std::max(0, param.value_or(1));
-        } else {
-            flushBytes();
-            info_ += controlText(w, param) + ' ';
+            return true;
         }
+        if (w == "uc") {
+            state().skipCount = std::max(0, param.value_or(1));
+            return true;
+        }
+        return false;
+    }
+
+    // A control word in the document's information, kept as it is.
+    void infoWord(std::string_view w, std::optional<int> param) {
+        if (unicodeWord(w, param)) return;
+        flushBytes();
+        info_ += controlText(w, param) + ' ';
     }
 
     void documentSetting(std::string_view w, std::optional<int> param) {
@@ -607,20 +609,12 @@ private:
         if (kUnderlineKinds.count(w)) s.format.underline = param.value_or(1) != 0;
         if (param && (*param == 0 || (w == "charscalex" && *param == 100))) return forgetCharacterWords({w});
         s.keptWords[std::string(w)] = param;
-        keptWordsChanged();
     }
 
     void forgetCharacterWords(const std::set<std::string_view>& words) {
         std::map<std::string, std::optional<int>, std::less<>>& kept = state().keptWords;
         for (const std::string_view w : words)
             if (const auto found = kept.find(w); found != kept.end()) kept.erase(found);
-        keptWordsChanged();
-    }
-
-    void keptWordsChanged() {
-        GroupState& s = state();
-        s.format.kept.clear();
-        for (const auto& [word, value] : s.keptWords) s.format.kept += controlText(word, value);
     }
 
     // Text without a size in the groups around takes the default size.
@@ -740,10 +734,12 @@ private:
         emit(c);
     }
 
-    // The character format in force, with its font's name.
+    // The character format in force, with its font's name and its kept
+    // words.
     CharFormat currentFormat() const {
         const GroupState& s = stack_.back();
         CharFormat format = s.format;
+        for (const auto& [word, value] : s.keptWords) format.kept += controlText(word, value);
         const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
         auto font = fonts_.find(number);
         format.font = font != fonts_.end() ? font->second : "";
@@ -927,11 +923,9 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
             case Align::Right: out += "\\qr"; break;
             case Align::Justify: out += "\\qj"; break;
         }
-        const Spacing& sp = para.spacing;
-        for (const auto& [word, value] : {std::pair{"li", sp.left}, {"ri", sp.right}, {"fi", sp.first},
-                                          {"sb", sp.before}, {"sa", sp.after}, {"sl", sp.line}})
-            if (value != 0) out += controlText(word, value);
-        if (sp.lineMultiple) out += "\\slmult1";
+        for (const auto& [word, member] : kSpacingWords)
+            if (para.spacing.*member != 0) out += controlText(word, para.spacing.*member);
+        if (para.spacing.lineMultiple) out += "\\slmult1";
         out += para.kept;
         bool text = false;
         for (const Run& r : para.runs) {
