@@ -17,8 +17,6 @@ namespace kx {
 
 namespace {
 
-constexpr int kFirstThermoSearchLine = 33;
-constexpr int kSpeciesCountLine = 10, kReactionCountLine = 11;
 
 // Reads the input part line by line and records the first problem.
 class InputReader {
@@ -92,40 +90,40 @@ bool Checked(const SolverModel& m, SolverSettings settings, SolverInputError& er
   const bool run = settings != SolverSettings::Open;
   if (m.NSPEC < 1) return fail(kSpeciesCountLine, "the species count must be at least 1", InputProblem::OutOfRange);
   if (m.NREAC < 0) return fail(kReactionCountLine, "the reaction count must not be negative", InputProblem::OutOfRange);
-  if (run && !PressureAllowed(m.P)) return fail(14, "the pressure must be above zero, not " + ProblemNumber(m.P));
+  if (run && !PressureAllowed(m.P)) return fail(kPressureLine, "the pressure must be above zero, not " + ProblemNumber(m.P));
   if (run && !TemperatureModeAllowed(m.MODE))
-    return fail(15, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
+    return fail(kTemperatureModeLine, "the temperature mode must be 0 or 1, not " + std::to_string(m.MODE));
   if (run && !MinTemperatureAllowed(m.TMIN))
-    return fail(17, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
+    return fail(kMinTemperatureLine, "the minimal allowable temperature must be above zero, not " + ProblemNumber(m.TMIN));
   if (run && !TemperatureRangeAllowed(m.TMIN, m.TMAX))
-    return fail(18, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
+    return fail(kMaxTemperatureLine, "the maximum allowable temperature " + ProblemNumber(m.TMAX) + " must be above the minimal one " +
                         ProblemNumber(m.TMIN));
   if (run && !TimeSpanAllowed(m.X0, m.XEND))
-    return fail(20, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
-  if (!GasConstantAllowed(m.RE)) return fail(31, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
-  if (!GasConstantAllowed(m.RC)) return fail(32, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
+    return fail(kFinalTimeLine, "the final time " + ProblemNumber(m.XEND) + " must be above the initial time " + ProblemNumber(m.X0));
+  if (!GasConstantAllowed(m.RE)) return fail(kEnergyGasConstantLine, "the gas constant must be above zero, not " + ProblemNumber(m.RE));
+  if (!GasConstantAllowed(m.RC)) return fail(kConcentrationGasConstantLine, "the gas constant must be above zero, not " + ProblemNumber(m.RC));
   return true;
 }
 
 bool ReadHeader(InputReader& in, SolverSettings s, SolverModel& m) {
-  if (!SettingReal(in, s, 14, "pressure", m.P) || !SettingInt(in, s, 15, "temperature mode", m.MODE) ||
-      !SettingReal(in, s, 16, "initial temperature", m.T0) ||
-      !SettingReal(in, s, 17, "minimal allowable temperature", m.TMIN) ||
-      !SettingReal(in, s, 18, "maximum allowable temperature", m.TMAX) ||
-      !SettingReal(in, s, 19, "initial time", m.X0) || !SettingReal(in, s, 20, "final time", m.XEND) ||
-      !SettingReal(in, s, 21, "initial step size", m.H0) ||
-      !SettingInt(in, s, 22, "maximum number of steps", m.NMAX) ||
-      !SettingReal(in, s, 23, "relative tolerance", m.RTOL) ||
-      !SettingReal(in, s, 24, "absolute tolerance", m.ATOL))
+  if (!SettingReal(in, s, kPressureLine, "pressure", m.P) || !SettingInt(in, s, kTemperatureModeLine, "temperature mode", m.MODE) ||
+      !SettingReal(in, s, kInitialTemperatureLine, "initial temperature", m.T0) ||
+      !SettingReal(in, s, kMinTemperatureLine, "minimal allowable temperature", m.TMIN) ||
+      !SettingReal(in, s, kMaxTemperatureLine, "maximum allowable temperature", m.TMAX) ||
+      !SettingReal(in, s, kInitialTimeLine, "initial time", m.X0) || !SettingReal(in, s, kFinalTimeLine, "final time", m.XEND) ||
+      !SettingReal(in, s, kInitialStepLine, "initial step size", m.H0) ||
+      !SettingInt(in, s, kMaxStepsLine, "maximum number of steps", m.NMAX) ||
+      !SettingReal(in, s, kRelativeToleranceLine, "relative tolerance", m.RTOL) ||
+      !SettingReal(in, s, kAbsoluteToleranceLine, "absolute tolerance", m.ATOL))
     return false;
   int unused = 0;
   std::string_view line;
   if (!in.Line(25, "a blank line", line) || !in.Line(26, "the output parameters label", line) ||
-      !in.IntValue(27, "maximum number of output lines", unused) ||
-      !SettingInt(in, s, 28, "output step (Delta N)", m.NOUT) || !in.Line(29, "free text", line) ||
+      !in.IntValue(kOutputLinesLine, "maximum number of output lines", unused) ||
+      !SettingInt(in, s, kOutputStepLine, "output step (Delta N)", m.NOUT) || !in.Line(29, "free text", line) ||
       !in.Line(30, "free text", line) ||
-      !in.RealValue(31, "gas constant in the units of the activation energies", m.RE) ||
-      !in.RealValue(32, "gas constant in the units of pressure and concentration", m.RC))
+      !in.RealValue(kEnergyGasConstantLine, "gas constant in the units of the activation energies", m.RE) ||
+      !in.RealValue(kConcentrationGasConstantLine, "gas constant in the units of pressure and concentration", m.RC))
     return false;
 
   return Checked(m, s, in.Error());
@@ -134,7 +132,7 @@ bool ReadHeader(InputReader& in, SolverSettings s, SolverModel& m) {
 // The thermo block starts after the first line from line 33 on whose first
 // seven characters are " THERMO"; n becomes the line after it.
 bool FindThermoBlock(InputReader& in, const SolverLines& text, int& n) {
-  n = kFirstThermoSearchLine;
+  n = kThermoSearchStart;
   while (n <= text.LineCount() && !IsThermoKeyLine(text.LineAt(n))) ++n;
   if (n > text.LineCount())
     return in.Fail(n, "the file has no \" THERMO\" line from line 33 on", InputProblem::MissingLine);
@@ -247,8 +245,8 @@ bool ReadCounts(InputReader& in, SolverSettings settings, SolverModel& model) {
     if (!in.Line(n, "the header", line)) return false;
   return in.IntValue(kSpeciesCountLine, "species count", model.NSPEC) &&
          in.IntValue(kReactionCountLine, "reaction count", model.NREAC) && in.Line(12, "the header", line) &&
-         in.Line(13, "the header", line) && in.Line(14, "the pressure", line) &&
-         SettingInt(in, settings, 15, "temperature mode", model.MODE);
+         in.Line(13, "the header", line) && in.Line(kPressureLine, "the pressure", line) &&
+         SettingInt(in, settings, kTemperatureModeLine, "temperature mode", model.MODE);
 }
 
 // The input part behind the counts, up to the end line, which `places`
@@ -450,13 +448,13 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
     return false;
   };
   if (!TemperatureAllowed(m.T0, m.TMIN, m.TMAX))
-    return fail(16, "the initial temperature " + ProblemNumber(m.T0) + " is outside the allowable temperatures " +
+    return fail(kInitialTemperatureLine, "the initial temperature " + ProblemNumber(m.T0) + " is outside the allowable temperatures " +
                         ProblemNumber(m.TMIN) + " - " + ProblemNumber(m.TMAX));
   if (!StepLimitAllowed(m.NMAX))
-    return fail(22, "the maximum number of steps must be at least 1, not " + std::to_string(m.NMAX));
+    return fail(kMaxStepsLine, "the maximum number of steps must be at least 1, not " + std::to_string(m.NMAX));
   if (!TolerancesAllowed(m.RTOL, m.ATOL)) {
-    if (!(m.ATOL > 0)) return fail(24, "the absolute tolerance must be above zero, not " + ProblemNumber(m.ATOL));
-    return fail(23, "the relative tolerance must be above " + ProblemNumber(10.0 * kRadauRoundingUnit) + ", not " +
+    if (!(m.ATOL > 0)) return fail(kAbsoluteToleranceLine, "the absolute tolerance must be above zero, not " + ProblemNumber(m.ATOL));
+    return fail(kRelativeToleranceLine, "the relative tolerance must be above " + ProblemNumber(10.0 * kRadauRoundingUnit) + ", not " +
                         ProblemNumber(m.RTOL));
   }
   return true;
@@ -465,12 +463,9 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
 bool SolverWouldRun(std::string bytes, SolverInputError& error) {
   SolverFileText text;
   text.Take(std::move(bytes));
-  // Storage that the reading clears as far as it reads (the model, an
-  // aggregate, lives in it as its bytes are taken).
-  const std::unique_ptr<unsigned char[]> storage(new unsigned char[sizeof(SolverModel)]);
-  SolverModel& model = *std::launder(reinterpret_cast<SolverModel*>(storage.get()));
+  const SolverModelStorage storage;
   SolverInputPlaces places;
-  return SolverReadInput(text, SolverSettings::Run, model, places, error);
+  return SolverReadInput(text, SolverSettings::Run, storage.Model(), places, error);
 }
 
 }  // namespace kx

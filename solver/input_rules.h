@@ -22,6 +22,31 @@
 
 namespace kx {
 
+// ---- Header lines ----------------------------------------------------------
+//
+// The numbers of the header's value lines (from 1), as the solver reads
+// them; every reader of the desktop program takes them from here.
+inline constexpr int kSpeciesCountLine = 10;
+inline constexpr int kReactionCountLine = 11;
+inline constexpr int kPressureLine = 14;  // atm
+inline constexpr int kTemperatureModeLine = 15;  // 0 constant temperature, 1 energy equation
+inline constexpr int kInitialTemperatureLine = 16;  // K
+inline constexpr int kMinTemperatureLine = 17;
+inline constexpr int kMaxTemperatureLine = 18;
+inline constexpr int kInitialTimeLine = 19;
+inline constexpr int kFinalTimeLine = 20;
+inline constexpr int kInitialStepLine = 21;
+inline constexpr int kMaxStepsLine = 22;
+inline constexpr int kRelativeToleranceLine = 23;
+inline constexpr int kAbsoluteToleranceLine = 24;
+inline constexpr int kOutputLinesLine = 27;
+inline constexpr int kOutputStepLine = 28;  // a results record every that many steps
+inline constexpr int kEnergyGasConstantLine = 31;  // R in the units of the activation energies
+inline constexpr int kConcentrationGasConstantLine = 32;  // R in the units of pressure and concentration
+// The " THERMO" line that closes the header: the first such line from here
+// on (IsThermoKeyLine).
+inline constexpr int kThermoSearchStart = 33;
+
 // ---- Run settings, header lines 14 to 32 -------------------------------
 
 inline bool PressureAllowed(double p) { return p > 0; }
@@ -174,6 +199,7 @@ int ReadReactionRecord(const LineAt& lineAt, int nspec, int* ints, double* reals
 // species a line, a continuation line indented by kRecordIndent blanks. A
 // run at constant temperature writes its initial temperature so in every
 // record.
+inline constexpr int kRecordStepWidth = 5;  // from column 2
 inline constexpr int kRecordValueWidth = 16;
 inline constexpr int kRecordValueDigits = 8;
 inline constexpr int kRecordExponentDigits = 3;

@@ -183,7 +183,7 @@ void SolverWriteResultsHeading(std::FILE* file, const SolverModel& model) {
   char buffer[1024];
   char* p = buffer;
   *p++ = ' ';
-  p = fmt::PutA(p, "StepN", 5);
+  p = fmt::PutA(p, "StepN", kRecordStepWidth);
   *p++ = ' ';
   p = fmt::PutA(p, "Time", kNameLength);
   *p++ = ' ';
@@ -197,7 +197,7 @@ void SolverWriteRecord(std::FILE* file, int nr, double x, double temperature, co
   char buffer[1024];
   char* p = buffer;
   *p++ = ' ';
-  p = fmt::PutI(p, nr, 5);
+  p = fmt::PutI(p, nr, kRecordStepWidth);
   *p++ = ' ';
   p = fmt::PutE(p, x, kRecordValueWidth, kRecordValueDigits, kRecordExponentDigits);
   *p++ = ' ';

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -117,6 +119,23 @@ bool SolverReadInput(const SolverLines& lines, SolverSettings settings, SolverMo
 // tolerances that the integrator refuses. False with the line and the
 // problem in `error`.
 bool SolverCheckStart(const SolverModel& model, SolverInputError& error);
+
+// A model of its own for a reading of a solver file outside the solver's
+// run (which uses its static one): its storage is not cleared beforehand,
+// for the reading clears and sets what it reads of the file, and the rest
+// (most of its megabyte) is never looked at. The model, an aggregate, lives
+// in the storage as its bytes are taken.
+class SolverModelStorage {
+ public:
+  SolverModelStorage()
+      : bytes_(new unsigned char[sizeof(SolverModel)]),
+        model_(std::launder(reinterpret_cast<SolverModel*>(bytes_.get()))) {}
+  SolverModel& Model() const { return *model_; }
+
+ private:
+  std::unique_ptr<unsigned char[]> bytes_;
+  SolverModel* model_;
+};
 
 // Whether the solver runs a solver file of these bytes: it reads it (the
 // counts within the limits) and its settings pass SolverCheckStart. False

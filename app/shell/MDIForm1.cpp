@@ -46,7 +46,7 @@ NumberFormatProbe& numberFormatProbe() {
 void deleteTemporaryFiles() {
     const SharedState& s = Shared();
     for (const std::string& path : {s.AssistFolder + "KINA03.TMP", s.AssistFolder + "KINA02.TMP",
-                                    s.AssistFolder + "CHEM01.TMP", s.AssistFolder + "TmpPlot.txt",
+                                    s.AssistFolder + "CHEM01.TMP", MadeTablePath(),
                                     s.AppFolder + "/SOLTMP.txt"}) {
         bool failed = false;
         DeleteFileIfPresent(path, failed);

@@ -104,8 +104,10 @@ platform::Form* LoadTextFile(const std::string& path) {
     return nullptr;
 }
 
+std::string MadeTablePath() { return Shared().AssistFolder + "TmpPlot.txt"; }
+
 platform::Form* ShowMadeTable(const std::vector<std::string>& lines, const QString& caption) {
-    const ScratchFile table(Shared().AssistFolder + "TmpPlot.txt");
+    const ScratchFile table(MadeTablePath());
     files::WriteLines(table.Path(), lines);
     platform::Form* text = LoadTextFile(table.Path());
     if (!text) return nullptr;

@@ -28,10 +28,13 @@ bool IsRefusedExtension(const std::string& extension);
 // failed (the window has shown why and is unloaded again).
 platform::Form* LoadTextFile(const std::string& path);
 
+// The file through which a made table passes: AssistFolder "TmpPlot.txt".
+std::string MadeTablePath();
+
 // Shows lines that the program made (a table of results, a chart's data)
 // in a new text window with the caption: a table, not a document (no file
 // of its own, no solver menu, lines not wrapped). The lines pass through
-// AssistFolder "TmpPlot.txt", which is removed again whatever happens; a
+// MadeTablePath(), which is removed again whatever happens; a
 // failure to write it throws. Returns the window shown, nullptr when it
 // could not load the lines (it has said why).
 platform::Form* ShowMadeTable(const std::vector<std::string>& lines, const QString& caption);

@@ -18,13 +18,15 @@ using namespace solverfile;
 namespace {
 
 constexpr int kFieldWidth = kRecordValueWidth + 1;
+// The heading's names stand in the fields of the values.
+static_assert(kNameLength == kRecordValueWidth);
 
 // The length of line j (from 0) of a record, or of the heading, as the
 // solver writes it for the number of species: the step number and two
 // values before the species of the first line, the indent before those of
 // a continuation line.
 std::size_t RecordLineLength(int speciesCount, int j) {
-    const int before = j == 0 ? 1 + 5 + 2 * kFieldWidth : kRecordIndent;
+    const int before = j == 0 ? 1 + kRecordStepWidth + 2 * kFieldWidth : kRecordIndent;
     const int species = std::clamp(speciesCount - kRecordValuesPerLine * j, 0, kRecordValuesPerLine);
     return static_cast<std::size_t>(before + kFieldWidth * species);
 }
@@ -192,7 +194,7 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
 
         // Steps and times go forward; two records may share a printed time.
         int step = 0;
-        const bool stepRead = fmt::ReadIntField(fmt::Field(record, 2, 5), step);
+        const bool stepRead = fmt::ReadIntField(fmt::Field(record, 2, kRecordStepWidth), step);
         if (stepRead && previousStep && step <= *previousStep)
             throw Error(ErrorKind::InvalidArgument, "the step number" + where(0) + ", " + std::to_string(step) +
                                                         ", is not above that of record " + std::to_string(i) +

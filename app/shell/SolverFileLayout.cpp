@@ -4,7 +4,6 @@
 #include "TextHelpers.h"
 
 #include <algorithm>
-#include <new>
 
 namespace kx::solverfile {
 
@@ -44,10 +43,8 @@ ReactionRecordValues SolverInput::Reaction(int r) const {
 
 bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
                      SolverInputError& error) {
-    // The model lives in the storage as the bytes are taken for it (it is an
-    // aggregate), as the solver's own does.
-    input.storage_.reset(new unsigned char[sizeof(SolverModel)]);
-    input.model_ = std::launder(reinterpret_cast<SolverModel*>(input.storage_.get()));
+    input.storage_ = std::make_unique<SolverModelStorage>();
+    input.model_ = &input.storage_->Model();
     SolverInputPlaces places;
     if (!SolverReadInput(SolverLineViews(lines), settings, *input.model_, places, error)) return false;
     input.thermoLine_ = places.thermoLine;

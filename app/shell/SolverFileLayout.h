@@ -39,24 +39,24 @@ std::string_view FieldOf(std::string_view line, Field field);
 
 // Value lines: the value stands left of the line's first "!", a label
 // right of it.
-inline constexpr int kSpeciesCountLine = 10;
-inline constexpr int kReactionCountLine = 11;
+// The value lines the solver reads (input_rules.h), and line 12, which the
+// desktop program alone reads.
+using kx::kAbsoluteToleranceLine;
+using kx::kFinalTimeLine;
+using kx::kInitialStepLine;
+using kx::kInitialTemperatureLine;
+using kx::kInitialTimeLine;
+using kx::kMaxStepsLine;
+using kx::kMaxTemperatureLine;
+using kx::kMinTemperatureLine;
+using kx::kOutputStepLine;
+using kx::kPressureLine;
+using kx::kReactionCountLine;
+using kx::kRelativeToleranceLine;
+using kx::kSpeciesCountLine;
+using kx::kTemperatureModeLine;
+using kx::kThermoSearchStart;
 inline constexpr int kTargetsLine = 12;  // the targets of the reduction that wrote the file
-inline constexpr int kPressureLine = 14;  // atm
-inline constexpr int kTemperatureModeLine = 15;  // 0 constant temperature, 1 energy equation
-inline constexpr int kInitialTemperatureLine = 16;  // K
-inline constexpr int kMinTemperatureLine = 17;
-inline constexpr int kMaxTemperatureLine = 18;
-inline constexpr int kInitialTimeLine = 19;
-inline constexpr int kFinalTimeLine = 20;
-inline constexpr int kInitialStepLine = 21;
-inline constexpr int kMaxStepsLine = 22;
-inline constexpr int kRelativeToleranceLine = 23;
-inline constexpr int kAbsoluteToleranceLine = 24;
-inline constexpr int kOutputStepLine = 28;  // a results record every that many steps
-// The " THERMO" line that closes the header: the first such line from
-// kThermoSearchStart on (IsThermoKeyLine).
-inline constexpr int kThermoSearchStart = 33;
 
 // The text of a value line left of its first "!"; nothing when the line
 // holds no "!".
@@ -135,10 +135,8 @@ public:
 private:
     friend bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
                                 SolverInputError& error);
-    // The model's storage, not cleared beforehand: the reading clears and
-    // sets what it reads of the file, and the rest is never looked at.
-    std::unique_ptr<unsigned char[]> storage_;
-    SolverModel* model_ = nullptr;
+    std::unique_ptr<SolverModelStorage> storage_;
+    SolverModel* model_ = nullptr;  // in storage_
     int thermoLine_ = 0;
     int endLine_ = 0;
     std::vector<int> reactionLines_;  // the equation line of reaction r at [r - 1]
