@@ -39,10 +39,7 @@ class InputReader {
 
   bool IntValue(int n, const char* what, int& value) {
     std::string_view line;
-    if (!Line(n, what, line)) return false;
-    if (!fmt::ReadListInt(line, value))
-      return Fail(n, std::string("no readable integer for the ") + what, InputProblem::Unreadable);
-    return true;
+    return Line(n, what, line) && SolverReadHeaderInt(line, n, what, value, error_);
   }
 
   bool RealValue(int n, const char* what, double& value) {
@@ -458,6 +455,12 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
                         ProblemNumber(m.RTOL));
   }
   return true;
+}
+
+bool SolverReadHeaderInt(std::string_view line, int n, const char* what, int& value, SolverInputError& error) {
+  if (fmt::ReadListInt(line, value)) return true;
+  error = {n, std::string("no readable integer for the ") + what, InputProblem::Unreadable};
+  return false;
 }
 
 bool SolverWouldRun(std::string bytes, SolverInputError& error) {

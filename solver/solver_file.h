@@ -137,6 +137,11 @@ class SolverModelStorage {
   SolverModel* model_;
 };
 
+// A whole number on header line n (its first list item, as the solver reads
+// the counts and the mode): false with the solver's refusal in `error`
+// ("no readable integer for the " what).
+bool SolverReadHeaderInt(std::string_view line, int n, const char* what, int& value, SolverInputError& error);
+
 // Whether the solver runs a solver file of these bytes: it reads it (the
 // counts within the limits) and its settings pass SolverCheckStart. False
 // with the line and the first problem in `error`. Allocates one model.

@@ -7,7 +7,7 @@
 #include "RevReactions.h"
 #include "SolverFileLayout.h"
 #include "TextHelpers.h"
-#include "fixed_format.h"
+#include "solver_file.h"
 
 #include <exception>
 #include <optional>
@@ -69,9 +69,8 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
         for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();
         // The mode as the solver reads it.
         int mode = 0;
-        if (!fmt::ReadListInt(line, mode))
-            throw InputErrorOf({kTemperatureModeLine, "no readable integer for the temperature mode",
-                                InputProblem::Unreadable});
+        if (SolverInputError error; !SolverReadHeaderInt(line, kTemperatureModeLine, "temperature mode", mode, error))
+            throw InputErrorOf(error);
         if (mode == 2 || mode == 3) {
             notifier.Message(
                 "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
