@@ -113,14 +113,9 @@ bool ReadField(std::string_view field, T& value, Parse parse) {
 // line without an item is unreadable.
 template <typename T, typename Parse>
 bool ReadListItem(std::string_view line, T& value, Parse parse) {
-  std::size_t i = 0;
-  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-  std::size_t j = i;
-  while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != ',' && line[j] != '/' &&
-         line[j] != '!')
-    ++j;
-  if (j == i || j - i > kMaxItem) return false;
-  return parse(line.data() + i, line.data() + j, value);
+  const std::string_view item = ListItem(line);
+  if (item.empty() || item.size() > kMaxItem) return false;
+  return parse(item.data(), item.data() + item.size(), value);
 }
 
 char* Stars(char* out, int w) {
@@ -149,6 +144,16 @@ bool ReadRealField(std::string_view field, int decimals, double& value) {
   return ReadField(field, value, [decimals](const char* p, const char* end, double& v) {
     return ParseReal(p, end, decimals, v);
   });
+}
+
+std::string_view ListItem(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  std::size_t j = i;
+  while (j < line.size() && line[j] != ' ' && line[j] != '\t' && line[j] != ',' && line[j] != '/' &&
+         line[j] != '!')
+    ++j;
+  return line.substr(i, j - i);
 }
 
 bool ReadListInt(std::string_view line, int& value) { return ReadListItem(line, value, ParseInt); }

@@ -31,6 +31,10 @@ bool ReadRealField(std::string_view field, int decimals, double& value);
 bool ReadListInt(std::string_view line, int& value);
 bool ReadListReal(std::string_view line, double& value);
 
+// The characters of that first item as the line holds them (empty when the
+// line holds none).
+std::string_view ListItem(std::string_view line);
+
 // Aw output: the first w characters of text, padded with blanks.
 char* PutA(char* out, std::string_view text, int w);
 

@@ -26,7 +26,7 @@ constexpr int kThirdBodyFields = 10;
 // initial mole fraction (E.3), the coefficients (E15.8) and the molar mass
 // (F15.3).
 constexpr int kTemperatureColumn = 48, kTemperatureStride = 9, kTemperatureWidth = 8, kTemperatureDecimals = 1;
-constexpr int kFractionColumn = 75, kFractionWidth = 10, kFractionDecimals = 3;
+constexpr int kFractionDecimals = 3;
 constexpr int kCoefficientWidth = 15, kCoefficientDecimals = 8;
 constexpr int kMassColumn = 61, kMassDecimals = 3;
 constexpr int kDigitColumn = 46;
@@ -141,6 +141,23 @@ std::string_view SpeciesName(std::string_view line) {
   return field.substr(first, field.find_last_not_of(' ') - first + 1);
 }
 
+bool ReadInitialFraction(std::string_view line, double& fraction, RecordProblem& problem) {
+  if (!Real(line, kInitialFractionColumn, kInitialFractionWidth, kFractionDecimals, fraction))
+    return Unreadable(problem, kInitialFractionColumn, kInitialFractionWidth, "initial mole fraction", "a number");
+  if (fraction < 0)
+    return Refused(problem, RecordProblem::Kind::NotAllowed,
+                   "the initial mole fraction must not be negative, not " + ProblemNumber(fraction));
+  return true;
+}
+
+bool ReadSettingValue(std::string_view line, int number, double& value) {
+  if (!WholeNumberSetting(number)) return fmt::ReadListReal(line, value);
+  int whole = 0;
+  if (!fmt::ReadListInt(line, whole)) return false;
+  value = whole;
+  return true;
+}
+
 bool ReadThermoLine(std::string_view line, int i, double* values, double* fraction, RecordProblem& problem) {
   if (i == 0) {
     if (SpeciesName(line).empty())
@@ -155,13 +172,7 @@ bool ReadThermoLine(std::string_view line, int i, double* values, double* fracti
         return Unreadable(problem, first, kTemperatureWidth, "temperature range", "a number");
       values[15 + k] = t;
     }
-    if (!fraction) return true;
-    if (!Real(line, kFractionColumn, kFractionWidth, kFractionDecimals, *fraction))
-      return Unreadable(problem, kFractionColumn, kFractionWidth, "initial mole fraction", "a number");
-    if (*fraction < 0)
-      return Refused(problem, RecordProblem::Kind::NotAllowed,
-                     "the initial mole fraction must not be negative, not " + ProblemNumber(*fraction));
-    return true;
+    return !fraction || ReadInitialFraction(line, *fraction, problem);
   }
   // Coefficients 1-5, 6-10 and 11-14 from column 1.
   const int count = i == 3 ? 4 : 5;

@@ -64,6 +64,17 @@ inline bool StepLimitAllowed(int nmax) { return nmax >= 1; }
 inline bool TolerancesAllowed(double rtol, double atol) { return RadauTolerancesAccepted(rtol, atol); }
 inline bool GasConstantAllowed(double r) { return r > 0; }
 
+// A run setting is the first list item of its line (fmt::ListItem): a
+// whole number on the lines of the temperature mode, the step limit and
+// the output step, a real on the others.
+constexpr bool WholeNumberSetting(int line) {
+  return line == kTemperatureModeLine || line == kMaxStepsLine || line == kOutputStepLine;
+}
+
+// The value of run setting line `number` as a run reads it from `line`;
+// false where the line holds none.
+bool ReadSettingValue(std::string_view line, int number, double& value);
+
 // ---- Key lines ------------------------------------------------------------
 
 // The line after which the thermodynamic records begin: its first seven
@@ -225,6 +236,16 @@ inline constexpr int kThermoRecordValues = 18;
 // around it, as every reader names the species.
 std::string_view SpeciesNameField(std::string_view line);
 std::string_view SpeciesName(std::string_view line);
+
+// The initial mole fraction on a record's first line: a real of layout
+// E.3 in these columns (the desktop writes it left-aligned there).
+inline constexpr int kInitialFractionColumn = 75;
+inline constexpr int kInitialFractionWidth = 10;
+
+// Reads the initial mole fraction of a record's first line as the solver
+// does. False with `problem` when the field does not read, or when the
+// value, then in `fraction`, is negative.
+bool ReadInitialFraction(std::string_view line, double& fraction, RecordProblem& problem);
 
 // Line i (0-3) of a record read into values (kThermoRecordValues) and, from
 // the first line, the initial mole fraction into *fraction (not read when

@@ -58,9 +58,26 @@ double numberOf(const RunSettings& s, Setting box) { return ParseNumber(s[box]).
 // How the solver file holds a real setting.
 constexpr const char* kSettingPattern = "0.00####E+00";
 
+// What of a file the window read is still as it read it (RewrittenSolverLines
+// keeps those lines); nothing without a file.
+bool keepsSetting(const SolverFileModel* file, const RunSettings& s, Setting box) {
+    return file && file->asRead.Taken(box) && s[box] == file->asRead.shown[box];
+}
+
+bool keepsMode(const SolverFileModel* file, const RunSettings& s) {
+    return file && file->asRead.modeTaken && s.adiabatic == file->asRead.shown.adiabatic;
+}
+
+bool keepsFraction(const SolverFileModel* file, std::size_t k, const std::string& fraction) {
+    return file && k < file->asRead.fractions.size() && file->asRead.fractionsTaken[k] &&
+           fraction == file->asRead.fractions[k];
+}
+
 // The number of a checked box as the solver reads it from the rewritten
-// file: rounded to seven significant digits, two close values may become one.
-double solverNumberOf(const RunSettings& s, Setting box) {
+// file: where the box keeps its line, the number shown; else rounded to
+// seven significant digits, so that two close values may become one.
+double solverNumberOf(const RunSettings& s, Setting box, const SolverFileModel* file) {
+    if (keepsSetting(file, s, box)) return numberOf(s, box);
     return ParseNumber(Format(TrimBlanks(s[box]), kSettingPattern)).value_or(0);
 }
 
@@ -73,9 +90,9 @@ std::int32_t integerOf(const RunSettings& s, Setting box) {
 }
 
 // An initial fraction that the command accepts: empty, or a number of at
-// least 0 that fits the solver's columns.
-bool acceptableFraction(const std::string& fraction) {
-    if (TrimBlanks(fraction).empty()) return true;
+// least 0 that fits the solver's columns, as a kept one does.
+bool acceptableFraction(const std::string& fraction, bool kept) {
+    if (kept || TrimBlanks(fraction).empty()) return true;
     const std::optional<double> v = ParseNumber(fraction);
     if (!v || *v < 0) return false;
     try {
@@ -90,10 +107,6 @@ std::string valueLine(const RunSettings& s, Setting box, const char* pattern, co
     return std::string(" ").append(Format(TrimBlanks(s[box]), pattern)).append(comment);
 }
 
-std::string realLine(const RunSettings& s, Setting box, const char* comment) {
-    return valueLine(s, box, kSettingPattern, comment);
-}
-
 }  // namespace
 
 int TabOf(Setting s) {
@@ -106,7 +119,10 @@ int TabOf(Setting s) {
     }
 }
 
-Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
+namespace {
+
+Refusal validate(RunSettings& s, const std::vector<SpeciesRow>& species, const SolverFileModel* file) {
+    const auto solverNumber = [&s, file](Setting box) { return solverNumberOf(s, box, file); };
     const auto numeric = [&s](Setting box) { return IsNumeric(s[box]); };
     if (!numeric(Setting::Pressure)) return refuse(Setting::Pressure, kPressureMessage);
     if (!numeric(Setting::InitialTemperature))
@@ -116,13 +132,13 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     if (numberOf(s, Setting::MaxSteps) > kMaxStepLimit) return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
     if (!numeric(Setting::MaxTemperature)) return refuse(Setting::MaxTemperature, kIntervalMessage);
     if (!numeric(Setting::MinTemperature)) return refuse(Setting::MinTemperature, kIntervalMessage);
-    if (!PressureAllowed(solverNumberOf(s, Setting::Pressure))) return refuse(Setting::Pressure, kPressureMessage);
+    if (!PressureAllowed(solverNumber(Setting::Pressure))) return refuse(Setting::Pressure, kPressureMessage);
     const double rtol = numberOf(s, Setting::RelativeTolerance);
     if (!(rtol >= 1e-14 && rtol <= 1))
         return refuse(Setting::RelativeTolerance, messageOf(Setting::RelativeTolerance));
 
     for (std::size_t k = 0; k < species.size(); ++k) {
-        if (acceptableFraction(species[k].fraction)) continue;
+        if (acceptableFraction(species[k].fraction, keepsFraction(file, k, species[k].fraction))) continue;
         Refusal r;
         r.kind = Refusal::Kind::Fraction;
         r.species = static_cast<int>(k);
@@ -133,8 +149,8 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     if (!StepLimitAllowed(integerOf(s, Setting::MaxSteps)))
         return refuse(Setting::MaxSteps, messageOf(Setting::MaxSteps));
     // The solver's own rules, on the values as the solver file gives them.
-    const double tmin = solverNumberOf(s, Setting::MinTemperature);
-    const double tmax = solverNumberOf(s, Setting::MaxTemperature);
+    const double tmin = solverNumber(Setting::MinTemperature);
+    const double tmax = solverNumber(Setting::MaxTemperature);
     if (!MinTemperatureAllowed(tmin))
         return refuse(Setting::MinTemperature,
                       "Minimum value of the allowable temperature interval, please enter a positive number.");
@@ -142,20 +158,20 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
         return refuse(Setting::MinTemperature,
                       "Allowable temperature interval, the minimum value is equal to or greater than the maximum "
                       "value. Enter a correct values.");
-    if (!TemperatureAllowed(solverNumberOf(s, Setting::InitialTemperature), tmin, tmax))
+    if (!TemperatureAllowed(solverNumber(Setting::InitialTemperature), tmin, tmax))
         return refuse(Setting::InitialTemperature, "The initial temperature is outside of the interval (" +
                                                        NumberToText(numberOf(s, Setting::MinTemperature)) + ", " +
                                                        NumberToText(numberOf(s, Setting::MaxTemperature)) +
                                                        "). Enter a correct value.");
     const double start = numberOf(s, Setting::InitialTime);
     const double end = numberOf(s, Setting::FinalTime);
-    if (!TimeSpanAllowed(solverNumberOf(s, Setting::InitialTime), solverNumberOf(s, Setting::FinalTime)))
+    if (!TimeSpanAllowed(solverNumber(Setting::InitialTime), solverNumber(Setting::FinalTime)))
         return refuse(Setting::InitialTime,
                       "The initial time is equal to or greater than the final time. Enter correct values.");
     const double h0 = numberOf(s, Setting::InitialStep);
     if (h0 < 0) return refuse(Setting::InitialStep, messageOf(Setting::InitialStep));
     if ((end - start) / 100 < h0) s[Setting::InitialStep] = Format((end - start) / 100, "0.0E+00");
-    if (!TolerancesAllowed(solverNumberOf(s, Setting::RelativeTolerance), solverNumberOf(s, Setting::AbsoluteTolerance)))
+    if (!TolerancesAllowed(solverNumber(Setting::RelativeTolerance), solverNumber(Setting::AbsoluteTolerance)))
         return refuse(Setting::AbsoluteTolerance, messageOf(Setting::AbsoluteTolerance));
 
     const std::int32_t outputStep = integerOf(s, Setting::OutputStep);
@@ -169,7 +185,10 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
 
     // The fractions as the solver file gives them: a negligible one is 0.
     double sum = 0;
-    for (const SpeciesRow& row : species) sum += ParseNumber(FractionField(row.fraction)).value_or(0);
+    for (std::size_t k = 0; k < species.size(); ++k) {
+        const std::string& fraction = species[k].fraction;
+        sum += ParseNumber(keepsFraction(file, k, fraction) ? fraction : FractionField(fraction)).value_or(0);
+    }
     if (sum == 0) {
         Refusal r;
         r.kind = Refusal::Kind::ZeroSum;
@@ -178,6 +197,12 @@ Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) {
     }
     return Refusal{};
 }
+
+}  // namespace
+
+Refusal ValidateRun(RunSettings& s, const std::vector<SpeciesRow>& species) { return validate(s, species, nullptr); }
+
+Refusal ValidateFileRun(RunSettings& s, const SolverFileModel& file) { return validate(s, file.species, &file); }
 
 std::string FractionField(const std::string& fraction) {
     if (TrimBlanks(fraction).empty()) return "0";
@@ -204,24 +229,32 @@ std::string SolverPathProblem(const std::string& path) {
 std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, const RunSettings& s) {
     std::vector<std::string> lines = model.lines;
     auto set = [&lines](int number, std::string text) { lines.at(static_cast<std::size_t>(number) - 1) = std::move(text); };
-    set(14, realLine(s, Setting::Pressure, " !Pressure, atm"));
-    set(15, s.adiabatic ? " 1 !Temperature Equation" : " 0 !Constant Temperature");
-    set(16, realLine(s, Setting::InitialTemperature, " !Initial Temperature"));
-    set(17, realLine(s, Setting::MinTemperature, " !Minimal Allowable Temperature"));
-    set(18, realLine(s, Setting::MaxTemperature, " !Maximum Allowable Temperature"));
-    set(19, realLine(s, Setting::InitialTime, " !Initial Time"));
-    set(20, realLine(s, Setting::FinalTime, " !Final Time"));
-    set(21, realLine(s, Setting::InitialStep, " !Initial Step Size"));
-    set(22, valueLine(s, Setting::MaxSteps, "#", " !Maximum Number of Steps"));
-    set(23, realLine(s, Setting::RelativeTolerance, " !Relative Tolerance"));
-    set(24, realLine(s, Setting::AbsoluteTolerance, " !Absolute Tolerance"));
+    // A setting the user left as read keeps its line.
+    auto setting = [&](Setting box, const char* comment) {
+        if (keepsSetting(&model, s, box)) return;
+        const bool whole = WholeNumberSetting(SettingLine(box));
+        set(SettingLine(box), valueLine(s, box, whole ? "#" : kSettingPattern, comment));
+    };
+    setting(Setting::Pressure, " !Pressure, atm");
+    if (!keepsMode(&model, s)) set(kTemperatureModeLine, s.adiabatic ? " 1 !Temperature Equation" : " 0 !Constant Temperature");
+    setting(Setting::InitialTemperature, " !Initial Temperature");
+    setting(Setting::MinTemperature, " !Minimal Allowable Temperature");
+    setting(Setting::MaxTemperature, " !Maximum Allowable Temperature");
+    setting(Setting::InitialTime, " !Initial Time");
+    setting(Setting::FinalTime, " !Final Time");
+    setting(Setting::InitialStep, " !Initial Step Size");
+    setting(Setting::MaxSteps, " !Maximum Number of Steps");
+    setting(Setting::RelativeTolerance, " !Relative Tolerance");
+    setting(Setting::AbsoluteTolerance, " !Absolute Tolerance");
     set(25, " ");
     set(26, " !Output Parameters");
-    set(27, " 100000 !R!Maximum Number of lines in output");
-    set(28, valueLine(s, Setting::OutputStep, "#", " !Delta N"));
+    set(kOutputLinesLine, " 100000 !R!Maximum Number of lines in output");
+    setting(Setting::OutputStep, " !Delta N");
     for (int k = 0; k < model.speciesCount; ++k) {
+        const std::string& fraction = model.species.at(static_cast<std::size_t>(k)).fraction;
+        if (keepsFraction(&model, static_cast<std::size_t>(k), fraction)) continue;
         std::string& line = lines.at(static_cast<std::size_t>(model.ThermoLine(k)) - 1);
-        std::string field = FractionField(model.species.at(static_cast<std::size_t>(k)).fraction);
+        std::string field = FractionField(fraction);
         line.resize(static_cast<std::size_t>(solverfile::kInitialFraction.column - 1), ' ');
         field.resize(static_cast<std::size_t>(solverfile::kInitialFraction.width), ' ');
         line += field;

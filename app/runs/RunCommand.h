@@ -37,8 +37,13 @@ int TabOf(Setting s);
 // number, and the step limit to a whole number of at least 3 and at least
 // three output steps; normalisations made before a refusal stay. Throws
 // kx::Error (Overflow) when a box holds a number too large for a whole
-// number of 32 bits where one is needed.
+// number of 32 bits where one is needed. The solver's own rules are held
+// against the values as the rewrite gives them to the solver.
 Refusal ValidateRun(RunSettings& settings, const std::vector<SpeciesRow>& species);
+// The same for the settings and the species of a file the window read:
+// what the user left as the file holds it keeps its line (RewrittenSolverLines),
+// and is checked as the number the solver reads there.
+Refusal ValidateFileRun(RunSettings& settings, const SolverFileModel& file);
 
 // The text the solver gets for an initial fraction in its ten columns: "0"
 // for an empty, zero or negligible (below 1E-99) fraction, else the value
@@ -53,7 +58,10 @@ std::string SolverPathProblem(const std::string& path);
 
 // The solver file's lines (1 to the END line) with the settings lines 14 to
 // 28 and the fraction columns 75-84 of every thermodynamic record's first
-// line rewritten from checked settings; all other lines unchanged.
+// line rewritten from checked settings; all other lines unchanged. A
+// setting, the temperature mode or a fraction that still shows what the
+// window read from its line, where the solver reads that very number
+// (SettingsAsRead), keeps the line as the file holds it.
 std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, const RunSettings& settings);
 
 // Writes "SolverFilePath.txt" in the program folder with the path, then the

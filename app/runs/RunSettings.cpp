@@ -9,6 +9,7 @@
 #include "fixed_format.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace kx::runs {
@@ -22,39 +23,91 @@ constexpr int kNamesShown = 5;
 
 std::string trimmed(std::string_view text) { return std::string(TrimBlanks(text)); }
 
-// A setting as the window shows it: the text of its value line left of the
-// first "!", the whole line when it holds none ("" when the file ends
-// before it). The window holds any text and refuses what a run cannot take
-// only when it runs.
-std::string settingText(const std::vector<std::string_view>& lines, int number) {
+// A number as text that reads back as exactly that number: the usual form
+// where it does, else the shortest one that does.
+std::string exactNumberText(double value) {
+    std::string text = NumberToText(value);
+    if (ParseNumber(text) == value) return text;
+    char digits[32];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    text.assign(digits, ec == std::errc() ? end : digits);
+    std::replace(text.begin(), text.end(), 'e', 'E');
+    return text;
+}
+
+// What the window shows of a value the solver reads from `written`: the
+// text as written where it spells that number, else the number.
+std::string shownValue(std::string_view written, double value) {
+    std::string text = trimmed(written);
+    return ParseNumber(text) == value ? text : exactNumberText(value);
+}
+
+// A setting as the window shows it, and the number the solver reads from
+// its line (none where it reads no number there).
+struct ShownSetting {
+    std::string text;
+    std::optional<double> value;
+};
+
+ShownSetting shownSetting(const std::vector<std::string_view>& lines, int number) {
     if (static_cast<std::size_t>(number) > lines.size()) return {};
     const std::string_view line = lines[static_cast<std::size_t>(number) - 1];
-    return trimmed(ValueText(line).value_or(line));
+    double value = 0;
+    if (ReadSettingValue(line, number, value)) return {shownValue(fmt::ListItem(line), value), value};
+    // No number for the solver: the text, for the user to correct.
+    return {trimmed(ValueText(line).value_or(line)), std::nullopt};
 }
 
 }  // namespace
 
+int SettingLine(Setting s) {
+    switch (s) {
+        case Setting::Pressure: return kPressureLine;
+        case Setting::InitialTemperature: return kInitialTemperatureLine;
+        case Setting::MinTemperature: return kMinTemperatureLine;
+        case Setting::MaxTemperature: return kMaxTemperatureLine;
+        case Setting::InitialTime: return kInitialTimeLine;
+        case Setting::FinalTime: return kFinalTimeLine;
+        case Setting::InitialStep: return kInitialStepLine;
+        case Setting::RelativeTolerance: return kRelativeToleranceLine;
+        case Setting::AbsoluteTolerance: return kAbsoluteToleranceLine;
+        case Setting::MaxSteps: return kMaxStepsLine;
+        case Setting::OutputStep: return kOutputStepLine;
+    }
+    return kPressureLine;
+}
+
 void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& model) {
     const std::string bytes = files::ReadAll(path);
     const std::vector<std::string_view> lines = SplitSolverLines(bytes);
-    // The run settings are the window's to set: taken as they stand.
-    s[Setting::Pressure] = settingText(lines, kPressureLine);
-    s.adiabatic = ParseNumber(settingText(lines, kTemperatureModeLine)) == 1.0;
-    s[Setting::InitialTemperature] = settingText(lines, kInitialTemperatureLine);
-    s[Setting::MinTemperature] = settingText(lines, kMinTemperatureLine);
-    s[Setting::MaxTemperature] = settingText(lines, kMaxTemperatureLine);
-    s[Setting::InitialTime] = settingText(lines, kInitialTimeLine);
-    s[Setting::FinalTime] = settingText(lines, kFinalTimeLine);
-    s[Setting::InitialStep] = settingText(lines, kInitialStepLine);
-    s[Setting::MaxSteps] = settingText(lines, kMaxStepsLine);
-    if (ParseNumber(s[Setting::MaxSteps]).value_or(3) < 3) s[Setting::MaxSteps] = std::string("3");
-    s[Setting::RelativeTolerance] = settingText(lines, kRelativeToleranceLine);
-    s[Setting::AbsoluteTolerance] = settingText(lines, kAbsoluteToleranceLine);
-    s[Setting::OutputStep] = settingText(lines, kOutputStepLine);
-    if (ParseNumber(s[Setting::OutputStep]).value_or(1) < 1) s[Setting::OutputStep] = std::string("1");
+    // Each setting as the solver reads its line, whatever the others hold.
+    SettingsAsRead read;
+    std::array<std::optional<double>, kSettingCount> values;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        ShownSetting shown = shownSetting(lines, SettingLine(static_cast<Setting>(i)));
+        read.shown.text[i] = std::move(shown.text);
+        values[i] = shown.value;
+    }
+    if (ParseNumber(read.shown[Setting::MaxSteps]).value_or(3) < 3) read.shown[Setting::MaxSteps] = std::string("3");
+    if (ParseNumber(read.shown[Setting::OutputStep]).value_or(1) < 1) read.shown[Setting::OutputStep] = std::string("1");
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        read.taken[i] = values[i] && ParseNumber(read.shown.text[i]) == *values[i];
+    const std::optional<double> mode = shownSetting(lines, kTemperatureModeLine).value;
+    read.shown.adiabatic = mode == 1.0;
+    read.modeTaken = mode == 1.0 || mode == 0.0;
+    s = read.shown;
 
-    // The mechanism as the solver reads it: its counts, key lines and records.
-    const SolverInput input = ReadSolverInput(lines, SolverSettings::Open);
+    // The mechanism as the solver reads it: its counts, key lines and
+    // records, and the settings and fractions as a run holds a file to
+    // them; where only those keep the solver from running it, with them
+    // left open (SolverSettings::Open).
+    SolverInput input;
+    SolverInputError refusal;
+    std::string settingsProblem;
+    if (!ReadSolverInput(lines, SolverSettings::Run, input, refusal)) {
+        input = ReadSolverInput(lines, SolverSettings::Open);
+        settingsProblem = InputProblemText(refusal);
+    }
 
     const int species = input.SpeciesCount();
     SolverFileModel m;
@@ -65,14 +118,28 @@ void LoadSolverFile(const std::string& path, RunSettings& s, SolverFileModel& mo
     m.lines.assign(lines.begin(), lines.begin() + input.EndLine());
     m.species.resize(static_cast<std::size_t>(species));
     m.molarMasses.resize(static_cast<std::size_t>(species));
+    read.fractions.resize(static_cast<std::size_t>(species));
+    read.fractionsTaken.resize(static_cast<std::size_t>(species));
     for (int k = 0; k < species; ++k) {
         SpeciesRow& row = m.species[static_cast<std::size_t>(k)];
         const std::string& first = m.Line(m.ThermoLine(k));
         row.name = SpeciesName(first);
         row.formula = SpeciesComposition(first);
-        row.fraction = trimmed(FieldOf(first, kInitialFraction));
+        // The fraction as the solver reads it (a negative one too); a
+        // blank field, 0, stays empty, and one that does not read shows as
+        // it stands.
+        const std::string_view field = FieldOf(first, kInitialFraction);
+        double fraction = 0;
+        RecordProblem problem;
+        const bool taken = ReadInitialFraction(first, fraction, problem);
+        const bool readable = taken || problem.kind != RecordProblem::Kind::Unreadable;
+        row.fraction = !readable || TrimBlanks(field).empty() ? trimmed(field) : shownValue(field, fraction);
+        read.fractions[static_cast<std::size_t>(k)] = row.fraction;
+        read.fractionsTaken[static_cast<std::size_t>(k)] = taken;
         m.molarMasses[static_cast<std::size_t>(k)] = input.Species(k + 1).Values[14];
     }
+    m.asRead = std::move(read);
+    m.settingsProblem = std::move(settingsProblem);
     model = std::move(m);
 }
 

@@ -40,12 +40,29 @@ struct RunSettings {
     const std::string& operator[](Setting s) const { return text[static_cast<std::size_t>(s)]; }
 };
 
+// The header line that holds a setting.
+int SettingLine(Setting s);
+
 // One species of the mechanism. fraction is the initial mole fraction as
 // text: empty, "0" or any text the user typed.
 struct SpeciesRow {
     std::string name;
     std::string formula;
     std::string fraction;
+};
+
+// The settings and initial mole fractions as the window read them, so
+// that the Run command tells those the user left alone: their lines stay
+// as the file holds them. A value is "taken" when the solver reads from
+// its line exactly the number that the window shows.
+struct SettingsAsRead {
+    RunSettings shown;
+    std::array<bool, kSettingCount> taken{};
+    bool modeTaken = false;  // line 15 holds 0 or 1
+    std::vector<std::string> fractions;  // species order, as shown
+    std::vector<bool> fractionsTaken;
+
+    bool Taken(Setting s) const { return taken[static_cast<std::size_t>(s)]; }
 };
 
 // A solver file as the window holds it for the rewrite.
@@ -57,6 +74,11 @@ struct SolverFileModel {
     std::vector<SpeciesRow> species;
     std::vector<double> molarMasses;  // species order
     files::FileStamp stamp;           // the file as it was read
+    SettingsAsRead asRead;
+    // Why the solver would not run the settings as they stand, in its
+    // words with the line ("line 15: no readable integer for the
+    // temperature mode"); "" when it would.
+    std::string settingsProblem;
 
     // Line by its number (from 1).
     const std::string& Line(int number) const { return lines.at(static_cast<std::size_t>(number) - 1); }
@@ -64,15 +86,23 @@ struct SolverFileModel {
     int ThermoLine(int k) const { return thermoStart + solverfile::kThermoRecordLines * k; }
 };
 
-// Reads a solver file into the settings and the model. The settings are
-// taken first, as their lines stand (the text left of a "!", any text:
-// this window is where they are set), so after a failure they hold what
-// the file has; the model is filled only when the whole file reads.
+// Reads a solver file into the settings and the model. Each setting and
+// initial mole fraction is read from its line as the solver reads it
+// (ReadSettingValue, ReadInitialFraction), whatever the other lines hold:
+// the window shows the number the solver reads (as the file writes it
+// where that spells the same number: "1.000000E+00", a fraction "21E-2"
+// of implied decimals as "0.00021"); line 15 selects the temperature
+// equation when the solver reads 1 there. A line where the solver reads no
+// number shows its text left of the "!" (the whole line without one), for
+// the user to correct; and a fraction field that does not read, its text.
 // Clamps a step limit below 3 to "3" and an output step below 1 to "1".
-// The mechanism is read as the solver reads it, but for the run settings
-// and the initial mole fractions (ReadSolverInput, SolverSettings::Open):
-// throws kx::Error with the solver's line and words where the solver
-// refuses the file for any other reason.
+// The settings are taken first, so after a failure they hold what the
+// file has; the model is filled only when the whole file reads. The
+// mechanism is read as the solver reads it (ReadSolverInput): throws
+// kx::Error with the solver's line and words where the solver refuses the
+// file for a reason other than its settings; where it refuses only the
+// settings (and the initial mole fractions) as they stand, the file loads
+// and settingsProblem says why.
 void LoadSolverFile(const std::string& path, RunSettings& settings, SolverFileModel& model);
 
 // The species name of a thermodynamic record (its four lines) that holds

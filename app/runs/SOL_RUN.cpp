@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "Messages.h"
 #include "OpenFiles.h"
+#include "ResultsBlock.h"
 #include "RunCommand.h"
 #include "SavedSettings.h"
 #include "SharedState.h"
@@ -420,6 +421,11 @@ void SOL_RUN::OpnFile(const std::string& FilePP) {
     // A run replaces the results: only "Last Step" needs them to read.
     LastVal(FilePP);
     setRunEnabled(true);
+    // Settings the solver would refuse are set here: the window says which.
+    if (!model_.settingsProblem.empty())
+        shell::UserMessage(InTheFileText(FilePP) + "the solver does not run the settings as they stand:\r\n" +
+                               model_.settingsProblem + ".\r\n\r\nCorrect them here before the run.",
+                           platform::kMsgExclamation);
 }
 
 bool SOL_RUN::LastVal(const std::string& FilePPSS) {
@@ -483,7 +489,7 @@ void SOL_RUN::Command5_Click() {
         commitGridEdit();
         Refusal refusal;
         const RunSettings s =
-            changeSettings([&](RunSettings& settings) { refusal = ValidateRun(settings, model_.species); });
+            changeSettings([&](RunSettings& settings) { refusal = ValidateFileRun(settings, model_); });
         switch (refusal.kind) {
             case Refusal::Kind::None: break;
             case Refusal::Kind::Field: ShoeTextMsg(box(refusal.field), refusal.tab, refusal.message); return;

@@ -65,8 +65,11 @@ bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings set
 Error InputErrorOf(const SolverInputError& error) {
     static constexpr ErrorKind kinds[] = {ErrorKind::InputPastEndOfFile, ErrorKind::TypeMismatch,
                                           ErrorKind::SubscriptOutOfRange, ErrorKind::InvalidArgument};
-    return Error(kinds[static_cast<std::size_t>(error.kind)],
-                 error.line > 0 ? LineLabel(error.line) + ": " + error.problem : error.problem);
+    return Error(kinds[static_cast<std::size_t>(error.kind)], InputProblemText(error));
+}
+
+std::string InputProblemText(const SolverInputError& error) {
+    return error.line > 0 ? LineLabel(error.line) + ": " + error.problem : error.problem;
 }
 
 SolverInput ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings) {

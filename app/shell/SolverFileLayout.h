@@ -74,8 +74,9 @@ constexpr int ThermoRecordLine(int thermoLine, int species) {
 }
 
 // The first line of a record: its texts (the species name is the solver's,
-// SpeciesName), and the initial mole fraction as the desktop writes it.
-inline constexpr Field kInitialFraction{75, 10};  // the mole fraction, written left-aligned
+// SpeciesName), and the initial mole fraction's columns, where the solver
+// reads it (ReadInitialFraction) and the desktop writes it left-aligned.
+inline constexpr Field kInitialFraction{kx::kInitialFractionColumn, kx::kInitialFractionWidth};
 
 // The species' composition, which the solver does not read: the first word
 // after the name's columns, within columns 23-45 ("H2O1", "C1H4").
@@ -159,6 +160,10 @@ bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings set
 
 // The Error that ReadSolverInput throws for the solver's refusal.
 Error InputErrorOf(const SolverInputError& error);
+
+// The solver's refusal as that Error states it after its kind: the line
+// and the problem ("line 15: no readable integer for the temperature mode").
+std::string InputProblemText(const SolverInputError& error);
 
 // ---- Results block, after the end line ----------------------------------
 

@@ -38,6 +38,7 @@
 #include "RunOutcome.h"
 #include "RunSettings.h"
 #include "SolverFileChecks.h"
+#include "SolverSettingValues.h"
 #include "TempDir.h"
 #include "input_rules.h"
 #include "solver.h"
@@ -518,6 +519,162 @@ TEST_F(InputAgreement, EveryReaderTakesTheInputPartAsTheSolverReadsIt) {
     std::cout << ")\n";
     for (std::size_t k = 0; k < disagreements.size() && k < 40; ++k) ADD_FAILURE() << disagreements[k];
     EXPECT_TRUE(disagreements.empty());
+}
+
+// ---- The run-settings window's values ---------------------------------------
+//
+// On the same damaged copies: every setting and initial mole fraction that
+// the run-settings window shows of a file the solver runs is the number the
+// solver reads (the step limit and the output step as the window raises
+// them: at least 3 and 1), and Run without an edit gives the solver a file
+// from which it reads what the window showed. Where the solver refuses only
+// the settings, the window loads the file and has the solver's line and
+// words for it.
+
+// Other spellings of a settings line that the solver reads as the line
+// stands: words after the value without the "!" before them, another item
+// after a comma, a slash after the value.
+std::vector<Damaged> SettingSpellingsOf(const std::string& line) {
+    std::vector<Damaged> out;
+    const std::size_t mark = line.find('!');
+    if (mark != std::string::npos) out.push_back({"without its \"!\"", {line.substr(0, mark) + line.substr(mark + 1)}, {}});
+    const auto [start, length] = FirstWord(line);
+    if (start == std::string::npos) return out;
+    const std::size_t end = start + length;
+    out.push_back({"another item after a comma", {line.substr(0, end) + ",0" + line.substr(end)}, {}});
+    out.push_back({"a slash after the value", {line.substr(0, end) + "/" + line.substr(end)}, {}});
+    return out;
+}
+
+// A thermo record's first line with the initial mole fraction written
+// without its decimal point, in the same columns: it has three implied
+// decimals ("2.959E-01" becomes "2959E-01", the same number).
+std::optional<Damaged> FractionWithoutPoint(const std::string& line) {
+    if (line.size() < 75) return std::nullopt;
+    std::string field = line.substr(74, 10);
+    const std::size_t point = field.find('.');
+    if (point == std::string::npos) return std::nullopt;
+    field.erase(point, 1);
+    return Damaged{"its fraction without the decimal point", {line.substr(0, 74) + field + " "}, {}};
+}
+
+// The solver's reading of a file's input part (its run settings checked).
+const kx::SolverModel& SolverReadingOf(const std::string& bytes, kx::solverfile::SolverInput& input) {
+    const std::vector<std::string_view> lines = kx::SplitSolverLines(bytes);
+    input = kx::solverfile::ReadSolverInput(lines, kx::SolverSettings::Run);
+    return input.Model();
+}
+
+// Where the window's values are not what the solver reads: "" when they are.
+std::string ValuesDisagreement(const kx::runs::RunSettings& s, const kx::runs::SolverFileModel& file,
+                               const kx::SolverModel& m, bool clamped) {
+    using kx::runs::Setting;
+    for (std::size_t i = 0; i < kx::runs::kSettingCount; ++i) {
+        const Setting box = static_cast<Setting>(i);
+        double solver = kx::test::SolverValueOf(m, box);
+        if (clamped && box == Setting::MaxSteps) solver = std::max(solver, 3.0);
+        if (clamped && box == Setting::OutputStep) solver = std::max(solver, 1.0);
+        if (kx::test::ShownNumber(s[box]) != solver)
+            return "line " + std::to_string(kx::runs::SettingLine(box)) + " shows \"" + s[box] + "\", the solver reads " +
+                   kx::NumberToText(solver);
+    }
+    if (s.adiabatic != (m.MODE == 1))
+        return "line 15 shows " + std::string(s.adiabatic ? "adiabatic" : "constant") + ", the solver reads mode " +
+               std::to_string(m.MODE);
+    for (std::size_t k = 0; k < file.species.size(); ++k)
+        if (kx::test::ShownNumber(file.species[k].fraction) != m.Y[k])
+            return "species " + std::to_string(k + 1) + " shows the fraction \"" + file.species[k].fraction +
+                   "\", the solver reads " + kx::NumberToText(m.Y[k]);
+    return "";
+}
+
+// The window on one damaged copy against the solver: what disagrees ("" for
+// nothing), and whether the values were compared, and those of Run.
+struct WindowValues {
+    std::string disagreement;
+    bool compared = false;
+    bool rewritten = false;
+};
+
+WindowValues RunSettingsValuesOf(const std::string& path, const std::string& bytes) {
+    WindowValues out;
+    kx::runs::RunSettings settings;
+    kx::runs::SolverFileModel file;
+    try {
+        kx::runs::LoadSolverFile(path, settings, file);
+    } catch (const std::exception&) {
+        return out;  // the verdicts are compared above
+    }
+    kx::SolverInputError solver;
+    if (!kx::SolverWouldRun(bytes, solver)) {
+        if (file.settingsProblem != kx::solverfile::InputProblemText(solver))
+            out.disagreement = "says \"" + file.settingsProblem + "\" where the solver refuses the file, line " +
+                               std::to_string(solver.line) + ": " + solver.problem;
+        return out;
+    }
+    if (!file.settingsProblem.empty()) {
+        out.disagreement = "says \"" + file.settingsProblem + "\" of a file the solver runs";
+        return out;
+    }
+    out.compared = true;
+    kx::solverfile::SolverInput input;
+    out.disagreement = ValuesDisagreement(settings, file, SolverReadingOf(bytes, input), true);
+    if (!out.disagreement.empty()) return out;
+
+    // Run without an edit, where the Run command neither refuses the
+    // settings (its own limits) nor normalises a box.
+    kx::runs::RunSettings run = settings;
+    try {
+        if (kx::runs::ValidateFileRun(run, file) || run.text != settings.text) return out;
+        const std::string rewritten = JoinLines(kx::runs::RewrittenSolverLines(file, run));
+        kx::SolverInputError error;
+        if (!kx::SolverWouldRun(rewritten, error)) {
+            out.disagreement = "Run gives the solver a file it refuses, line " + std::to_string(error.line) + ": " +
+                               error.problem;
+            return out;
+        }
+        kx::solverfile::SolverInput again;
+        const std::string changed = ValuesDisagreement(settings, file, SolverReadingOf(rewritten, again), false);
+        if (!changed.empty()) out.disagreement = "after Run without an edit, " + changed;
+        out.rewritten = true;
+    } catch (const std::exception& e) {
+        out.disagreement = std::string("Run fails: ") + e.what();
+    }
+    return out;
+}
+
+TEST_F(InputAgreement, TheRunSettingsWindowShowsAndRunsTheValuesTheSolverReads) {
+    int cases = 0, compared = 0, rewritten = 0;
+    std::vector<std::string> disagreements;
+    const auto judge = [&](const Sample& sample, int n, const std::string& what, const std::string& bytes) {
+        ++cases;
+        const WindowValues v = RunSettingsValuesOf(folder_->write("values.txt", bytes), bytes);
+        compared += v.compared;
+        rewritten += v.rewritten;
+        if (!v.disagreement.empty())
+            disagreements.push_back(sample.name + ", " + (n > 0 ? "line " + std::to_string(n) + " " : "") + what +
+                                    ": the run-settings window " + v.disagreement);
+    };
+    for (const Sample& sample : samples_) {
+        for (const int n : sample.damaged)
+            for (const Damaged& d : DamagesOf(sample.lines[static_cast<std::size_t>(n) - 1]))
+                judge(sample, n, d.what, sample.With(n, d));
+        for (const WholeFile& w : kWholeFiles) judge(sample, 0, w.what, w.bytes(sample.bytes));
+        for (int n = kx::kPressureLine; n <= kx::kOutputStepLine; ++n) {
+            if (n > kx::kAbsoluteToleranceLine && n < kx::kOutputStepLine) continue;
+            for (const Damaged& d : SettingSpellingsOf(sample.lines[static_cast<std::size_t>(n) - 1]))
+                judge(sample, n, d.what, sample.With(n, d));
+        }
+        for (const int n : SpeciesLines(sample.lines))
+            if (const std::optional<Damaged> d = FractionWithoutPoint(sample.lines[static_cast<std::size_t>(n) - 1]))
+                judge(sample, n, d->what, sample.With(n, *d));
+    }
+    std::cout << "[ values   ] " << cases << " damaged copies, the values of " << compared
+              << " compared with the solver's, " << rewritten << " of them after Run, " << disagreements.size()
+              << " disagreements\n";
+    for (std::size_t k = 0; k < disagreements.size() && k < 40; ++k) ADD_FAILURE() << disagreements[k];
+    EXPECT_TRUE(disagreements.empty());
+    EXPECT_GT(rewritten, 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "Errors.h"
 #include "Files.h"
+#include "solver_file.h"
 
 #include "RunFileText.h"
 #include "TempDir.h"
@@ -256,14 +257,16 @@ struct RewriteFixture {
 
 TEST(Rewrite, WritesLines14To28AndTheFractionsAndKeepsEveryOtherLine) {
     RunFileText file;
-    file.species = {{"H2", "5.000E-01"}, {"O2", "9.999999E-01"}, {"N2", ""}, {"AR", "1.0E-120"}};
+    file.species = {{"H2", "0.5"}, {"O2", "9.999999E-01"}, {"N2", ""}, {"AR", ""}};
     RewriteFixture f(file);
     f.settings = goodSettings();
     f.settings[Setting::Pressure] = " 101.325 ";
     f.settings[Setting::InitialStep] = "1.23456789E-10";
     f.settings.adiabatic = false;
+    f.model.species[0].fraction = "5.000E-01";
     f.model.species[1].fraction = "0.25";
     f.model.species[2].fraction = "3E-2";
+    f.model.species[3].fraction = "1.0E-120";
 
     const std::vector<std::string> lines = RewrittenSolverLines(f.model, f.settings);
     const std::vector<std::string> expected14to28 = {
@@ -299,6 +302,27 @@ TEST(Rewrite, WritesLines14To28AndTheFractionsAndKeepsEveryOtherLine) {
         if ((number >= 14 && number <= 28) || thermoFirst) continue;
         EXPECT_EQ(lines[i], f.original[i]) << "line " << number;
     }
+}
+
+// A setting left as the file holds it keeps its line, and is checked as
+// the number the solver reads there; one typed anew is written with seven
+// digits, and checked so.
+TEST(Rewrite, ASettingLeftAsReadIsCheckedAsTheSolverReadsIt) {
+    RunFileText file;
+    file.header[15] = " 6000 !Initial Temperature";
+    file.header[16] = " 5999.9999 !Minimal Allowable Temperature";
+    file.header[17] = " 6000 !Maximum Allowable Temperature";
+    RewriteFixture f(file);
+    SolverInputError error;
+    ASSERT_TRUE(SolverWouldRun(test::ReadBytes(f.path), error)) << error.problem;
+    RunSettings s = f.settings;
+    EXPECT_FALSE(ValidateFileRun(s, f.model));
+    EXPECT_EQ(RewrittenSolverLines(f.model, s), f.model.lines);
+    s[Setting::MinTemperature] = "5999.99990";
+    const Refusal r = ValidateFileRun(s, f.model);
+    EXPECT_EQ(r.field, Setting::MinTemperature);
+    EXPECT_EQ(r.message, "Allowable temperature interval, the minimum value is equal to or greater than the maximum "
+                         "value. Enter a correct values.");
 }
 
 TEST(Rewrite, PadsAShortThermoLineTo74ColumnsBeforeTheFraction) {

@@ -7,7 +7,10 @@
 #include "Files.h"
 #include "Format.h"
 
+#include "RunCommand.h"
 #include "RunFileText.h"
+#include "SolverFileLayout.h"
+#include "SolverSettingValues.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +112,166 @@ TEST(LoadSolverFile, TemperatureModeOtherThanOneIsConstant) {
     }
 }
 
+namespace {
+
+// A settings line or an initial mole fraction spelled otherwise than the
+// desktop writes it, with what the window is to show.
+struct Spelling {
+    int line;  // header line replaced; 0: O2's fraction columns
+    std::string text;
+    std::string shown;  // line 15: "1" for the temperature equation, "0" for constant
+};
+
+const Spelling kSpellings[] = {
+    // A value ends at a blank, comma, slash or "!"; what follows is no part of it.
+    {15, " 1 Temperature Equation", "1"},
+    {15, " 1,0 !Temperature Equation", "1"},
+    {15, " 1 0 !Temperature Equation", "1"},
+    {15, " 1/ !Temperature Equation", "1"},
+    {15, "\t+1\t!Temperature Equation", "1"},
+    {15, " 0 Constant Temperature", "0"},
+    {14, " 2.5 atm !Pressure, atm", "2.5"},
+    {14, " 2.5,3.5 !Pressure, atm", "2.5"},
+    {16, " 1200. Initial Temperature", "1200."},
+    {20, " 1E-3/ !Final Time", "1E-3"},
+    {22, " 5000 Maximum Number of Steps", "5000"},
+    {28, " 10,5 !Delta N", "10"},
+    // Exponents the solver reads and the desktop would not: the number shown.
+    {14, " 1D0 !Pressure, atm", "1"},
+    {14, " 1.5+1 !Pressure, atm", "15"},
+    {24, " 1.0Q-12 !Absolute Tolerance", "1E-12"},
+    // A fraction without a decimal point has three implied decimals; blanks
+    // within the field are no part of the number.
+    {0, "21E-2", "0.00021"},
+    {0, "1", "0.001"},
+    {0, "5", "0.005"},
+    {0, "1D-1", "0.0001"},
+    {0, "1.0 E-1", "0.1"},
+    {0, "0.21", "0.21"},
+    {0, "2.1E-01", "2.1E-01"},
+    {0, "0.12345678", "0.12345678"},
+    {0, "", ""},
+};
+
+RunFileText spelledFile(const Spelling& c) {
+    RunFileText file;
+    if (c.line > 0) file.header[static_cast<std::size_t>(c.line) - 1] = c.text;
+    else file.species[1].fraction = c.text;
+    return file;
+}
+
+// What the solver reads from the file.
+SolverModel solverReading(const std::string& bytes) {
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
+    return solverfile::ReadSolverInput(lines, SolverSettings::Run).Model();
+}
+
+// Every setting and fraction the window shows is the number the solver reads.
+void expectSolverValues(const Loaded& l, const SolverModel& m, const std::string& what) {
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const Setting box = static_cast<Setting>(i);
+        EXPECT_EQ(test::ShownNumber(l.settings[box]), test::SolverValueOf(m, box)) << what << ", line " << SettingLine(box);
+    }
+    EXPECT_EQ(l.settings.adiabatic, m.MODE == 1) << what;
+    for (std::size_t k = 0; k < l.model.species.size(); ++k)
+        EXPECT_EQ(test::ShownNumber(l.model.species[k].fraction), m.Y[k]) << what << ", species " << k + 1;
+}
+
+// What the window shows for the spelled line or fraction.
+std::string shownFor(const Loaded& l, const Spelling& c) {
+    if (c.line == kTemperatureModeLine) return l.settings.adiabatic ? "1" : "0";
+    if (c.line == 0) return l.model.species[1].fraction;
+    for (std::size_t i = 0; i < kSettingCount; ++i)
+        if (SettingLine(static_cast<Setting>(i)) == c.line) return l.settings.text[i];
+    return "(no setting on line " + std::to_string(c.line) + ")";
+}
+
+std::string spellingName(const Spelling& c) {
+    return (c.line > 0 ? "line " + std::to_string(c.line) : std::string("O2's fraction")) + " \"" + c.text + "\"";
+}
+
+}  // namespace
+
+// Each setting and initial mole fraction shows the number the solver reads
+// from its line, written as the file writes it where that spells the same
+// number.
+TEST(LoadSolverFile, ShowsEverySettingAndFractionAsTheSolverReadsIt) {
+    for (const Spelling& c : kSpellings) {
+        test::TempDir dir;
+        const std::string bytes = spelledFile(c).bytes();
+        const Loaded l = load(dir, bytes);
+        const std::string what = spellingName(c);
+        EXPECT_EQ(shownFor(l, c), c.shown) << what;
+        expectSolverValues(l, solverReading(bytes), what);
+        EXPECT_EQ(l.model.settingsProblem, "") << what;
+    }
+}
+
+// Run without an edit gives every line back as the file holds it, so the
+// solver reads the same settings; a setting changed in the window is
+// written anew, and only that one.
+TEST(LoadSolverFile, RunWithoutAnEditChangesNoSettingTheSolverReads) {
+    for (const Spelling& c : kSpellings) {
+        test::TempDir dir;
+        const std::string bytes = spelledFile(c).bytes();
+        Loaded l = load(dir, bytes);
+        const std::string what = spellingName(c);
+        ASSERT_FALSE(ValidateFileRun(l.settings, l.model)) << what;
+        std::vector<std::string> lines = RewrittenSolverLines(l.model, l.settings);
+        EXPECT_EQ(lines, l.model.lines) << what;
+        std::string rewritten;
+        for (const std::string& line : lines) rewritten += line + "\r\n";
+        const Loaded again = load(dir, rewritten);
+        expectSolverValues(again, solverReading(bytes), what);
+
+        l.settings[Setting::FinalTime] = "2E-3";
+        ASSERT_FALSE(ValidateFileRun(l.settings, l.model)) << what;
+        lines = RewrittenSolverLines(l.model, l.settings);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (static_cast<int>(i) + 1 != kFinalTimeLine) EXPECT_EQ(lines[i], l.model.lines[i]) << what;
+        EXPECT_EQ(lines[kFinalTimeLine - 1], " 2.00E-03 !Final Time") << what;
+    }
+}
+
+// Where the solver refuses the settings or fractions as they stand, the
+// file loads all the same (this window is where they are set), and the
+// window has the solver's line and words for it; each value shows what the
+// solver reads, a line where it reads none its text.
+TEST(LoadSolverFile, SaysWhereTheSolverRefusesTheSettings) {
+    struct Case {
+        Spelling spelling;
+        int line;  // the line the solver names
+    };
+    const Case cases[] = {
+        {{15, " x !Temperature Equation", "0"}, 15},
+        {{15, " 4 !Temperature Equation", "0"}, 15},
+        {{21, " 1E-8x !Initial Step Size", "1E-8x"}, 21},
+        {{16, " 6000 !Initial Temperature", "6000"}, 16},
+        {{23, " 0,5 !Relative Tolerance", "0"}, 23},
+        {{0, "-21E-2", "-0.00021"}, 39},
+        {{0, "x", "x"}, 39},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string bytes = spelledFile(c.spelling).bytes();
+        const std::string what = spellingName(c.spelling);
+        SolverInputError solver;
+        ASSERT_FALSE(SolverWouldRun(bytes, solver)) << what;
+        EXPECT_EQ(solver.line, c.line) << what;
+        const Loaded l = load(dir, bytes);
+        EXPECT_EQ(l.model.settingsProblem, solverfile::InputProblemText(solver)) << what;
+        EXPECT_EQ(l.model.speciesCount, 3) << what;
+        EXPECT_EQ(shownFor(l, c.spelling), c.spelling.shown) << what;
+    }
+    // Initial mole fractions that are all blank.
+    test::TempDir dir;
+    RunFileText blank;
+    for (RunSpecies& s : blank.species) s.fraction = "";
+    const Loaded l = load(dir, blank.bytes());
+    EXPECT_EQ(l.model.settingsProblem,
+              "line 35: the initial mole fractions of the thermo records from this line on sum to zero");
+}
+
 // The THERMO line and the end line are found where the solver finds them:
 // " THERMO" from line 33 on (a comment line 33 beginning "thermo" is none),
 // and the line after the last reaction record (not the " END" among the
@@ -183,9 +346,11 @@ TEST(LoadSolverFile, TakesTheFractionFromColumns75To84) {
     EXPECT_EQ(l.model.species[2].name, "AR");
 }
 
-// The run settings are taken as they stand, whatever they hold: this window
-// is where they are set. What else the solver refuses is refused with its
-// line and words, the settings shown as the file has them.
+// The run settings load whatever they hold: this window is where they are
+// set. Each shows what the solver reads from its line, or its text where
+// the solver reads no number there, and what the solver refuses of them is
+// told in its words. What else the solver refuses is refused with its line
+// and words, the settings shown as the file has them.
 TEST(LoadSolverFile, TakesTheSettingsAsTheyStandAndRefusesWhatElseTheSolverRefuses) {
     struct Case {
         const char* what;
@@ -193,6 +358,7 @@ TEST(LoadSolverFile, TakesTheSettingsAsTheyStandAndRefusesWhatElseTheSolverRefus
         std::string text;
         std::string refusal;  // the error's text; empty when the file loads
         std::string pressure, steps;
+        std::string settingsProblem = "";  // the file loads, and the solver refuses its settings so
     };
     const Case cases[] = {
         {"species count no number", 10, " many !Species",
@@ -208,10 +374,13 @@ TEST(LoadSolverFile, TakesTheSettingsAsTheyStandAndRefusesWhatElseTheSolverRefus
          "constant in the units of pressure and concentration", "1.000000E+00", "100000"},
         {"no THERMO line", 34, " THERM", "Input past end of file: line 57: the file has no \" THERMO\" line from "
          "line 33 on", "1.000000E+00", "100000"},
-        {"pressure line without !", 14, " 1.0 Pressure", "", "1.0 Pressure", "100000"},
-        {"pressure 0", 14, " 0 !Pressure", "", "0", "100000"},
-        {"step limit no number", 22, " lots !Max", "", "1.000000E+00", "lots"},
-        {"temperature mode no number", 15, " x !Mode", "", "1.000000E+00", "100000"},
+        {"pressure line without !", 14, " 1.0 Pressure", "", "1.0", "100000"},
+        {"pressure 0", 14, " 0 !Pressure", "", "0", "100000",
+         "line 14: the pressure must be above zero, not 0.000000E+00"},
+        {"step limit no number", 22, " lots !Max", "", "1.000000E+00", "lots",
+         "line 22: no readable integer for the maximum number of steps"},
+        {"temperature mode no number", 15, " x !Mode", "", "1.000000E+00", "100000",
+         "line 15: no readable integer for the temperature mode"},
     };
     for (const Case& c : cases) {
         test::TempDir dir;
@@ -229,6 +398,7 @@ TEST(LoadSolverFile, TakesTheSettingsAsTheyStandAndRefusesWhatElseTheSolverRefus
         EXPECT_EQ(refusal, c.refusal) << c.what;
         EXPECT_EQ(s[Setting::Pressure], c.pressure) << c.what;
         EXPECT_EQ(s[Setting::MaxSteps], c.steps) << c.what;
+        EXPECT_EQ(model.settingsProblem, c.settingsProblem) << c.what;
     }
 }
 

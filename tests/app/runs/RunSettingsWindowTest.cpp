@@ -387,6 +387,62 @@ private slots:
         QCOMPARE(messages.shown()[0].style, 68);
     }
 
+    // Line 15 and a fraction spelled otherwise than the desktop writes them
+    // show what the solver reads (the temperature equation, the fraction's
+    // implied decimals), and Run without an edit gives back every settings
+    // line as the file held it.
+    void showsWhatTheSolverReadsAndARunWithoutAnEditKeepsIt() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        RunFileText file;
+        file.header[14] = " 1 Temperature Equation";
+        file.header[13] = " 1.01325 atm";
+        file.species[1].fraction = "21E-2";
+        const std::string path = write("run.txt", file);
+        const std::vector<std::string> before = file.Lines();
+        ScriptedMessages messages;
+        SOL_RUN* w = open(path);
+        QVERIFY(messages.shown().empty());
+        QVERIFY(w->Option3()->isChecked());
+        QVERIFY(!w->Option1()->isChecked());
+        QCOMPARE(w->Text1()->text(), QString("1.01325"));
+        QCOMPARE(w->GridEX1()->CellText(2, 4), QString("2.1E-04"));
+        messages.Answer(platform::kAnswerNo);
+        w->Command5()->click();
+        test::Settle();
+        QCOMPARE(runner.launches.size(), size_t(1));
+        const std::vector<std::string> lines = files::ReadLines(path);
+        for (std::size_t i = 13; i < 28; ++i) QCOMPARE(lines[i], before[i]);
+        QCOMPARE(lines[38], before[38]);
+    }
+
+    // Settings the solver would refuse: the window loads them, says so in
+    // the solver's words, and runs once they are set.
+    void saysWhereTheSolverRefusesTheSettingsAndRunsOnceTheyAreSet() {
+        test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
+        test::StandInEnding chosen("completed");
+        test::HeadlessRunner runner;
+        RunFileText file;
+        file.header[14] = " x !Temperature Equation";
+        const std::string path = write("run.txt", file);
+        ScriptedMessages messages;
+        SOL_RUN* w = open(path);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), platform::ToQ("In the file '" + path +
+                                                    "', the solver does not run the settings as they stand:\r\n"
+                                                    "line 15: no readable integer for the temperature mode.\r\n\r\n"
+                                                    "Correct them here before the run."));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QVERIFY(w->Command5()->isEnabled());
+        w->Option3()->click();
+        messages.Answer(platform::kAnswerNo);
+        w->Command5()->click();
+        test::Settle();
+        QCOMPARE(runner.launches.size(), size_t(1));
+        QCOMPARE(files::ReadLines(path)[14], std::string(" 1 !Temperature Equation"));
+    }
+
     // Another editor changed the mechanism after the window read it: the
     // rewrite, which gives back the mechanism as read, asks first, and No
     // writes nothing and starts nothing.
