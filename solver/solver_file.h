@@ -150,6 +150,10 @@ bool SolverWouldRun(std::string bytes, SolverInputError& error);
 // The console text of an input error.
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);
 
+// The console text of a failure to put a run's results into the solver
+// file (SolverFileRewrite::Commit's problem).
+std::string SolverOutputErrorText(const std::string& problem);
+
 // The new version of a solver file while a run writes it: a file beside the
 // solver file (file_replacement.h) that starts with the part of it that
 // the run keeps and takes its place only once everything was written, so
