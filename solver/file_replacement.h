@@ -14,10 +14,10 @@
 //   links), and one whose owner, group, permission bits or any extended
 //   attribute the helper cannot be given (another user's file in a folder
 //   the process may write, a group the process is no member of, an
-//   attribute the system lets only its owner or the superuser set). A copy
-//   of its old content is put on disk beside it first; when writing in
-//   place fails, the old content is written back from that copy. The copy
-//   goes once the file holds one of the two contents whole.
+//   attribute only the superuser may set). A copy of its old content is
+//   put on disk beside it first; when writing in place fails, the old
+//   content is written back from that copy. The copy goes once the file
+//   holds one of the two contents whole.
 // - A new file gets the permission bits the process's umask allows (0666
 //   less the umask), as any program's new file does.
 // Helper names stay within the longest name the folder takes: where a

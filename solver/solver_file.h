@@ -180,8 +180,8 @@ class SolverFileRewrite {
   std::FILE* Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep, bool lineBreak,
                    std::string& problem);
   // Puts the new version, closed by SolverCloseFile, in the solver file's
-  // place as file_replacement.h says (its permissions, group and names
-  // kept). False, with the new version removed and the solver file as it
+  // place as file_replacement.h says (its permissions, owner, group,
+  // extended attributes and names kept). False, with the new version removed and the solver file as it
   // was, when a write failed (`written` false, for the system's reason
   // `writeError` when known), when the solver file no longer holds the
   // bytes the run read (another program changed or removed it), or when

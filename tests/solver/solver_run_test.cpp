@@ -659,7 +659,8 @@ TEST(SolverRun, TheWrittenFileKeepsItsOtherNamesOwnerAndGroup) {
 TEST(SolverRun, TheWrittenFileKeepsItsAccessListAndAttributes) {
   SolverFileRun run(Small());
   ASSERT_EQ(::chmod(run.path.c_str(), 0640), 0);
-  if (!kx::test::GiveAccessListAndNote(run.path, 1)) GTEST_SKIP() << "the file system takes no user attributes";
+  if (!kx::test::GiveAccessListAndNote(run.path, 1))
+    GTEST_SKIP() << "the file system takes no user attributes or access lists";
   const std::map<std::string, std::string> attributes = kx::test::Attributes(run.path);
   run.Go();
   EXPECT_EQ(run.result.status, 0) << run.result.errors;

@@ -65,7 +65,7 @@ inline std::string AccessList(const std::vector<AclEntry>& entries) {
 // user.note -v kept" do: an access list that lets the user `uid` read and
 // write it (its mask read and write, so the file's group bits read 0660
 // while its owning group may only read), and a user attribute. False when
-// the file system takes no user attributes.
+// the file system takes no user attributes or access lists.
 inline bool GiveAccessListAndNote(const std::string& path, std::uint32_t uid) {
     const std::string list = AccessList({{kAclOwner, 6}, {kAclUser, 6, uid}, {kAclOwningGroup, 4}, {kAclMask, 6},
                                          {kAclOthers, 0}});
