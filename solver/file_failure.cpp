@@ -3,7 +3,20 @@
 #include <cerrno>
 #include <system_error>
 
+#include <sys/resource.h>
+
 namespace kx {
+
+namespace {
+
+// Whether the process may write files only up to a size (RLIMIT_FSIZE, a
+// shell's "ulimit -f"): then that is what a file too large ran into.
+bool fileSizeLimited() {
+  rlimit limit{};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY;
+}
+
+}  // namespace
 
 std::string FileFailureCause(int err) {
   switch (err) {
@@ -12,7 +25,9 @@ std::string FileFailureCause(int err) {
 #ifdef EDQUOT
     case EDQUOT: return "the disk quota is used up";
 #endif
-    case EFBIG: return "the file would be larger than the system allows";
+    case EFBIG:
+      return fileSizeLimited() ? "the file is larger than this process may write"
+                               : "the file would be larger than the file system allows";
     case EACCES:
     case EPERM: return "permission denied";
     case ENOENT: return "no such file or folder";
@@ -38,10 +53,17 @@ std::string FileFailureCause(int err) {
   return text;
 }
 
-std::string FileFailureCauseSentence(int err) {
-  std::string text = FileFailureCause(err);
-  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
-  return text;
+std::string FolderTakesNoNewFiles(const std::string& folder) {
+  return "the folder " + folder + " takes no new files";
 }
+
+bool AccessRefused(int err) { return err == EACCES || err == EPERM; }
+
+std::string AsSentence(std::string phrase) {
+  if (!phrase.empty() && phrase[0] >= 'a' && phrase[0] <= 'z') phrase[0] = static_cast<char>(phrase[0] - 'a' + 'A');
+  return phrase;
+}
+
+std::string FileFailureCauseSentence(int err) { return AsSentence(FileFailureCause(err)); }
 
 }  // namespace kx

@@ -1,11 +1,15 @@
 #include "file_replacement.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <random>
+#include <string_view>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace kx {
@@ -84,7 +88,77 @@ bool copyBytes(int from, int to, off_t limit = -1) {
 // Makes the file the bytes of `to` become: `size` bytes long and on disk.
 bool endAndSync(int fd, off_t size) { return ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0; }
 
+// Reads a list or a value of extended attributes whose size `call` gives
+// when asked with no room (as listxattr and getxattr do) into `out`. The
+// size may grow between the two calls (ERANGE): then it is asked again.
+// False with errno set when the system refuses.
+template <class Call>
+bool readSized(Call call, std::vector<char>& out) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const ssize_t size = call(nullptr, 0);
+    if (size < 0) return false;
+    out.resize(static_cast<std::size_t>(size));
+    if (size == 0) return true;
+    const ssize_t got = call(out.data(), out.size());
+    if (got >= 0) {
+      out.resize(static_cast<std::size_t>(got));
+      return true;
+    }
+    if (errno != ERANGE) return false;
+  }
+  return false;
+}
+
+// The names in a list of extended attributes (each ended by a NUL).
+std::vector<std::string_view> attributeNames(const std::vector<char>& list) {
+  std::vector<std::string_view> names;
+  for (std::size_t at = 0; at < list.size();) {
+    const std::string_view name(list.data() + at);
+    if (!name.empty()) names.push_back(name);
+    at += name.size() + 1;
+  }
+  return names;
+}
+
+// Gives the file open as `to` the extended attributes of the file at
+// `from` (its access list among them), and none that `from` lacks (a
+// default access list of the folder gives a new file one): true when it
+// has exactly those, with the same values, afterwards. A file system
+// without extended attributes has none to give.
+bool copyAttributes(const std::string& from, int to) {
+  std::vector<char> list, ownList;
+  if (!readSized([&](char* b, std::size_t n) { return ::listxattr(from.c_str(), b, n); }, list)) {
+    if (errno != ENOTSUP) return false;
+    list.clear();
+  }
+  if (!readSized([&](char* b, std::size_t n) { return ::flistxattr(to, b, n); }, ownList)) {
+    if (errno != ENOTSUP) return false;
+    ownList.clear();
+  }
+  const std::vector<std::string_view> names = attributeNames(list);
+  for (const std::string_view own : attributeNames(ownList)) {
+    bool wanted = false;
+    for (const std::string_view name : names) wanted = wanted || name == own;
+    if (!wanted && ::fremovexattr(to, own.data()) != 0 && errno != ENODATA) return false;
+  }
+  std::vector<char> value, present;
+  for (const std::string_view name : names) {
+    if (!readSized([&](char* b, std::size_t n) { return ::getxattr(from.c_str(), name.data(), b, n); }, value)) {
+      if (errno == ENODATA) continue;  // removed meanwhile
+      return false;
+    }
+    // One the new file has already (a label the system gave it) stays.
+    if (readSized([&](char* b, std::size_t n) { return ::fgetxattr(to, name.data(), b, n); }, present) &&
+        present == value)
+      continue;
+    if (::fsetxattr(to, name.data(), value.data(), value.size(), 0) != 0) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+void FailWritesPastFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -172,16 +246,27 @@ bool FileReplacement::Settle(int& err) {
   if (err != 0) return false;
   struct stat st {};
   const bool existing = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  standsIn_ = true;
   if (existing) {
     // The owner where the system lets this process give it, and the group;
-    // the mode after them, as changing the owner may clear some of its bits.
+    // the mode after them, as changing the owner may clear some of its bits;
+    // the attributes last, as setting the access list sets the group bits.
     struct stat own {};
     if (::geteuid() == 0)
       (void)::fchown(fd_, st.st_uid, st.st_gid);
     else if (::fstat(fd_, &own) == 0 && own.st_gid != st.st_gid)
       (void)::fchown(fd_, static_cast<uid_t>(-1), st.st_gid);
+    if (::fchmod(fd_, st.st_mode & 07777) != 0) {
+      err = errno;
+      return false;
+    }
+    standsIn_ = copyAttributes(target_, fd_) && ::fstat(fd_, &own) == 0 && own.st_uid == st.st_uid &&
+                own.st_gid == st.st_gid && (own.st_mode & 07777) == (st.st_mode & 07777);
+    // Written in place instead: until then the helper shows no one what
+    // the file would not.
+    if (!standsIn_) (void)::fchmod(fd_, 0600);
   }
-  if ((existing && ::fchmod(fd_, st.st_mode & 07777) != 0) || ::fsync(fd_) != 0) {
+  if (::fsync(fd_) != 0) {
     err = errno;
     return false;
   }
@@ -192,8 +277,8 @@ bool FileReplacement::Place(int& err) {
   err = fd_ < 0 ? EBADF : 0;
   if (err != 0) return false;
   struct stat st {};
-  const bool linked = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 1;
-  if (linked) {
+  const bool there = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (there && (st.st_nlink > 1 || !standsIn_)) {
     if (!rewriteInPlace(err)) return false;
     Abandon();
     return true;
@@ -226,7 +311,10 @@ int copyOnDisk(const std::string& target, int from, const struct stat& st, std::
   }
   if (copy < 0) return -1;
   if (::geteuid() == 0) (void)::fchown(copy, st.st_uid, st.st_gid);
-  if (::fchmod(copy, st.st_mode & 0777) == 0 && copyBytes(from, copy) && ::fsync(copy) == 0) return copy;
+  const bool accessGiven = ::fchmod(copy, st.st_mode & 0777) == 0;
+  // Its access list and other attributes too, where the system lets it have them.
+  if (accessGiven) (void)copyAttributes(target, copy);
+  if (accessGiven && copyBytes(from, copy) && ::fsync(copy) == 0) return copy;
   err = errno;
   ::close(copy);
   ::unlink(path.c_str());

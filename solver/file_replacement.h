@@ -5,13 +5,19 @@
 // as the writing process's own (owned_file.h). Once it is complete and on
 // disk it takes the file's place:
 // - A file with one name is replaced by renaming the helper over it. The
-//   helper first takes the file's permission bits and, where the system
-//   lets it, its group (and its owner, for a process of the superuser).
-// - A file with more than one name (hard links) keeps all of them: its
-//   content is rewritten in place. A copy of its old content is put on
-//   disk beside it first; when writing in place fails, the old content is
-//   written back from that copy. The copy goes once the file holds one of
-//   the two contents whole.
+//   helper first takes the file's owner (for a process of the superuser)
+//   and group, its permission bits, then its extended attributes (its
+//   access list, system.posix_acl_access, among them: set after the bits,
+//   it sets the group bits to its mask as the file has them).
+// - A file the helper cannot stand in for whole is rewritten in place
+//   instead, so that it keeps all it has: one with more than one name (hard
+//   links), and one whose owner, group, permission bits or any extended
+//   attribute the helper cannot be given (another user's file in a folder
+//   the process may write, a group the process is no member of, an
+//   attribute only the superuser may set). A copy of its old content is
+//   put on disk beside it first; when writing in place fails, the old
+//   content is written back from that copy. The copy goes once the file
+//   holds one of the two contents whole.
 // - A new file gets the permission bits the process's umask allows (0666
 //   less the umask), as any program's new file does.
 // Helper names stay within the longest name the folder takes: where a
@@ -19,7 +25,11 @@
 // the helper's name, and a digest of the whole name keeps it that file's
 // own.
 //
-// Standard library and POSIX only.
+// A write past the process's file-size limit fails with EFBIG as any
+// other write does once FailWritesPastFileSizeLimit has run.
+//
+// Standard library, POSIX and the C library's extended-attribute calls
+// (<sys/xattr.h>) only.
 #pragma once
 
 #include <cstddef>
@@ -53,6 +63,12 @@ std::string HelperNamePrefix(std::string_view fileName, std::string_view tag, st
 
 // True when `name` is the prefix followed by kHelperSuffixDigits digits.
 bool IsHelperName(std::string_view name, std::string_view prefix);
+
+// Makes a write beyond the process's file-size limit (RLIMIT_FSIZE, a
+// shell's "ulimit -f") fail with EFBIG, as a write onto a full disk fails
+// with ENOSPC, instead of ending the process by SIGXFSZ. Each program calls
+// it first thing at its start.
+void FailWritesPastFileSizeLimit();
 
 // The steps of a replacement at which a test makes the system refuse.
 enum class ReplaceStep {
@@ -95,8 +111,10 @@ class FileReplacement {
   std::FILE* Begin(const std::string& target, std::string_view tag, int& err);
 
   // Once the caller has closed the stream without error: puts the helper's
-  // content on disk and gives it the target's permissions, group and owner
-  // (as the header says). False with the system's reason in `err`.
+  // content on disk and gives it the target's owner, group, permissions and
+  // extended attributes (as the header says). False with the system's
+  // reason in `err`. What the helper cannot be given makes Place write in
+  // place; that is no failure.
   bool Settle(int& err);
 
   // Puts the settled content in the target's place (as the header says).
@@ -119,6 +137,8 @@ class FileReplacement {
   bool rewriteInPlace(int& err);
 
   std::string target_;
+  // Settled with all that the target has: the rename may put it in its place.
+  bool standsIn_ = false;
   std::string helper_;
   std::string keptCopy_;
   int fd_ = -1;  // the helper, for putting it on disk and setting its owner and mode

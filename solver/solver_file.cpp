@@ -43,6 +43,8 @@ std::string SolverInputErrorText(const std::string& path, const SolverInputError
   return " Input error in line " + std::to_string(error.line) + " of " + path + ": " + error.problem;
 }
 
+std::string SolverOutputErrorText(const std::string& problem) { return " Output error: " + problem; }
+
 std::FILE* SolverFileRewrite::Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep,
                                     bool lineBreak, std::string& problem) {
   namespace fs = std::filesystem;
@@ -72,7 +74,10 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, const SolverFileTex
   int err = 0;
   std::FILE* f = replacement_.Begin(target.string(), kRewriteTag, err);
   if (!f) {
-    problem = "cannot make a new file beside the solver file " + path + ": " + FileFailureCause(err);
+    problem = AccessRefused(err) ? "cannot write the solver file " + path + ": " +
+                                       FolderTakesNoNewFiles(FolderOf(target.string()))
+                                 : "cannot make a new file beside the solver file " + path + ": " +
+                                       FileFailureCause(err);
     return nullptr;
   }
   readSize_ = text.Size();

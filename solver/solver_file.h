@@ -150,6 +150,10 @@ bool SolverWouldRun(std::string bytes, SolverInputError& error);
 // The console text of an input error.
 std::string SolverInputErrorText(const std::string& path, const SolverInputError& error);
 
+// The console text of a failure to put a run's results into the solver
+// file (SolverFileRewrite::Commit's problem).
+std::string SolverOutputErrorText(const std::string& problem);
+
 // The new version of a solver file while a run writes it: a file beside the
 // solver file (file_replacement.h) that starts with the part of it that
 // the run keeps and takes its place only once everything was written, so
@@ -176,8 +180,8 @@ class SolverFileRewrite {
   std::FILE* Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep, bool lineBreak,
                    std::string& problem);
   // Puts the new version, closed by SolverCloseFile, in the solver file's
-  // place as file_replacement.h says (its permissions, group and names
-  // kept). False, with the new version removed and the solver file as it
+  // place as file_replacement.h says (its permissions, owner, group,
+  // extended attributes and names kept). False, with the new version removed and the solver file as it
   // was, when a write failed (`written` false, for the system's reason
   // `writeError` when known), when the solver file no longer holds the
   // bytes the run read (another program changed or removed it), or when

@@ -42,12 +42,17 @@ void ConsoleLine(const char* text) {
   std::fputc('\n', SolverCommon.console);
 }
 
-int InputFailure(const std::string& path, const SolverInputError& error) {
-  const std::string text = SolverInputErrorText(path, error);
+// Says why the run wrote nothing into the solver file, on the error console;
+// the status of a run that did not write its file.
+int WriteNothingFailure(const std::string& text) {
   std::fputs(text.c_str(), SolverCommon.errorConsole);
   std::fputc('\n', SolverCommon.errorConsole);
   std::fflush(SolverCommon.errorConsole);
   return kExitInputError;
+}
+
+int InputFailure(const std::string& path, const SolverInputError& error) {
+  return WriteNothingFailure(SolverInputErrorText(path, error));
 }
 
 // The new version of the solver file that the run writes (see
@@ -68,14 +73,14 @@ bool StartWriting(const SolverFileText& text, const std::string& path, std::uint
 }
 
 // Closes the new version and puts it in the solver file's place: `status`,
-// or the input error's after its report when the writing failed or another
-// program changed the solver file during the run (the solver file is then
-// as it was).
-int FinishWriting(const std::string& path, int status) {
+// or the input error's status after an output error's report when the
+// writing failed or another program changed the solver file during the run
+// (the solver file is then as it was).
+int FinishWriting(int status) {
   SolverCloseFile();
   std::string problem;
   if (!rewrite.Commit(SolverCommon.solverFileIntact, SolverCommon.solverFileError, problem))
-    return InputFailure(path, {0, problem});
+    return WriteNothingFailure(SolverOutputErrorText(problem));
   return status;
 }
 
@@ -191,7 +196,7 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
     statistics->finalTemperature = c.MODE == 1 ? model.Y[n - 1] : c.T0;
   }
   if (SolverStopSignal != 0) return Stopped();
-  const int status = FinishWriting(path, code == 0 ? kExitCompleted : kExitIntegratorError);
+  const int status = FinishWriting(code == 0 ? kExitCompleted : kExitIntegratorError);
   if (status == kExitInputError) return status;
   ConsoleLine("   ");
   ConsoleLine("STOP - Program terminated");
@@ -247,13 +252,16 @@ int SolverRunFile(const std::string& path, SolverRunStatistics* statistics) {
     return Run(path, statistics, start);
   } catch (const SolverStop& stop) {
     // Every report that stops the run comes after the writing began.
-    return FinishWriting(path, stop.status);
+    return FinishWriting(stop.status);
   } catch (const SolverStopRequested&) {
     return Stopped();
   }
 }
 
 int SolverMain() {
+  // A file-size limit makes a write too large fail (the file is then left
+  // as it was, and the run says why) instead of ending the process.
+  FailWritesPastFileSizeLimit();
   // The console keeps its line buffering, in storage of its own, so that
   // its first progress line allocates nothing inside the integration.
   static char consoleBuffer[4096];

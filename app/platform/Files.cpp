@@ -130,6 +130,10 @@ std::string placeOfWrite(const std::string& givenPath) {
     if (existed && !S_ISREG(st.st_mode)) throw Error(ErrorKind::FileWriteFailed, kNoOrdinaryFile, path);
     if (existed && !(st.st_mode & S_IWUSR)) throw Error(ErrorKind::PermissionDenied, path);
     if (!FolderExists(FolderOf(path))) throw Error(ErrorKind::PathNotFound, path);
+    // A file this process may not write (another user's) is not replaced
+    // by one of its own either.
+    if (existed && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && AccessRefused(errno))
+        throw Error(ErrorKind::PermissionDenied, path);
     return path;
 }
 
@@ -141,6 +145,9 @@ constexpr char kWriteTag[] = "kxtmp";
 void writeHelper(FileReplacement& replacement, const std::string& path, std::string_view bytes) {
     int err = 0;
     std::FILE* f = replacement.Begin(path, kWriteTag, err);
+    // The file, if it is there, may well be writable: the folder refuses.
+    if (!f && AccessRefused(err))
+        throw Error(ErrorKind::PermissionDenied, AsSentence(FolderTakesNoNewFiles(FolderOf(path))), path);
     if (!f) throwForErrno(err, path);
     bool written = !ReplaceFailureSimulated(ReplaceStep::WriteBytes) &&
                    std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && std::fflush(f) == 0;

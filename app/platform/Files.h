@@ -5,16 +5,20 @@
 // file gets new content as the console solver's files do
 // (solver/file_replacement.h): written whole beside it first, so that a
 // failed write never leaves a half-written file, then put in its place
-// keeping its permissions, group and every name it has (hard links); a new
-// file gets the permissions the umask allows. Through a symbolic link, the
-// file the link names is the one written.
+// keeping its permissions, owner, group, access list and other extended
+// attributes and every name it has (hard links); a new file gets the
+// permissions the umask allows. Through a symbolic link, the file the link
+// names is the one written.
 //
 // Paths are std::string holding the file system's own bytes (UTF-8 text on
 // this system). Failures throw kx::Error with FileNotFound, PathNotFound,
 // PermissionDenied, FileWriteFailed, FileReadFailed or InputPastEndOfFile;
 // any other reason the system gives is described in its own words, shared
 // with the console solver (solver/file_failure.h): "The medium is
-// read-only: <path>", "The disk is full: <path>".
+// read-only: <path>", "The disk is full: <path>", "The file is larger than
+// this process may write: <path>" (a file-size limit), "The folder <folder>
+// takes no new files: <path>" (PermissionDenied: no file can be made
+// beside the file, which every write needs).
 #pragma once
 
 #include <cstddef>
@@ -51,11 +55,14 @@ std::vector<std::string> ReadLines(const std::string& path, LineSplit split = Sp
 // Replaces the file's content with the bytes (or creates the file). The
 // bytes go to a hidden helper file beside it (named within the folder's
 // limit however long the file's name is), which then takes its place: it
-// is renamed over a file with one name, which keeps its permission bits
-// and group; a file with more names (hard links) is written in place, its
-// old content kept on disk beside it until the new content is, and written
-// back when writing in place fails. A read-only target is refused with
-// PermissionDenied and left as it was.
+// is renamed over a file with one name, which keeps its permission bits,
+// owner, group and extended attributes (its access list among them); a
+// file with more names (hard links), or one whose owner, group, bits or
+// attributes the helper cannot be given (solver/file_replacement.h), is
+// written in place, its old content kept on disk beside it until the new
+// content is, and written back when writing in place fails. A read-only
+// target, and one this process may not write (another user's), is refused
+// with PermissionDenied and left as it was.
 // A symbolic link stays a link: the file it names (through further links,
 // relative targets counting from each link's folder) is the target, written
 // in its own folder; a link to a file that does not exist makes that file.

@@ -11,10 +11,14 @@
 #include "SOL_RUN.h"
 #include "SharedState.h"
 #include "Text.h"
+#include "file_replacement.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Under a file-size limit a save too large fails and says so; the
+    // program and every window's unsaved work stay.
+    kx::FailWritesPastFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName("KinovexRed");
     kx::SetFolders(kx::Shared(), kx::platform::FromQ(kx::platform::ProgramFolder()));

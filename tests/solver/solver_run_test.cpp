@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FileAttributes.h"
 #include "owned_file.h"
 #include "solver.h"
 #include "solver_test_support.h"
@@ -576,11 +577,11 @@ TEST(SolverRun, AWriteThatFailsLeavesTheFileAsItWas) {
     EXPECT_EQ(run.result.status, 1) << c.what;
     EXPECT_TRUE(run.output == run.input) << c.what << ": the file holds " << run.output.size() << " bytes, not "
                                          << run.input.size();
-    // The system's reason is told as the user reads it.
-    EXPECT_NE(run.result.errors.find("cannot write the solver file " + run.path +
-                                     ": the file would be larger than the system allows; it is left as it was"),
-              std::string::npos)
-        << c.what << ": " << run.result.errors;
+    // The system's reason is told as the user reads it, as a failure to
+    // write the results.
+    EXPECT_EQ(run.result.errors, " Output error: cannot write the solver file " + run.path +
+                                     ": the file is larger than this process may write; it is left as it was\n")
+        << c.what;
     EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
         << c.what << ": nothing is left beside the file";
   }
@@ -651,6 +652,77 @@ TEST(SolverRun, TheWrittenFileKeepsItsOtherNamesOwnerAndGroup) {
   EXPECT_EQ(FolderNames(run.dir),
             (std::set<std::string>{"mech.txt", "other name.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
       << "nothing is left beside the file";
+}
+
+// The results reach a file with an access list and a user attribute, which
+// it keeps: its owning group gains no write through the list's mask.
+TEST(SolverRun, TheWrittenFileKeepsItsAccessListAndAttributes) {
+  SolverFileRun run(Small());
+  ASSERT_EQ(::chmod(run.path.c_str(), 0640), 0);
+  if (!kx::test::GiveAccessListAndNote(run.path, 1))
+    GTEST_SKIP() << "the file system takes no user attributes or access lists";
+  const std::map<std::string, std::string> attributes = kx::test::Attributes(run.path);
+  run.Go();
+  EXPECT_EQ(run.result.status, 0) << run.result.errors;
+  EXPECT_NE(run.output.find(" !$End\r\n"), std::string::npos);
+  EXPECT_EQ(kx::test::Attributes(run.path), attributes);
+  struct stat after {};
+  ASSERT_EQ(::stat(run.path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 07777, 0660u) << "the group bits show the mask";
+}
+
+// A run by another user (4321): a solver file it may write but not replace
+// (another user's, in a folder open to all) gets the results in place and
+// keeps its owner; one it may not write, or in a folder that takes no new
+// files, is refused before anything is computed.
+TEST(SolverRun, AFileTheUserMayWriteButNotReplaceIsWrittenInPlace) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can run the solver as another user";
+  struct Case {
+    const char* what;
+    mode_t folderMode;  // the folder is the superuser's
+    uid_t owner;        // the file's, of the group of the same number
+    mode_t mode;
+    const char* refusal;  // after "cannot write the solver file <path>: "; "" when the run completes
+  };
+  const Case cases[] = {
+      {"another user's file in a sticky folder", 01777, 1234, 0666, ""},
+      {"another user's file in a folder open to all", 0777, 1234, 0666, ""},
+      {"another user's file it may only read", 01777, 1234, 0644, "permission denied"},
+      {"its own file in a folder that takes no new files", 0755, 4321, 0644, "the folder {folder} takes no new files"},
+  };
+  for (const Case& c : cases) {
+    SolverFileRun run(Small());
+    ASSERT_EQ(::chmod(run.dir.path().c_str(), c.folderMode), 0);
+    ASSERT_EQ(::chown(run.path.c_str(), c.owner, c.owner), 0);
+    ASSERT_EQ(::chmod(run.path.c_str(), c.mode), 0);
+    // What the run reads and writes beside the file, the superuser's as the rest.
+    run.dir.write("SolverFilePath.txt", run.path + "\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(run.path.c_str(), &before), 0);
+    run.result = kxtest::RunSolver(run.dir, run.path, std::nullopt, 4321);
+    run.output = kxtest::ReadBytes(run.path);
+    struct stat after {};
+    ASSERT_EQ(::stat(run.path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid) << c.what;
+    EXPECT_EQ(after.st_gid, before.st_gid) << c.what;
+    EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+    EXPECT_EQ(after.st_ino, before.st_ino) << c.what;
+    if (*c.refusal == 0) {
+      EXPECT_EQ(run.result.status, 0) << c.what << ": " << run.result.errors;
+      EXPECT_NE(run.output.find(" !$End\r\n"), std::string::npos) << c.what;
+    } else {
+      std::string refusal = c.refusal;
+      if (const std::size_t at = refusal.find("{folder}"); at != std::string::npos)
+        refusal.replace(at, 8, run.dir.path());
+      EXPECT_EQ(run.result.status, 1) << c.what;
+      EXPECT_EQ(run.result.errors, " Input error: cannot write the solver file " + run.path + ": " + refusal + "\n")
+          << c.what;
+      EXPECT_EQ(run.result.console.find("Time="), std::string::npos) << c.what << ": refused before the run";
+      EXPECT_TRUE(run.output == run.input) << c.what;
+    }
+    EXPECT_EQ(FolderNames(run.dir), (std::set<std::string>{"mech.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}))
+        << c.what << ": nothing is left beside the file";
+  }
 }
 
 // A solver file whose run takes seconds, with an earlier run's results.
@@ -862,7 +934,7 @@ TEST(SolverRun, AFileChangedDuringTheRunIsLeftAsItIs) {
     } else {
       EXPECT_EQ(run.result.status, 1) << c.what;
       EXPECT_TRUE(now == changed) << c.what << ": the file as the other program left it";
-      EXPECT_EQ(run.result.errors, " Input error: the solver file " + run.path + c.says +
+      EXPECT_EQ(run.result.errors, " Output error: the solver file " + run.path + c.says +
                                        " and the results of this run are not written\n")
           << c.what;
     }

@@ -17,6 +17,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ChildProcess.h"
 #include "TempDir.h"
 #include "solver_file_recipe.h"
 
@@ -110,11 +111,13 @@ struct RunResult {
 // Starts the built solver in `dir` on `solverFile` (a path) through
 // "SolverFilePath.txt", its output going to "console.txt" and "errors.txt"
 // there; returns its process id (-1 when it could not be started). With
-// `fileSizeLimit` the process may write files of at most that many bytes: a
-// write beyond fails as on a full disk (the signal of the limit is ignored,
-// as a shell's "ulimit -f" with "trap '' XFSZ" leaves it).
+// `fileSizeLimit` the process may write files of at most that many bytes,
+// the signal of the limit at the system's default (which ends the process)
+// as a shell's "ulimit -f" leaves it. With `user` it runs as that user, of
+// the group of the same number alone.
 inline pid_t StartSolver(const TempDir& dir, const std::string& solverFile,
-                         std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+                         std::optional<rlim_t> fileSizeLimit = std::nullopt,
+                         std::optional<uid_t> user = std::nullopt) {
   dir.write("SolverFilePath.txt", solverFile + "\r\n");
   const std::string console = dir.file("console.txt"), errors = dir.file("errors.txt");
   const pid_t pid = fork();
@@ -123,10 +126,11 @@ inline pid_t StartSolver(const TempDir& dir, const std::string& solverFile,
     const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(dir.path().c_str()) != 0) _exit(127);
     if (fileSizeLimit) {
-      std::signal(SIGXFSZ, SIG_IGN);
+      std::signal(SIGXFSZ, SIG_DFL);
       const rlimit limit{*fileSizeLimit, *fileSizeLimit};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
     }
+    if (user && !kx::test::BecomeUser(*user, *user)) _exit(127);
     execl(KX_SOLVER_EXE, KX_SOLVER_EXE, static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -147,8 +151,9 @@ inline RunResult WaitForSolver(const TempDir& dir, pid_t pid) {
 
 // Runs the built solver to its end (see StartSolver).
 inline RunResult RunSolver(const TempDir& dir, const std::string& solverFile,
-                           std::optional<rlim_t> fileSizeLimit = std::nullopt) {
-  return WaitForSolver(dir, StartSolver(dir, solverFile, fileSizeLimit));
+                           std::optional<rlim_t> fileSizeLimit = std::nullopt,
+                           std::optional<uid_t> user = std::nullopt) {
+  return WaitForSolver(dir, StartSolver(dir, solverFile, fileSizeLimit, user));
 }
 
 }  // namespace kxtest

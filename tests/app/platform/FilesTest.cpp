@@ -1,7 +1,10 @@
 #include "Files.h"
 
+#include "ChildProcess.h"
 #include "Errors.h"
+#include "FileAttributes.h"
 #include "TempDir.h"
+#include "file_replacement.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,6 +89,12 @@ TEST(Files, ReplaceKeepsPermissionsAndLeavesNoTemporaryFile) {
         ++entries;
     }
     EXPECT_EQ(entries, 1);
+}
+
+// A message's text with "{folder}" standing for the folder.
+std::string withFolder(std::string text, const std::string& folder) {
+    if (const std::size_t at = text.find("{folder}"); at != std::string::npos) text.replace(at, 8, folder);
+    return text;
 }
 
 // The names in a folder, sorted.
@@ -187,6 +197,189 @@ TEST(Files, ANewFileFollowsTheUmaskAndAReplacedOneKeepsModeOwnerAndGroup) {
     if (superuser) {
         EXPECT_EQ(st.st_uid, 4321u);
         EXPECT_EQ(st.st_gid, 8765u);
+    }
+}
+
+// A replaced file keeps its access list and its other extended attributes:
+// its owning group, which may only read it, gains no write through the
+// list's mask (which the file's group bits show).
+TEST(Files, AReplacedFileKeepsItsAccessListAndAttributes) {
+    kx::test::TempDir dir;
+    const std::string path = dir.write("listed.txt", "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    if (!kx::test::GiveAccessListAndNote(path, 1))
+        GTEST_SKIP() << "the file system takes no user attributes or access lists";
+    const std::map<std::string, std::string> attributes = kx::test::Attributes(path);
+    ASSERT_EQ(attributes.size(), 2u);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    ASSERT_EQ(before.st_mode & 07777, 0660u) << "the group bits show the mask";
+    kx::files::WriteAll(path, "new content");
+    EXPECT_EQ(kx::test::ReadBytes(path), "new content");
+    EXPECT_EQ(kx::test::Attributes(path), attributes);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0660u);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"listed.txt"});
+}
+
+// What a save by another user (4321, of the group 4321 alone) does, in a
+// child process, as "<check message>|<write message>" ("" for none).
+std::string saveAsOtherUser(const std::string& path, const std::string& bytes) {
+    kx::test::TempDir out;
+    ::chmod(out.path().c_str(), 0777);
+    const std::string said = out.file("said.txt");
+    const kx::test::ChildEnd end = kx::test::InChild([&] {
+        std::string checked, written;
+        if (!kx::test::BecomeUser(4321, 4321)) return 2;
+        try {
+            kx::files::CheckWritable(path);
+        } catch (const kx::Error& e) {
+            checked = e.what();
+        }
+        try {
+            kx::files::WriteAll(path, bytes);
+        } catch (const kx::Error& e) {
+            written = e.what();
+        }
+        std::ofstream(said, std::ios::binary) << checked << "|" << written;
+        return 0;
+    });
+    if (end.status != 0) return "the child ended with " + std::to_string(end.status) + ", signal " +
+                                 std::to_string(end.signal);
+    return kx::test::ReadBytes(said);
+}
+
+// A file a user may write but not replace (another user's file in a folder
+// open to all, sticky or not; a group the user is no member of) is written
+// in place: it keeps its owner, group and mode, and nothing is left beside
+// it. A file the user may not write, and a folder that takes no new files,
+// are refused in words that say which, before and when writing.
+struct OtherUserCase {
+    const char* what;
+    mode_t folderMode;   // the folder is the superuser's
+    bool exists = true;  // else the save makes the file
+    uid_t owner = 1234;
+    gid_t group = 1234;
+    mode_t mode = 0666;
+    const char* refusal = "";  // before ": " and the path; "{folder}" stands for the folder
+};
+
+void PrintTo(const OtherUserCase& c, std::ostream* os) { *os << c.what; }
+
+class SaveByAnotherUser : public ::testing::TestWithParam<OtherUserCase> {};
+
+TEST_P(SaveByAnotherUser, WritesInPlaceWhatItMayNotReplaceOrSaysWhy) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can act as another user";
+    const OtherUserCase& c = GetParam();
+    kx::test::TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string folder = dir.file("shared");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+    const std::string path = folder + "/f.txt";
+    struct stat before {};
+    if (c.exists) {
+        dir.write("shared/f.txt", "old content, longer than the new");
+        ASSERT_EQ(::chown(path.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    }
+    const std::string said = saveAsOtherUser(path, "new content");
+    if (*c.refusal == 0) {
+        EXPECT_EQ(said, "|") << c.what;
+        EXPECT_EQ(kx::test::ReadBytes(path), "new content") << c.what;
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_uid, before.st_uid) << c.what;
+        EXPECT_EQ(after.st_gid, before.st_gid) << c.what;
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.what;
+        EXPECT_EQ(after.st_ino, before.st_ino) << c.what << ": written in place";
+    } else {
+        const std::string refusal = withFolder(c.refusal, folder);
+        EXPECT_EQ(said, refusal + ": " + path + "|" + refusal + ": " + path) << c.what;
+        EXPECT_EQ(c.exists ? kx::test::ReadBytes(path) : "(none)",
+                  c.exists ? "old content, longer than the new" : "(none)")
+            << c.what;
+        EXPECT_EQ(std::filesystem::exists(path), c.exists) << c.what;
+    }
+    const std::vector<std::string> names = c.exists ? std::vector<std::string>{"f.txt"} : std::vector<std::string>{};
+    EXPECT_EQ(namesIn(folder), names) << c.what << ": nothing beside";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, SaveByAnotherUser,
+    ::testing::Values(OtherUserCase{"another user's file in a sticky folder", 01777},
+                      OtherUserCase{"another user's file in a folder open to all", 0777},
+                      OtherUserCase{"own file of a group the user is not in", 0777, true, 4321, 5555, 0664},
+                      OtherUserCase{"another user's file it may only read", 01777, true, 1234, 1234, 0644,
+                                    "Permission denied"},
+                      OtherUserCase{"own file in a folder that takes no new files", 0755, true, 4321, 4321, 0644,
+                                    "The folder {folder} takes no new files"},
+                      OtherUserCase{"a new file in a folder that takes no new files", 0755, false, 0, 0, 0,
+                                    "The folder {folder} takes no new files"}),
+    [](const ::testing::TestParamInfo<OtherUserCase>& info) { return "case" + std::to_string(info.index); });
+
+// An attribute the user's new file may not have (one of the security
+// space, which only the superuser sets) is not dropped: the file is
+// written in place and keeps it.
+TEST(Files, AnAttributeTheUserCannotGiveIsKeptByWritingInPlace) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can act as another user";
+    kx::test::TempDir dir;
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    const std::string folder = dir.file("own");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::chown(folder.c_str(), 4321, 4321), 0);
+    const std::string path = dir.write("own/labelled.txt", "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4321), 0);
+    if (::setxattr(path.c_str(), "security.kx_label", "label", 5, 0) != 0)
+        GTEST_SKIP() << "the file system takes no such attribute";
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    EXPECT_EQ(saveAsOtherUser(path, "new content"), "|");
+    EXPECT_EQ(kx::test::ReadBytes(path), "new content");
+    EXPECT_EQ(kx::test::Attributes(path), (std::map<std::string, std::string>{{"security.kx_label", "label"}}));
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"labelled.txt"});
+}
+
+// Under a file-size limit (a shell's "ulimit -f"), with its signal left as
+// the system sets it, a save beyond the limit is an ordinary failure that
+// says so, once the program has started as it does: the program goes on,
+// the file (under every name it has) is as it was, nothing is beside it.
+TEST(Files, ASaveBeyondTheFileSizeLimitFailsAndKeepsTheFile) {
+    for (const bool linked : {false, true}) {
+        kx::test::TempDir dir;
+        const std::string path = dir.write("limited.txt", "old");
+        if (linked) {
+            ASSERT_EQ(::link(path.c_str(), dir.file("other.txt").c_str()), 0);
+        }
+        const std::string said = dir.file("said.txt");
+        const kx::test::ChildEnd end = kx::test::InChild([&] {
+            std::signal(SIGXFSZ, SIG_DFL);
+            kx::FailWritesPastFileSizeLimit();
+            std::string message;
+            std::FILE* out = std::fopen(said.c_str(), "wb");
+            const rlimit limit{4096, 4096};
+            if (!out || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+            try {
+                kx::files::WriteAll(path, std::string(10000, 'x'));
+            } catch (const kx::Error& e) {
+                message = e.what();
+            }
+            std::fputs(message.c_str(), out);
+            return std::fclose(out) == 0 ? 0 : 3;
+        });
+        EXPECT_EQ(end.signal, 0) << "linked " << linked;
+        EXPECT_EQ(end.status, 0) << "linked " << linked;
+        EXPECT_EQ(kx::test::ReadBytes(said), "The file is larger than this process may write: " + path);
+        EXPECT_EQ(kx::test::ReadBytes(path), "old");
+        std::filesystem::remove(said);
+        const std::vector<std::string> names =
+            linked ? std::vector<std::string>{"limited.txt", "other.txt"} : std::vector<std::string>{"limited.txt"};
+        EXPECT_EQ(namesIn(dir.path()), names) << "linked " << linked << ": nothing beside";
     }
 }
 
@@ -474,7 +667,7 @@ struct RefusalCase {
     const char* what;
     int err;
     kx::files::WriteStep step;
-    const char* description;  // what the message says before ": " and the path
+    const char* description;  // what the message says before ": " and the path; "{folder}" for its folder
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.what; }
@@ -495,7 +688,7 @@ TEST_P(WriteRefusedBySystem, TellsTheSystemsReasonAndKeepsTheFile) {
             message = e.what();
         }
     }
-    EXPECT_EQ(message, std::string(c.description) + ": " + path) << c.what;
+    EXPECT_EQ(message, withFolder(c.description, dir.path()) + ": " + path) << c.what;
     EXPECT_EQ(kx::test::ReadBytes(path), "precious") << c.what;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1)
         << c.what << ": no temporary file is left";
@@ -512,7 +705,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"quota used up while writing", EDQUOT, kx::files::WriteStep::WriteBytes,
                     "The disk quota is used up"},
         RefusalCase{"quota found on replacing", EDQUOT, kx::files::WriteStep::Replace, "The disk quota is used up"},
-        RefusalCase{"no access to the folder", EACCES, kx::files::WriteStep::MakeTemporary, "Permission denied"}),
+        RefusalCase{"no access to the folder", EACCES, kx::files::WriteStep::MakeTemporary,
+                    "The folder {folder} takes no new files"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return "case" + std::to_string(info.index); });
 
 // A folder, a pipe or a device is no file to read or write: refused at once,

@@ -157,7 +157,7 @@ TEST(RunOutcome, ARefusedInputIsReportedWithTheSolversReason) {
 
     // Results and a closing line that another program put into the file
     // while the solver ran are not this run's, which wrote nothing.
-    const std::string changed = " Input error: the solver file /data/run.txt was changed by another program during "
+    const std::string changed = " Output error: the solver file /data/run.txt was changed by another program during "
                                 "the run; it is left as it was and the results of this run are not written\n";
     RunOutcome foreign = scan(joined({kResults, {" !$End"}}));
     TakeSolverInputError(foreign, kSolverInputErrorStatus, changed);

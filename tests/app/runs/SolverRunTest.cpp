@@ -417,7 +417,7 @@ private slots:
         });
         ScriptedMessages messages;
         const Report report = run();
-        QCOMPARE(report.message, " Solver has been terminated abnormally.\r\n Input error: the solver file " +
+        QCOMPARE(report.message, " Solver has been terminated abnormally.\r\n Output error: the solver file " +
                                      solverPath +
                                      " was changed by another program during the run; it is left as it was and "
                                      "the results of this run are not written\r\n");
