@@ -2,10 +2,14 @@
 // answers are known, its refusals, and a run of the engine that it ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
+#include "Files.h"
 #include "Format.h"
+#include "ReductionSetup.h"
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
@@ -236,6 +240,46 @@ TEST(HolderOnSolverRun, ValuesAddUpToTheChangesOverEachInterval) {
         EXPECT_NEAR(species, dy, 1e-3 * std::fabs(dy)) << "rows " << first << " to " << last;
         EXPECT_NEAR(heat, dT, 1e-3 * dT) << "rows " << first << " to " << last;
     }
+}
+
+// A run whose fall-off reaction H + O2 (+M) has no high-pressure rate (its
+// rate line blank), which the solver runs: the reduction ranks that
+// reaction by a value of 0 and writes the reduced mechanism.
+TEST(HolderOnSolverRun, AFallOffReactionWithoutItsRateIsReduced) {
+    TempDir folder;
+    std::vector<std::string> lines =
+        kx::files::SplitLines(kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt"));
+    const auto equation = std::find(lines.begin(), lines.end(), " 13   H+O2(+M)<=>HO2(+M)");
+    ASSERT_NE(equation, lines.end());
+    *(equation + 2) = "";
+    const std::string run = folder.write("h2.txt", kxtest::JoinLines(lines));
+    ASSERT_TRUE(kxtest::RunSolver(run));
+
+    RecordingSink sink;
+    RecordingView view;
+    std::unique_ptr<SOL_RESX> holder;
+    ASSERT_FALSE(kx::RedOpenSourceFile(run, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7,
+                                       kxtest::kUnitFactorE4))
+        << sink.shown.at(0).text;
+    const kx::MainParameters p = holder->FromMain_Param();
+    std::vector<std::string> names = p.SpecArrD;
+    names.resize(static_cast<std::size_t>(p.RowCntD - 3) + 1);
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, 10);
+    const kx::RedSettings settings =
+        kx::RedSettingsFrom("0.1", "0.3", kx::RedDefaultTargets(names, holder->red_InitialCond().InitFractBB));
+    kx::RedKinModule module;
+    const kx::RedOutcome out =
+        kx::GenerateReducedMechanism(module, *holder, folder.file("reduced.txt"), intervals, settings, view, sink);
+    for (const RecordingSink::Shown& shown : sink.shown) EXPECT_FALSE(shown.errorRoutine) << shown.text;
+    EXPECT_TRUE(out.Written);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("reduced.txt")));
+    // The values of the last interval: reaction 13's is 0.
+    for (const auto* rows : {&module.RedReactionRates, &module.RedReactionHeat})
+        for (const kx::RedValueRow& row : *rows) {
+            if (row.Number != 13) continue;
+            EXPECT_EQ(row.Value, 0.0);
+        }
 }
 
 TEST(Holder, GasConstantThatCannotBeFormedFails) {
