@@ -78,7 +78,7 @@ TEST_F(HolderTest, SpeciesAverageIsTheMeanConcentrationOverTheInterval) {
 // A source the reduction cannot work on is refused when it is opened: no
 // holder stays and the set-up window is not shown. A record that does not
 // read and a time earlier than the one before it are named by the reader,
-// with their lines; two records at the same time (a step shorter than the
+// with the file and their lines; two records at the same time (a step shorter than the
 // printed digits, which a run may write) leave no width to integrate the
 // rates over, and the records and their lines are named.
 TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
@@ -94,7 +94,8 @@ TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
     const std::vector<Case> cases = {
         {"a mass fraction that is not a number",
          {}, [](auto& lines, std::size_t r) { lines[r + 3].replace(7 + 17 * 3, 16, "     not a value"); },
-         "Type mismatch: the mass fraction of species 2 of record 4 on line 67, \"not a value\", is no number",
+         "In the file '" + file + "', unexpected error.\r\nType mismatch: the mass fraction of species 2 of record 4 "
+         "on line 67, \"not a value\", is no number.",
          MessageIcon::Critical},
         {"the time of the record before it", [](auto& f) { f.records[4].time = kTimes[3]; }, {},
          "In the file '" + file + "', records 4 and 5 (lines 67 and 68) have the same time, " +
@@ -103,9 +104,9 @@ TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
              "with a greater number of step of data output.",
          MessageIcon::Exclamation},
         {"a time earlier than the one before it", [](auto& f) { f.records[4].time = kTimes[3] / 2; }, {},
-         "Invalid procedure call or argument: the time of record 5 on line 68, " +
-             kx::Format(kTimes[3] / 2, "0.00000000E+000") + " s, is earlier than that of record 4 before it, " +
-             kx::Format(kTimes[3], "0.00000000E+000") + " s",
+         "In the file '" + file + "', unexpected error.\r\nInvalid procedure call or argument: the time of record 5 "
+         "on line 68, " + kx::Format(kTimes[3] / 2, "0.00000000E+000") +
+             " s, is earlier than that of record 4 before it, " + kx::Format(kTimes[3], "0.00000000E+000") + " s.",
          MessageIcon::Critical},
     };
     for (const Case& c : cases) {
