@@ -69,8 +69,10 @@ tr -d '\r' < "$FILE" | awk '
       exit 1
     }
     # The record is counted here; its first value is the step it was
-    # written at (a file may write one record every few steps).
-    printf "Final state (record %d of %d, step %d):\n", records, records, last[1]
+    # written at (a file may write one record every few steps), which the
+    # solver prints as "*****" above 99999.
+    step = last[1] ~ /^\*+$/ ? "step above 99999" : sprintf("step %d", last[1])
+    printf "Final state (record %d of %d, %s):\n", records, records, step
     printf "  time          %.6e s\n", last[2] + 0
     printf "  temperature   %.2f K\n", last[3] + 0
     print  "  largest mass fractions:"

@@ -12,6 +12,7 @@
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
+#include "ZeroThreshold.h"
 
 namespace kx {
 
@@ -39,20 +40,15 @@ bool IsTargetsLine(std::string_view line, std::vector<int>& numbers) {
     return true;
 }
 
-// Runs `read` on file `number`; a failure names the file before what is
-// wrong ("Type mismatch: the file 2 '/data/reduced.txt', line 24: ...").
+// Runs `read` on file `number`; a failure is the file's refusal, as every
+// reader words it ("In the file 2 '/data/reduced.txt', unexpected
+// error.\r\nType mismatch: line 24: ...").
 template <class Read>
 void InTheFile(int number, const std::string& path, const Read& read) {
     try {
         read();
     } catch (const std::exception& e) {
-        const auto* error = dynamic_cast<const Error*>(&e);
-        const std::string text = e.what();
-        const std::string place = "the file " + std::to_string(number) + " '" + path + "'";
-        const std::size_t colon = text.find(": ");
-        const ErrorKind kind = error ? error->kind() : ErrorKind::InvalidArgument;
-        if (colon == std::string::npos) throw Error(kind, text, place);
-        throw Error(kind, text.substr(0, colon), place + ", " + text.substr(colon + 2));
+        throw FileRefusal(FileRefusalText(path, e.what(), number));
     }
 }
 
@@ -174,7 +170,7 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file, FileReading& reading) {
     const SolverInput& input = *reading.Input;
     file.Pressure = input.Model().P;
     file.FinalTime = input.Model().XEND;  // only the note on incomplete results reads it
-    file.ZeroThreshold = input.Model().ATOL;
+    file.ZeroThreshold = ZeroThresholdOf(input.Model().ATOL);
     const int ns = input.SpeciesCount();
     CheckHeadingSpecies(lines, file.TitleLine, ns);
     file.SpeciesCount = ns;
@@ -196,7 +192,11 @@ void ComparisonFiles::SpeciesOf(CmpFileData& file, FileReading& reading) {
     if (IsTargetsLine(line(kTargetsLine), numbers) && numbers[0] > 0) {
         for (std::size_t t = 1; t < numbers.size(); ++t) {
             const int k = numbers[t] == -1 ? 0 : numbers[t];
-            if (k < 0 || k > ns) throw Error(ErrorKind::SubscriptOutOfRange, "target " + std::to_string(numbers[t]));
+            if (k < 0 || k > ns)
+                throw Error(ErrorKind::SubscriptOutOfRange,
+                            LineLabel(kTargetsLine) + ": the target " + std::to_string(numbers[t]) +
+                                " is not a species of the file (1 to " + std::to_string(ns) +
+                                ", or -1 for the temperature)");
             file.SpeciesFlags[At(k)] = "v";
         }
     }
@@ -254,21 +254,23 @@ void ComparisonFiles::Convert(CmpFileData& file, FileReading& reading, int numbe
         file.Values(0, j) = values.Value(r, 0);
         const double T = values.Value(r, 1);
         file.Values(1, j) = T;
+        // Mole fractions among the species present: a mass fraction that
+        // counts as zero, as in the results window, adds nothing. A record
+        // in which every species counts as zero leaves each value 0, which
+        // the curves take as absent.
         double sum = 0;
         for (int k = 1; k <= ns; ++k) {
             const double y = values.Value(r, k + 1);
             double moles = 0;
-            if (y >= file.ZeroThreshold) {
+            if (!CountsAsZero(y, file.ZeroThreshold)) {
                 if (file.MolarMasses[At(k)] == 0) throw Error(ErrorKind::DivisionByZero, "molar mass of species " + std::to_string(k));
                 moles = y / file.MolarMasses[At(k)];
             }
             file.Values(k + 1, j) = moles;
             sum += moles;
         }
-        if (sum == 0)
-            throw Error(ErrorKind::DivisionByZero,
-                        "record " + std::to_string(j) + " on " + LineLabel(results.RecordLines[r]) + " of " + file.Path);
-        for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
+        if (sum != 0)
+            for (int k = 1; k <= ns; ++k) file.Values(k + 1, j) = file.Pressure / T * file.Values(k + 1, j) / sum;
     }
     // A block cut short (within a record, or after blank lines) keeps the
     // records before the cut, like any other incomplete results.

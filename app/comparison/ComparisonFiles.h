@@ -6,7 +6,9 @@
 //
 // File 1 is typically a full mechanism and file 2 the reduced one, whose
 // line 12 names the targets of the reduction. Messages go to the
-// Notifier; each step with a failure tag throws TaggedError.
+// Notifier; a file that does not read as the solver wrote it throws
+// FileRefusal, worded as every reader refuses a file (FileRefusalText);
+// any other failure of a step with a failure tag throws TaggedError.
 #pragma once
 
 #include <array>
@@ -30,7 +32,7 @@ struct CmpFileData {
     int TitleLine = 0;                       // the results title after the end line
     double FinalTime = 0;                    // the run's final time, line 20 as the solver reads it
     double Pressure = 0;                     // atm, line 14
-    double ZeroThreshold = 0;                // the absolute tolerance (header line 24)
+    double ZeroThreshold = 0;                // of the absolute tolerance (header line 24): ZeroThresholdOf
     int SpeciesCount = 0;                    // NS
     int TemperatureMode = 1;                 // line 15
     double InitialTemperature = 0;           // K, line 16
@@ -79,15 +81,17 @@ public:
     // Pressures, thresholds, species, molar masses, target flags and the
     // merged table. Each file's input part is read as the solver reads it
     // for a run (ReadSolverInput), the pressure of line 14 among it. A
-    // failure names the file it is in before what is wrong ("Invalid
-    // procedure call or argument: the file 2 '/data/reduced.txt', line 14:
-    // the pressure must be above zero, not 0.000000E+00"). "Comp#004. "
+    // file that does not read so is refused ("In the file 2
+    // '/data/reduced.txt', unexpected error.\r\nInvalid procedure call or
+    // argument: line 14: the pressure must be above zero, not
+    // 0.000000E+00."); file 2 is read only when file 1 is. "Comp#004. "
     void SpeciesAARR();
     // Both results blocks into Values, read as the results window reads
-    // them: a record that does not read fails naming its line and the file
+    // them: a record that does not read refuses its file, naming its line
     // (times that decrease, a temperature that contradicts the mode of a
-    // run at constant temperature among them). Results that do not end at
-    // their closing line are converted as far as they go, and then each
+    // run at constant temperature among them). A mass fraction counts as
+    // zero as in the results window (CountsAsZero). Results that do not end
+    // at their closing line are converted as far as they go, and then each
     // such file is named in a note that says where they end. "Comp#006. "
     void ConvertToMoleFractions();
 

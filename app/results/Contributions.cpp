@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "Quadrature.h"
 #include "ResultsReader.h"
+#include "ZeroThreshold.h"
 
 namespace kx {
 
@@ -41,7 +42,7 @@ void ResultsReader::RatesAtRow(int row, const std::vector<bool>& selected, bool 
         if (std::isnan(y))
             throw Error(ErrorKind::TypeMismatch, "mass fraction of species " + std::to_string(k) + " in row " +
                                                      std::to_string(row));
-        if (!(y > t.ZeroThreshold)) y = 0.0;
+        if (CountsAsZero(y, t.ZeroThreshold)) y = 0.0;
         stateWork_[static_cast<std::size_t>(k)] = y * rho / t.ThermoTable(k, 15);
     }
     ComputeReactionRates(stateWork_, Model(), selected, heatTerm, temperatureDerivative, out);

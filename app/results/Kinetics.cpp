@@ -174,15 +174,19 @@ void RateConstants(double T, const KineticModel& m, SpeciesThermoTable& thermo) 
         if (FallOffReaction(ri(r, 14)))
             rr(r, 24) = Finite(CheckedExp(CheckedDiv(-rr(r, 6), RT)) * (rr(r, 4) * PowT(T, rr(r, 5))));
 
+        // The ratios of the broadening terms are taken as the solver takes
+        // them: a Troe temperature T*** or T* of 0 makes its ratio infinite,
+        // which limits its term to exp(-500); an SRI c of 0 makes exp(-T/c)
+        // vanish.
         const int kind = ri(r, 15);
         if (kind == 1 || kind == 3) {
             auto term = [&](double ratio) { return CheckedExp(ratio > kTroeRatioLimit ? -kTroeRatioLimit : -ratio); };
             const double a = rr(r, 7);
-            double fcent = (1.0 - a) * term(CheckedDiv(T, rr(r, 8))) + a * term(CheckedDiv(T, rr(r, 9)));
+            double fcent = (1.0 - a) * term(T / rr(r, 8)) + a * term(T / rr(r, 9));
             if (kind == 1) fcent = fcent + term(rr(r, 10) / T);
             rr(r, 25) = CheckedLog10(Finite(fcent));
         } else if (kind == 2) {
-            rr(r, 25) = Finite(rr(r, 7) * CheckedExp(-rr(r, 8) / T) + CheckedExp(CheckedDiv(-T, rr(r, 9))));
+            rr(r, 25) = Finite(rr(r, 7) * CheckedExp(-rr(r, 8) / T) + CheckedExp(-T / rr(r, 9)));
         }
 
         if (ri(r, 16) == 1) {
@@ -244,8 +248,11 @@ void ComputeReactionRates(std::span<const double> state, const KineticModel& m, 
         if (FallOffReaction(ri(i, 14))) {
             // A fall-off reaction needs its collider concentration; without
             // a third body it has none and gets no rate, as in the solver.
-            if (!thirdBody) continue;
-            const double Pr = CheckedDiv(rr(i, 24) * M, rr(i, 22));
+            // Nor has it a rate when either rate constant is 0 (a zero A,
+            // high or low pressure): its rate is 0 then, as in the solver,
+            // where Pr = k0 M / kf has no value.
+            if (!thirdBody || rr(i, 22) == 0.0 || rr(i, 24) == 0.0) continue;
+            const double Pr = rr(i, 24) * M / rr(i, 22);
             factor = Pr / (1.0 + Pr);
             const int kind = ri(i, 15);
             if (kind == 1 || kind == 3) {
@@ -253,7 +260,9 @@ void ComputeReactionRates(std::span<const double> state, const KineticModel& m, 
                 const double cT = -0.4 - 0.67 * logFcent;
                 const double nT = 0.75 - 1.27 * logFcent;
                 const double y = CheckedLog10(Pr) + cT;
-                const double x = CheckedDiv(y, nT - 0.14 * y);
+                // Where the denominator is 0, x is infinite and the
+                // broadening 1, as in the solver.
+                const double x = y / (nT - 0.14 * y);
                 const double logFb = logFcent / (1.0 + x * x);
                 factor = factor * std::pow(10.0, logFb);
             } else if (kind == 2) {

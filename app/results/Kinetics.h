@@ -4,9 +4,11 @@
 // temperature change. Pure calculations on the tables of the results reader;
 // they show nothing.
 //
-// Floating-point faults (the logarithm of a non-positive number, a division by
-// zero, an overflowing exponential) throw kx::Error, so a failing evaluation
-// never leaves infinities or NaNs in the outputs.
+// The arithmetic is the solver's: whatever the solver computes for a file it
+// runs is computed alike. Floating-point faults beyond that (the logarithm of
+// a non-positive number, a division by zero, an overflowing exponential)
+// throw kx::Error, so a failing evaluation never leaves infinities or NaNs in
+// the outputs.
 #pragma once
 
 #include <span>
@@ -85,7 +87,9 @@ struct ReactionRates {
 
 // Rates at one state. state[k], k = 1..NSP, is the molar concentration of
 // species k; in mode 1 state[NSP+1] is the temperature. Only reactions with
-// selected[i] true get rates. heatTerm: column 0 becomes the reaction's heat
+// selected[i] true get rates. As in the solver, a third-body reaction whose
+// collider concentration is not above 0, and a fall-off reaction without a
+// third body or with a rate constant (kf or k0) of 0, get rate 0. heatTerm: column 0 becomes the reaction's heat
 // term net x dH/RT x T (0 for reverse flag -1); temperatureDerivative (mode 1
 // only): column 0 is then divided by -(sum x_k Cp/R_k) c_tot.
 void ComputeReactionRates(std::span<const double> state, const KineticModel& model,

@@ -41,13 +41,25 @@ private:
     std::string tag_;
 };
 
-// Runs body; any exception other than a TaggedError leaves as a TaggedError
-// with this tag. A TaggedError from a called procedure keeps its own tag.
+// A file that a reader refuses (a value or a line that is not as the
+// solver writes it): what() is the whole message for the user, in the form
+// of FileRefusalText. It is shown as a refusal, with the exclamation icon
+// and the program's title, never under a location tag.
+class FileRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Runs body; any exception other than a TaggedError or a FileRefusal leaves
+// as a TaggedError with this tag. A TaggedError from a called procedure
+// keeps its own tag.
 template <class Body>
 decltype(auto) RunTagged(std::string_view tag, Body&& body) {
     try {
         return body();
     } catch (const TaggedError&) {
+        throw;
+    } catch (const FileRefusal&) {
         throw;
     } catch (const std::exception& e) {
         throw TaggedError(tag, e);
@@ -55,8 +67,9 @@ decltype(auto) RunTagged(std::string_view tag, Body&& body) {
 }
 
 // Runs body as an error trap does: a failure is reported through the
-// notifier, a TaggedError under its own tag, any other error under `tag`.
-// Returns true when the body ran to its end.
+// notifier, a TaggedError under its own tag, any other error under `tag`;
+// a FileRefusal is shown as the refusal it is. Returns true when the body
+// ran to its end.
 template <class Body>
 bool TrapTagged(Notifier& notifier, std::string_view tag, Body&& body) {
     try {
@@ -64,6 +77,8 @@ bool TrapTagged(Notifier& notifier, std::string_view tag, Body&& body) {
         return true;
     } catch (const TaggedError& e) {
         notifier.ReportError(e.Tag(), e.Description());
+    } catch (const FileRefusal& e) {
+        ShowMessage(notifier, e.what(), MessageIcon::Exclamation);
     } catch (const std::exception& e) {
         notifier.ReportError(tag, e.what());
     }

@@ -7,6 +7,7 @@
 #include "Format.h"
 #include "Index.h"
 #include "Kinetics.h"
+#include "ZeroThreshold.h"
 
 namespace kx {
 namespace {
@@ -77,7 +78,7 @@ std::vector<double> SpeciesValues(const ResultsReader& reader, SpeciesQuantity q
                 case SpeciesQuantity::MolesPerGram: v = y / W; break;
                 default: throw Error(ErrorKind::InvalidArgument, "quantity");
             }
-            if (options.ZeroBelowThreshold && y < t.ZeroThreshold) v = 0.0;
+            if (options.AbsentAsZero && CountsAsZero(y, t.ZeroThreshold)) v = 0.0;
         }
         values[At(p)] = options.FullPrecision ? v : RoundToNineDigits(v);
     }
@@ -170,7 +171,7 @@ CurvePoints PrepareResultsCurve(const ResultsReader& reader, std::span<const dou
         const std::size_t p = At(i - 1);
         times[p] = u.UsedTimes[At(i)];
         ys[p] = values[At(i)];
-        if (num >= 1) passes[p] = StoredValue(reader, u.UsedRows[At(i)], num) > reader.Tables().ZeroThreshold;
+        if (num >= 1) passes[p] = !CountsAsZero(StoredValue(reader, u.UsedRows[At(i)], num), reader.Tables().ZeroThreshold);
     }
     CurveSource source;
     source.Times = times;

@@ -61,9 +61,9 @@ struct SpeciesValueOptions {
     // Keep full precision; otherwise every value is rounded to nine
     // significant digits, as the curves carry it ("0.00000000E+00").
     bool FullPrecision = false;
-    // For text tables: values whose mass fraction is below the zero
-    // threshold are 0 (not for the temperature).
-    bool ZeroBelowThreshold = false;
+    // For text tables: values whose mass fraction counts as zero
+    // (CountsAsZero) are 0 (not for the temperature).
+    bool AbsentAsZero = false;
 };
 
 // The quantity of the species whose results field is `field` (species

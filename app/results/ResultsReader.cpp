@@ -14,6 +14,7 @@
 #include "SolverFileLayout.h"
 #include "SolverFileReading.h"
 #include "TextHelpers.h"
+#include "ZeroThreshold.h"
 #include "input_rules.h"
 
 namespace kx {
@@ -102,7 +103,7 @@ bool ResultsReader::OPEN_Rich(const std::string& path) {
                 break;
         }
     } catch (const std::exception& e) {
-        ShowMessage(messages_, e.what(), MessageIcon::Critical);
+        ShowMessage(messages_, FileRefusalText(path, e.what()), MessageIcon::Critical);
         return false;
     }
 
@@ -155,7 +156,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
     t.InitialTemperature = m.T0;
     t.AbsTolerance = m.ATOL;
     t.FinalTime = m.XEND;  // only the note on incomplete results reads it
-    t.ZeroThreshold = 0.01 * t.AbsTolerance;
+    t.ZeroThreshold = ZeroThresholdOf(t.AbsTolerance);
     t.GasConstantE = m.RE;
     t.GasConstantConc = m.RC;
     const int NS = t.NumSpecies;
@@ -244,7 +245,7 @@ ResultsReader::ReadOutcome ResultsReader::ReadFile(const std::string& path) {
             const double y = values.Value(r, k + 1);
             t.ResultValues(i, k + 2) = y;
             sum += y / t.ThermoTable(k, 15);
-            present = present || y > t.ZeroThreshold;
+            present = present || !CountsAsZero(y, t.ZeroThreshold);
         }
         // The analyses take fractions not above the threshold as absent: a
         // record without any species left would have no gas to work on.

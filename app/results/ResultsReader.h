@@ -40,7 +40,7 @@ struct ResultsTables {
     int TemperatureMode = 0;         // line 15: 0 constant temperature, 1 energy equation
     double InitialTemperature = 0;   // K, line 16
     double AbsTolerance = 0;         // line 24
-    double ZeroThreshold = 0;        // 0.01 x AbsTolerance
+    double ZeroThreshold = 0;        // ZeroThresholdOf(AbsTolerance): fractions not above it are absent
     double GasConstantE = 0;         // line 31
     double GasConstantConc = 0;      // line 32
     int NumColumns = 0;              // NS + 3
@@ -228,7 +228,7 @@ public:
     KineticModel Model();
     // The kinetics at the stored state of result row `row`: temperature from
     // the row in mode 1, concentrations y rho / W with mass fractions not
-    // above ZeroThreshold taken as 0.
+    // above ZeroThreshold taken as 0 (CountsAsZero).
     void RatesAtRow(int row, const std::vector<bool>& selected, bool heatTerm, bool temperatureDerivative,
                     ReactionRates& out);
 

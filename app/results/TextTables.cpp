@@ -85,7 +85,7 @@ std::vector<std::string> SpeciesTable(const ResultsReader& reader, SpeciesQuanti
     for (int k : species) {
         if (k < 1 || k > t.NumSpecies) throw Error(ErrorKind::SubscriptOutOfRange, "species " + std::to_string(k));
         SpeciesValueOptions options;
-        options.ZeroBelowThreshold = true;
+        options.AbsentAsZero = true;
         columns.push_back(SpeciesValues(reader, quantity, k + 2, units, options));
         head += RightAligned(t.ColumnNames[At(k) + 2].substr(0, At(nameLength)), width);
     }

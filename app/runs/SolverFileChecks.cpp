@@ -117,19 +117,19 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
     try {
         bytes = files::ReadAll(path);
     } catch (const std::exception& e) {
-        message = InTheFileText(path) + "unexpected error.\r\n" + e.what() + ".";
+        message = FileRefusalText(path, e.what());
         return;
     }
     const std::vector<std::string_view> lines = SplitSolverLines(bytes);
     // Why the file does not read, named by its line.
-    auto refuse = [&](const std::string& reason) { message = InTheFileText(path) + "unexpected error.\r\n" + reason; };
+    auto refuse = [&](const std::string& reason) { message = FileRefusalText(path, reason); };
     // The input part as the solver read it for the run, as every reader of
     // results takes it: the species count that sizes the records, and the
     // end line after which the results stand.
     SolverInput input;
     SolverInputError inputError;
     if (!ReadSolverInput(lines, SolverSettings::Run, input, inputError)) {
-        refuse(std::string(InputErrorOf(inputError).what()) + ".");
+        refuse(InputErrorOf(inputError).what());
         return;
     }
     const int species = input.SpeciesCount();
@@ -143,7 +143,7 @@ void CheckResultsComplete(const std::string& path, bool& failed, std::string& me
     try {
         results = JoinResultsRecords(lines, title, species);
     } catch (const Error& e) {
-        refuse(std::string(e.what()) + ".");
+        refuse(e.what());
         return;
     }
     if (!results.Found()) {

@@ -222,6 +222,12 @@ std::string InTheFileText(const std::string& path, int number) {
     return "In the file " + (number == 0 ? std::string() : std::to_string(number) + " ") + "'" + path + "', ";
 }
 
+std::string FileRefusalText(const std::string& path, std::string_view reason, int number) {
+    std::string text = InTheFileText(path, number) + "unexpected error.\r\n";
+    text += reason;
+    return text + ".";
+}
+
 std::string FewRecordsText(std::size_t records) {
     if (records == 0) return "the results hold no records";
     return "the results hold only " + std::to_string(records) + (records == 1 ? " record" : " records") +

@@ -106,6 +106,13 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
 // its files.
 std::string InTheFileText(const std::string& path, int number = 0);
 
+// What every reader says of a file it refuses, in one form: the file, then
+// what is wrong (an error's description, which names the line) on a line of
+// its own ("In the file '<path>', unexpected error.\r\nType mismatch: the
+// time of record 3 on line 55, \"x\", is no number."); number 1 or 2 as
+// for InTheFileText.
+std::string FileRefusalText(const std::string& path, std::string_view reason, int number = 0);
+
 // What a reader says of results with their closing line that hold fewer
 // than kLeastResultsRecords records: "the results hold only 2 records; at
 // least 3 are needed" (or "the results hold no records").

@@ -32,6 +32,7 @@
 
 #include "ComparisonFiles.h"
 #include "FuzzFiles.h"
+#include "Quantities.h"
 #include "MechanismText.h"
 #include "ResultsReader.h"
 #include "RunCommand.h"
@@ -675,6 +676,90 @@ TEST_F(InputAgreement, TheRunSettingsWindowShowsAndRunsTheValuesTheSolverReads) 
     for (std::size_t k = 0; k < disagreements.size() && k < 40; ++k) ADD_FAILURE() << disagreements[k];
     EXPECT_TRUE(disagreements.empty());
     EXPECT_GT(rewritten, 0);
+}
+
+// ---- The zero threshold: the comparison's values against the results window's --
+
+// The file with line 24, the absolute tolerance, set to `tolerance`.
+std::string WithAbsoluteTolerance(const Lines& lines, const std::string& tolerance) {
+    Lines out = lines;
+    out[static_cast<std::size_t>(kx::kAbsoluteToleranceLine) - 1] = " " + tolerance + " !Absolute Tolerance";
+    return JoinLines(out);
+}
+
+// Runs the solver on the file at `path`, as SolverRunFile runs a file; true
+// when the run completed.
+bool CompletedRun(const std::string& path) {
+    std::FILE* console = std::tmpfile();
+    std::FILE* const saved = kx::SolverCommon.console;
+    kx::SolverCommon.console = console;
+    const int status = kx::SolverRunFile(path);
+    kx::SolverCommon.console = saved;
+    std::fclose(console);
+    return status == kx::kExitCompleted;
+}
+
+// The results window and the comparison read a run's results alike, by
+// value: the same times and temperatures, and a species counts as zero in
+// the comparison (its value 0) exactly where the results window takes its
+// mass fraction as absent (0 in its text tables). Runs of the isothermal
+// sample with coarse absolute tolerances, which the solver completes, and
+// the completed hydrogen run with its tolerance raised after the run.
+TEST_F(InputAgreement, TheComparisonTakesAFractionAsZeroWhereTheResultsWindowDoes) {
+    struct Case {
+        std::string what;
+        std::string path;
+    };
+    std::vector<Case> cases;
+    for (const char* tolerance : {"1.000000E-02"}) {
+        const std::string path = folder_->write(std::string("iso ") + tolerance + ".txt",
+                                                WithAbsoluteTolerance(samples_[1].lines, tolerance));
+        ASSERT_TRUE(CompletedRun(path)) << tolerance;
+        cases.push_back({std::string("the isothermal sample run with tolerance ") + tolerance, path});
+    }
+    const Lines run = SplitLines(kx::test::ReadBytes(good_));
+    for (const char* tolerance : {"1.000000E-06", "1.000000E-02", "1.000000E+00"})
+        cases.push_back({std::string("the hydrogen run read with tolerance ") + tolerance,
+                         folder_->write(std::string("h2 ") + tolerance + ".txt", WithAbsoluteTolerance(run, tolerance))});
+
+    for (const Case& c : cases) {
+        kxtest::RecordingSink windowSink;
+        kx::ResultsReader window(windowSink, kxtest::kGasConstantCm3Atm);
+        ASSERT_TRUE(window.OPEN_Rich(c.path)) << c.what << ": " << windowSink.shown.at(0).text;
+        kxtest::RecordingSink comparisonSink;
+        kx::ComparisonFiles comparison(comparisonSink);
+        ASSERT_FALSE(comparison.OpenFiles(c.path, c.path).Failed) << c.what;
+        try {
+            comparison.SpeciesAARR();
+            comparison.ConvertToMoleFractions();
+        } catch (const std::exception& e) {
+            FAIL() << c.what << ": the comparison refused what the results window reads: " << e.what();
+        }
+        EXPECT_TRUE(comparisonSink.shown.empty()) << c.what << ": " << comparisonSink.shown[0].text;
+
+        const kx::ResultsTables& t = window.Tables();
+        const kx::CmpFileData& d = comparison.File(1);
+        ASSERT_EQ(d.PointCount, t.ResultRowCount - 1) << c.what;
+        ASSERT_EQ(window.Used().UsedCount, t.ResultRowCount) << c.what;  // every record is a used point
+        int zeros = 0, present = 0;
+        for (int k = 1; k <= t.NumSpecies; ++k) {
+            const std::vector<double> table = kx::SpeciesValues(
+                window, kx::SpeciesQuantity::MassFraction, k + 2, kxtest::TestUnits(), {.AbsentAsZero = true});
+            for (int p = 1; p < window.Used().UsedCount; ++p) {
+                const int row = window.Used().UsedRows[static_cast<std::size_t>(p)];
+                ASSERT_EQ(d.Values(0, row), window.Value(row, 0)) << c.what << ", record " << row;
+                ASSERT_EQ(d.Values(1, row), window.Value(row, 1)) << c.what << ", record " << row;
+                const bool absent = table[static_cast<std::size_t>(p)] == 0.0;
+                EXPECT_EQ(d.Values(k + 1, row) == 0.0, absent)
+                    << c.what << ", record " << row << ", species " << k << ": mass fraction "
+                    << window.Value(row, k + 2) << ", zero threshold " << t.ZeroThreshold;
+                ++(absent ? zeros : present);
+            }
+        }
+        // Both kinds of value are there to compare.
+        EXPECT_GT(zeros, 0) << c.what;
+        EXPECT_GT(present, 0) << c.what;
+    }
 }
 
 }  // namespace

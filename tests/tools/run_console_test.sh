@@ -1,8 +1,9 @@
 #!/bin/sh
 # tools/run-console.sh on a good sample, on one that writes a record every
-# second step and on two damaged copies: the exit status follows the
-# solver's, a failed run shows the solver's message and never "Results
-# written", a good run shows its final state with its record and step.
+# second step, on a run whose last step is above 99999 and on two damaged
+# copies: the exit status follows the solver's, a failed run shows the
+# solver's message and never "Results written", a good run shows its final
+# state with its record and step.
 #   run_console_test.sh SOURCE-ROOT SOLVER WORK-FOLDER
 set -u
 ROOT=$1
@@ -31,6 +32,24 @@ status=$?
 [ "$status" -eq 0 ] || fail "every second step: exit status $status"
 echo "$out" | grep -q "Final state (record 71 of 71, step 139):" || fail "every second step: record and step"
 echo "$out" | grep -q "NUMBER OF RECORDS =      71" || fail "every second step: statistics"
+
+# A step above 99999, which the solver prints as "*****": a stand-in for
+# the solver writes what it wrote for the good sample, the step of the last
+# record printed so. The final state names the step as what it is.
+cat > "$WORK/overflow-solver.sh" <<'SOLVER'
+#!/bin/sh
+file=$(head -n 1 SolverFilePath.txt | tr -d '\r')
+awk '{ line[NR] = $0 } /^ *!\$End/ { last = NR - 1 }
+  END { line[last] = substr(line[last], 1, 1) "*****" substr(line[last], 7)
+        for (n = 1; n <= NR; n++) print line[n] }' "$GOOD_RUN" > "$file"
+SOLVER
+chmod +x "$WORK/overflow-solver.sh"
+out=$(GOOD_RUN="$WORK/good/h2_air_1000K.txt" KINOVEX_SOLVER="$WORK/overflow-solver.sh" \
+  "$ROOT/tools/run-console.sh" "$ROOT/Samples/h2_air_1000K.txt" "$WORK/overflow" 2>&1)
+status=$?
+[ "$status" -eq 0 ] || fail "step above 99999: exit status $status"
+grep -q '^ \*\*\*\*\* ' "$WORK/overflow/h2_air_1000K.txt" || fail "step above 99999: no such step written"
+echo "$out" | grep -q "Final state (record 139 of 139, step above 99999):" || fail "step above 99999: not named so"
 
 # line 20: final time before the initial time (input error, exit 1);
 # line 16: initial temperature above the maximum (model error, exit 2).

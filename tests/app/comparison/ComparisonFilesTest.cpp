@@ -20,6 +20,23 @@ using kxtest::SolverFileFixture;
 
 namespace {
 
+// How the comparison refuses file 1 or 2, as every reader refuses a file:
+// the file, then what is wrong (naming the line) on a line of its own.
+std::string Refusal(int number, const std::string& path, const std::string& description) {
+    return "In the file " + std::to_string(number) + " '" + path + "', unexpected error.\r\n" + description + ".";
+}
+
+// What a step's refusal says; empty when the step ran through.
+template <class Step>
+std::string RefusalOf(Step&& step) {
+    try {
+        step();
+    } catch (const kx::FileRefusal& e) {
+        return e.what();
+    }
+    return {};
+}
+
 SolverFileFixture Named(const std::vector<std::string>& names, std::vector<double> masses) {
     SolverFileFixture f = SolverFileFixture::WithSpecies(static_cast<int>(names.size()));
     for (std::size_t k = 0; k < names.size(); ++k) {
@@ -102,17 +119,9 @@ TEST_F(ComparisonFilesTest, HeaderThatDisagreesWithItsRecordsIsRefused) {
         for (bool first : {true, false}) {
             ComparisonFiles cmp(sink);
             ASSERT_FALSE(cmp.OpenFiles(first ? damaged : sound, first ? sound : damaged).Failed) << c.what;
-            try {
-                cmp.SpeciesAARR();
-                ADD_FAILURE() << c.what << ": the species were read";
-            } catch (const TaggedError& e) {
-                // Which of the two files it is in, before what is wrong there.
-                const std::size_t colon = c.description.find(": ");
-                EXPECT_EQ(std::string(e.what()), "Comp#004. " + c.description.substr(0, colon + 2) + "the file " +
-                                                     (first ? "1" : "2") + " '" + damaged + "', " +
-                                                     c.description.substr(colon + 2))
-                    << c.what;
-            }
+            // Which of the two files it is in, then what is wrong there.
+            EXPECT_EQ(RefusalOf([&] { cmp.SpeciesAARR(); }), Refusal(first ? 1 : 2, damaged, c.description))
+                << c.what;
         }
     }
 }
@@ -146,8 +155,11 @@ TEST_F(ComparisonFilesTest, OnlyATargetsLineFlagsTargets) {
     }
     EXPECT_TRUE(sink.shown.empty());
     // A target beyond the species of the file.
-    ASSERT_FALSE(files.OpenFiles(one, Write("bad.txt", f, " 1 9 !Targets S9 1.000E-01, Others 3.000E-01")).Failed);
-    EXPECT_THROW(files.SpeciesAARR(), TaggedError);
+    const std::string bad = Write("bad.txt", f, " 1 9 !Targets S9 1.000E-01, Others 3.000E-01");
+    ASSERT_FALSE(files.OpenFiles(one, bad).Failed);
+    EXPECT_EQ(RefusalOf([&] { files.SpeciesAARR(); }),
+              Refusal(2, bad, "Subscript out of range: line 12: the target 9 is not a species of the file (1 to 8, "
+                              "or -1 for the temperature)"));
 }
 
 // Counts that no mechanism has are refused before any table is sized by
@@ -161,23 +173,21 @@ TEST_F(ComparisonFilesTest, ASpeciesCountBeyondTheLimitIsRefusedClearly) {
         lines[9] = " " + count + " !Species";
         const std::string bad = folder.write("bad.txt", kxtest::JoinLines(lines));
         ASSERT_FALSE(files.OpenFiles(good, bad).Failed) << count;
-        try {
-            files.SpeciesAARR();
-            ADD_FAILURE() << count << " species were taken";
-        } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()), "Comp#004. Subscript out of range: the file 2 '" + bad +
-                                                 "', line 10: the species count " + count +
-                                                 " is above the limit of 300 species");
-        }
+        EXPECT_EQ(RefusalOf([&] { files.SpeciesAARR(); }),
+                  Refusal(2, bad, "Subscript out of range: line 10: the species count " + count +
+                                      " is above the limit of 300 species"));
     }
 }
 
 TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemperature) {
-    // Threshold 1e-12: C at the threshold counts, D below it is left out.
+    // The absolute tolerance 1e-12 puts the zero threshold at 1e-14, as in
+    // the results window: C at the threshold counts as zero and is left
+    // out, D just above it counts.
     SolverFileFixture f = Named({"A", "B", "C", "D"}, {2, 32, 18, 28});
+    ASSERT_EQ(f.absTolerance, 1e-12);
     f.mode = 1;  // the temperatures of the records differ
     f.pressure = 2;
-    f.records = {{0, 1000, {0.1, 0.2, 1e-12, 9e-13}}, {1e-4, 1250, {0.05, 0.3, 0.2, 0.4}},
+    f.records = {{0, 1000, {0.1, 0.2, 1e-14, 2e-14}}, {1e-4, 1250, {0.05, 0.3, 0.2, 0.4}},
                  {2e-4, 1500, {0.01, 0.2, 0.3, 0.5}}, {3e-4, 2000, {0, 0.1, 0.5, 0.4}}};
     SolverFileFixture g = f;
     g.pressure = 0.5;
@@ -195,7 +205,7 @@ TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemper
             std::vector<double> moles;
             for (int k = 0; k < 4; ++k) {
                 const double y = r.y[static_cast<std::size_t>(k)];
-                moles.push_back(y >= 1e-12 ? y / src.species[static_cast<std::size_t>(k)].molarMass : 0.0);
+                moles.push_back(y > 1e-14 ? y / src.species[static_cast<std::size_t>(k)].molarMass : 0.0);
                 sum += moles.back();
             }
             for (int k = 1; k <= 4; ++k)
@@ -204,10 +214,48 @@ TEST_F(ComparisonFilesTest, SpeciesValuesAreMoleFractionsTimesPressureOverTemper
                     << "file " << file << " point " << j << " species " << k;
         }
     }
-    EXPECT_GT(files.File(1).Values(4, 1), 0.0);
-    EXPECT_EQ(files.File(1).Values(5, 1), 0.0);
+    EXPECT_EQ(files.File(1).Values(4, 1), 0.0);
+    EXPECT_GT(files.File(1).Values(5, 1), 0.0);
     const kx::CmpCurve t = files.Curve(2, 1);
     EXPECT_EQ(t.Value, (std::vector<double>{0, 1000, 1250, 1500, 2000}));
+}
+
+// A run with a coarse absolute tolerance, 1.0: a mass fraction counts as
+// zero when it is not above 0.01, as in the results window, so every record
+// that holds a species above it is compared. A record in which every
+// species counts as zero gives each species the value 0 (no point of its
+// curve), its time and temperature kept.
+TEST_F(ComparisonFilesTest, AFractionCountsAsZeroAsInTheResultsWindow) {
+    SolverFileFixture f = Named({"A", "B", "C", "D"}, {2, 32, 18, 28});
+    f.absTolerance = 1.0;
+    f.mode = 1;
+    f.records = {{0, 1000, {0.5, 0.3, 0.01, 0.02}},
+                 {1e-4, 1100, {0.6, 0.2, 0.015, 0.005}},
+                 {2e-4, 1200, {0.01, 0.005, 0, -1e-3}},
+                 {3e-4, 1300, {0.7, 0.1, 0.1, 0.1}}};
+    const std::string path = Write("coarse.txt", f);
+    ASSERT_TRUE(Read(path, path));
+    EXPECT_TRUE(sink.shown.empty()) << sink.shown[0].text;
+    const kx::CmpFileData& d = files.File(1);
+    EXPECT_EQ(d.ZeroThreshold, 0.01);
+    ASSERT_EQ(d.PointCount, 4);
+    for (int j = 1; j <= 4; ++j) {
+        const kxtest::FixtureRecord& r = f.records[static_cast<std::size_t>(j) - 1];
+        EXPECT_EQ(d.Values(0, j), r.time);
+        EXPECT_EQ(d.Values(1, j), r.temperature);
+        double sum = 0;
+        for (int k = 0; k < 4; ++k)
+            if (r.y[static_cast<std::size_t>(k)] > 0.01) sum += r.y[static_cast<std::size_t>(k)] / f.species[static_cast<std::size_t>(k)].molarMass;
+        for (int k = 0; k < 4; ++k) {
+            const double y = r.y[static_cast<std::size_t>(k)];
+            const double expected =
+                y > 0.01 ? 1.0 / r.temperature * y / f.species[static_cast<std::size_t>(k)].molarMass / sum : 0.0;
+            EXPECT_NEAR(d.Values(k + 2, j), expected, 1e-15) << "point " << j << " species " << k + 1;
+        }
+    }
+    // The record without any species present: its species are absent.
+    for (int k = 2; k <= 5; ++k) EXPECT_EQ(d.Values(k, 3), 0.0) << k;
+    EXPECT_EQ(files.Curve(1, 1).Value[3], 1200.0);
 }
 
 TEST_F(ComparisonFilesTest, RecordsOverSeveralLinesAreJoinedOnTheirColumns) {
@@ -353,14 +401,9 @@ TEST_F(ComparisonFilesTest, OnlyTimesThatGoBackFailTheConversion) {
     const std::string two = Write("two.txt", back);
     ASSERT_FALSE(files.OpenFiles(one, two).Failed);
     files.SpeciesAARR();
-    try {
-        files.ConvertToMoleFractions();
-        ADD_FAILURE() << "converted";
-    } catch (const TaggedError& e) {
-        EXPECT_EQ(std::string(e.what()), "Comp#006. Invalid procedure call or argument: the file 2 '" + two +
-                                             "', the time of record 4 on line 53, 2.00000000E+000 s, is earlier than "
-                                             "that of record 3 before it, 3.00000000E+000 s");
-    }
+    EXPECT_EQ(RefusalOf([&] { files.ConvertToMoleFractions(); }),
+              Refusal(2, two, "Invalid procedure call or argument: the time of record 4 on line 53, 2.00000000E+000 s, "
+                              "is earlier than that of record 3 before it, 3.00000000E+000 s"));
     EXPECT_EQ(files.File(1).PointCount, 5);
 
     SolverFileFixture equal = SolverFileFixture::WithSpecies(2);
@@ -390,16 +433,16 @@ TEST_F(ComparisonFilesTest, EachFileIsHeldToTheSolversChecksOfItsHeader) {
     struct Case {
         int line;
         std::string text;
-        std::string refusal;  // after the file's name; empty when the file is read
+        std::string refusal;  // what is wrong; empty when the file is read
     };
     const std::vector<Case> cases{
         {14, " -1.000000E+00 !Pressure, atm",
-         "Invalid procedure call or argument: ', line 14: the pressure must be above zero, not -0.100000E+01"},
+         "Invalid procedure call or argument: line 14: the pressure must be above zero, not -0.100000E+01"},
         {14, " 0.000000E+00 !Pressure, atm",
-         "Invalid procedure call or argument: ', line 14: the pressure must be above zero, not 0.000000E+00"},
-        {14, " one !Pressure, atm", "Type mismatch: ', line 14: no readable number for the pressure"},
+         "Invalid procedure call or argument: line 14: the pressure must be above zero, not 0.000000E+00"},
+        {14, " one !Pressure, atm", "Type mismatch: line 14: no readable number for the pressure"},
         {16, " 1.000000E+04 !Initial Temperature",
-         "Invalid procedure call or argument: ', line 16: the initial temperature 0.100000E+05 is outside the "
+         "Invalid procedure call or argument: line 16: the initial temperature 0.100000E+05 is outside the "
          "allowable temperatures 0.250000E+03 - 0.500000E+04"},
         {14, " 2.000000E+00 !P, atm", ""},
     };
@@ -410,21 +453,13 @@ TEST_F(ComparisonFilesTest, EachFileIsHeldToTheSolversChecksOfItsHeader) {
         for (int number : {1, 2}) {
             ComparisonFiles cmp(sink);
             ASSERT_FALSE(cmp.OpenFiles(number == 1 ? damaged : good, number == 1 ? good : damaged).Failed) << c.text;
-            std::string refusal;
-            try {
-                cmp.SpeciesAARR();
-            } catch (const TaggedError& e) {
-                refusal = e.what();
-            }
+            const std::string refusal = RefusalOf([&] { cmp.SpeciesAARR(); });
             if (c.refusal.empty()) {
                 EXPECT_EQ(refusal, "") << c.text;
                 EXPECT_EQ(cmp.File(number).Pressure, 2.0) << c.text;
                 continue;
             }
-            const std::size_t colon = c.refusal.find(": ");
-            EXPECT_EQ(refusal, "Comp#004. " + c.refusal.substr(0, colon + 2) + "the file " + std::to_string(number) +
-                                   " '" + damaged + c.refusal.substr(colon + 2))
-                << c.text;
+            EXPECT_EQ(refusal, Refusal(number, damaged, c.refusal)) << c.text;
         }
     }
 }
@@ -550,14 +585,9 @@ TEST_F(ComparisonFilesTest, RecordsThatAreNoRunFailTheConversion) {
         const std::string two = folder.write("two.txt", kxtest::JoinLines(lines));
         ASSERT_FALSE(files.OpenFiles(one, two).Failed) << c.what;
         files.SpeciesAARR();
-        try {
-            files.ConvertToMoleFractions();
-            ADD_FAILURE() << c.what;
-        } catch (const TaggedError& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Comp#006. Invalid procedure call or argument: the file 2 '" + two + "', " + c.description)
-                << c.what;
-        }
+        EXPECT_EQ(RefusalOf([&] { files.ConvertToMoleFractions(); }),
+                  Refusal(2, two, "Invalid procedure call or argument: " + c.description))
+            << c.what;
     }
 }
 

@@ -2,6 +2,8 @@
 // console solver: opening with the remembered choices, Prepare and the merged
 // grid, a failed Prepare, the unit divisor, the checks of the settings at the
 // row-header double click and the keys that change what it does.
+#include <algorithm>
+
 #include "Comparison.h"
 #include "Scripted.h"
 
@@ -260,6 +262,12 @@ private slots:
         QTest::newRow("pressure -1") << "pressure"
                                      << "In the file '%path', unexpected error.\r\nInvalid procedure call or argument: "
                                         "line 14: the pressure must be above zero, not -0.100000E+01.";
+        // A record whose layout is sound but whose value is no number: the
+        // comparison's own reading refuses it, in the same form.
+        QTest::newRow("a value that is no number")
+            << "value"
+            << "In the file 2 '%path', unexpected error.\r\nType mismatch: the mass fraction of species 1 of record 1 "
+               "on line %line, \"x.5\", is no number.";
     }
     void aFailedPrepareLeavesTheGridDisabledAndEmpty() {
         QFETCH(QString, file2);
@@ -284,12 +292,28 @@ private slots:
             path = bed->folder.dir.file("pressure.txt");
             files::WriteLines(path, lines);
         }
+        int recordLine = 0;
+        if (file2 == "value") {
+            std::vector<std::string> lines = files::ReadLines(reduced);
+            const auto title = std::find_if(lines.begin(), lines.end(),
+                                            [](const std::string& l) { return l.starts_with(" !$Results"); });
+            QVERIFY(title != lines.end());
+            std::string& first = *(title + 2);  // after the heading, one line a record
+            first.replace(41, 16, "             x.5");
+            recordLine = static_cast<int>(title - lines.begin()) + 3;
+            path = bed->folder.dir.file("value.txt");
+            files::WriteLines(path, lines);
+        }
         w->Text2()->setText(platform::ToQ(path));
         w->Command3()->click();
-        // One message for the refusal, nothing after it.
+        // One message for the refusal, nothing after it, under the
+        // program's title: never an error report.
         QCOMPARE(messages.shown().size(), size_t(1));
-        message.replace("%path", platform::ToQ(path));
+        message.replace("%path", platform::ToQ(path)).replace("%line", QString::number(recordLine));
         QVERIFY2(messages.shown()[0].text.startsWith(message), qPrintable(messages.shown()[0].text));
+        QCOMPARE(messages.shown()[0].style, 48);
+        QCOMPARE(messages.shown()[0].title, QString("KINOVEX"));
+        if (file2 == "value") QCOMPARE(messages.shown()[0].text, message);
         verifyEnabled(w, false);
         QCOMPARE(w->GridEX1()->RowCount(), 0);
         QCOMPARE(w->Files().MergedSpeciesLast(), -1);

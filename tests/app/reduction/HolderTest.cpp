@@ -2,10 +2,14 @@
 // answers are known, its refusals, and a run of the engine that it ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
+#include "Files.h"
 #include "Format.h"
+#include "ReductionSetup.h"
 #include "ReductionTestSupport.h"
 #include "ResultsHolder.h"
 #include "SolverFileFixture.h"
@@ -74,7 +78,7 @@ TEST_F(HolderTest, SpeciesAverageIsTheMeanConcentrationOverTheInterval) {
 // A source the reduction cannot work on is refused when it is opened: no
 // holder stays and the set-up window is not shown. A record that does not
 // read and a time earlier than the one before it are named by the reader,
-// with their lines; two records at the same time (a step shorter than the
+// with the file and their lines; two records at the same time (a step shorter than the
 // printed digits, which a run may write) leave no width to integrate the
 // rates over, and the records and their lines are named.
 TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
@@ -90,7 +94,8 @@ TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
     const std::vector<Case> cases = {
         {"a mass fraction that is not a number",
          {}, [](auto& lines, std::size_t r) { lines[r + 3].replace(7 + 17 * 3, 16, "     not a value"); },
-         "Type mismatch: the mass fraction of species 2 of record 4 on line 67, \"not a value\", is no number",
+         "In the file '" + file + "', unexpected error.\r\nType mismatch: the mass fraction of species 2 of record 4 "
+         "on line 67, \"not a value\", is no number.",
          MessageIcon::Critical},
         {"the time of the record before it", [](auto& f) { f.records[4].time = kTimes[3]; }, {},
          "In the file '" + file + "', records 4 and 5 (lines 67 and 68) have the same time, " +
@@ -99,9 +104,9 @@ TEST_F(HolderTest, ASourceTheReductionCannotWorkOnIsRefusedWhenItIsOpened) {
              "with a greater number of step of data output.",
          MessageIcon::Exclamation},
         {"a time earlier than the one before it", [](auto& f) { f.records[4].time = kTimes[3] / 2; }, {},
-         "Invalid procedure call or argument: the time of record 5 on line 68, " +
-             kx::Format(kTimes[3] / 2, "0.00000000E+000") + " s, is earlier than that of record 4 before it, " +
-             kx::Format(kTimes[3], "0.00000000E+000") + " s",
+         "In the file '" + file + "', unexpected error.\r\nInvalid procedure call or argument: the time of record 5 "
+         "on line 68, " + kx::Format(kTimes[3] / 2, "0.00000000E+000") +
+             " s, is earlier than that of record 4 before it, " + kx::Format(kTimes[3], "0.00000000E+000") + " s.",
          MessageIcon::Critical},
     };
     for (const Case& c : cases) {
@@ -236,6 +241,46 @@ TEST(HolderOnSolverRun, ValuesAddUpToTheChangesOverEachInterval) {
         EXPECT_NEAR(species, dy, 1e-3 * std::fabs(dy)) << "rows " << first << " to " << last;
         EXPECT_NEAR(heat, dT, 1e-3 * dT) << "rows " << first << " to " << last;
     }
+}
+
+// A run whose fall-off reaction H + O2 (+M) has no high-pressure rate (its
+// rate line blank), which the solver runs: the reduction ranks that
+// reaction by a value of 0 and writes the reduced mechanism.
+TEST(HolderOnSolverRun, AFallOffReactionWithoutItsRateIsReduced) {
+    TempDir folder;
+    std::vector<std::string> lines =
+        kx::files::SplitLines(kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/h2_air_1000K.txt"));
+    const auto equation = std::find(lines.begin(), lines.end(), " 13   H+O2(+M)<=>HO2(+M)");
+    ASSERT_NE(equation, lines.end());
+    *(equation + 2) = "";
+    const std::string run = folder.write("h2.txt", kxtest::JoinLines(lines));
+    ASSERT_TRUE(kxtest::RunSolver(run));
+
+    RecordingSink sink;
+    RecordingView view;
+    std::unique_ptr<SOL_RESX> holder;
+    ASSERT_FALSE(kx::RedOpenSourceFile(run, holder, sink, view, kxtest::kAvogadroNumber, kxtest::kUnitFactorE7,
+                                       kxtest::kUnitFactorE4))
+        << sink.shown.at(0).text;
+    const kx::MainParameters p = holder->FromMain_Param();
+    std::vector<std::string> names = p.SpecArrD;
+    names.resize(static_cast<std::size_t>(p.RowCntD - 3) + 1);
+    const kx::IntervalPoints all = holder->ToMainParam(p.SMin, p.Smax);
+    const std::vector<kx::RedInterval> intervals = kx::RedSplitIntervals(all.Times, all.Count - 2, 10);
+    const kx::RedSettings settings =
+        kx::RedSettingsFrom("0.1", "0.3", kx::RedDefaultTargets(names, holder->red_InitialCond().InitFractBB));
+    kx::RedKinModule module;
+    const kx::RedOutcome out =
+        kx::GenerateReducedMechanism(module, *holder, folder.file("reduced.txt"), intervals, settings, view, sink);
+    for (const RecordingSink::Shown& shown : sink.shown) EXPECT_FALSE(shown.errorRoutine) << shown.text;
+    EXPECT_TRUE(out.Written);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("reduced.txt")));
+    // The values of the last interval: reaction 13's is 0.
+    for (const auto* rows : {&module.RedReactionRates, &module.RedReactionHeat})
+        for (const kx::RedValueRow& row : *rows) {
+            if (row.Number != 13) continue;
+            EXPECT_EQ(row.Value, 0.0);
+        }
 }
 
 TEST(Holder, GasConstantThatCannotBeFormedFails) {

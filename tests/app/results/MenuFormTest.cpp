@@ -253,16 +253,18 @@ private slots:
     }
 
     // A record time earlier than the one before it is refused when the file
-    // is read, naming the record and its line: no window opens, so no curve
-    // or analysis ever works on such a run.
+    // is read, naming the file, the record and its line: no window opens, so
+    // no curve or analysis ever works on such a run.
     void aRunWithATimeThatGoesBackIsRefused() {
         kxtest::SolverFileFixture f = kxtest::SolverFileFixture::WithSpecies(2);
         f.AddRecords({0, 1e-3, 100, 2e-3, 3e-3});
         ScriptedMessages messages;
         ExpectNoWindow(f, messages, 16);
-        QCOMPARE(messages.lastText(), QString("Invalid procedure call or argument: the time of record 4 on line 53, "
-                                              "2.00000000E-003 s, is earlier than that of record 3 before it, "
-                                              "1.00000000E+002 s"));
+        QCOMPARE(messages.lastText(),
+                 QString::fromStdString("In the file '" + runs.file("refused.txt") +
+                                        "', unexpected error.\r\nInvalid procedure call or argument: the time of "
+                                        "record 4 on line 53, 2.00000000E-003 s, is earlier than that of record 3 "
+                                        "before it, 1.00000000E+002 s."));
     }
 
     // A run whose first steps are shorter than the printed digits of its

@@ -116,10 +116,30 @@ TEST_F(QuantitiesTest, TextTablesSetValuesBelowTheZeroThresholdToZero) {
     f.Write(folder.file("tiny.txt"));
     ASSERT_TRUE(reader->OPEN_Rich(folder.file("tiny.txt")));
     const auto curve = kx::SpeciesValues(*reader, SpeciesQuantity::MassFraction, 3, Units());
-    const auto table = kx::SpeciesValues(*reader, SpeciesQuantity::MassFraction, 3, Units(), {.ZeroBelowThreshold = true});
+    const auto table = kx::SpeciesValues(*reader, SpeciesQuantity::MassFraction, 3, Units(), {.AbsentAsZero = true});
     EXPECT_EQ(curve[2], 1e-15);
     EXPECT_EQ(table[2], 0.0);
     EXPECT_EQ(table[1], 0.5);
+}
+
+// A text table and a curve take the same values as absent: a mass
+// fraction at the zero threshold (0.01 of the tolerance 1e-12) is 0 in the
+// table and no point of the curve; one just above it is both.
+TEST_F(QuantitiesTest, TablesAndCurvesTakeAFractionAtTheZeroThresholdAsAbsent) {
+    SolverFileFixture f = SmallRun();
+    ASSERT_EQ(f.absTolerance, 1e-12);
+    f.records[1].y[0] = 1e-14;
+    f.records[2].y[0] = 1.0000001e-14;
+    f.Write(folder.file("threshold.txt"));
+    ASSERT_TRUE(reader->OPEN_Rich(folder.file("threshold.txt")));
+    const auto table = kx::SpeciesValues(*reader, SpeciesQuantity::MassFraction, 3, Units(), {.AbsentAsZero = true});
+    EXPECT_EQ(table[2], 0.0);
+    EXPECT_EQ(table[3], 1.0000001e-14);
+    const auto values = kx::SpeciesValues(*reader, SpeciesQuantity::MassFraction, 3, Units());
+    const kx::CurvePoints c = kx::PrepareResultsCurve(*reader, values, 3, 1.0, false);
+    ASSERT_EQ(c.Count(), 5);
+    EXPECT_EQ(c.Y[1], kx::kMissingValue);
+    EXPECT_EQ(c.Y[2], 1.0000001e-14);
 }
 
 TEST_F(QuantitiesTest, SpeciesLegends) {

@@ -19,6 +19,13 @@ using kxtest::SolverFileFixture;
 
 namespace {
 
+// How the readers refuse a file: its path, then what is wrong (naming the
+// line) on a line of its own.
+std::string RefusalStart(const std::string& path) { return "In the file '" + path + "', unexpected error.\r\n"; }
+std::string Refusal(const std::string& path, const std::string& description) {
+    return RefusalStart(path) + description + ".";
+}
+
 class ReaderTest : public ::testing::Test {
 protected:
     // Writes the fixture and reads it with a fresh reader.
@@ -308,10 +315,11 @@ TEST_P(RecordTimes, OnlyATimeEarlierThanTheOneBeforeItIsRefused) {
         EXPECT_FALSE(Read(f, owner));
         ASSERT_EQ(sink.shown.size(), 1u);
         // The first record stands on line 50.
-        EXPECT_EQ(sink.shown[0].text, "Invalid procedure call or argument: the time of record " +
-                                          std::to_string(c.earlier) + " on line " + std::to_string(49 + c.earlier) +
-                                          ", " + time + " s, is earlier than that of record " +
-                                          std::to_string(c.earlier - 1) + " before it, " + before + " s");
+        EXPECT_EQ(sink.shown[0].text, Refusal(path, "Invalid procedure call or argument: the time of record " +
+                                                        std::to_string(c.earlier) + " on line " +
+                                                        std::to_string(49 + c.earlier) + ", " + time +
+                                                        " s, is earlier than that of record " +
+                                                        std::to_string(c.earlier - 1) + " before it, " + before + " s"));
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
         EXPECT_FALSE(reader->Loaded());
         EXPECT_EQ(reader->Used().UsedCount, 0);
@@ -353,8 +361,9 @@ TEST_F(ReaderTest, ErrorReportAfterHalfARecordDropsThatRecord) {
 }
 
 // A record that does not read as the solver writes it, in the middle of
-// results closed by their closing line, is refused naming its line (and
-// the record), for the results window and the reduction's holder alike:
+// results closed by their closing line, is refused naming the file, its
+// line (and the record), for the results window and the reduction's holder
+// alike, in the form of every refusal of a file:
 // never read as results that end there. Records of 52 species, two lines
 // each: record i on lines 249 + 2i and 250 + 2i.
 struct DamagedRecord {
@@ -378,7 +387,7 @@ TEST_P(RecordThatDoesNotRead, IsRefusedNamingItsLine) {
         folder.write("run.txt", JoinLines(lines));
         EXPECT_FALSE(ReadFile(owner)) << c.what;
         ASSERT_EQ(sink.shown.size(), 1u) << c.what;
-        EXPECT_EQ(sink.shown[0].text, c.description) << c.what;
+        EXPECT_EQ(sink.shown[0].text, Refusal(path, c.description)) << c.what;
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical) << c.what;
         EXPECT_FALSE(reader->Loaded());
     }
@@ -500,7 +509,8 @@ TEST_F(ReaderTest, KeyLinesAreWhereTheSolverFindsThem) {
         EXPECT_EQ(read, c.refusal.empty()) << c.what << ": " << (sink.shown.empty() ? "" : sink.shown[0].text);
         if (!read) {
             ASSERT_EQ(sink.shown.size(), 1u) << c.what;
-            EXPECT_TRUE(sink.shown[0].text.starts_with(c.refusal)) << c.what << ": " << sink.shown[0].text;
+            EXPECT_TRUE(sink.shown[0].text.starts_with(RefusalStart(path) + c.refusal))
+                << c.what << ": " << sink.shown[0].text;
             EXPECT_NE(sink.shown[0].text.find("the file has no \" THERMO\" line from line 33 on"), std::string::npos);
             continue;
         }
@@ -519,7 +529,7 @@ TEST_F(ReaderTest, HeaderThatDisagreesWithItsRecordsIsRefusedNamingTheLine) {
             EXPECT_FALSE(ReadFile(owner)) << c.what;
             ASSERT_EQ(sink.shown.size(), 1u) << c.what;
             EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical) << c.what;
-            EXPECT_EQ(sink.shown[0].text, c.description) << c.what;
+            EXPECT_EQ(sink.shown[0].text, Refusal(path, c.description)) << c.what;
             EXPECT_FALSE(reader->Loaded()) << c.what;
         }
     }
@@ -532,8 +542,9 @@ std::string WithoutMoleFraction() {
     return f.Lines()[34].substr(0, 74) + "0";
 }
 
-// Failures while reading show the error's description with the critical
-// icon; one of the input part names the solver's line and words.
+// Failures while reading show the file's refusal with the error's
+// description and the critical icon; one of the input part names the
+// solver's line and words.
 struct BrokenCase {
     const char* what;
     int line;  // 0: the file is cut after its reaction end line
@@ -552,7 +563,7 @@ TEST_P(BrokenFile, ShowsTheErrorCritically) {
     EXPECT_FALSE(ReadText(JoinLines(lines)));
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(sink.shown[0].text.starts_with(c.description)) << sink.shown[0].text;
+    EXPECT_TRUE(sink.shown[0].text.starts_with(RefusalStart(path) + c.description)) << sink.shown[0].text;
     EXPECT_FALSE(reader->Loaded());
 }
 
@@ -611,7 +622,7 @@ TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
         sink.shown.clear();
         EXPECT_FALSE(reader->OPEN_Rich(p));
         ASSERT_EQ(sink.shown.size(), 1u);
-        EXPECT_EQ(sink.shown[0].text, "File not found: " + p);
+        EXPECT_EQ(sink.shown[0].text, Refusal(p, "File not found: " + p));
         EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
     }
 
@@ -622,8 +633,8 @@ TEST_F(ReaderTest, MissingFileFolderAndMissingEndLineFailCritically) {
     EXPECT_FALSE(ReadText(JoinLines(lines)));
     ASSERT_EQ(sink.shown.size(), 1u);
     EXPECT_EQ(sink.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(sink.shown[0].text, "Invalid procedure call or argument: line 46: the end line \"END\" must follow "
-                                  "the 0 reaction records of the count on line 11 here");
+    EXPECT_EQ(sink.shown[0].text, Refusal(path, "Invalid procedure call or argument: line 46: the end line \"END\" "
+                                                "must follow the 0 reaction records of the count on line 11 here"));
 }
 
 TEST_F(ReaderTest, SecondReadReplacesEverythingOfTheFirst) {

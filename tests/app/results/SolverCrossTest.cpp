@@ -7,6 +7,7 @@
 #include <memory>
 #include <numeric>
 
+#include "Files.h"
 #include "ResultsReader.h"
 #include "SolverRunFixture.h"
 #include "solver.h"
@@ -17,11 +18,37 @@ using kxtest::RecordingSink;
 
 namespace {
 
-class SolverRun : public ::testing::TestWithParam<std::string> {
+// A run of a sample as it stands, or with the rate line of one reaction
+// blank (its A, n and E 0), which the solver runs.
+struct SampleRun {
+    SampleRun(const char* file) : sample(file) {}
+    SampleRun(const char* file, const char* equation) : sample(file), withoutRateOf(equation) {}
+    std::string sample;
+    std::string withoutRateOf;  // the reaction's equation line; empty: the sample as it stands
+};
+
+std::string RunName(const SampleRun& run) {
+    std::string name = run.sample.substr(0, run.sample.find('.'));
+    if (!run.withoutRateOf.empty()) name += "_with_a_reaction_without_its_rate";
+    return name;
+}
+
+class SolverRun : public ::testing::TestWithParam<SampleRun> {
 protected:
     void SetUp() override {
-        path = kxtest::RunSample(folder, GetParam());
-        ASSERT_FALSE(path.empty()) << "the solver did not complete " << GetParam();
+        const SampleRun& run = GetParam();
+        if (run.withoutRateOf.empty()) {
+            path = kxtest::RunSample(folder, run.sample);
+        } else {
+            std::vector<std::string> lines =
+                kx::files::SplitLines(kx::test::ReadBytes(std::string(KX_SAMPLES_DIR) + "/" + run.sample));
+            const auto equation = std::find(lines.begin(), lines.end(), run.withoutRateOf);
+            ASSERT_NE(equation, lines.end()) << run.withoutRateOf;
+            *(equation + 2) = "";
+            path = folder.write(run.sample, kxtest::JoinLines(lines));
+            if (!kxtest::RunSolver(path)) path.clear();
+        }
+        ASSERT_FALSE(path.empty()) << "the solver did not complete " << RunName(run);
         reader = std::make_unique<ResultsReader>(sink, kxtest::kGasConstantCm3Atm);
         ASSERT_TRUE(reader->OPEN_Rich(path.string())) << sink.shown.at(0).text;
     }
@@ -110,9 +137,46 @@ TEST_P(SolverRun, ProductionAndTemperatureDerivativeAgreeWithTheSolver) {
     EXPECT_GE(compared, 10) << "too few stored states without balanced reactions";
 }
 
+// The hydrogen run with the fall-off reaction H + O2 (+M) without its
+// high-pressure rate: the solver runs it, the reaction adding nothing.
+const SampleRun kWithoutFallOffRate{"h2_air_1000K.txt", " 13   H+O2(+M)<=>HO2(+M)"};
+
 INSTANTIATE_TEST_SUITE_P(Samples, SolverRun,
-                         ::testing::Values("gri30_ch4_1400K.txt", "h2_air_1000K.txt", "h2_o2_ar_isothermal.txt"),
-                         [](const auto& info) { return info.param.substr(0, info.param.find('.')); });
+                         ::testing::Values(SampleRun("gri30_ch4_1400K.txt"), SampleRun("h2_air_1000K.txt"),
+                                           SampleRun("h2_o2_ar_isothermal.txt"), kWithoutFallOffRate),
+                         [](const auto& info) { return RunName(info.param); });
+
+class RunWithoutARate : public SolverRun {};
+
+// The reaction without its rate contributes 0 to the integrals the
+// reduction ranks reactions by, and to the changes the results window
+// lists; the others integrate as before.
+TEST_P(RunWithoutARate, ContributesNothingToTheIntegrals) {
+    const kx::ResultsTables& t = reader->Tables();
+    ASSERT_EQ(t.ReactionReals(13, 1), 0.0);
+    ASSERT_EQ(t.ReactionInts(13, 14), 1);  // a fall-off reaction
+    std::vector<int> all;
+    for (int r = 1; r <= t.NumReactions; ++r) all.push_back(r);
+    for (bool heat : {false, true}) {
+        const std::vector<double> integrals = reader->IntervalIntegrals(all, heat);
+        EXPECT_EQ(integrals[12], 0.0) << "heat " << heat;
+        int nonzero = 0;
+        for (double v : integrals) nonzero += v != 0.0;
+        EXPECT_GT(nonzero, t.NumReactions / 2) << "heat " << heat;
+    }
+    int ho2 = 0;
+    for (int k = 1; k <= t.NumSpecies; ++k)
+        if (t.ColumnNames[static_cast<std::size_t>(k) + 2] == "HO2") ho2 = k;
+    ASSERT_GT(ho2, 0);
+    kx::ContributionTable table;
+    reader->ShowReacDeRe(ho2, true, [&](const kx::ContributionTable& got) { table = got; });
+    const auto listed = std::find(table.Numbers.begin(), table.Numbers.end(), 13);
+    ASSERT_NE(listed, table.Numbers.end());
+    EXPECT_EQ(table.Contributions[static_cast<std::size_t>(listed - table.Numbers.begin())], 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sample, RunWithoutARate, ::testing::Values(kWithoutFallOffRate),
+                         [](const auto& info) { return RunName(info.param); });
 
 class GriRun : public SolverRun {};
 
@@ -135,7 +199,7 @@ TEST_P(GriRun, ContributionsOfAllReactionsAddUpToTheChange) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sample, GriRun, ::testing::Values("gri30_ch4_1400K.txt"),
+INSTANTIATE_TEST_SUITE_P(Sample, GriRun, ::testing::Values(SampleRun("gri30_ch4_1400K.txt")),
                          [](const auto&) { return std::string("gri30"); });
 
 }  // namespace
