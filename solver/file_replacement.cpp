@@ -139,9 +139,25 @@ int takeAbandoned(const std::string& path) {
   return -1;
 }
 
+// True when a writer that stopped left a copy of new content among
+// `helpers` that holds the bytes of the open file `file`.
+bool holdsStoppedWritersContent(int file, const std::vector<std::string>& helpers) {
+  for (const std::string& path : helpers) {
+    const int helper = takeAbandoned(path);
+    if (helper < 0) continue;
+    const bool same = sameBytes(helper, file);
+    ::close(helper);
+    if (same) return true;
+  }
+  return false;
+}
+
 // What lies beside a file after writers that stopped on the way: their
 // abandoned helpers are removed (when `remove`), and the interrupted saves
-// gathered, oldest first.
+// gathered, oldest first. A copy of old content is none where the file
+// holds one of the two contents whole: the old one (the copy's bytes), or
+// the new one that its writer had finished writing in place when it
+// stopped (the bytes of a helper it left).
 int scanHelpers(const std::string& target, bool remove, std::vector<std::string>* interrupted) {
   const std::string folder = FolderOf(target);
   const std::string_view name = nameOf(target);
@@ -152,22 +168,23 @@ int scanHelpers(const std::string& target, bool remove, std::vector<std::string>
   const std::string start = target.substr(0, target.size() - name.size());
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return 0;
-  int removed = 0;
-  std::vector<std::pair<struct timespec, std::string>> copies;
+  std::vector<std::string> helpers, oldCopies;
   while (const struct dirent* entry = ::readdir(dir)) {
     const std::string_view entryName = entry->d_name;
     if (entryName.empty() || entryName[0] != '.') continue;
-    if (IsHelperName(entryName, newContent) || IsHelperName(entryName, rewrite)) {
-      if (remove && RemoveIfAbandoned(start + std::string(entryName))) ++removed;
-      continue;
-    }
-    if (!IsHelperName(entryName, oldContent)) continue;
-    const std::string path = start + std::string(entryName);
+    if (IsHelperName(entryName, newContent) || IsHelperName(entryName, rewrite))
+      helpers.push_back(start + std::string(entryName));
+    else if (IsHelperName(entryName, oldContent))
+      oldCopies.push_back(start + std::string(entryName));
+  }
+  ::closedir(dir);
+  int removed = 0;
+  std::vector<std::pair<struct timespec, std::string>> copies;
+  for (const std::string& path : oldCopies) {
     const int copy = takeAbandoned(path);
     if (copy < 0) continue;  // its writer goes on
     const int file = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    // A copy of what the file holds whole has nothing to give back.
-    if (file >= 0 && sameBytes(copy, file)) {
+    if (file >= 0 && (sameBytes(copy, file) || holdsStoppedWritersContent(file, helpers))) {
       if (remove && ::unlink(path.c_str()) == 0) ++removed;
     } else if (interrupted) {
       struct stat st {};
@@ -177,7 +194,9 @@ int scanHelpers(const std::string& target, bool remove, std::vector<std::string>
     if (file >= 0) ::close(file);
     ::close(copy);
   }
-  ::closedir(dir);
+  if (remove)
+    for (const std::string& path : helpers)
+      if (RemoveIfAbandoned(path)) ++removed;
   if (removed > 0) syncFolder(target);
   if (interrupted) {
     std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) {
@@ -258,6 +277,8 @@ bool RestoreInterruptedSave(const std::string& target, const std::string& copyPa
     err = errno;
   }
   ::close(copy);
+  // As after any write of the file, what stopped writers left goes.
+  if (restored) scanHelpers(target, true, nullptr);
   if (restored) syncFolder(target);
   return restored;
 }
@@ -468,6 +489,7 @@ bool FileReplacement::rewriteInPlace(int& err) {
     else
       keptCopy_ = copyPath;
   } else {
+    if (interruptedAt(ReplaceMoment::InPlaceWritten)) interruption.stop();
     ::unlink(copyPath.c_str());
   }
   // The copy's name gone for good before it is let go.

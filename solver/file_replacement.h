@@ -22,10 +22,11 @@
 //
 // A writer that stops on the way (killed at once, its machine stopped)
 // leaves its helpers behind, no longer marked. The next write of the file
-// removes them, except a copy of old content that differs from the file:
-// that is an interrupted save, the only whole copy of what the file held,
-// and no write of the file goes on until it has been put back
-// (RestoreInterruptedSave) or removed by the user.
+// removes them, except a copy of old content where the file holds neither
+// content whole (neither the copy's bytes nor those of a new content the
+// writer left): that is an interrupted save, the only whole copy of what
+// the file held, and no write of the file goes on until it has been put
+// back (RestoreInterruptedSave) or removed by the user.
 //
 // Standard library and POSIX only.
 #pragma once
@@ -76,13 +77,15 @@ bool IsHelperName(std::string_view name, std::string_view prefix);
 // Removes the helpers beside the file `target` (the file itself, not a link
 // to it) that no live process holds as its own, of every kind: what writers
 // that stopped on the way left. A copy of old content goes only where the
-// file holds those very bytes; any other is an interrupted save and stays.
+// file holds those very bytes, or those of a new content a stopped writer
+// left (it had written them whole in place); any other is an interrupted
+// save and stays.
 // Returns how many it removed. Every FileReplacement::Begin does this.
 int RemoveAbandonedHelpers(const std::string& target);
 
 // The interrupted saves of the file `target`: the copies of old content
-// beside it that no live process holds and whose bytes the file does not
-// hold. Each is the whole content the file had before a write in place that
+// beside it that no live process holds, where the file holds neither their
+// bytes nor those of a new content a stopped writer left. Each is the whole content the file had before a write in place that
 // did not end (its writer was stopped, or could not write the old content
 // back), while the file may hold part of the new content and part of the
 // old. Oldest first: the first is the content from before the first save
@@ -91,8 +94,9 @@ std::vector<std::string> InterruptedSaves(const std::string& target);
 
 // Writes the content of `copy`, an interrupted save of `target`, back into
 // the file in place, so that every name of it reads that content, puts it
-// on disk and removes the copy; a file no longer there is made again from
-// the copy. False with the system's reason in `err` (EBUSY: a live process
+// on disk and removes the copy, with what stopped writers left beside it
+// (RemoveAbandonedHelpers); a file no longer there is made again from the
+// copy. False with the system's reason in `err` (EBUSY: a live process
 // holds the copy), the copy then kept.
 bool RestoreInterruptedSave(const std::string& target, const std::string& copy, int& err);
 
@@ -129,6 +133,7 @@ bool ReplaceFailureSimulated(ReplaceStep step);
 enum class ReplaceMoment {
   CopyHalfWritten,     // half of the copy of the old content is written
   InPlaceHalfWritten,  // the copy is whole; half of the new content is in the file
+  InPlaceWritten,      // the new content is whole in the file; the copy is not yet removed
 };
 
 // For tests: while one lives, `stop` is called at that moment of every

@@ -159,15 +159,14 @@ TEST(InterruptedSave, AKillHalfwayThroughAWriteInPlaceLeavesTheOldContentToPutBa
   struct stat st {};
   ASSERT_EQ(::stat(copy.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  // The killed writer's new content goes; the copy stays.
-  EXPECT_EQ(NamesIn(dir).size(), 4u);
-  EXPECT_EQ(kx::RemoveAbandonedHelpers(path), 1);
-  EXPECT_EQ(NamesIn(dir), (std::set<std::string>{"data.txt", "other name.txt", fs::path(copy).filename()}));
+  EXPECT_EQ(NamesIn(dir).size(), 4u) << "the killed writer's new content and the copy";
 
   std::string kept;
   EXPECT_EQ(Write(path, newContent, &kept), EBUSY);
   EXPECT_EQ(kept, copy);
   EXPECT_EQ(ReadBytes(path), half) << "a refused write leaves the file as it is";
+  EXPECT_EQ(NamesIn(dir), (std::set<std::string>{"data.txt", "other name.txt", fs::path(copy).filename()}))
+      << "the killed writer's new content goes; the copy stays";
 
   int err = 0;
   ASSERT_TRUE(kx::RestoreInterruptedSave(path, copy, err)) << err;
@@ -237,10 +236,28 @@ TEST(InterruptedSave, AKillWhileTheOldContentIsCopiedLeavesTheFileWhole) {
   EXPECT_EQ(NamesIn(dir), (std::set<std::string>{"data.txt", "b.txt"}));
 }
 
-// A file removed since its save was cut short is made again from the copy.
+// Killed once the new content was whole in the file, before the copy of
+// the old went (while the file was put on disk, say): the save did end, so
+// its copy is no interrupted save, and the next write removes it.
+TEST(InterruptedSave, AKillAfterTheNewContentIsWholeLeavesNoInterruptedSave) {
+  TempDir dir;
+  const std::string oldContent = Content('o', 300000), newContent = Content('n', 200000);
+  const std::string path = dir.write("data.txt", oldContent);
+  ASSERT_EQ(::link(path.c_str(), dir.file("b.txt").c_str()), 0);
+  ASSERT_TRUE(WriteKilledAt(kx::ReplaceMoment::InPlaceWritten, path, newContent));
+  EXPECT_EQ(ReadBytes(dir.file("b.txt")), newContent);
+  EXPECT_EQ(NamesIn(dir).size(), 4u) << "the new content and the copy of the old";
+  EXPECT_TRUE(kx::InterruptedSaves(path).empty());
+  EXPECT_EQ(kx::RemoveAbandonedHelpers(path), 2);
+  EXPECT_EQ(NamesIn(dir), (std::set<std::string>{"data.txt", "b.txt"}));
+}
+
+// A file removed since its save was cut short is made again from the copy;
+// what the stopped writer left besides goes with it.
 TEST(InterruptedSave, AFileGoneSinceIsMadeAgainFromTheCopy) {
   TempDir dir;
   const std::string copy = dir.write(".data.txt.kxold.0badf00d", "the whole old words\n");
+  dir.write(".data.txt.kxtmp.0badf00e", "the new words, whole");
   ASSERT_EQ(::chmod(copy.c_str(), 0604), 0);
   const std::string path = dir.file("data.txt");
   EXPECT_EQ(kx::InterruptedSaves(path), std::vector<std::string>{copy});
