@@ -1,13 +1,17 @@
 #include "file_replacement.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <random>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -19,7 +23,6 @@ namespace {
 constexpr std::size_t kDefaultNameMax = 255;
 constexpr std::size_t kDigestDigits = 16;
 constexpr int kNameAttempts = 16;
-constexpr char kOldContentTag[] = "kxold";
 
 // What a test makes fail (SimulatedReplaceFailure): the system's reason, 0
 // for nothing, and the step.
@@ -27,6 +30,15 @@ struct {
   int err = 0;
   ReplaceStep step = ReplaceStep::WriteBytes;
 } simulated;
+
+// Where a test stops the writer (SimulatedInterruption): the moment, and
+// what stops it there (nullptr: nowhere).
+struct {
+  ReplaceMoment moment = ReplaceMoment::CopyHalfWritten;
+  void (*stop)() = nullptr;
+} interruption;
+
+bool interruptedAt(ReplaceMoment moment) { return interruption.stop && interruption.moment == moment; }
 
 std::string_view nameOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -156,6 +168,119 @@ bool copyAttributes(const std::string& from, int to) {
   return true;
 }
 
+// Puts the names in the folder of `path` on disk (where the system can):
+// a name made or removed there survives a stop of the machine.
+void syncFolder(const std::string& path) {
+  const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return;
+  (void)::fsync(folder);
+  ::close(folder);
+}
+
+// True when the two open files hold the same bytes.
+bool sameBytes(int a, int b) {
+  struct stat sa {}, sb {};
+  if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size) return false;
+  char bufferA[1 << 15], bufferB[1 << 15];
+  for (off_t at = 0; at < sa.st_size;) {
+    const ssize_t got = ::pread(a, bufferA, sizeof bufferA, at);
+    if (got <= 0) return got == 0 && at == sa.st_size;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t other = ::pread(b, bufferB + done, static_cast<std::size_t>(got - done), at + done);
+      if (other <= 0) return false;
+      done += other;
+    }
+    if (!std::equal(bufferA, bufferA + got, bufferB)) return false;
+    at += got;
+  }
+  return true;
+}
+
+// A copy of old content beside a file, opened and marked as the caller's
+// own while no live process holds it: its descriptor, -1 where another
+// process holds it, it is no regular file, or it is gone or no longer
+// under that name.
+int takeAbandoned(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat held {}, named {};
+  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+    return fd;
+  ::close(fd);
+  return -1;
+}
+
+// True when a writer that stopped left a copy of new content among
+// `helpers` that holds the bytes of the open file `file`.
+bool holdsStoppedWritersContent(int file, const std::vector<std::string>& helpers) {
+  for (const std::string& path : helpers) {
+    const int helper = takeAbandoned(path);
+    if (helper < 0) continue;
+    const bool same = sameBytes(helper, file);
+    ::close(helper);
+    if (same) return true;
+  }
+  return false;
+}
+
+// What lies beside a file after writers that stopped on the way: their
+// abandoned helpers are removed (when `remove`), and the interrupted saves
+// gathered, oldest first. A copy of old content is none where the file
+// holds one of the two contents whole: the old one (the copy's bytes), or
+// the new one that its writer had finished writing in place when it
+// stopped (the bytes of a helper it left).
+int scanHelpers(const std::string& target, bool remove, std::vector<std::string>* interrupted) {
+  const std::string folder = FolderOf(target);
+  const std::string_view name = nameOf(target);
+  const std::size_t nameMax = FolderNameMax(folder);
+  const std::string newContent = HelperNamePrefix(name, kNewContentTag, nameMax);
+  const std::string rewrite = HelperNamePrefix(name, kRewriteTag, nameMax);
+  const std::string oldContent = HelperNamePrefix(name, kOldContentTag, nameMax);
+  const std::string start = target.substr(0, target.size() - name.size());
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  std::vector<std::string> helpers, oldCopies;
+  while (const struct dirent* entry = ::readdir(dir)) {
+    const std::string_view entryName = entry->d_name;
+    if (entryName.empty() || entryName[0] != '.') continue;
+    if (IsHelperName(entryName, newContent) || IsHelperName(entryName, rewrite))
+      helpers.push_back(start + std::string(entryName));
+    else if (IsHelperName(entryName, oldContent))
+      oldCopies.push_back(start + std::string(entryName));
+  }
+  ::closedir(dir);
+  int removed = 0;
+  std::vector<std::pair<struct timespec, std::string>> copies;
+  for (const std::string& path : oldCopies) {
+    const int copy = takeAbandoned(path);
+    if (copy < 0) continue;  // its writer goes on
+    const int file = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file >= 0 && (sameBytes(copy, file) || holdsStoppedWritersContent(file, helpers))) {
+      if (remove && ::unlink(path.c_str()) == 0) ++removed;
+    } else if (interrupted) {
+      struct stat st {};
+      (void)::fstat(copy, &st);
+      copies.emplace_back(st.st_mtim, path);
+    }
+    if (file >= 0) ::close(file);
+    ::close(copy);
+  }
+  if (remove)
+    for (const std::string& path : helpers)
+      if (RemoveIfAbandoned(path)) ++removed;
+  if (removed > 0) syncFolder(target);
+  if (interrupted) {
+    std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) {
+      if (a.first.tv_sec != b.first.tv_sec) return a.first.tv_sec < b.first.tv_sec;
+      if (a.first.tv_nsec != b.first.tv_nsec) return a.first.tv_nsec < b.first.tv_nsec;
+      return a.second < b.second;
+    });
+    for (auto& copy : copies) interrupted->push_back(std::move(copy.second));
+  }
+  return removed;
+}
+
 }  // namespace
 
 void FailWritesPastFileSizeLimit() { std::signal(SIGXFSZ, SIG_IGN); }
@@ -194,12 +319,62 @@ bool IsHelperName(std::string_view name, std::string_view prefix) {
   return true;
 }
 
+int RemoveAbandonedHelpers(const std::string& target) { return scanHelpers(target, true, nullptr); }
+
+std::vector<std::string> InterruptedSaves(const std::string& target) {
+  std::vector<std::string> copies;
+  scanHelpers(target, false, &copies);
+  return copies;
+}
+
+bool RestoreInterruptedSave(const std::string& target, const std::string& copyPath, int& err) {
+  err = 0;
+  // Held as this process's own while it is written back: no other process
+  // takes it for abandoned meanwhile.
+  const int copy = takeAbandoned(copyPath);
+  if (copy < 0) {
+    err = ::access(copyPath.c_str(), F_OK) == 0 ? EBUSY : ENOENT;
+    return false;
+  }
+  struct stat st {};
+  bool restored = false;
+  const int file = ::fstat(copy, &st) == 0 ? ::open(target.c_str(), O_RDWR | O_CLOEXEC) : -1;
+  if (file >= 0) {
+    restored = copyBytes(copy, file) && endAndSync(file, st.st_size) && ::unlink(copyPath.c_str()) == 0;
+    if (!restored) err = errno;
+    ::close(file);
+  } else if (errno == ENOENT) {
+    // The file is gone: the copy, which has its owner and mode, is it again.
+    restored = ::link(copyPath.c_str(), target.c_str()) == 0 && ::unlink(copyPath.c_str()) == 0;
+    if (!restored) err = errno;
+  } else {
+    err = errno;
+  }
+  ::close(copy);
+  // As after any write of the file, what stopped writers left goes.
+  if (restored) scanHelpers(target, true, nullptr);
+  if (restored) syncFolder(target);
+  return restored;
+}
+
+std::string InterruptedSaveNote(const std::string& copy) {
+  return "its whole earlier content is kept in " + copy +
+         ", and the file is not written until that content is put back or the copy is removed";
+}
+
 SimulatedReplaceFailure::SimulatedReplaceFailure(int err, ReplaceStep step)
     : previousErr_(simulated.err), previousStep_(simulated.step) {
   simulated = {err, step};
 }
 
 SimulatedReplaceFailure::~SimulatedReplaceFailure() { simulated = {previousErr_, previousStep_}; }
+
+SimulatedInterruption::SimulatedInterruption(ReplaceMoment moment, void (*stop)())
+    : previousMoment_(interruption.moment), previousStop_(interruption.stop) {
+  interruption = {moment, stop};
+}
+
+SimulatedInterruption::~SimulatedInterruption() { interruption = {previousMoment_, previousStop_}; }
 
 bool ReplaceFailureSimulated(ReplaceStep step) {
   if (simulated.err == 0 || simulated.step != step) return false;
@@ -211,6 +386,16 @@ std::FILE* FileReplacement::Begin(const std::string& target, std::string_view ta
   Abandon();
   err = 0;
   keptCopy_.clear();
+  // What writers that stopped on the way left beside the file goes; a save
+  // that was cut short keeps the file from being written, so that the only
+  // whole copy of its earlier content is never passed over in silence.
+  std::vector<std::string> interrupted;
+  scanHelpers(target, true, &interrupted);
+  if (!interrupted.empty()) {
+    keptCopy_ = interrupted.front();
+    err = EBUSY;
+    return nullptr;
+  }
   struct stat st {};
   // Beside an existing file, readable by its owner alone until it has the
   // file's permissions (it shows no one what the file would not); a new
@@ -296,28 +481,61 @@ bool FileReplacement::Place(int& err) {
 
 namespace {
 
-// A copy of the bytes of `from` (the file at `target`, as `st` says it is),
-// on disk beside it: its descriptor, -1 with the system's reason in `err`.
-// It belongs to the file's owner and has its mode, since it may have to stay.
-int copyOnDisk(const std::string& target, int from, const struct stat& st, std::string& path, int& err) {
+// A copy of the bytes of `from` (the file at `target`, as `st` says it is)
+// on disk beside it, held as this process's own by `mark`: its descriptor,
+// -1 with the system's reason in `err`. It is written under a name of the
+// new-content kind and takes its name of old content only once it is whole
+// and on disk, with that name put on disk too: a copy of that name is
+// always the whole old content. It belongs to the file's owner and has its
+// mode, since it may have to stay.
+int copyOnDisk(const std::string& target, int from, const struct stat& st, std::string& path, int& err,
+               OwnedFile& mark) {
   std::random_device entropy;
+  std::string partial;
   int copy = -1;
   err = EEXIST;
   for (int attempt = 0; attempt < kNameAttempts && copy < 0 && err == EEXIST; ++attempt) {
-    path = helperPath(target, kOldContentTag, entropy);
-    if (!ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
-      copy = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (copy < 0) err = errno;
+    partial = helperPath(target, kNewContentTag, entropy);
+    if (ReplaceFailureSimulated(ReplaceStep::MakeTemporary))
+      err = errno;
+    else
+      copy = mark.CreateDescriptor(partial, err, 0600);
   }
   if (copy < 0) return -1;
   if (::geteuid() == 0) (void)::fchown(copy, st.st_uid, st.st_gid);
+  if (interruptedAt(ReplaceMoment::CopyHalfWritten)) {
+    copyBytes(from, copy, st.st_size / 2);
+    interruption.stop();
+  }
   const bool accessGiven = ::fchmod(copy, st.st_mode & 0777) == 0;
   // Its access list and other attributes too, where the system lets it have them.
   if (accessGiven) (void)copyAttributes(target, copy);
-  if (accessGiven && copyBytes(from, copy) && ::fsync(copy) == 0) return copy;
-  err = errno;
+  bool whole = accessGiven && copyBytes(from, copy) && ::fsync(copy) == 0;
+  // The name of old content, never one another copy has: a link made under
+  // a name taken fails. Where the file system makes no links, the copy is
+  // renamed to a name not taken a moment before.
+  err = EEXIST;
+  for (int attempt = 0; whole && attempt < kNameAttempts && err == EEXIST; ++attempt) {
+    path = helperPath(target, kOldContentTag, entropy);
+    if (::link(partial.c_str(), path.c_str()) == 0) {
+      err = 0;
+      ::unlink(partial.c_str());
+    } else if (errno == EEXIST) {
+      continue;
+    } else {
+      struct stat taken {};
+      err = ::lstat(path.c_str(), &taken) == 0 ? EEXIST : ::rename(partial.c_str(), path.c_str()) == 0 ? 0 : errno;
+    }
+  }
+  if (whole && err == 0) {
+    syncFolder(target);
+    return copy;
+  }
+  if (!whole) err = errno;
+  path.clear();
   ::close(copy);
-  ::unlink(path.c_str());
+  ::unlink(partial.c_str());
+  mark.Release();
   return -1;
 }
 
@@ -328,14 +546,21 @@ bool FileReplacement::rewriteInPlace(int& err) {
   const int to = from < 0 ? -1 : ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
   struct stat oldSt {}, newSt {};
   std::string copyPath;
+  // The copy is this process's own until this write has ended.
+  OwnedFile copyMark;
+  err = 0;
   const int copy = to < 0 || ::fstat(to, &oldSt) != 0 || ::fstat(from, &newSt) != 0
                        ? -1
-                       : copyOnDisk(target_, to, oldSt, copyPath, err);
+                       : copyOnDisk(target_, to, oldSt, copyPath, err, copyMark);
   if (copy < 0) {
-    if (copyPath.empty()) err = errno;
+    if (err == 0) err = errno;
     if (to >= 0) ::close(to);
     if (from >= 0) ::close(from);
     return false;
+  }
+  if (interruptedAt(ReplaceMoment::InPlaceHalfWritten)) {
+    copyBytes(from, to, newSt.st_size / 2);
+    interruption.stop();
   }
   // The new content in place. A failure a test brings about comes after
   // the first half of it, as a disk that fills up on the way would.
@@ -345,14 +570,18 @@ bool FileReplacement::rewriteInPlace(int& err) {
                                         : copyBytes(from, to) && endAndSync(to, newSt.st_size);
   if (!written) {
     err = errno;
-    // The old content back; the copy stays where that fails too.
+    // The old content back; the copy stays where that fails too, and is an
+    // interrupted save once this write has ended.
     if (copyBytes(copy, to) && endAndSync(to, oldSt.st_size))
       ::unlink(copyPath.c_str());
     else
       keptCopy_ = copyPath;
   } else {
+    if (interruptedAt(ReplaceMoment::InPlaceWritten)) interruption.stop();
     ::unlink(copyPath.c_str());
   }
+  // The copy's name gone for good before it is let go.
+  syncFolder(target_);
   ::close(copy);
   ::close(to);
   ::close(from);

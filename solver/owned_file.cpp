@@ -19,12 +19,24 @@ int closeKeepingErrno(int fd) {
 }  // namespace
 
 std::FILE* OwnedFile::Create(const std::string& path, int& err, unsigned mode) {
+  const int fd = CreateDescriptor(path, err, mode);
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "wb");
+  if (!f) {
+    err = closeKeepingErrno(fd);
+    ::unlink(path.c_str());
+    Release();
+  }
+  return f;
+}
+
+int OwnedFile::CreateDescriptor(const std::string& path, int& err, unsigned mode) {
   Release();
   err = 0;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
   if (fd < 0) {
     err = errno;
-    return nullptr;
+    return -1;
   }
   // A file system that keeps no locks makes the file unmarked: no other
   // process can take the lock there either, so none removes it.
@@ -41,19 +53,19 @@ std::FILE* OwnedFile::Create(const std::string& path, int& err, unsigned mode) {
   if (::fstat(fd, &st) != 0 || st.st_nlink == 0) {
     ::close(fd);
     err = EEXIST;
-    return nullptr;
+    return -1;
   }
   // The mark belongs to the open file, not to a descriptor: a second
-  // descriptor of it keeps the mark after the stream is closed.
-  if (locked) lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  std::FILE* f = locked && lock_ < 0 ? nullptr : ::fdopen(fd, "wb");
-  if (!f) {
-    err = closeKeepingErrno(fd);
-    ::unlink(path.c_str());
-    Release();
-    return nullptr;
+  // descriptor of it keeps the mark after the caller's is closed.
+  if (locked) {
+    lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (lock_ < 0) {
+      err = closeKeepingErrno(fd);
+      ::unlink(path.c_str());
+      return -1;
+    }
   }
-  return f;
+  return fd;
 }
 
 void OwnedFile::Release() {

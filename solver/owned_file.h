@@ -27,6 +27,10 @@ class OwnedFile {
   // another). Closing the returned stream keeps the mark: it lasts until
   // Release, so the file can still be renamed or removed as one's own.
   std::FILE* Create(const std::string& path, int& err, unsigned mode = 0666);
+  // The same, returning a descriptor open for reading and writing (the
+  // caller closes it; the mark stays until Release); -1 when the file cannot
+  // be made.
+  int CreateDescriptor(const std::string& path, int& err, unsigned mode = 0666);
   // Drops the mark.
   void Release();
   bool Held() const { return lock_ >= 0; }

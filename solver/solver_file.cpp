@@ -6,12 +6,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "file_failure.h"
 #include "fixed_format.h"
 #include "input_rules.h"
 #include "link_target.h"
-#include "rewrite_name.h"
+#include "file_replacement.h"
 
 namespace kx {
 
@@ -22,7 +23,19 @@ namespace {
 // stamps take theirs.
 std::uint64_t ReadDigest(std::string_view bytes) { return std::hash<std::string_view>{}(bytes); }
 
+std::string InterruptedSaveProblem(const std::string& path, const std::string& copy) {
+  return "an earlier save of the solver file " + path + " was cut short; " + InterruptedSaveNote(copy);
+}
+
 }  // namespace
+
+std::string SolverInterruptedSave(const std::string& path) {
+  std::error_code ec;
+  const std::string target = LinkTarget(path, ec);
+  if (ec) return {};
+  const std::vector<std::string> copies = InterruptedSaves(target);
+  return copies.empty() ? std::string() : InterruptedSaveProblem(path, copies.front());
+}
 
 SolverLoad SolverReadModel(const std::string& path, SolverFileText& text, SolverModel& model,
                            SolverInputError& error) {
@@ -68,16 +81,16 @@ std::FILE* SolverFileRewrite::Begin(const std::string& path, const SolverFileTex
   }
   std::fclose(probe);
 
-  // What runs ended at once left beside the file.
-  RemoveAbandonedRewrites(target.string());
-
+  // What writers that stopped on the way left beside the file goes first.
   int err = 0;
   std::FILE* f = replacement_.Begin(target.string(), kRewriteTag, err);
   if (!f) {
-    problem = AccessRefused(err) ? "cannot write the solver file " + path + ": " +
-                                       FolderTakesNoNewFiles(FolderOf(target.string()))
-                                 : "cannot make a new file beside the solver file " + path + ": " +
-                                       FileFailureCause(err);
+    problem = !replacement_.KeptCopy().empty()
+                  ? InterruptedSaveProblem(path, replacement_.KeptCopy())
+              : AccessRefused(err) ? "cannot write the solver file " + path + ": " +
+                                         FolderTakesNoNewFiles(FolderOf(target.string()))
+                                   : "cannot make a new file beside the solver file " + path + ": " +
+                                         FileFailureCause(err);
     return nullptr;
   }
   readSize_ = text.Size();

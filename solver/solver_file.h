@@ -154,6 +154,12 @@ std::string SolverInputErrorText(const std::string& path, const SolverInputError
 // file (SolverFileRewrite::Commit's problem).
 std::string SolverOutputErrorText(const std::string& problem);
 
+// Why a run of the solver file at `path` (of the file a link names) does not
+// start: an earlier save of it was cut short (file_replacement.h), so it may
+// hold part of what that save wrote, and its whole earlier content is kept
+// beside it; "" when there is no such save.
+std::string SolverInterruptedSave(const std::string& path);
+
 // The new version of a solver file while a run writes it: a file beside the
 // solver file (file_replacement.h) that starts with the part of it that
 // the run keeps and takes its place only once everything was written, so
@@ -172,9 +178,10 @@ class SolverFileRewrite {
   // names), which the run read as `text`, holding its first `keep` bytes,
   // then a line break when `lineBreak` is set, and returns it open for
   // writing; nullptr with the reason in `problem` when the solver file is
-  // read-only or the new version cannot be made. New versions that earlier
-  // runs left beside the file when they were ended at once are removed
-  // first; one that a live run still writes is not. The new version stays
+  // read-only, an earlier save of it was cut short (SolverInterruptedSave),
+  // or the new version cannot be made. What earlier writers left beside the
+  // file when they were ended at once is removed first; what a live one
+  // still writes is not. The new version stays
   // marked as this run's own (OwnedFile) until it has taken the file's
   // place or is removed.
   std::FILE* Begin(const std::string& path, const SolverFileText& text, std::uint64_t keep, bool lineBreak,

@@ -127,6 +127,10 @@ int Run(const std::string& path, SolverRunStatistics* statistics, Clock::time_po
   SolverCommonBlock& c = SolverCommon;
   SolverFileText text;
   SolverInputError error;
+  // A file whose last save was cut short may hold half of it: it is not read
+  // as a mechanism, and its whole earlier content is named.
+  if (const std::string problem = SolverInterruptedSave(path); !problem.empty())
+    return InputFailure(path, {0, problem});
   switch (SolverReadModel(path, text, model, error)) {
     case SolverLoad::Loaded:
       break;

@@ -137,14 +137,16 @@ std::string placeOfWrite(const std::string& givenPath) {
     return path;
 }
 
-// The helper files of the desktop's writes (file_replacement.h).
-constexpr char kWriteTag[] = "kxtmp";
-
 // Makes the helper beside the file and writes the bytes into it, closed;
-// on failure nothing is left and the system's reason is thrown.
+// on failure nothing is left and the system's reason is thrown. A file
+// whose earlier save was cut short is not written: the error names the
+// copy that holds its whole earlier content.
 void writeHelper(FileReplacement& replacement, const std::string& path, std::string_view bytes) {
     int err = 0;
-    std::FILE* f = replacement.Begin(path, kWriteTag, err);
+    std::FILE* f = replacement.Begin(path, kNewContentTag, err);
+    if (!f && !replacement.KeptCopy().empty())
+        throw Error(ErrorKind::FileWriteFailed, "An earlier save of the file was cut short",
+                    path + "; " + InterruptedSaveNote(replacement.KeptCopy()));
     // The file, if it is there, may well be writable: the folder refuses.
     if (!f && AccessRefused(err))
         throw Error(ErrorKind::PermissionDenied, AsSentence(FolderTakesNoNewFiles(FolderOf(path))), path);

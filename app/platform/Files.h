@@ -62,7 +62,11 @@ std::vector<std::string> ReadLines(const std::string& path, LineSplit split = Sp
 // written in place, its old content kept on disk beside it until the new
 // content is, and written back when writing in place fails. A read-only
 // target, and one this process may not write (another user's), is refused
-// with PermissionDenied and left as it was.
+// with PermissionDenied and left as it was. What writers that stopped on
+// the way left beside the file goes first; a file whose earlier save was
+// cut short (kx::InterruptedSaves) is not written: FileWriteFailed, "An
+// earlier save of the file was cut short: <path>; its whole earlier
+// content is kept in <copy>, ...".
 // A symbolic link stays a link: the file it names (through further links,
 // relative targets counting from each link's folder) is the target, written
 // in its own folder; a link to a file that does not exist makes that file.

@@ -1,7 +1,7 @@
 #include "RunLeftovers.h"
 
 #include "link_target.h"
-#include "rewrite_name.h"
+#include "file_replacement.h"
 
 namespace kx::runs {
 
@@ -12,6 +12,6 @@ RunLeftovers::RunLeftovers(const std::string& solverFile) {
     if (!ec) target_ = std::move(target);
 }
 
-int RunLeftovers::RemoveAbandoned() const { return target_.empty() ? 0 : RemoveAbandonedRewrites(target_); }
+int RunLeftovers::RemoveAbandoned() const { return target_.empty() ? 0 : RemoveAbandonedHelpers(target_); }
 
 }  // namespace kx::runs

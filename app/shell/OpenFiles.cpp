@@ -5,6 +5,7 @@
 #include "DocumentWindows.h"
 #include "FileContent.h"
 #include "FileHelpers.h"
+#include "FileQuestions.h"
 #include "Files.h"
 #include "FormRegistry.h"
 #include "MDIForm1.h"
@@ -141,6 +142,9 @@ void OpenFileByType(const std::string& requested) {
             UserMessage("The file type '" + kind + "' is not supported.", platform::kMsgExclamation);
             return;
         }
+        // A save of the file that was cut short is told before it is shown,
+        // with the choice to have its earlier content back.
+        AskAboutInterruptedSave(path, FileUse::Open);
         // A file is shown in one window only: two would put each other's
         // older text over the newer. A window that shows an older copy of
         // it, with nothing of its own to lose, makes way for the newer.

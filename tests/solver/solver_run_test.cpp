@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "FileAttributes.h"
+#include "file_replacement.h"
 #include "owned_file.h"
 #include "solver.h"
 #include "solver_test_support.h"
@@ -636,7 +637,9 @@ TEST(SolverRun, TheWrittenFileKeepsItsOtherNamesOwnerAndGroup) {
   const std::string other = run.dir.file("other name.txt");
   ASSERT_EQ(::link(run.path.c_str(), other.c_str()), 0);
   const bool superuser = ::geteuid() == 0;
-  if (superuser) ASSERT_EQ(::chown(run.path.c_str(), 4321, 8765), 0);
+  if (superuser) {
+    ASSERT_EQ(::chown(run.path.c_str(), 4321, 8765), 0);
+  }
   struct stat before {};
   ASSERT_EQ(::stat(run.path.c_str(), &before), 0);
   run.Go();
@@ -809,6 +812,38 @@ TEST(SolverRun, TheNextRunRemovesWhatAKilledRunLeftAndKeepsALiveRunsFile) {
   EXPECT_EQ(NewVersions(run.dir), std::set<std::string>{".mech.txt.kxrun.0000abcd"});
   EXPECT_EQ(kxtest::ReadBytes(run.dir.file(".mech.txt.kxrun.0000abcd")), "a live run's results");
   EXPECT_TRUE(kxtest::ReadBytes(run.path) == run.input);
+}
+
+// A save of the file in place that was cut short left its whole earlier
+// content in a copy beside it, as a killed writer leaves it: the run is
+// refused before the file is read, names the copy and writes nothing. Once
+// the content is put back, the run goes on, and what killed writers of any
+// kind left goes.
+TEST(SolverRun, AFileWhoseSaveWasCutShortIsNotRunAndItsCopyIsNamed) {
+  SolverFileRun run(Small());
+  const std::string other = run.dir.file("other name.txt");
+  ASSERT_EQ(::link(run.path.c_str(), other.c_str()), 0);
+  const std::string half = run.input.substr(0, run.input.size() / 2) + "new content, cut short";
+  run.dir.write("mech.txt", half);
+  const std::string copy = run.dir.write(".mech.txt.kxold.0badf00d", run.input);
+  run.Go();
+  EXPECT_EQ(run.result.status, 1);
+  EXPECT_EQ(run.output, half);
+  EXPECT_NE(run.result.errors.find("Input error: an earlier save of the solver file " + run.path +
+                                   " was cut short; its whole earlier content is kept in " + copy),
+            std::string::npos)
+      << run.result.errors;
+  EXPECT_EQ(kxtest::ReadBytes(copy), run.input);
+
+  int err = 0;
+  ASSERT_TRUE(kx::RestoreInterruptedSave(run.path, copy, err)) << err;
+  run.dir.write(".mech.txt.kxtmp.00dead00", "a killed save's text");
+  run.Go();
+  EXPECT_EQ(run.result.status, 0) << run.result.errors;
+  EXPECT_EQ(run.output.substr(0, run.input.size()), run.input);
+  EXPECT_TRUE(kxtest::ReadBytes(other) == run.output);
+  EXPECT_EQ(FolderNames(run.dir),
+            (std::set<std::string>{"mech.txt", "other name.txt", "SolverFilePath.txt", "console.txt", "errors.txt"}));
 }
 
 // Names as long as the folder takes run as any other: the new version's

@@ -16,7 +16,9 @@
 #include <functional>
 #include <optional>
 #include <sys/resource.h>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -187,7 +189,9 @@ TEST(Files, ANewFileFollowsTheUmaskAndAReplacedOneKeepsModeOwnerAndGroup) {
     const std::string kept = dir.write("kept.txt", "old");
     ASSERT_EQ(::chmod(kept.c_str(), 0604), 0);
     const bool superuser = ::geteuid() == 0;
-    if (superuser) ASSERT_EQ(::chown(kept.c_str(), 4321, 8765), 0);
+    if (superuser) {
+        ASSERT_EQ(::chown(kept.c_str(), 4321, 8765), 0);
+    }
     kx::files::WriteAll(kept, "new");
     ::umask(before);
     struct stat st {};
@@ -708,6 +712,69 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"no access to the folder", EACCES, kx::files::WriteStep::MakeTemporary,
                     "The folder {folder} takes no new files"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return "case" + std::to_string(info.index); });
+
+// What a killed save left beside the file (its new content, a solver run's
+// new version) goes with the next save; what a live one writes stays.
+TEST(Files, TheNextSaveRemovesWhatAKilledSaveLeftAndKeepsALiveOnes) {
+    kx::test::TempDir dir;
+    const std::string path = dir.write("doc.txt", "old text");
+    const std::string killed = dir.file(".doc.txt.kxtmp.0dead0ff");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        kx::OwnedFile own;
+        int err = 0;
+        if (std::FILE* f = own.Create(killed, err)) std::fputs("the killed save's text", f);
+        ::raise(SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_TRUE(std::filesystem::exists(killed));
+    const std::string run = dir.write(".doc.txt.kxrun.12345678", "a killed run's results");
+    kx::OwnedFile live;
+    int err = 0;
+    std::FILE* writing = live.Create(dir.file(".doc.txt.kxtmp.0000abcd"), err);
+    ASSERT_NE(writing, nullptr) << err;
+    std::fclose(writing);
+
+    kx::files::WriteAll(path, "new text");
+    EXPECT_EQ(kx::test::ReadBytes(path), "new text");
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_FALSE(std::filesystem::exists(run));
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".doc.txt.kxtmp.0000abcd")));
+}
+
+// A save cut short left the whole earlier content in a copy beside the
+// file: no write goes over it without a word; the refusal names the copy.
+TEST(Files, AFileWhoseSaveWasCutShortIsNotWrittenAndTheCopyIsNamed) {
+    kx::test::TempDir dir;
+    const std::string path = dir.write("doc.txt", "half new, half old");
+    const std::string copy = dir.write(".doc.txt.kxold.0badf00d", "the whole old text");
+    const std::string expected = "An earlier save of the file was cut short: " + path +
+                                 "; its whole earlier content is kept in " + copy +
+                                 ", and the file is not written until that content is put back or the copy is removed";
+    for (const bool check : {false, true}) {
+        std::string message;
+        try {
+            if (check)
+                kx::files::CheckWritable(path);
+            else
+                kx::files::WriteAll(path, "new text");
+            ADD_FAILURE() << "not refused";
+        } catch (const kx::Error& e) {
+            EXPECT_EQ(e.kind(), kx::ErrorKind::FileWriteFailed);
+            message = e.what();
+        }
+        EXPECT_EQ(message, expected);
+        EXPECT_EQ(kx::test::ReadBytes(path), "half new, half old");
+        EXPECT_EQ(kx::test::ReadBytes(copy), "the whole old text");
+    }
+    int err = 0;
+    ASSERT_TRUE(kx::RestoreInterruptedSave(path, copy, err)) << err;
+    kx::files::WriteAll(path, "new text");
+    EXPECT_EQ(kx::test::ReadBytes(path), "new text");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1);
+}
 
 // A folder, a pipe or a device is no file to read or write: refused at once,
 // never read from (a pipe nobody writes into would wait for ever).

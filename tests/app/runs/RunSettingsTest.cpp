@@ -228,7 +228,9 @@ TEST(LoadSolverFile, RunWithoutAnEditChangesNoSettingTheSolverReads) {
         ASSERT_FALSE(ValidateFileRun(l.settings, l.model)) << what;
         lines = RewrittenSolverLines(l.model, l.settings);
         for (std::size_t i = 0; i < lines.size(); ++i)
-            if (static_cast<int>(i) + 1 != kFinalTimeLine) EXPECT_EQ(lines[i], l.model.lines[i]) << what;
+            if (static_cast<int>(i) + 1 != kFinalTimeLine) {
+                EXPECT_EQ(lines[i], l.model.lines[i]) << what;
+            }
         EXPECT_EQ(lines[kFinalTimeLine - 1], " 2.00E-03 !Final Time") << what;
     }
 }

@@ -56,6 +56,19 @@ QString openElsewhereQuestion(const std::string& path, const std::string& captio
                          "; that window keeps its own and asks before it saves over this. No saves nothing.");
 }
 
+constexpr int kGetBackStyle = 48 + 1 + 256;  // exclamation, OK and Cancel, Cancel the default
+
+QString interruptedQuestion(const std::string& path, const std::string& copy, bool atOpen) {
+    return platform::ToQ(
+        "An earlier save of '" + path +
+        "' was cut short: the file may hold part of what that save wrote and part of what it held before. "
+        "Its whole earlier content is kept in '" + copy + "'.\r\n\r\n" +
+        (atOpen ? "\"Get it back\" writes that content back into the file before it opens; Cancel opens the file as "
+                  "it is and keeps the copy."
+                : "\"Get it back\" writes that content back into the file; Cancel leaves the file and the copy as "
+                  "they are. Either way this save does not go on, and this window keeps what it holds."));
+}
+
 }  // namespace
 
 class FilesOnDiskTest : public QObject {
@@ -427,6 +440,101 @@ private slots:
         QVERIFY(chartA->Save());
         QCOMPARE(chart::ReadChartFile(a).mainTitle, std::string("Chart A"));
         QVERIFY(chartA->Save());  // its own write is no change on disk
+    }
+
+    // A save in place cut short, as a killed save of a file with two names
+    // leaves it: the file half new, its whole earlier content in a copy
+    // beside it. Opening the file tells it and offers the earlier content
+    // back into every name; Cancel, the default, opens the file as it is and
+    // keeps the copy.
+    void anInterruptedSaveIsToldWhenTheFileOpens_data() {
+        QTest::addColumn<int>("kind");  // 0 text, 1 RTF, 2 solver file, 3 chart
+        QTest::addColumn<int>("answer");
+        QTest::newRow("text, get it back") << 0 << int(platform::kAnswerOk);
+        QTest::newRow("text, cancel") << 0 << int(platform::kAnswerCancel);
+        QTest::newRow("RTF, get it back") << 1 << int(platform::kAnswerOk);
+        QTest::newRow("solver file, get it back") << 2 << int(platform::kAnswerOk);
+        QTest::newRow("chart, get it back") << 3 << int(platform::kAnswerOk);
+    }
+    void anInterruptedSaveIsToldWhenTheFileOpens() {
+        QFETCH(int, kind);
+        QFETCH(int, answer);
+        const char* names[] = {"notes.txt", "report.rtf", "h2run.txt", "ignition.pg"};
+        const std::string name = names[kind];
+        const std::string earlier = kind == 3   ? kx::test::ReadBytes(chartFile("data/" + name, "Earlier title"))
+                                    : kind == 0 ? std::string("earlier words\r\n")
+                                    : kind == 1 ? std::string("{\\rtf1\\ansi earlier words\\par}")
+                                                : kx::test::SolverFileText{}.bytes();
+        const std::string half = earlier.substr(0, earlier.size() / 2) + "later words";
+        const std::string path = write("data/" + name, half);
+        fs::create_hard_link(path, file("other name"));
+        const std::string copy = write("data/." + name + ".kxold.0badf00d", earlier);
+
+        ScriptedMessages messages;
+        messages.Answer(answer);
+        shell::OpenFileByType(path);
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.shown()[0].text, interruptedQuestion(path, copy, true));
+        QCOMPARE(messages.shown()[0].style, kGetBackStyle);
+        QCOMPARE(messages.shown()[0].okCaption, QString("Get it back"));
+        const bool back = answer == platform::kAnswerOk;
+        QCOMPARE(kx::test::ReadBytes(path), back ? earlier : half);
+        QCOMPARE(kx::test::ReadBytes(file("other name")), back ? earlier : half);
+        QCOMPARE(fs::exists(copy), !back);
+
+        platform::Form* shown = platform::ActiveDocument();
+        QVERIFY(shown);
+        if (kind == 3) {
+            QCOMPARE(dynamic_cast<chart::PLOT*>(shown)->Pesgoa1().mainTitle, std::string("Earlier title"));
+        } else {
+            auto* text = dynamic_cast<RES_ShowFile*>(shown);
+            QVERIFY(text);
+            QCOMPARE(text->MePath(), path);
+            QCOMPARE(text->GetIsSolFile(), kind == 2);
+            if (kind < 2) QVERIFY(text->RichTextBox1()->toPlainText().contains(back ? "earlier words" : "later words"));
+        }
+    }
+
+    // A window's save over its file whose save was cut short meanwhile (by
+    // another program, killed while it wrote the file in place) asks the
+    // same; either answer saves nothing, and the window keeps its work.
+    void anInterruptedSaveIsToldBeforeASave_data() {
+        QTest::addColumn<bool>("chart");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("text, get it back") << false << int(platform::kAnswerOk);
+        QTest::newRow("text, cancel") << false << int(platform::kAnswerCancel);
+        QTest::newRow("chart, get it back") << true << int(platform::kAnswerOk);
+        QTest::newRow("chart, cancel") << true << int(platform::kAnswerCancel);
+    }
+    void anInterruptedSaveIsToldBeforeASave() {
+        QFETCH(bool, chart);
+        QFETCH(int, answer);
+        const std::string name = chart ? "ignition.pg" : "notes.txt";
+        const std::string path = chart ? chartFile(name, "Earlier title") : write(name, "earlier words\r\n");
+        const std::string earlier = kx::test::ReadBytes(path);
+        ScriptedMessages messages;
+        shell::OpenFileByType(path);
+        platform::Form* window = platform::ActiveDocument();
+        QVERIFY(window);
+        QVERIFY(messages.shown().empty());
+        if (chart)
+            dynamic_cast<chart::PLOT*>(window)->MustSave();
+        else
+            type(dynamic_cast<RES_ShowFile*>(window), "typed");
+
+        const std::string half = earlier.substr(0, earlier.size() / 2) + "later words";
+        write(name, half);
+        const std::string copy = write("." + name + ".kxold.0badf00d", earlier);
+        messages.Answer(answer);
+        QVERIFY(chart ? !dynamic_cast<chart::PLOT*>(window)->Save() : !save(dynamic_cast<RES_ShowFile*>(window)));
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), interruptedQuestion(path, copy, false));
+        QCOMPARE(messages.shown()[0].style, kGetBackStyle);
+        const bool back = answer == platform::kAnswerOk;
+        QCOMPARE(kx::test::ReadBytes(path), back ? earlier : half);
+        QCOMPARE(fs::exists(copy), !back);
+        QVERIFY(chart ? dynamic_cast<chart::PLOT*>(window)->ChartChanged()
+                      : dynamic_cast<RES_ShowFile*>(window)->Modified());
     }
 };
 
