@@ -236,14 +236,18 @@ bool ReadReactions(InputReader& in, const SolverLines& text, SolverModel& m, int
 
 // The counts of lines 10 and 11 and, with the run settings read, the mode
 // of line 15.
-bool ReadCounts(InputReader& in, SolverSettings settings, SolverModel& model) {
+bool ReadCounts(InputReader& in, SolverSettings settings, int& nspec, int& nreac, int& mode) {
   std::string_view line;
   for (int n = 1; n <= 9; ++n)
     if (!in.Line(n, "the header", line)) return false;
-  return in.IntValue(kSpeciesCountLine, "species count", model.NSPEC) &&
-         in.IntValue(kReactionCountLine, "reaction count", model.NREAC) && in.Line(12, "the header", line) &&
+  return in.IntValue(kSpeciesCountLine, "species count", nspec) &&
+         in.IntValue(kReactionCountLine, "reaction count", nreac) && in.Line(12, "the header", line) &&
          in.Line(13, "the header", line) && in.Line(kPressureLine, "the pressure", line) &&
-         SettingInt(in, settings, kTemperatureModeLine, "temperature mode", model.MODE);
+         SettingInt(in, settings, kTemperatureModeLine, "temperature mode", mode);
+}
+
+bool ReadCounts(InputReader& in, SolverSettings settings, SolverModel& model) {
+  return ReadCounts(in, settings, model.NSPEC, model.NREAC, model.MODE);
 }
 
 // The input part behind the counts, up to the end line, which `places`
@@ -291,11 +295,27 @@ void SetTail(const SolverFileText& text, int endLine, SolverModel& m) {
   m.endLineTerminated = text.Terminated(endLine);
 }
 
+// A count beyond the limits of the tables: the species count's, else the
+// reaction count's.
+bool FailBeyondTheLimits(InputReader& in, const SolverModel& m) {
+  if (m.NSPEC > kMaxSpecies)
+    return in.Fail(kSpeciesCountLine,
+                   "the species count " + std::to_string(m.NSPEC) + " is above the limit of " +
+                       std::to_string(kMaxSpecies) + " species",
+                   InputProblem::OutOfRange);
+  return in.Fail(kReactionCountLine,
+                 "the reaction count " + std::to_string(m.NREAC) + " is above the limit of " +
+                     std::to_string(kMaxReactions) + " reactions",
+                 InputProblem::OutOfRange);
+}
+
 // A mechanism too large for the tables is not read, but a report about it
 // goes behind its end line all the same: the line that follows its records,
 // walked by their counts and flags as the full read takes them, so that a
 // line inside a record that reads "END" (a third-body label) is passed over.
-bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) {
+// False with the problem when there is none: no THERMO line, or else the
+// count beyond the limits (no end line stands where the counts put it).
+bool LocateEndLine(InputReader& in, const SolverLines& text, const SolverModel& m, int& endLine) {
   int first = 0;
   if (!FindThermoBlock(in, text, first)) return false;
   const auto walk = [&]() -> bool {
@@ -311,22 +331,10 @@ bool LocateEndLine(InputReader& in, const SolverFileText& text, SolverModel& m) 
       n += ReactionRecordLines(flags);
     }
     if (!in.Line(n, "the end line", line) || !IsMechanismEndLine(line)) return false;
-    SetTail(text, n, m);
+    endLine = n;
     return true;
   };
-  if (walk()) return true;
-  // The count that sent the reading here is named with the limit it passes.
-  std::string beyond;
-  if (m.NSPEC > kMaxSpecies)
-    beyond += "the species count " + std::to_string(m.NSPEC) + " (line 10) is above the limit of " +
-              std::to_string(kMaxSpecies) + " species";
-  if (m.NREAC > kMaxReactions)
-    beyond += std::string(beyond.empty() ? "" : " and ") + "the reaction count " + std::to_string(m.NREAC) +
-              " (line 11) is above the limit of " + std::to_string(kMaxReactions) + " reactions";
-  return in.Fail(0,
-                 beyond + "; no end line \"END\" follows the thermo records of the " + std::to_string(m.NSPEC) +
-                     " species and the records of the " + std::to_string(m.NREAC) + " reactions",
-                 InputProblem::OutOfRange);
+  return walk() || FailBeyondTheLimits(in, m);
 }
 
 }  // namespace
@@ -387,7 +395,9 @@ SolverLoad ReadText(const SolverFileText& text, SolverModel& model, SolverInputE
   InputReader in(text, error);
   if (!ReadCounts(in, SolverSettings::Run, model)) return SolverLoad::InputError;
   if (model.NSPEC > kMaxSpecies || model.NREAC > kMaxReactions) {
-    if (!LocateEndLine(in, text, model)) return SolverLoad::InputError;
+    int endLine = 0;
+    if (!LocateEndLine(in, text, model, endLine)) return SolverLoad::InputError;
+    SetTail(text, endLine, model);
     return model.NSPEC > kMaxSpecies ? SolverLoad::TooManySpecies : SolverLoad::TooManyReactions;
   }
   SolverInputPlaces places;
@@ -409,17 +419,13 @@ bool ReadInputPart(const SolverLines& lines, SolverSettings settings, SolverMode
   model.endLineTerminated = true;
   InputReader in(lines, error);
   if (!ReadCounts(in, settings, model)) return false;
-  // Beyond the limits a run reports instead of running.
-  if (model.NSPEC > kMaxSpecies)
-    return in.Fail(kSpeciesCountLine,
-                   "the species count " + std::to_string(model.NSPEC) + " is above the limit of " +
-                       std::to_string(kMaxSpecies) + " species",
-                   InputProblem::OutOfRange);
-  if (model.NREAC > kMaxReactions)
-    return in.Fail(kReactionCountLine,
-                   "the reaction count " + std::to_string(model.NREAC) + " is above the limit of " +
-                       std::to_string(kMaxReactions) + " reactions",
-                   InputProblem::OutOfRange);
+  // Beyond the limits a run reports instead of running, once it has found
+  // where to; the reading refuses such a file where the run finds its
+  // problem first (its THERMO line).
+  if (model.NSPEC > kMaxSpecies || model.NREAC > kMaxReactions) {
+    if (int endLine = 0; LocateEndLine(in, lines, model, endLine)) FailBeyondTheLimits(in, model);
+    return false;
+  }
   if (!ReadInput(in, lines, settings, false, model, places)) return false;
   return settings != SolverSettings::Run || SolverCheckStart(model, error);
 }
@@ -460,6 +466,14 @@ bool SolverCheckStart(const SolverModel& m, SolverInputError& error) {
 bool SolverReadHeaderInt(std::string_view line, int n, const char* what, int& value, SolverInputError& error) {
   if (fmt::ReadListInt(line, value)) return true;
   error = {n, std::string("no readable integer for the ") + what, InputProblem::Unreadable};
+  return false;
+}
+
+bool SolverReadCounts(const SolverLines& lines, int& species, int& reactions, int& mode, SolverInputError& error) {
+  species = reactions = mode = 0;
+  InputReader in(lines, error);
+  if (ReadCounts(in, SolverSettings::Run, species, reactions, mode)) return true;
+  NoteCarriageReturn(lines, error);
   return false;
 }
 

@@ -211,6 +211,11 @@ int ReadReactionRecord(const LineAt& lineAt, int nspec, int* ints, double* reals
 // run at constant temperature writes its initial temperature so in every
 // record.
 inline constexpr int kRecordStepWidth = 5;  // from column 2
+// A step number too wide for its field (above 99999) is written, as any
+// Iw output that does not fit, as the field full of asterisks: this mark.
+constexpr bool IsStepOverflowMark(std::string_view field) {
+  return field.size() == kRecordStepWidth && field.find_first_not_of('*') == std::string_view::npos;
+}
 inline constexpr int kRecordValueWidth = 16;
 inline constexpr int kRecordValueDigits = 8;
 inline constexpr int kRecordExponentDigits = 3;

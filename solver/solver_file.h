@@ -142,6 +142,12 @@ class SolverModelStorage {
 // ("no readable integer for the " what).
 bool SolverReadHeaderInt(std::string_view line, int n, const char* what, int& value, SolverInputError& error);
 
+// The values a run reads first, in its order: lines 1 to 15 must be there,
+// the species and reaction counts of lines 10 and 11 and the temperature
+// mode of line 15 each a whole number as SolverReadHeaderInt reads it.
+// False with the line and the problem in `error`.
+bool SolverReadCounts(const SolverLines& lines, int& species, int& reactions, int& mode, SolverInputError& error);
+
 // Whether the solver runs a solver file of these bytes: it reads it (the
 // counts within the limits) and its settings pass SolverCheckStart. False
 // with the line and the first problem in `error`. Allocates one model.

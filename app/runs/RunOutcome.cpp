@@ -47,7 +47,7 @@ RunOutcome ScanRunOutcome(const std::string& path) {
             outcome.error = true;
             break;
         }
-        if (!outcome.results) outcome.results = Left(upper, 9) == "!$RESULTS";
+        if (!outcome.results) outcome.results = solverfile::IsResultsTitle(lines[i]);
     }
     if (outcome.error)
         for (++i; i < lines.size(); ++i) outcome.errorText += Latin1ToUtf8(lines[i]) + "\r\n";

@@ -10,7 +10,6 @@
 #include "solver_file.h"
 
 #include <exception>
-#include <optional>
 #include <vector>
 
 namespace kx::runs {
@@ -55,56 +54,70 @@ std::string WhyNoSolverFile(const std::string& path) {
 
 bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier) {
     accepted = false;
-    std::optional<files::TextReader> reader;
-    std::string first;
+    std::string bytes;
     try {
-        reader.emplace(path, SplitSolverLines);
-        first = reader->ReadLine();
+        bytes = files::ReadAll(path);
     } catch (const std::exception&) {
-        return false;  // unreadable or empty: no solver file, and nothing is shown
+        return false;  // unreadable: no solver file, and nothing is shown
     }
-    if (!IsSolverSignatureLine(first)) return false;
-    try {
-        std::string line;
-        for (int n = 2; n <= kTemperatureModeLine; ++n) line = reader->ReadLine();
-        // The mode as the solver reads it.
-        int mode = 0;
-        if (SolverInputError error; !SolverReadHeaderInt(line, kTemperatureModeLine, "temperature mode", mode, error))
-            throw InputErrorOf(error);
-        if (mode == 2 || mode == 3) {
-            notifier.Message(
-                "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
-                "attempting to open contains input data for a constant volume process; the file cannot be opened.\r\n"
-                "\r\n" + path,
-                kStyleExclamation, kMessageTitle);
-        } else {
-            bool found = false;
-            std::string list;
-            ListRevReactions(path, found, list, notifier);
-            if (found)
-                notifier.Message(
-                    "The reaction mechanism contains reactions where the reverse rate constants are specified "
-                    "explicitly (the REV type).  \r\n" + list +
-                        "\r\nKinovex-II does not support this reaction type; the file cannot be opened.\r\n\r\n" +
-                        path,
-                    kStyleExclamation, kMessageTitle);
-            accepted = !found;
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
+    if (lines.empty() || !IsSolverSignatureLine(lines.front())) return false;
+    // From here on the signature is there, whether the file is accepted or
+    // not. The file is read as the solver reads it, and refused where the
+    // solver would refuse it for anything but the run settings, which the
+    // run-settings window sets: first the counts and the temperature mode.
+    const auto refuse = [&](const SolverInputError& error) {
+        notifier.ReportError("401#001.11 ", std::string(InputErrorOf(error).what()) + "\r\n\r\n" + path);
+    };
+    int species = 0, reactions = 0, mode = 0;
+    if (SolverInputError error; !SolverReadCounts(SolverLineViews(lines), species, reactions, mode, error)) {
+        refuse(error);
+        return true;
+    }
+    if (mode == 2 || mode == 3) {
+        notifier.Message(
+            "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
+            "attempting to open contains input data for a constant volume process; the file cannot be opened.\r\n" +
+                LineLabel(kTemperatureModeLine) + ": the temperature mode " + std::to_string(mode) +
+                " denotes a constant volume process (0 and 1 are the constant pressure modes).\r\n\r\n" + path,
+            kStyleExclamation, kMessageTitle);
+        return true;
+    }
+    SolverInput input;
+    if (SolverInputError error; !ReadSolverInput(lines, SolverSettings::Open, input, error)) {
+        // Reverse-rate lines, which no record has a place for, are named as
+        // such; anything else in the solver's words.
+        const RevReactions rev = FindRevReactions(lines, error);
+        if (rev.FirstLine == 0) {
+            refuse(error);
+            return true;
         }
-    } catch (const std::exception& e) {
-        accepted = false;
-        notifier.ReportError("401#001.11 ", e.what());
+        notifier.Message(
+            "The reaction mechanism contains reactions where the reverse rate constants are specified explicitly "
+            "(the REV type).  \r\n" + rev.List +
+                "\r\nKinovex-II does not support this reaction type; the file cannot be opened.\r\nThe first "
+                "reverse-rate line is " + LineLabel(rev.FirstLine) + ".\r\n\r\n" + path,
+            kStyleExclamation, kMessageTitle);
+        return true;
     }
-    return true;  // the signature is there, whether the file is accepted or not
+    accepted = true;
+    return true;
 }
 
 bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier) {
+    std::string bytes;
     try {
-        files::TextReader reader(path, SplitSolverLines);
-        while (!reader.AtEnd())
-            if (Left(TrimBlanks(reader.ReadLine()), 9) == "!$Results") return false;
+        bytes = files::ReadAll(path);
     } catch (const std::exception&) {
         return true;
     }
+    const std::vector<std::string_view> lines = SplitSolverLines(bytes);
+    // Where the results stand, as every reader of results takes them. A
+    // file whose input part does not read is not judged here: the full
+    // check (CheckResultsComplete) says why it does not read.
+    SolverInput input;
+    if (SolverInputError error; !ReadSolverInput(lines, SolverSettings::Open, input, error)) return false;
+    if (HoldsResults(lines, input.EndLine(), input.SpeciesCount())) return false;
     if (showMessage)
         notifier.Message(InTheFileText(path) + "\r\nresults are not found.", kStyleExclamation, kMessageTitle);
     return true;

@@ -32,17 +32,24 @@ std::string WhyNoSolverFile(const std::string& path);
 
 // Returns true when the first line, trimmed, begins with the signature in
 // any letter case (lines as the solver numbers them). accepted is true
-// only for a file with the signature that is no constant-volume file (a
-// temperature mode of 2 or 3 on line 15, its first item read as the solver
-// reads it) and has no reactions with explicit reverse-rate lines; each
-// refusal is shown. A file that does not read as a solver header (too few
-// lines, a line 15 whose first item is no integer, named) is reported with
-// the tag "401#001.11 " and not accepted.
+// only for a file with the signature whose input part the solver reads,
+// but for the run settings, which the run-settings window sets (the
+// reading of SolverSettings::Open), and that is no constant-volume file.
+// Each refusal is shown, in the order in which the solver reads the file:
+// the counts and the temperature mode of line 15 (a header that does not
+// read, with the tag "401#001.11 ", the solver's line and words and the
+// path), a mode of 2 or 3 (constant volume, naming line 15), then the
+// rest of the input part: reactions with reverse-rate lines (REV), which
+// the solver's reading has no place for, listed with the first such line,
+// or else the solver's refusal as for the header.
 bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& notifier);
 
-// True when no line, trimmed, begins with "!$Results" (exact case), and
-// when the file cannot be read. With showMessage, a file read to its end
-// without results shows why.
+// True when the file holds no results as every reader takes them
+// (HoldsResults: a results title, "!$Results" in any letter case, after the
+// mechanism's end line, with its heading), and when the file cannot be
+// read; false for a file whose input part does not read, of which
+// CheckResultsComplete says why. With showMessage, a file that lacks
+// results shows so.
 bool SolverFileLacksResults(const std::string& path, bool showMessage, Notifier& notifier);
 
 // Whether the file holds at least kLeastResultsRecords results records

@@ -11,7 +11,6 @@
 #include "MDIForm1.h"
 #include "MessageBox.h"
 #include "Messages.h"
-#include "RevReactions.h"
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "TextHelpers.h"
@@ -199,10 +198,6 @@ void UnloadToolWindows(const std::string& keep) {
 
 void UnloadReportDesigners() {
     for (const char* type : kReportDesigners) IgnoreErrors([type] { platform::UnloadAll(type); });
-}
-
-void ListRevReactions(const std::string& path, bool& found, std::string& list) {
-    kx::ListRevReactions(path, found, list, DesktopNotifier());
 }
 
 }  // namespace kx::shell

@@ -53,7 +53,4 @@ void UnloadToolWindows(const std::string& keep);
 // Unloads the six report designers of text and chart printing.
 void UnloadReportDesigners();
 
-// kx::ListRevReactions with its errors shown on the desktop.
-void ListRevReactions(const std::string& path, bool& found, std::string& list);
-
 }  // namespace kx::shell

@@ -82,6 +82,15 @@ void CheckHeadingSpecies(std::span<const std::string_view> lines, int titleLine,
     if (JoinHeading(lines, ResultsRecordLines(speciesCount), heading, n)) CheckHeadingNames(heading.Header, speciesCount);
 }
 
+bool HoldsResults(std::span<const std::string_view> lines, int endLine, int speciesCount) {
+    const int title = ResultsTitleLine(lines, endLine);
+    if (title == 0) return false;
+    ResultsRecords heading;
+    std::size_t n = static_cast<std::size_t>(title);
+    JoinHeading(lines, ResultsRecordLines(speciesCount), heading, n);
+    return heading.Found();
+}
+
 ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int titleLine, int speciesCount) {
     ResultsRecords out;
     const int perRecord = ResultsRecordLines(speciesCount);
@@ -114,6 +123,14 @@ ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int t
                 throw Error(ErrorKind::InvalidArgument, LineLabel(static_cast<int>(blank) + 1) + ", " +
                                                             Ordinal(j, perRecord) + " of record " +
                                                             std::to_string(number) + " of the results, is blank");
+            // The statistics the solver writes after the closing line.
+            if (j == 0 && IsStatisticsTitle(line))
+                throw Error(ErrorKind::InvalidArgument,
+                            LineLabel(static_cast<int>(blank) + 1) +
+                                ": the closing line \" !$End\" of the results is missing here, after " +
+                                (number > 1 ? "record " + std::to_string(number - 1) : std::string("the heading")) +
+                                " and before the run statistics on " +
+                                LineLabel(static_cast<int>(n) + 1));
             if (TrimmedStartsUpper(line, "!$END")) {
                 if (j == 0) {
                     out.Closed = true;
@@ -168,6 +185,7 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
     const std::optional<double> constant = ParseNumber(constantText);
 
     std::optional<int> previousStep;
+    bool afterOverflow = false;  // a record before has a step above 99999
     for (std::size_t i = 0; i < records.Records.size(); ++i) {
         const std::string& record = records.Records[i];
         const int firstLine = records.RecordLines[i];
@@ -193,13 +211,25 @@ ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, 
         auto fieldText = [&](int f) { return std::string(Trim(RecordField(record, f))); };
 
         // Steps and times go forward; two records may share a printed time.
+        // A step above 99999 is printed as the overflow mark, and so is
+        // every one after it.
+        const std::string_view stepField = fmt::Field(record, 2, kRecordStepWidth);
         int step = 0;
-        const bool stepRead = fmt::ReadIntField(fmt::Field(record, 2, kRecordStepWidth), step);
-        if (stepRead && previousStep && step <= *previousStep)
+        if (IsStepOverflowMark(stepField)) {
+            afterOverflow = true;
+        } else if (Trim(stepField).empty() || !fmt::ReadIntField(stepField, step)) {
+            throw Error(ErrorKind::TypeMismatch, "the step number" + where(0) + ", \"" + std::string(stepField) +
+                                                     "\", is neither a whole number nor the mark of a step above "
+                                                     "99999, \"*****\"");
+        } else if (afterOverflow) {
+            throw Error(ErrorKind::InvalidArgument, "the step number" + where(0) + ", " + std::to_string(step) +
+                                                        ", is not above that of a record before it, above 99999");
+        } else if (previousStep && step <= *previousStep) {
             throw Error(ErrorKind::InvalidArgument, "the step number" + where(0) + ", " + std::to_string(step) +
                                                         ", is not above that of record " + std::to_string(i) +
                                                         " before it, " + std::to_string(*previousStep));
-        previousStep = stepRead ? std::optional<int>(step) : std::nullopt;
+        }
+        previousStep = afterOverflow ? std::nullopt : std::optional<int>(step);
         if (i > 0 && time < out.Value(i - 1, 0))
             throw Error(ErrorKind::InvalidArgument,
                         what(0) + where(0) + ", " + fieldText(0) + " s, is earlier than that of record " +

@@ -50,6 +50,12 @@ struct ResultsRecords {
 // comes first; 0 when there is none.
 int ResultsTitleLine(std::span<const std::string_view> lines, int endLine);
 
+// Whether a file's lines hold results, the one rule of every reader: a
+// results title after the mechanism's end line (ResultsTitleLine) whose
+// heading is whole or cut short by the end of the file, as the records
+// that JoinResultsRecords joins are Found().
+bool HoldsResults(std::span<const std::string_view> lines, int endLine, int speciesCount);
+
 // Joins the heading and records of the results block whose title is line
 // titleLine (from 1) of a file's lines. Each line of a record is as long as
 // the solver writes it for speciesCount species, its continuation lines
@@ -60,8 +66,10 @@ int ResultsTitleLine(std::span<const std::string_view> lines, int endLine);
 // report within a record leaves that record out, and so does the end of
 // the file. A heading that names other than speciesCount species, a closing
 // line or a blank line within a record, a continuation line whose indent is
-// not blank, and a record line of another length that is not the last line
-// of the file (one cut short) throw Error naming the line.
+// not blank, a record line of another length that is not the last line of
+// the file (one cut short), and the run statistics where a record or the
+// closing line would begin (the line after the last record named: the
+// closing line is missing there) throw Error naming the line.
 ResultsRecords JoinResultsRecords(std::span<const std::string_view> lines, int titleLine, int speciesCount);
 
 constexpr int RecordFieldStart(int field) { return 8 + 17 * field; }
@@ -95,8 +103,10 @@ struct RecordsHeader {
 // Reads every field of the records as a number and holds them to what the
 // solver writes: a finite number in each field, a temperature above 0, no
 // time earlier than the one before it (equal times are steps shorter than
-// the printed digits), a step number above the one before it (where both
-// are printed), and in a run at constant temperature the initial
+// the printed digits), a step number that is a whole number above the one
+// before it, or the solver's mark of a step above 99999 (IsStepOverflowMark;
+// every step after one so marked bears it too), and in a run at constant
+// temperature the initial
 // temperature, as printed, in every record (the mode of line 15 named).
 // Throws Error naming the record's line otherwise.
 ResultsValues ReadRecordValues(const ResultsRecords& records, int speciesCount, const RecordsHeader& header);

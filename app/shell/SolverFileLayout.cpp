@@ -82,6 +82,8 @@ bool IsResultsTitle(std::string_view line) { return TrimmedStartsUpper(line, "!$
 
 bool EndsResults(std::string_view line) { return TrimmedStartsUpper(line, "ERROR") || TrimmedStartsUpper(line, "!$END"); }
 
+bool IsStatisticsTitle(std::string_view line) { return UpperAscii(TrimBlanks(line)) == "STATISTICS"; }
+
 int ResultsRecordLines(int speciesCount) {
     return std::max(1, (speciesCount + kRecordValuesPerLine - 1) / kRecordValuesPerLine);
 }

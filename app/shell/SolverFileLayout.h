@@ -176,6 +176,10 @@ bool IsResultsTitle(std::string_view line);
 // letter case).
 bool EndsResults(std::string_view line);
 
+// The title of the run statistics, which follow the closing line: the
+// line, trimmed, is "STATISTICS" in any letter case.
+bool IsStatisticsTitle(std::string_view line);
+
 // The lines one results record (and its heading) takes for the number of
 // species (kRecordValuesPerLine a line): at least one.
 int ResultsRecordLines(int speciesCount);

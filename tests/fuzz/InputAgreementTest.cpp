@@ -762,4 +762,118 @@ TEST_F(InputAgreement, TheComparisonTakesAFractionAsZeroWhereTheResultsWindowDoe
     }
 }
 
+// ---- The check before a file opens, and the quick look for results ------------
+//
+// The check before a solver file opens reads it as the solver does, but for
+// the run settings, which the run-settings window sets. It takes every
+// file the solver runs; refuses, naming the file and the solver's line,
+// every file the solver refuses for anything but the run settings; and of
+// a file whose run settings alone the solver refuses it refuses only what
+// the solver's reading refuses with those settings open (its counts and
+// the mode of line 15 first, a constant-volume mode among them), naming
+// that line. The quick look for results (the results menu, the results
+// window's first step) follows the one rule of every reader: it finds
+// results lacking only in a file whose results the full check refuses, and
+// in every file of which the full check says that none are found.
+
+// What the check before opening made of a file: whether it found the
+// signature, and its verdict.
+struct OpeningCheck {
+    bool signature = false;
+    Verdict verdict;
+};
+
+OpeningCheck OpeningCheckFor(const std::string& path) {
+    kxtest::RecordingSink sink;
+    bool accepted = false;
+    OpeningCheck out;
+    out.signature = kx::runs::CheckSolverFileHeader(path, accepted, sink);
+    out.verdict = FromSink(accepted, sink);
+    if (!accepted && sink.shown.size() != 1) out.verdict.text = std::to_string(sink.shown.size()) + " messages";
+    return out;
+}
+
+// Where the solver's reading of a file with its run settings open refuses
+// it: the counts and the mode of line 15 (a constant-volume mode, 2 or 3,
+// refused there) as its run reads them first, then the input part.
+std::optional<kx::SolverInputError> RefusalWithTheSettingsOpen(const std::string& bytes) {
+    kx::SolverFileText text;
+    text.Take(bytes);
+    kx::SolverInputError error;
+    int species = 0, reactions = 0, mode = 0;
+    if (!kx::SolverReadCounts(text, species, reactions, mode, error)) return error;
+    if (mode == 2 || mode == 3) return kx::SolverInputError{15, "a constant-volume mode", kx::InputProblem::NotAllowed};
+    const kx::SolverModelStorage storage;
+    kx::SolverInputPlaces places;
+    if (!kx::SolverReadInput(text, kx::SolverSettings::Open, storage.Model(), places, error)) return error;
+    return std::nullopt;
+}
+
+TEST_F(InputAgreement, TheCheckBeforeOpeningRefusesWhereTheSolverDoesNamingItsLine) {
+    int cases = 0, refused = 0, quickLooks = 0;
+    std::vector<std::string> findings;
+    const auto judge = [&](const Sample& sample, int n, const std::string& what, const std::string& bytes) {
+        ++cases;
+        const std::string path = folder_->write("opening.txt", bytes);
+        const std::string label = sample.name + ", " + (n > 0 ? "line " + std::to_string(n) + " " : "") + what;
+        kx::SolverInputError solver;
+        const bool runs = kx::SolverWouldRun(bytes, solver);
+        const std::string solverSays =
+            runs ? std::string("runs it") : "line " + std::to_string(solver.line) + ", " + solver.problem;
+
+        const OpeningCheck check = OpeningCheckFor(path);
+        // The signature of line 1 is the desktop's mark of a solver file.
+        if (!check.signature && n == 1) return;
+        const Verdict& v = check.verdict;
+        refused += !v.accepted;
+        // The line the check must name where it refuses: the solver's, or
+        // with the settings open, where that reading refuses.
+        std::optional<int> held;
+        if (!runs && !IsRunSetting(solver)) {
+            held = solver.line;
+        } else if (!runs) {
+            if (const std::optional<kx::SolverInputError> open = RefusalWithTheSettingsOpen(bytes)) held = open->line;
+        }
+        std::string why;
+        if (!check.signature)
+            why = "finds no solver file";
+        else if (!held && !v.accepted)
+            why = std::string("refuses what ") + (runs ? "the solver runs" : "only its run settings keep from running") +
+                  ": " + v.text;
+        else if (held && v.accepted)
+            why = "takes what the solver refuses";
+        else if (held && *held > 0 && !NamesLine(v.text, *held))
+            why = "names another line than " + std::to_string(*held) + ": " + v.text;
+        else if (held && v.text.find(path) == std::string::npos)
+            why = "does not name the file: " + v.text;
+        if (!why.empty())
+            findings.push_back(label + ": the check before opening " + why + "\n    the solver: " + solverSays);
+
+        // The quick look for results against the full check.
+        if (!check.verdict.accepted) return;
+        ++quickLooks;
+        kxtest::RecordingSink sink;
+        const bool lacks = kx::runs::SolverFileLacksResults(path, false, sink);
+        bool failed = false;
+        std::string message;
+        kx::runs::CheckResultsComplete(path, failed, message);
+        const bool notFound = message.ends_with("results are not found.");
+        if (lacks && !failed)
+            findings.push_back(label + ": the quick look finds no results where the full check reads them");
+        if (notFound && !lacks)
+            findings.push_back(label + ": the quick look finds results where the full check says: " + message);
+    };
+    for (const Sample& sample : samples_) {
+        for (const int n : sample.damaged)
+            for (const Damaged& d : DamagesOf(sample.lines[static_cast<std::size_t>(n) - 1]))
+                judge(sample, n, d.what, sample.With(n, d));
+        for (const WholeFile& w : kWholeFiles) judge(sample, 0, w.what, w.bytes(sample.bytes));
+    }
+    std::cout << "[ opening  ] " << cases << " damaged copies, " << refused << " refused before opening, "
+              << quickLooks << " quick looks for results, " << findings.size() << " findings\n";
+    for (std::size_t k = 0; k < findings.size() && k < 40; ++k) ADD_FAILURE() << findings[k];
+    EXPECT_TRUE(findings.empty());
+    EXPECT_GT(refused, 0);
+}
+
 }  // namespace

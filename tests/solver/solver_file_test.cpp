@@ -244,24 +244,21 @@ TEST(SolverFileLoad, TooManySpeciesOrReactionsAreToldApart) {
   reactions.reactions.assign(static_cast<std::size_t>(kx::kMaxReactions) + 1, reactions.reactions[0]);
   EXPECT_EQ(Load(reactions).outcome, kx::SolverLoad::TooManyReactions);
   // A count beyond the records leaves no end line where one could follow
-  // them: the message names the limit that the count passes.
+  // them: an input error on the count's line that names the limit it passes.
   const struct {
     int line;
     const char* text;
     const char* problem;
   } beyond[] = {
-      {10, " 301 !Species",
-       "the species count 301 (line 10) is above the limit of 300 species; no end line \"END\" follows the thermo "
-       "records of the 301 species and the records of the 2 reactions"},
-      {11, " 3001 !Reactions",
-       "the reaction count 3001 (line 11) is above the limit of 3000 reactions; no end line \"END\" follows the "
-       "thermo records of the 3 species and the records of the 3001 reactions"},
+      {10, " 301 !Species", "the species count 301 is above the limit of 300 species"},
+      {11, " 3001 !Reactions", "the reaction count 3001 is above the limit of 3000 reactions"},
   };
   for (const auto& c : beyond) {
     SolverFileRecipe recipe = ThreeSpecies();
     recipe.headerOverrides = {{c.line, c.text}};
     l = Load(recipe);
     EXPECT_EQ(l.outcome, kx::SolverLoad::InputError) << c.text;
+    EXPECT_EQ(l.error.line, c.line) << c.text;
     EXPECT_EQ(l.error.problem, c.problem);
   }
 }

@@ -548,8 +548,8 @@ TEST(SolverRun, TooManySpeciesOrReactionsAreReportedBehindTheEndLine) {
     run.Go();
     EXPECT_EQ(run.result.status, 1);
     EXPECT_TRUE(run.output == input);
-    EXPECT_NE(run.result.errors.find(" Input error: the species count 301 (line 10) is above the limit of 300 "
-                                     "species; no end line \"END\" follows"),
+    EXPECT_NE(run.result.errors.find(" Input error in line 10 of " + run.path +
+                                     ": the species count 301 is above the limit of 300 species"),
               std::string::npos)
         << run.result.errors;
   }

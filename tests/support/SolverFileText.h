@@ -75,10 +75,19 @@ struct SolverFileText {
     }
 };
 
-// A reaction record of three lines followed by a reverse-rate line.
-inline std::vector<std::string> RevReaction(int number) {
+// A reaction record of three lines that the solver reads (S1 + S2 => S3),
+// and the same followed by a reverse-rate line, which has no place in it.
+inline std::vector<std::string> PlainReaction(int number) {
     const std::string n = std::to_string(number);
-    return {" " + n + "    A" + n + "+B<=>C" + n, "      1   2", "       0.1E+01", "      REV / 1.0 0.0 0.0 /"};
+    return {" " + n + "    A" + n + "+B<=>C" + n,
+            "      1   2   0   3   0   0   0   0   0   2   1   0   0   0   0   1",
+            "       0.10000000E+14 0.00000000E+00 0.10000000E+05"};
+}
+
+inline std::vector<std::string> RevReaction(int number) {
+    std::vector<std::string> lines = PlainReaction(number);
+    lines.push_back("      REV / 1.0 0.0 0.0 /");
+    return lines;
 }
 
 // The lines of a results record, or of its heading, as the solver lays them

@@ -224,13 +224,12 @@ private slots:
     void aRefusalGivesTheFocusBackToTheWindowAskedFrom() {
         const std::string first = runs.write("first.txt", kx::files::ReadAll(gri));
         kxtest::SolverFileFixture unreadable = kxtest::SolverFileFixture::WithSpecies(2);
-        unreadable.AddRecords({0, 1, 2, 3, 4});
-        unreadable.species[1].molarMass = 0;  // refused by the results window as it loads
-        unreadable.Write(runs.file("zero-mass.txt"));
+        unreadable.AddRecords({0, 1, 2, 1.5, 4});  // a time that goes back: refused by the results window as it loads
+        unreadable.Write(runs.file("time-back.txt"));
         kxtest::SolverFileFixture few = kxtest::SolverFileFixture::WithSpecies(2);
         few.AddRecords({0, 1});  // refused before any window loads
         few.Write(runs.file("few.txt"));
-        for (const std::string& second : {runs.file("zero-mass.txt"), runs.file("few.txt")}) {
+        for (const std::string& second : {runs.file("time-back.txt"), runs.file("few.txt")}) {
             kx::shell::OpenFileByType(first);
             kx::shell::OpenFileByType(second);
             bed->clock->Advance(300);  // the text windows' own bringing forward is done

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+using kx::test::PlainReaction;
 using kx::test::Results;
 using kx::test::RevReaction;
 using kx::test::SolverFileText;
@@ -92,11 +94,12 @@ TEST_F(SolverFileChecks, ConstantVolumeModesAreRefusedWithThePath) {
     struct Case {
         const char* line15;
         bool accepted;
+        int mode;  // the mode that a refusal names
     } cases[] = {
-        {"0 !Constant Temperature", true}, {" 1 !Temperature Equation", true}, {"2 !Constant volume", false},
-        {"3", false},                      {"4 !unknown", true},
+        {"0 !Constant Temperature", true, 0}, {" 1 !Temperature Equation", true, 1}, {"2 !Constant volume", false, 2},
+        {"3", false, 3},                      {"4 !unknown", true, 4},
         // The mode's item as the solver reads it: up to a blank, a comma or "!".
-        {" 1!Temperature Equation", true}, {" 0,1", true},                    {" 2!Constant volume", false},
+        {" 1!Temperature Equation", true, 1}, {" 0,1", true, 0},                    {" 2!Constant volume", false, 2},
     };
     for (const Case& c : cases) {
         notifier.messages.clear();
@@ -114,18 +117,20 @@ TEST_F(SolverFileChecks, ConstantVolumeModesAreRefusedWithThePath) {
         EXPECT_EQ(notifier.messages[0].text,
                   "Kinovex-II is intended for simulating constant pressure processes only. The solver file you are "
                   "attempting to open contains input data for a constant volume process; the file cannot be "
-                  "opened.\r\n\r\n" + path);
+                  "opened.\r\nline 15: the temperature mode " + std::to_string(c.mode) +
+                      " denotes a constant volume process (0 and 1 are the constant pressure modes).\r\n\r\n" + path);
         EXPECT_EQ(notifier.messages[0].style, 48);
         EXPECT_EQ(notifier.messages[0].title, "KINOVEX");
     }
 }
 
 TEST_F(SolverFileChecks, RevReactionsAreRefusedWithTheirEquations) {
+    // Records on lines 50, 54 and 57; REV lines 53 and 60.
     SolverFileText file;
     file.reactions = RevReaction(1);
-    const std::vector<std::string> plain = {" 2    H+O2<=>OH+O", "      1   2", "       0.1E+01"};
-    file.reactions.insert(file.reactions.end(), plain.begin(), plain.end());
+    for (const std::string& line : PlainReaction(2)) file.reactions.push_back(line);
     for (const std::string& line : RevReaction(3)) file.reactions.push_back(line);
+    file.reactionCount = 3;
     const std::string path = write(file);
     bool accepted = true;
     EXPECT_TRUE(kx::runs::CheckSolverFileHeader(path, accepted, notifier));
@@ -134,7 +139,7 @@ TEST_F(SolverFileChecks, RevReactionsAreRefusedWithTheirEquations) {
     EXPECT_EQ(notifier.messages[0].text,
               "The reaction mechanism contains reactions where the reverse rate constants are specified explicitly "
               "(the REV type).  \r\n 1    A1+B<=>C1\r\n 3    A3+B<=>C3\r\nKinovex-II does not support this reaction "
-              "type; the file cannot be opened.\r\n\r\n" + path);
+              "type; the file cannot be opened.\r\nThe first reverse-rate line is line 53.\r\n\r\n" + path);
     EXPECT_EQ(notifier.messages[0].style, 48);
 }
 
@@ -148,29 +153,96 @@ TEST_F(SolverFileChecks, ConstantVolumeWithRevReactionsShowsOnlyTheConstantVolum
     EXPECT_EQ(notifier.messages[0].text.rfind("Kinovex-II is intended", 0), 0u);
 }
 
+// The file's lines with line n (from 1) replaced by `with`, or left out
+// when there is nothing to put in its place, or repeated.
+std::string Edited(const SolverFileText& file, int n, std::optional<std::string> with, bool repeat = false) {
+    std::vector<std::string> lines = file.Lines();
+    const auto at = lines.begin() + (n - 1);
+    if (repeat) lines.insert(at, *at);
+    else if (with) *at = *with;
+    else lines.erase(at);
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return text;
+}
+
+// The header is read in the solver's order: lines 1 to 14 before the
+// counts of lines 10 and 11, then the mode of line 15. A refusal names the
+// solver's line and words, and the file.
 TEST_F(SolverFileChecks, AHeaderThatDoesNotReadIsReportedAndNotAccepted) {
-    struct Case {
-        SolverFileText file;
-        std::string error;
-    };
-    SolverFileText letters;
-    letters.temperatureMode = "ab !mode";
-    SolverFileText empty15;
-    empty15.temperatureMode = "";
+    const SolverFileText file;
     SolverFileText shortHeader;
     shortHeader.headerLines = 12;
-    const Case cases[] = {
-        {letters, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
-        {empty15, "401#001.11 Type mismatch: line 15: no readable integer for the temperature mode"},
-        {shortHeader, "401#001.11 Input past end of file: " + dir.file("run.sol") + " ends after line 12"},
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"letters for the mode", Edited(file, 15, "ab !mode"),
+         "Type mismatch: line 15: no readable integer for the temperature mode"},
+        {"a blank mode", Edited(file, 15, ""), "Type mismatch: line 15: no readable integer for the temperature mode"},
+        {"a header of 12 lines", shortHeader.bytes(),
+         "Input past end of file: line 13: the file ends before this line (the header expected)"},
+        {"line 5 left out", Edited(file, 5, std::nullopt),
+         "Type mismatch: line 11: no readable integer for the reaction count"},
+        {"line 3 repeated", Edited(file, 3, std::nullopt, true),
+         "Type mismatch: line 10: no readable integer for the species count"},
     };
     for (const Case& c : cases) {
         notifier.errors.clear();
+        const std::string path = dir.write("run.sol", c.text);
         bool accepted = true;
-        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(write(c.file), accepted, notifier));
-        EXPECT_FALSE(accepted);
-        ASSERT_EQ(notifier.errors.size(), 1u);
-        EXPECT_EQ(notifier.errors[0], c.error);
+        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(path, accepted, notifier)) << c.what;
+        EXPECT_FALSE(accepted) << c.what;
+        ASSERT_EQ(notifier.errors.size(), 1u) << c.what;
+        EXPECT_EQ(notifier.errors[0], "401#001.11 " + c.error + "\r\n\r\n" + path) << c.what;
+    }
+    EXPECT_TRUE(notifier.messages.empty());
+}
+
+// Past the header the file is read as the solver reads it, but for the run
+// settings (which the run-settings window sets): what the solver runs
+// opens, whatever the separator lines say and whatever a line that the
+// solver reads past begins with; what it refuses is refused in its words.
+// The default file: THERMO on line 34, the separators 47-49 (the REACTIONS
+// line last), the reaction 50-52, the end line 53.
+TEST_F(SolverFileChecks, TheInputPartIsRefusedAsTheSolverRefusesIt) {
+    const SolverFileText file;
+    SolverFileText labelled;
+    labelled.reactions = {" 1    S1+S2+M<=>S3+M", "      1   2   0   3   0   0   0   0   0   2   1   1   1   0   0   1",
+                          "       0.10000000E+14 0.00000000E+00 0.10000000E+05", " rev. third bodies",
+                          "             1", "          2.50"};
+    const std::string noThermo = "the file has no \" THERMO\" line from line 33 on";
+    struct Case {
+        const char* what;
+        std::string text;
+        std::string error;  // "" accepted
+    } cases[] = {
+        {"a blank REACTIONS line", Edited(file, 49, " "), ""},
+        {"other words for the REACTIONS line", Edited(file, 49, " MECHANISM  MOLES  KJOULES/MOLE"), ""},
+        {"a third-body label beginning \"rev\"", labelled.bytes(), ""},
+        {"a pressure of 0", Edited(file, 14, " 0 !Pressure, atm"), ""},
+        {"a mole fraction that is text", Edited(file, 35, file.Lines()[34].substr(0, 74) + "abc"), ""},
+        {"the THERMO line left out", Edited(file, 34, std::nullopt), "Input past end of file: line 53: " + noThermo},
+        {"the THERMO line indented", Edited(file, 34, "  THERMO"), "Input past end of file: line 54: " + noThermo},
+        {"the THERMO line in small letters", Edited(file, 34, " thermo"),
+         "Input past end of file: line 54: " + noThermo},
+        {"the THERMO line after a tab", Edited(file, 34, "\tTHERMO"), "Input past end of file: line 54: " + noThermo},
+        {"reaction flags that are text", Edited(file, 51, "      x"),
+         "Type mismatch: line 51: columns 7-10 (reaction flags) do not read as an integer"},
+    };
+    for (const Case& c : cases) {
+        notifier.errors.clear();
+        const std::string path = dir.write("run.sol", c.text);
+        bool accepted = c.error.empty();
+        EXPECT_TRUE(kx::runs::CheckSolverFileHeader(path, accepted, notifier)) << c.what;
+        EXPECT_EQ(accepted, c.error.empty()) << c.what;
+        if (c.error.empty()) {
+            EXPECT_TRUE(notifier.errors.empty()) << c.what << ": " << notifier.errors.front();
+            continue;
+        }
+        ASSERT_EQ(notifier.errors.size(), 1u) << c.what;
+        EXPECT_EQ(notifier.errors[0], "401#001.11 " + c.error + "\r\n\r\n" + path) << c.what;
     }
     EXPECT_TRUE(notifier.messages.empty());
 }
@@ -185,23 +257,52 @@ TEST_F(SolverFileChecks, TheBundledSamplesAreAcceptedSolverFiles) {
     EXPECT_TRUE(notifier.errors.empty());
 }
 
-TEST_F(SolverFileChecks, ResultsHeadingIsFoundOnlyInItsOwnLetterCase) {
-    SolverFileText withResults;
-    withResults.after = Results(3, 5);
-    EXPECT_FALSE(kx::runs::SolverFileLacksResults(write(withResults), true, notifier));
-
-    SolverFileText capitals;
-    capitals.after = Results(3, 5, " !$RESULTS  Mass Fractions");
-    const std::string path = write(capitals, "caps.sol");
-    EXPECT_TRUE(kx::runs::SolverFileLacksResults(path, false, notifier));
-    EXPECT_TRUE(notifier.messages.empty());
-    EXPECT_TRUE(kx::runs::SolverFileLacksResults(path, true, notifier));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "In the file '" + path + "', \r\nresults are not found.");
-    EXPECT_EQ(notifier.messages[0].style, 48);
-
+// Whether a file holds results is one rule for every reader: a results
+// title, in any letter case, after the mechanism's end line, with its
+// heading. The quick look says so exactly where the full check does; of a
+// file whose input part does not read it says nothing (the full check
+// says why).
+TEST_F(SolverFileChecks, ResultsAreFoundByTheRuleOfEveryReader) {
+    auto withResults = [](const std::vector<std::string>& after) {
+        SolverFileText file;
+        file.after = after;
+        return file;
+    };
+    struct Case {
+        const char* what;
+        std::string text;
+        bool lacks;
+    } cases[] = {
+        {"the solver's title", withResults(Results(3, 5)).bytes(), false},
+        {"the title in capitals", withResults(Results(3, 5, " !$RESULTS  Mass Fractions")).bytes(), false},
+        {"the title in small letters", withResults(Results(3, 5, " !$results")).bytes(), false},
+        {"no results", SolverFileText{}.bytes(), true},
+        {"a title only in the header's free text", Edited(SolverFileText{}, 2, " !$Results follow the run"), true},
+        {"an error report within the heading",
+         withResults({" ", " !$Results  Mass Fractions", " Error", " Kinovex error 13"}).bytes(), true},
+        {"an input part that does not read", Edited(withResults(Results(3, 5)), 34, std::nullopt), false},
+    };
+    for (const Case& c : cases) {
+        notifier.messages.clear();
+        const std::string path = dir.write("run.sol", c.text);
+        EXPECT_EQ(kx::runs::SolverFileLacksResults(path, false, notifier), c.lacks) << c.what;
+        EXPECT_TRUE(notifier.messages.empty()) << c.what;
+        EXPECT_EQ(kx::runs::SolverFileLacksResults(path, true, notifier), c.lacks) << c.what;
+        bool failed = false;
+        std::string message;
+        kx::runs::CheckResultsComplete(path, failed, message);
+        EXPECT_EQ(message.ends_with("results are not found."), c.lacks) << c.what << ": " << message;
+        if (!c.lacks) {
+            EXPECT_TRUE(notifier.messages.empty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(notifier.messages.size(), 1u) << c.what;
+        EXPECT_EQ(notifier.messages[0].text, "In the file '" + path + "', \r\nresults are not found.");
+        EXPECT_EQ(notifier.messages[0].style, 48);
+    }
+    notifier.messages.clear();
     EXPECT_TRUE(kx::runs::SolverFileLacksResults(dir.file("missing.sol"), true, notifier));
-    EXPECT_EQ(notifier.messages.size(), 1u);  // an unreadable file says nothing
+    EXPECT_TRUE(notifier.messages.empty());  // an unreadable file says nothing
 }
 
 // Records are joined as every reader of results joins them: the check
@@ -246,6 +347,11 @@ TEST_F(SolverFileChecks, ResultsAreCompleteFromThreeRecordsJoinedAsTheReadersJoi
         {"a continuation line missing", 51, lineMissing,
          "unexpected error.\r\nInvalid procedure call or argument: line 253, line 2 of 2 of record 2 of the results, "
          "is 890 characters long where the solver writes 57."},
+        // Lines 57-60 the records, 61 the statistics' blank line.
+        {"the closing line left out before the statistics", 3,
+         withEnd(Results(3, 4), {" ", " STATISTICS", "       COMPUTATIONAL TIME =     0 SEC"}),
+         "unexpected error.\r\nInvalid procedure call or argument: line 61: the closing line \" !$End\" of the results "
+         "is missing here, after record 4 and before the run statistics on line 62."},
         {"a record line shortened", 3, shortened,
          "unexpected error.\r\nInvalid procedure call or argument: line 58, line 1 of 1 of record 2 of the results, "
          "is 90 characters long where the solver writes 91."},

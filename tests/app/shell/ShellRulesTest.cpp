@@ -5,6 +5,7 @@
 #include "Format.h"
 #include "NumberFormatCheck.h"
 #include "RevReactions.h"
+#include "SolverFileLayout.h"
 
 #include "SolverFileText.h"
 #include "TempDir.h"
@@ -118,12 +119,17 @@ TEST(WindowPlaces, CascadeFillsTheAreaToItsRightAndBottomEdges) {
     EXPECT_EQ(many[7].x, 0);
 }
 
-class RecordingNotifier : public kx::Notifier {
-public:
-    std::vector<std::string> errors;
-    void Message(const std::string&, int, const std::string&) override { ADD_FAILURE() << "no message expected"; }
-    void ReportError(std::string_view tag, std::string_view description) override {
-        errors.push_back(std::string(tag) + std::string(description));
+// A file and where the solver's reading of its input part (settings open)
+// stops.
+struct SolverRead {
+    std::string bytes;
+    std::vector<std::string_view> lines;
+    kx::SolverInputError error;
+    bool reads = false;
+
+    explicit SolverRead(std::string text) : bytes(std::move(text)), lines(kx::SplitSolverLines(bytes)) {
+        kx::solverfile::SolverInput input;
+        reads = kx::solverfile::ReadSolverInput(lines, kx::SolverSettings::Open, input, error);
     }
 };
 
@@ -134,73 +140,87 @@ std::vector<std::string> revReactions(int count) {
     return lines;
 }
 
+// Three species (lines 35-46) and the separator lines put the first
+// reaction record on line 50; each record with its REV line takes four.
 TEST(RevReactions, AtMostThreeEquationLinesAreListed) {
-    kx::test::TempDir dir;
-    RecordingNotifier notifier;
     struct Case {
         int count;
-        bool found;
         std::string list;
     } cases[] = {
-        {0, false, ""},
-        {1, true, " 1    A1+B<=>C1"},
-        {3, true, " 1    A1+B<=>C1\r\n 2    A2+B<=>C2\r\n 3    A3+B<=>C3"},
-        {5, true, " 1    A1+B<=>C1\r\n 2    A2+B<=>C2\r\n 3    A3+B<=>C3..."},
+        {1, " 1    A1+B<=>C1"},
+        {3, " 1    A1+B<=>C1\r\n 2    A2+B<=>C2\r\n 3    A3+B<=>C3"},
+        {5, " 1    A1+B<=>C1\r\n 2    A2+B<=>C2\r\n 3    A3+B<=>C3..."},
     };
     for (const Case& c : cases) {
         kx::test::SolverFileText file;
-        file.reactions = c.count ? revReactions(c.count) : file.reactions;
-        bool found = !c.found;
-        std::string list = "left over";
-        kx::ListRevReactions(dir.write("rev.sol", file.bytes()), found, list, notifier);
-        EXPECT_EQ(found, c.found) << c.count;
-        EXPECT_EQ(list, c.list) << c.count;
+        file.reactions = revReactions(c.count);
+        file.reactionCount = c.count;
+        const SolverRead read(file.bytes());
+        ASSERT_FALSE(read.reads) << c.count;
+        const kx::RevReactions rev = kx::FindRevReactions(read.lines, read.error);
+        EXPECT_EQ(rev.FirstLine, 53) << c.count;
+        EXPECT_EQ(rev.Count, c.count);
+        EXPECT_EQ(rev.List, c.list) << c.count;
     }
-    EXPECT_TRUE(notifier.errors.empty());
 }
 
-// The records are those after the REACTIONS line that follows the THERMO
-// line, up to the end line, markers in any letter case and blanks: free
-// text of the header that begins "Reactions" or "REV" counts for nothing.
-TEST(RevReactions, TheRecordsAreFoundWhereTheSolverFindsThem) {
-    kx::test::TempDir dir;
-    RecordingNotifier notifier;
-    kx::test::SolverFileText file;
-    file.reactions = {" eq1", " f1", " p1", "    Rev / 1 0 0 /", " eq2", " f2", " p2"};
-    file.after = {" eq3", " f3", " p3", " REV / 1 0 0 /"};
-    std::vector<std::string> lines = file.Lines();
-    lines[1] = " Reactions of A and B";
-    lines[2] = " REV lines are refused";
-    const auto reactions = std::find(lines.begin(), lines.end(), " REACTIONS   MOLES   CAL/MOLE");
-    ASSERT_NE(reactions, lines.end());
-    *reactions = "  Reactions  MOLES";
-    ASSERT_EQ(lines[lines.size() - file.after.size() - 1], " END");
-    lines[lines.size() - file.after.size() - 1] = "  End";
-    std::string text;
-    for (const std::string& l : lines) text += l + "\r\n";
-    bool found = false;
-    std::string list;
-    kx::ListRevReactions(dir.write("rev.sol", text), found, list, notifier);
-    EXPECT_TRUE(found);
-    EXPECT_EQ(list, " eq1");  // nothing after the end line counts
-    EXPECT_TRUE(notifier.errors.empty());
-}
-
-TEST(RevReactions, AFileWithoutReactionsIsReported) {
-    kx::test::TempDir dir;
-    RecordingNotifier notifier;
-    bool found = true;
-    std::string list;
-    const std::string none = dir.write("none.sol", "a\r\nb\r\nREV\r\n");
-    kx::ListRevReactions(none, found, list, notifier);
-    EXPECT_FALSE(found);
-    ASSERT_EQ(notifier.errors.size(), 1u);
-    EXPECT_EQ(notifier.errors[0], "Mod1#016.1 Input past end of file: " + none + " ends after line 3");
-
-    kx::ListRevReactions(dir.file("missing.sol"), found, list, notifier);
-    EXPECT_FALSE(found);
-    ASSERT_EQ(notifier.errors.size(), 2u);
-    EXPECT_EQ(notifier.errors[1].rfind("Mod1#016.1 File not found", 0), 0u);
+// A REV line is one where the solver's reading has no place for it: where
+// the next record or the end line would begin, or where a parameter line of
+// the record stands. A line of the record that the solver reads past (an
+// equation or third-body label) may begin so, and so may any line before
+// the records; and REV lines after a record that does not read for another
+// reason are not why the reading stopped.
+TEST(RevReactions, OnlyLinesTheSolversReadingHasNoPlaceForCount) {
+    using kx::test::PlainReaction;
+    const std::string rev = "      REV / 1.0 0.0 0.0 /";
+    const std::vector<std::string> fallOff = {
+        " 1    S1+S2(+M)<=>S3(+M)", "      1   2   0   3   0   0   0   0   0   2   1   1   0   1   0   1",
+        "       0.10000000E+14 0.00000000E+00 0.10000000E+05", rev,
+        "       0.10000000E+15 0.00000000E+00 0.00000000E+00"};
+    const std::vector<std::string> thirdBody = {
+        " 2    S1+S2+M<=>S3+M", "      1   2   0   3   0   0   0   0   0   2   1   1   1   0   0   1",
+        "       0.10000000E+14 0.00000000E+00 0.10000000E+05", "     rev. third bodies", "             1",
+        "          2.50"};
+    std::vector<std::string> brokenFirst = PlainReaction(1);
+    brokenFirst[1] = "      x";
+    brokenFirst.push_back(rev);
+    std::vector<std::string> brokenSecond = kx::test::RevReaction(1);
+    for (const std::string& l : PlainReaction(2)) brokenSecond.push_back(l);
+    brokenSecond[5] = "      x";
+    struct Case {
+        const char* what;
+        std::vector<std::string> reactions;
+        int count;
+        bool reads;     // the solver reads the file
+        int firstLine;  // 0: the reading stopped at no REV line, or not at all
+        std::string list;
+    } cases[] = {
+        {"within a fall-off record, where its low-pressure line stands", fallOff, 1, false, 53,
+         " 1    S1+S2(+M)<=>S3(+M)"},
+        {"after the last record, where the end line stands", kx::test::RevReaction(7), 1, false, 53, " 7    A7+B<=>C7"},
+        {"a third-body label", thirdBody, 1, true, 0, ""},
+        {"an equation line", {"REV   S1+S2<=>S3", PlainReaction(1)[1], PlainReaction(1)[2]}, 1, true, 0, ""},
+        {"after a record that does not read", brokenFirst, 1, false, 0, ""},
+        {"before a record that does not read", brokenSecond, 2, false, 53, " 1    A1+B<=>C1"},
+    };
+    for (const Case& c : cases) {
+        kx::test::SolverFileText file;
+        file.reactions = c.reactions;
+        file.reactionCount = c.count;
+        const SolverRead read(file.bytes());
+        const kx::RevReactions found = kx::FindRevReactions(read.lines, read.error);
+        EXPECT_EQ(found.FirstLine, c.firstLine) << c.what << ": " << read.error.line << " " << read.error.problem;
+        EXPECT_EQ(found.List, c.list) << c.what;
+        EXPECT_EQ(read.reads, c.reads) << c.what;
+    }
+    // Lines before the records count for nothing, even where the reading
+    // stops in the records for another reason.
+    kx::test::SolverFileText header;
+    header.reactions = brokenFirst;
+    std::string text = header.bytes();
+    text.replace(text.find(" \r\n"), 3, " REV lines are refused\r\n");
+    const SolverRead read(text);
+    EXPECT_EQ(kx::FindRevReactions(read.lines, read.error).FirstLine, 0);
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 // solver finds them, its refusals with the solver's line and words, and the
 // run settings held to the solver's checks or taken as they stand.
 #include "Errors.h"
+#include "ResultsBlock.h"
 #include "SolverFileLayout.h"
+#include "SolverFileText.h"
+#include "solver_file.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +94,106 @@ TEST(SolverInput, IsReadAsTheSolverReadsIt) {
             EXPECT_EQ(input.Reaction(25).FirstLine + input.Reaction(25).Lines, input.EndLine()) << c.what;
         } catch (const kx::Error& e) {
             EXPECT_EQ(std::string(e.what()), c.refusal) << c.what;
+        }
+    }
+}
+
+// A count beyond the limits is checked in the order of the solver's run,
+// by every reading: the THERMO line first, then the end line where the
+// counts put it, then the limit. Where the run finds no end line there, it
+// and the shared reading refuse the file alike, naming the same line in the
+// same words (the count's line when the THERMO line is there).
+TEST(SolverInput, TheLimitsAreCheckedInTheRunsOrder) {
+    struct Edit {
+        int line;
+        const char* text;  // nullptr: left out
+    };
+    struct Case {
+        const char* what;
+        std::vector<Edit> edits;  // from the last line up
+        int line;                 // the line the refusal names
+        const char* words;        // the start of its words
+    } cases[] = {
+        {"301 species and no THERMO line", {{34, nullptr}, {10, " 301 !Species"}}, 191,
+         "the file has no \" THERMO\" line from line 33 on"},
+        {"3001 reactions and no THERMO line", {{34, " thermo"}, {11, " 3001 !Reactions"}}, 192,
+         "the file has no \" THERMO\" line from line 33 on"},
+        {"301 species", {{10, " 301 !Species"}}, 10, "the species count 301 is above the limit of 300 species"},
+        {"3001 reactions", {{11, " 3001 !Reactions"}}, 11, "the reaction count 3001 is above the limit"},
+        {"301 species and 3001 reactions", {{11, " 3001 !Reactions"}, {10, " 301 !Species"}}, 10,
+         "the species count 301 is above the limit of 300 species"},
+    };
+    const std::vector<std::string> sample = Sample();
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = sample;
+        for (const Edit& e : c.edits) {
+            if (e.text) lines[static_cast<std::size_t>(e.line) - 1] = e.text;
+            else lines.erase(lines.begin() + e.line - 1);
+        }
+        std::string bytes;
+        for (const std::string& l : lines) bytes += l + "\r\n";
+        kx::SolverFileText text;
+        text.Take(bytes);
+        const kx::SolverModelStorage runStorage, readStorage;
+        kx::SolverInputError run, read;
+        ASSERT_EQ(kx::SolverReadText(text, runStorage.Model(), run), kx::SolverLoad::InputError) << c.what;
+        kx::SolverInputPlaces places;
+        ASSERT_FALSE(kx::SolverReadInput(text, kx::SolverSettings::Open, readStorage.Model(), places, read)) << c.what;
+        EXPECT_EQ(run.line, c.line) << c.what << ": " << run.problem;
+        EXPECT_EQ(run.problem.rfind(c.words, 0), 0u) << c.what << ": " << run.problem;
+        EXPECT_EQ(read.line, run.line) << c.what;
+        EXPECT_EQ(read.problem, run.problem) << c.what;
+    }
+}
+
+// The step number of a results record is what the solver writes in its
+// field: a whole number, or the mark of a step above 99999, which every
+// record after the first so marked bears too. Anything else is refused
+// naming the record and its line. Four records of one species, one line
+// each, on lines 3 to 6 after the title and the heading.
+TEST(ResultsRecords, TheStepFieldHoldsAWholeNumberOrTheSolversOverflowMark) {
+    // The refusal of a step field that holds neither.
+    const auto noStep = [](int record, const std::string& field) {
+        return "Type mismatch: the step number of record " + std::to_string(record) + " on line " +
+               std::to_string(record + 2) + ", \"" + field + "\", is neither a whole number nor the mark of a step "
+               "above 99999, \"*****\"";
+    };
+    struct Case {
+        std::vector<std::string> steps;
+        std::string refusal;  // "" read
+    } cases[] = {
+        {{"0", "1", "50", "99999"}, ""},
+        {{"99998", "99999", "*****", "*****"}, ""},
+        {{"*****", "*****", "*****", "*****"}, ""},
+        {{"1", "xyz", "3", "4"}, noStep(2, "  xyz")},
+        {{"1", "2", "", "4"}, noStep(3, "     ")},
+        {{"1", "2", "3", "****"}, noStep(4, " ****")},
+        {{"1", "*****", "7", "*****"},
+         "Invalid procedure call or argument: the step number of record 3 on line 5, 7, is not above that of a record "
+         "before it, above 99999"},
+        {{"1", "2", "2", "3"},
+         "Invalid procedure call or argument: the step number of record 3 on line 5, 2, is not above that of record 2 "
+         "before it, 2"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = {" !$Results  Mass Fractions"};
+        for (const std::string& l : kx::test::ResultsRecordLines("StepN", {"Time", "T", "S1"}, true))
+            lines.push_back(l);
+        for (std::size_t i = 0; i < c.steps.size(); ++i)
+            for (const std::string& l : kx::test::ResultsRecordLines(
+                     c.steps[i], {std::to_string(i + 1) + ".00000000E-006", "1.00000000E+003", "1.00000000E+000"}))
+                lines.push_back(l);
+        lines.push_back(" !$End");
+        const std::vector<std::string_view> views(lines.begin(), lines.end());
+        const std::string what = c.steps[0] + " " + c.steps[1] + " " + c.steps[2] + " " + c.steps[3];
+        const kx::ResultsRecords records = kx::JoinResultsRecords(views, 1, 1);
+        ASSERT_EQ(records.Records.size(), 4u) << what;
+        try {
+            const kx::ResultsValues values = kx::ReadRecordValues(records, 1, {});
+            EXPECT_EQ(c.refusal, "") << what << ": read";
+            EXPECT_EQ(values.Value(3, 0), 4e-6) << what;
+        } catch (const kx::Error& e) {
+            EXPECT_EQ(std::string(e.what()), c.refusal) << what;
         }
     }
 }
