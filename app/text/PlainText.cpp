@@ -568,15 +568,19 @@ PlainTextFile::PlainTextFile(std::string_view bytes) {
     DecodedText decoded = DecodeText(bytes);
     encoding_ = decoded.encoding;
     binary_ = decoded.text.find('\0') != std::string::npos;
-    strayBytes_ = decoded.strayBytes;
+    marksAreBytes_ = decoded.strayBytes;
     SplitText split = SplitLineEnds(decoded.text);
     text_ = std::move(split.text);
     ends_ = std::move(split.ends);
-    if (strayBytes_) marks_ = countMarks(text_);
+    if (marksAreBytes_) marks_ = countMarks(text_);
+}
+
+bool PlainTextFile::StrayBytes() const {
+    return std::any_of(marks_.begin(), marks_.end(), [](std::size_t n) { return n > 0; });
 }
 
 std::size_t PlainTextFile::MarksAdded(std::string_view text) const {
-    if (!strayBytes_) return 0;
+    if (!marksAreBytes_) return 0;
     const std::array<std::size_t, 128> now = countMarks(text);
     std::size_t added = 0;
     for (std::size_t b = 0; b < now.size(); ++b) added += now[b] > marks_[b] ? now[b] - marks_[b] : 0;
@@ -589,19 +593,17 @@ std::string PlainTextFile::joined(std::string_view text) const {
 }
 
 std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
-    return EncodeText(joined(text), encoding, strayBytes_ && isUtf8Encoding(encoding));
+    return EncodeText(joined(text), encoding, marksAreBytes_ && isUtf8Encoding(encoding));
 }
 
 void PlainTextFile::Saved(std::string_view text, TextEncoding encoding) {
     // The line ends as they were written.
     if (text != text_) ends_ = SplitLineEnds(joined(text)).ends;
-    // The marks written as bytes are the file's stray bytes now; where none
-    // is left the file is UTF-8 throughout.
-    if (strayBytes_ && isUtf8Encoding(encoding)) {
+    // The marks written as bytes are the file's stray bytes now.
+    if (marksAreBytes_ && isUtf8Encoding(encoding)) {
         marks_ = countMarks(text);
-        strayBytes_ = std::any_of(marks_.begin(), marks_.end(), [](std::size_t n) { return n > 0; });
     } else {
-        strayBytes_ = false;
+        marksAreBytes_ = false;
         marks_ = {};
     }
     text_ = text;

@@ -124,9 +124,13 @@ public:
     TextEncoding Encoding() const { return encoding_; }
     // The text holds NUL characters: binary data, not to be edited.
     bool Binary() const { return binary_; }
-    // The file is UTF-8 with stray bytes: the marks of the text are
-    // written as the bytes they stand for.
-    bool StrayBytes() const { return strayBytes_; }
+    // The file was read as UTF-8 with stray bytes: the marks of its text
+    // are written as the bytes they stand for, also once the file holds
+    // none (a mark deleted, saved, and brought back by an undo is the byte
+    // again).
+    bool MarksStandForBytes() const { return marksAreBytes_; }
+    // The file as read or last saved holds stray bytes.
+    bool StrayBytes() const;
     // How many marks of stray bytes the text holds beyond those of the
     // file, mark by mark (typed or pasted): each would be written as a
     // byte the file did not hold.
@@ -148,7 +152,7 @@ private:
     std::vector<files::LineEnd> ends_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool binary_ = false;
-    bool strayBytes_ = false;
+    bool marksAreBytes_ = false;
     std::array<std::size_t, 128> marks_{};  // how many marks of each stray byte, 0x80 first
 };
 

@@ -620,7 +620,7 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     loadType_ = 1;
     plain_ = PlainTextFile(bytes);
     SetDocumentText(*box_, ToQ(plain_.Text()));
-    box_->ShowStrayByteMarks(plain_.StrayBytes());
+    box_->ShowStrayByteMarks(plain_.MarksStandForBytes());
     // Binary data, or text the box does not give back as it was given, is
     // not edited: an unedited save then writes the file's own bytes.
     setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
@@ -680,12 +680,10 @@ std::optional<files::FileStamp> RES_ShowFile::saveFile(const std::string& path, 
         encoding = TextEncoding::Utf8;
     }
     if (const std::size_t added = plain_.MarksAdded(text); added > 0) {
-        std::string question = fileName(path);
-        question.insert(0, 1, '\'');
-        question += "' holds bytes that are not UTF-8, shown as red marks, and the text now holds " +
-                    std::to_string(added) + (added == 1 ? " mark" : " marks") +
-                    " more than the file did (typed or pasted).\r\n\r\n\"Save\" writes each mark as the byte it "
-                    "stands for; Cancel saves nothing.";
+        std::string question = "The text of '" + fileName(path);
+        question += "' holds " + std::to_string(added) + (added == 1 ? " red mark" : " red marks") +
+                    " of bytes that are not UTF-8 more than the file did (typed, pasted or brought back by an "
+                    "undo).\r\n\r\n\"Save\" writes each mark as the byte it stands for; Cancel saves nothing.";
         // Enter keeps the file as it is.
         if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
                                "Save") != platform::kAnswerOk)
@@ -695,7 +693,6 @@ std::optional<files::FileStamp> RES_ShowFile::saveFile(const std::string& path, 
     // The document's own file now holds the text: later saves follow it.
     if (path == mePath_) {
         plain_.Saved(text, encoding);
-        box_->ShowStrayByteMarks(plain_.StrayBytes());
         showNotes();
     }
     return written;

@@ -259,8 +259,8 @@ private slots:
         QVERIFY(w->Modified());
         QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
         QCOMPARE(messages.shown().size(), size_t(1));
-        QCOMPARE(messages.lastText(), QString("'joined.txt' holds bytes that are not UTF-8, shown as red marks, and the "
-                                              "text now holds 1 mark more than the file did (typed or pasted).\r\n\r\n"
+        QCOMPARE(messages.lastText(), QString("The text of 'joined.txt' holds 1 red mark of bytes that are not UTF-8 more "
+                                              "than the file did (typed, pasted or brought back by an undo).\r\n\r\n"
                                               "\"Save\" writes each mark as the byte it stands for; Cancel saves nothing."));
         QCOMPARE(messages.shown()[0].style,
                  platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
@@ -271,14 +271,25 @@ private slots:
         QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xE9");
 
         // With every mark deleted the file is UTF-8 throughout, and the note goes.
+        bed->clock->Advance(250);  // the undo step before the marks go
         const QString all = w->RichTextBox1()->toPlainText();
         w->RichTextBox1()->setPlainText(QString(all).remove(QChar(0xF7E9)));
+        bed->clock->Advance(250);
         w->SVTXT(cancelled);
         QCOMPARE(kx::test::ReadBytes(path),
                  std::string("Temp\xC3\xA9rature 300 K\r\ncaf au lait\r\n\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"));
         QVERIFY(!w->StrayBytes());
         QVERIFY(note->isHidden());
         QCOMPARE(messages.shown().size(), size_t(2));
+
+        // Brought back by an undo, a mark is its byte again (asked about).
+        w->Rich_Undo();
+        QVERIFY(w->RichTextBox1()->toPlainText().contains(QChar(0xF7E9)));
+        messages.Answer(platform::kAnswerOk);
+        w->SVTXT(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xE9");
+        QVERIFY(!note->isHidden());
     }
 
     void aNewDocumentIsSavedAsUtf8() {
