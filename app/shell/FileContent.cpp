@@ -1,6 +1,7 @@
 #include "FileContent.h"
 
 #include "Files.h"
+#include "TextBytes.h"
 
 #include <algorithm>
 #include <array>
@@ -340,45 +341,6 @@ std::string compoundFileKind(const Head& h) {
 
 // ---- Bytes that are no text ---------------------------------------------------------------
 
-// A character that text does not hold: the C0 controls but tab, line
-// feed, vertical tab, form feed, carriage return, backspace, the end-of-file
-// mark of old files (SUB) and escape (terminal colours in logs), and DEL.
-bool isControl(std::uint32_t c) {
-    if (c == 0x7F) return true;
-    if (c >= 0x20) return false;
-    return c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x08 && c != 0x1A && c != 0x1B;
-}
-
-// UTF-16 text without a byte order mark: nearly every other byte NUL.
-int utf16Layout(std::string_view head) {
-    const std::size_t pairs = std::min<std::size_t>(head.size() / 2, 512);
-    if (pairs < 2) return 0;
-    std::size_t evenNul = 0, oddNul = 0;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        evenNul += head[2 * i] == '\0';
-        oddNul += head[2 * i + 1] == '\0';
-    }
-    if (oddNul * 10 >= pairs * 9 && evenNul * 10 < pairs) return 1;   // little-endian
-    if (evenNul * 10 >= pairs * 9 && oddNul * 10 < pairs) return 2;   // big-endian
-    return 0;
-}
-
-// UTF-8 throughout; a character cut by the end of the head counts as whole.
-bool isUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const int more = c < 0x80 ? 0 : c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
-        if (more < 0) return false;
-        for (int k = 1; k <= more; ++k)
-            if (i + static_cast<std::size_t>(k) < bytes.size() &&
-                (static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
-                return false;
-        i += static_cast<std::size_t>(more) + 1;
-    }
-    return true;
-}
-
 // Bits of information a byte carries, by how evenly the bytes spread over
 // the 256 values: 8 for compressed or enciphered data, some 4 to 5 for text
 // in any alphabet.
@@ -398,28 +360,26 @@ double bitsPerByte(std::string_view bytes) {
 // code page holds none, UTF-16 is judged by its characters), characters
 // that are mostly control characters, NUL or others, or bytes spread as
 // evenly over all their values as compressed data (which is no UTF-8).
-bool notText(std::string_view head) {
-    int layout = 0;  // 0 bytes, 1 UTF-16 little-endian, 2 big-endian
-    if (head.starts_with("\xFF\xFE"sv)) layout = 1;
-    else if (head.starts_with("\xFE\xFF"sv)) layout = 2;
-    else layout = utf16Layout(head);
+bool notText(std::string_view head, std::uint64_t size) {
+    const ByteOrder order = Utf16TextLayout(head, size).order;
+    const bool whole = head.size() >= size;
     std::size_t total = 0, nul = 0, controls = 0;
     const auto count = [&](std::uint32_t c) {
         ++total;
         nul += c == 0;
-        controls += isControl(c);
+        controls += IsControlCharacter(c);
     };
-    if (layout == 0) {
+    if (order == ByteOrder::None) {
         for (char c : head) count(static_cast<unsigned char>(c));
     } else {
         for (std::size_t i = 0; i + 1 < head.size(); i += 2) {
             const auto first = static_cast<unsigned char>(head[i]), second = static_cast<unsigned char>(head[i + 1]);
-            count(layout == 1 ? second << 8 | first : first << 8 | second);
+            count(order == ByteOrder::Little ? second << 8 | first : first << 8 | second);
         }
     }
     if (total == 0) return false;
     if (nul * 20 > total || controls * 2 > total) return true;
-    return layout == 0 && bitsPerByte(head) > 7 && !isUtf8(head);
+    return order == ByteOrder::None && bitsPerByte(head) > 7 && !IsUtf8(head, whole);
 }
 
 }  // namespace
@@ -438,11 +398,12 @@ std::string BinaryKind(std::string_view head, std::uint64_t size) {
         if (std::string kind = isoMediaKind(h); !kind.empty()) return kind;
     }
     // A program for Windows, or for DOS before it (mostly binary bytes).
-    if (h.At(0, "MZ") && h.Has(0x40) && (h.At(h.Le(0x3C, 4), std::string_view("PE\0\0", 4)) || notText(head)))
+    if (h.At(0, "MZ") && h.Has(0x40) &&
+        (h.At(h.Le(0x3C, 4), std::string_view("PE\0\0", 4)) || notText(head, h.size())))
         return "exe";
     // RTF may carry a picture as raw bytes (\bin): the text window reads it.
     if (h.At(0, "{\\rtf")) return "";
-    if (notText(head)) return "binary";
+    if (notText(head, h.size())) return "binary";
     return "";
 }
 

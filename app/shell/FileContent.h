@@ -4,9 +4,12 @@
 // that are no text. A kind's signature counts only with the structure that
 // follows it in a real file of that kind, so that a note may begin with
 // "GIF89a" or "%PDF-". Text opens, in any encoding the text window reads
-// (UTF-8, UTF-16 with its NUL bytes, Windows-1252), control characters
-// among it as long as they are not most of it, and so does RTF.
+// (UTF-8, UTF-16 with or without its byte order mark, told as the window
+// tells it: TextBytes.h, Windows-1252), control characters among it as long
+// as they are not most of it, and so does RTF.
 #pragma once
+
+#include "TextBytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +19,7 @@
 namespace kx {
 
 // How many bytes from the start of a file decide.
-inline constexpr std::size_t kContentHeadSize = 64 * 1024;
+inline constexpr std::size_t kContentHeadSize = kTextHeadSize;
 
 // The kind of file that the bytes from its start show, in a file of `size`
 // bytes, named as users know it by its extension ("png", "zip", "docx",

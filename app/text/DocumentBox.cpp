@@ -1,9 +1,11 @@
 #include "DocumentBox.h"
 
+#include "PlainText.h"
 #include "RichText.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -43,6 +45,25 @@ protected:
 
 private:
     QTextDocumentFragment fragment_;
+};
+
+// The marks of stray bytes, white on red: whatever the font draws for a
+// private-use character (a box, or nothing), the mark stands out.
+class StrayByteMarks : public QSyntaxHighlighter {
+public:
+    explicit StrayByteMarks(QTextDocument* document) : QSyntaxHighlighter(document) {
+        mark_.setBackground(QColor(192, 0, 0));
+        mark_.setForeground(Qt::white);
+    }
+
+protected:
+    void highlightBlock(const QString& text) override {
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (IsStrayByteMark(text[i].unicode())) setFormat(static_cast<int>(i), 1, mark_);
+    }
+
+private:
+    QTextCharFormat mark_;
 };
 
 bool matchesAny(const QKeyEvent& key, std::initializer_list<QKeySequence::StandardKey> keys) {
@@ -87,6 +108,17 @@ void DocumentBox::SetWordWrap(bool on) {
     setLineWrapMode(on ? WidgetWidth : NoWrap);
     SetLinesWrapped(*document(), on);
     arranging_ = false;
+}
+
+void DocumentBox::ShowStrayByteMarks(bool on) {
+    if (on == ShowsStrayByteMarks()) return;
+    if (on) {
+        markHighlighter_ = new StrayByteMarks(document());
+        markHighlighter_->rehighlight();
+    } else {
+        delete markHighlighter_;
+        markHighlighter_ = nullptr;
+    }
 }
 
 void DocumentBox::keyPressEvent(QKeyEvent* event) {

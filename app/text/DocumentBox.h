@@ -4,12 +4,14 @@
 // step over a soft break as over nothing (Backspace at the start of a piece
 // deletes the character before the break, an arrow key moves a character
 // across it); what it hands out by copy, cut or drag is the text without
-// soft breaks.
+// soft breaks. The marks of stray bytes (PlainText.h) can be shown in
+// colours of their own, so that none passes for a character of the text.
 #pragma once
 
 #include <QTextEdit>
 
 class QMimeData;
+class QSyntaxHighlighter;
 
 namespace kx::text {
 
@@ -24,6 +26,9 @@ public:
     void Arrange();
     // Wraps lines at the box's edge or not, its long lines cut for it.
     void SetWordWrap(bool on);
+    // Shows the marks of stray bytes in colours of their own, or not.
+    void ShowStrayByteMarks(bool on);
+    bool ShowsStrayByteMarks() const { return markHighlighter_ != nullptr; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -35,6 +40,7 @@ protected:
 private:
     void stepOverSoftBreak(const QKeyEvent& key);
 
+    QSyntaxHighlighter* markHighlighter_ = nullptr;
     bool arranging_ = false;
     bool arrangePending_ = false;
     int changedFrom_ = -1;  // box positions of what changed, -1 when nothing did

@@ -1,5 +1,6 @@
 #include "PlainText.h"
 
+#include "TextBytes.h"
 #include "TextHelpers.h"
 
 #include <algorithm>
@@ -22,54 +23,8 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The code point of well-formed UTF-8 at `at`, which moves past it; false
-// for an ill-formed sequence (overlong forms, surrogates and values beyond
-// U+10FFFF included).
-bool nextCodePoint(std::string_view s, std::size_t& at, char32_t& cp) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) {
-        cp = lead;
-        ++at;
-        return true;
-    }
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        cp = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        cp = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return false;
-    }
-    if (at + length > s.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned char c = byte(at + k);
-        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    at += length;
-    return true;
-}
-
-bool isUtf8(std::string_view s) {
-    char32_t cp = 0;
-    for (std::size_t at = 0; at < s.size();)
-        if (!nextCodePoint(s, at, cp)) return false;
-    return true;
-}
-
-// The UTF-16 bytes after the byte order mark as UTF-8; nothing when they
-// are not well-formed (an odd byte count or an unpaired surrogate).
+// The UTF-16 bytes (after the byte order mark) as UTF-8; nothing when
+// they are not well-formed (an odd byte count or an unpaired surrogate).
 std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian) {
     if (bytes.size() % 2 != 0) return std::nullopt;
     const auto unit = [&](std::size_t i) -> char32_t {
@@ -91,6 +46,39 @@ std::optional<std::string> fromUtf16(std::string_view bytes, bool bigEndian) {
         AppendUtf8(text, u);
     }
     return text;
+}
+
+// A character of the marks' range among the well-formed UTF-8 (EF 9E or
+// EF 9F, then a continuation byte).
+bool holdsMarkCharacters(std::string_view bytes) {
+    for (std::size_t at = bytes.find('\xEF'); at != std::string_view::npos && at + 2 < bytes.size();
+         at = bytes.find('\xEF', at + 1)) {
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        const auto third = static_cast<unsigned char>(bytes[at + 2]);
+        if ((second == 0x9E || second == 0x9F) && (third & 0xC0) == 0x80) return true;
+    }
+    return false;
+}
+
+// The UTF-8 bytes with each stray byte made its mark.
+std::string markStrayBytes(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 8);
+    char32_t cp = 0;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t start = at;
+        if (NextUtf8(bytes, at, cp)) {
+            text += bytes.substr(start, at - start);
+        } else {
+            AppendUtf8(text, kStrayByteMarks + static_cast<unsigned char>(bytes[at]));
+            ++at;
+        }
+    }
+    return text;
+}
+
+bool isUtf8Encoding(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom;
 }
 
 std::string fromWindows1252(std::string_view bytes) {
@@ -118,9 +106,18 @@ void forEachCodePoint(std::string_view text, Each each) {
     char32_t cp = 0;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t start = at;
-        if (!nextCodePoint(text, at, cp)) throw std::invalid_argument("The text is not well-formed UTF-8.");
+        if (!NextUtf8(text, at, cp)) throw std::invalid_argument("The text is not well-formed UTF-8.");
         each(cp, text.substr(start, at - start));
     }
+}
+
+// How many marks of each stray byte the UTF-8 text holds, 0x80 first.
+std::array<std::size_t, 128> countMarks(std::string_view text) {
+    std::array<std::size_t, 128> count{};
+    forEachCodePoint(text, [&](char32_t cp, std::string_view) {
+        if (IsStrayByteMark(cp)) ++count[cp - kStrayByteMarks - 0x80];
+    });
+    return count;
 }
 
 void appendUtf16(std::string& out, char32_t cp, bool bigEndian) {
@@ -157,7 +154,7 @@ std::u32string CodePoints(std::string_view utf8) {
     out.reserve(utf8.size());
     char32_t cp = 0;
     for (std::size_t at = 0; at < utf8.size();) {
-        if (nextCodePoint(utf8, at, cp)) {
+        if (NextUtf8(utf8, at, cp)) {
             out += cp;
         } else {
             out += static_cast<unsigned char>(utf8[at]);
@@ -173,21 +170,30 @@ std::string EncodingName(TextEncoding encoding) {
         case TextEncoding::Utf8Bom: return "UTF-8 with byte order mark";
         case TextEncoding::Utf16Le: return "UTF-16 little-endian";
         case TextEncoding::Utf16Be: return "UTF-16 big-endian";
+        case TextEncoding::Utf16LeNoMark: return "UTF-16 little-endian without byte order mark";
+        case TextEncoding::Utf16BeNoMark: return "UTF-16 big-endian without byte order mark";
         case TextEncoding::Windows1252: return "Windows-1252";
     }
     return "";
 }
 
 DecodedText DecodeText(std::string_view bytes) {
-    if (bytes.size() >= 2) {
-        const bool little = bytes.substr(0, 2) == "\xFF\xFE", big = bytes.substr(0, 2) == "\xFE\xFF";
-        if (little || big)
-            if (std::optional<std::string> text = fromUtf16(bytes.substr(2), big))
-                return {std::move(*text), big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le};
+    if (const Utf16Layout utf16 = Utf16TextLayout(bytes); utf16.order != ByteOrder::None) {
+        const bool big = utf16.order == ByteOrder::Big;
+        if (std::optional<std::string> text = fromUtf16(bytes.substr(utf16.mark ? 2 : 0), big)) {
+            const TextEncoding encoding = utf16.mark ? (big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le)
+                                                     : (big ? TextEncoding::Utf16BeNoMark : TextEncoding::Utf16LeNoMark);
+            return {std::move(*text), encoding};
+        }
     }
-    if (isUtf8(bytes)) {
-        if (bytes.substr(0, 3) == kUtf8Bom) return {std::string(bytes.substr(3)), TextEncoding::Utf8Bom};
-        return {std::string(bytes), TextEncoding::Utf8};
+    // Stray bytes are marked unless the file holds characters of the marks'
+    // range: a mark would then stand for two things.
+    const Utf8Count count = CountUtf8(bytes);
+    if (count.stray == 0 || (MostlyUtf8(count) && !holdsMarkCharacters(bytes))) {
+        const bool mark = bytes.substr(0, 3) == kUtf8Bom;
+        const std::string_view body = bytes.substr(mark ? 3 : 0);
+        return {count.stray == 0 ? std::string(body) : markStrayBytes(body),
+                mark ? TextEncoding::Utf8Bom : TextEncoding::Utf8, count.stray > 0};
     }
     return {fromWindows1252(bytes), TextEncoding::Windows1252};
 }
@@ -199,25 +205,38 @@ std::optional<MissingCharacter> FirstMissingCharacter(std::string_view text, Tex
     char32_t cp = 0;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t start = at;
-        if (!nextCodePoint(text, at, cp)) throw std::invalid_argument("The text is not well-formed UTF-8.");
+        if (!NextUtf8(text, at, cp)) throw std::invalid_argument("The text is not well-formed UTF-8.");
         if (cp == '\n') ++line;
         if (!holds(encoding, cp)) return MissingCharacter{std::string(text.substr(start, at - start)), line};
     }
     return missing;
 }
 
-std::string EncodeText(std::string_view text, TextEncoding encoding) {
+std::string EncodeText(std::string_view text, TextEncoding encoding, bool strayBytes) {
     std::string bytes;
     switch (encoding) {
         case TextEncoding::Utf8Bom: bytes = kUtf8Bom; [[fallthrough]];
         case TextEncoding::Utf8:
-            if (!isUtf8(text)) throw std::invalid_argument("The text is not well-formed UTF-8.");
+            if (strayBytes) {
+                bytes.reserve(bytes.size() + text.size());
+                forEachCodePoint(text, [&](char32_t cp, std::string_view character) {
+                    if (IsStrayByteMark(cp))
+                        bytes += static_cast<char>(cp - kStrayByteMarks);
+                    else
+                        bytes += character;
+                });
+                return bytes;
+            }
+            if (!IsUtf8(text)) throw std::invalid_argument("The text is not well-formed UTF-8.");
             bytes += text;
             return bytes;
         case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be: {
-            const bool big = encoding == TextEncoding::Utf16Be;
-            bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16LeNoMark:
+        case TextEncoding::Utf16BeNoMark: {
+            const bool big = encoding == TextEncoding::Utf16Be || encoding == TextEncoding::Utf16BeNoMark;
+            if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be)
+                bytes = big ? "\xFE\xFF" : "\xFF\xFE";
             bytes.reserve(2 * text.size() + 2);
             forEachCodePoint(text, [&](char32_t cp, std::string_view) { appendUtf16(bytes, cp, big); });
             return bytes;
@@ -549,9 +568,23 @@ PlainTextFile::PlainTextFile(std::string_view bytes) {
     DecodedText decoded = DecodeText(bytes);
     encoding_ = decoded.encoding;
     binary_ = decoded.text.find('\0') != std::string::npos;
+    marksAreBytes_ = decoded.strayBytes;
     SplitText split = SplitLineEnds(decoded.text);
     text_ = std::move(split.text);
     ends_ = std::move(split.ends);
+    if (marksAreBytes_) marks_ = countMarks(text_);
+}
+
+bool PlainTextFile::StrayBytes() const {
+    return std::any_of(marks_.begin(), marks_.end(), [](std::size_t n) { return n > 0; });
+}
+
+std::size_t PlainTextFile::MarksAdded(std::string_view text) const {
+    if (!marksAreBytes_) return 0;
+    const std::array<std::size_t, 128> now = countMarks(text);
+    std::size_t added = 0;
+    for (std::size_t b = 0; b < now.size(); ++b) added += now[b] > marks_[b] ? now[b] - marks_[b] : 0;
+    return added;
 }
 
 std::string PlainTextFile::joined(std::string_view text) const {
@@ -560,12 +593,19 @@ std::string PlainTextFile::joined(std::string_view text) const {
 }
 
 std::string PlainTextFile::Bytes(std::string_view text, TextEncoding encoding) const {
-    return EncodeText(joined(text), encoding);
+    return EncodeText(joined(text), encoding, marksAreBytes_ && isUtf8Encoding(encoding));
 }
 
 void PlainTextFile::Saved(std::string_view text, TextEncoding encoding) {
     // The line ends as they were written.
     if (text != text_) ends_ = SplitLineEnds(joined(text)).ends;
+    // The marks written as bytes are the file's stray bytes now.
+    if (marksAreBytes_ && isUtf8Encoding(encoding)) {
+        marks_ = countMarks(text);
+    } else {
+        marksAreBytes_ = false;
+        marks_ = {};
+    }
     text_ = text;
     encoding_ = encoding;
 }

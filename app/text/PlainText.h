@@ -1,19 +1,27 @@
-// Plain text files in a text window. A file's bytes are read as UTF-8 when
-// they are valid UTF-8 (a byte order mark is kept), as UTF-16 when they
-// start with a UTF-16 byte order mark and are valid UTF-16, and as
-// Windows-1252 otherwise, where the five bytes that code page leaves
-// undefined stand for the C1 controls of the same number, so every byte
-// reads as a character and writes back as itself. Lines end in CR LF, LF or
-// a lone CR, each its own.
+// Plain text files in a text window. A file's bytes are read
+// - as UTF-16 when they start with a UTF-16 byte order mark and are
+//   well-formed UTF-16, or have no mark and the structure of UTF-16 text in
+//   one byte order (Utf16TextLayout, the rule the check before opening
+//   shares);
+// - as UTF-8 when they are well-formed UTF-8 (a byte order mark is kept),
+//   and also when they are UTF-8 but for a few stray bytes (see
+//   DecodeText): each stray byte stands in the text as a mark of its own
+//   and is written back as that byte;
+// - as Windows-1252 otherwise, where the five bytes that code page leaves
+//   undefined stand for the C1 controls of the same number, so every byte
+//   reads as a character and writes back as itself.
+// Lines end in CR LF, LF or a lone CR, each its own.
 //
 // The window holds the text as UTF-8 with "\n" line ends. Saving writes it
-// back in the file's encoding with every line keeping the line end it had
-// in the file, also when edited; new lines take the file's most frequent
-// line end. So a file saved unedited keeps its bytes.
+// back in the file's encoding (byte order and byte order mark, or its
+// absence, included) with every line keeping the line end it had in the
+// file, also when edited; new lines take the file's most frequent line end.
+// So a file saved unedited keeps its bytes.
 #pragma once
 
 #include "Files.h"
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -22,7 +30,15 @@
 
 namespace kx::text {
 
-enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Windows1252 };
+// UTF-16 with its byte order mark, or without one (NoMark).
+enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Utf16LeNoMark, Utf16BeNoMark, Windows1252 };
+
+// A byte of a UTF-8 file that starts no well-formed character (a stray
+// byte, 0x80 to 0xFF) stands in the text as its mark, the private-use
+// character kStrayByteMarks + the byte (U+F780 to U+F7FF), which the text
+// window shows in colours of its own.
+inline constexpr char32_t kStrayByteMarks = 0xF700;
+inline bool IsStrayByteMark(char32_t c) { return c >= kStrayByteMarks + 0x80 && c <= kStrayByteMarks + 0xFF; }
 
 // The character of a Windows-1252 byte: from 0x80 to 0x9F the code page's
 // own, where the five bytes it leaves undefined stand for the C1 controls of
@@ -39,9 +55,14 @@ std::string EncodingName(TextEncoding encoding);
 struct DecodedText {
     std::string text;  // UTF-8, line ends as in the file, no byte order mark
     TextEncoding encoding = TextEncoding::Utf8;
+    bool strayBytes = false;  // UTF-8 with stray bytes, marked in the text
 };
 
-// The bytes as text, in the encoding they are read in (see above).
+// The bytes as text, in the encoding they are read in (see above). Bytes
+// that are UTF-8 but for a few stray bytes (MostlyUtf8: a file whose
+// characters beyond ASCII are mostly not UTF-8 is Windows-1252) read as
+// UTF-8 with marks, unless they hold characters of the marks' own range
+// (a mark would then stand for two things).
 DecodedText DecodeText(std::string_view bytes);
 
 // A character of the text that an encoding cannot hold.
@@ -54,9 +75,10 @@ struct MissingCharacter {
 std::optional<MissingCharacter> FirstMissingCharacter(std::string_view text, TextEncoding encoding);
 
 // The UTF-8 text in the encoding, with the byte order mark the encoding
-// has. A character the encoding cannot hold throws std::invalid_argument:
-// nothing is ever replaced.
-std::string EncodeText(std::string_view text, TextEncoding encoding);
+// has. With strayBytes (a UTF-8 encoding only) each mark of a stray byte is
+// written as that byte. A character the encoding cannot hold throws
+// std::invalid_argument: nothing is ever replaced.
+std::string EncodeText(std::string_view text, TextEncoding encoding, bool strayBytes = false);
 
 struct SplitText {
     std::string text;                   // every line end made "\n"
@@ -102,6 +124,17 @@ public:
     TextEncoding Encoding() const { return encoding_; }
     // The text holds NUL characters: binary data, not to be edited.
     bool Binary() const { return binary_; }
+    // The file was read as UTF-8 with stray bytes: the marks of its text
+    // are written as the bytes they stand for, also once the file holds
+    // none (a mark deleted, saved, and brought back by an undo is the byte
+    // again).
+    bool MarksStandForBytes() const { return marksAreBytes_; }
+    // The file as read or last saved holds stray bytes.
+    bool StrayBytes() const;
+    // How many marks of stray bytes the text holds beyond those of the
+    // file, mark by mark (typed or pasted): each would be written as a
+    // byte the file did not hold.
+    std::size_t MarksAdded(std::string_view text) const;
 
     // The bytes of the text (UTF-8, "\n" line ends) in the encoding, with
     // the file's line ends kept (see LineEndsAfterEdit).
@@ -119,6 +152,8 @@ private:
     std::vector<files::LineEnd> ends_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     bool binary_ = false;
+    bool marksAreBytes_ = false;
+    std::array<std::size_t, 128> marks_{};  // how many marks of each stray byte, 0x80 first
 };
 
 }  // namespace kx::text

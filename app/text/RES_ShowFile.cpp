@@ -467,14 +467,28 @@ void RES_ShowFile::setReadOnlyText(bool on) {
     if (on == readOnlyText_) return;
     readOnlyText_ = on;
     SolMenu(isSolFile_);
-    auto* note = findChild<QLabel*>("ReadOnlyNote");
-    if (on && !note) {
-        note = new QLabel("This file holds binary data or characters a text window cannot keep as they are: it is shown "
-                          "read-only.");
-        note->setObjectName("ReadOnlyNote");
-        statusBar()->addWidget(note, 1);
-    }
-    if (note) statusBar()->setVisible(on);
+    showNotes();
+}
+
+void RES_ShowFile::showNotes() {
+    bool any = false, made = false;
+    const auto note = [&](const char* name, bool on, const char* text) {
+        auto* label = findChild<QLabel*>(name);
+        if (on && !label) {
+            label = new QLabel(text);
+            label->setObjectName(name);
+            statusBar()->addWidget(label, 1);
+        }
+        if (label) label->setVisible(on);
+        made = made || label;
+        any = any || on;
+    };
+    note("ReadOnlyNote", readOnlyText_,
+         "This file holds binary data or characters a text window cannot keep as they are: it is shown read-only.");
+    note("StrayBytesNote", loadType_ == 1 && plain_.StrayBytes(),
+         "This file holds bytes that are not UTF-8: they are shown as red marks, and every save writes them back as "
+         "they were.");
+    if (made) statusBar()->setVisible(any);
 }
 
 void RES_ShowFile::FinfTxSol() {
@@ -591,6 +605,7 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
     rtfLeftOut_.clear();
     rtfNotKept_.clear();
     if (loadType == 0 && rtf::LooksLikeRtf(bytes)) {
+        box_->ShowStrayByteMarks(false);
         const rtf::Document model = rtf::Read(bytes);
         SetDocumentRtf(*box_, model);
         fileRtf_ = bytes;
@@ -598,15 +613,18 @@ void RES_ShowFile::loadFile(const std::string& path, int loadType) {
         // The box makes some characters something else (a paragraph
         // break): what it holds is compared with what was read.
         rtfNotKept_ = rtf::CharactersNotKept(model, DocumentRtfModel(*box_->document()));
+        showNotes();
         return;
     }
     // A file named .rtf that holds no RTF is kept as the text it is.
     loadType_ = 1;
     plain_ = PlainTextFile(bytes);
     SetDocumentText(*box_, ToQ(plain_.Text()));
+    box_->ShowStrayByteMarks(plain_.MarksStandForBytes());
     // Binary data, or text the box does not give back as it was given, is
     // not edited: an unedited save then writes the file's own bytes.
     setReadOnlyText(plain_.Binary() || FromQ(DocumentPlainText(*box_->document())) != plain_.Text());
+    showNotes();
 }
 
 bool RES_ShowFile::mayLeaveOutRtf() {
@@ -661,9 +679,22 @@ std::optional<files::FileStamp> RES_ShowFile::saveFile(const std::string& path, 
             return std::nullopt;
         encoding = TextEncoding::Utf8;
     }
+    if (const std::size_t added = plain_.MarksAdded(text); added > 0) {
+        std::string question = "The text of '" + fileName(path);
+        question += "' holds " + std::to_string(added) + (added == 1 ? " red mark" : " red marks") +
+                    " of bytes that are not UTF-8 more than the file did (typed, pasted or brought back by an "
+                    "undo).\r\n\r\n\"Save\" writes each mark as the byte it stands for; Cancel saves nothing.";
+        // Enter keeps the file as it is.
+        if (shell::UserMessage(question, platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2,
+                               "Save") != platform::kAnswerOk)
+            return std::nullopt;
+    }
     files::FileStamp written = writeFile(path, plain_.Bytes(text, encoding));
     // The document's own file now holds the text: later saves follow it.
-    if (path == mePath_) plain_.Saved(text, encoding);
+    if (path == mePath_) {
+        plain_.Saved(text, encoding);
+        showNotes();
+    }
     return written;
 }
 

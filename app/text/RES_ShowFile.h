@@ -138,6 +138,8 @@ public:
     bool Modified() const { return modified_; }
     int LoadType() const { return loadType_; }
     TextEncoding Encoding() const { return plain_.Encoding(); }
+    // The plain text file holds bytes that are not UTF-8, shown as marks.
+    bool StrayBytes() const { return loadType_ == 1 && plain_.StrayBytes(); }
     bool ReadOnlyText() const { return readOnlyText_; }
     const std::string& Title() const { return title_; }
     bool WordWrap() const;
@@ -183,6 +185,9 @@ private:
     void handOverFindWindow();
     // Shows a file that cannot be edited as text without damage read-only.
     void setReadOnlyText(bool on);
+    // The notes under the text: a file shown read-only, a file that holds
+    // bytes that are not UTF-8.
+    void showNotes();
     bool locked() const { return isSolFile_ || readOnlyText_; }
     void convertToChemkin();
     void exitProgram();

@@ -3,6 +3,8 @@
 #include "FileContent.h"
 
 #include "TempDir.h"
+#include "TextBytes.h"
+#include "Utf16Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +134,24 @@ std::string mp4() {
     return be(24, 4) + "ftypisom" + be(512, 4) + "isommp41" + be(72, 4) + "mdat" + deflatedLooking(64);
 }
 
+// Chinese with its line ends, Japanese without any ASCII: no NUL byte.
+const std::u16string kChinese = u"\u53CD\u5E94\u901F\u7387\uFF1A\u6C22\u6C14\u4E0E\u6C27\u6C14\u3002\r\n"
+                                u"\u6E29\u5EA6 1000 K\uFF0C\u538B\u529B 1 atm\u3002\r\n";
+const std::u16string kJapanese = u"\u53CD\u5FDC\u901F\u5EA6\u306E\u8A08\u7B97\u3092\u3057\u307E\u3059\u3002";
+
+// A quiet sound: signed 16-bit samples near zero.
+std::string sixteenBitSamples() {
+    std::string bytes;
+    for (int i = 0; i < 400; ++i) bytes += le(static_cast<std::uint32_t>(static_cast<std::int16_t>((i * 37) % 200 - 100)), 2);
+    return bytes;
+}
+
+std::string thirtyTwoBitCounters() {
+    std::string bytes;
+    for (std::uint32_t i = 0; i < 200; ++i) bytes += le(1000 + 7 * i, 4);
+    return bytes;
+}
+
 struct Case {
     const char* what;
     std::string head;
@@ -216,6 +236,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"zeros", std::string(4096, '\0'), "binary"},
         Case{"doubles", std::string("\0\0\0\0\0\0\xF0?\0\0\0\0\0\0\0@", 16), "binary"},
         Case{"mostly control bytes, no NUL", "\x01\x02\x03\x04\x05\x06\x10\x11\x12\x13 ab\x14\x15\x16\x17"s, "binary"},
+        // Numbers of 16 and 32 bits: pairs of bytes, but no characters.
+        Case{"16-bit samples", sixteenBitSamples(), "binary"},
+        Case{"32-bit counters", thirtyTwoBitCounters(), "binary"},
         // Opened.
         Case{"empty", "", ""},
         Case{"plain text", kText, ""},
@@ -224,6 +247,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UTF-16 with its mark", "\xFF\xFE"s + utf16(kText, false), ""},
         Case{"UTF-16 big-endian with its mark", "\xFE\xFF"s + utf16(kText, true), ""},
         Case{"UTF-16 without a mark", utf16(kText, false), ""},
+        Case{"UTF-16 big-endian without a mark", utf16(kText, true), ""},
+        Case{"Chinese UTF-16 without a mark", kx::test::Utf16Bytes(kChinese, false), ""},
+        Case{"Chinese UTF-16 big-endian without a mark", kx::test::Utf16Bytes(kChinese, true), ""},
+        Case{"Japanese UTF-16 without a mark, in one line", kx::test::Utf16Bytes(kJapanese, false), ""},
+        Case{"Japanese UTF-16 big-endian without a mark, in one line", kx::test::Utf16Bytes(kJapanese, true), ""},
         Case{"RTF", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0 text\\par}"s, ""},
         Case{"RTF with a picture as raw bytes",
              "{\\rtf1\\ansi{\\pict\\pngblip\\bin4096 "s + deflatedLooking(4096) + "}text\\par}", ""},
@@ -242,6 +270,61 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a note with ftyp in bytes 4 to 7", "Set ftyp to isom before converting\r\n" + kText, ""},
         Case{"a note that begins 8BPS", "8BPS\0\x01 is a heading\r\n"s + kText, ""}),
     [](const ::testing::TestParamInfo<Case>& info) { return "case" + std::to_string(info.index); });
+
+// The rule that tells UTF-16 text, with or without its byte order mark,
+// shared by this check and the text window's reading.
+struct LayoutCase {
+    const char* what;
+    std::string bytes;
+    kx::ByteOrder order;
+    bool mark = false;
+    std::uint64_t size = 0;  // of the file, when the bytes are only its head
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.what; }
+
+class Utf16Text : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(Utf16Text, IsToldByItsStructure) {
+    const LayoutCase& c = GetParam();
+    const kx::Utf16Layout layout = kx::Utf16TextLayout(c.bytes, c.size > 0 ? c.size : c.bytes.size());
+    EXPECT_EQ(layout.order, c.order);
+    EXPECT_EQ(layout.mark, c.mark);
+}
+
+using kx::ByteOrder;
+using kx::test::Utf16Bytes;
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf16Text,
+    ::testing::Values(
+        LayoutCase{"marked little-endian", "\xFF\xFE"s + utf16(kText, false), ByteOrder::Little, true},
+        LayoutCase{"marked big-endian", "\xFE\xFF"s + utf16(kText, true), ByteOrder::Big, true},
+        LayoutCase{"English", utf16(kText, false), ByteOrder::Little},
+        LayoutCase{"English, big-endian", utf16(kText, true), ByteOrder::Big},
+        LayoutCase{"two letters", utf16("ab", false), ByteOrder::Little},
+        LayoutCase{"Chinese", Utf16Bytes(kChinese, false), ByteOrder::Little},
+        LayoutCase{"Chinese, big-endian", Utf16Bytes(kChinese, true), ByteOrder::Big},
+        LayoutCase{"Japanese without a NUL byte", Utf16Bytes(kJapanese, false), ByteOrder::Little},
+        LayoutCase{"Japanese without a NUL byte, big-endian", Utf16Bytes(kJapanese, true), ByteOrder::Big},
+        LayoutCase{"Greek and a surrogate pair", Utf16Bytes(u"\u03B1 + \u03B2 = \U0001D6FC\n", true), ByteOrder::Big},
+        LayoutCase{"the head cuts a surrogate pair", Utf16Bytes(u"x = \U0001D6FC", false).substr(0, 10), ByteOrder::Little,
+                   false, 12},
+        // Not UTF-16.
+        LayoutCase{"an odd number of bytes", utf16(kText, false) + "x", ByteOrder::None},
+        LayoutCase{"ASCII", kText, ByteOrder::None},
+        LayoutCase{"ASCII letters that would be CJK ideographs", "helloworld", ByteOrder::None},
+        LayoutCase{"UTF-8 with a stray byte", "Temp\xC3\xA9rature\r\ncaf\xE9\r\n", ByteOrder::None},
+        LayoutCase{"UTF-8 with its mark", "\xEF\xBB\xBF\xCE\xB1\xCE\xB2 \x80\xFF", ByteOrder::None},
+        LayoutCase{"Windows-1252", "Temp\xE9rature \xB0K \x96 r\xE9sultats \x80\r\n"s, ByteOrder::None},
+        LayoutCase{"a Windows-1252 word", "\xC9lan", ByteOrder::None},
+        LayoutCase{"a text with a stray NUL", kText + "\0\r\n"s + kText.substr(1), ByteOrder::None},
+        LayoutCase{"a lone surrogate", utf16("ab", false) + "\x00\xD8"s + utf16("cd\r\n", false), ByteOrder::None},
+        LayoutCase{"a surrogate pair cut by the end of the file", Utf16Bytes(u"x = \U0001D6FC", false).substr(0, 10),
+                   ByteOrder::None},
+        LayoutCase{"16-bit samples", sixteenBitSamples(), ByteOrder::None},
+        LayoutCase{"random bytes", deflatedLooking(4096), ByteOrder::None}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return "case" + std::to_string(info.index); });
 
 TEST(ContentKind, FilesAreJudgedByTheirHead) {
     kx::test::TempDir dir;

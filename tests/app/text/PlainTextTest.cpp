@@ -2,6 +2,8 @@
 // holds, and the bytes it writes back, unedited and edited.
 #include "PlainText.h"
 
+#include "Utf16Bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -11,9 +13,17 @@
 #include <vector>
 
 using kx::files::LineEnd;
+using kx::test::Utf16Bytes;
 using namespace kx::text;
 
 namespace {
+
+// The mark of a stray byte, as UTF-8.
+std::string mark(unsigned char byte) {
+    const char32_t c = kStrayByteMarks + byte;
+    return {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (c & 0x3F))};
+}
 
 std::string everyByte() {
     std::string bytes;
@@ -37,6 +47,7 @@ struct ReadCase {
     TextEncoding encoding;
     std::string text;  // UTF-8, "\n" line ends
     bool binary;
+    bool strayBytes = false;
 };
 
 class Reading : public ::testing::TestWithParam<ReadCase> {};
@@ -49,6 +60,7 @@ TEST_P(Reading, ShowsTheTextAndGivesTheBytesBack) {
         EXPECT_EQ(file.Text(), c.text);
     }
     EXPECT_EQ(file.Binary(), c.binary);
+    EXPECT_EQ(file.StrayBytes(), c.strayBytes);
     EXPECT_EQ(file.Bytes(file.Text()), c.bytes);
 }
 
@@ -75,8 +87,43 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xF0\x9D\x9B\xBC", false},
         ReadCase{"utf16 odd length", "\xFF\xFE" "a", TextEncoding::Windows1252, "\xC3\xBF\xC3\xBE" "a", false},
         ReadCase{"utf16 lone surrogate", std::string("\xFF\xFE\x00\xD8x\0", 6), TextEncoding::Windows1252, "", true},
-        ReadCase{"utf16 without byte order mark", std::string("a\0b\0", 4), TextEncoding::Utf8, "", true},
-        ReadCase{"every byte", everyByte() + "\r\n" + everyByte(), TextEncoding::Windows1252, "", true}),
+        ReadCase{"utf16 without byte order mark", std::string("a\0b\0", 4), TextEncoding::Utf16LeNoMark, "ab", false},
+        ReadCase{"every byte", everyByte() + "\r\n" + everyByte(), TextEncoding::Windows1252, "", true},
+        // UTF-8 but for a byte of another code page: the byte is a mark.
+        ReadCase{"utf8 with a stray byte", "Temp\xC3\xA9rature\r\ncaf\xE9\r\n", TextEncoding::Utf8,
+                 "Temp\xC3\xA9rature\ncaf" + mark(0xE9) + "\n", false, true},
+        ReadCase{"utf8 with its mark and as many stray bytes as characters", "\xEF\xBB\xBF\xCE\xB1\xCE\xB2 \x80\xFF",
+                 TextEncoding::Utf8Bom, "\xCE\xB1\xCE\xB2 " + mark(0x80) + mark(0xFF), false, true},
+        ReadCase{"a character cut short among utf8", "\xCE\xB1\xCE\xB2 ok \xE2\x82", TextEncoding::Utf8,
+                 "\xCE\xB1\xCE\xB2 ok " + mark(0xE2) + mark(0x82), false, true},
+        ReadCase{"stray bytes and NUL", std::string("\xCE\xB1 \xE9\0", 5), TextEncoding::Utf8,
+                 "\xCE\xB1 " + mark(0xE9) + std::string(1, '\0'), true, true},
+        // Mostly not UTF-8: Windows-1252, whose reading never marks a byte.
+        ReadCase{"more stray bytes than utf8 characters", "\xC3\xA9 caf\xE9 na\xEFve", TextEncoding::Windows1252,
+                 "\xC3\x83\xC2\xA9 caf\xC3\xA9 na\xC3\xAFve", false},
+        // A mark would stand for a character of the file as well.
+        ReadCase{"stray bytes beside characters of the marks' range", "\xEF\x9F\xA9 \xCE\xB1 caf\xE9",
+                 TextEncoding::Windows1252, "\xC3\xAF\xC5\xB8\xC2\xA9 \xC3\x8E\xC2\xB1 caf\xC3\xA9", false},
+        ReadCase{"utf8 with characters of the marks' range", "\xEF\x9F\xA9\xEF\x9E\x80", TextEncoding::Utf8,
+                 "\xEF\x9F\xA9\xEF\x9E\x80", false},
+        // UTF-16 without a byte order mark, in either byte order.
+        ReadCase{"utf16 le without mark, English", Utf16Bytes(u"Hello, world\r\n", false), TextEncoding::Utf16LeNoMark,
+                 "Hello, world\n", false},
+        ReadCase{"utf16 be without mark, English", Utf16Bytes(u"Hello, world\r\n", true), TextEncoding::Utf16BeNoMark,
+                 "Hello, world\n", false},
+        ReadCase{"utf16 le without mark, Chinese", Utf16Bytes(u"\u4F60\u597D\uFF0C\u4E16\u754C\r\n", false),
+                 TextEncoding::Utf16LeNoMark, "\xE4\xBD\xA0\xE5\xA5\xBD\xEF\xBC\x8C\xE4\xB8\x96\xE7\x95\x8C\n", false},
+        ReadCase{"utf16 be without mark, Chinese", Utf16Bytes(u"\u4F60\u597D\uFF0C\u4E16\u754C\r\n", true),
+                 TextEncoding::Utf16BeNoMark, "\xE4\xBD\xA0\xE5\xA5\xBD\xEF\xBC\x8C\xE4\xB8\x96\xE7\x95\x8C\n", false},
+        // No line end, no ASCII: no NUL byte at all.
+        ReadCase{"utf16 le without mark, Japanese in one line",
+                 Utf16Bytes(u"\u3053\u3093\u306B\u3061\u306F\u4E16\u754C", false), TextEncoding::Utf16LeNoMark,
+                 "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF\xE4\xB8\x96\xE7\x95\x8C", false},
+        ReadCase{"utf16 be without mark, Japanese in one line",
+                 Utf16Bytes(u"\u3053\u3093\u306B\u3061\u306F\u4E16\u754C", true), TextEncoding::Utf16BeNoMark,
+                 "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF\xE4\xB8\x96\xE7\x95\x8C", false},
+        ReadCase{"utf16 le without mark, a surrogate pair", Utf16Bytes(u"\U0001D6FC = 2\n", false),
+                 TextEncoding::Utf16LeNoMark, "\xF0\x9D\x9B\xBC = 2\n", false}),
     caseName<::testing::TestParamInfo<ReadCase>>);
 
 // Line ends: each line keeps its own, new lines take the most frequent one.
@@ -122,6 +169,20 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{"no line end yet", "abc", "abc\ndef", "abc\r\ndef"},
         EditCase{"utf16 line added", std::string("\xFF\xFEx\0\n\0", 6), "x\ny\n", std::string("\xFF\xFEx\0\n\0y\0\n\0", 10)},
         EditCase{"windows-1252 kept", "\xB5s\r\n", "\xC2\xB5s\n\xE2\x82\xAC", "\xB5s\r\n\x80"},
+        // Stray bytes are written back as they were, characters typed as
+        // UTF-8: nothing is encoded twice.
+        EditCase{"utf8 with a stray byte, a line typed", "Temp\xC3\xA9rature\r\ncaf\xE9\r\n",
+                 "Temp\xC3\xA9rature\ncaf" + mark(0xE9) + "\n\xC3\xA9t\xC3\xA9\n",
+                 "Temp\xC3\xA9rature\r\ncaf\xE9\r\n\xC3\xA9t\xC3\xA9\r\n"},
+        EditCase{"utf8 with a stray byte, its line edited", "caf\xE9 au lait\n\xC3\xA9t\xC3\xA9\n",
+                 "caf" + mark(0xE9) + " noir\n\xC3\xA9t\xC3\xA9\n", "caf\xE9 noir\n\xC3\xA9t\xC3\xA9\n"},
+        EditCase{"utf8 with a stray byte, the byte deleted", "\xCE\xB1\x80\xCE\xB2\r\n", "\xCE\xB1\xCE\xB2\n",
+                 "\xCE\xB1\xCE\xB2\r\n"},
+        // UTF-16 keeps its byte order and the absence of its mark.
+        EditCase{"utf16 le without mark, a line added", Utf16Bytes(u"x\n", false), "x\ny\n", Utf16Bytes(u"x\ny\n", false)},
+        EditCase{"utf16 be without mark, a line edited", Utf16Bytes(u"\u4F60\u597D\r\n\u4E16\u754C\r\n", true),
+                 "\xE4\xBD\xA0\xE5\xA5\xBD!\n\xE4\xB8\x96\xE7\x95\x8C\n",
+                 Utf16Bytes(u"\u4F60\u597D!\r\n\u4E16\u754C\r\n", true)},
         // Lines kept anywhere keep their own, also when lines before them
         // went and lines after them came.
         EditCase{"first line deleted, a line added", "a\nb\r\nc\r\nd\r\n", "b\nc\nd\ne\n", "b\r\nc\r\nd\r\ne\r\n"},
@@ -238,7 +299,9 @@ INSTANTIATE_TEST_SUITE_P(
                       MissingCase{"\xC2\x80", TextEncoding::Windows1252, "\xC2\x80", 1},
                       MissingCase{"a\nb\n\xF0\x9D\x9B\xBC", TextEncoding::Windows1252, "\xF0\x9D\x9B\xBC", 3},
                       MissingCase{"\xCE\xB1\xF0\x9D\x9B\xBC", TextEncoding::Utf16Be, "", 0},
-                      MissingCase{"\xCE\xB1", TextEncoding::Utf8Bom, "", 0}));
+                      MissingCase{"\xCE\xB1", TextEncoding::Utf8Bom, "", 0},
+                      MissingCase{"\xCE\xB1\xCE\xB2 = \xF0\x9D\x9B\xBC\n", TextEncoding::Utf16LeNoMark, "", 0},
+                      MissingCase{"\xCE\xB1\xCE\xB2 = \xF0\x9D\x9B\xBC\n", TextEncoding::Utf16BeNoMark, "", 0}));
 
 TEST(Saving, AWindows1252FileSavedAsUtf8KeepsItsLineEnds) {
     PlainTextFile file("caf\xE9\r\n");
@@ -247,6 +310,51 @@ TEST(Saving, AWindows1252FileSavedAsUtf8KeepsItsLineEnds) {
     file.Saved(edited, TextEncoding::Utf8);
     EXPECT_EQ(file.Encoding(), TextEncoding::Utf8);
     EXPECT_EQ(file.Bytes(edited + "\nz"), "caf\xC3\xA9\r\n\xCE\xB1\r\nz");
+}
+
+// A mark is written as its byte only in a file that holds stray bytes, and
+// only the marks of the file's own bytes are counted as its own.
+TEST(StrayBytes, MarksAreWrittenAsTheirBytesInAFileThatHoldsThem) {
+    EXPECT_EQ(EncodeText("caf" + mark(0xE9), TextEncoding::Utf8, true), "caf\xE9");
+    EXPECT_EQ(EncodeText(mark(0x80) + "\xCE\xB1", TextEncoding::Utf8Bom, true), "\xEF\xBB\xBF\x80\xCE\xB1");
+    // Elsewhere the character is a character like any other.
+    EXPECT_EQ(EncodeText("caf" + mark(0xE9), TextEncoding::Utf8), "caf\xEF\x9F\xA9");
+    EXPECT_EQ(PlainTextFile("\xCE\xB1\r\n").Bytes("\xCE\xB1\n" + mark(0xE9)), "\xCE\xB1\r\n\xEF\x9F\xA9");
+    EXPECT_EQ(PlainTextFile("\xCE\xB1\r\n").MarksAdded("\xCE\xB1\n" + mark(0xE9)), 0u);
+}
+
+TEST(StrayBytes, MarksBeyondTheFilesOwnAreCounted) {
+    const PlainTextFile file("a\xE9 b\xE9 \xC3\xA9\xC3\xA9\xC3\xA9");
+    ASSERT_TRUE(file.StrayBytes());
+    const std::string text = file.Text();
+    EXPECT_EQ(text, "a" + mark(0xE9) + " b" + mark(0xE9) + " \xC3\xA9\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(file.MarksAdded(text), 0u);
+    EXPECT_EQ(file.MarksAdded("b" + mark(0xE9) + " a" + mark(0xE9)), 0u);     // moved
+    EXPECT_EQ(file.MarksAdded("a b"), 0u);                                      // deleted
+    EXPECT_EQ(file.MarksAdded(text + mark(0xE9)), 1u);                          // one more of them
+    EXPECT_EQ(file.MarksAdded(text + mark(0x80) + mark(0xFF) + mark(0xFF)), 3u);  // of other bytes
+}
+
+// A file saved without its marks holds no stray byte; a mark that comes
+// back (an undo) is its byte again, and counted as one the file lacks.
+TEST(StrayBytes, MarksStandForBytesAfterASaveWithoutThem) {
+    PlainTextFile file("x\xE9 \xC3\xA9\n");
+    const std::string withMark = file.Text(), edited = "x \xC3\xA9\n";
+    EXPECT_EQ(file.Bytes(edited), "x \xC3\xA9\n");
+    file.Saved(edited, file.Encoding());
+    EXPECT_FALSE(file.StrayBytes());
+    EXPECT_TRUE(file.MarksStandForBytes());
+    EXPECT_EQ(file.MarksAdded(withMark), 1u);
+    EXPECT_EQ(file.Bytes(withMark), "x\xE9 \xC3\xA9\n");
+    file.Saved(withMark, file.Encoding());
+    EXPECT_TRUE(file.StrayBytes());
+    EXPECT_EQ(file.MarksAdded(withMark), 0u);
+
+    // Saved as another encoding (never asked for such a file), marks are
+    // characters again.
+    file.Saved("x\n", TextEncoding::Utf16Le);
+    EXPECT_FALSE(file.MarksStandForBytes());
+    EXPECT_EQ(file.MarksAdded("x" + mark(0xE9)), 0u);
 }
 
 TEST(Saving, LaterSavesFollowTheLineEndsAsWritten) {

@@ -10,6 +10,7 @@
 #include "Scripted.h"
 
 #include "DesktopTestSupport.h"
+#include "Utf16Bytes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -94,6 +95,10 @@ private slots:
         QTest::newRow("mixed line ends") << std::string("a\nb\r\nc\rd\n\r\r\n");
         QTest::newRow("UTF-16 LE") << std::string("\xFF\xFE" "a\0\r\0\n\0\xB2\x03\n\0\r\0", 14);
         QTest::newRow("UTF-16 BE") << std::string("\xFE\xFF\0a\0\r\0\n\xD8\x35\xDE\xFC", 12);
+        QTest::newRow("UTF-8 with a stray byte") << std::string("Temp\xC3\xA9rature 300 K\r\ncaf\xE9 au lait\r\n");
+        QTest::newRow("UTF-16 LE without mark") << kx::test::Utf16Bytes(u"\u4F60\u597D\uFF0C\u4E16\u754C\r\n", false);
+        QTest::newRow("UTF-16 BE without mark, no line end")
+            << kx::test::Utf16Bytes(u"\u53CD\u5FDC\u901F\u5EA6\u306E\u8A08\u7B97", true);
     }
     void anUneditedTextFileIsSavedByteForByte() {
         QFETCH(std::string, bytes);
@@ -121,6 +126,14 @@ private slots:
                                       << QString::fromUtf8("café € “q”\n") << int(text::TextEncoding::Windows1252);
         QTest::newRow("UTF-16 LE, CR LF") << std::string("\xFF\xFE" "a\0\r\0\n\0\xB2\x03", 10)
                                           << QString::fromUtf8("a\nβ") << int(text::TextEncoding::Utf16Le);
+        QTest::newRow("UTF-16 BE without mark") << kx::test::Utf16Bytes(u"\u4F60\u597D\r\nHello\r\n", true)
+                                                << QString::fromUtf8("你好\nHello\n") << int(text::TextEncoding::Utf16BeNoMark);
+        QTest::newRow("UTF-16 LE without mark") << kx::test::Utf16Bytes(u"Hello\n", false) << QString("Hello\n")
+                                                << int(text::TextEncoding::Utf16LeNoMark);
+        // A stray byte among UTF-8 is a mark (U+F700 + the byte).
+        QTest::newRow("UTF-8 with a stray byte") << std::string("Temp\xC3\xA9rature\r\ncaf\xE9\r\n")
+                                                 << QString::fromUtf8("Température\ncaf") + QChar(0xF7E9) + "\n"
+                                                 << int(text::TextEncoding::Utf8);
     }
     void aFileShowsItsCharacters() {
         QFETCH(std::string, bytes);
@@ -146,6 +159,12 @@ private slots:
                                                 << std::string("\xC2\xB5s\r\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
         QTest::newRow("Windows-1252, cancelled") << std::string("\xB5s\r\n") << platform::kAnswerCancel
                                                  << std::string("\xB5s\r\n");
+        // A stray byte is written back as it was, typed characters as
+        // UTF-8; UTF-16 keeps its byte order and gains no mark.
+        QTest::newRow("UTF-8 with a stray byte") << std::string("\xC2\xB5s caf\xE9\n") << 0
+                                                 << std::string("\xC2\xB5s caf\xE9\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
+        QTest::newRow("UTF-16 LE without mark") << kx::test::Utf16Bytes(u"\u4F60\u597D\r\n", false) << 0
+                                                << kx::test::Utf16Bytes(u"\u4F60\u597D\r\n\u03B1 \u2192 \u03B2", false);
         QTest::newRow("UTF-8, U+FEFF after the byte order mark")
             << std::string("\xEF\xBB\xBF\xEF\xBB\xBFx\n") << 0
             << std::string("\xEF\xBB\xBF\xEF\xBB\xBFx\n\xCE\xB1 \xE2\x86\x92 \xCE\xB2");
@@ -198,6 +217,79 @@ private slots:
         QVERIFY(Shared().CloseRefused);
         QCOMPARE(kx::test::ReadBytes(path), std::string("na\xEFve\r\n"));
         QCOMPARE(w->RichTextBox1()->toPlainText(), QString::fromUtf8("naïve\n€ and α"));
+    }
+
+    // Bytes that are not UTF-8 among UTF-8 are shown as marks, with a note,
+    // and every save writes them back as they were; a mark typed or pasted
+    // is asked about, Enter keeping the file as it was.
+    void strayBytesAreMarkedAndKeptThroughEverySave() {
+        ScriptedMessages messages;
+        const std::string bytes = "Temp\xC3\xA9rature 300 K\r\ncaf\xE9 au lait\r\n";
+        const std::string path = write("joined.txt", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w->StrayBytes());
+        QVERIFY(!w->ReadOnlyText());
+        QVERIFY(!w->findChild<QLabel*>("ReadOnlyNote"));
+        auto* note = w->findChild<QLabel*>("StrayBytesNote");
+        QVERIFY(note && !note->isHidden());
+        QCOMPARE(note->text(), QString("This file holds bytes that are not UTF-8: they are shown as red marks, and every "
+                                       "save writes them back as they were."));
+        // The mark stands out in colours of its own.
+        const QTextBlock line = w->RichTextBox1()->document()->findBlockByNumber(1);
+        QCOMPARE(line.text(), QString("caf") + QChar(0xF7E9) + " au lait");
+        const QList<QTextLayout::FormatRange> formats = line.layout()->formats();
+        QCOMPARE(formats.size(), 1);
+        QCOMPARE(formats[0].start, 3);
+        QCOMPARE(formats[0].length, 1);
+        QCOMPARE(formats[0].format.background().color(), QColor(192, 0, 0));
+
+        // Typed characters are UTF-8, the stray byte stays itself.
+        type(w, QString::fromUtf8("été €"));
+        bool cancelled = false;
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(messages.shown().empty());
+        QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+
+        // A mark more than the file holds: asked about, Enter saves nothing.
+        type(w, QString(QChar(0xF7E9)));
+        messages.Answer(platform::kAnswerCancel);
+        w->SVTXT(cancelled);
+        QVERIFY(cancelled);
+        QVERIFY(w->Modified());
+        QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+        QCOMPARE(messages.shown().size(), size_t(1));
+        QCOMPARE(messages.lastText(), QString("The text of 'joined.txt' holds 1 red mark of bytes that are not UTF-8 more "
+                                              "than the file did (typed, pasted or brought back by an undo).\r\n\r\n"
+                                              "\"Save\" writes each mark as the byte it stands for; Cancel saves nothing."));
+        QCOMPARE(messages.shown()[0].style,
+                 platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
+        QCOMPARE(messages.shown()[0].okCaption, QString("Save"));
+        messages.Answer(platform::kAnswerOk);
+        w->SVTXT(cancelled);
+        QVERIFY(!w->Modified());
+        QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xE9");
+
+        // With every mark deleted the file is UTF-8 throughout, and the note goes.
+        bed->clock->Advance(250);  // the undo step before the marks go
+        const QString all = w->RichTextBox1()->toPlainText();
+        w->RichTextBox1()->setPlainText(QString(all).remove(QChar(0xF7E9)));
+        bed->clock->Advance(250);
+        w->SVTXT(cancelled);
+        QCOMPARE(kx::test::ReadBytes(path),
+                 std::string("Temp\xC3\xA9rature 300 K\r\ncaf au lait\r\n\xC3\xA9t\xC3\xA9 \xE2\x82\xAC"));
+        QVERIFY(!w->StrayBytes());
+        QVERIFY(note->isHidden());
+        QCOMPARE(messages.shown().size(), size_t(2));
+
+        // Brought back by an undo, a mark is its byte again (asked about).
+        w->Rich_Undo();
+        QVERIFY(w->RichTextBox1()->toPlainText().contains(QChar(0xF7E9)));
+        messages.Answer(platform::kAnswerOk);
+        w->SVTXT(cancelled);
+        QCOMPARE(messages.shown().size(), size_t(3));
+        QCOMPARE(kx::test::ReadBytes(path), bytes + "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC\xE9");
+        QVERIFY(!note->isHidden());
     }
 
     void aNewDocumentIsSavedAsUtf8() {
