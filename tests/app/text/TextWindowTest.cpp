@@ -945,7 +945,8 @@ private slots:
 
     void aShownTableHasNoPathOfItsOwn() {
         ScriptedDialogs dialogs;
-        const std::string table = write("AssistFiles/TmpPlot.txt", "t\tx\r\n");
+        const std::string table = bed->folder.working("TmpPlot.txt");
+        files::WriteAll(table, "t\tx\r\n");
         RES_ShowFile* w = open(table);
         QCOMPARE(w->MePath(), std::string());
         QCOMPARE(w->Caption(), QString("TmpPlot.txt"));
@@ -955,6 +956,19 @@ private slots:
         w->SVTXT(cancelled);
         QCOMPARE(kx::test::ReadBytes(target), std::string("t\tx\r\n"));
         QCOMPARE(dialogs.requests()[0].file.fileName, QString("TmpPlot.txt"));
+    }
+
+    // A user's file opens as its own document also where the program can
+    // keep no working files (its AssistFiles folder is gone).
+    void aFileOpensWhereNoWorkingFolderCanBeMade() {
+        ScriptedMessages messages;
+        const std::string path = write("notes.txt", "text\r\n");
+        RemoveWorkingFolder();
+        std::filesystem::remove_all(bed->folder.assist(""));
+        RES_ShowFile* w = open(path);
+        QVERIFY(w);
+        QCOMPARE(w->MePath(), path);
+        QVERIFY(messages.shown().empty());
     }
 
     void editingCommandsChangeTheTextAndTheFlag() {
