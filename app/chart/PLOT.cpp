@@ -19,6 +19,7 @@
 #include "OpenFiles.h"
 #include "PlotDialogs.h"
 #include "SharedState.h"
+#include "SubsetText.h"
 #include "Text.h"
 #include "TextHelpers.h"
 #include "Toolbar.h"
@@ -292,7 +293,31 @@ void PLOT::showDialog(const char* type) {
 void PLOT::ToolBr() { shell::SetMainToolbars(2); }
 
 void PLOT::ClipCheckUp(bool& ErrBL) {
-    ErrBL = !files::Exists(Shared().AssistFolder + "KINA03.TMP");
+    // Where no working folder can be made, this copy has no copied subset.
+    ErrBL = true;
+    try {
+        ErrBL = !files::Exists(CopiedSubsetPath());
+    } catch (const std::exception&) {
+    }
+}
+
+// A subset copied in another running copy of the program reaches this one
+// on the clipboard only: one on the clipboard (the last one copied) comes
+// first, else the one this copy copied last.
+bool PLOT::mayPaste() {
+    if (platform::ClipboardText().startsWith(kSubsetSignature)) return true;
+    bool noCopy = true;
+    ClipCheckUp(noCopy);
+    return !noCopy;
+}
+
+std::optional<Subset> PLOT::copiedSubset() {
+    const QString clipboard = platform::ClipboardText();
+    if (clipboard.startsWith(kSubsetSignature))
+        if (std::optional<Subset> s = ReadCopiedSubset(platform::FromQ(clipboard))) return s;
+    bool noCopy = true;
+    ClipCheckUp(noCopy);
+    return noCopy ? std::nullopt : ReadCopiedSubset(files::ReadAll(CopiedSubsetPath()));
 }
 
 void PLOT::MenuEnab(bool EnBool) {
@@ -324,10 +349,9 @@ void PLOT::Form_Activate() {
         resetMouseState();
         // A subset must be selected again.
         SubSetSelCancel();
-        bool noCopy = true;
-        ClipCheckUp(noCopy);
-        enable({"PASTEPLOT"}, !noCopy);
-        setToolbarButton(toolbar2::kPaste, !noCopy);
+        const bool paste = mayPaste();
+        enable({"PASTEPLOT"}, paste);
+        setToolbarButton(toolbar2::kPaste, paste);
         MenuEnab(!IsTemporaryChart());
         if (firstActivation_) firstActivation_ = false;
         syncToolbar();

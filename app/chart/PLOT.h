@@ -20,6 +20,7 @@
 #include <QPointF>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -112,7 +113,7 @@ public:
 
     // ---- toolbar, menus, timers ----
     void ToolBr() override;
-    void ClipCheckUp(bool& ErrBL);
+    void ClipCheckUp(bool& ErrBL);  // true: this copy has no copied subset
     void MenuEnab(bool EnBool);
     void MustSave() override { chartChanged_ = true; }
     // Sets whether the chart counts as changed since its last save (a
@@ -206,6 +207,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether there is a copied subset to paste, and that subset.
+    bool mayPaste();
+    std::optional<Subset> copiedSubset();
+
     void buildMenus();
     QAction* action(const char* name) const;
     void enable(std::initializer_list<const char*> names, bool on);

@@ -31,8 +31,6 @@ namespace {
 using platform::FromQ;
 using platform::ToQ;
 
-std::string copiedSubsetPath() { return Shared().AssistFolder + "KINA03.TMP"; }
-
 }  // namespace
 
 // ---- Appearance -----------------------------------------------------------------
@@ -146,7 +144,7 @@ void PLOT::SubSetSelCancel() {
 void PLOT::ToClipFile(int SubSetN) {
     shell::Trap("Plot#079. ", [&] {
         const std::string text = CopiedSubsetText(model_.At(SubSetN));
-        files::WriteAll(copiedSubsetPath(), text);
+        files::WriteAll(CopiedSubsetPath(), text);
         platform::ClipboardSetText(ToQ(text));
         enable({"PASTEPLOT"}, true);
         setToolbarButton(toolbar2::kPaste, true);
@@ -174,10 +172,7 @@ void PLOT::CUTSS() {
 
 void PLOT::PASTESS() {
     shell::Trap("Plot#012. ", [this] {
-        bool noCopy = true;
-        ClipCheckUp(noCopy);
-        std::optional<Subset> subset;
-        if (!noCopy) subset = ReadCopiedSubset(files::ReadAll(copiedSubsetPath()));
+        std::optional<Subset> subset = copiedSubset();
         if (!subset) {
             shell::UserMessage("There is no copied subset to paste.", platform::kMsgExclamation);
             return;

@@ -3,6 +3,7 @@
 #include "ChartFile.h"
 #include "Files.h"
 #include "Format.h"
+#include "WorkingFiles.h"
 
 #include <algorithm>
 #include <charconv>
@@ -85,6 +86,8 @@ std::optional<Subset> ReadCopiedSubset(std::string_view text) {
     }
     return s;
 }
+
+std::string CopiedSubsetPath() { return WorkingFile("KINA03.TMP"); }
 
 std::vector<std::string> DataTableLines(const ChartModel& m) {
     std::vector<std::string> out;

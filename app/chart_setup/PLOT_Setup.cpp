@@ -15,6 +15,7 @@
 #include "StyleSamples.h"
 #include "TableHelpers.h"
 #include "Text.h"
+#include "WorkingFiles.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -383,7 +384,7 @@ void PLOT_Setup::Form_Load() {
         // The backup always holds the chart in its own colours.
         const bool colours = target_->COLORBOOLTT();
         openedMonochrome_ = !colours;
-        backupPath_ = Shared().AssistFolder + kChartBackupName;
+        backupPath_ = WorkingFile(kChartBackupName);
         if (!colours) target_->PlotCol();
         try {
             target_->SaveChart(backupPath_);

@@ -5,7 +5,8 @@
 // line type and colour.
 //
 // It works on the active chart window. At load it leaves any zoom, saves the
-// chart (in its own colours) to "KINA02.TMP" in the auxiliary folder and
+// chart (in its own colours) to "KINA02.TMP" among the program's working
+// files (WorkingFiles.h) and
 // reads the chart's settings into its controls, the axes with the scale and
 // range the chart draws. Apply writes what the user changed into the chart
 // once the changed axes passed their checks (left alone, the chart stays

@@ -262,9 +262,9 @@ std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, cons
     return lines;
 }
 
-void WriteRunFiles(const std::string& programFolder, const std::string& solverPath,
+void WriteRunFiles(const std::string& folder, const std::string& solverPath,
                    const std::vector<std::string>& lines) {
-    files::WriteLines(programFolder + "/" + kSolverPathFileName, {solverPath});
+    files::WriteLines(folder + "/" + kSolverPathFileName, {solverPath});
     files::WriteLines(solverPath, lines);
 }
 

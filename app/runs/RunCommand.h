@@ -64,11 +64,12 @@ std::string SolverPathProblem(const std::string& path);
 // (SettingsAsRead), keeps the line as the file holds it.
 std::vector<std::string> RewrittenSolverLines(const SolverFileModel& model, const RunSettings& settings);
 
-// Writes "SolverFilePath.txt" in the program folder with the path, then the
-// solver file with the lines (ending at the END line, so an earlier run's
-// results are gone). Each file is replaced through a temporary file: a
-// failed write leaves it as it was. Throws kx::Error on failure.
-void WriteRunFiles(const std::string& programFolder, const std::string& solverPath,
+// Writes "SolverFilePath.txt" in the folder the solver runs in with the
+// path, then the solver file with the lines (ending at the END line, so an
+// earlier run's results are gone). Each file is replaced through a
+// temporary file: a failed write leaves it as it was. Throws kx::Error on
+// failure.
+void WriteRunFiles(const std::string& folder, const std::string& solverPath,
                    const std::vector<std::string>& lines);
 
 }  // namespace kx::runs

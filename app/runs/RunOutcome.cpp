@@ -18,8 +18,8 @@ std::vector<std::string> SolverConsoleBanner() {
     return {"To end the task, click the button CLOSE (X) in this window.", std::string(63, '-')};
 }
 
-std::string ReadSolverPathFile(const std::string& programFolder) {
-    files::TextReader reader(programFolder + "/" + kSolverPathFileName);
+std::string ReadSolverPathFile(const std::string& folder) {
+    files::TextReader reader(folder + "/" + kSolverPathFileName);
     return reader.ReadLine();
 }
 

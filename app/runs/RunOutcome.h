@@ -15,9 +15,9 @@ inline constexpr const char* kSolverPathFileName = "SolverFilePath.txt";
 // The lines the console shows before the solver's own output.
 std::vector<std::string> SolverConsoleBanner();
 
-// The first line of "SolverFilePath.txt" in the program folder, whole.
-// Throws kx::Error when the file cannot be read or is empty.
-std::string ReadSolverPathFile(const std::string& programFolder);
+// The first line of "SolverFilePath.txt" in the folder the solver runs in,
+// whole. Throws kx::Error when the file cannot be read or is empty.
+std::string ReadSolverPathFile(const std::string& folder);
 
 // What the solver left behind the mechanism's END line (nothing before it
 // counts): completed on a line "!$END" (trimmed, any letter case), error on

@@ -19,6 +19,7 @@
 #include "Text.h"
 #include "TextHelpers.h"
 #include "WindowHelpers.h"
+#include "WorkingFiles.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -518,7 +519,7 @@ void SOL_RUN::Command5_Click() {
         if (!shell::ConfirmSaveOverDiskChange(model_.stamp, runFilePath_, "settings and the mechanism it read",
                                               "No writes nothing and starts no run."))
             return;
-        WriteRunFiles(Shared().AppFolder, runFilePath_, RewrittenSolverLines(model_, s));
+        WriteRunFiles(WorkingFolder(), runFilePath_, RewrittenSolverLines(model_, s));
         // The window is gone once the run starts; what the run needs is copied.
         const std::string caller = runFilePath_;
         platform::Unload(this);

@@ -2,11 +2,11 @@
 // which the user watches it.
 //
 // The solver is started directly (no shell) from its absolute path, without
-// arguments, in the program folder. The console window carries the
-// program's and the solver file's names in its title, shows the banner lines
-// the command would echo and then the solver's output as it comes, and is
-// shown modally for the whole program while the solver runs; closing it
-// stops the solver. Unless it is to stay open, it closes itself when the
+// arguments, in the folder the launch names (the program's working folder).
+// The console window carries the program's and the solver file's names in
+// its title, shows the banner lines the command would echo and then the
+// solver's output as it comes, and is shown modally for the whole program
+// while the solver runs; closing it stops the solver. Unless it is to stay open, it closes itself when the
 // solver ends.
 //
 // A solver is stopped as a user stops a console program: asked first

@@ -11,6 +11,7 @@
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "WindowHelpers.h"
+#include "WorkingFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,11 +34,11 @@ void restoreMainWindow(bool whenMaximizedBefore) {
 
 }  // namespace
 
-SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, const std::string& solverFile) {
+SolverLaunch SolverLaunchFor(const std::string& programFolder, const std::string& workingFolder, bool keepOpen,
+                             const std::string& solverFile) {
     SolverLaunch launch;
-    const QString folder = QDir(platform::ToQ(programFolder)).absolutePath();
-    launch.folder = folder;
-    launch.program = folder + "/" + kSolverProgramName;
+    launch.folder = QDir(platform::ToQ(workingFolder)).absolutePath();
+    launch.program = QDir(platform::ToQ(programFolder)).absolutePath() + "/" + kSolverProgramName;
     launch.title = kSolverProgramName;
     if (!solverFile.empty()) launch.title += " - " + QFileInfo(platform::ToQ(solverFile)).fileName();
     for (const std::string& line : SolverConsoleBanner()) launch.banner << platform::ToQ(line);
@@ -65,14 +66,15 @@ void RunSolver(std::string& path, std::string& message, int& style, bool& error,
     shell::Trap("401#001. ", [&] {
         error = false;
         const SharedState& s = Shared();
+        const std::string folder = WorkingFolder();
         // The file the Run command has just named for the solver, for the
         // console's title.
         std::string runFile;
-        shell::IgnoreErrors([&] { runFile = ReadSolverPathFile(s.AppFolder); });
+        shell::IgnoreErrors([&] { runFile = ReadSolverPathFile(folder); });
         SolverEnd end;
-        ExecuteAndWait(SolverLaunchFor(s.AppFolder, s.KeepConsoleOpen != 0, runFile), &end);
+        ExecuteAndWait(SolverLaunchFor(s.AppFolder, folder, s.KeepConsoleOpen != 0, runFile), &end);
         restoreMainWindow(true);
-        path = ReadSolverPathFile(s.AppFolder);
+        path = ReadSolverPathFile(folder);
         RunOutcome outcome = ScanRunOutcome(path);
         if (end.started && !end.crashed) TakeSolverInputError(outcome, end.exitCode, platform::FromQ(end.errorOutput));
         error = outcome.error;

@@ -8,18 +8,22 @@
 
 namespace kx::runs {
 
-// The launch of a run from the program folder: the solver program there,
-// that folder as its working folder, the console's title (the program and
-// the name of the solver file, when one is given) and the banner lines the
-// command would echo; keepOpen from KeepConsoleOpen.
-SolverLaunch SolverLaunchFor(const std::string& programFolder, bool keepOpen, const std::string& solverFile = "");
+// The launch of a run: the solver program in the program folder, run in
+// the working folder (where it finds "SolverFilePath.txt"), the console's
+// title (the program and the name of the solver file, when one is given)
+// and the banner lines the command would echo; keepOpen from
+// KeepConsoleOpen.
+SolverLaunch SolverLaunchFor(const std::string& programFolder, const std::string& workingFolder, bool keepOpen,
+                             const std::string& solverFile = "");
 
 // Runs the solver and waits for its end with the busy pointer; returns its
 // exit code, or nothing when it could not be started (reported with
 // "401#002. "). ended, when given, receives how it ended.
 std::optional<int> ExecuteAndWait(const SolverLaunch& launch, SolverEnd* ended = nullptr);
 
-// Runs the solver on the file named in "SolverFilePath.txt", then judges
+// Runs the solver in this running copy's working folder (WorkingFiles.h)
+// on the file named in its "SolverFilePath.txt", so that copies that run
+// at once never take each other's file; then judges
 // the outcome from that file (and, when the solver refused its input and
 // so left the file as it was, from what it said why): path receives the
 // path read back,

@@ -18,6 +18,7 @@
 #include "Text.h"
 #include "Title.h"
 #include "WindowHelpers.h"
+#include "WorkingFiles.h"
 
 #include <QAction>
 #include <QEvent>
@@ -42,15 +43,14 @@ NumberFormatProbe& numberFormatProbe() {
     return probe;
 }
 
-// Temporary files that the exit deletes whatever their state.
+// Temporary files that the exit deletes whatever their state: this copy's
+// working files (the copied subset, the chart backup, the scratch files, the
+// solver's path file) go with its working folder; another running copy's
+// stay.
 void deleteTemporaryFiles() {
-    const SharedState& s = Shared();
-    for (const std::string& path : {s.AssistFolder + "KINA03.TMP", s.AssistFolder + "KINA02.TMP",
-                                    s.AssistFolder + "CHEM01.TMP", MadeTablePath(),
-                                    s.AppFolder + "/SOLTMP.txt"}) {
-        bool failed = false;
-        DeleteFileIfPresent(path, failed);
-    }
+    RemoveWorkingFolder();
+    bool failed = false;
+    DeleteFileIfPresent(Shared().AppFolder + "/SOLTMP.txt", failed);
 }
 
 // The document window in an MDI frame; nullptr for no frame.
@@ -85,7 +85,10 @@ MDIForm1::MDIForm1() : FormWindow("MDIForm1") {
 
     connect(area_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) { subWindowActivated(sub); });
     QMdiArea* area = area_;
-    platform::SetActiveDocumentSource([area] { return formIn(area->activeSubWindow()); });
+    // The document window active last: while another program (another
+    // running copy of this one) is the active application, the area has no
+    // active window, and a dialog of this program acts on that one.
+    platform::SetActiveDocumentSource([area] { return formIn(area->currentSubWindow()); });
     SetMainWindow(this);
     SetDocumentArea(area_);
 }

@@ -14,6 +14,7 @@
 #include "SolverFileOpening.h"
 #include "Text.h"
 #include "TextHelpers.h"
+#include "WorkingFiles.h"
 
 #include <QTextEdit>
 
@@ -104,7 +105,7 @@ platform::Form* LoadTextFile(const std::string& path) {
     return nullptr;
 }
 
-std::string MadeTablePath() { return Shared().AssistFolder + "TmpPlot.txt"; }
+std::string MadeTablePath() { return WorkingFile("TmpPlot.txt"); }
 
 platform::Form* ShowMadeTable(const std::vector<std::string>& lines, const QString& caption) {
     const ScratchFile table(MadeTablePath());

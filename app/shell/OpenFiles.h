@@ -28,7 +28,9 @@ bool IsRefusedExtension(const std::string& extension);
 // failed (the window has shown why and is unloaded again).
 platform::Form* LoadTextFile(const std::string& path);
 
-// The file through which a made table passes: AssistFolder "TmpPlot.txt".
+// The file through which a made table passes: "TmpPlot.txt" among this
+// copy's working files (WorkingFiles.h). Throws kx::Error when no working
+// folder can be made.
 std::string MadeTablePath();
 
 // Shows lines that the program made (a table of results, a chart's data)

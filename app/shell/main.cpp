@@ -11,6 +11,7 @@
 #include "SOL_RUN.h"
 #include "SharedState.h"
 #include "Text.h"
+#include "WorkingFiles.h"
 #include "file_replacement.h"
 
 #include <QApplication>
@@ -22,6 +23,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("KinovexRed");
     kx::SetFolders(kx::Shared(), kx::platform::FromQ(kx::platform::ProgramFolder()));
+    // This copy's working folder is made now, and what copies that no longer
+    // run left behind goes; where it cannot be made, the window that needs
+    // it says so.
+    try {
+        kx::WorkingFolder();
+    } catch (const std::exception&) {
+    }
     // The windows of the later parts register here as they come.
     kx::text::InstallTextWindows();
     kx::runs::InstallRunSettingsWindow();

@@ -585,7 +585,11 @@ void RES_ShowFile::OPEN_Rich(const std::string& FilePa, bool& ErrBool) {
         loadFile(mePath_, loadType_);
         box_->moveCursor(QTextCursor::Start);
         // A shown table is no document of its own: saving it asks for a name.
-        if (mePath_ == shell::MadeTablePath()) mePath_.clear();
+        // (Where no working folder can be made, no table was made there.)
+        try {
+            if (mePath_ == shell::MadeTablePath()) mePath_.clear();
+        } catch (const std::exception&) {
+        }
     } catch (const std::exception& e) {
         openFailed_ = true;
         shell::UserMessage(e.what(), platform::kMsgCritical);

@@ -33,12 +33,15 @@ constexpr const char* kUnwrapped = "kxUnwrapped";
 // paragraph's indents and spacing in twips (as the file gives them; the
 // box shows them in pixels) and its control words kept, the character
 // control words kept (rtf::CharFormat::kept), and the document's
-// information and settings.
+// information, user properties, variables and settings.
 constexpr int kSpacingTwips = QTextFormat::UserProperty + 2;
 constexpr int kParagraphKept = QTextFormat::UserProperty + 3;
 constexpr int kCharacterKept = QTextFormat::UserProperty + 4;
+// The bookmarks a character lies in (rtf::CharFormat::bookmarks).
+constexpr int kBookmarks = QTextFormat::UserProperty + 5;
 constexpr const char* kDocumentInfo = "kxRtfInfo";
 constexpr const char* kDocumentSettings = "kxRtfSettings";
+constexpr const char* kDocumentProperties = "kxRtfProperties";
 
 const PieceLengths& pieceLengths(const QTextDocument& document) {
     return document.property(kUnwrapped).toBool() ? kUnwrappedPieces : kWrappedPieces;
@@ -93,7 +96,10 @@ rtf::CharFormat formatOf(const QTextCharFormat& f) {
         c.colour = rgbOf(f.foreground());
     if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
         c.highlight = rgbOf(f.background());
+    if (f.hasProperty(QTextFormat::TextUnderlineColor) && f.underlineColor().isValid())
+        c.underlineColour = static_cast<std::uint32_t>(f.underlineColor().rgb() & 0xFFFFFF);
     c.kept = f.stringProperty(kCharacterKept).toStdString();
+    for (const QString& name : f.property(kBookmarks).toStringList()) c.bookmarks.push_back(name.toStdString());
     return c;
 }
 
@@ -129,7 +135,21 @@ QTextCharFormat qtFormat(const rtf::CharFormat& c) {
         f.setFontCapitalization(QFont::SmallCaps);
     if (c.colour) f.setForeground(colourOf(*c.colour));
     if (c.highlight) f.setBackground(colourOf(*c.highlight));
+    if (c.underlineColour) f.setUnderlineColor(colourOf(*c.underlineColour));
     if (!c.kept.empty()) f.setProperty(kCharacterKept, QString::fromStdString(c.kept));
+    if (!c.bookmarks.empty()) {
+        QStringList names;
+        for (const std::string& name : c.bookmarks) names << QString::fromStdString(name);
+        f.setProperty(kBookmarks, names);
+    }
+    return f;
+}
+
+// The format of a paragraph's end, or of its start where text typed goes:
+// no bookmark marks it.
+QTextCharFormat qtMarkFormat(const rtf::CharFormat& c) {
+    QTextCharFormat f = qtFormat(c);
+    f.clearProperty(kBookmarks);
     return f;
 }
 
@@ -298,6 +318,7 @@ rtf::Document DocumentRtfModel(const QTextDocument& document) {
     rtf::Document model;
     model.info = document.property(kDocumentInfo).toString().toStdString();
     model.settings = document.property(kDocumentSettings).toString().toStdString();
+    model.properties = document.property(kDocumentProperties).toString().toStdString();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         // The pieces of a long line go on its paragraph.
         const bool continues = ContinuesLine(block);
@@ -306,7 +327,10 @@ rtf::Document DocumentRtfModel(const QTextDocument& document) {
         if (!continues) {
             takeBlockFormat(p, block.blockFormat());
             // What is typed into an empty paragraph takes its format.
-            if (block.length() == 1) p.mark = formatOf(block.charFormat());
+            if (block.length() == 1) {
+                p.mark = formatOf(block.charFormat());
+                p.mark.bookmarks.clear();
+            }
         }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -377,6 +401,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     document.clear();
     document.setProperty(kDocumentInfo, QString::fromStdString(model.info));
     document.setProperty(kDocumentSettings, QString::fromStdString(model.settings));
+    document.setProperty(kDocumentProperties, QString::fromStdString(model.properties));
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (std::size_t p = 0; p < model.paragraphs.size(); ++p) {
@@ -384,7 +409,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
         const QTextBlockFormat block = qtBlockFormat(para, box.logicalDpiX());
         // Text typed at the paragraph's start takes the format of its first
         // run, or of its end when it has no text.
-        const QTextCharFormat start = qtFormat(para.runs.empty() ? para.mark : para.runs.front().format);
+        const QTextCharFormat start = qtMarkFormat(para.runs.empty() ? para.mark : para.runs.front().format);
         if (p == 0) {
             cursor.setBlockFormat(block);
             cursor.setBlockCharFormat(start);
@@ -401,6 +426,7 @@ void SetDocumentText(QTextEdit& box, const QString& text) {
     prepareWrapping(box, HasWordTooLongToWrap(text));
     box.document()->setProperty(kDocumentInfo, QVariant());
     box.document()->setProperty(kDocumentSettings, QVariant());
+    box.document()->setProperty(kDocumentProperties, QVariant());
     // Long lines go in cut already, so that no whole one is laid out: the
     // cuts go in as line ends, which are then made soft breaks.
     const PieceLengths& lengths = pieceLengths(*box.document());

@@ -67,9 +67,9 @@ private:
 // The document as the RTF model: runs with the properties their formats
 // set (a run without a font or size of its own has none in the model),
 // paragraphs with their alignment, indents and spacing, and what
-// SetDocumentRtf gave the box to keep unseen (the document's information
-// and settings, paragraph and character words); the pieces of a long line
-// make one paragraph.
+// SetDocumentRtf gave the box to keep unseen (the document's information,
+// properties and settings, paragraph and character words, bookmarks); the
+// pieces of a long line make one paragraph.
 rtf::Document DocumentRtfModel(const QTextDocument& document);
 
 // The document as RTF, runs without a font or size of their own in the

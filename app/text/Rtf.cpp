@@ -9,15 +9,21 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <utility>
 
 namespace kx::text::rtf {
 namespace {
 
-enum class Destination { Text, FontTable, ColourTable, Info, DefaultFormat, Skip };
+// Where the text of a group goes: the document's text, a table, a group
+// kept as the file gives it (Kept: the information, user properties,
+// document variables), the document's default character or paragraph
+// format, a bookmark's name, or nowhere.
+enum class Destination { Text, FontTable, ColourTable, Kept, DefaultFormat, DefaultParagraph, Bookmark, Skip };
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -28,17 +34,48 @@ CharFormat defaultFormat() {
     return f;
 }
 
+// The kinds of characters that a font named by \loch, \hich or \dbch
+// before it is for.
+enum class FontClass { Any, Low, High, Double };
+
+// Character words kept, by name in alphabetical order, with their value:
+// few, and copied with every group.
+using KeptWords = std::vector<std::pair<std::string, std::optional<int>>>;
+
 struct GroupState {
-    CharFormat format = defaultFormat();  // its kept words are keptWords
+    CharFormat format = defaultFormat();  // its kept words are keptWords; no font name, no bookmarks
     // The character words kept (CharFormat::kept) by name, with their value.
-    std::map<std::string, std::optional<int>, std::less<>> keptWords;
+    KeptWords keptWords;
     Align align = Align::Left;
     Spacing spacing;
     std::string paragraphKept;
     int fontNumber = -1;  // the \f in force; -1: the default font (\deff)
     int skipCount = 1;    // \uc
     bool hidden = false;  // \v
+    // The associated formatting of East Asian and complex-script text: the
+    // font of East Asian characters (\af after \dbch, or \f after it;
+    // -1: none given), whether complex-script characters have a font, size
+    // or style of their own (\af, \afs, \ab, ...), and the kind of
+    // characters a font given now is for.
+    int eastAsianFont = -1;
+    bool complexFormatted = false;
+    FontClass fontClass = FontClass::Any;
     Destination destination = Destination::Text;
+};
+
+// What \plain gives the character format, and \pard the paragraph format:
+// RTF's defaults, or the document's (\defchp, \defpap).
+struct CharacterDefaults {
+    CharFormat format = defaultFormat();
+    KeptWords keptWords;
+    int fontNumber = -1;
+    bool operator==(const CharacterDefaults&) const = default;
+};
+struct ParagraphDefaults {
+    Align align = Align::Left;
+    Spacing spacing;
+    std::string kept;
+    bool operator==(const ParagraphDefaults&) const = default;
 };
 
 // The code page of a font's character set (\fcharset); 0: the document's.
@@ -137,6 +174,26 @@ private:
     int pendingPage_ = 0;
 };
 
+// Destinations whose text is not the document's. Besides those that
+// kContentDestinations names, they hold nothing a reader of the document
+// sees or prints once its text is written with the model's formats:
+// - the tables that only styles, lists and revisions refer to
+//   (stylesheet, listtable, listoverridetable, revtbl, latentstyles,
+//   pgdsctbl) and the session's revision ids (rsidtbl);
+// - the writing program and its settings: generator, xmlnstbl, datastore,
+//   wgrffmtfilter, mmathPr, template, filetbl, fchars, lchars,
+//   passwordhash, protusertbl;
+// - the theme (themedata, colorschememapping): each run names its font and
+//   colour itself;
+// - section-wide numbering of old-style lists (pnseclvl), used only by
+//   paragraphs that give a list number (pn, asked about);
+// - marks of ranges that may be edited in a protected document (protstart,
+//   protend) and of the ends of comments (atrfstart, atrfend);
+// - separators and notices of footnotes (ftnsep, ftnsepc, aftnsep,
+//   aftnsepc, ftncn, aftncn), which exist only with footnotes;
+// - a page's background (background), whose shapes are asked about;
+// - information not at the document's level (info, upr, title, author,
+//   keywords).
 const std::set<std::string_view> kSkippedDestinations = {
     "stylesheet", "info",       "pict",       "header",     "headerl",     "headerr",    "headerf",
     "footer",     "footerl",    "footerr",    "footerf",    "footnote",    "object",     "themedata",
@@ -144,20 +201,33 @@ const std::set<std::string_view> kSkippedDestinations = {
     "rsidtbl",    "generator",  "xmlnstbl",   "fldinst",    "revtbl",      "filetbl",    "pgdsctbl",
     "template",   "annotation", "atnid",      "atnauthor",  "shp",         "nonshppict", "mmathPr",
     "userprops",  "docvar",     "fchars",     "lchars",     "keywords",    "title",      "author",
-    "pn",         "pnseclvl"};
+    "pn",         "pnseclvl",   "upr",        "do",         "mmath",       "moMath",     "moMathPara",
+    "xe",         "tc",         "tcn",        "oldcprops",  "oldpprops",   "oldsprops",  "oldtprops",
+    "wgrffmtfilter", "passwordhash", "protusertbl", "protstart", "protend", "atrfstart",  "atrfend",
+    "ftnsep",     "ftnsepc",    "aftnsep",    "aftnsepc",   "ftncn",       "aftncn",     "background",
+    "bkmkstart",  "bkmkend"};
 
 // Destinations among the skipped ones whose content the user wrote, by
 // what a user calls it: pictures and objects, headers and footers,
-// footnotes, comments and field instructions (a link, a page number).
+// footnotes, comments and field instructions (a link, a page number),
+// equations, index and table-of-contents entries, list numbers,
+// formatting changes tracked.
 constexpr const char* kPicturesTables = "pictures/tables";
 const std::map<std::string_view, const char*> kContentDestinations = {
     {"pict", kPicturesTables},       {"object", kPicturesTables},     {"shp", kPicturesTables},
-    {"nonshppict", kPicturesTables}, {"header", "headers/footers"},   {"headerl", "headers/footers"},
-    {"headerr", "headers/footers"},  {"headerf", "headers/footers"},  {"footer", "headers/footers"},
-    {"footerl", "headers/footers"},  {"footerr", "headers/footers"},  {"footerf", "headers/footers"},
-    {"footnote", "footnotes"},       {"annotation", "comments"},      {"atnid", "comments"},
-    {"atnauthor", "comments"},       {"fldinst", "fields"},           {"pn", "list formatting"},
-    {"pnseclvl", "list formatting"}};
+    {"nonshppict", kPicturesTables}, {"do", kPicturesTables},         {"header", "headers/footers"},
+    {"headerl", "headers/footers"},  {"headerr", "headers/footers"},  {"headerf", "headers/footers"},
+    {"footer", "headers/footers"},   {"footerl", "headers/footers"},  {"footerr", "headers/footers"},
+    {"footerf", "headers/footers"},  {"footnote", "footnotes"},       {"annotation", "comments"},
+    {"atnid", "comments"},           {"atnauthor", "comments"},       {"fldinst", "fields"},
+    {"pn", "list formatting"},       {"mmath", "equations"},          {"moMath", "equations"},
+    {"moMathPara", "equations"},     {"xe", "index entries"},         {"tc", "table of contents entries"},
+    {"tcn", "table of contents entries"}, {"oldcprops", "tracked changes"}, {"oldpprops", "tracked changes"},
+    {"oldsprops", "tracked changes"}, {"oldtprops", "tracked changes"}};
+
+// Groups of the document that are kept as the file gives them
+// (Document::info, Document::properties).
+const std::set<std::string_view> kKeptGroups = {"info", "upr", "userprops", "docvar"};
 
 // Control words for formatting the model does not show and keeps as the
 // file gives them: nothing in them refers to the file's tables (fonts,
@@ -169,30 +239,104 @@ const std::set<std::string_view> kKeptParagraphWords = {
     "tx",     "tb",       "tqr",     "tqc",         "tqdec",       "tldot",   "tlmdot",  "tlhyph",
     "tlul",   "tlth",     "tleq",    "sbauto",      "saauto",      "contextualspace",    "rtlpar",
     "ltrpar", "lin",      "rin",     "aspalpha",    "aspnum",      "faauto",  "fahang",  "facenter",
-    "faroman", "favar",   "fafixed", "adjustright", "nosnaplinegrid", "nooverflow", "nocwrap", "nowwrap"};
+    "faroman", "favar",   "fafixed", "adjustright", "nosnaplinegrid", "nooverflow", "nocwrap", "nowwrap",
+    "wrapdefault", "qd",  "qk",      "qt",          "cufi",        "culi",    "curi",    "lisa",
+    "lisb",   "indmirror", "toplinepunct", "collapsed"};
+// The words of tab stops among them: a stop's kind and leader, then its
+// place.
+const std::set<std::string_view> kTabWords = {"tx", "tb", "tqr", "tqc", "tqdec", "tldot", "tlmdot",
+                                              "tlhyph", "tlul", "tlth", "tleq"};
 // Character words, each kept once with the value last given; a value of 0
 // (or 100 for the width \charscalex) turns the word off.
 const std::set<std::string_view> kKeptCharacterWords = {
     "outl", "shad", "embo", "impr", "up", "dn", "expnd", "expndtw", "charscalex", "kerning",
-    "lang", "langfe", "langnp", "langfenp", "noproof"};
+    "lang", "langfe", "langnp", "langfenp", "noproof", "cgrid", "webhidden", "striked", "rtlch", "ltrch",
+    "fittext", "horzvert", "twoinone", "cchs", "accnone", "accdot", "acccomma", "acccircle", "accunderdot"};
 // Kinds of underline: the model's underline, of the kind kept.
 const std::set<std::string_view> kUnderlineKinds = {
     "uld",    "uldash",    "uldashd",   "uldashdd",   "uldb",      "ulhwave", "ulldash", "ulth",
     "ulthd",  "ulthdash",  "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"};
-// Character words of which only one stands at a time.
-const std::vector<std::set<std::string_view>> kExclusiveCharacterWords = {kUnderlineKinds, {"up", "dn"}};
+// Character words of which only one stands at a time; the first set is
+// that of the kinds of underline.
+constexpr int kUnderlineGroup = 0;
+const std::vector<std::set<std::string_view>> kExclusiveCharacterWords = {
+    kUnderlineKinds, {"up", "dn"}, {"rtlch", "ltrch"}, {"accnone", "accdot", "acccomma", "acccircle", "accunderdot"}};
 
-// Document settings: the page (size, margins, orientation, columns) and
-// other settings of the whole document, carried over as the file gives
-// them.
+// Document and section settings: the page (size, margins, orientation,
+// columns, vertical alignment, paper trays), page numbers (where they
+// start and restart, their style and place, a title page of its own),
+// line numbers, footnote and endnote placement and numbering, hyphenation,
+// the view, protection, tracking of changes, the drawing grid and the
+// layout options of the program that wrote the file; carried over as the
+// file gives them.
 const std::set<std::string_view> kDocumentSettings = {
+    // The page and the section.
     "paperw",   "paperh",   "psz",       "margl",       "margr",     "margt",          "margb",
     "gutter",   "ogutter",  "rtlgutter", "gutterprl",   "margmirror", "landscape",     "facingp",
-    "twoonone", "bookfold", "bookfoldrev", "bookfoldsheets", "pgnstart", "widowctrl",  "deftab",
-    "hyphhotz", "hyphconsec", "hyphcaps", "hyphauto",   "deflang",   "deflangfe",      "viewkind",
-    "viewscale", "viewzk",  "pgwsxn",    "pghsxn",      "marglsxn",  "margrsxn",       "margtsxn",
-    "margbsxn", "guttersxn", "lndscpsxn", "cols",       "colsx",     "pgnstarts",      "linemod",
-    "linex",    "linestarts", "linerestart", "lineppage", "linecont"};
+    "twoonone", "bookfold", "bookfoldrev", "bookfoldsheets", "pgwsxn", "pghsxn",       "marglsxn",
+    "margrsxn", "margtsxn", "margbsxn",  "guttersxn",   "margmirsxn", "lndscpsxn",     "cols",
+    "colsx",    "colno",    "colw",      "colsr",       "linebetcol", "vertalt",       "vertalc",
+    "vertalj",  "vertalb",  "headery",   "footery",     "titlepg",   "binfsxn",        "binsxn",
+    "sbknone",  "sbkcol",   "sbkpage",   "sbkeven",     "sbkodd",    "ltrsect",        "rtlsect",
+    "endnhere", "sectunlocked", "sectlinegrid", "sectdefaultcl", "sectexpand", "sectspecifycl",
+    "sectspecifyl", "sectspecifygen", "stextflow", "horzsect", "vertsect", "rtldoc",  "ltrdoc",
+    // Page and line numbers.
+    "pgnstart", "pgnstarts", "pgnrestart", "pgncont",   "pgndec",    "pgnucrm",        "pgnlcrm",
+    "pgnucltr", "pgnlcltr", "pgnbidia",  "pgnbidib",    "pgnchosung", "pgncnum",       "pgndbnum",
+    "pgndbnumd", "pgndbnumk", "pgndbnumt", "pgndecd",   "pgnganada", "pgngbnum",       "pgngbnumd",
+    "pgngbnumk", "pgngbnuml", "pgnhindia", "pgnhindib", "pgnhindic", "pgnhindid",      "pgnid",
+    "pgnthaia", "pgnthaib", "pgnthaic",  "pgnvieta",    "pgnzodiac", "pgnzodiacd",     "pgnzodiacl",
+    "pgnx",     "pgny",     "pgnhn",     "pgnhnsh",     "pgnhnsp",   "pgnhnsc",        "pgnhnsm",
+    "pgnhnsn",  "linemod",  "linex",     "linestarts",  "linerestart", "lineppage",    "linecont",
+    "linestart",
+    // Footnotes and endnotes.
+    "ftnbj",    "ftntj",    "endnotes",  "enddoc",      "aendnotes", "aenddoc",        "aftnbj",
+    "aftntj",   "ftnstart", "aftnstart", "ftnrstpg",    "ftnrestart", "ftnrstcont",    "aftnrestart",
+    "aftnrstcont", "ftnnar", "ftnnalc",  "ftnnauc",     "ftnnrlc",   "ftnnruc",        "ftnnchi",
+    "aftnnar",  "aftnnalc", "aftnnauc",  "aftnnrlc",    "aftnnruc",  "aftnnchi",       "fet",
+    "sftnbj",   "sftntj",   "saftnbj",   "saftntj",
+    // Text flow, hyphenation and the view.
+    "widowctrl", "deftab",  "hyphhotz",  "hyphconsec",  "hyphcaps",  "hyphauto",       "deflang",
+    "deflangfe", "adeflang", "viewkind", "viewscale",   "viewzk",    "viewbksp",       "viewnobound",
+    "jexpand",  "jcompress", "horzdoc",  "vertdoc",     "lnongrid",  "dghspace",       "dgvspace",
+    "dghorigin", "dgvorigin", "dghshow", "dgvshow",     "dgsnap",    "dgmargin",
+    // Protection and the tracking of changes.
+    "formprot", "revprot",  "annotprot", "readprot",    "protlevel", "enforceprot",    "readonlyrecommended",
+    "revisions", "revprop", "revbar",    "trackmoves",  "trackformatting", "formshade", "formdisp",
+    // Layout options of the program that wrote the file.
+    "allowfieldendsel", "alntblind", "asianbrkrule", "brkfrm", "cachedcolbal", "cts",     "dntblnsbdb",
+    "donotembedlingdata", "donotembedsysfont", "expshrtn", "felnbrelev", "fracwidth",  "ftnlytwnine",
+    "grfdocevents", "htmautsp", "hwelev", "indrlsweleven", "krnprsnet", "lnbrkrule",    "lytcalctblwd",
+    "lytexcttp", "lytprtmet", "lyttblrtgr", "newtblstyruls", "nobrkwrptbl", "nocolbal", "nocompatoptions",
+    "nocxsptable", "noextrasprl", "nogrowautofit", "noindnmbrts", "nojkernpunct", "nolead", "nolnhtadjtbl",
+    "nospaceforul", "notabind", "notbrkcnstfrctbl", "notcvasp", "notvatxbx", "nouicompat", "noultrlspc",
+    "noxlattoyen", "oldas",  "oldlinewrap", "otblrul",  "prcolbl",   "relyonvml",      "rempersonalinfo",
+    "saveinvalidxml", "showplaceholdtext", "showxmlerrors", "snaptogridincell", "spltpgpar", "splytwnine",
+    "sprsbsp",  "sprslnsp", "sprsspbf",  "sprstsm",     "sprstsp",   "subfontbysize",  "swpbdr",
+    "transmf",  "truncatefontheight", "truncex", "useltbaln", "usenormstyforlist", "utinl", "validatexml",
+    "wpjst",    "wpsp",     "wraptrsp",  "wrppunct",    "ignoremixedcontent", "afelev", "noafcnsttbl",
+    "nofeatherthrottle", "ilfomacatclnup", "noqfpromote", "doctemp", "makebackup",
+    "defformat", "psover",  "ksulang"};
+
+// Control words that change nothing a reader of the document sees or
+// prints, dropped without a question: ids of the editing sessions that
+// wrote the text (rsid, rsidroot, insrsid, charrsid, delrsid, pararsid,
+// sectrsid, tblrsid, styrsid), the theme's languages (themelang,
+// themelangfe, themelangcs), the style sheet's default fonts (stshfdbch,
+// stshfloch, stshfhich, stshfbi: only styles use them, and styles are
+// asked about), the default font of right-to-left text (adeff: each run's
+// own is looked at), and \fcs, which only tells which of the fonts after
+// it are for complex-script text.
+
+// Associated character formatting: the font, size and style of
+// complex-script characters (Arabic, Hebrew, Thai, Indic scripts, ...)
+// where they differ from those of the run. The model shows such text in
+// the run's format and has no place for these.
+const std::set<std::string_view> kComplexScriptWords = {
+    "afs", "ab", "ai", "aul", "auld", "auldb", "aulw", "aulnone", "acaps", "ascaps",
+    "aoutl", "ashad", "astrike", "aup", "adn", "aexpnd", "acf"};
+constexpr const char* kComplexScriptFonts = "right-to-left and complex-script fonts";
+constexpr const char* kEastAsianFonts = "East Asian fonts";
 
 // Formatting the model neither shows nor can carry over (it refers to the
 // file's style sheet and list tables, or is drawn), by what a user calls
@@ -203,28 +347,56 @@ const std::map<std::string_view, const char*> kFormattingLeftOut = {
     {"brdrl", "shading/borders"}, {"brdrr", "shading/borders"}, {"brdrbtw", "shading/borders"},
     {"brdrbar", "shading/borders"}, {"box", "shading/borders"}, {"chbrdr", "shading/borders"},
     {"shading", "shading/borders"}, {"cbpat", "shading/borders"}, {"chshdng", "shading/borders"},
-    {"chcbpat", "shading/borders"}, {"deleted", "tracked changes"}, {"revised", "tracked changes"},
-    {"absw", "text frames"},        {"absh", "text frames"},       {"posx", "text frames"},
-    {"posy", "text frames"},        {"posxc", "text frames"},      {"posxi", "text frames"},
-    {"posxo", "text frames"},       {"posxl", "text frames"},      {"posxr", "text frames"},
-    {"posyc", "text frames"},       {"posyt", "text frames"},      {"posyb", "text frames"},
-    {"posyil", "text frames"},      {"posyin", "text frames"},     {"posyout", "text frames"},
-    {"dropcapli", "text frames"}};
+    {"chcbpat", "shading/borders"}, {"pgbrdrt", "shading/borders"}, {"pgbrdrb", "shading/borders"},
+    {"pgbrdrl", "shading/borders"}, {"pgbrdrr", "shading/borders"}, {"deleted", "tracked changes"},
+    {"revised", "tracked changes"}, {"absw", "text frames"},       {"absh", "text frames"},
+    {"posx", "text frames"},        {"posy", "text frames"},       {"posxc", "text frames"},
+    {"posxi", "text frames"},       {"posxo", "text frames"},      {"posxl", "text frames"},
+    {"posxr", "text frames"},       {"posyc", "text frames"},      {"posyt", "text frames"},
+    {"posyb", "text frames"},       {"posyil", "text frames"},     {"posyin", "text frames"},
+    {"posyout", "text frames"},     {"dropcapli", "text frames"}};
 
-// What the reader does with a word of the sets above.
-enum class Handling { None, Setting, LeftOut, ParagraphKept, CharacterKept };
-Handling handlingOf(std::string_view w) {
-    static const std::unordered_map<std::string_view, Handling> handling = [] {
-        std::unordered_map<std::string_view, Handling> all;
-        for (std::string_view word : kDocumentSettings) all.emplace(word, Handling::Setting);
-        for (const auto& [word, kind] : kFormattingLeftOut) all.emplace(word, Handling::LeftOut);
-        for (std::string_view word : kKeptParagraphWords) all.emplace(word, Handling::ParagraphKept);
-        for (std::string_view word : kKeptCharacterWords) all.emplace(word, Handling::CharacterKept);
-        for (std::string_view word : kUnderlineKinds) all.emplace(word, Handling::CharacterKept);
+// Control words that make a table.
+const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
+
+// What the reader does with a word of the sets above, found with one look
+// at a table (the reader looks up every control word).
+enum class Handling { None, Setting, LeftOut, ParagraphKept, CharacterKept, ComplexScript };
+struct WordInfo {
+    Handling handling = Handling::None;
+    bool skipped = false;           // a destination skipped (kSkippedDestinations)
+    bool keptGroup = false;         // kKeptGroups
+    bool table = false;             // kTableWords
+    bool tab = false;               // kTabWords
+    int exclusive = -1;             // its set in kExclusiveCharacterWords
+    const char* content = nullptr;  // what a user would miss (kContentDestinations, kFormattingLeftOut)
+};
+const WordInfo* wordInfo(std::string_view w) {
+    static const std::unordered_map<std::string_view, WordInfo> words = [] {
+        std::unordered_map<std::string_view, WordInfo> all;
+        const auto set = [&](const auto& words, Handling h) {
+            for (std::string_view word : words) all[word].handling = h;
+        };
+        set(kDocumentSettings, Handling::Setting);
+        set(kKeptParagraphWords, Handling::ParagraphKept);
+        set(kKeptCharacterWords, Handling::CharacterKept);
+        set(kUnderlineKinds, Handling::CharacterKept);
+        set(kComplexScriptWords, Handling::ComplexScript);
+        for (const auto& [word, kind] : kFormattingLeftOut) {
+            all[word].handling = Handling::LeftOut;
+            all[word].content = kind;
+        }
+        for (std::string_view word : kSkippedDestinations) all[word].skipped = true;
+        for (const auto& [word, kind] : kContentDestinations) all[word].content = kind;
+        for (std::string_view word : kKeptGroups) all[word].keptGroup = true;
+        for (std::string_view word : kTableWords) all[word].table = true;
+        for (std::string_view word : kTabWords) all[word].tab = true;
+        for (std::size_t k = 0; k < kExclusiveCharacterWords.size(); ++k)
+            for (std::string_view word : kExclusiveCharacterWords[k]) all[word].exclusive = static_cast<int>(k);
         return all;
     }();
-    const auto found = handling.find(w);
-    return found != handling.end() ? found->second : Handling::None;
+    const auto found = words.find(w);
+    return found != words.end() ? &found->second : nullptr;
 }
 
 // A paragraph's indents and spacing (Spacing) by their control words.
@@ -232,8 +404,20 @@ constexpr std::array<std::pair<std::string_view, int Spacing::*>, 6> kSpacingWor
     {{"li", &Spacing::left}, {"ri", &Spacing::right}, {"fi", &Spacing::first},
      {"sb", &Spacing::before}, {"sa", &Spacing::after}, {"sl", &Spacing::line}}};
 
-// Control words that make a table.
-const std::set<std::string_view> kTableWords = {"trowd", "intbl", "cell", "row", "nestcell", "nestrow", "itap"};
+// Characters of the scripts for which a file names fonts of their own:
+// complex scripts (right-to-left and the scripts whose letters join or
+// stack: Hebrew, Arabic, Syriac, Thaana, N'Ko, the Indic scripts, Thai,
+// Lao, Tibetan, Myanmar, Khmer) and East Asian ones (Hangul, kana, CJK
+// ideographs, full-width forms).
+bool isComplexScript(char32_t c) {
+    return (c >= 0x0590 && c < 0x0800) || (c >= 0x0860 && c < 0x10A0) || (c >= 0x1780 && c < 0x1800) ||
+           (c >= 0xFB1D && c < 0xFE00) || (c >= 0xFE70 && c < 0xFEFF);
+}
+bool isEastAsian(char32_t c) {
+    return (c >= 0x1100 && c < 0x1200) || (c >= 0x2E80 && c < 0xA4D0) || (c >= 0xAC00 && c < 0xD7B0) ||
+           (c >= 0xF900 && c < 0xFB00) || (c >= 0xFE30 && c < 0xFE50) || (c >= 0xFF00 && c < 0xFFF0) ||
+           (c >= 0x20000 && c < 0x30000);
+}
 
 // A character as RTF text, as the writer writes it: ASCII as it is (the
 // characters RTF escapes escaped), Latin-1 as "\'hh" (the writer's code
@@ -288,16 +472,22 @@ public:
         while (pos_ < in_.size() && !stack_.empty()) step();
         if (!stack_.empty()) {
             flushSurrogate();
-            if (!info_.empty()) doc_.info = info_ + std::string(stack_.size() - infoDepth_ + 1, '}');
-            if (stack_.size() > 1) finalFormat_ = currentFormat();  // the document's group did not end
+            // A kept group the file ends in is closed.
+            if (!kept_.empty()) finishKeptGroup(kept_ + std::string(stack_.size() - keptDepth_ + 1, '}'));
+            if (stack_.size() > 1 || !finalFormatGiven_) finalFormat_ = currentFormat();  // the document's group did not end
         }
-        if (paragraph_.runs.empty()) paragraph_.mark = finalFormat_;
+        if (paragraph_.runs.empty()) paragraph_.mark = markFormat(finalFormat_);
         doc_.paragraphs.push_back(std::move(paragraph_));
         return std::move(doc_);
     }
 
 private:
     GroupState& state() { return stack_.back(); }
+
+    // The destination of the group around the current one.
+    Destination outerDestination() const {
+        return stack_.size() >= 2 ? stack_[stack_.size() - 2].destination : Destination::Skip;
+    }
 
     void step() {
         const char c = in_[pos_++];
@@ -306,7 +496,7 @@ private:
                 // Groups nested deeper than any real document are counted,
                 // not copied, so a file of nothing but braces costs no memory;
                 // they share the state of the deepest kept group.
-                if (state().destination == Destination::Info) info_ += '{';
+                if (state().destination == Destination::Kept) kept_ += '{';
                 if (stack_.size() >= kMaxGroupDepth) {
                     ++excessDepth_;
                     groupStart_ = false;
@@ -334,20 +524,28 @@ private:
     void closeGroup() {
         flushBytes();
         flushSurrogate();
-        if (state().destination == Destination::Info) info_ += '}';
+        starred_ = false;
+        if (state().destination == Destination::Kept) kept_ += '}';
         if (excessDepth_ > 0) {
             --excessDepth_;
             pendingSkip_ = 0;
             groupStart_ = false;
             return;
         }
-        if (state().destination == Destination::FontTable) finishFontEntry();
-        if (state().destination == Destination::Info && stack_.size() == infoDepth_) {
-            // The first information group is the document's.
-            if (doc_.info.empty()) doc_.info = std::move(info_);
-            info_.clear();
+        const Destination destination = state().destination;
+        if (destination == Destination::FontTable) finishFontEntry();
+        if (destination == Destination::Kept && stack_.size() == keptDepth_) {
+            finishKeptGroup(std::move(kept_));
+            kept_.clear();
         }
-        if (stack_.size() == 2) finalFormat_ = currentFormat();  // the document's group ends
+        if (destination == Destination::Bookmark && stack_.size() == bookmarkDepth_) bookmarkMark();
+        if ((destination == Destination::DefaultFormat || destination == Destination::DefaultParagraph) &&
+            stack_.size() == defaultsDepth_)
+            setDefaults();
+        if (stack_.size() == 2) {
+            finalFormat_ = currentFormat();  // the document's group ends
+            finalFormatGiven_ = true;
+        }
         stack_.pop_back();
         formatsMayDiffer_ = true;
         pendingSkip_ = 0;
@@ -395,12 +593,15 @@ private:
                 return;
             }
             case '*':
-                // An optional destination: none of them carries text we
-                // keep; in the document's information it is kept as given.
-                if (state().destination == Destination::Info)
-                    info_ += "\\*";
-                else if (groupStart_)
+                // An optional destination: skipped unless its word is one
+                // the reader knows (controlWord); in a kept group it is kept
+                // as given.
+                if (state().destination == Destination::Kept) {
+                    kept_ += "\\*";
+                } else if (groupStart_) {
                     state().destination = Destination::Skip;
+                    starred_ = true;
+                }
                 return;
             case '\\':
             case '{':
@@ -414,7 +615,47 @@ private:
         }
     }
 
+    // Starts a group kept as the file gives it, its characters as the
+    // writer writes them (Document::info, Document::properties).
+    void keepGroup(std::string_view w, bool starred) {
+        state().destination = Destination::Kept;
+        keptDepth_ = stack_.size();
+        keptInfo_ = w == "info" || w == "upr";
+        kept_ = (starred ? "{\\*\\" : "{\\") + std::string(w);
+    }
+
+    void finishKeptGroup(std::string group) {
+        // The first information group is the document's.
+        if (!keptInfo_)
+            doc_.properties += group;
+        else if (doc_.info.empty())
+            doc_.info = std::move(group);
+    }
+
+    // A destination of the document's text that the reader takes although
+    // the file marks it optional ("\*"); false for every other.
+    bool starredDestination(std::string_view w, const WordInfo* info) {
+        if (outerDestination() != Destination::Text) return false;
+        if (info && info->keptGroup) {
+            keepGroup(w, true);
+            return true;
+        }
+        if (w == "bkmkstart" || w == "bkmkend") {
+            state().destination = Destination::Bookmark;
+            bookmarkDepth_ = stack_.size();
+            bookmarkStarts_ = w == "bkmkstart";
+            bookmarkName_.clear();
+            return true;
+        }
+        if (w == "defpap" || w == "defchp") {
+            startDefaults(w == "defpap" ? Destination::DefaultParagraph : Destination::DefaultFormat);
+            return true;
+        }
+        return false;
+    }
+
     void controlWord(std::string_view w, std::optional<int> param) {
+        const bool starred = std::exchange(starred_, false);
         formatsMayDiffer_ = true;
         GroupState& s = state();
         const bool on = !param || *param != 0;
@@ -422,7 +663,9 @@ private:
             pos_ = std::min(in_.size(), pos_ + static_cast<std::size_t>(std::max(0, param.value_or(0))));
             return;
         }
-        if (s.destination == Destination::Info) return infoWord(w, param);
+        if (s.destination == Destination::Kept) return keptWord(w, param);
+        const WordInfo* info = wordInfo(w);
+        if (starred && starredDestination(w, info)) return;
         if (w == "fonttbl") {
             s.destination = Destination::FontTable;
             return;
@@ -434,30 +677,15 @@ private:
             colourGiven_ = false;
             return;
         }
-        if (w == "info" && s.destination == Destination::Text) {
-            // Kept as the file gives it, its characters as the writer
-            // writes them.
-            s.destination = Destination::Info;
-            infoDepth_ = stack_.size();
-            info_ = "{\\info";
-            return;
-        }
-        if (w == "defchp") {
-            // The document's default character format: its size is that of
-            // text without one.
-            s.destination = Destination::DefaultFormat;
-            return;
-        }
-        if (s.destination == Destination::DefaultFormat) {
-            if (w == "fs" && param && *param > 0) setDefaultSize(*param / 2.0);
-            return;
-        }
-        if (kSkippedDestinations.count(w)) {
-            if (const auto kind = kContentDestinations.find(w); kind != kContentDestinations.end()) leaveOut(kind->second);
+        if (s.destination == Destination::Text && info && info->keptGroup) return keepGroup(w, false);
+        if (s.destination == Destination::Text && (w == "defchp" || w == "defpap"))
+            return startDefaults(w == "defpap" ? Destination::DefaultParagraph : Destination::DefaultFormat);
+        if (info && info->skipped) {
+            if (info->content) leaveOut(info->content);
             s.destination = Destination::Skip;
             return;
         }
-        if (s.destination == Destination::Text && kTableWords.count(w) && !(w == "itap" && param.value_or(1) == 0))
+        if (s.destination == Destination::Text && info && info->table && !(w == "itap" && param.value_or(1) == 0))
             leaveOut(kPicturesTables);
         // The code page of "\'hh" and of bytes beyond ASCII: the document's,
         // or its font's.
@@ -485,7 +713,7 @@ private:
             if (w == "blue") colour_[2] = param.value_or(0), colourGiven_ = true;
             return;
         }
-        if (s.destination == Destination::Skip) return;
+        if (s.destination == Destination::Skip || s.destination == Destination::Bookmark) return;
 
         if (w == "par") return paragraphMark();
         if (w == "page" || w == "sect" || w == "column") {
@@ -511,15 +739,18 @@ private:
         if (w == "ltrmark") return character(0x200E);
         if (w == "rtlmark") return character(0x200F);
         if (w == "zwnbo") return character(0xFEFF);
-        switch (handlingOf(w)) {
+        switch (info ? info->handling : Handling::None) {
             case Handling::Setting: return documentSetting(w, param);
             case Handling::LeftOut:
-                if (on) leaveOut(kFormattingLeftOut.at(w));
+                if (on) leaveOut(info->content);
                 return;
             case Handling::ParagraphKept:
-                s.paragraphKept += controlText(w, param);
+                keepParagraphWord(s.paragraphKept, w, param, info->tab);
                 return paragraphFormatChanged();
-            case Handling::CharacterKept: return keepCharacterWord(w, param);
+            case Handling::CharacterKept: return keepCharacterWord(w, param, info->exclusive);
+            case Handling::ComplexScript:
+                s.complexFormatted = true;
+                return;
             case Handling::None: break;
         }
         for (const auto& [word, member] : kSpacingWords)
@@ -527,16 +758,18 @@ private:
         if (w == "s" && param.value_or(0) > 0) return leaveOut("styles");
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
-            s.format = defaultFormat();
-            s.format.size = defaultSize_;
-            s.keptWords.clear();
-            s.fontNumber = -1;
+            s.format = characterDefaults_.format;
+            s.keptWords = characterDefaults_.keptWords;
+            s.fontNumber = characterDefaults_.fontNumber;
             s.hidden = false;
+            s.eastAsianFont = -1;
+            s.complexFormatted = false;
+            s.fontClass = FontClass::Any;
         } else if (w == "v") s.hidden = on;
         else if (w == "pard") {
-            s.align = Align::Left;
-            s.spacing = Spacing{};
-            s.paragraphKept.clear();
+            s.align = paragraphDefaults_.align;
+            s.spacing = paragraphDefaults_.spacing;
+            s.paragraphKept = paragraphDefaults_.kept;
             paragraphFormatChanged();
         } else if (w == "ql") setAlign(Align::Left);
         else if (w == "qc") setAlign(Align::Center);
@@ -550,17 +783,32 @@ private:
         else if (w == "ul" || w == "ulnone") {
             // A plain underline, or none: of no kind.
             s.format.underline = w == "ul" && on;
-            forgetCharacterWords(kUnderlineKinds);
-        } else if (w == "strike" || w == "striked") s.format.strike = on;
+            forgetCharacterWords(kUnderlineGroup);
+        } else if (w == "strike") s.format.strike = on;
         else if (w == "super") s.format.script = Script::Super;
         else if (w == "sub") s.format.script = Script::Sub;
         else if (w == "nosupersub") s.format.script = Script::Normal;
         else if (w == "caps") s.format.caps = on;
         else if (w == "scaps") s.format.smallCaps = on;
         else if (w == "fs") s.format.size = std::max(0, param.value_or(24)) / 2.0;
-        else if (w == "f") s.fontNumber = param.value_or(0);
-        else if (w == "cf") s.format.colour = tableColour(param);
+        else if (w == "f") {
+            s.fontNumber = param.value_or(0);
+            if (s.fontClass == FontClass::Double) s.eastAsianFont = s.fontNumber;
+        } else if (w == "cf") s.format.colour = tableColour(param);
         else if (w == "highlight" || w == "cb") s.format.highlight = tableColour(param);
+        else if (w == "ulc") s.format.underlineColour = tableColour(param);
+        else if (w == "loch") s.fontClass = FontClass::Low;
+        else if (w == "hich") s.fontClass = FontClass::High;
+        else if (w == "dbch") s.fontClass = FontClass::Double;
+        else if (w == "af") {
+            // After \dbch the font of East Asian characters, after \loch or
+            // \hich that of other characters the run's own font shows;
+            // else that of complex-script characters.
+            if (s.fontClass == FontClass::Double)
+                s.eastAsianFont = param.value_or(0);
+            else if (s.fontClass == FontClass::Any)
+                s.complexFormatted = true;
+        }
         // Every other control word changes nothing that the model holds.
     }
 
@@ -573,8 +821,8 @@ private:
     }
 
     // "\u" (a character) and "\uc" (how many characters follow it for
-    // readers without it), in the text as in the document's information;
-    // false for every other word.
+    // readers without it), in the text as in a kept group; false for every
+    // other word.
     bool unicodeWord(std::string_view w, std::optional<int> param) {
         if (w == "u" && param) {
             unicode(*param < 0 ? static_cast<long long>(*param) + 65536 : *param);
@@ -588,41 +836,131 @@ private:
         return false;
     }
 
-    // A control word in the document's information, kept as it is.
-    void infoWord(std::string_view w, std::optional<int> param) {
+    // A control word in a kept group, kept as it is.
+    void keptWord(std::string_view w, std::optional<int> param) {
         if (unicodeWord(w, param)) return;
         flushBytes();
-        info_ += controlText(w, param) + ' ';
+        kept_ += controlText(w, param) + ' ';
     }
 
     void documentSetting(std::string_view w, std::optional<int> param) {
-        // Each once, as first given.
-        if (!settingsGiven_.insert(std::string(w)).second) return;
+        // Each once, as first given; the width and spacing of a column
+        // (\colw, \colsr) once for each column (\colno).
+        std::string key(w);
+        if (w == "colno") columnNumber_ = param.value_or(0);
+        if (w == "colno" || w == "colw" || w == "colsr") key += ' ' + std::to_string(columnNumber_);
+        if (!settingsGiven_.insert(std::move(key)).second) return;
         doc_.settings += controlText(w, param);
     }
 
-    // A character word kept (kKeptCharacterWords, kUnderlineKinds).
-    void keepCharacterWord(std::string_view w, std::optional<int> param) {
+    // A paragraph word kept (kKeptParagraphWords): the words of tab stops
+    // in their order, each other word once with the value last given (the
+    // paragraph may restate what the document's default format gave it).
+    static void keepParagraphWord(std::string& kept, std::string_view w, std::optional<int> param, bool tab) {
+        const std::string text = controlText(w, param);
+        if (!tab)
+            for (std::size_t at = kept.find('\\'); at != std::string::npos; at = kept.find('\\', at + 1)) {
+                const std::size_t end = std::min(kept.find('\\', at + 1), kept.size());
+                std::size_t letters = at + 1;
+                while (letters < end && std::isalpha(static_cast<unsigned char>(kept[letters]))) ++letters;
+                if (std::string_view(kept).substr(at + 1, letters - at - 1) != w) continue;
+                kept.replace(at, end - at, text);
+                return;
+            }
+        kept += text;
+    }
+
+    // A character word kept (kKeptCharacterWords, kUnderlineKinds), of
+    // the set `exclusive` of kExclusiveCharacterWords (-1: none).
+    void keepCharacterWord(std::string_view w, std::optional<int> param, int exclusive) {
         GroupState& s = state();
-        for (const std::set<std::string_view>& words : kExclusiveCharacterWords)
-            if (words.count(w)) forgetCharacterWords(words);
-        if (kUnderlineKinds.count(w)) s.format.underline = param.value_or(1) != 0;
-        if (param && (*param == 0 || (w == "charscalex" && *param == 100))) return forgetCharacterWords({w});
-        s.keptWords[std::string(w)] = param;
+        if (exclusive >= 0) forgetCharacterWords(exclusive);
+        if (exclusive == kUnderlineGroup) s.format.underline = param.value_or(1) != 0;
+        if (w == "striked") s.format.strike = param.value_or(1) != 0;  // struck through twice
+        KeptWords& kept = s.keptWords;
+        const auto at = std::lower_bound(kept.begin(), kept.end(), w,
+                                         [](const auto& k, std::string_view word) { return k.first < word; });
+        const bool given = at != kept.end() && at->first == w;
+        if (param && (*param == 0 || (w == "charscalex" && *param == 100))) {
+            if (given) kept.erase(at);
+        } else if (given) {
+            at->second = param;
+        } else {
+            kept.emplace(at, std::string(w), param);
+        }
     }
 
-    void forgetCharacterWords(const std::set<std::string_view>& words) {
-        std::map<std::string, std::optional<int>, std::less<>>& kept = state().keptWords;
-        for (const std::string_view w : words)
-            if (const auto found = kept.find(w); found != kept.end()) kept.erase(found);
+    // Forgets the kept words of the set `exclusive` of
+    // kExclusiveCharacterWords.
+    void forgetCharacterWords(int exclusive) {
+        KeptWords& kept = state().keptWords;
+        const std::set<std::string_view>& words = kExclusiveCharacterWords[static_cast<std::size_t>(exclusive)];
+        kept.erase(std::remove_if(kept.begin(), kept.end(), [&](const auto& k) { return words.count(k.first) > 0; }),
+                   kept.end());
     }
 
-    // Text without a size in the groups around takes the default size.
-    void setDefaultSize(double size) {
-        for (GroupState& g : stack_)
-            if (g.format.size == defaultSize_) g.format.size = size;
-        if (finalFormat_.size == defaultSize_) finalFormat_.size = size;
-        defaultSize_ = size;
+    // The document's default character or paragraph format: the group
+    // starts from the defaults in force and sets them when it ends.
+    void startDefaults(Destination d) {
+        GroupState& s = state();
+        s.destination = d;
+        defaultsDepth_ = stack_.size();
+        if (d == Destination::DefaultFormat) {
+            s.format = characterDefaults_.format;
+            s.keptWords = characterDefaults_.keptWords;
+            s.fontNumber = characterDefaults_.fontNumber;
+        } else {
+            s.align = paragraphDefaults_.align;
+            s.spacing = paragraphDefaults_.spacing;
+            s.paragraphKept = paragraphDefaults_.kept;
+        }
+    }
+
+    // Text and paragraphs that give no format of their own in the groups
+    // around take the new defaults.
+    void setDefaults() {
+        const GroupState& d = state();
+        const auto update = [](auto& value, const auto& old, const auto& given) {
+            if (value == old) value = given;
+        };
+        if (d.destination == Destination::DefaultFormat) {
+            const CharacterDefaults given{d.format, d.keptWords, d.fontNumber};
+            for (std::size_t k = 0; k + 1 < stack_.size(); ++k) {
+                GroupState& g = stack_[k];
+                update(g.format, characterDefaults_.format, given.format);
+                update(g.keptWords, characterDefaults_.keptWords, given.keptWords);
+                update(g.fontNumber, characterDefaults_.fontNumber, given.fontNumber);
+            }
+            characterDefaults_ = given;
+        } else {
+            const ParagraphDefaults given{d.align, d.spacing, d.paragraphKept};
+            for (std::size_t k = 0; k + 1 < stack_.size(); ++k) {
+                GroupState& g = stack_[k];
+                update(g.align, paragraphDefaults_.align, given.align);
+                update(g.spacing, paragraphDefaults_.spacing, given.spacing);
+                update(g.paragraphKept, paragraphDefaults_.kept, given.kept);
+            }
+            paragraphDefaults_ = given;
+        }
+    }
+
+    // Where a bookmark's group ends: it begins or ends here. One that marks
+    // no text (it ends where it began) cannot be kept, except Word's mark
+    // of the place last edited, which belongs to the editing session.
+    void bookmarkMark() {
+        std::string name = bookmarkName_;
+        while (!name.empty() && name.back() == ' ') name.pop_back();
+        while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+        if (name.empty() || name == "_GoBack") return;
+        const auto open = std::find_if(bookmarks_.begin(), bookmarks_.end(),
+                                       [&](const OpenBookmark& b) { return b.name == name; });
+        if (bookmarkStarts_) {
+            if (open == bookmarks_.end()) bookmarks_.push_back({name, emitted_});
+            return;
+        }
+        if (open == bookmarks_.end()) return;  // an end without a beginning marks nothing
+        if (open->from == emitted_) leaveOut("empty bookmarks");
+        bookmarks_.erase(open);
     }
 
     void setSpacing(int Spacing::*member, int value) {
@@ -659,13 +997,16 @@ private:
         unicodeCharacter(kReplacement);
     }
 
-    // A character given by "\u": text, or part of a font's name or of the
-    // document's information.
+    // A character given by "\u": text, or part of a font's name, of a kept
+    // group or of a bookmark's name.
     void unicodeCharacter(char32_t c) {
-        if (state().destination == Destination::FontTable)
+        const Destination d = state().destination;
+        if (d == Destination::FontTable)
             AppendUtf8(fontName_, c);
-        else if (state().destination == Destination::Info)
-            writeCharacter(info_, c);
+        else if (d == Destination::Kept)
+            writeCharacter(kept_, c);
+        else if (d == Destination::Bookmark)
+            AppendUtf8(bookmarkName_, c);
         else
             emit(c);
     }
@@ -729,27 +1070,51 @@ private:
             }
             return;
         }
-        if (s.destination == Destination::Info) return writeCharacter(info_, c);
+        if (s.destination == Destination::Kept) return writeCharacter(kept_, c);
+        if (s.destination == Destination::Bookmark) return AppendUtf8(bookmarkName_, c);
         if (s.destination == Destination::Skip) return;
         emit(c);
     }
 
-    // The character format in force, with its font's name and its kept
-    // words.
+    std::string fontName(int number) const {
+        auto font = fonts_.find(number >= 0 ? number : defaultFont_);
+        return font != fonts_.end() ? font->second : "";
+    }
+
+    // The character format in force, with its font's name, its kept words
+    // and the bookmarks open.
     CharFormat currentFormat() const {
         const GroupState& s = stack_.back();
         CharFormat format = s.format;
         for (const auto& [word, value] : s.keptWords) format.kept += controlText(word, value);
-        const int number = s.fontNumber >= 0 ? s.fontNumber : defaultFont_;
-        auto font = fonts_.find(number);
-        format.font = font != fonts_.end() ? font->second : "";
+        format.font = fontName(s.fontNumber);
+        for (const OpenBookmark& b : bookmarks_) format.bookmarks.push_back(b.name);
         return format;
+    }
+
+    // The format of a paragraph without text: no bookmark marks it.
+    static CharFormat markFormat(CharFormat format) {
+        format.bookmarks.clear();
+        return format;
+    }
+
+    // A character of a script whose font the file may give apart from the
+    // run's: asked about where it does.
+    void checkScriptFont(char32_t c) {
+        const GroupState& s = state();
+        if (isComplexScript(c)) {
+            if (s.complexFormatted) leaveOut(kComplexScriptFonts);
+        } else if (isEastAsian(c) && s.eastAsianFont >= 0 && s.eastAsianFont != s.fontNumber &&
+                   fontName(s.eastAsianFont) != fontName(s.fontNumber)) {
+            leaveOut(kEastAsianFonts);
+        }
     }
 
     void emit(char32_t c) {
         GroupState& s = state();
         if (s.destination != Destination::Text) return;
         if (s.hidden) return leaveOut("hidden text");
+        if (c >= 0x0590) checkScriptFont(c);
         std::vector<Run>& runs = paragraph_.runs;
         // The formats are looked at again only after a control word or
         // the end of a group: text in between takes the same.
@@ -760,6 +1125,7 @@ private:
             formatsMayDiffer_ = false;
         }
         AppendUtf8(runs.back().text, c);
+        ++emitted_;
     }
 
     void paragraphMark() {
@@ -767,7 +1133,7 @@ private:
         flushSurrogate();
         if (state().destination != Destination::Text) return;
         takeParagraphFormat();
-        if (paragraph_.runs.empty()) paragraph_.mark = currentFormat();
+        if (paragraph_.runs.empty()) paragraph_.mark = markFormat(currentFormat());
         doc_.paragraphs.push_back(std::move(paragraph_));
         paragraph_ = Paragraph{};
         takeParagraphFormat();
@@ -810,6 +1176,7 @@ private:
     std::vector<GroupState> stack_;
     std::size_t excessDepth_ = 0;  // open groups beyond kMaxGroupDepth
     bool groupStart_ = false;
+    bool starred_ = false;  // the group is an optional destination ("{\*") whose word comes next
     int pendingSkip_ = 0;
     char32_t highSurrogate_ = 0;
     Document doc_;
@@ -826,12 +1193,26 @@ private:
     std::vector<std::optional<std::uint32_t>> colours_;
     std::array<int, 3> colour_{};
     bool colourGiven_ = false;
-    std::string info_;            // the information group read so far
-    std::size_t infoDepth_ = 0;   // the depth of its group
+    std::string kept_;            // the kept group read so far
+    std::size_t keptDepth_ = 0;   // the depth of its group
+    bool keptInfo_ = false;       // it is the document's information
     std::set<std::string, std::less<>> settingsGiven_;
-    CharFormat finalFormat_ = defaultFormat();  // the format where the document's group ends
+    int columnNumber_ = 0;        // the column whose settings come (\colno)
+    CharFormat finalFormat_;      // the format where the document's group ends
+    bool finalFormatGiven_ = false;
     bool formatsMayDiffer_ = true;  // the text to come may take another format
-    double defaultSize_ = kRtfDefaultSize;  // of text without a size
+    CharacterDefaults characterDefaults_;
+    ParagraphDefaults paragraphDefaults_;
+    std::size_t defaultsDepth_ = 0;  // the depth of the group of \defchp or \defpap
+    struct OpenBookmark {
+        std::string name;
+        std::size_t from;  // the characters of text before it
+    };
+    std::vector<OpenBookmark> bookmarks_;  // in the order they began
+    std::size_t bookmarkDepth_ = 0;
+    bool bookmarkStarts_ = false;
+    std::string bookmarkName_;
+    std::size_t emitted_ = 0;  // the characters of text so far
 };
 
 // A paragraph break among the characters of a document: no character.
@@ -879,6 +1260,7 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
         if (!f->font.empty() && std::find(fonts.begin(), fonts.end(), f->font) == fonts.end()) fonts.push_back(f->font);
         addColour(f->colour);
         addColour(f->highlight);
+        addColour(f->underlineColour);
     }
     const auto colourNumber = [&](std::uint32_t c) {
         return std::to_string(std::find(colours.begin(), colours.end(), c) - colours.begin() + 1);
@@ -890,18 +1272,29 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
         if (f.bold) out += "\\b";
         if (f.italic) out += "\\i";
         if (f.underline) out += "\\ul";
-        if (f.strike) out += "\\strike";
+        // Struck through twice (a kept \\striked) is no single stroke.
+        if (f.strike && f.kept.find("\\striked") == std::string::npos) out += "\\strike";
         if (f.script == Script::Super) out += "\\super";
         if (f.script == Script::Sub) out += "\\sub";
         if (f.caps) out += "\\caps";
         if (f.smallCaps) out += "\\scaps";
         if (f.colour) out += "\\cf" + colourNumber(*f.colour);
         if (f.highlight) out += "\\highlight" + colourNumber(*f.highlight);
+        if (f.underlineColour) out += "\\ulc" + colourNumber(*f.underlineColour);
         out += f.kept;
         out += ' ';
     };
 
-    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
+    // Room for the whole text at once: a document of many runs would
+    // otherwise be copied at every doubling of its size.
+    std::size_t room = 256 + document.info.size() + document.properties.size() + document.settings.size();
+    for (const Paragraph& p : document.paragraphs) {
+        room += 64 + p.kept.size();
+        for (const Run& r : p.runs) room += 48 + 2 * r.text.size() + r.format.kept.size();
+    }
+    std::string out;
+    out.reserve(room);
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
     for (std::size_t f = 0; f < fonts.size(); ++f) {
         out += "{\\f" + std::to_string(f) + "\\fnil ";
         writeText(out, fonts[f]);
@@ -912,7 +1305,26 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
         out += "\\red" + std::to_string(c >> 16 & 0xFF) + "\\green" + std::to_string(c >> 8 & 0xFF) + "\\blue" +
                std::to_string(c & 0xFF) + ";";
     out += "}\r\n";
-    if (!document.info.empty() || !document.settings.empty()) out += document.info + document.settings + "\r\n";
+    const std::string documentGroups = document.info + document.properties + document.settings;
+    if (!documentGroups.empty()) out += documentGroups + "\r\n";
+
+    // A bookmark begins before the first character of the text it marks
+    // and ends after its last; a name that marks text in two places (a
+    // copy) is written where it first begins.
+    std::vector<const Run*> texts;
+    for (const Paragraph& p : document.paragraphs)
+        for (const Run& r : p.runs)
+            if (!r.text.empty()) texts.push_back(&r);
+    std::set<std::string> begun;
+    std::vector<std::string> open;
+    std::size_t next = 0;  // the run of `texts` written next
+    const auto bookmarkGroup = [&](const char* word, const std::string& name) {
+        out += "{\\*\\";
+        out += word;
+        out += ' ';
+        writeText(out, name);
+        out += '}';
+    };
 
     for (std::size_t p = 0; p < document.paragraphs.size(); ++p) {
         const Paragraph& para = document.paragraphs[p];
@@ -931,8 +1343,24 @@ std::string Write(const Document& document, const std::string& defaultFont, doub
         for (const Run& r : para.runs) {
             if (r.text.empty()) continue;
             text = true;
+            for (const std::string& name : r.format.bookmarks)
+                if (begun.insert(name).second) {
+                    bookmarkGroup("bkmkstart", name);
+                    open.push_back(name);
+                }
             writeFormat(out, r.format);
             writeText(out, r.text);
+            ++next;
+            const Run* following = next < texts.size() ? texts[next] : nullptr;
+            for (auto name = open.begin(); name != open.end();) {
+                const std::vector<std::string>* marks = following ? &following->format.bookmarks : nullptr;
+                if (marks && std::find(marks->begin(), marks->end(), *name) != marks->end()) {
+                    ++name;
+                    continue;
+                }
+                bookmarkGroup("bkmkend", *name);
+                name = open.erase(name);
+            }
         }
         if (!text) writeFormat(out, para.mark);
         if (p + 1 < document.paragraphs.size()) out += "\\par\r\n";

@@ -19,18 +19,26 @@
 // the size of the document's default format (\defchp).
 //
 // What the model does not show but can carry over is kept as the file
-// gives it: the document's information (\info: title, author, dates, ...)
-// and its page and document settings (paper, margins, orientation, default
-// tab stops, ...); paragraph control words such as tab stops, keeping lines
-// together and page breaks before (Paragraph::kept); character control
-// words such as outlined, shadowed, raised or spaced text, languages and
-// kinds of underline (CharFormat::kept).
+// gives it: the document's information (\info: title, author, dates, ...,
+// with its Unicode alternative when the file gives one, \upr), its user
+// properties and document variables, and its page, section and document
+// settings (paper, margins, orientation, page numbering, default tab stops,
+// layout options, ...); paragraph control words such as tab stops, keeping
+// lines together and page breaks before (Paragraph::kept); character
+// control words such as outlined, shadowed, raised or spaced text,
+// languages, direction and kinds of underline (CharFormat::kept). The
+// document's default paragraph and character formats (\defpap, \defchp)
+// are those of text that gives none, which the writer then writes with its
+// own format. Bookmarks are kept as the text they mark; the colour of an
+// underline is the model's.
 // The document tells whether the file held content a user would miss once
 // the model is written back: pictures and objects, tables, headers and
-// footers, footnotes, comments, fields, hidden text (not shown), page,
-// column and section breaks (read as paragraph breaks), styles, list
-// formatting, shading and borders, tracked changes (the text they mark
-// read as text), text frames.
+// footers, footnotes, comments, fields, index entries, equations, hidden
+// text (not shown), page, column and section breaks (read as paragraph
+// breaks), styles, list formatting, shading and borders, tracked changes
+// (the text they mark read as text), text frames, bookmarks that mark no
+// text, and the fonts of East Asian and right-to-left text where they are
+// not those the model shows.
 // The writer writes what the model holds, so a document written reads back
 // to the same text and formatting.
 //
@@ -60,6 +68,9 @@ struct CharFormat {
     bool caps = false;       // \caps: shown in capitals
     bool smallCaps = false;  // \scaps: shown in small capitals
     std::optional<std::uint32_t> highlight{};  // 0xRRGGBB behind the text (\highlight, \cb); none: no highlight
+    std::optional<std::uint32_t> underlineColour{};  // 0xRRGGBB of the underline (\ulc); none: the text's colour
+    // The bookmarks the text lies in, by name, in the order they begin.
+    std::vector<std::string> bookmarks{};
     // Character control words the model does not show, as the file gives
     // them, each once with its value ("\lang1033\outl\uldb").
     std::string kept{};
@@ -114,9 +125,14 @@ struct Document {
     // "text frames"), each once in the order met.
     std::vector<std::string> leftOut;
     bool LeavesOutContent() const { return !leftOut.empty(); }
-    // The document's information group as RTF ("{\info{\title ...}...}"),
-    // its characters as the writer writes them; "" when it has none.
+    // The document's information group as RTF ("{\info{\title ...}...}",
+    // or "{\upr{\info ...}{\*\ud{\info ...}}}" with its Unicode
+    // alternative), its characters as the writer writes them; "" when it
+    // has none.
     std::string info;
+    // Its user properties and document variables, the same way
+    // ("{\*\userprops ...}{\*\docvar {name}{value}}").
+    std::string properties;
     // The document's page and document settings as RTF control words, each
     // once, in the order the file gives them ("\paperw11906\margl1134...").
     std::string settings;

@@ -18,6 +18,7 @@
 #include "SharedState.h"
 #include "SolverFileOpening.h"
 #include "Text.h"
+#include "WorkingFiles.h"
 
 #include <QIcon>
 
@@ -59,7 +60,7 @@ void ConvertSolverFileToText(const std::string& path) {
         return;
     }
     // The text goes through a scratch file, deleted whatever happens next.
-    const ScratchFile scratchFile(Shared().AssistFolder + "CHEM01.TMP");
+    const ScratchFile scratchFile(WorkingFile("CHEM01.TMP"));
     const std::string& scratch = scratchFile.Path();
     files::WriteLines(scratch, text);
     std::string caption;

@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "Text.h"
 #include "Timer.h"
+#include "WorkingFiles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -41,6 +42,9 @@ struct ProgramFolder {
     ~ProgramFolder() { platform::SetProgramFolder(QString()); }
     std::string path() const { return dir.path(); }
     std::string assist(const std::string& name) const { return dir.file("AssistFiles/" + name); }
+    // The program's working file `name` (WorkingFiles.h), in its folder in
+    // AssistFiles/.
+    std::string working(const std::string& name) const { return WorkingFile(name); }
     std::string options() const { return assist("OPTIONS.txt"); }
 };
 

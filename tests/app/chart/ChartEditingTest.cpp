@@ -76,7 +76,7 @@ private slots:
 
     void aCopiedSubsetPastesIntoAnotherChart() {
         PLOT* first = twoCurves();
-        const std::string scratch = bed->folder.assist("KINA03.TMP");
+        const std::string scratch = bed->folder.working("KINA03.TMP");
         QVERIFY(!first->findChild<QAction*>("PASTEPLOT")->isEnabled());
         first->SubSetSelect(1);
         first->SAVESS();
@@ -112,12 +112,42 @@ private slots:
     void pasteWithoutACopiedSubsetSaysSo() {
         PLOT* c = twoCurves();
         ScriptedMessages messages;
+        platform::ClipboardSetText("other text");
         c->PASTESS();
         QCOMPARE(messages.lastText(), QString("There is no copied subset to paste."));
-        bed->folder.dir.write("AssistFiles/KINA03.TMP", "something else");
+        files::WriteAll(bed->folder.working("KINA03.TMP"), "something else");
         c->PASTESS();
         QCOMPARE(messages.shown().size(), std::size_t(2));
         QCOMPARE(c->Pesgoa1().Subsets(), 2);
+    }
+
+    // Another running copy of the program has working files of its own: a
+    // subset it copied reaches this one on the clipboard, and is pasted
+    // before the one this copy copied last; other text on the clipboard
+    // leaves this copy's own.
+    void aSubsetCopiedInAnotherRunningCopyPastesFromTheClipboard() {
+        PLOT* c = twoCurves();
+        platform::ClipboardSetText("other text");
+        QVERIFY(!files::Exists(bed->folder.working("KINA03.TMP")));
+        chart::Subset theirs;
+        theirs.label = "theirs";
+        theirs.x = {1, 2};
+        theirs.y = {3, 5};
+        platform::ClipboardSetText(QString::fromStdString(chart::CopiedSubsetText(theirs)));
+        c->Form_Activate();
+        QVERIFY(c->findChild<QAction*>("PASTEPLOT")->isEnabled());
+        c->PASTESS();
+        QCOMPARE(c->Pesgoa1().Subsets(), 3);
+        QCOMPARE(c->Pesgoa1().At(2).label, std::string("theirs"));
+        QCOMPARE(c->Pesgoa1().At(2).y, (std::vector<double>{3, 5, chart::kMissing, chart::kMissing}));
+
+        // This copy's own copy, then other text on the clipboard.
+        c->SubSetSelect(0);
+        c->SAVESS();
+        platform::ClipboardSetText("other text");
+        c->PASTESS();
+        QCOMPARE(c->Pesgoa1().Subsets(), 4);
+        QCOMPARE(c->Pesgoa1().At(3).label, std::string("H2O"));
     }
 
     void aSubsetSwitchesToItsPointsAndBack() {
@@ -448,7 +478,7 @@ private slots:
         QVERIFY(table);
         QCOMPARE(table->Caption(), QString("Temporary Chart - Data"));
         QVERIFY(table->MePath().empty());  // a table, not a document of its own
-        QVERIFY(!files::Exists(Shared().AssistFolder + "TmpPlot.txt"));  // nothing left behind
+        QVERIFY(!files::Exists(bed->folder.working("TmpPlot.txt")));  // nothing left behind
         const QString shown = table->RichTextBox1()->toPlainText();
         QVERIFY(shown.startsWith(QString::fromUtf8("Δt in µs → k₁\n")));
         QVERIFY(shown.contains("Subset 2: R12, 1.00E-03 (mol/g)"));

@@ -216,7 +216,7 @@ private slots:
         test::ChartWindowsBed::layOut(c);
         platform::BringToFront(c);
         QCOMPARE(chart::ActiveChart(), c);
-        const std::string backup = bed->folder.assist("KINA02.TMP");
+        const std::string backup = bed->folder.working("KINA02.TMP");
         chart::WriteChartFile(c->Pesgoa1(), backup);
         c->Pesgoa1().Set("YAxisScaleControl", 0.0);
         c->Pesgoa1().At(0).colour = 0x123456;

@@ -41,7 +41,7 @@ class ChartSetupTest : public QObject {
     std::string chartPath;
     PLOT* chart = nullptr;
 
-    std::string backup() const { return bed->folder.assist("KINA02.TMP"); }
+    std::string backup() const { return bed->folder.working("KINA02.TMP"); }
 
     // The chart as its file would hold it.
     std::string chartBytes() const {

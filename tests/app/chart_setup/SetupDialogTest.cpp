@@ -75,7 +75,7 @@ class SetupDialogTest : public QObject {
     std::unique_ptr<test::WindowTestBed> bed;
     std::unique_ptr<FakeChart> chart;
 
-    std::string backup() const { return bed->folder.assist("KINA02.TMP"); }
+    std::string backup() const { return bed->folder.working("KINA02.TMP"); }
 
     PLOT_Setup* open() { return new PLOT_Setup(*chart); }
 

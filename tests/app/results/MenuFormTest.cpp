@@ -880,7 +880,7 @@ private slots:
         QCOMPARE(lines[3], QString("    No        Time (sec)          T (K)      M (g/mol)"));
         QCOMPARE(lines.size() - 4 - (lines.back().isEmpty() ? 1 : 0), w->Reader().Used().UsedCount - 1);
         QVERIFY(lines[4].startsWith("     1    0.00000000E+00        1400.00"));
-        QVERIFY(!std::filesystem::exists(kx::Shared().AssistFolder + "TmpPlot.txt"));
+        QVERIFY(!std::filesystem::exists(kx::WorkingFile("TmpPlot.txt")));
 
         // Without a selected row: the message.
         g->clearSelection();

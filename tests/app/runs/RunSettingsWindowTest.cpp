@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(Shared().KeepConsoleOpen, 1);  // stored before any check
         QVERIFY(platform::FindForm("SOL_RUN"));
         QCOMPARE(test::ReadBytes(path), before);
-        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.working("SolverFilePath.txt")));
     }
 
     void aBadFractionMakesItsCellCurrent() {
@@ -332,7 +332,7 @@ private slots:
         bed->clock->Advance(200);
         QCOMPARE(w->GridEX1()->Row(), 2);
         QCOMPARE(w->GridEX1()->Col(), 4);
-        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.working("SolverFilePath.txt")));
     }
 
     void aPathTheSolverCannotReadIsRefusedBeforeAnythingIsWritten() {
@@ -346,7 +346,7 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QVERIFY(messages.lastText().endsWith(platform::ToQ(path)));
         QCOMPARE(test::ReadBytes(path), before);
-        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.working("SolverFilePath.txt")));
         QVERIFY(platform::FindForm("SOL_RUN"));
     }
 
@@ -376,7 +376,7 @@ private slots:
         test::Settle();
 
         QVERIFY(!platform::FindForm("SOL_RUN"));
-        QCOMPARE(test::ReadBytes(bed->folder.path() + "/SolverFilePath.txt"), path + "\r\n");
+        QCOMPARE(test::ReadBytes(bed->folder.working("SolverFilePath.txt")), path + "\r\n");
         QCOMPARE(runner.launches.size(), size_t(1));
         const std::vector<std::string> lines = files::ReadLines(path);
         QCOMPARE(lines[27], std::string(" 2 !Delta N"));
@@ -464,7 +464,7 @@ private slots:
                                "file holds now is lost. No writes nothing and starts no run."));
         QCOMPARE(messages.shown()[0].style, 48 + 4 + 256);
         QCOMPARE(test::ReadBytes(path), file.bytes());
-        QVERIFY(!files::Exists(bed->folder.path() + "/SolverFilePath.txt"));
+        QVERIFY(!files::Exists(bed->folder.working("SolverFilePath.txt")));
         QVERIFY(runner.launches.empty());
         QVERIFY(platform::FindForm("SOL_RUN"));
     }

@@ -62,9 +62,7 @@ class SolverRunTest : public QObject {
     std::unique_ptr<test::WindowTestBed> bed;
     std::string solverPath;
 
-    void writePathFile(const std::string& path) {
-        files::WriteLines(bed->folder.path() + "/SolverFilePath.txt", {path});
-    }
+    void writePathFile(const std::string& path) { files::WriteLines(bed->folder.working("SolverFilePath.txt"), {path}); }
 
     // What a run reports: the path read back, the message and its style,
     // whether an error report was found.
@@ -144,25 +142,34 @@ private slots:
         QCOMPARE(runner.ends[0].crashed, ending == "crash");
     }
 
-    void theSolverStartsFromTheProgramFolderWithoutArguments() {
+    // The solver of the program folder runs in this running copy's working
+    // folder, on the file named there: a path file in the program folder
+    // (another copy's, or an older program's) is neither read nor changed.
+    void theSolverOfTheProgramFolderRunsInThisCopysFolderWithoutArguments() {
         test::PlaceSolverProgram(bed->folder.path(), KX_STAND_IN_SOLVER);
         test::StandInEnding chosen("completed");
         test::HeadlessRunner runner;
         ScriptedMessages messages;
         messages.Answer(platform::kAnswerNo);
         Shared().KeepConsoleOpen = 1;
-        run();
+        const std::string other = bed->folder.dir.write("other.txt", "!$KINOVEX SOLVER\r\n");
+        const std::string otherPathFile = bed->folder.dir.write("SolverFilePath.txt", other + "\r\n");
+        const Report report = run();
 
+        QCOMPARE(report.path, solverPath);
+        QCOMPARE(test::ReadBytes(otherPathFile), other + "\r\n");
+        QCOMPARE(test::ReadBytes(other), std::string("!$KINOVEX SOLVER\r\n"));
         QCOMPARE(runner.launches.size(), size_t(1));
         const runs::SolverLaunch& launch = runner.launches[0];
-        const QString programFolder = platform::ToQ(bed->folder.path());
-        QCOMPARE(launch.program, programFolder + "/KINOVEX_SOLVER");
-        QCOMPARE(launch.folder, programFolder);
+        std::string working = WorkingFolder();
+        working.pop_back();
+        QCOMPARE(launch.program, platform::ToQ(bed->folder.path()) + "/KINOVEX_SOLVER");
+        QCOMPARE(launch.folder, platform::ToQ(working));
         QCOMPARE(launch.title, QString("KINOVEX_SOLVER - run.txt"));
         QVERIFY(launch.keepOpen);
         QCOMPARE(launch.banner, QStringList({"To end the task, click the button CLOSE (X) in this window.", QString(63, '-')}));
-        const std::string canonical = std::filesystem::canonical(bed->folder.path()).string();
-        QCOMPARE(test::ReadBytes(bed->folder.dir.file("StandInCall.txt")), "arguments=0\nfolder=" + canonical + "\n");
+        const std::string canonical = std::filesystem::canonical(working).string();
+        QCOMPARE(test::ReadBytes(bed->folder.working("StandInCall.txt")), "arguments=0\nfolder=" + canonical + "\n");
         QVERIFY(runner.output.contains(" Time= 0.000000E+00"));
     }
 
@@ -265,7 +272,7 @@ private slots:
             pointerWhileRunning = platform::MousePointer();
             waitForTheSolver(&shown, &visibleAfterEnd)(d);
         });
-        const runs::SolverLaunch launch = runs::SolverLaunchFor(bed->folder.path(), false);
+        const runs::SolverLaunch launch = runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), false);
         QCOMPARE(runs::ExecuteAndWait(launch), std::optional<int>(0));
 
         QCOMPARE(modals.shown(), std::vector<QString>({launch.title}));
@@ -289,7 +296,7 @@ private slots:
             pointerAfterEnd = platform::MousePointer();
             d.reject();  // the user closes it
         });
-        QCOMPARE(runs::ExecuteAndWait(runs::SolverLaunchFor(bed->folder.path(), true)), std::optional<int>(0));
+        QCOMPARE(runs::ExecuteAndWait(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), true)), std::optional<int>(0));
         QVERIFY(visibleAfterEnd);
         QCOMPARE(pointerAfterEnd, platform::kPointerDefault);
     }
@@ -308,7 +315,7 @@ private slots:
         });
         QElapsedTimer clock;
         clock.start();
-        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true));
+        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), true));
         QVERIFY(end.started);
         QVERIFY(end.crashed);
         QVERIFY(clock.elapsed() < 30000);
@@ -335,7 +342,7 @@ private slots:
             d.close();
         });
         const runs::SolverEnd end =
-            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true, solverPath));
+            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), true, solverPath));
         QVERIFY(end.crashed);
         QVERIFY(!files::Exists(left));
         QVERIFY(!files::Exists(abandoned));
@@ -361,7 +368,7 @@ private slots:
             QVERIFY(!console.SolverEnded());
             d.close();
         });
-        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), false, path));
+        const runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), false, path));
         QVERIFY(end.crashed);
         QCOMPARE(end.exitCode, SIGTERM);  // it ended as it was asked to, and was not killed
         QVERIFY(test::ReadBytes(path) == input);
@@ -445,7 +452,7 @@ private slots:
             d.reject();
         });
         const runs::SolverEnd end =
-            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true, platform::FromQ(path)));
+            runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), true, platform::FromQ(path)));
         QCOMPARE(end.exitCode, 2);
         QVERIFY2(shown.contains("\n FILE: " + path + " "), qPrintable(shown));
         QVERIFY2(shown.contains(" Kinovex error  1. "), qPrintable(shown));
@@ -453,14 +460,14 @@ private slots:
 
     void aMissingSolverShowsNoConsoleUnlessItIsKeptOpen() {
         ScriptedModals modals;
-        runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), false));
+        runs::SolverEnd end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), false));
         QVERIFY(!end.started);
         QVERIFY(end.programMissing);
         QVERIFY(modals.shown().empty());
 
         QString shown;
         modals.Next([&](QDialog& d) { shown = static_cast<runs::SolverConsole&>(d).Text(); });
-        end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), true));
+        end = runs::RunSolverProgram(runs::SolverLaunchFor(bed->folder.path(), WorkingFolder(), true));
         QVERIFY(!end.started);
         QVERIFY2(shown.contains("The solver could not be started: "), qPrintable(shown));
     }

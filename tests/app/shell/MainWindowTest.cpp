@@ -134,7 +134,10 @@ private slots:
         StubTextWindow* second = openText("second.txt");
         QPointer<QWidget> secondAlive(second);
         first->closing = StubTextWindow::Closing::CancelAtPrompt;
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP", "TmpPlot.txt"}) bed->folder.dir.write("AssistFiles/" + std::string(name), "x");
+        for (const char* name : {"KINA03.TMP", "KINA02.TMP", "CHEM01.TMP", "TmpPlot.txt", "SolverFilePath.txt"})
+            files::WriteAll(bed->folder.working(name), "x");
+        const std::string working = WorkingFolder();
+        const std::string shared = bed->folder.dir.write("AssistFiles/SolverData.txt", "x");
         bed->folder.dir.write("SOLTMP.txt", "x");
 
         main->findChild<QAction*>("EXIT")->trigger();
@@ -143,7 +146,7 @@ private slots:
         bed->clock->Advance(1);
         QCOMPARE(end.count, 0);
         QCOMPARE(platform::Forms(), (std::vector<platform::Form*>{main, first, second}));
-        QVERIFY(files::Exists(bed->folder.assist("KINA03.TMP")));
+        QVERIFY(files::Exists(working + "KINA03.TMP"));
 
         // The close box starts the same deferred exit, from the start.
         first->closing = StubTextWindow::Closing::Accept;
@@ -153,7 +156,9 @@ private slots:
         bed->clock->Advance(300);
         QCOMPARE(end.count, 1);
         QVERIFY(platform::Forms().empty());
-        for (const char* name : {"KINA03.TMP", "CHEM01.TMP", "TmpPlot.txt"}) QVERIFY(!files::Exists(bed->folder.assist(name)));
+        // This copy's working files go with their folder.
+        QVERIFY(!std::filesystem::exists(working));
+        QVERIFY(files::Exists(shared));
         QVERIFY(!files::Exists(bed->folder.dir.file("SOLTMP.txt")));
         kx::test::Settle();
         QVERIFY(secondAlive.isNull());
@@ -252,6 +257,20 @@ private slots:
         main->ZordTimer(unknown);
         bed->clock->Advance(300);
         QCOMPARE(platform::ActiveDocument(), doc1);
+    }
+
+    // While another program (another running copy of this one) is the
+    // active application, the document window that was active stays the
+    // one that toolbars and dialogs act on.
+    void theActiveDocumentStaysWhileAnotherProgramIsActive() {
+        openText("Text Doc1");
+        StubTextWindow* doc2 = openText("h2_air.txt");
+        QCOMPARE(platform::ActiveDocument(), doc2);
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(main, &deactivate);
+        QEvent away(QEvent::ApplicationDeactivate);
+        QApplication::sendEvent(qApp, &away);
+        QCOMPARE(platform::ActiveDocument(), doc2);
     }
 
     void toolbarSetsFollowTheModeAndThePanelKeepsItsPlace() {

@@ -332,6 +332,112 @@ TEST(RtfReader, KeepsTheFormattingTheWindowDoesNotShow) {
     EXPECT_EQ(Read(Write(doc, "Courier New", 10)), doc);
 }
 
+// What a word processor writes beyond the model's text and formats: each
+// kind is carried over by an edited save (the model written reads back the
+// same and the file written holds it) or named as content the window
+// cannot keep; what only ids an editing session or the writing program's
+// own tables is neither.
+TEST(RtfReader, KeepsWhatAWordProcessorWritesOrNamesIt) {
+    struct Case {
+        const char* what;
+        std::string body;
+        std::vector<std::string> written = {};  // in the file written, in this order
+        std::vector<std::string> asked = {};    // Document::leftOut
+    };
+    const std::string colours = "{\\colortbl ;\\red255\\green0\\blue0;}";
+    for (const Case& c : {
+             Case{"a bookmark at its place", "one {\\*\\bkmkstart Result}two{\\*\\bkmkend Result} three",
+                  {"one ", "{\\*\\bkmkstart Result}", "two", "{\\*\\bkmkend Result}", " three"}},
+             Case{"a bookmark over two paragraphs", "a{\\*\\bkmkstart Both}b\\par c{\\*\\bkmkend Both}d",
+                  {"a", "{\\*\\bkmkstart Both}", "b", "\\par", "c", "{\\*\\bkmkend Both}", "d"}},
+             Case{"bookmarks that overlap", "{\\*\\bkmkstart A}x{\\*\\bkmkstart B}y{\\*\\bkmkend A}z{\\*\\bkmkend B}",
+                  {"{\\*\\bkmkstart A}", "x", "{\\*\\bkmkstart B}", "y", "{\\*\\bkmkend A}", "z", "{\\*\\bkmkend B}"}},
+             Case{"a bookmark that marks no text", "a{\\*\\bkmkstart Here}{\\*\\bkmkend Here}b", {}, {"empty bookmarks"}},
+             Case{"the editor's mark of the last edit", "a{\\*\\bkmkstart _GoBack}{\\*\\bkmkend _GoBack}b"},
+             Case{"an underline's colour", colours + "{\\ul\\ulc1 red line}", {"\\ul", "\\ulc1", "red line"}},
+             Case{"page numbers and a title page",
+                  "\\sectd\\pgnrestart\\pgnlcrm\\pgnstarts3\\titlepg\\pgnx720\\pgny720\\headery708 text",
+                  {"\\pgnrestart\\pgnlcrm\\pgnstarts3\\titlepg\\pgnx720\\pgny720\\headery708", "text"}},
+             Case{"other styles of page numbers", "\\pgnucrm\\pgndec\\pgnlcltr\\pgnucltr\\pgncont text",
+                  {"\\pgnucrm\\pgndec\\pgnlcltr\\pgnucltr\\pgncont"}},
+             Case{"columns of their own widths", "\\cols2\\colno1\\colw4000\\colsr720\\colno2\\colw5000 text",
+                  {"\\cols2\\colno1\\colw4000\\colsr720\\colno2\\colw5000"}},
+             Case{"user properties and document variables",
+                  "{\\*\\userprops {\\propname Project}\\proptype30{\\staticval Flame \\'e9}}"
+                  "{\\*\\docvar {Version}{2}}text",
+                  {"{\\*\\userprops{\\propname Project}\\proptype30 {\\staticval Flame \\'e9}}{\\*\\docvar{Version}{2}}",
+                   "text"}},
+             Case{"the information with its Unicode alternative",
+                  "{\\upr{\\info{\\title Caf\\'e9}}{\\*\\ud{\\info{\\title Caf\\u233?\\u8364?}}}}text",
+                  {"{\\upr{\\info {\\title Caf\\'e9}}{\\*\\ud {\\info {\\title Caf\\'e9\\u8364?}}}}", "text"}},
+             Case{"the document's default paragraph format", "{\\*\\defpap \\qc\\sa200\\sl276\\slmult1\\wrapdefault}\\pard text",
+                  {"\\pard\\qc\\sa200\\sl276\\slmult1\\wrapdefault", "text"}},
+             Case{"the document's default character format",
+                  "{\\*\\defchp \\f1\\fs22\\lang1031}\\pard text{\\f0\\plain  plain}",
+                  {"Courier New;", "\\fs22\\lang1031 text"}},
+             Case{"the layout options of a word processor",
+                  "\\widowctrl\\ftnbj\\aenddoc\\trackmoves0\\expshrtn\\noultrlspc\\dntblnsbdb\\nospaceforul"
+                  "\\htmautsp\\lnbrkrule\\wrppunct\\snaptogridincell\\jexpand\\formshade\\dgmargin text",
+                  {"\\widowctrl\\ftnbj\\aenddoc\\trackmoves0\\expshrtn\\noultrlspc\\dntblnsbdb\\nospaceforul"
+                   "\\htmautsp\\lnbrkrule\\wrppunct\\snaptogridincell\\jexpand\\formshade\\dgmargin"}},
+             Case{"paragraph words of a word processor", "\\pard\\qd\\wrapdefault\\aspalpha\\aspnum\\faauto\\adjustright"
+                  "\\rin0\\lin0\\itap0 text",
+                  {"\\pard\\qd\\wrapdefault\\aspalpha\\aspnum\\faauto\\adjustright\\rin0\\lin0", "text"}},
+             Case{"character words of a word processor", "{\\ltrch\\cgrid\\langfe1033\\striked1 struck twice}",
+                  {"\\cgrid\\langfe1033\\ltrch\\striked1 struck twice"}},
+             Case{"ids of editing sessions and the program's tables",
+                  "{\\*\\rsidtbl \\rsid1\\rsid2}{\\*\\generator W;}{\\*\\themedata 0102}{\\*\\colorschememapping 03}"
+                  "{\\*\\latentstyles\\lsdstimax376{\\lsdlockedexcept Normal;}}{\\*\\pnseclvl1\\pnucrm\\pnstart1}"
+                  "{\\*\\listtable{\\list\\listid1}}{\\*\\xmlnstbl {\\xmlns1 x}}\\pard\\pararsid1 "
+                  "{\\rtlch\\fcs1 \\af0\\afs22 \\ltrch\\fcs0 \\insrsid2\\charrsid1 \\hich\\af0\\dbch\\af1\\loch\\f0 text}"},
+             Case{"right-to-left text in a font of its own",
+                  "{\\rtlch\\fcs1 \\af1\\afs28 \\ltrch\\fcs0 \\f0 \\u1513?\\u1500?\\u1493?\\u1501?}", {},
+                  {"right-to-left and complex-script fonts"}},
+             Case{"East Asian text in a font of its own", "{\\loch\\af0\\hich\\af0\\dbch\\af1\\loch\\f0 \\u20320?\\u22909?}",
+                  {}, {"East Asian fonts"}},
+             Case{"East Asian text in the run's font", "{\\loch\\af0\\hich\\af0\\dbch\\f1 \\u20320?\\u22909?}"},
+             Case{"an equation", "a{\\mmath{\\*\\moMathPara{\\*\\moMath{\\mr x}}}}b", {}, {"equations"}},
+             Case{"index and table of contents entries", "a{\\xe {entry}}{\\tc {heading}}b", {},
+                  {"index entries", "table of contents entries"}},
+             Case{"a page border", "\\pgbrdrt\\brdrs\\brdrw10 text", {}, {"shading/borders"}},
+             Case{"a formatting change tracked", "{\\*\\oldcprops \\b}x", {}, {"tracked changes"}},
+         }) {
+        SCOPED_TRACE(c.what);
+        const Document doc = Read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}" + c.body + "}");
+        EXPECT_EQ(doc.leftOut, c.asked);
+        if (!c.asked.empty()) continue;
+        const std::string written = Write(doc, "Arial", 12);
+        std::size_t at = 0;
+        for (const std::string& part : c.written) {
+            const std::size_t found = written.find(part, at);
+            EXPECT_NE(found, std::string::npos) << part << " in " << written;
+            if (found != std::string::npos) at = found + part.size();
+        }
+        EXPECT_EQ(Read(written), doc) << written;
+    }
+}
+
+// A bookmark's text keeps it wherever the model's runs and paragraphs go:
+// in the runs it covers, not in the format of a paragraph's end, and a
+// name copied to a second place is written once.
+TEST(RtfReader, BookmarksLieInTheTextTheyMark) {
+    const Document doc = Read("{\\rtf1 a{\\*\\bkmkstart B}{\\b b}\\par\\par c{\\*\\bkmkend B}d}");
+    ASSERT_EQ(doc.paragraphs.size(), 3u);
+    std::vector<std::pair<std::string, std::vector<std::string>>> marked;
+    for (const Paragraph& p : doc.paragraphs)
+        for (const rtf::Run& r : p.runs) marked.emplace_back(r.text, r.format.bookmarks);
+    const std::vector<std::string> b = {"B"};
+    EXPECT_EQ(marked, (std::vector<std::pair<std::string, std::vector<std::string>>>{
+                          {"a", {}}, {"b", b}, {"c", b}, {"d", {}}}));
+    EXPECT_TRUE(doc.paragraphs[1].mark.bookmarks.empty());
+
+    Document copied = doc;
+    copied.paragraphs[2].runs.push_back(doc.paragraphs[0].runs.back());
+    const std::string written = Write(copied, "Arial", 12);
+    EXPECT_EQ(written.find("bkmkstart B"), written.rfind("bkmkstart B"));
+    EXPECT_EQ(written.find("bkmkend B"), written.rfind("bkmkend B"));
+}
+
 // A document of paragraphs of plain runs, each paragraph split into runs
 // at "|".
 Document paragraphsOf(const std::vector<std::string>& texts) {

@@ -250,7 +250,7 @@ private slots:
         QVERIFY(text.startsWith("! Reaction mechanism of the solver file h2_air_1000K.txt\n"));
         QVERIFY(text.contains("\nH+O2(+M)<=>HO2(+M)"));
         QVERIFY(text.contains("\nREACTIONS   CAL/MOLE   MOLES\n"));
-        QVERIFY(!files::Exists(bed->folder.assist("CHEM01.TMP")));
+        QVERIFY(!files::Exists(bed->folder.working("CHEM01.TMP")));
     }
 
     // A value that fits no form of its columns is refused with the species
@@ -270,7 +270,7 @@ private slots:
         QVERIFY2(messages.lastText().contains(" H2 ") && messages.lastText().contains("-1.234E-97"),
                  qPrintable(messages.lastText()));
         QVERIFY(!textWindow("Text Doc1"));
-        QVERIFY(!files::Exists(bed->folder.assist("CHEM01.TMP")));
+        QVERIFY(!files::Exists(bed->folder.working("CHEM01.TMP")));
     }
 
     void exitClosesTheWindowThenTheProgram() {

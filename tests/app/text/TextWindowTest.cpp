@@ -587,6 +587,77 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(5));
     }
 
+    // What a word processor writes beyond the window's text and formats is
+    // kept by an edited save, in its place, or named in the question before
+    // the save, whose default (Cancel) leaves the file as it was.
+    void anEditedSaveKeepsWhatAWordProcessorWroteOrAsks_data() {
+        QTest::addColumn<std::string>("body");
+        QTest::addColumn<QStringList>("kept");  // parts of the saved file, in this order
+        QTest::addColumn<QString>("asked");     // what the question names
+        const QString none;
+        QTest::newRow("bookmark") << std::string("one {\\*\\bkmkstart Result}two{\\*\\bkmkend Result} three")
+                                  << QStringList{"one ", "{\\*\\bkmkstart Result}", "two", "{\\*\\bkmkend Result}", " three+"}
+                                  << none;
+        QTest::newRow("underline colour") << std::string("{\\colortbl ;\\red255\\green0\\blue0;}{\\ul\\ulc1 red} line")
+                                          << QStringList{"\\red255\\green0\\blue0;", "\\ul\\ulc1 red", "line+"} << none;
+        QTest::newRow("page numbers") << std::string("\\sectd\\pgnrestart\\pgnlcrm\\pgnstarts2\\titlepg text")
+                                      << QStringList{"\\pgnrestart\\pgnlcrm\\pgnstarts2\\titlepg", "text+"} << none;
+        QTest::newRow("user properties, variables")
+            << std::string("{\\*\\userprops {\\propname Run}\\proptype30{\\staticval 7}}{\\*\\docvar {Case}{lean}}text")
+            << QStringList{"{\\*\\userprops{\\propname Run}\\proptype30 {\\staticval 7}}", "{\\*\\docvar{Case}{lean}}",
+                           "text+"}
+            << none;
+        QTest::newRow("Unicode information")
+            << std::string("{\\upr{\\info{\\title T?}}{\\*\\ud{\\info{\\title T\\u8364?}}}}text")
+            << QStringList{"{\\upr{\\info {\\title T?}}{\\*\\ud {\\info {\\title T\\u8364?}}}}", "text+"} << none;
+        QTest::newRow("empty bookmark") << std::string("a{\\*\\bkmkstart Mark}{\\*\\bkmkend Mark}b") << QStringList{}
+                                        << QString("empty bookmarks");
+        QTest::newRow("right-to-left font")
+            << std::string("{\\rtlch\\fcs1 \\af1\\afs28 \\ltrch\\fcs0 \\f0 \\u1513?\\u1500?\\u1493?\\u1501?}")
+            << QStringList{} << QString("right-to-left and complex-script fonts");
+    }
+    void anEditedSaveKeepsWhatAWordProcessorWroteOrAsks() {
+        QFETCH(std::string, body);
+        QFETCH(QStringList, kept);
+        QFETCH(QString, asked);
+        ScriptedMessages messages;
+        const std::string bytes =
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman David;}}\r\n" + body + "}\r\n";
+        const std::string path = write("processor.rtf", bytes);
+        RES_ShowFile* w = open(path);
+        QVERIFY(w);
+        type(w, "+");
+        bool cancelled = false;
+        if (!asked.isEmpty()) {
+            messages.Answer(platform::kAnswerCancel);
+            w->SVTXT(cancelled);
+            QVERIFY(cancelled);
+            QCOMPARE(messages.shown().size(), size_t(1));
+            QCOMPARE(messages.lastText(), "This document holds " + asked +
+                                              " that this window cannot keep; saving will remove them.");
+            QCOMPARE(messages.shown().back().style,
+                     platform::kMsgExclamation + platform::kMsgOkCancel + platform::kMsgDefaultButton2);
+            QCOMPARE(kx::test::ReadBytes(path), bytes);
+            return;
+        }
+        w->SVTXT(cancelled);
+        QVERIFY(!cancelled);
+        QVERIFY(messages.shown().empty());
+        const std::string saved = kx::test::ReadBytes(path);
+        std::size_t at = 0;
+        for (const QString& part : kept) {
+            const std::size_t found = saved.find(part.toStdString(), at);
+            QVERIFY2(found != std::string::npos, qPrintable(part + " in " + QString::fromStdString(saved)));
+            at = found + static_cast<std::size_t>(part.size());
+        }
+        // Saved again after another edit, it is kept again.
+        type(w, "!");
+        w->SVTXT(cancelled);
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(path)).info, text::rtf::Read(saved).info);
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(path)).properties, text::rtf::Read(saved).properties);
+        QCOMPARE(text::rtf::Read(kx::test::ReadBytes(path)).settings, text::rtf::Read(saved).settings);
+    }
+
     // Characters the box can hold come back from an edited save as they
     // were read, whatever stands before them: U+FEFF at the start of a
     // paragraph or of a run, a line separator given as a character, a
@@ -966,7 +1037,8 @@ private slots:
 
     void aShownTableHasNoPathOfItsOwn() {
         ScriptedDialogs dialogs;
-        const std::string table = write("AssistFiles/TmpPlot.txt", "t\tx\r\n");
+        const std::string table = bed->folder.working("TmpPlot.txt");
+        files::WriteAll(table, "t\tx\r\n");
         RES_ShowFile* w = open(table);
         QCOMPARE(w->MePath(), std::string());
         QCOMPARE(w->Caption(), QString("TmpPlot.txt"));
@@ -976,6 +1048,19 @@ private slots:
         w->SVTXT(cancelled);
         QCOMPARE(kx::test::ReadBytes(target), std::string("t\tx\r\n"));
         QCOMPARE(dialogs.requests()[0].file.fileName, QString("TmpPlot.txt"));
+    }
+
+    // A user's file opens as its own document also where the program can
+    // keep no working files (its AssistFiles folder is gone).
+    void aFileOpensWhereNoWorkingFolderCanBeMade() {
+        ScriptedMessages messages;
+        const std::string path = write("notes.txt", "text\r\n");
+        RemoveWorkingFolder();
+        std::filesystem::remove_all(bed->folder.assist(""));
+        RES_ShowFile* w = open(path);
+        QVERIFY(w);
+        QCOMPARE(w->MePath(), path);
+        QVERIFY(messages.shown().empty());
     }
 
     void editingCommandsChangeTheTextAndTheFlag() {
