@@ -18,10 +18,7 @@ namespace {
 
 void closePanel() {
     if (shell::MDIForm1* main = shell::MainForm()) {
-        main->Text8()->hide();
-        main->Command3()->hide();
-        main->RichTextBox6()->hide();
-        main->RichTextBox6()->clear();
+        main->HideContr();
         main->RichTextBox6()->setToolTip(QString());
     }
 }

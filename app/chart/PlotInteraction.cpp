@@ -74,10 +74,7 @@ void PLOT::openPanel(const char* caption, const std::string& text, int subset) {
 void PLOT::hidePanel() {
     shell::MDIForm1* main = shell::MainForm();
     if (!main) return;
-    main->Text8()->hide();
-    main->RichTextBox6()->clear();
-    main->RichTextBox6()->hide();
-    main->Command3()->hide();
+    main->HideContr();
 }
 
 // ---- Read-out and data cursor ---------------------------------------------------------

@@ -2,6 +2,8 @@
 
 #include "Format.h"
 
+#include <algorithm>
+
 namespace kx::chart_setup {
 namespace {
 
@@ -19,23 +21,32 @@ int whole(float twips) { return static_cast<int>(RoundHalfEven(twips)); }
 }  // namespace
 
 ChartPrintPlan PlanChartPrint(float paperValue, float orientationValue) {
+    const int paper = PaperOf(paperValue);
+    return PlanChartPrintOn(PageSize(paper, OrientationOf(orientationValue)), paper);
+}
+
+ChartPrintPlan PlanChartPrintOn(const PageTwips& page, int paper) {
     ChartPrintPlan plan;
-    plan.paper = PaperOf(paperValue);
-    plan.orientation = OrientationOf(orientationValue);
-    plan.page = PageSize(plan.paper, plan.orientation);
+    plan.paper = paper;
+    plan.orientation = page.width > page.height ? kLandscape : kPortrait;
+    plan.page = page;
+    float across = 0;
+    float down = 0;
     if (plan.orientation == kPortrait) {
         plan.layout = ChartLayout::Portrait;
-        plan.pictureWidth = plan.page.width - 2800;
-        plan.pictureHeight = plan.page.height - 5800;
-    } else if (plan.paper == kPaperA4) {
+        across = 2800;
+        down = 5800;
+    } else if (paper == kPaperA4) {
         plan.layout = ChartLayout::A4Landscape;
-        plan.pictureWidth = plan.page.width - 4100;
-        plan.pictureHeight = plan.page.height - 3200;
+        across = 4100;
+        down = 3200;
     } else {
         plan.layout = ChartLayout::LetterLandscape;
-        plan.pictureWidth = plan.page.width - 4100;
-        plan.pictureHeight = plan.page.height - 3500;
+        across = 4100;
+        down = 3500;
     }
+    plan.pictureWidth = std::max(page.width - across, page.width / 2);
+    plan.pictureHeight = std::max(page.height - down, page.height / 2);
     return plan;
 }
 
@@ -50,6 +61,14 @@ TwipsRect PicturePlace(const ChartPrintPlan& plan) {
     place.left = whole((plan.page.width - plan.pictureWidth) / 2);
     place.top = whole((plan.page.height - plan.pictureHeight) / 2);
     return place;
+}
+
+TwipsRect PicturePlaceWithin(const PageTwips& page, int paper, const PageMargins& margins) {
+    const int width = whole(page.width) - margins.left - margins.right;
+    const int height = whole(page.height) - margins.top - margins.bottom;
+    if (width < kTwipsPerInch || height < kTwipsPerInch || margins.left < 0 || margins.top < 0)
+        return PicturePlace(PlanChartPrintOn(page, paper));
+    return {margins.left, margins.top, width, height};
 }
 
 WindowPlace ChartPreviewPlace(ChartLayout layout, int mainLeft, int mainTop, int mainWidth, int mainHeight) {

@@ -52,6 +52,18 @@ struct TwipsRect {
 // middle of the page.
 TwipsRect PicturePlace(const ChartPrintPlan& plan);
 
+// The plan on the page the chart is printed on (twips, width across), which
+// may not be the page of the set-up (the printer kept its paper, or the
+// user turned the page or changed its paper): the rules above for its
+// orientation, a paper other than A4 taken as Letter, and the picture at
+// least half the page across and down.
+ChartPrintPlan PlanChartPrintOn(const PageTwips& page, int paper);
+
+// The picture's place within margins the user gave the page: all the room
+// they leave; by the plan on the page (PlanChartPrintOn) when they leave
+// less than an inch across or down.
+TwipsRect PicturePlaceWithin(const PageTwips& page, int paper, const PageMargins& margins);
+
 struct WindowPlace {
     int left = 0;
     int top = 0;

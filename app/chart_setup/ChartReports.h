@@ -29,17 +29,22 @@ public:
 };
 
 // The picture of the active chart window (PLOT, or a PrintableChart) for
-// printing at the size (twips, height first), drawn straight onto the
-// printer's pages: checks that the window can draw its chart at that size
-// and returns how to draw it. A window that is no chart raises into the
-// caller's trap; a chart that cannot be drawn is reported ("Plot#088. ")
-// and gives an empty painter.
+// printing at the size (twips, height first): checks that the window can
+// draw its chart at that size and returns how to draw it. Drawn into a
+// place of another size (the page was turned or changed in the preview or
+// the print dialog), the chart is laid out for that place while its window
+// is there, else its picture is drawn whole in the middle of the place. A
+// window that is no chart raises into the caller's trap; a chart that
+// cannot be drawn is reported ("Plot#088. ") and gives an empty painter.
 ChartPainter PRINT_CHART(platform::Form* window, float HVal_Tw, float WVal_Tw);
 
 // Prints the picture on the layout of the plan and shows the preview; the
 // mouse pointer is back to normal when the preview shows, and a landscape
-// layout whose paper the printer did not take is named first. Failures are
-// reported with the layout's tag ("PlotRep#001. " ...).
+// layout whose paper the printer did not take is named first. On a page
+// the printer kept or the user turned or changed, the picture takes the
+// place the plan's rules give on that page, or all the room within the
+// margins the user gave it. Failures are reported with the layout's tag
+// ("PlotRep#001. " ...).
 void ShowChartReport(const ChartPrintPlan& plan, const ChartPainter& draw);
 
 }  // namespace kx::chart_setup

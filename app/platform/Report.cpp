@@ -9,22 +9,22 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace kx::platform {
@@ -41,7 +41,7 @@ public:
         printer->setFullPage(true);
         printer->setPageSize(wanted.pageSize());
         printer->setPageOrientation(wanted.orientation());
-        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+        printer->setPageMargins(wanted.margins(QPageLayout::Point), QPageLayout::Point);
         return printer;
     }
 
@@ -59,6 +59,14 @@ public:
             QObject::disconnect(print, &QAction::triggered, &dialog, nullptr);
             QObject::connect(print, &QAction::triggered, &dialog, [&] {
                 QPrintDialog choice(&printer, &dialog);
+                // What PrintReport honours: the file, a range of the pages
+                // the preview shows, copies and their collation (the
+                // dialog's order and colour mode too); neither the current
+                // page nor a selection.
+                choice.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                                  QAbstractPrintDialog::PrintCollateCopies |
+                                  QAbstractPrintDialog::PrintShowPageSize);
+                choice.setMinMax(1, std::max(1, report.PageCount()));
                 if (ShowModal(choice) != QDialog::Accepted) return;
                 if (PrintReport(report, printer))
                     dialog.accept();
@@ -121,9 +129,78 @@ QFont firstInstalled(std::initializer_list<const char*> families, QFont::StyleHi
 
 Report::Report(QString name) : Name(std::move(name)) {}
 
+namespace {
+
+constexpr double kTwipsPerPoint = 20.0;
+
+int twipsOf(double points) { return static_cast<int>(std::lround(points * kTwipsPerPoint)); }
+
+ReportPage pageOf(const QPageLayout& layout) {
+    const QSizeF points = layout.fullRect(QPageLayout::Point).size();
+    const int paper = PaperCodeOf(layout.pageSize().id());
+    const bool landscape = layout.orientation() == QPageLayout::Landscape;
+    return {paper, landscape,
+            PrinterPage(paper, landscape, static_cast<float>(points.width() * kTwipsPerPoint),
+                        static_cast<float>(points.height() * kTwipsPerPoint))};
+}
+
+// The page's height in whole twips as the paper measures it.
+int heightOf(const QPageLayout& layout) {
+    return twipsOf(layout.fullRect(QPageLayout::Point).height());
+}
+
+PageMargins marginsOf(const QPageLayout& layout) {
+    const QMarginsF m = layout.margins(QPageLayout::Point);
+    return {twipsOf(m.left()), twipsOf(m.top()), twipsOf(m.right()), twipsOf(m.bottom())};
+}
+
+QMarginsF pointsOf(const PageMargins& m) {
+    return QMarginsF(m.left / kTwipsPerPoint, m.top / kTwipsPerPoint, m.right / kTwipsPerPoint,
+                     m.bottom / kTwipsPerPoint);
+}
+
+// A text layout on a device takes its tab stops in units of the screen's
+// default resolution and scales them by the device's; the factor, as the
+// layout applies it, to give stops in the device's own units.
+double tabScale(const QFont& font, QPaintDevice& device) {
+    constexpr double probe = 1000;
+    QTextOption option;
+    option.setTabStopDistance(probe);
+    QTextLayout layout(QStringLiteral("\t"), font, &device);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const double scale = line.isValid() ? line.naturalTextWidth() / probe : 0;
+    return scale > 0 ? scale : 1;
+}
+
+}  // namespace
+
 QPageLayout Report::PageLayout() const {
-    return QPageLayout(pageSizeOf(PaperSize), Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(0, 0, 0, 0));
+    QPageLayout layout(pageSizeOf(PaperSize), Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    layout.setMode(QPageLayout::FullPageMode);
+    if (fitted_) layout.setMargins(pointsOf(fittedMargins_));
+    return layout;
+}
+
+bool Report::Fit(QPageLayout& layout) {
+    if (!FitToPage) return false;
+    const ReportPage page = pageOf(layout);
+    const PageMargins current = marginsOf(layout);
+    if (fitted_ && page == fittedPage_ && current == fittedMargins_) return false;
+    // Margins other than the ones the report keeps were set by the user.
+    std::optional<PageMargins> given;
+    if (fitted_ && current != fittedMargins_) given = current;
+    fittedMargins_ = FitToPage(*this, page, given);
+    fittedPage_ = page;
+    fitted_ = true;
+    if (fittedMargins_ == current) return false;
+    layout.setUnits(QPageLayout::Point);
+    layout.setMode(QPageLayout::FullPageMode);
+    layout.setMargins(pointsOf(fittedMargins_));
+    return true;
 }
 
 int Report::detailTop() const { return MarginTop + (PageHeader.visible ? PageHeader.height : 0); }
@@ -146,81 +223,188 @@ void Report::drawBand(QPainter& p, const ReportBand& band, int top, double scale
     }
 }
 
-int Report::Render(QPagedPaintDevice& printer) {
-    QPainter p;
-    if (!p.begin(&printer)) throw std::runtime_error("The printer cannot be used");
-    // Its resolution, for a printer and a PDF writer alike.
-    const double scale = printer.logicalDpiY() / kTwipsPerInch;
-    const QSizeF pagePoints = printer.pageLayout().fullRectPoints().size();
-    const int pageHeight = static_cast<int>(std::lround(pagePoints.height() * 20.0));  // 20 twips per point
+// The report's pages: where each begins, found as far as asked, and a page
+// drawn from its beginning. The text field's lines go on a page while they
+// fit; a line that does not goes to the next page, unless it is the first
+// of its page (it could fit on none). One paragraph's layout is kept, so
+// that pages drawn one after the other lay each paragraph out once.
+class Report::Pages {
+public:
+    Pages(Report& report, QPaintDevice& device, int pageHeight)
+        : r_(report), device_(device), scale_(device.logicalDpiY() / kTwipsPerInch), pageHeight_(pageHeight) {
+        if (!r_.Field) return;
+        const ReportTextField& field = *r_.Field;
+        text_ = field.text;
+        if (text_.endsWith(QLatin1Char('\n'))) text_.chop(1);  // a closing line end starts no line
+        for (qsizetype from = 0;;) {
+            const qsizetype end = text_.indexOf(QLatin1Char('\n'), from);
+            paragraphs_.push_back(QStringView(text_).mid(from, (end < 0 ? text_.size() : end) - from));
+            if (end < 0) break;
+            from = end + 1;
+        }
+        option_.setWrapMode(field.wrapAnywhere ? QTextOption::WrapAnywhere
+                                               : QTextOption::WrapAtWordBoundaryOrAnywhere);
+        // Stops in twips or in the device's units become the layout's.
+        const double layoutScale = tabScale(field.font, device_);
+        tabUnit_ = scale_ / layoutScale;
+        const double eightCharacters = 8 * QFontMetricsF(field.font, &device_).horizontalAdvance(QLatin1Char(' '));
+        option_.setTabStopDistance(field.tabDistance > 0 ? field.tabDistance * tabUnit_
+                                                         : eightCharacters / layoutScale);
+        width_ = std::max(1.0, field.width * scale_);
+    }
 
-    page_ = 1;
-    auto startPage = [&] {
-        if (PageHeaderFormat) PageHeaderFormat(*this);
-        drawBand(p, PageHeader, MarginTop, scale);
-        drawBand(p, PageFooter, detailBottom(pageHeight), scale);
-    };
-    auto nextPage = [&] {
-        if (!printer.newPage()) throw std::runtime_error("The printer cannot start a new page");
-        ++page_;
-        startPage();
-    };
-    startPage();
+    // Whether the report has page k (from 1): lays its pages out so far.
+    bool Has(int k) {
+        while (static_cast<int>(starts_.size()) < k && !ended_) place(static_cast<int>(starts_.size()), nullptr);
+        return static_cast<int>(starts_.size()) >= k;
+    }
 
-    if (Field) {
-        p.setFont(Field->font);
-        QTextOption option;
-        option.setWrapMode(Field->wrapAnywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-        option.setTabStopDistance(8 * QFontMetricsF(Field->font, &printer).horizontalAdvance(QLatin1Char(' ')));
-        const double x = (MarginLeft + Field->left) * scale;
-        const double width = std::max(1.0, Field->width * scale);
-        double y = detailTop() * scale;
-        QString text = Field->text;
-        if (text.endsWith(QLatin1Char('\n'))) text.chop(1);  // a closing line end starts no line
-        for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-            QTextLayout layout(paragraph, Field->font, &printer);
-            layout.setTextOption(option);
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(width);
-                line.setPosition(QPointF(0, 0));
-            }
-            layout.endLayout();
-            for (int i = 0; i < layout.lineCount(); ++i) {
-                const QTextLine line = layout.lineAt(i);
-                // A line that does not fit goes to the next page, unless it
-                // is the first of its page (it could fit on none).
-                if (y + line.height() > detailBottom(pageHeight) * scale && y > detailTop() * scale) {
-                    nextPage();
-                    p.setFont(Field->font);
-                    y = detailTop() * scale;
+    // The page count: lays every page out.
+    int Count() {
+        Has(std::numeric_limits<int>::max());
+        return static_cast<int>(starts_.size());
+    }
+    bool Ended() const { return ended_; }
+
+    // Draws page k, which the report has, with its bands.
+    void Draw(QPainter& p, int k) {
+        place(k, &p);
+        r_.drawBand(p, r_.PageHeader, r_.MarginTop, scale_);
+        r_.drawBand(p, r_.PageFooter, r_.detailBottom(pageHeight_), scale_);
+        if (k == 1 && r_.Picture && r_.Picture->draw) {
+            const QRect& place = r_.Picture->place;
+            const QRectF target(place.left() * scale_, place.top() * scale_, place.width() * scale_,
+                                place.height() * scale_);
+            p.save();
+            p.setClipRect(target);
+            struct Restore {
+                QPainter& p;
+                ~Restore() { p.restore(); }
+            } restore{p};
+            r_.Picture->draw(p, target);
+        }
+    }
+
+private:
+    // Where a page's text begins: a paragraph and its line there.
+    struct Start {
+        int paragraph = 0;
+        int line = 0;
+    };
+
+    // Formats page k (from 1; its beginning is known) and places its lines,
+    // drawing them on p when given; learns where page k + 1 begins.
+    void place(int k, QPainter* p) {
+        r_.page_ = k;
+        if (r_.PageHeaderFormat) r_.PageHeaderFormat(r_);
+        if (paragraphs_.empty()) {
+            ended_ = true;
+            return;
+        }
+        const Start start = starts_[static_cast<std::size_t>(k - 1)];
+        const double top = r_.detailTop() * scale_;
+        const double bottom = r_.detailBottom(pageHeight_) * scale_;
+        const double x = (r_.MarginLeft + r_.Field->left) * scale_;
+        if (p) p->setFont(r_.Field->font);
+        double y = top;
+        for (int i = start.paragraph; i < static_cast<int>(paragraphs_.size()); ++i) {
+            const QTextLayout& layout = paragraph(i);
+            for (int j = i == start.paragraph ? start.line : 0; j < layout.lineCount(); ++j) {
+                const QTextLine line = layout.lineAt(j);
+                if (y + line.height() > bottom && y > top) {
+                    if (static_cast<int>(starts_.size()) == k) starts_.push_back({i, j});
+                    return;
                 }
-                line.draw(&p, QPointF(x, y));
+                if (p) line.draw(p, QPointF(x, y));
                 y += line.height();
             }
         }
+        if (static_cast<int>(starts_.size()) == k) ended_ = true;
     }
-    if (Picture && Picture->draw) {
-        const QRect& r = Picture->place;
-        const QRectF target(r.left() * scale, r.top() * scale, r.width() * scale, r.height() * scale);
-        p.save();
-        p.setClipRect(target);
-        struct Restore {
-            QPainter& p;
-            ~Restore() { p.restore(); }
-        } restore{p};
-        Picture->draw(p, target);
+
+    const QTextLayout& paragraph(int i) {
+        if (i == laidOutIndex_) return *laidOut_;
+        laidOut_ = std::make_unique<QTextLayout>(paragraphs_[static_cast<std::size_t>(i)].toString(), r_.Field->font,
+                                                 &device_);
+        QTextOption option = option_;
+        const auto& lineTabs = r_.Field->lineTabs;
+        if (static_cast<std::size_t>(i) < lineTabs.size() && !lineTabs[static_cast<std::size_t>(i)].empty()) {
+            QList<QTextOption::Tab> tabs = lineTabs[static_cast<std::size_t>(i)];
+            for (QTextOption::Tab& tab : tabs) tab.position *= tabUnit_;
+            option.setTabs(tabs);
+        }
+        laidOut_->setTextOption(option);
+        laidOut_->beginLayout();
+        for (QTextLine line = laidOut_->createLine(); line.isValid(); line = laidOut_->createLine()) {
+            line.setLineWidth(width_);
+            line.setPosition(QPointF(0, 0));
+        }
+        laidOut_->endLayout();
+        laidOutIndex_ = i;
+        return *laidOut_;
     }
+
+    Report& r_;
+    QPaintDevice& device_;
+    double scale_;  // device units a twip
+    int pageHeight_;
+    QString text_;
+    std::vector<QStringView> paragraphs_;
+    QTextOption option_;
+    double tabUnit_ = 1;  // the layout's tab units a twip
+    double width_ = 1;
+    std::vector<Start> starts_{Start{}};  // starts_[k - 1]: where page k begins
+    bool ended_ = false;                  // starts_ holds every page
+    int laidOutIndex_ = -1;
+    std::unique_ptr<QTextLayout> laidOut_;
+};
+
+int Report::Render(QPagedPaintDevice& printer, const PrintedPages& which) {
+    QPageLayout layout = printer.pageLayout();
+    if (Fit(layout)) printer.setPageMargins(layout.margins(QPageLayout::Point), QPageLayout::Point);
+    const int pageHeight = heightOf(printer.pageLayout());
+
+    Pages pages(*this, printer, pageHeight);
+    QPainter p;
+    int printed = 0;
+    const int copies = std::max(1, which.copies);
+    const int documentCopies = which.collate ? copies : 1;
+    const int pageCopies = which.collate ? 1 : copies;
+    const auto wanted = [&](int k) { return which.pages.isEmpty() || which.pages.contains(k); };
+    const auto put = [&](int k) {
+        for (int c = 0; c < pageCopies; ++c) {
+            if (printed == 0) {
+                if (!p.begin(&printer)) throw std::runtime_error("The printer cannot be used");
+            } else if (!printer.newPage()) {
+                throw std::runtime_error("The printer cannot start a new page");
+            }
+            pages.Draw(p, k);
+            ++printed;
+        }
+    };
+    for (int copy = 0; copy < documentCopies; ++copy) {
+        if (which.lastPageFirst) {
+            for (int k = pages.Count(); k >= 1; --k)
+                if (wanted(k)) put(k);
+            continue;
+        }
+        for (int k = 1; pages.Has(k); ++k) {
+            if (!which.pages.isEmpty() && k > which.pages.lastPage()) break;
+            if (wanted(k)) put(k);
+        }
+    }
+    if (pages.Ended()) pageCount_ = pages.Count();
+    if (printed == 0) throw std::runtime_error("None of the pages asked for is in the report");
     auto* device = dynamic_cast<QPrinter*>(&printer);
     if (!p.end() || (device && device->printerState() == QPrinter::Error))
         throw std::runtime_error("The printer could not finish the pages");
-    pageCount_ = page_;
-    return pageCount_;
+    pagesPrinted_ = printed;
+    return printed;
 }
 
-bool Report::Paint(QPagedPaintDevice& printer) {
+bool Report::Paint(QPagedPaintDevice& printer, const PrintedPages& which) {
     try {
-        Render(printer);
+        Render(printer, which);
         return true;
     } catch (...) {
         error_ = std::current_exception();
@@ -236,26 +420,35 @@ void Report::RaiseKeptError() {
 
 int PaperCodeOfPrinter(const QPrinter& printer) { return PaperCodeOf(printer.pageLayout().pageSize().id()); }
 
+PrintedPages PrintedPagesOf(const QPrinter& printer) {
+    PrintedPages which;
+    if (printer.printRange() == QPrinter::PageRange) which.pages = printer.pageRanges();
+    which.copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    which.collate = printer.collateCopies();
+    which.lastPageFirst = printer.pageOrder() == QPrinter::LastPageFirst;
+    return which;
+}
+
 PrintService* InstallPrintService(PrintService* service) { return printing.Install(service); }
 
 bool PrintReport(Report& report, QPrinter& printer) {
     const QString file = printer.outputFileName();
-    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) return report.Paint(printer);
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        // The pages as the printer would have written them into the file.
-        QPdfWriter pdf(&buffer);
-        pdf.setPdfVersion(printer.pdfVersion());
-        pdf.setResolution(printer.resolution());
-        pdf.setPageLayout(printer.pageLayout());
-        pdf.setTitle(printer.docName());
-        pdf.setCreator(printer.creator());
-        if (!report.Paint(pdf)) return false;
-    }
+    const PrintedPages which = PrintedPagesOf(printer);
+    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) return report.Paint(printer, which);
+    std::string bytes;
     try {
-        files::WriteAll(FromQ(file), std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        // The printer paints the pages, with every setting the user gave
+        // it, into a scratch file; the user's file is only written whole.
+        QTemporaryDir scratch;
+        if (!scratch.isValid())
+            throw std::runtime_error("No room for the pages being printed: " + FromQ(scratch.errorString()));
+        const QString pages = scratch.filePath(QStringLiteral("pages.pdf"));
+        printer.setOutputFileName(pages);
+        const bool painted = report.Paint(printer, which);
+        printer.setOutputFileName(file);
+        if (!painted) return false;
+        bytes = files::ReadAll(FromQ(pages));
+        files::WriteAll(FromQ(file), bytes);
     } catch (const std::exception& e) {
         if (report.PrintFailed)
             report.PrintFailed(e);
@@ -268,7 +461,9 @@ bool PrintReport(Report& report, QPrinter& printer) {
 
 void ShowReport(Report& report, const std::function<void(int paperTaken)>& reportEnd) {
     PrintService& service = printing.Get();
-    std::unique_ptr<QPrinter> printer = service.Printer(report.PageLayout());
+    QPageLayout wanted = report.PageLayout();
+    report.Fit(wanted);
+    std::unique_ptr<QPrinter> printer = service.Printer(wanted);
     if (reportEnd) reportEnd(PaperCodeOfPrinter(*printer));
     service.Preview(report, *printer);
     report.RaiseKeptError();

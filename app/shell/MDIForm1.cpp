@@ -384,6 +384,7 @@ void MDIForm1::subWindowActivated(QMdiSubWindow* sub) {
         if (auto* w = platform::IsLoaded(before) ? dynamic_cast<platform::HasActivation*>(before) : nullptr)
             w->Form_Deactivate();
     });
+    IgnoreErrors([&] { showPanelFor(now); });
     IgnoreErrors([&] {
         if (auto* w = dynamic_cast<platform::HasActivation*>(now)) w->Form_Activate();
     });

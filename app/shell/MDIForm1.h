@@ -53,11 +53,15 @@ public:
     // Sets the shared constants and remembered choices to their start values.
     void MDILoadConstants();
     // Shows (true) or hides the chart-text panel; SubSetIn is the subset
-    // whose label it edits (0 for any other text).
+    // whose label it edits (0 for any other text). The panel opened is the
+    // active document window's: while another window is active it is out of
+    // sight, and it shows again, as it was left, when that window is active
+    // again.
     void SetMode(bool ModeInd, int SubSetIn);
     // Reads "OPTIONS.txt" and, when it reads whole, takes its background
     // colour; when it does not, keeps why for the message.
     void OptionOpen(bool& ErrBL);
+    // Closes the chart-text panel: hidden, its text gone.
     void HideContr();
     // Opens the run-settings window on the solver file 500 ms later.
     void Timer3Run(const std::string& FilePP, const std::string& FileCap);
@@ -98,6 +102,8 @@ private:
     void applyBackColor();
     void layoutPanel();
     std::array<QWidget*, 3> panelControls() const;
+    // The panel, when open, shows while the window that opened it is active.
+    void showPanelFor(platform::Form* active);
     void toolbar2ButtonClick(const QString& key);
     void toolbar5ButtonClick(const QString& key);
     void timer1Tick();
@@ -135,6 +141,8 @@ private:
     platform::Form* frontWindow_ = nullptr;
     platform::Form* activeDocument_ = nullptr;
     int subsetIndex_ = 0;
+    bool panelOpen_ = false;
+    platform::Form* panelOwner_ = nullptr;  // the window the open panel serves
 };
 
 // The main window; nullptr when there is none.

@@ -247,14 +247,31 @@ void MDIForm1::toolbar5ButtonClick(const QString& key) {
 void MDIForm1::SetMode(bool ModeInd, int SubSetIn) {
     Trap("MDI#013. ", [&] {
         subsetIndex_ = SubSetIn;
+        // The panel is the window's that opens it: it shows while that
+        // window is the active one.
+        panelOpen_ = ModeInd;
+        panelOwner_ = ModeInd ? ActiveDocument() : nullptr;
         for (QWidget* w : panelControls()) w->setVisible(ModeInd);
         if (!ModeInd) richTextBox6_->clear();
     });
 }
 
 void MDIForm1::HideContr() {
+    panelOpen_ = false;
+    panelOwner_ = nullptr;
     for (QWidget* w : panelControls()) w->hide();
     richTextBox6_->clear();
+}
+
+void MDIForm1::showPanelFor(platform::Form* active) {
+    if (!panelOpen_) return;
+    if (panelOwner_ && !platform::IsLoaded(panelOwner_)) {
+        HideContr();
+        return;
+    }
+    // Another window cannot take the panel's text; its owner finds it again
+    // as it was left.
+    for (QWidget* w : panelControls()) w->setVisible(active == panelOwner_);
 }
 
 void MDIForm1::PlotTxtOK() {

@@ -22,6 +22,7 @@ constexpr float kTwipsPerInch = 1440.0F;
 struct PageTwips {
     float width = 0;
     float height = 0;
+    bool operator==(const PageTwips&) const = default;
 };
 
 // The page of the paper in the orientation: Letter 12240 x 15840, A4
@@ -29,6 +30,24 @@ struct PageTwips {
 // swapped in landscape. Any paper other than A4 is Letter, any orientation
 // other than landscape portrait.
 PageTwips PageSize(int paper, int orientation);
+
+// A printer's page in twips as the printed pages use it: Letter and A4 as
+// PageSize gives them in the orientation, a page of any other paper (code
+// 0 or another) at its measured size.
+PageTwips PrinterPage(int paper, bool landscape, float measuredWidth, float measuredHeight);
+
+// Margins of a page in twips from its edges.
+struct PageMargins {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const PageMargins&) const = default;
+};
+
+// The margins around a rectangle of the page (twips from its top-left
+// corner), none below 0.
+PageMargins MarginsAround(const PageTwips& page, int left, int top, int width, int height);
 
 // The paper code (1 or 9) of the page set-up value (element 4): A4 when it
 // is 9, else Letter.

@@ -338,6 +338,7 @@ void RES_ShowFile::FntSize(std::int32_t sIZEn) {
     font.setPointSize(sIZEn);
     ++quiet_;
     box_->document()->setDefaultFont(font);
+    ShowTabStops(*box_);
     --quiet_;
     for (int size : kFontSizes)
         if (QAction* a = action(("FONT" + std::to_string(size)).c_str())) a->setChecked(size == sIZEn);
@@ -978,13 +979,17 @@ void RES_ShowFile::SelZxBB(bool& IsSel) {
 void RES_ShowFile::Print_Rch() {
     shell::Trap("17#024. ", [this] {
         shell::UnloadReportDesigners();
-        const bool selection = box_->textCursor().hasSelection();
+        const QTextCursor cursor = box_->textCursor();
+        const bool selection = cursor.hasSelection();
         RTF1_TO_RTF2_Normal(selection, *box_, printBuffer_);
         struct Emptied {
             QString& buffer;
             ~Emptied() { buffer.clear(); }
         } emptied{printBuffer_};
-        ShowTextReport(printBuffer_, *this);
+        const QTextDocument& document = *box_->document();
+        ShowTextReport(printBuffer_, *this,
+                       selection ? DocumentTabStops(document, cursor.selectionStart(), cursor.selectionEnd())
+                                 : DocumentTabStops(document, 0, document.characterCount()));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "Text.h"
 
 #include <QColor>
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -174,7 +175,11 @@ QTextBlockFormat qtBlockFormat(const rtf::Paragraph& para, double dotsPerInch) {
         block.setProperty(kSpacingTwips, QVariantList{sp.left, sp.right, sp.first, sp.before, sp.after, sp.line,
                                                       sp.lineMultiple});
     }
-    if (!para.kept.empty()) block.setProperty(kParagraphKept, QString::fromStdString(para.kept));
+    if (!para.kept.empty()) {
+        block.setProperty(kParagraphKept, QString::fromStdString(para.kept));
+        const QList<QTextOption::Tab> tabs = QtTabStops(rtf::ParagraphTabStops(para.kept), dotsPerInch / 1440.0);
+        if (!tabs.isEmpty()) block.setTabPositions(tabs);
+    }
     return block;
 }
 
@@ -389,6 +394,69 @@ void prepareWrapping(QTextEdit& box, bool longWord) {
 
 }  // namespace
 
+QList<QTextOption::Tab> QtTabStops(const std::vector<rtf::TabStop>& stops, double unitsPerTwip) {
+    QList<QTextOption::Tab> tabs;
+    for (const rtf::TabStop& stop : stops) {
+        QTextOption::TabType type = QTextOption::LeftTab;
+        switch (stop.align) {
+            case rtf::TabAlign::Right: type = QTextOption::RightTab; break;
+            case rtf::TabAlign::Center: type = QTextOption::CenterTab; break;
+            case rtf::TabAlign::Decimal: type = QTextOption::DelimiterTab; break;
+            case rtf::TabAlign::Left: break;
+        }
+        tabs.append(QTextOption::Tab(stop.position * unitsPerTwip, type,
+                                     stop.align == rtf::TabAlign::Decimal ? QChar('.') : QChar()));
+    }
+    return tabs;
+}
+
+TextTabStops DocumentTabStops(const QTextDocument& document, int from, int to) {
+    TextTabStops tabs;
+    // Plain text sets no stops: only the box of an RTF document holds its
+    // settings, kept or not.
+    const QVariant settings = document.property(kDocumentSettings);
+    if (!settings.isValid()) return tabs;
+    tabs.distance = rtf::DefaultTabDistance(settings.toString().toStdString());
+    bool anyStops = false;
+    QString kept;  // of the paragraph of the line being counted
+    std::vector<rtf::TabStop> stops;
+    const auto newLine = [&] { tabs.lines.push_back(stops); };
+    QTextBlock block = document.findBlock(std::max(from, 0));
+    // The paragraph of the first line: the head of a long line in pieces.
+    QTextBlock head = block;
+    while (head.isValid() && ContinuesLine(head)) head = head.previous();
+    for (bool first = true; block.isValid() && block.position() <= to; block = block.next(), first = false) {
+        const bool continues = !first && ContinuesLine(block);
+        if (!continues) {
+            const QTextBlock& paragraph = first ? head : block;
+            const QString words = paragraph.blockFormat().stringProperty(kParagraphKept);
+            if (words != kept || first) {
+                kept = words;
+                stops = rtf::ParagraphTabStops(kept.toStdString());
+            }
+            anyStops = anyStops || !stops.empty();
+            newLine();
+        }
+        // Line breaks within the paragraph start lines of it.
+        const QString text = block.text();
+        const int start = std::max(from - block.position(), 0);
+        const int end = std::min(to - block.position(), static_cast<int>(text.size()));
+        for (int i = start; i < end; ++i)
+            if (text.at(i) == QChar::LineSeparator) newLine();
+    }
+    if (!anyStops) tabs.lines.clear();
+    return tabs;
+}
+
+void ShowTabStops(QTextEdit& box) {
+    const int distance =
+        rtf::DefaultTabDistance(box.document()->property(kDocumentSettings).toString().toStdString());
+    const double pixels = distance > 0 ? distance * box.logicalDpiX() / 1440.0
+                                       : 8 * QFontMetricsF(box.document()->defaultFont(), &box)
+                                                 .horizontalAdvance(QLatin1Char(' '));
+    if (box.tabStopDistance() != pixels) box.setTabStopDistance(pixels);
+}
+
 void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     bool longWord = false;
     for (const rtf::Paragraph& para : model.paragraphs) {
@@ -402,6 +470,7 @@ void SetDocumentRtf(QTextEdit& box, const rtf::Document& model) {
     document.setProperty(kDocumentInfo, QString::fromStdString(model.info));
     document.setProperty(kDocumentSettings, QString::fromStdString(model.settings));
     document.setProperty(kDocumentProperties, QString::fromStdString(model.properties));
+    ShowTabStops(box);  // while the document is empty: nothing is laid out again
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (std::size_t p = 0; p < model.paragraphs.size(); ++p) {
@@ -446,6 +515,7 @@ void SetDocumentText(QTextEdit& box, const QString& text) {
         start = end + 1;
     }
     if (!breaks.empty()) shown += QStringView(text).mid(copied);
+    ShowTabStops(box);
     box.setPlainText(breaks.empty() ? text : shown);
     if (breaks.empty()) return;
     QTextCursor cursor(box.document());

@@ -8,9 +8,11 @@
 #include <QString>
 #include <QStringView>
 #include <QTextDocument>
+#include <QTextOption>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 class QTextBlock;
 class QTextCharFormat;
@@ -99,9 +101,29 @@ bool HasWordTooLongToWrap(QStringView text);
 // within a word longer than a line).
 void SetWrapAnywhere(QTextEdit& box, bool anywhere);
 
+// The tab stops of the document's text between two box positions, line
+// by line of its text (DocumentPlainText): the distance between default
+// stops (twips; 0 when the document gives none, as plain text never does)
+// and the stops of each line's paragraph, which a line break within it does
+// not change; no lines when no paragraph sets stops of its own.
+struct TextTabStops {
+    int distance = 0;
+    std::vector<std::vector<rtf::TabStop>> lines;
+};
+TextTabStops DocumentTabStops(const QTextDocument& document, int from, int to);
+
+// The stops as a text layout takes them, their places in units of which a
+// twip makes unitsPerTwip (a decimal stop on the point).
+QList<QTextOption::Tab> QtTabStops(const std::vector<rtf::TabStop>& stops, double unitsPerTwip);
+
+// The box shows its tabs at the stops its document gives: every eight
+// characters of the document's font, or at the distance an RTF document
+// sets, after a paragraph's own stops. Again after the font changes.
+void ShowTabStops(QTextEdit& box);
+
 // Replace the box's content with the model's, or with plain text ("\n"
 // between lines), wrapping anywhere when it holds a word too long to wrap
-// at word boundaries, and long lines in pieces.
+// at word boundaries, and long lines in pieces; the tabs at their stops.
 void SetDocumentRtf(QTextEdit& box, const rtf::Document& model);
 void SetDocumentText(QTextEdit& box, const QString& text);
 

@@ -1386,6 +1386,65 @@ std::u32string CharactersNotKept(const Document& read, const Document& held) {
     return std::u32string(1, first == kParagraphBreak ? U'\u2029' : first);
 }
 
+namespace {
+
+// Calls `word` with each control word of a run of them ("\tqr\tx4320") and
+// its value, if it has one.
+template <class Word>
+void eachControlWord(std::string_view words, Word&& word) {
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 0; i < words.size();) {
+        if (words[i] != '\\') {
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < words.size() && isLetter(words[end])) ++end;
+        const std::string_view name = words.substr(i + 1, end - i - 1);
+        std::size_t digits = end;
+        if (digits < words.size() && words[digits] == '-') ++digits;
+        while (digits < words.size() && isDigit(words[digits])) ++digits;
+        std::optional<int> value;
+        if (digits > end) {
+            int v = 0;
+            const auto [ptr, ec] = std::from_chars(words.data() + end, words.data() + digits, v);
+            if (ec == std::errc() && ptr == words.data() + digits) value = v;
+        }
+        word(name, value);
+        i = std::max(digits, i + 1);
+    }
+}
+
+}  // namespace
+
+std::vector<TabStop> ParagraphTabStops(std::string_view kept) {
+    std::vector<TabStop> stops;
+    TabAlign align = TabAlign::Left;
+    eachControlWord(kept, [&](std::string_view name, std::optional<int> value) {
+        if (name == "tqr") align = TabAlign::Right;
+        else if (name == "tqc") align = TabAlign::Center;
+        else if (name == "tqdec") align = TabAlign::Decimal;
+        else if (name == "tx" || name == "tb") {
+            if (name == "tx" && value && *value > 0) stops.push_back({*value, align});
+            align = TabAlign::Left;
+        }
+    });
+    std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
+    stops.erase(std::unique(stops.begin(), stops.end(),
+                            [](const TabStop& a, const TabStop& b) { return a.position == b.position; }),
+                stops.end());
+    return stops;
+}
+
+int DefaultTabDistance(std::string_view settings) {
+    int distance = 0;
+    eachControlWord(settings, [&](std::string_view name, std::optional<int> value) {
+        if (name == "deftab" && value) distance = std::max(0, *value);
+    });
+    return distance;
+}
+
 Document PlainDocument(std::string_view text) {
     Document doc;
     for (std::size_t from = 0;;) {

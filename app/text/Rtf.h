@@ -153,6 +153,24 @@ Document PlainDocument(std::string_view text);
 // font and size.
 std::string Write(const Document& document, const std::string& defaultFont, double defaultSize);
 
+// A tab stop a paragraph sets (\tx, after the kind of stop: \tqr, \tqc,
+// \tqdec): its place in twips from the left of the text, and how the text
+// after the tab stands on it.
+enum class TabAlign { Left, Right, Center, Decimal };
+struct TabStop {
+    int position = 0;
+    TabAlign align = TabAlign::Left;
+    bool operator==(const TabStop&) const = default;
+};
+
+// The tab stops of a paragraph's kept control words (Paragraph::kept), in
+// the order of their places; a bar (\tb) is no stop.
+std::vector<TabStop> ParagraphTabStops(std::string_view kept);
+
+// The distance between the default tab stops the document's settings give
+// (\deftab, Document::settings), in twips; 0 when they give none.
+int DefaultTabDistance(std::string_view settings);
+
 // The characters of a document as the reader gave it (`read`) that the same
 // document as an editor holds it (`held`) does not give back, each once, in
 // the order they first stand in `read`: a character the editor dropped, or

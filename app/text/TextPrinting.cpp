@@ -115,20 +115,22 @@ int ExpectedPaper(TextLayout layout, const std::array<float, 6>& pageSetup) {
     return PaperOf(pageSetup[4]);
 }
 
-TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pageSetup, const std::string& heading,
-                              std::int32_t pageNumbers) {
-    TextPageLayout page;
-    page.paper = ExpectedPaper(layout, pageSetup);
-    page.orientation = layout == TextLayout::Portrait ? kPortrait : kLandscape;
-    page.usableWidth = kUsableShare * PageSize(page.paper, page.orientation).width;
-    const float left = pageSetup[0] * kTwipsPerInch;
-    const float right = pageSetup[1] * kTwipsPerInch;
-    page.marginTop = static_cast<int>(RoundHalfEven(pageSetup[2] * kTwipsPerInch));
-    page.marginBottom = static_cast<int>(RoundHalfEven(pageSetup[3] * kTwipsPerInch));
-    const float textWidth = page.usableWidth - left - right;
-    page.fieldLeft = static_cast<int>(RoundHalfEven(left));
-    page.fieldWidth = std::max(0, static_cast<int>(RoundHalfEven(textWidth)));
+namespace {
 
+// Narrows two margins in proportion so that they and an inch of text fit
+// into the length; margins that leave the inch are kept.
+void leaveAnInch(float& a, float& b, float length) {
+    if (!(a + b + kTwipsPerInch > length) || !(a + b > 0)) return;
+    const float share = std::max(0.0F, length - kTwipsPerInch) / (a + b);
+    a *= share;
+    b *= share;
+}
+
+// The field and the header's labels on the page from the field's place.
+void placeField(TextPageLayout& page, int fieldLeft, int fieldWidth, const std::string& heading,
+                std::int32_t pageNumbers) {
+    page.fieldLeft = fieldLeft;
+    page.fieldWidth = std::max(0, fieldWidth);
     const int w = kNumberLabelWidth;
     page.rightNumber.left = page.fieldLeft + page.fieldWidth - w;
     page.rightNumber.width = w;
@@ -139,7 +141,61 @@ TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pag
 
     page.leftNumber.visible = page.rightNumber.visible = pageNumbers != 0;
     page.heading.visible = !heading.empty() && page.heading.width > 0;
+}
+
+int whole(float twips) { return static_cast<int>(RoundHalfEven(twips)); }
+
+}  // namespace
+
+TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pageSetup, const std::string& heading,
+                              std::int32_t pageNumbers) {
+    const int paper = ExpectedPaper(layout, pageSetup);
+    const int orientation = layout == TextLayout::Portrait ? kPortrait : kLandscape;
+    TextPageLayout page = LayOutTextPageOn(PageSize(paper, orientation), pageSetup, heading, pageNumbers);
+    page.paper = paper;
+    page.orientation = orientation;
     return page;
+}
+
+TextPageLayout LayOutTextPageOn(const PageTwips& size, const std::array<float, 6>& pageSetup,
+                                const std::string& heading, std::int32_t pageNumbers) {
+    TextPageLayout page;
+    page.orientation = size.width > size.height ? kLandscape : kPortrait;
+    page.usableWidth = kUsableShare * size.width;
+    float left = pageSetup[0] * kTwipsPerInch;
+    float right = pageSetup[1] * kTwipsPerInch;
+    float top = pageSetup[2] * kTwipsPerInch;
+    float bottom = pageSetup[3] * kTwipsPerInch;
+    leaveAnInch(left, right, page.usableWidth);
+    leaveAnInch(top, bottom, kUsableShare * size.height);
+    page.marginTop = whole(top);
+    page.marginBottom = whole(bottom);
+    const float textWidth = page.usableWidth - left - right;
+    placeField(page, whole(left), whole(textWidth), heading, pageNumbers);
+    return page;
+}
+
+TextPageLayout LayOutTextPageWithin(const PageTwips& size, const PageMargins& margins, const std::string& heading,
+                                    std::int32_t pageNumbers) {
+    TextPageLayout page;
+    page.orientation = size.width > size.height ? kLandscape : kPortrait;
+    page.usableWidth = size.width;
+    float left = static_cast<float>(std::max(0, margins.left));
+    float right = static_cast<float>(std::max(0, margins.right));
+    float top = static_cast<float>(std::max(0, margins.top));
+    float bottom = static_cast<float>(std::max(0, margins.bottom));
+    leaveAnInch(left, right, size.width);
+    leaveAnInch(top, bottom, size.height);
+    page.marginTop = whole(top);
+    page.marginBottom = whole(bottom);
+    placeField(page, whole(left), whole(size.width - left - right), heading, pageNumbers);
+    return page;
+}
+
+PageMargins MarginsOf(const TextPageLayout& laidOut, const PageTwips& page) {
+    PageMargins kept = MarginsAround(page, laidOut.fieldLeft, laidOut.marginTop, laidOut.fieldWidth, 0);
+    kept.bottom = laidOut.marginBottom;
+    return kept;
 }
 
 PageHeaderTexts FormatPageHeader(std::int64_t page, std::int32_t firstPage, std::int32_t numberAlign,

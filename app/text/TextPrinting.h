@@ -7,6 +7,8 @@
 // set-up values keep them.
 #pragma once
 
+#include "PaperSizes.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -119,6 +121,25 @@ struct TextPageLayout {
 // number labels leave and is hidden when nothing is left.
 TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pageSetup, const std::string& heading,
                               std::int32_t pageNumbers);
+
+// The same on the page the text is printed on (twips, width across), which
+// may not be the page of the layout (the printer kept its paper, or the
+// user turned the page or changed its paper): the text takes 0.97 of the
+// page's width less the set-up's margins. Margins that leave less than an
+// inch of text across or down on that page (0.97 of it) are narrowed in
+// proportion until they leave one.
+TextPageLayout LayOutTextPageOn(const PageTwips& page, const std::array<float, 6>& pageSetup,
+                                const std::string& heading, std::int32_t pageNumbers);
+
+// The same within margins the user gave the page: the text runs from the
+// left margin to the right one, the header from the top margin; margins
+// that leave less than an inch of text are narrowed in proportion.
+TextPageLayout LayOutTextPageWithin(const PageTwips& page, const PageMargins& margins, const std::string& heading,
+                                    std::int32_t pageNumbers);
+
+// The margins a laid-out page keeps on the page: the text's left and right
+// edges, and its top and bottom margins.
+PageMargins MarginsOf(const TextPageLayout& laidOut, const PageTwips& page);
 
 // The header of one page: its height and the texts of the number labels.
 struct PageHeaderTexts {

@@ -5,12 +5,14 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
 
 #include <stdexcept>
+#include <vector>
 
 namespace kx::test {
 
@@ -46,11 +48,36 @@ inline QString PdfPageText(const QString& pdf, int page) {
         RunPdfTool("pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"}));
 }
 
-// A page (from 1) as a grey image at the resolution (dots per inch).
-inline QImage PdfPageImage(const QString& pdf, int page, int dpi) {
+// A word of a page and its box in points from the page's top-left corner.
+struct PdfWord {
+    QString text;
+    QRectF box;
+};
+
+// The words of a page (from 1) in reading order, with their boxes.
+inline std::vector<PdfWord> PdfPageWords(const QString& pdf, int page) {
+    const QString html = QString::fromUtf8(
+        RunPdfTool("pdftotext", {"-bbox", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"}));
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<PdfWord> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QString text = m.captured(5);
+        text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+        words.push_back({text, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// A page (from 1) as a grey image at the resolution (dots per inch), or in
+// its colours.
+inline QImage PdfPageImage(const QString& pdf, int page, int dpi, bool grey = true) {
+    QStringList arguments{"-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page), pdf};
+    if (grey) arguments.prepend("-gray");
     QImage image;
-    image.loadFromData(RunPdfTool("pdftoppm", {"-gray", "-r", QString::number(dpi), "-f", QString::number(page),
-                                               "-l", QString::number(page), pdf}));
+    image.loadFromData(RunPdfTool("pdftoppm", arguments));
     return image;
 }
 

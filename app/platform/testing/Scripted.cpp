@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include <QBuffer>
 #include <QDialog>
 #include <QPageSize>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTest>
 
@@ -111,7 +113,7 @@ std::unique_ptr<QPrinter> ScriptedPrinting::Printer(const QPageLayout& wanted) {
                                                      : keptPaper_ == 5 ? QPageSize::Legal
                                                                        : QPageSize::Letter));
     printer->setPageOrientation(wanted.orientation());
-    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    printer->setPageMargins(wanted.margins(QPageLayout::Point), QPageLayout::Point);
     asked_.push_back(wanted);
     return printer;
 }
@@ -124,9 +126,20 @@ void ScriptedPrinting::Preview(Report& report, QPrinter& printer) {
     shown.paperTaken = PaperCodeOfPrinter(printer);
     shown.layout = asked_.empty() ? QPageLayout() : asked_.back();
     shown.previewGeometry = report.PreviewGeometry;
-    if (report.Picture) shown.picture = report.Picture->place;
+    if (auto change = std::exchange(beforePrint_, nullptr)) {
+        // The preview shows the pages before the user changes anything.
+        QByteArray pages;
+        QBuffer buffer(&pages);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter preview(&buffer);
+        preview.setResolution(printer.resolution());
+        preview.setPageLayout(printer.pageLayout());
+        report.Paint(preview);
+        change(printer);
+    }
     shown.printed = PrintReport(report, printer);
-    if (shown.printed) shown.pages = report.PageCount();
+    if (shown.printed) shown.pages = report.PagesPrinted();
+    if (report.Picture) shown.picture = report.Picture->place;
     shown_.push_back(shown);
 }
 

@@ -134,7 +134,7 @@ public:
         QString name;          // the report's layout name
         QString caption;       // its preview window's title
         QString pdf;           // the file its pages went to
-        int pages = 0;
+        int pages = 0;         // the pages printed, copies included
         bool printed = false;  // the pages reached their file (a preview would close)
         int paperTaken = 0;    // paper code the printer took
         QPageLayout layout;    // the page layout the report asked for
@@ -150,6 +150,11 @@ public:
     void KeepPaper(int paper) { keptPaper_ = paper; }
     // The next report prints into this file, as chosen in a print dialog.
     void ChooseFile(QString path) { chosenFile_ = std::move(path); }
+    // Before the next report prints, the user changes the printer as the
+    // preview's buttons and page set-up or the print dialog do (its page,
+    // the range of pages, copies, order, colour mode); the preview has
+    // shown the pages (Report::Paint) first.
+    void BeforePrint(std::function<void(QPrinter&)> change) { beforePrint_ = std::move(change); }
     const std::vector<Shown>& shown() const { return shown_; }
 
     std::unique_ptr<QPrinter> Printer(const QPageLayout& wanted) override;
@@ -159,6 +164,7 @@ private:
     QString folder_;
     int keptPaper_ = 0;
     QString chosenFile_;
+    std::function<void(QPrinter&)> beforePrint_;
     std::vector<Shown> shown_;
     std::vector<QPageLayout> asked_;
     Installation<PrintService, &InstallPrintService> installed_{this};

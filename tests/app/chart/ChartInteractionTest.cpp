@@ -67,6 +67,7 @@ class ChartInteractionTest : public QObject {
     static void draw(PLOT* c) { c->View()->replot(QCustomPlot::rpImmediateRefresh); }
     QString panelCaption() { return bed->main->Text8()->text(); }
     QString panelText() { return bed->main->RichTextBox6()->text(); }
+    test::CallLog log;
 
 private slots:
     void init() { bed = std::make_unique<Bed>(); }
@@ -333,6 +334,31 @@ private slots:
         bed->main->RichTextBox6()->setText("one more");
         bed->main->PlotTxtOK();
         QVERIFY(messages.lastText().startsWith("All 101 annotations of this chart are in use."));
+    }
+
+    // A text window made active takes the panel out of sight; back on the
+    // chart, its text is still there and OK places the annotation.
+    void theNewAnnotationPanelIsTheChartsOnly() {
+        PLOT* c = twoCurves();
+        bed->main->Toolbar2()->Button(QString("ANNOTATIONS"))->trigger();
+        bed->main->RichTextBox6()->setText("ignition");
+        auto* text = new test::StubTextWindow(log);
+        text->SetCaption("notes.txt");
+        shell::PlaceForm(text);
+        shell::ShowForm(text);
+        platform::BringToFront(text);
+        for (QWidget* w : std::initializer_list<QWidget*>{bed->main->Text8(), bed->main->RichTextBox6(),
+                                                          bed->main->Command3()})
+            QVERIFY(!w->isVisible());
+        platform::BringToFront(c);
+        QVERIFY(bed->main->Command3()->isVisible());
+        QCOMPARE(panelText(), QString("ignition"));
+        ScriptedMessages messages;
+        bed->main->Command3()->click();
+        QVERIFY(messages.shown().empty());
+        bool placed = false;
+        for (int i = 0; i < chart::kAnnotationSlots; ++i) placed = placed || c->Pesgoa1().Slot(i).text == "ignition";
+        QVERIFY(placed);
     }
 
     void annotationsAreEditedDraggedAndFreed() {

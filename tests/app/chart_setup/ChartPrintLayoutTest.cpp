@@ -58,6 +58,33 @@ TEST(ChartPrintPlan, ThePictureStandsInTheMiddleOfThePage) {
     EXPECT_EQ(place.top, 1600);
 }
 
+// On the page it is printed on: the rules of its orientation, a paper other
+// than A4 as Letter; within the user's margins all the room they leave,
+// unless that is less than an inch.
+TEST(ChartPrintPlan, OnThePagePrintedOn) {
+    const PageTwips legalLandscape{20160, 12240};
+    const ChartPrintPlan legal = PlanChartPrintOn(legalLandscape, kPaperLegal);
+    EXPECT_EQ(legal.layout, ChartLayout::LetterLandscape);
+    EXPECT_FLOAT_EQ(legal.pictureWidth, 16060);
+    EXPECT_FLOAT_EQ(legal.pictureHeight, 8740);
+    EXPECT_FLOAT_EQ(PlanChartPrintOn(PageSize(9, 2), kPaperA4).pictureHeight, 8707);
+    // A small page: the picture takes at least half of it.
+    const ChartPrintPlan small = PlanChartPrintOn({4000, 5000}, 0);
+    EXPECT_FLOAT_EQ(small.pictureWidth, 2000);
+    EXPECT_FLOAT_EQ(small.pictureHeight, 2500);
+
+    TwipsRect place = PicturePlaceWithin(PageSize(1, 1), kPaperLetter, {1440, 720, 2880, 1440});
+    EXPECT_EQ(place.left, 1440);
+    EXPECT_EQ(place.top, 720);
+    EXPECT_EQ(place.width, 12240 - 1440 - 2880);
+    EXPECT_EQ(place.height, 15840 - 720 - 1440);
+    place = PicturePlaceWithin(PageSize(1, 1), kPaperLetter, {6000, 720, 6000, 1440});
+    EXPECT_EQ(place.width, 9440);  // by the rules
+    EXPECT_EQ(place.left, 1400);
+    EXPECT_EQ(MarginsAround(PageSize(1, 1), place.left, place.top, place.width, place.height),
+              (PageMargins{1400, 2900, 1400, 2900}));
+}
+
 TEST(ChartPreview, TwoThirdsOfTheMainWindowHighWithThePagesProportion) {
     WindowPlace w = ChartPreviewPlace(ChartLayout::Portrait, 0, 0, 1400, 900);
     EXPECT_EQ(w.height, 600);

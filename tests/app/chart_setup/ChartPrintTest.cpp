@@ -17,12 +17,15 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <cerrno>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -283,6 +286,62 @@ private slots:
         QCOMPARE(messages.shown().size(), size_t(1));
         QCOMPARE(messages.lastText(), QString::fromStdString("PlotRep#001. The medium is read-only: " + pdf));
         QCOMPARE(test::ReadBytes(pdf), std::string("%PDF-1.4 an earlier print\n%%EOF\n"));
+    }
+
+    // The page the chart is printed on is not the one of the set-up: the
+    // preview turned it, the print dialog changed its paper or margins, or
+    // the printer kept a paper of its own. The chart is laid out for the
+    // place it gets on that page, and the whole picture is on the paper.
+    void aPageTurnedOrChangedAfterTheSetUpGetsTheChartLaidOutOnIt() {
+        struct Case {
+            const char* what;
+            bool portrait;  // in the set-up, on Letter
+            int keptPaper;
+            std::function<void(QPrinter&)> change;
+            QSizeF page;   // points
+            QRect place;   // twips
+        };
+        const Case cases[] = {
+            {"landscape turned to portrait", false, 0,
+             [](QPrinter& p) { p.setPageOrientation(QPageLayout::Portrait); }, QSizeF(612, 792),
+             QRect(1400, 2900, 9440, 10040)},
+            {"portrait turned to landscape", true, 0,
+             [](QPrinter& p) { p.setPageOrientation(QPageLayout::Landscape); }, QSizeF(792, 612),
+             QRect(2050, 1750, 11740, 8740)},
+            {"portrait on A4", true, 0, [](QPrinter& p) { p.setPageSize(QPageSize(QPageSize::A4)); },
+             QSizeF(595, 842), QRect(1400, 2900, 9107, 11040)},
+            {"margins of an inch", true, 0,
+             [](QPrinter& p) { p.setPageMargins(QMarginsF(72, 72, 72, 72), QPageLayout::Point); }, QSizeF(612, 792),
+             QRect(1440, 1440, 9360, 12960)},
+            {"a printer that keeps Legal", false, 5, nullptr, QSizeF(1008, 612), QRect(2050, 1750, 16060, 8740)},
+        };
+        for (const Case& c : cases) {
+            auto* chart = open<StubChart>();
+            printing->KeepPaper(c.keptPaper);
+            if (c.change) printing->BeforePrint(c.change);
+            ScriptedMessages messages;
+            ScriptedModals modals;
+            print(modals, [&](PgSetupMod& d) {
+                d.Combo1()->setCurrentIndex(0);
+                (c.portrait ? d.Option1() : d.Option2())->setChecked(true);
+            });
+            const ScriptedPrinting::Shown& shown = printing->shown().back();
+            QVERIFY2(shown.printed, c.what);
+            QCOMPARE(shown.picture, std::optional<QRect>(c.place));
+            const QSizeF size = kx::test::PdfPageSize(shown.pdf, 1);
+            QVERIFY2(qAbs(size.width() - c.page.width()) < 1 && qAbs(size.height() - c.page.height()) < 1, c.what);
+            // The chart fills all its place (72 dots per inch, 20 twips a
+            // dot): drawn for that place, not shrunk into it.
+            const QRect ink = kx::test::InkBox(kx::test::PdfPageImage(shown.pdf, 1, 72));
+            const QRectF expected(c.place.left() / 20.0, c.place.top() / 20.0, c.place.width() / 20.0,
+                                  c.place.height() / 20.0);
+            QVERIFY2(qAbs(ink.left() - expected.left()) <= 1 && qAbs(ink.top() - expected.top()) <= 1 &&
+                         qAbs(ink.width() - expected.width()) <= 2 && qAbs(ink.height() - expected.height()) <= 2,
+                     qPrintable(QString("%1: %2,%3 %4x%5").arg(c.what).arg(ink.left()).arg(ink.top())
+                                    .arg(ink.width()).arg(ink.height())));
+            QCOMPARE(chart->renders, 2);
+            platform::Unload(chart);
+        }
     }
 
     void aWindowThatIsNoChartIsReported() {

@@ -11,16 +11,20 @@
 
 #include <QFontInfo>
 #include <QPainter>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTest>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <unistd.h>
 
 using namespace kx::platform;
+using kx::PageMargins;
 using kx::platform::testing::ScriptedPrinting;
 
 class ReportTest : public QObject {
@@ -134,6 +138,204 @@ private slots:
         const QRect ink = kx::test::InkBox(kx::test::PdfPageImage(pdf, 1, 72));
         QVERIFY2(ink.left() >= 71 && ink.right() <= 505, qPrintable(QString("%1..%2").arg(ink.left()).arg(ink.right())));
         QVERIFY(ink.height() > 5 * 10);  // several lines
+    }
+
+    // A tab moves to the next stop of eight characters on the same line: the
+    // issue's line keeps its columns, and every line prints word for word
+    // where the same line with its tabs typed out as blanks prints, so a
+    // line with tabs wraps only where that one does.
+    void tabsAdvanceToStopsOfEightCharactersOnTheLine() {
+        const QStringList lines = {
+            "T0100\tcol2\tcol3\t\tend",
+            "abcdefgh\tafter a full column",
+            "\tindented\t\tx",
+            // Eight stops, then a word that ends past the field's 72
+            // characters: it wraps, as after blanks.
+            "a\tb\tc\td\te\tf\tg\th\tlongword12345",
+            "a\tb\tc\td\te\tf\tg\th\t1234567",
+        };
+        auto typedOut = [](const QString& line) {
+            QString out;
+            for (const QChar c : line) {
+                if (c != '\t') {
+                    out += c;
+                    continue;
+                }
+                do out += ' ';
+                while (out.size() % 8 != 0);
+            }
+            return out;
+        };
+        kx::test::TempDir dir;
+        ScriptedPrinting printing(QString::fromStdString(dir.path()));
+        Report withTabs = textReport(lines.join('\n'));
+        withTabs.PageHeaderFormat = nullptr;
+        ShowReport(withTabs);
+        QStringList expanded;
+        for (const QString& line : lines) expanded << typedOut(line);
+        Report withBlanks = textReport(expanded.join('\n'));
+        withBlanks.PageHeaderFormat = nullptr;
+        ShowReport(withBlanks);
+
+        const auto words = kx::test::PdfPageWords(printing.shown()[0].pdf, 1);
+        const auto expected = kx::test::PdfPageWords(printing.shown()[1].pdf, 1);
+        QStringList texts, expectedTexts;
+        for (const auto& w : words) texts << w.text;
+        for (const auto& w : expected) expectedTexts << w.text;
+        QCOMPARE(texts, expectedTexts);
+        for (std::size_t i = 0; i < words.size(); ++i)
+            QVERIFY2(qAbs(words[i].box.left() - expected[i].box.left()) < 0.5 &&
+                         qAbs(words[i].box.top() - expected[i].box.top()) < 0.5,
+                     qPrintable(words[i].text));
+
+        // The first line by itself: one line, its columns eight characters apart.
+        QCOMPARE(texts.mid(0, 4), (QStringList{"T0100", "col2", "col3", "end"}));
+        const double column = words[0].box.width() / 5;
+        for (int i = 1; i < 4; ++i) QCOMPARE(words[i].box.top(), words[0].box.top());
+        QVERIFY(qAbs(words[1].box.left() - words[0].box.left() - 8 * column) < 0.5);
+        QVERIFY(qAbs(words[3].box.left() - words[0].box.left() - 32 * column) < 0.5);
+        // The long line's last word went to a line of its own, the short one's did not.
+        const auto at = [&](const QString& text) {
+            return std::find_if(words.begin(), words.end(), [&](const auto& w) { return w.text == text; });
+        };
+        QVERIFY(at("longword12345")->box.left() - words[0].box.left() < 0.5);
+        QVERIFY(qAbs(at("1234567")->box.left() - words[0].box.left() - 64 * column) < 0.5);
+    }
+
+    // The print dialog's range, copies, collation and order: the pages
+    // printed, by the numbers in their headers, and each printed page holds
+    // what that page of the preview holds.
+    void thePrintDialogsPagesCopiesAndOrderAreHonoured() {
+        struct Case {
+            const char* what;
+            std::function<void(QPrinter&)> choose;
+            QList<int> pages;
+        };
+        const auto twoCopiesOf2To4 = [](bool collate) {
+            return [collate](QPrinter& p) {
+                p.setPrintRange(QPrinter::PageRange);
+                p.setFromTo(2, 4);
+                p.setCopyCount(2);
+                p.setCollateCopies(collate);
+            };
+        };
+        const Case cases[] = {
+            {"pages 2 to 3", [](QPrinter& p) { p.setPrintRange(QPrinter::PageRange); p.setFromTo(2, 3); }, {2, 3}},
+            {"the last page", [](QPrinter& p) { p.setPrintRange(QPrinter::PageRange); p.setFromTo(12, 12); }, {12}},
+            {"two copies collated", twoCopiesOf2To4(true), {2, 3, 4, 2, 3, 4}},
+            {"two copies not collated", twoCopiesOf2To4(false), {2, 2, 3, 3, 4, 4}},
+            {"last page first",
+             [](QPrinter& p) {
+                 p.setPrintRange(QPrinter::PageRange);
+                 p.setFromTo(9, 12);
+                 p.setPageOrder(QPrinter::LastPageFirst);
+             },
+             {12, 11, 10, 9}},
+            {"every page", [](QPrinter&) {}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        };
+        kx::test::TempDir dir;
+        ScriptedPrinting printing(QString::fromStdString(dir.path()));
+        const QString text = numberedLines(640);  // twelve pages of 55 lines
+        Report whole = textReport(text);
+        ShowReport(whole);
+        const QString wholePdf = printing.shown()[0].pdf;
+        QCOMPARE(kx::test::PdfPageCount(wholePdf), 12);
+        QStringList previewPages;
+        for (int page = 1; page <= 12; ++page) previewPages << kx::test::PdfPageText(wholePdf, page);
+
+        for (const Case& c : cases) {
+            printing.BeforePrint(c.choose);
+            Report report = textReport(text);
+            ShowReport(report);
+            const auto& shown = printing.shown().back();
+            QVERIFY2(shown.printed, c.what);
+            QCOMPARE(kx::test::PdfPageCount(shown.pdf), static_cast<int>(c.pages.size()));
+            QCOMPARE(shown.pages, static_cast<int>(c.pages.size()));
+            for (int i = 0; i < c.pages.size(); ++i)
+                QVERIFY2(kx::test::PdfPageText(shown.pdf, i + 1) == previewPages[c.pages[i] - 1],
+                         qPrintable(QString("%1: printed page %2").arg(c.what).arg(i + 1)));
+            // The preview numbered the report's pages, whatever was printed.
+            QCOMPARE(report.PageCount(), 12);
+        }
+    }
+
+    void aGreyscalePrintHasNoColours() {
+        kx::test::TempDir dir;
+        ScriptedPrinting printing(QString::fromStdString(dir.path()));
+        for (const bool grey : {false, true}) {
+            if (grey) printing.BeforePrint([](QPrinter& p) { p.setColorMode(QPrinter::GrayScale); });
+            Report report("PICTURE");
+            report.Picture = ReportPicture{QRect(1440, 1440, 4000, 4000),
+                                           [](QPainter& p, const QRectF& target) { p.fillRect(target, Qt::red); }};
+            ShowReport(report);
+            const QImage page = kx::test::PdfPageImage(printing.shown().back().pdf, 1, 36, false);
+            const QColor middle = page.pixelColor(page.width() * 3400 / 12240, page.height() * 3400 / 15840);
+            if (grey)
+                QVERIFY2(middle.red() == middle.green() && middle.green() == middle.blue() && middle.red() < 200,
+                         qPrintable(middle.name()));
+            else
+                QVERIFY2(middle.red() > 200 && middle.green() < 50, qPrintable(middle.name()));
+        }
+    }
+
+    // A report that lays itself out on its page is laid out again on the
+    // page it is printed on: by its own rules when the paper or the
+    // orientation changed, within the user's margins when those changed;
+    // the printer's page then shows the margins the report keeps.
+    void aReportIsLaidOutOnThePageItIsPrintedOn() {
+        kx::test::TempDir dir;
+        ScriptedPrinting printing(QString::fromStdString(dir.path()));
+        struct Call {
+            ReportPage page;
+            std::optional<PageMargins> given;
+        };
+        std::vector<Call> calls;
+        const auto makeReport = [&] {
+            auto report = std::make_unique<Report>("FITTED");
+            report->Field = ReportTextField{0, 0, numberedLines(3), MonospacePrintFont(10)};
+            report->FitToPage = [&](Report& r, const ReportPage& page, const std::optional<PageMargins>& given) {
+                calls.push_back({page, given});
+                // Its own rule: an inch all round.
+                const PageMargins m = given.value_or(PageMargins{1440, 1440, 1440, 1440});
+                r.MarginTop = m.top;
+                r.MarginBottom = m.bottom;
+                r.Field->left = m.left;
+                r.Field->width = static_cast<int>(page.size.width) - m.left - m.right;
+                return m;
+            };
+            return report;
+        };
+        const auto ink = [&] { return kx::test::InkBox(kx::test::PdfPageImage(printing.shown().back().pdf, 1, 72)); };
+        QMarginsF printerMargins;
+        const auto keepMargins = [&](QPrinter& p) { printerMargins = p.pageLayout().margins(QPageLayout::Point); };
+
+        auto report = makeReport();
+        printing.BeforePrint(keepMargins);
+        ShowReport(*report);
+        QCOMPARE(calls.size(), size_t(1));
+        QCOMPARE(calls[0].page, (ReportPage{1, false, kx::PageTwips{12240, 15840}}));
+        QVERIFY(!calls[0].given);
+        QCOMPARE(printerMargins, QMarginsF(72, 72, 72, 72));  // the page set-up shows them
+        QVERIFY(qAbs(ink().left() - 72) <= 1 && qAbs(ink().top() - 72) <= 2);
+
+        // The page turned in the preview: laid out again by its own rule.
+        calls.clear();
+        printing.BeforePrint([&](QPrinter& p) { p.setPageOrientation(QPageLayout::Landscape); });
+        report = makeReport();
+        ShowReport(*report);
+        QCOMPARE(calls.size(), size_t(2));
+        QCOMPARE(calls[1].page, (ReportPage{1, true, kx::PageTwips{15840, 12240}}));
+        QVERIFY(!calls[1].given);
+
+        // Margins of the user's, set in the page set-up: laid out within them.
+        calls.clear();
+        printing.BeforePrint([&](QPrinter& p) { p.setPageMargins(QMarginsF(144, 36, 36, 36), QPageLayout::Point); });
+        report = makeReport();
+        ShowReport(*report);
+        QCOMPARE(calls.size(), size_t(2));
+        QCOMPARE(calls[1].given, std::optional<PageMargins>(PageMargins{2880, 720, 720, 720}));
+        QVERIFY2(qAbs(ink().left() - 144) <= 1 && qAbs(ink().top() - 36) <= 2,
+                 qPrintable(QString("%1, %2").arg(ink().left()).arg(ink().top())));
     }
 
     void aPictureIsDrawnAtItsPlace() {

@@ -413,6 +413,51 @@ private slots:
         QVERIFY(main->RichTextBox6()->text().isEmpty());
     }
 
+    // The panel is the chart's that opened it: out of sight while another
+    // window is active (its OK could only fail there), back as it was left
+    // when the chart is active again, and gone for good once closed.
+    void thePanelShowsOnlyWhileTheWindowThatOpenedItIsActive() {
+        // The panel's controls in sight: 3 or none.
+        const auto panelShown = [this] {
+            int shown = 0;
+            for (QWidget* w : std::initializer_list<QWidget*>{main->Text8(), main->RichTextBox6(), main->Command3()})
+                shown += w->isHidden() ? 0 : 1;
+            return shown;
+        };
+        StubChartWindow* chart = openChart();
+        main->Toolbar2()->Button(QString("ANNOTATIONS"))->trigger();
+        main->RichTextBox6()->setText("peak");
+        QCOMPARE(panelShown(), 3);
+
+        StubTextWindow* text = openText("notes.txt");
+        QCOMPARE(platform::ActiveDocument(), static_cast<platform::Form*>(text));
+        QCOMPARE(panelShown(), 0);
+        StubChartWindow* other = openChart();
+        QCOMPARE(panelShown(), 0);  // another chart's: not this one's panel
+
+        platform::BringToFront(chart);
+        QCOMPARE(panelShown(), 3);
+        QCOMPARE(main->Text8()->text(), QString("New Annotation"));
+        QCOMPARE(main->RichTextBox6()->text(), QString("peak"));
+        log.clear();
+        main->Command3()->click();
+        QCOMPARE(log, (CallLog{"TextAnnotationsNew", "Apply", "MustSave"}));
+
+        // Closed, it stays closed whichever window comes.
+        main->SetMode(false, 0);
+        platform::BringToFront(text);
+        platform::BringToFront(chart);
+        QCOMPARE(panelShown(), 0);
+        // Opened on the other chart, and that chart closed: the panel goes with it.
+        platform::BringToFront(other);
+        main->SetMode(true, 0);
+        QCOMPARE(panelShown(), 3);
+        platform::BringToFront(text);
+        platform::Unload(other);
+        platform::BringToFront(chart);
+        QCOMPARE(panelShown(), 0);
+    }
+
     void thePanelOnAWindowThatIsNoChartIsReported() {
         ScriptedMessages messages;
         openText("notes.txt");

@@ -551,4 +551,33 @@ TEST(RtfReader, RecognisesRtfByItsStart) {
     EXPECT_FALSE(LooksLikeRtf(""));
 }
 
+// The tab stops a paragraph's kept words set, as the file read gives them.
+TEST(RtfTabStops, AParagraphsStopsInTheOrderOfTheirPlaces) {
+    struct Case {
+        const char* rtf;
+        std::vector<TabStop> stops;
+    } cases[] = {
+        {"{\\rtf1 \\tx720\\tx1440 a\\tab b\\par}", {{720, TabAlign::Left}, {1440, TabAlign::Left}}},
+        {"{\\rtf1 \\tqr\\tldot\\tx4320\\tx5000 a\\par}", {{4320, TabAlign::Right}, {5000, TabAlign::Left}}},
+        {"{\\rtf1 \\keepn\\tqc\\tx3000\\tqdec\\tx100 a\\par}", {{100, TabAlign::Decimal}, {3000, TabAlign::Center}}},
+        // A bar is no stop, and the kind before it goes with it.
+        {"{\\rtf1 \\tqr\\tb500\\tx600 a\\par}", {{600, TabAlign::Left}}},
+        {"{\\rtf1 \\tx2000\\tx2000\\tx-5 a\\par}", {{2000, TabAlign::Left}}},
+        {"{\\rtf1 a\\par}", {}},
+    };
+    for (const Case& c : cases) {
+        const Document d = Read(c.rtf);
+        EXPECT_EQ(ParagraphTabStops(d.paragraphs.at(0).kept), c.stops) << c.rtf;
+    }
+    // A paragraph after \pard sets its own.
+    const Document d = Read("{\\rtf1 \\tx720 a\\par\\pard b\\par}");
+    EXPECT_TRUE(ParagraphTabStops(d.paragraphs.at(1).kept).empty());
+}
+
+TEST(RtfTabStops, TheDocumentsDefaultDistance) {
+    EXPECT_EQ(DefaultTabDistance(Read("{\\rtf1\\ansi\\paperw11906\\deftab360\\margl1134 a\\par}").settings), 360);
+    EXPECT_EQ(DefaultTabDistance(Read("{\\rtf1\\ansi a\\par}").settings), 0);
+    EXPECT_EQ(DefaultTabDistance(""), 0);
+}
+
 }  // namespace

@@ -23,7 +23,13 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <cerrno>
 #include <functional>
@@ -372,6 +378,162 @@ private slots:
                                               "value must be set on the printer property."));
         QCOMPARE(messages.shown()[0].style, 48);
         QCOMPARE(printing->shown().size(), size_t(1));  // the preview still shows
+    }
+
+    // A tab moves on to the next stop of its line, on the page as in the
+    // window: every eight characters in plain text, where an RTF document
+    // puts its default stops and its paragraph's own (a right tab's text
+    // ends on its stop).
+    void tabsStandAtTheStopsTheWindowShows_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("words");   // the first stands at the field's left
+        QTest::addColumn<QList<double>>("lefts");  // points from there; negative: the right end at minus it
+        QTest::addColumn<QList<double>>("columns");  // the same in characters of the print font
+        QTest::newRow("plain text") << "table.txt" << QByteArray("T0100\tcol2\tcol3\t\tend\r\n")
+                                    << QStringList{"T0100", "col2", "col3", "end"} << QList<double>{}
+                                    << QList<double>{8, 16, 32};
+        QTest::newRow("RTF default stops") << "table.rtf"
+                                           << QByteArray("{\\rtf1\\ansi\\deftab1440 T0100\\tab col2\\tab col3\\par}")
+                                           << QStringList{"T0100", "col2", "col3"} << QList<double>{72, 144}
+                                           << QList<double>{};
+        QTest::newRow("RTF stops of the paragraph")
+            << "table.rtf" << QByteArray("{\\rtf1\\ansi\\pard\\tx2880\\tqr\\tx7200 ab\\tab col2\\tab right\\par}")
+            << QStringList{"ab", "col2", "right"} << QList<double>{144, -360} << QList<double>{};
+    }
+    void tabsStandAtTheStopsTheWindowShows() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, words);
+        QFETCH(QList<double>, lefts);
+        QFETCH(QList<double>, columns);
+        RES_ShowFile* w = document(file.toStdString(), bytes.toStdString());
+        ScriptedModals modals;
+        print(modals, [](RES_PAGESETUP& d) {
+            d.Text4()->setText("");
+            d.Check1()->setChecked(false);
+        });
+        const auto found = kx::test::PdfPageWords(printing->shown()[0].pdf, 1);
+        QStringList texts;
+        for (const auto& word : found) texts << word.text;
+        QCOMPARE(texts, words);  // one line: nothing wrapped, nothing lost
+        for (const auto& word : found) QCOMPARE(word.box.top(), found[0].box.top());
+        const double origin = found[0].box.left();
+        QVERIFY(qAbs(origin - 36) < 0.5);  // the left margin of half an inch
+        const double character = found[0].box.width() / found[0].text.size();
+        for (int i = 0; i < columns.size(); ++i)
+            QVERIFY2(qAbs(found[static_cast<std::size_t>(i) + 1].box.left() - origin - columns[i] * character) < 0.5,
+                     qPrintable(words[i + 1]));
+        for (int i = 0; i < lefts.size(); ++i) {
+            const QRectF& box = found[static_cast<std::size_t>(i) + 1].box;
+            const double at = lefts[i] > 0 ? box.left() - origin : -(box.right() - origin);
+            QVERIFY2(qAbs(at - lefts[i]) < 0.5, qPrintable(QString("%1 at %2").arg(words[i + 1]).arg(at)));
+        }
+
+        // The window: the first tab's text at the same stop, in its font's
+        // characters or in inches on the screen.
+        QTextEdit* box = w->RichTextBox1();
+        const QTextBlock block = box->document()->firstBlock();
+        box->document()->documentLayout()->blockBoundingRect(block);
+        const QTextLine line = block.layout()->lineAt(0);
+        const int second = static_cast<int>(block.text().indexOf(words[1]));
+        const double shown = line.cursorToX(second) - line.cursorToX(0);
+        const double expected = columns.isEmpty()
+                                    ? lefts[0] / 72.0 * box->logicalDpiX()
+                                    : columns[0] * QFontMetricsF(box->document()->defaultFont(), box)
+                                                       .horizontalAdvance(QLatin1Char(' '));
+        QVERIFY2(qAbs(shown - expected) < 1, qPrintable(QString("%1 against %2").arg(shown).arg(expected)));
+    }
+
+    // "Pages from 2 to 3" of the print dialog prints those two pages, as
+    // the preview numbers them, and nothing else.
+    void aRangeOfPagesPrintsThosePagesAsNumbered() {
+        document("results.txt", lines(640));
+        ScriptedModals modals;
+        const auto fill = [](RES_PAGESETUP& d) {
+            d.Text4()->setText("");
+            d.Check1()->setChecked(true);
+            d.Combo1()->setCurrentIndex(1);
+        };
+        print(modals, fill);
+        const QString whole = printing->shown()[0].pdf;
+        QCOMPARE(kx::test::PdfPageCount(whole), 12);
+        printing->BeforePrint([](QPrinter& p) {
+            p.setPrintRange(QPrinter::PageRange);
+            p.setFromTo(2, 3);
+        });
+        print(modals, fill);
+        const QString range = printing->shown()[1].pdf;
+        QCOMPARE(kx::test::PdfPageCount(range), 2);
+        for (int page : {2, 3}) {
+            const QString text = kx::test::PdfPageText(range, page - 1);
+            QCOMPARE(firstLine(text).trimmed(), QString::number(page));
+            QCOMPARE(text, kx::test::PdfPageText(whole, page));
+        }
+    }
+
+    // The page turned or changed after the set-up, in the preview, in the
+    // print dialog or by a printer that keeps its paper, is the page the
+    // text is laid out on: every word on the paper, within its margins.
+    void theTextIsLaidOutOnThePageItIsPrintedOn_data() {
+        QTest::addColumn<bool>("portrait");  // in the set-up, on Letter
+        QTest::addColumn<int>("keptPaper");
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QSizeF>("page");      // points
+        QTest::addColumn<QPointF>("textEdges");  // points: where the text may start and must end
+        // Letter portrait: 0.5 + 0.5 inch margins, 0.97 of the page.
+        QTest::newRow("landscape turned to portrait") << false << 0 << 1 << QSizeF(612, 792)
+                                                      << QPointF(36, 0.97 * 612 - 36);
+        QTest::newRow("portrait turned to landscape") << true << 0 << 2 << QSizeF(792, 612)
+                                                      << QPointF(36, 0.97 * 792 - 36);
+        QTest::newRow("landscape on A4") << false << 0 << 3 << QSizeF(842, 595)
+                                         << QPointF(36, 0.97 * 841.9 - 36);
+        QTest::newRow("margins set in the preview") << true << 0 << 4 << QSizeF(612, 792) << QPointF(72, 612 - 144);
+        QTest::newRow("a printer that keeps A4") << false << 9 << 0 << QSizeF(842, 595)
+                                                 << QPointF(36, 0.97 * 841.9 - 36);
+    }
+    void theTextIsLaidOutOnThePageItIsPrintedOn() {
+        QFETCH(bool, portrait);
+        QFETCH(int, keptPaper);
+        QFETCH(int, change);
+        QFETCH(QSizeF, page);
+        QFETCH(QPointF, textEdges);
+        // 600 words in lines of 150 characters, wider than any page.
+        std::string text;
+        for (int i = 1; i <= 600; ++i) text += "word" + std::to_string(1000 + i) + (i % 15 == 0 ? "\r\n" : " ");
+        document("long lines.txt", text);
+        printing->KeepPaper(keptPaper);
+        const std::function<void(QPrinter&)> changes[] = {
+            nullptr,
+            [](QPrinter& p) { p.setPageOrientation(QPageLayout::Portrait); },
+            [](QPrinter& p) { p.setPageOrientation(QPageLayout::Landscape); },
+            [](QPrinter& p) { p.setPageSize(QPageSize(QPageSize::A4)); },
+            [](QPrinter& p) { p.setPageMargins(QMarginsF(72, 72, 144, 72), QPageLayout::Point); },
+        };
+        if (change != 0) printing->BeforePrint(changes[change]);
+        ScriptedMessages messages;  // a printer that keeps its paper is named
+        ScriptedModals modals;
+        print(modals, [&](RES_PAGESETUP& d) {
+            d.Combo2()->setCurrentIndex(0);
+            (portrait ? d.Option1() : d.Option2())->setChecked(true);
+            d.Text4()->setText("");
+            d.Check1()->setChecked(false);
+        });
+        const QString pdf = printing->shown()[0].pdf;
+        QString all;
+        for (int p = 1; p <= kx::test::PdfPageCount(pdf); ++p) {
+            const QSizeF size = kx::test::PdfPageSize(pdf, p);
+            QVERIFY2(qAbs(size.width() - page.width()) < 1 && qAbs(size.height() - page.height()) < 1,
+                     qPrintable(QString("%1 x %2").arg(size.width()).arg(size.height())));
+            const QRect ink = kx::test::InkBox(kx::test::PdfPageImage(pdf, p, 72));
+            QVERIFY2(ink.left() >= textEdges.x() - 1 && ink.right() <= textEdges.y() + 1 &&
+                         ink.right() > textEdges.y() - 80,
+                     qPrintable(QString("page %1: ink %2 to %3").arg(p).arg(ink.left()).arg(ink.right())));
+            all += kx::test::PdfPageText(pdf, p);
+        }
+        const QStringList printed = all.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+        QCOMPARE(printed.size(), 600);
+        for (int i = 0; i < 600; ++i) QCOMPARE(printed[i], QString("word%1").arg(1001 + i));
     }
 
     void theHelpWindowGivesItsValuesButCannotBePrinted() {

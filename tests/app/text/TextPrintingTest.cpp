@@ -221,6 +221,45 @@ TEST(TextPageLayout, TheHeadingGivesWayWhenTheNumbersLeaveItNoRoom) {
     EXPECT_TRUE(page.leftNumber.visible && page.rightNumber.visible);
 }
 
+// On the page it is printed on: a layout's own page gives the layout's
+// field; another page its own width; margins that leave less than an inch
+// there are narrowed to leave one; the user's margins are kept, and the
+// margins a page keeps lay the same page out again.
+TEST(TextPageLayout, OnThePagePrintedOn) {
+    const auto landscape = setup(0.5F, 0.5F, 1, 2);
+    const TextPageLayout own = LayOutTextPage(TextLayout::LetterLandscape, landscape, "Heading", 1);
+    const TextPageLayout same = LayOutTextPageOn(PageSize(1, 2), landscape, "Heading", 1);
+    EXPECT_EQ(same.fieldLeft, own.fieldLeft);
+    EXPECT_EQ(same.fieldWidth, own.fieldWidth);
+    EXPECT_EQ(same.rightNumber.left, own.rightNumber.left);
+
+    const TextPageLayout turned = LayOutTextPageOn(PageSize(1, 1), landscape, "Heading", 1);
+    EXPECT_EQ(turned.fieldWidth, 10433);  // as a portrait set-up has it
+    EXPECT_EQ(turned.orientation, kPortrait);
+
+    // 9 and 0.25 inches fit across a landscape Letter page, not a portrait one.
+    const TextPageLayout narrowed = LayOutTextPageOn(PageSize(1, 1), setup(9, 0.25F, 1, 2), "Heading", 1);
+    EXPECT_EQ(narrowed.fieldWidth, 1440);
+    EXPECT_NEAR(narrowed.fieldLeft, (0.97 * 12240 - 1440) * 9 / 9.25, 1);
+    EXPECT_LE(narrowed.fieldLeft + narrowed.fieldWidth, 12240);
+    const TextPageLayout low = LayOutTextPageOn(PageSize(1, 2), setup(0.5F, 0.5F, 1, 1, 6, 4), "", 0);
+    EXPECT_NEAR(low.marginTop + low.marginBottom, 0.97 * 12240 - 1440, 1);
+
+    const TextPageLayout within = LayOutTextPageWithin(PageSize(1, 1), {1440, 720, 2880, 1080}, "Heading", 1);
+    EXPECT_EQ(within.fieldLeft, 1440);
+    EXPECT_EQ(within.fieldWidth, 12240 - 1440 - 2880);
+    EXPECT_EQ(within.marginTop, 720);
+    EXPECT_EQ(within.marginBottom, 1080);
+    EXPECT_EQ(within.rightNumber.left + within.rightNumber.width, 12240 - 2880);
+    EXPECT_EQ(LayOutTextPageWithin(PageSize(1, 1), {8000, 0, 8000, 0}, "", 0).fieldWidth, 1440);
+
+    const PageMargins kept = MarginsOf(turned, PageSize(1, 1));
+    EXPECT_EQ(kept, (PageMargins{720, 1440, 12240 - 720 - 10433, 1440}));
+    const TextPageLayout again = LayOutTextPageWithin(PageSize(1, 1), kept, "Heading", 1);
+    EXPECT_EQ(again.fieldLeft, turned.fieldLeft);
+    EXPECT_EQ(again.fieldWidth, turned.fieldWidth);
+}
+
 TEST(TextPageLayout, LabelsShowWhatThereIsToShow) {
     const auto v = setup(0.5F, 0.5F, 1, 1);
     TextPageLayout page = LayOutTextPage(TextLayout::Portrait, v, "", 1);
