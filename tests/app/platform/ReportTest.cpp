@@ -140,10 +140,10 @@ private slots:
         QVERIFY(ink.height() > 5 * 10);  // several lines
     }
 
-    // A tab moves to the next stop of eight characters on the same line: the
-    // issue's line keeps its columns, and every line prints word for word
-    // where the same line with its tabs typed out as blanks prints, so a
-    // line with tabs wraps only where that one does.
+    // A tab moves to the next stop of eight characters on the same line: a
+    // line of columns with an empty column keeps its columns, and every line
+    // prints word for word where the same line with its tabs typed out as
+    // blanks prints, so a line with tabs wraps only where that one does.
     void tabsAdvanceToStopsOfEightCharactersOnTheLine() {
         const QStringList lines = {
             "T0100\tcol2\tcol3\t\tend",
