@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <random>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -196,26 +196,11 @@ bool sameBytes(int a, int b) {
   return true;
 }
 
-// A copy of old content beside a file, opened and marked as the caller's
-// own while no live process holds it: its descriptor, -1 where another
-// process holds it, it is no regular file, or it is gone or no longer
-// under that name.
-int takeAbandoned(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat held {}, named {};
-  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-      ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
-    return fd;
-  ::close(fd);
-  return -1;
-}
-
 // True when a writer that stopped left a copy of new content among
 // `helpers` that holds the bytes of the open file `file`.
 bool holdsStoppedWritersContent(int file, const std::vector<std::string>& helpers) {
   for (const std::string& path : helpers) {
-    const int helper = takeAbandoned(path);
+    const int helper = TakeIfAbandoned(path);
     if (helper < 0) continue;
     const bool same = sameBytes(helper, file);
     ::close(helper);
@@ -253,7 +238,7 @@ int scanHelpers(const std::string& target, bool remove, std::vector<std::string>
   int removed = 0;
   std::vector<std::pair<struct timespec, std::string>> copies;
   for (const std::string& path : oldCopies) {
-    const int copy = takeAbandoned(path);
+    const int copy = TakeIfAbandoned(path);
     if (copy < 0) continue;  // its writer goes on
     const int file = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file >= 0 && (sameBytes(copy, file) || holdsStoppedWritersContent(file, helpers))) {
@@ -272,9 +257,7 @@ int scanHelpers(const std::string& target, bool remove, std::vector<std::string>
   if (removed > 0) syncFolder(target);
   if (interrupted) {
     std::sort(copies.begin(), copies.end(), [](const auto& a, const auto& b) {
-      if (a.first.tv_sec != b.first.tv_sec) return a.first.tv_sec < b.first.tv_sec;
-      if (a.first.tv_nsec != b.first.tv_nsec) return a.first.tv_nsec < b.first.tv_nsec;
-      return a.second < b.second;
+      return std::tie(a.first.tv_sec, a.first.tv_nsec, a.second) < std::tie(b.first.tv_sec, b.first.tv_nsec, b.second);
     });
     for (auto& copy : copies) interrupted->push_back(std::move(copy.second));
   }
@@ -331,7 +314,7 @@ bool RestoreInterruptedSave(const std::string& target, const std::string& copyPa
   err = 0;
   // Held as this process's own while it is written back: no other process
   // takes it for abandoned meanwhile.
-  const int copy = takeAbandoned(copyPath);
+  const int copy = TakeIfAbandoned(copyPath);
   if (copy < 0) {
     err = ::access(copyPath.c_str(), F_OK) == 0 ? EBUSY : ENOENT;
     return false;

@@ -74,16 +74,22 @@ void OwnedFile::Release() {
   lock_ = -1;
 }
 
-bool RemoveIfAbandoned(const std::string& path) {
+int TakeIfAbandoned(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return -1;
   struct stat held {}, named {};
-  bool removed = false;
-  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    // Still the file of that name (not renamed into its place since)?
-    if (::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
-      removed = ::unlink(path.c_str()) == 0;
-  }
+  // Still the file of that name (not renamed into its place since)?
+  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+    return fd;
+  ::close(fd);
+  return -1;
+}
+
+bool RemoveIfAbandoned(const std::string& path) {
+  const int fd = TakeIfAbandoned(path);
+  if (fd < 0) return false;
+  const bool removed = ::unlink(path.c_str()) == 0;
   ::close(fd);
   return removed;
 }

@@ -39,6 +39,13 @@ class OwnedFile {
   int lock_ = -1;
 };
 
+// Opens the regular file `path` and marks it as the caller's own while no
+// live process holds it as its own (OwnedFile): a descriptor open for
+// reading, whose closing drops the mark; -1 where another process holds
+// it, it is no regular file, is gone or no longer under that name, or lies
+// where the file system keeps no locks.
+int TakeIfAbandoned(const std::string& path);
+
 // Removes the regular file `path` when no live process holds it as its own
 // (OwnedFile); true when it was removed. A file that is held, is no regular
 // file, is gone, or lies where the file system keeps no locks (so that

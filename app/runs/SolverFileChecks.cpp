@@ -87,7 +87,7 @@ bool CheckSolverFileHeader(const std::string& path, bool& accepted, Notifier& no
     if (SolverInputError error; !ReadSolverInput(lines, SolverSettings::Open, input, error)) {
         // Reverse-rate lines, which no record has a place for, are named as
         // such; anything else in the solver's words.
-        const RevReactions rev = FindRevReactions(lines, error);
+        const RevReactions rev = FindRevReactions(lines, input, error);
         if (rev.FirstLine == 0) {
             refuse(error);
             return true;

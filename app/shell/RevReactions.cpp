@@ -47,23 +47,17 @@ private:
 
 }  // namespace
 
-RevReactions FindRevReactions(std::span<const std::string_view> lines, const SolverInputError& error) {
+RevReactions FindRevReactions(std::span<const std::string_view> lines, const SolverInput& input,
+                              const SolverInputError& error) {
     const int count = static_cast<int>(lines.size());
     const auto at = [&](int n) { return lines[static_cast<std::size_t>(n - 1)]; };
     const auto isRev = [&](int n) { return n >= 1 && n <= count && IsRevLine(at(n)); };
-    // The counts and the THERMO line as the solver reads them; the records
-    // follow the thermo records and the separator lines.
-    int species = 0, reactions = 0;
-    SolverInputError ignored;
-    if (count < kReactionCountLine ||
-        !SolverReadHeaderInt(at(kSpeciesCountLine), kSpeciesCountLine, "", species, ignored) ||
-        !SolverReadHeaderInt(at(kReactionCountLine), kReactionCountLine, "", reactions, ignored))
-        return {};
+    // The counts and the THERMO line as the solver's reading found them; the
+    // records follow the thermo records and the separator lines.
+    if (input.ThermoLine() == 0) return {};
+    const int species = input.SpeciesCount(), reactions = input.ReactionCount();
     if (species < 1 || species > kMaxSpecies || reactions < 1 || reactions > kMaxReactions) return {};
-    int thermo = kThermoSearchStart;
-    while (thermo <= count && !IsThermoKeyLine(at(thermo))) ++thermo;
-    if (thermo > count) return {};
-    int n = ThermoRecordLine(thermo, species + 1) + kSeparatorLines;
+    int n = input.SpeciesLine(species + 1) + kSeparatorLines;
     if (error.line < n) return {};  // the reading stopped before the records
 
     Noted noted(lines);

@@ -9,6 +9,7 @@
 // third-body label line, which the solver reads past) nothing is amiss.
 #pragma once
 
+#include "SolverFileLayout.h"
 #include "solver_file.h"
 
 #include <span>
@@ -29,13 +30,14 @@ struct RevReactions {
 
 // Whether the reading of the input part of the file whose lines are given
 // (as the solver splits them) stopped with `error` because of reverse-rate
-// lines: the reaction records are walked as the solver reads them, and a
+// lines, `input` being what that reading found (ReadSolverInput): the reaction records are walked as the solver reads them, and a
 // line that begins "rev" (blanks before it allowed) where a record cannot
 // be read, or where the next record or the end line would begin, is taken
 // as the reverse-rate line of the record it follows and passed over. The
 // walk ends at the end line, or at the first record that does not read for
 // another reason. FirstLine is 0 when the reading stopped before the
 // reaction records or at no such line.
-RevReactions FindRevReactions(std::span<const std::string_view> lines, const SolverInputError& error);
+RevReactions FindRevReactions(std::span<const std::string_view> lines, const solverfile::SolverInput& input,
+                              const SolverInputError& error);
 
 }  // namespace kx

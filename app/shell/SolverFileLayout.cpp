@@ -46,8 +46,11 @@ bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings set
     input.storage_ = std::make_unique<SolverModelStorage>();
     input.model_ = &input.storage_->Model();
     SolverInputPlaces places;
-    if (!SolverReadInput(SolverLineViews(lines), settings, *input.model_, places, error)) return false;
+    const bool read = SolverReadInput(SolverLineViews(lines), settings, *input.model_, places, error);
+    // As far as the reading went: the THERMO line once found (the counts
+    // were read before it).
     input.thermoLine_ = places.thermoLine;
+    if (!read) return false;
     input.endLine_ = places.endLine;
     // Each reaction record after the one before, as long as its flags make it.
     const SolverModel& m = *input.model_;

@@ -154,7 +154,9 @@ private:
 SolverInput ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings);
 
 // The same for a reader with refusals of its own: false with the solver's
-// line and problem in `error` where the solver refuses the file.
+// line and problem in `error` where the solver refuses the file. Of a
+// refused file, `input` holds the THERMO line where the reading found it
+// (0 where it did not), and then the species and reaction counts.
 bool ReadSolverInput(std::span<const std::string_view> lines, SolverSettings settings, SolverInput& input,
                      SolverInputError& error);
 

@@ -124,11 +124,11 @@ TEST(WindowPlaces, CascadeFillsTheAreaToItsRightAndBottomEdges) {
 struct SolverRead {
     std::string bytes;
     std::vector<std::string_view> lines;
+    kx::solverfile::SolverInput input;
     kx::SolverInputError error;
     bool reads = false;
 
     explicit SolverRead(std::string text) : bytes(std::move(text)), lines(kx::SplitSolverLines(bytes)) {
-        kx::solverfile::SolverInput input;
         reads = kx::solverfile::ReadSolverInput(lines, kx::SolverSettings::Open, input, error);
     }
 };
@@ -157,7 +157,7 @@ TEST(RevReactions, AtMostThreeEquationLinesAreListed) {
         file.reactionCount = c.count;
         const SolverRead read(file.bytes());
         ASSERT_FALSE(read.reads) << c.count;
-        const kx::RevReactions rev = kx::FindRevReactions(read.lines, read.error);
+        const kx::RevReactions rev = kx::FindRevReactions(read.lines, read.input, read.error);
         EXPECT_EQ(rev.FirstLine, 53) << c.count;
         EXPECT_EQ(rev.Count, c.count);
         EXPECT_EQ(rev.List, c.list) << c.count;
@@ -208,7 +208,7 @@ TEST(RevReactions, OnlyLinesTheSolversReadingHasNoPlaceForCount) {
         file.reactions = c.reactions;
         file.reactionCount = c.count;
         const SolverRead read(file.bytes());
-        const kx::RevReactions found = kx::FindRevReactions(read.lines, read.error);
+        const kx::RevReactions found = kx::FindRevReactions(read.lines, read.input, read.error);
         EXPECT_EQ(found.FirstLine, c.firstLine) << c.what << ": " << read.error.line << " " << read.error.problem;
         EXPECT_EQ(found.List, c.list) << c.what;
         EXPECT_EQ(read.reads, c.reads) << c.what;
@@ -220,7 +220,7 @@ TEST(RevReactions, OnlyLinesTheSolversReadingHasNoPlaceForCount) {
     std::string text = header.bytes();
     text.replace(text.find(" \r\n"), 3, " REV lines are refused\r\n");
     const SolverRead read(text);
-    EXPECT_EQ(kx::FindRevReactions(read.lines, read.error).FirstLine, 0);
+    EXPECT_EQ(kx::FindRevReactions(read.lines, read.input, read.error).FirstLine, 0);
 }
 
 }  // namespace
