@@ -247,7 +247,7 @@ public:
         // Stops in twips or in the device's units become the layout's.
         const double layoutScale = tabScale(field.font, device_);
         tabUnit_ = scale_ / layoutScale;
-        const double eightCharacters = 8 * QFontMetricsF(field.font, &device_).horizontalAdvance(QLatin1Char(' '));
+        const double eightCharacters = EightCharacterTabDistance(field.font, &device_);
         option_.setTabStopDistance(field.tabDistance > 0 ? field.tabDistance * tabUnit_
                                                          : eightCharacters / layoutScale);
         width_ = std::max(1.0, field.width * scale_);
@@ -272,9 +272,9 @@ public:
         r_.drawBand(p, r_.PageHeader, r_.MarginTop, scale_);
         r_.drawBand(p, r_.PageFooter, r_.detailBottom(pageHeight_), scale_);
         if (k == 1 && r_.Picture && r_.Picture->draw) {
-            const QRect& place = r_.Picture->place;
-            const QRectF target(place.left() * scale_, place.top() * scale_, place.width() * scale_,
-                                place.height() * scale_);
+            const QRect& where = r_.Picture->place;
+            const QRectF target(where.left() * scale_, where.top() * scale_, where.width() * scale_,
+                                where.height() * scale_);
             p.save();
             p.setClipRect(target);
             struct Restore {
@@ -467,6 +467,10 @@ void ShowReport(Report& report, const std::function<void(int paperTaken)>& repor
     if (reportEnd) reportEnd(PaperCodeOfPrinter(*printer));
     service.Preview(report, *printer);
     report.RaiseKeptError();
+}
+
+double EightCharacterTabDistance(const QFont& font, const QPaintDevice* device) {
+    return 8 * QFontMetricsF(font, device).horizontalAdvance(QLatin1Char(' '));
 }
 
 QFont MonospacePrintFont(int pointSize) {

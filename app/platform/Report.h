@@ -228,4 +228,8 @@ void ShowReport(Report& report, const std::function<void(int paperTaken)>& repor
 QFont MonospacePrintFont(int pointSize);
 QFont SansPrintFont(int pointSize, bool bold);
 
+// The distance between tab stops where a text sets none, in the device's
+// units: eight characters of the font, in the text window as on paper.
+double EightCharacterTabDistance(const QFont& font, const QPaintDevice* device);
+
 }  // namespace kx::platform

@@ -150,9 +150,7 @@ Utf16Reading readUtf16(std::string_view bytes, bool big, bool whole, const Colum
 // bytes after them would complete.
 bool cutCharacter(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4                                 ? 4
-                                                                                              : 0;
+    const std::size_t length = Utf8SequenceLength(lead);
     if (length == 0 || bytes.size() - at >= length) return false;
     return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(at) + 1, bytes.end(),
                        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });

@@ -15,6 +15,12 @@ namespace kx {
 // How many bytes from the start of a file tell what it holds.
 inline constexpr std::size_t kTextHeadSize = 64 * 1024;
 
+// How many bytes a well-formed UTF-8 character that begins with the byte
+// `lead` beyond ASCII has: 2 to 4, or 0 where no character begins with it.
+constexpr std::size_t Utf8SequenceLength(unsigned char lead) {
+    return lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+}
+
 // The code point of well-formed UTF-8 at `at`, which moves past it; false
 // for an ill-formed sequence (overlong forms, surrogates and values beyond
 // U+10FFFF included), `at` then unmoved. (Inline: readers of whole files
@@ -27,25 +33,13 @@ inline bool NextUtf8(std::string_view s, std::size_t& at, char32_t& cp) {
         ++at;
         return true;
     }
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return false;
-    }
+    const std::size_t length = Utf8SequenceLength(lead);
+    if (length == 0) return false;
+    // The second byte's range where the lead allows fewer: no overlong
+    // form, surrogate or value beyond U+10FFFF.
+    const unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    char32_t value = lead & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
     if (at + length > s.size()) return false;
     for (std::size_t k = 1; k < length; ++k) {
         const unsigned char c = byte(at + k);

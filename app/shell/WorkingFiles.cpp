@@ -134,8 +134,7 @@ int RemoveAbandonedWorkingFolders(const std::string& assistFolder) {
     for (fs::directory_iterator it(assistFolder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const std::string path = it->path().string();
-        if (name.size() > kLockSuffix.size() && name.compare(name.size() - kLockSuffix.size(), kLockSuffix.size(),
-                                                             kLockSuffix) == 0) {
+        if (name.size() > kLockSuffix.size() && name.ends_with(kLockSuffix)) {
             const std::string folder = path.substr(0, path.size() - kLockSuffix.size());
             if (!isFolderName(name.substr(0, name.size() - kLockSuffix.size())) || !RemoveIfAbandoned(path)) continue;
             removeAll(folder);

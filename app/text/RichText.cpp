@@ -1,9 +1,9 @@
 #include "RichText.h"
 
+#include "Report.h"
 #include "Text.h"
 
 #include <QColor>
-#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -452,8 +452,7 @@ void ShowTabStops(QTextEdit& box) {
     const int distance =
         rtf::DefaultTabDistance(box.document()->property(kDocumentSettings).toString().toStdString());
     const double pixels = distance > 0 ? distance * box.logicalDpiX() / 1440.0
-                                       : 8 * QFontMetricsF(box.document()->defaultFont(), &box)
-                                                 .horizontalAdvance(QLatin1Char(' '));
+                                       : platform::EightCharacterTabDistance(box.document()->defaultFont(), &box);
     if (box.tabStopDistance() != pixels) box.setTabStopDistance(pixels);
 }
 

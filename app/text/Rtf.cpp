@@ -9,7 +9,6 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
@@ -463,6 +462,35 @@ std::string controlText(std::string_view word, std::optional<int> value) {
     return text;
 }
 
+// A control word of a run of them ("\\tqr\\tx4320"): its name, its value
+// if it has one, and where it stands in the run ([begin, end)).
+struct ControlWord {
+    std::string_view name;
+    std::optional<int> value;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
+// The first control word of the run at or after `from`; none past the last.
+std::optional<ControlWord> nextControlWord(std::string_view words, std::size_t from) {
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t i = words.find('\\', from);
+    if (i == std::string_view::npos) return std::nullopt;
+    std::size_t end = i + 1;
+    while (end < words.size() && isLetter(words[end])) ++end;
+    std::size_t digits = end;
+    if (digits < words.size() && words[digits] == '-') ++digits;
+    while (digits < words.size() && isDigit(words[digits])) ++digits;
+    ControlWord word{words.substr(i + 1, end - i - 1), std::nullopt, i, std::max(digits, i + 1)};
+    if (digits > end) {
+        int v = 0;
+        const auto [ptr, ec] = std::from_chars(words.data() + end, words.data() + digits, v);
+        if (ec == std::errc() && ptr == words.data() + digits) word.value = v;
+    }
+    return word;
+}
+
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : in_(bytes) {}
@@ -758,18 +786,14 @@ private:
         if (w == "s" && param.value_or(0) > 0) return leaveOut("styles");
         if (w == "deff") defaultFont_ = param.value_or(0);
         else if (w == "plain") {
-            s.format = characterDefaults_.format;
-            s.keptWords = characterDefaults_.keptWords;
-            s.fontNumber = characterDefaults_.fontNumber;
+            takeCharacterDefaults(s);
             s.hidden = false;
             s.eastAsianFont = -1;
             s.complexFormatted = false;
             s.fontClass = FontClass::Any;
         } else if (w == "v") s.hidden = on;
         else if (w == "pard") {
-            s.align = paragraphDefaults_.align;
-            s.spacing = paragraphDefaults_.spacing;
-            s.paragraphKept = paragraphDefaults_.kept;
+            takeParagraphDefaults(s);
             paragraphFormatChanged();
         } else if (w == "ql") setAlign(Align::Left);
         else if (w == "qc") setAlign(Align::Center);
@@ -859,14 +883,11 @@ private:
     static void keepParagraphWord(std::string& kept, std::string_view w, std::optional<int> param, bool tab) {
         const std::string text = controlText(w, param);
         if (!tab)
-            for (std::size_t at = kept.find('\\'); at != std::string::npos; at = kept.find('\\', at + 1)) {
-                const std::size_t end = std::min(kept.find('\\', at + 1), kept.size());
-                std::size_t letters = at + 1;
-                while (letters < end && std::isalpha(static_cast<unsigned char>(kept[letters]))) ++letters;
-                if (std::string_view(kept).substr(at + 1, letters - at - 1) != w) continue;
-                kept.replace(at, end - at, text);
-                return;
-            }
+            for (auto word = nextControlWord(kept, 0); word; word = nextControlWord(kept, word->end))
+                if (word->name == w) {
+                    kept.replace(word->begin, word->end - word->begin, text);
+                    return;
+                }
         kept += text;
     }
 
@@ -905,15 +926,23 @@ private:
         GroupState& s = state();
         s.destination = d;
         defaultsDepth_ = stack_.size();
-        if (d == Destination::DefaultFormat) {
-            s.format = characterDefaults_.format;
-            s.keptWords = characterDefaults_.keptWords;
-            s.fontNumber = characterDefaults_.fontNumber;
-        } else {
-            s.align = paragraphDefaults_.align;
-            s.spacing = paragraphDefaults_.spacing;
-            s.paragraphKept = paragraphDefaults_.kept;
-        }
+        if (d == Destination::DefaultFormat)
+            takeCharacterDefaults(s);
+        else
+            takeParagraphDefaults(s);
+    }
+
+    // The group's character or paragraph format made the document's
+    // default (\plain, \pard).
+    void takeCharacterDefaults(GroupState& s) const {
+        s.format = characterDefaults_.format;
+        s.keptWords = characterDefaults_.keptWords;
+        s.fontNumber = characterDefaults_.fontNumber;
+    }
+    void takeParagraphDefaults(GroupState& s) const {
+        s.align = paragraphDefaults_.align;
+        s.spacing = paragraphDefaults_.spacing;
+        s.paragraphKept = paragraphDefaults_.kept;
     }
 
     // Text and paragraphs that give no format of their own in the groups
@@ -1386,50 +1415,19 @@ std::u32string CharactersNotKept(const Document& read, const Document& held) {
     return std::u32string(1, first == kParagraphBreak ? U'\u2029' : first);
 }
 
-namespace {
-
-// Calls `word` with each control word of a run of them ("\tqr\tx4320") and
-// its value, if it has one.
-template <class Word>
-void eachControlWord(std::string_view words, Word&& word) {
-    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    for (std::size_t i = 0; i < words.size();) {
-        if (words[i] != '\\') {
-            ++i;
-            continue;
-        }
-        std::size_t end = i + 1;
-        while (end < words.size() && isLetter(words[end])) ++end;
-        const std::string_view name = words.substr(i + 1, end - i - 1);
-        std::size_t digits = end;
-        if (digits < words.size() && words[digits] == '-') ++digits;
-        while (digits < words.size() && isDigit(words[digits])) ++digits;
-        std::optional<int> value;
-        if (digits > end) {
-            int v = 0;
-            const auto [ptr, ec] = std::from_chars(words.data() + end, words.data() + digits, v);
-            if (ec == std::errc() && ptr == words.data() + digits) value = v;
-        }
-        word(name, value);
-        i = std::max(digits, i + 1);
-    }
-}
-
-}  // namespace
-
 std::vector<TabStop> ParagraphTabStops(std::string_view kept) {
     std::vector<TabStop> stops;
     TabAlign align = TabAlign::Left;
-    eachControlWord(kept, [&](std::string_view name, std::optional<int> value) {
+    for (auto word = nextControlWord(kept, 0); word; word = nextControlWord(kept, word->end)) {
+        const std::string_view name = word->name;
         if (name == "tqr") align = TabAlign::Right;
         else if (name == "tqc") align = TabAlign::Center;
         else if (name == "tqdec") align = TabAlign::Decimal;
         else if (name == "tx" || name == "tb") {
-            if (name == "tx" && value && *value > 0) stops.push_back({*value, align});
+            if (name == "tx" && word->value && *word->value > 0) stops.push_back({*word->value, align});
             align = TabAlign::Left;
         }
-    });
+    }
     std::stable_sort(stops.begin(), stops.end(), [](const TabStop& a, const TabStop& b) { return a.position < b.position; });
     stops.erase(std::unique(stops.begin(), stops.end(),
                             [](const TabStop& a, const TabStop& b) { return a.position == b.position; }),
@@ -1439,9 +1437,8 @@ std::vector<TabStop> ParagraphTabStops(std::string_view kept) {
 
 int DefaultTabDistance(std::string_view settings) {
     int distance = 0;
-    eachControlWord(settings, [&](std::string_view name, std::optional<int> value) {
-        if (name == "deftab" && value) distance = std::max(0, *value);
-    });
+    for (auto word = nextControlWord(settings, 0); word; word = nextControlWord(settings, word->end))
+        if (word->name == "deftab" && word->value) distance = std::max(0, *word->value);
     return distance;
 }
 

@@ -145,6 +145,22 @@ void placeField(TextPageLayout& page, int fieldLeft, int fieldWidth, const std::
 
 int whole(float twips) { return static_cast<int>(RoundHalfEven(twips)); }
 
+// The text on a page of which `usableWidth` across and `usableHeight` down
+// may be printed on, within the margins (twips), narrowed where they leave
+// less than an inch of text.
+TextPageLayout layOutWithin(const PageTwips& size, float usableWidth, float usableHeight, float left, float right,
+                            float top, float bottom, const std::string& heading, std::int32_t pageNumbers) {
+    TextPageLayout page;
+    page.orientation = size.width > size.height ? kLandscape : kPortrait;
+    page.usableWidth = usableWidth;
+    leaveAnInch(left, right, usableWidth);
+    leaveAnInch(top, bottom, usableHeight);
+    page.marginTop = whole(top);
+    page.marginBottom = whole(bottom);
+    placeField(page, whole(left), whole(usableWidth - left - right), heading, pageNumbers);
+    return page;
+}
+
 }  // namespace
 
 TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pageSetup, const std::string& heading,
@@ -159,37 +175,16 @@ TextPageLayout LayOutTextPage(TextLayout layout, const std::array<float, 6>& pag
 
 TextPageLayout LayOutTextPageOn(const PageTwips& size, const std::array<float, 6>& pageSetup,
                                 const std::string& heading, std::int32_t pageNumbers) {
-    TextPageLayout page;
-    page.orientation = size.width > size.height ? kLandscape : kPortrait;
-    page.usableWidth = kUsableShare * size.width;
-    float left = pageSetup[0] * kTwipsPerInch;
-    float right = pageSetup[1] * kTwipsPerInch;
-    float top = pageSetup[2] * kTwipsPerInch;
-    float bottom = pageSetup[3] * kTwipsPerInch;
-    leaveAnInch(left, right, page.usableWidth);
-    leaveAnInch(top, bottom, kUsableShare * size.height);
-    page.marginTop = whole(top);
-    page.marginBottom = whole(bottom);
-    const float textWidth = page.usableWidth - left - right;
-    placeField(page, whole(left), whole(textWidth), heading, pageNumbers);
-    return page;
+    return layOutWithin(size, kUsableShare * size.width, kUsableShare * size.height, pageSetup[0] * kTwipsPerInch,
+                        pageSetup[1] * kTwipsPerInch, pageSetup[2] * kTwipsPerInch, pageSetup[3] * kTwipsPerInch,
+                        heading, pageNumbers);
 }
 
 TextPageLayout LayOutTextPageWithin(const PageTwips& size, const PageMargins& margins, const std::string& heading,
                                     std::int32_t pageNumbers) {
-    TextPageLayout page;
-    page.orientation = size.width > size.height ? kLandscape : kPortrait;
-    page.usableWidth = size.width;
-    float left = static_cast<float>(std::max(0, margins.left));
-    float right = static_cast<float>(std::max(0, margins.right));
-    float top = static_cast<float>(std::max(0, margins.top));
-    float bottom = static_cast<float>(std::max(0, margins.bottom));
-    leaveAnInch(left, right, size.width);
-    leaveAnInch(top, bottom, size.height);
-    page.marginTop = whole(top);
-    page.marginBottom = whole(bottom);
-    placeField(page, whole(left), whole(size.width - left - right), heading, pageNumbers);
-    return page;
+    const auto twips = [](int margin) { return static_cast<float>(std::max(0, margin)); };
+    return layOutWithin(size, size.width, size.height, twips(margins.left), twips(margins.right), twips(margins.top),
+                        twips(margins.bottom), heading, pageNumbers);
 }
 
 PageMargins MarginsOf(const TextPageLayout& laidOut, const PageTwips& page) {
